@@ -1,0 +1,154 @@
+#include "engine/GameObject.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/ClassNameLookup.h"
+#include "engine/Graveyard.h"
+#include "engine/IdCounter.h"
+#include "engine/Logger.h"
+#include "engine/MessageHub.h"
+#include "engine/Overlord.h"
+
+namespace {
+// Every sender of message 29 attaches a Ray: origin and direction, six floats.
+constexpr std::size_t kRayPayloadBytes = 24;
+
+void QueueRow(const std::string& row) {
+    if (Logger* logger = Logger::Instance()) logger->QueueLine(row);
+}
+
+void* CopyRayPayload(const void* payload) {
+    if (!payload) return nullptr;
+    void* copy = ::operator new(kRayPayloadBytes, std::nothrow);
+    if (copy) std::memcpy(copy, payload, kRayPayloadBytes);
+    return copy;
+}
+}  // namespace
+
+GameObject::GameObject() : id_(NewId()) {
+    if (Overlord* overlord = Overlord::Instance()) overlord->RegisterGameObject(this);
+}
+
+GameObject::~GameObject() {
+    if (Overlord* overlord = Overlord::Instance()) overlord->ForgetGameObject(this);
+}
+
+void GameObject::HandleMessage(Message* message) {
+    for (std::size_t i = 0; i < components_.size(); ++i) components_[i]->HandleMessage(message);
+
+    if (message->type != kMsgFire.type && message->type != kMsgRefresh.type) return;
+    for (std::size_t i = 0; i < children_.size(); ++i) {
+        Message copy = *message;
+        copy.target = children_[i];
+        copy.resolver = &ResolveGameObject;
+        if (message->type == kMsgFire.type) {
+            copy.payload = CopyRayPayload(message->payload);
+            copy.deleter = copy.payload ? &DeletePayload : &DeleteNoPayload;
+        } else {
+            copy.payload = nullptr;
+            copy.deleter = &DeleteNoPayload;
+        }
+        SendNow(copy);
+    }
+}
+
+void GameObject::AddComponent(IComponent* component) {
+    if (!component) return;
+    QueueRow("Adding component " + std::to_string(component->GetId()) + " of type (" +
+             GetClassName(component->GetTypeId()) + ") to game object: " + std::to_string(id_));
+    if (Overlord* overlord = Overlord::Instance()) overlord->RegisterComponent(component);
+    components_.push_back(component);
+    component->SetOwner(id_);
+}
+
+void GameObject::RemoveComponent(u32 typeId) {
+    auto found = std::find_if(components_.begin(), components_.end(),
+                              [typeId](IComponent* c) { return c->GetTypeId() == typeId; });
+    if (found == components_.end()) return;
+    IComponent* component = *found;
+    QueueRow("Removing component: " + std::to_string(component->GetId()) +
+             " from GameObject: " + std::to_string(id_));
+    *found = components_.back();
+    components_.pop_back();
+    if (Overlord* overlord = Overlord::Instance()) overlord->UnregisterComponent(component);
+}
+
+IComponent* GameObject::GetComponentByTypeId(u32 typeId) const {
+    for (IComponent* component : components_)
+        if (component->GetTypeId() == typeId) return component;
+    return nullptr;
+}
+
+bool GameObject::SetParent(u32 parentId) {
+    Overlord* overlord = Overlord::Instance();
+    // Walk up from the new parent: meeting this object means a cycle. The
+    // walk is bounded in case links were already broken elsewhere.
+    u32 ancestor = parentId;
+    for (int steps = 0; ancestor != 0 && steps < 100000; ++steps) {
+        if (ancestor == id_) {
+            QueueRow("Refusing object ID: " + std::to_string(parentId) + " as parent of " +
+                     std::to_string(id_) + ": it is the object or one of its descendants");
+            return false;
+        }
+        GameObject* up = overlord ? overlord->GetGameObject(ancestor) : nullptr;
+        ancestor = up ? up->parent_ : 0;
+    }
+
+    QueueRow("Adding object ID: " + std::to_string(parentId) + " as parent of " + std::to_string(id_));
+    parent_ = parentId;
+    for (std::size_t i = 0; i < components_.size(); ++i) components_[i]->OnOwnerParentChanged(parentId, true);
+    if (GameObject* parent = overlord ? overlord->GetGameObject(parentId) : nullptr)
+        parent->children_.push_back(id_);
+    return true;
+}
+
+void GameObject::DetachFromParent() {
+    if (parent_ == 0) return;
+    Overlord* overlord = Overlord::Instance();
+    if (GameObject* parent = overlord ? overlord->GetGameObject(parent_) : nullptr) {
+        auto found = std::find(parent->children_.begin(), parent->children_.end(), id_);
+        if (found != parent->children_.end()) parent->children_.erase(found);
+    }
+    parent_ = 0;
+    for (std::size_t i = 0; i < components_.size(); ++i) components_[i]->OnOwnerParentChanged(0, false);
+}
+
+void GameObject::Init() {
+    Log("Init gameobject %i archetype: %s", static_cast<int>(id_), archetypeName_.c_str());
+    for (std::size_t i = 0; i < components_.size(); ++i) components_[i]->Init();
+}
+
+GameObject* GameObject::Clone() const {
+    GameObject* clone = new GameObject();
+    clone->archetypeName_ = archetypeName_;
+    for (IComponent* component : components_) clone->AddComponent(component->Clone());
+    return clone;
+}
+
+void GameObject::AnnounceComponents() { AnnounceComponentsExcept({}); }
+
+void GameObject::AnnounceComponentsExcept(const std::vector<u32>& typeIds) {
+    for (std::size_t i = 0; i < components_.size(); ++i) {
+        const IComponent* component = components_[i];
+        if (std::find(typeIds.begin(), typeIds.end(), component->GetTypeId()) != typeIds.end()) continue;
+        Broadcast(id_, kMsgTypeComponentAnnounced, component->GetTypeId(), component->GetId());
+    }
+}
+
+void GameObject::Destroy() {
+    if (buried_) return;
+    QueueRow("Destroying object: " + std::to_string(id_));
+    Overlord* overlord = Overlord::Instance();
+    if (overlord) {
+        overlord->RemoveGameObjectId(id_);
+        for (IComponent* component : components_) overlord->RemoveComponentId(component->GetId());
+    }
+    Graveyard* graveyard = Graveyard::Instance();
+    const std::vector<IComponent*> components = components_;
+    for (IComponent* component : components) {
+        component->Shutdown();
+        if (graveyard) graveyard->AddComponent(component);
+    }
+    if (graveyard) graveyard->AddObject(this);
+}

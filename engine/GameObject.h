@@ -1,0 +1,79 @@
+// A game object: an id, its components in order (owned: it holds their
+// pointers), a parent and children by id, and the archetype it came from.
+// Registers itself in the Overlord on construction; during the run it is
+// deleted only by the Graveyard after it is unregistered or destroyed; its
+// destructor does not delete its components. Main thread only.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/IComponent.h"
+#include "engine/IMessaging.h"
+#include "engine/TypeId.h"
+#include "engine/Types.h"
+
+class GameObject : public IMessaging {
+public:
+    // Draws its id and registers itself in the Overlord.
+    GameObject();
+    // Frees its own lists; forgets its registry entry if it still points here.
+    ~GameObject() override;
+    GameObject(const GameObject&) = delete;
+    GameObject& operator=(const GameObject&) = delete;
+
+    // Every component in order; then type 29 (with its own copy of the
+    // payload) and type 60 (no payload) go on to each child object.
+    void HandleMessage(Message* message) override;
+
+    u32 GetId() const { return id_; }
+    u32 GetParent() const { return parent_; }
+    const std::vector<u32>& GetChildren() const { return children_; }
+    const std::vector<IComponent*>& GetComponents() const { return components_; }
+    std::string GetArchetypeName() const { return archetypeName_; }
+    void SetArchetypeName(const std::string& name) { archetypeName_ = name; }
+
+    // Logs, registers the component under its id, appends it and sets its owner.
+    void AddComponent(IComponent* component);
+    // The first component of that type: logs, unregisters it (to the
+    // Graveyard) and moves the last component into its place.
+    void RemoveComponent(u32 typeId);
+    IComponent* GetComponentByTypeId(u32 typeId) const;
+    template <class T>
+    T* GetComponent() const {
+        return static_cast<T*>(GetComponentByTypeId(TypeId<T>::Get()));
+    }
+
+    // Called on the child: logs, links child and parent, and tells the
+    // components (the Transform rebuilds against the new parent). Refuses,
+    // with a log row, a parent that is the object itself or one of its
+    // descendants; returns whether the link was made. Callers detach first.
+    bool SetParent(u32 parentId);
+    // Removes the object from its parent's children and clears the parent.
+    void DetachFromParent();
+
+    // Logs and runs Init of every component in order.
+    void Init();
+    // A new registered object with the archetype name and clones of the
+    // components; no parent, children, Init or announcement.
+    GameObject* Clone() const;
+    // Message 5, argument = component type id, u32 component id payload, to the
+    // subscribers at once, for every component in order.
+    void AnnounceComponents();
+    void AnnounceComponentsExcept(const std::vector<u32>& typeIds);
+    // Logs, unregisters the object and its components without message 43,
+    // shuts the components down and hands everything to the Graveyard. An
+    // object already handed over is left alone.
+    void Destroy();
+    // Whether the object was handed to the Graveyard.
+    bool IsBuried() const { return buried_; }
+
+private:
+    friend class Graveyard;
+
+    u32 id_;
+    std::vector<IComponent*> components_;
+    u32 parent_ = 0;
+    std::vector<u32> children_;
+    std::string archetypeName_;
+    bool buried_ = false;
+};

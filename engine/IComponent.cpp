@@ -1,0 +1,28 @@
+#include "engine/IComponent.h"
+
+#include "engine/IdCounter.h"
+#include "engine/Overlord.h"
+
+IComponent::IComponent(u32 typeId) : id_(NewId()), typeId_(typeId) {}
+
+IComponent::~IComponent() {
+    if (Overlord* overlord = Overlord::Instance()) overlord->ForgetComponent(this);
+}
+
+void IComponent::AddTweakBarVars(TwBar*, const TweakVarParams&) {}
+
+void IComponent::AddTweakBarButtons(TwBar*) {}
+
+void IComponent::OnEnable() {}
+
+void IComponent::OnDisable() {}
+
+void IComponent::OnOwnerParentChanged(u32, bool) {}
+
+void IComponent::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (enabled)
+        OnEnable();
+    else
+        OnDisable();
+}

@@ -1,0 +1,64 @@
+// The base of every component: id, type id, owning object and enabled flag.
+// A component belongs to one GameObject (which holds its pointer), is
+// registered in the Overlord under its id, and is deleted only by the
+// Graveyard (or at shutdown by the Overlord or the ObjectFactory that owns a
+// prototype). Main thread only.
+#pragma once
+#include "engine/IMessaging.h"
+#include "engine/MessageHub.h"
+#include "engine/Types.h"
+
+struct TwBar;
+struct TweakVarParams;
+
+class IComponent : public IMessaging {
+public:
+    // typeId: TypeId<the concrete class>::Get(), asked for before the id is
+    // drawn (so a class's first instance gets the id after its type id).
+    explicit IComponent(u32 typeId);
+    // Forgets the component's registry entry if it still points here.
+    ~IComponent() override;
+
+    void HandleMessage(Message* message) override = 0;
+    virtual void Update(float dt) = 0;
+    virtual void Init() = 0;
+    // Called when the owning object is unregistered or destroyed.
+    virtual void Shutdown() = 0;
+    // A new component of the same class and state with its own new id.
+    virtual IComponent* Clone() = 0;
+    virtual void DebugDraw() = 0;
+    // The type id of the class this component stands in for; 0 for none.
+    virtual u32 GetAliasTypeId() = 0;
+    virtual void AddTweakBarVars(TwBar* bar, const TweakVarParams& group);
+    virtual void AddTweakBarButtons(TwBar* bar);
+    virtual void OnEnable();
+    virtual void OnDisable();
+    // The owning object's parent changed to parentId (0: detached); rebuild
+    // asks for fresh world values at once. The Transform overrides it.
+    virtual void OnOwnerParentChanged(u32 parentId, bool rebuild);
+
+    u32 GetId() const { return id_; }
+    u32 GetTypeId() const { return typeId_; }
+    u32 GetOwner() const { return owner_; }
+    void SetOwner(u32 objectId) { owner_ = objectId; }
+    bool IsEnabled() const { return enabled_; }
+    // Stores the flag, then OnEnable or OnDisable.
+    void SetEnabled(bool enabled);
+    // Whether the component was handed to the Graveyard.
+    bool IsBuried() const { return buried_; }
+
+    // To the subscribers of (type, 0) at once, sender = this component.
+    template <class T>
+    void Broadcast(u32 type, const T& value) {
+        ::Broadcast(id_, type, 0, value);
+    }
+
+private:
+    friend class Graveyard;
+
+    u32 id_;
+    u32 typeId_;
+    u32 owner_ = 0;
+    bool enabled_ = true;
+    bool buried_ = false;  // handed to the Graveyard
+};

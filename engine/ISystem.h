@@ -1,0 +1,103 @@
+// An engine system: everything that runs once per frame. Systems live in an
+// intrusive list owned by their parent (the Engine for top-level systems),
+// newest first; a parent updates and deletes its own children. A system is
+// also a message target under its type id, and remembers what it subscribed
+// to and which controls it handed to the GuiSystem. Main thread only.
+#pragma once
+#include <utility>
+#include <vector>
+
+#include "engine/IMessaging.h"
+#include "engine/MessageHub.h"
+#include "engine/TypeId.h"
+#include "engine/Types.h"
+
+class GuiSystem;
+
+class ISystem : public IMessaging {
+public:
+    // typeId: TypeId<the concrete class>::Get(); name "ISystem", active, not
+    // paused, unlinked.
+    explicit ISystem(u32 typeId);
+    // Frees the system's own lists; deletes neither child systems nor controls.
+    ~ISystem() override;
+
+    void HandleMessage(Message* message) override = 0;
+    // dt in seconds.
+    virtual void Update(float dt) = 0;
+    // Builds the system once.
+    virtual void Init() = 0;
+    // Drops per-scene state.
+    virtual void Clear() = 0;
+    // As a rule subscribes to the system's messages.
+    virtual void Activate() = 0;
+    // As a rule UnsubscribeAll().
+    virtual void Deactivate() = 0;
+    virtual void SetPaused(bool paused);
+    // Pushes the child on the front of the child list; this system then owns it.
+    virtual void AddSystem(ISystem* child);
+    // Unlinks the child, clears its parent and deletes it.
+    virtual void RemoveSystem(ISystem* child);
+
+    const char* GetName() const { return name_; }
+    u32 GetTypeId() const { return typeId_; }
+    bool IsActive() const { return active_; }
+    void SetActive(bool active) { active_ = active; }
+    bool IsPaused() const { return paused_; }
+
+    u32 GetChildCount() const { return childCount_; }
+    ISystem* GetChildHead() const { return childHead_; }
+    ISystem* GetNext() const { return next_; }
+    ISystem* GetPrevious() const { return previous_; }
+    ISystem* GetParent() const { return parent_; }
+
+    // Files this system under (type, argument) and records the pair.
+    void Subscribe(u32 type, u32 argument);
+    // Erases this system's table entry for every recorded pair; the list stays.
+    void UnsubscribeAll();
+    // Files the system again under every recorded pair.
+    void SubscribeAll();
+    const std::vector<std::pair<u32, u32>>& GetSubscriptions() const { return subscriptions_; }
+
+    // Hands a control to the GuiSystem at once (message 34, argument 0, the
+    // control pointer as payload; the GuiSystem takes ownership) and records
+    // its id. TControl needs `u32 GetId() const`. A null control does nothing.
+    template <class TControl>
+    void AddControl(TControl* control) {
+        if (!control) return;
+        HandOverControl(control, control->GetId());
+    }
+    // Queues message 34, argument 1 (u32 control id) to the GuiSystem for every
+    // recorded control id; the list stays as it is.
+    void RemoveControls();
+    const std::vector<u32>& GetControlIds() const { return controlIds_; }
+
+    // To the subscribers of (type, argument) at once, sender = this system.
+    template <class T>
+    void Broadcast(u32 type, u32 argument, const T& value) {
+        ::Broadcast(typeId_, type, argument, value);
+    }
+
+protected:
+    // Unlinks node from list's child list when it is a member of that list;
+    // any other node is left alone.
+    static void DetachNode(ISystem* list, ISystem* node);
+    void SetName(const char* name) { name_ = name; }
+    void SetPausedFlag(bool paused) { paused_ = paused; }
+
+private:
+    friend class MessageHub;
+    void HandOverControl(void* control, u32 controlId);
+
+    u32 childCount_ = 0;
+    ISystem* childHead_ = nullptr;
+    const char* name_ = "ISystem";
+    std::vector<u32> controlIds_;
+    std::vector<std::pair<u32, u32>> subscriptions_;
+    ISystem* next_ = nullptr;
+    ISystem* previous_ = nullptr;
+    ISystem* parent_ = nullptr;
+    u32 typeId_;
+    bool active_ = true;
+    bool paused_ = false;
+};

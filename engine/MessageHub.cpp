@@ -1,0 +1,131 @@
+#include "engine/MessageHub.h"
+
+#include "engine/IComponent.h"
+#include "engine/IMessaging.h"
+#include "engine/ISystem.h"
+
+MessageHub::MessageHub() = default;
+
+MessageHub::~MessageHub() {
+    // Never delivered at shutdown, but every payload is freed once.
+    while (!queue_.empty()) {
+        Message message = queue_.front();
+        queue_.pop_front();
+        message.FreePayload();
+    }
+}
+
+void MessageHub::SubscribeResolver(u32 type, u32 argument, u32 subscriberId, MessageResolver resolver) {
+    table_[type][argument].emplace(subscriberId, resolver);
+}
+
+void MessageHub::Unsubscribe(u32 type, u32 argument, u32 subscriberId) {
+    auto byType = table_.find(type);
+    if (byType == table_.end()) return;
+    auto byArgument = byType->second.find(argument);
+    if (byArgument == byType->second.end()) return;
+    byArgument->second.erase(subscriberId);
+}
+
+void MessageHub::Subscribe(ISystem* system, u32 type, u32 argument) {
+    if (!system) return;
+    system->subscriptions_.emplace_back(type, argument);
+    SubscribeResolver(type, argument, system->GetTypeId(), &ResolveSystem);
+}
+
+bool MessageHub::IsSubscribed(u32 type, u32 argument, u32 subscriberId) const {
+    auto byType = table_.find(type);
+    if (byType == table_.end()) return false;
+    auto byArgument = byType->second.find(argument);
+    if (byArgument == byType->second.end()) return false;
+    return byArgument->second.count(subscriberId) != 0;
+}
+
+void MessageHub::Post(const Message& message) { queue_.push_back(message); }
+
+void MessageHub::DispatchQueued() {
+    while (!queue_.empty()) {
+        Message message = queue_.front();
+        queue_.pop_front();
+        if (message.target != 0) {
+            IMessaging* receiver = message.resolver ? message.resolver(message.target) : nullptr;
+            if (receiver) receiver->HandleMessage(&message);
+        } else {
+            DeliverToSubscribers(&message);
+        }
+        message.FreePayload();
+    }
+}
+
+void MessageHub::DeliverToSubscribers(Message* message) {
+    auto byType = table_.find(message->type);
+    if (byType == table_.end()) return;
+    auto byArgument = byType->second.find(message->argument);
+    if (byArgument == byType->second.end()) return;
+    const SubscriberMap& subscribers = byArgument->second;
+    // Re-seek after every call: the handler may have changed this very map.
+    for (auto it = subscribers.begin(); it != subscribers.end();) {
+        const u32 id = it->first;
+        IMessaging* receiver = it->second ? it->second(id) : nullptr;
+        if (receiver) receiver->HandleMessage(message);
+        it = subscribers.upper_bound(id);
+    }
+}
+
+void MessageHub::Send(MessageResolver resolver, u32 target, u32 sender, u32 type, u32 argument) {
+    Message message = MakeMessage(resolver, target, sender, type, argument);
+    SendNow(message);
+}
+
+void MessageHub::SendToComponent(u32 targetComponentId, u32 senderComponentId) {
+    Send(&ResolveComponent, targetComponentId, senderComponentId, kMsgComponentPing.type,
+         kMsgComponentPing.argument);
+}
+
+void MessageHub::SendToSystem(u32 systemTypeId, u32 senderComponentId) {
+    Send(&ResolveSystem, systemTypeId, senderComponentId, kMsgComponentToSystem.type,
+         kMsgComponentToSystem.argument);
+}
+
+void MessageHub::Broadcast(const IComponent* component, u32 type) {
+    BroadcastFrom(component ? component->GetId() : 0, 0, type);
+}
+
+void MessageHub::BroadcastFrom(u32 sender, u32 argument, u32 type) {
+    Message message = MakeMessage(nullptr, 0, sender, type, argument);
+    BroadcastNow(message);
+}
+
+void SendNow(Message& message) {
+    IMessaging* receiver =
+        (message.resolver && message.target != 0) ? message.resolver(message.target) : nullptr;
+    if (receiver) receiver->HandleMessage(&message);
+    message.FreePayload();
+}
+
+void BroadcastNow(Message& message) {
+    if (MessageHub* hub = MessageHub::Instance()) hub->DeliverToSubscribers(&message);
+    message.FreePayload();
+}
+
+void PostLater(const Message& message) {
+    if (MessageHub* hub = MessageHub::Instance()) {
+        hub->Post(message);
+        return;
+    }
+    Message dropped = message;
+    dropped.FreePayload();
+}
+
+void SendPointerToSystem(u32 systemTypeId, u32 sender, void* pointer) {
+    SendMessage(&ResolveSystem, systemTypeId, sender, kMsgAddControl.type, kMsgAddControl.argument, pointer);
+}
+
+void SendStringToSystem(u32 systemTypeId, u32 sender, const std::string& text) {
+    SendMessage(&ResolveSystem, systemTypeId, sender, kMsgStringCommand.type, kMsgStringCommand.argument,
+                text);
+}
+
+void BroadcastTriggerCode(u32 sender, u32 code) {
+    Broadcast(sender, kMsgTriggerCode.type, kMsgTriggerCode.argument, code);
+}

@@ -1,0 +1,67 @@
+// The engine-wide registry of live game objects and components by id. Links
+// between objects, message targets and subscribers are ids looked up here; a
+// dead id gives null. Unregistering hands things to the Graveyard. At
+// shutdown it deletes whatever is still registered (objects first, then
+// components). Created after the Graveyard, destroyed before it. Main thread only.
+#pragma once
+#include "engine/IComponent.h"
+#include "engine/IdTable.h"
+#include "engine/Singleton.h"
+#include "engine/TypeId.h"
+#include "engine/Types.h"
+
+class GameObject;
+
+class Overlord : public Singleton<Overlord> {
+public:
+    Overlord();
+    ~Overlord();
+
+    GameObject* GetGameObject(u32 objectId) const { return objects_.Find(objectId); }
+    IComponent* GetComponentById(u32 componentId) const { return components_.Find(componentId); }
+    // The object's first component of that type id; null when either is absent.
+    IComponent* GetComponent(u32 objectId, u32 typeId) const;
+    // Its id, 0 when absent.
+    u32 GetComponentId(u32 objectId, u32 typeId) const;
+
+    template <class T>
+    T* GetComponent(u32 objectId) const;
+    // The component under this id, only when it is a T.
+    template <class T>
+    T* GetComponentById(u32 componentId) const;
+
+    void RegisterGameObject(GameObject* object);
+    void RegisterComponent(IComponent* component);
+    // Logs, removes the object and its components from the tables, shuts the
+    // components down, queues message 43 (u32 object id) to the subscribers
+    // and hands everything to the Graveyard. Unknown ids log and stop.
+    void UnregisterGameObject(u32 objectId);
+    // Logs, removes the id and hands the component to the Graveyard.
+    void UnregisterComponent(IComponent* component);
+    // Drop the entries only (nothing is handed over).
+    void RemoveGameObjectId(u32 objectId) { objects_.Remove(objectId); }
+    void RemoveComponentId(u32 componentId) { components_.Remove(componentId); }
+    // Drop the entries only while they still point at this very object; used by
+    // destructors so the tables never hold freed pointers.
+    void ForgetGameObject(const GameObject* object);
+    void ForgetComponent(const IComponent* component);
+
+    const IdTable<GameObject>& GameObjects() const { return objects_; }
+    const IdTable<IComponent>& Components() const { return components_; }
+
+private:
+    IdTable<GameObject> objects_;
+    IdTable<IComponent> components_;
+};
+
+template <class T>
+T* Overlord::GetComponent(u32 objectId) const {
+    return static_cast<T*>(GetComponent(objectId, TypeId<T>::Get()));
+}
+
+template <class T>
+T* Overlord::GetComponentById(u32 componentId) const {
+    IComponent* component = GetComponentById(componentId);
+    return (component && component->GetTypeId() == TypeId<T>::Get()) ? static_cast<T*>(component)
+                                                                       : nullptr;
+}

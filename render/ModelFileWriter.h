@@ -1,0 +1,33 @@
+// Writer of the binary model file, the counterpart of ModelFile: used by the
+// model tool that makes the game's model files and by tests. Builds the file in
+// memory chunk by chunk; Save writes it to a temporary name and renames it over
+// the target only when complete. Owned by its caller; main thread.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/Types.h"
+#include "render/ModelCpuMesh.h"
+#include "render/ModelFile.h"
+
+class ModelFileWriter {
+public:
+    explicit ModelFileWriter(u32 rootTag = ModelFile::kRootTag3);
+
+    // Appends a chunk with any tag and payload (readers skip unknown tags).
+    void AddChunk(u32 tag, const std::vector<u8>& payload);
+    // Appends a mesh chunk. Vertices are written in the layout of
+    // `vertexType` (a type ModelFile::IsModelVertexType accepts); the bytes
+    // past the first 32 of each vertex are zero. False for other types.
+    bool AddMesh(const ModelCpuMesh& mesh, const float center[3], const float extent[3], u32 vertexType = 0);
+
+    // The whole file; the root header's size counts the bytes after it.
+    std::vector<u8> Bytes() const;
+    // Writes Bytes() to `path`; on failure `error` says why and any file
+    // already at `path` is left as it was.
+    bool Save(const std::string& path, std::string& error) const;
+
+private:
+    u32 rootTag_;
+    std::vector<u8> chunks_;
+};

@@ -1,6 +1,6 @@
-// CPU copy of a mesh: 32-byte vertices and 32-bit triangle-list indices. The
-// model cache keeps one per loaded file for the editor's picking and snapping;
-// the mesh builders and the model tool fill one before upload or writing.
+// CPU copy of a mesh: 32-byte vertices and 32-bit indices. The model cache
+// keeps one per loaded file for the editor's picking and snapping; the mesh
+// builders and the model tool fill one before upload or writing.
 #pragma once
 #include <vector>
 
@@ -16,20 +16,15 @@ struct ModelCpuMesh {
 
     // Axis-aligned bounds of the positions: centre = (min + max) / 2 and
     // extent = (max - min) / 2; both zero for an empty mesh.
-    void ComputeBounds(float center[3], float extent[3]) const {
-        for (int a = 0; a < 3; ++a) center[a] = extent[a] = 0.0f;
+    void ComputeBounds(D3DXVECTOR3& center, D3DXVECTOR3& extent) const {
+        center = extent = D3DXVECTOR3();
         if (vertices.empty()) return;
-        float lo[3], hi[3];
-        for (int a = 0; a < 3; ++a) lo[a] = hi[a] = vertices[0].position[a];
+        D3DXVECTOR3 lo = vertices[0].position, hi = lo;
         for (const ModelVertex& v : vertices) {
-            for (int a = 0; a < 3; ++a) {
-                if (v.position[a] < lo[a]) lo[a] = v.position[a];
-                if (v.position[a] > hi[a]) hi[a] = v.position[a];
-            }
+            D3DXVec3Minimize(&lo, &lo, &v.position);
+            D3DXVec3Maximize(&hi, &hi, &v.position);
         }
-        for (int a = 0; a < 3; ++a) {
-            center[a] = (lo[a] + hi[a]) * 0.5f;
-            extent[a] = (hi[a] - lo[a]) * 0.5f;
-        }
+        center = (lo + hi) * 0.5f;
+        extent = (hi - lo) * 0.5f;
     }
 };

@@ -45,7 +45,7 @@ bool ModelFile::IsModelVertexType(u32 type) { return type < kVertexTypeCount && 
 
 void ModelFile::Reset() {
     hasMesh_ = false;
-    for (int a = 0; a < 3; ++a) center_[a] = extent_[a] = 0.0f;
+    center_ = extent_ = D3DXVECTOR3();
     mesh_ = ModelCpuMesh{};
     sourceVertexType_ = 0;
     error_.clear();
@@ -122,9 +122,9 @@ bool ModelFile::Parse(const u8* data, size_t size) {
 bool ModelFile::ReadMeshChunk(const u8* p, u64 size, u64 fileOffset) {
     const unsigned long long at = fileOffset;
     if (size < kMeshHeadSize) return Fail("mesh chunk at byte %llu is only %llu bytes", at, static_cast<unsigned long long>(size));
-    float center[3], extent[3];
-    std::memcpy(center, p, 12);
-    std::memcpy(extent, p + 12, 12);
+    D3DXVECTOR3 center, extent;
+    std::memcpy(&center, p, 12);
+    std::memcpy(&extent, p + 12, 12);
     const u32 indexSize = ReadU32(p + 24);
     const u32 indexCount = ReadU32(p + 28);
     if (indexSize != kIndexSize) return Fail("mesh chunk at byte %llu has index size %u, not 4", at, indexSize);
@@ -162,8 +162,8 @@ bool ModelFile::ReadMeshChunk(const u8* p, u64 size, u64 fileOffset) {
     for (u32 v = 0; v < vertexCount; ++v) std::memcpy(&mesh.vertices[v], source + static_cast<u64>(v) * stride, sizeof(ModelVertex));
 
     hasMesh_ = true;
-    std::memcpy(center_, center, sizeof center_);
-    std::memcpy(extent_, extent, sizeof extent_);
+    center_ = center;
+    extent_ = extent;
     mesh_ = std::move(mesh);
     sourceVertexType_ = vertexType;
     return true;

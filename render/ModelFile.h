@@ -38,8 +38,8 @@ public:
     bool Parse(const u8* data, size_t size);
 
     bool HasMesh() const { return hasMesh_; }
-    const float* Center() const { return center_; }
-    const float* Extent() const { return extent_; }
+    const D3DXVECTOR3& Center() const { return center_; }
+    const D3DXVECTOR3& Extent() const { return extent_; }
     // Vertices reduced to the 32-byte layout whatever the file's vertex type.
     const ModelCpuMesh& Mesh() const { return mesh_; }
     ModelCpuMesh TakeMesh() { return std::move(mesh_); }
@@ -53,8 +53,8 @@ private:
     void Reset();
 
     bool hasMesh_ = false;
-    float center_[3] = {0, 0, 0};
-    float extent_[3] = {0, 0, 0};
+    D3DXVECTOR3 center_;
+    D3DXVECTOR3 extent_;
     ModelCpuMesh mesh_;
     u32 sourceVertexType_ = 0;
     std::string error_;

@@ -28,13 +28,13 @@ void ModelFileWriter::AddChunk(u32 tag, const std::vector<u8>& payload) {
     PutBytes(chunks_, payload.data(), payload.size());
 }
 
-bool ModelFileWriter::AddMesh(const ModelCpuMesh& mesh, const float center[3], const float extent[3], u32 vertexType) {
+bool ModelFileWriter::AddMesh(const ModelCpuMesh& mesh, const D3DXVECTOR3& center, const D3DXVECTOR3& extent, u32 vertexType) {
     if (!ModelFile::IsModelVertexType(vertexType)) return false;
     const u32 stride = ModelFile::VertexStride(vertexType);
     std::vector<u8> payload;
     payload.reserve(ModelFile::kMeshHeadSize + 8 + mesh.indices.size() * 4 + mesh.vertices.size() * stride);
-    PutBytes(payload, center, 12);
-    PutBytes(payload, extent, 12);
+    PutBytes(payload, &center, 12);
+    PutBytes(payload, &extent, 12);
     PutU32(payload, ModelFile::kIndexSize);
     PutU32(payload, mesh.IndexCount());
     PutBytes(payload, mesh.indices.data(), mesh.indices.size() * 4);

@@ -19,7 +19,7 @@ public:
     // Appends a mesh chunk. Vertices are written in the layout of
     // `vertexType` (a type ModelFile::IsModelVertexType accepts); the bytes
     // past the first 32 of each vertex are zero. False for other types.
-    bool AddMesh(const ModelCpuMesh& mesh, const float center[3], const float extent[3], u32 vertexType = 0);
+    bool AddMesh(const ModelCpuMesh& mesh, const D3DXVECTOR3& center, const D3DXVECTOR3& extent, u32 vertexType = 0);
 
     // The whole file; the root header's size counts the bytes after it.
     std::vector<u8> Bytes() const;

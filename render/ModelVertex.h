@@ -4,10 +4,12 @@
 #pragma once
 #include <type_traits>
 
+#include "port/math/D3DX.h"
+
 struct ModelVertex {
-    float position[3];
-    float normal[3];
-    float texCoord[2];
+    D3DXVECTOR3 position;
+    D3DXVECTOR3 normal;
+    D3DXVECTOR2 texCoord;
 };
 
 static_assert(sizeof(ModelVertex) == 32, "model vertices are 32 bytes");

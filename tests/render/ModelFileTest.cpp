@@ -11,21 +11,20 @@ namespace {
 
 ModelCpuMesh MakeQuadMesh() {
     ModelCpuMesh m;
-    const float pos[4][3] = {{-1, 1, 0}, {1, 1, 0}, {-1, -1, 0}, {1, -1, 0}};
+    const D3DXVECTOR3 pos[4] = {{-1, 1, 0}, {1, 1, 0}, {-1, -1, 0}, {1, -1, 0}};
     for (int i = 0; i < 4; ++i) {
-        ModelVertex v{};
-        std::memcpy(v.position, pos[i], sizeof v.position);
-        v.normal[2] = -1.0f;
-        v.texCoord[0] = static_cast<float>(i & 1);
-        v.texCoord[1] = static_cast<float>(i >> 1);
+        ModelVertex v;
+        v.position = pos[i];
+        v.normal = D3DXVECTOR3(0, 0, -1);
+        v.texCoord = D3DXVECTOR2(static_cast<float>(i & 1), static_cast<float>(i >> 1));
         m.vertices.push_back(v);
     }
     m.indices = {0, 1, 3, 2, 0, 3};
     return m;
 }
 
-const float kCenter[3] = {0.5f, -0.25f, 2.0f};
-const float kExtent[3] = {1.0f, 1.0f, 0.0f};
+const D3DXVECTOR3 kCenter(0.5f, -0.25f, 2.0f);
+const D3DXVECTOR3 kExtent(1.0f, 1.0f, 0.0f);
 
 std::vector<u8> QuadFile(u32 vertexType = 0, u32 rootTag = ModelFile::kRootTag3) {
     ModelFileWriter w(rootTag);
@@ -65,10 +64,8 @@ TEST(ModelFileTest, WrittenFileReadsBackVerticesIndicesAndBounds) {
         ASSERT_TRUE(ParseExact(file, QuadFile(0, root))) << file.Error();
         ASSERT_TRUE(file.HasMesh());
         ExpectSameMesh(file.Mesh(), MakeQuadMesh());
-        for (int a = 0; a < 3; ++a) {
-            EXPECT_EQ(file.Center()[a], kCenter[a]);
-            EXPECT_EQ(file.Extent()[a], kExtent[a]);
-        }
+        EXPECT_EQ(file.Center(), kCenter);
+        EXPECT_EQ(file.Extent(), kExtent);
     }
 }
 
@@ -131,7 +128,7 @@ TEST(ModelFileTest, LastOfSeveralMeshChunksWins) {
     ModelFile file;
     ASSERT_TRUE(ParseExact(file, w.Bytes()));
     ExpectSameMesh(file.Mesh(), small);
-    EXPECT_EQ(file.Center()[2], kExtent[2]);
+    EXPECT_EQ(file.Center(), kExtent);
 }
 
 TEST(ModelFileTest, IndexCountNotAMultipleOfThreeIsKept) {

@@ -1,0 +1,40 @@
+// Helpers of the value readers for the Lua stack: number conversion with
+// defined results for NaN, infinities and out-of-range values, type names for
+// error texts, and the walk over a table's values that the container readers
+// share. Every helper leaves the stack as its comment says. Main thread only.
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "engine/Types.h"
+
+struct lua_State;
+
+namespace lua_read {
+
+// The value at idx as Lua converts it to a number (numbers, numeric strings
+// with blanks and hexadecimal); 0 for anything else.
+double ToNumber(lua_State* L, int idx);
+// Nearest integer, ties to even; NaN gives 0, out-of-range values the nearest
+// end of the int range.
+int RoundToInt(double value);
+// Truncated toward zero to 64 bits (clamped; NaN gives 0), low 32 bits kept.
+u32 TruncateToUnsigned(double value);
+// The nearest float; beyond the float range the infinity of its sign.
+float ToFloat(double value);
+// "number", "table"... of the value at idx.
+std::string TypeName(lua_State* L, int idx);
+// Throws DataError when the stack cannot grow by `slots`.
+void EnsureStack(lua_State* L, int slots);
+
+using ValueReader = void (*)(void* context, lua_State* L, std::size_t index);
+
+// Reads the table on the stack top value by value (lua_next order): for each
+// of the first `limit` values, read(context, L, index) runs with the value on
+// the top and must pop it. Pops the table. A nil on the top is popped and
+// false returned; anything else that is no table throws DataError naming
+// `typeName`.
+bool ForEachValue(lua_State* L, const std::string& typeName, std::size_t limit, ValueReader read,
+                  void* context);
+
+}  // namespace lua_read

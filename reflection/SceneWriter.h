@@ -1,0 +1,17 @@
+// The text of reflected objects in data files: the full form of a structure
+// or component, its differences against a reference, one scene instance and a
+// whole archetype file. Members are written in walk order (newest registered
+// first). Stateless; main thread only.
+#pragma once
+#include <string>
+
+class IMetaClass;
+
+class SceneWriter {
+public:
+    // "{ name = value, ...,  }"; a class without members gives "{  }".
+    static std::string WriteFull(const IMetaClass& metaClass, const void* object);
+    // "{name = value, }" with only the members that differ (nested
+    // structures in their own differences form); "" when all are equal.
+    static std::string WriteDifferences(const IMetaClass& metaClass, const void* object, const void* reference);
+};

@@ -1,0 +1,21 @@
+// Tests only: puts events into SDL's queue as the window system would, for
+// the live PortWindow (keys by virtual-key code, text, mouse, focus, size,
+// close, file drops). The window's next PollEvent sees them. Main thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+void TestPushKey(uint32_t vk, bool down, bool repeat = false);
+void TestPushText(const char* utf8);
+void TestPushMouseMove(int32_t x, int32_t y);
+void TestPushMouseButton(uint32_t button, bool down, int32_t x, int32_t y);
+void TestPushMouseWheel(int32_t notches);
+void TestPushFocus(bool gained);
+void TestPushMinimised();
+void TestPushRestored();
+void TestPushClose();
+void TestPushQuit();
+// One drop of several files, as SDL reports it: begin, one event per file, complete.
+void TestPushDrop(const std::vector<std::string>& files);

@@ -16,7 +16,12 @@ double SecondsBetween(Clock::time_point from, Clock::time_point to) {
 
 Engine::Engine() : ISystem(TypeId<Engine>::Get()) {}
 
-Engine::~Engine() { systems_.clear(); }
+// The loop deletes the systems when it ends; an Engine whose loop never ran
+// (start-up cut short) still frees what it owns.
+Engine::~Engine() {
+    DeleteSystems();
+    systems_.clear();
+}
 
 void Engine::HandleMessage(Message*) {}
 

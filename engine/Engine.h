@@ -1,7 +1,8 @@
 // The Engine: the top-level system that owns every engine system, finds them
 // by type id, initialises them and runs the frame loop. Created by the program
 // entry before any system; its frame loop deletes the systems when it ends
-// (first-created first), the entry destroys the Engine afterwards. Reached
+// (first-created first; the destructor frees any left when the loop never
+// ran), the entry destroys the Engine afterwards. Reached
 // through Engine::Instance(). Main thread only.
 #pragma once
 #include <map>

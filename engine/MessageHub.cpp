@@ -83,8 +83,8 @@ void MessageHub::SendToComponent(u32 targetComponentId, u32 senderComponentId) {
 }
 
 void MessageHub::SendToSystem(u32 systemTypeId, u32 senderComponentId) {
-    Send(&ResolveSystem, systemTypeId, senderComponentId, kMsgComponentToSystem.type,
-         kMsgComponentToSystem.argument);
+    Send(&ResolveSystem, systemTypeId, senderComponentId, kMsgGameOver.type,
+         kMsgGameOver.argument);
 }
 
 void MessageHub::Broadcast(const IComponent* component, u32 type) {
@@ -122,7 +122,7 @@ void SendPointerToSystem(u32 systemTypeId, u32 sender, void* pointer) {
 }
 
 void SendStringToSystem(u32 systemTypeId, u32 sender, const std::string& text) {
-    SendMessage(&ResolveSystem, systemTypeId, sender, kMsgStringCommand.type, kMsgStringCommand.argument,
+    SendMessage(&ResolveSystem, systemTypeId, sender, kMsgEditorCameraName.type, kMsgEditorCameraName.argument,
                 text);
 }
 

@@ -51,7 +51,7 @@ public:
     static void Send(MessageResolver resolver, u32 target, u32 sender, u32 type, u32 argument);
     // Immediate to a component, type 48 argument 2, no payload.
     static void SendToComponent(u32 targetComponentId, u32 senderComponentId);
-    // Immediate to a system, type 35 argument 5, no payload.
+    // Immediate to a system, type 35 argument 5 (game over), no payload.
     static void SendToSystem(u32 systemTypeId, u32 senderComponentId);
     // To the subscribers of (type, 0) at once, sender = the component's id.
     static void Broadcast(const IComponent* component, u32 type);
@@ -106,7 +106,7 @@ void SendMessage(MessageResolver resolver, u32 target, u32 sender, u32 type, u32
 // Immediate to a component, type 48.
 template <class T>
 void SendToComponent(u32 targetComponentId, u32 senderComponentId, u32 argument, const T& value) {
-    SendMessage(&ResolveComponent, targetComponentId, senderComponentId, kMsgTypeComponentToComponent, argument,
+    SendMessage(&ResolveComponent, targetComponentId, senderComponentId, kMsgTypeComponentCommand, argument,
                 value);
 }
 
@@ -119,7 +119,7 @@ void SendToSystem(u32 systemTypeId, u32 sender, u32 type, u32 argument, const T&
 // Immediate to a system, type 34 argument 0: the payload is a heap copy of
 // the full pointer, a void* (the receiver reads Message::PointerPayload()).
 void SendPointerToSystem(u32 systemTypeId, u32 sender, void* pointer);
-// Immediate to a system, type 32 argument 28, std::string payload.
+// Immediate to a system, type 32 argument 28 (camera name), std::string payload.
 void SendStringToSystem(u32 systemTypeId, u32 sender, const std::string& text);
 // To the subscribers of (35, 0) at once, u32 payload.
 void BroadcastTriggerCode(u32 sender, u32 code);

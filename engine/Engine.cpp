@@ -37,9 +37,8 @@ void Engine::AddSystem(ISystem* system) {
 }
 
 void Engine::RemoveSystem(ISystem* system) {
-    if (!system) return;
+    if (!DetachNode(this, system)) return;
     systems_.erase(system->GetTypeId());
-    DetachNode(this, system);
     delete system;
     cursor_ = GetChildHead();
 }

@@ -7,8 +7,8 @@
 #include "engine/IMessaging.h"
 #include "engine/MessageHub.h"
 #include "engine/Types.h"
+#include "port/panels/TweakPanels.h"
 
-struct TwBar;
 struct TweakVarParams;
 
 class IComponent : public IMessaging {

@@ -17,14 +17,13 @@ void ISystem::AddSystem(ISystem* child) {
 }
 
 void ISystem::RemoveSystem(ISystem* child) {
-    if (!child) return;
-    DetachNode(this, child);
+    if (!DetachNode(this, child)) return;
     child->parent_ = nullptr;
     delete child;
 }
 
-void ISystem::DetachNode(ISystem* list, ISystem* node) {
-    if (!list || !node) return;
+bool ISystem::DetachNode(ISystem* list, ISystem* node) {
+    if (!list || !node) return false;
     bool member = false;
     for (ISystem* it = list->childHead_; it; it = it->next_) {
         if (it == node) {
@@ -32,7 +31,7 @@ void ISystem::DetachNode(ISystem* list, ISystem* node) {
             break;
         }
     }
-    if (!member) return;
+    if (!member) return false;
     if (list->childCount_ != 0) {
         --list->childCount_;
         if (list->childHead_ == node) list->childHead_ = node->next_;
@@ -43,6 +42,7 @@ void ISystem::DetachNode(ISystem* list, ISystem* node) {
     }
     node->next_ = nullptr;
     node->previous_ = nullptr;
+    return true;
 }
 
 void ISystem::Subscribe(u32 type, u32 argument) {

@@ -36,7 +36,8 @@ public:
     virtual void SetPaused(bool paused);
     // Pushes the child on the front of the child list; this system then owns it.
     virtual void AddSystem(ISystem* child);
-    // Unlinks the child, clears its parent and deletes it.
+    // Unlinks the child, clears its parent and deletes it; a system that is
+    // not in this list is left alone.
     virtual void RemoveSystem(ISystem* child);
 
     const char* GetName() const { return name_; }
@@ -80,8 +81,8 @@ public:
 
 protected:
     // Unlinks node from list's child list when it is a member of that list;
-    // any other node is left alone.
-    static void DetachNode(ISystem* list, ISystem* node);
+    // any other node is left alone. Returns whether it was unlinked.
+    static bool DetachNode(ISystem* list, ISystem* node);
     void SetName(const char* name) { name_ = name; }
     void SetPausedFlag(bool paused) { paused_ = paused; }
 

@@ -9,11 +9,7 @@ namespace {
 
 class EngineTest : public EngineFixture {
 protected:
-    void SetUp() override {
-        ResetQuitSignalForTest();
-        // The Engine's type id is drawn once per process: keep later ids clear of it.
-        counter = std::make_unique<IdCounter>(engine->GetTypeId() + 1);
-    }
+    void SetUp() override { ResetQuitSignalForTest(); }
     void TearDown() override { ResetQuitSignalForTest(); }
 
     // Added in creation order; each goes to the front of the list.

@@ -1,0 +1,123 @@
+#include "render/Camera.h"
+
+#include "engine/MessageHub.h"
+#include "engine/TypeId.h"
+#include "reflection/MetaMemVar.h"
+
+namespace {
+
+// The vector part of Multiply(Multiply(q, (v, 0)), conjugate(q)): v turned by
+// the inverse of q.
+D3DXVECTOR3 TurnByInverse(const D3DXQUATERNION& q, const D3DXVECTOR3& v) {
+    const D3DXQUATERNION p(v.x, v.y, v.z, 0.0f);
+    D3DXQUATERNION c, r;
+    D3DXQuaternionConjugate(&c, &q);
+    D3DXQuaternionMultiply(&r, &q, &p);
+    D3DXQuaternionMultiply(&r, &r, &c);
+    return D3DXVECTOR3(r.x, r.y, r.z);
+}
+
+void RegisterMembers(Camera* self, const CameraState& s) {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    using M = MetaMemVar<Camera>;
+    M::Add("camPos", self, s.camPos);
+    M::Add("distance", self, s.distance);
+    M::Add("elevation", self, s.elevation);
+    M::Add("FUZZY_CAMX", self, s.fuzzyCamX);
+    M::Add("FUZZY_CAMY", self, s.fuzzyCamY);
+    M::Add("FUZZY_CAMZ", self, s.fuzzyCamZ);
+}
+
+}  // namespace
+
+Camera::Camera() : IComponent(TypeId<Camera>::Get()) { RegisterMembers(this, *this); }
+
+Camera::Camera(u32 typeId) : IComponent(typeId) {
+    forward = D3DXVECTOR3(0, 0, 1);
+    RegisterMembers(this, *this);
+}
+
+Camera::Camera(const Camera& other) : IComponent(other.GetTypeId()), CameraState(other) {}
+
+IComponent* Camera::Clone() { return new Camera(*this); }
+
+void Camera::SubscribeTo(u32 type, u32 argument) {
+    if (MessageHub* hub = MessageHub::Instance()) hub->SubscribeResolver(type, argument, GetId(), &ResolveComponent);
+}
+
+void Camera::UnsubscribeFrom(u32 type, u32 argument) {
+    if (MessageHub* hub = MessageHub::Instance()) hub->Unsubscribe(type, argument, GetId());
+}
+
+void Camera::Init() {
+    SubscribeTo(25, 0);
+    SubscribeTo(27, 0);
+    SubscribeTo(26, 0);
+    SubscribeTo(kMsgOverlayObject.type, kMsgOverlayObject.argument);
+}
+
+void Camera::Update(float) {}
+
+void Camera::Shutdown() {}
+
+void Camera::HandleMessage(Message* message) {
+    const void* payload = message->payload;
+    switch (message->type) {
+        case 12:
+            switchValue = 1;
+            break;
+        case 13:
+            switchValue = 0;
+            break;
+        case 19:
+            if (payload) Pan(*message->PayloadAs<D3DXVECTOR3>());
+            return;
+        case 20:
+            if (payload) Rotate(*message->PayloadAs<D3DXQUATERNION>());
+            return;
+        case 25:
+            if (!payload) return;
+            switchValue = *message->PayloadAs<u32>();
+            break;
+        case 26:
+            if (!payload) return;
+            lookAt = *message->PayloadAs<D3DXVECTOR3>();
+            break;
+        case 27:
+            if (!payload) return;
+            camPos = *message->PayloadAs<D3DXVECTOR3>();
+            break;
+        default:
+            return;
+    }
+    Update(0.0f);
+}
+
+void Camera::Pan(const D3DXVECTOR3& v) {
+    const D3DXVECTOR3 step = v * panSpeed;
+    camPos += TurnByInverse(orientation, step);
+    Update(0.0f);
+    lastPanStep = step;
+}
+
+void Camera::Rotate(const D3DXQUATERNION& rotation) {
+    D3DXQuaternionMultiply(&orientation, &rotation, &orientation);
+    D3DXQuaternionNormalize(&orientation, &orientation);
+    Update(0.0f);
+}
+
+D3DXVECTOR3 Camera::GetPosition() { return camPos; }
+D3DXVECTOR3 Camera::GetForward() { return forward; }
+D3DXVECTOR3 Camera::GetMoveDelta() { return lastPanStep; }
+D3DXVECTOR3 Camera::GetUp() { return up; }
+D3DXVECTOR3 Camera::GetLookAt() { return lookAt; }
+D3DXQUATERNION Camera::GetOrientation() { return orientation; }
+
+D3DXMATRIX Camera::BuildView() {
+    const D3DXVECTOR3 eye = GetPosition(), at = GetLookAt(), upDir = GetUp();
+    D3DXMATRIX view;
+    D3DXMatrixLookAtLH(&view, &eye, &at, &upDir);
+    return view;
+}

@@ -1,0 +1,72 @@
+// Camera: the component that tells the renderer where the eye is, where it
+// looks and which way is up; usable by itself and the base of the path-follow,
+// free-roam and isometric cameras. The renderer asks the active camera (the
+// back of its camera stack) for GetPosition, GetLookAt and GetUp each frame.
+// Created by the ObjectFactory (prototype, then clones), owned by its object.
+// Main thread only.
+#pragma once
+#include "engine/IComponent.h"
+#include "engine/Types.h"
+#include "port/math/D3DX.h"
+
+// The state every camera carries; copied whole when a camera is cloned.
+struct CameraState {
+    D3DXVECTOR3 lookAtCache{0, 0, 1};   // last look-at point a subclass computed
+    D3DXVECTOR3 localUp{0, 1, 0};       // up in the owner's frame
+    D3DXVECTOR3 localForward{0, 0, 1};  // forward in the owner's frame
+    D3DXVECTOR3 up{0, 1, 0};
+    D3DXVECTOR3 camPos{0, 0, 0};        // the eye point; reflected "camPos"
+    D3DXVECTOR3 forward{0, 0, 20};
+    D3DXVECTOR3 lastPanStep{0, 0, 0};   // speed-scaled step of the latest pan
+    D3DXVECTOR3 lookAt{0, 0, 1};
+    i32 distance = 0;                   // reflected, data only
+    i32 elevation = 0;                  // reflected, data only
+    u32 switchValue = 1;                // set by messages 12, 13 and 25
+    float panSpeed = 1.0f;              // scales pan steps
+    float fuzzyCamX = 0, fuzzyCamY = 0, fuzzyCamZ = 0;  // reflected "FUZZY_CAMX".. data only
+    D3DXQUATERNION orientation{0, 0, 0, 1};             // rotates pan steps
+};
+
+class Camera : public IComponent, protected CameraState {
+public:
+    // The prototype's constructor: TypeId<Camera>, forward (0, 0, 20).
+    Camera();
+    Camera(const Camera& other);
+    Camera& operator=(const Camera&) = delete;
+
+    // 12, 13, 25 set the switch; 19 pans; 20 rotates; 26 sets the look-at
+    // point; 27 the eye point. Each ends with Update(0). Others are ignored.
+    void HandleMessage(Message* message) override;
+    void Update(float dt) override;
+    // Subscribes to (25, 0), (27, 0), (26, 0) and (35, 6).
+    void Init() override;
+    void Shutdown() override;
+    IComponent* Clone() override;
+    void DebugDraw() override {}
+    u32 GetAliasTypeId() override { return 0; }
+
+    virtual D3DXVECTOR3 GetPosition();
+    virtual D3DXVECTOR3 GetForward();
+    virtual D3DXVECTOR3 GetMoveDelta();
+    virtual D3DXVECTOR3 GetUp();
+    virtual D3DXVECTOR3 GetLookAt();
+    virtual D3DXQUATERNION GetOrientation();
+
+    // Moves the eye by panSpeed x step turned by the inverse of the
+    // orientation; Update(0); remembers the scaled step.
+    void Pan(const D3DXVECTOR3& step);
+    // orientation := normalise(Multiply(rotation, orientation)); Update(0).
+    // Only pan steps follow the orientation; eye, look-at and up stay.
+    void Rotate(const D3DXQUATERNION& rotation);
+    // D3DXMatrixLookAtLH(GetPosition(), GetLookAt(), GetUp()).
+    D3DXMATRIX BuildView();
+
+    u32 GetSwitch() const { return switchValue; }
+
+protected:
+    // For subclasses: forward (0, 0, 1), everything else as the prototype.
+    explicit Camera(u32 typeId);
+    // Subscribes this component to (type, argument) with the component resolver.
+    void SubscribeTo(u32 type, u32 argument);
+    void UnsubscribeFrom(u32 type, u32 argument);
+};

@@ -1,0 +1,31 @@
+// The game's chase view: the chase-camera object (from a GameCamera), the
+// chase target (the player's ship) and the pause overlay object, kept as
+// object ids and resolved every frame, so a removed object is never touched.
+// Owned by the GraphicsSystem's RenderLists. Main thread only.
+#pragma once
+#include "engine/Types.h"
+
+class ChaseView {
+public:
+    // Message (2, 56): the object with a GameCamera; its "targetOffset" is
+    // read now (0 when the object has none).
+    void SetChaseCamera(u32 objectId);
+    // Message (2, 39): the object the chase view looks at.
+    void SetChaseTarget(u32 objectId) { chaseTarget_ = objectId; }
+    // Message (35, 6): the pause menu's overlay object.
+    void SetOverlay(u32 objectId) { overlayObject_ = objectId; }
+    // Forgets the three objects (scene cleared, renderer initialised); the
+    // measured chase height is kept for the run.
+    void Clear();
+
+    u32 ChaseCameraObject() const { return chaseCameraObject_; }
+    u32 ChaseTarget() const { return chaseTarget_; }
+    u32 OverlayObject() const { return overlayObject_; }
+    i32 TargetOffset() const { return targetOffset_; }
+
+private:
+    u32 chaseCameraObject_ = 0;
+    u32 chaseTarget_ = 0;
+    u32 overlayObject_ = 0;
+    i32 targetOffset_ = 0;
+};

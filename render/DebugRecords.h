@@ -1,0 +1,37 @@
+// Payload records of the renderer's debug-drawing messages (little-endian
+// floats): lines (type 2, arguments 6 and 50), spheres (2, 7) and screen
+// markers (2, 9); and the 32-byte vertex the line lists hold. Plain values
+// copied out of messages during delivery.
+#pragma once
+#include "port/math/D3DX.h"
+
+// Senders start from nine zeros and a final 1: colour (0, 0, 0, 1).
+struct DebugLine {
+    D3DXVECTOR3 start;
+    D3DXVECTOR3 end;
+    D3DXCOLOR colour{0, 0, 0, 1};
+};
+static_assert(sizeof(DebugLine) == 40);
+
+struct DebugSphereRecord {
+    D3DXVECTOR3 centre;
+    float radius = 0;
+    D3DXCOLOR colour;
+};
+static_assert(sizeof(DebugSphereRecord) == 32);
+
+// Only the point and the size are read; the rest is carried for the senders.
+struct DebugMarkerRecord {
+    D3DXVECTOR3 point;
+    float size = 0;
+    float unused[4] = {};
+};
+static_assert(sizeof(DebugMarkerRecord) == 32);
+
+// Drawn with the geometry layout, so the colour travels as the normal.
+struct DebugLineVertex {
+    D3DXVECTOR3 position;
+    D3DXVECTOR3 colour;
+    float zero[2] = {};
+};
+static_assert(sizeof(DebugLineVertex) == 32);

@@ -1,0 +1,30 @@
+// GameCamera: marks its owner object as the one from which the renderer
+// computes the game's chase view. Not a Camera: its Init tells the renderer
+// (and any subscriber of message 56) about the owner; "targetOffset" raises
+// the chase view's aim above the target. Owned by its object; main thread.
+#pragma once
+#include "engine/IComponent.h"
+#include "engine/Types.h"
+
+class GameCamera : public IComponent {
+public:
+    GameCamera();
+    GameCamera(const GameCamera& other);
+    GameCamera& operator=(const GameCamera&) = delete;
+
+    void HandleMessage(Message*) override {}
+    void Update(float) override {}
+    // Queues (2, 56) with the owner object id to the GraphicsSystem, then a
+    // broadcast (56, 0) with the same id; both arrive in the next drain.
+    void Init() override;
+    void Shutdown() override {}
+    IComponent* Clone() override { return new GameCamera(*this); }
+    void DebugDraw() override {}
+    u32 GetAliasTypeId() override { return 0; }
+
+    i32 GetTargetOffset() const { return targetOffset_; }
+    void SetTargetOffset(i32 offset) { targetOffset_ = offset; }
+
+private:
+    i32 targetOffset_ = 0;  // reflected "targetOffset"
+};

@@ -1,0 +1,53 @@
+// What the GraphicsSystem's messages fill: the persistent render lists of
+// announced components, the per-frame lists, the debug records and line
+// lists, the selection, sky box and global lighting, the camera stack and the
+// chase view. The GraphicsSystem owns one, passes its messages here first,
+// and its passes read and empty the lists. Main thread only.
+#pragma once
+#include <vector>
+
+#include "engine/ComponentList.h"
+#include "engine/Message.h"
+#include "engine/Types.h"
+#include "render/CameraStack.h"
+#include "render/ChaseView.h"
+#include "render/DebugLineList.h"
+#include "render/DebugRecords.h"
+
+class RenderLists {
+public:
+    // Handles the messages of the list, debug, selection and camera kinds and
+    // returns true; false for every other message (the device's own: window,
+    // resize, full screen), which the caller handles. Payloads are copied.
+    bool HandleMessage(const Message& message);
+
+    // The scene was cleared: empties the model, point-light, emitter and
+    // per-frame lists and the debug records, and forgets the chase view's
+    // objects. Keeps the text list, the camera stack, the sky box, the global
+    // lighting and the line lists.
+    void Clear();
+    // Whether the debug pass has anything to draw this frame.
+    bool HasDebugWork() const;
+    // End of the debug pass: empties the spheres, the unblended frame models
+    // and the highlights, and resets both line lists.
+    void EndDebugFrame();
+
+    ComponentList models;        // Model component ids (5, TypeId<Model>)
+    ComponentList pointLights;   // PointLight component ids
+    ComponentList texts;         // ScreenText component ids
+    std::vector<u32> emitters;   // ParticleEmmiter component ids
+    std::vector<u32> frameModels;           // object ids drawn this frame (10, TypeId<Model>)
+    std::vector<u32> frameTexts;            // object ids with a ScreenText (10, TypeId<ScreenText>)
+    std::vector<u32> unblendedFrameModels;  // object ids (49)
+    std::vector<u32> highlights;            // object ids (2, 8)
+    std::vector<DebugSphereRecord> spheres;  // (2, 7)
+    std::vector<DebugMarkerRecord> markers;  // (2, 9)
+    DebugLineList linesA;  // (2, 6): depth-tested
+    DebugLineList linesB;  // (2, 50): drawn over everything
+    u32 skyboxObject = 0;     // owner of the last announced Skybox
+    u32 globalLighting = 0;   // last announced GlobalLighting component
+    u32 selectedObject = 0;   // (24)
+    bool debugDraw = false;   // (1, 12)
+    CameraStack cameras;
+    ChaseView chase;
+};

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "RenderTestSupport.h"
+#include "render/Camera.h"
+#include "render/GameCamera.h"
+
+class GraphicsSystem;
+
+namespace {
+
+constexpr float kHalfPi = 1.57079632679f;
+
+class CameraTest : public RenderFixture {
+protected:
+    // A camera owned by a registered object, so messages reach it by id.
+    template <class T>
+    T* MakeRegistered(T* camera) {
+        object = new GameObject();
+        object->AddComponent(camera);
+        return camera;
+    }
+    GameObject* object = nullptr;
+};
+
+void ExpectMatrixNear(const D3DXMATRIX& a, const D3DXMATRIX& b) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(a.m[r][c], b.m[r][c], 1e-5f) << "row " << r << " col " << c;
+}
+
+}  // namespace
+
+TEST_F(CameraTest, PanMovesTheEyeAndFollowsLaterRotations) {
+    Camera camera;
+    camera.Pan(D3DXVECTOR3(1, 0, 0));
+    ExpectVecNear(camera.GetPosition(), D3DXVECTOR3(1, 0, 0));
+    ExpectVecNear(camera.GetMoveDelta(), D3DXVECTOR3(1, 0, 0));
+
+    D3DXQUATERNION quarterTurn;
+    const D3DXVECTOR3 yAxis(0, 1, 0);
+    D3DXQuaternionRotationAxis(&quarterTurn, &yAxis, kHalfPi);
+    camera.Rotate(quarterTurn);
+    ExpectVecNear(camera.GetPosition(), D3DXVECTOR3(1, 0, 0));  // rotation alone moves nothing
+    camera.Pan(D3DXVECTOR3(1, 0, 0));
+    // The step is turned by the inverse of the orientation: +x becomes +z.
+    ExpectVecNear(camera.GetPosition(), D3DXVECTOR3(1, 0, 1));
+    ExpectVecNear(camera.GetMoveDelta(), D3DXVECTOR3(1, 0, 0));
+    const D3DXQUATERNION q = camera.GetOrientation();
+    EXPECT_NEAR(D3DXQuaternionLength(&q), 1.0f, 1e-6f);
+}
+
+TEST_F(CameraTest, MessagesSetSwitchLookAtEyeAndPan) {
+    Camera* camera = MakeRegistered(new Camera);
+    SendTo(camera, 27, 0, D3DXVECTOR3(1, 2, 3));
+    SendTo(camera, 26, 0, D3DXVECTOR3(4, 5, 6));
+    SendTo(camera, 19, 0, D3DXVECTOR3(0, 0, 2));
+    ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(1, 2, 5));
+    ExpectVecNear(camera->GetLookAt(), D3DXVECTOR3(4, 5, 6));
+    EXPECT_EQ(camera->GetSwitch(), 1u);
+    SendTo(camera, 13, 0);
+    EXPECT_EQ(camera->GetSwitch(), 0u);
+    SendTo(camera, 25, 0, u32{7});
+    EXPECT_EQ(camera->GetSwitch(), 7u);
+    SendTo(camera, 12, 0);
+    EXPECT_EQ(camera->GetSwitch(), 1u);
+    SendTo(camera, 27, 0);  // no payload: ignored
+    ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(1, 2, 5));
+}
+
+TEST_F(CameraTest, InitSubscribesToEyeLookAtSwitchAndOverlay) {
+    Camera* camera = MakeRegistered(new Camera);
+    camera->Init();
+    EXPECT_TRUE(hub->IsSubscribed(25, 0, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(26, 0, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(27, 0, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(35, 6, camera->GetId()));
+    EXPECT_FALSE(hub->IsSubscribed(19, 0, camera->GetId()));
+    Broadcast(0u, 27, 0, D3DXVECTOR3(0, 9, 0));
+    ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(0, 9, 0));
+}
+
+TEST_F(CameraTest, CloneCopiesStateUnderANewId) {
+    Camera camera;
+    camera.Pan(D3DXVECTOR3(3, 0, 0));
+    std::unique_ptr<IComponent> clone(camera.Clone());
+    auto* copy = dynamic_cast<Camera*>(clone.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy->GetId(), camera.GetId());
+    EXPECT_EQ(copy->GetTypeId(), TypeId<Camera>::Get());
+    ExpectVecNear(copy->GetPosition(), D3DXVECTOR3(3, 0, 0));
+    ExpectVecNear(copy->GetForward(), D3DXVECTOR3(0, 0, 20));
+}
+
+TEST_F(CameraTest, ViewMatrixIsTheLookAtOfEyeTargetAndUp) {
+    Camera* camera = MakeRegistered(new Camera);
+    SendTo(camera, 27, 0, D3DXVECTOR3(0, 0, -10));
+    SendTo(camera, 26, 0, D3DXVECTOR3(0, 0, 0));
+    ExpectMatrixNear(camera->BuildView(), D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 10, 1));
+
+    // Eye (3, 4, 5) looking at the origin: z = -(3, 4, 5) / sqrt 50,
+    // x = normalise(up x z), y = z x x, last row -(x.eye, y.eye, z.eye).
+    SendTo(camera, 27, 0, D3DXVECTOR3(3, 4, 5));
+    ExpectMatrixNear(camera->BuildView(), D3DXMATRIX(-0.8574929f, -0.2910428f, -0.4242641f, 0,  //
+                                                     0, 0.8246211f, -0.5656854f, 0,              //
+                                                     0.5144958f, -0.4850713f, -0.7071068f, 0,    //
+                                                     0, 0, 7.0710678f, 1));
+}
+
+TEST_F(CameraTest, GameCameraInitQueuesChaseCameraForTheRendererAndABroadcast) {
+    auto* marker = new GameCamera;
+    marker->SetTargetOffset(4);
+    GameObject* owner = new GameObject();
+    owner->AddComponent(marker);
+    auto* listener = new RecordingComponent;
+    overlord->RegisterComponent(listener);
+    hub->SubscribeResolver(56, 0, listener->GetId(), &ResolveComponent);
+
+    marker->Init();
+    EXPECT_TRUE(listener->types.empty());  // queued, not delivered at once
+    ASSERT_EQ(hub->QueuedCount(), 2u);
+    hub->DispatchQueued();
+    ASSERT_EQ(listener->types.size(), 1u);
+    EXPECT_EQ(listener->payloads[0], owner->GetId());
+
+    std::unique_ptr<IComponent> clone(marker->Clone());
+    EXPECT_EQ(static_cast<GameCamera*>(clone.get())->GetTargetOffset(), 4);
+}

@@ -1,0 +1,57 @@
+// Engine-wide services for render tests, made in start-up order (hub, id
+// counter, graveyard, overlord) and destroyed in reverse, plus a component
+// that records the messages it receives.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "engine/GameObject.h"
+#include "engine/Graveyard.h"
+#include "engine/IComponent.h"
+#include "engine/IdCounter.h"
+#include "engine/MessageHub.h"
+#include "engine/Overlord.h"
+#include "port/math/D3DX.h"
+
+class RecordingComponent : public IComponent {
+public:
+    RecordingComponent() : IComponent(TypeId<RecordingComponent>::Get()) {}
+    void HandleMessage(Message* m) override {
+        types.push_back(m->type);
+        payloads.push_back(m->payload ? *m->PayloadAs<u32>() : 0);
+    }
+    void Update(float) override {}
+    void Init() override {}
+    void Shutdown() override {}
+    IComponent* Clone() override { return new RecordingComponent; }
+    void DebugDraw() override {}
+    u32 GetAliasTypeId() override { return 0; }
+
+    std::vector<u32> types;
+    std::vector<u32> payloads;
+};
+
+class RenderFixture : public ::testing::Test {
+protected:
+    std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
+    std::unique_ptr<IdCounter> counter = std::make_unique<IdCounter>(1);
+    std::unique_ptr<Graveyard> graveyard = std::make_unique<Graveyard>();
+    std::unique_ptr<Overlord> overlord = std::make_unique<Overlord>();
+
+    // Delivers a message with a payload copy to a registered component now.
+    template <class T>
+    void SendTo(IComponent* component, u32 type, u32 argument, const T& value) {
+        SendMessage(&ResolveComponent, component->GetId(), 0, type, argument, value);
+    }
+    void SendTo(IComponent* component, u32 type, u32 argument) {
+        MessageHub::Send(&ResolveComponent, component->GetId(), 0, type, argument);
+    }
+};
+
+inline void ExpectVecNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float eps = 1e-5f) {
+    EXPECT_NEAR(a.x, b.x, eps);
+    EXPECT_NEAR(a.y, b.y, eps);
+    EXPECT_NEAR(a.z, b.z, eps);
+}

@@ -52,9 +52,9 @@ void Camera::UnsubscribeFrom(u32 type, u32 argument) {
 }
 
 void Camera::Init() {
-    SubscribeTo(25, 0);
-    SubscribeTo(27, 0);
-    SubscribeTo(26, 0);
+    SubscribeTo(kMsgCameraSwitch.type, kMsgCameraSwitch.argument);
+    SubscribeTo(kMsgCameraPosition.type, kMsgCameraPosition.argument);
+    SubscribeTo(kMsgCameraLookAt.type, kMsgCameraLookAt.argument);
     SubscribeTo(kMsgOverlayObject.type, kMsgOverlayObject.argument);
 }
 
@@ -65,27 +65,27 @@ void Camera::Shutdown() {}
 void Camera::HandleMessage(Message* message) {
     const void* payload = message->payload;
     switch (message->type) {
-        case 12:
+        case kMsgCameraSwitchOn.type:
             switchValue = 1;
             break;
-        case 13:
+        case kMsgCameraSwitchOff.type:
             switchValue = 0;
             break;
-        case 19:
+        case kMsgCameraPan.type:
             if (payload) Pan(*message->PayloadAs<D3DXVECTOR3>());
             return;
-        case 20:
+        case kMsgCameraRotate.type:
             if (payload) Rotate(*message->PayloadAs<D3DXQUATERNION>());
             return;
-        case 25:
+        case kMsgCameraSwitch.type:
             if (!payload) return;
             switchValue = *message->PayloadAs<u32>();
             break;
-        case 26:
+        case kMsgCameraLookAt.type:
             if (!payload) return;
             lookAt = *message->PayloadAs<D3DXVECTOR3>();
             break;
-        case 27:
+        case kMsgCameraPosition.type:
             if (!payload) return;
             camPos = *message->PayloadAs<D3DXVECTOR3>();
             break;

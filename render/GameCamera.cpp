@@ -19,5 +19,5 @@ GameCamera::GameCamera(const GameCamera& other) : IComponent(other.GetTypeId()),
 void GameCamera::Init() {
     const u32 owner = GetOwner();
     PostToSystem(TypeId<GraphicsSystem>::Get(), GetId(), kMsgChaseCamera.type, kMsgChaseCamera.argument, owner);
-    PostMessage(GetId(), 56, 0, owner);
+    PostMessage(GetId(), kMsgGameCameraObject.type, kMsgGameCameraObject.argument, owner);
 }

@@ -30,36 +30,36 @@ bool Is(const Message& message, MessageKind kind) {
 bool RenderLists::HandleMessage(const Message& message) {
     u32 id = 0;
     switch (message.type) {
-        case kMsgTypeApp:
+        case kMsgTypeEvent:
             if (!Is(message, kMsgDebugDraw)) return false;
             if (message.payload) debugDraw = *message.PayloadAs<bool>();
             return true;
         case kMsgTypeRequest: {
             DebugLine line;
             switch (message.argument) {
-                case 6:
+                case kMsgDebugLineA.argument:
                     if (Read(message, line)) linesA.Add(line.start, line.end, line.colour);
                     break;
-                case 50:
+                case kMsgDebugLineB.argument:
                     if (Read(message, line)) linesB.Add(line.start, line.end, line.colour);
                     break;
-                case 7: {
+                case kMsgDebugSphere.argument: {
                     DebugSphereRecord sphere;
                     if (Read(message, sphere)) spheres.push_back(sphere);
                     break;
                 }
-                case 8:
+                case kMsgHighlightObject.argument:
                     if (Read(message, id)) highlights.push_back(id);
                     break;
-                case 9: {
+                case kMsgDebugMarker.argument: {
                     DebugMarkerRecord marker;
                     if (Read(message, marker)) markers.push_back(marker);
                     break;
                 }
-                case 39:
+                case kMsgChaseTarget.argument:
                     if (Read(message, id)) chase.SetChaseTarget(id);
                     break;
-                case 56:
+                case kMsgChaseCamera.argument:
                     if (Read(message, id)) chase.SetChaseCamera(id);
                     break;
                 default:
@@ -96,16 +96,16 @@ bool RenderLists::HandleMessage(const Message& message) {
             else if (message.argument == TypeId<ScreenText>::Get())
                 frameTexts.push_back(id);
             return true;
-        case 21:
-        case 22:
+        case kMsgTypeModelNotice:
+        case kMsgGraphicsIgnored.type:
             return true;
-        case kMsgSelectObject.type:
+        case kMsgSelectedObject.type:
             if (Read(message, id)) selectedObject = id;
             return true;
-        case 35:
+        case kMsgOverlayObject.type:
             if (message.argument == kMsgOverlayObject.argument && Read(message, id)) chase.SetOverlay(id);
             return true;
-        case kMsgTypeDrawUnblendedThisFrame:
+        case kMsgDrawUnblendedThisFrame.type:
             if (Read(message, id)) unblendedFrameModels.push_back(id);
             return true;
         default:

@@ -42,6 +42,31 @@ TEST_F(LogRowsTest, FrameLoopLogsPerfPerActiveSystemThenFrameTimeAndCountsFrames
     }
 }
 
+TEST_F(LogRowsTest, LoopWithoutSystemsDrainsCollectsLogsAndCountsFrames) {
+    auto engine = std::make_unique<Engine>();
+    // A queued message whose receiver ends the loop, and an object waiting in
+    // the Graveyard: both are dealt with in the first frame.
+    auto* stopper = new ProbeComponent(&journal);
+    overlord->RegisterComponent(stopper);
+    stopper->onMessage = [&](Message*) { engine->SetActive(false); };
+    PostMessage(0, 90, 0, 1u);
+    hub->SubscribeResolver(90, 0, stopper->GetId(), &ResolveComponent);
+    auto* doomed = new ProbeComponent(&journal);
+    const std::string deleted = "delete c" + std::to_string(doomed->GetId());
+    graveyard->AddComponent(doomed);
+
+    engine->Init();
+    engine->Update(0.0f);
+    EXPECT_EQ(journal.seen.size(), 1u);
+    EXPECT_EQ(journal.events, std::vector<std::string>{deleted});
+    EXPECT_EQ(capture.logger().FrameCounter(), 1u);
+
+    std::vector<std::string> messages;
+    FINISH_MESSAGES_OR_SKIP(capture, messages);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(StartsWith(messages[0], "FRAMETIME: "));
+}
+
 const char* ProbeNames(u32 typeId) {
     return typeId == TypeId<ProbeComponent>::Get() ? "ProbeComponent" : nullptr;
 }

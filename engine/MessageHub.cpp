@@ -19,12 +19,15 @@ void MessageHub::SubscribeResolver(u32 type, u32 argument, u32 subscriberId, Mes
     table_[type][argument].emplace(subscriberId, resolver);
 }
 
-void MessageHub::Unsubscribe(u32 type, u32 argument, u32 subscriberId) {
+MessageHub::SubscriberMap* MessageHub::FindSubscribers(u32 type, u32 argument) {
     auto byType = table_.find(type);
-    if (byType == table_.end()) return;
+    if (byType == table_.end()) return nullptr;
     auto byArgument = byType->second.find(argument);
-    if (byArgument == byType->second.end()) return;
-    byArgument->second.erase(subscriberId);
+    return byArgument == byType->second.end() ? nullptr : &byArgument->second;
+}
+
+void MessageHub::Unsubscribe(u32 type, u32 argument, u32 subscriberId) {
+    if (SubscriberMap* subscribers = FindSubscribers(type, argument)) subscribers->erase(subscriberId);
 }
 
 void MessageHub::Subscribe(ISystem* system, u32 type, u32 argument) {
@@ -33,12 +36,9 @@ void MessageHub::Subscribe(ISystem* system, u32 type, u32 argument) {
     SubscribeResolver(type, argument, system->GetTypeId(), &ResolveSystem);
 }
 
-bool MessageHub::IsSubscribed(u32 type, u32 argument, u32 subscriberId) const {
-    auto byType = table_.find(type);
-    if (byType == table_.end()) return false;
-    auto byArgument = byType->second.find(argument);
-    if (byArgument == byType->second.end()) return false;
-    return byArgument->second.count(subscriberId) != 0;
+bool MessageHub::IsSubscribed(u32 type, u32 argument, u32 subscriberId) {
+    const SubscriberMap* subscribers = FindSubscribers(type, argument);
+    return subscribers && subscribers->count(subscriberId) != 0;
 }
 
 void MessageHub::Post(const Message& message) { queue_.push_back(message); }
@@ -58,17 +58,14 @@ void MessageHub::DispatchQueued() {
 }
 
 void MessageHub::DeliverToSubscribers(Message* message) {
-    auto byType = table_.find(message->type);
-    if (byType == table_.end()) return;
-    auto byArgument = byType->second.find(message->argument);
-    if (byArgument == byType->second.end()) return;
-    const SubscriberMap& subscribers = byArgument->second;
+    const SubscriberMap* subscribers = FindSubscribers(message->type, message->argument);
+    if (!subscribers) return;
     // Re-seek after every call: the handler may have changed this very map.
-    for (auto it = subscribers.begin(); it != subscribers.end();) {
+    for (auto it = subscribers->begin(); it != subscribers->end();) {
         const u32 id = it->first;
         IMessaging* receiver = it->second ? it->second(id) : nullptr;
         if (receiver) receiver->HandleMessage(message);
-        it = subscribers.upper_bound(id);
+        it = subscribers->upper_bound(id);
     }
 }
 

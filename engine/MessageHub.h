@@ -31,7 +31,7 @@ public:
     // Appends (type, argument) to the system's subscription list (duplicates
     // kept) and files the system under its type id with ResolveSystem.
     void Subscribe(ISystem* system, u32 type, u32 argument);
-    bool IsSubscribed(u32 type, u32 argument, u32 subscriberId) const;
+    bool IsSubscribed(u32 type, u32 argument, u32 subscriberId);
 
     // Appends a copy of the record to the queue; the queue owns its payload.
     void Post(const Message& message);
@@ -60,6 +60,9 @@ public:
 
 private:
     using SubscriberMap = std::map<u32, MessageResolver>;
+    // The subscribers of (type, argument), or null when none were ever filed.
+    SubscriberMap* FindSubscribers(u32 type, u32 argument);
+
     // Argument maps and subscriber maps are never erased, so pointers to
     // them stay valid while handlers change the table during a delivery.
     std::map<u32, std::map<u32, SubscriberMap>> table_;

@@ -4,13 +4,11 @@
 #include "port/window/Cursor.h"
 #include "port/window/DragDrop.h"
 #include "port/window/KeyMapping.h"
-#include "port/window/MessageBox.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -49,23 +47,6 @@ TEST(CursorTest, CounterLikeWindows) {
   EXPECT_EQ(0, ShowCursor(false));
   EXPECT_TRUE(IsCursorShown());
   ResetCursorForTest();
-}
-
-std::vector<std::string> gLogged;
-void Sink(const char* line) { gLogged.push_back(line); }
-
-TEST(MessageBoxTest, UnattendedWritesLogAndReturns) {
-  setenv("CI", "1", 1);
-  gLogged.clear();
-  SetMessageBoxLogSink(&Sink);
-  EXPECT_TRUE(MessageBoxIsUnattended());
-  ShowMessageBox("CreateWindow FAILED", nullptr);
-  ShowMessageBox("Writing crash report...", "FATAL ERROR");
-  SetMessageBoxLogSink(nullptr);
-  ASSERT_EQ(2u, gLogged.size());
-  EXPECT_NE(std::string::npos, gLogged[0].find("CreateWindow FAILED"));
-  EXPECT_NE(std::string::npos, gLogged[1].find("FATAL ERROR"));
-  EXPECT_NE(std::string::npos, gLogged[1].find("Writing crash report..."));
 }
 
 class PortWindowGLTest : public ::testing::Test {

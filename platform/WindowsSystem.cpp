@@ -1,0 +1,170 @@
+#include "platform/WindowsSystem.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "engine/Engine.h"
+#include "engine/Logger.h"
+#include "engine/Message.h"
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "platform/InputSystem.h"
+#include "port/panels/TweakPanels.h"
+#include "port/window/WindowMessageBox.h"
+#include "port/window/PortWindow.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "Q4nto";
+// Sizes asked for through (1, 22) are kept within what a window can have.
+constexpr int kMaxClientSize = 16384;
+
+
+void BroadcastNoPayload(u32 sender, u32 type, u32 argument) {
+    Message message = MakeMessage(nullptr, 0, sender, type, argument);
+    BroadcastNow(message);
+}
+
+int ClampSize(float value) {
+    if (!std::isfinite(value) || value < 1.0f) return 1;
+    if (value > static_cast<float>(kMaxClientSize)) return kMaxClientSize;
+    return static_cast<int>(value);  // truncated toward zero
+}
+
+}  // namespace
+
+WindowsSystem::WindowsSystem(u64 instanceHandle)
+    : ISystem(TypeId<WindowsSystem>::Get()), instance_(instanceHandle) {
+    SetName("WindowsSystem");
+}
+
+WindowsSystem::~WindowsSystem() {
+    window_.reset();
+}
+
+u64 WindowsSystem::GetWindowHandle() const { return window_ ? window_->Handle() : 0; }
+
+void WindowsSystem::Init() {
+    Subscribe(kMsgSetWindowSize.type, kMsgSetWindowSize.argument);
+    std::string error;
+    window_ = PortWindow::Create(kWindowTitle, kStartWidth, kStartHeight, &error);
+    if (!window_) {
+        Log("WindowsSystem: %s", error.c_str());
+        Log("CreateWindow FAILED");
+        std::fprintf(stderr, "CreateWindow FAILED\n");
+        quitPosted_ = true;  // the first pump ends the frame loop
+        return;
+    }
+    // Both announcements of Init go out with sender 0.
+    ::Broadcast(0u, kMsgWindowCreated.type, kMsgWindowCreated.argument,
+                WindowCreatedData{instance_, window_->Handle()});
+    ::Broadcast(0u, kMsgClientRect.type, kMsgClientRect.argument, window_->GetClientRect());
+}
+
+void WindowsSystem::HandleMessage(Message* message) {
+    if (!message || message->type != kMsgSetWindowSize.type || message->argument != kMsgSetWindowSize.argument)
+        return;
+    const float* size = message->PayloadAs<float>();
+    if (!size || !window_) return;
+    window_->SetClientSize(ClampSize(size[0]), ClampSize(size[1]));
+}
+
+void WindowsSystem::Quit() {
+    if (Engine* engine = Engine::Instance()) {
+        engine->SetActive(false);
+        engine->Deactivate();
+    }
+}
+
+void WindowsSystem::Update(float) {
+    if (quitPosted_) {
+        quitPosted_ = false;
+        Quit();
+    }
+    if (!window_) return;
+    WindowEvent event;
+    while (window_->PollEvent(&event)) {
+        if (event.kind == WindowEventKind::Quit) {
+            Quit();
+            continue;
+        }
+        if (TwEventWin(event)) continue;
+        WindowProc(event);
+    }
+}
+
+void WindowsSystem::SendChar(u32 character) {
+    const u32 sender = GetTypeId();
+    switch (character) {
+        case 8:
+            BroadcastNoPayload(sender, kMsgTypeCharInput, kCharBackspace);
+            break;
+        case 13:
+            BroadcastNoPayload(sender, kMsgTypeCharInput, kCharReturn);
+            break;
+        case 10:
+        case 27:
+            BroadcastNoPayload(sender, kMsgTypeCharInput, kCharEscape);
+            break;
+        default:
+            Broadcast(kMsgTypeCharInput, kCharPrintable, static_cast<u8>(character & 0xFF));
+            break;
+    }
+}
+
+void WindowsSystem::WindowProc(const WindowEvent& event) {
+    InputSystem* input = InputSystem::Instance();
+    switch (event.kind) {
+        case WindowEventKind::Resized: {
+            const ClientRect& rect = event.rect;
+            // A minimised window (width 0) logs a ratio that is not a number.
+            Log("WINDOW RESIZE: %i, %i, AR: %f", rect.bottom, rect.right,
+                static_cast<double>(rect.bottom) / static_cast<double>(rect.right));
+            Broadcast(kMsgClientRect.type, kMsgClientRect.argument, rect);
+            break;
+        }
+        case WindowEventKind::Activated:
+            Broadcast(kMsgAppActivated.type, kMsgAppActivated.argument, static_cast<i32>(1));
+            break;
+        case WindowEventKind::Deactivated:
+            Broadcast(kMsgAppDeactivated.type, kMsgAppDeactivated.argument, static_cast<i32>(0));
+            break;
+        case WindowEventKind::KeyDown:
+            if (event.repeat || !input) break;  // auto-repeat is not a new press
+            if (event.genericVk) input->KeyPressed(event.genericVk);
+            input->KeyPressed(event.vk);
+            break;
+        case WindowEventKind::KeyUp:
+            if (!input) break;
+            if (event.genericVk) input->KeyReleased(event.genericVk);
+            input->KeyReleased(event.vk);
+            break;
+        case WindowEventKind::Char:
+            if (event.character == 9) {
+                // A tab types four blanks, each offered to the panels first.
+                WindowEvent blank = event;
+                blank.character = 32;
+                for (int i = 0; i < 4; ++i)
+                    if (!TwEventWin(blank)) SendChar(32);
+                break;
+            }
+            SendChar(event.character);
+            break;
+        case WindowEventKind::MouseMove:
+            if (input) input->MouseMoved(event.x, event.y, event.buttonFlags);
+            break;
+        case WindowEventKind::ButtonDown:
+            if (input && event.button < 2) input->ButtonDown(event.button, event.x, event.y);
+            break;
+        case WindowEventKind::ButtonUp:
+            if (input && event.button < 2) input->ButtonUp(event.button);
+            break;
+        case WindowEventKind::FilesDropped:
+            if (event.drop) Broadcast(kMsgTypeSystemCommand, kMsgArgFilesDropped, event.drop);
+            break;
+        case WindowEventKind::MouseWheel:
+        case WindowEventKind::Quit:
+            break;
+    }
+}

@@ -1,0 +1,68 @@
+// The engine system that owns the program's one window: Init makes it, every
+// Update pumps its events (first thing of the frame) into InputSystem state
+// and into engine messages delivered at once, and (1, 22) resizes it. The
+// tweak panels see every event first and keep the ones they use. Created last
+// by the start-up code, so initialised and updated first; the window lives
+// until the system is deleted. Main thread only.
+#pragma once
+
+#include <memory>
+
+#include "engine/ISystem.h"
+#include "engine/Types.h"
+#include "port/window/WindowEvent.h"
+
+class PortWindow;
+
+// Payload of (1, 0): the program instance handle and the window handle
+// (PortWindow::Handle()), both full 64-bit values.
+struct WindowCreatedData {
+    u64 instance = 0;
+    u64 window = 0;
+};
+
+// Typed characters (type 31): argument 0 backspace, 1 a character (one-byte
+// payload), 2 carriage return, 3 line feed or escape; no payload but for 1.
+constexpr u32 kMsgTypeCharInput = 31;
+constexpr u32 kCharBackspace = 0;
+constexpr u32 kCharPrintable = 1;
+constexpr u32 kCharReturn = 2;
+constexpr u32 kCharEscape = 3;
+// Files dropped on the window (32, 9): the payload is a heap copy of a
+// const DropFiles* (port/window/DragDrop.h reads it); the record belongs to
+// the window and is valid during delivery only.
+constexpr u32 kMsgTypeSystemCommand = 32;
+constexpr u32 kMsgArgFilesDropped = 9;
+
+class WindowsSystem : public ISystem {
+public:
+    static constexpr int kStartWidth = 1024;
+    static constexpr int kStartHeight = 768;
+
+    explicit WindowsSystem(u64 instanceHandle = 0);
+    ~WindowsSystem() override;
+
+    // (1, 22): two floats, the wanted client width and height.
+    void HandleMessage(Message* message) override;
+    // The event pump; never waits.
+    void Update(float dt) override;
+    // Makes the 1024x768 window, subscribes to (1, 22), announces (1, 0) and (1, 4).
+    void Init() override;
+    void Clear() override {}
+    void Activate() override {}
+    void Deactivate() override {}
+
+    // The window procedure: one event after the tweak panels passed it on.
+    void WindowProc(const WindowEvent& event);
+
+    u64 GetWindowHandle() const;
+    PortWindow* GetWindow() const { return window_.get(); }
+
+private:
+    void Quit();
+    void SendChar(u32 character);
+
+    std::unique_ptr<PortWindow> window_;
+    u64 instance_;
+    bool quitPosted_ = false;
+};

@@ -1,0 +1,9 @@
+// The interactive side of the program's message box (port/os ShowMessageBox
+// decides whether a run is attended): a modal SDL box over the port window.
+// InstallWindowMessageBox hands it to port/os; the WindowsSystem installs it
+// for its lifetime. Main thread only.
+#pragma once
+
+// Shows caption and text and waits for OK. An empty caption shows "Error", as
+// a box without caption does; when no box can be shown the text goes to stderr.
+void PresentWindowMessageBox(const char* text, const char* caption);

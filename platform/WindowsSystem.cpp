@@ -98,17 +98,17 @@ void WindowsSystem::SendChar(u32 character) {
     const u32 sender = GetTypeId();
     switch (character) {
         case 8:
-            BroadcastNoPayload(sender, kMsgTypeCharInput, kCharBackspace);
+            BroadcastNoPayload(sender, kMsgCharBackspace.type, kMsgCharBackspace.argument);
             break;
         case 13:
-            BroadcastNoPayload(sender, kMsgTypeCharInput, kCharReturn);
+            BroadcastNoPayload(sender, kMsgCharReturn.type, kMsgCharReturn.argument);
             break;
         case 10:
         case 27:
-            BroadcastNoPayload(sender, kMsgTypeCharInput, kCharEscape);
+            BroadcastNoPayload(sender, kMsgCharEscape.type, kMsgCharEscape.argument);
             break;
         default:
-            Broadcast(kMsgTypeCharInput, kCharPrintable, static_cast<u8>(character & 0xFF));
+            Broadcast(kMsgCharTyped.type, kMsgCharTyped.argument, static_cast<u8>(character & 0xFF));
             break;
     }
 }
@@ -161,7 +161,7 @@ void WindowsSystem::WindowProc(const WindowEvent& event) {
             if (input && event.button < 2) input->ButtonUp(event.button);
             break;
         case WindowEventKind::FilesDropped:
-            if (event.drop) Broadcast(kMsgTypeSystemCommand, kMsgArgFilesDropped, event.drop);
+            if (event.drop) Broadcast(kMsgFilesDropped.type, kMsgFilesDropped.argument, event.drop);
             break;
         case WindowEventKind::MouseWheel:
         case WindowEventKind::Quit:

@@ -21,18 +21,9 @@ struct WindowCreatedData {
     u64 window = 0;
 };
 
-// Typed characters (type 31): argument 0 backspace, 1 a character (one-byte
-// payload), 2 carriage return, 3 line feed or escape; no payload but for 1.
-constexpr u32 kMsgTypeCharInput = 31;
-constexpr u32 kCharBackspace = 0;
-constexpr u32 kCharPrintable = 1;
-constexpr u32 kCharReturn = 2;
-constexpr u32 kCharEscape = 3;
-// Files dropped on the window (32, 9): the payload is a heap copy of a
-// const DropFiles* (port/window/DragDrop.h reads it); the record belongs to
-// the window and is valid during delivery only.
-constexpr u32 kMsgTypeSystemCommand = 32;
-constexpr u32 kMsgArgFilesDropped = 9;
+// (32, 9), kMsgFilesDropped: the payload is a heap copy of a const DropFiles*
+// (read with port/window/DragDrop.h); the record belongs to the window and is
+// valid during delivery only.
 
 class WindowsSystem : public ISystem {
 public:

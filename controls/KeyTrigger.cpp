@@ -1,0 +1,19 @@
+#include "controls/KeyTrigger.h"
+
+#include "platform/InputSystem.h"
+
+bool KeyTrigger::IsTriggered() {
+    InputSystem* input = InputSystem::Instance();
+    if (!input) return false;
+    bool inMode = false;
+    switch (mode_) {
+        case kModeUp: inMode = input->IsKeyUp(virtualKey_); break;
+        case kModeHeld: inMode = input->IsKeyDown(virtualKey_); break;
+        case kModeReleased: inMode = input->WasKeyReleased(virtualKey_); break;
+        case kModePressed: inMode = input->WasKeyPressed(virtualKey_); break;
+        default: return false;
+    }
+    if (!inMode) return false;
+    const bool isCtrlKey = virtualKey_ == 0x11 || virtualKey_ == 0xA2 || virtualKey_ == 0xA3;
+    return isCtrlKey || input->IsCtrlHeld() == needsCtrl_;
+}

@@ -1,0 +1,31 @@
+// Holds when a key is in a mode (1 up, 2 held, 3 released this frame, 4
+// pressed this frame) and the Ctrl key's state equals the needs-Ctrl flag.
+// Reads InputSystem. Owned by its Control.
+#pragma once
+
+#include "controls/ControlTrigger.h"
+#include "engine/Types.h"
+
+class KeyTrigger : public ControlTrigger {
+public:
+    static constexpr u32 kModeUp = 1;
+    static constexpr u32 kModeHeld = 2;
+    static constexpr u32 kModeReleased = 3;
+    static constexpr u32 kModePressed = 4;
+
+    KeyTrigger(u32 virtualKey, u32 mode, bool needsCtrl = false)
+        : virtualKey_(virtualKey), mode_(mode), needsCtrl_(needsCtrl) {}
+    // A trigger on a Ctrl key itself (0x11, 0xA2, 0xA3) skips the Ctrl
+    // comparison: holding that key is what it waits for.
+    bool IsTriggered() override;
+    ControlTrigger* Clone() const override { return new KeyTrigger(*this); }
+
+    u32 GetVirtualKey() const { return virtualKey_; }
+    u32 GetMode() const { return mode_; }
+    bool NeedsCtrl() const { return needsCtrl_; }
+
+private:
+    u32 virtualKey_;
+    u32 mode_;
+    bool needsCtrl_;
+};

@@ -1,0 +1,18 @@
+#include "controls/RenderAction.h"
+
+#include "controls/GuiSystem.h"
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/TypeId.h"
+
+class GraphicsSystem;
+class Model;
+
+RenderAction::RenderAction(u32 id_, u32 argument_, u32 count_)
+    : id(id_), argument(argument_ ? argument_ : TypeId<Model>::Get()), count(count_) {}
+
+bool RenderAction::Execute() {
+    const u32 type = count > 0 ? kMsgDrawUnblendedThisFrame.type : kMsgTypeDrawThisFrame;
+    SendToSystem(TypeId<GraphicsSystem>::Get(), TypeId<GuiSystem>::Get(), type, argument, id);
+    return false;
+}

@@ -46,6 +46,15 @@ std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidt
     *error = std::string("SDL video: ") + SDL_GetError();
     return nullptr;
   }
+  // Video and the GL driver stay loaded for the rest of the process once
+  // started: drivers keep state across windows, and unloading them mid-run
+  // (a window made again after a failure, tests) only loses it.
+  static bool pinned = false;
+  if (!pinned) {
+    pinned = true;
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    if (SDL_GL_LoadLibrary(nullptr) != 0) SDL_ClearError();
+  }
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);

@@ -4,7 +4,6 @@
 # (build-asan/). Any failing test or sanitizer report fails the run.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 bash scripts/install-deps.sh || exit 1
 
 export MESA_SHADER_CACHE_DISABLE=true
@@ -21,9 +20,8 @@ bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
 run_suite normal build
 
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DDD_SANITIZE=ON -DDD_BENCH=OFF || exit 1
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+# Sanitizer options per test kind are set by tests/CMakeLists.txt.
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 run_suite sanitized build-asan
 
 if [ -x scripts/fuzz.sh ]; then

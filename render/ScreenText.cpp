@@ -1,0 +1,171 @@
+#include "render/ScreenText.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "engine/GameObject.h"
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/TypeId.h"
+#include "reflection/MetaMemVar.h"
+#include "render/FontAtlas.h"
+#include "render/FontManager.h"
+
+class GraphicsSystem;
+
+namespace {
+
+// The screen projection's depth range (D3DXMatrixOrthoLH near and far).
+constexpr float kScreenNear = 1.0f;
+constexpr float kScreenFar = 2000.0f;
+
+}  // namespace
+
+ScreenText::ScreenText() : IComponent(TypeId<ScreenText>::Get()) {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    using M = MetaMemVar<ScreenText>;
+    M::Add("fontName", this, fontName);
+    M::Add("fontSize", this, fontSize);
+    M::Add("text", this, text);
+    M::Add("fontColor", this, fontColor);
+}
+
+ScreenText::ScreenText(FontAtlas* atlas) : ScreenText() { atlas_ = atlas; }
+
+ScreenText::ScreenText(const ScreenText& other)
+    : IComponent(other.GetTypeId()),
+      atlas_(other.atlas_),
+      lock_(other.lock_),
+      text(other.text),
+      previousText_(other.previousText_),
+      vertices_(other.vertices_),
+      fontColor(other.fontColor),
+      dirty_(other.dirty_),
+      drawnCharacters_(other.drawnCharacters_),
+      fontName(other.fontName),
+      fontSize(other.fontSize),
+      fontChanged_(other.fontChanged_) {
+    SetEnabled(other.IsEnabled());
+}
+
+ScreenText::~ScreenText() = default;
+
+IComponent* ScreenText::Clone() { return new ScreenText(*this); }
+
+void ScreenText::SetText(const std::string& newText) {
+    if (lock_) return;
+    text = newText;
+    dirty_ = true;
+}
+
+void ScreenText::SetFontName(const std::string& name) {
+    if (name == fontName) return;
+    fontName = name;
+    fontChanged_ = true;
+}
+
+void ScreenText::SetFontSize(int size) {
+    if (size == fontSize) return;
+    fontSize = size;
+    fontChanged_ = true;
+}
+
+void ScreenText::SetFontColor(const D3DXCOLOR& color) {
+    fontColor = color;
+    dirty_ = true;
+}
+
+void ScreenText::Init() {
+    if (!fontName.empty()) RefreshAtlas();
+    CreateVertexBuffer();
+    Rebuild();
+}
+
+void ScreenText::Update(float) {
+    RefreshAtlas();
+    Rebuild();
+}
+
+void ScreenText::RefreshAtlas() {
+    // A text read from a scene file or made by CreateDebugTextObject has its
+    // font in fontName and fontSize but no atlas yet: it looks one up too.
+    if (!fontChanged_ && atlas_) return;
+    FontManager* fonts = FontManager::Instance();
+    if (!fonts) return;
+    atlas_ = fonts->GetAtlas(fontName, fontSize);
+    fontChanged_ = false;
+    // The quads of the old atlas no longer match its texture.
+    dirty_ = true;
+}
+
+void ScreenText::Rebuild() {
+    if (lock_ || !dirty_) return;
+    const std::size_t count = std::min(text.size(), kMaxCharacters);
+    float pen = 0.0f;
+    const FontGlyph* previous = nullptr;
+    const float r = fontColor.r, g = fontColor.g, b = fontColor.b;
+    for (std::size_t i = 0; i < count; ++i) {
+        ModelVertex* v = &vertices_[i * kVerticesPerCharacter];
+        const FontGlyph* glyph = atlas_ ? atlas_->Find(text[i]) : nullptr;
+        if (!glyph) {
+            // Degenerate quads, so nothing of an earlier text shows here.
+            std::fill(v, v + kVerticesPerCharacter, ModelVertex{});
+            continue;
+        }
+        if (i > 0 && previous && atlas_->HasKerning()) pen += atlas_->Kerning(*previous, *glyph);
+        const float left = pen + glyph->bitmapLeft, right = left + glyph->width;
+        const float top = glyph->bearingY, bottom = top - glyph->height;
+        const float u0 = glyph->x0 / atlas_->GetWidth(), u1 = glyph->x1 / atlas_->GetWidth();
+        const float v0 = glyph->y0 / atlas_->GetHeight(), v1 = glyph->y1 / atlas_->GetHeight();
+        const D3DXVECTOR3 color(r, g, b);
+        v[0] = {{right, bottom, 0}, color, {u1, v1}};
+        v[1] = {{left, bottom, 0}, color, {u0, v1}};
+        v[2] = {{left, top, 0}, color, {u0, v0}};
+        v[3] = {{left, top, 0}, color, {u0, v0}};
+        v[4] = {{right, top, 0}, color, {u1, v0}};
+        v[5] = {{right, bottom, 0}, color, {u1, v1}};
+        pen += glyph->advance;
+        previous = glyph;
+    }
+    drawnCharacters_ = count;
+    Upload();
+    dirty_ = false;
+    previousText_ = text;
+}
+
+void ScreenText::CreateVertexBuffer() {}
+
+void ScreenText::Upload() {}
+
+GpuShaderResourceView* ScreenText::GetTextureView() const { return atlas_ ? atlas_->GetView() : nullptr; }
+
+float ScreenText::ScreenSpaceDepth(float viewZ) {
+    // Strictly inside the range, so rounding in the projection cannot clip it.
+    constexpr float kInset = 1.0f;
+    if (!(viewZ >= kScreenNear + kInset)) return kScreenNear + kInset;
+    return std::min(viewZ, kScreenFar - kInset);
+}
+
+void SetObjectScreenText(GameObject* object, const std::string& text) {
+    if (!object) return;
+    if (auto* screenText = object->GetComponent<ScreenText>()) screenText->SetText(text);
+}
+
+void SubmitObjectTextForFrame(GameObject* object) {
+    if (!object) return;
+    SendToSystem(TypeId<GraphicsSystem>::Get(), object->GetId(), kMsgTypeDrawThisFrame, TypeId<ScreenText>::Get(),
+                 object->GetId());
+}
+
+void SetObjectScreenTextAndSubmit(GameObject* object, const std::string& text) {
+    SetObjectScreenText(object, text);
+    SubmitObjectTextForFrame(object);
+}
+
+std::string IntToText(int value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}

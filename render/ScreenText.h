@@ -1,0 +1,104 @@
+// ScreenText: the component that shows one line of text (heads-up display,
+// menus, results screen, editor status lines). Its characters become up to 80
+// quads, in pixels from the text's origin with the baseline at y = 0, built
+// from the glyphs of a FontAtlas whenever the text changes. The renderer
+// places it through its object's Transform and draws 6 vertices a character
+// with the text technique. Owned by its object; the atlas belongs to the
+// FontManager. Main thread only.
+#pragma once
+#include <array>
+#include <memory>
+#include <string>
+
+#include "engine/IComponent.h"
+#include "port/math/D3DX.h"
+#include "render/ModelVertex.h"
+
+class FontAtlas;
+class GameObject;
+class GpuBuffer;
+class GpuShaderResourceView;
+
+class ScreenText : public IComponent {
+public:
+    static constexpr std::size_t kMaxCharacters = 80;
+    static constexpr std::size_t kVerticesPerCharacter = 6;
+    static constexpr std::size_t kMaxVertices = kMaxCharacters * kVerticesPerCharacter;
+
+    // The prototype: no atlas yet (Init looks it up from fontName, fontSize).
+    ScreenText();
+    // A text drawn with `atlas` (FontManager::CreateText).
+    explicit ScreenText(FontAtlas* atlas);
+    ~ScreenText() override;
+    ScreenText& operator=(const ScreenText&) = delete;
+
+    void HandleMessage(Message*) override {}
+    // Refreshes the atlas after a font change, then rebuilds when dirty.
+    void Update(float dt) override;
+    // Looks the atlas up when needed, makes the vertex buffer, rebuilds.
+    void Init() override;
+    void Shutdown() override {}
+    // Every field, vertices included; the copy makes its own vertex buffer in Init.
+    IComponent* Clone() override;
+    void DebugDraw() override {}
+    u32 GetAliasTypeId() override { return 0; }
+
+    // Unless locked: the new text, rebuilt at the next Update.
+    void SetText(const std::string& newText);
+    const std::string& GetText() const { return text; }
+    // A different name takes effect at the next Update.
+    void SetFontName(const std::string& name);
+    void SetFontSize(int size);
+    const std::string& GetFontName() const { return fontName; }
+    int GetFontSize() const { return fontSize; }
+    void SetFontColor(const D3DXCOLOR& color);
+    const D3DXCOLOR& GetFontColor() const { return fontColor; }
+    // While locked the text neither changes nor rebuilds.
+    void SetLocked(bool locked) { lock_ = locked; }
+    bool IsLocked() const { return lock_; }
+    bool IsDirty() const { return dirty_; }
+
+    FontAtlas* GetAtlas() const { return atlas_; }
+    // Characters in the vertex buffer (the last rebuilt text, at most 80):
+    // the renderer draws 6 vertices for each.
+    std::size_t GetCharacterCount() const { return drawnCharacters_; }
+    const std::array<ModelVertex, kMaxVertices>& Vertices() const { return vertices_; }
+    // Null while no render device exists.
+    GpuBuffer* GetVertexBuffer() const { return vertexBuffer_.get(); }
+    GpuShaderResourceView* GetTextureView() const;
+
+    // The local z of a text drawn in screen space, given the view's z
+    // translation: kept inside the depth range of the screen projection
+    // (near 1, far 2000) so the text is never clipped away.
+    static float ScreenSpaceDepth(float viewZ);
+
+private:
+    ScreenText(const ScreenText& other);
+    void RefreshAtlas();
+    void Rebuild();
+    void Upload();
+    void CreateVertexBuffer();
+
+    FontAtlas* atlas_ = nullptr;  // not owned
+    bool lock_ = false;
+    std::string text;             // reflected "text"
+    std::string previousText_;    // the text of the last rebuild
+    std::array<ModelVertex, kMaxVertices> vertices_{};
+    D3DXCOLOR fontColor{1, 0, 0, 1};  // reflected "fontColor"
+    bool dirty_ = true;
+    std::shared_ptr<GpuBuffer> vertexBuffer_;
+    std::size_t drawnCharacters_ = 0;
+    std::string fontName = "lucon.ttf";  // reflected "fontName"
+    int fontSize = 12;                   // reflected "fontSize"
+    bool fontChanged_ = false;
+};
+
+// The object's first ScreenText gets the text (unless locked); a text longer
+// than 80 characters shows its first 80.
+void SetObjectScreenText(GameObject* object, const std::string& text);
+// Asks the GraphicsSystem (at once) to draw the object's ScreenText in this
+// frame only.
+void SubmitObjectTextForFrame(GameObject* object);
+void SetObjectScreenTextAndSubmit(GameObject* object, const std::string& text);
+// Decimal text of an integer.
+std::string IntToText(int value);

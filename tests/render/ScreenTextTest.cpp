@@ -1,0 +1,228 @@
+#include "render/ScreenText.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <memory>
+
+#include "FontTestSupport.h"
+#include "RenderTestSupport.h"
+#include "render/FontAtlas.h"
+#include "render/FontManager.h"
+
+namespace {
+
+class ScreenTextTest : public RenderFixture {
+protected:
+    ScopedEnv noSystemRoot{"SYSTEMROOT", nullptr};
+    FaceLoader faces;
+
+    // The left edge of character slot i (its second vertex).
+    static float Left(const ScreenText& text, std::size_t i) { return text.Vertices()[i * 6 + 1].position.x; }
+    static bool SlotIsZero(const ScreenText& text, std::size_t i) {
+        for (std::size_t k = 0; k < 6; ++k) {
+            const ModelVertex& v = text.Vertices()[i * 6 + k];
+            if (v.position.x || v.position.y || v.position.z || v.normal.x || v.normal.y || v.normal.z ||
+                v.texCoord.x || v.texCoord.y)
+                return false;
+        }
+        return true;
+    }
+    static std::unique_ptr<ScreenText> Built(FontAtlas* atlas, const std::string& s) {
+        auto text = std::make_unique<ScreenText>(atlas);
+        text->SetText(s);
+        text->Update(0.0f);
+        return text;
+    }
+};
+
+}  // namespace
+
+TEST_F(ScreenTextTest, CharacterQuadFollowsGlyphMetricsAndColour) {
+    FontAtlas atlas(faces.Open(kDejaVuMono), 24);
+    ScreenText text(&atlas);
+    text.SetFontColor(D3DXCOLOR(0.25f, 0.5f, 0.75f, 1.0f));
+    text.SetText("A");
+    text.Update(0.0f);
+    const FontGlyph& g = *atlas.Find('A');
+    const float left = g.bitmapLeft, right = left + g.width, top = g.bearingY, bottom = top - g.height;
+    const float u0 = g.x0 / 512.0f, u1 = g.x1 / 512.0f, v0 = g.y0 / 512.0f, v1 = g.y1 / 512.0f;
+    const float expected[6][4] = {{right, bottom, u1, v1}, {left, bottom, u0, v1}, {left, top, u0, v0},
+                                  {left, top, u0, v0},     {right, top, u1, v0},   {right, bottom, u1, v1}};
+    for (int k = 0; k < 6; ++k) {
+        const ModelVertex& v = text.Vertices()[k];
+        EXPECT_FLOAT_EQ(v.position.x, expected[k][0]) << k;
+        EXPECT_FLOAT_EQ(v.position.y, expected[k][1]) << k;
+        EXPECT_EQ(v.position.z, 0.0f);
+        EXPECT_FLOAT_EQ(v.texCoord.x, expected[k][2]) << k;
+        EXPECT_FLOAT_EQ(v.texCoord.y, expected[k][3]) << k;
+        ExpectVecNear(v.normal, D3DXVECTOR3(0.25f, 0.5f, 0.75f));
+    }
+    EXPECT_EQ(text.GetCharacterCount(), 1u);
+    EXPECT_FALSE(text.IsDirty());
+}
+
+TEST_F(ScreenTextTest, KernedPairSitsCloserThanTheAdvances) {
+    FontAtlas atlas(faces.Open(kDejaVuSans), 40);
+    auto av = Built(&atlas, "AV");
+    const FontGlyph& a = *atlas.Find('A');
+    const FontGlyph& v = *atlas.Find('V');
+    const float unkerned = a.advance + v.bitmapLeft;
+    EXPECT_FLOAT_EQ(Left(*av, 1), unkerned + atlas.Kerning(a, v));
+    EXPECT_LT(Left(*av, 1), unkerned);
+}
+
+TEST_F(ScreenTextTest, FontWithoutKerningPlacesPairByAdvances) {
+    FontAtlas atlas(faces.Open(kDejaVuMono), 40);
+    auto av = Built(&atlas, "AV");
+    EXPECT_FLOAT_EQ(Left(*av, 1), atlas.Find('A')->advance + atlas.Find('V')->bitmapLeft);
+}
+
+// The face is shared by every size; a text of the small size laid out after
+// the large atlas was built still kerns at its own size.
+TEST_F(ScreenTextTest, KerningUsesTheTextsOwnSizeAfterAnotherSizeWasBuilt) {
+    FT_Face face = faces.Open(kDejaVuSans);
+    FontAtlas small(face, 20);
+    FontAtlas large(face, 80);
+    auto av = Built(&small, "AV");
+    EXPECT_FLOAT_EQ(Left(*av, 1), small.Find('A')->advance + small.Find('V')->bitmapLeft - 2.0f);
+}
+
+TEST_F(ScreenTextTest, SpaceAdvancesThePen) {
+    FontAtlas atlas(faces.Open(kDejaVuMono), 20);
+    auto text = Built(&atlas, "A A");
+    const float advance = atlas.Find('A')->advance;
+    EXPECT_FLOAT_EQ(Left(*text, 2), advance + atlas.Find(' ')->advance + atlas.Find('A')->bitmapLeft);
+    EXPECT_EQ(text->GetCharacterCount(), 3u);
+}
+
+TEST_F(ScreenTextTest, GlyphlessCharactersAfterALongerTextLeaveNoStaleQuads) {
+    FontAtlas atlas(faces.Open(kDejaVuMono), 20);
+    auto text = Built(&atlas, "WWWWWW");
+    ASSERT_FALSE(SlotIsZero(*text, 1));
+    text->SetText("A\t\x01\xE9Z");
+    text->Update(0.0f);
+    EXPECT_FALSE(SlotIsZero(*text, 0));
+    EXPECT_TRUE(SlotIsZero(*text, 1));
+    EXPECT_TRUE(SlotIsZero(*text, 2));
+    EXPECT_TRUE(SlotIsZero(*text, 3));
+    // A glyph-less character does not move the pen.
+    EXPECT_FLOAT_EQ(Left(*text, 4), atlas.Find('A')->advance + atlas.Find('Z')->bitmapLeft);
+    EXPECT_EQ(text->GetCharacterCount(), 5u);
+}
+
+TEST_F(ScreenTextTest, TextLongerThanEightyCharactersIsClipped) {
+    FontAtlas atlas(faces.Open(kDejaVuMono), 10);
+    auto text = Built(&atlas, std::string(200, 'M'));
+    EXPECT_EQ(text->GetCharacterCount(), ScreenText::kMaxCharacters);
+    EXPECT_FALSE(SlotIsZero(*text, 79));
+    EXPECT_EQ(text->GetText().size(), 200u);
+}
+
+TEST_F(ScreenTextTest, LockedTextKeepsItsTextAndVertices) {
+    FontAtlas atlas(faces.Open(kDejaVuMono), 20);
+    auto text = Built(&atlas, "AB");
+    const auto before = text->Vertices();
+    text->SetLocked(true);
+    text->SetText("XYZ");
+    text->Update(0.0f);
+    EXPECT_EQ(text->GetText(), "AB");
+    EXPECT_EQ(text->GetCharacterCount(), 2u);
+    EXPECT_EQ(0, std::memcmp(before.data(), text->Vertices().data(), sizeof(ModelVertex) * before.size()));
+}
+
+TEST_F(ScreenTextTest, FontNameChangeTakesEffectAtNextUpdate) {
+    TempFolder assets;
+    assets.Copy(kDejaVuSans, "fonts/wide.ttf");
+    FontManager fonts(assets.path(), kDejaVuMono);
+    std::unique_ptr<ScreenText> text(fonts.CreateText("AV", 2, "lucon.ttf", 12, true));
+    ASSERT_TRUE(text);
+    FontAtlas* before = text->GetAtlas();
+    text->SetFontName("wide.ttf");
+    EXPECT_EQ(text->GetAtlas(), before);
+    text->Update(0.0f);
+    FontAtlas* after = fonts.GetAtlas("wide.ttf", 12);
+    EXPECT_EQ(text->GetAtlas(), after);
+    EXPECT_FLOAT_EQ(Left(*text, 0), after->Find('A')->bitmapLeft);
+    EXPECT_EQ(text->Vertices()[1].texCoord.x, after->Find('A')->x0 / 512.0f);
+}
+
+// A text whose font came from a scene file (members set, no setter) or a
+// fresh clone of the prototype has no atlas: Init looks it up.
+TEST_F(ScreenTextTest, TextWithoutAtlasLooksItUpInsteadOfCrashing) {
+    FontManager fonts("", kDejaVuMono);
+    ScreenText prototype;
+    std::unique_ptr<ScreenText> text(static_cast<ScreenText*>(prototype.Clone()));
+    text->SetText("Hi");
+    text->Init();
+    ASSERT_NE(text->GetAtlas(), nullptr);
+    EXPECT_EQ(text->GetAtlas(), fonts.GetAtlas("lucon.ttf", 12));
+    EXPECT_FALSE(SlotIsZero(*text, 0));
+}
+
+TEST_F(ScreenTextTest, TextWithoutFontServiceDrawsNothingAndSurvives) {
+    ScreenText text;
+    text.SetText("Hi");
+    text.Init();
+    text.Update(0.0f);
+    EXPECT_EQ(text.GetAtlas(), nullptr);
+    EXPECT_TRUE(SlotIsZero(text, 0));
+    EXPECT_TRUE(SlotIsZero(text, 1));
+}
+
+TEST_F(ScreenTextTest, CloneCopiesTextVerticesAndFontWithANewId) {
+    FontAtlas atlas(faces.Open(kDejaVuMono), 20);
+    auto text = Built(&atlas, "Clone");
+    text->SetFontName("other.ttf");
+    std::unique_ptr<ScreenText> copy(static_cast<ScreenText*>(text->Clone()));
+    EXPECT_NE(copy->GetId(), text->GetId());
+    EXPECT_EQ(copy->GetTypeId(), TypeId<ScreenText>::Get());
+    EXPECT_EQ(copy->GetText(), "Clone");
+    EXPECT_EQ(copy->GetFontName(), "other.ttf");
+    EXPECT_EQ(copy->GetAtlas(), &atlas);
+    EXPECT_EQ(copy->GetCharacterCount(), 5u);
+    EXPECT_EQ(0, std::memcmp(copy->Vertices().data(), text->Vertices().data(), sizeof(ModelVertex) * 30));
+    EXPECT_EQ(copy->GetVertexBuffer(), nullptr);
+}
+
+TEST_F(ScreenTextTest, SetObjectScreenTextReachesTheObjectsTextUnlessLocked) {
+    FontAtlas atlas(faces.Open(kDejaVuMono), 12);
+    auto* object = new GameObject;
+    auto* text = new ScreenText(&atlas);
+    object->AddComponent(text);
+    SetObjectScreenText(object, "Lives 3");
+    EXPECT_EQ(text->GetText(), "Lives 3");
+    EXPECT_TRUE(text->IsDirty());
+    text->SetLocked(true);
+    SetObjectScreenText(object, "Lives 2");
+    EXPECT_EQ(text->GetText(), "Lives 3");
+    SetObjectScreenText(nullptr, "ignored");
+}
+
+// Under the default camera the view is the identity, whose z translation (0)
+// lies before the screen projection's near plane: the text's depth is moved
+// inside the range so the text is drawn.
+TEST_F(ScreenTextTest, ScreenSpaceTextStaysInsideTheScreenDepthRange) {
+    D3DXMATRIX projection;
+    D3DXMatrixOrthoLH(&projection, 320.0f, 240.0f, 1.0f, 2000.0f);
+    for (float viewZ : {0.0f, -50.0f, 1.0f, 10.0f, 2000.0f, 1e6f}) {
+        SCOPED_TRACE(viewZ);
+        const D3DXVECTOR3 point(100.0f, 50.0f, ScreenText::ScreenSpaceDepth(viewZ));
+        D3DXVECTOR4 clip;
+        D3DXVec3Transform(&clip, &point, &projection);
+        EXPECT_GT(clip.z / clip.w, 0.0f);
+        EXPECT_LT(clip.z / clip.w, 1.0f);
+    }
+    // A view depth already inside the range is kept.
+    EXPECT_EQ(ScreenText::ScreenSpaceDepth(10.0f), 10.0f);
+}
+
+TEST(IntToTextTest, DecimalTextOfIntegers) {
+    EXPECT_EQ(IntToText(0), "0");
+    EXPECT_EQ(IntToText(7), "7");
+    EXPECT_EQ(IntToText(-42), "-42");
+    EXPECT_EQ(IntToText(1000000), "1000000");
+    EXPECT_EQ(IntToText(INT_MAX), "2147483647");
+    EXPECT_EQ(IntToText(INT_MIN), "-2147483648");
+}

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "RenderTestSupport.h"
+#include "reflection/MetaRegistry.h"
+#include "render/GlobalLighting.h"
+#include "render/PointLight.h"
+
+namespace {
+
+class LightTest : public RenderFixture {
+protected:
+    MetaRegistry registry;
+
+    std::string Walk(const char* name) {
+        std::string out;
+        for (IMetaMemVar* m = FirstWalkedMember(*registry.GetByName(name)); m; m = m->Next())
+            out += m->GetName() + " ";
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(LightTest, DefaultsOfTheGlobalLight) {
+    GlobalLighting light;
+    EXPECT_EQ(light.GetTypeId(), TypeId<GlobalLighting>::Get());
+    ExpectVecNear(light.directionalLightingDirection, D3DXVECTOR3(1, 1, 1));
+    ExpectVecNear(light.directionalLightColor, D3DXVECTOR3(1, 1, 1));
+    EXPECT_EQ(light.directionalLightIntensity, 0.5f);
+    EXPECT_EQ(light.ambientIntensity, 0.2f);
+    EXPECT_EQ(light.GetAliasTypeId(), 0u);
+}
+
+TEST_F(LightTest, DefaultsOfThePointLight) {
+    PointLight light;
+    EXPECT_EQ(light.GetTypeId(), TypeId<PointLight>::Get());
+    EXPECT_EQ(light.mRange, 10.0f);
+    EXPECT_EQ(light.mDiffuse, D3DXCOLOR(1, 1, 1, 1));
+}
+
+TEST_F(LightTest, ClonesCopyEveryMemberUnderANewId) {
+    GlobalLighting global;
+    global.directionalLightingDirection = D3DXVECTOR3(0, -1, 0.5f);
+    global.directionalLightColor = D3DXVECTOR3(0.2f, 0.3f, 0.4f);
+    global.directionalLightIntensity = 0.9f;
+    global.ambientIntensity = 0.05f;
+    std::unique_ptr<GlobalLighting> globalCopy(static_cast<GlobalLighting*>(global.Clone()));
+    EXPECT_NE(globalCopy->GetId(), global.GetId());
+    EXPECT_EQ(globalCopy->GetTypeId(), global.GetTypeId());
+    EXPECT_EQ(globalCopy->GetOwner(), 0u);
+    ExpectVecNear(globalCopy->directionalLightingDirection, D3DXVECTOR3(0, -1, 0.5f));
+    ExpectVecNear(globalCopy->directionalLightColor, D3DXVECTOR3(0.2f, 0.3f, 0.4f));
+    EXPECT_EQ(globalCopy->directionalLightIntensity, 0.9f);
+    EXPECT_EQ(globalCopy->ambientIntensity, 0.05f);
+
+    PointLight point;
+    point.mRange = -4.0f;
+    point.mDiffuse = D3DXCOLOR(0.5f, 0.25f, 0.0f, 0.0f);
+    std::unique_ptr<PointLight> pointCopy(static_cast<PointLight*>(point.Clone()));
+    EXPECT_NE(pointCopy->GetId(), point.GetId());
+    EXPECT_EQ(pointCopy->mRange, -4.0f);
+    EXPECT_EQ(pointCopy->mDiffuse, D3DXCOLOR(0.5f, 0.25f, 0.0f, 0.0f));
+}
+
+// Scene files store the members newest first under these exact keys.
+TEST_F(LightTest, ReflectedMembersUnderTheirFileKeys) {
+    GlobalLighting global;
+    PointLight point;
+    registry.Register<GlobalLighting>("GlobalLighting");
+    registry.Register<PointLight>("PointLight");
+    EXPECT_EQ(Walk("GlobalLighting"),
+              "AmbientIntensity DirectionalLightIntensity DirectionalLightColor DirectionalLightingDirection ");
+    EXPECT_EQ(Walk("PointLight"), "mDiffuse mRange ");
+}

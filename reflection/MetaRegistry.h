@@ -12,6 +12,11 @@
 
 class MetaRegistry : public Singleton<MetaRegistry> {
 public:
+    // Installs itself as the engine's class-name lookup (log rows name
+    // component classes through it); the destructor removes it.
+    MetaRegistry();
+    ~MetaRegistry();
+
     // Completes T's reflection (sentinel, name, type id) and enters T under
     // both keys; an entry under the same key is replaced. Registering T again
     // keeps its one sentinel.
@@ -26,6 +31,9 @@ public:
     IMetaClass* GetByName(const std::string& name) const;
     IMetaClass* GetByTypeId(u32 typeId) const;
 
+    // The name registered under typeId as a text that stays valid while the
+    // entry does; null when none.
+    const char* NameText(u32 typeId) const;
     // Class names in byte order (tests, tools).
     const std::map<std::string, IMetaClass*>& ByName() const { return byName_; }
 
@@ -34,4 +42,5 @@ private:
 
     std::map<std::string, IMetaClass*> byName_;
     std::map<u32, IMetaClass*> byTypeId_;
+    std::map<u32, std::string> names_;  // stable texts for the class-name lookup
 };

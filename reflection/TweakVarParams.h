@@ -20,4 +20,7 @@ struct TweakVarParams {
     TextEntry group{"group", "", false};
     TextEntry help{"help", "", false};
     NumberEntry step{"step", 1.0f, false};
+    // Appended to the names of a component's own panel entries, so that the
+    // panels of several objects can share one bar ("" for the selection's).
+    std::string nameSuffix;
 };

@@ -1,0 +1,106 @@
+#include "engine/FilePath.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "engine/Logger.h"
+#include "reflection/MetaMemVar.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+bool EqualFolded(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (std::tolower(x) != std::tolower(y)) return false;
+    }
+    return true;
+}
+
+bool EndsWithFolded(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && EqualFolded(text.substr(text.size() - end.size()), end);
+}
+}  // namespace
+
+FilePath::FilePath() {
+    static bool first = true;
+    if (!first) return;
+    first = false;
+    MetaMemVar<FilePath>::Add("path", this, path);
+    MetaMemVar<FilePath>::Add("extension", this, extension);
+}
+
+std::string FilePath::GetFullPath(const std::string& name) const {
+    std::string full = baseFolder;
+    if (!full.empty() && !IsSeparator(full.back())) full += '/';
+    full += path;
+    if (!path.empty() && !IsSeparator(path.back())) full += '/';
+    full += name;
+    full += extension;
+    std::replace(full.begin(), full.end(), '\\', '/');
+    return full;
+}
+
+std::string FilePath::Split(const std::string& fileName) {
+    if (fileName.empty()) return "";
+    const std::size_t separator = fileName.find_last_of("/\\");
+    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    path = fileName.substr(0, nameStart);
+    const std::string last = fileName.substr(nameStart);
+    const std::size_t dot = last.rfind('.');
+    extension = dot == std::string::npos ? "" : last.substr(dot);
+    return dot == std::string::npos ? last : last.substr(0, dot);
+}
+
+bool FilePath::ListDirectory() {
+    fileNames.clear();
+    std::string folder = baseFolder;
+    folder += path;
+    std::replace(folder.begin(), folder.end(), '\\', '/');
+    std::error_code error;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(FindCaseFolded(folder)), error);
+    if (error) {
+        if (Logger* logger = Logger::Instance()) logger->QueueLine(error.message());
+        return false;
+    }
+    for (const fs::directory_entry& entry : it) {
+        const std::string name = entry.path().filename().string();
+        if (!EndsWithFolded(name, extension)) continue;
+        const std::size_t cut = extension.empty() ? std::string::npos : name.rfind(extension);
+        fileNames.push_back(cut == std::string::npos ? name : name.substr(0, cut));
+    }
+    std::sort(fileNames.begin(), fileNames.end());
+    return true;
+}
+
+std::string FilePath::FindCaseFolded(const std::string& path) {
+    std::error_code error;
+    if (path.empty() || fs::exists(path, error)) return path;
+    fs::path given(path);
+    fs::path found = given.has_root_path() ? given.root_path() : fs::path();
+    for (const fs::path& part : given.relative_path()) {
+        const fs::path exact = found / part;
+        if (fs::exists(exact, error) || part == "." || part == "..") {
+            found = exact;
+            continue;
+        }
+        bool matched = false;
+        fs::directory_iterator it(found.empty() ? fs::path(".") : found, error);
+        if (!error) {
+            for (const fs::directory_entry& entry : it) {
+                if (EqualFolded(entry.path().filename().string(), part.string())) {
+                    found /= entry.path().filename();
+                    matched = true;
+                    break;
+                }
+            }
+        }
+        if (!matched) return path;
+    }
+    return found.string();
+}

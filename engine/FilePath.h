@@ -1,0 +1,40 @@
+// One asset folder (or a file name taken apart): the folder relative to its
+// base folder, the extension its files carry, and the last directory listing.
+// A plain reflected structure ("FilePath": "path" and "extension"). Paths are
+// read with '\' or '/' and composed with '/'. Main thread only.
+#pragma once
+#include <string>
+#include <vector>
+
+class FilePath {
+public:
+    // Empty; the first construction registers the reflected members.
+    FilePath();
+
+    // base folder + path + name + extension, with '/' between base folder,
+    // folder and name where none stands; every '\' becomes '/'. Nothing is
+    // checked against the file system.
+    std::string GetFullPath(const std::string& name) const;
+    // Takes a file name apart: path := everything up to and including the
+    // last separator, extension := the last component's text from its last
+    // '.', returns the bare name between them. GetFullPath(Split(f)) == f
+    // (with '/' separators) while the base folder is empty. An empty name
+    // changes nothing and returns "".
+    std::string Split(const std::string& fileName);
+    // fileNames := the names (without extension) of the folder's entries
+    // whose names end in the extension (letter case ignored, as the original
+    // platform does), sorted. A folder that cannot be read logs the system's
+    // error text and leaves the list empty; returns false then.
+    bool ListDirectory();
+
+    // The path as written when it exists; otherwise the first existing path
+    // that differs from it in letter case only (Linux names are
+    // case-sensitive; data files name files as Windows did); otherwise the
+    // path unchanged.
+    static std::string FindCaseFolded(const std::string& path);
+
+    std::string extension;               // with its dot; may be empty
+    std::string path;                    // folder, ending with its separator
+    std::string baseFolder;              // working directory + '/' for asset folders
+    std::vector<std::string> fileNames;  // last ListDirectory
+};

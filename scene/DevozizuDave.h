@@ -1,0 +1,39 @@
+// The eleven asset folders of the run, read at start-up from the start-up
+// file "DevozizuDave.init" in the working directory (a reflected file: one
+// table with "path" and "extension" per folder). One instance for the run
+// (global instance pointer), made after the SceneLoader and before the
+// Logger; the folders do not change afterwards. Main thread only.
+#pragma once
+#include <string>
+
+#include "engine/FilePath.h"
+#include "engine/Singleton.h"
+
+class DevozizuDave : public Singleton<DevozizuDave> {
+public:
+    static constexpr const char* kStartupFile = "DevozizuDave.init";
+
+    // Eleven empty folders; the first construction registers the members.
+    DevozizuDave();
+
+    // Registers "FilePath" and "DevozizuDave" in the MetaRegistry, reads the
+    // start-up file of the working directory and sets every base folder to
+    // the working directory + '/'. A missing or broken file is reported by
+    // the SceneLoader ("Load scene failed") and gives false: the program
+    // cannot run without its folders.
+    bool Load();
+    // The same with the start-up file of another folder (tests, tools).
+    bool Load(const std::string& workingDirectory);
+
+    FilePath shader;
+    FilePath model;
+    FilePath sfx;
+    FilePath bgm;
+    FilePath arch;
+    FilePath scene;
+    FilePath particle;
+    FilePath skybox;
+    FilePath log;
+    FilePath texture;
+    FilePath externals;
+};

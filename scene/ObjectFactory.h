@@ -1,0 +1,60 @@
+// The prototypes every component and game object is copied from: one
+// component prototype per component class (by class name and by type id,
+// owned and deleted here) and one prototype GameObject per loaded archetype
+// (registered in the Overlord like any object; dropped through the Overlord,
+// which hands it to the Graveyard). One instance for the run (global
+// instance pointer), made after the Overlord. Main thread only.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/GameObject.h"
+#include "engine/IComponent.h"
+#include "engine/Singleton.h"
+#include "engine/TypeId.h"
+
+class ObjectFactory : public Singleton<ObjectFactory> {
+public:
+    ObjectFactory() = default;
+    // Deletes the component prototypes and drops the archetypes.
+    ~ObjectFactory();
+
+    // Files the prototype under the class name and TypeId<T>, taking
+    // ownership; a prototype it replaces under both keys is deleted.
+    template <class T>
+    void RegisterComponentPrototype(const std::string& name, T* prototype) {
+        RegisterPrototype(name, TypeId<T>::Get(), prototype);
+    }
+    void RegisterPrototype(const std::string& name, u32 typeId, IComponent* prototype);
+    IComponent* GetPrototype(const std::string& className) const;
+    IComponent* GetPrototype(u32 typeId) const;
+    // A clone of T's prototype, or null when T has none.
+    template <class T>
+    T* Create() const {
+        IComponent* prototype = GetPrototype(TypeId<T>::Get());
+        return prototype ? static_cast<T*>(prototype->Clone()) : nullptr;
+    }
+
+    // The stored archetype prototype, or null.
+    GameObject* GetArchetype(const std::string& name) const;
+    // A new object cloned from the archetype (loaded from its file when not
+    // stored), initialised and announced; added to the scene when asked.
+    // Its id, or 0 when the archetype cannot be had.
+    u32 Instantiate(const std::string& archetypeName, bool addToScene);
+    // Builds the prototype of archetype `name` from the table on the top of
+    // the SceneLoader's stack and stores it. Throws DataError (after dropping
+    // the half-built object) when the table does not describe components.
+    GameObject* AddArchetype(const std::string& name);
+    // Stores the prototype under its archetype name; a prototype it replaces
+    // is dropped.
+    void AddArchetypeByName(GameObject* prototype);
+    void ClearArchetypes();
+    std::vector<std::string> GetArchetypeNames() const;
+    GameObject* NewGameObject();
+
+private:
+    std::map<std::string, IComponent*> byName_;
+    std::map<u32, IComponent*> byTypeId_;
+    std::map<std::string, GameObject*> archetypes_;
+};

@@ -1,0 +1,428 @@
+#include "scene/SceneLoader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include <lua.hpp>
+
+#include "engine/FilePath.h"
+#include "engine/GameObject.h"
+#include "engine/Logger.h"
+#include "engine/Overlord.h"
+#include "reflection/DataError.h"
+#include "reflection/LuaRead.h"
+#include "reflection/MetaRegistry.h"
+#include "scene/DevozizuDave.h"
+#include "scene/ObjectFactory.h"
+#include "scene/SceneManager.h"
+#include "scene/SplineCrawlerBinding.h"
+
+namespace {
+
+constexpr int kDefaultStepLimit = 50'000'000;                 // VM instructions per file
+constexpr std::size_t kDefaultMemoryLimit = 256u << 20;      // bytes of Lua memory per file
+constexpr std::size_t kCollectAbove = 32u << 20;             // full collection after a file above this
+
+void DefaultReport(const std::string& caption, const std::string& text) {
+    if (Logger* logger = Logger::Instance()) logger->QueueLine(caption + ": " + text);
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+SceneLoader::FailureReporter g_reporter = &DefaultReport;
+
+void* Allocate(void* context, void* block, std::size_t oldSize, std::size_t newSize) {
+    auto* memory = static_cast<SceneLoader::Memory*>(context);
+    if (!block) oldSize = 0;
+    if (newSize == 0) {
+        std::free(block);
+        memory->used -= oldSize;
+        return nullptr;
+    }
+    if (memory->limit != 0 && newSize > oldSize && memory->used - oldSize + newSize > memory->limit) return nullptr;
+    void* grown = std::realloc(block, newSize);
+    if (!grown) return nullptr;
+    memory->used = memory->used - oldSize + newSize;
+    return grown;
+}
+
+int Panic(lua_State* L) {
+    std::fprintf(stderr, "Lua: unprotected error: %s\n", lua_tostring(L, -1) ? lua_tostring(L, -1) : "?");
+    return 0;
+}
+
+void StepHook(lua_State* L, lua_Debug*) { luaL_error(L, "the file runs too long"); }
+
+// Puts the stack back to its height at construction, whatever happened.
+class StackGuard {
+public:
+    explicit StackGuard(lua_State* L) : L_(L), top_(lua_gettop(L)) {}
+    ~StackGuard() { lua_settop(L_, top_); }
+    StackGuard(const StackGuard&) = delete;
+    StackGuard& operator=(const StackGuard&) = delete;
+
+private:
+    lua_State* L_;
+    int top_;
+};
+
+// The text of the file path between its last separator and its last '.'.
+std::string BaseName(const std::string& path) {
+    const std::size_t separator = path.find_last_of("/\\");
+    const std::size_t start = separator == std::string::npos ? 0 : separator + 1;
+    const std::size_t dot = path.rfind('.');
+    const std::size_t end = (dot == std::string::npos || dot < start) ? path.size() : dot;
+    return path.substr(start, end - start);
+}
+
+// The key at -2 as a class or member name; anything else is a fault.
+std::string NameKey(lua_State* L) {
+    if (lua_type(L, -2) != LUA_TSTRING)
+        throw DataError(": a key that is no name (" + lua_read::TypeName(L, -2) + ")");
+    std::size_t length = 0;
+    const char* text = lua_tolstring(L, -2, &length);
+    return std::string(text, length);
+}
+
+// Reads field `key` of the table at `index` as a rounded number (0 when it
+// is absent or no number).
+int NumberField(lua_State* L, int index, const char* key) {
+    lua_getfield(L, index, key);
+    const int value = lua_read::RoundToInt(lua_read::ToNumber(L, -1));
+    lua_pop(L, 1);
+    return value;
+}
+
+void ExpectTable(lua_State* L, const std::string& where) {
+    if (!lua_istable(L, -1)) throw DataError(where + ": table expected, got " + lua_read::TypeName(L, -1));
+}
+
+}  // namespace
+
+void SceneLoader::SetFailureReporter(FailureReporter reporter) { g_reporter = reporter ? reporter : &DefaultReport; }
+
+void SceneLoader::Report(const std::string& caption, const std::string& text) { g_reporter(caption, text); }
+
+SceneLoader::SceneLoader() : stepLimit_(kDefaultStepLimit), memoryLimit_(kDefaultMemoryLimit) {
+    L_ = lua_newstate(&Allocate, &memory_);
+    if (L_) lua_atpanic(L_, &Panic);
+}
+
+SceneLoader::~SceneLoader() {
+    if (L_) lua_close(L_);
+}
+
+void SceneLoader::SetRunLimits(int steps, std::size_t bytes) {
+    stepLimit_ = steps;
+    memoryLimit_ = bytes;
+}
+
+void SceneLoader::Fail(const std::string& text) {
+    lastError_ = text;
+    g_reporter(kFailureCaption, text);
+}
+
+bool SceneLoader::LoadFile(const std::string& path) {
+    const std::string found = FilePath::FindCaseFolded(path);
+    std::ifstream file(found, std::ios::binary);
+    std::string text;
+    if (file) text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (!file && !file.eof()) {
+        Fail("cannot open " + path);
+        return false;
+    }
+    if (!text.empty() && text[0] == LUA_SIGNATURE[0]) {
+        Fail(path + ": precompiled chunks are not accepted");
+        return false;
+    }
+    // As the stand-alone loader does: a first line starting with '#' is
+    // skipped (its line end kept, so line numbers stay right).
+    std::size_t start = 0;
+    if (!text.empty() && text[0] == '#') start = std::min(text.find('\n'), text.size());
+    const std::string chunkName = "@" + path;
+    memory_.limit = memoryLimit_;
+    const int status = luaL_loadbuffer(L_, text.data() + start, text.size() - start, chunkName.c_str());
+    memory_.limit = 0;
+    if (status != 0) {
+        const char* message = lua_tostring(L_, -1);
+        const std::string error = message ? message : "the file cannot be compiled";
+        lua_pop(L_, 1);
+        Fail(error);
+        return false;
+    }
+    return true;
+}
+
+void SceneLoader::PushSandbox(const std::string& name) {
+    lua_newtable(L_);
+    lua_pushlstring(L_, name.data(), name.size());
+    lua_pushvalue(L_, -2);
+    lua_settable(L_, LUA_GLOBALSINDEX);
+    lua_pushvalue(L_, -1);
+    lua_setfenv(L_, -3);
+}
+
+void SceneLoader::DropSandbox(const std::string& name) {
+    lua_pushlstring(L_, name.data(), name.size());
+    lua_pushnil(L_);
+    lua_settable(L_, LUA_GLOBALSINDEX);
+}
+
+bool SceneLoader::RunFile(const std::string& path, const std::string& sandbox) {
+    if (!L_) {
+        Fail("no Lua state");
+        return false;
+    }
+    if (!LoadFile(path)) return false;
+    PushSandbox(sandbox);      // chunk, table
+    lua_pushvalue(L_, -2);     // chunk, table, chunk
+    memory_.limit = memoryLimit_;
+    lua_sethook(L_, &StepHook, LUA_MASKCOUNT, stepLimit_);
+    const int status = lua_pcall(L_, 0, 0, 0);
+    lua_sethook(L_, nullptr, 0, 0);
+    memory_.limit = 0;
+    if (status != 0) {
+        const char* message = lua_tostring(L_, -1);
+        const std::string error = message ? message : path + ": error while the file runs";
+        lua_pop(L_, 3);
+        DropSandbox(sandbox);
+        if (memory_.used > kCollectAbove) lua_gc(L_, LUA_GCCOLLECT, 0);
+        Fail(error);
+        return false;
+    }
+    lua_remove(L_, -2);  // the chunk; the table stays
+    return true;
+}
+
+void SceneLoader::ReadComponents(GameObject& object) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    ExpectTable(L_, "");
+    lua_read::EnsureStack(L_, 4);
+    const int table = lua_gettop(L_);
+    lua_pushnil(L_);
+    while (lua_next(L_, table) != 0) {
+        const std::string className = NameKey(L_);
+        if (className != "SceneGUID") {
+            IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
+            if (!prototype) throw DataError(className + ": no component class of this name");
+            ExpectTable(L_, className);
+            object.AddComponent(prototype->Clone());
+        }
+        lua_settop(L_, table + 1);
+    }
+}
+
+void SceneLoader::ReadInstance(GameObject& object, bool sceneInstance) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    MetaRegistry* registry = MetaRegistry::Instance();
+    ExpectTable(L_, "");
+    lua_read::EnsureStack(L_, 4);
+    const int table = lua_gettop(L_);
+    if (sceneInstance) {
+        const int number = NumberField(L_, table, "SceneGUID");
+        if (number != 0) saveNumbers_.emplace(number, object.GetId());
+    }
+    lua_pushnil(L_);
+    while (lua_next(L_, table) != 0) {
+        const std::string className = NameKey(L_);
+        if (className != "SceneGUID") {
+            const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
+            IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
+            if (!prototype) throw DataError(className + ": no component class of this name");
+            ExpectTable(L_, className);
+            IComponent* component = object.GetComponentByTypeId(metaClass->GetTypeId());
+            if (!component) {
+                component = prototype->Clone();
+                object.AddComponent(component);
+            }
+            try {
+                for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next()) m->ReadFromLua(component, L_);
+            } catch (const DataError& e) {
+                throw e.Within(className);
+            }
+        }
+        lua_settop(L_, table + 1);
+    }
+}
+
+bool SceneLoader::LoadArchetype(const std::string& name) {
+    DevozizuDave* folders = DevozizuDave::Instance();
+    if (name.empty() || name.find_first_of("/\\") != std::string::npos || name.find('\0') != std::string::npos) {
+        Fail("\"" + name + "\" is no archetype name");
+        return false;
+    }
+    if (!folders || !ObjectFactory::Instance() || !L_) {
+        Fail("archetype " + name + ": the asset folders or the object factory are missing");
+        return false;
+    }
+    const std::string path = folders->arch.GetFullPath(name);
+    StackGuard guard(L_);
+    if (!RunFile(path, name)) return false;
+    try {
+        ObjectFactory::Instance()->AddArchetype(name);
+    } catch (const DataError& e) {
+        DropSandbox(name);
+        Fail(path + ": " + e.what());
+        return false;
+    }
+    DropSandbox(name);
+    return true;
+}
+
+bool SceneLoader::LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object) {
+    if (!L_) return false;
+    StackGuard guard(L_);
+    if (!RunFile(path, path)) return false;
+    try {
+        for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next()) m->ReadFromLua(object, L_);
+    } catch (const DataError& e) {
+        DropSandbox(path);
+        Fail(path + ": " + e.what());
+        return false;
+    }
+    DropSandbox(path);
+    return true;
+}
+
+bool SceneLoader::LoadScene(const std::string& path) {
+    saveNumbers_.clear();
+    if (!L_) return false;
+    StackGuard guard(L_);
+    const std::string sandbox = BaseName(path);
+    if (!RunFile(path, sandbox)) return false;
+    std::vector<u32> created;
+    try {
+        ReadSceneTables(created);
+    } catch (const DataError& e) {
+        // Nothing of a file that does not fit stays in the scene.
+        if (SceneManager* scene = SceneManager::Instance()) {
+            std::vector<u32>& ids = scene->GetObjectIds();
+            for (u32 id : created) ids.erase(std::remove(ids.begin(), ids.end(), id), ids.end());
+        }
+        if (Overlord* overlord = Overlord::Instance())
+            for (u32 id : created) overlord->UnregisterGameObject(id);
+        saveNumbers_.clear();
+        DropSandbox(sandbox);
+        Fail(path + ": " + e.what());
+        return false;
+    }
+    DropSandbox(sandbox);
+    return true;
+}
+
+void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    Overlord* overlord = Overlord::Instance();
+    SceneManager* scene = SceneManager::Instance();
+    const int table = lua_gettop(L_);
+    lua_read::EnsureStack(L_, 8);
+
+    // Phase 1: the archetype names, each loaded from its file.
+    std::vector<std::string> names;
+    lua_getfield(L_, table, "Archetypes");
+    if (!lua_isnil(L_, -1)) {
+        ExpectTable(L_, "Archetypes");
+        const int list = lua_gettop(L_);
+        lua_pushnil(L_);
+        while (lua_next(L_, list) != 0) {
+            const int type = lua_type(L_, -1);
+            if (type != LUA_TSTRING && type != LUA_TNUMBER)
+                throw DataError("Archetypes: an archetype name expected, got " + lua_read::TypeName(L_, -1));
+            std::size_t length = 0;
+            const char* text = lua_tolstring(L_, -1, &length);  // the value, not the key: safe to convert
+            const std::string name(text, length);
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+            lua_settop(L_, list + 1);
+        }
+    }
+    lua_settop(L_, table);
+    for (const std::string& name : names)
+        if (!name.empty()) LoadArchetype(name);
+
+    // Phase 2: the objects of each archetype group.
+    for (const std::string& name : names) {
+        const std::string groupKey = name + "Instances";
+        lua_pushlstring(L_, groupKey.data(), groupKey.size());
+        lua_gettable(L_, table);
+        if (lua_isnil(L_, -1)) {
+            // Groups whose name is no Lua name are written into one table.
+            lua_pop(L_, 1);
+            lua_getfield(L_, table, "InstancesByArchetype");
+            if (lua_istable(L_, -1)) {
+                lua_pushlstring(L_, name.data(), name.size());
+                lua_gettable(L_, -2);
+                lua_remove(L_, -2);
+            }
+        }
+        if (lua_isnil(L_, -1)) {
+            lua_settop(L_, table);
+            continue;
+        }
+        ExpectTable(L_, groupKey);
+        const int group = lua_gettop(L_);
+        lua_pushnil(L_);
+        int index = 0;
+        while (lua_next(L_, group) != 0) {
+            ++index;
+            const std::string where = groupKey + "[" + std::to_string(index) + "]";
+            ExpectTable(L_, where);
+            GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
+            GameObject* object = prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
+            created.push_back(object->GetId());
+            try {
+                ReadInstance(*object, true);
+            } catch (const DataError& e) {
+                throw e.Within(where);
+            }
+            object->Init();
+            object->AnnounceComponents();
+            if (scene) scene->GetObjectIds().push_back(object->GetId());
+            lua_settop(L_, group + 1);
+        }
+        lua_settop(L_, table);
+    }
+
+    auto idOf = [this](int number) -> u32 {
+        auto it = saveNumbers_.find(number);
+        return it == saveNumbers_.end() ? 0 : it->second;
+    };
+
+    // Phase 3: parent links.
+    lua_getfield(L_, table, "ParentChild");
+    if (!lua_isnil(L_, -1)) {
+        ExpectTable(L_, "ParentChild");
+        const int links = lua_gettop(L_);
+        lua_pushnil(L_);
+        while (lua_next(L_, links) != 0) {
+            ExpectTable(L_, "ParentChild entry");
+            const u32 parent = idOf(NumberField(L_, lua_gettop(L_), "Parent"));
+            const u32 child = idOf(NumberField(L_, lua_gettop(L_), "Child"));
+            GameObject* childObject = overlord && child ? overlord->GetGameObject(child) : nullptr;
+            if (childObject && parent && childObject->GetParent() != parent) {
+                childObject->DetachFromParent();
+                childObject->SetParent(parent);
+            }
+            lua_settop(L_, links + 1);
+        }
+    }
+    lua_settop(L_, table);
+
+    // Phase 4: spline crawlers placed on their splines.
+    lua_getfield(L_, table, "SplineCrawlers");
+    if (!lua_isnil(L_, -1)) {
+        ExpectTable(L_, "SplineCrawlers");
+        const int crawlers = lua_gettop(L_);
+        lua_pushnil(L_);
+        while (lua_next(L_, crawlers) != 0) {
+            ExpectTable(L_, "SplineCrawlers entry");
+            const u32 crawler = idOf(NumberField(L_, lua_gettop(L_), "SplineCrawler"));
+            const u32 spline = idOf(NumberField(L_, lua_gettop(L_), "Spline"));
+            SplineCrawlerBinding::Bind(crawler, spline);
+            lua_settop(L_, crawlers + 1);
+        }
+    }
+    lua_settop(L_, table);
+}

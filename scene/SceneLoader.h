@@ -1,0 +1,92 @@
+// The program's one Lua state and the readers of its data files: scene,
+// archetype and reflected files (the start-up file). Each file runs in a
+// private environment table with no library open, under a step and memory
+// budget, so it can only build tables. Every fault (missing file, syntax,
+// an error while it runs, values that do not fit the reflected types) is
+// reported with the caption "Load scene failed" and loads nothing: what the
+// file had made so far is dropped. The Lua stack is back where it was after
+// every file. One instance for the run (global instance pointer), made after
+// the MetaRegistry. Main thread only.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/Singleton.h"
+#include "engine/Types.h"
+
+struct lua_State;
+class GameObject;
+class IMetaClass;
+
+class SceneLoader : public Singleton<SceneLoader> {
+public:
+    static constexpr const char* kFailureCaption = "Load scene failed";
+
+    // Shows a failure (caption, text). The default logs it and writes it to
+    // stderr; the program entry installs the port layer's message box.
+    using FailureReporter = void (*)(const std::string& caption, const std::string& text);
+    static void SetFailureReporter(FailureReporter reporter);
+    // Shows a failure through the installed reporter.
+    static void Report(const std::string& caption, const std::string& text);
+
+    SceneLoader();
+    ~SceneLoader();
+
+    // Compiles the file (its name folded in letter case when not found as
+    // written) and leaves the chunk on the stack; precompiled chunks are
+    // refused. Reports and returns false on failure, leaving nothing.
+    bool LoadFile(const std::string& path);
+    // A new empty table, stored under the global `name`, becomes the
+    // environment of the chunk on the stack top; the table is pushed above
+    // the chunk.
+    void PushSandbox(const std::string& name);
+    void DropSandbox(const std::string& name);
+
+    // Readers of the table on the stack top; they throw DataError when the
+    // table does not fit (a key that is no class name, a non-table value).
+    // ReadComponents adds a clone of the prototype of each key's class.
+    void ReadComponents(GameObject& object);
+    // Reads each key's component table into the object's component of that
+    // class (added from the prototype when missing). With sceneInstance the
+    // "SceneGUID" number is recorded for the parent and crawler tables.
+    void ReadInstance(GameObject& object, bool sceneInstance = false);
+
+    // Loads the archetype file of that name ("arch" folder) into the
+    // ObjectFactory, replacing a stored prototype of that name.
+    bool LoadArchetype(const std::string& name);
+    // Reads the file's top-level assignments into the members of object.
+    bool LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object);
+    // The scene reader: archetypes, objects, parent links, spline crawlers.
+    // The objects go to the SceneManager's list. False when the file cannot
+    // be had or does not fit; the scene then holds none of its objects.
+    bool LoadScene(const std::string& path);
+
+    lua_State* GetState() const { return L_; }
+    // Save number ("SceneGUID") -> id of the object made for it, last scene.
+    const std::map<int, u32>& GetSaveNumbers() const { return saveNumbers_; }
+    // The text of the last failure reported.
+    const std::string& GetLastError() const { return lastError_; }
+
+    // The budget of one file run: VM steps and bytes of Lua memory.
+    void SetRunLimits(int steps, std::size_t bytes);
+
+    struct Memory {
+        std::size_t used = 0;
+        std::size_t limit = 0;  // 0: no limit (outside file runs)
+    };
+
+private:
+    // Loads and runs the file in the sandbox `sandbox`; on success its table
+    // is on the stack top.
+    bool RunFile(const std::string& path, const std::string& sandbox);
+    void Fail(const std::string& text);
+    void ReadSceneTables(std::vector<u32>& created);
+
+    std::map<int, u32> saveNumbers_;
+    Memory memory_;
+    lua_State* L_ = nullptr;
+    std::string lastError_;
+    int stepLimit_;
+    std::size_t memoryLimit_;
+};

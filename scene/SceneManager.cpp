@@ -1,0 +1,154 @@
+#include "scene/SceneManager.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <unistd.h>
+
+#include "engine/Engine.h"
+#include "engine/GameObject.h"
+#include "engine/Overlord.h"
+#include "engine/SceneSystem.h"
+#include "reflection/SceneWriter.h"
+#include "reflection/ValueText.h"
+#include "scene/ObjectFactory.h"
+#include "scene/SceneLoader.h"
+#include "scene/SplineCrawlerBinding.h"
+
+bool SceneManager::LoadScene(const std::string& path) {
+    ClearScene();
+    name_ = path;
+    return LoadNamed();
+}
+
+bool SceneManager::LoadNamed() {
+    SceneLoader* loader = SceneLoader::Instance();
+    loaded_ = false;
+    if (!loader || !loader->LoadScene(name_)) return false;
+    if (owner_) owner_->OnSceneLoaded();
+    loaded_ = true;
+    return true;
+}
+
+void SceneManager::ClearScene() {
+    if (ObjectFactory* factory = ObjectFactory::Instance()) factory->ClearArchetypes();
+    if (Engine* engine = Engine::Instance()) engine->Clear();
+    if (Overlord* overlord = Overlord::Instance())
+        for (u32 id : objectIds_) overlord->UnregisterGameObject(id);
+    objectIds_.clear();
+    if (owner_) owner_->OnSceneCleared();
+    loaded_ = false;
+    name_.clear();
+}
+
+bool SceneManager::ReloadScene() {
+    if (name_.empty()) return false;
+    const std::string name = name_;
+    ClearScene();
+    name_ = name;
+    return LoadNamed();
+}
+
+void SceneManager::AddObject(u32 objectId, bool flag) {
+    objectIds_.push_back(objectId);
+    if (owner_) owner_->OnObjectAdded(objectId, flag);
+}
+
+std::string SceneManager::WriteScene() const {
+    Overlord* overlord = Overlord::Instance();
+    ObjectFactory* factory = ObjectFactory::Instance();
+    std::map<std::string, std::vector<std::pair<int, GameObject*>>> groups;
+    std::map<u32, int> numbers;          // object id -> save number
+    std::map<u32, u32> parents;          // child id -> parent id
+    std::map<u32, u32> crawlers;         // crawler object id -> spline object id
+    int next = 1000;
+    for (u32 id : objectIds_) {
+        GameObject* object = overlord ? overlord->GetGameObject(id) : nullptr;
+        if (!object || numbers.count(id)) continue;
+        numbers[id] = next;
+        groups[object->GetArchetypeName()].push_back({next, object});
+        ++next;
+        if (object->GetParent() != 0) parents[id] = object->GetParent();
+        u32 spline = 0;
+        if (SplineCrawlerBinding::Find(*object, &spline)) crawlers[id] = spline;
+    }
+    auto numberOf = [&numbers](u32 id) {
+        auto it = numbers.find(id);
+        return it == numbers.end() ? 0 : it->second;
+    };
+
+    std::string text = "Archetypes = {\n";
+    for (const auto& [name, objects] : groups) text += "\t" + value_text::Quote(name) + ",\n";
+    text += "}\n\n";
+    bool otherNames = false;
+    for (const auto& [name, objects] : groups) {
+        // A group whose name is no Lua name cannot be a global of its own.
+        if (name.empty() || value_text::IsLuaName(name + "Instances")) {
+            text += name + "Instances = {\n";
+        } else {
+            if (!otherNames) text += "InstancesByArchetype = {}\n\n";
+            otherNames = true;
+            text += "InstancesByArchetype[" + value_text::Quote(name) + "] = {\n";
+        }
+        GameObject* prototype = factory ? factory->GetArchetype(name) : nullptr;
+        for (const auto& [number, object] : objects)
+            text += "\t" + SceneWriter::WriteInstance(*object, number, name.empty() ? nullptr : prototype) + ",\n";
+        text += "}\n\n";
+    }
+    text += "ParentChild = {\n";
+    for (const auto& [child, parent] : parents)
+        text += "\t{ Parent = " + std::to_string(numberOf(parent)) + ", Child = " + std::to_string(numberOf(child)) +
+                "},\n";
+    text += "}\n\n";
+    text += "SplineCrawlers = {\n";
+    for (const auto& [crawler, spline] : crawlers)
+        text += "\t{ SplineCrawler = " + std::to_string(numberOf(crawler)) +
+                ", Spline = " + std::to_string(numberOf(spline)) + "},\n";
+    text += "}\n\n";
+    return text;
+}
+
+bool SceneManager::SaveScene(const std::string& path) {
+    std::string error;
+    if (WriteTextFile(path, WriteScene(), &error)) return true;
+    SceneLoader::Report(kSaveFailureCaption, error);
+    return false;
+}
+
+void EraseUnordered(std::vector<u32>& ids, u32 id) {
+    auto it = std::find(ids.begin(), ids.end(), id);
+    if (it == ids.end()) return;
+    *it = ids.back();
+    ids.pop_back();
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text, std::string* error) {
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') bytes += '\r';
+        bytes += c;
+    }
+    const std::string temporary = path + ".saving";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !flushed || !closed) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        *error = "cannot replace " + path + ": " + std::strerror(errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}

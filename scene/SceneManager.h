@@ -1,0 +1,58 @@
+// The current scene: the ids of its objects in the order they were added,
+// the SceneSystem that owns it (the game logic in play, the level editor when
+// editing; not owned), whether its last load succeeded and the path it was
+// loaded from. Loads, clears, reloads and saves it. One instance for the run
+// (global instance pointer). Main thread only.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/Singleton.h"
+#include "engine/Types.h"
+
+class SceneSystem;
+
+class SceneManager : public Singleton<SceneManager> {
+public:
+    static constexpr const char* kSaveFailureCaption = "Save scene failed";
+
+    // Clears, then reads the file; on success the owner's OnSceneLoaded runs
+    // and the scene counts as loaded. Returns whether it loaded.
+    bool LoadScene(const std::string& path);
+    // Drops the archetypes, clears every system, unregisters the scene's
+    // objects, tells the owner; not loaded, no name.
+    void ClearScene();
+    // Loads the current scene's file again (nothing when there is no name).
+    bool ReloadScene();
+    // Appends the id and tells the owner (flag handed on).
+    void AddObject(u32 objectId, bool flag);
+    // Writes the scene file: to a temporary file first, renamed over the
+    // target only when complete. A file that cannot be written is reported
+    // ("Save scene failed") and the old file is kept; returns false then.
+    bool SaveScene(const std::string& path);
+    // The scene file's text with "\n" line ends (SaveScene writes CR LF).
+    std::string WriteScene() const;
+
+    std::vector<u32>& GetObjectIds() { return objectIds_; }
+    const std::vector<u32>& GetObjectIds() const { return objectIds_; }
+    SceneSystem* GetOwner() const { return owner_; }
+    void SetOwner(SceneSystem* owner) { owner_ = owner; }
+    bool IsLoaded() const { return loaded_; }
+    const std::string& GetName() const { return name_; }
+
+private:
+    bool LoadNamed();
+
+    std::vector<u32> objectIds_;
+    SceneSystem* owner_ = nullptr;
+    bool loaded_ = false;
+    std::string name_;
+};
+
+// Removes the first occurrence of id by moving the last id into its place.
+void EraseUnordered(std::vector<u32>& ids, u32 id);
+
+// Writes text to path through a temporary file renamed over it when complete;
+// every "\n" becomes CR LF. False (with *error set) when it cannot be written;
+// the old file is then untouched.
+bool WriteTextFile(const std::string& path, const std::string& text, std::string* error);

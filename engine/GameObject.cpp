@@ -9,6 +9,9 @@
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
+#include "reflection/MetaRegistry.h"
+#include "reflection/TweakBinding.h"
+#include "reflection/TweakVarParams.h"
 
 namespace {
 // Every sender of message 29 attaches a Ray: origin and direction, six floats.
@@ -151,4 +154,24 @@ void GameObject::Destroy() {
         if (graveyard) graveyard->AddComponent(component);
     }
     if (graveyard) graveyard->AddObject(this);
+}
+
+void GameObject::ShowInTweakBar(TwBar* bar, const std::string& suffix) {
+    TwAddVarRO(bar, ("GUID" + suffix).c_str(), TW_TYPE_UINT32, &id_, "label='GUID' group=Parenting");
+    TwAddVarRO(bar, ("Parent" + suffix).c_str(), TW_TYPE_UINT32, &parent_, "label='Parent' group=Parenting");
+    MetaRegistry* registry = MetaRegistry::Instance();
+    const char* barName = TwGetBarName(bar);
+    for (std::size_t i = 0; i < components_.size(); ++i) {
+        IComponent* component = components_[i];
+        const std::string className = GetClassName(component->GetTypeId());
+        const std::string group = className + suffix;
+        TwAddSeparator(bar, (className + "Separator" + suffix).c_str(), ("group=" + group).c_str());
+        TweakVarParams params;
+        params.group = {"group", group, true};
+        params.nameSuffix = suffix;
+        if (barName) TwDefine(("`" + std::string(barName) + "`/`" + group + "` label='" + className + "' ").c_str());
+        if (const IMetaClass* metaClass = registry ? registry->GetByTypeId(component->GetTypeId()) : nullptr)
+            AddMembersToTweakBar(*metaClass, component, bar, params, group);
+        component->AddTweakBarVars(bar, params);
+    }
 }

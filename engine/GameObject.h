@@ -67,6 +67,12 @@ public:
     // Whether the object was handed to the Graveyard.
     bool IsBuried() const { return buried_; }
 
+    // The object's tweak panel entries: its id and parent, then per component
+    // a separator, every shown reflected member ("Class" + suffix + ".member")
+    // and the component's own entries, in the group "Class" + suffix. The
+    // suffix keeps the entries of several objects on one bar apart.
+    void ShowInTweakBar(TwBar* bar, const std::string& suffix);
+
 private:
     friend class Graveyard;
 

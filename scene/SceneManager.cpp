@@ -92,9 +92,17 @@ std::string SceneManager::WriteScene() const {
             otherNames = true;
             text += "InstancesByArchetype[" + value_text::Quote(name) + "] = {\n";
         }
-        GameObject* prototype = factory ? factory->GetArchetype(name) : nullptr;
-        for (const auto& [number, object] : objects)
-            text += "\t" + SceneWriter::WriteInstance(*object, number, name.empty() ? nullptr : prototype) + ",\n";
+        GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
+        for (const auto& [number, object] : objects) {
+            // A crawler's link is an object id of this run: the crawler table
+            // carries it as a save number, the instance keeps the prototype's.
+            u32 link = 0, neutral = 0;
+            const bool crawls = SplineCrawlerBinding::Find(*object, &link);
+            if (crawls && prototype) SplineCrawlerBinding::Find(*prototype, &neutral);
+            if (crawls) SplineCrawlerBinding::SetLink(*object, neutral);
+            text += "\t" + SceneWriter::WriteInstance(*object, number, prototype) + ",\n";
+            if (crawls) SplineCrawlerBinding::SetLink(*object, link);
+        }
         text += "}\n\n";
     }
     text += "ParentChild = {\n";

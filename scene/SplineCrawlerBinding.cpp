@@ -40,3 +40,12 @@ void SplineCrawlerBinding::Bind(u32 crawlerObjectId, u32 splineObjectId) {
     std::memcpy(reinterpret_cast<char*>(crawler) + offset, &splineObjectId, sizeof(u32));
     crawler->Update(0.0f);
 }
+
+bool SplineCrawlerBinding::SetLink(GameObject& object, u32 splineObjectId) {
+    u32 typeId = 0, offset = 0;
+    if (!Layout(&typeId, &offset)) return false;
+    IComponent* crawler = object.GetComponentByTypeId(typeId);
+    if (!crawler) return false;
+    std::memcpy(reinterpret_cast<char*>(crawler) + offset, &splineObjectId, sizeof(u32));
+    return true;
+}

@@ -18,4 +18,7 @@ public:
     // time step of 0 (which places it on the spline). Nothing when the object
     // or its crawler is missing.
     static void Bind(u32 crawlerObjectId, u32 splineObjectId);
+    // Sets the link of the object's crawler without updating it; false when
+    // the object has no crawler.
+    static bool SetLink(GameObject& object, u32 splineObjectId);
 };

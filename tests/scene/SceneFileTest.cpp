@@ -1,0 +1,266 @@
+#include "SceneTestSupport.h"
+#include "reflection/SceneWriter.h"
+
+namespace {
+std::string Crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+class SceneFileTest : public SceneFixture {
+protected:
+    void SetUp() override { scene->SetOwner(&owner); }
+    void TearDown() override { scene->SetOwner(nullptr); }
+
+    u32 Add(const std::string& archetype) {
+        const u32 id = factory->Instantiate(archetype, true);
+        EXPECT_NE(id, 0u) << archetype;
+        return id;
+    }
+    // A scene of two archetypes, an object without archetype, parents, a
+    // crawler bound to a spline and a component beyond the archetype.
+    void BuildScene() {
+        WriteFile("archetypes/Ship.arch", "Transform = { scale = 1 }\n\nBody = { mass = 2 }\n\n");
+        WriteFile("archetypes/Track.arch", "Transform = {}\n\nSpline = { length = 5 }\n\n");
+        WriteFile("archetypes/Rider.arch", "Transform = {}\n\nSplineCrawler = { speed = 3 }\n\n");
+        ship = Add("Ship");
+        track = Add("Track");
+        rider = Add("Rider");
+        wingman = Add("Ship");
+        Object(ship)->GetComponent<Transform>()->position = D3DXVECTOR3(1, 2, 3);
+        Object(ship)->GetComponent<Body>()->f.samples = {0.5f, 1e6f};
+        Object(wingman)->GetComponent<Body>()->f.tag = "wing \"2\"";
+        Object(wingman)->AddComponent(new Spline());  // not in the archetype
+        Object(wingman)->SetParent(ship);
+        Object(rider)->GetComponent<SplineCrawler>()->f.splineGameObjectID = track;
+        GameObject* loose = factory->NewGameObject();
+        loose->AddComponent(new Body());
+        loose->GetComponent<Body>()->f.mass = 7;
+        scene->AddObject(loose->GetId(), true);
+        this->loose = loose->GetId();
+    }
+    // The object of the loaded scene that carries save number n.
+    GameObject* Saved(int n) {
+        auto it = loader->GetSaveNumbers().find(n);
+        return it == loader->GetSaveNumbers().end() ? nullptr : Object(it->second);
+    }
+
+    TestOwner owner;
+    u32 ship = 0, track = 0, rider = 0, wingman = 0, loose = 0;
+};
+}  // namespace
+
+TEST_F(SceneFileTest, EmptySceneWritesTheThreeFixedTables) {
+    ASSERT_TRUE(scene->SaveScene(Path("scenes/Empty.scn")));
+    EXPECT_EQ(ReadFile("scenes/Empty.scn"),
+              "Archetypes = {\r\n}\r\n\r\nParentChild = {\r\n}\r\n\r\nSplineCrawlers = {\r\n}\r\n\r\n");
+}
+
+TEST_F(SceneFileTest, OneChangedBulletIsFourteenLines) {
+    WriteFile("archetypes/Bullet.arch", "Transform = {}\n\n");
+    const u32 id = Add("Bullet");
+    Object(id)->GetComponent<Transform>()->position.x = 5;
+    ASSERT_TRUE(scene->SaveScene(Path("scenes/Bullet.scn")));
+    EXPECT_EQ(ReadFile("scenes/Bullet.scn"),
+              Crlf("Archetypes = {\n\t\"Bullet\",\n}\n\nBulletInstances = {\n"
+                   "\t{SceneGUID = 1000, Transform = {position = {x = 5, }, }, },\n}\n\n"
+                   "ParentChild = {\n}\n\nSplineCrawlers = {\n}\n\n"));
+}
+
+TEST_F(SceneFileTest, SaveNumbersFollowListOrderAndSkipUnknownIds) {
+    WriteFile("archetypes/B.arch", "Body = {}\n\n");
+    WriteFile("archetypes/A.arch", "Body = {}\n\n");
+    Add("B");
+    scene->GetObjectIds().push_back(999999);  // not registered
+    Add("A");
+    const std::string text = scene->WriteScene();
+    EXPECT_NE(text.find("AInstances = {\n\t{SceneGUID = 1001, Body = {samples = { }, }, },\n}"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("BInstances = {\n\t{SceneGUID = 1000, "), std::string::npos) << text;
+}
+
+TEST_F(SceneFileTest, LoadSaveLoadKeepsObjectsAndRewritesByteIdentical) {
+    BuildScene();
+    ASSERT_TRUE(scene->SaveScene(Path("scenes/Level.scn")));
+    const std::string first = ReadFile("scenes/Level.scn");
+
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Level.scn")));
+    EXPECT_TRUE(scene->IsLoaded());
+    EXPECT_EQ(owner.events.back(), "loaded");
+    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(StackTop(), 0);
+    ASSERT_EQ(scene->GetObjectIds().size(), 5u);
+    EXPECT_EQ(Object(ship), nullptr);  // the old objects are gone
+
+    // Save numbers went out in list order: ship 1000, track 1001, rider
+    // 1002, wingman 1003, the object without archetype 1004.
+    GameObject* newShip = Saved(1000);
+    GameObject* newTrack = Saved(1001);
+    GameObject* newRider = Saved(1002);
+    GameObject* newWingman = Saved(1003);
+    GameObject* newLoose = Saved(1004);
+    ASSERT_TRUE(newShip && newTrack && newRider && newWingman && newLoose);
+    EXPECT_EQ(newShip->GetArchetypeName(), "Ship");
+    EXPECT_EQ(newShip->GetComponent<Transform>()->position, D3DXVECTOR3(1, 2, 3));
+    EXPECT_EQ(newShip->GetComponent<Body>()->f.samples, (std::vector<float>{0.5f, 1e6f}));
+    EXPECT_EQ(newWingman->GetComponent<Body>()->f.tag, "wing \"2\"");
+    ASSERT_NE(newWingman->GetComponent<Spline>(), nullptr);  // beyond the archetype, kept
+    EXPECT_EQ(newWingman->GetParent(), newShip->GetId());
+    EXPECT_EQ(newShip->GetChildren(), std::vector<u32>{newWingman->GetId()});
+    EXPECT_EQ(newWingman->GetComponent<Transform>()->parentId, newShip->GetId());
+    SplineCrawler* crawler = newRider->GetComponent<SplineCrawler>();
+    EXPECT_EQ(crawler->f.splineGameObjectID, newTrack->GetId());
+    EXPECT_EQ(crawler->f.speed, 3.0f);
+    EXPECT_EQ(crawler->updates, 1);
+    EXPECT_EQ(crawler->lastDt, 0.0f);
+    EXPECT_EQ(crawler->inits, 1);
+    EXPECT_EQ(newLoose->GetArchetypeName(), "");
+    EXPECT_EQ(newLoose->GetComponent<Body>()->f.mass, 7.0f);
+
+    // Written again, the objects are numbered afresh in the loaded order
+    // (group by group); from then on every rewrite is byte-identical.
+    ASSERT_TRUE(scene->SaveScene(Path("scenes/Again.scn")));
+    const std::string second = ReadFile("scenes/Again.scn");
+    EXPECT_NE(second, first);
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Again.scn")));
+    ASSERT_TRUE(scene->SaveScene(Path("scenes/Third.scn")));
+    EXPECT_EQ(ReadFile("scenes/Third.scn"), second);
+    EXPECT_EQ(second.find("splineGameObjectID"), std::string::npos);
+}
+
+TEST_F(SceneFileTest, ArchetypeNamesThatAreNoLuaNamesStillLoad) {
+    WriteFile("archetypes/enemy-1.arch", "Body = { mass = 2 }\n\n");
+    WriteFile("archetypes/2nd.arch", "Body = {}\n\n");
+    Add("2nd");
+    Object(Add("enemy-1"))->GetComponent<Body>()->f.mass = 6;
+    ASSERT_TRUE(scene->SaveScene(Path("scenes/Odd.scn")));
+    const std::string text = ReadFile("scenes/Odd.scn");
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Odd.scn"))) << reports.back().text;
+    ASSERT_EQ(scene->GetObjectIds().size(), 2u);
+    EXPECT_EQ(Object(scene->GetObjectIds()[1])->GetComponent<Body>()->f.mass, 6.0f);
+    ASSERT_TRUE(scene->SaveScene(Path("scenes/Odd2.scn")));
+    EXPECT_EQ(ReadFile("scenes/Odd2.scn"), text);
+}
+
+TEST_F(SceneFileTest, MissingArchetypeMakesObjectsWithoutArchetype) {
+    WriteFile("scenes/Lost.scn", "Archetypes = { 'Gone' }\nGoneInstances = { { SceneGUID = 1000, Body = { mass = 3 } } }\n");
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Lost.scn")));
+    EXPECT_EQ(reports.size(), 1u);  // the archetype's own report
+    ASSERT_EQ(scene->GetObjectIds().size(), 1u);
+    GameObject* object = Object(scene->GetObjectIds()[0]);
+    EXPECT_EQ(object->GetArchetypeName(), "");
+    EXPECT_EQ(object->GetComponent<Body>()->f.mass, 3.0f);
+}
+
+TEST_F(SceneFileTest, ScenesWithoutOptionalTablesLoadAndNumbersDecide) {
+    WriteFile("archetypes/Rock.arch", "Body = {}\n\n");
+    WriteFile("scenes/Plain.scn",
+              "Archetypes = { 'Rock' }\n"
+              "RockInstances = { { SceneGUID = 7, Body = { mass = 1 } }, { SceneGUID = 7 }, { SceneGUID = 'x' },\n"
+              "  { SceneGUID = 1e300 }, { SceneGUID = 0/0 } }\n");
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Plain.scn")));
+    ASSERT_EQ(scene->GetObjectIds().size(), 5u);
+    EXPECT_EQ(loader->GetSaveNumbers().at(7), scene->GetObjectIds()[0]);  // the first keeps it
+    EXPECT_EQ(loader->GetSaveNumbers().size(), 2u);                       // 7 and the clamped huge one
+}
+
+TEST_F(SceneFileTest, BrokenScenesLoadNothingAndKeepRunning) {
+    WriteFile("archetypes/Rock.arch", "Body = {}\n\n");
+    loader->SetRunLimits(200000, 8u << 20);
+    std::string deep = "Archetypes = ";
+    for (int i = 0; i < 300; ++i) deep += "{";
+    for (int i = 0; i < 300; ++i) deep += "}";
+    const std::string texts[] = {
+        "Archetypes = 5",
+        "Archetypes = { {} }",
+        "Archetypes = { 'Rock' } RockInstances = 5",
+        "Archetypes = { 'Rock' } RockInstances = { 5 }",
+        "Archetypes = { 'Rock' } RockInstances = { { Body = 5 } }",
+        "Archetypes = { 'Rock' } RockInstances = { { Body = { persistForce = 1 } } }",
+        "Archetypes = { 'Rock' } RockInstances = { { Body = { samples = true } } }",
+        "Archetypes = { 'Rock' } RockInstances = { { Nothing = {} } }",
+        "Archetypes = { 'Rock' } RockInstances = { { [1] = {} } }",
+        "Archetypes = { 'Rock' } RockInstances = { {}, {}, { Body = 'x' } }",
+        "Archetypes = { 'Rock' } RockInstances = { {} } ParentChild = { 5 }",
+        "Archetypes = { 'Rock' } RockInstances = { {} } SplineCrawlers = 'x'",
+        "Archetypes = { 'Rock' } RockInstances = { {} } boom()",
+        "Archetypes = { 'Rock' ",
+        deep,
+        "while true do end",
+    };
+    for (const std::string& text : texts) {
+        WriteFile("scenes/Bad.scn", text);
+        reports.clear();
+        owner.events.clear();
+        const std::size_t before = LiveObjects();
+        EXPECT_FALSE(scene->LoadScene(Path("scenes/Bad.scn"))) << text;
+        EXPECT_FALSE(scene->IsLoaded());
+        EXPECT_EQ(scene->GetName(), Path("scenes/Bad.scn"));  // kept for a reload
+        EXPECT_TRUE(scene->GetObjectIds().empty()) << text;
+        ASSERT_FALSE(reports.empty()) << text;
+        EXPECT_EQ(reports.back().caption, "Load scene failed");
+        EXPECT_EQ(StackTop(), 0) << text;
+        EXPECT_EQ(std::count(owner.events.begin(), owner.events.end(), "loaded"), 0);
+        // Only the archetype prototype may remain of the file.
+        EXPECT_LE(LiveObjects(), before + 1) << text;
+        Bury();
+    }
+}
+
+TEST_F(SceneFileTest, BadLinksAreSkipped) {
+    WriteFile("archetypes/Rock.arch", "Transform = {}\n\nBody = {}\n\n");
+    WriteFile("scenes/Links.scn",
+              "Archetypes = { 'Rock' }\nRockInstances = { { SceneGUID = 1 }, { SceneGUID = 2 } }\n"
+              "ParentChild = { { Parent = 1, Child = 1 }, { Parent = 9, Child = 2 }, { Parent = 2, Child = 1 },"
+              " { Parent = 1, Child = 2 } }\n"
+              "SplineCrawlers = { { SplineCrawler = 1, Spline = 2 }, { SplineCrawler = 5, Spline = 1 } }\n");
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Links.scn")));
+    GameObject* one = Object(loader->GetSaveNumbers().at(1));
+    GameObject* two = Object(loader->GetSaveNumbers().at(2));
+    EXPECT_EQ(one->GetParent(), two->GetId());
+    EXPECT_EQ(two->GetParent(), 0u);  // would close a cycle
+}
+
+TEST_F(SceneFileTest, FailedSaveKeepsTheOldFileAndReports) {
+    WriteFile("scenes/Keep.scn", "old");
+    std::filesystem::create_directory(Path("scenes/Keep.scn.saving"));  // the temporary name is taken
+    EXPECT_FALSE(scene->SaveScene(Path("scenes/Keep.scn")));
+    EXPECT_EQ(ReadFile("scenes/Keep.scn"), "old");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].caption, "Save scene failed");
+    EXPECT_FALSE(scene->SaveScene(Path("no/such/folder/x.scn")));
+}
+
+TEST_F(SceneFileTest, ClearAndReloadFollowTheOwner) {
+    EXPECT_FALSE(scene->ReloadScene());  // no name: nothing
+    EXPECT_TRUE(owner.events.empty());
+    WriteFile("archetypes/Rock.arch", "Body = {}\n\n");
+    WriteFile("scenes/Rocks.scn", "Archetypes = { 'Rock' }\nRockInstances = { {}, {} }\n");
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Rocks.scn")));
+    const std::vector<u32> first = scene->GetObjectIds();
+    ASSERT_TRUE(scene->ReloadScene());
+    EXPECT_EQ(scene->GetName(), Path("scenes/Rocks.scn"));
+    for (u32 id : first) EXPECT_EQ(Object(id), nullptr);
+    EXPECT_EQ(scene->GetObjectIds().size(), 2u);
+    scene->ClearScene();
+    EXPECT_EQ(scene->GetName(), "");
+    EXPECT_TRUE(factory->GetArchetypeNames().empty());
+    EXPECT_EQ(owner.events, (std::vector<std::string>{"cleared", "loaded", "cleared", "loaded", "cleared"}));
+}
+
+TEST_F(SceneFileTest, SceneNamesFoldCase) {
+    WriteFile("scenes/Tutorial.scn", "Archetypes = {}\n");
+    EXPECT_TRUE(scene->LoadScene(Path("scenes/TUTORIAL.scn")));
+}
+
+TEST(EraseUnorderedTest, MovesTheLastIdIntoTheGap) {
+    std::vector<u32> ids{1, 2, 3, 4};
+    EraseUnordered(ids, 2);
+    EXPECT_EQ(ids, (std::vector<u32>{1, 4, 3}));
+    EraseUnordered(ids, 9);
+    EXPECT_EQ(ids.size(), 3u);
+}

@@ -1,0 +1,164 @@
+#include "SceneTestSupport.h"
+#include "reflection/SceneWriter.h"
+
+namespace {
+class SceneLoaderTest : public SceneFixture {
+protected:
+    GameObject* LoadArchetype(const std::string& name, const std::string& text) {
+        WriteFile("archetypes/" + name + ".arch", text);
+        if (!loader->LoadArchetype(name)) return nullptr;
+        return factory->GetArchetype(name);
+    }
+};
+}  // namespace
+
+TEST_F(SceneLoaderTest, StartupFileFillsFoldersWithSlashes) {
+    EXPECT_EQ(folders->arch.path, "archetypes/");
+    EXPECT_EQ(folders->arch.extension, ".arch");
+    EXPECT_EQ(folders->scene.GetFullPath("Tutorial"), root + "/scenes/Tutorial.scn");
+    EXPECT_EQ(folders->model.path, "");  // left out of the file: stays empty
+    EXPECT_EQ(folders->model.baseFolder, root + "/");
+    EXPECT_EQ(StackTop(), 0);
+}
+
+TEST_F(SceneLoaderTest, MissingOrBrokenStartupFileFails) {
+    std::filesystem::remove(Path("DevozizuDave.init"));
+    DevozizuDave missing;
+    EXPECT_FALSE(missing.Load(root));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().caption, "Load scene failed");
+    EXPECT_NE(reports.back().text.find("DevozizuDave.init"), std::string::npos);
+
+    for (const char* text : {"scene = { path = ", "scene = 5", "arch = { path = 'a', extension = true } scene = 'x'", "log = {} error()",
+                             "scene = { path = \"x/\" } nothing.here = 1"}) {
+        WriteFile("DevozizuDave.init", text);
+        DevozizuDave broken;
+        reports.clear();
+        EXPECT_FALSE(broken.Load(root)) << text;
+        EXPECT_EQ(reports.size(), 1u) << text;
+        EXPECT_EQ(StackTop(), 0) << text;
+    }
+}
+
+TEST_F(SceneLoaderTest, ArchetypeComponentsFollowTableAndKeepPrototypeDefaults) {
+    GameObject* bullet = LoadArchetype("Bullet", "Transform = { scale = 2 }\r\n\r\nBody = { mass = 2.5, tag = 'hot' }\n");
+    ASSERT_NE(bullet, nullptr);
+    EXPECT_EQ(bullet->GetArchetypeName(), "Bullet");
+    ASSERT_EQ(bullet->GetComponents().size(), 2u);
+    Body* body = bullet->GetComponent<Body>();
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(body->f.mass, 2.5f);
+    EXPECT_EQ(body->f.tag, "hot");
+    EXPECT_EQ(body->f.persistForce.x, 0.0f);
+    EXPECT_EQ(bullet->GetComponent<Transform>()->scale, 2.0f);
+    EXPECT_EQ(StackTop(), 0);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(SceneLoaderTest, LoadingAgainReplacesAndDropsTheOldPrototype) {
+    GameObject* first = LoadArchetype("Bullet", "Body = { mass = 1 }");
+    ASSERT_NE(first, nullptr);
+    const u32 firstId = first->GetId();
+    GameObject* second = LoadArchetype("Bullet", "Body = { mass = 2 }");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(factory->GetArchetypeNames(), std::vector<std::string>{"Bullet"});
+    EXPECT_EQ(Object(firstId), nullptr);  // unregistered, handed to the Graveyard
+    EXPECT_EQ(second->GetComponent<Body>()->f.mass, 2.0f);
+}
+
+TEST_F(SceneLoaderTest, ArchetypeNamesFoldCaseWhenNotFoundAsWritten) {
+    WriteFile("archetypes/EnemyShip.arch", "Body = { mass = 3 }");
+    ASSERT_TRUE(loader->LoadArchetype("enemyship"));
+    ASSERT_NE(factory->GetArchetype("enemyship"), nullptr);
+}
+
+TEST_F(SceneLoaderTest, HostileArchetypesFailCleanlyAndStoreNothing) {
+    loader->SetRunLimits(200000, 8u << 20);
+    const std::size_t before = LiveObjects();
+    const char* texts[] = {
+        "Transform = 5",
+        "Transform = { position = 5 }",
+        "Body = { samples = 3 }",
+        "Body = { persistForce = 'up' }",
+        "Unknown = {}",
+        "D3DXVECTOR3 = {}",
+        "Transform = {} , ",
+        "Transform = { ",
+        "while true do end",
+        "s = 'x' for i = 1, 40 do s = s .. s end",
+        "local function f() return f() end f()",
+        "local function f() f() end f()",
+        "Body = {} explode()",
+        "\x1bLua binary",
+    };
+    for (const char* text : texts) {
+        reports.clear();
+        EXPECT_EQ(LoadArchetype("Bad", text), nullptr) << text;
+        EXPECT_EQ(reports.size(), 1u) << text;
+        EXPECT_EQ(factory->GetArchetype("Bad"), nullptr) << text;
+        EXPECT_EQ(StackTop(), 0) << text;
+        EXPECT_EQ(LiveObjects(), before) << text;
+    }
+    // The loader still works afterwards.
+    EXPECT_NE(LoadArchetype("Good", "Body = {}"), nullptr);
+}
+
+TEST_F(SceneLoaderTest, ErrorTextsSayWhereTheFaultIs) {
+    LoadArchetype("Bad", "Transform = { position = 5 }");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].text.find("Transform.position: table expected for D3DXVECTOR3, got number"), std::string::npos)
+        << reports[0].text;
+    reports.clear();
+    LoadArchetype("Bad", "x = 1\nBody = {} explode()");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].text.find("Bad.arch:2:"), std::string::npos) << reports[0].text;
+}
+
+TEST_F(SceneLoaderTest, ArchetypeNamesThatAreNoFileNamesAreRefused) {
+    EXPECT_FALSE(loader->LoadArchetype("../DevozizuDave"));
+    EXPECT_FALSE(loader->LoadArchetype(""));
+    EXPECT_EQ(reports.size(), 2u);
+}
+
+TEST_F(SceneLoaderTest, InstantiatedObjectsAreIndependentCopies) {
+    WriteFile("archetypes/Rock.arch", "Body = { mass = 4 }\n\nTransform = {}\n\n");
+    const u32 a = factory->Instantiate("Rock", false);
+    const u32 b = factory->Instantiate("Rock", true);
+    ASSERT_NE(a, 0u);
+    ASSERT_NE(b, 0u);
+    EXPECT_NE(a, b);
+    Body* bodyA = Object(a)->GetComponent<Body>();
+    bodyA->f.mass = 9;
+    EXPECT_EQ(Object(b)->GetComponent<Body>()->f.mass, 4.0f);
+    EXPECT_EQ(factory->GetArchetype("Rock")->GetComponent<Body>()->f.mass, 4.0f);
+    EXPECT_EQ(bodyA->inits, 1);
+    EXPECT_EQ(scene->GetObjectIds(), std::vector<u32>{b});
+    EXPECT_EQ(factory->Instantiate("Missing", false), 0u);
+    EXPECT_EQ(reports.size(), 1u);
+}
+
+TEST_F(SceneLoaderTest, ReflectedFileReadsMembersAndIgnoresOtherNames) {
+    FilePath path;
+    WriteFile("folder.lua", "path = 'sounds/'\nextension = 7\nother = {}\n");
+    const IMetaClass* metaClass = registry->GetByName("FilePath");
+    ASSERT_NE(metaClass, nullptr);
+    ASSERT_TRUE(loader->LoadReflected(Path("folder.lua"), *metaClass, &path));
+    EXPECT_EQ(path.path, "sounds/");
+    EXPECT_EQ(path.extension, "7");
+}
+
+TEST_F(SceneLoaderTest, WrittenArchetypeLeavesOutStandInsAndReadsBack) {
+    GameObject* object = factory->NewGameObject();
+    object->AddComponent(new Mesh());
+    object->AddComponent(new Shape());
+    object->AddComponent(new Body());
+    object->GetComponent<Body>()->f.samples = {1, 2};
+    const std::string text = SceneWriter::WriteArchetype(*object);
+    EXPECT_EQ(text,
+              "Body = { samples = { 1, 2, }, tag = \"none\", persistForce = { z = 0, y = 0, x = 0,  }, mass = 1,  }\n\n"
+              "Shape = { sides = 3,  }\n\n");
+    GameObject* back = LoadArchetype("Written", text);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetComponent<Mesh>(), nullptr);
+    EXPECT_EQ(back->GetComponent<Body>()->f.samples, (std::vector<float>{1, 2}));
+}

@@ -1,8 +1,9 @@
-// The Tw* functions of the panel model; drawing and events are in
-// TweakPanelRenderer.cpp.
+// The Tw* functions: the panel model (TweakPanelLibrary) and its drawing
+// (TweakPanelRenderer).
 #include "port/panels/TweakPanels.h"
 
 #include "port/panels/TweakPanelLibrary.h"
+#include "port/panels/TweakPanelRenderer.h"
 
 #include <cctype>
 #include <cstdio>
@@ -167,4 +168,36 @@ void TwCopyCDStringToLibrary(char** destinationLibraryStringPtr, const char* sou
   char* copy = static_cast<char*>(std::malloc(size));
   if (copy) std::memcpy(copy, text, size);
   *destinationLibraryStringPtr = copy;
+}
+
+int TwInit(TwGraphAPI, void*) { return TweakPanelRenderer::Create() ? 1 : 0; }
+
+int TwTerminate() {
+  TweakPanelRenderer::Destroy();
+  TweakPanelLibrary::Get().DeleteAllBars();
+  return 1;
+}
+
+int TwWindowSize(int width, int height) {
+  TweakPanelLibrary& lib = Lib();
+  if (width <= 0 || height <= 0) {
+    lib.Error("TwWindowSize: empty window");
+    return 0;
+  }
+  lib.windowWidth = width;
+  lib.windowHeight = height;
+  return 1;
+}
+
+int TwDraw() {
+  if (TweakPanelRenderer* renderer = TweakPanelRenderer::Get())
+    renderer->Draw();
+  else
+    TweakPanelLibrary::Get().RunPending();
+  return 1;
+}
+
+int TwEventWin(const WindowEvent& event) {
+  TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
+  return renderer && renderer->Event(event) ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include "port/panels/TweakDefinition.h"
 #include "port/panels/TweakPanelLibrary.h"
+#include "port/panels/TweakPanelRenderer.h"
 
 namespace {
 
@@ -132,4 +133,38 @@ std::vector<TwEnumVal> TwInspectEnum(TwType type) { return TweakPanelLibrary::Ge
 
 std::string TwInspectEnumName(TwType type) { return TweakPanelLibrary::Get().EnumName(type); }
 
-void TwInspectReset() { TweakPanelLibrary::Get().Reset(); }
+void TwInspectReset() {
+  TweakPanelRenderer::Destroy();
+  TweakPanelLibrary::Get().Reset();
+}
+
+namespace {
+bool Out(const TweakPanelRenderer::Rect& r, float* x, float* y, float* w, float* h) {
+  if (x) *x = r.x;
+  if (y) *y = r.y;
+  if (w) *w = r.w;
+  if (h) *h = r.h;
+  return true;
+}
+}  // namespace
+
+bool TwInspectItemRect(const TwBar* handle, const char* varName, float* x, float* y, float* w, float* h) {
+  TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
+  TweakPanelLibrary::Bar* bar = TweakPanelLibrary::Get().FindQuiet(handle);
+  TweakPanelRenderer::Rect r;
+  if (!renderer || !bar || !varName || !renderer->ItemRect(bar->serial, varName, &r)) return false;
+  return Out(r, x, y, w, h);
+}
+
+bool TwInspectBarRect(const TwBar* handle, float* x, float* y, float* w, float* h) {
+  TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
+  TweakPanelLibrary::Bar* bar = TweakPanelLibrary::Get().FindQuiet(handle);
+  TweakPanelRenderer::Rect r;
+  if (!renderer || !bar || !renderer->BarRect(bar->serial, &r)) return false;
+  return Out(r, x, y, w, h);
+}
+
+bool TwInspectDrawsWithGl() {
+  TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
+  return renderer && renderer->HasGl();
+}

@@ -63,5 +63,11 @@ bool TwInspectPressButton(TwBar* bar, const char* buttonName);
 std::vector<TwEnumVal> TwInspectEnum(TwType type);
 // Label of an enumeration type code, or "" when the code is not an enumeration.
 std::string TwInspectEnumName(TwType type);
+// Where an entry or a bar was laid out in the last TwDraw (client pixels);
+// false when it was not drawn.
+bool TwInspectItemRect(const TwBar* bar, const char* varName, float* x, float* y, float* w, float* h);
+bool TwInspectBarRect(const TwBar* bar, float* x, float* y, float* w, float* h);
+// True when TwInit found a GL context to draw with.
+bool TwInspectDrawsWithGl();
 // Drops every bar, enumeration, global parameter and the error handler.
 void TwInspectReset();

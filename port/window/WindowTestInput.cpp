@@ -144,3 +144,57 @@ void TestPushDrop(const std::vector<std::string>& files) {
   e.drop.windowID = WindowId();
   SDL_PushEvent(&e);
 }
+
+namespace {
+
+SDL_GLContext gTestContext = nullptr;
+
+// The few GL entry points the helpers use, by address.
+constexpr unsigned kColorBufferBit = 0x4000;
+constexpr unsigned kRgba = 0x1908;
+constexpr unsigned kUnsignedByte = 0x1401;
+using ClearColorFn = void (*)(float, float, float, float);
+using ClearFn = void (*)(unsigned);
+using ViewportFn = void (*)(int, int, int, int);
+using ReadPixelsFn = void (*)(int, int, int, int, unsigned, unsigned, void*);
+using FinishFn = void (*)();
+
+}  // namespace
+
+bool TestMakeGLContext() {
+  PortWindow* window = PortWindow::Current();
+  if (!window) return false;
+  if (!gTestContext) gTestContext = SDL_GL_CreateContext(static_cast<SDL_Window*>(window->NativeWindow()));
+  if (!gTestContext) return false;
+  return SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window->NativeWindow()), gTestContext) == 0;
+}
+
+void TestDestroyGLContext() {
+  if (!gTestContext) return;
+  SDL_GL_MakeCurrent(nullptr, nullptr);
+  SDL_GL_DeleteContext(gTestContext);
+  gTestContext = nullptr;
+}
+
+void TestClearFrame(float r, float g, float b) {
+  PortWindow* window = PortWindow::Current();
+  if (!window || !gTestContext) return;
+  ClientRect rect = window->GetClientRect();
+  auto viewport = reinterpret_cast<ViewportFn>(SDL_GL_GetProcAddress("glViewport"));
+  auto clearColor = reinterpret_cast<ClearColorFn>(SDL_GL_GetProcAddress("glClearColor"));
+  auto clear = reinterpret_cast<ClearFn>(SDL_GL_GetProcAddress("glClear"));
+  viewport(0, 0, rect.right, rect.bottom);
+  clearColor(r, g, b, 1.0f);
+  clear(kColorBufferBit);
+}
+
+bool TestReadPixel(int x, int y, unsigned char rgba[4]) {
+  PortWindow* window = PortWindow::Current();
+  if (!window || !gTestContext) return false;
+  ClientRect rect = window->GetClientRect();
+  auto finish = reinterpret_cast<FinishFn>(SDL_GL_GetProcAddress("glFinish"));
+  auto readPixels = reinterpret_cast<ReadPixelsFn>(SDL_GL_GetProcAddress("glReadPixels"));
+  finish();
+  readPixels(x, rect.bottom - 1 - y, 1, 1, kRgba, kUnsignedByte, rgba);
+  return true;
+}

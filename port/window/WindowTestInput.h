@@ -19,3 +19,11 @@ void TestPushClose();
 void TestPushQuit();
 // One drop of several files, as SDL reports it: begin, one event per file, complete.
 void TestPushDrop(const std::vector<std::string>& files);
+
+// A GL context on the live window for tests that draw without the renderer,
+// made current; destroyed by TestDestroyGLContext. Clearing and reading back
+// a pixel (client coordinates, y down) go through SDL's GL entry points.
+bool TestMakeGLContext();
+void TestDestroyGLContext();
+void TestClearFrame(float r, float g, float b);
+bool TestReadPixel(int x, int y, unsigned char rgba[4]);

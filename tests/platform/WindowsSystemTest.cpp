@@ -4,6 +4,7 @@
 
 #include "platform/InputSystem.h"
 #include "port/math/D3DXVector.h"
+#include "port/panels/TweakPanels.h"
 #include "port/panels/TweakPanelsInspect.h"
 #include "port/window/AsyncKeyState.h"
 #include "port/window/DragDrop.h"
@@ -245,6 +246,33 @@ TEST_F(WindowsSystemGLTest, SizeRequestWithBadNumbersStaysSane) {
     ClientRect rect = windows->GetWindow()->GetClientRect();
     EXPECT_GE(rect.right, 1);
     EXPECT_LE(rect.bottom, 16384);
+}
+
+TEST_F(WindowsSystemGLTest, ClickOnATweakPanelReachesNeitherInputNorHub) {
+    ASSERT_EQ(1, TwInit(TW_OPENGL_CORE, nullptr));
+    TwWindowSize(1024, 768);
+    TwBar* bar = TwNewBar("Selected");
+    TwDefine(" Selected position='0 0' size='300 300' ");
+    int value = 0;
+    TwAddVarRW(bar, "value", TW_TYPE_INT32, &value, "");
+    TwDraw();
+    TwDraw();
+    TestPushMouseMove(50, 50);
+    TestPushMouseButton(0, true, 50, 50);
+    Frame();
+    EXPECT_FALSE(input->IsButtonDown(0));
+    EXPECT_NE(50, input->MouseX());
+    TestPushMouseButton(0, false, 50, 50);
+    TestPushMouseMove(600, 500);
+    TestPushMouseButton(0, true, 600, 500);
+    Frame();
+    EXPECT_TRUE(input->IsButtonDown(0));
+    EXPECT_EQ(600, input->MouseX());
+    TestPushKey(0x41, true);  // no field is being edited: the key is the game's
+    Frame();
+    EXPECT_TRUE(input->IsKeyDown(0x41));
+    TwTerminate();
+    TwInspectReset();
 }
 
 }  // namespace

@@ -1,0 +1,63 @@
+// Draws the tweak panels with Dear ImGui and feeds ImGui the window's input.
+// Created by TwInit (GL drawing when a GL context is current, otherwise
+// ImGui runs without drawing, for tests), destroyed by TwTerminate. Records
+// where each bar and entry was drawn so events over a panel can be kept from
+// the game. Main thread only.
+#pragma once
+
+#include "port/panels/TweakPanelLibrary.h"
+#include "port/window/WindowEvent.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct ImGuiContext;
+
+class TweakPanelRenderer {
+ public:
+  struct Rect {
+    float x = 0, y = 0, w = 0, h = 0;
+    bool Contains(float px, float py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+  };
+
+  // The live renderer, or null before TwInit / after TwTerminate.
+  static TweakPanelRenderer* Get();
+  static bool Create();
+  static void Destroy();
+
+  // One frame: input applied, every visible bar laid out (and drawn with GL
+  // when available), then the library's deferred work.
+  void Draw();
+  // Returns true when the panels use the event.
+  bool Event(const WindowEvent& event);
+
+  bool ItemRect(uint64_t barSerial, const std::string& name, Rect* out) const;
+  bool BarRect(uint64_t barSerial, Rect* out) const;
+  bool HasGl() const { return glReady_; }
+
+ private:
+  TweakPanelRenderer() = default;
+  ~TweakPanelRenderer();
+  void DrawBar(TweakPanelLibrary::Bar& bar, int index);
+  void DrawVar(TweakPanelLibrary::Bar& bar, const TweakPanelLibrary::Var& var);
+  bool OverPanel(float x, float y) const;
+
+  ImGuiContext* context_ = nullptr;
+  bool glReady_ = false;
+  double lastTime_ = 0.0;
+  // Input between frames: held state plus presses not yet seen by a frame.
+  bool mouseHeld_[3] = {};
+  bool mousePressed_[3] = {};
+  float mouseX_ = -1.0f, mouseY_ = -1.0f;
+  float wheel_ = 0.0f;
+  bool keyHeld_[512] = {};
+  bool keyPressed_[512] = {};
+  std::vector<unsigned> chars_;
+  // Layout of the last frame, for hit tests and the test inspection.
+  std::map<uint64_t, Rect> barRects_;
+  std::map<std::pair<uint64_t, std::string>, Rect> itemRects_;
+  // Bar placement parameters last applied, to apply definitions made later.
+  std::map<uint64_t, std::string> appliedPlacement_;
+};

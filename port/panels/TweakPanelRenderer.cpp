@@ -207,8 +207,8 @@ void TweakPanelRenderer::Draw() {
   for (const auto& bar : lib.Bars()) serials.push_back(bar->serial);
   int index = 0;
   for (uint64_t serial : serials) {
-    TweakPanelLibrary::Bar* bar = lib.FindBySerial(serial);
-    if (bar) DrawBar(*bar, index);
+    // A copy: get callbacks run while the bar is drawn and may delete it.
+    if (TweakPanelLibrary::Bar* bar = lib.FindBySerial(serial)) DrawBar(*bar, index);
     ++index;
   }
   ImGui::Render();
@@ -216,7 +216,7 @@ void TweakPanelRenderer::Draw() {
   lib.RunPending();
 }
 
-void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar& bar, int index) {
+void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar bar, int index) {
   if (!TweakPanelLibrary::ParamIsTrue(bar.params, "visible", true)) return;
   const uint64_t serial = bar.serial;
   std::string label = Param(bar.params, "label");
@@ -277,7 +277,7 @@ void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar& bar, int index) {
     };
     std::vector<Node> nodes(1);
     std::map<std::string, size_t> byName;
-    std::vector<TweakPanelLibrary::Var> vars = bar.vars;  // copies: callbacks may change the bar
+    const std::vector<TweakPanelLibrary::Var>& vars = bar.vars;
     std::function<size_t(const std::string&, int)> ensure = [&](const std::string& group, int depth) -> size_t {
       if (group.empty() || depth > 16) return 0;
       auto found = byName.find(group);
@@ -296,7 +296,7 @@ void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar& bar, int index) {
     std::function<void(size_t)> drawNode = [&](size_t node) {
       for (const auto& [isGroup, which] : nodes[node].items) {
         if (!isGroup) {
-          DrawVar(bar, vars[which]);
+          DrawVar(bar.serial, vars[which]);
           continue;
         }
         const std::string& name = nodes[which].name;
@@ -320,13 +320,12 @@ void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar& bar, int index) {
   if (colours) ImGui::PopStyleColor(colours);
 }
 
-void TweakPanelRenderer::DrawVar(TweakPanelLibrary::Bar& bar, const TweakPanelLibrary::Var& var) {
+void TweakPanelRenderer::DrawVar(uint64_t serial, const TweakPanelLibrary::Var& var) {
   if (!TweakPanelLibrary::ParamIsTrue(var.params, "visible", true)) return;
   TweakPanelLibrary& lib = TweakPanelLibrary::Get();
   std::string label = Param(var.params, "label");
   if (label.empty()) label = var.name;
   const std::string id = label + "##" + var.name;
-  const uint64_t serial = bar.serial;
   auto record = [&] {
     ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
     itemRects_[{serial, var.name}] = Rect{min.x, min.y, max.x - min.x, max.y - min.y};

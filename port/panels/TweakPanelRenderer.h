@@ -40,8 +40,9 @@ class TweakPanelRenderer {
  private:
   TweakPanelRenderer() = default;
   ~TweakPanelRenderer();
-  void DrawBar(TweakPanelLibrary::Bar& bar, int index);
-  void DrawVar(TweakPanelLibrary::Bar& bar, const TweakPanelLibrary::Var& var);
+  // Both work on copies: get callbacks may change or delete the live bar.
+  void DrawBar(TweakPanelLibrary::Bar bar, int index);
+  void DrawVar(uint64_t barSerial, const TweakPanelLibrary::Var& var);
   bool OverPanel(float x, float y) const;
 
   ImGuiContext* context_ = nullptr;

@@ -82,17 +82,7 @@ bool TweakPanelRenderer::Create() {
   ImGuiIO& io = ImGui::GetIO();
   io.IniFilename = nullptr;
   io.LogFilename = nullptr;
-  const int keys[][2] = {
-      {ImGuiKey_Tab, 0x09},       {ImGuiKey_LeftArrow, 0x25}, {ImGuiKey_RightArrow, 0x27},
-      {ImGuiKey_UpArrow, 0x26},   {ImGuiKey_DownArrow, 0x28}, {ImGuiKey_PageUp, 0x21},
-      {ImGuiKey_PageDown, 0x22},  {ImGuiKey_Home, 0x24},      {ImGuiKey_End, 0x23},
-      {ImGuiKey_Insert, 0x2D},    {ImGuiKey_Delete, 0x2E},    {ImGuiKey_Backspace, 0x08},
-      {ImGuiKey_Space, 0x20},     {ImGuiKey_Enter, 0x0D},     {ImGuiKey_Escape, 0x1B},
-      {ImGuiKey_KeyPadEnter, 0x0D}, {ImGuiKey_A, 0x41},       {ImGuiKey_C, 0x43},
-      {ImGuiKey_V, 0x56},         {ImGuiKey_X, 0x58},         {ImGuiKey_Y, 0x59},
-      {ImGuiKey_Z, 0x5A},
-  };
-  for (const auto& k : keys) io.KeyMap[k[0]] = k[1];
+  ImGuiInput::MapKeys(io);
   // Drawing needs a current GL context (the renderer's); without one the
   // panels still lay out and take input.
   if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_GL_GetCurrentContext())
@@ -126,44 +116,32 @@ bool TweakPanelRenderer::OverPanel(float x, float y) const {
 
 bool TweakPanelRenderer::Event(const WindowEvent& event) {
   ImGui::SetCurrentContext(context_);
-  ImGuiIO& io = ImGui::GetIO();
   // An item being edited or dragged keeps the pointer and the keys.
   const bool panelBusy = ImGui::IsAnyItemActive();
   switch (event.kind) {
     case WindowEventKind::MouseMove:
-      mouseX_ = static_cast<float>(event.x);
-      mouseY_ = static_cast<float>(event.y);
-      return panelBusy || OverPanel(mouseX_, mouseY_);
+      input_.Record(event, false);
+      // A drag that began on a panel (a slider, a selection) keeps the pointer.
+      return (panelBusy && ImGui::IsAnyMouseDown()) || OverPanel(input_.MouseX(), input_.MouseY());
     case WindowEventKind::ButtonDown:
-      mouseX_ = static_cast<float>(event.x);
-      mouseY_ = static_cast<float>(event.y);
-      if (event.button < 3 && OverPanel(mouseX_, mouseY_)) {
-        mouseHeld_[event.button] = true;
-        mousePressed_[event.button] = true;
-        return true;
-      }
-      return false;
+      // ImGui sees every press (one outside the panels ends an edit), the
+      // game keeps those outside.
+      input_.Record(event, false);
+      return OverPanel(static_cast<float>(event.x), static_cast<float>(event.y));
     case WindowEventKind::ButtonUp:
-      if (event.button < 3) mouseHeld_[event.button] = false;
+    case WindowEventKind::KeyUp:
+      input_.Record(event, false);
       return false;  // releases always reach the game too: nothing stays held
     case WindowEventKind::MouseWheel:
-      if (!OverPanel(mouseX_, mouseY_)) return false;
-      wheel_ += static_cast<float>(event.wheel);
+      if (!OverPanel(input_.MouseX(), input_.MouseY())) return false;
+      input_.Record(event, false);
       return true;
     case WindowEventKind::KeyDown:
-      if (event.vk < 512) {
-        keyHeld_[event.vk] = true;
-        if (!event.repeat) keyPressed_[event.vk] = true;
-      }
-      if (event.genericVk) keyHeld_[event.genericVk] = true;
-      return io.WantTextInput || panelBusy;
-    case WindowEventKind::KeyUp:
-      if (event.vk < 512) keyHeld_[event.vk] = false;
-      if (event.genericVk) keyHeld_[event.genericVk] = false;
-      return false;
+      input_.Record(event, false);
+      return panelBusy;
     case WindowEventKind::Char:
-      if (!io.WantTextInput) return false;
-      if (event.character >= 32) chars_.push_back(event.character);
+      if (!panelBusy) return false;
+      input_.Record(event, true);
       return true;
     case WindowEventKind::Resized:
       if (event.rect.right > 0 && event.rect.bottom > 0) {
@@ -185,18 +163,7 @@ void TweakPanelRenderer::Draw() {
   const double now = Seconds();
   io.DeltaTime = static_cast<float>(std::max(now - lastTime_, 1e-4));
   lastTime_ = now;
-  io.MousePos = mouseX_ < 0 ? ImVec2(-FLT_MAX, -FLT_MAX) : ImVec2(mouseX_, mouseY_);
-  for (int i = 0; i < 3; ++i) io.MouseDown[i] = mouseHeld_[i] || mousePressed_[i];
-  io.MouseWheel = wheel_;
-  for (int i = 0; i < 512; ++i) io.KeysDown[i] = keyHeld_[i] || keyPressed_[i];
-  io.KeyCtrl = io.KeysDown[0x11];
-  io.KeyShift = io.KeysDown[0x10];
-  io.KeyAlt = io.KeysDown[0x12];
-  for (unsigned c : chars_) io.AddInputCharacter(c);
-  chars_.clear();
-  wheel_ = 0.0f;
-  std::fill(std::begin(mousePressed_), std::end(mousePressed_), false);
-  std::fill(std::begin(keyPressed_), std::end(keyPressed_), false);
+  input_.Apply(io);
 
   if (glReady_) ImGui_ImplOpenGL3_NewFrame();
   ImGui::NewFrame();

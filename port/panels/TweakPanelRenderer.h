@@ -5,6 +5,7 @@
 // the game. Main thread only.
 #pragma once
 
+#include "port/panels/ImGuiInput.h"
 #include "port/panels/TweakPanelLibrary.h"
 #include "port/window/WindowEvent.h"
 
@@ -48,14 +49,7 @@ class TweakPanelRenderer {
   ImGuiContext* context_ = nullptr;
   bool glReady_ = false;
   double lastTime_ = 0.0;
-  // Input between frames: held state plus presses not yet seen by a frame.
-  bool mouseHeld_[3] = {};
-  bool mousePressed_[3] = {};
-  float mouseX_ = -1.0f, mouseY_ = -1.0f;
-  float wheel_ = 0.0f;
-  bool keyHeld_[512] = {};
-  bool keyPressed_[512] = {};
-  std::vector<unsigned> chars_;
+  ImGuiInput input_;
   // Layout of the last frame, for hit tests and the test inspection.
   std::map<uint64_t, Rect> barRects_;
   std::map<std::pair<uint64_t, std::string>, Rect> itemRects_;

@@ -152,6 +152,15 @@ bool PortWindow::PollEvent(WindowEvent* out) {
   return true;
 }
 
+void PortWindow::PutBack(const std::vector<WindowEvent>& events) {
+  for (auto it = events.rbegin(); it != events.rend(); ++it) {
+    WindowEvent e = *it;
+    e.drop = nullptr;  // drop records are not kept beyond their poll
+    if (e.kind == WindowEventKind::FilesDropped) continue;
+    pending_.push_front(e);
+  }
+}
+
 void PortWindow::KeyEvent(const void* sdlEvent, bool down) {
   const SDL_KeyboardEvent& key = static_cast<const SDL_Event*>(sdlEvent)->key;
   uint32_t vk = KeyMapping::VirtualKeyFromScancode(key.keysym.scancode);

@@ -36,6 +36,10 @@ class PortWindow {
   // record handed out by the previous call is freed by this one.
   bool PollEvent(WindowEvent* out);
 
+  // Puts events back at the front of the queue, in the given order (a modal
+  // loop that took them hands on what it did not use: quit, releases).
+  void PutBack(const std::vector<WindowEvent>& events);
+
   // Client rectangle: (0, 0, width, height); empty while minimised.
   ClientRect GetClientRect() const;
   // Resizes the client area to exactly width x height, places the window at

@@ -261,6 +261,9 @@ TEST_F(TweakPanelsDrawTest, TypingGoesToThePanelOnlyWhileAFieldIsEdited) {
   c.kind = WindowEventKind::Char;
   c.character = '5';
   EXPECT_EQ(1, TwEventWin(c));
+  // A click into the game ends the edit: keys are the game's again.
+  EXPECT_EQ(0, Click(700, 550));
+  EXPECT_EQ(0, TwEventWin(key));
 }
 
 void DeleteEverythingWhileDrawn(void* value, void*) {

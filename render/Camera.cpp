@@ -1,21 +1,13 @@
 #include "render/Camera.h"
 
 #include "engine/MessageHub.h"
+#include "engine/Transform.h"
 #include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
 
-namespace {
+class EditorUISystem;
 
-// The vector part of Multiply(Multiply(q, (v, 0)), conjugate(q)): v turned by
-// the inverse of q.
-D3DXVECTOR3 TurnByInverse(const D3DXQUATERNION& q, const D3DXVECTOR3& v) {
-    const D3DXQUATERNION p(v.x, v.y, v.z, 0.0f);
-    D3DXQUATERNION c, r;
-    D3DXQuaternionConjugate(&c, &q);
-    D3DXQuaternionMultiply(&r, &q, &p);
-    D3DXQuaternionMultiply(&r, &r, &c);
-    return D3DXVECTOR3(r.x, r.y, r.z);
-}
+namespace {
 
 void RegisterMembers(Camera* self, const CameraState& s) {
     static bool done = false;
@@ -58,6 +50,26 @@ void Camera::Init() {
     SubscribeTo(kMsgOverlayObject.type, kMsgOverlayObject.argument);
 }
 
+void Camera::InitEditorCamera() {
+    Camera::Init();
+    SubscribeTo(kMsgCameraPan.type, kMsgCameraPan.argument);
+    SubscribeTo(kMsgCameraRotate.type, kMsgCameraRotate.argument);
+    SubscribeTo(kMsgCameraSpeed.type, kMsgCameraSpeed.argument);
+    lookAtCache = D3DXVECTOR3(0, 0, 0);
+}
+
+void Camera::ShutdownEditorCamera() {
+    UnsubscribeFrom(kMsgCameraPan.type, kMsgCameraPan.argument);
+    UnsubscribeFrom(kMsgCameraRotate.type, kMsgCameraRotate.argument);
+    UnsubscribeFrom(kMsgCameraSpeed.type, kMsgCameraSpeed.argument);
+}
+
+void Camera::ReportToEditor(const char* name) {
+    const u32 editorUi = TypeId<EditorUISystem>::Get();
+    SendToSystem(editorUi, GetId(), kMsgEditorCameraPosition.type, kMsgEditorCameraPosition.argument, GetPosition());
+    SendStringToSystem(editorUi, GetId(), name);
+}
+
 void Camera::Update(float) {}
 
 void Camera::Shutdown() {}
@@ -97,7 +109,7 @@ void Camera::HandleMessage(Message* message) {
 
 void Camera::Pan(const D3DXVECTOR3& v) {
     const D3DXVECTOR3 step = v * panSpeed;
-    camPos += TurnByInverse(orientation, step);
+    camPos += RotateByInverse(orientation, step);
     Update(0.0f);
     lastPanStep = step;
 }

@@ -69,4 +69,13 @@ protected:
     // Subscribes this component to (type, argument) with the component resolver.
     void SubscribeTo(u32 type, u32 argument);
     void UnsubscribeFrom(u32 type, u32 argument);
+
+    // The editor cameras' shared Init: Camera::Init, then pan, rotate and
+    // speed (19, 20, 55), then the look-at cache zeroed; their Shutdown drops
+    // those three again.
+    void InitEditorCamera();
+    void ShutdownEditorCamera();
+    // Tells the editor's status lines where this camera is and its name:
+    // (32, 27) with GetPosition(), then (32, 28) with the name, at once.
+    void ReportToEditor(const char* name);
 };

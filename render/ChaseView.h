@@ -4,6 +4,9 @@
 // Owned by the GraphicsSystem's RenderLists. Main thread only.
 #pragma once
 #include "engine/Types.h"
+#include "port/math/D3DX.h"
+
+class Transform;
 
 class ChaseView {
 public:
@@ -18,6 +21,24 @@ public:
     // measured chase height is kept for the run.
     void Clear();
 
+    // The chase camera's Transform now; null when there is no chase camera
+    // or its object (or Transform) is gone.
+    Transform* ChaseCameraTransform() const;
+    // The overlay object's Transform now (null when gone).
+    Transform* OverlayTransform() const;
+    // Parks the overlay object out of sight at (0, 0, -20000) during play.
+    void HideOverlay() const;
+
+    // The chase view of this frame: from the chase camera's world position,
+    // looking at the target raised along "up" (from the target toward its
+    // parent object) by targetOffset plus the camera's height above the
+    // target, measured on the first chase frame and kept for the run. False,
+    // leaving `view` alone, when the chase camera or the target is gone; a
+    // target without a parent Transform uses up = (0, 1, 0).
+    bool ComputeView(D3DXMATRIX& view);
+    bool HeightKnown() const { return heightKnown_; }
+    float ChaseHeight() const { return chaseHeight_; }
+
     u32 ChaseCameraObject() const { return chaseCameraObject_; }
     u32 ChaseTarget() const { return chaseTarget_; }
     u32 OverlayObject() const { return overlayObject_; }
@@ -28,4 +49,6 @@ private:
     u32 chaseTarget_ = 0;
     u32 overlayObject_ = 0;
     i32 targetOffset_ = 0;
+    bool heightKnown_ = false;
+    float chaseHeight_ = 0.0f;
 };

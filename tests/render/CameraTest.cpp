@@ -4,6 +4,8 @@
 
 #include "RenderTestSupport.h"
 #include "render/Camera.h"
+#include "engine/Transform.h"
+#include "render/ChaseView.h"
 #include "render/GameCamera.h"
 
 class GraphicsSystem;
@@ -125,4 +127,68 @@ TEST_F(CameraTest, GameCameraInitQueuesChaseCameraForTheRendererAndABroadcast) {
 
     std::unique_ptr<IComponent> clone(marker->Clone());
     EXPECT_EQ(static_cast<GameCamera*>(clone.get())->GetTargetOffset(), 4);
+}
+
+namespace {
+
+GameObject* PlacedObject(const D3DXVECTOR3& position) {
+    auto* object = new GameObject();
+    auto* transform = new Transform();
+    transform->position = position;
+    object->AddComponent(transform);
+    transform->Init();
+    return object;
+}
+
+}  // namespace
+
+TEST_F(CameraTest, ChaseViewLooksAboveTheTargetAndKeepsTheFirstHeight) {
+    GameObject* chaser = PlacedObject(D3DXVECTOR3(0, 10, -20));
+    auto* marker = new GameCamera;
+    marker->SetTargetOffset(2);
+    chaser->AddComponent(marker);
+    GameObject* track = PlacedObject(D3DXVECTOR3(0, 5, 0));
+    GameObject* ship = PlacedObject(D3DXVECTOR3(0, -5, 0));  // at the origin below its track
+    ASSERT_TRUE(ship->SetParent(track->GetId()));
+    ExpectVecNear(overlord->GetComponent<Transform>(ship->GetId())->worldPosition, D3DXVECTOR3(0, 0, 0));
+
+    ChaseView chase;
+    D3DXMATRIX view;
+    EXPECT_FALSE(chase.ComputeView(view));  // nothing set yet
+    chase.SetChaseCamera(chaser->GetId());
+    chase.SetChaseTarget(ship->GetId());
+    ASSERT_TRUE(chase.ComputeView(view));
+    EXPECT_FLOAT_EQ(chase.ChaseHeight(), 10.0f);
+    D3DXMATRIX expected;
+    const D3DXVECTOR3 eye(0, 10, -20), at(0, 12, 0), up(0, 1, 0);  // 2 + 10 above the ship, toward its parent
+    D3DXMatrixLookAtLH(&expected, &eye, &at, &up);
+    ExpectMatrixNear(view, expected);
+
+    overlord->GetComponent<Transform>(chaser->GetId())->SetPosition(0, 30, -20);
+    ASSERT_TRUE(chase.ComputeView(view));
+    EXPECT_FLOAT_EQ(chase.ChaseHeight(), 10.0f);  // measured once
+}
+
+TEST_F(CameraTest, ChaseViewForgetsRemovedObjectsInsteadOfTouchingThem) {
+    GameObject* chaser = PlacedObject(D3DXVECTOR3(0, 10, -20));
+    GameObject* ship = PlacedObject(D3DXVECTOR3(0, 0, 0));
+    GameObject* overlay = PlacedObject(D3DXVECTOR3(1, 1, 1));
+    ChaseView chase;
+    chase.SetChaseCamera(chaser->GetId());
+    chase.SetChaseTarget(ship->GetId());
+    chase.SetOverlay(overlay->GetId());
+    EXPECT_EQ(chase.TargetOffset(), 0);  // no GameCamera on the object
+    chase.HideOverlay();
+    ExpectVecNear(overlord->GetComponent<Transform>(overlay->GetId())->worldPosition, D3DXVECTOR3(0, 0, -20000));
+
+    overlord->UnregisterGameObject(ship->GetId());
+    overlord->UnregisterGameObject(overlay->GetId());
+    graveyard->Collect(1e9);
+    D3DXMATRIX view;
+    EXPECT_FALSE(chase.ComputeView(view));
+    EXPECT_EQ(chase.OverlayTransform(), nullptr);
+    chase.HideOverlay();
+    EXPECT_NE(chase.ChaseCameraTransform(), nullptr);
+    chase.Clear();
+    EXPECT_EQ(chase.ChaseCameraTransform(), nullptr);
 }

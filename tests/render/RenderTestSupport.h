@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
 #include "engine/IComponent.h"
+#include "engine/ISystem.h"
 #include "engine/IdCounter.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
@@ -55,3 +58,28 @@ inline void ExpectVecNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float eps 
     EXPECT_NEAR(a.y, b.y, eps);
     EXPECT_NEAR(a.z, b.z, eps);
 }
+
+// A system that records the messages addressed to it, registered in the
+// Engine under a chosen type id.
+class RecordingSystem : public ISystem {
+public:
+    explicit RecordingSystem(u32 typeId) : ISystem(typeId) {}
+    void HandleMessage(Message* m) override {
+        types.push_back(m->type);
+        arguments.push_back(m->argument);
+        if (m->type == kMsgEditorCameraPosition.type && m->argument == kMsgEditorCameraPosition.argument)
+            positions.push_back(*m->PayloadAs<D3DXVECTOR3>());
+        if (m->type == kMsgEditorCameraName.type && m->argument == kMsgEditorCameraName.argument)
+            names.push_back(*m->PayloadAs<std::string>());
+    }
+    void Update(float) override {}
+    void Init() override {}
+    void Clear() override {}
+    void Activate() override {}
+    void Deactivate() override {}
+
+    std::vector<u32> types;
+    std::vector<u32> arguments;
+    std::vector<D3DXVECTOR3> positions;
+    std::vector<std::string> names;
+};

@@ -1,0 +1,63 @@
+#include "render/FreeRoamCamera.h"
+
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "reflection/MetaMemVar.h"
+
+FreeRoamCamera::FreeRoamCamera() : Camera(TypeId<FreeRoamCamera>::Get()) {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    MetaMemVar<FreeRoamCamera>::Add("velocity", this, velocity_);
+}
+
+FreeRoamCamera::FreeRoamCamera(const FreeRoamCamera& other) : Camera(other), velocity_(other.velocity_) {}
+
+Transform* FreeRoamCamera::OwnerTransform() const {
+    Overlord* overlord = Overlord::Instance();
+    return overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
+}
+
+void FreeRoamCamera::HandleMessage(Message* message) {
+    const u32 type = message->type;
+    if (type == kMsgCameraSpeed.type) {
+        if (message->payload) velocity_ *= *message->PayloadAs<float>();
+        return;
+    }
+    Transform* transform = OwnerTransform();
+    if (!transform || (type != kMsgCameraPan.type && type != kMsgCameraRotate.type)) {
+        Camera::HandleMessage(message);
+        return;
+    }
+    if (!message->payload) return;
+    if (type == kMsgCameraPan.type) {
+        const D3DXVECTOR3 step = *message->PayloadAs<D3DXVECTOR3>() * velocity_;
+        const D3DXVECTOR3 target = transform->worldPosition + RotateByInverse(transform->GetWorldRotation(), step);
+        transform->SetPosition(target.x, target.y, target.z);
+    } else {
+        D3DXQUATERNION turned;
+        const D3DXQUATERNION world = transform->GetWorldRotation();
+        D3DXQuaternionMultiply(&turned, message->PayloadAs<D3DXQUATERNION>(), &world);
+        D3DXQuaternionNormalize(&turned, &turned);
+        transform->SetRotation(turned);
+    }
+    lookAtCache = transform->worldPosition + RotateByInverse(transform->GetWorldRotation(), localForward);
+}
+
+void FreeRoamCamera::Update(float) { ReportToEditor("Free-Roam Camera"); }
+
+D3DXVECTOR3 FreeRoamCamera::GetPosition() {
+    Transform* transform = OwnerTransform();
+    return transform ? transform->worldPosition : D3DXVECTOR3(0, 0, 0);
+}
+
+D3DXVECTOR3 FreeRoamCamera::GetUp() {
+    Transform* transform = OwnerTransform();
+    return transform ? RotateByInverse(transform->GetWorldRotation(), localUp) : localUp;
+}
+
+D3DXVECTOR3 FreeRoamCamera::GetLookAt() {
+    Transform* transform = OwnerTransform();
+    if (!transform) return localForward;
+    return transform->worldPosition + RotateByInverse(transform->GetWorldRotation(), localForward);
+}

@@ -1,0 +1,33 @@
+// FreeRoamCamera: one of the level editor's cameras. Pan and rotate messages
+// move and turn its owner object (or, without a Transform, the camera itself
+// as a plain Camera); a speed message scales its velocity; every update tells
+// the editor where it is. Owned by its object; main thread only.
+#pragma once
+#include "render/Camera.h"
+
+class Transform;
+
+class FreeRoamCamera : public Camera {
+public:
+    FreeRoamCamera();
+    FreeRoamCamera(const FreeRoamCamera& other);
+
+    // 19 moves the owner by velocity x step turned by its world rotation; 20
+    // turns the owner; 55 scales the velocity; the rest as Camera.
+    void HandleMessage(Message* message) override;
+    void Update(float dt) override;
+    void Init() override { InitEditorCamera(); }
+    void Shutdown() override { ShutdownEditorCamera(); }
+    IComponent* Clone() override { return new FreeRoamCamera(*this); }
+    // The owner's world position ((0, 0, 0) without a Transform).
+    D3DXVECTOR3 GetPosition() override;
+    D3DXVECTOR3 GetUp() override;
+    D3DXVECTOR3 GetLookAt() override;
+
+    float GetVelocity() const { return velocity_; }
+
+private:
+    Transform* OwnerTransform() const;
+
+    float velocity_ = 1.0f;  // reflected "velocity"
+};

@@ -1,0 +1,39 @@
+// PathFollowCamera: rides behind its owner object (50 units back along the
+// owner's forward, 3 on a frame given no time) and looks one local unit ahead
+// of it. Ignores pan, rotate and position messages; keeps the client
+// rectangle and the overlay object id it is told about. Owned by its object;
+// main thread only.
+#pragma once
+#include "port/window/WindowEvent.h"
+#include "render/Camera.h"
+
+class Transform;
+
+class PathFollowCamera : public Camera {
+public:
+    PathFollowCamera();
+    PathFollowCamera(const PathFollowCamera& other);
+
+    // (35, 6): overlay object id; (1, 5): client rectangle. Nothing else.
+    void HandleMessage(Message* message) override;
+    void Update(float dt) override;
+    // Subscribes to (35, 6) and (1, 5) only.
+    void Init() override;
+    IComponent* Clone() override { return new PathFollowCamera(*this); }
+    // The owner's local point (0, 0, 1) in world space; without a Transform
+    // the last computed point.
+    D3DXVECTOR3 GetLookAt() override;
+
+    u32 GetOverlayObject() const { return overlayObject_; }
+    const ClientRect& GetClientRect() const { return clientRect_; }
+
+private:
+    Transform* OwnerTransform() const;
+
+    ClientRect clientRect_;
+    float velocity_ = 0.0f;            // reflected, data only
+    float acceleration_ = 0.0f;        // reflected, data only
+    float lookAheadDistance_ = 0.1f;   // reflected, data only
+    u32 overlayObject_ = 0;
+    D3DXVECTOR3 keptForward_{0, 0, 0};  // owner's forward at the last update with time
+};

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "engine/Logger.h"
+#include "port/os/FileCase.h"
 #include "reflection/MetaMemVar.h"
 
 namespace fs = std::filesystem;
@@ -20,6 +21,11 @@ bool EqualFolded(const std::string& a, const std::string& b) {
         if (std::tolower(x) != std::tolower(y)) return false;
     }
     return true;
+}
+
+std::string FoldedOrAsWritten(const std::string& path) {
+    const std::string found = FindFileFoldingCase(path);
+    return found.empty() ? path : found;
 }
 
 bool EndsWithFolded(const std::string& text, const std::string& end) {
@@ -63,7 +69,7 @@ bool FilePath::ListDirectory() {
     folder += path;
     std::replace(folder.begin(), folder.end(), '\\', '/');
     std::error_code error;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(FindCaseFolded(folder)), error);
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(FoldedOrAsWritten(folder)), error);
     if (error) {
         if (Logger* logger = Logger::Instance()) logger->QueueLine(error.message());
         return false;
@@ -76,31 +82,4 @@ bool FilePath::ListDirectory() {
     }
     std::sort(fileNames.begin(), fileNames.end());
     return true;
-}
-
-std::string FilePath::FindCaseFolded(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || fs::exists(path, error)) return path;
-    fs::path given(path);
-    fs::path found = given.has_root_path() ? given.root_path() : fs::path();
-    for (const fs::path& part : given.relative_path()) {
-        const fs::path exact = found / part;
-        if (fs::exists(exact, error) || part == "." || part == "..") {
-            found = exact;
-            continue;
-        }
-        bool matched = false;
-        fs::directory_iterator it(found.empty() ? fs::path(".") : found, error);
-        if (!error) {
-            for (const fs::directory_entry& entry : it) {
-                if (EqualFolded(entry.path().filename().string(), part.string())) {
-                    found /= entry.path().filename();
-                    matched = true;
-                    break;
-                }
-            }
-        }
-        if (!matched) return path;
-    }
-    return found.string();
 }

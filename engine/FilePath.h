@@ -23,15 +23,10 @@ public:
     std::string Split(const std::string& fileName);
     // fileNames := the names (without extension) of the folder's entries
     // whose names end in the extension (letter case ignored, as the original
-    // platform does), sorted. A folder that cannot be read logs the system's
+    // platform does), sorted. The folder's name is folded in letter case
+    // when it is not found as written. A folder that cannot be read logs the system's
     // error text and leaves the list empty; returns false then.
     bool ListDirectory();
-
-    // The path as written when it exists; otherwise the first existing path
-    // that differs from it in letter case only (Linux names are
-    // case-sensitive; data files name files as Windows did); otherwise the
-    // path unchanged.
-    static std::string FindCaseFolded(const std::string& path);
 
     std::string extension;               // with its dot; may be empty
     std::string path;                    // folder, ending with its separator

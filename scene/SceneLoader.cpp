@@ -9,10 +9,10 @@
 
 #include <lua.hpp>
 
-#include "engine/FilePath.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
 #include "engine/Overlord.h"
+#include "port/os/FileCase.h"
 #include "reflection/DataError.h"
 #include "reflection/LuaRead.h"
 #include "reflection/MetaRegistry.h"
@@ -126,8 +126,8 @@ void SceneLoader::Fail(const std::string& text) {
 }
 
 bool SceneLoader::LoadFile(const std::string& path) {
-    const std::string found = FilePath::FindCaseFolded(path);
-    std::ifstream file(found, std::ios::binary);
+    const std::string found = FindFileFoldingCase(path);
+    std::ifstream file(found.empty() ? path : found, std::ios::binary);
     std::string text;
     if (file) text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     if (!file && !file.eof()) {

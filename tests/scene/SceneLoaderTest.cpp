@@ -162,3 +162,19 @@ TEST_F(SceneLoaderTest, WrittenArchetypeLeavesOutStandInsAndReadsBack) {
     EXPECT_EQ(back->GetComponent<Mesh>(), nullptr);
     EXPECT_EQ(back->GetComponent<Body>()->f.samples, (std::vector<float>{1, 2}));
 }
+
+TEST(StartupFileTest, TheShippedStartupFileNamesEveryFolder) {
+    const char* assets = std::getenv("DD_ASSET_DIR");
+    ASSERT_NE(assets, nullptr);
+    MetaRegistry registry;
+    SceneLoader loader;
+    DevozizuDave folders;
+    ASSERT_TRUE(folders.Load(assets));
+    for (const FilePath* folder : {&folders.shader, &folders.model, &folders.sfx, &folders.bgm, &folders.arch,
+                                   &folders.scene, &folders.particle, &folders.skybox, &folders.log,
+                                   &folders.texture, &folders.externals}) {
+        EXPECT_FALSE(folder->path.empty());
+        EXPECT_EQ(folder->path.back(), '/');
+    }
+    EXPECT_EQ(folders.particle.GetFullPath("soft"), std::string(assets) + "/particle/soft.dds");
+}

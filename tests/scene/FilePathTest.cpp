@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/FilePath.h"
+
+namespace {
+std::string Compose(const std::string& fileName) {
+    FilePath parts;
+    const std::string name = parts.Split(fileName);
+    return parts.GetFullPath(name);
+}
+
+std::string Slashes(std::string text) {
+    for (char& c : text)
+        if (c == '\\') c = '/';
+    return text;
+}
+}  // namespace
+
+TEST(FilePathTest, SplitThenComposeGivesThePathBack) {
+    for (const char* fileName : {"a/b/c.scn", "x.arch", "/abs/x.arch", "/x", "noext", "dir\\sub\\name.ext",
+                                 "a.b\\c", "a/.hidden", "rel/../up.bin", "two.dots.tar.gz"})
+        EXPECT_EQ(Compose(fileName), Slashes(fileName)) << fileName;
+}
+
+TEST(FilePathTest, ExtensionComesFromTheLastComponentOnly) {
+    FilePath parts;
+    EXPECT_EQ(parts.Split("a.b\\c"), "c");
+    EXPECT_EQ(parts.extension, "");
+    EXPECT_EQ(parts.path, "a.b\\");
+    EXPECT_EQ(parts.Split("levels/Gold_Level.scn"), "Gold_Level");
+    EXPECT_EQ(parts.extension, ".scn");
+    EXPECT_EQ(parts.path, "levels/");
+    parts.baseFolder = "kept";
+    EXPECT_EQ(parts.Split(""), "");
+    EXPECT_EQ(parts.path, "levels/");
+    EXPECT_EQ(parts.baseFolder, "kept");
+}
+
+TEST(FilePathTest, FullPathPutsOneSeparatorBetweenParts) {
+    FilePath scenes;
+    scenes.baseFolder = "/game/";
+    scenes.path = "scenes\\";
+    scenes.extension = ".scn";
+    EXPECT_EQ(scenes.GetFullPath("Tutorial"), "/game/scenes/Tutorial.scn");
+    scenes.baseFolder = "/game";
+    scenes.path = "scenes";
+    EXPECT_EQ(scenes.GetFullPath("Tutorial"), "/game/scenes/Tutorial.scn");
+    const std::string deep = "/" + std::string(400, 'd') + "/";
+    scenes.baseFolder = deep;  // no length limit
+    EXPECT_EQ(scenes.GetFullPath("T"), deep + "scenes/T.scn");
+}
+
+TEST(FilePathTest, ListingCutsTheExtensionAndIgnoresLetterCaseOfTheMatch) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "ddfilepath_list";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "Sounds");
+    for (const char* name : {"b.wav", "a.wav", "C.WAV", "notes.txt"}) std::ofstream(dir / "Sounds" / name) << "x";
+    FilePath sounds;
+    sounds.baseFolder = dir.string() + "/";
+    sounds.path = "sounds/";  // folded to "Sounds"
+    sounds.extension = ".wav";
+    ASSERT_TRUE(sounds.ListDirectory());
+    EXPECT_EQ(sounds.fileNames, (std::vector<std::string>{"C.WAV", "a", "b"}));
+    sounds.extension = "";
+    ASSERT_TRUE(sounds.ListDirectory());
+    EXPECT_EQ(sounds.fileNames.size(), 4u);
+    sounds.path = "missing/";
+    EXPECT_FALSE(sounds.ListDirectory());
+    EXPECT_TRUE(sounds.fileNames.empty());
+    std::filesystem::remove_all(dir);
+}

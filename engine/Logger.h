@@ -1,34 +1,64 @@
-// The program's one log file ("Application" channel in the "log" asset folder),
-// written by a writer thread of the Logger's own. Any thread-safe-by-convention
-// caller on the main thread appends rows; the Engine hands them to the writer
-// once per frame (FlushFrame). Engine-wide service owned by the program entry.
+// The program's one log file: the "Application" channel in the "log" asset
+// folder, written by a writer thread of the Logger's own. Any thread may queue
+// rows (in this program only the main thread does); the Engine hands them to
+// the writer once per frame (FlushFrame) and counts frames. Engine-wide
+// service owned by the program entry; its destructor writes every row still
+// queued before it closes the file.
 #pragma once
+#include <atomic>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "engine/LogChannel.h"
+#include "engine/LogWriter.h"
 #include "engine/Singleton.h"
 #include "engine/Types.h"
 
 class Logger : public Singleton<Logger> {
 public:
-    // logFolder: the "log" asset folder's path (relative to the working
-    // directory); extension: the folder's file extension (e.g. ".log").
+    // logFolder: the "log" asset folder's path relative to the working
+    // directory, ending with its separator (empty: the working directory);
+    // extension: the folder's file extension with its dot (".log").
+    // Creates the folder when missing and the "Application" channel; throws
+    // the errno-style code (u32) when the folder or the file cannot be made.
     Logger(const std::string& logFolder, const std::string& extension);
     ~Logger();
 
     // Queues one row; no length limit; an empty message still gives a row.
     void QueueLine(const std::string& message);
-    // One hand-over pass of queued rows to the writer thread (limit 10 per frame).
+    // Opens a channel (a file in the log folder) and files it under the key 0.
+    LogChannel* AddChannel(const std::string& name);
+    // One hand-over pass of queued rows to the writer thread; makes at most
+    // limit + 1 attempts and sleeps 1 ms per attempt while a batch is still
+    // being written (the rows then stay queued for the next frame).
     void FlushFrame(int limit);
+    // Writes every queued row, stops and joins the writer and closes the
+    // files. Called by the destructor; later rows are dropped.
+    void Shutdown();
+
     // Frame counter printed in the first column; the Engine advances it.
-    void IncrementFrame();
-    u32 FrameCounter() const;
+    void IncrementFrame() { frameCounter_.fetch_add(1); }
+    u32 FrameCounter() const { return frameCounter_.load(); }
+
+    // Full path of a channel's file: folder + name + extension.
+    std::string ChannelPath(const std::string& name) const;
 
 private:
-    struct Impl;
-    Impl* impl_;
+    LogChannel* CurrentChannel();
+
+    std::atomic<u32> frameCounter_{0};
+    std::string folder_;
+    std::string extension_;
+    std::vector<std::unique_ptr<LogChannel>> owned_;  // every channel, in opening order
+    std::map<u32, LogChannel*> channels_;             // lookup table; every channel is key 0
+    LogChannel* defaultChannel_ = nullptr;
+    bool shutDown_ = false;
+    LogWriter writer_;  // declared last: stopped and joined before the channels go
 };
 
-// printf-style: formats into a 300-byte buffer (at most 299 characters) and
-// queues the result as one row; an empty result queues nothing. Does nothing
-// while no Logger exists.
+// printf-style: formats into a 300-byte buffer, so at most 299 characters (a
+// longer result is cut), and queues it as one row; an empty result queues
+// nothing. Does nothing while no Logger exists.
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));

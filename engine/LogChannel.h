@@ -1,0 +1,42 @@
+// One log file and the rows queued for it. Owned by the Logger for its whole
+// life. Any thread appends rows under the channel's lock; the log writer
+// thread takes them all at once and appends them to the file.
+#pragma once
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "engine/Types.h"
+#include "port/os/OsFile.h"
+
+class LogChannel {
+public:
+    explicit LogChannel(const std::string& name);
+    LogChannel(const LogChannel&) = delete;
+    LogChannel& operator=(const LogChannel&) = delete;
+
+    // Creates the file anew (an old log is truncated) and starts the channel's
+    // clock. Returns 0 or the errno-style code of the failure.
+    u32 Open(const std::string& path);
+
+    // Appends one row: its text, then the line end that separates rows.
+    void Append(std::string_view text);
+    // Appends a row of the standard columns: frame, ms since Open, thread id,
+    // channel id, channel name, message.
+    void AppendRow(u32 frame, u32 threadId, std::string_view message);
+    bool HasPending() const;
+    // Moves every queued byte into out (emptied first), leaving the queue empty.
+    void TakePending(std::string& out);
+
+    u32 Id() const { return id_; }
+    const std::string& Name() const { return name_; }
+    OsFile& File() { return file_; }
+
+private:
+    OsFile file_;
+    u32 id_ = 0;
+    std::string name_;
+    u32 startTime_ = 0;  // MillisecondTimer() when opened
+    std::string pending_;  // queued rows, each already followed by its line end
+    mutable std::mutex lock_;
+};

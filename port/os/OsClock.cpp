@@ -1,0 +1,16 @@
+#include "port/os/OsClock.h"
+
+#include <chrono>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
+
+std::uint32_t MillisecondTimer() {
+    using namespace std::chrono;
+    auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return static_cast<std::uint32_t>(ms);
+}
+
+std::uint32_t CurrentThreadId() { return static_cast<std::uint32_t>(::syscall(SYS_gettid)); }
+
+void SleepMilliseconds(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

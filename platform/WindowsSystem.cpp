@@ -1,7 +1,6 @@
 #include "platform/WindowsSystem.h"
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "engine/Engine.h"
@@ -11,6 +10,7 @@
 #include "engine/MessageTypes.h"
 #include "platform/InputSystem.h"
 #include "port/panels/TweakPanels.h"
+#include "port/os/MessageBox.h"
 #include "port/window/WindowMessageBox.h"
 #include "port/window/PortWindow.h"
 
@@ -37,6 +37,7 @@ int ClampSize(float value) {
 WindowsSystem::WindowsSystem(u64 instanceHandle)
     : ISystem(TypeId<WindowsSystem>::Get()), instance_(instanceHandle) {
     SetName("WindowsSystem");
+    InstallWindowMessageBox();
 }
 
 WindowsSystem::~WindowsSystem() {
@@ -51,8 +52,7 @@ void WindowsSystem::Init() {
     window_ = PortWindow::Create(kWindowTitle, kStartWidth, kStartHeight, &error);
     if (!window_) {
         Log("WindowsSystem: %s", error.c_str());
-        Log("CreateWindow FAILED");
-        std::fprintf(stderr, "CreateWindow FAILED\n");
+        ShowMessageBox("CreateWindow FAILED", "");
         quitPosted_ = true;  // the first pump ends the frame loop
         return;
     }

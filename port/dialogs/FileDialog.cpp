@@ -2,6 +2,7 @@
 
 #include "port/dialogs/FileDialogBrowser.h"
 #include "port/dialogs/FileDialogScript.h"
+#include "port/os/MessageBox.h"
 #include "port/panels/ImGuiInput.h"
 #include "port/window/PortWindow.h"
 
@@ -10,7 +11,6 @@
 #include <imgui.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <optional>
@@ -21,18 +21,12 @@ std::deque<std::optional<std::string>> gAnswers;
 std::vector<FileDialogRequest> gRequests;
 bool gForceInteractive = false;
 
-bool EnvSet(const char* name) {
-  const char* v = std::getenv(name);
-  return v && *v;
-}
-
 // Nobody could answer an in-window dialog: nothing may wait then.
 bool Unattended() {
   if (gForceInteractive) return false;
-  if (EnvSet("CI")) return true;
-  const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : std::getenv("SDL_VIDEODRIVER");
-  if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) return true;
-  return !EnvSet("DISPLAY") && !EnvSet("WAYLAND_DISPLAY");
+  if (IsUnattendedRun()) return true;
+  const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : nullptr;
+  return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
 // The GL state the dialog changes while it draws over the window.

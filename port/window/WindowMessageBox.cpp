@@ -1,5 +1,6 @@
 #include "port/window/WindowMessageBox.h"
 
+#include "port/os/MessageBox.h"
 #include "port/window/PortWindow.h"
 
 #include <SDL.h>
@@ -16,3 +17,5 @@ void PresentWindowMessageBox(const char* text, const char* caption) {
     std::fflush(stderr);
   }
 }
+
+void InstallWindowMessageBox() { SetMessageBoxPresenter(&PresentWindowMessageBox); }

@@ -4,6 +4,11 @@
 // for its lifetime. Main thread only.
 #pragma once
 
+// Makes PresentWindowMessageBox the interactive box of port/os
+// ShowMessageBox (the program entry calls it first thing; the WindowsSystem
+// does too). Idempotent.
+void InstallWindowMessageBox();
+
 // Shows caption and text and waits for OK. An empty caption shows "Error", as
 // a box without caption does; when no box can be shown the text goes to stderr.
 void PresentWindowMessageBox(const char* text, const char* caption);

@@ -10,6 +10,7 @@
 #include "port/window/DragDrop.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
+#include "tests/engine/LogCapture.h"
 #include "tests/platform/PlatformTestSupport.h"
 
 namespace {
@@ -89,6 +90,24 @@ TEST_F(WindowsSystemGLTest, MinimisedWindowSendsEmptyRect) {
     ASSERT_EQ(1u, rects.size());
     EXPECT_EQ(0, rects[0].As<ClientRect>().right);
     EXPECT_EQ(0, rects[0].As<ClientRect>().bottom);
+}
+
+TEST_F(WindowsSystemGLTest, ResizeAndMinimiseLogTheirRows) {
+    LogCapture capture;
+    ::Broadcast(0u, kMsgSetWindowSize.type, kMsgSetWindowSize.argument, D3DXVECTOR2{800, 600});
+    Frame();
+    TestPushMinimised();
+    Frame();
+    std::vector<std::pair<unsigned, std::string>> rows;
+    ASSERT_TRUE(capture.Finish(rows));
+    std::vector<std::string> resizes;
+    for (const auto& [frame, text] : rows)
+        if (text.rfind("WINDOW RESIZE:", 0) == 0) resizes.push_back(text);
+    ASSERT_EQ(2u, resizes.size());
+    EXPECT_EQ("WINDOW RESIZE: 600, 800, AR: 0.750000", resizes[0]);
+    // A minimised window: 0 by 0, a ratio that is not a number.
+    EXPECT_EQ(0u, resizes[1].find("WINDOW RESIZE: 0, 0, AR: "));
+    EXPECT_NE(std::string::npos, resizes[1].find("nan"));
 }
 
 TEST_F(WindowsSystemGLTest, ResizeChangesNoKeyOrButtonState) {

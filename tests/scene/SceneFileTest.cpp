@@ -264,3 +264,41 @@ TEST(EraseUnorderedTest, MovesTheLastIdIntoTheGap) {
     EraseUnordered(ids, 9);
     EXPECT_EQ(ids.size(), 3u);
 }
+
+namespace {
+// Makes an object of its archetype when it initialises, as spawners do.
+struct SpawnerFields {
+    std::string archetype = "Rock";
+};
+class Spawner : public FieldsComponent<Spawner, SpawnerFields> {
+public:
+    Spawner() {
+        static bool first = true;
+        if (!first) return;
+        first = false;
+        MetaMemVar<Spawner>::Add("archetype", this, f.archetype);
+    }
+    void Init() override { spawned = ObjectFactory::Instance()->Instantiate(f.archetype, false); }
+    u32 spawned = 0;
+};
+}  // namespace
+
+TEST_F(SceneFileTest, NestedArchetypeLoadsKeepTheStackBalanced) {
+    factory->RegisterComponentPrototype<Spawner>("Spawner", new Spawner());
+    registry->Register<Spawner>("Spawner");
+    WriteFile("archetypes/Rock.arch", "Body = {}\n\n");
+    WriteFile("archetypes/Broken.arch", "Body = 5\n\n");
+    WriteFile("archetypes/Nest.arch", "Spawner = {}\n\n");
+    WriteFile("scenes/Nest.scn",
+              "Archetypes = { 'Broken', 'Nest' }\n"
+              "NestInstances = { {}, { Spawner = { archetype = 'Broken' } }, {} }\n"
+              "BrokenInstances = { { Body = { mass = 2 } } }\n");
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Nest.scn")));
+    EXPECT_EQ(StackTop(), 0);
+    EXPECT_EQ(scene->GetObjectIds().size(), 4u);
+    // The broken archetype is reported when the scene names it and again
+    // when the spawner asks for it; the spawners of Rock got their objects.
+    EXPECT_EQ(reports.size(), 2u);
+    EXPECT_NE(Object(scene->GetObjectIds()[0])->GetComponent<Spawner>()->spawned, 0u);
+    EXPECT_EQ(Object(scene->GetObjectIds()[1])->GetComponent<Spawner>()->spawned, 0u);
+}

@@ -299,6 +299,9 @@ TEST_F(SceneFileTest, NestedArchetypeLoadsKeepTheStackBalanced) {
     // The broken archetype is reported when the scene names it and again
     // when the spawner asks for it; the spawners of Rock got their objects.
     EXPECT_EQ(reports.size(), 2u);
-    EXPECT_NE(Object(scene->GetObjectIds()[0])->GetComponent<Spawner>()->spawned, 0u);
-    EXPECT_EQ(Object(scene->GetObjectIds()[1])->GetComponent<Spawner>()->spawned, 0u);
+    // The Broken group comes first in the list, then the three spawners.
+    ASSERT_NE(Object(scene->GetObjectIds()[1])->GetComponent<Spawner>(), nullptr);
+    EXPECT_NE(Object(scene->GetObjectIds()[1])->GetComponent<Spawner>()->spawned, 0u);
+    EXPECT_EQ(Object(scene->GetObjectIds()[2])->GetComponent<Spawner>()->spawned, 0u);
+    EXPECT_NE(Object(scene->GetObjectIds()[3])->GetComponent<Spawner>()->spawned, 0u);
 }

@@ -67,7 +67,11 @@ void Queen::Drop(u32 objectId) {
         if (std::unique_ptr<Node> node = Detach(roots_, filed))
             for (auto& child : node->children) roots_.push_back(std::move(child));
     }
-    // One pass over the transform ids drops those of unregistered components.
+    // A pass over the transform ids drops those of unregistered components;
+    // run once the drops since the last pass could make up half the list, so
+    // the list stays within twice the live transforms at linear total cost.
+    if (++dropsSincePass_ * 2 < transforms_.Size()) return;
+    dropsSincePass_ = 0;
     while (transforms_.HasNext()) transforms_.Next();
     transforms_.EndPass();
 }
@@ -85,6 +89,7 @@ void Queen::Clear() {
     transforms_.Clear();
     roots_.clear();
     index_.clear();
+    dropsSincePass_ = 0;
 }
 
 void Queen::Activate() {}

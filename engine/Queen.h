@@ -45,4 +45,5 @@ private:
     ComponentList transforms_;
     std::vector<std::unique_ptr<Node>> roots_;
     std::unordered_map<u32, Node*> index_;  // object id -> its node
+    std::size_t dropsSincePass_ = 0;        // unregistered objects since the last purge
 };

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <set>
+#include <unordered_set>
 
 #include <lua.hpp>
 
@@ -26,6 +26,7 @@ namespace {
 constexpr int kDefaultStepLimit = 50'000'000;                 // VM instructions per file
 constexpr std::size_t kDefaultMemoryLimit = 256u << 20;      // bytes of Lua memory per file
 constexpr std::size_t kCollectAbove = 32u << 20;             // full collection after a file above this
+constexpr std::size_t kMaxArchetypes = 10000;                // archetype names one scene may list
 
 void DefaultReport(const std::string& caption, const std::string& text) {
     if (Logger* logger = Logger::Instance()) logger->QueueLine(caption + ": " + text);
@@ -322,6 +323,7 @@ void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
 
     // Phase 1: the archetype names, each loaded from its file.
     std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
     lua_getfield(L_, table, "Archetypes");
     if (!lua_isnil(L_, -1)) {
         ExpectTable(L_, "Archetypes");
@@ -333,8 +335,10 @@ void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
                 throw DataError("Archetypes: an archetype name expected, got " + lua_read::TypeName(L_, -1));
             std::size_t length = 0;
             const char* text = lua_tolstring(L_, -1, &length);  // the value, not the key: safe to convert
-            const std::string name(text, length);
-            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+            std::string name(text, length);
+            if (seen.insert(name).second) names.push_back(std::move(name));
+            if (names.size() > kMaxArchetypes)
+                throw DataError("Archetypes: more than " + std::to_string(kMaxArchetypes) + " archetypes");
             lua_settop(L_, list + 1);
         }
     }

@@ -305,3 +305,11 @@ TEST_F(SceneFileTest, NestedArchetypeLoadsKeepTheStackBalanced) {
     EXPECT_EQ(Object(scene->GetObjectIds()[2])->GetComponent<Spawner>()->spawned, 0u);
     EXPECT_NE(Object(scene->GetObjectIds()[3])->GetComponent<Spawner>()->spawned, 0u);
 }
+
+TEST_F(SceneFileTest, HugeArchetypeListsAreRefusedQuickly) {
+    WriteFile("scenes/Many.scn", "Archetypes = {} for i = 1, 200000 do Archetypes[i] = 'A' .. i end\n");
+    EXPECT_FALSE(scene->LoadScene(Path("scenes/Many.scn")));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].text.find("more than 10000 archetypes"), std::string::npos);
+    EXPECT_EQ(StackTop(), 0);
+}

@@ -1,0 +1,17 @@
+// The program's run, in its fixed order: assemble the engine-wide services,
+// initialise the Engine, route tweak-panel errors to the log, start the editor
+// or the splash screen from the command line and run the frame loop, then
+// tear the services down in reverse order. main() installs the crash and
+// quit-signal handlers before calling it. Main thread only.
+#pragma once
+
+class Engine;
+
+// Returns 0 when the frame loop has ended normally (window closed, quit
+// control, SIGINT or SIGTERM); every abnormal end goes through the crash handler.
+int RunProgram(const char* commandLine);
+
+// Activates the start system ("-e": the Editor, otherwise the SplashScreen;
+// nothing when the Engine has no such system) and runs the frame loop until
+// it ends and the systems are deleted.
+void StartFromCommandLine(const char* commandLine, Engine* engine);

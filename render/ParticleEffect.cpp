@@ -1,0 +1,74 @@
+#include "render/ParticleEffect.h"
+
+#include "engine/GameObject.h"
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
+#include "engine/Resolvers.h"
+#include "engine/Transform.h"
+#include "engine/TypeId.h"
+#include "reflection/MetaMemVar.h"
+#include "render/ParticleEmmiter.h"
+#include "scene/ObjectFactory.h"
+
+ParticleEffect::ParticleEffect() : IComponent(TypeId<ParticleEffect>::Get()) {
+    static const bool reflected = [this] {
+        MetaMemVar<ParticleEffect>::Add("ParticleArchetypes", this, ParticleArchetypes);
+        MetaMemVar<ParticleEffect>::Add("killEmitter", this, killEmitter);
+        return true;
+    }();
+    (void)reflected;
+}
+
+ParticleEffect::~ParticleEffect() = default;
+
+void ParticleEffect::Init() {
+    MessageHub* hub = MessageHub::Instance();
+    ObjectFactory* factory = ObjectFactory::Instance();
+    for (int i = 0; i < kSlots; ++i) {
+        if (hub) hub->SubscribeResolver(kMsgTypeComponentCommand, static_cast<u32>(i), GetId(), &ResolveComponent);
+        emitterObjects[i] = 0;
+        // Loaded from its file when not stored; initialised, announced and
+        // added to the scene; 0 when it cannot be had.
+        if (!ParticleArchetypes[i].empty() && factory) emitterObjects[i] = factory->Instantiate(ParticleArchetypes[i], true);
+    }
+}
+
+void ParticleEffect::HandleMessage(Message* message) {
+    if (!message || message->type != kMsgTypeComponentCommand) return;
+    switch (message->argument) {
+        case 0:
+            for (int i = 0; i < kSlots; ++i) {
+                Send(i, i == 0 ? kMsgEmitterStart.type : kMsgEmitterStop.type, true, GetOwner());
+            }
+            break;
+        case 3:
+            Send(3, kMsgEmitterStart.type, killEmitter[3], GetId());
+            break;
+        case 4:
+            Send(4, kMsgEmitterStart.type, false, GetOwner());
+            break;
+        default:
+            break;
+    }
+}
+
+void ParticleEffect::Send(int slot, u32 type, bool flag, u32 sender) {
+    if (emitterObjects[slot] == 0) return;
+    Overlord* overlord = Overlord::Instance();
+    Transform* transform = overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
+    if (!transform) return;
+    EmitterCommand command;
+    command.position = transform->worldPosition;
+    command.flag = flag;
+    SendMessage(&ResolveGameObject, emitterObjects[slot], sender, type, 0, command);
+}
+
+IComponent* ParticleEffect::Clone() {
+    auto* clone = new ParticleEffect();
+    for (int i = 0; i < kSlots; ++i) {
+        clone->ParticleArchetypes[i] = ParticleArchetypes[i];
+        clone->killEmitter[i] = killEmitter[i];
+    }
+    return clone;
+}

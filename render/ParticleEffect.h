@@ -1,0 +1,42 @@
+// The component that lets an object set off particle emitters living in
+// objects of their own: up to five emitter archetypes, one object made from
+// each when the effect initialises (added to the current scene as ordinary
+// top-level objects), started or stopped at the owner's position by the
+// commands of message 48. The made objects outlive the effect; they go when
+// the scene is cleared. Owned by its GameObject; main thread only.
+#pragma once
+#include <string>
+
+#include "engine/IComponent.h"
+
+class ParticleEffect : public IComponent {
+public:
+    static constexpr int kSlots = 5;
+
+    ParticleEffect();
+    ~ParticleEffect() override;
+
+    // Message 48, argument = command: 0 starts slot 0 and stops-and-kills
+    // slots 1 to 4; 3 starts slot 3 with its killEmitter flag; 4 starts slot
+    // 4; every other command does nothing. An owner without a Transform has
+    // no position to place them at: the command does nothing.
+    void HandleMessage(Message* message) override;
+    void Update(float) override {}
+    // Subscribes to (48, 0..4) and makes the slots' emitter objects.
+    void Init() override;
+    void Shutdown() override {}
+    IComponent* Clone() override;
+    void DebugDraw() override {}
+    u32 GetAliasTypeId() override { return 0; }
+
+    std::string& Archetype(int slot) { return ParticleArchetypes[slot]; }
+    bool& KillEmitter(int slot) { return killEmitter[slot]; }
+    u32 EmitterObject(int slot) const { return emitterObjects[slot]; }
+
+private:
+    void Send(int slot, u32 type, bool flag, u32 sender);
+
+    std::string ParticleArchetypes[kSlots];
+    bool killEmitter[kSlots] = {};
+    u32 emitterObjects[kSlots] = {};
+};

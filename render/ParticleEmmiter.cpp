@@ -1,0 +1,303 @@
+#include "render/ParticleEmmiter.h"
+
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
+#include "engine/Resolvers.h"
+#include "engine/Transform.h"
+#include "engine/TypeId.h"
+#include "port/panels/TweakPanels.h"
+#include "reflection/MetaMemVar.h"
+#include "reflection/TweakBinding.h"
+#include "reflection/TweakVarParams.h"
+#include "render/EmitterBuffers.h"
+#include "render/RenderDevice.h"
+
+ParticleEmmiter::ParticleEmmiter() : IComponent(TypeId<ParticleEmmiter>::Get()) {
+    static const bool reflected = [this] {
+        Particle::Reflect();
+        MetaMemVar<ParticleEmmiter>::Add("emitterDuration", this, emitterDuration_);
+        MetaMemVar<ParticleEmmiter>::Add("fallOff", this, fallOff_);
+        MetaMemVar<ParticleEmmiter>::Add("continuous", this, continuous_);
+        MetaMemVar<ParticleEmmiter>::Add("dieOnStop", this, dieOnStop_);
+        MetaMemVar<ParticleEmmiter>::Add("active", this, active_);
+        MetaMemVar<ParticleEmmiter>::Add("particles", this, particles_, false);
+        return true;
+    }();
+    (void)reflected;
+}
+
+// An emitter deleted without Shutdown (removed from its object) still
+// hands its buffers back.
+ParticleEmmiter::~ParticleEmmiter() { Shutdown(); }
+
+void ParticleEmmiter::HandleMessage(Message* message) {
+    if (!message) return;
+    const auto* command = message->PayloadAs<EmitterCommand>();
+    switch (message->type) {
+        case kMsgEmitterStart.type:
+            Start(command);
+            break;
+        case kMsgEmitterStop.type:
+            active_ = false;
+            if (command) MoveOwner(command->position);
+            if (command && command->flag)
+                Shutdown();
+            else
+                Rebuild();
+            break;
+        case kMsgEmitterMove.type:
+            if (command) {
+                MoveOwner(command->position);
+                dieOnStop_ = command->flag;
+            }
+            emitting_ = false;
+            break;
+        default:
+            break;
+    }
+}
+
+void ParticleEmmiter::Start(const EmitterCommand* command) {
+    if (active_) {
+        elapsed_ = 0.0f;  // the run restarts
+        return;
+    }
+    emitting_ = true;
+    active_ = true;
+    // An emitter that shut down (dieOnStop) gets its buffers again, seeded
+    // from the descriptions it kept.
+    if (!buffers_ && initialised_) Rebuild();
+    if (!buffers_) return;
+    buffers_->seedPending = true;
+    if (command) {
+        dieOnStop_ = command->flag;
+        MoveOwner(command->position);
+    }
+}
+
+void ParticleEmmiter::MoveOwner(const D3DXVECTOR3& position) {
+    Overlord* overlord = Overlord::Instance();
+    Transform* transform = overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
+    if (transform) transform->SetPosition(position.x, position.y, position.z);
+}
+
+void ParticleEmmiter::Update(float dt) {
+    if (active_ && !continuous_) {
+        elapsed_ += dt;
+        if (emitterDuration_ - fallOff_ < elapsed_) emitting_ = false;
+        if (emitterDuration_ < elapsed_) {
+            active_ = false;
+            elapsed_ = 0.0f;
+        }
+    }
+    if (!active_ && dieOnStop_) Shutdown();
+}
+
+void ParticleEmmiter::Init() {
+    if (initialised_) return;
+    initialised_ = true;
+    if (MessageHub* hub = MessageHub::Instance()) {
+        hub->SubscribeResolver(kMsgEmitterStart.type, kMsgEmitterStart.argument, GetId(), &ResolveComponent);
+        hub->SubscribeResolver(kMsgEmitterStop.type, kMsgEmitterStop.argument, GetId(), &ResolveComponent);
+        hub->SubscribeResolver(kMsgEmitterMove.type, kMsgEmitterMove.argument, GetId(), &ResolveComponent);
+    }
+    Rebuild();
+}
+
+void ParticleEmmiter::Shutdown() {
+    if (buffers_) {
+        if (RenderDevice* device = RenderDevice::Instance()) device->ReturnEmitter(buffers_);
+        buffers_ = nullptr;
+    }
+}
+
+void ParticleEmmiter::Rebuild() {
+    elapsed_ = 0.0f;
+    Shutdown();
+    if (particles_.empty()) particles_.emplace_back();
+    if (RenderDevice* device = RenderDevice::Instance()) buffers_ = device->AddEmitter(particles_);
+}
+
+IComponent* ParticleEmmiter::Clone() {
+    auto* clone = new ParticleEmmiter();
+    clone->active_ = active_;
+    clone->emitterDuration_ = emitterDuration_;
+    clone->fallOff_ = fallOff_;
+    clone->continuous_ = continuous_;
+    clone->dieOnStop_ = dieOnStop_;
+    clone->particles_ = particles_;
+    clone->emitting_ = true;
+    return clone;
+}
+
+void ParticleEmmiter::OnEnable() { Start(nullptr); }
+
+void ParticleEmmiter::OnDisable() { emitting_ = false; }
+
+// ---- tweak panel ---------------------------------------------------------
+
+namespace {
+enum class Field {
+    SpawnRate, Count, FadeOpacity, MaxAge, SizeScale, Velocity, VelocityDir, Acceleration, AccelDir,
+    GradStart, GradEnd, AttractorLoc, AttractorStrength, AlphaIdx,
+};
+
+// What a panel entry edits: the field of description `index` of the emitter
+// with this id, looked up on every read and write, so entries survive the
+// list growing and the emitter going away. Records are kept for the run
+// and reused for the same (emitter, index, field).
+struct TweakSlot {
+    u32 emitterId;
+    u32 index;
+    Field field;
+};
+
+std::deque<TweakSlot>& Slots() {
+    static std::deque<TweakSlot> slots;
+    return slots;
+}
+
+TweakSlot* SlotFor(u32 emitterId, u32 index, Field field) {
+    for (TweakSlot& s : Slots())
+        if (s.emitterId == emitterId && s.index == index && s.field == field) return &s;
+    Slots().push_back({emitterId, index, field});
+    return &Slots().back();
+}
+
+// The field's bytes and size, or null when the emitter or description is gone.
+void* FieldOf(const TweakSlot& slot, size_t* size) {
+    Overlord* overlord = Overlord::Instance();
+    auto* emitter = overlord ? overlord->GetComponentById<ParticleEmmiter>(slot.emitterId) : nullptr;
+    if (!emitter || slot.index >= emitter->GetParticles().size()) return nullptr;
+    Particle& p = emitter->GetParticles()[slot.index];
+    switch (slot.field) {
+        case Field::SpawnRate: *size = sizeof p.spawnRate; return &p.spawnRate;
+        case Field::Count: *size = sizeof p.count; return &p.count;
+        case Field::FadeOpacity: *size = sizeof p.fadeOpacity; return &p.fadeOpacity;
+        case Field::MaxAge: *size = sizeof p.maxAge; return &p.maxAge;
+        case Field::SizeScale: *size = sizeof p.sizeScale; return &p.sizeScale;
+        case Field::Velocity: *size = sizeof p.velocity; return &p.velocity;
+        case Field::VelocityDir: *size = sizeof p.velocityDir; return &p.velocityDir;
+        case Field::Acceleration: *size = sizeof p.acceleration; return &p.acceleration;
+        case Field::AccelDir: *size = sizeof p.accelDir; return &p.accelDir;
+        case Field::GradStart: *size = sizeof p.colorRange.StartVal; return &p.colorRange.StartVal;
+        case Field::GradEnd: *size = sizeof p.colorRange.EndVal; return &p.colorRange.EndVal;
+        case Field::AttractorLoc: *size = sizeof p.attractorParticle; return &p.attractorParticle;
+        case Field::AttractorStrength: *size = sizeof p.attractorStrength; return &p.attractorStrength;
+        case Field::AlphaIdx: *size = sizeof p.alphaMaskIdx; return &p.alphaMaskIdx;
+    }
+    return nullptr;
+}
+
+size_t FieldSize(Field field) {
+    switch (field) {
+        case Field::VelocityDir: case Field::AccelDir: case Field::AttractorLoc: return 12;
+        case Field::GradStart: case Field::GradEnd: return 16;
+        default: return 4;
+    }
+}
+
+void SetField(const void* value, void* clientData) {
+    size_t size = 0;
+    if (void* field = FieldOf(*static_cast<TweakSlot*>(clientData), &size)) std::memcpy(field, value, size);
+}
+
+void GetField(void* value, void* clientData) {
+    const auto& slot = *static_cast<TweakSlot*>(clientData);
+    size_t size = 0;
+    if (const void* field = FieldOf(slot, &size))
+        std::memcpy(value, field, size);
+    else
+        std::memset(value, 0, FieldSize(slot.field));
+}
+
+ParticleEmmiter* EmitterOf(void* clientData) {
+    Overlord* overlord = Overlord::Instance();
+    const auto id = static_cast<u32>(reinterpret_cast<std::uintptr_t>(clientData));
+    return overlord ? overlord->GetComponentById<ParticleEmmiter>(id) : nullptr;
+}
+}  // namespace
+
+void ParticleEmmiter::AddTweakBarVars(TwBar* bar, const TweakVarParams& group) {
+    const std::vector<std::pair<std::string, unsigned>> entries;
+    std::vector<TwEnumVal> values;
+    for (const auto& entry : entries) values.push_back({static_cast<int>(entry.second), entry.first.c_str()});
+    const TwType maskType = TwDefineEnum("PARTICLE_ALPHAMASK", values.data(), static_cast<unsigned>(values.size()));
+
+    struct Entry {
+        const char* key;
+        const char* label;
+        TwType type;
+        Field field;
+    };
+    const Entry table[] = {
+        {"spawnRate", "Spawn Rate", TW_TYPE_FLOAT, Field::SpawnRate},
+        {"count", "Number to spawn", TW_TYPE_INT32, Field::Count},
+        {"fadeopacity", "Alpha Fade Rate", TW_TYPE_FLOAT, Field::FadeOpacity},
+        {"maxage", "Max Age", TW_TYPE_FLOAT, Field::MaxAge},
+        {"sizeScale", "Size", TW_TYPE_FLOAT, Field::SizeScale},
+        {"velocity", "Velocity", TW_TYPE_FLOAT, Field::Velocity},
+        {"velocitydir", "Velocity Direction", TW_TYPE_DIR3F, Field::VelocityDir},
+        {"acceleration", "Acceleration", TW_TYPE_FLOAT, Field::Acceleration},
+        {"accelDir", "Acceleration Direction", TW_TYPE_DIR3F, Field::AccelDir},
+        {"gradstart", "Gradient Start", TW_TYPE_COLOR4F, Field::GradStart},
+        {"gradend", "Gradient End", TW_TYPE_COLOR4F, Field::GradEnd},
+        {"attractorLoc", "Attractor Location", TW_TYPE_DIR3F, Field::AttractorLoc},
+        {"attractorStrength", "Attractor Strength", TW_TYPE_FLOAT, Field::AttractorStrength},
+        {"alphaIdxVal", "Particle Alpha Tex", maskType, Field::AlphaIdx},
+    };
+
+    const std::string barName = TwGetBarName(bar) ? TwGetBarName(bar) : "";
+    for (u32 i = 0; i < particles_.size(); ++i) {
+        const std::string index = std::to_string(i);
+        const std::string particleGroup = "Particle" + index;
+        TweakVarParams params = group;
+        params.group.value = particleGroup;
+        params.group.set = true;
+        for (const Entry& entry : table) {
+            const std::string name = entry.key + index;
+            const std::string definition = MakeTweakDefinition(params, entry.label);
+            TwAddVarCB(bar, name.c_str(), entry.type, &SetField, &GetField, SlotFor(GetId(), i, entry.field),
+                       definition.c_str());
+        }
+        const std::string placement = " " + barName + "/" + particleGroup + " group=" + group.group.value;
+        TwDefine(placement.c_str());
+    }
+
+    void* self = reinterpret_cast<void*>(static_cast<std::uintptr_t>(GetId()));
+    const std::string buttonGroup = " group=" + group.group.value;
+    TwAddButton(bar, "AddEmitter", &AddEmitterButton, self, (" label='Add Emitter'" + buttonGroup).c_str());
+    TwAddButton(bar, "StartEmitter", &StartEmitterButton, self, (" label='Start Emitter'" + buttonGroup).c_str());
+    TwAddButton(bar, "StopEmitter", &StopEmitterButton, self, (" label='Stop Emitter'" + buttonGroup).c_str());
+    TwAddButton(bar, "NoParticles", &NoParticlesButton, self,
+                (" label='Stop All Particles'" + buttonGroup).c_str());
+}
+
+void ParticleEmmiter::AddEmitterButton(void* clientData) {
+    if (ParticleEmmiter* e = EmitterOf(clientData)) e->particles_.emplace_back();
+}
+
+void ParticleEmmiter::StartEmitterButton(void* clientData) {
+    if (ParticleEmmiter* e = EmitterOf(clientData)) {
+        e->Rebuild();
+        e->emitting_ = true;
+        e->active_ = true;
+    }
+}
+
+void ParticleEmmiter::StopEmitterButton(void* clientData) {
+    if (ParticleEmmiter* e = EmitterOf(clientData)) e->emitting_ = false;
+}
+
+void ParticleEmmiter::NoParticlesButton(void* clientData) {
+    if (ParticleEmmiter* e = EmitterOf(clientData)) {
+        e->emitting_ = true;
+        e->active_ = false;
+    }
+}

@@ -1,0 +1,85 @@
+// The component that gives an object GPU particles: a list of particle
+// descriptions (each one seed vertex), the timing of a run (active,
+// emitting, elapsed against emitterDuration, fallOff) and the start, stop
+// and move messages (40, 41, 42). Its buffers are lent by RenderDevice from
+// Init (or a restart) until Shutdown; the renderer's particle pass updates
+// and draws it while it is active. Owned by its GameObject; main thread only.
+#pragma once
+#include <vector>
+
+#include "engine/IComponent.h"
+#include "port/math/D3DX.h"
+#include "render/Particle.h"
+
+struct EmitterBuffers;
+
+// The payload of messages 40, 41 and 42 (a null payload is accepted: the
+// position and flag are then left alone).
+struct EmitterCommand {
+    D3DXVECTOR3 position;
+    bool flag = false;
+};
+
+class ParticleEmmiter : public IComponent {
+public:
+    ParticleEmmiter();
+    ~ParticleEmmiter() override;
+
+    void HandleMessage(Message* message) override;
+    // The run's clock (non-continuous runs): spawning stops once elapsed
+    // passes emitterDuration - fallOff, the emitter deactivates once it
+    // passes emitterDuration; an inactive dieOnStop emitter shuts down.
+    void Update(float dt) override;
+    // Once: subscribes to 40, 41, 42 and builds its buffers.
+    void Init() override;
+    // Hands the buffers back. The descriptions are kept, so a later start
+    // builds the same particles again.
+    void Shutdown() override;
+    IComponent* Clone() override;
+    void DebugDraw() override {}
+    u32 GetAliasTypeId() override { return 0; }
+    void AddTweakBarVars(TwBar* bar, const TweakVarParams& group) override;
+    void OnEnable() override;
+    void OnDisable() override;
+
+    // elapsed := 0; the buffers go back and a fresh record is seeded from
+    // the descriptions (one default description when there are none).
+    void Rebuild();
+
+    EmitterBuffers* GetBuffers() const { return buffers_; }
+    bool IsActive() const { return active_; }
+    bool IsEmitting() const { return emitting_; }
+    bool IsContinuous() const { return continuous_; }
+    bool DiesOnStop() const { return dieOnStop_; }
+    float GetElapsed() const { return elapsed_; }
+    float GetDuration() const { return emitterDuration_; }
+    float GetFallOff() const { return fallOff_; }
+    std::vector<Particle>& GetParticles() { return particles_; }
+    void SetActive(bool active) { active_ = active; }
+    void SetEmitting(bool emitting) { emitting_ = emitting; }
+    void SetContinuous(bool continuous) { continuous_ = continuous; }
+    void SetDieOnStop(bool dieOnStop) { dieOnStop_ = dieOnStop; }
+    void SetTiming(float duration, float fallOff) { emitterDuration_ = duration, fallOff_ = fallOff; }
+
+    // The tweak panel's buttons, given the emitter's component id.
+    static void AddEmitterButton(void* clientData);
+    static void StartEmitterButton(void* clientData);
+    static void StopEmitterButton(void* clientData);
+    static void NoParticlesButton(void* clientData);
+
+private:
+    void Start(const EmitterCommand* command);
+    // Moves the owner's Transform; an owner without one is left alone.
+    void MoveOwner(const D3DXVECTOR3& position);
+
+    EmitterBuffers* buffers_ = nullptr;  // lent by RenderDevice
+    bool active_ = false;
+    float emitterDuration_ = 2.0f;
+    bool emitting_ = true;
+    float elapsed_ = 0.0f;
+    float fallOff_ = 0.2f;
+    bool continuous_ = false;
+    bool dieOnStop_ = false;
+    std::vector<Particle> particles_;
+    bool initialised_ = false;
+};

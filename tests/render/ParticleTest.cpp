@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "RenderTestSupport.h"
+#include "engine/MessageTypes.h"
+#include "engine/Transform.h"
+#include "render/EmitterBuffers.h"
+#include "render/Particle.h"
+#include "render/ParticleEmmiter.h"
+#include "render/ParticleVertex.h"
+#include "render/RenderDevice.h"
+
+namespace {
+float FloatAt(const unsigned char* bytes, size_t offset) {
+    float f;
+    std::memcpy(&f, bytes + offset, 4);
+    return f;
+}
+u32 WordAt(const unsigned char* bytes, size_t offset) {
+    u32 w;
+    std::memcpy(&w, bytes + offset, 4);
+    return w;
+}
+}  // namespace
+
+TEST(ParticleVertexTest, SeedRecordCarriesEveryFieldAtItsOffset) {
+    Particle p;
+    p.spawnRate = 4.5f;
+    p.count = 3;
+    p.fadeOpacity = 0.25f;
+    p.maxAge = 1.5f;
+    p.sizeScale = 2.0f;
+    p.velocity = 7.0f;
+    p.acceleration = -9.0f;
+    p.velocityDir = D3DXVECTOR3(0.1f, 0.2f, 0.3f);
+    p.accelDir = D3DXVECTOR3(0.4f, 0.5f, 0.6f);
+    p.colorRange.StartVal = D3DXCOLOR(0.9f, 0.8f, 0.7f, 0.6f);
+    p.colorRange.EndVal = D3DXCOLOR(0.5f, 0.4f, 0.3f, 0.2f);
+    p.attractorParticle = D3DXVECTOR3(11, 12, 13);
+    p.attractorStrength = 14.0f;
+    p.alphaMaskIdx = 3;
+
+    const ParticleVertex v = ParticleVertex::FromParticle(p);
+    unsigned char bytes[136];
+    static_assert(sizeof v == sizeof bytes);
+    std::memcpy(bytes, &v, sizeof bytes);
+
+    const float expected[32] = {0, 0, 0, 2.0f,          0.1f, 0.2f, 0.3f, 7.0f,  0.4f, 0.5f, 0.6f, -9.0f,
+                                11, 12, 13, 14,         0.9f, 0.8f, 0.7f, 0.6f,  0.5f, 0.4f, 0.3f, 0.2f,
+                                0.25f, 0, 0, 0,         0, 1.5f, 3.0f, 4.5f};
+    for (size_t i = 0; i < 32; ++i) EXPECT_EQ(FloatAt(bytes, i * 4), expected[i]) << "offset " << i * 4;
+    EXPECT_EQ(FloatAt(bytes, 112), 0.0f);  // age
+    EXPECT_EQ(FloatAt(bytes, 120), 3.0f);  // count as float
+    EXPECT_EQ(WordAt(bytes, 128), 3u);     // ALPHATEX
+    EXPECT_EQ(WordAt(bytes, 132), 0u);     // TYPE: an emitter seed
+}
+
+TEST(ParticleVertexTest, DefaultParticleSeedsEightUpwardParticles) {
+    const ParticleVertex v = ParticleVertex::FromParticle(Particle{});
+    EXPECT_EQ(v.ageMaxAgeCountFreq[1], 2.0f);
+    EXPECT_EQ(v.ageMaxAgeCountFreq[2], 8.0f);
+    EXPECT_EQ(v.velocityValue[1], 1.0f);
+    EXPECT_EQ(v.gradStart[0], 1.0f);
+    EXPECT_EQ(v.gradEnd[3], 1.0f);
+}
+
+class ParticleEmmiterTest : public RenderFixture {
+protected:
+    std::unique_ptr<RenderDevice> device = std::make_unique<RenderDevice>();
+
+    // A registered, initialised object with (optionally) a Transform and an emitter.
+    ParticleEmmiter* MakeEmitter(bool withTransform = true, GameObject** objectOut = nullptr) {
+        auto* object = new GameObject();
+        if (withTransform) object->AddComponent(new Transform());
+        auto* emitter = new ParticleEmmiter();
+        object->AddComponent(emitter);
+        object->Init();
+        if (objectOut) *objectOut = object;
+        return emitter;
+    }
+
+    void Command(ParticleEmmiter* e, const MessageKind& kind, D3DXVECTOR3 position, bool flag) {
+        EmitterCommand command;
+        command.position = position;
+        command.flag = flag;
+        SendTo(e, kind.type, kind.argument, command);
+    }
+};
+
+TEST_F(ParticleEmmiterTest, InitGivesAnEmptyListOneDefaultParticleAndBuffers) {
+    ParticleEmmiter* e = MakeEmitter();
+    ASSERT_EQ(e->GetParticles().size(), 1u);
+    EXPECT_EQ(e->GetParticles()[0].count, 8);
+    ASSERT_NE(e->GetBuffers(), nullptr);
+    EXPECT_EQ(e->GetBuffers()->seedCount, 1u);
+    EXPECT_TRUE(e->GetBuffers()->seedPending);
+    EXPECT_EQ(device->RecordCount(), 1u);
+}
+
+TEST_F(ParticleEmmiterTest, RunStopsSpawningAfterDurationMinusFallOffAndEndsAfterDuration) {
+    ParticleEmmiter* e = MakeEmitter();
+    e->SetTiming(2.0f, 0.5f);
+    e->SetActive(true);
+    e->Update(0.5f);
+    e->Update(1.0f);  // elapsed 1.5 = duration - fallOff: still spawning
+    EXPECT_TRUE(e->IsEmitting());
+    e->Update(0.5f);  // elapsed 2.0 = duration: spawning over, still active
+    EXPECT_FALSE(e->IsEmitting());
+    EXPECT_TRUE(e->IsActive());
+    e->Update(0.25f);  // past the duration
+    EXPECT_FALSE(e->IsActive());
+    EXPECT_EQ(e->GetElapsed(), 0.0f);
+    EXPECT_NE(e->GetBuffers(), nullptr);  // not dieOnStop: keeps its buffers
+}
+
+TEST_F(ParticleEmmiterTest, ContinuousEmitterNeverTimesOut) {
+    ParticleEmmiter* e = MakeEmitter();
+    e->SetContinuous(true);
+    e->SetActive(true);
+    for (int i = 0; i < 100; ++i) e->Update(1.0f);
+    EXPECT_TRUE(e->IsActive());
+    EXPECT_TRUE(e->IsEmitting());
+}
+
+TEST_F(ParticleEmmiterTest, StartOnActiveEmitterOnlyRestartsTheRun) {
+    GameObject* object = nullptr;
+    ParticleEmmiter* e = MakeEmitter(true, &object);
+    Command(e, kMsgEmitterStart, D3DXVECTOR3(1, 2, 3), true);
+    EXPECT_TRUE(e->IsActive());
+    EXPECT_TRUE(e->DiesOnStop());
+    EXPECT_EQ(object->GetComponent<Transform>()->position.x, 1.0f);
+    e->GetBuffers()->seedPending = false;
+    e->Update(0.5f);
+    Command(e, kMsgEmitterStart, D3DXVECTOR3(9, 9, 9), false);
+    EXPECT_EQ(e->GetElapsed(), 0.0f);
+    EXPECT_TRUE(e->DiesOnStop());
+    EXPECT_FALSE(e->GetBuffers()->seedPending);
+    EXPECT_EQ(object->GetComponent<Transform>()->position.x, 1.0f);
+}
+
+TEST_F(ParticleEmmiterTest, StopWithoutKillReseedsButStaysInactive) {
+    GameObject* object = nullptr;
+    ParticleEmmiter* e = MakeEmitter(true, &object);
+    Command(e, kMsgEmitterStart, D3DXVECTOR3(), false);
+    e->Update(0.5f);
+    e->GetBuffers()->seedPending = false;
+    Command(e, kMsgEmitterStop, D3DXVECTOR3(4, 5, 6), false);
+    EXPECT_FALSE(e->IsActive());
+    EXPECT_EQ(e->GetElapsed(), 0.0f);
+    ASSERT_NE(e->GetBuffers(), nullptr);
+    EXPECT_TRUE(e->GetBuffers()->seedPending);
+    EXPECT_EQ(object->GetComponent<Transform>()->position.z, 6.0f);
+}
+
+TEST_F(ParticleEmmiterTest, StopWithKillReturnsBuffersAndKeepsTheDescriptions) {
+    ParticleEmmiter* e = MakeEmitter();
+    e->GetParticles()[0].count = 42;
+    Command(e, kMsgEmitterStop, D3DXVECTOR3(), true);
+    EXPECT_EQ(e->GetBuffers(), nullptr);
+    EXPECT_EQ(device->FreeCount(), 1u);
+    ASSERT_EQ(e->GetParticles().size(), 1u);
+    EXPECT_EQ(e->GetParticles()[0].count, 42);
+}
+
+TEST_F(ParticleEmmiterTest, MoveStopsSpawningAndTakesTheFlag) {
+    GameObject* object = nullptr;
+    ParticleEmmiter* e = MakeEmitter(true, &object);
+    Command(e, kMsgEmitterMove, D3DXVECTOR3(7, 8, 9), true);
+    EXPECT_FALSE(e->IsEmitting());
+    EXPECT_TRUE(e->DiesOnStop());
+    EXPECT_EQ(object->GetComponent<Transform>()->position.y, 8.0f);
+}
+
+TEST_F(ParticleEmmiterTest, OwnerWithoutTransformIsNotMovedAndDoesNotCrash) {
+    ParticleEmmiter* e = MakeEmitter(false);
+    Command(e, kMsgEmitterStart, D3DXVECTOR3(1, 1, 1), false);
+    Command(e, kMsgEmitterMove, D3DXVECTOR3(1, 1, 1), false);
+    Command(e, kMsgEmitterStop, D3DXVECTOR3(1, 1, 1), false);
+    EXPECT_FALSE(e->IsActive());
+    EXPECT_NE(e->GetBuffers(), nullptr);
+}
+
+TEST_F(ParticleEmmiterTest, CommandsWithoutPayloadAreAccepted) {
+    ParticleEmmiter* e = MakeEmitter();
+    SendTo(e, kMsgEmitterStart.type, 0);
+    EXPECT_TRUE(e->IsActive());
+    SendTo(e, kMsgEmitterMove.type, 0);
+    EXPECT_FALSE(e->IsEmitting());
+    SendTo(e, kMsgEmitterStop.type, 0);
+    EXPECT_FALSE(e->IsActive());
+}
+
+TEST_F(ParticleEmmiterTest, DieOnStopEmitterThatTimedOutStartsAgainWithItsParticles) {
+    ParticleEmmiter* e = MakeEmitter();
+    e->GetParticles()[0].count = 5;
+    e->GetParticles().emplace_back();
+    e->Rebuild();
+    Command(e, kMsgEmitterStart, D3DXVECTOR3(), true);
+    e->Update(3.0f);  // times out: inactive, dieOnStop -> shut down
+    EXPECT_FALSE(e->IsActive());
+    EXPECT_EQ(e->GetBuffers(), nullptr);
+
+    Command(e, kMsgEmitterStart, D3DXVECTOR3(), true);
+    EXPECT_TRUE(e->IsActive());
+    ASSERT_NE(e->GetBuffers(), nullptr);
+    EXPECT_EQ(e->GetBuffers()->seedCount, 2u);
+    EXPECT_TRUE(e->GetBuffers()->seedPending);
+    EXPECT_EQ(e->GetParticles()[0].count, 5);
+}
+
+TEST_F(ParticleEmmiterTest, ReturnedRecordIsReusedBeforeANewOneIsMade) {
+    ParticleEmmiter* a = MakeEmitter();
+    EmitterBuffers* first = a->GetBuffers();
+    a->Shutdown();
+    EXPECT_EQ(device->FreeCount(), 1u);
+    ParticleEmmiter* b = MakeEmitter();
+    EXPECT_EQ(b->GetBuffers(), first);
+    ParticleEmmiter* c = MakeEmitter();
+    EXPECT_NE(c->GetBuffers(), first);
+    EXPECT_EQ(device->RecordCount(), 2u);
+    EXPECT_EQ(device->FreeCount(), 0u);
+}
+
+TEST_F(ParticleEmmiterTest, ARecordReturnedTwiceIsLentOnlyOnce) {
+    ParticleEmmiter* a = MakeEmitter();
+    EmitterBuffers* record = a->GetBuffers();
+    device->ReturnEmitter(record);
+    device->ReturnEmitter(record);
+    EmitterBuffers foreign;
+    device->ReturnEmitter(&foreign);
+    EXPECT_EQ(device->FreeCount(), 1u);
+}
+
+TEST_F(ParticleEmmiterTest, CloneCopiesTheDesignButNotTheBuffersOrRun) {
+    ParticleEmmiter* e = MakeEmitter();
+    e->SetContinuous(true);
+    e->SetDieOnStop(true);
+    e->SetEmitting(false);
+    e->GetParticles()[0].sizeScale = 3.0f;
+    std::unique_ptr<ParticleEmmiter> clone(static_cast<ParticleEmmiter*>(e->Clone()));
+    EXPECT_NE(clone->GetId(), e->GetId());
+    EXPECT_EQ(clone->GetOwner(), 0u);
+    EXPECT_EQ(clone->GetBuffers(), nullptr);
+    EXPECT_TRUE(clone->IsContinuous());
+    EXPECT_TRUE(clone->DiesOnStop());
+    EXPECT_TRUE(clone->IsEmitting());
+    EXPECT_EQ(clone->GetParticles()[0].sizeScale, 3.0f);
+}

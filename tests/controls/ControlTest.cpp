@@ -8,6 +8,11 @@
 #include "controls/MousePositionTrigger.h"
 #include "controls/MouseTrigger.h"
 #include "controls/RenderAction.h"
+#include "controls/SetPositionFromMouseAction.h"
+#include "engine/GameObject.h"
+#include "engine/Graveyard.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
 #include "tests/controls/ControlsTestSupport.h"
 
 class GraphicsSystem;
@@ -276,6 +281,27 @@ TEST_F(ControlActionTest, RenderActionSendsDrawOnceOrUnblendedToGraphics) {
     ASSERT_EQ(2u, graphics->seen.size());
     EXPECT_EQ((std::vector<u32>{10, TypeId<Model>::Get(), 42, TypeId<GuiSystem>::Get()}), graphics->seen[0]);
     EXPECT_EQ((std::vector<u32>{49, 9, 43, TypeId<GuiSystem>::Get()}), graphics->seen[1]);
+}
+
+TEST_F(ControlActionTest, SetPositionFromMousePlacesTransformFromScreenCentre) {
+    auto graveyard = std::make_unique<Graveyard>();
+    auto overlord = std::make_unique<Overlord>();
+    SetScreen(800, 601);
+    auto* object = new GameObject();
+    auto* transform = new Transform();
+    object->AddComponent(transform);
+    SetPositionFromMouseAction action(object->GetId());
+    input->MouseMoved(500, 100, 0);
+    EXPECT_FALSE(action.Execute());
+    EXPECT_FLOAT_EQ(100.0f, transform->position.x);   // 500 - 400
+    EXPECT_FLOAT_EQ(200.0f, transform->position.y);   // -(100 - 300), y up
+    EXPECT_FLOAT_EQ(0.0f, transform->position.z);
+    EXPECT_FLOAT_EQ(100.0f, transform->worldPosition.x);
+    SetPositionFromMouseAction nothing(999999);  // no such object: nothing happens
+    nothing.Execute();
+    overlord->UnregisterGameObject(object->GetId());
+    overlord.reset();
+    graveyard.reset();
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ private:
     std::vector<std::unique_ptr<LogChannel>> owned_;  // every channel, in opening order
     std::map<u32, LogChannel*> channels_;             // lookup table; every channel is key 0
     LogChannel* defaultChannel_ = nullptr;
-    bool shutDown_ = false;
+    std::atomic<bool> shutDown_{false};  // read by logging threads
     LogWriter writer_;  // declared last: stopped and joined before the channels go
 };
 

@@ -27,14 +27,14 @@ void EnterChild(const std::string& dir, int errorPipe[2]) {
 void RunBody(const std::function<void()>& body) noexcept { body(); }
 }  // namespace
 
-ChildProcess ChildProcess::Fork(const std::string& dir, const std::function<void()>& body) {
+ChildProcess ChildProcess::Start(const std::string& dir, const std::function<void()>& inChild) {
     int errorPipe[2];
     if (::pipe2(errorPipe, O_CLOEXEC) != 0) std::abort();
     ChildProcess child;
     child.pid_ = ::fork();
     if (child.pid_ == 0) {
         EnterChild(dir, errorPipe);
-        RunBody(body);
+        inChild();
         ::_exit(0);
     }
     ::close(errorPipe[1]);
@@ -42,22 +42,18 @@ ChildProcess ChildProcess::Fork(const std::string& dir, const std::function<void
     return child;
 }
 
+ChildProcess ChildProcess::Fork(const std::string& dir, const std::function<void()>& body) {
+    return Start(dir, [&] { RunBody(body); });
+}
+
 ChildProcess ChildProcess::Exec(const std::string& dir, const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    int errorPipe[2];
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0) std::abort();
-    ChildProcess child;
-    child.pid_ = ::fork();
-    if (child.pid_ == 0) {
-        EnterChild(dir, errorPipe);
+    return Start(dir, [&] {
         ::execv(args[0], args.data());
         ::_exit(98);
-    }
-    ::close(errorPipe[1]);
-    child.errorPipe_ = errorPipe[0];
-    return child;
+    });
 }
 
 void ChildProcess::Signal(int signal) { ::kill(pid_, signal); }

@@ -26,6 +26,9 @@ public:
     pid_t Pid() const { return pid_; }
 
 private:
+    // Forks; the child enters dir and runs inChild, then ends with _exit(0).
+    static ChildProcess Start(const std::string& dir, const std::function<void()>& inChild);
+
     pid_t pid_ = -1;
     int errorPipe_ = -1;
 };

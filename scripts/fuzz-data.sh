@@ -18,6 +18,8 @@ corpus="$dir/corpus/data"
 mkdir -p "$corpus"
 cp fuzz/corpus/data/* "$corpus/"
 
+# The target writes and renames scene files for every input: keep them in memory.
+if [ -d /dev/shm ]; then export TMPDIR=/dev/shm; fi
 echo "=== fuzz: data-file readers, ${seconds} s"
 "$dir/fuzz/fuzz_data_file" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
   -max_len=8192 -print_final_stats=1 "$corpus" 2>&1 | tail -n 12

@@ -376,9 +376,6 @@ void GpuDevice::ClearDepthStencilView(GpuDepthStencilView* depth, std::uint32_t 
 void GpuDevice::UseProgram(unsigned program, bool rasterizerDiscard, bool streamsOut, unsigned feedbackMode) {
     if (program != program_) glUseProgram(program);
     program_ = program;
-    if (rasterizerDiscard != discard_) {
-        if (rasterizerDiscard) glEnable(GL_RASTERIZER_DISCARD); else glDisable(GL_RASTERIZER_DISCARD);
-    }
     discard_ = rasterizerDiscard;
     streamsOut_ = streamsOut;
     feedbackMode_ = feedbackMode;
@@ -402,12 +399,16 @@ bool GpuDevice::PrepareDraw() {
 }
 
 void GpuDevice::BeginStreamOut() {
+    // Rasterisation is off only during the draws of a stream-out pass without
+    // a pixel stage (it would discard clears too if left on).
+    if (discard_) glEnable(GL_RASTERIZER_DISCARD);
     if (!streamOut_ || !streamsOut_) return;
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, streamOut_->TransformFeedback());
     glBeginTransformFeedback(feedbackMode_ == GpuEffectPass::kFeedbackFromTopology ? FeedbackModeOf(topology_) : feedbackMode_);
 }
 
 void GpuDevice::EndStreamOut() {
+    if (discard_) glDisable(GL_RASTERIZER_DISCARD);
     if (!streamOut_ || !streamsOut_) return;
     glEndTransformFeedback();
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);

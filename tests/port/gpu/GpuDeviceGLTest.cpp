@@ -252,6 +252,19 @@ void main() {
     rig.device->DrawAuto();
     rig.device->SOSetTargets(0, nullptr, nullptr);
     EXPECT_EQ(countPoints(stream[1].get()), 12);
+
+    // The stream-out pass, last applied, leaves clears working.
+    effect->GetTechniqueByName("StreamOut")->GetPassByIndex(0)->Apply(0);
+    GpuTextureDesc dd;
+    dd.width = dd.height = 1;
+    dd.format = GpuFormat::R24G8_TYPELESS;
+    dd.bindFlags = GpuBindDepthStencil;
+    auto depth = rig.device->CreateTexture(dd);
+    auto dsv = rig.device->CreateDepthStencilView(depth);
+    rig.device->ClearDepthStencilView(dsv.get(), GpuClearDepth, 1.0f, 0);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(depth->ReadBack(0, &bytes));
+    EXPECT_EQ(bytes[3], 0xFF);  // depth 1.0 in the top 24 bits
     EXPECT_EQ(rig.device->DrainErrors(), 0u);
 }
 

@@ -1,0 +1,266 @@
+#include "render/GraphicsSystem.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "engine/Logger.h"
+#include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
+#include "platform/WindowsSystem.h"
+#include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuSwapChain.h"
+#include "port/os/CRand.h"
+#include "port/panels/TweakPanels.h"
+#include "port/window/PortWindow.h"
+#include "render/Camera.h"
+#include "render/EffectLoader.h"
+#include "render/RenderResources.h"
+
+class Model;
+class PointLight;
+class ScreenText;
+class ParticleEmmiter;
+class Skybox;
+class GlobalLighting;
+
+GraphicsSystem::GraphicsSystem() : ISystem(TypeId<GraphicsSystem>::Get()) {
+    SetName("GraphicsSystem");
+    D3DXMatrixIdentity(&view_);
+    D3DXMatrixIdentity(&projection_);
+    D3DXMatrixIdentity(&viewProjection_);
+    D3DXMatrixIdentity(&screenView_);
+    D3DXMatrixIdentity(&screenProjection_);
+    Subscribe(kMsgWindowCreated.type, kMsgWindowCreated.argument);
+    Subscribe(kMsgOverlayObject.type, kMsgOverlayObject.argument);
+    Subscribe(kMsgTypeComponentAnnounced, TypeId<Model>::Get());
+    Subscribe(kMsgTypeDrawThisFrame, TypeId<Model>::Get());
+    Subscribe(kMsgTypeDrawThisFrame, TypeId<ScreenText>::Get());
+    Subscribe(kMsgTypeModelNotice, TypeId<Model>::Get());
+    Subscribe(kMsgGraphicsIgnored.type, kMsgGraphicsIgnored.argument);
+    Subscribe(kMsgSelectedObject.type, kMsgSelectedObject.argument);
+    Subscribe(kMsgTypeComponentAnnounced, TypeId<PointLight>::Get());
+    Subscribe(kMsgTypeComponentAnnounced, TypeId<ScreenText>::Get());
+    Subscribe(kMsgTypeComponentAnnounced, TypeId<ParticleEmmiter>::Get());
+    Subscribe(kMsgTypeComponentAnnounced, TypeId<Skybox>::Get());
+    Subscribe(kMsgTypeComponentAnnounced, TypeId<GlobalLighting>::Get());
+    Subscribe(kMsgToggleFullScreen.type, kMsgToggleFullScreen.argument);
+    Subscribe(kMsgSetFullScreen.type, kMsgSetFullScreen.argument);
+    Subscribe(kMsgClearFullScreen.type, kMsgClearFullScreen.argument);
+}
+
+GraphicsSystem::~GraphicsSystem() {
+    if (panelsStarted_) TwTerminate();
+    if (device_) device_->ClearState();
+    effects_.Release();
+    targets_.Release();
+    randomVectors_.reset();
+    geometryLayout_.reset();
+    lightLayout_.reset();
+    particleStreamLayout_.reset();
+    particleDrawLayout_.reset();
+    lineBuffer_.reset();
+    lightInstanceBuffer_.reset();
+    swapChain_.reset();
+    if (Overlord* overlord = Overlord::Instance())
+        if (IComponent* camera = overlord->GetComponentById(defaultCameraId_)) overlord->UnregisterComponent(camera);
+    device_.reset();
+}
+
+void GraphicsSystem::HandleMessage(Message* message) {
+    if (!message || lists_.HandleMessage(*message)) return;
+    switch (message->type) {
+        case kMsgTypeEvent:
+            if (message->argument == kMsgWindowCreated.argument) {
+                if (const auto* created = message->PayloadAs<WindowCreatedData>()) window_ = created->window;
+            } else if (message->argument == kMsgClientRect.argument) {
+                onResize();
+            }
+            break;
+        case kMsgToggleFullScreen.type:
+            fullScreen_ = !fullScreen_;
+            ApplyFullScreen();
+            break;
+        case kMsgSetFullScreen.type:
+            fullScreen_ = true;
+            ApplyFullScreen();
+            break;
+        case kMsgClearFullScreen.type:
+            fullScreen_ = false;
+            ApplyFullScreen();
+            break;
+        default: break;
+    }
+}
+
+void GraphicsSystem::Update(float) {
+    if (!device_ || !swapChain_ || !targets_.backBuffer) return;
+    const float black[4] = {0, 0, 0, 1};
+    device_->ClearRenderTargetView(targets_.backBuffer.get(), black);
+    swapChain_->Present();
+}
+
+void GraphicsSystem::Init() {
+    lists_.chase = ChaseView();
+    clientRect_ = ReadClientRect();
+    width_ = clientRect_.right - clientRect_.left;
+    height_ = clientRect_.bottom - clientRect_.top;
+    device_.reset();
+    swapChain_.reset();
+    targets_.Release();
+
+    CreateDeviceAndSwapChain();
+    if (!device_) return;  // no window or no GL 4.5: the program goes on without drawing
+
+    if (RenderResources* resources = RenderResources::Instance()) {
+        resources->SetDevice(device_);
+        resources->LoadParticleTextures();
+    }
+    if (EffectLoader* loader = EffectLoader::Instance()) loader->SetDevice(device_);
+
+    LoadEffects();
+    CreateInputLayouts();
+
+    Subscribe(kMsgTypeDrawThisFrame, 0);
+    Subscribe(kMsgDebugDraw.type, kMsgDebugDraw.argument);
+
+    GpuBufferDesc instances;
+    instances.byteWidth = kMaxLightInstances * sizeof(LightInstance);
+    instances.usage = GpuUsage::Dynamic;
+    instances.bindFlags = GpuBindVertexBuffer;
+    instances.cpuAccessFlags = GpuCpuAccessWrite;
+    lightInstanceBuffer_ = device_->CreateBuffer(instances);
+    lightInstances_.assign(kMaxLightInstances, LightInstance{});
+
+    if (TwInit(TW_OPENGL_CORE, device_.get())) {
+        panelsStarted_ = true;
+        TwWindowSize(width_, height_);
+    }
+
+    lists_.linesA.Reset();
+    lists_.linesB.Reset();
+    GpuBufferDesc lines;
+    lines.byteWidth = kLineBufferBytes;
+    lines.usage = GpuUsage::Dynamic;
+    lines.bindFlags = GpuBindVertexBuffer;
+    lines.cpuAccessFlags = GpuCpuAccessWrite;
+    lineBuffer_ = device_->CreateBuffer(lines);
+
+    if (RenderResources* resources = RenderResources::Instance())
+        effects_.Variable(EffectVarId::particleAlphaTexture)->SetResource(resources->GetParticleTextureArray());
+
+    if (Overlord* overlord = Overlord::Instance()) {
+        Camera prototype;
+        IComponent* camera = prototype.Clone();
+        overlord->RegisterComponent(camera);
+        camera->Init();
+        defaultCameraId_ = camera->GetId();
+        lists_.cameras.Push(defaultCameraId_);
+    }
+}
+
+void GraphicsSystem::Clear() { lists_.Clear(); }
+
+ClientRect GraphicsSystem::ReadClientRect() const {
+    const PortWindow* window = PortWindow::FromHandle(window_);
+    return window ? window->GetClientRect() : ClientRect{};
+}
+
+void GraphicsSystem::CreateDeviceAndSwapChain() {
+    const PortWindow* window = PortWindow::FromHandle(window_);
+    std::string error;
+    const u32 w = width_ > 0 ? static_cast<u32>(width_) : 1, h = height_ > 0 ? static_cast<u32>(height_) : 1;
+    if (!window || !GpuCreateDeviceAndSwapChain(window->NativeWindow(), w, h, &device_, &swapChain_, &error)) {
+        Log("GraphicsSystem: no render device: %s", window ? error.c_str() : "no window");
+        device_.reset();
+        swapChain_.reset();
+        return;
+    }
+    swapChain_->SetFullscreenState(fullScreen_);
+    onResize();
+    Subscribe(kMsgClientRect.type, kMsgClientRect.argument);
+}
+
+void GraphicsSystem::onResize() {
+    clientRect_ = ReadClientRect();
+    width_ = clientRect_.right - clientRect_.left;
+    height_ = clientRect_.bottom - clientRect_.top;
+    if (width_ <= 0 || height_ <= 0) width_ = height_ = 1;
+    const float aspect = static_cast<float>(width_) / static_cast<float>(height_);
+    Log("GraphicsSystem::onResize() %i, %i, AR: %f", width_, height_, aspect);
+    D3DXMatrixPerspectiveFovLH(&projection_, kFieldOfView, aspect, kNearPlane, kFarPlane);
+    Broadcast(kMsgProjectionMatrix.type, kMsgProjectionMatrix.argument,
+              static_cast<u64>(reinterpret_cast<std::uintptr_t>(&projection_)));
+
+    if (!device_ || !swapChain_) return;
+    targets_.Release();
+    const u32 w = static_cast<u32>(width_), h = static_cast<u32>(height_);
+    swapChain_->ResizeBuffers(w, h);
+    targets_.Create(*device_, *swapChain_, w, h);
+    GpuViewport viewport;
+    viewport.width = static_cast<float>(w);
+    viewport.height = static_cast<float>(h);
+    viewport.minDepth = 0.0f;
+    viewport.maxDepth = 1.0f;
+    device_->RSSetViewports(1, &viewport);
+}
+
+void GraphicsSystem::ApplyFullScreen() {
+    if (swapChain_) swapChain_->SetFullscreenState(fullScreen_);
+}
+
+void GraphicsSystem::LoadEffects() {
+    EffectLoader* loader = EffectLoader::Instance();
+    if (!loader) {
+        Log("GraphicsSystem: no effect loader");
+        return;
+    }
+    // A failed effect is reported and left out; its techniques and variables
+    // stay invalid and nothing is looked up in it.
+    effects_.Load(*loader, [](const std::string& errors) {
+        Log("%.290s", errors.c_str());
+        std::fprintf(stderr, "%s\n", errors.c_str());
+    });
+
+    if (RenderResources* resources = RenderResources::Instance())
+        effects_.Variable(EffectVarId::RandomNormals)->SetResource(resources->GetTexture("randnormals"));
+    CreateRandomVectors();
+    effects_.Variable(EffectVarId::randomTexture)->SetResource(randomVectors_.get());
+}
+
+void GraphicsSystem::CreateRandomVectors() {
+    // Drawn texel by texel in x, y, z, w order from the shared C runtime sequence.
+    std::vector<float> texels(kRandomVectorTexels * 4);
+    for (float& component : texels) component = (static_cast<float>(CRand()) / 32767.0f) * 2.0f - 1.0f;
+    if (!device_) return;
+    GpuTextureDesc desc;
+    desc.dimension = GpuTextureDimension::Texture1D;
+    desc.width = kRandomVectorTexels;
+    desc.height = 1;
+    desc.mipLevels = 1;
+    desc.arraySize = 1;
+    desc.format = GpuFormat::R32G32B32A32_FLOAT;
+    desc.usage = GpuUsage::Immutable;
+    desc.bindFlags = GpuBindShaderResource;
+    const GpuSubresourceData data{texels.data(), kRandomVectorTexels * 16, kRandomVectorTexels * 16};
+    GpuSrvDesc view;
+    view.dimension = GpuSrvDimension::Texture1D;
+    view.mipLevels = 1;
+    randomVectors_ = device_->CreateShaderResourceView(device_->CreateTexture(desc, &data), &view);
+}
+
+void GraphicsSystem::CreateInputLayouts() {
+    if (!device_) return;
+    auto make = [&](TechniqueId technique, u32 row) -> std::shared_ptr<GpuInputLayout> {
+        GpuEffectPass* pass = effects_.Technique(technique)->GetPassByIndex(0);
+        if (!pass->IsValid()) return nullptr;
+        const VertexFormat& format = GetVertexFormat(row);
+        std::string error;
+        auto layout = device_->CreateInputLayout(format.elements, format.elementCount, pass, &error);
+        if (!layout) Log("GraphicsSystem: %s: %s", EffectTable::TechniqueName(technique), error.c_str());
+        return layout;
+    };
+    geometryLayout_ = make(TechniqueId::DeferredGeometryBuffer, kGeometryFormatRow);
+    lightLayout_ = make(TechniqueId::DeferredLightingBuffer, kInstancedLightFormatRow);
+    particleStreamLayout_ = make(TechniqueId::StreamOutTech, kParticleFormatRow);
+    particleDrawLayout_ = make(TechniqueId::ParticleDrawTech, kParticleFormatRow);
+}

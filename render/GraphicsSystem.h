@@ -1,0 +1,122 @@
+// The engine system that owns the GPU device and everything the deferred
+// renderer draws into: the device and back buffer made on the program's
+// window, the size-dependent targets and states (remade at every resize),
+// full-screen switching, the three effects with their techniques and
+// variables, the input layouts of the vertex-format table, the random-vector
+// texture and the long-lived buffers. Messages fill its render lists. Created
+// by the start-up code, initialised after the WindowsSystem has made the
+// window; owned by the Engine. Main thread only.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/ISystem.h"
+#include "port/math/D3DX.h"
+#include "port/window/WindowEvent.h"
+#include "render/EffectTable.h"
+#include "render/RenderLists.h"
+#include "render/RenderTargets.h"
+#include "render/VertexFormat.h"
+
+class GpuBuffer;
+class GpuDevice;
+class GpuInputLayout;
+class GpuShaderResourceView;
+class GpuSwapChain;
+
+class GraphicsSystem : public ISystem {
+public:
+    static constexpr u32 kLineBufferBytes = 320000;
+    static constexpr u32 kMaxLightInstances = 2000;
+    static constexpr u32 kRandomVectorTexels = 1024;
+    static constexpr float kFieldOfView = 0.785398185f;  // pi / 4
+    static constexpr float kNearPlane = 1.0f;
+    static constexpr float kFarPlane = 2000.0f;
+
+    // Name "GraphicsSystem", active, glow and full screen on, matrices
+    // identity; subscribes to its messages.
+    GraphicsSystem();
+    // Shuts the tweak panels down, clears the device state and releases every
+    // device object it made.
+    ~GraphicsSystem() override;
+
+    void HandleMessage(Message* message) override;
+    void Update(float dt) override;
+    void Init() override;
+    // A scene was cleared: empties the render lists (see RenderLists::Clear).
+    void Clear() override;
+    void Activate() override {}
+    void Deactivate() override {}
+
+    void CreateDeviceAndSwapChain();
+    // Reads the client size (0 x 0 becomes 1 x 1), sets the projection,
+    // broadcasts it (1, 7), then remakes the size-dependent objects.
+    void onResize();
+    void ApplyFullScreen();
+    void LoadEffects();
+    void CreateInputLayouts();
+
+    // Camera stack (the back is the active camera).
+    void PushCamera(u32 cameraId) { lists_.cameras.Push(cameraId); }
+    void PopCamera() { lists_.cameras.Pop(); }
+    u32 GetActiveCameraId() const { return lists_.cameras.GetActiveId(); }
+
+    GpuDevice* GetDevice() const { return device_.get(); }
+    GpuSwapChain* GetSwapChain() const { return swapChain_.get(); }
+    const RenderTargets& GetTargets() const { return targets_; }
+    const EffectTable& GetEffects() const { return effects_; }
+    RenderLists& GetLists() { return lists_; }
+    int GetWidth() const { return width_; }
+    int GetHeight() const { return height_; }
+    bool IsFullScreen() const { return fullScreen_; }
+    const D3DXMATRIX& GetProjection() const { return projection_; }
+    GpuShaderResourceView* GetRandomVectors() const { return randomVectors_.get(); }
+    GpuInputLayout* GetGeometryLayout() const { return geometryLayout_.get(); }
+    GpuInputLayout* GetLightLayout() const { return lightLayout_.get(); }
+    GpuInputLayout* GetParticleStreamLayout() const { return particleStreamLayout_.get(); }
+    GpuInputLayout* GetParticleDrawLayout() const { return particleDrawLayout_.get(); }
+    GpuBuffer* GetLineBuffer() const { return lineBuffer_.get(); }
+    GpuBuffer* GetLightInstanceBuffer() const { return lightInstanceBuffer_.get(); }
+    u32 GetDefaultCameraId() const { return defaultCameraId_; }
+
+protected:
+    // The window's client rectangle (0 x 0 while minimised or without a window).
+    virtual ClientRect ReadClientRect() const;
+
+private:
+    void CreateRandomVectors();
+
+    // Device side.
+    bool glow_ = true;
+    std::shared_ptr<GpuDevice> device_;
+    int width_ = 1;
+    int height_ = 1;
+    ClientRect clientRect_;
+    EffectTable effects_;
+    u64 window_ = 0;
+    std::shared_ptr<GpuBuffer> lineBuffer_;
+    u32 sphereModelId_ = 0;
+    u32 quadModelId_ = 0;
+    std::vector<LightInstance> lightInstances_;
+    std::shared_ptr<GpuBuffer> lightInstanceBuffer_;
+    bool fullScreen_ = true;
+    std::unique_ptr<GpuSwapChain> swapChain_;
+    RenderTargets targets_;
+    std::shared_ptr<GpuInputLayout> geometryLayout_;
+    std::shared_ptr<GpuInputLayout> lightLayout_;
+    std::shared_ptr<GpuInputLayout> particleStreamLayout_;
+    std::shared_ptr<GpuInputLayout> particleDrawLayout_;
+    std::shared_ptr<GpuShaderResourceView> randomVectors_;
+    u32 defaultCameraId_ = 0;
+    bool panelsStarted_ = false;
+
+    D3DXMATRIX view_;
+    D3DXMATRIX projection_;
+    D3DXMATRIX viewProjection_;
+    D3DXMATRIX screenView_;
+    D3DXMATRIX screenProjection_;
+
+    // Lists filled by messages.
+    RenderLists lists_;
+};

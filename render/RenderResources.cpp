@@ -1,0 +1,211 @@
+#include "render/RenderResources.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Logger.h"
+#include "port/gpu/GpuDevice.h"
+#include "scene/DevozizuDave.h"
+
+namespace {
+
+// The low 8 bits of c * 255 truncated toward zero (1.0 gives 255, 0.5 gives 127).
+u8 ChannelByte(float c) {
+    const double scaled = static_cast<double>(c) * 255.0;
+    if (!(std::fabs(scaled) < 2147483648.0)) return 0;
+    return static_cast<u8>(static_cast<unsigned>(static_cast<int>(scaled)) & 0xFFu);
+}
+
+}  // namespace
+
+RenderResources::RenderResources(const FilePath& textureFolder, const FilePath& particleFolder) : RenderResources() {
+    ownFolders_ = true;
+    textureFolder_ = textureFolder;
+    particleFolder_ = particleFolder;
+}
+
+RenderResources::RenderResources() {
+    for (unsigned i = 0; i < 8; ++i)
+        fallbackPalette_[i] = D3DXCOLOR(static_cast<float>(i % 3) / 3.0f, static_cast<float>(i % 5) / 5.0f,
+                                        static_cast<float>(i % 7) / 7.0f, 1.0f);
+}
+
+RenderResources::~RenderResources() = default;
+
+FilePath RenderResources::TextureFolder() const {
+    if (ownFolders_) return textureFolder_;
+    return DevozizuDave::Instance() ? DevozizuDave::Instance()->texture : FilePath();
+}
+
+FilePath RenderResources::ParticleFolder() const {
+    if (ownFolders_) return particleFolder_;
+    return DevozizuDave::Instance() ? DevozizuDave::Instance()->particle : FilePath();
+}
+
+GpuShaderResourceView* RenderResources::GetTexture(const std::string& name) {
+    if (name.empty()) return nullptr;
+    auto cached = textureCache_.find(name);
+    if (cached != textureCache_.end()) return cached->second.get();
+    if (!device_) return nullptr;
+    std::shared_ptr<GpuShaderResourceView> view;
+    const GpuLoadStatus status =
+        device_->CreateShaderResourceViewFromFile(TextureFolder().GetFullPath(name), &view);
+    if (status == GpuLoadStatus::Ok && view) {
+        GpuShaderResourceView* result = view.get();
+        textureCache_.emplace(name, std::move(view));
+        return result;
+    }
+    if (status == GpuLoadStatus::FileNotFound) return nullptr;
+    return GetFallbackTexture();
+}
+
+GpuShaderResourceView* RenderResources::GetSolidColorTexture(float r, float g, float b, float a) {
+    for (const SolidColor& solid : solidColorTextures_)
+        if (solid.width == kSolidSize && solid.height == kSolidSize && solid.color.r == r && solid.color.g == g &&
+            solid.color.b == b && solid.color.a == a)
+            return solid.view.get();
+    std::shared_ptr<GpuTexture> texture = CreateDynamicTexture(kSolidSize, kSolidSize);
+    if (!texture) return nullptr;
+    GpuMappedSubresource mapped;
+    if (texture->Map(0, GpuMap::WriteDiscard, &mapped)) {
+        const u8 texel[4] = {ChannelByte(r), ChannelByte(g), ChannelByte(b), ChannelByte(a)};
+        for (unsigned y = 0; y < kSolidSize; ++y) {
+            u8* row = static_cast<u8*>(mapped.data) + static_cast<size_t>(y) * mapped.rowPitch;
+            for (unsigned x = 0; x < kSolidSize; ++x) std::copy(texel, texel + 4, row + 4 * x);
+        }
+        texture->Unmap(0);
+    }
+    std::shared_ptr<GpuShaderResourceView> view = CreateTextureView(texture);
+    if (!view) return nullptr;
+    solidColorTextures_.push_back({kSolidSize, kSolidSize, D3DXCOLOR(r, g, b, a), view});
+    return view.get();
+}
+
+GpuShaderResourceView* RenderResources::LoadTextureFile(const std::string& path) {
+    if (device_) {
+        GpuImageLoadInfo info;
+        info.cube = true;
+        info.generateMips = false;
+        std::shared_ptr<GpuTexture> texture;
+        std::string error;
+        const GpuLoadStatus status = device_->CreateTextureFromFile(path, info, &texture, &error);
+        if (status == GpuLoadStatus::Ok) {
+            GpuSrvDesc desc;
+            desc.dimension = GpuSrvDimension::TextureCube;
+            if (std::shared_ptr<GpuShaderResourceView> view = device_->CreateShaderResourceView(texture, &desc)) {
+                cubeTextures_.push_back(view);
+                return view.get();
+            }
+        } else if (status == GpuLoadStatus::Failed) {
+            Log("RenderResources: cube texture %s", error.c_str());
+        }
+    }
+    // Missing, unreadable or not a cube: plain green, as for a missing file.
+    return GetSolidColorTexture(0, 1, 0, 1);
+}
+
+GpuShaderResourceView* RenderResources::GetFallbackTexture() {
+    if (fallbackTexture_) return fallbackTexture_.get();
+    std::shared_ptr<GpuTexture> texture = CreateDynamicTexture(kFallbackSize, kFallbackSize);
+    if (!texture) return nullptr;
+    GpuMappedSubresource mapped;
+    if (texture->Map(0, GpuMap::WriteDiscard, &mapped)) {
+        for (unsigned y = 0; y < kFallbackSize; ++y) {
+            u8* row = static_cast<u8*>(mapped.data) + static_cast<size_t>(y) * mapped.rowPitch;
+            for (unsigned x = 0; x < kFallbackSize; ++x) {
+                const unsigned d = x % 8 == 0 ? 1 : x % 8;
+                const D3DXCOLOR& c = fallbackPalette_[(y % 8) % d];
+                row[4 * x + 0] = ChannelByte(c.r);
+                row[4 * x + 1] = ChannelByte(c.g);
+                row[4 * x + 2] = ChannelByte(c.b);
+                row[4 * x + 3] = ChannelByte(c.a);
+            }
+        }
+        texture->Unmap(0);
+    }
+    fallbackTexture_ = CreateTextureView(texture);
+    return fallbackTexture_.get();
+}
+
+std::shared_ptr<GpuTexture> RenderResources::CreateDynamicTexture(unsigned width, unsigned height,
+                                                                  GpuTextureDesc* desc) {
+    GpuTextureDesc d;
+    d.width = width;
+    d.height = height;
+    d.mipLevels = 1;
+    d.arraySize = 1;
+    d.format = GpuFormat::R8G8B8A8_UNORM;
+    d.usage = GpuUsage::Dynamic;
+    d.bindFlags = GpuBindShaderResource;
+    d.cpuAccessFlags = GpuCpuAccessWrite;
+    if (desc) *desc = d;
+    return device_ ? device_->CreateTexture(d) : nullptr;
+}
+
+std::shared_ptr<GpuShaderResourceView> RenderResources::CreateTextureView(const std::shared_ptr<GpuTexture>& texture) {
+    if (!device_ || !texture) return nullptr;
+    GpuSrvDesc desc;
+    desc.dimension = GpuSrvDimension::Texture2D;
+    return device_->CreateShaderResourceView(texture, &desc);
+}
+
+void RenderResources::LoadParticleTextures() {
+    particleTextureIndex_.clear();
+    FilePath folder = ParticleFolder();
+    folder.ListDirectory();
+    const std::vector<std::string>& names = folder.fileNames;
+    if (names.empty() || !device_) return;
+
+    std::vector<GpuImage> images;
+    std::vector<std::string> loaded;
+    for (const std::string& name : names) {
+        GpuImage image;
+        std::string error;
+        const std::string path = folder.GetFullPath(name);
+        if (image.Load(path, &error) != GpuLoadStatus::Ok) {
+            Log("RenderResources: particle texture left out: %s", error.c_str());
+            continue;
+        }
+        if (image.cube || image.arraySize != 1) {
+            Log("RenderResources: particle texture left out: %s is not a plain 2-D image", path.c_str());
+            continue;
+        }
+        image.Decompress();
+        if (!images.empty()) {
+            const GpuImage& first = images.front();
+            if (image.width != first.width || image.height != first.height || image.mipLevels != first.mipLevels) {
+                Log("RenderResources: particle texture %s resized from %ux%u (%u mips) to %ux%u (%u mips)",
+                    name.c_str(), image.width, image.height, image.mipLevels, first.width, first.height,
+                    first.mipLevels);
+                image = image.Resized(first.width, first.height, first.mipLevels);
+            }
+        }
+        images.push_back(std::move(image));
+        loaded.push_back(name);
+    }
+    if (images.empty()) return;
+
+    const GpuImage& first = images.front();
+    GpuTextureDesc desc;
+    desc.width = first.width;
+    desc.height = first.height;
+    desc.mipLevels = first.mipLevels;
+    desc.arraySize = static_cast<u32>(images.size());
+    desc.format = GpuFormat::R8G8B8A8_UNORM;
+    desc.usage = GpuUsage::Default;
+    desc.bindFlags = GpuBindShaderResource;
+    std::vector<GpuSubresourceData> data;
+    for (const GpuImage& image : images)
+        for (u32 m = 0; m < first.mipLevels; ++m)
+            data.push_back({image.subresources[m].data(), image.RowBytes(m), image.SubresourceBytes(m)});
+    std::shared_ptr<GpuTexture> array = device_->CreateTexture(desc, data.data());
+    GpuSrvDesc view;
+    view.dimension = GpuSrvDimension::Texture2DArray;
+    particleTextureArray_ = array ? device_->CreateShaderResourceView(array, &view) : nullptr;
+    if (!particleTextureArray_) return;
+    for (u32 i = 0; i < loaded.size(); ++i) particleTextureIndex_[loaded[i]] = i;
+}
+
+std::vector<std::pair<std::string, unsigned>> RenderResources::ListEntries() const {
+    return {particleTextureIndex_.begin(), particleTextureIndex_.end()};
+}

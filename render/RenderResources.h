@@ -1,0 +1,94 @@
+// The engine-wide holder of shader-readable textures: file textures of the
+// "texture" folder cached by name, solid one-colour textures cached by colour,
+// sky box cubes, the fallback pattern, the array of particle alpha masks of
+// the "particle" folder, and bare dynamic textures for callers that fill them
+// (font atlases, noise). Also the default colours of missing normal, specular
+// and glow maps. One instance for the run, made at start-up before the device;
+// GraphicsSystem::Init hands it the device. Views it returns are borrowed: it
+// keeps them until it goes. Main thread only.
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/FilePath.h"
+#include "engine/Singleton.h"
+#include "port/gpu/GpuTypes.h"
+#include "port/math/D3DXColor.h"
+
+class GpuDevice;
+class GpuShaderResourceView;
+class GpuTexture;
+
+class RenderResources : public Singleton<RenderResources> {
+public:
+    // Reads the "texture" and "particle" asset folders of the DevozizuDave
+    // when it uses them.
+    RenderResources();
+    // With folders of its own (tests, tools).
+    RenderResources(const FilePath& textureFolder, const FilePath& particleFolder);
+    ~RenderResources();
+
+    void SetDevice(std::shared_ptr<GpuDevice> device) { device_ = std::move(device); }
+    GpuDevice* GetDevice() const { return device_.get(); }
+
+    // The texture file `name` (no folder, no extension), loaded once: null for
+    // an empty name, a missing file or no device (a later call tries again);
+    // the fallback pattern for a file that cannot be read.
+    GpuShaderResourceView* GetTexture(const std::string& name);
+    // A 64x64 texture of one colour, made once per exact colour.
+    GpuShaderResourceView* GetSolidColorTexture(float r, float g, float b, float a);
+    // A cube texture from a full path, loaded on every call (kept until the
+    // end of the run); plain green (a 2-D texture) when it cannot be loaded.
+    GpuShaderResourceView* LoadTextureFile(const std::string& path);
+    // The 64x64 pattern shown for textures that cannot be read.
+    GpuShaderResourceView* GetFallbackTexture();
+    // A width x height R8G8B8A8 texture with CPU write access, owned by the
+    // caller; its description is copied to `desc` when given. Null without a device.
+    std::shared_ptr<GpuTexture> CreateDynamicTexture(unsigned width, unsigned height, GpuTextureDesc* desc = nullptr);
+    // A 2-D view over every mip of `texture`, owned by the caller.
+    std::shared_ptr<GpuShaderResourceView> CreateTextureView(const std::shared_ptr<GpuTexture>& texture);
+
+    // Builds the particle texture array from every file of the "particle"
+    // folder (listed in name order); slice i is the i-th file that loads.
+    // Masks whose size differs from the first one's are resized to it; files
+    // that cannot be loaded are left out (both logged).
+    void LoadParticleTextures();
+    // (name, slice) of every particle texture in ascending name order.
+    std::vector<std::pair<std::string, unsigned>> ListEntries() const;
+    GpuShaderResourceView* GetParticleTextureArray() const { return particleTextureArray_.get(); }
+
+    D3DXCOLOR defaultNormalColor{0, 0, 1, 1};
+    D3DXCOLOR defaultSpecularColor{1, 1, 1, 1};
+    D3DXCOLOR defaultGlowColor{0, 0, 0, 1};
+
+    static constexpr unsigned kSolidSize = 64;
+    static constexpr unsigned kFallbackSize = 64;
+    // Palette entry i of the fallback pattern.
+    const D3DXCOLOR& FallbackPalette(unsigned i) const { return fallbackPalette_[i % 8]; }
+
+private:
+    struct SolidColor {
+        unsigned width;
+        unsigned height;
+        D3DXCOLOR color;
+        std::shared_ptr<GpuShaderResourceView> view;
+    };
+
+    std::shared_ptr<GpuDevice> device_;
+    std::map<std::string, unsigned> particleTextureIndex_;
+    std::shared_ptr<GpuShaderResourceView> particleTextureArray_;
+    D3DXCOLOR fallbackPalette_[8];
+    std::shared_ptr<GpuShaderResourceView> fallbackTexture_;
+    std::map<std::string, std::shared_ptr<GpuShaderResourceView>> textureCache_;
+    std::vector<SolidColor> solidColorTextures_;
+    std::vector<std::shared_ptr<GpuShaderResourceView>> cubeTextures_;
+    FilePath TextureFolder() const;
+    FilePath ParticleFolder() const;
+
+    bool ownFolders_ = false;
+    FilePath textureFolder_;
+    FilePath particleFolder_;
+};

@@ -1,0 +1,50 @@
+// The size-dependent objects of the renderer: the back-buffer view, the five
+// R8G8B8A8 colour targets, the SSAO target, the depth-stencil texture with its
+// two views (the back buffer and the G-buffer passes share it), the two
+// depth-stencil states and the wireframe rasterizer state. Made by the
+// GraphicsSystem at every resize and released before the next. Main thread.
+#pragma once
+#include <memory>
+
+#include "engine/Types.h"
+
+class GpuDepthStencilView;
+class GpuDevice;
+class GpuRenderTargetView;
+class GpuShaderResourceView;
+class GpuSwapChain;
+class GpuTexture;
+struct GpuDepthStencilState;
+struct GpuRasterizerState;
+
+struct ColourTarget {
+    std::shared_ptr<GpuTexture> texture;
+    std::shared_ptr<GpuRenderTargetView> target;
+    std::shared_ptr<GpuShaderResourceView> view;
+    bool Valid() const { return texture && target && view; }
+};
+
+class RenderTargets {
+public:
+    // Takes the swap chain's present back buffer, then makes, in this order,
+    // Normals, DiffuseSpec, Glow, StagedBlur, Light, SSAO, the depth texture,
+    // depthOnState, depthOffState, the depth views and wireframeState.
+    void Create(GpuDevice& device, GpuSwapChain& swapChain, u32 width, u32 height);
+    void Release();
+
+    u32 width = 0;
+    u32 height = 0;
+    std::shared_ptr<GpuRenderTargetView> backBuffer;
+    ColourTarget normals;
+    ColourTarget diffuseSpec;
+    ColourTarget glow;
+    ColourTarget stagedBlur;
+    ColourTarget light;
+    ColourTarget ssao;
+    std::shared_ptr<GpuTexture> depthTexture;
+    std::shared_ptr<GpuDepthStencilView> depthStencil;
+    std::shared_ptr<GpuShaderResourceView> depthView;
+    std::shared_ptr<GpuDepthStencilState> depthOnState;
+    std::shared_ptr<GpuDepthStencilState> depthOffState;
+    std::shared_ptr<GpuRasterizerState> wireframeState;
+};

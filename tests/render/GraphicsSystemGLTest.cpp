@@ -1,0 +1,223 @@
+// The GraphicsSystem's device side on a real (offscreen) window: targets at
+// the window size, a minimised window as 1 x 1, one projection broadcast per
+// resize before the targets are remade, full-screen messages, the random
+// vectors, and a renderer that keeps running without a broken effect.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuSwapChain.h"
+#include "port/os/CRand.h"
+#include "port/window/WindowTestInput.h"
+#include "render/GraphicsSystem.h"
+#include "tests/engine/LogCapture.h"
+#include "tests/render/GraphicsTestRig.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Records every projection broadcast and what the targets looked like then.
+class ProjectionProbe : public ISystem {
+public:
+    explicit ProjectionProbe(GraphicsSystem* graphics) : ISystem(TypeId<ProjectionProbe>::Get()), graphics_(graphics) {
+        Subscribe(kMsgProjectionMatrix.type, kMsgProjectionMatrix.argument);
+    }
+    void HandleMessage(Message* m) override {
+        if (m->type != kMsgProjectionMatrix.type || m->argument != kMsgProjectionMatrix.argument) return;
+        targetWidthsSeen.push_back(graphics_->GetTargets().width);
+        const void* address = m->PointerPayload();
+        ASSERT_NE(address, nullptr);
+        std::memcpy(&last, address, sizeof last);
+    }
+    void Update(float) override {}
+    void Init() override {}
+    void Clear() override {}
+    void Activate() override {}
+    void Deactivate() override {}
+
+    std::vector<u32> targetWidthsSeen;
+    D3DXMATRIX last;
+
+private:
+    GraphicsSystem* graphics_;
+};
+
+class GraphicsSystemGLTest : public GraphicsTestRig {
+protected:
+    // windowed: clear the full-screen flag first, so the targets keep the
+    // window's size (full screen takes the desktop's).
+    void Start(int width = 320, int height = 240, bool windowed = true) {
+        graphics = new GraphicsSystem;
+        probe = new ProjectionProbe(graphics);
+        engine->AddSystem(graphics);
+        engine->AddSystem(probe);
+        OpenWindow(width, height);
+        if (windowed) Send(kMsgClearFullScreen);
+        graphics->Init();
+    }
+    void Pump() {
+        WindowEvent event;
+        while (window->PollEvent(&event)) {
+        }
+    }
+    void Resized() { ::Broadcast(0u, kMsgClientRect.type, kMsgClientRect.argument, window->GetClientRect()); }
+    void Send(MessageKind kind) { MessageHub::Send(&ResolveSystem, graphics->GetTypeId(), 0, kind.type, kind.argument); }
+
+    GraphicsSystem* graphics = nullptr;
+    ProjectionProbe* probe = nullptr;
+};
+
+void ExpectSize(const ColourTarget& target, u32 w, u32 h) {
+    ASSERT_TRUE(target.Valid());
+    EXPECT_EQ(target.texture->GetDesc().width, w);
+    EXPECT_EQ(target.texture->GetDesc().height, h);
+}
+
+TEST_F(GraphicsSystemGLTest, TargetsStatesAndLayoutsExistAtTheWindowSize) {
+    Start(320, 240);
+    ASSERT_NE(graphics->GetDevice(), nullptr);
+    const RenderTargets& t = graphics->GetTargets();
+    EXPECT_EQ(graphics->GetWidth(), 320);
+    EXPECT_EQ(graphics->GetHeight(), 240);
+    ASSERT_TRUE(t.backBuffer);
+    EXPECT_EQ(t.backBuffer->Texture()->GetDesc().width, 320u);
+    for (const ColourTarget* target : {&t.normals, &t.diffuseSpec, &t.glow, &t.stagedBlur, &t.light, &t.ssao})
+        ExpectSize(*target, 320, 240);
+    EXPECT_EQ(t.normals.texture->GetDesc().format, GpuFormat::R8G8B8A8_UNORM);
+    EXPECT_EQ(t.ssao.texture->GetDesc().format, GpuFormat::R8_UNORM);
+    ASSERT_TRUE(t.depthTexture && t.depthStencil && t.depthView);
+    EXPECT_EQ(t.depthTexture->GetDesc().format, GpuFormat::R24G8_TYPELESS);
+    ASSERT_TRUE(t.depthOnState && t.depthOffState && t.wireframeState);
+    EXPECT_TRUE(t.depthOnState->desc.stencilEnable);
+    EXPECT_EQ(t.depthOnState->desc.frontFace.depthFailOp, GpuStencilOp::Incr);
+    EXPECT_EQ(t.depthOnState->desc.backFace.depthFailOp, GpuStencilOp::Decr);
+    EXPECT_FALSE(t.depthOffState->desc.depthEnable);
+    EXPECT_EQ(t.wireframeState->desc.fill, GpuFill::Wireframe);
+    EXPECT_TRUE(graphics->GetGeometryLayout());
+    EXPECT_TRUE(graphics->GetLightLayout());
+    EXPECT_TRUE(graphics->GetParticleStreamLayout());
+    EXPECT_TRUE(graphics->GetParticleDrawLayout());
+    EXPECT_EQ(graphics->GetLineBuffer()->GetDesc().byteWidth, 320000u);
+    EXPECT_EQ(graphics->GetLightInstanceBuffer()->GetDesc().byteWidth, 56000u);
+    D3DXMATRIX expected;
+    D3DXMatrixPerspectiveFovLH(&expected, 0.785398185f, 320.0f / 240.0f, 1.0f, 2000.0f);
+    EXPECT_EQ(0, std::memcmp(&expected, &graphics->GetProjection(), sizeof expected));
+    EXPECT_NE(graphics->GetActiveCameraId(), 0u);
+    graphics->Update(0.0f);  // clears and presents without complaint
+    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
+}
+
+TEST_F(GraphicsSystemGLTest, MinimisedWindowGivesOneByOneTargetsAndTheResizeRow) {
+    LogCapture capture;
+    Start(320, 240);
+    TestPushMinimised();
+    Pump();
+    Resized();
+    EXPECT_EQ(graphics->GetWidth(), 1);
+    EXPECT_EQ(graphics->GetHeight(), 1);
+    ExpectSize(graphics->GetTargets().light, 1, 1);
+    EXPECT_EQ(graphics->GetTargets().depthTexture->GetDesc().width, 1u);
+    EXPECT_FLOAT_EQ(probe->last._11 / probe->last._22, 1.0f);  // aspect 1
+    graphics->Update(0.0f);
+    engine.reset();
+    std::vector<std::string> rows;
+    FINISH_MESSAGES_OR_SKIP(capture, rows);
+    EXPECT_NE(std::find(rows.begin(), rows.end(), "GraphicsSystem::onResize() 320, 240, AR: 1.333333"), rows.end());
+    EXPECT_NE(std::find(rows.begin(), rows.end(), "GraphicsSystem::onResize() 1, 1, AR: 1.000000"), rows.end());
+}
+
+TEST_F(GraphicsSystemGLTest, EachResizeBroadcastsOneProjectionBeforeTheTargetsAreRemade) {
+    Start(320, 240);
+    ASSERT_EQ(probe->targetWidthsSeen.size(), 1u);  // the device's first resize
+    EXPECT_EQ(probe->targetWidthsSeen[0], 0u);
+    window->SetClientSize(200, 100);
+    Pump();
+    Resized();
+    ASSERT_EQ(probe->targetWidthsSeen.size(), 2u);
+    EXPECT_EQ(probe->targetWidthsSeen[1], 320u);  // the old targets were still there
+    EXPECT_EQ(graphics->GetTargets().width, 200u);
+    ExpectSize(graphics->GetTargets().glow, 200, 100);
+    EXPECT_FLOAT_EQ(probe->last._22 / probe->last._11, 2.0f);  // aspect 200 / 100
+    Resized();
+    EXPECT_EQ(probe->targetWidthsSeen.size(), 3u);
+}
+
+TEST_F(GraphicsSystemGLTest, FullScreenMessagesToggleSetAndClear) {
+    Start(320, 240, false);
+    ASSERT_NE(graphics->GetSwapChain(), nullptr);
+    EXPECT_TRUE(graphics->GetSwapChain()->GetFullscreenState());  // starts in full screen
+    Send(kMsgSetFullScreen);
+    Send(kMsgToggleFullScreen);
+    EXPECT_FALSE(graphics->IsFullScreen());
+    EXPECT_FALSE(graphics->GetSwapChain()->GetFullscreenState());
+    Send(kMsgClearFullScreen);
+    Send(kMsgToggleFullScreen);
+    EXPECT_TRUE(graphics->IsFullScreen());
+    EXPECT_TRUE(graphics->GetSwapChain()->GetFullscreenState());
+    Send(kMsgToggleFullScreen);
+    Send(kMsgToggleFullScreen);
+    EXPECT_TRUE(graphics->GetSwapChain()->GetFullscreenState());
+}
+
+TEST_F(GraphicsSystemGLTest, RandomVectorsFollowTheCRuntimeSequence) {
+    CSRand(1);
+    Start(64, 64);
+    GpuShaderResourceView* vectors = graphics->GetRandomVectors();
+    ASSERT_NE(vectors, nullptr);
+    EXPECT_EQ(vectors->Dimension(), GpuSrvDimension::Texture1D);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(vectors->Texture()->ReadBack(0, &bytes));
+    ASSERT_EQ(bytes.size(), 1024u * 16);
+    std::vector<float> texels(1024 * 4);
+    std::memcpy(texels.data(), bytes.data(), bytes.size());
+    CSRand(1);
+    for (float value : texels) {
+        ASSERT_GE(value, -1.0f);
+        ASSERT_LE(value, 1.0f);
+        ASSERT_FLOAT_EQ(value, (static_cast<float>(CRand()) / 32767.0f) * 2.0f - 1.0f);
+    }
+    EXPECT_EQ(graphics->GetEffects().Variable(EffectVarId::randomTexture)->GetResource(), vectors);
+}
+
+TEST_F(GraphicsSystemGLTest, BrokenEffectIsReportedAndTheRendererGoesOn) {
+    const fs::path folder = fs::temp_directory_path() / ("dd_broken_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    for (const char* name : {"DeferredShader", "ParticleIntegration"})
+        fs::copy_file(AssetFolder("shader", ".fx").GetFullPath(name), folder / (std::string(name) + ".fx"),
+                      fs::copy_options::overwrite_existing);
+    std::ofstream(folder / "UIShader.fx") << "techniques = { { name = 'UiTech', passes = { { vs = 'oops(' } } } }";
+    FilePath shaders;
+    shaders.baseFolder = folder.string() + "/";
+    shaders.extension = ".fx";
+    loader = std::make_unique<EffectLoader>(shaders);
+
+    testing::internal::CaptureStderr();
+    Start();
+    const std::string reported = testing::internal::GetCapturedStderr();
+    EXPECT_NE(reported.find("UIShader (technique UiTech, pass 0, vertex shader)"), std::string::npos) << reported;
+    EXPECT_NE(reported.find("error"), std::string::npos) << reported;
+    EXPECT_FALSE(graphics->GetEffects().Effect(EffectId::UIShader));
+    EXPECT_FALSE(graphics->GetEffects().Technique(TechniqueId::TextTech)->IsValid());
+    EXPECT_TRUE(graphics->GetEffects().Technique(TechniqueId::CombineDeferred)->IsValid());
+    EXPECT_TRUE(graphics->GetGeometryLayout());
+    graphics->GetEffects().Apply(TechniqueId::UiTech);
+    graphics->Update(0.0f);
+    fs::remove_all(folder);
+}
+
+TEST_F(GraphicsSystemGLTest, WithoutAWindowThereIsNoDeviceAndNothingBreaks) {
+    graphics = new GraphicsSystem;
+    engine->AddSystem(graphics);
+    graphics->Init();
+    EXPECT_EQ(graphics->GetDevice(), nullptr);
+    graphics->Update(0.0f);
+    graphics->onResize();
+    Send(kMsgToggleFullScreen);
+    EXPECT_EQ(graphics->GetWidth(), 1);
+}
+
+}  // namespace

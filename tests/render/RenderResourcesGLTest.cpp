@@ -1,0 +1,179 @@
+// Render resources: file textures cached by name with missing and unreadable
+// files told apart, solid colours, the fallback pattern, cube textures that
+// cannot be loaded, and the particle mask array built from mixed files.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <stb/stb_image_write.h>
+
+#include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuSwapChain.h"
+#include "tests/render/GraphicsTestRig.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RenderResourcesGLTest : public GraphicsTestRig {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("dd_resources_" + std::to_string(::getpid()));
+        fs::create_directories(root / "texture");
+        fs::create_directories(root / "particle");
+        FilePath textures, particles;
+        textures.baseFolder = particles.baseFolder = root.string() + "/";
+        textures.path = "texture/";
+        textures.extension = ".png";
+        particles.path = "particle/";
+        particles.extension = ".png";
+        resources = std::make_unique<RenderResources>(textures, particles);
+        OpenWindow(64, 64);
+        std::string error;
+        ASSERT_TRUE(GpuCreateDeviceAndSwapChain(window->NativeWindow(), 64, 64, &device, &swapChain, &error)) << error;
+        resources->SetDevice(device);
+    }
+    void TearDown() override {
+        resources.reset();
+        swapChain.reset();
+        device.reset();
+        GraphicsTestRig::TearDown();
+        fs::remove_all(root);
+    }
+    void WritePng(const std::string& file, int size, std::uint8_t red) {
+        std::vector<std::uint8_t> pixels(static_cast<size_t>(size) * size * 4, 255);
+        for (size_t i = 0; i < pixels.size(); i += 4) pixels[i] = red;
+        ASSERT_TRUE(stbi_write_png((root / file).string().c_str(), size, size, 4, pixels.data(), size * 4));
+    }
+    static std::vector<std::uint8_t> Texels(GpuShaderResourceView* view, unsigned subresource = 0) {
+        std::vector<std::uint8_t> bytes;
+        view->Texture()->ReadBack(subresource, &bytes);
+        return bytes;
+    }
+
+    fs::path root;
+    std::shared_ptr<GpuDevice> device;
+    std::unique_ptr<GpuSwapChain> swapChain;
+};
+
+TEST_F(RenderResourcesGLTest, FileTextureIsLoadedOnceAndFoundWithCaseFolded) {
+    WritePng("texture/Ship.PNG", 4, 10);
+    GpuShaderResourceView* ship = resources->GetTexture("ship");
+    ASSERT_NE(ship, nullptr);
+    EXPECT_EQ(resources->GetTexture("ship"), ship);
+    EXPECT_EQ(Texels(ship)[0], 10);
+}
+
+TEST_F(RenderResourcesGLTest, MissingFileIsNullAndTriedAgainLater) {
+    EXPECT_EQ(resources->GetTexture(""), nullptr);
+    EXPECT_EQ(resources->GetTexture("hull"), nullptr);
+    EXPECT_EQ(resources->GetTexture("hull"), nullptr);
+    WritePng("texture/hull.png", 4, 20);
+    EXPECT_NE(resources->GetTexture("hull"), nullptr);
+}
+
+TEST_F(RenderResourcesGLTest, UnreadableFileGivesTheFallbackPattern) {
+    std::ofstream(root / "texture/broken.png") << "not a picture";
+    GpuShaderResourceView* broken = resources->GetTexture("broken");
+    ASSERT_NE(broken, nullptr);
+    EXPECT_EQ(broken, resources->GetFallbackTexture());
+    const auto bytes = Texels(broken);
+    auto texel = [&](unsigned x, unsigned y) { return &bytes[(y * 64 + x) * 4]; };
+    const std::uint8_t black[4] = {0, 0, 0, 255}, entry3[4] = {0, 153, 109, 255};
+    for (unsigned y = 0; y < 64; y += 7) {
+        EXPECT_EQ(0, std::memcmp(texel(0, y), black, 4));
+        EXPECT_EQ(0, std::memcmp(texel(1, y), black, 4));
+    }
+    for (unsigned x = 0; x < 64; x += 5) EXPECT_EQ(0, std::memcmp(texel(x, 0), black, 4));
+    EXPECT_EQ(0, std::memcmp(texel(5, 3), entry3, 4));
+}
+
+TEST_F(RenderResourcesGLTest, SolidColoursAreCachedByExactColour) {
+    GpuShaderResourceView* blue = resources->GetSolidColorTexture(0, 0, 1, 1);
+    ASSERT_NE(blue, nullptr);
+    EXPECT_EQ(resources->GetSolidColorTexture(0, 0, 1, 1), blue);
+    EXPECT_NE(resources->GetSolidColorTexture(0, 0, 1, 0.999f), blue);
+    const auto bytes = Texels(resources->GetSolidColorTexture(0.5f, 1.0f, 0.0f, 1.0f));
+    ASSERT_EQ(bytes.size(), 64u * 64 * 4);
+    const std::uint8_t expected[4] = {127, 255, 0, 255};
+    EXPECT_EQ(0, std::memcmp(bytes.data(), expected, 4));
+    EXPECT_EQ(0, std::memcmp(&bytes[bytes.size() - 4], expected, 4));
+}
+
+TEST_F(RenderResourcesGLTest, CubeThatCannotBeLoadedIsPlainGreen) {
+    GpuShaderResourceView* green = resources->GetSolidColorTexture(0, 1, 0, 1);
+    EXPECT_EQ(resources->LoadTextureFile((root / "none.dds").string()), green);
+    WritePng("flat.png", 4, 0);  // exists, but is no cube
+    EXPECT_EQ(resources->LoadTextureFile((root / "flat.png").string()), green);
+    std::ofstream(root / "broken.dds") << "DDS garbage";
+    EXPECT_EQ(resources->LoadTextureFile((root / "broken.dds").string()), green);
+}
+
+TEST_F(RenderResourcesGLTest, ParticleMasksOfMixedSizesAreResizedAndBadFilesLeftOut) {
+    WritePng("particle/a.png", 8, 1);
+    WritePng("particle/b.png", 4, 2);  // another size
+    std::ofstream(root / "particle/c.png") << "broken";
+    WritePng("particle/d.png", 8, 4);
+    std::ofstream(root / "particle/notes.txt") << "not a mask";
+    resources->LoadParticleTextures();
+    const auto entries = resources->ListEntries();
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0], (std::pair<std::string, unsigned>{"a", 0}));
+    EXPECT_EQ(entries[1], (std::pair<std::string, unsigned>{"b", 1}));
+    EXPECT_EQ(entries[2], (std::pair<std::string, unsigned>{"d", 2}));
+    GpuShaderResourceView* array = resources->GetParticleTextureArray();
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(array->Dimension(), GpuSrvDimension::Texture2DArray);
+    const GpuTextureDesc& desc = array->Texture()->GetDesc();
+    EXPECT_EQ(desc.width, 8u);
+    EXPECT_EQ(desc.arraySize, 3u);
+    const auto b = Texels(array, 1 * desc.mipLevels);
+    ASSERT_EQ(b.size(), 8u * 8 * 4);
+    EXPECT_EQ(b[0], 2);
+    EXPECT_EQ(b[b.size() - 4], 2);
+    EXPECT_EQ(Texels(array, 2 * desc.mipLevels)[0], 4);
+}
+
+TEST_F(RenderResourcesGLTest, EmptyParticleFolderBuildsNothing) {
+    resources->LoadParticleTextures();
+    EXPECT_EQ(resources->GetParticleTextureArray(), nullptr);
+    EXPECT_TRUE(resources->ListEntries().empty());
+}
+
+TEST_F(RenderResourcesGLTest, SingleParticleMaskIsStillAnArray) {
+    WritePng("particle/only.png", 4, 9);
+    resources->LoadParticleTextures();
+    ASSERT_NE(resources->GetParticleTextureArray(), nullptr);
+    EXPECT_EQ(resources->GetParticleTextureArray()->Dimension(), GpuSrvDimension::Texture2DArray);
+}
+
+TEST_F(RenderResourcesGLTest, DynamicTextureIsFilledByItsOwnerAndViewed) {
+    GpuTextureDesc desc;
+    auto texture = resources->CreateDynamicTexture(16, 8, &desc);
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(desc.width, 16u);
+    EXPECT_EQ(desc.cpuAccessFlags, static_cast<u32>(GpuCpuAccessWrite));
+    GpuMappedSubresource mapped;
+    ASSERT_TRUE(texture->Map(0, GpuMap::WriteDiscard, &mapped));
+    std::memset(mapped.data, 77, mapped.rowPitch * 8);
+    texture->Unmap(0);
+    auto view = resources->CreateTextureView(texture);
+    ASSERT_TRUE(view);
+    EXPECT_EQ(Texels(view.get())[5], 77);
+}
+
+TEST(RenderResourcesTest, WithoutDeviceEveryRequestIsNull) {
+    RenderResources resources{FilePath(), FilePath()};
+    EXPECT_EQ(resources.GetTexture("anything"), nullptr);
+    EXPECT_EQ(resources.GetSolidColorTexture(1, 1, 1, 1), nullptr);
+    EXPECT_EQ(resources.GetFallbackTexture(), nullptr);
+    EXPECT_EQ(resources.LoadTextureFile("x.dds"), nullptr);
+    EXPECT_FALSE(resources.CreateDynamicTexture(4, 4));
+    resources.LoadParticleTextures();
+    EXPECT_EQ(resources.GetParticleTextureArray(), nullptr);
+    EXPECT_EQ(resources.FallbackPalette(1).r, 1.0f / 3.0f);
+}
+
+}  // namespace

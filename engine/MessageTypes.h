@@ -37,7 +37,7 @@ constexpr MessageKind kMsgProjectionMatrix{1, 7};
 // deactivation (false).
 constexpr MessageKind kMsgDebugDraw{1, 12};
 // u32 active camera component id; GraphicsSystem -> subscribers (editor's
-// mouse-over control); at once, every frame.
+// mouse-over control, AudioSystem's listener); at once, every frame.
 constexpr MessageKind kMsgActiveCamera{1, 13};
 // i32 wParam; WindowsSystem -> subscribers; at once, application deactivated.
 constexpr MessageKind kMsgAppDeactivated{1, 15};

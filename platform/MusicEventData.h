@@ -1,0 +1,10 @@
+// Payload of message (1, 18), sent to the AudioSystem by its type id: play
+// the music stream of this name (file name in the "bgm" folder without
+// extension) at this volume factor. A heap copy freed after delivery.
+#pragma once
+#include <string>
+
+struct MusicEventData {
+    std::string name;
+    float volume = 1.0f;  // multiplied by the music volume
+};

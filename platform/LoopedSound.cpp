@@ -36,7 +36,7 @@ void LoopedSound::Play() {
         transformId_ = transform ? transform->GetId() : 0;
         SoundEventData data;
         data.name = filename_;
-        if (transform) data.position = transform->GetWorldPosition();
+        if (transform) data.position = transform->worldPosition;
         data.velocity = GetObjectVelocity(GetOwner());
         data.volume = volume_;
         data.looped = true;
@@ -51,7 +51,7 @@ void LoopedSound::Update(float) {
     Overlord* registry = Overlord::Instance();
     Transform* transform = registry ? registry->GetComponentById<Transform>(transformId_) : nullptr;
     if (!transform) return;
-    const D3DXVECTOR3 position = transform->GetWorldPosition();
+    const D3DXVECTOR3 position = transform->worldPosition;
     const D3DXVECTOR3 velocity = GetObjectVelocity(GetOwner());
     channel_.Set3DAttributes({position.x, position.y, position.z}, {velocity.x, velocity.y, velocity.z});
 }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
+#include "scene/DevozizuDave.h"
 #include "tests/platform/AudioTestWorld.h"
 
 namespace {
@@ -172,6 +174,39 @@ TEST_F(AudioSystemTest, ClearForgetsTheSceneLoopedSounds) {
     EXPECT_EQ(audio->GetLoopedSounds().Size(), 1u);
     audio->Clear();
     EXPECT_EQ(audio->GetLoopedSounds().Size(), 0u);
+}
+
+TEST(AudioSystemFoldersTest, InitLoadsEveryFileOfTheSfxAndBgmFolders) {
+    MessageHub hub;
+    IdCounter counter(1);
+    Graveyard graveyard;
+    Overlord overlord;
+    Engine engine;
+    TempSoundDir dir;
+    DevozizuDave folders;
+    folders.sfx.baseFolder = folders.bgm.baseFolder = dir.Path() + "/";
+    folders.sfx.path = "sfx/";
+    folders.sfx.extension = ".wav";
+    folders.bgm.path = "bgm/";
+    folders.bgm.extension = ".ogg";
+    std::filesystem::create_directories(dir.File("sfx"));
+    std::filesystem::create_directories(dir.File("bgm"));
+    dir.WriteTone("sfx/menu_select.wav", 1, 0.2f, 440.0f, 0.5f);
+    dir.WriteTone("sfx/ignored.ogg", 1, 0.2f, 440.0f, 0.5f);
+    dir.WriteTone("bgm/Menu_loop.ogg", 2, 0.2f, 440.0f, 0.5f, 0.5f);
+    auto* audio = new AudioSystem(AudioDevice::Output::Loopback);
+    engine.AddSystem(audio);
+    audio->Init();
+    SoundEventData data;
+    data.name = "menu_select";
+    audio->PlaySound(data);
+    EXPECT_TRUE(audio->GetEffectsChannel().IsPlaying());
+    audio->PlayMusic("Menu_loop", 1.0f);
+    EXPECT_TRUE(audio->GetMusicChannel().IsPlaying());
+    data.name = "ignored";
+    audio->PlaySound(data);
+    EXPECT_EQ(audio->Device().ChannelsPlaying(), 2);
+    engine.RemoveSystem(audio);
 }
 
 TEST(AudioSystemNoDeviceTest, RunsSilentlyWithoutAnOutputDevice) {

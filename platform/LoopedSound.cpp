@@ -1,11 +1,7 @@
 #include "platform/LoopedSound.h"
 
-#include "engine/MessageHub.h"
-#include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "engine/TypeId.h"
-#include "platform/AudioSystem.h"
 #include "platform/MusicEventData.h"
 #include "platform/SoundEventData.h"
 #include "reflection/MetaMemVar.h"
@@ -27,9 +23,8 @@ void LoopedSound::Init() {
 
 void LoopedSound::Play() {
     if (playing_) return;
-    const u32 audio = TypeId<AudioSystem>::Get();
     if (!positioned_) {
-        PostToSystem(audio, GetId(), kMsgPlayMusic.type, kMsgPlayMusic.argument, MusicEventData{filename_, volume_});
+        PostLater(MakePlayMusicMessage(GetId(), filename_, volume_));
     } else {
         Overlord* registry = Overlord::Instance();
         Transform* transform = registry ? registry->GetComponent<Transform>(GetOwner()) : nullptr;
@@ -41,7 +36,7 @@ void LoopedSound::Play() {
         data.volume = volume_;
         data.looped = true;
         data.loopedSoundId = GetId();
-        PostToSystem(audio, GetId(), kMsgPlaySound.type, kMsgPlaySound.argument, data);
+        PostSoundEvent(GetId(), data);
     }
     playing_ = true;
 }

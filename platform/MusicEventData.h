@@ -4,7 +4,20 @@
 #pragma once
 #include <string>
 
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/TypeId.h"
+
+class AudioSystem;
+
 struct MusicEventData {
     std::string name;
     float volume = 1.0f;  // multiplied by the music volume
 };
+
+// A (1, 18) record to the AudioSystem, by its type id, with a copy of
+// {name, volume}; the caller posts it (PostLater) or sends it.
+inline Message MakePlayMusicMessage(u32 sender, const std::string& name, float volume) {
+    return MakeMessage(&ResolveSystem, TypeId<AudioSystem>::Get(), sender, kMsgPlayMusic.type,
+                       kMsgPlayMusic.argument, MusicEventData{name, volume});
+}

@@ -4,8 +4,13 @@
 #pragma once
 #include <string>
 
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/TypeId.h"
 #include "engine/Types.h"
 #include "port/math/D3DXVector.h"
+
+class AudioSystem;
 
 struct SoundEventData {
     std::string name;       // file name in the "sfx" folder without extension
@@ -18,3 +23,9 @@ struct SoundEventData {
     // nothing when that component is gone or has been stopped meanwhile.
     u32 loopedSoundId = 0;
 };
+
+// Queues (1, 17) with a copy of data to the AudioSystem, by its type id; it
+// plays at the next message drain.
+inline void PostSoundEvent(u32 sender, const SoundEventData& data) {
+    PostToSystem(TypeId<AudioSystem>::Get(), sender, kMsgPlaySound.type, kMsgPlaySound.argument, data);
+}

@@ -80,12 +80,11 @@ protected:
         SoundEventData data;
         data.name = name;
         data.volume = volume;
-        PostToSystem(TypeId<AudioSystem>::Get(), 0, kMsgPlaySound.type, kMsgPlaySound.argument, data);
+        PostSoundEvent(0, data);
     }
 
     void PostMusic(const std::string& name, float volume = 1.0f) {
-        PostToSystem(TypeId<AudioSystem>::Get(), 0, kMsgPlayMusic.type, kMsgPlayMusic.argument,
-                     MusicEventData{name, volume});
+        PostLater(MakePlayMusicMessage(0, name, volume));
     }
 
     // An object with a Transform at `position` and the given component.

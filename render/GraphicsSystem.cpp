@@ -1,7 +1,6 @@
 #include "render/GraphicsSystem.h"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "engine/Logger.h"
 #include "engine/MessageTypes.h"
@@ -10,6 +9,7 @@
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/os/CRand.h"
+#include "port/os/MessageBox.h"
 #include "port/panels/TweakPanels.h"
 #include "port/window/PortWindow.h"
 #include "render/Camera.h"
@@ -216,10 +216,7 @@ void GraphicsSystem::LoadEffects() {
     }
     // A failed effect is reported and left out; its techniques and variables
     // stay invalid and nothing is looked up in it.
-    effects_.Load(*loader, [](const std::string& errors) {
-        Log("%.290s", errors.c_str());
-        std::fprintf(stderr, "%s\n", errors.c_str());
-    });
+    effects_.Load(*loader, [](const std::string& errors) { ShowMessageBox(errors.c_str(), ""); });
 
     if (RenderResources* resources = RenderResources::Instance())
         effects_.Variable(EffectVarId::RandomNormals)->SetResource(resources->GetTexture("randnormals"));

@@ -23,7 +23,8 @@ namespace {
 // Records every projection broadcast and what the targets looked like then.
 class ProjectionProbe : public ISystem {
 public:
-    explicit ProjectionProbe(GraphicsSystem* graphics) : ISystem(TypeId<ProjectionProbe>::Get()), graphics_(graphics) {
+    static constexpr u32 kTypeId = 900;  // below the tests' counter, clear of drawn type ids
+    explicit ProjectionProbe(GraphicsSystem* graphics) : ISystem(kTypeId), graphics_(graphics) {
         Subscribe(kMsgProjectionMatrix.type, kMsgProjectionMatrix.argument);
     }
     void HandleMessage(Message* m) override {
@@ -107,6 +108,9 @@ TEST_F(GraphicsSystemGLTest, TargetsStatesAndLayoutsExistAtTheWindowSize) {
     D3DXMatrixPerspectiveFovLH(&expected, 0.785398185f, 320.0f / 240.0f, 1.0f, 2000.0f);
     EXPECT_EQ(0, std::memcmp(&expected, &graphics->GetProjection(), sizeof expected));
     EXPECT_NE(graphics->GetActiveCameraId(), 0u);
+    // The asset tree's random normals and particle masks are bound.
+    EXPECT_NE(graphics->GetEffects().Variable(EffectVarId::RandomNormals)->GetResource(), nullptr);
+    EXPECT_NE(graphics->GetEffects().Variable(EffectVarId::particleAlphaTexture)->GetResource(), nullptr);
     graphics->Update(0.0f);  // clears and presents without complaint
     EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }

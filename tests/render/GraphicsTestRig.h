@@ -18,8 +18,17 @@
 #include "engine/Overlord.h"
 #include "platform/WindowsSystem.h"
 #include "port/window/PortWindow.h"
+#include "render/Camera.h"
 #include "render/EffectLoader.h"
+#include "render/GraphicsSystem.h"
 #include "render/RenderResources.h"
+
+class Model;
+class PointLight;
+class ScreenText;
+class ParticleEmmiter;
+class Skybox;
+class GlobalLighting;
 
 inline FilePath AssetFolder(const std::string& folder, const std::string& extension) {
     FilePath path;
@@ -32,13 +41,28 @@ inline FilePath AssetFolder(const std::string& folder, const std::string& extens
 
 class GraphicsTestRig : public ::testing::Test {
 protected:
+    // Type ids last for the process: draw the ones these tests use before any
+    // counter exists, and number everything else well clear of them.
+    static std::unique_ptr<IdCounter> MakeCounter() {
+        TypeId<Engine>::Get();
+        TypeId<GraphicsSystem>::Get();
+        TypeId<Camera>::Get();
+        TypeId<Model>::Get();
+        TypeId<PointLight>::Get();
+        TypeId<ScreenText>::Get();
+        TypeId<ParticleEmmiter>::Get();
+        TypeId<Skybox>::Get();
+        TypeId<GlobalLighting>::Get();
+        return std::make_unique<IdCounter>(1000);
+    }
+
     std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
-    std::unique_ptr<IdCounter> counter = std::make_unique<IdCounter>(1);
+    std::unique_ptr<IdCounter> counter = MakeCounter();
     std::unique_ptr<Graveyard> graveyard = std::make_unique<Graveyard>();
     std::unique_ptr<Overlord> overlord = std::make_unique<Overlord>();
     std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     std::unique_ptr<RenderResources> resources =
-        std::make_unique<RenderResources>(AssetFolder("texture", ".png"), AssetFolder("particle", ".dds"));
+        std::make_unique<RenderResources>(AssetFolder("texture", ".dds"), AssetFolder("particle", ".dds"));
     std::unique_ptr<EffectLoader> loader = std::make_unique<EffectLoader>(AssetFolder("shader", ".fx"));
     std::unique_ptr<PortWindow> window;
 

@@ -6,10 +6,12 @@
 #include "engine/GameObject.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
+#include "engine/Transform.h"
 #include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
 #include "render/FontAtlas.h"
 #include "render/FontManager.h"
+#include "scene/ObjectFactory.h"
 
 class GraphicsSystem;
 
@@ -162,6 +164,25 @@ void SubmitObjectTextForFrame(GameObject* object) {
 void SetObjectScreenTextAndSubmit(GameObject* object, const std::string& text) {
     SetObjectScreenText(object, text);
     SubmitObjectTextForFrame(object);
+}
+
+GameObject* CreateTextObject(float x, float y, float z, const std::string& fontFile, int pixelSize) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    Transform* transform = factory ? factory->Create<Transform>() : nullptr;
+    if (!transform) transform = new Transform;
+    ScreenText* text = factory ? factory->Create<ScreenText>() : nullptr;
+    if (!text) text = new ScreenText;
+    auto* object = factory ? factory->NewGameObject() : new GameObject;
+    object->AddComponent(transform);
+    object->AddComponent(text);
+    transform->SetPosition(x, y, z);
+    text->SetFontName(fontFile);
+    text->SetFontSize(pixelSize);
+    return object;
+}
+
+GameObject* CreateDebugTextObject(float x, float y, float z) {
+    return CreateTextObject(x, y, z, FontManager::kDefaultFont, 10);
 }
 
 std::string IntToText(int value) {

@@ -100,5 +100,11 @@ void SetObjectScreenText(GameObject* object, const std::string& text);
 // frame only.
 void SubmitObjectTextForFrame(GameObject* object);
 void SetObjectScreenTextAndSubmit(GameObject* object, const std::string& text);
+// A new object holding clones of the Transform and ScreenText prototypes
+// (fresh ones where the ObjectFactory has none), placed at (x, y, z), with
+// the text's font name and size set; not initialised nor announced.
+GameObject* CreateTextObject(float x, float y, float z, const std::string& fontFile, int pixelSize);
+// The same with "lucon.ttf" at 10 pixels (the editor's status lines).
+GameObject* CreateDebugTextObject(float x, float y, float z);
 // Decimal text of an integer.
 std::string IntToText(int value);

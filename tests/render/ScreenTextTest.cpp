@@ -2,16 +2,40 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstring>
 #include <memory>
 
 #include "FontTestSupport.h"
+#include "LightTestSupport.h"
 #include "RenderTestSupport.h"
 #include "render/FontAtlas.h"
 #include "render/FontManager.h"
+#include "engine/Engine.h"
+#include "engine/Transform.h"
+#include "scene/ObjectFactory.h"
+#include "reflection/ValueTypes.h"
+
+class GraphicsSystem;
 
 namespace {
+
+// Stands in for the renderer: takes GraphicsSystem's type id and records
+// what it is sent.
+class RendererProbe : public ISystem {
+public:
+    RendererProbe() : ISystem(TypeId<GraphicsSystem>::Get()) {}
+    void HandleMessage(Message* m) override {
+        seen.push_back({m->type, m->argument, m->payload ? *m->PayloadAs<u32>() : 0u});
+    }
+    void Update(float) override {}
+    void Init() override {}
+    void Clear() override {}
+    void Activate() override {}
+    void Deactivate() override {}
+    std::vector<std::array<u32, 3>> seen;
+};
 
 class ScreenTextTest : public RenderFixture {
 protected:
@@ -200,6 +224,56 @@ TEST_F(ScreenTextTest, SetObjectScreenTextReachesTheObjectsTextUnlessLocked) {
     SetObjectScreenText(nullptr, "ignored");
 }
 
+TEST_F(ScreenTextTest, SubmitAsksTheRendererToDrawTheObjectsTextThisFrame) {
+    Engine engine;
+    auto* renderer = new RendererProbe;
+    engine.AddSystem(renderer);
+    FontAtlas atlas(faces.Open(kDejaVuMono), 12);
+    auto* object = new GameObject;
+    object->AddComponent(new ScreenText(&atlas));
+    SetObjectScreenTextAndSubmit(object, "Paused");
+    EXPECT_EQ(object->GetComponent<ScreenText>()->GetText(), "Paused");
+    ASSERT_EQ(renderer->seen.size(), 1u);
+    EXPECT_EQ(renderer->seen[0][0], 10u);
+    EXPECT_EQ(renderer->seen[0][1], TypeId<ScreenText>::Get());
+    EXPECT_EQ(renderer->seen[0][2], object->GetId());
+}
+
+TEST_F(ScreenTextTest, TextObjectClonesPrototypesAndPlacesTheTransform) {
+    ObjectFactory factory;
+    auto* prototype = new ScreenText;
+    prototype->SetFontColor(D3DXCOLOR(0, 0, 1, 1));
+    factory.RegisterComponentPrototype("ScreenText", prototype);
+    factory.RegisterComponentPrototype("Transform", new Transform);
+    GameObject* object = CreateTextObject(5, -7, 1, "arial.ttf", 22);
+    auto* transform = object->GetComponent<Transform>();
+    auto* text = object->GetComponent<ScreenText>();
+    ASSERT_TRUE(transform && text);
+    EXPECT_NE(text, prototype);
+    ExpectVecNear(transform->position, D3DXVECTOR3(5, -7, 1));
+    EXPECT_EQ(text->GetFontName(), "arial.ttf");
+    EXPECT_EQ(text->GetFontSize(), 22);
+    EXPECT_EQ(text->GetFontColor(), D3DXCOLOR(0, 0, 1, 1));
+    EXPECT_EQ(object->GetComponents()[0], transform);
+}
+
+// The editor's status lines: made without an atlas, they find theirs when
+// initialised and draw from their first rebuild.
+TEST_F(ScreenTextTest, DebugTextObjectGetsItsAtlasAndDrawsWithoutCrashing) {
+    FontManager fonts("", kDejaVuMono);
+    GameObject* object = CreateDebugTextObject(10, 20, 0);
+    auto* text = object->GetComponent<ScreenText>();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->GetFontName(), "lucon.ttf");
+    EXPECT_EQ(text->GetFontSize(), 10);
+    object->Init();
+    EXPECT_EQ(text->GetAtlas(), fonts.GetAtlas("lucon.ttf", 10));
+    SetObjectScreenText(object, "Selected: 12");
+    text->Update(0.0f);
+    EXPECT_EQ(text->GetCharacterCount(), 12u);
+    EXPECT_FALSE(SlotIsZero(*text, 0));
+}
+
 // Under the default camera the view is the identity, whose z translation (0)
 // lies before the screen projection's near plane: the text's depth is moved
 // inside the range so the text is drawn.
@@ -216,6 +290,46 @@ TEST_F(ScreenTextTest, ScreenSpaceTextStaysInsideTheScreenDepthRange) {
     }
     // A view depth already inside the range is kept.
     EXPECT_EQ(ScreenText::ScreenSpaceDepth(10.0f), 10.0f);
+}
+
+TEST_F(ScreenTextTest, ReflectedMembersRoundTripThroughValueText) {
+    MetaRegistry registry;
+    ValueTypes::Register(registry);
+    ScreenText prototype;
+    registry.Register<ScreenText>("ScreenText");
+    ScreenText written;
+    written.SetFontName("arial.ttf");
+    written.SetFontSize(20);
+    written.SetText("Score: 10");
+    written.SetFontColor(D3DXCOLOR(0, 1, 0.5f, 1));
+    const std::string text = FullText(written);
+    EXPECT_EQ(text,
+              "{ fontColor = { a = 1, b = 0.5, g = 1, r = 0,  }, text = \"Score: 10\", fontSize = 20, "
+              "fontName = \"arial.ttf\",  }");
+    ScreenText read;
+    ASSERT_TRUE(ReadText(text, read));
+    EXPECT_EQ(read.GetFontName(), "arial.ttf");
+    EXPECT_EQ(read.GetFontSize(), 20);
+    EXPECT_EQ(read.GetText(), "Score: 10");
+    EXPECT_EQ(read.GetFontColor(), D3DXCOLOR(0, 1, 0.5f, 1));
+}
+
+// A text read from a scene file has its font in its members only: its first
+// Init finds the atlas of those members.
+TEST_F(ScreenTextTest, TextReadFromSceneTextFindsItsFontAtInit) {
+    MetaRegistry registry;
+    ValueTypes::Register(registry);
+    ScreenText prototype;
+    registry.Register<ScreenText>("ScreenText");
+    TempFolder assets;
+    assets.Copy(kDejaVuSans, "fonts/arial.ttf");
+    FontManager fonts(assets.path(), kDejaVuMono);
+    std::unique_ptr<ScreenText> text(static_cast<ScreenText*>(prototype.Clone()));
+    ASSERT_TRUE(ReadText("{fontName = \"arial.ttf\", fontSize = 18, text = \"AV\", }", *text));
+    text->Init();
+    EXPECT_EQ(text->GetAtlas(), fonts.GetAtlas("arial.ttf", 18));
+    EXPECT_TRUE(text->GetAtlas()->HasKerning());
+    EXPECT_FALSE(SlotIsZero(*text, 1));
 }
 
 TEST(IntToTextTest, DecimalTextOfIntegers) {

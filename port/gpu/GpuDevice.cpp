@@ -209,7 +209,7 @@ void GpuDevice::OMSetRenderTargets(unsigned count, GpuRenderTargetView* const* t
     GpuContext::Attachment colors[kTargets];
     for (unsigned i = 0; i < kTargets; ++i) {
         GpuRenderTargetView* view = i < count && targets ? targets[i] : nullptr;
-        targets_[i] = view ? view->shared_from_this() : nullptr;
+        targets_[i] = view ? std::static_pointer_cast<GpuRenderTargetView>(view->shared_from_this()) : nullptr;
         if (view) {
             colors[i] = {view->Serial(), view->Texture()->GlName()};
             // As Direct3D does: a texture bound for output is no longer readable.
@@ -217,7 +217,7 @@ void GpuDevice::OMSetRenderTargets(unsigned count, GpuRenderTargetView* const* t
         }
     }
     targetCount_ = count;
-    depthView_ = depth ? depth->shared_from_this() : nullptr;
+    depthView_ = depth ? std::static_pointer_cast<GpuDepthStencilView>(depth->shared_from_this()) : nullptr;
     GpuContext::Attachment depthAttachment;
     if (depth) {
         depthAttachment = {depth->Serial(), depth->Texture()->GlName()};

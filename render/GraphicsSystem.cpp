@@ -14,6 +14,7 @@
 #include "port/window/PortWindow.h"
 #include "render/Camera.h"
 #include "render/EffectLoader.h"
+#include "render/RenderDevice.h"
 #include "render/RenderResources.h"
 
 class Model;
@@ -111,11 +112,10 @@ void GraphicsSystem::Init() {
     CreateDeviceAndSwapChain();
     if (!device_) return;  // no window or no GL 4.5: the program goes on without drawing
 
-    if (RenderResources* resources = RenderResources::Instance()) {
-        resources->SetDevice(device_);
-        resources->LoadParticleTextures();
-    }
+    if (RenderDevice* particles = RenderDevice::Instance()) particles->SetDevice(device_);
+    if (RenderResources* resources = RenderResources::Instance()) resources->SetDevice(device_);
     if (EffectLoader* loader = EffectLoader::Instance()) loader->SetDevice(device_);
+    if (RenderResources* resources = RenderResources::Instance()) resources->LoadParticleTextures();
 
     LoadEffects();
     CreateInputLayouts();

@@ -13,6 +13,7 @@
 #include "port/os/CRand.h"
 #include "port/window/WindowTestInput.h"
 #include "render/GraphicsSystem.h"
+#include "render/RenderDevice.h"
 #include "tests/engine/LogCapture.h"
 #include "tests/render/GraphicsTestRig.h"
 
@@ -79,8 +80,12 @@ void ExpectSize(const ColourTarget& target, u32 w, u32 h) {
 }
 
 TEST_F(GraphicsSystemGLTest, TargetsStatesAndLayoutsExistAtTheWindowSize) {
+    RenderDevice particles;
     Start(320, 240);
     ASSERT_NE(graphics->GetDevice(), nullptr);
+    EXPECT_EQ(particles.GetDevice(), graphics->GetDevice());
+    EXPECT_EQ(resources->GetDevice(), graphics->GetDevice());
+    EXPECT_EQ(loader->GetDevice(), graphics->GetDevice());
     const RenderTargets& t = graphics->GetTargets();
     EXPECT_EQ(graphics->GetWidth(), 320);
     EXPECT_EQ(graphics->GetHeight(), 240);

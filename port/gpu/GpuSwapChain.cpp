@@ -25,7 +25,7 @@ void GpuSwapChain::ResizeBuffers(std::uint32_t width, std::uint32_t height) {
     buffer_ = device_->CreateTexture(desc);
 }
 
-void GpuSwapChain::Present() {
+void GpuSwapChain::CopyToWindow() {
     SDL_Window* window = static_cast<SDL_Window*>(window_);
     if (!window || !buffer_) return;
     int windowWidth = 0, windowHeight = 0;
@@ -40,7 +40,18 @@ void GpuSwapChain::Present() {
                            (w == windowWidth && h == windowHeight) ? GL_NEAREST : GL_LINEAR);
     if (scissor) glEnable(GL_SCISSOR_TEST);
     glNamedFramebufferTexture(readFramebuffer_, GL_COLOR_ATTACHMENT0, 0, 0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    copied_ = true;
+}
+
+void GpuSwapChain::Present() {
+    SDL_Window* window = static_cast<SDL_Window*>(window_);
+    if (!window || !buffer_) return;
+    if (!copied_) CopyToWindow();
+    copied_ = false;
     SDL_GL_SwapWindow(window);
+    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
 }
 
 void GpuSwapChain::SetFullscreenState(bool fullScreen) {

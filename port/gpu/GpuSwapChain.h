@@ -21,6 +21,11 @@ public:
     // A new back buffer of this size (sizes of 0 become 1); holders of the old
     // one keep it until they let go.
     void ResizeBuffers(std::uint32_t width, std::uint32_t height);
+    // Copies the back buffer to the window and leaves the window bound for
+    // drawing over it in plain OpenGL conventions (lower-left origin): the
+    // tweak panels draw there. Present follows.
+    void CopyToWindow();
+    // Copies (unless CopyToWindow already did this frame) and shows the frame.
     void Present();
 
     // Full screen at the desktop's resolution, or windowed. The window's size
@@ -34,4 +39,5 @@ private:
     std::shared_ptr<GpuTexture> buffer_;
     unsigned readFramebuffer_ = 0;
     bool fullScreen_ = false;
+    bool copied_ = false;
 };

@@ -394,6 +394,15 @@ TEST(GpuDeviceGLTest, SwapChainResizesAndPresents) {
     const float green[4] = {0, 1, 0, 1};
     rig.device->ClearRenderTargetView(rtv.get(), green);
     rig.swapChain->Present();
+    // Drawing over the copied frame, then presenting, keeps the device's conventions after.
+    rig.swapChain->CopyToWindow();
+    rig.swapChain->Present();
+    Drawing draw(rig);
+    auto target = rig.MakeTarget(4, 4);
+    rig.device->ClearRenderTargetView(target.rtv.get(), kBlack);
+    rig.BindTarget(target);
+    draw.Triangles({-1, 0, 0, -1, 1, 0, 1, 1, 0, -1, 0, 0, 1, 1, 0, 1, 0, 0});
+    EXPECT_EQ(Texel(GpuTestRig::Read(target), 4, 0, 0)[0], 255);  // top half still at row 0
     rig.swapChain->SetFullscreenState(true);
     EXPECT_TRUE(rig.swapChain->GetFullscreenState());
     rig.swapChain->SetFullscreenState(false);

@@ -1,0 +1,36 @@
+// The renderer's debug drawing, run once a frame after the per-frame models:
+// the two debug line lists (one over everything, one depth-tested), debug
+// spheres, the unblended per-frame models and the wireframe highlights; and
+// the screen markers at the end of the text pass. It empties what it draws.
+// The sphere and marker objects are built on first use and reused. Owned by
+// the GraphicsSystem. Main thread only.
+#pragma once
+#include "engine/Types.h"
+#include "port/math/D3DX.h"
+
+class GraphicsSystem;
+class Model;
+
+class DebugDrawPass {
+public:
+    // The frame's matrices.
+    struct Frame {
+        D3DXMATRIX view;
+        D3DXMATRIX projection;
+        D3DXMATRIX screenView;
+        D3DXMATRIX screenProjection;
+    };
+
+    void Draw(GraphicsSystem& graphics, const Frame& frame);
+    void DrawScreenMarkers(GraphicsSystem& graphics, const Frame& frame);
+
+    u32 DebugSphereObject() const { return debugSphereObject_; }
+    u32 MarkerObject() const { return markerObject_; }
+
+private:
+    Model* DebugSphere();
+    Model* Marker();
+
+    u32 debugSphereObject_ = 0;
+    u32 markerObject_ = 0;
+};

@@ -1,0 +1,132 @@
+#include "render/Model.h"
+
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "port/gpu/GpuBuffer.h"
+#include "port/gpu/GpuDevice.h"
+#include "reflection/MetaMemVar.h"
+#include "reflection/TweakBinding.h"
+#include "render/ModelCache.h"
+#include "render/RenderResources.h"
+
+class GraphicsSystem;
+
+namespace {
+
+void RegisterMembers(Model* self) {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    MetaMemVar<Model>::Add("filename", self, self->filename);
+    MetaMemVar<Model>::Add("material", self, self->material);
+}
+
+bool TextureExists(const std::string& name) {
+    RenderResources* resources = RenderResources::Instance();
+    return resources && resources->GetTexture(name) != nullptr;
+}
+
+void FillFromCompanion(std::string& slotName, const std::string& candidate) {
+    if (slotName.empty() && TextureExists(candidate)) slotName = candidate;
+}
+
+}  // namespace
+
+Model::Model() : IComponent(TypeId<Model>::Get()) { RegisterMembers(this); }
+
+Model::Model(u32 typeId) : IComponent(typeId) { RegisterMembers(this); }
+
+Model::Model(const Model& other)
+    : IComponent(other.GetTypeId()),
+      filename(other.filename),
+      material(other.material),
+      vertexCount(other.vertexCount),
+      triangleCount(other.triangleCount),
+      stride(other.stride),
+      offset(other.offset),
+      vertexBuffer(other.vertexBuffer),
+      indexBuffer(other.indexBuffer),
+      topology(kTriangleList),
+      center(other.center),
+      extent(other.extent),
+      cacheEntry(other.cacheEntry) {}
+
+void Model::Init() {
+    if (ModelCache* cache = ModelCache::Instance()) cache->LoadModel(*this);
+    LoadTextures();
+}
+
+void Model::LoadTextures() {
+    const std::string& base = filename;
+    FillFromCompanion(material.diffuseFileName, base);
+    FillFromCompanion(material.normalFileName, base + ".normal");
+    FillFromCompanion(material.specularFileName, base + ".specular");
+    FillFromCompanion(material.glowFileName, base + ".glow");
+    Material::LoadTextures(material);
+}
+
+void Model::DebugDraw() { DrawBounds(D3DXCOLOR(1, 1, 1, 1)); }
+
+void Model::DrawBounds(const D3DXCOLOR& colour) {
+    if (!boxLines) {
+        boxLines = std::make_unique<std::array<DebugLine, 12>>();
+        auto corner = [this](int bits) {
+            return D3DXVECTOR3(center.x + ((bits & 1) ? extent.x : -extent.x),
+                               center.y + ((bits & 2) ? extent.y : -extent.y),
+                               center.z + ((bits & 4) ? extent.z : -extent.z));
+        };
+        // Each edge joins two corners that differ along one axis.
+        size_t n = 0;
+        for (int axis = 0; axis < 3; ++axis) {
+            const int bit = 1 << axis;
+            for (int bits = 0; bits < 8; ++bits) {
+                if (bits & bit) continue;
+                (*boxLines)[n].start = corner(bits);
+                (*boxLines)[n].end = corner(bits | bit);
+                ++n;
+            }
+        }
+    }
+    D3DXMATRIX world;
+    D3DXMatrixIdentity(&world);
+    Overlord* overlord = Overlord::Instance();
+    if (Transform* transform = overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr)
+        world = transform->GetWorldMatrix();
+    for (const DebugLine& edge : *boxLines) {
+        D3DXVECTOR4 a, b;
+        D3DXVec3Transform(&a, &edge.start, &world);
+        D3DXVec3Transform(&b, &edge.end, &world);
+        DebugLine line;
+        line.start = D3DXVECTOR3(a.x, a.y, a.z);
+        line.end = D3DXVECTOR3(b.x, b.y, b.z);
+        line.colour = colour;
+        SendToSystem(TypeId<GraphicsSystem>::Get(), GetId(), kMsgDebugLineA.type, kMsgDebugLineA.argument, line);
+    }
+}
+
+void Model::AddTweakBarVars(TwBar* bar, const TweakVarParams& group) {
+    TwAddVarRO(bar, "Center", TW_TYPE_DIR3F, &center, MakeTweakDefinition(group, "Center").c_str());
+    TwAddVarRO(bar, "Extent", TW_TYPE_DIR3F, &extent, MakeTweakDefinition(group, "Extent").c_str());
+}
+
+void Model::Draw(GpuDevice& device) const {
+    if (!vertexBuffer) return;
+    GpuBuffer* buffer = vertexBuffer.get();
+    device.IASetVertexBuffers(0, 1, &buffer, &stride, &offset);
+    if (indexBuffer) {
+        device.IASetIndexBuffer(indexBuffer.get(), GpuFormat::R32_UINT, 0);
+        device.DrawIndexed(3 * triangleCount, 0, 0);
+    } else {
+        device.Draw(vertexCount, 0);
+    }
+}
+
+GpuTopology Model::ToGpuTopology(u32 topology) {
+    switch (topology) {
+        case 1: return GpuTopology::PointList;
+        case 2: return GpuTopology::LineList;
+        case 3: return GpuTopology::LineStrip;
+        case 5: return GpuTopology::TriangleStrip;
+        default: return GpuTopology::TriangleList;
+    }
+}

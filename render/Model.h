@@ -1,0 +1,82 @@
+// Model: the component that gives a game object a mesh to draw, either the
+// model file named by its "filename" (loaded through the ModelCache at Init)
+// or a mesh a MeshBuilder put into it, drawn with its Material's textures.
+// The buffers are shared (the cache's, or a builder's) and never released by
+// a Model. Skybox derives from it. Owned by its object; main thread only.
+#pragma once
+#include <array>
+#include <memory>
+#include <string>
+
+#include "engine/IComponent.h"
+#include "engine/Types.h"
+#include "port/math/D3DX.h"
+#include "render/DebugRecords.h"
+#include "render/Material.h"
+
+class GpuBuffer;
+class GpuDevice;
+enum class GpuTopology;
+struct ModelCacheEntry;
+
+class Model : public IComponent {
+public:
+    static constexpr u32 kTriangleList = 4;
+
+    // TypeId<Model>; the first construction registers "filename" and "material".
+    Model();
+    // A new id, the source's type id, owner 0, enabled; everything copied
+    // but the topology (triangle list again) and the bounds lines (made anew).
+    Model(const Model& other);
+    Model& operator=(const Model&) = delete;
+
+    void HandleMessage(Message*) override {}
+    void Update(float) override {}
+    // Loads the file through the ModelCache (a failure leaves no mesh), then
+    // the textures.
+    void Init() override;
+    void Shutdown() override {}
+    IComponent* Clone() override { return new Model(*this); }
+    // The bounding box in white.
+    void DebugDraw() override;
+    u32 GetAliasTypeId() override { return 0; }
+    // "Center" and "Extent", read-only.
+    void AddTweakBarVars(TwBar* bar, const TweakVarParams& group) override;
+
+    // Fills the empty texture names from companion files of the model file's
+    // name (name, name.normal, name.specular, name.glow) when the texture
+    // folder has them, then Material::LoadTextures.
+    void LoadTextures();
+    // Sends the 12 edges of the bounding box, through the owner's world
+    // matrix, as debug lines (2, 6) to the GraphicsSystem at once. The edges
+    // are taken from center and extent on the first call and kept.
+    void DrawBounds(const D3DXCOLOR& colour);
+
+    // Binds the vertex buffer (and the index buffer, as 32-bit indices) and
+    // draws: 3 x triangleCount indices when indexed, else vertexCount
+    // vertices. The topology is the caller's to set. Nothing without a
+    // vertex buffer.
+    void Draw(GpuDevice& device) const;
+    // The device topology of a renderer topology number (1 points, 2 line
+    // list, 3 line strip, 4 triangle list, 5 triangle strip); a triangle list
+    // for none or any other number.
+    static GpuTopology ToGpuTopology(u32 topology);
+
+    std::string filename;  // reflected "filename": the file in the "model" folder
+    Material material;     // reflected "material"
+    u32 vertexCount = 0;
+    u32 triangleCount = 0;  // triangles; lines for builder line meshes
+    u32 stride = 0;
+    u32 offset = 0;
+    std::shared_ptr<GpuBuffer> vertexBuffer;
+    std::shared_ptr<GpuBuffer> indexBuffer;  // null: vertexCount vertices drawn in order
+    u32 topology = kTriangleList;
+    D3DXVECTOR3 center;
+    D3DXVECTOR3 extent;  // half-size; |extent| is the culling radius
+    std::unique_ptr<std::array<DebugLine, 12>> boxLines;
+    const ModelCacheEntry* cacheEntry = nullptr;  // null for builder meshes
+
+protected:
+    // For Skybox: its own type id.
+    explicit Model(u32 typeId);
+};

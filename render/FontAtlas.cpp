@@ -5,8 +5,12 @@
 #include FT_SIZES_H
 
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/Logger.h"
+#include "port/gpu/GpuShaderResourceView.h"
+#include "port/gpu/GpuTexture.h"
+#include "render/RenderResources.h"
 
 namespace {
 
@@ -123,4 +127,21 @@ float FontAtlas::Kerning(const FontGlyph& previous, const FontGlyph& next) const
     return Whole(delta.x);
 }
 
-GpuShaderResourceView* FontAtlas::GetView() { return view_.get(); }
+GpuShaderResourceView* FontAtlas::GetView() {
+    if (view_) return view_.get();
+    RenderResources* resources = RenderResources::Instance();
+    if (!resources || !resources->GetDevice()) return nullptr;
+    texture_ = resources->CreateDynamicTexture(kSize, kSize);
+    GpuMappedSubresource mapped;
+    if (!texture_ || !texture_->Map(0, GpuMap::WriteDiscard, &mapped)) {
+        texture_.reset();
+        return nullptr;
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(kSize) * 4;
+    for (int y = 0; y < kSize; ++y)
+        std::memcpy(static_cast<u8*>(mapped.data) + static_cast<std::size_t>(y) * mapped.rowPitch,
+                    texels_.data() + y * rowBytes, rowBytes);
+    texture_->Unmap(0);
+    view_ = resources->CreateTextureView(texture_);
+    return view_.get();
+}

@@ -1,6 +1,7 @@
 #include "render/ScreenText.h"
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
 #include "engine/GameObject.h"
@@ -11,6 +12,9 @@
 #include "reflection/MetaMemVar.h"
 #include "render/FontAtlas.h"
 #include "render/FontManager.h"
+#include "render/RenderDevice.h"
+#include "port/gpu/GpuBuffer.h"
+#include "port/gpu/GpuDevice.h"
 #include "scene/ObjectFactory.h"
 
 class GraphicsSystem;
@@ -46,6 +50,7 @@ ScreenText::ScreenText(const ScreenText& other)
       fontColor(other.fontColor),
       dirty_(other.dirty_),
       drawnCharacters_(other.drawnCharacters_),
+      pendingUpload_(true),
       fontName(other.fontName),
       fontSize(other.fontSize),
       fontChanged_(other.fontChanged_) {
@@ -83,11 +88,13 @@ void ScreenText::Init() {
     if (!fontName.empty()) RefreshAtlas();
     CreateVertexBuffer();
     Rebuild();
+    if (pendingUpload_) Upload();
 }
 
 void ScreenText::Update(float) {
     RefreshAtlas();
     Rebuild();
+    if (pendingUpload_) Upload();
 }
 
 void ScreenText::RefreshAtlas() {
@@ -137,9 +144,30 @@ void ScreenText::Rebuild() {
     previousText_ = text;
 }
 
-void ScreenText::CreateVertexBuffer() {}
+void ScreenText::CreateVertexBuffer() {
+    if (vertexBuffer_) return;
+    RenderDevice* renderDevice = RenderDevice::Instance();
+    GpuDevice* device = renderDevice ? renderDevice->GetDevice() : nullptr;
+    if (!device) return;
+    GpuBufferDesc desc;
+    desc.byteWidth = static_cast<u32>(sizeof(vertices_));
+    desc.usage = GpuUsage::Dynamic;
+    desc.bindFlags = GpuBindVertexBuffer;
+    desc.cpuAccessFlags = GpuCpuAccessWrite;
+    vertexBuffer_ = device->CreateBuffer(desc);
+}
 
-void ScreenText::Upload() {}
+void ScreenText::Upload() {
+    // Without a device yet the upload waits for a later Update.
+    pendingUpload_ = true;
+    CreateVertexBuffer();
+    if (!vertexBuffer_) return;
+    void* data = vertexBuffer_->Map(GpuMap::WriteDiscard);
+    if (!data) return;
+    std::memcpy(data, vertices_.data(), drawnCharacters_ * kVerticesPerCharacter * sizeof(ModelVertex));
+    vertexBuffer_->Unmap();
+    pendingUpload_ = false;
+}
 
 GpuShaderResourceView* ScreenText::GetTextureView() const { return atlas_ ? atlas_->GetView() : nullptr; }
 

@@ -63,7 +63,8 @@ public:
     // the renderer draws 6 vertices for each.
     std::size_t GetCharacterCount() const { return drawnCharacters_; }
     const std::array<ModelVertex, kMaxVertices>& Vertices() const { return vertices_; }
-    // Null while no render device exists.
+    // 15360 bytes, dynamic; made by Init, or by the first Update after a
+    // render device exists. Null until then.
     GpuBuffer* GetVertexBuffer() const { return vertexBuffer_.get(); }
     GpuShaderResourceView* GetTextureView() const;
 
@@ -88,6 +89,7 @@ private:
     bool dirty_ = true;
     std::shared_ptr<GpuBuffer> vertexBuffer_;
     std::size_t drawnCharacters_ = 0;
+    bool pendingUpload_ = false;  // the vertices wait for a vertex buffer
     std::string fontName = "lucon.ttf";  // reflected "fontName"
     int fontSize = 12;                   // reflected "fontSize"
     bool fontChanged_ = false;

@@ -8,11 +8,21 @@
 #include "engine/MessageHub.h"
 #include "engine/Types.h"
 
+// The fixed (type, argument) of a payload type whose actions always send the
+// same message; the header that defines such a type specialises it, e.g.
+// template <> struct MessageActionKind<SoundEventData> { static constexpr u32
+// type = 1, argument = 17; }; (the play-sound event).
+template <class T>
+struct MessageActionKind;
+
 template <class T>
 class MessageAction : public ControlAction {
 public:
     MessageAction(u32 sender, u32 type, u32 argument, const T& payload)
         : sender_(sender), type_(type), argument_(argument), payload_(payload) {}
+    // For payload types with a MessageActionKind.
+    MessageAction(u32 sender, const T& payload)
+        : MessageAction(sender, MessageActionKind<T>::type, MessageActionKind<T>::argument, payload) {}
 
     bool Execute() override {
         ::Broadcast(sender_, type_, argument_, payload_);

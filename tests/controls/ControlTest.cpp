@@ -15,8 +15,21 @@
 #include "engine/Transform.h"
 #include "tests/controls/ControlsTestSupport.h"
 
+#include <string>
+
 class GraphicsSystem;
 class Model;
+
+// A payload with a fixed message, as the sound event has.
+struct ChimeEvent {
+    std::string name;
+    float volume;
+};
+template <>
+struct MessageActionKind<ChimeEvent> {
+    static constexpr u32 type = 1;
+    static constexpr u32 argument = 17;
+};
 
 namespace {
 
@@ -281,6 +294,22 @@ TEST_F(ControlActionTest, RenderActionSendsDrawOnceOrUnblendedToGraphics) {
     ASSERT_EQ(2u, graphics->seen.size());
     EXPECT_EQ((std::vector<u32>{10, TypeId<Model>::Get(), 42, TypeId<GuiSystem>::Get()}), graphics->seen[0]);
     EXPECT_EQ((std::vector<u32>{49, 9, 43, TypeId<GuiSystem>::Get()}), graphics->seen[1]);
+}
+
+TEST_F(ControlActionTest, FixedKindPayloadDeepCopiedPerDelivery) {
+    std::vector<std::string> names;
+    MessageRecorder audio(800003);
+    audio.Watch(1, 17);
+    audio.onMessage = [&](Message* m) { names.push_back(m->PayloadAs<ChimeEvent>()->name); };
+    MessageAction<ChimeEvent> chime(5, ChimeEvent{"menu_select", 1.0f});
+    EXPECT_EQ(1u, chime.GetType());
+    EXPECT_EQ(17u, chime.GetArgument());
+    ControlAction* copy = chime.Clone();
+    chime.Execute();
+    delete copy->Clone();
+    copy->Execute();
+    delete copy;
+    EXPECT_EQ((std::vector<std::string>{"menu_select", "menu_select"}), names);
 }
 
 TEST_F(ControlActionTest, SetPositionFromMousePlacesTransformFromScreenCentre) {

@@ -29,10 +29,15 @@ Uint16 ModFor(int scancode) {
   }
 }
 
-void PushWindowEvent(Uint8 kind, int32_t data1 = 0, int32_t data2 = 0) {
+SDL_Event NewEvent(Uint32 type) {
   SDL_Event e;
   std::memset(&e, 0, sizeof e);
-  e.type = SDL_WINDOWEVENT;
+  e.type = type;
+  return e;
+}
+
+void PushWindowEvent(Uint8 kind, int32_t data1 = 0, int32_t data2 = 0) {
+  SDL_Event e = NewEvent(SDL_WINDOWEVENT);
   e.window.windowID = WindowId();
   e.window.event = kind;
   e.window.data1 = data1;
@@ -49,9 +54,7 @@ void TestPushKey(uint32_t vk, bool down, bool repeat) {
     gMods = static_cast<Uint16>(gMods | ModFor(scancode));
   else
     gMods = static_cast<Uint16>(gMods & ~ModFor(scancode));
-  SDL_Event e;
-  std::memset(&e, 0, sizeof e);
-  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  SDL_Event e = NewEvent(down ? SDL_KEYDOWN : SDL_KEYUP);
   e.key.windowID = WindowId();
   e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   e.key.repeat = repeat ? 1 : 0;
@@ -62,18 +65,14 @@ void TestPushKey(uint32_t vk, bool down, bool repeat) {
 }
 
 void TestPushText(const char* utf8) {
-  SDL_Event e;
-  std::memset(&e, 0, sizeof e);
-  e.type = SDL_TEXTINPUT;
+  SDL_Event e = NewEvent(SDL_TEXTINPUT);
   e.text.windowID = WindowId();
   std::strncpy(e.text.text, utf8, sizeof e.text.text - 1);
   SDL_PushEvent(&e);
 }
 
 void TestPushMouseMove(int32_t x, int32_t y) {
-  SDL_Event e;
-  std::memset(&e, 0, sizeof e);
-  e.type = SDL_MOUSEMOTION;
+  SDL_Event e = NewEvent(SDL_MOUSEMOTION);
   e.motion.windowID = WindowId();
   e.motion.state = gButtons;
   e.motion.x = x;
@@ -87,9 +86,7 @@ void TestPushMouseButton(uint32_t button, bool down, int32_t x, int32_t y) {
     gButtons |= SDL_BUTTON(sdlButton);
   else
     gButtons &= ~SDL_BUTTON(sdlButton);
-  SDL_Event e;
-  std::memset(&e, 0, sizeof e);
-  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  SDL_Event e = NewEvent(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
   e.button.windowID = WindowId();
   e.button.button = sdlButton;
   e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
@@ -100,9 +97,7 @@ void TestPushMouseButton(uint32_t button, bool down, int32_t x, int32_t y) {
 }
 
 void TestPushMouseWheel(int32_t notches) {
-  SDL_Event e;
-  std::memset(&e, 0, sizeof e);
-  e.type = SDL_MOUSEWHEEL;
+  SDL_Event e = NewEvent(SDL_MOUSEWHEEL);
   e.wheel.windowID = WindowId();
   e.wheel.y = notches;
   e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
@@ -120,27 +115,21 @@ void TestPushRestored() { PushWindowEvent(SDL_WINDOWEVENT_RESTORED); }
 void TestPushClose() { PushWindowEvent(SDL_WINDOWEVENT_CLOSE); }
 
 void TestPushQuit() {
-  SDL_Event e;
-  std::memset(&e, 0, sizeof e);
-  e.type = SDL_QUIT;
+  SDL_Event e = NewEvent(SDL_QUIT);
   SDL_PushEvent(&e);
 }
 
 void TestPushDrop(const std::vector<std::string>& files) {
-  SDL_Event e;
-  std::memset(&e, 0, sizeof e);
-  e.type = SDL_DROPBEGIN;
+  SDL_Event e = NewEvent(SDL_DROPBEGIN);
   e.drop.windowID = WindowId();
   SDL_PushEvent(&e);
   for (const std::string& f : files) {
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_DROPFILE;
+    e = NewEvent(SDL_DROPFILE);
     e.drop.windowID = WindowId();
     e.drop.file = SDL_strdup(f.c_str());  // freed by the window, as SDL's own
     SDL_PushEvent(&e);
   }
-  std::memset(&e, 0, sizeof e);
-  e.type = SDL_DROPCOMPLETE;
+  e = NewEvent(SDL_DROPCOMPLETE);
   e.drop.windowID = WindowId();
   SDL_PushEvent(&e);
 }

@@ -101,6 +101,9 @@ void ScreenText::RefreshAtlas() {
     // A text read from a scene file or made by CreateDebugTextObject has its
     // font in fontName and fontSize but no atlas yet: it looks one up too.
     if (!fontChanged_ && atlas_) return;
+    // A locked text keeps its quads, so it keeps the atlas they were cut
+    // from; the font change waits until it is unlocked.
+    if (lock_ && atlas_) return;
     FontManager* fonts = FontManager::Instance();
     if (!fonts) return;
     atlas_ = fonts->GetAtlas(fontName, fontSize);

@@ -53,7 +53,7 @@ public:
     int GetFontSize() const { return fontSize; }
     void SetFontColor(const D3DXCOLOR& color);
     const D3DXCOLOR& GetFontColor() const { return fontColor; }
-    // While locked the text neither changes nor rebuilds.
+    // While locked the text neither changes nor rebuilds; a font change waits.
     void SetLocked(bool locked) { lock_ = locked; }
     bool IsLocked() const { return lock_; }
     bool IsDirty() const { return dirty_; }

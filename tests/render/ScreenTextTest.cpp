@@ -156,6 +156,22 @@ TEST_F(ScreenTextTest, LockedTextKeepsItsTextAndVertices) {
     EXPECT_EQ(0, std::memcmp(before.data(), text->Vertices().data(), sizeof(ModelVertex) * before.size()));
 }
 
+// The quads of a locked text are cut from its atlas: a font change waits
+// for the unlock, so the texture drawn always matches them.
+TEST_F(ScreenTextTest, FontChangeWaitsWhileTheTextIsLocked) {
+    FontManager fonts("", kDejaVuMono);
+    std::unique_ptr<ScreenText> text(fonts.CreateText("AB", 2, "lucon.ttf", 12, true));
+    FontAtlas* before = text->GetAtlas();
+    text->SetLocked(true);
+    text->SetFontSize(30);
+    text->Update(0.0f);
+    EXPECT_EQ(text->GetAtlas(), before);
+    text->SetLocked(false);
+    text->Update(0.0f);
+    EXPECT_EQ(text->GetAtlas(), fonts.GetAtlas("lucon.ttf", 30));
+    EXPECT_FLOAT_EQ(text->Vertices()[1].texCoord.x, text->GetAtlas()->Find('A')->x0 / 512.0f);
+}
+
 TEST_F(ScreenTextTest, FontNameChangeTakesEffectAtNextUpdate) {
     TempFolder assets;
     assets.Copy(kDejaVuSans, "fonts/wide.ttf");

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include "RenderTestSupport.h"
+#include "engine/MessageTypes.h"
+#include "engine/Transform.h"
+#include "render/EmitterBuffers.h"
+#include "render/ParticleEffect.h"
+#include "render/ParticleEmmiter.h"
+#include "render/RenderDevice.h"
+#include "scene/ObjectFactory.h"
+
+class ParticleEffectTest : public RenderFixture {
+protected:
+    std::unique_ptr<ObjectFactory> factory = std::make_unique<ObjectFactory>();
+    std::unique_ptr<RenderDevice> device = std::make_unique<RenderDevice>();
+
+    void AddEmitterArchetype(const std::string& name) {
+        auto* prototype = new GameObject();
+        prototype->SetArchetypeName(name);
+        prototype->AddComponent(new Transform());
+        prototype->AddComponent(new ParticleEmmiter());
+        factory->AddArchetypeByName(prototype);
+    }
+
+    ParticleEffect* MakeEffect(const std::vector<std::string>& archetypes, bool withTransform = true) {
+        auto* owner = new GameObject();
+        if (withTransform) {
+            auto* transform = new Transform();
+            transform->SetPosition(3, 4, 5);
+            owner->AddComponent(transform);
+        }
+        auto* effect = new ParticleEffect();
+        for (size_t i = 0; i < archetypes.size(); ++i) effect->Archetype(static_cast<int>(i)) = archetypes[i];
+        effect->KillEmitter(3) = true;
+        owner->AddComponent(effect);
+        owner->Init();
+        return effect;
+    }
+
+    ParticleEmmiter* EmitterIn(const ParticleEffect* effect, int slot) {
+        const u32 id = effect->EmitterObject(slot);
+        return id ? overlord->GetComponent<ParticleEmmiter>(id) : nullptr;
+    }
+
+    void Command(ParticleEffect* effect, u32 command) {
+        SendTo(effect, kMsgTypeComponentCommand, command, D3DXVECTOR3(0, 0, 0));
+    }
+};
+
+TEST_F(ParticleEffectTest, OneNamedSlotMakesOneObjectAndCommandZeroStartsOnlyIt) {
+    AddEmitterArchetype("Sparks");
+    ParticleEffect* effect = MakeEffect({"Sparks"});
+    ASSERT_NE(effect->EmitterObject(0), 0u);
+    for (int i = 1; i < ParticleEffect::kSlots; ++i) EXPECT_EQ(effect->EmitterObject(i), 0u);
+
+    ParticleEmmiter* emitter = EmitterIn(effect, 0);
+    ASSERT_NE(emitter, nullptr);
+    ASSERT_NE(emitter->GetBuffers(), nullptr);  // initialised by the effect
+    Command(effect, 0);
+    EXPECT_TRUE(emitter->IsActive());
+    EXPECT_TRUE(emitter->DiesOnStop());
+    const Transform* placed = overlord->GetComponent<Transform>(effect->EmitterObject(0));
+    EXPECT_EQ(placed->position.x, 3.0f);
+    EXPECT_EQ(placed->position.z, 5.0f);
+}
+
+TEST_F(ParticleEffectTest, CommandZeroStartsSlotZeroAndStopsAndKillsTheOthers) {
+    AddEmitterArchetype("Burst");
+    ParticleEffect* effect = MakeEffect({"Burst", "Burst", "Burst", "Burst", "Burst"});
+    for (int i = 0; i < ParticleEffect::kSlots; ++i) ASSERT_NE(EmitterIn(effect, i), nullptr) << i;
+    EmitterIn(effect, 2)->SetActive(true);
+    Command(effect, 0);
+    EXPECT_TRUE(EmitterIn(effect, 0)->IsActive());
+    for (int i = 1; i < ParticleEffect::kSlots; ++i) {
+        EXPECT_FALSE(EmitterIn(effect, i)->IsActive()) << i;
+        EXPECT_EQ(EmitterIn(effect, i)->GetBuffers(), nullptr) << i;
+    }
+}
+
+TEST_F(ParticleEffectTest, CommandThreeSendsItsKillFlagAndFourNever) {
+    AddEmitterArchetype("Hit");
+    ParticleEffect* effect = MakeEffect({"", "", "", "Hit", "Hit"});
+    Command(effect, 3);
+    EXPECT_TRUE(EmitterIn(effect, 3)->IsActive());
+    EXPECT_TRUE(EmitterIn(effect, 3)->DiesOnStop());
+    Command(effect, 4);
+    EXPECT_TRUE(EmitterIn(effect, 4)->IsActive());
+    EXPECT_FALSE(EmitterIn(effect, 4)->DiesOnStop());
+}
+
+TEST_F(ParticleEffectTest, CommandsOneTwoAndFiveDoNothing) {
+    AddEmitterArchetype("Idle");
+    ParticleEffect* effect = MakeEffect({"Idle", "Idle", "Idle", "Idle", "Idle"});
+    for (u32 command : {1u, 2u, 5u, 77u}) Command(effect, command);
+    for (int i = 0; i < ParticleEffect::kSlots; ++i) EXPECT_FALSE(EmitterIn(effect, i)->IsActive()) << i;
+}
+
+TEST_F(ParticleEffectTest, UnknownArchetypeLeavesItsSlotEmpty) {
+    ParticleEffect* effect = MakeEffect({"NoSuchArchetype"});
+    EXPECT_EQ(effect->EmitterObject(0), 0u);
+    Command(effect, 0);  // skips the empty slot
+}
+
+TEST_F(ParticleEffectTest, OwnerWithoutTransformSendsNothing) {
+    AddEmitterArchetype("Lonely");
+    ParticleEffect* effect = MakeEffect({"Lonely"}, false);
+    Command(effect, 0);
+    EXPECT_FALSE(EmitterIn(effect, 0)->IsActive());
+}
+
+TEST_F(ParticleEffectTest, CloneKeepsNamesAndFlagsButMakesItsOwnObjects) {
+    AddEmitterArchetype("Twice");
+    ParticleEffect* effect = MakeEffect({"Twice"});
+    std::unique_ptr<ParticleEffect> clone(static_cast<ParticleEffect*>(effect->Clone()));
+    EXPECT_EQ(clone->Archetype(0), "Twice");
+    EXPECT_TRUE(clone->KillEmitter(3));
+    EXPECT_EQ(clone->EmitterObject(0), 0u);
+}

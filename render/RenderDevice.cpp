@@ -133,8 +133,9 @@ void RenderDevice::StreamAndDraw(EmitterBuffers& b, const ParticleEffectHandles&
     device_->SOSetTargets(0, nullptr, nullptr);
 
     // Draw what was just written.
+    if (!effect.draw) return;
     GpuBuffer* written = b.streamBuffers[b.readIndex].get();
     device_->IASetVertexBuffers(0, 1, &written, &b.stride, &b.offset);
-    if (effect.draw) effect.draw->GetPassByIndex(0)->Apply(0);
+    effect.draw->GetPassByIndex(0)->Apply(0);
     device_->DrawAuto();
 }

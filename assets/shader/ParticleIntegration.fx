@@ -1,11 +1,36 @@
 -- ParticleIntegration: GPU particles advanced by stream-out and drawn as
--- camera-facing quads. A stream holds emitter records (TYPE 0, one per
--- particle description, kept for the emitter's life) and particles (TYPE 1).
--- Record (136 bytes): POSITION_SIZESCALE, VELOCITY_VALUE (direction, speed),
--- ACCELERATION_VALUE (direction, amount), ATTRACTOR_STRENGTH, GRADSTART,
--- GRADEND, FADEOPACITY_FREE (fade rate, opacity), AGE_MAXAGE_COUNT_FREQ,
--- ALPHATEX, TYPE. An emitter record's age counts time to its next burst.
--- GLSL 4.50; matrices are D3DX matrices (row vectors: write v * M).
+-- camera-facing quads. A stream holds emitter records (TYPE 0: one per
+-- particle description, seeded from the emitter's seed buffer and kept for
+-- the emitter's life) and live particles (TYPE 1). GLSL 4.50; matrices are
+-- D3DX matrices (row vectors: write v * M).
+--
+-- Record (136 bytes):
+--   POSITION_SIZESCALE     xyz position (world), w size (world units)
+--   VELOCITY_VALUE         emitter: xyz direction, w speed; particle: xyz velocity, w speed at birth
+--   ACCELERATION_VALUE     xyz direction, w amount (units / s^2)
+--   ATTRACTOR_STRENGTH     emitter: xyz attractor relative to the emitter; particle: xyz
+--                          attractor in the world; w pull per unit of distance (1 / s^2)
+--   GRADSTART, GRADEND     colour at birth and at maxAge
+--   FADEOPACITY_FREE       x fade rate; emitter: y particles still to start,
+--                          z particles started so far (mod 1024), w 1 once the first burst ran
+--   AGE_MAXAGE_COUNT_FREQ  emitter: x seconds since its last burst; particle: x age;
+--                          y max age, z particles per burst, w bursts per second
+--                          (0: one burst when the emitter starts)
+--   ALPHATEX               slice of the particle texture array
+--   TYPE                   0 emitter, 1 particle
+--
+-- One step (StreamOutTech), per input record, in input order:
+--   emitter: while "emitterAlive", the first step queues a burst of `count`
+--     particles and later steps queue one whenever its clock reaches one
+--     period (timer x frequency >= 1); without "emitterAlive" the queue
+--     empties. It writes itself, then starts at most min(emitCount, 23)
+--     queued particles at "emitterPosition", each with the velocity
+--     (direction + 0.35 r) x speed, where r is a texel of "randomTexture"
+--     picked from the bits of "gameTime" and the start count.
+--   particle: age += timeStep; past maxAge it is dropped; otherwise
+--     a = accDir x amount + (attractor - position) x pull,
+--     velocity += a x timeStep, position += velocity x timeStep.
+-- A stream buffer holds 5000 records; records past that are not written.
 
 header = [[
 struct Record {
@@ -20,11 +45,15 @@ struct Record {
     uint alphaTex;
     uint type;
 };
+const uint kEmitter = 0u;
+const uint kParticle = 1u;
 ]]
 
 variables = {
     { name = "emitterPosition", type = "float3" },
-    { name = "emitCount", type = "int", value = 1 },
+    -- particles one emitter record may start in one step (at most 23)
+    { name = "emitCount", type = "int", value = 23 },
+    -- kept for the variable table; a description's own frequency rules
     { name = "emitFrequency", type = "float", value = 1.0 },
     { name = "CamPosition", type = "float3" },
     { name = "viewMatrix", type = "float4x4" },
@@ -105,6 +134,11 @@ out vec4 soFade;
 out vec4 soAge;
 flat out uint soAlphaTex;
 flat out uint soType;
+
+const int kMaxStartsPerStep = 23;  // max_vertices - 1: the record itself goes out too
+const float kSpread = 0.35;
+const float kMaxQueued = 5000.0;
+
 void Emit(Record r) {
     soPositionSize = r.positionSize; soVelocity = r.velocity; soAcceleration = r.acceleration;
     soAttractor = r.attractor; soGradStart = r.gradStart; soGradEnd = r.gradEnd; soFade = r.fade;
@@ -112,48 +146,77 @@ void Emit(Record r) {
     EmitVertex();
     EndPrimitive();
 }
-vec3 RandomVector(float offset) {
-    return texture(randomTexture, fract(gameTime * 0.618034 + offset)).xyz;
+
+// Texel of the random texture for the k-th particle started this step.
+vec4 RandomTexel(uint started, uint k) {
+    uint h = floatBitsToUint(gameTime) * 2654435761u;
+    return texelFetch(randomTexture, int(((h >> 16) + started + k) & 1023u), 0);
 }
-void main() {
-    Record r = Input();
-    float dt = timeStep;
-    if (r.type == 0u) {
-        // Emitter: a burst of `count` particles every 1 / spawnRate seconds while alive.
-        r.ageMaxCountFreq.x += dt;
-        float period = r.ageMaxCountFreq.w > 0.0 ? 1.0 / r.ageMaxCountFreq.w : 1.0;
-        if (emitterAlive && r.ageMaxCountFreq.x >= period) {
-            r.ageMaxCountFreq.x = 0.0;
-            int count = clamp(int(r.ageMaxCountFreq.z), 0, 23);
-            for (int i = 0; i < count; ++i) {
-                Record p = r;
-                p.type = 1u;
-                vec3 jitter = RandomVector(float(i) / 23.0) * 0.25;
-                vec3 direction = normalize((vec4(normalize(r.velocity.xyz + jitter + vec3(1e-5)), 0.0)
-                                            * worldTransform).xyz);
-                p.positionSize.xyz = emitterPosition;
-                p.velocity = vec4(direction, r.velocity.w);
-                p.acceleration.xyz = (vec4(r.acceleration.xyz, 0.0) * worldTransform).xyz;
-                p.attractor.xyz = (vec4(r.attractor.xyz, 1.0) * worldTransform).xyz;
-                p.fade.y = 1.0;
-                p.ageMaxCountFreq.x = 0.0;
-                Emit(p);
+
+void StepEmitter(Record e) {
+    Record next = e;
+    float timer = e.ageMaxCountFreq.x;
+    float queued = e.fade.y;
+    uint started = uint(e.fade.z);
+    float begun = e.fade.w;
+    float count = clamp(e.ageMaxCountFreq.z, 0.0, kMaxQueued);
+    float frequency = e.ageMaxCountFreq.w;
+    if (emitterAlive) {
+        if (begun == 0.0) {
+            begun = 1.0;
+            timer = 0.0;
+            queued = min(queued + count, kMaxQueued);
+        } else {
+            timer = timer + timeStep;
+            if (frequency > 0.0 && timer * frequency >= 1.0) {
+                timer = 0.0;
+                queued = min(queued + count, kMaxQueued);
             }
         }
-        Emit(r);
-        return;
+    } else {
+        queued = 0.0;
     }
-    r.ageMaxCountFreq.x += dt;
-    if (r.ageMaxCountFreq.x >= r.ageMaxCountFreq.y) return;  // dies
-    vec3 velocity = r.velocity.xyz * r.velocity.w + r.acceleration.xyz * r.acceleration.w * dt;
-    vec3 toAttractor = r.attractor.xyz - r.positionSize.xyz;
-    if (r.attractor.w != 0.0 && dot(toAttractor, toAttractor) > 1e-6)
-        velocity += normalize(toAttractor) * r.attractor.w * dt;
-    float speed = length(velocity);
-    r.velocity = vec4(speed > 0.0 ? velocity / speed : r.velocity.xyz, speed);
-    r.positionSize.xyz += velocity * dt;
-    r.fade.y = max(r.fade.y - r.fade.x * dt / max(r.ageMaxCountFreq.y, 1e-4), 0.0);
-    Emit(r);
+    int cap = clamp(emitCount, 0, kMaxStartsPerStep);
+    uint n = uint(min(int(queued), cap));
+    next.ageMaxCountFreq.x = timer;
+    next.fade.y = queued - float(n);
+    next.fade.z = float((started + n) & 1023u);
+    next.fade.w = begun;
+    Emit(next);
+
+    float speed = e.velocity.w;
+    for (uint k = 0u; k < n; ++k) {
+        vec4 r = RandomTexel(started, k);
+        Record p = e;
+        p.positionSize.xyz = emitterPosition;
+        p.velocity.xyz = (e.velocity.xyz + r.xyz * kSpread) * speed;
+        p.attractor.xyz = emitterPosition + e.attractor.xyz;
+        p.fade.yzw = vec3(0.0);
+        p.ageMaxCountFreq.x = 0.0;
+        p.type = kParticle;
+        Emit(p);
+    }
+}
+
+void StepParticle(Record p) {
+    float dt = timeStep;
+    float age = p.ageMaxCountFreq.x + dt;
+    if (age > p.ageMaxCountFreq.y) return;
+    p.ageMaxCountFreq.x = age;
+    vec3 position = p.positionSize.xyz;
+    vec3 acceleration = p.acceleration.xyz * p.acceleration.w + (p.attractor.xyz - position) * p.attractor.w;
+    vec3 velocity = p.velocity.xyz + acceleration * dt;
+    p.velocity.xyz = velocity;
+    p.positionSize.xyz = position + velocity * dt;
+    Emit(p);
+}
+
+void main() {
+    Record r = Input();
+    if (r.type == kEmitter)
+        StepEmitter(r);
+    else if (r.type == kParticle)
+        StepParticle(r);
 }
 ]],
         streamOut = { "soPositionSize", "soVelocity", "soAcceleration", "soAttractor", "soGradStart",
@@ -161,6 +224,8 @@ void main() {
         depthStencil = { depthEnable = false, depthWrite = "ZERO" },
     } } },
 
+    -- Live particles as quads facing the camera; colour from the gradient
+    -- over the particle's life, fading by its fade rate, shaped by its mask.
     { name = "ParticleDrawTech", passes = { {
         vs = recordVs,
         gs = recordIn .. [[
@@ -171,10 +236,10 @@ out vec4 gColour;
 flat out uint gLayer;
 void main() {
     Record r = Input();
-    if (r.type != 1u) return;
+    if (r.type != kParticle) return;
     float life = clamp(r.ageMaxCountFreq.x / max(r.ageMaxCountFreq.y, 1e-4), 0.0, 1.0);
     vec4 colour = mix(r.gradStart, r.gradEnd, life);
-    colour.a *= r.fade.y;
+    colour.a *= clamp(1.0 - life * r.fade.x, 0.0, 1.0);
     vec3 centre = r.positionSize.xyz;
     vec3 toCamera = CamPosition - centre;
     vec3 look = dot(toCamera, toCamera) > 1e-8 ? normalize(toCamera) : vec3(0.0, 0.0, -1.0);

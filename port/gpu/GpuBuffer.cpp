@@ -46,3 +46,10 @@ void GpuBuffer::Update(const void* data, std::uint32_t offset, std::uint32_t siz
     if (offset > desc_.byteWidth || size > desc_.byteWidth - offset) return;
     glNamedBufferSubData(name_, offset, size, data);
 }
+
+bool GpuBuffer::ReadBack(std::uint32_t offset, std::uint32_t size, std::vector<std::uint8_t>* bytes) const {
+    if (!name_ || !bytes || mapped_ || offset > desc_.byteWidth || size > desc_.byteWidth - offset) return false;
+    bytes->resize(size);
+    if (size) glGetNamedBufferSubData(name_, offset, size, bytes->data());
+    return true;
+}

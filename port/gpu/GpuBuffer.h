@@ -3,7 +3,9 @@
 // vertices the last stream-out pass wrote: DrawAuto draws that many.
 // Made by GpuDevice, shared by whoever binds it. Main thread only.
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "port/gpu/GpuTypes.h"
 
@@ -29,6 +31,9 @@ public:
     void Unmap();
     // Replaces bytes [offset, offset + size) (default-usage buffers).
     void Update(const void* data, std::uint32_t offset, std::uint32_t size);
+    // Copies bytes [offset, offset + size) out of the buffer, whatever its
+    // usage (tests read stream-out results); false when out of range.
+    bool ReadBack(std::uint32_t offset, std::uint32_t size, std::vector<std::uint8_t>* bytes) const;
 
 private:
     std::shared_ptr<GpuContext> context_;

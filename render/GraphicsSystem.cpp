@@ -14,6 +14,7 @@
 #include "port/window/PortWindow.h"
 #include "render/Camera.h"
 #include "render/EffectLoader.h"
+#include "render/ModelCache.h"
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
 
@@ -113,6 +114,7 @@ void GraphicsSystem::Init() {
     if (!device_) return;  // no window or no GL 4.5: the program goes on without drawing
 
     if (RenderDevice* particles = RenderDevice::Instance()) particles->SetDevice(device_);
+    if (ModelCache* models = ModelCache::Instance()) models->SetDevice(device_);
     if (RenderResources* resources = RenderResources::Instance()) resources->SetDevice(device_);
     if (EffectLoader* loader = EffectLoader::Instance()) loader->SetDevice(device_);
     if (RenderResources* resources = RenderResources::Instance()) resources->LoadParticleTextures();

@@ -71,5 +71,6 @@ bool ModelCache::LoadModel(Model& model) {
 
 void ModelCache::Clear() {
     entries_.clear();
+    device_.reset();
     ClearInstance();
 }

@@ -37,8 +37,8 @@ public:
     const ModelCacheEntry* Find(const std::string& name) const;
     size_t EntryCount() const { return entries_.size(); }
 
-    // Shutdown: frees every entry (with its buffers and CPU copy) and clears
-    // the global instance pointer.
+    // Shutdown: frees every entry (with its buffers and CPU copy), lets the
+    // device go and clears the global instance pointer.
     void Clear();
 
 private:

@@ -1,5 +1,7 @@
 #include "app/Assembly.h"
 
+#include "app/ClassRegistrations.h"
+#include "app/SystemTable.h"
 #include "engine/Engine.h"
 #include "engine/Graveyard.h"
 #include "engine/IdCounter.h"
@@ -7,7 +9,13 @@
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "port/os/MessageBox.h"
+#include "port/os/SharedLibrary.h"
 #include "reflection/MetaRegistry.h"
+#include "render/EffectLoader.h"
+#include "render/FontManager.h"
+#include "render/NoiseGenerator.h"
+#include "render/RenderDevice.h"
+#include "render/RenderResources.h"
 #include "scene/DevozizuDave.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
@@ -21,39 +29,59 @@ void ReportThroughMessageBox(const std::string& caption, const std::string& text
 }
 }  // namespace
 
-Assembly::Assembly() = default;
+Assembly::~Assembly() { Disassemble(); }
 
-Assembly::~Assembly() { DisassembleEngine(); }
-
-void Assembly::AssembleEngine() {
-    messageHub_ = std::make_unique<MessageHub>();
-    idCounter_ = std::make_unique<IdCounter>(1);
-    metaRegistry_ = std::make_unique<MetaRegistry>();
+bool Assembly::CreateServices() {
+    services_.Create<MessageHub>("MessageHub");
+    services_.Create<IdCounter>("IdCounter", 1u);
+    services_.Create<MetaRegistry>("MetaRegistry");
     SceneLoader::SetFailureReporter(&ReportThroughMessageBox);
-    sceneLoader_ = std::make_unique<SceneLoader>();
-    assetFolders_ = std::make_unique<DevozizuDave>();
-    // A missing or broken start-up file has been reported; the run goes on
-    // with empty folders (the log then lies in the working directory).
-    assetFolders_->Load();
-    logger_ = std::make_unique<Logger>(assetFolders_->log.path, assetFolders_->log.extension);
-    graveyard_ = std::make_unique<Graveyard>();
-    overlord_ = std::make_unique<Overlord>();
-    objectFactory_ = std::make_unique<ObjectFactory>();
-    sceneManager_ = std::make_unique<SceneManager>();
-    engine_ = std::make_unique<Engine>();
+    services_.Create<SceneLoader>("SceneLoader");
+    DevozizuDave& folders = services_.Create<DevozizuDave>("DevozizuDave");
+    if (!folders.Load()) return false;
+    services_.Create<Logger>("Logger", folders.log.path, folders.log.extension);
+    services_.Create<RenderDevice>("RenderDevice");
+    services_.Create<Graveyard>("Graveyard");
+    services_.Create<Overlord>("Overlord");
+    services_.Create<ObjectFactory>("ObjectFactory");
+    services_.Create<SceneManager>("SceneManager");
+    engine_ = &services_.Create<Engine>("Engine");
+    services_.Create<RenderResources>("RenderResources");
+    services_.Create<FontManager>("FontManager");
+    services_.Create<NoiseGenerator>("NoiseGenerator");
+    services_.Create<EffectLoader>("EffectLoader");
+    return true;
 }
 
-void Assembly::DisassembleEngine() {
-    engine_.reset();
-    sceneManager_.reset();
-    objectFactory_.reset();
-    overlord_.reset();
-    graveyard_.reset();
-    logger_.reset();
-    assetFolders_.reset();
-    sceneLoader_.reset();
+bool Assembly::Assemble(u64 instanceHandle) {
+    if (!CreateServices()) {
+        Disassemble();
+        return false;
+    }
+    ClassRegistrations::RegisterAll(*MetaRegistry::Instance(), *ObjectFactory::Instance());
+    PreloadDlls(*DevozizuDave::Instance());
+    SystemTable::CreateSystems(*engine_, *MetaRegistry::Instance(), instanceHandle);
+    return true;
+}
+
+void Assembly::Disassemble() {
+    services_.DestroyAll([](const std::string& name) {
+        if (Logger::Instance()) Log("Shutdown: %s", name.c_str());
+    });
+    engine_ = nullptr;
     SceneLoader::SetFailureReporter(nullptr);
-    metaRegistry_.reset();
-    idCounter_.reset();
-    messageHub_.reset();
+}
+
+const std::vector<std::string>& Assembly::PreloadedLibraryNames() {
+    static const std::vector<std::string> names = {"fmodex", "AntTweakBar"};
+    return names;
+}
+
+void Assembly::PreloadDlls(const DevozizuDave& folders) {
+    for (const std::string& name : PreloadedLibraryNames()) {
+        const std::string path = folders.externals.GetFullPath(name);
+        std::string error;
+        if (!LoadSharedLibrary(path, &error))
+            Log("PreloadDlls: %.120s not loaded, the built-in layer serves (%.120s)", path.c_str(), error.c_str());
+    }
 }

@@ -1,51 +1,46 @@
 // The start-up assembly: creates the engine-wide services in their fixed
-// order and destroys them in the exact reverse order, each service's global
-// instance pointer set and cleared as it goes. Services still to come (render
-// device, render-side caches), the reflection registrations, the library
-// preload and the systems join this sequence as they are built. Owned by the
-// program entry for the whole run; main thread only.
+// order, registers the reflected classes (value types, component classes with
+// their prototypes, plain structures), preloads the audio and tweak-panel
+// libraries and creates the engine systems; at shutdown it destroys the
+// services in the exact reverse order, each global instance pointer cleared
+// as it goes. Owned by the program entry for the whole run; main thread only.
 #pragma once
-#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ServiceTable.h"
+#include "engine/Types.h"
 
 class DevozizuDave;
 class Engine;
-class Graveyard;
-class IdCounter;
-class Logger;
-class MessageHub;
-class MetaRegistry;
-class ObjectFactory;
-class Overlord;
-class SceneLoader;
-class SceneManager;
 
 class Assembly {
 public:
-    Assembly();
+    Assembly() = default;
     ~Assembly();  // disassembles what is still assembled
-    Assembly(const Assembly&) = delete;
-    Assembly& operator=(const Assembly&) = delete;
 
-    // Creates the services: message hub, id counter (1), reflection registry,
-    // script loader, asset folders (read from the start-up file), log,
-    // graveyard, Overlord, object factory, scene manager, Engine. A service
-    // whose constructor throws leaves the exception to the crash handler.
-    void AssembleEngine();
-    // Destroys the services in reverse order, the message hub last.
-    void DisassembleEngine();
+    // Every step in order. False when the start-up file cannot be read (it
+    // has been reported; the services made so far are destroyed again and
+    // nothing else is made). Any other failure is an exception left to the
+    // crash handler.
+    bool Assemble(u64 instanceHandle = 0);
+    // Destroys the services newest first, the message hub last. The log gets
+    // one "Shutdown: " row per service while it exists.
+    void Disassemble();
 
-    Engine* GetEngine() const { return engine_.get(); }
+    Engine* GetEngine() const { return engine_; }
+    const ServiceTable& Services() const { return services_; }
+
+    // Loads "fmodex" and "AntTweakBar" from the externals folder when they
+    // are there. Our own audio and panel layers are linked in, so a missing
+    // file changes nothing; it is logged.
+    static void PreloadDlls(const DevozizuDave& folders);
+    static const std::vector<std::string>& PreloadedLibraryNames();
 
 private:
-    std::unique_ptr<MessageHub> messageHub_;
-    std::unique_ptr<IdCounter> idCounter_;
-    std::unique_ptr<MetaRegistry> metaRegistry_;
-    std::unique_ptr<SceneLoader> sceneLoader_;
-    std::unique_ptr<DevozizuDave> assetFolders_;
-    std::unique_ptr<Logger> logger_;
-    std::unique_ptr<Graveyard> graveyard_;
-    std::unique_ptr<Overlord> overlord_;
-    std::unique_ptr<ObjectFactory> objectFactory_;
-    std::unique_ptr<SceneManager> sceneManager_;
-    std::unique_ptr<Engine> engine_;
+    // Services 1 to 17 in order; false when the start-up file cannot be read.
+    bool CreateServices();
+
+    ServiceTable services_;
+    Engine* engine_ = nullptr;
 };

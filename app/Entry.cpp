@@ -1,8 +1,13 @@
 #include "app/Entry.h"
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/Assembly.h"
 #include "app/CommandLine.h"
 #include "engine/Engine.h"
+#include "engine/Logger.h"
 #include "engine/TypeId.h"
 #include "port/panels/TweakPanels.h"
 #include "reflection/TweakBinding.h"
@@ -22,13 +27,32 @@ void StartFromCommandLine(const char* commandLine, Engine* engine) {
     engine->Update(0.0f);
 }
 
+namespace {
+// Test only: the smoke test sets this variable to check that a fault of the
+// running program ends in the three crash dumps. Never set in real runs.
+constexpr const char* kTestFaultVariable = "DD_TEST_FORCE_FAULT";
+
+void ForceFaultWhenTestAsks() {
+    const char* value = std::getenv(kTestFaultVariable);
+    if (value && *value == '1') std::raise(SIGSEGV);
+}
+}  // namespace
+
 int RunProgram(const char* commandLine) {
     Assembly assembly;
-    assembly.AssembleEngine();
+    if (!assembly.Assemble()) {
+        std::fprintf(stderr,
+                     "DevozizuDave: the start-up file \"DevozizuDave.init\" is missing or broken; "
+                     "start the program in the asset folder (assets/), which holds it.\n");
+        return 1;
+    }
     Engine* engine = assembly.GetEngine();
     engine->Init();
     TwHandleErrors(&OnTweakBarError);
+    ForceFaultWhenTestAsks();
     StartFromCommandLine(commandLine, engine);
-    assembly.DisassembleEngine();
+    if (Logger* logger = Logger::Instance())
+        Log("Shutdown: frame loop ended after %u frames", static_cast<unsigned>(logger->FrameCounter()));
+    assembly.Disassemble();
     return 0;
 }

@@ -8,7 +8,9 @@
 class Engine;
 
 // Returns 0 when the frame loop has ended normally (window closed, quit
-// control, SIGINT or SIGTERM); every abnormal end goes through the crash handler.
+// control, SIGINT or SIGTERM), 1 when the start-up file in the working
+// directory is missing or broken (reported, nothing else made); every other
+// abnormal end goes through the crash handler.
 int RunProgram(const char* commandLine);
 
 // Activates the start system ("-e": the Editor, otherwise the SplashScreen;

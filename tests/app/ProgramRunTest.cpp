@@ -1,16 +1,22 @@
-// Runs the real executable headless in a temporary asset folder: it must end
-// its loop on SIGTERM or SIGINT with a complete log and exit status 0, and
-// end through the crash handler when its log cannot be made.
+// Runs the real executable headless on a copy of the asset tree: it must run
+// every active system each frame, end its loop on SIGTERM or SIGINT with a
+// complete log, the services going in reverse order, and exit status 0; a
+// fault ends in the three crash dumps; a missing start-up file or a log
+// folder that cannot be made end it without harm to the asset tree.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sys/wait.h>
 #include <thread>
 
+#include "app/SystemTable.h"
 #include "tests/port/ChildProcess.h"
 #include "tests/port/CrashDumpReader.h"
 
@@ -19,73 +25,157 @@ const char* const kHeader =
     "========Initialized log for: Application========\r\n"
     "Format: \r\n: frameCounter\ttime\tGetCurrentThreadId()\tSysGuid\tSysName\tmessage\n"
     "\n";
+const char* const kDumps[] = {"Sparse.dmp", "Indirect.dmp", "Verbose.dmp"};
+// Systems whose constructors leave them inactive and that the game's start
+// does not activate.
+const std::set<std::string> kStartInactive = {"Editor",       "StartMenu",   "OptionsMenu", "ControlsMenu",
+                                              "CreditsMenu", "FinMenu"};
+
+struct LogRow {
+    unsigned long frame;
+    std::string message;
+};
+
+// Systems that run every frame of a game start, in list order.
+std::vector<std::string> ActiveSystemsInListOrder() {
+    std::vector<std::string> names;
+    for (const auto& entry : SystemTable::Systems())
+        if (!kStartInactive.count(entry.name)) names.insert(names.begin(), entry.name);
+    return names;
+}
 
 class ProgramRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = MakeTempFolder();
-        std::ofstream(dir_ + "/DevozizuDave.init") << "log = { path = \"logs\\\\\", extension = \".log\" }\n";
+        const char* assets = std::getenv("DD_ASSET_DIR");
+        ASSERT_NE(assets, nullptr);
+        std::filesystem::copy(assets, dir_, std::filesystem::copy_options::recursive);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
-    std::string LogPath() const { return dir_ + "/logs/Application.log"; }
+    std::string LogPath() const { return dir_ + "/log/Application.log"; }
 
     // Waits until the program has logged a few frames.
-    bool WaitForFrames(const std::string& path) {
-        for (int i = 0; i < 2000; ++i) {
-            if (ReadWholeFile(path).find("\tFRAMETIME: ") != std::string::npos) return true;
+    bool WaitForFrames(const std::string& path, size_t frames = 1) {
+        for (int i = 0; i < 3000; ++i) {
+            const std::string text = ReadWholeFile(path);
+            size_t count = 0;
+            for (size_t at = text.find("\tFRAMETIME: "); at != std::string::npos;
+                 at = text.find("\tFRAMETIME: ", at + 1))
+                ++count;
+            if (count >= frames) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return false;
     }
 
+    // The log's rows after its header; fails the test when one is malformed.
+    std::vector<LogRow> ReadRows() {
+        const std::string text = ReadWholeFile(LogPath());
+        EXPECT_EQ(text.rfind(kHeader, 0), 0u);
+        static const std::regex kRow("(\\d+)\\t\\d+\\t\\d+\\t0\\tApplication\\t([^\\n]*)\\n\\n");
+        std::vector<LogRow> rows;
+        auto at = text.cbegin() + static_cast<long>(std::string(kHeader).size());
+        std::smatch m;
+        while (at < text.cend()) {
+            if (!std::regex_search(at, text.cend(), m, kRow, std::regex_constants::match_continuous)) {
+                ADD_FAILURE() << "malformed from: " << std::string(at, text.cend()).substr(0, 200);
+                break;
+            }
+            rows.push_back({std::stoul(m[1]), m[2]});
+            at = m[0].second;
+        }
+        return rows;
+    }
+
+    void ExpectNoDumps() {
+        for (const char* name : kDumps) EXPECT_FALSE(std::filesystem::exists(dir_ + "/" + name)) << name;
+    }
+
     std::string dir_;
 };
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 class QuitSignalRunTest : public ProgramRunTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(QuitSignalRunTest, QuitSignalEndsTheLoopWithCompleteLogAndStatusZero) {
     ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
-    ASSERT_TRUE(WaitForFrames(LogPath()));
+    ASSERT_TRUE(WaitForFrames(LogPath(), 5));
     program.Signal(GetParam());
     ChildResult result = program.Wait();
     ASSERT_FALSE(result.timedOut);
     EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0)
         << result.status << "\n" << result.errorText;
-    EXPECT_FALSE(std::filesystem::exists(dir_ + "/Sparse.dmp"));
+    ExpectNoDumps();
 
-    const std::string text = ReadWholeFile(LogPath());
-    ASSERT_EQ(text.rfind(kHeader, 0), 0u);
-    static const std::regex kRow("(\\d+)\\t\\d+\\t\\d+\\t0\\tApplication\\t([^\\n]*)\\n\\n");
-    auto at = text.cbegin() + static_cast<long>(std::string(kHeader).size());
-    std::smatch m;
-    unsigned long lastFrame = 0;
-    std::string lastMessage;
-    size_t rows = 0;
-    while (at != text.cend()) {
-        ASSERT_TRUE(std::regex_search(at, text.cend(), m, kRow, std::regex_constants::match_continuous))
-            << "malformed from: " << std::string(at, text.cend()).substr(0, 200);
-        unsigned long frame = std::stoul(m[1]);
-        EXPECT_GE(frame, lastFrame);
-        lastFrame = frame;
-        lastMessage = m[2];
-        ++rows;
-        at = m[0].second;
+    const std::vector<LogRow> rows = ReadRows();
+    ASSERT_FALSE(rows.empty());
+    for (size_t i = 1; i < rows.size(); ++i) EXPECT_GE(rows[i].frame, rows[i - 1].frame);
+
+    // Each frame: one PERF row per active system in list order, then FRAMETIME.
+    const std::vector<std::string> expected = ActiveSystemsInListOrder();
+    std::vector<std::string> frame;
+    size_t frames = 0;
+    size_t lastFrameTime = 0;
+    static const std::regex kPerf("PERF: (\\w+) ran \\d+\\.\\d{6} ms");
+    static const std::regex kFrameTime("FRAMETIME: \\d+\\.\\d{6}");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::smatch m;
+        if (std::regex_match(rows[i].message, m, kPerf)) {
+            frame.push_back(m[1]);
+        } else if (StartsWith(rows[i].message, "FRAMETIME: ")) {
+            EXPECT_TRUE(std::regex_match(rows[i].message, kFrameTime)) << rows[i].message;
+            EXPECT_EQ(frame, expected) << "frame " << frames;
+            frame.clear();
+            ++frames;
+            lastFrameTime = i;
+        }
     }
-    EXPECT_GT(rows, 0u);
-    // The last frame was finished and its rows written after the last hand-over.
-    EXPECT_EQ(lastMessage.rfind("FRAMETIME: ", 0), 0u) << lastMessage;
+    EXPECT_GE(frames, 5u);
+
+    // After the last frame: the end of the loop, then each service as it
+    // goes, newest first, down to the log itself.
+    std::vector<std::string> tail;
+    for (size_t i = lastFrameTime + 1; i < rows.size(); ++i) tail.push_back(rows[i].message);
+    ASSERT_FALSE(tail.empty());
+    EXPECT_TRUE(StartsWith(tail.front(), "Shutdown: frame loop ended after ")) << tail.front();
+    std::vector<std::string> gone;
+    for (const std::string& message : tail)
+        if (StartsWith(message, "Shutdown: ") && !StartsWith(message, "Shutdown: frame loop")) gone.push_back(message);
+    const std::vector<std::string> expectedGone = {
+        "Shutdown: EffectLoader", "Shutdown: NoiseGenerator", "Shutdown: FontManager",  "Shutdown: RenderResources",
+        "Shutdown: Engine",       "Shutdown: SceneManager",   "Shutdown: ObjectFactory", "Shutdown: Overlord",
+        "Shutdown: Graveyard",    "Shutdown: RenderDevice",   "Shutdown: Logger"};
+    EXPECT_EQ(gone, expectedGone);
+    EXPECT_EQ(tail.back(), "Shutdown: Logger");
 }
 
 INSTANTIATE_TEST_SUITE_P(SigtermAndSigint, QuitSignalRunTest, ::testing::Values(SIGTERM, SIGINT));
 
+TEST_F(ProgramRunTest, FaultWhileRunningWritesTheThreeDumps) {
+    ::setenv("DD_TEST_FORCE_FAULT", "1", 1);
+    ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+    ::unsetenv("DD_TEST_FORCE_FAULT");
+    ChildResult result = program.Wait();
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_TRUE(WIFSIGNALED(result.status) && WTERMSIG(result.status) == SIGSEGV) << result.status;
+    for (const char* name : kDumps) {
+        ParsedDump dump = ParseDump(ReadWholeFile(dir_ + "/" + name));
+        EXPECT_TRUE(dump.wellFormed) << name << ": " << dump.error;
+        EXPECT_EQ(dump.Value("signal"), "11 SIGSEGV") << name;
+    }
+    EXPECT_NE(result.errorText.find("FATAL ERROR: Writing crash report..."), std::string::npos) << result.errorText;
+}
+
 TEST_F(ProgramRunTest, LogFolderThatCannotBeMadeEndsThroughTheCrashHandler) {
-    std::ofstream(dir_ + "/logs") << "a file where the log folder belongs";
+    std::ofstream(dir_ + "/log") << "a file where the log folder belongs";
     ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
     ChildResult result = program.Wait();
     ASSERT_FALSE(result.timedOut);
     EXPECT_FALSE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.status;
-    for (const char* name : {"Sparse.dmp", "Indirect.dmp", "Verbose.dmp"}) {
+    for (const char* name : kDumps) {
         ParsedDump dump = ParseDump(ReadWholeFile(dir_ + "/" + name));
         EXPECT_TRUE(dump.wellFormed) << name << ": " << dump.error;
         EXPECT_EQ(dump.Value("reason").rfind("uncaught exception: u32 ", 0), 0u) << dump.Value("reason");
@@ -93,14 +183,26 @@ TEST_F(ProgramRunTest, LogFolderThatCannotBeMadeEndsThroughTheCrashHandler) {
     EXPECT_NE(result.errorText.find("FATAL ERROR: Writing crash report..."), std::string::npos) << result.errorText;
 }
 
-TEST_F(ProgramRunTest, MissingStartupFileIsReportedAndTheRunGoesOn) {
+TEST_F(ProgramRunTest, MissingStartupFileEndsWithAClearMessageAndStatusOne) {
     std::filesystem::remove(dir_ + "/DevozizuDave.init");
     ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE, "-e"});
-    // Without folders the log is "Application" in the working directory.
-    ASSERT_TRUE(WaitForFrames(dir_ + "/Application"));
-    program.Signal(SIGTERM);
     ChildResult result = program.Wait();
-    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.status;
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
     EXPECT_NE(result.errorText.find("Load scene failed"), std::string::npos) << result.errorText;
+    EXPECT_NE(result.errorText.find("\"DevozizuDave.init\" is missing or broken"), std::string::npos)
+        << result.errorText;
+    ExpectNoDumps();
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/log"));
+}
+
+TEST_F(ProgramRunTest, BrokenStartupFileEndsWithStatusOne) {
+    std::ofstream(dir_ + "/DevozizuDave.init") << "shader = { path = ";
+    ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+    ChildResult result = program.Wait();
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
+    EXPECT_NE(result.errorText.find("Load scene failed"), std::string::npos) << result.errorText;
+    ExpectNoDumps();
 }
 }  // namespace

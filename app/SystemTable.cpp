@@ -1,0 +1,53 @@
+#include "app/SystemTable.h"
+
+#include "controls/GuiSystem.h"
+#include "engine/Engine.h"
+#include "engine/Queen.h"
+#include "platform/AudioSystem.h"
+#include "platform/InputSystem.h"
+#include "platform/WindowsSystem.h"
+#include "reflection/MetaRegistry.h"
+#include "render/GraphicsSystem.h"
+
+namespace {
+using Entry = SystemTable::Entry;
+
+template <class T>
+ISystem* Make(u64) {
+    return new T;
+}
+
+template <>
+ISystem* Make<WindowsSystem>(u64 instanceHandle) {
+    return new WindowsSystem(instanceHandle);
+}
+
+template <class T>
+void EnterClass(const char* name, MetaRegistry& registry) {
+    registry.Register<T>(name);
+}
+
+template <class T>
+Entry System(const char* name) {
+    return {name, &Make<T>, &EnterClass<T>};
+}
+}  // namespace
+
+const std::vector<Entry>& SystemTable::Systems() {
+    static const std::vector<Entry> systems = {
+        System<InputSystem>("InputSystem"),
+        System<AudioSystem>("AudioSystem"),
+        System<GuiSystem>("GuiSystem"),
+        System<Queen>("Queen"),
+        System<GraphicsSystem>("GraphicsSystem"),
+        System<WindowsSystem>("WindowsSystem"),
+    };
+    return systems;
+}
+
+void SystemTable::CreateSystems(Engine& engine, MetaRegistry& registry, u64 instanceHandle) {
+    for (const Entry& entry : Systems()) {
+        engine.AddSystem(entry.create(instanceHandle));
+        entry.enter(entry.name, registry);
+    }
+}

@@ -13,6 +13,7 @@
 #include "reflection/MetaRegistry.h"
 #include "render/EffectLoader.h"
 #include "render/FontManager.h"
+#include "render/ModelCache.h"
 #include "render/NoiseGenerator.h"
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
@@ -46,6 +47,7 @@ bool Assembly::CreateServices() {
     services_.Create<ObjectFactory>("ObjectFactory");
     services_.Create<SceneManager>("SceneManager");
     engine_ = &services_.Create<Engine>("Engine");
+    services_.Create<ModelCache>("ModelCache");
     services_.Create<RenderResources>("RenderResources");
     services_.Create<FontManager>("FontManager");
     services_.Create<NoiseGenerator>("NoiseGenerator");

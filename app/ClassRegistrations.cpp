@@ -11,6 +11,8 @@
 #include "render/GameCamera.h"
 #include "render/GlobalLighting.h"
 #include "render/IsoCamera.h"
+#include "render/Material.h"
+#include "render/Model.h"
 #include "render/Particle.h"
 #include "render/ParticleEffect.h"
 #include "render/ParticleEmmiter.h"
@@ -67,6 +69,7 @@ const std::vector<Entry>& ClassRegistrations::ComponentClasses() {
         Component<GlobalLighting>("GlobalLighting"),
         Component<IsoCamera>("IsoCamera"),
         Component<LoopedSound>("LoopedSound"),
+        Component<Model>("Model"),
         Component<ParticleEffect>("ParticleEffect"),
         Component<ParticleEmmiter>("ParticleEmmiter"),
         Component<PathFollowCamera>("PathFollowCamera"),
@@ -80,6 +83,7 @@ const std::vector<Entry>& ClassRegistrations::ComponentClasses() {
 const std::vector<Entry>& ClassRegistrations::PlainStructures() {
     static const std::vector<Entry> structures = {
         ReflectedStructure<Waypoint>("Waypoint"),
+        Structure<Material>("Material"),
         Structure<Particle>("Particle"),
         ReflectedStructure<Gradient>("Gradient"),
     };

@@ -20,6 +20,7 @@ GpuBuffer::GpuBuffer(std::shared_ptr<GpuContext> context, const GpuBufferDesc& d
 }
 
 GpuBuffer::~GpuBuffer() {
+    if (!GpuContext::AnyCurrent()) return;
     if (mapped_) glUnmapNamedBuffer(name_);
     if (feedback_) glDeleteTransformFeedbacks(1, &feedback_);
     if (name_) glDeleteBuffers(1, &name_);

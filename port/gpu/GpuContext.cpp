@@ -64,6 +64,8 @@ std::shared_ptr<GpuContext> GpuContext::Create(void* window, std::string* error)
     return self;
 }
 
+bool GpuContext::AnyCurrent() { return SDL_GL_GetCurrentContext() != nullptr; }
+
 GpuContext::~GpuContext() {
     // The window may already be gone (it made the context not current then);
     // the context's objects go with the context either way.
@@ -104,7 +106,7 @@ void GpuContext::ForgetAttachment(std::uint64_t serial) {
         bool uses = false;
         for (std::uint64_t s : it->first) uses = uses || s == serial;
         if (uses) {
-            glDeleteFramebuffers(1, &it->second);
+            if (AnyCurrent()) glDeleteFramebuffers(1, &it->second);
             it = framebuffers_.erase(it);
         } else {
             ++it;

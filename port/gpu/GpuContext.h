@@ -16,6 +16,10 @@ public:
     // Null with the reason in `error` when the window or the driver cannot.
     static std::shared_ptr<GpuContext> Create(void* window, std::string* error);
     ~GpuContext();
+    // True while some GL context is current on this thread. GPU objects that
+    // outlive the window (released by engine services after it closed) skip
+    // their GL deletes then: their names go with the context.
+    static bool AnyCurrent();
     GpuContext(const GpuContext&) = delete;
     GpuContext& operator=(const GpuContext&) = delete;
 

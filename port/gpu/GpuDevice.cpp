@@ -30,6 +30,7 @@ std::shared_ptr<GpuDevice> GpuDevice::Create(std::shared_ptr<GpuContext> context
 GpuDevice::GpuDevice(std::shared_ptr<GpuContext> context) : context_(std::move(context)) {}
 
 GpuDevice::~GpuDevice() {
+    if (!GpuContext::AnyCurrent()) return;
     glBindVertexArray(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);

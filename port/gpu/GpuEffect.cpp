@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "port/gpu/GlFormat.h"
+#include "port/gpu/GpuContext.h"
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSemantics.h"
 #include "port/gpu/GpuShaderResourceView.h"
@@ -97,7 +98,7 @@ GpuEffectPass* GpuEffectPass::Invalid() {
 }
 
 GpuEffectPass::~GpuEffectPass() {
-    if (program_) glDeleteProgram(program_);
+    if (program_ && GpuContext::AnyCurrent()) glDeleteProgram(program_);
 }
 
 void GpuEffectPass::Apply(unsigned) {
@@ -134,6 +135,7 @@ void GpuEffectPass::Apply(unsigned) {
 
 GpuEffect::~GpuEffect() {
     techniques_.clear();
+    if (!GpuContext::AnyCurrent()) return;
     for (GLuint s : samplerObjects_) glDeleteSamplers(1, &s);
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "port/gpu/GlFormat.h"
+#include "port/gpu/GpuContext.h"
 #include "port/gpu/GpuSemantics.h"
 
 GpuInputLayout::GpuInputLayout(std::shared_ptr<GpuContext> context, const GpuInputElement* elements, unsigned count)
@@ -35,5 +36,5 @@ GpuInputLayout::GpuInputLayout(std::shared_ptr<GpuContext> context, const GpuInp
 }
 
 GpuInputLayout::~GpuInputLayout() {
-    if (vao_) glDeleteVertexArrays(1, &vao_);
+    if (vao_ && GpuContext::AnyCurrent()) glDeleteVertexArrays(1, &vao_);
 }

@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 
 #include "port/gpu/GlFormat.h"
+#include "port/gpu/GpuContext.h"
 
 namespace {
 
@@ -58,5 +59,5 @@ GpuShaderResourceView::GpuShaderResourceView(std::shared_ptr<GpuTexture> texture
 }
 
 GpuShaderResourceView::~GpuShaderResourceView() {
-    if (ownsView_ && glName_) glDeleteTextures(1, &glName_);
+    if (ownsView_ && glName_ && GpuContext::AnyCurrent()) glDeleteTextures(1, &glName_);
 }

@@ -13,7 +13,7 @@ GpuSwapChain::GpuSwapChain(std::shared_ptr<GpuDevice> device, void* window, std:
 }
 
 GpuSwapChain::~GpuSwapChain() {
-    if (readFramebuffer_) glDeleteFramebuffers(1, &readFramebuffer_);
+    if (readFramebuffer_ && GpuContext::AnyCurrent()) glDeleteFramebuffers(1, &readFramebuffer_);
 }
 
 void GpuSwapChain::ResizeBuffers(std::uint32_t width, std::uint32_t height) {

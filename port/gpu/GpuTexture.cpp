@@ -54,7 +54,7 @@ GpuTexture::GpuTexture(std::shared_ptr<GpuContext> context, const GpuTextureDesc
 }
 
 GpuTexture::~GpuTexture() {
-    if (name_) glDeleteTextures(1, &name_);
+    if (name_ && GpuContext::AnyCurrent()) glDeleteTextures(1, &name_);
 }
 
 std::uint32_t GpuTexture::MipWidth(unsigned mip) const { return std::max(1u, desc_.width >> mip); }

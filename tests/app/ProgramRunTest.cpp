@@ -44,7 +44,7 @@ std::vector<std::string> ActiveSystemsInListOrder() {
     return names;
 }
 
-class ProgramRunTest : public ::testing::Test {
+class ProgramRunGLTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = MakeTempFolder();
@@ -98,9 +98,9 @@ protected:
 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
-class QuitSignalRunTest : public ProgramRunTest, public ::testing::WithParamInterface<int> {};
+class QuitSignalRunGLTest : public ProgramRunGLTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(QuitSignalRunTest, QuitSignalEndsTheLoopWithCompleteLogAndStatusZero) {
+TEST_P(QuitSignalRunGLTest, QuitSignalEndsTheLoopWithCompleteLogAndStatusZero) {
     ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
     ASSERT_TRUE(WaitForFrames(LogPath(), 5));
     program.Signal(GetParam());
@@ -135,26 +135,29 @@ TEST_P(QuitSignalRunTest, QuitSignalEndsTheLoopWithCompleteLogAndStatusZero) {
     }
     EXPECT_GE(frames, 5u);
 
-    // After the last frame: the end of the loop, then each service as it
-    // goes, newest first, down to the log itself.
+    // After the last frame (and what the systems log as they are deleted):
+    // the end of the loop, then each service as it goes, newest first, down
+    // to the log itself.
     std::vector<std::string> tail;
     for (size_t i = lastFrameTime + 1; i < rows.size(); ++i) tail.push_back(rows[i].message);
     ASSERT_FALSE(tail.empty());
-    EXPECT_TRUE(StartsWith(tail.front(), "Shutdown: frame loop ended after ")) << tail.front();
-    std::vector<std::string> gone;
+    std::vector<std::string> shutdown;
     for (const std::string& message : tail)
-        if (StartsWith(message, "Shutdown: ") && !StartsWith(message, "Shutdown: frame loop")) gone.push_back(message);
+        if (StartsWith(message, "Shutdown: ")) shutdown.push_back(message);
+    ASSERT_FALSE(shutdown.empty());
+    EXPECT_TRUE(StartsWith(shutdown.front(), "Shutdown: frame loop ended after ")) << shutdown.front();
+    const std::vector<std::string> gone(shutdown.begin() + 1, shutdown.end());
     const std::vector<std::string> expectedGone = {
         "Shutdown: EffectLoader", "Shutdown: NoiseGenerator", "Shutdown: FontManager",  "Shutdown: RenderResources",
-        "Shutdown: Engine",       "Shutdown: SceneManager",   "Shutdown: ObjectFactory", "Shutdown: Overlord",
+        "Shutdown: ModelCache",   "Shutdown: Engine",       "Shutdown: SceneManager",   "Shutdown: ObjectFactory", "Shutdown: Overlord",
         "Shutdown: Graveyard",    "Shutdown: RenderDevice",   "Shutdown: Logger"};
     EXPECT_EQ(gone, expectedGone);
     EXPECT_EQ(tail.back(), "Shutdown: Logger");
 }
 
-INSTANTIATE_TEST_SUITE_P(SigtermAndSigint, QuitSignalRunTest, ::testing::Values(SIGTERM, SIGINT));
+INSTANTIATE_TEST_SUITE_P(SigtermAndSigint, QuitSignalRunGLTest, ::testing::Values(SIGTERM, SIGINT));
 
-TEST_F(ProgramRunTest, FaultWhileRunningWritesTheThreeDumps) {
+TEST_F(ProgramRunGLTest, FaultWhileRunningWritesTheThreeDumps) {
     ::setenv("DD_TEST_FORCE_FAULT", "1", 1);
     ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
     ::unsetenv("DD_TEST_FORCE_FAULT");
@@ -169,7 +172,7 @@ TEST_F(ProgramRunTest, FaultWhileRunningWritesTheThreeDumps) {
     EXPECT_NE(result.errorText.find("FATAL ERROR: Writing crash report..."), std::string::npos) << result.errorText;
 }
 
-TEST_F(ProgramRunTest, LogFolderThatCannotBeMadeEndsThroughTheCrashHandler) {
+TEST_F(ProgramRunGLTest, LogFolderThatCannotBeMadeEndsThroughTheCrashHandler) {
     std::ofstream(dir_ + "/log") << "a file where the log folder belongs";
     ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
     ChildResult result = program.Wait();
@@ -183,7 +186,7 @@ TEST_F(ProgramRunTest, LogFolderThatCannotBeMadeEndsThroughTheCrashHandler) {
     EXPECT_NE(result.errorText.find("FATAL ERROR: Writing crash report..."), std::string::npos) << result.errorText;
 }
 
-TEST_F(ProgramRunTest, MissingStartupFileEndsWithAClearMessageAndStatusOne) {
+TEST_F(ProgramRunGLTest, MissingStartupFileEndsWithAClearMessageAndStatusOne) {
     std::filesystem::remove(dir_ + "/DevozizuDave.init");
     ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE, "-e"});
     ChildResult result = program.Wait();
@@ -196,7 +199,7 @@ TEST_F(ProgramRunTest, MissingStartupFileEndsWithAClearMessageAndStatusOne) {
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/log"));
 }
 
-TEST_F(ProgramRunTest, BrokenStartupFileEndsWithStatusOne) {
+TEST_F(ProgramRunGLTest, BrokenStartupFileEndsWithStatusOne) {
     std::ofstream(dir_ + "/DevozizuDave.init") << "shader = { path = ";
     ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
     ChildResult result = program.Wait();

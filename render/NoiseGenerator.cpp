@@ -2,15 +2,39 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "engine/Logger.h"
+#include "port/gpu/GpuShaderResourceView.h"
+#include "port/gpu/GpuTexture.h"
 #include "port/os/CRand.h"
+#include "render/RenderResources.h"
 
 namespace {
 u32 ClampSide(int side) { return static_cast<u32>(std::clamp(side, NoiseGenerator::kMinSide, NoiseGenerator::kMaxSide)); }
 
 float Quintic(float t) { return 6.0f * t * t * t * t * t - 15.0f * t * t * t * t + 10.0f * t * t * t; }
 }  // namespace
+
+NoiseGenerator::NoiseGenerator() = default;
+NoiseGenerator::~NoiseGenerator() = default;
+
+GpuShaderResourceView* NoiseGenerator::GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& a,
+                                                      const D3DXCOLOR& b) {
+    if (!grid) return nullptr;
+    std::array<u32, 8> colours;
+    const float channels[8] = {a.r, a.g, a.b, a.a, b.r, b.g, b.b, b.a};
+    std::memcpy(colours.data(), channels, sizeof channels);
+    const TextureKey key{grid, colours};
+    if (auto found = textures_.find(key); found != textures_.end()) return found->second.get();
+    RenderResources* resources = RenderResources::Instance();
+    std::shared_ptr<GpuTexture> texture = NoiseGrid::MakeTexture(*grid, a, b);
+    if (!resources || !texture) return nullptr;
+    std::shared_ptr<GpuShaderResourceView> view = resources->CreateTextureView(texture);
+    if (!view) return nullptr;
+    textures_[key] = view;
+    return view.get();
+}
 
 NoiseGrid* NoiseGenerator::GetFractalNoise(int width, int height, int octaves, float persistence, bool gaussian) {
     const u32 w = ClampSide(width);

@@ -4,6 +4,7 @@
 // and owned by the generator until it is destroyed at shutdown. Created at
 // start-up with the render-side singletons. Main thread only.
 #pragma once
+#include <array>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -11,6 +12,8 @@
 #include "engine/Singleton.h"
 #include "engine/Types.h"
 #include "render/NoiseGrid.h"
+
+class GpuShaderResourceView;
 
 class NoiseGenerator : public Singleton<NoiseGenerator> {
 public:
@@ -21,8 +24,8 @@ public:
     static constexpr int kMaxSide = 1024;
     static constexpr int kMaxOctaves = 10;
 
-    NoiseGenerator() = default;
-    ~NoiseGenerator() = default;
+    NoiseGenerator();
+    ~NoiseGenerator();
 
     // The fractal sum of `octaves` smoothed layers of white noise, the
     // coarsest weighted by persistence and each finer one by one factor of
@@ -40,7 +43,14 @@ public:
     // Layer 0 equals the white grid, whose size must be width x height.
     static std::unique_ptr<NoiseGrid> MakeSmoothNoise(u32 width, u32 height, u32 octaves, const NoiseGrid& white);
 
+    // The view of the grid's texture blended from colourA to colourB
+    // (NoiseGrid::MakeTexture), made once per grid and colour pair and owned
+    // here, so the Models that show it borrow it like any texture. Null
+    // without a device.
+    GpuShaderResourceView* GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& colourA, const D3DXCOLOR& colourB);
+
 private:
+    using TextureKey = std::tuple<const NoiseGrid*, std::array<u32, 8>>;
     using WhiteKey = std::tuple<u32, u32, bool>;
     using SmoothKey = std::tuple<u32, u32, bool, u32>;
     using ResultKey = std::tuple<u32, u32, bool, u32, float>;
@@ -52,4 +62,5 @@ private:
     SmoothKey smoothKey_{};
     std::unique_ptr<NoiseGrid> smooth_;
     std::map<ResultKey, std::unique_ptr<NoiseGrid>> results_;
+    std::map<TextureKey, std::shared_ptr<GpuShaderResourceView>> textures_;
 };

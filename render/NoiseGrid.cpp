@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "port/gpu/GpuTexture.h"
+#include "render/RenderResources.h"
+
 
 NoiseGrid::NoiseGrid(u32 width_, u32 height_, u32 depth_)
     : width(width_), height(height_), depth(depth_),
@@ -52,4 +55,18 @@ void NoiseGrid::FillTexels(const NoiseGrid& grid, const D3DXCOLOR& a, const D3DX
             texel[3] = ChannelByte(a.a, b.a, g);
         }
     }
+}
+
+std::shared_ptr<GpuTexture> NoiseGrid::MakeTexture(const NoiseGrid& grid, const D3DXCOLOR& colourA,
+                                                   const D3DXCOLOR& colourB) {
+    RenderResources* resources = RenderResources::Instance();
+    if (!resources || grid.width == 0 || grid.height == 0) return nullptr;
+    std::shared_ptr<GpuTexture> texture = resources->CreateDynamicTexture(TextureWidth(grid), TextureHeight(grid));
+    if (!texture) return nullptr;
+    GpuMappedSubresource mapped;
+    if (texture->Map(0, GpuMap::WriteDiscard, &mapped)) {
+        FillTexels(grid, colourA, colourB, static_cast<u8*>(mapped.data), mapped.rowPitch);
+        texture->Unmap(0);
+    }
+    return texture;
 }

@@ -3,6 +3,7 @@
 // values[(z * height + y) * width + x]. Grids are made and owned by the
 // NoiseGenerator, which keeps them until it is destroyed. Main thread only.
 #pragma once
+#include <memory>
 #include <vector>
 
 #include "engine/Types.h"
@@ -32,9 +33,10 @@ public:
     // kept to 0..255; rows of TextureWidth texels, rowPitch bytes apart.
     static void FillTexels(const NoiseGrid& grid, const D3DXCOLOR& colourA, const D3DXCOLOR& colourB,
                            u8* texels, u32 rowPitch);
-    // A dynamic texture filled by FillTexels, made through RenderResources;
-    // the caller owns it. Null without a render device.
-    static GpuTexture* MakeTexture(const NoiseGrid& grid, const D3DXCOLOR& colourA, const D3DXCOLOR& colourB);
+    // A dynamic RGBA8 texture filled by FillTexels, made through
+    // RenderResources; the caller owns it. Null without a device.
+    static std::shared_ptr<GpuTexture> MakeTexture(const NoiseGrid& grid, const D3DXCOLOR& colourA,
+                                                   const D3DXCOLOR& colourB);
 
     u32 width;
     u32 height;

@@ -17,6 +17,7 @@
 #include "reflection/TweakVarParams.h"
 #include "render/EmitterBuffers.h"
 #include "render/RenderDevice.h"
+#include "render/RenderResources.h"
 
 ParticleEmmiter::ParticleEmmiter() : IComponent(TypeId<ParticleEmmiter>::Get()) {
     static const bool reflected = [this] {
@@ -225,7 +226,9 @@ ParticleEmmiter* EmitterOf(void* clientData) {
 }  // namespace
 
 void ParticleEmmiter::AddTweakBarVars(TwBar* bar, const TweakVarParams& group) {
-    const std::vector<std::pair<std::string, unsigned>> entries;
+    RenderResources* resources = RenderResources::Instance();
+    const std::vector<std::pair<std::string, unsigned>> entries =
+        resources ? resources->ListEntries() : std::vector<std::pair<std::string, unsigned>>{};
     std::vector<TwEnumVal> values;
     for (const auto& entry : entries) values.push_back({static_cast<int>(entry.second), entry.first.c_str()});
     const TwType maskType = TwDefineEnum("PARTICLE_ALPHAMASK", values.data(), static_cast<unsigned>(values.size()));

@@ -4,6 +4,8 @@
 
 #include "RenderTestSupport.h"
 #include "engine/MessageTypes.h"
+#include "port/panels/TweakPanelsInspect.h"
+#include "reflection/TweakVarParams.h"
 #include "engine/Transform.h"
 #include "render/EmitterBuffers.h"
 #include "render/Particle.h"
@@ -246,4 +248,48 @@ TEST_F(ParticleEmmiterTest, CloneCopiesTheDesignButNotTheBuffersOrRun) {
     EXPECT_TRUE(clone->DiesOnStop());
     EXPECT_TRUE(clone->IsEmitting());
     EXPECT_EQ(clone->GetParticles()[0].sizeScale, 3.0f);
+}
+
+TEST_F(ParticleEmmiterTest, PanelEntriesFollowTheListAsItGrowsAndTheEmitterGoes) {
+    TwInspectReset();
+    TwBar* bar = TwNewBar("Emitter");
+    ParticleEmmiter* e = MakeEmitter();
+    TweakVarParams group;
+    group.group.value = "ParticleEmmiter";
+    group.group.set = true;
+    e->AddTweakBarVars(bar, group);
+
+    TweakVarInfo info;
+    ASSERT_TRUE(TwInspectVar(bar, "maxage0", &info));
+    EXPECT_EQ(info.label, "Max Age");
+    EXPECT_EQ(info.group, "Particle0");
+    ASSERT_TRUE(TwInspectWriteValue(bar, "count0", "12"));
+    EXPECT_EQ(e->GetParticles()[0].count, 12);
+
+    // Growing the list moves the descriptions; the entries still reach them.
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(TwInspectPressButton(bar, "AddEmitter"));
+    EXPECT_EQ(e->GetParticles().size(), 21u);
+    std::string text;
+    ASSERT_TRUE(TwInspectReadValue(bar, "count0", &text));
+    EXPECT_EQ(text, "12");
+    ASSERT_TRUE(TwInspectWriteValue(bar, "gradstart0", "0.5 0.25 0 1"));
+    EXPECT_EQ(e->GetParticles()[0].colorRange.StartVal.g, 0.25f);
+
+    ASSERT_TRUE(TwInspectPressButton(bar, "StartEmitter"));
+    EXPECT_TRUE(e->IsActive());
+    EXPECT_EQ(e->GetBuffers()->seedCount, 21u);
+    ASSERT_TRUE(TwInspectPressButton(bar, "StopEmitter"));
+    EXPECT_FALSE(e->IsEmitting());
+    ASSERT_TRUE(TwInspectPressButton(bar, "NoParticles"));
+    EXPECT_FALSE(e->IsActive());
+    EXPECT_TRUE(e->IsEmitting());
+
+    // Once the emitter is gone, the entries read zero and edits go nowhere.
+    overlord->UnregisterGameObject(e->GetOwner());
+    graveyard->Collect(1.0f);
+    ASSERT_TRUE(TwInspectReadValue(bar, "count0", &text));
+    EXPECT_EQ(text, "0");
+    EXPECT_TRUE(TwInspectWriteValue(bar, "count0", "3"));
+    EXPECT_TRUE(TwInspectPressButton(bar, "AddEmitter"));
+    TwInspectReset();
 }

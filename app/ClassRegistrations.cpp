@@ -19,6 +19,7 @@
 #include "render/PathFollowCamera.h"
 #include "render/PointLight.h"
 #include "render/ScreenText.h"
+#include "render/Skybox.h"
 #include "scene/ObjectFactory.h"
 
 namespace {
@@ -75,6 +76,7 @@ const std::vector<Entry>& ClassRegistrations::ComponentClasses() {
         Component<PathFollowCamera>("PathFollowCamera"),
         Component<PointLight>("PointLight"),
         Component<ScreenText>("ScreenText"),
+        Component<Skybox>("Skybox"),
         Component<Transform>("Transform"),
     };
     return classes;

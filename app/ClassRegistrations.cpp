@@ -18,6 +18,7 @@
 #include "render/ParticleEmmiter.h"
 #include "render/PathFollowCamera.h"
 #include "render/PointLight.h"
+#include "render/Primitive.h"
 #include "render/ScreenText.h"
 #include "render/Skybox.h"
 #include "scene/ObjectFactory.h"
@@ -75,6 +76,7 @@ const std::vector<Entry>& ClassRegistrations::ComponentClasses() {
         Component<ParticleEmmiter>("ParticleEmmiter"),
         Component<PathFollowCamera>("PathFollowCamera"),
         Component<PointLight>("PointLight"),
+        Component<Primitive>("Primitive"),
         Component<ScreenText>("ScreenText"),
         Component<Skybox>("Skybox"),
         Component<Transform>("Transform"),
@@ -86,7 +88,7 @@ const std::vector<Entry>& ClassRegistrations::PlainStructures() {
     static const std::vector<Entry> structures = {
         ReflectedStructure<Waypoint>("Waypoint"),
         Structure<Material>("Material"),
-        Structure<Particle>("Particle"),
+        ReflectedStructure<Particle>("Particle"),
         ReflectedStructure<Gradient>("Gradient"),
     };
     return structures;

@@ -1,6 +1,7 @@
 #include "render/Camera.h"
 
 #include "engine/MessageHub.h"
+#include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
@@ -68,6 +69,11 @@ void Camera::ReportToEditor(const char* name) {
     const u32 editorUi = TypeId<EditorUISystem>::Get();
     SendToSystem(editorUi, GetId(), kMsgEditorCameraPosition.type, kMsgEditorCameraPosition.argument, GetPosition());
     SendStringToSystem(editorUi, GetId(), name);
+}
+
+Transform* Camera::OwnerTransform() const {
+    Overlord* overlord = Overlord::Instance();
+    return overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
 }
 
 void Camera::Update(float) {}

@@ -9,6 +9,8 @@
 #include "engine/Types.h"
 #include "port/math/D3DX.h"
 
+class Transform;
+
 // The state every camera carries; copied whole when a camera is cloned.
 struct CameraState {
     D3DXVECTOR3 lookAtCache{0, 0, 1};   // last look-at point a subclass computed
@@ -78,4 +80,6 @@ protected:
     // Tells the editor's status lines where this camera is and its name:
     // (32, 27) with GetPosition(), then (32, 28) with the name, at once.
     void ReportToEditor(const char* name);
+    // The owner object's Transform, or null.
+    Transform* OwnerTransform() const;
 };

@@ -1,7 +1,7 @@
 #include "render/FreeRoamCamera.h"
 
-#include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
 
 FreeRoamCamera::FreeRoamCamera() : Camera(TypeId<FreeRoamCamera>::Get()) {
@@ -12,11 +12,6 @@ FreeRoamCamera::FreeRoamCamera() : Camera(TypeId<FreeRoamCamera>::Get()) {
 }
 
 FreeRoamCamera::FreeRoamCamera(const FreeRoamCamera& other) : Camera(other), velocity_(other.velocity_) {}
-
-Transform* FreeRoamCamera::OwnerTransform() const {
-    Overlord* overlord = Overlord::Instance();
-    return overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
-}
 
 void FreeRoamCamera::HandleMessage(Message* message) {
     const u32 type = message->type;

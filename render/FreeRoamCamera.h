@@ -5,8 +5,6 @@
 #pragma once
 #include "render/Camera.h"
 
-class Transform;
-
 class FreeRoamCamera : public Camera {
 public:
     FreeRoamCamera();
@@ -27,7 +25,5 @@ public:
     float GetVelocity() const { return velocity_; }
 
 private:
-    Transform* OwnerTransform() const;
-
     float velocity_ = 1.0f;  // reflected "velocity"
 };

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "engine/TypeId.h"
 
 IsoCamera::IsoCamera() : Camera(TypeId<IsoCamera>::Get()) {}
 
@@ -13,11 +13,6 @@ IsoCamera::IsoCamera(const IsoCamera& other)
       tilt_(other.tilt_),
       heading_(other.heading_),
       tiltAngle_(other.tiltAngle_) {}
-
-Transform* IsoCamera::OwnerTransform() const {
-    Overlord* overlord = Overlord::Instance();
-    return overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
-}
 
 void IsoCamera::HandleMessage(Message* message) {
     if (!message->payload || message->argument != 0) return;

@@ -6,8 +6,6 @@
 #pragma once
 #include "render/Camera.h"
 
-class Transform;
-
 class IsoCamera : public Camera {
 public:
     static constexpr float kTiltAngle = -0.6154729f;  // radians about x: the isometric elevation
@@ -31,8 +29,6 @@ public:
     const D3DXQUATERNION& GetHeading() const { return heading_; }
 
 private:
-    Transform* OwnerTransform() const;
-
     float velocity_ = 1.0f;
     D3DXQUATERNION tilt_{0, 0, 0, 1};     // recomputed by GetLookAt
     D3DXQUATERNION heading_{0, 0, 0, 1};  // yaw only

@@ -1,7 +1,7 @@
 #include "render/PathFollowCamera.h"
 
-#include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
 
 namespace {
@@ -29,11 +29,6 @@ PathFollowCamera::PathFollowCamera(const PathFollowCamera& other)
       lookAheadDistance_(other.lookAheadDistance_),
       overlayObject_(other.overlayObject_),
       keptForward_(other.keptForward_) {}
-
-Transform* PathFollowCamera::OwnerTransform() const {
-    Overlord* overlord = Overlord::Instance();
-    return overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
-}
 
 void PathFollowCamera::Init() {
     SubscribeTo(kMsgOverlayObject.type, kMsgOverlayObject.argument);

@@ -7,8 +7,6 @@
 #include "port/window/WindowEvent.h"
 #include "render/Camera.h"
 
-class Transform;
-
 class PathFollowCamera : public Camera {
 public:
     PathFollowCamera();
@@ -28,8 +26,6 @@ public:
     const ClientRect& GetClientRect() const { return clientRect_; }
 
 private:
-    Transform* OwnerTransform() const;
-
     ClientRect clientRect_;
     float velocity_ = 0.0f;            // reflected, data only
     float acceleration_ = 0.0f;        // reflected, data only

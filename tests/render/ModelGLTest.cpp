@@ -144,3 +144,18 @@ TEST_F(ModelGLTest, BuildersMakeBuffersAndShowTheirColour) {
     Material::LoadTextures(sky.material);
     EXPECT_EQ(sky.material.diffuse, sky_texture);
 }
+
+TEST_F(ModelGLTest, FileWithoutMeshNeverAdoptsTheBuffersOfTheModelThatLoadsIt) {
+    ModelFileWriter rootOnly;
+    std::string error;
+    ASSERT_TRUE(rootOnly.Save((root / "model" / "empty.bin").string(), error)) << error;
+    std::unique_ptr<Model> built(MeshBuilder::Cube());
+    ASSERT_NE(built->vertexBuffer, nullptr);
+    built->filename = "empty";
+    ASSERT_TRUE(cache.LoadModel(*built));
+    const ModelCacheEntry* entry = cache.Find("empty");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->vertexBuffer, nullptr);  // the cache holds only what its own load made
+    EXPECT_EQ(entry->indexBuffer, nullptr);
+    EXPECT_EQ(built->vertexBuffer, nullptr);  // the Model now shows the file: nothing
+}

@@ -85,13 +85,17 @@ bool Usable(const EmitterBuffers* b) {
 }
 }  // namespace
 
-void RenderDevice::RunEmitters(const std::vector<u32>& emitterIds, float step, float gameTime,
-                               const ParticleEffectHandles& effect) {
+u32 RenderDevice::RunEmitters(const std::vector<u32>& emitterIds, float step, float gameTime,
+                              const ParticleEffectHandles& effect) {
     Overlord* overlord = Overlord::Instance();
-    if (!overlord || !device_) return;
+    if (!overlord || !device_) return 0;
+    u32 drawn = 0;
+    seen_.clear();
+    // By index: an emitter's Update may lead to further announcements.
     for (size_t i = 0; i < emitterIds.size(); ++i) {
         IComponent* component = overlord->GetComponentById(emitterIds[i]);
         if (!component || component->GetTypeId() != TypeId<ParticleEmmiter>::Get()) continue;
+        if (!seen_.insert(emitterIds[i]).second) continue;
         auto* emitter = static_cast<ParticleEmmiter*>(component);
         if (!emitter->IsActive()) continue;
         emitter->Update(step);
@@ -108,7 +112,9 @@ void RenderDevice::RunEmitters(const std::vector<u32>& emitterIds, float step, f
         const D3DXMATRIX world = transform->GetWorldMatrix();
         if (effect.worldTransform) effect.worldTransform->SetMatrix(&world._11);
         StreamAndDraw(*buffers, effect);
+        ++drawn;
     }
+    return drawn;
 }
 
 void RenderDevice::StreamAndDraw(EmitterBuffers& b, const ParticleEffectHandles& effect) {
@@ -135,6 +141,7 @@ void RenderDevice::StreamAndDraw(EmitterBuffers& b, const ParticleEffectHandles&
     // Draw what was just written.
     if (!effect.draw) return;
     GpuBuffer* written = b.streamBuffers[b.readIndex].get();
+    if (effect.drawLayout) device_->IASetInputLayout(effect.drawLayout);
     device_->IASetVertexBuffers(0, 1, &written, &b.stride, &b.offset);
     effect.draw->GetPassByIndex(0)->Apply(0);
     device_->DrawAuto();

@@ -7,6 +7,7 @@
 // Main thread only.
 #pragma once
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/Singleton.h"
@@ -53,10 +54,12 @@ public:
         GpuEffectVariable* emitterAlive = nullptr;
         GpuEffectVariable* emitterPosition = nullptr;
         GpuEffectVariable* worldTransform = nullptr;
-        GpuInputLayout* layout = nullptr;  // vertex format row 6
+        GpuInputLayout* layout = nullptr;      // vertex format row 6, for the stream-out
+        GpuInputLayout* drawLayout = nullptr;  // the same for the draw (null: `layout`)
     };
     // The per-emitter steps of the particle pass for each id of the list, by
-    // index i: skips ids not registered as emitters and inactive emitters;
+    // index i: skips ids not registered as emitters, ids met before in the
+    // list (an emitter announced twice runs once) and inactive emitters;
     // Update(step); skips the emitter when it has no usable buffers now (an
     // emitter that died in its update); "gameTime" = i + gameTime,
     // "emitterAlive", the owner's Transform (updated) as "emitterPosition";
@@ -64,9 +67,11 @@ public:
     // buffer; then draws what it wrote with "worldTransform". Emitters whose
     // owner has no Transform are skipped. The caller has set targets,
     // "CamPosition", "viewMatrix" and "timeStep" and advanced gameTime.
-    void RunEmitters(const std::vector<u32>& emitterIds, float step, float gameTime,
-                     const ParticleEffectHandles& effect);
-    // The stream-out and draw steps of one record (no emitter logic).
+    // Returns how many emitters were drawn.
+    u32 RunEmitters(const std::vector<u32>& emitterIds, float step, float gameTime,
+                    const ParticleEffectHandles& effect);
+    // The stream-out and draw steps of one record (no emitter logic); the
+    // draw is left out when the handles have no draw technique.
     void StreamAndDraw(EmitterBuffers& buffers, const ParticleEffectHandles& effect);
 
 private:
@@ -74,4 +79,5 @@ private:
     std::vector<std::unique_ptr<EmitterBuffers>> allBuffers_;
     std::vector<EmitterBuffers*> freeBuffers_;  // used from the back
     size_t streamBuffersMade_ = 0;
+    std::unordered_set<u32> seen_;  // ids met in the running pass
 };

@@ -295,3 +295,16 @@ TEST_F(ParticleStreamGLTest, EmitterThatDiesInItsUpdateIsSkippedAndCanStartAgain
     EXPECT_GT(lit, 0);
     EXPECT_EQ(device->DrainErrors(), 0u);
 }
+
+TEST_F(ParticleStreamGLTest, EmitterListedTwiceRunsOncePerFrame) {
+    ParticleView view(*device, table);
+    auto* object = new GameObject();
+    object->AddComponent(new Transform());
+    auto* emitter = new ParticleEmmiter();
+    object->AddComponent(emitter);
+    object->Init();
+    emitter->SetActive(true);
+    view.Bind(*device);
+    EXPECT_EQ(renderDevice->RunEmitters({emitter->GetId(), emitter->GetId()}, 0.5f, 0.5f, handles), 1u);
+    EXPECT_FLOAT_EQ(emitter->GetElapsed(), 0.5f);  // one update, not two
+}

@@ -63,6 +63,18 @@ protected:
 
     GpuEffectVariable* Var(EffectVarId id) { return table.Variable(id); }
 
+    // A registered object with a Transform and an emitter of these
+    // descriptions (one default description when none), initialised.
+    static ParticleEmmiter* MakeEmitter(const std::vector<Particle>& particles = {}) {
+        auto* object = new GameObject();
+        object->AddComponent(new Transform());
+        auto* emitter = new ParticleEmmiter();
+        emitter->GetParticles() = particles;
+        object->AddComponent(emitter);
+        object->Init();
+        return emitter;
+    }
+
     void MakeRandomTexture() {
         u32 state = 7;
         random.resize(1024 * 4);
@@ -227,18 +239,13 @@ TEST_F(ParticleStreamGLTest, EmitterLightsPixelsUntilItsParticlesAgeOut) {
     Var(EffectVarId::particleAlphaTexture)->SetResource(resources->GetParticleTextureArray());
     ParticleView view(*device, table);
 
-    auto* object = new GameObject();
-    object->AddComponent(new Transform());
-    auto* emitter = new ParticleEmmiter();
     Particle burst;
     burst.count = 8;
     burst.maxAge = 0.45f;
     burst.velocity = 0.5f;
     burst.sizeScale = 2.0f;
-    emitter->GetParticles().push_back(burst);
+    ParticleEmmiter* emitter = MakeEmitter({burst});
     emitter->SetContinuous(true);
-    object->AddComponent(emitter);
-    object->Init();
     emitter->SetActive(true);
 
     const std::vector<u32> ids{emitter->GetId()};
@@ -259,11 +266,7 @@ TEST_F(ParticleStreamGLTest, EmitterLightsPixelsUntilItsParticlesAgeOut) {
 
 TEST_F(ParticleStreamGLTest, EmitterThatDiesInItsUpdateIsSkippedAndCanStartAgain) {
     ParticleView view(*device, table);
-    auto* object = new GameObject();
-    object->AddComponent(new Transform());
-    auto* emitter = new ParticleEmmiter();
-    object->AddComponent(emitter);
-    object->Init();
+    ParticleEmmiter* emitter = MakeEmitter();
     EmitterCommand start;
     start.flag = true;  // die on stop
     SendMessage(&ResolveComponent, emitter->GetId(), 0, kMsgEmitterStart.type, 0, start);
@@ -273,7 +276,7 @@ TEST_F(ParticleStreamGLTest, EmitterThatDiesInItsUpdateIsSkippedAndCanStartAgain
     bare->AddComponent(orphan);
     bare->Init();
     orphan->SetActive(true);
-    const std::vector<u32> ids{emitter->GetId(), orphan->GetId(), object->GetId(), 999999u};
+    const std::vector<u32> ids{emitter->GetId(), orphan->GetId(), emitter->GetOwner(), 999999u};
 
     view.Bind(*device);
     renderDevice->RunEmitters(ids, 0.5f, 0.5f, handles);
@@ -298,11 +301,7 @@ TEST_F(ParticleStreamGLTest, EmitterThatDiesInItsUpdateIsSkippedAndCanStartAgain
 
 TEST_F(ParticleStreamGLTest, EmitterListedTwiceRunsOncePerFrame) {
     ParticleView view(*device, table);
-    auto* object = new GameObject();
-    object->AddComponent(new Transform());
-    auto* emitter = new ParticleEmmiter();
-    object->AddComponent(emitter);
-    object->Init();
+    ParticleEmmiter* emitter = MakeEmitter();
     emitter->SetActive(true);
     view.Bind(*device);
     EXPECT_EQ(renderDevice->RunEmitters({emitter->GetId(), emitter->GetId()}, 0.5f, 0.5f, handles), 1u);

@@ -137,7 +137,12 @@ IComponent* ParticleEmmiter::Clone() {
     return clone;
 }
 
-void ParticleEmmiter::OnEnable() { Start(nullptr); }
+void ParticleEmmiter::OnEnable() {
+    emitting_ = true;
+    active_ = true;
+    if (!buffers_ && initialised_) Rebuild();
+    if (buffers_) buffers_->seedPending = true;
+}
 
 void ParticleEmmiter::OnDisable() { emitting_ = false; }
 

@@ -293,3 +293,19 @@ TEST_F(ParticleEmmiterTest, PanelEntriesFollowTheListAsItGrowsAndTheEmitterGoes)
     EXPECT_TRUE(TwInspectPressButton(bar, "AddEmitter"));
     TwInspectReset();
 }
+
+TEST_F(ParticleEmmiterTest, EnablingReseedsAndBringsBackBuffersOfAShutDownEmitter) {
+    ParticleEmmiter* e = MakeEmitter();
+    e->SetActive(true);
+    e->GetBuffers()->seedPending = false;
+    e->SetEnabled(false);
+    EXPECT_FALSE(e->IsEmitting());
+    e->SetEnabled(true);
+    EXPECT_TRUE(e->IsEmitting());
+    EXPECT_TRUE(e->GetBuffers()->seedPending);
+
+    e->Shutdown();
+    e->SetEnabled(true);
+    ASSERT_NE(e->GetBuffers(), nullptr);
+    EXPECT_TRUE(e->IsActive());
+}

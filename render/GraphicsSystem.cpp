@@ -14,6 +14,9 @@
 #include "port/window/PortWindow.h"
 #include "render/Camera.h"
 #include "render/EffectLoader.h"
+#include "render/FramePipeline.h"
+#include "render/MeshBuilder.h"
+#include "render/Model.h"
 #include "render/ModelCache.h"
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
@@ -27,11 +30,8 @@ class GlobalLighting;
 
 GraphicsSystem::GraphicsSystem() : ISystem(TypeId<GraphicsSystem>::Get()) {
     SetName("GraphicsSystem");
-    D3DXMatrixIdentity(&view_);
     D3DXMatrixIdentity(&projection_);
-    D3DXMatrixIdentity(&viewProjection_);
-    D3DXMatrixIdentity(&screenView_);
-    D3DXMatrixIdentity(&screenProjection_);
+    pipeline_ = std::make_unique<FramePipeline>(*this);
     Subscribe(kMsgWindowCreated.type, kMsgWindowCreated.argument);
     Subscribe(kMsgOverlayObject.type, kMsgOverlayObject.argument);
     Subscribe(kMsgTypeComponentAnnounced, TypeId<Model>::Get());
@@ -64,7 +64,9 @@ GraphicsSystem::~GraphicsSystem() {
     lightInstanceBuffer_.reset();
     swapChain_.reset();
     if (Overlord* overlord = Overlord::Instance())
-        if (IComponent* camera = overlord->GetComponentById(defaultCameraId_)) overlord->UnregisterComponent(camera);
+        for (u32 id : {defaultCameraId_, sphereModelId_, quadModelId_})
+            if (IComponent* component = id ? overlord->GetComponentById(id) : nullptr)
+                overlord->UnregisterComponent(component);
     device_.reset();
 }
 
@@ -94,12 +96,9 @@ void GraphicsSystem::HandleMessage(Message* message) {
     }
 }
 
-void GraphicsSystem::Update(float) {
-    if (!device_ || !swapChain_ || !targets_.backBuffer) return;
-    const float black[4] = {0, 0, 0, 1};
-    device_->ClearRenderTargetView(targets_.backBuffer.get(), black);
-    swapChain_->Present();
-}
+void GraphicsSystem::Update(float dt) { pipeline_->Run(dt); }
+
+void GraphicsSystem::SetFrameRecorder(FrameRecorder recorder) { pipeline_->SetRecorder(std::move(recorder)); }
 
 void GraphicsSystem::Init() {
     lists_.chase = ChaseView();
@@ -132,6 +131,19 @@ void GraphicsSystem::Init() {
     instances.cpuAccessFlags = GpuCpuAccessWrite;
     lightInstanceBuffer_ = device_->CreateBuffer(instances);
     lightInstances_.assign(kMaxLightInstances, LightInstance{});
+
+    // The light volume and the full-screen quad: registered, never announced,
+    // so no render list takes them.
+    if (Overlord* overlord = Overlord::Instance()) {
+        if (Model* sphere = MeshBuilder::Sphere(20, 50, 1.0f, 1.0f, 1.0f)) {
+            overlord->RegisterComponent(sphere);
+            sphereModelId_ = sphere->GetId();
+        }
+        if (Model* quad = MeshBuilder::Quad(1.0f, 1.0f, D3DXCOLOR(0, 0, 1, 1))) {
+            overlord->RegisterComponent(quad);
+            quadModelId_ = quad->GetId();
+        }
+    }
 
     if (TwInit(TW_OPENGL_CORE, device_.get())) {
         panelsStarted_ = true;

@@ -15,6 +15,7 @@
 #include "port/math/D3DX.h"
 #include "port/window/WindowEvent.h"
 #include "render/EffectTable.h"
+#include "render/FramePass.h"
 #include "render/RenderLists.h"
 #include "render/RenderTargets.h"
 #include "render/VertexFormat.h"
@@ -24,6 +25,7 @@ class GpuDevice;
 class GpuInputLayout;
 class GpuShaderResourceView;
 class GpuSwapChain;
+class FramePipeline;
 
 class GraphicsSystem : public ISystem {
 public:
@@ -42,6 +44,7 @@ public:
     ~GraphicsSystem() override;
 
     void HandleMessage(Message* message) override;
+    // Draws and presents one frame (FramePipeline); nothing without a device.
     void Update(float dt) override;
     void Init() override;
     // A scene was cleared: empties the render lists (see RenderLists::Clear).
@@ -79,6 +82,17 @@ public:
     GpuBuffer* GetLineBuffer() const { return lineBuffer_.get(); }
     GpuBuffer* GetLightInstanceBuffer() const { return lightInstanceBuffer_.get(); }
     u32 GetDefaultCameraId() const { return defaultCameraId_; }
+    const ClientRect& GetClientRect() const { return clientRect_; }
+    // The light-volume sphere and the full-screen quad (Model component ids).
+    u32 GetSphereModelId() const { return sphereModelId_; }
+    u32 GetQuadModelId() const { return quadModelId_; }
+    // The fixed array of kMaxLightInstances records the lighting step fills.
+    LightInstance* LightInstances() { return lightInstances_.data(); }
+    bool IsGlowOn() const { return glow_; }
+    void SetGlow(bool glow) { glow_ = glow; }
+    FramePipeline& GetPipeline() { return *pipeline_; }
+    // Watches each step of the frames to come (tests, tools); empty to stop.
+    void SetFrameRecorder(FrameRecorder recorder);
 
 protected:
     // The window's client rectangle (0 x 0 while minimised or without a window).
@@ -111,11 +125,9 @@ private:
     u32 defaultCameraId_ = 0;
     bool panelsStarted_ = false;
 
-    D3DXMATRIX view_;
+    // The frame's other matrices live in the pipeline.
     D3DXMATRIX projection_;
-    D3DXMATRIX viewProjection_;
-    D3DXMATRIX screenView_;
-    D3DXMATRIX screenProjection_;
+    std::unique_ptr<FramePipeline> pipeline_;
 
     // Lists filled by messages.
     RenderLists lists_;

@@ -3,8 +3,18 @@
 -- GLSL 4.50 stages; matrices are D3DX matrices (row vectors: write v * M);
 -- texture coordinates, clip space and gl_FragCoord follow Direct3D
 -- (origin top-left, v down, depth 0..1). Vertex inputs are named after
--- their semantics. Targets: Normals (world normal * 0.5 + 0.5),
--- DiffuseSpec (diffuse, specular in alpha), Glow, Light, SSAO (red).
+-- their semantics.
+--
+-- Targets: Normals (world normal * 0.5 + 0.5), DiffuseSpec (diffuse colour,
+-- specular strength in alpha), Glow (glow colour), Light (point lights),
+-- SSAO (red: 1 = open, 0 = fully occluded).
+-- Lights: "GlobalDirection" points from the scene towards the directional
+-- light; point lights fade with the square of (1 - distance / radius) and are
+-- dark at their radius. Ambient light is scaled by the occlusion.
+-- Occlusion parameters (set only here): "SsaoSampleRad" is the world radius
+-- sampled around a pixel, "SsaoIntensity" scales the darkening, "SsaoScale"
+-- widens (> 1) or narrows the depth range over which geometry still occludes,
+-- "SsaoBias" is the depth (world units) a sample must be hidden by to count.
 
 header = [[
 // View-space position of the pixel at uv with depth-buffer value depth.
@@ -13,12 +23,30 @@ vec3 ViewPosition(vec2 uv, float depth) {
     vec4 view = clip * gInverseProjection;
     return view.xyz / view.w;
 }
+// Texture coordinate of a view-space point (the projection is a perspective
+// one, so its scales are the reciprocals of the inverse's diagonal).
+vec2 ProjectToUv(vec3 view) {
+    vec2 scale = vec2(1.0 / gInverseProjection[0][0], 1.0 / gInverseProjection[1][1]);
+    vec2 ndc = view.xy * scale / max(view.z, 1e-4);
+    return vec2(ndc.x * 0.5 + 0.5, 0.5 - ndc.y * 0.5);
+}
 vec3 WorldNormal(vec2 uv) {
     vec3 n = texture(NormalsIn, uv).xyz * 2.0 - 1.0;
     return dot(n, n) > 1e-6 ? normalize(n) : vec3(0.0);
 }
 vec2 PixelSize() { return vec2(pixelWidth, pixelHeight); }
-const float kBlurWeights[5] = float[](0.227027, 0.1945946, 0.1216216, 0.054054, 0.016216);
+// A 13-texel binomial kernel read in 7 linearly filtered fetches.
+const float kBlurOffsets[4] = float[](0.0, 1.4117647, 3.2941176, 5.1764706);
+const float kBlurWeights[4] = float[](0.1964825, 0.2969070, 0.0944704, 0.0103814);
+vec4 Blur(vec2 uv, vec2 direction) {
+    vec2 step = PixelSize() * direction;
+    vec4 sum = texture(StagedBlur, uv) * kBlurWeights[0];
+    for (int i = 1; i < 4; ++i) {
+        sum += texture(StagedBlur, uv + step * kBlurOffsets[i]) * kBlurWeights[i];
+        sum += texture(StagedBlur, uv - step * kBlurOffsets[i]) * kBlurWeights[i];
+    }
+    return sum;
+}
 ]]
 
 local function tex(name, filter, address)
@@ -53,10 +81,10 @@ variables = {
     { name = "scrHeight", type = "int", value = 1 },
     { name = "pixelWidth", type = "float", value = 1.0 },
     { name = "pixelHeight", type = "float", value = 1.0 },
-    { name = "SsaoSampleRad", type = "float", value = 0.6 },
-    { name = "SsaoIntensity", type = "float", value = 1.0 },
+    { name = "SsaoSampleRad", type = "float", value = 0.75 },
+    { name = "SsaoIntensity", type = "float", value = 1.2 },
     { name = "SsaoScale", type = "float", value = 1.0 },
-    { name = "SsaoBias", type = "float", value = 0.05 },
+    { name = "SsaoBias", type = "float", value = 0.04 },
 }
 
 -- The full-screen quad: corners at (+-1, +-1), uv (0, 0) at the top left.
@@ -71,19 +99,13 @@ void main() {
 }
 ]]
 
-local function blurPs(axis)
+-- spread > 1 stretches the kernel (the glow reaches further than the
+-- occlusion is smoothed).
+local function blurPs(direction, spread)
     return [[
 in vec2 vUv;
 out vec4 colour;
-void main() {
-    vec2 step = PixelSize() * ]] .. axis .. [[;
-    vec4 sum = texture(StagedBlur, vUv) * kBlurWeights[0];
-    for (int i = 1; i < 5; ++i) {
-        sum += texture(StagedBlur, vUv + step * float(i)) * kBlurWeights[i];
-        sum += texture(StagedBlur, vUv - step * float(i)) * kBlurWeights[i];
-    }
-    colour = sum;
-}
+void main() { colour = Blur(vUv, ]] .. direction .. " * " .. spread .. [[); }
 ]]
 end
 
@@ -100,6 +122,7 @@ local function fullScreen(name, ps)
 end
 
 techniques = {
+    -- Depth and stencil come from the renderer (its depth-on state).
     { name = "DeferredGeometryBuffer", passes = { {
         vs = [[
 in vec3 POSITION;
@@ -123,17 +146,24 @@ layout(location = 0) out vec4 outNormal;
 layout(location = 1) out vec4 outDiffuseSpec;
 layout(location = 2) out vec4 outGlow;
 void main() {
-    vec3 n = normalize(vNormal);
-    // Tangent frame from screen-space derivatives: the vertices carry no tangents.
-    vec3 dp1 = dFdx(vWorld), dp2 = dFdy(vWorld);
-    vec2 duv1 = dFdx(vUv), duv2 = dFdy(vUv);
-    vec3 t = dp1 * duv2.y - dp2 * duv1.y;
-    vec3 b = dp2 * duv1.x - dp1 * duv2.x;
-    float scale = max(dot(t, t), dot(b, b));
-    vec3 mapped = texture(NormalMap, vUv).xyz * 2.0 - 1.0;
-    if (scale > 1e-12) {
-        float inv = inversesqrt(scale);
-        n = normalize(mat3(t * inv, b * inv, n) * mapped);
+    vec3 n = dot(vNormal, vNormal) > 1e-12 ? normalize(vNormal) : vec3(0.0, 0.0, -1.0);
+    // Tangent-space normal maps hold normal * 0.5 + 0.5. The renderer's
+    // stand-in for a missing map, (0, 0, 1), and any texel with no red and
+    // green (never a real map's normal) leave the surface normal as it is.
+    vec3 texel = texture(NormalMap, vUv).xyz;
+    if (texel.r + texel.g > 1.0 / 255.0) {
+        // Tangent frame from screen-space derivatives: the vertices carry no tangents.
+        vec3 dp1 = dFdx(vWorld), dp2 = dFdy(vWorld);
+        vec2 duv1 = dFdx(vUv), duv2 = dFdy(vUv);
+        vec3 t = dp1 * duv2.y - dp2 * duv1.y;
+        vec3 b = dp2 * duv1.x - dp1 * duv2.x;
+        float scale = max(dot(t, t), dot(b, b));
+        if (scale > 1e-20) {
+            float inv = inversesqrt(scale);
+            vec3 mapped = normalize(texel * 2.0 - 1.0);
+            vec3 bumped = mat3(t * inv, b * inv, n) * mapped;
+            if (dot(bumped, bumped) > 1e-12) n = normalize(bumped);
+        }
     }
     vec4 diffuse = texture(DiffuseMap, vUv);
     outNormal = vec4(n * 0.5 + 0.5, 1.0);
@@ -142,9 +172,11 @@ void main() {
 }
 ]],
         blend = noBlend,
+        rasterizer = { cull = "BACK" },
     } } },
 
-    -- Light volumes: one unit sphere per instance, scaled by the light's radius.
+    -- Light volumes: one unit sphere per instance, scaled by the light's
+    -- radius; back faces are drawn so a camera inside a light still sees it.
     { name = "DeferredLightingBuffer", passes = { {
         vs = [[
 in vec3 POSITION;
@@ -155,7 +187,8 @@ in vec4 TEXCOORD2;
 out vec3 vLightView;
 out vec4 vLight;
 void main() {
-    vec3 world = POSITION * TEXCOORD2.w + TEXCOORD1;
+    // The polygon sphere lies inside the unit sphere: grow it a little.
+    vec3 world = POSITION * (TEXCOORD2.w * 1.02) + TEXCOORD1;
     gl_Position = vec4(world, 1.0) * gViewProjection;
     vLightView = (vec4(TEXCOORD1, 1.0) * gView).xyz;
     vLight = TEXCOORD2;
@@ -171,18 +204,18 @@ void main() {
     float depth = texture(DepthIn, uv).r;
     if (depth >= 1.0) discard;
     vec3 position = ViewPosition(uv, depth);
-    vec3 normal = normalize((vec4(WorldNormal(uv), 0.0) * gView).xyz);
     vec3 toLight = vLightView - position;
     float distance = length(toLight);
     float radius = max(vLight.w, 1e-4);
-    if (distance > radius) discard;
-    float attenuation = 1.0 - distance / radius;
-    attenuation *= attenuation;
+    if (distance >= radius) discard;
+    vec3 normal = normalize((vec4(WorldNormal(uv), 0.0) * gView).xyz);
+    float fade = 1.0 - distance / radius;
+    fade *= fade;
     vec3 l = toLight / max(distance, 1e-4);
     float diffuse = max(dot(normal, l), 0.0);
     vec3 h = normalize(l - normalize(position));
-    float specular = pow(max(dot(normal, h), 0.0), 32.0) * texture(DiffuseSpecIn, uv).a;
-    outLight = vec4(vLight.rgb * (diffuse + specular) * attenuation, 1.0);
+    float specular = diffuse > 0.0 ? pow(max(dot(normal, h), 0.0), 32.0) * texture(DiffuseSpecIn, uv).a : 0.0;
+    outLight = vec4(vLight.rgb * (diffuse + specular) * fade, 1.0);
     outGlow = vec4(0.0);
 }
 ]],
@@ -197,8 +230,8 @@ out vec4 colour;
 void main() {
     vec3 diffuse = texture(DiffuseSpecIn, vUv).rgb;
     vec3 normal = WorldNormal(vUv);
-    vec3 direction = dot(GlobalDirection, GlobalDirection) > 0.0 ? normalize(GlobalDirection) : vec3(0.0);
-    vec3 sun = max(dot(normal, -direction), 0.0) * GlobalColor * GlobalIntensity;
+    vec3 towardsLight = dot(GlobalDirection, GlobalDirection) > 0.0 ? normalize(GlobalDirection) : vec3(0.0);
+    vec3 sun = max(dot(normal, towardsLight), 0.0) * GlobalColor * GlobalIntensity;
     float occlusion = texture(SSAOIn, vUv).r;
     vec3 light = texture(LightIn, vUv).rgb;
     vec3 lit = diffuse * (ambient * occlusion + sun + light);
@@ -206,34 +239,49 @@ void main() {
 }
 ]]),
 
+    -- Hemisphere samples around the pixel's normal in view space, each
+    -- turned by the random normal of the pixel; a sample counts as occluded
+    -- when the depth buffer holds a surface in front of it within range.
     fullScreen("DoSSAO", [[
 in vec2 vUv;
 out vec4 colour;
-const vec2 kKernel[8] = vec2[](vec2(1, 0), vec2(-1, 0), vec2(0, 1), vec2(0, -1),
-                               vec2(0.707, 0.707), vec2(-0.707, 0.707), vec2(0.707, -0.707), vec2(-0.707, -0.707));
+const int kSamples = 12;
+const vec3 kKernel[kSamples] = vec3[](
+    vec3(0.535, 0.270, 0.320), vec3(-0.410, 0.455, 0.150), vec3(0.120, -0.560, 0.410),
+    vec3(-0.300, -0.210, 0.625), vec3(0.720, -0.185, 0.240), vec3(-0.655, -0.410, 0.330),
+    vec3(0.205, 0.740, 0.390), vec3(-0.180, 0.150, 0.880), vec3(0.860, 0.380, 0.150),
+    vec3(-0.840, 0.300, 0.260), vec3(0.300, -0.850, 0.300), vec3(0.050, 0.050, 0.990));
 void main() {
     float depth = texture(DepthIn, vUv).r;
     if (depth >= 1.0) { colour = vec4(1.0); return; }
     vec3 position = ViewPosition(vUv, depth);
-    vec3 normal = normalize((vec4(WorldNormal(vUv), 0.0) * gView).xyz);
+    vec3 normal = (vec4(WorldNormal(vUv), 0.0) * gView).xyz;
+    if (dot(normal, normal) < 1e-6) { colour = vec4(1.0); return; }
+    normal = normalize(normal);
     vec2 noiseScale = vec2(float(scrWidth), float(scrHeight)) / vec2(textureSize(RandomNormals, 0));
-    vec2 random = normalize(texture(RandomNormals, vUv * noiseScale).xy * 2.0 - 1.0 + vec2(1e-4));
-    float radius = SsaoSampleRad / max(position.z, 1.0);
+    vec3 random = texture(RandomNormals, vUv * noiseScale).xyz * 2.0 - 1.0;
+    random = dot(random, random) > 1e-4 ? normalize(random) : vec3(0.0, 0.0, 1.0);
+    float radius = SsaoSampleRad;
     float occlusion = 0.0;
-    for (int i = 0; i < 8; ++i) {
-        vec2 offset = reflect(kKernel[i], random) * radius * (0.5 + 0.5 * float(i & 3) / 3.0);
-        vec2 sampleUv = vUv + offset;
-        vec3 other = ViewPosition(sampleUv, texture(DepthIn, sampleUv).r);
-        vec3 toOther = other - position;
-        float distance = length(toOther) * SsaoScale;
-        occlusion += max(dot(normal, toOther / max(length(toOther), 1e-4)) - SsaoBias, 0.0) / (1.0 + distance);
+    for (int i = 0; i < kSamples; ++i) {
+        vec3 offset = reflect(kKernel[i], random);
+        if (dot(offset, normal) < 0.0) offset = -offset;
+        // Samples spread from near the pixel out to the full radius.
+        float reach = mix(0.2, 1.0, float(i) / float(kSamples - 1));
+        vec3 probe = position + (offset + normal * 0.1) * radius * reach;
+        vec2 probeUv = ProjectToUv(probe);
+        if (probeUv.x < 0.0 || probeUv.x > 1.0 || probeUv.y < 0.0 || probeUv.y > 1.0) continue;
+        float sceneDepth = texture(DepthIn, probeUv).r;
+        float sceneZ = ViewPosition(probeUv, sceneDepth).z;
+        float inRange = clamp(SsaoScale * radius / max(abs(position.z - sceneZ), 1e-4), 0.0, 1.0);
+        occlusion += (sceneZ < probe.z - SsaoBias ? 1.0 : 0.0) * inRange;
     }
-    colour = vec4(clamp(1.0 - occlusion / 8.0 * SsaoIntensity, 0.0, 1.0));
+    colour = vec4(clamp(1.0 - occlusion / float(kSamples) * SsaoIntensity, 0.0, 1.0));
 }
 ]]),
 
-    fullScreen("Blur_H", blurPs("vec2(1.0, 0.0)")),
-    fullScreen("Blur_V", blurPs("vec2(0.0, 1.0)")),
-    fullScreen("BlurGlow_H", blurPs("vec2(1.0, 0.0)")),
-    fullScreen("BlurGlow_V", blurPs("vec2(0.0, 1.0)")),
+    fullScreen("Blur_H", blurPs("vec2(1.0, 0.0)", "0.5")),
+    fullScreen("Blur_V", blurPs("vec2(0.0, 1.0)", "0.5")),
+    fullScreen("BlurGlow_H", blurPs("vec2(1.0, 0.0)", "1.5")),
+    fullScreen("BlurGlow_V", blurPs("vec2(0.0, 1.0)", "1.5")),
 }

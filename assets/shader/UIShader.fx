@@ -3,6 +3,13 @@
 -- GLSL 4.50 stages; matrices are D3DX matrices (row vectors: write v * M);
 -- texture coordinates and clip space follow Direct3D (v down, depth 0..1).
 -- Vertex inputs are named after their semantics.
+--
+-- Depth state: only the sky box, the plain panels, the text and the
+-- "DepthLessEqual" technique set their own; the others draw with the depth
+-- state and buffer the renderer binds (the per-frame models with depth off,
+-- the depth-tested debug lines with depth on). "UiTechNoBlendDepthLessEqual"
+-- keeps the renderer's rasterizer state too (the selection is drawn with it
+-- in wireframe).
 
 header = [[
 vec4 Project(vec3 position, mat4 m) { return vec4(position, 1.0) * m; }
@@ -44,15 +51,21 @@ local alphaBlend = { enable = true, src = "SRC_ALPHA", dest = "INV_SRC_ALPHA", o
                      srcAlpha = "ONE", destAlpha = "INV_SRC_ALPHA", opAlpha = "ADD" }
 local noBlend = { enable = false }
 local bothSides = { cull = "NONE" }
+local noDepth = { depthEnable = false, depthWrite = "ZERO" }
 
 techniques = {
+    -- The cube is seen from its centre whatever its place and size: its
+    -- corners are projected as directions (w = 0), so only the object's
+    -- rotation turns the sky, and they land on the far plane, behind
+    -- everything the depth buffer holds.
     { name = "SkyboxTech", passes = { {
         vs = [[
 in vec3 POSITION;
 out vec3 vDirection;
 void main() {
-    vec4 clip = Project(POSITION, WorldTrans) * ViewProjTrans;
-    gl_Position = clip.xyww;  // on the far plane
+    vec3 direction = (vec4(POSITION, 0.0) * WorldTrans).xyz;
+    vec4 clip = vec4(direction, 0.0) * ViewProjTrans;
+    gl_Position = clip.xyww;
     vDirection = POSITION;
 }
 ]],
@@ -67,22 +80,20 @@ void main() { colour = vec4(texture(skyBox, vDirection).rgb, 1.0); }
     } } },
 
     { name = "UiTech", passes = { {
-        vs = modelVs, ps = texturedPs, blend = alphaBlend,
+        vs = modelVs, ps = texturedPs, blend = alphaBlend, rasterizer = bothSides,
     } } },
 
     { name = "UiTechNoBlend", passes = { {
-        vs = modelVs, ps = texturedPs, blend = noBlend,
+        vs = modelVs, ps = texturedPs, blend = noBlend, rasterizer = bothSides,
     } } },
 
     { name = "UiTechNoBlendDepthLessEqual", passes = { {
         vs = modelVs, ps = texturedPs, blend = noBlend,
-        depthStencil = { depthEnable = true, depthWrite = "ALL", depthFunc = "LESS_EQUAL" },
+        depthStencil = { depthEnable = true, depthWrite = "ZERO", depthFunc = "LESS_EQUAL" },
     } } },
 
     { name = "UiTechPlain", passes = { {
-        vs = modelVs, ps = texturedPs, blend = alphaBlend,
-        depthStencil = { depthEnable = false, depthWrite = "ZERO" },
-        rasterizer = bothSides,
+        vs = modelVs, ps = texturedPs, blend = alphaBlend, depthStencil = noDepth, rasterizer = bothSides,
     } } },
 
     -- Line vertices carry their colour where models carry their normal.
@@ -108,7 +119,7 @@ out vec4 colour;
 void main() { colour = vec4(vColour, texture(guiDiffuseMap, vUv).a * alphaVal); }
 ]],
         blend = alphaBlend,
-        depthStencil = { depthEnable = false, depthWrite = "ZERO" },
+        depthStencil = noDepth,
         rasterizer = bothSides,
     } } },
 }

@@ -1,0 +1,64 @@
+#include "render/FrameContext.h"
+
+#include "engine/Overlord.h"
+#include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuEffectPass.h"
+#include "port/gpu/GpuEffectTechnique.h"
+#include "port/gpu/GpuEffectVariable.h"
+#include "render/GraphicsSystem.h"
+#include "render/Material.h"
+#include "render/Model.h"
+#include "render/RenderResources.h"
+
+FrameContext::FrameContext(GraphicsSystem& graphics_, GpuDevice& device_, const FrameMatrices& matrices,
+                           const FrameRecorder& recorder)
+    : graphics(graphics_),
+      device(device_),
+      effects(graphics_.GetEffects()),
+      targets(graphics_.GetTargets()),
+      lists(graphics_.GetLists()),
+      m(matrices),
+      recorder_(recorder) {}
+
+void FrameContext::UnbindInputs() const {
+    GpuShaderResourceView* none[6] = {};
+    device.PSSetShaderResources(0, 6, none);
+}
+
+void FrameContext::SetMatrix(EffectVarId id, const D3DXMATRIX& matrix) const {
+    effects.Variable(id)->SetMatrix(&matrix._11);
+}
+
+void FrameContext::SetTexture(EffectVarId id, GpuShaderResourceView* view) const {
+    effects.Variable(id)->SetResource(view);
+}
+
+bool FrameContext::Apply(TechniqueId id) const {
+    GpuEffectPass* pass = effects.Technique(id)->GetPassByIndex(0);
+    if (!pass->IsValid()) return false;
+    pass->Apply(0);
+    return true;
+}
+
+void FrameContext::SetTarget(GpuRenderTargetView* target, bool withDepth) const {
+    device.OMSetRenderTargets(1, &target, withDepth ? targets.depthStencil.get() : nullptr);
+}
+
+void FrameContext::DrawModel(const Model& model) const { model.Draw(device); }
+
+bool FrameContext::DrawQuad() const {
+    Overlord* overlord = Overlord::Instance();
+    const Model* quad = overlord ? overlord->GetComponentById<Model>(graphics.GetQuadModelId()) : nullptr;
+    if (!quad) return false;
+    quad->Draw(device);
+    return true;
+}
+
+GpuShaderResourceView* FrameContext::Solid(const D3DXCOLOR& c) {
+    RenderResources* resources = RenderResources::Instance();
+    return resources ? resources->GetSolidColorTexture(c.r, c.g, c.b, c.a) : nullptr;
+}
+
+GpuShaderResourceView* FrameContext::DiffuseOrWhite(const Material& material) {
+    return material.diffuse ? material.diffuse : Solid(D3DXCOLOR(1, 1, 1, 1));
+}

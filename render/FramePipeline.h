@@ -1,0 +1,62 @@
+// One drawn frame of the GraphicsSystem, step by step: the active camera and
+// the view (or the game's chase view), the per-frame matrix and camera
+// broadcasts, the frustum, then the deferred steps (geometry, instanced point
+// lights, glow blur, ambient occlusion and its blur, combine), the sky box,
+// particles, per-frame models, debug drawing, texts and screen markers, the
+// tweak panels and Present. Owned by the GraphicsSystem for its lifetime;
+// keeps the view between frames (a paused frame reuses it). Main thread only.
+#pragma once
+#include <memory>
+
+#include "engine/Types.h"
+#include "render/DebugDrawPass.h"
+#include "render/ForwardPasses.h"
+#include "render/FrameContext.h"
+#include "render/FramePass.h"
+#include "render/FrustumCuller.h"
+#include "render/GeometryPass.h"
+#include "render/LightPass.h"
+#include "render/ParticlePass.h"
+#include "render/ScreenPasses.h"
+
+class Camera;
+class GraphicsSystem;
+
+class FramePipeline {
+public:
+    explicit FramePipeline(GraphicsSystem& graphics);
+
+    // Draws and presents one frame; dt in seconds.
+    void Run(float dt);
+
+    void SetRecorder(FrameRecorder recorder) { recorder_ = std::move(recorder); }
+    const FrameMatrices& Matrices() const { return matrices_; }
+    const FrustumCuller& Frustum() const { return frustum_; }
+    const GeometryPass& Geometry() const { return geometry_; }
+    const LightPass& Lights() const { return lights_; }
+    const ParticlePass& Particles() const { return particles_; }
+    DebugDrawPass& Debug() { return debug_; }
+
+private:
+    // The newest registered camera of the stack (stale ids are popped).
+    Camera* ResolveCamera();
+    // The view of this frame from the camera or the chase view.
+    void BuildView(Camera* camera, float dt);
+    // Whether the chase camera, its target and the target's parent all
+    // resolve, so the chase view can be taken.
+    bool ChaseViewUsable() const;
+    void Publish(u32 cameraId);
+    bool EditorActiveOrMissing() const;
+    bool ResultsScreenActive() const;
+
+    GraphicsSystem& graphics_;
+    FrameMatrices matrices_;
+    FrustumCuller frustum_;
+    GeometryPass geometry_;
+    LightPass lights_;
+    ScreenPasses screen_;
+    ForwardPasses forward_;
+    ParticlePass particles_;
+    DebugDrawPass debug_;
+    FrameRecorder recorder_;
+};

@@ -1,0 +1,103 @@
+#include "render/GeometryPass.h"
+
+#include "engine/GameObject.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "port/gpu/GpuDevice.h"
+#include "render/FrameContext.h"
+#include "render/FrustumCuller.h"
+#include "render/GraphicsSystem.h"
+#include "render/Model.h"
+#include "render/RenderResources.h"
+
+namespace {
+
+// Whether `ancestorId` is a parent, grand-parent ... of the object.
+bool HasAncestor(const Overlord& overlord, u32 objectId, u32 ancestorId) {
+    const GameObject* object = overlord.GetGameObject(objectId);
+    // The chain is bounded in case a broken hierarchy loops.
+    for (int depth = 0; object && depth < 10000; ++depth) {
+        const u32 parent = object->GetParent();
+        if (parent == 0) return false;
+        if (parent == ancestorId) return true;
+        object = overlord.GetGameObject(parent);
+    }
+    return false;
+}
+
+}  // namespace
+
+void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
+    drawn_ = culled_ = 0;
+    GpuDevice& device = frame.device;
+    const RenderTargets& t = frame.targets;
+    const float black[4] = {0, 0, 0, 1};
+    for (GpuRenderTargetView* target :
+         {t.backBuffer.get(), t.normals.target.get(), t.diffuseSpec.target.get(), t.glow.target.get(),
+          t.light.target.get()})
+        device.ClearRenderTargetView(target, black);
+    device.ClearDepthStencilView(t.depthStencil.get(), GpuClearDepth | GpuClearStencil, 1.0f, 0);
+
+    frame.UnbindInputs();
+    device.IASetPrimitiveTopology(GpuTopology::TriangleList);
+    device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+    GpuRenderTargetView* gbuffer[3] = {t.normals.target.get(), t.diffuseSpec.target.get(), t.glow.target.get()};
+    device.OMSetRenderTargets(3, gbuffer, t.depthStencil.get());
+    device.OMSetDepthStencilState(t.depthOnState.get(), 0);
+    const float factor[4] = {0, 0, 0, 0};
+    device.OMSetBlendState(nullptr, factor, 0xFFFFFFFF);
+
+    RenderResources* resources = RenderResources::Instance();
+    const D3DXCOLOR normalColour = resources ? resources->defaultNormalColor : D3DXCOLOR(0, 0, 1, 1);
+    const D3DXCOLOR specularColour = resources ? resources->defaultSpecularColor : D3DXCOLOR(1, 1, 1, 1);
+    const D3DXCOLOR glowColour = resources ? resources->defaultGlowColor : D3DXCOLOR(0, 0, 0, 1);
+    D3DXMATRIX inverseProjection;
+    D3DXMatrixInverse(&inverseProjection, nullptr, &frame.m.projection);
+
+    Overlord* overlord = Overlord::Instance();
+    ComponentList& models = frame.lists.models;
+    while (models.HasNext()) {
+        auto* model = dynamic_cast<Model*>(models.Next());
+        if (!model || !model->IsEnabled()) continue;
+        Transform* transform = overlord->GetComponent<Transform>(model->GetOwner());
+        if (!transform) continue;
+        device.IASetPrimitiveTopology(Model::ToGpuTopology(model->topology));
+
+        D3DXVECTOR3 centre;
+        float radius = 0.0f;
+        FrustumCuller::ModelSphere(*transform, model->center, model->extent, &centre, &radius);
+        if (frustum.IsOutside(centre, radius)) {
+            ++culled_;
+            continue;
+        }
+        const D3DXMATRIX world = transform->GetWorldMatrix();
+        if (frame.lists.debugDraw) DrawSelection(frame, *model, model->GetOwner());
+
+        frame.SetMatrix(EffectVarId::gWorldViewProj, world * frame.m.viewProjection);
+        frame.SetMatrix(EffectVarId::gWorld, world);
+        frame.SetMatrix(EffectVarId::gView, frame.m.view);
+        frame.SetMatrix(EffectVarId::gViewProjection, frame.m.viewProjection);
+        frame.SetMatrix(EffectVarId::gInverseProjection, inverseProjection);
+        frame.Var(EffectVarId::gTextureTileFactor)->SetFloatVector(&model->material.tileFactor.x);
+
+        const Material& material = model->material;
+        frame.SetTexture(EffectVarId::DiffuseMap, FrameContext::DiffuseOrWhite(material));
+        frame.SetTexture(EffectVarId::NormalMap, material.normal ? material.normal : FrameContext::Solid(normalColour));
+        frame.SetTexture(EffectVarId::SpecularMap,
+                         material.specular ? material.specular : FrameContext::Solid(specularColour));
+        frame.SetTexture(EffectVarId::GlowMap, material.glow ? material.glow : FrameContext::Solid(glowColour));
+        if (!frame.Apply(TechniqueId::DeferredGeometryBuffer)) continue;
+        frame.DrawModel(*model);
+        ++drawn_;
+    }
+    models.EndPass();
+}
+
+void GeometryPass::DrawSelection(const FrameContext& frame, Model& model, u32 ownerId) const {
+    const u32 selected = frame.lists.selectedObject;
+    if (selected == 0) return;
+    if (ownerId == selected)
+        model.DebugDraw();
+    else if (HasAncestor(*Overlord::Instance(), ownerId, selected))
+        model.DrawBounds(D3DXCOLOR(0, 1, 1, 1));
+}

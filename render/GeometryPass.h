@@ -1,0 +1,27 @@
+// The geometry step of the frame: clears the targets, then draws every
+// enabled, placed and visible Model of the persistent model list into the
+// Normals, DiffuseSpec and Glow targets with the depth buffer, each with its
+// Material's textures (or the solid defaults). In debug drawing it also shows
+// the selection's bounds. Owned by the FramePipeline. Main thread only.
+#pragma once
+#include "engine/Types.h"
+
+class FrameContext;
+class FrustumCuller;
+class Model;
+class Transform;
+
+class GeometryPass {
+public:
+    void Draw(const FrameContext& frame, const FrustumCuller& frustum);
+
+    // Models drawn and culled in the last Draw.
+    u32 DrawnCount() const { return drawn_; }
+    u32 CulledCount() const { return culled_; }
+
+private:
+    void DrawSelection(const FrameContext& frame, Model& model, u32 ownerId) const;
+
+    u32 drawn_ = 0;
+    u32 culled_ = 0;
+};

@@ -1,0 +1,27 @@
+// The lighting step of the frame: every live PointLight of the persistent
+// list whose sphere (centre its object's position, radius "mRange" as it
+// stands) meets the view frustum becomes one instance of the light-volume
+// sphere; instances are packed into the GraphicsSystem's fixed array and
+// drawn in instanced batches of at most 2000 into the Light and Glow targets.
+// Owned by the FramePipeline. Main thread only.
+#pragma once
+#include "engine/Types.h"
+
+class FrameContext;
+class FrustumCuller;
+struct LightInstance;
+
+class LightPass {
+public:
+    void Draw(const FrameContext& frame, const FrustumCuller& frustum);
+
+    // Lights drawn and instanced draws made in the last Draw.
+    u32 DrawnCount() const { return drawn_; }
+    u32 BatchCount() const { return batches_; }
+
+private:
+    void Flush(const FrameContext& frame, const LightInstance* instances, u32 count);
+
+    u32 drawn_ = 0;
+    u32 batches_ = 0;
+};

@@ -1,0 +1,151 @@
+// For the frame tests: a GraphicsSystem initialised on a small offscreen
+// window (windowed, 320 x 240 unless asked otherwise), scene objects made
+// and announced as a loaded scene's would be, the default camera placed by
+// message, and the finished picture read back from the back buffer.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/GameObject.h"
+#include "engine/MessageTypes.h"
+#include "engine/Transform.h"
+#include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuSwapChain.h"
+#include "port/gpu/GpuTexture.h"
+#include "render/GlobalLighting.h"
+#include "render/FontManager.h"
+#include "render/GraphicsSystem.h"
+#include "render/MeshBuilder.h"
+#include "render/Model.h"
+#include "render/PointLight.h"
+#include "render/RenderDevice.h"
+#include "render/RenderResources.h"
+#include "tests/render/GraphicsTestRig.h"
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+    int Sum() const { return r + g + b; }
+};
+
+// The back buffer's bytes, rows top first.
+class Picture {
+public:
+    Picture() = default;
+    Picture(std::vector<std::uint8_t> bytes, int width, int height)
+        : bytes_(std::move(bytes)), width_(width), height_(height) {}
+    Rgb At(int x, int y) const {
+        const std::size_t i = (static_cast<std::size_t>(y) * width_ + x) * 4;
+        return {bytes_[i], bytes_[i + 1], bytes_[i + 2]};
+    }
+    // Mean brightness (r + g + b) of the square of half-size `half` around (x, y).
+    double Mean(int x, int y, int half = 2) const {
+        double sum = 0;
+        int n = 0;
+        for (int j = y - half; j <= y + half; ++j)
+            for (int i = x - half; i <= x + half; ++i) {
+                if (i < 0 || j < 0 || i >= width_ || j >= height_) continue;
+                sum += At(i, j).Sum();
+                ++n;
+            }
+        return n ? sum / n : 0.0;
+    }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+class FrameTestRig : public GraphicsTestRig {
+protected:
+    void Start(int width = 320, int height = 240) {
+        graphics = new GraphicsSystem;
+        engine->AddSystem(graphics);
+        OpenWindow(width, height);
+        MessageHub::Send(&ResolveSystem, graphics->GetTypeId(), 0, kMsgClearFullScreen.type,
+                         kMsgClearFullScreen.argument);
+        graphics->Init();
+        ASSERT_NE(graphics->GetDevice(), nullptr);
+    }
+
+    // Everything holding GPU objects goes while the window's context lives:
+    // the systems, then the scene objects, then what they queued for deletion.
+    void TearDown() override {
+        engine.reset();
+        overlord.reset();
+        graveyard.reset();
+        fonts.reset();
+        renderDevice.reset();
+        GraphicsTestRig::TearDown();
+    }
+
+    // Places the default camera (messages 27 and 26 reach every Camera).
+    void LookFrom(const D3DXVECTOR3& eye, const D3DXVECTOR3& at) {
+        ::Broadcast(0u, kMsgCameraPosition.type, kMsgCameraPosition.argument, eye);
+        ::Broadcast(0u, kMsgCameraLookAt.type, kMsgCameraLookAt.argument, at);
+    }
+
+    // A registered object with a Transform at `position` of uniform `scale`
+    // and the given components; its components are announced.
+    GameObject* AddObject(const D3DXVECTOR3& position, float scale, std::initializer_list<IComponent*> components) {
+        auto* object = new GameObject();
+        auto* transform = new Transform();
+        transform->position = position;
+        transform->scale = scale;
+        object->AddComponent(transform);
+        for (IComponent* component : components) object->AddComponent(component);
+        transform->Init();
+        transform->Update(0.0f);
+        object->AnnounceComponents();
+        return object;
+    }
+
+    // A model whose every texture slot is a solid colour.
+    static Model* Coloured(Model* model, const D3DXCOLOR& diffuse, const D3DXCOLOR& glow = D3DXCOLOR(0, 0, 0, 1)) {
+        RenderResources* resources = RenderResources::Instance();
+        model->material.diffuse = resources->GetSolidColorTexture(diffuse.r, diffuse.g, diffuse.b, diffuse.a);
+        model->material.glow = resources->GetSolidColorTexture(glow.r, glow.g, glow.b, glow.a);
+        model->material.diffuseLocked = model->material.glowLocked = true;
+        return model;
+    }
+
+    PointLight* AddLight(const D3DXVECTOR3& position, float range, const D3DXCOLOR& colour) {
+        auto* light = new PointLight();
+        light->mRange = range;
+        light->mDiffuse = colour;
+        AddObject(position, 1.0f, {light});
+        return light;
+    }
+
+    GlobalLighting* AddGlobalLight(const D3DXVECTOR3& towardsLight, float intensity, float ambient) {
+        auto* light = new GlobalLighting();
+        light->directionalLightingDirection = towardsLight;
+        light->directionalLightIntensity = intensity;
+        light->ambientIntensity = ambient;
+        AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {light});
+        return light;
+    }
+
+    Picture Draw(float dt = 0.0f) {
+        graphics->Update(dt);
+        return Grab();
+    }
+
+    Picture Grab() const {
+        std::vector<std::uint8_t> bytes;
+        const GpuTexture& buffer = *graphics->GetSwapChain()->GetBuffer();
+        EXPECT_TRUE(buffer.ReadBack(0, &bytes));
+        return Picture(std::move(bytes), static_cast<int>(buffer.GetDesc().width),
+                       static_cast<int>(buffer.GetDesc().height));
+    }
+
+    // The builders make their buffers on its device.
+    std::unique_ptr<RenderDevice> renderDevice = std::make_unique<RenderDevice>();
+    std::unique_ptr<FontManager> fonts;  // made by the text tests
+    GraphicsSystem* graphics = nullptr;
+};

@@ -63,12 +63,15 @@ void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum)
         if (!transform) continue;
         device.IASetPrimitiveTopology(Model::ToGpuTopology(model->topology));
 
-        D3DXVECTOR3 centre;
-        float radius = 0.0f;
-        FrustumCuller::ModelSphere(*transform, model->center, model->extent, &centre, &radius);
-        if (frustum.IsOutside(centre, radius)) {
-            ++culled_;
-            continue;
+        // A mesh without bounds (a builder's quad or panel) is never culled.
+        if (model->extent != D3DXVECTOR3(0, 0, 0)) {
+            D3DXVECTOR3 centre;
+            float radius = 0.0f;
+            FrustumCuller::ModelSphere(*transform, model->center, model->extent, &centre, &radius);
+            if (frustum.IsOutside(centre, radius)) {
+                ++culled_;
+                continue;
+            }
         }
         const D3DXMATRIX world = transform->GetWorldMatrix();
         if (frame.lists.debugDraw) DrawSelection(frame, *model, model->GetOwner());

@@ -9,12 +9,13 @@
 -- specular strength in alpha), Glow (glow colour), Light (point lights),
 -- SSAO (red: 1 = open, 0 = fully occluded).
 -- Lights: "GlobalDirection" points from the scene towards the directional
--- light; point lights fade with the square of (1 - distance / radius) and are
--- dark at their radius. Ambient light is scaled by the occlusion.
+-- light; point lights fade with the square of (1 - (distance / radius)^2) and
+-- are dark at their radius. Ambient light is scaled by the occlusion.
 -- Occlusion parameters (set only here): "SsaoSampleRad" is the world radius
 -- sampled around a pixel, "SsaoIntensity" scales the darkening, "SsaoScale"
--- widens (> 1) or narrows the depth range over which geometry still occludes,
--- "SsaoBias" is the depth (world units) a sample must be hidden by to count.
+-- widens (> 1) or narrows the distance over which neighbours fully occlude,
+-- "SsaoBias" is the rise (cosine above the tangent plane) a neighbour needs
+-- before it occludes at all.
 
 header = [[
 // View-space position of the pixel at uv with depth-buffer value depth.
@@ -82,9 +83,9 @@ variables = {
     { name = "pixelWidth", type = "float", value = 1.0 },
     { name = "pixelHeight", type = "float", value = 1.0 },
     { name = "SsaoSampleRad", type = "float", value = 0.75 },
-    { name = "SsaoIntensity", type = "float", value = 1.2 },
+    { name = "SsaoIntensity", type = "float", value = 2.0 },
     { name = "SsaoScale", type = "float", value = 1.0 },
-    { name = "SsaoBias", type = "float", value = 0.04 },
+    { name = "SsaoBias", type = "float", value = 0.1 },
 }
 
 -- The full-screen quad: corners at (+-1, +-1), uv (0, 0) at the top left.
@@ -209,7 +210,7 @@ void main() {
     float radius = max(vLight.w, 1e-4);
     if (distance >= radius) discard;
     vec3 normal = normalize((vec4(WorldNormal(uv), 0.0) * gView).xyz);
-    float fade = 1.0 - distance / radius;
+    float fade = 1.0 - (distance * distance) / (radius * radius);
     fade *= fade;
     vec3 l = toLight / max(distance, 1e-4);
     float diffuse = max(dot(normal, l), 0.0);
@@ -239,9 +240,10 @@ void main() {
 }
 ]]),
 
-    -- Hemisphere samples around the pixel's normal in view space, each
-    -- turned by the random normal of the pixel; a sample counts as occluded
-    -- when the depth buffer holds a surface in front of it within range.
+    -- Hemisphere probes around the pixel's normal in view space, each turned
+    -- by the pixel's random normal, pick nearby pixels; the surface point seen
+    -- at such a pixel occludes as far as it rises above the pixel's tangent
+    -- plane (so flat ground never shadows itself), less with distance.
     fullScreen("DoSSAO", [[
 in vec2 vUv;
 out vec4 colour;
@@ -254,11 +256,12 @@ const vec3 kKernel[kSamples] = vec3[](
 void main() {
     float depth = texture(DepthIn, vUv).r;
     if (depth >= 1.0) { colour = vec4(1.0); return; }
+    vec2 size = vec2(float(scrWidth), float(scrHeight));
     vec3 position = ViewPosition(vUv, depth);
     vec3 normal = (vec4(WorldNormal(vUv), 0.0) * gView).xyz;
     if (dot(normal, normal) < 1e-6) { colour = vec4(1.0); return; }
     normal = normalize(normal);
-    vec2 noiseScale = vec2(float(scrWidth), float(scrHeight)) / vec2(textureSize(RandomNormals, 0));
+    vec2 noiseScale = size / vec2(textureSize(RandomNormals, 0));
     vec3 random = texture(RandomNormals, vUv * noiseScale).xyz * 2.0 - 1.0;
     random = dot(random, random) > 1e-4 ? normalize(random) : vec3(0.0, 0.0, 1.0);
     float radius = SsaoSampleRad;
@@ -266,22 +269,27 @@ void main() {
     for (int i = 0; i < kSamples; ++i) {
         vec3 offset = reflect(kKernel[i], random);
         if (dot(offset, normal) < 0.0) offset = -offset;
-        // Samples spread from near the pixel out to the full radius.
-        float reach = mix(0.2, 1.0, float(i) / float(kSamples - 1));
-        vec3 probe = position + (offset + normal * 0.1) * radius * reach;
-        vec2 probeUv = ProjectToUv(probe);
+        // Probes spread from near the pixel out to the full radius.
+        float reach = mix(0.25, 1.0, float(i) / float(kSamples - 1));
+        vec2 probeUv = ProjectToUv(position + offset * radius * reach);
+        // The centre of the pixel the probe falls in, and the point seen there.
+        probeUv = (floor(probeUv * size) + 0.5) / size;
         if (probeUv.x < 0.0 || probeUv.x > 1.0 || probeUv.y < 0.0 || probeUv.y > 1.0) continue;
         float sceneDepth = texture(DepthIn, probeUv).r;
-        float sceneZ = ViewPosition(probeUv, sceneDepth).z;
-        float inRange = clamp(SsaoScale * radius / max(abs(position.z - sceneZ), 1e-4), 0.0, 1.0);
-        occlusion += (sceneZ < probe.z - SsaoBias ? 1.0 : 0.0) * inRange;
+        if (sceneDepth >= 1.0) continue;
+        vec3 toScene = ViewPosition(probeUv, sceneDepth) - position;
+        float distance = length(toScene);
+        if (distance < 1e-4) continue;
+        float rise = max(dot(normal, toScene) / distance - SsaoBias, 0.0);
+        float near = clamp(SsaoScale * radius / distance, 0.0, 1.0);
+        occlusion += rise * near * near;
     }
     colour = vec4(clamp(1.0 - occlusion / float(kSamples) * SsaoIntensity, 0.0, 1.0));
 }
 ]]),
 
-    fullScreen("Blur_H", blurPs("vec2(1.0, 0.0)", "0.5")),
-    fullScreen("Blur_V", blurPs("vec2(0.0, 1.0)", "0.5")),
-    fullScreen("BlurGlow_H", blurPs("vec2(1.0, 0.0)", "1.5")),
-    fullScreen("BlurGlow_V", blurPs("vec2(0.0, 1.0)", "1.5")),
+    fullScreen("Blur_H", blurPs("vec2(1.0, 0.0)", "1.0")),
+    fullScreen("Blur_V", blurPs("vec2(0.0, 1.0)", "1.0")),
+    fullScreen("BlurGlow_H", blurPs("vec2(1.0, 0.0)", "2.0")),
+    fullScreen("BlurGlow_V", blurPs("vec2(0.0, 1.0)", "2.0")),
 }

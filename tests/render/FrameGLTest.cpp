@@ -3,7 +3,6 @@
 // occlusion in a crease and screen text.
 #include <gtest/gtest.h>
 
-#include "port/gpu/GpuPicture.h"
 #include "render/FontManager.h"
 #include "render/FramePipeline.h"
 #include "render/ScreenText.h"
@@ -50,29 +49,153 @@ TEST_F(FrameGLTest, LitSideOfASphereIsBrighterThanItsFarSide) {
     EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }
 
-}  // namespace
-namespace {
-TEST_F(FrameGLTest, DebugDump) {
+TEST_F(FrameGLTest, PointLightLightsItsRadiusAndNotBeyond) {
+    Start();
+    LookFrom(D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0));
+    const D3DXVECTOR3 wall[4] = {{-6, 6, 0}, {6, 6, 0}, {6, -6, 0}, {-6, -6, 0}};
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
+    AddGlobalLight(D3DXVECTOR3(0, 0, -1), 0.0f, 0.0f);  // no light but the point light
+    // 1 unit in front of the wall: it lights a disc of radius sqrt(3 * 3 - 1) on it.
+    AddLight(D3DXVECTOR3(2, 1.5f, -1), 3.0f, D3DXCOLOR(1, 1, 1, 1));
+    const Picture picture = Draw();
+    EXPECT_GT(MeanAt(picture, D3DXVECTOR3(2, 1.5f, 0)), 300);
+    EXPECT_GT(MeanAt(picture, D3DXVECTOR3(2, 1.5f + 1.5f, 0)), 60) << "within the radius";
+    EXPECT_GT(MeanAt(picture, D3DXVECTOR3(2 - 1.5f, 1.5f, 0)), 60) << "within the radius";
+    EXPECT_LT(MeanAt(picture, D3DXVECTOR3(2, 1.5f - 3.0f, 0)), 2) << "beyond the radius (and not mirrored)";
+    EXPECT_LT(MeanAt(picture, D3DXVECTOR3(2 - 3.0f, 1.5f, 0)), 2) << "beyond the radius";
+    EXPECT_LT(MeanAt(picture, D3DXVECTOR3(-3, -3, 0)), 2);
+}
+
+TEST_F(FrameGLTest, GlowBleedsIntoItsSurroundingsOnlyWithGlowOn) {
     Start();
     LookFrom(D3DXVECTOR3(0, 0, -5), D3DXVECTOR3(0, 0, 0));
-    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(MeshBuilder::Sphere(20, 20, 1, 1, 1), D3DXCOLOR(1, 1, 1, 1))});
-    AddGlobalLight(D3DXVECTOR3(-1, 0, 0), 0.8f, 0.2f);
-    graphics->SetFrameRecorder([](FramePass p, u32 c) { printf("pass %u %u\n", (unsigned)p, c); });
-    Draw();
-    printf("drawn %u culled %u\n", graphics->GetPipeline().Geometry().DrawnCount(), graphics->GetPipeline().Geometry().CulledCount());
-    auto dump = [](const char* name, GpuTexture* t) {
-        std::vector<std::uint8_t> b; t->ReadBack(0, &b);
-        size_t i = (120 * 320 + 150) * 4;
-        printf("%s: %d %d %d %d\n", name, b[i], b[i+1], b[i+2], b[i+3]);
-    };
-    const RenderTargets& t = graphics->GetTargets();
-    dump("normals", t.normals.texture.get());
-    dump("diffuse", t.diffuseSpec.texture.get());
-    dump("light", t.light.texture.get());
-    dump("glow", t.glow.texture.get());
-    dump("back", graphics->GetSwapChain()->GetBuffer().get());
-    std::string e; graphics->GetDevice()->DrainErrors(&e); printf("err %s\n", e.c_str());
-    GpuPicture::SavePng(*graphics->GetSwapChain()->GetBuffer(), "/tmp/fr/dump.png");
-    GpuPicture::SavePng(*t.ssao.texture, "/tmp/fr/ssao.png");
+    AddGlobalLight(D3DXVECTOR3(0, 0, -1), 0.0f, 0.0f);
+    // A glowing cube and a grey neighbour to its right.
+    AddObject(D3DXVECTOR3(-0.6f, 0, 0), 0.5f,
+              {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0, 0, 0, 1), D3DXCOLOR(1, 1, 1, 1))});
+    AddObject(D3DXVECTOR3(0.6f, 0, 0), 0.5f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.5f, 0.5f, 0.5f, 1))});
+    const Picture glowing = Draw();
+    const D3DXVECTOR2 edge = ScreenOf(D3DXVECTOR3(-0.1f, 0, -0.5f));   // the glowing cube's right edge
+    const D3DXVECTOR2 above = ScreenOf(D3DXVECTOR3(-0.6f, 0.5f, -0.5f));  // its top edge
+    const int x = static_cast<int>(edge.x), y = static_cast<int>(edge.y), top = static_cast<int>(above.y);
+    EXPECT_GT(glowing.Mean(x - 6, y, 1), 600) << "inside the glowing face";
+    EXPECT_GT(glowing.Mean(x + 5, y, 1), 40) << "the gap between the cubes";
+    EXPECT_GT(glowing.Mean(x + 10, y, 1), 8) << "onto the unlit neighbour";
+    EXPECT_GT(glowing.Mean(static_cast<int>(above.x), top - 4, 1), 40) << "above it";
+
+    graphics->SetGlow(false);
+    const Picture plain = Draw();
+    EXPECT_GT(plain.Mean(x - 6, y, 1), 600);
+    EXPECT_LT(plain.Mean(x + 5, y, 1), 2);
+    EXPECT_LT(plain.Mean(x + 10, y, 1), 2);
+    EXPECT_LT(plain.Mean(static_cast<int>(above.x), top - 4, 1), 2);
 }
+
+// Faces +x red, -x green, +y blue, -y yellow, +z magenta, -z cyan.
+std::shared_ptr<GpuShaderResourceView> ColourCube(GpuDevice& device) {
+    static const std::uint8_t kFaces[6][4] = {{255, 0, 0, 255},   {0, 255, 0, 255},   {0, 0, 255, 255},
+                                              {255, 255, 0, 255}, {255, 0, 255, 255}, {0, 255, 255, 255}};
+    std::vector<std::uint8_t> faces[6];
+    GpuSubresourceData data[6];
+    for (int f = 0; f < 6; ++f) {
+        for (int texel = 0; texel < 16; ++texel) faces[f].insert(faces[f].end(), kFaces[f], kFaces[f] + 4);
+        data[f] = {faces[f].data(), 16, 64};
+    }
+    GpuTextureDesc desc;
+    desc.width = desc.height = 4;
+    desc.arraySize = 6;
+    desc.miscFlags = GpuMiscTextureCube;
+    desc.usage = GpuUsage::Immutable;
+    GpuSrvDesc view;
+    view.dimension = GpuSrvDimension::TextureCube;
+    return device.CreateShaderResourceView(device.CreateTexture(desc, data), &view);
 }
+
+TEST_F(FrameGLTest, SkyBoxFillsTheBackgroundBehindTheGeometry) {
+    Start();
+    std::shared_ptr<GpuShaderResourceView> cube = ColourCube(*graphics->GetDevice());
+    auto* sky = new TestSky();
+    MeshBuilder::SkyboxCube(*sky);
+    sky->material.diffuse = cube.get();
+    // Placed away from the eye and small: the sky is still all around.
+    AddObject(D3DXVECTOR3(30, 0, 0), 2.0f, {sky});
+    AddObject(D3DXVECTOR3(0, 0, 5), 1.0f, {Coloured(MeshBuilder::Sphere(20, 20, 1, 1, 1), D3DXCOLOR(1, 1, 1, 1))});
+    AddGlobalLight(D3DXVECTOR3(0, 0, -1), 0.0f, 1.0f);
+    LookFrom(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1));
+
+    Picture picture = Draw();
+    for (auto [x, y] : {std::pair{5, 5}, std::pair{314, 5}, std::pair{5, 234}, std::pair{314, 234}, std::pair{60, 120}}) {
+        const Rgb c = picture.At(x, y);
+        EXPECT_TRUE(c.r > 240 && c.g < 15 && c.b > 240) << x << ", " << y << ": " << c.r << " " << c.g << " " << c.b;
+    }
+    const Rgb centre = picture.At(160, 120);
+    EXPECT_TRUE(centre.r > 200 && centre.g > 200 && centre.b > 200) << "the sphere stays in front";
+
+    LookFrom(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 0, 0));
+    picture = Draw();
+    EXPECT_GT(picture.At(160, 120).r, 240);
+    EXPECT_LT(picture.At(160, 120).g, 15);
+    LookFrom(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, -1));
+    picture = Draw();
+    EXPECT_LT(picture.At(160, 120).r, 15);
+    EXPECT_GT(picture.At(160, 120).g, 240);
+}
+
+TEST_F(FrameGLTest, MissingSkyTextureShowsItsStandInColour) {
+    Start();
+    auto* sky = new TestSky();
+    MeshBuilder::SkyboxCube(*sky);
+    sky->material.diffuse = RenderResources::Instance()->GetSolidColorTexture(0, 1, 0, 1);
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {sky});
+    const Rgb c = Draw().At(100, 100);
+    EXPECT_TRUE(c.r < 5 && c.g > 250 && c.b < 5) << c.r << " " << c.g << " " << c.b;
+}
+
+TEST_F(FrameGLTest, AmbientOcclusionDarkensACrease) {
+    Start();
+    // A floor (y = 0, z from 0 to 20) meeting a wall (z = 20).
+    const D3DXVECTOR3 floor[4] = {{-10, 0, 20}, {10, 0, 20}, {10, 0, 0}, {-10, 0, 0}};
+    const D3DXVECTOR3 wall[4] = {{-10, 20, 20}, {10, 20, 20}, {10, 0, 20}, {-10, 0, 20}};
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(floor), D3DXCOLOR(1, 1, 1, 1))});
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
+    AddGlobalLight(D3DXVECTOR3(0, 1, 0), 0.0f, 1.0f);  // ambient light only
+    LookFrom(D3DXVECTOR3(0, 4, 10), D3DXVECTOR3(0, 1, 20));
+    const Picture picture = Draw();
+    const double floorNear = MeanAt(picture, D3DXVECTOR3(0, 0, 19.85f), 1);
+    const double floorFar = MeanAt(picture, D3DXVECTOR3(0, 0, 15), 1);
+    const double wallNear = MeanAt(picture, D3DXVECTOR3(3, 0.15f, 20), 1);
+    const double wallFar = MeanAt(picture, D3DXVECTOR3(3, 4, 20), 1);
+    EXPECT_GT(floorFar, 700) << "open floor";
+    EXPECT_GT(wallFar, 700) << "open wall";
+    EXPECT_LT(floorNear, floorFar - 90) << floorNear << " vs " << floorFar;
+    EXPECT_LT(wallNear, wallFar - 90) << wallNear << " vs " << wallFar;
+}
+
+TEST_F(FrameGLTest, ScreenTextDrawsItsGlyphsWhereItIsPlacedUnderTheDefaultCamera) {
+    fonts = std::make_unique<FontManager>();
+    Start();
+    // In screen pixels from the centre, y up: its baseline 50 above the centre, 100 left of it.
+    GameObject* object = CreateTextObject(-100, 50, 0, "DejaVuSansMono.ttf", 20);
+    object->GetComponent<Transform>()->isInScreenSpace = true;
+    object->GetComponent<ScreenText>()->SetText("HHHH");
+    object->GetComponent<ScreenText>()->SetFontColor(D3DXCOLOR(0, 1, 0, 1));
+    object->Init();
+    object->AnnounceComponents();
+    if (!object->GetComponent<ScreenText>()->GetVertexBuffer()) GTEST_SKIP() << "texts make no vertex buffer yet";
+    const Picture picture = Draw();
+    // The glyphs stand on the baseline at y = 120 - 50 = 70, from x = 60.
+    int inside = 0, outside = 0;
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) {
+            const Rgb c = picture.At(x, y);
+            if (c.g < 128 || c.r > 60) continue;
+            if (x >= 58 && x < 60 + 4 * 14 && y >= 70 - 18 && y <= 71)
+                ++inside;
+            else
+                ++outside;
+        }
+    EXPECT_GT(inside, 100);
+    EXPECT_EQ(outside, 0);
+}
+
+}  // namespace

@@ -6,18 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "engine/GameObject.h"
 #include "engine/MessageTypes.h"
 #include "engine/Transform.h"
 #include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/gpu/GpuTexture.h"
 #include "render/GlobalLighting.h"
 #include "render/FontManager.h"
 #include "render/GraphicsSystem.h"
 #include "render/MeshBuilder.h"
+#include "render/MeshGeometry.h"
 #include "render/Model.h"
 #include "render/PointLight.h"
 #include "render/RenderDevice.h"
@@ -114,6 +118,24 @@ protected:
         return model;
     }
 
+    // A flat one-sided rectangle: corners clockwise as seen from the side it
+    // faces (top left, top right, bottom right, bottom left), one normal.
+    static Model* FlatQuad(const D3DXVECTOR3 (&corners)[4]) {
+        D3DXVECTOR3 normal;
+        const D3DXVECTOR3 across = corners[1] - corners[0], down = corners[3] - corners[0];
+        D3DXVec3Cross(&normal, &across, &down);
+        D3DXVec3Normalize(&normal, &normal);
+        MeshGeometry geometry;
+        const D3DXVECTOR2 uv[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+        for (int i = 0; i < 4; ++i) geometry.mesh.vertices.push_back({corners[i], normal, uv[i]});
+        geometry.mesh.indices = {0, 1, 2, 0, 2, 3};
+        geometry.triangleCount = 2;
+        geometry.mesh.ComputeBounds(geometry.center, geometry.extent);
+        Model* model = new Model();
+        MeshBuilder::Fill(*model, geometry);
+        return model;
+    }
+
     PointLight* AddLight(const D3DXVECTOR3& position, float range, const D3DXCOLOR& colour) {
         auto* light = new PointLight();
         light->mRange = range;
@@ -131,8 +153,15 @@ protected:
         return light;
     }
 
+    // With DD_FRAME_PICTURES set to a folder, every drawn frame is also
+    // saved there as <test name>-<n>.png, to look at.
     Picture Draw(float dt = 0.0f) {
         graphics->Update(dt);
+        if (const char* folder = std::getenv("DD_FRAME_PICTURES")) {
+            const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+            GpuPicture::SavePng(*graphics->GetSwapChain()->GetBuffer(), std::string(folder) + "/" + info->name() +
+                                                                            "-" + std::to_string(drawn_++) + ".png");
+        }
         return Grab();
     }
 
@@ -148,4 +177,7 @@ protected:
     std::unique_ptr<RenderDevice> renderDevice = std::make_unique<RenderDevice>();
     std::unique_ptr<FontManager> fonts;  // made by the text tests
     GraphicsSystem* graphics = nullptr;
+
+private:
+    int drawn_ = 0;
 };

@@ -1,8 +1,7 @@
-// The particle step of the frame: for each registered, active emitter, its
-// Update with the frame's step, one stream-out step that advances its
-// particles on the GPU (from its seed vertices after a (re)start, else from
-// the stream written last frame) and one draw of the stream just written.
-// Keeps the running particle clock. Owned by the FramePipeline. Main thread.
+// The particle step of the frame: the targets and the frame's particle
+// variables (eye, view x projection, step), the running particle clock, then
+// RenderDevice::RunEmitters updates, advances (stream-out) and draws every
+// registered, active emitter. Owned by the FramePipeline. Main thread only.
 #pragma once
 #include "engine/Types.h"
 

@@ -12,13 +12,12 @@
 #include "render/GameCamera.h"
 #include "render/ParticleEmmiter.h"
 #include "render/ScreenPasses.h"
+#include "render/Skybox.h"
 #include "tests/render/FrameTestRig.h"
 #include "tests/render/RenderTestSupport.h"
 
 class Editor;
 class FinMenu;
-class Skybox;
-
 namespace {
 
 // Records the renderer's per-frame broadcasts: (1, 6), (1, 7), (1, 5), (1, 13).
@@ -59,11 +58,6 @@ public:
     void Clear() override {}
     void Activate() override {}
     void Deactivate() override {}
-};
-
-class TestSky : public Model {
-public:
-    TestSky() : Model(TypeId<Skybox>::Get()) {}
 };
 
 class PipelineGLTest : public FrameTestRig {
@@ -135,7 +129,7 @@ TEST_F(PipelineGLTest, StepsRunInOrderOncePerFrame) {
     EXPECT_EQ(Record(), bare);
 
     // A sky box adds its step after the combine; glow off drops the glow blur.
-    auto* sky = new TestSky();
+    auto* sky = new Skybox();
     MeshBuilder::SkyboxCube(*sky);
     AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {sky});
     graphics->SetGlow(false);

@@ -5,9 +5,6 @@
 // gone during shutdown.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-
 #include "app/Assembly.h"
 #include "app/Entry.h"
 #include "engine/Engine.h"
@@ -19,7 +16,7 @@
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
 #include "scene/ObjectFactory.h"
-#include "tests/port/ChildProcess.h"
+#include "tests/app/TempAssetRoot.h"
 
 namespace {
 // Ends the frame loop after a number of its own updates; it heads the list,
@@ -42,21 +39,7 @@ private:
 
 class AssemblyGLTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        dir_ = MakeTempFolder();
-        const char* assets = std::getenv("DD_ASSET_DIR");
-        ASSERT_NE(assets, nullptr);
-        std::filesystem::copy(assets, dir_, std::filesystem::copy_options::recursive);
-        std::filesystem::current_path(dir_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-
-    std::filesystem::path previous_;
-    std::string dir_;
+    TempAssetRoot root_{TempAssetRoot::Contents::WholeTree};
 };
 
 TEST_F(AssemblyGLTest, FullStartFramesAndStopLeaveNothingBehind) {

@@ -35,6 +35,7 @@
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"
+#include "tests/app/TempAssetRoot.h"
 #include "tests/port/ChildProcess.h"
 
 namespace {
@@ -71,22 +72,8 @@ std::vector<std::string> AllTableTypes() {
 // working directory of the test.
 class AssemblyTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        dir_ = MakeTempFolder();
-        const char* assets = std::getenv("DD_ASSET_DIR");
-        ASSERT_NE(assets, nullptr);
-        std::filesystem::copy_file(std::string(assets) + "/DevozizuDave.init", dir_ + "/DevozizuDave.init");
-        std::filesystem::current_path(dir_);
-    }
-    void TearDown() override {
-        assembly_.reset();
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-
-    std::filesystem::path previous_;
-    std::string dir_;
+    TempAssetRoot root_{TempAssetRoot::Contents::StartupFileOnly};
+    const std::string dir_ = root_.Dir();
     std::unique_ptr<Assembly> assembly_ = std::make_unique<Assembly>();
 };
 

@@ -4,7 +4,6 @@
 // checked here.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "app/Assembly.h"
@@ -22,25 +21,13 @@
 #include "scene/DevozizuDave.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"
-#include "tests/port/ChildProcess.h"
+#include "tests/app/TempAssetRoot.h"
 
 namespace {
 class DemoSceneTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        dir_ = MakeTempFolder();
-        const char* assets = std::getenv("DD_ASSET_DIR");
-        ASSERT_NE(assets, nullptr);
-        std::filesystem::copy(assets, dir_, std::filesystem::copy_options::recursive);
-        std::filesystem::current_path(dir_);
-        ASSERT_TRUE(assembly_.Assemble());
-    }
-    void TearDown() override {
-        assembly_.Disassemble();
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
+    void SetUp() override { ASSERT_TRUE(assembly_.Assemble()); }
+    void TearDown() override { assembly_.Disassemble(); }
 
     // The scene's objects that have a component of class T.
     template <class T>
@@ -52,8 +39,7 @@ protected:
         return found;
     }
 
-    std::filesystem::path previous_;
-    std::string dir_;
+    TempAssetRoot root_{TempAssetRoot::Contents::WholeTree};
     Assembly assembly_;
 };
 

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "app/SystemTable.h"
+#include "tests/app/TempAssetRoot.h"
 #include "tests/port/ChildProcess.h"
 #include "tests/port/CrashDumpReader.h"
 
@@ -46,13 +47,6 @@ std::vector<std::string> ActiveSystemsInListOrder() {
 
 class ProgramRunGLTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = MakeTempFolder();
-        const char* assets = std::getenv("DD_ASSET_DIR");
-        ASSERT_NE(assets, nullptr);
-        std::filesystem::copy(assets, dir_, std::filesystem::copy_options::recursive);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::string LogPath() const { return dir_ + "/log/Application.log"; }
 
@@ -93,7 +87,9 @@ protected:
         for (const char* name : kDumps) EXPECT_FALSE(std::filesystem::exists(dir_ + "/" + name)) << name;
     }
 
-    std::string dir_;
+    // The program runs there as its working directory; the test's stays.
+    TempAssetRoot root_{TempAssetRoot::Contents::WholeTree, false};
+    const std::string dir_ = root_.Dir();
 };
 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/particletex/ParticleMasks.h"
+
 namespace {
 struct Rgb {
     float r, g, b;
@@ -55,9 +57,6 @@ GpuImage Build(std::uint32_t size, std::uint32_t slices, bool cube, ColourAt col
     return top.Resized(size, size, MipCount(size));
 }
 
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
 }  // namespace
 
 GpuImage DemoTextures::Hull(std::uint32_t size) {
@@ -112,27 +111,21 @@ GpuImage DemoTextures::Sky(std::uint32_t size) {
 }
 
 std::vector<std::uint8_t> DemoTextures::EncodeDds(const GpuImage& image) {
-    std::vector<std::uint8_t> out;
-    Put32(out, 0x20534444u);  // "DDS "
-    Put32(out, 124);          // header size
-    Put32(out, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000 | 0x20000);  // caps, height, width, pitch, pixel format, mip count
-    Put32(out, image.height);
-    Put32(out, image.width);
-    Put32(out, image.width * 4);  // pitch
-    Put32(out, 0);                // depth
-    Put32(out, image.mipLevels);
-    for (int i = 0; i < 11; ++i) Put32(out, 0);  // reserved
-    Put32(out, 32);                              // pixel format size
-    Put32(out, 0x41);                            // RGB | alpha pixels
-    Put32(out, 0);                               // no four-character code
-    Put32(out, 32);                              // bits per texel
-    Put32(out, 0x000000FFu);                     // red mask
-    Put32(out, 0x0000FF00u);                     // green mask
-    Put32(out, 0x00FF0000u);                     // blue mask
-    Put32(out, 0xFF000000u);                     // alpha mask
-    Put32(out, 0x1000 | 0x8 | 0x400000);         // texture, complex, mip map
-    Put32(out, image.cube ? 0x200u | 0xFC00u : 0u);  // cube map with all six faces
-    for (int i = 0; i < 3; ++i) Put32(out, 0);       // caps 3, 4, reserved
-    for (const auto& subresource : image.subresources) out.insert(out.end(), subresource.begin(), subresource.end());
+    // The particle masks' encoder writes the header and the first slice; a
+    // cube then gets the cube caps and the other five faces after it.
+    auto slice = [&](std::uint32_t index) {
+        ParticleMask mask;
+        mask.size = image.width;
+        mask.levels.assign(image.subresources.begin() + index * image.mipLevels,
+                           image.subresources.begin() + (index + 1) * image.mipLevels);
+        return mask;
+    };
+    std::vector<std::uint8_t> out = ::EncodeDds(slice(0));
+    if (!image.cube) return out;
+    constexpr size_t kCaps2Offset = 4 + 108;
+    const std::uint32_t caps2 = 0x200u | 0xFC00u;  // cube map with all six faces
+    for (int i = 0; i < 4; ++i) out[kCaps2Offset + i] = static_cast<std::uint8_t>(caps2 >> (8 * i));
+    for (std::uint32_t face = 1; face < image.arraySize; ++face)
+        for (const auto& level : slice(face).levels) out.insert(out.end(), level.begin(), level.end());
     return out;
 }

@@ -1,7 +1,7 @@
 // The generated textures of the demo scene: the ship's hull and its glow map
 // (companions of the model "Ship"), and the sky cube. Each image is
-// R8G8B8A8 with its full mip chain; EncodeDds writes it as an uncompressed
-// DDS file (a cube when the image is one). Pure functions; used by the
+// square R8G8B8A8 with its full mip chain; EncodeDds writes it as an
+// uncompressed DDS file (a cube when the image is one). Pure functions; used by the
 // demoassets tool and its tests.
 #pragma once
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include "engine/Engine.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
+#include "engine/Resolvers.h"
 #include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "render/GraphicsSystem.h"
@@ -72,6 +73,11 @@ bool SceneCapture::Capture(const Options& options, std::string* error) {
     engine->AddSystem(new CaptureSystem(options, result));
     engine->Init();
 
+    // The swap chain starts in full screen, where the window keeps its size:
+    // leave it, then ask for the client size.
+    if (GraphicsSystem* graphics = engine->GetSystem<GraphicsSystem>())
+        MessageHub::Send(&ResolveSystem, graphics->GetTypeId(), 0, kMsgClearFullScreen.type,
+                         kMsgClearFullScreen.argument);
     struct ClientSize {
         float width, height;
     } size{static_cast<float>(options.width), static_cast<float>(options.height)};

@@ -17,8 +17,8 @@ public:
         int width = 1024;            // client size; the window starts at 1024 x 768
         int height = 768;
         int frames = 8;              // frames rendered before the picture is taken
-        D3DXVECTOR3 eye{0, 2.5f, -11};  // the default camera's eye and look-at point
-        D3DXVECTOR3 lookAt{0, 0, 0};
+        D3DXVECTOR3 eye{1, 1.2f, -9.5f};  // the default camera's eye and look-at point
+        D3DXVECTOR3 lookAt{0.5f, 1.2f, 0};
     };
 
     // Runs in the current working directory, which must be the asset root.

@@ -8,27 +8,14 @@
 #include <filesystem>
 
 #include "port/gpu/GpuImage.h"
-#include "tests/port/ChildProcess.h"
+#include "tests/app/TempAssetRoot.h"
 #include "tools/screenshot/SceneCapture.h"
 
 namespace {
 class ScreenshotGLTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        dir_ = MakeTempFolder();
-        const char* assets = std::getenv("DD_ASSET_DIR");
-        ASSERT_NE(assets, nullptr);
-        std::filesystem::copy(assets, dir_, std::filesystem::copy_options::recursive);
-        std::filesystem::current_path(dir_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-
-    std::filesystem::path previous_;
-    std::string dir_;
+    TempAssetRoot root_{TempAssetRoot::Contents::WholeTree};
+    const std::string dir_ = root_.Dir();
 };
 
 struct Rgb {

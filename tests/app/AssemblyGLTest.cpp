@@ -11,6 +11,7 @@
 #include "engine/IdCounter.h"
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
+#include "port/window/WindowTestInput.h"
 #include "reflection/MetaRegistry.h"
 #include "render/GraphicsSystem.h"
 #include "render/RenderDevice.h"
@@ -19,14 +20,20 @@
 #include "tests/app/TempAssetRoot.h"
 
 namespace {
-// Ends the frame loop after a number of its own updates; it heads the list,
-// so it runs first in each frame.
+// After a number of its own updates it ends the frame loop, or closes the
+// window as a user would (the window system then ends the loop); it heads
+// the list, so it runs first in each frame.
 class StopAfterFrames : public ISystem {
 public:
-    explicit StopAfterFrames(int frames) : ISystem(NewId()), left_(frames) {}
+    enum class How { ClearEngineFlag, CloseWindow };
+    StopAfterFrames(int frames, How how) : ISystem(NewId()), left_(frames), how_(how) {}
     void HandleMessage(Message*) override {}
     void Update(float) override {
-        if (--left_ <= 0) Engine::Instance()->SetActive(false);
+        if (--left_ != 0) return;
+        if (how_ == How::CloseWindow)
+            TestPushClose();
+        else
+            Engine::Instance()->SetActive(false);
     }
     void Init() override {}
     void Clear() override {}
@@ -35,6 +42,7 @@ public:
 
 private:
     int left_;
+    How how_;
 };
 
 class AssemblyGLTest : public ::testing::Test {
@@ -47,7 +55,7 @@ TEST_F(AssemblyGLTest, FullStartFramesAndStopLeaveNothingBehind) {
         Assembly assembly;
         ASSERT_TRUE(assembly.Assemble());
         Engine* engine = assembly.GetEngine();
-        engine->AddSystem(new StopAfterFrames(3));
+        engine->AddSystem(new StopAfterFrames(3, StopAfterFrames::How::ClearEngineFlag));
         engine->Init();
         GraphicsSystem* graphics = engine->GetSystem<GraphicsSystem>();
         ASSERT_NE(graphics, nullptr);
@@ -67,6 +75,21 @@ TEST_F(AssemblyGLTest, FullStartFramesAndStopLeaveNothingBehind) {
     EXPECT_EQ(ObjectFactory::Instance(), nullptr);
     EXPECT_EQ(RenderDevice::Instance(), nullptr);
     EXPECT_EQ(RenderResources::Instance(), nullptr);
+    EXPECT_EQ(Engine::Instance(), nullptr);
+}
+
+TEST_F(AssemblyGLTest, ClosingTheWindowEndsTheLoopAfterThatFrame) {
+    Assembly assembly;
+    ASSERT_TRUE(assembly.Assemble());
+    Engine* engine = assembly.GetEngine();
+    engine->AddSystem(new StopAfterFrames(2, StopAfterFrames::How::CloseWindow));
+    engine->Init();
+    StartFromCommandLine("", engine);
+    EXPECT_EQ(engine->GetChildCount(), 0u);
+    // The close was pushed in frame 2 and seen by the window's pump in the
+    // same frame, which is finished before the loop ends.
+    EXPECT_EQ(Logger::Instance()->FrameCounter(), 2u);
+    assembly.Disassemble();
     EXPECT_EQ(Engine::Instance(), nullptr);
 }
 }  // namespace

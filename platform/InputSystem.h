@@ -49,6 +49,8 @@ public:
     // every other key from the held set.
     bool IsKeyDown(u32 vk) const;
     bool IsKeyUp(u32 vk) const { return !IsKeyDown(vk); }
+    // Membership of the held set alone (no physical Shift query).
+    bool HoldsKey(u32 vk) const { return held_.count(vk) != 0; }
     bool WasKeyPressed(u32 vk) const { return pressed_.count(vk) != 0; }
     bool WasKeyReleased(u32 vk) const { return released_.count(vk) != 0; }
     // Ctrl (17) in the held set.

@@ -131,16 +131,25 @@ void WindowsSystem::WindowProc(const WindowEvent& event) {
             Broadcast(kMsgAppDeactivated.type, kMsgAppDeactivated.argument, static_cast<i32>(0));
             break;
         case WindowEventKind::KeyDown:
-            if (event.repeat || !input) break;  // auto-repeat is not a new press
+            // Auto-repeat is not a new press; system keys (F10, keys with Alt)
+            // are not the game's.
+            if (event.repeat || event.systemKey || !input) break;
             if (event.genericVk) input->KeyPressed(event.genericVk);
             input->KeyPressed(event.vk);
             break;
-        case WindowEventKind::KeyUp:
+        case WindowEventKind::KeyUp: {
             if (!input) break;
-            if (event.genericVk) input->KeyReleased(event.genericVk);
-            input->KeyReleased(event.vk);
+            // A system key's release only lets go of a key the game holds (one
+            // pressed before Alt), so that none stays held for ever.
+            auto release = [&](u32 vk) {
+                if (!event.systemKey || input->HoldsKey(vk)) input->KeyReleased(vk);
+            };
+            if (event.genericVk) release(event.genericVk);
+            release(event.vk);
             break;
+        }
         case WindowEventKind::Char:
+            if (event.systemKey) break;  // typed with Alt: a system character
             if (event.character == 9) {
                 // A tab types four blanks, each offered to the panels first.
                 WindowEvent blank = event;

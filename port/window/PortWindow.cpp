@@ -10,6 +10,7 @@ namespace {
 PortWindow* gCurrent = nullptr;
 
 constexpr uint32_t kVkF4 = 0x73;
+constexpr uint32_t kVkF10 = 0x79;
 
 void AppendCodePoints(const char* utf8, std::vector<uint32_t>* out) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
@@ -111,7 +112,11 @@ void PortWindow::SetClientSize(int width, int height) {
   if (height < 1) height = 1;
   if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window_);
   SDL_SetWindowSize(window_, width, height);
-  SDL_SetWindowPosition(window_, 0, 0);
+  // SDL places the client area; the frame (title bar, border) goes to the
+  // screen's top-left corner, so the client area sits inside it.
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = 0;
+  SDL_SetWindowPosition(window_, left, top);
   SDL_ShowWindow(window_);
 }
 
@@ -171,6 +176,9 @@ void PortWindow::KeyEvent(const void* sdlEvent, bool down) {
   e.repeat = down && key.repeat != 0;
   uint32_t generic = KeyMapping::GenericModifier(vk);
   bool genericBefore = generic && IsKeyHeld(generic);
+  // A press is judged with the key down, a release with it still down.
+  const bool altBefore = IsKeyHeld(0x12);
+  const bool ctrlBefore = IsKeyHeld(0x11);
   if (down)
     heldKeys_.insert(vk);
   else
@@ -179,6 +187,9 @@ void PortWindow::KeyEvent(const void* sdlEvent, bool down) {
   if (generic && (genericBefore != genericAfter || e.repeat)) e.genericVk = generic;
   bool alt = (key.keysym.mod & KMOD_ALT) != 0 || IsKeyHeld(0x12);
   e.altHeld = down && alt;
+  const bool systemAlt = (down ? alt : altBefore || (key.keysym.mod & KMOD_ALT) != 0);
+  const bool systemCtrl = (down ? IsKeyHeld(0x11) : ctrlBefore) || (key.keysym.mod & KMOD_CTRL) != 0;
+  e.systemKey = vk == kVkF10 || (systemAlt && !systemCtrl);
   Push(e);
   if (!down) return;
   if (vk == kVkF4 && alt) {
@@ -286,6 +297,7 @@ void PortWindow::Translate(const void* sdlEvent) {
         if (c < 32 || c == 127 || c > 255) continue;  // one byte per character
         e.kind = WindowEventKind::Char;
         e.character = c;
+        e.systemKey = IsKeyHeld(0x12) && !IsKeyHeld(0x11);
         Push(e);
       }
       break;

@@ -52,6 +52,10 @@ struct WindowEvent {
   uint32_t genericVk = 0;  // 0x10/0x11/0x12 when this event changes the generic modifier's state
   bool repeat = false;     // KeyDown from auto-repeat
   bool altHeld = false;    // KeyDown: Alt was held
+  // KeyDown, KeyUp, Char: a system key in Windows' terms (WM_SYSKEYDOWN,
+  // WM_SYSKEYUP, WM_SYSCHAR): F10, or any key or character while Alt is held
+  // and Ctrl is not (Ctrl+Alt is AltGr typing). Alt's own press and release count.
+  bool systemKey = false;
   uint32_t character = 0;
   int32_t x = 0;
   int32_t y = 0;

@@ -186,6 +186,62 @@ TEST_F(WindowsSystemGLTest, AltF4QuitsAltSDoesNot) {
     EXPECT_FALSE(services.engine->IsActive());
 }
 
+TEST_F(WindowsSystemGLTest, KeysTypedWithAltAndF10AreSystemKeysNotTheGames) {
+    // Each step is pumped and checked before InputSystem clears the edges.
+    auto pump = [&] { windows->Update(0.016f); };
+    // Alt, and a key and its character typed while it is held: no input, no (31, 1).
+    TestPushKey(0xA4, true);
+    TestPushKey(0x41, true);
+    TestPushText("a");
+    pump();
+    EXPECT_FALSE(input->WasKeyPressed(0x41));
+    EXPECT_FALSE(input->HoldsKey(0x41));
+    EXPECT_FALSE(input->HoldsKey(0x12));
+    EXPECT_FALSE(input->HoldsKey(0xA4));
+    EXPECT_TRUE(recorder.Of(31, 1).empty());
+    input->Update(0.016f);
+    TestPushKey(0x41, false);
+    TestPushKey(0xA4, false);
+    pump();
+    EXPECT_FALSE(input->WasKeyReleased(0x41));
+    EXPECT_FALSE(input->WasKeyReleased(0xA4));
+    EXPECT_FALSE(input->WasKeyReleased(0x12));
+    input->Update(0.016f);
+    // F10 alone.
+    TestPushKey(0x79, true);
+    pump();
+    EXPECT_FALSE(input->WasKeyPressed(0x79));
+    EXPECT_FALSE(input->HoldsKey(0x79));
+    input->Update(0.016f);
+    TestPushKey(0x79, false);
+    Frame();
+    // A key held before Alt goes down is let go when released under Alt.
+    TestPushKey(0x42, true);
+    TestPushKey(0xA4, true);
+    TestPushKey(0x42, false);
+    pump();
+    EXPECT_FALSE(input->HoldsKey(0x42));
+    EXPECT_TRUE(input->WasKeyReleased(0x42));
+    input->Update(0.016f);
+    TestPushKey(0xA4, false);
+    Frame();
+    // Ctrl with Alt (AltGr typing) is ordinary input.
+    TestPushKey(0xA2, true);
+    TestPushKey(0xA4, true);
+    TestPushKey(0x43, true);
+    pump();
+    EXPECT_TRUE(input->WasKeyPressed(0x43));
+    EXPECT_TRUE(input->HoldsKey(0x43));
+    input->Update(0.016f);
+    TestPushKey(0x43, false);
+    TestPushKey(0xA4, false);
+    TestPushKey(0xA2, false);
+    Frame();
+    EXPECT_FALSE(input->HoldsKey(0x43));
+    EXPECT_FALSE(input->HoldsKey(0x11));
+    EXPECT_TRUE(services.engine->IsActive());
+}
+
 TEST_F(WindowsSystemGLTest, CloseRequestQuits) {
     TestPushClose();
     Frame();

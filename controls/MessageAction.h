@@ -4,16 +4,26 @@
 // float, vectors, rays, sound events...). Owned by its Control.
 #pragma once
 
+#include <type_traits>
+
 #include "controls/ControlAction.h"
 #include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
 #include "engine/Types.h"
+#include "platform/SoundEventData.h"
+#include "port/math/D3DXVector.h"
 
 // The fixed (type, argument) of a payload type whose actions always send the
-// same message; the header that defines such a type specialises it, e.g.
-// template <> struct MessageActionKind<SoundEventData> { static constexpr u32
-// type = 1, argument = 17; }; (the play-sound event).
+// same message (MessageAction(sender, payload)).
 template <class T>
 struct MessageActionKind;
+
+// A sound event is always the AudioSystem's play-sound event (1, 17).
+template <>
+struct MessageActionKind<SoundEventData> {
+    static constexpr u32 type = kMsgPlaySound.type;
+    static constexpr u32 argument = kMsgPlaySound.argument;
+};
 
 template <class T>
 class MessageAction : public ControlAction {
@@ -32,6 +42,12 @@ public:
     virtual void SetType(u32 type) { type_ = type; }
     virtual void SetArgument(u32 argument) { argument_ = argument; }
     virtual void SetPayload(const T& payload) { payload_ = payload; }
+    // The two floats of a D3DXVECTOR2 payload (a window size, a point).
+    void SetPayload(float x, float y)
+        requires std::is_same_v<T, D3DXVECTOR2>
+    {
+        payload_ = D3DXVECTOR2(x, y);
+    }
     virtual void SetSender(u32 sender) { sender_ = sender; }
 
     u32 GetSender() const { return sender_; }

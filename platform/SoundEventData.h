@@ -3,6 +3,7 @@
 // its deleter frees after delivery.
 #pragma once
 #include <string>
+#include <type_traits>
 
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
@@ -28,4 +29,11 @@ struct SoundEventData {
 // plays at the next message drain.
 inline void PostSoundEvent(u32 sender, const SoundEventData& data) {
     PostToSystem(TypeId<AudioSystem>::Get(), sender, kMsgPlaySound.type, kMsgPlaySound.argument, data);
+}
+
+// The same under the name of the send family: PostToSystem<SoundEventData>(sender, data).
+template <class T>
+    requires std::is_same_v<T, SoundEventData>
+void PostToSystem(u32 sender, const T& data) {
+    PostSoundEvent(sender, data);
 }

@@ -1,6 +1,7 @@
 #include "controls/Control.h"
 
 #include "controls/DoAlwaysTrigger.h"
+#include "controls/E3BasisVecs.h"
 #include "controls/InvertTriggerLogic.h"
 #include "controls/KeyTrigger.h"
 #include "controls/LogicalAnd.h"
@@ -13,23 +14,13 @@
 #include "engine/Graveyard.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "platform/SoundEventData.h"
 #include "tests/controls/ControlsTestSupport.h"
 
 #include <string>
 
 class GraphicsSystem;
 class Model;
-
-// A payload with a fixed message, as the sound event has.
-struct ChimeEvent {
-    std::string name;
-    float volume;
-};
-template <>
-struct MessageActionKind<ChimeEvent> {
-    static constexpr u32 type = 1;
-    static constexpr u32 argument = 17;
-};
 
 namespace {
 
@@ -296,20 +287,41 @@ TEST_F(ControlActionTest, RenderActionSendsDrawOnceOrUnblendedToGraphics) {
     EXPECT_EQ((std::vector<u32>{49, 9, 43, TypeId<GuiSystem>::Get()}), graphics->seen[1]);
 }
 
-TEST_F(ControlActionTest, FixedKindPayloadDeepCopiedPerDelivery) {
+TEST_F(ControlActionTest, SoundEventActionIsThePlaySoundEventDeepCopiedPerDelivery) {
     std::vector<std::string> names;
+    std::vector<float> volumes;
     MessageRecorder audio(800003);
     audio.Watch(1, 17);
-    audio.onMessage = [&](Message* m) { names.push_back(m->PayloadAs<ChimeEvent>()->name); };
-    MessageAction<ChimeEvent> chime(5, ChimeEvent{"menu_select", 1.0f});
-    EXPECT_EQ(1u, chime.GetType());
-    EXPECT_EQ(17u, chime.GetArgument());
-    ControlAction* copy = chime.Clone();
-    chime.Execute();
+    audio.onMessage = [&](Message* m) {
+        names.push_back(m->PayloadAs<SoundEventData>()->name);
+        volumes.push_back(m->PayloadAs<SoundEventData>()->volume);
+    };
+    MessageAction<SoundEventData> select(5, SoundEventData{"menu_select", {}, {}, 0.5f, false, 0});
+    EXPECT_EQ(1u, select.GetType());
+    EXPECT_EQ(17u, select.GetArgument());
+    ControlAction* copy = select.Clone();
+    select.Execute();
     delete copy->Clone();
     copy->Execute();
     delete copy;
     EXPECT_EQ((std::vector<std::string>{"menu_select", "menu_select"}), names);
+    EXPECT_EQ((std::vector<float>{0.5f, 0.5f}), volumes);
+    EXPECT_EQ(5u, audio.received[0].sender);
+}
+
+TEST_F(ControlActionTest, AxisAndWindowSizePayloads) {
+    MessageRecorder editor(800004);
+    editor.Watch(32, 18, 4);
+    editor.Watch(1, 22, 8);
+    MessageAction<E3BasisVecs> axis(9, 32, 18, E3BasisY);
+    axis.Execute();
+    MessageAction<D3DXVECTOR2> size(9, 1, 22, D3DXVECTOR2(800, 600));
+    size.SetPayload(1280.0f, 720.0f);
+    size.Execute();
+    ASSERT_EQ(2u, editor.received.size());
+    EXPECT_EQ(1u, editor.received[0].As<u32>());
+    EXPECT_EQ(1280.0f, editor.received[1].As<D3DXVECTOR2>().x);
+    EXPECT_EQ(720.0f, editor.received[1].As<D3DXVECTOR2>().y);
 }
 
 TEST_F(ControlActionTest, SetPositionFromMousePlacesTransformFromScreenCentre) {

@@ -80,7 +80,7 @@ protected:
         SoundEventData data;
         data.name = name;
         data.volume = volume;
-        PostSoundEvent(0, data);
+        PostToSystem<SoundEventData>(0, data);  // the send family's name for it
     }
 
     void PostMusic(const std::string& name, float volume = 1.0f) {

@@ -192,7 +192,7 @@ void PortWindow::KeyEvent(const void* sdlEvent, bool down) {
   e.systemKey = vk == kVkF10 || (systemAlt && !systemCtrl);
   Push(e);
   if (!down) return;
-  if (vk == kVkF4 && alt) {
+  if (vk == kVkF4 && alt && e.systemKey) {  // Ctrl+Alt+F4 is an ordinary key
     WindowEvent quit;
     quit.kind = WindowEventKind::Quit;
     Push(quit);

@@ -167,6 +167,14 @@ TEST_F(PortWindowGLTest, AltF4QuitsAltSDoesNot) {
   TestPushKey(0x73, true);  // F4 alone
   EXPECT_TRUE(OfKind(Drain(), WindowEventKind::Quit).empty());
   TestPushKey(0x73, false);
+  TestPushKey(0xA2, true);  // Ctrl+Alt+F4: not a system key
+  TestPushKey(0xA4, true);
+  TestPushKey(0x73, true);
+  EXPECT_TRUE(OfKind(Drain(), WindowEventKind::Quit).empty());
+  TestPushKey(0x73, false);
+  TestPushKey(0xA4, false);
+  TestPushKey(0xA2, false);
+  Drain();
   TestPushClose();
   EXPECT_EQ(1u, OfKind(Drain(), WindowEventKind::Quit).size());
 }

@@ -120,6 +120,9 @@ class FileDialogGLTest : public FileDialogTest {
     window = PortWindow::Create("Q4nto", 320, 240, &error);
     ASSERT_TRUE(window) << error;
     ASSERT_TRUE(TestMakeGLContext());
+    // Events an earlier test left in SDL's queue are not this window's.
+    WindowEvent stale;
+    while (window->PollEvent(&stale)) {}
     FileDialogForceInteractive(true);
   }
   void TearDown() override {

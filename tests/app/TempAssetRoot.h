@@ -1,10 +1,11 @@
 // Test support: a temporary copy of the repository's asset tree (DD_ASSET_DIR),
-// whole or only its start-up file, made the working directory while it lives
+// whole (but for logs and dumps of earlier runs) or only its start-up file, made the working directory while it lives
 // (the program reads its start-up file and writes its log there). Removed,
 // and the old working directory restored, when it goes.
 #pragma once
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include "tests/port/ChildProcess.h"
@@ -17,7 +18,7 @@ public:
         const char* assets = std::getenv("DD_ASSET_DIR");
         if (!assets) throw std::runtime_error("DD_ASSET_DIR is not set");
         if (contents == Contents::WholeTree)
-            std::filesystem::copy(assets, dir_, std::filesystem::copy_options::recursive);
+            CopyTree(assets);
         else
             std::filesystem::copy_file(std::string(assets) + "/DevozizuDave.init", dir_ + "/DevozizuDave.init");
         if (enter) {
@@ -36,6 +37,16 @@ public:
     const std::string& Dir() const { return dir_; }
 
 private:
+    // Everything but what earlier runs in the asset folder left there (the
+    // log folder, crash dumps).
+    void CopyTree(const std::filesystem::path& assets) {
+        for (const auto& entry : std::filesystem::directory_iterator(assets)) {
+            const std::filesystem::path name = entry.path().filename();
+            if (name == "log" || name.extension() == ".dmp") continue;
+            std::filesystem::copy(entry.path(), std::filesystem::path(dir_) / name, std::filesystem::copy_options::recursive);
+        }
+    }
+
     std::string dir_;
     std::filesystem::path previous_;
 };

@@ -307,3 +307,26 @@ TEST_F(ParticleStreamGLTest, EmitterListedTwiceRunsOncePerFrame) {
     EXPECT_EQ(renderDevice->RunEmitters({emitter->GetId(), emitter->GetId()}, 0.5f, 0.5f, handles), 1u);
     EXPECT_FLOAT_EQ(emitter->GetElapsed(), 0.5f);  // one update, not two
 }
+
+TEST_F(ParticleStreamGLTest, StreamPastItsCapacityKeepsTheFirstRecordsAndRaisesNoError) {
+    Particle flood;
+    flood.count = 5000;
+    flood.spawnRate = 100.0f;
+    flood.maxAge = 100.0f;
+    std::vector<Particle> particles{flood};
+    EmitterBuffers* buffers = renderDevice->AddEmitter(particles);
+    RenderDevice::ParticleEffectHandles streamOnly = handles;
+    streamOnly.draw = nullptr;
+    Var(EffectVarId::timeStep)->SetFloat(0.02f);
+    Var(EffectVarId::emitterAlive)->SetBool(true);
+    for (int step = 0; step < 260; ++step) {  // 23 starts a step: more than 5000 records
+        Var(EffectVarId::gameTime)->SetFloat(0.02f * static_cast<float>(step));
+        renderDevice->StreamAndDraw(*buffers, streamOnly);
+    }
+    FillWithSentinels(*buffers->streamBuffers[buffers->writeIndex]);
+    renderDevice->StreamAndDraw(*buffers, streamOnly);
+    const std::vector<ParticleVertex> records = Written(*buffers);
+    EXPECT_EQ(records.size(), EmitterBuffers::kStreamCapacity);
+    EXPECT_EQ(records.front().type, ParticleVertex::kEmitter);
+    EXPECT_EQ(device->DrainErrors(), 0u);
+}

@@ -52,6 +52,10 @@ std::string FilePath::GetFullPath(const std::string& name) const {
     return full;
 }
 
+std::string FilePath::FindFullPath(const std::string& name) const {
+    return FoldedOrAsWritten(GetFullPath(name));
+}
+
 std::string FilePath::Split(const std::string& fileName) {
     if (fileName.empty()) return "";
     const std::size_t separator = fileName.find_last_of("/\\");
@@ -77,8 +81,8 @@ bool FilePath::ListDirectory() {
     for (const fs::directory_entry& entry : it) {
         const std::string name = entry.path().filename().string();
         if (!EndsWithFolded(name, extension)) continue;
-        const std::size_t cut = extension.empty() ? std::string::npos : name.rfind(extension);
-        fileNames.push_back(cut == std::string::npos ? name : name.substr(0, cut));
+        // The extension matched ignoring letter case, so cut it by length.
+        fileNames.push_back(name.substr(0, name.size() - extension.size()));
     }
     std::sort(fileNames.begin(), fileNames.end());
     return true;

@@ -15,6 +15,9 @@ public:
     // folder and name where none stands; every '\' becomes '/'. Nothing is
     // checked against the file system.
     std::string GetFullPath(const std::string& name) const;
+    // GetFullPath, then the existing file whose name differs only in letter
+    // case when none is found as written ("Beep.WAV" for "Beep.wav").
+    std::string FindFullPath(const std::string& name) const;
     // Takes a file name apart: path := everything up to and including the
     // last separator, extension := the last component's text from its last
     // '.', returns the bare name between them. GetFullPath(Split(f)) == f

@@ -63,10 +63,10 @@ void AudioSystem::Init() {
     if (DevozizuDave* folders = DevozizuDave::Instance()) {
         FilePath& bgm = folders->bgm;
         bgm.ListDirectory();
-        for (const std::string& name : bgm.fileNames) LoadMusic(name, bgm.GetFullPath(name));
+        for (const std::string& name : bgm.fileNames) LoadMusic(name, bgm.FindFullPath(name));
         FilePath& sfx = folders->sfx;
         sfx.ListDirectory();
-        for (const std::string& name : sfx.fileNames) LoadEffect(name, sfx.GetFullPath(name));
+        for (const std::string& name : sfx.fileNames) LoadEffect(name, sfx.FindFullPath(name));
     }
 }
 

@@ -63,7 +63,9 @@ TEST(FilePathTest, ListingCutsTheExtensionAndIgnoresLetterCaseOfTheMatch) {
     sounds.path = "sounds/";  // folded to "Sounds"
     sounds.extension = ".wav";
     ASSERT_TRUE(sounds.ListDirectory());
-    EXPECT_EQ(sounds.fileNames, (std::vector<std::string>{"C.WAV", "a", "b"}));
+    EXPECT_EQ(sounds.fileNames, (std::vector<std::string>{"C", "a", "b"}));
+    // The listed name leads back to the file as it is written on disk.
+    EXPECT_TRUE(std::filesystem::exists(sounds.FindFullPath("C")));
     sounds.extension = "";
     ASSERT_TRUE(sounds.ListDirectory());
     EXPECT_EQ(sounds.fileNames.size(), 4u);

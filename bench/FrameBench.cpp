@@ -1,0 +1,291 @@
+// Frame time of the renderer on a reference scene (about 50,000 triangles in
+// 64 models, 100 point lights, 50 screen texts of which 10 change every
+// frame, the sun and the sky box), headless on Mesa at 1024x768 and 320x240.
+// Run it with LP_NUM_THREADS=2 for the two-core figures. Counters:
+//   frame_ms      wall time of a frame, finished (the back buffer read back);
+//   readback_ms   the read-back alone, included in frame_ms;
+//   main_cpu_ms   CPU time of the main thread per frame (engine work plus the
+//                 GL driver's front end, which runs on the calling thread);
+//   engine_cpu_ms main-thread CPU time of the same frame with no effect
+//                 loaded, so no draw is issued: the engine's own work (lists,
+//                 culling, light packing, text rebuilds, effect variables)
+//                 and the few GL calls that remain (clears, buffer uploads).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "engine/GameObject.h"
+#include "engine/Graveyard.h"
+#include "engine/IdCounter.h"
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "platform/WindowsSystem.h"
+#include "port/gpu/GpuSwapChain.h"
+#include "port/gpu/GpuTexture.h"
+#include "port/window/PortWindow.h"
+#include "render/EffectLoader.h"
+#include "render/FontManager.h"
+#include "render/GlobalLighting.h"
+#include "render/GraphicsSystem.h"
+#include "render/MeshBuilder.h"
+#include "render/Model.h"
+#include "render/ModelCache.h"
+#include "render/PointLight.h"
+#include "render/RenderTargets.h"
+#include "render/RenderDevice.h"
+#include "render/RenderResources.h"
+#include "render/ScreenText.h"
+#include "render/Skybox.h"
+#include "scene/DevozizuDave.h"
+
+namespace {
+
+FilePath Folder(const std::string& root, const std::string& folder, const std::string& extension) {
+    FilePath path;
+    path.baseFolder = root + "/";
+    path.path = folder + "/";
+    path.extension = extension;
+    return path;
+}
+
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+
+// The engine-wide services, a window and an initialised GraphicsSystem with
+// the reference scene; everything goes in reverse order while the window lives.
+class ReferenceScene {
+public:
+    ReferenceScene(int width, int height, bool withEffects) {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
+        const char* env = std::getenv("DD_ASSET_DIR");
+        const std::string assets = env ? env : DD_ASSET_ROOT;
+        hub_ = std::make_unique<MessageHub>();
+        counter_ = std::make_unique<IdCounter>(1);
+        folders_ = std::make_unique<DevozizuDave>();
+        folders_->skybox = Folder(assets, "skybox", "");
+        folders_->model = Folder(assets, "model", ".bin");
+        graveyard_ = std::make_unique<Graveyard>();
+        overlord_ = std::make_unique<Overlord>();
+        engine_ = std::make_unique<Engine>();
+        models_ = std::make_unique<ModelCache>();
+        resources_ = std::make_unique<RenderResources>(Folder(assets, "texture", ".dds"),
+                                                       Folder(assets, "particle", ".dds"));
+        fonts_ = std::make_unique<FontManager>();
+        renderDevice_ = std::make_unique<RenderDevice>();
+        // Without effects no technique applies and no draw is issued.
+        loader_ = std::make_unique<EffectLoader>(Folder(withEffects ? assets : "/nonexistent", "shader", ".fx"));
+
+        std::string error;
+        window_ = PortWindow::Create("frame bench", width, height, &error);
+        if (!window_) {
+            std::fprintf(stderr, "no window: %s\n", error.c_str());
+            std::exit(1);
+        }
+        graphics_ = new GraphicsSystem;
+        engine_->AddSystem(graphics_);
+        ::Broadcast(0u, kMsgWindowCreated.type, kMsgWindowCreated.argument, WindowCreatedData{0, window_->Handle()});
+        MessageHub::Send(&ResolveSystem, graphics_->GetTypeId(), 0, kMsgClearFullScreen.type,
+                         kMsgClearFullScreen.argument);
+        graphics_->Init();
+        Build();
+    }
+
+    ~ReferenceScene() {
+        engine_.reset();
+        overlord_.reset();
+        graveyard_.reset();
+        models_->Clear();
+        fonts_.reset();
+        renderDevice_.reset();
+        loader_.reset();
+        resources_.reset();
+        window_.reset();
+    }
+
+    // One frame; `finish` reads the back buffer back so the frame is done.
+    void Frame(bool finish) {
+        ++frame_;
+        for (int i = 0; i < 10; ++i) texts_[i]->SetText("frame " + std::to_string(frame_ + i));
+        graphics_->Update(0.016f);
+        if (finish) ReadBack();
+    }
+    void ReadBack() { graphics_->GetSwapChain()->GetBuffer()->ReadBack(0, &pixels_); }
+    GraphicsSystem& Graphics() { return *graphics_; }
+    u32 Triangles() const { return triangles_; }
+
+private:
+    GameObject* Add(const D3DXVECTOR3& position, float scale, std::initializer_list<IComponent*> components) {
+        auto* object = new GameObject();
+        auto* transform = new Transform();
+        transform->position = position;
+        transform->scale = scale;
+        object->AddComponent(transform);
+        for (IComponent* component : components) object->AddComponent(component);
+        transform->Init();
+        object->AnnounceComponents();
+        return object;
+    }
+
+    void Build() {
+        const D3DXVECTOR3 eye(0, 14, -30), at(0, 0, 10);
+        ::Broadcast(0u, kMsgCameraPosition.type, kMsgCameraPosition.argument, eye);
+        ::Broadcast(0u, kMsgCameraLookAt.type, kMsgCameraLookAt.argument, at);
+        auto* sky = new Skybox();
+        sky->filename = "Sky.dds";
+        Add(D3DXVECTOR3(0, 0, 0), 1.0f, {sky})->Init();
+        auto* sun = new GlobalLighting();
+        sun->directionalLightingDirection = D3DXVECTOR3(-0.5f, 1, -0.6f);
+        Add(D3DXVECTOR3(0, 0, 0), 1.0f, {sun});
+
+        RenderResources& resources = *RenderResources::Instance();
+        // 8 x 8 spheres of 760 triangles and a flattened sphere as the floor.
+        for (int i = 0; i < 64; ++i) {
+            Model* sphere = MeshBuilder::Sphere(20, 20, 1, 1, 1);
+            const float hue = static_cast<float>(i % 8) / 8.0f;
+            sphere->material.diffuse = resources.GetSolidColorTexture(0.4f + 0.6f * hue, 0.5f, 1.0f - 0.6f * hue, 1);
+            if (i % 9 == 0) sphere->material.glow = resources.GetSolidColorTexture(0.9f, 0.6f, 0.2f, 1);
+            triangles_ += sphere->triangleCount;
+            Add(D3DXVECTOR3(-14.0f + 4.0f * static_cast<float>(i % 8), 1.2f, 4.0f * static_cast<float>(i / 8)), 1.2f,
+                {sphere});
+        }
+        Model* floor = MeshBuilder::Sphere(34, 34, 40, 0.2f, 40);
+        floor->material.diffuse = resources.GetSolidColorTexture(0.6f, 0.6f, 0.55f, 1);
+        triangles_ += floor->triangleCount;
+        Add(D3DXVECTOR3(0, -0.3f, 14), 1.0f, {floor});
+
+        for (int i = 0; i < (std::getenv("DD_BENCH_LIGHTS") ? std::atoi(std::getenv("DD_BENCH_LIGHTS")) : 100); ++i) {
+            auto* light = new PointLight();
+            light->mRange = 4.0f;
+            light->mDiffuse = D3DXCOLOR(0.3f + 0.07f * static_cast<float>(i % 10), 0.5f, 0.9f - 0.06f * (i % 10), 1);
+            Add(D3DXVECTOR3(-18.0f + 4.0f * static_cast<float>(i % 10), 0.5f, -2.0f + 3.6f * static_cast<float>(i / 10)),
+                1.0f, {light});
+        }
+        for (int i = 0; i < 50; ++i) {
+            GameObject* object = CreateTextObject(-500.0f + 200.0f * static_cast<float>(i % 5),
+                                                  360.0f - 14.0f * static_cast<float>(i / 5), 0, "lucon.ttf", 10);
+            object->GetComponent<Transform>()->isInScreenSpace = true;
+            auto* text = object->GetComponent<ScreenText>();
+            text->SetText("text number " + std::to_string(i));
+            object->Init();
+            object->AnnounceComponents();
+            texts_.push_back(text);
+        }
+    }
+
+    std::unique_ptr<MessageHub> hub_;
+    std::unique_ptr<IdCounter> counter_;
+    std::unique_ptr<DevozizuDave> folders_;
+    std::unique_ptr<Graveyard> graveyard_;
+    std::unique_ptr<Overlord> overlord_;
+    std::unique_ptr<Engine> engine_;
+    std::unique_ptr<ModelCache> models_;
+    std::unique_ptr<RenderResources> resources_;
+    std::unique_ptr<FontManager> fonts_;
+    std::unique_ptr<RenderDevice> renderDevice_;
+    std::unique_ptr<EffectLoader> loader_;
+    std::unique_ptr<PortWindow> window_;
+    GraphicsSystem* graphics_ = nullptr;
+    std::vector<ScreenText*> texts_;
+    std::vector<std::uint8_t> pixels_;
+    u32 triangles_ = 0;
+    int frame_ = 0;
+};
+
+void BM_Frame(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+    double cpu = 0;
+    u32 triangles = 0;
+    {
+        ReferenceScene scene(width, height, true);
+        triangles = scene.Triangles();
+        scene.Frame(true);  // shaders and caches warm
+        for (auto _ : state) {
+            const double before = ThreadCpuMs();
+            scene.Frame(true);
+            cpu += ThreadCpuMs() - before;
+        }
+    }
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["main_cpu_ms"] = cpu / frames;
+    state.counters["triangles"] = triangles;
+}
+
+// Wall time of each step: at the start of a step the target the previous
+// step wrote is read back, which waits for that step (and all before it).
+void BM_FrameSteps(benchmark::State& state) {
+    ReferenceScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
+    GraphicsSystem& graphics = scene.Graphics();
+    const RenderTargets& t = graphics.GetTargets();
+    std::map<FramePass, double> totals;
+    FramePass previous = FramePass::Present;
+    auto start = std::chrono::steady_clock::now();
+    std::vector<std::uint8_t> bytes;
+    graphics.SetFrameRecorder([&](FramePass pass, u32) {
+        if (pass == FramePass::LightBatch) return;
+        GpuTexture* written = nullptr;
+        switch (previous) {
+            case FramePass::Geometry: written = t.normals.texture.get(); break;
+            case FramePass::Lighting: written = t.light.texture.get(); break;
+            case FramePass::GlowBlur: written = t.glow.texture.get(); break;
+            case FramePass::AmbientOcclusion:
+            case FramePass::AmbientOcclusionBlur: written = t.ssao.texture.get(); break;
+            default: written = graphics.GetSwapChain()->GetBuffer().get(); break;
+        }
+        if (written) written->ReadBack(0, &bytes);
+        const auto now = std::chrono::steady_clock::now();
+        totals[previous] += std::chrono::duration<double, std::milli>(now - start).count();
+        start = std::chrono::steady_clock::now();
+        previous = pass;
+    });
+    scene.Frame(true);
+    totals.clear();
+    for (auto _ : state) scene.Frame(true);
+    graphics.SetFrameRecorder(nullptr);
+    const char* names[] = {"geometry", "lighting", "batch", "glow", "ao", "ao_blur", "combine", "sky",
+                           "particles", "frame_models", "debug", "texts", "markers", "panels", "present"};
+    for (const auto& [pass, ms] : totals)
+        state.counters[names[static_cast<int>(pass)]] = ms / static_cast<double>(state.iterations());
+}
+
+void BM_ReadBack(benchmark::State& state) {
+    ReferenceScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
+    scene.Frame(true);
+    for (auto _ : state) scene.ReadBack();
+}
+
+void BM_EngineWork(benchmark::State& state) {
+    double cpu = 0;
+    {
+        ReferenceScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), false);
+        scene.Frame(true);
+        for (auto _ : state) {
+            const double before = ThreadCpuMs();
+            scene.Frame(false);
+            cpu += ThreadCpuMs() - before;
+        }
+        scene.ReadBack();
+    }
+    state.counters["engine_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+}
+
+}  // namespace
+
+BENCHMARK(BM_Frame)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_FrameSteps)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadBack)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EngineWork)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -65,8 +65,7 @@ public:
     RenderLists& lists;
     const FrameMatrices& m;
     Camera* camera = nullptr;  // the active camera; null when none is registered
-    float dt = 0.0f;
-    bool paused = false;
+    bool paused = false;       // the GraphicsSystem is paused
 
 private:
     const FrameRecorder& recorder_;

@@ -118,7 +118,6 @@ void FramePipeline::Run(float dt) {
 
     FrameContext frame(graphics_, *device, matrices_, recorder_);
     frame.camera = camera;
-    frame.dt = dt;
     frame.paused = graphics_.IsPaused();
 
     frame.Record(FramePass::Geometry);

@@ -35,7 +35,6 @@ public:
     const GeometryPass& Geometry() const { return geometry_; }
     const LightPass& Lights() const { return lights_; }
     const ParticlePass& Particles() const { return particles_; }
-    DebugDrawPass& Debug() { return debug_; }
 
 private:
     // The newest registered camera of the stack (stale ids are popped).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 #include "engine/ClassNameLookup.h"
 #include "engine/Graveyard.h"
@@ -83,12 +84,32 @@ IComponent* GameObject::GetComponentByTypeId(u32 typeId) const {
     return nullptr;
 }
 
+int GameObject::SubtreeLevels(int cap) const {
+    Overlord* overlord = Overlord::Instance();
+    std::vector<u32> level{id_};
+    std::unordered_set<u32> seen{id_};
+    int levels = 0;
+    while (!level.empty() && levels <= cap) {
+        ++levels;
+        std::vector<u32> below;
+        for (u32 id : level) {
+            const GameObject* object = overlord ? overlord->GetGameObject(id) : (id == id_ ? this : nullptr);
+            if (!object) continue;
+            for (u32 child : object->children_)
+                if (seen.insert(child).second) below.push_back(child);
+        }
+        level.swap(below);
+    }
+    return levels;
+}
+
 bool GameObject::SetParent(u32 parentId) {
     Overlord* overlord = Overlord::Instance();
     // Walk up from the new parent: meeting this object means a cycle. The
-    // walk is bounded in case links were already broken elsewhere.
+    // walk stops past the depth limit (links never make deeper chains).
     u32 ancestor = parentId;
-    for (int steps = 0; ancestor != 0 && steps < 100000; ++steps) {
+    int levelsAbove = 0;
+    for (; ancestor != 0 && levelsAbove <= kMaxHierarchyLevels; ++levelsAbove) {
         if (ancestor == id_) {
             QueueRow("Refusing object ID: " + std::to_string(parentId) + " as parent of " +
                      std::to_string(id_) + ": it is the object or one of its descendants");
@@ -96,6 +117,14 @@ bool GameObject::SetParent(u32 parentId) {
         }
         GameObject* up = overlord ? overlord->GetGameObject(ancestor) : nullptr;
         ancestor = up ? up->parent_ : 0;
+    }
+    // World values are computed up the whole chain, every chain level again
+    // for each level below: deep chains (a broken or hostile scene) would
+    // cost more than a frame can spend.
+    if (levelsAbove + SubtreeLevels(kMaxHierarchyLevels) > kMaxHierarchyLevels) {
+        QueueRow("Refusing object ID: " + std::to_string(parentId) + " as parent of " + std::to_string(id_) +
+                 ": the hierarchy would be deeper than " + std::to_string(kMaxHierarchyLevels) + " levels");
+        return false;
     }
 
     QueueRow("Adding object ID: " + std::to_string(parentId) + " as parent of " + std::to_string(id_));

@@ -43,10 +43,14 @@ public:
         return static_cast<T*>(GetComponentByTypeId(TypeId<T>::Get()));
     }
 
+    // Objects in one parent chain, root and leaf included, at most.
+    static constexpr int kMaxHierarchyLevels = 128;
+
     // Called on the child: logs, links child and parent, and tells the
     // components (the Transform rebuilds against the new parent). Refuses,
     // with a log row, a parent that is the object itself or one of its
-    // descendants; returns whether the link was made. Callers detach first.
+    // descendants, and a link that would make a chain longer than
+    // kMaxHierarchyLevels; returns whether the link was made. Callers detach first.
     bool SetParent(u32 parentId);
     // Removes the object from its parent's children and clears the parent.
     void DetachFromParent();
@@ -75,6 +79,9 @@ public:
 
 private:
     friend class Graveyard;
+
+    // Levels of this object's subtree (1: no children), counted up to cap + 1.
+    int SubtreeLevels(int cap) const;
 
     u32 id_;
     std::vector<IComponent*> components_;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <unordered_set>
 
 #include <lua.hpp>
@@ -56,6 +54,30 @@ int Panic(lua_State* L) {
 }
 
 void StepHook(lua_State* L, lua_Debug*) { luaL_error(L, "the file runs too long"); }
+
+// Reads the whole file into *text. Null on success, else what went wrong: a
+// missing file, one that cannot be read (a folder, a device error) or one
+// larger than `limit` bytes (no run could hold it).
+const char* ReadWholeFile(const std::string& path, std::size_t limit, std::string* text) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return "cannot open";
+    char chunk[1 << 16];
+    const char* problem = nullptr;
+    for (;;) {
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        if (limit != 0 && got > limit - std::min(limit, text->size())) {
+            problem = "too large to load:";
+            break;
+        }
+        text->append(chunk, got);
+        if (got < sizeof chunk) {
+            if (std::ferror(file)) problem = "cannot read";
+            break;
+        }
+    }
+    std::fclose(file);
+    return problem;
+}
 
 // Puts the stack back to its height at construction, whatever happened.
 class StackGuard {
@@ -128,11 +150,9 @@ void SceneLoader::Fail(const std::string& text) {
 
 bool SceneLoader::LoadFile(const std::string& path) {
     const std::string found = FindFileFoldingCase(path);
-    std::ifstream file(found.empty() ? path : found, std::ios::binary);
     std::string text;
-    if (file) text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file && !file.eof()) {
-        Fail("cannot open " + path);
+    if (const char* problem = ReadWholeFile(found.empty() ? path : found, memoryLimit_, &text)) {
+        Fail(std::string(problem) + " " + path);
         return false;
     }
     if (!text.empty() && text[0] == LUA_SIGNATURE[0]) {

@@ -86,6 +86,26 @@ TEST_F(GameObjectTest, SetParentRefusesCycles) {
     EXPECT_EQ(b->GetChildren(), std::vector<u32>{c->GetId()});
 }
 
+TEST_F(GameObjectTest, SetParentRefusesChainsDeeperThanTheLimit) {
+    const int limit = GameObject::kMaxHierarchyLevels;
+    std::vector<GameObject*> chain{MakeObject()};
+    for (int i = 1; i < limit; ++i) {
+        chain.push_back(MakeObject());
+        ASSERT_TRUE(chain[i]->SetParent(chain[i - 1]->GetId())) << i;
+    }
+    GameObject* leaf = MakeObject();
+    EXPECT_FALSE(leaf->SetParent(chain.back()->GetId()));
+    EXPECT_EQ(leaf->GetParent(), 0u);
+    EXPECT_TRUE(chain.back()->GetChildren().empty());
+
+    // A subtree counts with its own levels below the object that is linked.
+    GameObject* top = MakeObject();
+    GameObject* below = MakeObject();
+    ASSERT_TRUE(below->SetParent(top->GetId()));
+    EXPECT_FALSE(top->SetParent(chain[limit - 2]->GetId()));
+    EXPECT_TRUE(top->SetParent(chain[limit - 3]->GetId()));
+}
+
 TEST_F(GameObjectTest, ParentChangesReachComponents) {
     ProbeComponent* childC;
     GameObject* parent = MakeObject();

@@ -225,6 +225,43 @@ TEST_F(SceneFileTest, BadLinksAreSkipped) {
     EXPECT_EQ(two->GetParent(), 0u);  // would close a cycle
 }
 
+TEST_F(SceneFileTest, LongParentChainsAreCutAtTheDepthLimit) {
+    // Each link would update the whole chain above it: without a limit this
+    // scene takes many seconds to load.
+    WriteFile("archetypes/Rock.arch", "Transform = {}\n\n");
+    const int count = 1000;
+    std::string text = "Archetypes = { 'Rock' }\nRockInstances = {\n";
+    for (int i = 0; i < count; ++i) text += "{ SceneGUID = " + std::to_string(1000 + i) + " },\n";
+    text += "}\nParentChild = {\n";
+    for (int i = 1; i < count; ++i)
+        text += "{ Parent = " + std::to_string(999 + i) + ", Child = " + std::to_string(1000 + i) + " },\n";
+    WriteFile("scenes/Chain.scn", text + "}\n");
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Chain.scn")));
+    const int limit = GameObject::kMaxHierarchyLevels;
+    EXPECT_EQ(Saved(1000 + limit - 1)->GetParent(), Saved(1000 + limit - 2)->GetId());
+    EXPECT_EQ(Saved(1000 + limit)->GetParent(), 0u);
+    EXPECT_EQ(Saved(1000 + limit + 1)->GetParent(), Saved(1000 + limit)->GetId());
+}
+
+TEST_F(SceneFileTest, FolderInPlaceOfAFileIsReportedNotRead) {
+    std::filesystem::create_directories(Path("scenes/Folder.scn"));
+    EXPECT_FALSE(scene->LoadScene(Path("scenes/Folder.scn")));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].caption, "Load scene failed");
+    EXPECT_EQ(reports[0].text, "cannot read " + Path("scenes/Folder.scn"));
+    std::filesystem::create_directories(Path("archetypes/Crate.arch"));
+    EXPECT_EQ(factory->Instantiate("Crate", true), 0u);
+    EXPECT_EQ(StackTop(), 0);
+}
+
+TEST_F(SceneFileTest, FileLargerThanTheRunBudgetIsRefusedBeforeReading) {
+    loader->SetRunLimits(200000, 1u << 20);
+    WriteFile("scenes/Huge.scn", "Archetypes = {}\n--" + std::string(2u << 20, 'x') + "\n");
+    EXPECT_FALSE(scene->LoadScene(Path("scenes/Huge.scn")));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].text, "too large to load: " + Path("scenes/Huge.scn"));
+}
+
 TEST_F(SceneFileTest, FailedSaveKeepsTheOldFileAndReports) {
     WriteFile("scenes/Keep.scn", "old");
     std::filesystem::create_directory(Path("scenes/Keep.scn.saving"));  // the temporary name is taken

@@ -10,6 +10,7 @@
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
+#include "engine/Transform.h"
 #include "reflection/MetaRegistry.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
@@ -42,7 +43,13 @@ void GameObject::HandleMessage(Message* message) {
     for (std::size_t i = 0; i < components_.size(); ++i) components_[i]->HandleMessage(message);
 
     if (message->type != kMsgFire.type && message->type != kMsgRefresh.type) return;
+    Overlord* overlord = Overlord::Instance();
     for (std::size_t i = 0; i < children_.size(); ++i) {
+        // A child that was linked to another parent without being detached
+        // from this one is no longer this object's: passing on to it could
+        // come back here.
+        const GameObject* child = overlord ? overlord->GetGameObject(children_[i]) : nullptr;
+        if (child && child->parent_ != id_) continue;
         Message copy = *message;
         copy.target = children_[i];
         copy.resolver = &ResolveGameObject;
@@ -105,18 +112,25 @@ int GameObject::SubtreeLevels(int cap) const {
 
 bool GameObject::SetParent(u32 parentId) {
     Overlord* overlord = Overlord::Instance();
-    // Walk up from the new parent: meeting this object means a cycle. The
-    // walk stops past the depth limit (links never make deeper chains).
-    u32 ancestor = parentId;
+    // Walk up from the new parent twice: along the object links, and along
+    // the links the Transforms follow (a clone's Transform keeps its source's
+    // parent without being linked). Meeting this object on either means a
+    // cycle. The walks stop past the depth limit (links never make deeper chains).
     int levelsAbove = 0;
-    for (; ancestor != 0 && levelsAbove <= kMaxHierarchyLevels; ++levelsAbove) {
-        if (ancestor == id_) {
-            QueueRow("Refusing object ID: " + std::to_string(parentId) + " as parent of " +
-                     std::to_string(id_) + ": it is the object or one of its descendants");
-            return false;
+    for (bool transformLinks : {false, true}) {
+        u32 ancestor = parentId;
+        int levels = 0;
+        for (; ancestor != 0 && levels <= kMaxHierarchyLevels; ++levels) {
+            if (ancestor == id_) {
+                QueueRow("Refusing object ID: " + std::to_string(parentId) + " as parent of " +
+                         std::to_string(id_) + ": it is the object or one of its descendants");
+                return false;
+            }
+            GameObject* up = overlord ? overlord->GetGameObject(ancestor) : nullptr;
+            const Transform* transform = up && transformLinks ? up->GetComponent<Transform>() : nullptr;
+            ancestor = transform ? transform->GetParentId() : up ? up->parent_ : 0;
         }
-        GameObject* up = overlord ? overlord->GetGameObject(ancestor) : nullptr;
-        ancestor = up ? up->parent_ : 0;
+        levelsAbove = std::max(levelsAbove, levels);
     }
     // World values are computed up the whole chain, every chain level again
     // for each level below: deep chains (a broken or hostile scene) would

@@ -106,6 +106,27 @@ TEST_F(GameObjectTest, SetParentRefusesChainsDeeperThanTheLimit) {
     EXPECT_TRUE(top->SetParent(chain[limit - 3]->GetId()));
 }
 
+TEST_F(GameObjectTest, ForwardingSkipsAChildLinkedElsewhereWithoutDetach) {
+    ProbeComponent *aC, *bC, *cC;
+    GameObject* a = MakeObject(&aC);
+    GameObject* b = MakeObject(&bC);
+    GameObject* c = MakeObject(&cC);
+    ASSERT_TRUE(b->SetParent(a->GetId()));
+    ASSERT_TRUE(b->SetParent(c->GetId()));  // a still lists b
+    ASSERT_TRUE(a->SetParent(b->GetId()));  // a loop of child lists: a -> b -> a
+    const TestRay ray{{0, 0, 0}, {0, 0, 1}};
+    Message toA = MakeMessage(&ResolveGameObject, a->GetId(), 0, 29, 0, ray);
+    SendNow(toA);
+    ASSERT_EQ(journal.seen.size(), 1u);
+    EXPECT_EQ(journal.seen[0].receiver, aC->GetId());
+    journal.seen.clear();
+    MessageHub::Send(&ResolveGameObject, c->GetId(), 0, 60, 0);
+    ASSERT_EQ(journal.seen.size(), 3u);
+    EXPECT_EQ(journal.seen[0].receiver, cC->GetId());
+    EXPECT_EQ(journal.seen[1].receiver, bC->GetId());
+    EXPECT_EQ(journal.seen[2].receiver, aC->GetId());
+}
+
 TEST_F(GameObjectTest, ParentChangesReachComponents) {
     ProbeComponent* childC;
     GameObject* parent = MakeObject();

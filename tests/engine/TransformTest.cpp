@@ -238,6 +238,22 @@ TEST_F(TransformTest, PanelEntriesCarryTheObjectSuffix) {
     TwInspectReset();
 }
 
+TEST_F(TransformTest, ParentingUnderACloneOfOwnChildIsRefused) {
+    Transform* parent = Make({10, 0, 0});
+    Transform* child = Make({1, 0, 0}, 1.0f, {0, 0, 0, 1}, parent);
+    GameObject* copy = Overlord::Instance()->GetGameObject(child->GetOwner())->Clone();
+    Transform* copied = copy->GetComponent<Transform>();
+    ASSERT_EQ(copy->GetParent(), 0u);
+    ASSERT_EQ(copied->GetParentId(), parent->GetOwner());  // kept from its source, without a link
+    copied->Update(0);
+    ExpectNear(copied->worldPosition, {11, 0, 0});
+    // The parent's Transform would follow the copy's and the copy's the parent's.
+    GameObject* parentObject = Overlord::Instance()->GetGameObject(parent->GetOwner());
+    EXPECT_FALSE(parentObject->SetParent(copy->GetId()));
+    EXPECT_EQ(parent->GetParentId(), 0u);
+    EXPECT_TRUE(copy->GetChildren().empty());
+}
+
 TEST_F(TransformTest, ObjectVelocitySumsTheChainOfSources) {
     SetVelocitySource(TypeId<ProbeComponent>::Get(), [](const IComponent&) { return D3DXVECTOR3(1, 0, 0); });
     SetVelocitySource(TypeId<OtherProbeComponent>::Get(), [](const IComponent&) { return D3DXVECTOR3(0, 2, 0); });

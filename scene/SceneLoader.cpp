@@ -395,6 +395,9 @@ void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
             ExpectTable(L_, where);
             GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
             GameObject* object = prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
+            // An archetype whose file failed still names the object's group,
+            // so that saving the scene keeps the link.
+            object->SetArchetypeName(name);
             created.push_back(object->GetId());
             try {
                 ReadInstance(*object, true);

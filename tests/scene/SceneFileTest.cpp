@@ -146,13 +146,23 @@ TEST_F(SceneFileTest, ArchetypeNamesThatAreNoLuaNamesStillLoad) {
     EXPECT_EQ(ReadFile("scenes/Odd2.scn"), text);
 }
 
-TEST_F(SceneFileTest, MissingArchetypeMakesObjectsWithoutArchetype) {
+TEST_F(SceneFileTest, MissingArchetypeBuildsFromClassesAndKeepsItsNameThroughASave) {
     WriteFile("scenes/Lost.scn", "Archetypes = { 'Gone' }\nGoneInstances = { { SceneGUID = 1000, Body = { mass = 3 } } }\n");
     ASSERT_TRUE(scene->LoadScene(Path("scenes/Lost.scn")));
     EXPECT_EQ(reports.size(), 1u);  // the archetype's own report
     ASSERT_EQ(scene->GetObjectIds().size(), 1u);
     GameObject* object = Object(scene->GetObjectIds()[0]);
-    EXPECT_EQ(object->GetArchetypeName(), "");
+    EXPECT_EQ(object->GetComponents().size(), 1u);
+    EXPECT_EQ(object->GetComponent<Body>()->f.mass, 3.0f);
+    EXPECT_EQ(object->GetArchetypeName(), "Gone");
+    // Saved while the archetype is missing, the scene still names it; with
+    // the archetype back, the objects are its clones again.
+    ASSERT_TRUE(scene->SaveScene(Path("scenes/Lost.scn")));
+    EXPECT_NE(ReadFile("scenes/Lost.scn").find("\t\"Gone\",\r\n"), std::string::npos);
+    WriteFile("archetypes/Gone.arch", "Transform = {}\n\nBody = { mass = 1 }\n\n");
+    ASSERT_TRUE(scene->LoadScene(Path("scenes/Lost.scn")));
+    object = Object(scene->GetObjectIds()[0]);
+    EXPECT_NE(object->GetComponent<Transform>(), nullptr);
     EXPECT_EQ(object->GetComponent<Body>()->f.mass, 3.0f);
 }
 

@@ -20,6 +20,7 @@
 #include "render/ModelCache.h"
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
+#include "scene/ObjectFactory.h"
 
 class Model;
 class PointLight;
@@ -162,9 +163,12 @@ void GraphicsSystem::Init() {
     if (RenderResources* resources = RenderResources::Instance())
         effects_.Variable(EffectVarId::particleAlphaTexture)->SetResource(resources->GetParticleTextureArray());
 
+    // The default camera: a clone of the factory's Camera prototype (a plain
+    // Camera when there is no prototype), at the bottom of the stack.
     if (Overlord* overlord = Overlord::Instance()) {
-        Camera prototype;
-        IComponent* camera = prototype.Clone();
+        ObjectFactory* factory = ObjectFactory::Instance();
+        IComponent* camera = factory ? factory->Create<Camera>() : nullptr;
+        if (!camera) camera = new Camera();
         overlord->RegisterComponent(camera);
         camera->Init();
         defaultCameraId_ = camera->GetId();

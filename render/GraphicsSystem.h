@@ -65,6 +65,8 @@ public:
     void PopCamera() { lists_.cameras.Pop(); }
     u32 GetActiveCameraId() const { return lists_.cameras.GetActiveId(); }
 
+    // The render window's handle (message (1, 0)); 0 until the window is made.
+    u64 GetWindow() const { return window_; }
     GpuDevice* GetDevice() const { return device_.get(); }
     GpuSwapChain* GetSwapChain() const { return swapChain_.get(); }
     const RenderTargets& GetTargets() const { return targets_; }

@@ -14,6 +14,7 @@
 #include "port/window/WindowTestInput.h"
 #include "render/GraphicsSystem.h"
 #include "render/RenderDevice.h"
+#include "scene/ObjectFactory.h"
 #include "tests/engine/LogCapture.h"
 #include "tests/render/GraphicsTestRig.h"
 
@@ -216,6 +217,23 @@ TEST_F(GraphicsSystemGLTest, BrokenEffectIsReportedAndTheRendererGoesOn) {
     graphics->GetEffects().Apply(TechniqueId::UiTech);
     graphics->Update(0.0f);
     fs::remove_all(folder);
+}
+
+TEST_F(GraphicsSystemGLTest, DefaultCameraIsACloneOfTheFactorysCameraPrototype) {
+    ObjectFactory factory;
+    auto* prototype = new Camera();
+    D3DXVECTOR3 eye(1, 2, 3);
+    Message place;
+    place.type = kMsgCameraPosition.type;
+    place.payload = &eye;  // read during the call; the deleter frees nothing
+    prototype->HandleMessage(&place);
+    factory.RegisterComponentPrototype("Camera", prototype);
+    Start(64, 64);
+    auto* active = dynamic_cast<Camera*>(overlord->GetComponentById(graphics->GetActiveCameraId()));
+    ASSERT_NE(active, nullptr);
+    EXPECT_NE(active, prototype);
+    EXPECT_EQ(active->GetPosition(), eye);
+    EXPECT_EQ(active->GetId(), graphics->GetDefaultCameraId());
 }
 
 TEST_F(GraphicsSystemGLTest, WithoutAWindowThereIsNoDeviceAndNothingBreaks) {

@@ -30,6 +30,15 @@ void FillFromCompanion(std::string& slotName, const std::string& candidate) {
     if (slotName.empty() && TextureExists(candidate)) slotName = candidate;
 }
 
+// The slot's view looked up afresh from its name, so a texture that was
+// missing when the name was last loaded is found now. A locked slot keeps the
+// texture the program made for it.
+void Refresh(bool locked, const std::string& fileName, GpuShaderResourceView*& view) {
+    if (locked) return;
+    RenderResources* resources = RenderResources::Instance();
+    view = resources ? resources->GetTexture(fileName) : nullptr;
+}
+
 }  // namespace
 
 Model::Model() : IComponent(TypeId<Model>::Get()) { RegisterMembers(this); }
@@ -57,6 +66,11 @@ void Model::Init() {
 }
 
 void Model::LoadTextures() {
+    Material& m = material;
+    Refresh(m.diffuseLocked, m.diffuseFileName, m.diffuse);
+    Refresh(m.normalLocked, m.normalFileName, m.normal);
+    Refresh(m.specularLocked, m.specularFileName, m.specular);
+    Refresh(m.glowLocked, m.glowFileName, m.glow);
     const std::string& base = filename;
     FillFromCompanion(material.diffuseFileName, base);
     FillFromCompanion(material.normalFileName, base + ".normal");

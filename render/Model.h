@@ -43,9 +43,10 @@ public:
     // "Center" and "Extent", read-only.
     void AddTweakBarVars(TwBar* bar, const TweakVarParams& group) override;
 
-    // Fills the empty texture names from companion files of the model file's
-    // name (name, name.normal, name.specular, name.glow) when the texture
-    // folder has them, then Material::LoadTextures.
+    // Looks every unlocked slot's view up afresh from its name, fills the
+    // empty texture names from companion files of the model file's name
+    // (name, name.normal, name.specular, name.glow) when the texture folder
+    // has them, then Material::LoadTextures.
     void LoadTextures();
     // Sends the 12 edges of the bounding box, through the owner's world
     // matrix, as debug lines (2, 6) to the GraphicsSystem at once. The edges

@@ -123,6 +123,24 @@ TEST_F(ModelGLTest, CompanionTexturesFillOnlyEmptyNames) {
     EXPECT_EQ(model.material.glow, resources->GetTexture("explicit"));
 }
 
+TEST_F(ModelGLTest, InitFindsATextureThatWasMissingWhenItsNameWasLoaded) {
+    Model first;
+    first.material.diffuseFileName = "late";
+    first.Init();
+    EXPECT_EQ(first.material.diffuse, nullptr);  // not there yet
+    WritePng("late");
+    std::unique_ptr<Model> clone(static_cast<Model*>(first.Clone()));
+    clone->Init();
+    ASSERT_NE(clone->material.diffuse, nullptr);
+    EXPECT_EQ(clone->material.diffuse, resources->GetTexture("late"));
+
+    GpuShaderResourceView* made = resources->GetSolidColorTexture(0.25f, 0.5f, 0.75f, 1);
+    clone->material.glow = made;  // a program-made texture under a lock
+    clone->material.glowLocked = true;
+    clone->Init();
+    EXPECT_EQ(clone->material.glow, made);
+}
+
 TEST_F(ModelGLTest, BuildersMakeBuffersAndShowTheirColour) {
     std::unique_ptr<Model> sphere(MeshBuilder::Sphere(10, 10, 1, 1, 1));
     ExpectImmutable(sphere->vertexBuffer, 92 * 32, GpuBindVertexBuffer);

@@ -2,7 +2,8 @@
 // ObjectFactory's Model prototype) holding immutable buffers made on the
 // RenderDevice's device, and hands it to the caller, who owns it. Builders
 // that take a colour show it through a solid diffuse texture. Counts below a
-// builder's minimum give null and a log row. Stateless; main thread only.
+// builder's minimum, or so large that the mesh would pass the size limits of
+// MeshGeometry, give null and a log row. Stateless; main thread only.
 #pragma once
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
     static Model* Panel(float halfWidth, float halfHeight, const D3DXCOLOR& colour);
     // The editor's floor grid: 101 lines each way, `spacing` apart.
     static Model* Grid(float spacing, const D3DXCOLOR& colour);
+    // The editor's drag-control grid: Grid(spacing, (r, g, b, a)).
+    static Model* Gizmo(float spacing, float r, float g, float b, float a);
     static Model* Square(const D3DXCOLOR& colour);
     // A screen quad at z = 1 facing an eye that looks down +z.
     static Model* Quad(float halfWidth, float halfHeight, const D3DXCOLOR& colour);

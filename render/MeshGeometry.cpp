@@ -8,6 +8,16 @@ namespace {
 
 constexpr float kPi = 3.14159265358979323846f;
 
+// Whether a mesh of these counts stays within the builders' limits; logs the
+// builder's refusal otherwise.
+bool SizeFits(const char* builder, u64 vertices, u64 indices) {
+    if (vertices <= MeshGeometry::kMaxVertices && indices <= MeshGeometry::kMaxIndices) return true;
+    Log("MeshBuilder::%s: %llu vertices and %llu indices pass the limits of %u and %u", builder,
+        static_cast<unsigned long long>(vertices), static_cast<unsigned long long>(indices),
+        MeshGeometry::kMaxVertices, MeshGeometry::kMaxIndices);
+    return false;
+}
+
 }  // namespace
 
 void MeshGeometry::AddVertex(const D3DXVECTOR3& position, const D3DXVECTOR3& normal, const D3DXVECTOR2& texCoord) {
@@ -56,6 +66,9 @@ bool MeshGeometry::Sphere(int stacks, int slices, float rx, float ry, float rz, 
         Log("MeshBuilder::Sphere: %d stacks and %d slices: at least 2 of each are needed", stacks, slices);
         return false;
     }
+    if (!SizeFits("Sphere", static_cast<u64>(stacks - 1) * static_cast<u64>(slices) + 2,
+                  6ull * static_cast<u64>(slices) * static_cast<u64>(stacks - 1)))
+        return false;
     const float dPhi = kPi / static_cast<float>(stacks);
     const float dTheta = 2.0f * kPi / static_cast<float>(slices);
     const u32 sl = static_cast<u32>(slices);
@@ -116,6 +129,7 @@ bool MeshGeometry::Cone(int slices, float radius, float height, MeshGeometry& ou
         Log("MeshBuilder::Cone: %d slices: at least 1 is needed", slices);
         return false;
     }
+    if (!SizeFits("Cone", static_cast<u64>(slices) + 2, 6ull * static_cast<u64>(slices))) return false;
     const u32 sl = static_cast<u32>(slices);
     out.AddVertex(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(), D3DXVECTOR2());
     for (u32 k = 1; k <= sl; ++k) {
@@ -211,6 +225,9 @@ bool MeshGeometry::Tunnel(const std::vector<TunnelFrame>& frames, int sideCount,
             sideCount);
         return false;
     }
+    if (!SizeFits("Tunnel", (2ull * frames.size() - 2) * (static_cast<u64>(sideCount) + 1),
+                  6ull * static_cast<u64>(sideCount) * (frames.size() - 1)))
+        return false;
     const u32 s = static_cast<u32>(sideCount);
     const size_t n = frames.size();
     for (size_t i = 0; i < n; ++i) {

@@ -16,6 +16,9 @@ public:
     static constexpr u32 kLineList = 2;
     static constexpr u32 kLineStrip = 3;
     static constexpr u32 kTriangleList = 4;
+    // Largest meshes the counted builders make (4M vertices, 16M indices).
+    static constexpr u32 kMaxVertices = 1u << 22;
+    static constexpr u32 kMaxIndices = 1u << 24;
 
     // Scale factor for a vertex position from its texture coordinate (u, v);
     // Sphere's optional noise roughening.
@@ -46,8 +49,9 @@ public:
     static void ComputeNormals(ModelCpuMesh& mesh);
 
     // Builders. Those with counts return false, leaving `out` empty, when a
-    // count is below its minimum: stacks or slices below 2 for Sphere, slices
-    // below 1 for Cone, fewer than 2 frames or sides below 1 for Tunnel.
+    // count is below its minimum (stacks or slices below 2 for Sphere, slices
+    // below 1 for Cone, fewer than 2 frames or sides below 1 for Tunnel) or
+    // the mesh would pass kMaxVertices or kMaxIndices.
     static void Cube(MeshGeometry& out);
     static bool Sphere(int stacks, int slices, float rx, float ry, float rz, const PositionScale& scale,
                        MeshGeometry& out);

@@ -53,6 +53,18 @@ TEST_F(MeshBuilderTest, CountsBelowTheMinimumGiveNoModel) {
     EXPECT_EQ(MeshBuilder::Tunnel(frames, 0, 1, Material()), nullptr);
 }
 
+TEST_F(MeshBuilderTest, CountsTooLargeForAMeshGiveNoModelInsteadOfExhaustingMemory) {
+    EXPECT_EQ(MeshBuilder::Sphere(100000, 100000, 1, 1, 1), nullptr);
+    EXPECT_EQ(MeshBuilder::Sphere(2147483647, 2147483647, 1, 1, 1), nullptr);  // counts that overflow 32 bits
+    EXPECT_EQ(MeshBuilder::Cone(2147483647, 1, 1), nullptr);
+    const std::vector<MeshGeometry::TunnelFrame> frames = {{{0, 0, 0}, {0, 0, 1}, {1, 0, 0}},
+                                                           {{0, 0, 5}, {0, 0, 1}, {1, 0, 0}}};
+    EXPECT_EQ(MeshBuilder::Tunnel(frames, 1000000000, 1, Material()), nullptr);
+    std::unique_ptr<Model> largest(MeshBuilder::Sphere(1024, 1024, 1, 1, 1));  // what a Primitive may ask
+    ASSERT_NE(largest, nullptr);
+    EXPECT_EQ(largest->vertexCount, 1023u * 1024u + 2u);
+}
+
 TEST_F(MeshBuilderTest, NoiseGridRoughensTheSphere) {
     NoiseGrid grid(4, 4);
     for (float& v : grid.values) v = 1.5f;

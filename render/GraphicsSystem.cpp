@@ -99,6 +99,8 @@ void GraphicsSystem::HandleMessage(Message* message) {
 
 void GraphicsSystem::Update(float dt) { pipeline_->Run(dt); }
 
+const D3DXMATRIX& GraphicsSystem::GetView() const { return pipeline_->Matrices().view; }
+
 void GraphicsSystem::SetFrameRecorder(FrameRecorder recorder) { pipeline_->SetRecorder(std::move(recorder)); }
 
 void GraphicsSystem::Init() {

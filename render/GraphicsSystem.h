@@ -76,6 +76,8 @@ public:
     int GetHeight() const { return height_; }
     bool IsFullScreen() const { return fullScreen_; }
     const D3DXMATRIX& GetProjection() const { return projection_; }
+    // The view matrix of the latest frame (identity before the first).
+    const D3DXMATRIX& GetView() const;
     GpuShaderResourceView* GetRandomVectors() const { return randomVectors_.get(); }
     GpuInputLayout* GetGeometryLayout() const { return geometryLayout_.get(); }
     GpuInputLayout* GetLightLayout() const { return lightLayout_.get(); }

@@ -115,12 +115,21 @@ void ForwardPasses::DrawTexts(const FrameContext& frame) const {
     texts.EndPass();
     device.OMSetDepthStencilState(frame.targets.depthOffState.get(), 0);
 
+    // A text asked for this frame is named by its object or by its own
+    // component id; it is always drawn in screen space, at the same depth as
+    // the screen-space texts above (texts are made at z 0, which the screen
+    // projection's near plane would clip).
     for (u32 id : frame.lists.frameTexts) {
-        GameObject* object = overlord->GetGameObject(id);
-        ScreenText* text = object ? object->GetComponent<ScreenText>() : nullptr;
-        Transform* transform = object ? object->GetComponent<Transform>() : nullptr;
-        if (!text || !transform) continue;
+        ScreenText* text = nullptr;
+        if (GameObject* object = overlord->GetGameObject(id))
+            text = object->GetComponent<ScreenText>();
+        else
+            text = overlord->GetComponentById<ScreenText>(id);
+        Transform* transform = text ? overlord->GetComponent<Transform>(text->GetOwner()) : nullptr;
+        if (!transform) continue;
         text->Update(0.0f);
+        transform->position.z = screenDepth;
+        transform->RebuildMatrices();
         DrawText(frame, *text, transform->GetWorldMatrix() * frame.m.screenProjection);
     }
     frame.lists.frameTexts.clear();

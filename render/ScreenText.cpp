@@ -192,6 +192,13 @@ void SubmitObjectTextForFrame(GameObject* object) {
                  object->GetId());
 }
 
+void ScreenText::SubmitForFrame(GameObject* object) {
+    ScreenText* text = object ? object->GetComponent<ScreenText>() : nullptr;
+    if (!text) return;
+    SendToSystem(TypeId<GraphicsSystem>::Get(), object->GetId(), kMsgTypeDrawThisFrame, TypeId<ScreenText>::Get(),
+                 text->GetId());
+}
+
 void SetObjectScreenTextAndSubmit(GameObject* object, const std::string& text) {
     SetObjectScreenText(object, text);
     SubmitObjectTextForFrame(object);
@@ -220,4 +227,13 @@ std::string IntToText(int value) {
     std::ostringstream out;
     out << value;
     return out.str();
+}
+
+std::string TextOf(int value) { return IntToText(value); }
+
+u32 DrawDebugText(const D3DXVECTOR3& position, const D3DXCOLOR& colour) {
+    GameObject* object = CreateDebugTextObject(position.x, position.y, position.z);
+    object->GetComponent<ScreenText>()->SetFontColor(colour);
+    object->Init();
+    return object->GetId();
 }

@@ -68,6 +68,10 @@ public:
     GpuBuffer* GetVertexBuffer() const { return vertexBuffer_.get(); }
     GpuShaderResourceView* GetTextureView() const;
 
+    // Asks the GraphicsSystem (at once) to draw the object's ScreenText in
+    // this frame only, naming the text by its component id.
+    static void SubmitForFrame(GameObject* object);
+
     // The local z of a text drawn in screen space, given the view's z
     // translation: kept inside the depth range of the screen projection
     // (near 1, far 2000) so the text is never clipped away.
@@ -108,5 +112,9 @@ void SetObjectScreenTextAndSubmit(GameObject* object, const std::string& text);
 GameObject* CreateTextObject(float x, float y, float z, const std::string& fontFile, int pixelSize);
 // The same with "lucon.ttf" at 10 pixels (the editor's status lines).
 GameObject* CreateDebugTextObject(float x, float y, float z);
-// Decimal text of an integer.
+// A new object as CreateDebugTextObject makes it, at `position`, in
+// `colour`, initialised (so its text is ready to draw); its object id.
+u32 DrawDebugText(const D3DXVECTOR3& position, const D3DXCOLOR& colour);
+// Decimal text of an integer; TextOf is the same.
 std::string IntToText(int value);
+std::string TextOf(int value);

@@ -3,6 +3,7 @@
 // occlusion in a crease and screen text.
 #include <gtest/gtest.h>
 
+#include "engine/Overlord.h"
 #include "render/FontManager.h"
 #include "render/FramePipeline.h"
 #include "render/ScreenText.h"
@@ -207,6 +208,45 @@ TEST_F(FrameGLTest, TextAskedForOneFrameShowsInThatFrameOnly) {
     SubmitObjectTextForFrame(object);
     EXPECT_GT(lit(Draw()), 20);
     EXPECT_EQ(lit(Draw()), 0);
+}
+
+TEST_F(FrameGLTest, TextAskedForOneFrameAtDepthZeroShowsWhetherNamedByObjectOrByText) {
+    fonts = std::make_unique<FontManager>();
+    Start();
+    // z 0, as the heads-up display and the editor's status lines place their texts.
+    GameObject* object = CreateTextObject(0, -50, 0, "DejaVuSansMono.ttf", 20);
+    object->GetComponent<ScreenText>()->SetText("I");
+    object->GetComponent<ScreenText>()->SetFontColor(D3DXCOLOR(1, 1, 1, 1));
+    object->Init();
+    auto lit = [](const Picture& picture) {
+        int count = 0;
+        for (int y = 140; y < 175; ++y)
+            for (int x = 150; x < 180; ++x) count += picture.At(x, y).Sum() > 300;
+        return count;
+    };
+    SubmitObjectTextForFrame(object);
+    EXPECT_GT(lit(Draw()), 20) << "named by its object";
+    ScreenText::SubmitForFrame(object);
+    EXPECT_GT(lit(Draw()), 20) << "named by its text component";
+    EXPECT_EQ(lit(Draw()), 0);
+}
+
+TEST_F(FrameGLTest, DebugTextIsReadyToDrawInItsColour) {
+    fonts = std::make_unique<FontManager>();
+    Start();
+    Overlord* overlord = Overlord::Instance();
+    const u32 id = DrawDebugText(D3DXVECTOR3(5, 6, 0), D3DXCOLOR(1, 0, 0, 1));
+    GameObject* object = overlord->GetGameObject(id);
+    ASSERT_NE(object, nullptr);
+    ScreenText* text = object->GetComponent<ScreenText>();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetFontName(), "lucon.ttf");
+    EXPECT_EQ(text->GetFontSize(), 10);
+    EXPECT_EQ(text->GetFontColor(), D3DXCOLOR(1, 0, 0, 1));
+    EXPECT_NE(text->GetVertexBuffer(), nullptr);
+    EXPECT_NE(text->GetAtlas(), nullptr);
+    EXPECT_EQ(object->GetComponent<Transform>()->worldPosition, D3DXVECTOR3(5, 6, 0));
+    EXPECT_EQ(TextOf(-42), "-42");
 }
 
 }  // namespace

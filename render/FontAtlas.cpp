@@ -47,7 +47,8 @@ FontAtlas::FontAtlas(FT_Face face, int pixelSize)
     // later is measured at this atlas's size whatever was rendered since.
     if (FT_New_Size(face_, &size_) != 0) size_ = nullptr;
     if (size_) FT_Activate_Size(size_);
-    if (pixelSize_ <= 0 || FT_Set_Char_Size(face_, 0, static_cast<FT_F26Dot6>(pixelSize_) * 64, 96, 96) != 0) {
+    if (pixelSize_ <= 0 || pixelSize_ > kMaxPixelSize ||
+        FT_Set_Char_Size(face_, 0, static_cast<FT_F26Dot6>(pixelSize_) * 64, 96, 96) != 0) {
         Log("FontAtlas: %s cannot be sized to %i px", face_->family_name ? face_->family_name : "?", pixelSize_);
         return;
     }

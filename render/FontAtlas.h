@@ -23,6 +23,10 @@ public:
     static constexpr int kSize = 512;  // texels on each side
     static constexpr int kFirstCode = 32;
     static constexpr int kLastCode = 126;
+    // Larger sizes are refused (an atlas without glyphs): at 96 dpi hardly a
+    // glyph of them fits in the texture, and rendering them would take
+    // seconds and hundreds of megabytes per atlas.
+    static constexpr int kMaxPixelSize = 2 * kSize;
 
     // Renders the characters of `face` at pixelSize. A null face (the font
     // could not be loaded) gives an atlas without glyphs, whose texts draw

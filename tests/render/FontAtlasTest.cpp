@@ -113,6 +113,19 @@ TEST(FontAtlasTest, SizeThatJustFillsTheTextureKeepsEveryRowInside) {
     }
 }
 
+// A size from a data file far beyond the texture is refused before any glyph
+// is rendered (rendering them took seconds and hundreds of megabytes).
+TEST(FontAtlasTest, SizeFarBeyondTheTextureGivesAnEmptyAtlas) {
+    FaceLoader faces;
+    FT_Face face = faces.Open(kDejaVuSans);
+    ASSERT_TRUE(face);
+    FontAtlas refused(face, 20000);
+    EXPECT_TRUE(refused.Glyphs().empty());
+    FontAtlas largest(face, FontAtlas::kMaxPixelSize);
+    EXPECT_NE(largest.Find(' '), nullptr);
+    ExpectSoundPacking(largest);
+}
+
 TEST(FontAtlasTest, MissingFaceGivesAnEmptyAtlas) {
     FontAtlas atlas(nullptr, 12);
     EXPECT_TRUE(atlas.Glyphs().empty());

@@ -78,12 +78,16 @@ bool FilePath::ListDirectory() {
         if (Logger* logger = Logger::Instance()) logger->QueueLine(error.message());
         return false;
     }
-    for (const fs::directory_entry& entry : it) {
-        const std::string name = entry.path().filename().string();
+    // Stepping on reports its errors through the code (never throws): a
+    // folder that fails half-way keeps the names read so far.
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
         if (!EndsWithFolded(name, extension)) continue;
         // The extension matched ignoring letter case, so cut it by length.
         fileNames.push_back(name.substr(0, name.size() - extension.size()));
     }
     std::sort(fileNames.begin(), fileNames.end());
-    return true;
+    if (error)
+        if (Logger* logger = Logger::Instance()) logger->QueueLine(error.message());
+    return !error;
 }

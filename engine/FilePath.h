@@ -28,7 +28,8 @@ public:
     // whose names end in the extension (letter case ignored, as the original
     // platform does), sorted. The folder's name is folded in letter case
     // when it is not found as written. A folder that cannot be read logs the system's
-    // error text and leaves the list empty; returns false then.
+    // error text and leaves the list empty (one that fails half-way keeps
+    // what was read); returns false then.
     bool ListDirectory();
 
     std::string extension;               // with its dot; may be empty

@@ -143,6 +143,8 @@ bool ReadDds(const std::uint8_t* bytes, size_t size, GpuImage* image, std::strin
         arraySize = 6;
     }
 
+    if (cube && width != height) return fail("cube faces are not square");
+
     image->format = layout.format == GpuFormat::Unknown ? GpuFormat::R8G8B8A8_UNORM : layout.format;
     image->width = width;
     image->height = height;

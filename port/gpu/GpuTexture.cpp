@@ -25,6 +25,8 @@ GpuTexture::GpuTexture(std::shared_ptr<GpuContext> context, const GpuTextureDesc
     const GlFormat gl = GlFormatOf(desc.format);
     if (!gl.internalFormat || desc.width == 0 || desc.height == 0 || desc.arraySize == 0) return;
     if (GpuFormatIsCompressed(desc.format) && !context_->HasS3tc()) return;
+    const bool cube = (desc.miscFlags & GpuMiscTextureCube) && desc.arraySize == 6;
+    if (cube && desc.width != desc.height) return;  // cube faces are square
     const std::uint32_t fullChain = FullMipCount(desc.width, desc.height);
     if (desc_.mipLevels == 0 || desc_.mipLevels > fullChain) desc_.mipLevels = fullChain;
 
@@ -37,7 +39,7 @@ GpuTexture::GpuTexture(std::shared_ptr<GpuContext> context, const GpuTextureDesc
             glTextureStorage2D(name_, levels, gl.internalFormat, w, static_cast<GLsizei>(desc.arraySize));
         else
             glTextureStorage1D(name_, levels, gl.internalFormat, w);
-    } else if ((desc.miscFlags & GpuMiscTextureCube) && desc.arraySize == 6) {
+    } else if (cube) {
         target_ = GL_TEXTURE_CUBE_MAP;
         glCreateTextures(target_, 1, &name_);
         glTextureStorage2D(name_, levels, gl.internalFormat, w, h);

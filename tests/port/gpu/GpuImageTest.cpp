@@ -131,6 +131,15 @@ TEST(DdsReaderTest, CubeMapHasSixFaces) {
     EXPECT_EQ(image.subresources[5][3], 255);
 }
 
+TEST(DdsReaderTest, CubeMapWithFacesThatAreNotSquareIsRefused) {
+    auto file = DdsHeader(2, 1, 1, 0x40, 0, 24, {0xFF0000, 0xFF00, 0xFF, 0}, 0x200 | 0xFC00);
+    file.resize(file.size() + 6 * 2 * 3, 0);
+    GpuImage image;
+    std::string error;
+    EXPECT_FALSE(ReadDds(file.data(), file.size(), &image, &error));
+    EXPECT_NE(error.find("square"), std::string::npos) << error;
+}
+
 TEST(GpuImageTest, UndecodableBytesFailWithReason) {
     const std::uint8_t junk[16] = {1, 2, 3};
     GpuImage image;

@@ -165,4 +165,15 @@ TEST(GpuTextureGLTest, SingleTextureViewedAsArrayAndCubeFromSixSlices) {
     EXPECT_EQ(rig.device->DrainErrors(), 0u);
 }
 
+TEST(GpuTextureGLTest, CubeWithFacesThatAreNotSquareIsNoTexture) {
+    START_RIG(rig);
+    GpuTextureDesc d;
+    d.width = 4;
+    d.height = 2;
+    d.arraySize = 6;
+    d.miscFlags = GpuMiscTextureCube;
+    EXPECT_FALSE(rig.device->CreateTexture(d));
+    EXPECT_EQ(rig.device->DrainErrors(), 0u);
+}
+
 }  // namespace

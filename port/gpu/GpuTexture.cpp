@@ -8,6 +8,18 @@
 
 namespace {
 
+// Whether the GL implementation can hold a texture of this size: its
+// largest 1-D/2-D, cube and array sizes.
+bool WithinLimits(const GpuTextureDesc& desc, bool cube) {
+    GLint maxSize = 0, maxCube = 0, maxLayers = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    glGetIntegerv(GL_MAX_CUBE_MAP_TEXTURE_SIZE, &maxCube);
+    glGetIntegerv(GL_MAX_ARRAY_TEXTURE_LAYERS, &maxLayers);
+    const std::uint64_t side = cube ? static_cast<std::uint64_t>(maxCube) : static_cast<std::uint64_t>(maxSize);
+    if (desc.width > side || desc.height > side) return false;
+    return cube || desc.arraySize <= 1 || desc.arraySize <= static_cast<std::uint64_t>(maxLayers);
+}
+
 std::uint32_t FullMipCount(std::uint32_t w, std::uint32_t h) {
     std::uint32_t levels = 1;
     while (w > 1 || h > 1) {
@@ -27,6 +39,7 @@ GpuTexture::GpuTexture(std::shared_ptr<GpuContext> context, const GpuTextureDesc
     if (GpuFormatIsCompressed(desc.format) && !context_->HasS3tc()) return;
     const bool cube = (desc.miscFlags & GpuMiscTextureCube) && desc.arraySize == 6;
     if (cube && desc.width != desc.height) return;  // cube faces are square
+    if (!WithinLimits(desc, cube)) return;
     const std::uint32_t fullChain = FullMipCount(desc.width, desc.height);
     if (desc_.mipLevels == 0 || desc_.mipLevels > fullChain) desc_.mipLevels = fullChain;
 

@@ -176,4 +176,16 @@ TEST(GpuTextureGLTest, CubeWithFacesThatAreNotSquareIsNoTexture) {
     EXPECT_EQ(rig.device->DrainErrors(), 0u);
 }
 
+TEST(GpuTextureGLTest, TextureLargerThanTheImplementationAllowsIsNoTexture) {
+    START_RIG(rig);
+    GpuImage wide;
+    wide.width = 1u << 20;  // a strip far wider than any GL texture
+    wide.height = 1;
+    wide.Allocate();
+    GpuImageLoadInfo info;
+    info.generateMips = false;
+    EXPECT_FALSE(rig.device->CreateTextureFromImage(wide, info));
+    EXPECT_EQ(rig.device->DrainErrors(), 0u);
+}
+
 }  // namespace

@@ -1,6 +1,11 @@
 #include "render/ParticleEffect.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "engine/GameObject.h"
+#include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
@@ -22,15 +27,40 @@ ParticleEffect::ParticleEffect() : IComponent(TypeId<ParticleEffect>::Get()) {
 
 ParticleEffect::~ParticleEffect() = default;
 
+namespace {
+// The archetypes that effects further up the stack are making now: an
+// archetype whose own effect names it (directly or through others) would
+// otherwise make objects until the stack runs out.
+std::vector<std::string>& ArchetypesInTheMaking() {
+    static std::vector<std::string> names;
+    return names;
+}
+
+struct MakingGuard {
+    explicit MakingGuard(const std::string& name) { ArchetypesInTheMaking().push_back(name); }
+    ~MakingGuard() { ArchetypesInTheMaking().pop_back(); }
+    MakingGuard(const MakingGuard&) = delete;
+    MakingGuard& operator=(const MakingGuard&) = delete;
+};
+}  // namespace
+
 void ParticleEffect::Init() {
     MessageHub* hub = MessageHub::Instance();
     ObjectFactory* factory = ObjectFactory::Instance();
     for (int i = 0; i < kSlots; ++i) {
         if (hub) hub->SubscribeResolver(kMsgTypeComponentCommand, static_cast<u32>(i), GetId(), &ResolveComponent);
         emitterObjects[i] = 0;
+        const std::string& name = ParticleArchetypes[i];
+        if (name.empty() || !factory) continue;
+        const std::vector<std::string>& making = ArchetypesInTheMaking();
+        if (std::find(making.begin(), making.end(), name) != making.end()) {
+            Log("ParticleEffect: archetype %s would make itself again; slot %d left empty", name.c_str(), i);
+            continue;
+        }
         // Loaded from its file when not stored; initialised, announced and
         // added to the scene; 0 when it cannot be had.
-        if (!ParticleArchetypes[i].empty() && factory) emitterObjects[i] = factory->Instantiate(ParticleArchetypes[i], true);
+        const MakingGuard guard(name);
+        emitterObjects[i] = factory->Instantiate(name, true);
     }
 }
 

@@ -116,3 +116,34 @@ TEST_F(ParticleEffectTest, CloneKeepsNamesAndFlagsButMakesItsOwnObjects) {
     EXPECT_TRUE(clone->KillEmitter(3));
     EXPECT_EQ(clone->EmitterObject(0), 0u);
 }
+
+// An archetype whose effect names itself, directly or through another, made
+// objects until the stack ran out; now the repeat is refused and its slot
+// stays empty.
+TEST_F(ParticleEffectTest, ArchetypeWhoseEffectNamesItselfIsMadeOnce) {
+    for (const char* name : {"Ping", "Pong"}) {
+        auto* prototype = new GameObject();
+        prototype->SetArchetypeName(name);
+        prototype->AddComponent(new Transform());
+        prototype->AddComponent(new ParticleEmmiter());
+        auto* effect = new ParticleEffect();
+        effect->Archetype(0) = name;                                        // itself
+        effect->Archetype(1) = std::string(name) == "Ping" ? "Pong" : "Ping";  // the other
+        prototype->AddComponent(effect);
+        factory->AddArchetypeByName(prototype);
+    }
+    ParticleEffect* effect = MakeEffect({"Ping"});
+    const u32 ping = effect->EmitterObject(0);
+    ASSERT_NE(ping, 0u);
+    auto* made = overlord->GetComponent<ParticleEffect>(ping);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->EmitterObject(0), 0u) << "Ping inside Ping";
+    const u32 pong = made->EmitterObject(1);
+    ASSERT_NE(pong, 0u);
+    auto* pongEffect = overlord->GetComponent<ParticleEffect>(pong);
+    ASSERT_NE(pongEffect, nullptr);
+    EXPECT_EQ(pongEffect->EmitterObject(0), 0u) << "Pong inside Pong";
+    EXPECT_EQ(pongEffect->EmitterObject(1), 0u) << "Ping inside Pong inside Ping";
+    // The next effect starts with a clear record.
+    EXPECT_NE(MakeEffect({"Pong"})->EmitterObject(0), 0u);
+}

@@ -34,7 +34,6 @@ void ChaseView::SetChaseCamera(u32 objectId) {
 void ChaseView::Clear() {
     chaseCameraObject_ = 0;
     chaseTarget_ = 0;
-    overlayObject_ = 0;
     targetOffset_ = 0;
 }
 

@@ -17,8 +17,9 @@ public:
     void SetChaseTarget(u32 objectId) { chaseTarget_ = objectId; }
     // Message (35, 6): the pause menu's overlay object.
     void SetOverlay(u32 objectId) { overlayObject_ = objectId; }
-    // Forgets the three objects (scene cleared, renderer initialised); the
-    // measured chase height is kept for the run.
+    // The scene was cleared: forgets the chase camera and target, which were
+    // scene objects. The overlay object (the pause menu's, made once for the
+    // run) and the measured chase height are kept.
     void Clear();
 
     // The chase camera's Transform now; null when there is no chase camera

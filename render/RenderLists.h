@@ -22,9 +22,9 @@ public:
     bool HandleMessage(const Message& message);
 
     // The scene was cleared: empties the model, point-light, emitter and
-    // per-frame lists and the debug records, and forgets the chase view's
-    // objects. Keeps the text list, the camera stack, the sky box, the global
-    // lighting and the line lists.
+    // per-frame lists and the debug records, and forgets the chase camera and
+    // target. Keeps the text list, the camera stack, the sky box, the global
+    // lighting, the line lists and the pause menu's overlay object.
     void Clear();
     // Whether the debug pass has anything to draw this frame.
     bool HasDebugWork() const;

@@ -124,7 +124,7 @@ TEST_F(RenderListsTest, DeviceMessagesAreLeftToTheCaller) {
     EXPECT_TRUE(Deliver(2, 77, u32{1}));  // unnamed argument: ignored
 }
 
-TEST_F(RenderListsTest, ClearEmptiesSceneListsAndForgetsChaseObjects) {
+TEST_F(RenderListsTest, ClearEmptiesSceneListsAndForgetsChaseObjectsButNotTheOverlay) {
     GameObject* chaser = new GameObject();
     auto* marker = new GameCamera;
     marker->SetTargetOffset(6);
@@ -152,8 +152,9 @@ TEST_F(RenderListsTest, ClearEmptiesSceneListsAndForgetsChaseObjects) {
     EXPECT_TRUE(lists.spheres.empty());
     EXPECT_EQ(lists.chase.ChaseCameraObject(), 0u);
     EXPECT_EQ(lists.chase.ChaseTarget(), 0u);
-    EXPECT_EQ(lists.chase.OverlayObject(), 0u);
-    // Kept: text list, camera stack, lines, global lighting.
+    // Kept: the pause menu's overlay (made once for the run), text list,
+    // camera stack, lines, global lighting.
+    EXPECT_EQ(lists.chase.OverlayObject(), 22u);
     EXPECT_EQ(lists.texts.Size(), 1u);
     EXPECT_EQ(lists.cameras.GetActiveId(), 41u);
     EXPECT_EQ(lists.linesA.Count(), 2u);

@@ -37,7 +37,7 @@ public:
     ComponentList texts;         // ScreenText component ids
     std::vector<u32> emitters;   // ParticleEmmiter component ids
     std::vector<u32> frameModels;           // object ids drawn this frame (10, TypeId<Model>)
-    std::vector<u32> frameTexts;            // object ids with a ScreenText (10, TypeId<ScreenText>)
+    std::vector<u32> frameTexts;            // object or ScreenText ids (10, TypeId<ScreenText>)
     std::vector<u32> unblendedFrameModels;  // object ids (49)
     std::vector<u32> highlights;            // object ids (2, 8)
     std::vector<DebugSphereRecord> spheres;  // (2, 7)

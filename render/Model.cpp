@@ -31,10 +31,10 @@ void FillFromCompanion(std::string& slotName, const std::string& candidate) {
 }
 
 // The slot's view looked up afresh from its name, so a texture that was
-// missing when the name was last loaded is found now. A locked slot keeps the
-// texture the program made for it.
+// missing when the name was last loaded is found now. A locked slot, or one
+// without a name (a builder's colour), keeps the texture the program gave it.
 void Refresh(bool locked, const std::string& fileName, GpuShaderResourceView*& view) {
-    if (locked) return;
+    if (locked || fileName.empty()) return;
     RenderResources* resources = RenderResources::Instance();
     view = resources ? resources->GetTexture(fileName) : nullptr;
 }

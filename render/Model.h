@@ -43,7 +43,7 @@ public:
     // "Center" and "Extent", read-only.
     void AddTweakBarVars(TwBar* bar, const TweakVarParams& group) override;
 
-    // Looks every unlocked slot's view up afresh from its name, fills the
+    // Looks every unlocked, named slot's view up afresh, fills the
     // empty texture names from companion files of the model file's name
     // (name, name.normal, name.specular, name.glow) when the texture folder
     // has them, then Material::LoadTextures.

@@ -139,6 +139,10 @@ TEST_F(ModelGLTest, InitFindsATextureThatWasMissingWhenItsNameWasLoaded) {
     clone->material.glowLocked = true;
     clone->Init();
     EXPECT_EQ(clone->material.glow, made);
+
+    std::unique_ptr<Model> quad(MeshBuilder::Quad(1, 1, D3DXCOLOR(1, 0, 1, 1)));
+    quad->Init();  // no file, no texture names: the builder's colour stays
+    EXPECT_EQ(quad->material.diffuse, resources->GetSolidColorTexture(1, 0, 1, 1));
 }
 
 TEST_F(ModelGLTest, BuildersMakeBuffersAndShowTheirColour) {

@@ -1,5 +1,7 @@
 #include "app/Assembly.h"
 
+#include <cstring>
+
 #include "app/ClassRegistrations.h"
 #include "app/SystemTable.h"
 #include "engine/Engine.h"
@@ -39,8 +41,22 @@ bool Assembly::CreateServices() {
     SceneLoader::SetFailureReporter(&ReportThroughMessageBox);
     services_.Create<SceneLoader>("SceneLoader");
     DevozizuDave& folders = services_.Create<DevozizuDave>("DevozizuDave");
-    if (!folders.Load()) return false;
-    services_.Create<Logger>("Logger", folders.log.path, folders.log.extension);
+    if (!folders.Load()) {
+        failureText_ =
+            "the start-up file \"DevozizuDave.init\" is missing or broken; start the program in the "
+            "asset folder (assets/), which holds it.";
+        return false;
+    }
+    try {
+        services_.Create<Logger>("Logger", folders.log.path, folders.log.extension);
+    } catch (u32 error) {
+        // A log folder named by the start-up file that cannot be made (or a
+        // log file that cannot be opened) is a set-up fault, not a crash.
+        failureText_ = "the log folder \"" + folders.log.path + "\" cannot be made or its log file opened (" +
+                       std::strerror(static_cast<int>(error)) + ").";
+        ShowMessageBox(failureText_.c_str(), "Log failed");
+        return false;
+    }
     services_.Create<RenderDevice>("RenderDevice");
     services_.Create<Graveyard>("Graveyard");
     services_.Create<Overlord>("Overlord");

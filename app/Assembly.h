@@ -19,11 +19,12 @@ public:
     Assembly() = default;
     ~Assembly();  // disassembles what is still assembled
 
-    // Every step in order. False when the start-up file cannot be read (it
-    // has been reported; the services made so far are destroyed again and
-    // nothing else is made). Any other failure is an exception left to the
-    // crash handler.
+    // Every step in order. False when the start-up file cannot be read or
+    // the log cannot be opened (reported; FailureText() says which; the
+    // services made so far are destroyed again and nothing else is made).
+    // Any other failure is an exception left to the crash handler.
     bool Assemble(u64 instanceHandle = 0);
+    const std::string& FailureText() const { return failureText_; }
     // Destroys the services newest first, the message hub last. The log gets
     // one "Shutdown: " row per service while it exists.
     void Disassemble();
@@ -38,9 +39,11 @@ public:
     static const std::vector<std::string>& PreloadedLibraryNames();
 
 private:
-    // Services 1 to 17 in order; false when the start-up file cannot be read.
+    // Services 1 to 17 in order; false when the start-up file cannot be read
+    // or the log cannot be opened.
     bool CreateServices();
 
     ServiceTable services_;
+    std::string failureText_;
     Engine* engine_ = nullptr;
 };

@@ -41,9 +41,7 @@ void ForceFaultWhenTestAsks() {
 int RunProgram(const char* commandLine) {
     Assembly assembly;
     if (!assembly.Assemble()) {
-        std::fprintf(stderr,
-                     "DevozizuDave: the start-up file \"DevozizuDave.init\" is missing or broken; "
-                     "start the program in the asset folder (assets/), which holds it.\n");
+        std::fprintf(stderr, "DevozizuDave: %s\n", assembly.FailureText().c_str());
         return 1;
     }
     Engine* engine = assembly.GetEngine();

@@ -5,7 +5,7 @@
 // test inspection; main thread only.
 #pragma once
 
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 
 #include <cstdint>
 #include <map>

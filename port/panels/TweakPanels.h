@@ -69,7 +69,7 @@ typedef void (*TwErrorHandler)(const char* errorMessage);
 
 // Lifetime and drawing. TwInit sets up drawing on the current GL context and
 // the port window; without it the panels still exist and can be edited through
-// TweakPanelsInspect.h, TwDraw then draws nothing. Results: 1 = ok, 0 = error.
+// TweakPanelsProbe.h, TwDraw then draws nothing. Results: 1 = ok, 0 = error.
 int TwInit(TwGraphAPI graphAPI, void* device);
 int TwTerminate();
 int TwWindowSize(int width, int height);

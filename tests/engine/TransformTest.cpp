@@ -4,7 +4,7 @@
 
 #include "EngineTestSupport.h"
 #include "engine/Transform.h"
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 #include "reflection/TweakVarParams.h"
 
 class GraphicsSystem;

@@ -5,7 +5,7 @@
 #include "platform/InputSystem.h"
 #include "port/math/D3DXVector.h"
 #include "port/panels/TweakPanels.h"
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 #include "port/window/AsyncKeyState.h"
 #include "port/window/DragDrop.h"
 #include "port/window/PortWindow.h"

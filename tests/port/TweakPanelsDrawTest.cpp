@@ -3,7 +3,7 @@
 // variables and callbacks. Without a GL context ImGui lays out and takes
 // input but draws nothing; the GL test draws for real.
 #include "port/panels/TweakPanels.h"
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowEvent.h"
 #include "port/window/WindowTestInput.h"

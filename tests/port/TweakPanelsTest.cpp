@@ -1,5 +1,5 @@
 #include "port/panels/TweakPanels.h"
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestTypes.h"
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/ClassNameLookup.h"
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 #include "reflection/Gradient.h"
 #include "reflection/MetaRegistry.h"
 #include "reflection/SceneWriter.h"

@@ -4,7 +4,7 @@
 
 #include "RenderTestSupport.h"
 #include "engine/MessageTypes.h"
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 #include "reflection/TweakVarParams.h"
 #include "engine/Transform.h"
 #include "render/EmitterBuffers.h"

@@ -1,5 +1,5 @@
 #include "SceneTestSupport.h"
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 
 namespace {
 class ObjectPanelTest : public SceneFixture {

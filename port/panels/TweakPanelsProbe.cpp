@@ -1,4 +1,4 @@
-#include "port/panels/TweakPanelsInspect.h"
+#include "port/panels/TweakPanelsProbe.h"
 
 #include "port/panels/TweakDefinition.h"
 #include "port/panels/TweakPanelLibrary.h"

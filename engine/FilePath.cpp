@@ -14,22 +14,8 @@ namespace fs = std::filesystem;
 namespace {
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-bool EqualFolded(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (std::tolower(x) != std::tolower(y)) return false;
-    }
-    return true;
-}
-
-std::string FoldedOrAsWritten(const std::string& path) {
-    const std::string found = FindFileFoldingCase(path);
-    return found.empty() ? path : found;
-}
-
 bool EndsWithFolded(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && EqualFolded(text.substr(text.size() - end.size()), end);
+    return text.size() >= end.size() && EqualFoldingCase(text.substr(text.size() - end.size()), end);
 }
 }  // namespace
 
@@ -53,7 +39,7 @@ std::string FilePath::GetFullPath(const std::string& name) const {
 }
 
 std::string FilePath::FindFullPath(const std::string& name) const {
-    return FoldedOrAsWritten(GetFullPath(name));
+    return ResolveFileFoldingCase(GetFullPath(name));
 }
 
 std::string FilePath::Split(const std::string& fileName) {
@@ -73,7 +59,7 @@ bool FilePath::ListDirectory() {
     folder += path;
     std::replace(folder.begin(), folder.end(), '\\', '/');
     std::error_code error;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(FoldedOrAsWritten(folder)), error);
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(ResolveFileFoldingCase(folder)), error);
     if (error) {
         if (Logger* logger = Logger::Instance()) logger->QueueLine(error.message());
         return false;

@@ -7,11 +7,10 @@ extern "C" {
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "port/os/FileCase.h"
+#include "port/os/WholeFile.h"
 
 namespace {
 
@@ -307,15 +306,12 @@ void ReadDesc(Walker& w, const std::string& chunk, GpuEffectDesc* desc) {
 
 bool EffectFileReader::Read(const std::string& path, const std::string& effectName, GpuEffectDesc* desc,
                             std::string* errors) {
-    const std::string found = FindFileFoldingCase(path);
-    std::ifstream file(found.empty() ? path : found, std::ios::binary);
-    if (!file) {
+    std::string text;
+    if (ReadWholeFile(ResolveFileFoldingCase(path), 0, &text) != FileRead::Ok) {
         if (errors) *errors = "cannot open " + path;
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return ReadText(text.str(), path, effectName, desc, errors);
+    return ReadText(text, path, effectName, desc, errors);
 }
 
 bool EffectFileReader::ReadText(const std::string& text, const std::string& chunkName, const std::string& effectName,

@@ -22,15 +22,10 @@ const ModelCacheEntry* ModelCache::Load(const std::string& name) {
     DevozizuDave* folders = DevozizuDave::Instance();
     if (name.empty() || !folders) return nullptr;
 
-    std::string path = folders->model.GetFullPath(name);
+    // "Ship" finds ship.bin: names come from a case-insensitive file system.
+    const std::string path = ResolveFileFoldingCase(folders->model.GetFullPath(name));
     ModelFile file;
-    ModelFile::Result result = file.Load(path);
-    if (result == ModelFile::Result::CannotOpen) {
-        const std::string folded = FindFileFoldingCase(path);
-        if (folded.empty() || folded == path) return nullptr;
-        path = folded;
-        result = file.Load(path);
-    }
+    const ModelFile::Result result = file.Load(path);
     if (result == ModelFile::Result::CannotOpen) return nullptr;
     if (result == ModelFile::Result::Malformed) {
         Log("ModelCache: model file \"%s\" refused: %s", path.c_str(), file.Error().c_str());

@@ -11,6 +11,7 @@
 #include "engine/Logger.h"
 #include "engine/Overlord.h"
 #include "port/os/FileCase.h"
+#include "port/os/WholeFile.h"
 #include "reflection/DataError.h"
 #include "reflection/LuaRead.h"
 #include "reflection/MetaRegistry.h"
@@ -54,30 +55,6 @@ int Panic(lua_State* L) {
 }
 
 void StepHook(lua_State* L, lua_Debug*) { luaL_error(L, "the file runs too long"); }
-
-// Reads the whole file into *text. Null on success, else what went wrong: a
-// missing file, one that cannot be read (a folder, a device error) or one
-// larger than `limit` bytes (no run could hold it).
-const char* ReadWholeFile(const std::string& path, std::size_t limit, std::string* text) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return "cannot open";
-    char chunk[1 << 16];
-    const char* problem = nullptr;
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        if (limit != 0 && got > limit - std::min(limit, text->size())) {
-            problem = "too large to load:";
-            break;
-        }
-        text->append(chunk, got);
-        if (got < sizeof chunk) {
-            if (std::ferror(file)) problem = "cannot read";
-            break;
-        }
-    }
-    std::fclose(file);
-    return problem;
-}
 
 // Puts the stack back to its height at construction, whatever happened.
 class StackGuard {
@@ -149,11 +126,12 @@ void SceneLoader::Fail(const std::string& text) {
 }
 
 bool SceneLoader::LoadFile(const std::string& path) {
-    const std::string found = FindFileFoldingCase(path);
     std::string text;
-    if (const char* problem = ReadWholeFile(found.empty() ? path : found, memoryLimit_, &text)) {
-        Fail(std::string(problem) + " " + path);
-        return false;
+    switch (ReadWholeFile(ResolveFileFoldingCase(path), memoryLimit_, &text)) {
+        case FileRead::Ok: break;
+        case FileRead::CannotOpen: Fail("cannot open " + path); return false;
+        case FileRead::CannotRead: Fail("cannot read " + path); return false;
+        case FileRead::TooLarge: Fail("too large to load: " + path); return false;
     }
     if (!text.empty() && text[0] == LUA_SIGNATURE[0]) {
         Fail(path + ": precompiled chunks are not accepted");

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -20,29 +19,11 @@
 #include "port/gpu/DdsReader.h"
 #include "port/gpu/DxtDecoder.h"
 #include "port/os/FileCase.h"
+#include "port/os/WholeFile.h"
 
 namespace {
 
 constexpr size_t kMaxFileBytes = size_t(1) << 30;
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes, int* errorNumber) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        *errorNumber = errno;
-        return false;
-    }
-    bytes->clear();
-    std::uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        bytes->insert(bytes->end(), buffer, buffer + n);
-        if (bytes->size() > kMaxFileBytes) break;
-    }
-    const bool ok = !std::ferror(f) && bytes->size() <= kMaxFileBytes;
-    std::fclose(f);
-    *errorNumber = ok ? 0 : EIO;
-    return ok;
-}
 
 }  // namespace
 
@@ -66,26 +47,19 @@ void GpuImage::Allocate() {
 }
 
 GpuLoadStatus GpuImage::Load(const std::string& path, std::string* error) {
-    std::vector<std::uint8_t> bytes;
+    const std::string resolved = ResolveFileFoldingCase(path);
+    std::string bytes;
     int errorNumber = 0;
-    if (!ReadWholeFile(path, &bytes, &errorNumber)) {
+    if (ReadWholeFile(resolved, kMaxFileBytes, &bytes, &errorNumber) != FileRead::Ok) {
         if (errorNumber == ENOENT || errorNumber == ENOTDIR) {
-            const std::string folded = FindFileFoldingCase(path);
-            if (folded.empty()) {
-                if (error) *error = path + ": file not found";
-                return GpuLoadStatus::FileNotFound;
-            }
-            if (!ReadWholeFile(folded, &bytes, &errorNumber)) {
-                if (error) *error = folded + ": " + std::strerror(errorNumber);
-                return GpuLoadStatus::Failed;
-            }
-        } else {
-            if (error) *error = path + ": " + std::strerror(errorNumber);
-            return GpuLoadStatus::Failed;
+            if (error) *error = path + ": file not found";
+            return GpuLoadStatus::FileNotFound;
         }
+        if (error) *error = resolved + ": " + std::strerror(errorNumber);
+        return GpuLoadStatus::Failed;
     }
     std::string why;
-    if (!Decode(bytes.data(), bytes.size(), &why)) {
+    if (!Decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &why)) {
         if (error) *error = path + ": " + why;
         return GpuLoadStatus::Failed;
     }

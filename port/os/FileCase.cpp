@@ -5,8 +5,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 bool EqualFoldingCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -18,8 +16,6 @@ bool EqualFoldingCase(const std::string& a, const std::string& b) {
     }
     return true;
 }
-
-}  // namespace
 
 std::string FindFileFoldingCase(const std::string& path) {
     std::error_code ec;
@@ -48,4 +44,9 @@ std::string FindFileFoldingCase(const std::string& path) {
         if (!found) return "";
     }
     return resolved.string();
+}
+
+std::string ResolveFileFoldingCase(const std::string& path) {
+    const std::string found = FindFileFoldingCase(path);
+    return found.empty() ? path : found;
 }

@@ -108,7 +108,7 @@ void FramePipeline::Run(float dt) {
     effects.Variable(EffectVarId::pixelWidth)->SetFloat(1.0f / width);
     effects.Variable(EffectVarId::pixelHeight)->SetFloat(1.0f / height);
     frustum_.Build(matrices_.viewProjection);
-    // The lighting and occlusion steps read these even when no model is drawn.
+    // Set once a frame for the geometry, lighting and occlusion steps.
     D3DXMATRIX inverseProjection;
     D3DXMatrixInverse(&inverseProjection, nullptr, &matrices_.projection);
     effects.Variable(EffectVarId::gView)->SetMatrix(&matrices_.view._11);

@@ -51,8 +51,6 @@ void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum)
     const D3DXCOLOR normalColour = resources ? resources->defaultNormalColor : D3DXCOLOR(0, 0, 1, 1);
     const D3DXCOLOR specularColour = resources ? resources->defaultSpecularColor : D3DXCOLOR(1, 1, 1, 1);
     const D3DXCOLOR glowColour = resources ? resources->defaultGlowColor : D3DXCOLOR(0, 0, 0, 1);
-    D3DXMATRIX inverseProjection;
-    D3DXMatrixInverse(&inverseProjection, nullptr, &frame.m.projection);
 
     Overlord* overlord = Overlord::Instance();
     ComponentList& models = frame.lists.models;
@@ -78,9 +76,6 @@ void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum)
 
         frame.SetMatrix(EffectVarId::gWorldViewProj, world * frame.m.viewProjection);
         frame.SetMatrix(EffectVarId::gWorld, world);
-        frame.SetMatrix(EffectVarId::gView, frame.m.view);
-        frame.SetMatrix(EffectVarId::gViewProjection, frame.m.viewProjection);
-        frame.SetMatrix(EffectVarId::gInverseProjection, inverseProjection);
         frame.Var(EffectVarId::gTextureTileFactor)->SetFloatVector(&model->material.tileFactor.x);
 
         const Material& material = model->material;

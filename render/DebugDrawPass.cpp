@@ -9,6 +9,7 @@
 #include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuEffectVariable.h"
+#include "render/FrameContext.h"
 #include "render/GraphicsSystem.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
@@ -27,15 +28,6 @@ void UnbindInputs(GpuDevice& device) {
     device.PSSetShaderResources(0, 6, none);
 }
 
-GpuShaderResourceView* Solid(const D3DXCOLOR& c) {
-    RenderResources* resources = RenderResources::Instance();
-    return resources ? resources->GetSolidColorTexture(c.r, c.g, c.b, c.a) : nullptr;
-}
-
-GpuShaderResourceView* DiffuseOrWhite(const Model& model) {
-    return model.material.diffuse ? model.material.diffuse : Solid(D3DXCOLOR(1, 1, 1, 1));
-}
-
 // A new registered object holding `components` (not announced, so no
 // render list takes it).
 u32 MakeObject(std::initializer_list<IComponent*> components) {
@@ -46,7 +38,7 @@ u32 MakeObject(std::initializer_list<IComponent*> components) {
 
 // world x view x projection, or x screen view x screen projection for
 // objects placed in screen space.
-D3DXMATRIX WorldViewProjection(const Transform& transform, const DebugDrawPass::Frame& frame) {
+D3DXMATRIX WorldViewProjection(const Transform& transform, const FrameMatrices& frame) {
     const D3DXMATRIX world = transform.GetWorldMatrix();
     return transform.isInScreenSpace ? world * frame.screenView * frame.screenProjection
                                      : world * frame.view * frame.projection;
@@ -61,10 +53,10 @@ Model* DebugDrawPass::DebugSphere() {
     sphere->filename = "DEBUGSPHERE";
     sphere->topology = 2;
     if (RenderResources* resources = RenderResources::Instance()) {
-        sphere->material.diffuse = Solid(D3DXCOLOR(1, 1, 1, 1));
-        sphere->material.normal = Solid(resources->defaultNormalColor);
-        sphere->material.specular = Solid(resources->defaultSpecularColor);
-        sphere->material.glow = Solid(resources->defaultGlowColor);
+        sphere->material.diffuse = FrameContext::Solid(D3DXCOLOR(1, 1, 1, 1));
+        sphere->material.normal = FrameContext::Solid(resources->defaultNormalColor);
+        sphere->material.specular = FrameContext::Solid(resources->defaultSpecularColor);
+        sphere->material.glow = FrameContext::Solid(resources->defaultGlowColor);
         sphere->material.diffuseLocked = sphere->material.normalLocked = true;
         sphere->material.specularLocked = sphere->material.glowLocked = true;
     }
@@ -81,7 +73,7 @@ Model* DebugDrawPass::Marker() {
     return panel;
 }
 
-void DebugDrawPass::Draw(GraphicsSystem& graphics, const Frame& frame) {
+void DebugDrawPass::Draw(GraphicsSystem& graphics, const FrameMatrices& frame) {
     RenderLists& lists = graphics.GetLists();
     GpuDevice* device = graphics.GetDevice();
     if (!device || !lists.HasDebugWork()) {
@@ -92,7 +84,7 @@ void DebugDrawPass::Draw(GraphicsSystem& graphics, const Frame& frame) {
     const EffectTable& effects = graphics.GetEffects();
     GpuEffectVariable* wvpVar = effects.Variable(EffectVarId::guiWorldViewProj);
     GpuEffectVariable* diffuseVar = effects.Variable(EffectVarId::guiDiffuseMap);
-    const D3DXMATRIX viewProjection = frame.view * frame.projection;
+    const D3DXMATRIX& viewProjection = frame.viewProjection;
     GpuRenderTargetView* backBuffer = targets.backBuffer.get();
     const float noBlendFactor[4] = {0, 0, 0, 0};
 
@@ -131,7 +123,7 @@ void DebugDrawPass::Draw(GraphicsSystem& graphics, const Frame& frame) {
                 D3DXMatrixTranslation(&translation, record.centre.x, record.centre.y, record.centre.z);
                 const D3DXMATRIX wvp = scaling * translation * viewProjection;
                 wvpVar->SetMatrix(&wvp._11);
-                diffuseVar->SetResource(Solid(record.colour));
+                diffuseVar->SetResource(FrameContext::Solid(record.colour));
                 device->IASetInputLayout(graphics.GetGeometryLayout());
                 device->IASetPrimitiveTopology(Model::ToGpuTopology(sphere->topology));
                 effects.Apply(TechniqueId::UiTechNoBlend);
@@ -147,7 +139,7 @@ void DebugDrawPass::Draw(GraphicsSystem& graphics, const Frame& frame) {
             if (!model || !transform) continue;
             const D3DXMATRIX wvp = WorldViewProjection(*transform, frame);
             wvpVar->SetMatrix(&wvp._11);
-            if (ownDiffuse) diffuseVar->SetResource(DiffuseOrWhite(*model));
+            if (ownDiffuse) diffuseVar->SetResource(FrameContext::DiffuseOrWhite(model->material));
             device->IASetPrimitiveTopology(Model::ToGpuTopology(model->topology));
             effects.Apply(technique);
             model->Draw(*device);
@@ -159,14 +151,14 @@ void DebugDrawPass::Draw(GraphicsSystem& graphics, const Frame& frame) {
         std::optional<GpuRasterizerState> previous;
         if (GpuRasterizerState* current = device->RSGetState()) previous = *current;
         device->RSSetState(targets.wireframeState.get());
-        diffuseVar->SetResource(Solid(D3DXCOLOR(1, 0, 0, 1)));
+        diffuseVar->SetResource(FrameContext::Solid(D3DXCOLOR(1, 0, 0, 1)));
         drawObjects(lists.highlights, TechniqueId::UiTechNoBlendDepthLessEqual, false);
         device->RSSetState(previous ? &*previous : nullptr);
     }
     lists.EndDebugFrame();
 }
 
-void DebugDrawPass::DrawScreenMarkers(GraphicsSystem& graphics, const Frame& frame) {
+void DebugDrawPass::DrawScreenMarkers(GraphicsSystem& graphics, const FrameMatrices& frame) {
     RenderLists& lists = graphics.GetLists();
     GpuDevice* device = graphics.GetDevice();
     if (lists.markers.empty()) return;
@@ -207,7 +199,7 @@ void DebugDrawPass::DrawScreenMarkers(GraphicsSystem& graphics, const Frame& fra
             const D3DXMATRIX wvp = transform->GetWorldMatrix() * frame.screenProjection;
             device->IASetPrimitiveTopology(GpuTopology::LineList);
             effects.Variable(EffectVarId::guiWorldViewProj)->SetMatrix(&wvp._11);
-            effects.Variable(EffectVarId::guiDiffuseMap)->SetResource(DiffuseOrWhite(*panel));
+            effects.Variable(EffectVarId::guiDiffuseMap)->SetResource(FrameContext::DiffuseOrWhite(panel->material));
             effects.Variable(EffectVarId::alphaVal)->SetFloat(1.0f);
             effects.Apply(TechniqueId::UiTechPlain);
             GpuBuffer* buffer = panel->vertexBuffer.get();

@@ -7,22 +7,15 @@
 #pragma once
 #include "engine/Types.h"
 #include "port/math/D3DX.h"
+#include "render/FrameContext.h"
 
 class GraphicsSystem;
 class Model;
 
 class DebugDrawPass {
 public:
-    // The frame's matrices.
-    struct Frame {
-        D3DXMATRIX view;
-        D3DXMATRIX projection;
-        D3DXMATRIX screenView;
-        D3DXMATRIX screenProjection;
-    };
-
-    void Draw(GraphicsSystem& graphics, const Frame& frame);
-    void DrawScreenMarkers(GraphicsSystem& graphics, const Frame& frame);
+    void Draw(GraphicsSystem& graphics, const FrameMatrices& frame);
+    void DrawScreenMarkers(GraphicsSystem& graphics, const FrameMatrices& frame);
 
     u32 DebugSphereObject() const { return debugSphereObject_; }
     u32 MarkerObject() const { return markerObject_; }

@@ -143,14 +143,12 @@ void FramePipeline::Run(float dt) {
     frame.Record(FramePass::FrameModels);
     forward_.DrawFrameModels(frame);
 
-    const DebugDrawPass::Frame debugFrame{matrices_.view, matrices_.projection, matrices_.screenView,
-                                          matrices_.screenProjection};
     frame.Record(FramePass::DebugDrawing);
-    debug_.Draw(graphics_, debugFrame);
+    debug_.Draw(graphics_, matrices_);
     frame.Record(FramePass::Texts);
     forward_.DrawTexts(frame);
     frame.Record(FramePass::ScreenMarkers);
-    debug_.DrawScreenMarkers(graphics_, debugFrame);
+    debug_.DrawScreenMarkers(graphics_, matrices_);
     device->OMSetDepthStencilState(targets.depthOnState.get(), 0);
 
     frame.Record(FramePass::Panels);

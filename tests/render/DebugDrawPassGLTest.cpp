@@ -30,6 +30,7 @@ protected:
         ASSERT_NE(graphics->GetDevice(), nullptr);
         D3DXMatrixIdentity(&frame.view);  // world = clip space: x, y in -1..1, depth z
         D3DXMatrixIdentity(&frame.projection);
+        D3DXMatrixIdentity(&frame.viewProjection);
         D3DXMatrixIdentity(&frame.screenView);
         D3DXMatrixIdentity(&frame.screenProjection);
     }
@@ -66,7 +67,7 @@ protected:
     GraphicsSystem* graphics = nullptr;
     RenderDevice renderDevice;
     DebugDrawPass pass;
-    DebugDrawPass::Frame frame;
+    FrameMatrices frame;
 };
 
 }  // namespace

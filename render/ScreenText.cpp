@@ -45,7 +45,6 @@ ScreenText::ScreenText(const ScreenText& other)
       atlas_(other.atlas_),
       lock_(other.lock_),
       text(other.text),
-      previousText_(other.previousText_),
       vertices_(other.vertices_),
       fontColor(other.fontColor),
       dirty_(other.dirty_),
@@ -144,7 +143,6 @@ void ScreenText::Rebuild() {
     drawnCharacters_ = count;
     Upload();
     dirty_ = false;
-    previousText_ = text;
 }
 
 void ScreenText::CreateVertexBuffer() {

@@ -87,7 +87,6 @@ private:
     FontAtlas* atlas_ = nullptr;  // not owned
     bool lock_ = false;
     std::string text;             // reflected "text"
-    std::string previousText_;    // the text of the last rebuild
     std::array<ModelVertex, kMaxVertices> vertices_{};
     D3DXCOLOR fontColor{1, 0, 0, 1};  // reflected "fontColor"
     bool dirty_ = true;

@@ -35,7 +35,6 @@ EmitterBuffers* RenderDevice::AddEmitter(std::vector<Particle>& particles) {
             desc.usage = GpuUsage::Default;
             desc.bindFlags = GpuBindVertexBuffer | GpuBindStreamOutput;
             for (auto& buffer : fresh) buffer = device_->CreateBuffer(desc);
-            streamBuffersMade_ += 2;
         }
     }
 

@@ -43,8 +43,6 @@ public:
 
     size_t RecordCount() const { return allBuffers_.size(); }
     size_t FreeCount() const { return freeBuffers_.size(); }
-    // Stream buffers made so far (two per new record with a device).
-    size_t StreamBuffersMade() const { return streamBuffersMade_; }
 
     // What the particle pass needs of the "ParticleIntegration" effect.
     struct ParticleEffectHandles {
@@ -78,6 +76,5 @@ private:
     std::shared_ptr<GpuDevice> device_;
     std::vector<std::unique_ptr<EmitterBuffers>> allBuffers_;
     std::vector<EmitterBuffers*> freeBuffers_;  // used from the back
-    size_t streamBuffersMade_ = 0;
     std::unordered_set<u32> seen_;  // ids met in the running pass
 };

@@ -4,30 +4,14 @@
 // skybox/Sky.dds. make-demo-assets.sh runs both tools.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "tools/demoassets/DemoTextures.h"
+#include "tools/particletex/ParticleMasks.h"
 
 namespace {
-// Written to a temporary name and renamed over the file when complete.
 bool Write(const std::string& path, const GpuImage& image) {
-    const auto bytes = DemoTextures::EncodeDds(image);
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            std::fprintf(stderr, "demoassets: cannot write %s\n", temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::fprintf(stderr, "demoassets: cannot replace %s\n", path.c_str());
-        return false;
-    }
-    std::printf("%s\n", path.c_str());
-    return true;
+    return WriteFileReplacing(path, DemoTextures::EncodeDds(image), "demoassets");
 }
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -122,4 +124,22 @@ std::vector<std::uint8_t> EncodeDds(const ParticleMask& mask) {
     for (int i = 0; i < 4; ++i) Put32(out, 0);  // caps 2..4, reserved
     for (const auto& level : mask.levels) out.insert(out.end(), level.begin(), level.end());
     return out;
+}
+
+bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes, const char* tool) {
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out) {
+            std::fprintf(stderr, "%s: cannot write %s\n", tool, temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::fprintf(stderr, "%s: cannot replace %s\n", tool, path.c_str());
+        return false;
+    }
+    std::printf("%s\n", path.c_str());
+    return true;
 }

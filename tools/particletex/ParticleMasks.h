@@ -1,7 +1,8 @@
 // The particle alpha masks: square RGBA8 images (white, the shape in alpha)
 // with their full mip chains, and their DDS encoding. Every mask has the
 // same size and mip count, as the particle texture array needs. Pure
-// functions; used by the particletex tool and its tests.
+// functions, and the file writer the texture tools share; used by the
+// particletex, randnormals and demoassets tools and their tests.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -19,3 +20,7 @@ struct ParticleMask {
 std::vector<ParticleMask> MakeParticleMasks(std::uint32_t size);
 // A DDS file of 32-bit A8B8G8R8 texels (bytes r, g, b, a) with every level.
 std::vector<std::uint8_t> EncodeDds(const ParticleMask& mask);
+// Writes `bytes` to a temporary name and renames it over `path` when complete,
+// then prints the path. On failure reports "<tool>: cannot ..." on stderr and
+// returns false; the old file is then untouched.
+bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes, const char* tool);

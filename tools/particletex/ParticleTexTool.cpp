@@ -2,7 +2,6 @@
 // files (assets/particle in the repository: `particletex assets/particle`).
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "tools/particletex/ParticleMasks.h"
@@ -19,22 +18,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (const ParticleMask& mask : MakeParticleMasks(static_cast<std::uint32_t>(size))) {
-        const std::string path = folder + "/" + mask.name + ".dds";
-        const std::string temporary = path + ".tmp";
-        const auto bytes = EncodeDds(mask);
-        {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-            if (!out) {
-                std::fprintf(stderr, "particletex: cannot write %s\n", temporary.c_str());
-                return 1;
-            }
-        }
-        if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-            std::fprintf(stderr, "particletex: cannot replace %s\n", path.c_str());
-            return 1;
-        }
-        std::printf("%s\n", path.c_str());
+        if (!WriteFileReplacing(folder + "/" + mask.name + ".dds", EncodeDds(mask), "particletex")) return 1;
     }
     return 0;
 }

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "tools/particletex/ParticleMasks.h"
@@ -52,21 +51,6 @@ int main(int argc, char** argv) {
         texel[2] = Encode(z / length);
         texel[3] = 255;
     }
-    const std::string path = std::string(argv[1]) + "/randnormals.dds";
-    const std::string temporary = path + ".tmp";
-    const auto bytes = EncodeDds(image);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            std::fprintf(stderr, "randnormals: cannot write %s\n", temporary.c_str());
-            return 1;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::fprintf(stderr, "randnormals: cannot replace %s\n", path.c_str());
-        return 1;
-    }
-    std::printf("%s\n", path.c_str());
+    if (!WriteFileReplacing(std::string(argv[1]) + "/randnormals.dds", EncodeDds(image), "randnormals")) return 1;
     return 0;
 }

@@ -14,10 +14,10 @@
 #include "reflection/MetaMemVar.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
+#include "render/FrameContext.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
 #include "render/NoiseGenerator.h"
-#include "render/RenderResources.h"
 
 Primitive::Primitive() : IComponent(TypeId<Primitive>::Get()) {
     static bool registered = false;
@@ -83,11 +83,6 @@ namespace {
 bool Finite(float v) { return std::isfinite(v); }
 
 bool CountFits(int count, int minimum) { return count >= minimum && count <= Primitive::kMaxStacksOrSlices; }
-
-GpuShaderResourceView* Solid(const D3DXCOLOR& c) {
-    RenderResources* resources = RenderResources::Instance();
-    return resources ? resources->GetSolidColorTexture(c.r, c.g, c.b, c.a) : nullptr;
-}
 }  // namespace
 
 Model* Primitive::MakeShape(const NoiseGrid* grid) const {
@@ -139,7 +134,7 @@ Model* Primitive::BuildMesh(bool announce) {
     if (noisy && grid) {
         m.diffuse = noise->GetTextureView(grid, color, gradient ? endColor : color);
     } else if (solidColor || noisy) {
-        m.diffuse = Solid(color);
+        m.diffuse = FrameContext::Solid(color);
     } else {
         Material::LoadTextures(material);
         Material::ResolveTextures(m, material);
@@ -148,7 +143,7 @@ Model* Primitive::BuildMesh(bool announce) {
     if (noiseGlowmap && grid)
         m.glow = noise->GetTextureView(grid, black, D3DXCOLOR(0.1f, 0.1f, 0.1f, 0.1f));
     else
-        m.glow = Solid(black);
+        m.glow = FrameContext::Solid(black);
     m.diffuseLocked = m.glowLocked = m.specularLocked = m.normalLocked = true;
 
     if (!owner) return model;  // not on an object: the caller keeps it

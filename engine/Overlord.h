@@ -26,6 +26,10 @@ public:
 
     template <class T>
     T* GetComponent(u32 objectId) const;
+    // GetComponent<T> on the live Overlord; null when there is none (before
+    // start-up, after shutdown) or the object has no such component.
+    template <class T>
+    static T* FindComponent(u32 objectId);
     // The component under this id, only when it is a T.
     template <class T>
     T* GetComponentById(u32 componentId) const;
@@ -57,6 +61,12 @@ private:
 template <class T>
 T* Overlord::GetComponent(u32 objectId) const {
     return static_cast<T*>(GetComponent(objectId, TypeId<T>::Get()));
+}
+
+template <class T>
+T* Overlord::FindComponent(u32 objectId) {
+    Overlord* overlord = Instance();
+    return (overlord && objectId != 0) ? overlord->GetComponent<T>(objectId) : nullptr;
 }
 
 template <class T>

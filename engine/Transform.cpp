@@ -117,8 +117,7 @@ void Transform::Shutdown() {}
 u32 Transform::GetAliasTypeId() { return 0; }
 
 Transform* Transform::GetParentTransform() const {
-    Overlord* overlord = Overlord::Instance();
-    return parentId != 0 && overlord ? overlord->GetComponent<Transform>(parentId) : nullptr;
+    return Overlord::FindComponent<Transform>(parentId);
 }
 
 void Transform::RebuildMatrices() {

@@ -72,8 +72,7 @@ void Camera::ReportToEditor(const char* name) {
 }
 
 Transform* Camera::OwnerTransform() const {
-    Overlord* overlord = Overlord::Instance();
-    return overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
+    return Overlord::FindComponent<Transform>(GetOwner());
 }
 
 void Camera::Update(float) {}

@@ -9,15 +9,9 @@
 
 namespace {
 
-template <class T>
-T* ComponentOf(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return (overlord && objectId) ? overlord->GetComponent<T>(objectId) : nullptr;
-}
-
 // The object's Transform with fresh world values, or null.
 Transform* Fresh(u32 objectId) {
-    Transform* transform = ComponentOf<Transform>(objectId);
+    Transform* transform = Overlord::FindComponent<Transform>(objectId);
     if (transform) transform->Update(0.0f);
     return transform;
 }
@@ -26,8 +20,7 @@ Transform* Fresh(u32 objectId) {
 
 void ChaseView::SetChaseCamera(u32 objectId) {
     chaseCameraObject_ = objectId;
-    Overlord* overlord = Overlord::Instance();
-    GameCamera* gameCamera = overlord ? overlord->GetComponent<GameCamera>(objectId) : nullptr;
+    GameCamera* gameCamera = Overlord::FindComponent<GameCamera>(objectId);
     targetOffset_ = gameCamera ? gameCamera->GetTargetOffset() : 0;
 }
 
@@ -37,9 +30,9 @@ void ChaseView::Clear() {
     targetOffset_ = 0;
 }
 
-Transform* ChaseView::ChaseCameraTransform() const { return ComponentOf<Transform>(chaseCameraObject_); }
+Transform* ChaseView::ChaseCameraTransform() const { return Overlord::FindComponent<Transform>(chaseCameraObject_); }
 
-Transform* ChaseView::OverlayTransform() const { return ComponentOf<Transform>(overlayObject_); }
+Transform* ChaseView::OverlayTransform() const { return Overlord::FindComponent<Transform>(overlayObject_); }
 
 void ChaseView::HideOverlay() const {
     if (Transform* overlay = OverlayTransform()) overlay->SetPosition(0.0f, 0.0f, -20000.0f);

@@ -17,12 +17,6 @@
 
 namespace {
 
-template <class T>
-T* ComponentOf(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return (overlord && objectId) ? overlord->GetComponent<T>(objectId) : nullptr;
-}
-
 void UnbindInputs(GpuDevice& device) {
     GpuShaderResourceView* none[6] = {};
     device.PSSetShaderResources(0, 6, none);
@@ -47,7 +41,7 @@ D3DXMATRIX WorldViewProjection(const Transform& transform, const FrameMatrices& 
 }  // namespace
 
 Model* DebugDrawPass::DebugSphere() {
-    if (Model* model = ComponentOf<Model>(debugSphereObject_)) return model;
+    if (Model* model = Overlord::FindComponent<Model>(debugSphereObject_)) return model;
     Model* sphere = MeshBuilder::Sphere(10, 10, 1, 1, 1);
     if (!sphere) return nullptr;
     sphere->filename = "DEBUGSPHERE";
@@ -65,7 +59,7 @@ Model* DebugDrawPass::DebugSphere() {
 }
 
 Model* DebugDrawPass::Marker() {
-    if (Model* model = ComponentOf<Model>(markerObject_)) return model;
+    if (Model* model = Overlord::FindComponent<Model>(markerObject_)) return model;
     Model* panel = MeshBuilder::Panel(1.0f, 1.0f, D3DXCOLOR(1, 1, 0, 1));
     auto* transform = new Transform();
     markerObject_ = MakeObject({panel, transform});
@@ -134,8 +128,8 @@ void DebugDrawPass::Draw(GraphicsSystem& graphics, const FrameMatrices& frame) {
 
     auto drawObjects = [&](const std::vector<u32>& ids, TechniqueId technique, bool ownDiffuse) {
         for (u32 id : ids) {
-            Model* model = ComponentOf<Model>(id);
-            Transform* transform = ComponentOf<Transform>(id);
+            Model* model = Overlord::FindComponent<Model>(id);
+            Transform* transform = Overlord::FindComponent<Transform>(id);
             if (!model || !transform) continue;
             const D3DXMATRIX wvp = WorldViewProjection(*transform, frame);
             wvpVar->SetMatrix(&wvp._11);
@@ -176,7 +170,7 @@ void DebugDrawPass::DrawScreenMarkers(GraphicsSystem& graphics, const FrameMatri
     device->OMSetBlendState(nullptr, noBlendFactor, 0xFFFFFFFF);
 
     Model* panel = Marker();
-    Transform* transform = ComponentOf<Transform>(markerObject_);
+    Transform* transform = Overlord::FindComponent<Transform>(markerObject_);
     GpuViewport gpuViewport;
     if (panel && transform && device->RSGetViewports(&gpuViewport, 1) == 1) {
         D3DXVIEWPORT viewport;

@@ -22,12 +22,6 @@ class FinMenu;
 
 namespace {
 
-template <class T>
-T* ComponentOf(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return (overlord && objectId) ? overlord->GetComponent<T>(objectId) : nullptr;
-}
-
 u64 Address(const void* p) { return static_cast<u64>(reinterpret_cast<std::uintptr_t>(p)); }
 
 }  // namespace
@@ -56,7 +50,7 @@ bool FramePipeline::ResultsScreenActive() const {
 
 bool FramePipeline::ChaseViewUsable() const {
     const ChaseView& chase = graphics_.GetLists().chase;
-    Transform* target = ComponentOf<Transform>(chase.ChaseTarget());
+    Transform* target = Overlord::FindComponent<Transform>(chase.ChaseTarget());
     return chase.ChaseCameraTransform() && target && target->GetParentTransform();
 }
 

@@ -6,12 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-dir=build-fuzz
-if [ ! -f "$dir/build.ninja" ]; then
-  CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DDD_FUZZ=ON -DDD_TESTS=OFF -DDD_BENCH=OFF >/dev/null
-fi
-cmake --build "$dir" --target fuzz_data_file >/dev/null
+source scripts/fuzz_target.sh
+fuzz_build fuzz_data_file
 
 # The fuzzer adds what it finds to a working corpus; the seeds stay as they are.
 corpus="$dir/corpus/data"
@@ -20,7 +16,4 @@ cp fuzz/corpus/data/* "$corpus/"
 
 # The target writes and renames scene files for every input: keep them in memory.
 if [ -d /dev/shm ]; then export TMPDIR=/dev/shm; fi
-echo "=== fuzz: data-file readers, ${seconds} s"
-"$dir/fuzz/fuzz_data_file" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-  -max_len=8192 -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
-exit "${PIPESTATUS[0]}"
+fuzz_run "data-file readers" fuzz_data_file "$seconds" 8192 "$corpus"

@@ -6,12 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-dir=build-fuzz
-if [ ! -f "$dir/build.ninja" ]; then
-  CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DDD_FUZZ=ON -DDD_TESTS=OFF -DDD_BENCH=OFF >/dev/null
-fi
-cmake --build "$dir" --target fuzz_model_file modeltool >/dev/null
+source scripts/fuzz_target.sh
+fuzz_build fuzz_model_file modeltool
 
 corpus="$dir/corpus/model"
 mkdir -p "$corpus"
@@ -22,7 +18,4 @@ for obj in fuzz/seeds/model/*.obj; do
   "$dir/tools/modeltool/modeltool" --type 5 --as-is "$obj" "$corpus/$name-5.bin" >/dev/null
 done
 
-echo "=== fuzz: model file reader, ${seconds} s"
-"$dir/fuzz/fuzz_model_file" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-  -max_len=4096 -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
-exit "${PIPESTATUS[0]}"
+fuzz_run "model file reader" fuzz_model_file "$seconds" 4096 "$corpus"

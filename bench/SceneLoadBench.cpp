@@ -3,8 +3,6 @@
 // Lua alone takes to compile and run the same file.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -13,17 +11,8 @@
 
 #include <lua.hpp>
 
-#include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
-#include "engine/MessageHub.h"
-#include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "reflection/MetaRegistry.h"
-#include "reflection/ValueTypes.h"
-#include "scene/DevozizuDave.h"
-#include "scene/ObjectFactory.h"
-#include "scene/SceneLoader.h"
-#include "scene/SceneManager.h"
+#include "tests/scene/SceneServices.h"
 
 namespace {
 
@@ -78,25 +67,11 @@ public:
     std::vector<float> weights;
 };
 
-struct World {
-    std::string root;
-    MessageHub hub;
-    IdCounter counter{1};
-    MetaRegistry registry;
-    SceneLoader loader;
-    DevozizuDave folders;
-    Graveyard graveyard;
-    Overlord overlord;
-    ObjectFactory factory;
-    SceneManager scene;
+struct World : SceneServices {
     std::string file;
 
-    World() {
-        root = (std::filesystem::temp_directory_path() / ("dd_scene_bench_" + std::to_string(getpid()))).string();
+    World() : SceneServices("arch = { path = 'arch/', extension = '.arch' }\n") {
         std::filesystem::create_directories(root + "/arch");
-        std::ofstream(root + "/DevozizuDave.init") << "arch = { path = 'arch/', extension = '.arch' }\n";
-        folders.Load(root);
-        ValueTypes::Register(registry);
         factory.RegisterComponentPrototype<Transform>("Transform", new Transform());
         registry.Register<Transform>("Transform");
         factory.RegisterComponentPrototype<Mover>("Mover", new Mover());
@@ -118,15 +93,6 @@ struct World {
         file = root + "/Bench.scn";
         scene.SaveScene(file);
         Tidy();
-    }
-    ~World() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
-    void Tidy() {
-        scene.ClearScene();
-        hub.DispatchQueued();
-        graveyard.Collect(1000.0f);
     }
 };
 

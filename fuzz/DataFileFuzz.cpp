@@ -10,24 +10,13 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include <lua.hpp>
 
 #include "engine/GameObject.h"
-#include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
-#include "engine/MessageHub.h"
-#include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "reflection/Gradient.h"
-#include "reflection/MetaRegistry.h"
-#include "reflection/ValueTypes.h"
 #include "reflection/Waypoint.h"
-#include "scene/DevozizuDave.h"
-#include "scene/ObjectFactory.h"
-#include "scene/SceneLoader.h"
-#include "scene/SceneManager.h"
+#include "tests/scene/SceneServices.h"
 
 namespace {
 
@@ -123,32 +112,18 @@ struct Settings {
 
 void Quiet(const std::string&, const std::string&) {}
 
-struct World {
-    std::string root;
-    MessageHub hub;
-    IdCounter counter{1};
-    MetaRegistry registry;
-    SceneLoader loader;
-    DevozizuDave folders;
-    Graveyard graveyard;
-    Overlord overlord;
-    ObjectFactory factory;
-    SceneManager scene;
+struct World : SceneServices {
     const IMetaClass* settingsClass = nullptr;
 
-    World() {
+    World() : SceneServices("arch = { path = 'arch/', extension = '.arch' }\n") {
         SceneLoader::SetFailureReporter(&Quiet);
         loader.SetRunLimits(2'000'000, 64u << 20);
-        root = (std::filesystem::temp_directory_path() / ("dd_data_fuzz_" + std::to_string(getpid()))).string();
         std::filesystem::create_directories(root + "/arch");
-        std::ofstream(root + "/DevozizuDave.init") << "arch = { path = 'arch/', extension = '.arch' }\n";
-        folders.Load(root);
         // Archetypes the seed scenes name.
         std::ofstream(root + "/arch/Ship.arch") << "Transform = { scale = 2 }\n\nProbe = { count = 3 }\n\n";
         std::ofstream(root + "/arch/Rider.arch") << "Transform = {}\n\nSplineCrawler = {}\n\n";
         std::ofstream(root + "/arch/Track.arch") << "Transform = {}\n\n";
 
-        ValueTypes::Register(registry);
         Waypoint::Reflect();
         registry.Register<Waypoint>("Waypoint");
         Gradient::Reflect();
@@ -171,11 +146,6 @@ struct World {
         if (!condition) std::abort();
     }
     void StackEmpty() const { Check(lua_gettop(loader.GetState()) == 0); }
-    void Tidy() {
-        scene.ClearScene();
-        hub.DispatchQueued();
-        graveyard.Collect(1000.0f);
-    }
 };
 
 World& TheWorld() {

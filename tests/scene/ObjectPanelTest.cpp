@@ -10,7 +10,7 @@ protected:
 }  // namespace
 
 TEST_F(ObjectPanelTest, EveryComponentShowsItsMembersUnderItsGroup) {
-    GameObject* object = factory->NewGameObject();
+    GameObject* object = factory.NewGameObject();
     object->AddComponent(new Body());
     object->AddComponent(new Transform());
     TwBar* bar = TwNewBar("Selection");
@@ -31,8 +31,8 @@ TEST_F(ObjectPanelTest, EveryComponentShowsItsMembersUnderItsGroup) {
 }
 
 TEST_F(ObjectPanelTest, TwoObjectsShareOneBar) {
-    GameObject* a = factory->NewGameObject();
-    GameObject* b = factory->NewGameObject();
+    GameObject* a = factory.NewGameObject();
+    GameObject* b = factory.NewGameObject();
     a->AddComponent(new Transform());
     b->AddComponent(new Transform());
     TwBar* bar = TwNewBar("Both");

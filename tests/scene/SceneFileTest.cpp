@@ -13,11 +13,11 @@ std::string Crlf(const std::string& text) {
 
 class SceneFileTest : public SceneFixture {
 protected:
-    void SetUp() override { scene->SetOwner(&owner); }
-    void TearDown() override { scene->SetOwner(nullptr); }
+    void SetUp() override { scene.SetOwner(&owner); }
+    void TearDown() override { scene.SetOwner(nullptr); }
 
     u32 Add(const std::string& archetype) {
-        const u32 id = factory->Instantiate(archetype, true);
+        const u32 id = factory.Instantiate(archetype, true);
         EXPECT_NE(id, 0u) << archetype;
         return id;
     }
@@ -37,16 +37,16 @@ protected:
         Object(wingman)->AddComponent(new Spline());  // not in the archetype
         Object(wingman)->SetParent(ship);
         Object(rider)->GetComponent<SplineCrawler>()->f.splineGameObjectID = track;
-        GameObject* loose = factory->NewGameObject();
+        GameObject* loose = factory.NewGameObject();
         loose->AddComponent(new Body());
         loose->GetComponent<Body>()->f.mass = 7;
-        scene->AddObject(loose->GetId(), true);
+        scene.AddObject(loose->GetId(), true);
         this->loose = loose->GetId();
     }
     // The object of the loaded scene that carries save number n.
     GameObject* Saved(int n) {
-        auto it = loader->GetSaveNumbers().find(n);
-        return it == loader->GetSaveNumbers().end() ? nullptr : Object(it->second);
+        auto it = loader.GetSaveNumbers().find(n);
+        return it == loader.GetSaveNumbers().end() ? nullptr : Object(it->second);
     }
 
     TestOwner owner;
@@ -55,7 +55,7 @@ protected:
 }  // namespace
 
 TEST_F(SceneFileTest, EmptySceneWritesTheThreeFixedTables) {
-    ASSERT_TRUE(scene->SaveScene(Path("scenes/Empty.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Empty.scn")));
     EXPECT_EQ(ReadFile("scenes/Empty.scn"),
               "Archetypes = {\r\n}\r\n\r\nParentChild = {\r\n}\r\n\r\nSplineCrawlers = {\r\n}\r\n\r\n");
 }
@@ -64,7 +64,7 @@ TEST_F(SceneFileTest, OneChangedBulletIsFourteenLines) {
     WriteFile("archetypes/Bullet.arch", "Transform = {}\n\n");
     const u32 id = Add("Bullet");
     Object(id)->GetComponent<Transform>()->position.x = 5;
-    ASSERT_TRUE(scene->SaveScene(Path("scenes/Bullet.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Bullet.scn")));
     EXPECT_EQ(ReadFile("scenes/Bullet.scn"),
               Crlf("Archetypes = {\n\t\"Bullet\",\n}\n\nBulletInstances = {\n"
                    "\t{SceneGUID = 1000, Transform = {position = {x = 5, }, }, },\n}\n\n"
@@ -75,9 +75,9 @@ TEST_F(SceneFileTest, SaveNumbersFollowListOrderAndSkipUnknownIds) {
     WriteFile("archetypes/B.arch", "Body = {}\n\n");
     WriteFile("archetypes/A.arch", "Body = {}\n\n");
     Add("B");
-    scene->GetObjectIds().push_back(999999);  // not registered
+    scene.GetObjectIds().push_back(999999);  // not registered
     Add("A");
-    const std::string text = scene->WriteScene();
+    const std::string text = scene.WriteScene();
     EXPECT_NE(text.find("AInstances = {\n\t{SceneGUID = 1001, Body = {samples = { }, }, },\n}"), std::string::npos)
         << text;
     EXPECT_NE(text.find("BInstances = {\n\t{SceneGUID = 1000, "), std::string::npos) << text;
@@ -85,15 +85,15 @@ TEST_F(SceneFileTest, SaveNumbersFollowListOrderAndSkipUnknownIds) {
 
 TEST_F(SceneFileTest, LoadSaveLoadKeepsObjectsAndRewritesByteIdentical) {
     BuildScene();
-    ASSERT_TRUE(scene->SaveScene(Path("scenes/Level.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Level.scn")));
     const std::string first = ReadFile("scenes/Level.scn");
 
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Level.scn")));
-    EXPECT_TRUE(scene->IsLoaded());
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Level.scn")));
+    EXPECT_TRUE(scene.IsLoaded());
     EXPECT_EQ(owner.events.back(), "loaded");
     EXPECT_TRUE(reports.empty());
     EXPECT_EQ(StackTop(), 0);
-    ASSERT_EQ(scene->GetObjectIds().size(), 5u);
+    ASSERT_EQ(scene.GetObjectIds().size(), 5u);
     EXPECT_EQ(Object(ship), nullptr);  // the old objects are gone
 
     // Save numbers went out in list order: ship 1000, track 1001, rider
@@ -123,11 +123,11 @@ TEST_F(SceneFileTest, LoadSaveLoadKeepsObjectsAndRewritesByteIdentical) {
 
     // Written again, the objects are numbered afresh in the loaded order
     // (group by group); from then on every rewrite is byte-identical.
-    ASSERT_TRUE(scene->SaveScene(Path("scenes/Again.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Again.scn")));
     const std::string second = ReadFile("scenes/Again.scn");
     EXPECT_NE(second, first);
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Again.scn")));
-    ASSERT_TRUE(scene->SaveScene(Path("scenes/Third.scn")));
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Again.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Third.scn")));
     EXPECT_EQ(ReadFile("scenes/Third.scn"), second);
     EXPECT_EQ(second.find("splineGameObjectID"), std::string::npos);
 }
@@ -137,31 +137,31 @@ TEST_F(SceneFileTest, ArchetypeNamesThatAreNoLuaNamesStillLoad) {
     WriteFile("archetypes/2nd.arch", "Body = {}\n\n");
     Add("2nd");
     Object(Add("enemy-1"))->GetComponent<Body>()->f.mass = 6;
-    ASSERT_TRUE(scene->SaveScene(Path("scenes/Odd.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Odd.scn")));
     const std::string text = ReadFile("scenes/Odd.scn");
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Odd.scn"))) << reports.back().text;
-    ASSERT_EQ(scene->GetObjectIds().size(), 2u);
-    EXPECT_EQ(Object(scene->GetObjectIds()[1])->GetComponent<Body>()->f.mass, 6.0f);
-    ASSERT_TRUE(scene->SaveScene(Path("scenes/Odd2.scn")));
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Odd.scn"))) << reports.back().text;
+    ASSERT_EQ(scene.GetObjectIds().size(), 2u);
+    EXPECT_EQ(Object(scene.GetObjectIds()[1])->GetComponent<Body>()->f.mass, 6.0f);
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Odd2.scn")));
     EXPECT_EQ(ReadFile("scenes/Odd2.scn"), text);
 }
 
 TEST_F(SceneFileTest, MissingArchetypeBuildsFromClassesAndKeepsItsNameThroughASave) {
     WriteFile("scenes/Lost.scn", "Archetypes = { 'Gone' }\nGoneInstances = { { SceneGUID = 1000, Body = { mass = 3 } } }\n");
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Lost.scn")));
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Lost.scn")));
     EXPECT_EQ(reports.size(), 1u);  // the archetype's own report
-    ASSERT_EQ(scene->GetObjectIds().size(), 1u);
-    GameObject* object = Object(scene->GetObjectIds()[0]);
+    ASSERT_EQ(scene.GetObjectIds().size(), 1u);
+    GameObject* object = Object(scene.GetObjectIds()[0]);
     EXPECT_EQ(object->GetComponents().size(), 1u);
     EXPECT_EQ(object->GetComponent<Body>()->f.mass, 3.0f);
     EXPECT_EQ(object->GetArchetypeName(), "Gone");
     // Saved while the archetype is missing, the scene still names it; with
     // the archetype back, the objects are its clones again.
-    ASSERT_TRUE(scene->SaveScene(Path("scenes/Lost.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Lost.scn")));
     EXPECT_NE(ReadFile("scenes/Lost.scn").find("\t\"Gone\",\r\n"), std::string::npos);
     WriteFile("archetypes/Gone.arch", "Transform = {}\n\nBody = { mass = 1 }\n\n");
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Lost.scn")));
-    object = Object(scene->GetObjectIds()[0]);
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Lost.scn")));
+    object = Object(scene.GetObjectIds()[0]);
     EXPECT_NE(object->GetComponent<Transform>(), nullptr);
     EXPECT_EQ(object->GetComponent<Body>()->f.mass, 3.0f);
 }
@@ -172,15 +172,15 @@ TEST_F(SceneFileTest, ScenesWithoutOptionalTablesLoadAndNumbersDecide) {
               "Archetypes = { 'Rock' }\n"
               "RockInstances = { { SceneGUID = 7, Body = { mass = 1 } }, { SceneGUID = 7 }, { SceneGUID = 'x' },\n"
               "  { SceneGUID = 1e300 }, { SceneGUID = 0/0 } }\n");
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Plain.scn")));
-    ASSERT_EQ(scene->GetObjectIds().size(), 5u);
-    EXPECT_EQ(loader->GetSaveNumbers().at(7), scene->GetObjectIds()[0]);  // the first keeps it
-    EXPECT_EQ(loader->GetSaveNumbers().size(), 2u);                       // 7 and the clamped huge one
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Plain.scn")));
+    ASSERT_EQ(scene.GetObjectIds().size(), 5u);
+    EXPECT_EQ(loader.GetSaveNumbers().at(7), scene.GetObjectIds()[0]);  // the first keeps it
+    EXPECT_EQ(loader.GetSaveNumbers().size(), 2u);                       // 7 and the clamped huge one
 }
 
 TEST_F(SceneFileTest, BrokenScenesLoadNothingAndKeepRunning) {
     WriteFile("archetypes/Rock.arch", "Body = {}\n\n");
-    loader->SetRunLimits(200000, 8u << 20);
+    loader.SetRunLimits(200000, 8u << 20);
     std::string deep = "Archetypes = ";
     for (int i = 0; i < 300; ++i) deep += "{";
     for (int i = 0; i < 300; ++i) deep += "}";
@@ -207,10 +207,10 @@ TEST_F(SceneFileTest, BrokenScenesLoadNothingAndKeepRunning) {
         reports.clear();
         owner.events.clear();
         const std::size_t before = LiveObjects();
-        EXPECT_FALSE(scene->LoadScene(Path("scenes/Bad.scn"))) << text;
-        EXPECT_FALSE(scene->IsLoaded());
-        EXPECT_EQ(scene->GetName(), Path("scenes/Bad.scn"));  // kept for a reload
-        EXPECT_TRUE(scene->GetObjectIds().empty()) << text;
+        EXPECT_FALSE(scene.LoadScene(Path("scenes/Bad.scn"))) << text;
+        EXPECT_FALSE(scene.IsLoaded());
+        EXPECT_EQ(scene.GetName(), Path("scenes/Bad.scn"));  // kept for a reload
+        EXPECT_TRUE(scene.GetObjectIds().empty()) << text;
         ASSERT_FALSE(reports.empty()) << text;
         EXPECT_EQ(reports.back().caption, "Load scene failed");
         EXPECT_EQ(StackTop(), 0) << text;
@@ -228,9 +228,9 @@ TEST_F(SceneFileTest, BadLinksAreSkipped) {
               "ParentChild = { { Parent = 1, Child = 1 }, { Parent = 9, Child = 2 }, { Parent = 2, Child = 1 },"
               " { Parent = 1, Child = 2 } }\n"
               "SplineCrawlers = { { SplineCrawler = 1, Spline = 2 }, { SplineCrawler = 5, Spline = 1 } }\n");
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Links.scn")));
-    GameObject* one = Object(loader->GetSaveNumbers().at(1));
-    GameObject* two = Object(loader->GetSaveNumbers().at(2));
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Links.scn")));
+    GameObject* one = Object(loader.GetSaveNumbers().at(1));
+    GameObject* two = Object(loader.GetSaveNumbers().at(2));
     EXPECT_EQ(one->GetParent(), two->GetId());
     EXPECT_EQ(two->GetParent(), 0u);  // would close a cycle
 }
@@ -246,7 +246,7 @@ TEST_F(SceneFileTest, LongParentChainsAreCutAtTheDepthLimit) {
     for (int i = 1; i < count; ++i)
         text += "{ Parent = " + std::to_string(999 + i) + ", Child = " + std::to_string(1000 + i) + " },\n";
     WriteFile("scenes/Chain.scn", text + "}\n");
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Chain.scn")));
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Chain.scn")));
     const int limit = GameObject::kMaxHierarchyLevels;
     EXPECT_EQ(Saved(1000 + limit - 1)->GetParent(), Saved(1000 + limit - 2)->GetId());
     EXPECT_EQ(Saved(1000 + limit)->GetParent(), 0u);
@@ -255,19 +255,19 @@ TEST_F(SceneFileTest, LongParentChainsAreCutAtTheDepthLimit) {
 
 TEST_F(SceneFileTest, FolderInPlaceOfAFileIsReportedNotRead) {
     std::filesystem::create_directories(Path("scenes/Folder.scn"));
-    EXPECT_FALSE(scene->LoadScene(Path("scenes/Folder.scn")));
+    EXPECT_FALSE(scene.LoadScene(Path("scenes/Folder.scn")));
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].caption, "Load scene failed");
     EXPECT_EQ(reports[0].text, "cannot read " + Path("scenes/Folder.scn"));
     std::filesystem::create_directories(Path("archetypes/Crate.arch"));
-    EXPECT_EQ(factory->Instantiate("Crate", true), 0u);
+    EXPECT_EQ(factory.Instantiate("Crate", true), 0u);
     EXPECT_EQ(StackTop(), 0);
 }
 
 TEST_F(SceneFileTest, FileLargerThanTheRunBudgetIsRefusedBeforeReading) {
-    loader->SetRunLimits(200000, 1u << 20);
+    loader.SetRunLimits(200000, 1u << 20);
     WriteFile("scenes/Huge.scn", "Archetypes = {}\n--" + std::string(2u << 20, 'x') + "\n");
-    EXPECT_FALSE(scene->LoadScene(Path("scenes/Huge.scn")));
+    EXPECT_FALSE(scene.LoadScene(Path("scenes/Huge.scn")));
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].text, "too large to load: " + Path("scenes/Huge.scn"));
 }
@@ -275,33 +275,33 @@ TEST_F(SceneFileTest, FileLargerThanTheRunBudgetIsRefusedBeforeReading) {
 TEST_F(SceneFileTest, FailedSaveKeepsTheOldFileAndReports) {
     WriteFile("scenes/Keep.scn", "old");
     std::filesystem::create_directory(Path("scenes/Keep.scn.saving"));  // the temporary name is taken
-    EXPECT_FALSE(scene->SaveScene(Path("scenes/Keep.scn")));
+    EXPECT_FALSE(scene.SaveScene(Path("scenes/Keep.scn")));
     EXPECT_EQ(ReadFile("scenes/Keep.scn"), "old");
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].caption, "Save scene failed");
-    EXPECT_FALSE(scene->SaveScene(Path("no/such/folder/x.scn")));
+    EXPECT_FALSE(scene.SaveScene(Path("no/such/folder/x.scn")));
 }
 
 TEST_F(SceneFileTest, ClearAndReloadFollowTheOwner) {
-    EXPECT_FALSE(scene->ReloadScene());  // no name: nothing
+    EXPECT_FALSE(scene.ReloadScene());  // no name: nothing
     EXPECT_TRUE(owner.events.empty());
     WriteFile("archetypes/Rock.arch", "Body = {}\n\n");
     WriteFile("scenes/Rocks.scn", "Archetypes = { 'Rock' }\nRockInstances = { {}, {} }\n");
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Rocks.scn")));
-    const std::vector<u32> first = scene->GetObjectIds();
-    ASSERT_TRUE(scene->ReloadScene());
-    EXPECT_EQ(scene->GetName(), Path("scenes/Rocks.scn"));
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Rocks.scn")));
+    const std::vector<u32> first = scene.GetObjectIds();
+    ASSERT_TRUE(scene.ReloadScene());
+    EXPECT_EQ(scene.GetName(), Path("scenes/Rocks.scn"));
     for (u32 id : first) EXPECT_EQ(Object(id), nullptr);
-    EXPECT_EQ(scene->GetObjectIds().size(), 2u);
-    scene->ClearScene();
-    EXPECT_EQ(scene->GetName(), "");
-    EXPECT_TRUE(factory->GetArchetypeNames().empty());
+    EXPECT_EQ(scene.GetObjectIds().size(), 2u);
+    scene.ClearScene();
+    EXPECT_EQ(scene.GetName(), "");
+    EXPECT_TRUE(factory.GetArchetypeNames().empty());
     EXPECT_EQ(owner.events, (std::vector<std::string>{"cleared", "loaded", "cleared", "loaded", "cleared"}));
 }
 
 TEST_F(SceneFileTest, SceneNamesFoldCase) {
     WriteFile("scenes/Tutorial.scn", "Archetypes = {}\n");
-    EXPECT_TRUE(scene->LoadScene(Path("scenes/TUTORIAL.scn")));
+    EXPECT_TRUE(scene.LoadScene(Path("scenes/TUTORIAL.scn")));
 }
 
 TEST(EraseUnorderedTest, MovesTheLastIdIntoTheGap) {
@@ -331,8 +331,8 @@ public:
 }  // namespace
 
 TEST_F(SceneFileTest, NestedArchetypeLoadsKeepTheStackBalanced) {
-    factory->RegisterComponentPrototype<Spawner>("Spawner", new Spawner());
-    registry->Register<Spawner>("Spawner");
+    factory.RegisterComponentPrototype<Spawner>("Spawner", new Spawner());
+    registry.Register<Spawner>("Spawner");
     WriteFile("archetypes/Rock.arch", "Body = {}\n\n");
     WriteFile("archetypes/Broken.arch", "Body = 5\n\n");
     WriteFile("archetypes/Nest.arch", "Spawner = {}\n\n");
@@ -340,22 +340,22 @@ TEST_F(SceneFileTest, NestedArchetypeLoadsKeepTheStackBalanced) {
               "Archetypes = { 'Broken', 'Nest' }\n"
               "NestInstances = { {}, { Spawner = { archetype = 'Broken' } }, {} }\n"
               "BrokenInstances = { { Body = { mass = 2 } } }\n");
-    ASSERT_TRUE(scene->LoadScene(Path("scenes/Nest.scn")));
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Nest.scn")));
     EXPECT_EQ(StackTop(), 0);
-    EXPECT_EQ(scene->GetObjectIds().size(), 4u);
+    EXPECT_EQ(scene.GetObjectIds().size(), 4u);
     // The broken archetype is reported when the scene names it and again
     // when the spawner asks for it; the spawners of Rock got their objects.
     EXPECT_EQ(reports.size(), 2u);
     // The Broken group comes first in the list, then the three spawners.
-    ASSERT_NE(Object(scene->GetObjectIds()[1])->GetComponent<Spawner>(), nullptr);
-    EXPECT_NE(Object(scene->GetObjectIds()[1])->GetComponent<Spawner>()->spawned, 0u);
-    EXPECT_EQ(Object(scene->GetObjectIds()[2])->GetComponent<Spawner>()->spawned, 0u);
-    EXPECT_NE(Object(scene->GetObjectIds()[3])->GetComponent<Spawner>()->spawned, 0u);
+    ASSERT_NE(Object(scene.GetObjectIds()[1])->GetComponent<Spawner>(), nullptr);
+    EXPECT_NE(Object(scene.GetObjectIds()[1])->GetComponent<Spawner>()->spawned, 0u);
+    EXPECT_EQ(Object(scene.GetObjectIds()[2])->GetComponent<Spawner>()->spawned, 0u);
+    EXPECT_NE(Object(scene.GetObjectIds()[3])->GetComponent<Spawner>()->spawned, 0u);
 }
 
 TEST_F(SceneFileTest, HugeArchetypeListsAreRefusedQuickly) {
     WriteFile("scenes/Many.scn", "Archetypes = {} for i = 1, 200000 do Archetypes[i] = 'A' .. i end\n");
-    EXPECT_FALSE(scene->LoadScene(Path("scenes/Many.scn")));
+    EXPECT_FALSE(scene.LoadScene(Path("scenes/Many.scn")));
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].text.find("more than 10000 archetypes"), std::string::npos);
     EXPECT_EQ(StackTop(), 0);

@@ -6,18 +6,18 @@ class SceneLoaderTest : public SceneFixture {
 protected:
     GameObject* LoadArchetype(const std::string& name, const std::string& text) {
         WriteFile("archetypes/" + name + ".arch", text);
-        if (!loader->LoadArchetype(name)) return nullptr;
-        return factory->GetArchetype(name);
+        if (!loader.LoadArchetype(name)) return nullptr;
+        return factory.GetArchetype(name);
     }
 };
 }  // namespace
 
 TEST_F(SceneLoaderTest, StartupFileFillsFoldersWithSlashes) {
-    EXPECT_EQ(folders->arch.path, "archetypes/");
-    EXPECT_EQ(folders->arch.extension, ".arch");
-    EXPECT_EQ(folders->scene.GetFullPath("Tutorial"), root + "/scenes/Tutorial.scn");
-    EXPECT_EQ(folders->model.path, "");  // left out of the file: stays empty
-    EXPECT_EQ(folders->model.baseFolder, root + "/");
+    EXPECT_EQ(folders.arch.path, "archetypes/");
+    EXPECT_EQ(folders.arch.extension, ".arch");
+    EXPECT_EQ(folders.scene.GetFullPath("Tutorial"), root + "/scenes/Tutorial.scn");
+    EXPECT_EQ(folders.model.path, "");  // left out of the file: stays empty
+    EXPECT_EQ(folders.model.baseFolder, root + "/");
     EXPECT_EQ(StackTop(), 0);
 }
 
@@ -61,19 +61,19 @@ TEST_F(SceneLoaderTest, LoadingAgainReplacesAndDropsTheOldPrototype) {
     const u32 firstId = first->GetId();
     GameObject* second = LoadArchetype("Bullet", "Body = { mass = 2 }");
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(factory->GetArchetypeNames(), std::vector<std::string>{"Bullet"});
+    EXPECT_EQ(factory.GetArchetypeNames(), std::vector<std::string>{"Bullet"});
     EXPECT_EQ(Object(firstId), nullptr);  // unregistered, handed to the Graveyard
     EXPECT_EQ(second->GetComponent<Body>()->f.mass, 2.0f);
 }
 
 TEST_F(SceneLoaderTest, ArchetypeNamesFoldCaseWhenNotFoundAsWritten) {
     WriteFile("archetypes/EnemyShip.arch", "Body = { mass = 3 }");
-    ASSERT_TRUE(loader->LoadArchetype("enemyship"));
-    ASSERT_NE(factory->GetArchetype("enemyship"), nullptr);
+    ASSERT_TRUE(loader.LoadArchetype("enemyship"));
+    ASSERT_NE(factory.GetArchetype("enemyship"), nullptr);
 }
 
 TEST_F(SceneLoaderTest, HostileArchetypesFailCleanlyAndStoreNothing) {
-    loader->SetRunLimits(200000, 8u << 20);
+    loader.SetRunLimits(200000, 8u << 20);
     const std::size_t before = LiveObjects();
     const char* texts[] = {
         "Transform = 5",
@@ -95,7 +95,7 @@ TEST_F(SceneLoaderTest, HostileArchetypesFailCleanlyAndStoreNothing) {
         reports.clear();
         EXPECT_EQ(LoadArchetype("Bad", text), nullptr) << text;
         EXPECT_EQ(reports.size(), 1u) << text;
-        EXPECT_EQ(factory->GetArchetype("Bad"), nullptr) << text;
+        EXPECT_EQ(factory.GetArchetype("Bad"), nullptr) << text;
         EXPECT_EQ(StackTop(), 0) << text;
         EXPECT_EQ(LiveObjects(), before) << text;
     }
@@ -115,40 +115,40 @@ TEST_F(SceneLoaderTest, ErrorTextsSayWhereTheFaultIs) {
 }
 
 TEST_F(SceneLoaderTest, ArchetypeNamesThatAreNoFileNamesAreRefused) {
-    EXPECT_FALSE(loader->LoadArchetype("../DevozizuDave"));
-    EXPECT_FALSE(loader->LoadArchetype(""));
+    EXPECT_FALSE(loader.LoadArchetype("../DevozizuDave"));
+    EXPECT_FALSE(loader.LoadArchetype(""));
     EXPECT_EQ(reports.size(), 2u);
 }
 
 TEST_F(SceneLoaderTest, InstantiatedObjectsAreIndependentCopies) {
     WriteFile("archetypes/Rock.arch", "Body = { mass = 4 }\n\nTransform = {}\n\n");
-    const u32 a = factory->Instantiate("Rock", false);
-    const u32 b = factory->Instantiate("Rock", true);
+    const u32 a = factory.Instantiate("Rock", false);
+    const u32 b = factory.Instantiate("Rock", true);
     ASSERT_NE(a, 0u);
     ASSERT_NE(b, 0u);
     EXPECT_NE(a, b);
     Body* bodyA = Object(a)->GetComponent<Body>();
     bodyA->f.mass = 9;
     EXPECT_EQ(Object(b)->GetComponent<Body>()->f.mass, 4.0f);
-    EXPECT_EQ(factory->GetArchetype("Rock")->GetComponent<Body>()->f.mass, 4.0f);
+    EXPECT_EQ(factory.GetArchetype("Rock")->GetComponent<Body>()->f.mass, 4.0f);
     EXPECT_EQ(bodyA->inits, 1);
-    EXPECT_EQ(scene->GetObjectIds(), std::vector<u32>{b});
-    EXPECT_EQ(factory->Instantiate("Missing", false), 0u);
+    EXPECT_EQ(scene.GetObjectIds(), std::vector<u32>{b});
+    EXPECT_EQ(factory.Instantiate("Missing", false), 0u);
     EXPECT_EQ(reports.size(), 1u);
 }
 
 TEST_F(SceneLoaderTest, ReflectedFileReadsMembersAndIgnoresOtherNames) {
     FilePath path;
     WriteFile("folder.lua", "path = 'sounds/'\nextension = 7\nother = {}\n");
-    const IMetaClass* metaClass = registry->GetByName("FilePath");
+    const IMetaClass* metaClass = registry.GetByName("FilePath");
     ASSERT_NE(metaClass, nullptr);
-    ASSERT_TRUE(loader->LoadReflected(Path("folder.lua"), *metaClass, &path));
+    ASSERT_TRUE(loader.LoadReflected(Path("folder.lua"), *metaClass, &path));
     EXPECT_EQ(path.path, "sounds/");
     EXPECT_EQ(path.extension, "7");
 }
 
 TEST_F(SceneLoaderTest, WrittenArchetypeLeavesOutStandInsAndReadsBack) {
-    GameObject* object = factory->NewGameObject();
+    GameObject* object = factory.NewGameObject();
     object->AddComponent(new Mesh());
     object->AddComponent(new Shape());
     object->AddComponent(new Body());

@@ -55,30 +55,16 @@ void CaptureReport(const std::string& caption, const std::string& text) {
 }
 }  // namespace
 
-// Members are created in start-up order and destroyed in reverse by hand.
-SceneFixture::SceneFixture() {
+SceneFixture::SceneFixture()
+    : SceneServices("arch = { path = \"archetypes\\\\\", extension = \".arch\" }\n"
+                    "scene = { path = \"scenes/\", extension = \".scn\" }\n",
+                    5000) {
     reports.clear();
     SceneLoader::SetFailureReporter(&CaptureReport);
-    std::string pattern = (std::filesystem::temp_directory_path() / "ddsceneXXXXXX").string();
-    root = mkdtemp(pattern.data()) ? pattern : std::string();
     std::filesystem::create_directories(root + "/archetypes");
     std::filesystem::create_directories(root + "/scenes");
-    WriteFile("DevozizuDave.init",
-              "arch = { path = \"archetypes\\\\\", extension = \".arch\" }\n"
-              "scene = { path = \"scenes/\", extension = \".scn\" }\n");
+    EXPECT_TRUE(foldersLoaded);
 
-    hub = std::make_unique<MessageHub>();
-    counter = std::make_unique<IdCounter>(5000);
-    registry = std::make_unique<MetaRegistry>();
-    loader = std::make_unique<SceneLoader>();
-    folders = std::make_unique<DevozizuDave>();
-    EXPECT_TRUE(folders->Load(root));
-    graveyard = std::make_unique<Graveyard>();
-    overlord = std::make_unique<Overlord>();
-    factory = std::make_unique<ObjectFactory>();
-    scene = std::make_unique<SceneManager>();
-
-    ValueTypes::Register(*registry);
     Prototype<Body>("Body");
     Prototype<Mesh>("Mesh");
     Prototype<Shape>("Shape");
@@ -87,20 +73,7 @@ SceneFixture::SceneFixture() {
     Prototype<Transform>("Transform");
 }
 
-SceneFixture::~SceneFixture() {
-    scene.reset();
-    factory.reset();
-    overlord.reset();
-    graveyard.reset();
-    folders.reset();
-    loader.reset();
-    registry.reset();
-    counter.reset();
-    hub.reset();
-    SceneLoader::SetFailureReporter(nullptr);
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-}
+SceneFixture::~SceneFixture() { SceneLoader::SetFailureReporter(nullptr); }
 
 void SceneFixture::WriteFile(const std::string& relative, const std::string& text) const {
     std::ofstream out(Path(relative), std::ios::binary);
@@ -116,6 +89,6 @@ std::string SceneFixture::ReadFile(const std::string& relative) const {
 
 std::size_t SceneFixture::LiveObjects() const {
     std::size_t count = 0;
-    overlord->GameObjects().ForEach([&count](u32, GameObject*) { ++count; });
+    overlord.GameObjects().ForEach([&count](u32, GameObject*) { ++count; });
     return count;
 }

@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,18 +16,9 @@
 
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
-#include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
-#include "engine/MessageHub.h"
-#include "engine/Overlord.h"
 #include "engine/SceneSystem.h"
 #include "engine/Transform.h"
-#include "reflection/MetaRegistry.h"
-#include "reflection/ValueTypes.h"
-#include "scene/DevozizuDave.h"
-#include "scene/ObjectFactory.h"
-#include "scene/SceneLoader.h"
-#include "scene/SceneManager.h"
+#include "tests/scene/SceneServices.h"
 
 // A component whose reflected state is the Fields record F.
 template <class T, class F>
@@ -125,7 +115,7 @@ struct Report {
     std::string text;
 };
 
-class SceneFixture : public ::testing::Test {
+class SceneFixture : public ::testing::Test, protected SceneServices {
 public:
     static std::vector<Report> reports;
 
@@ -137,21 +127,10 @@ protected:
     void WriteFile(const std::string& relative, const std::string& text) const;
     std::string ReadFile(const std::string& relative) const;
     // Lua stack height of the loader's state.
-    int StackTop() const { return lua_gettop(loader->GetState()); }
+    int StackTop() const { return lua_gettop(loader.GetState()); }
     // Live registered objects (prototypes included).
     std::size_t LiveObjects() const;
-    GameObject* Object(u32 id) const { return overlord->GetGameObject(id); }
+    GameObject* Object(u32 id) const { return overlord.GetGameObject(id); }
     // Runs the end-of-frame deletion with a generous budget.
-    void Bury() { graveyard->Collect(1.0f); }
-
-    std::string root;
-    std::unique_ptr<MessageHub> hub;
-    std::unique_ptr<IdCounter> counter;
-    std::unique_ptr<MetaRegistry> registry;
-    std::unique_ptr<SceneLoader> loader;
-    std::unique_ptr<DevozizuDave> folders;
-    std::unique_ptr<Graveyard> graveyard;
-    std::unique_ptr<Overlord> overlord;
-    std::unique_ptr<ObjectFactory> factory;
-    std::unique_ptr<SceneManager> scene;
+    void Bury() { graveyard.Collect(1.0f); }
 };

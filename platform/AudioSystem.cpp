@@ -165,8 +165,8 @@ void AudioSystem::PlayMusic(const std::string& name, float volume) {
 
 void AudioSystem::Update(float dt) {
     if (Transform* camera = CameraTransform()) {
-        listenerPosition_ = camera->worldPosition;
         const D3DXVECTOR3 forward = camera->GetForward();  // also brings the transform up to date
+        listenerPosition_ = camera->worldPosition;
         const D3DXQUATERNION rotation = camera->GetWorldRotation();
         D3DXMATRIX m;
         D3DXMatrixRotationQuaternion(&m, &rotation);

@@ -32,7 +32,9 @@ void ReportThroughMessageBox(const std::string& caption, const std::string& text
 }
 }  // namespace
 
-Assembly::~Assembly() { Disassemble(); }
+Assembly::~Assembly() {
+    Disassemble();
+}
 
 bool Assembly::CreateServices() {
     services_.Create<MessageHub>("MessageHub");

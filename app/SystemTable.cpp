@@ -35,12 +35,9 @@ Entry System(const char* name) {
 
 const std::vector<Entry>& SystemTable::Systems() {
     static const std::vector<Entry> systems = {
-        System<InputSystem>("InputSystem"),
-        System<AudioSystem>("AudioSystem"),
-        System<GuiSystem>("GuiSystem"),
-        System<Queen>("Queen"),
-        System<GraphicsSystem>("GraphicsSystem"),
-        System<WindowsSystem>("WindowsSystem"),
+        System<InputSystem>("InputSystem"),       System<AudioSystem>("AudioSystem"),
+        System<GuiSystem>("GuiSystem"),           System<Queen>("Queen"),
+        System<GraphicsSystem>("GraphicsSystem"), System<WindowsSystem>("WindowsSystem"),
     };
     return systems;
 }

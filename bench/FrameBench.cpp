@@ -14,10 +14,10 @@
 
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,9 +42,9 @@
 #include "render/Model.h"
 #include "render/ModelCache.h"
 #include "render/PointLight.h"
-#include "render/RenderTargets.h"
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
+#include "render/RenderTargets.h"
 #include "render/ScreenText.h"
 #include "render/Skybox.h"
 #include "scene/DevozizuDave.h"
@@ -83,8 +83,8 @@ public:
         overlord_ = std::make_unique<Overlord>();
         engine_ = std::make_unique<Engine>();
         models_ = std::make_unique<ModelCache>();
-        resources_ = std::make_unique<RenderResources>(Folder(assets, "texture", ".dds"),
-                                                       Folder(assets, "particle", ".dds"));
+        resources_ =
+            std::make_unique<RenderResources>(Folder(assets, "texture", ".dds"), Folder(assets, "particle", ".dds"));
         fonts_ = std::make_unique<FontManager>();
         renderDevice_ = std::make_unique<RenderDevice>();
         // Without effects no technique applies and no draw is issued.
@@ -172,7 +172,8 @@ private:
             auto* light = new PointLight();
             light->mRange = 4.0f;
             light->mDiffuse = D3DXCOLOR(0.3f + 0.07f * static_cast<float>(i % 10), 0.5f, 0.9f - 0.06f * (i % 10), 1);
-            Add(D3DXVECTOR3(-18.0f + 4.0f * static_cast<float>(i % 10), 0.5f, -2.0f + 3.6f * static_cast<float>(i / 10)),
+            Add(D3DXVECTOR3(-18.0f + 4.0f * static_cast<float>(i % 10), 0.5f,
+                            -2.0f + 3.6f * static_cast<float>(i / 10)),
                 1.0f, {light});
         }
         for (int i = 0; i < 50; ++i) {
@@ -239,12 +240,22 @@ void BM_FrameSteps(benchmark::State& state) {
         if (pass == FramePass::LightBatch) return;
         GpuTexture* written = nullptr;
         switch (previous) {
-            case FramePass::Geometry: written = t.normals.texture.get(); break;
-            case FramePass::Lighting: written = t.light.texture.get(); break;
-            case FramePass::GlowBlur: written = t.glow.texture.get(); break;
+            case FramePass::Geometry:
+                written = t.normals.texture.get();
+                break;
+            case FramePass::Lighting:
+                written = t.light.texture.get();
+                break;
+            case FramePass::GlowBlur:
+                written = t.glow.texture.get();
+                break;
             case FramePass::AmbientOcclusion:
-            case FramePass::AmbientOcclusionBlur: written = t.ssao.texture.get(); break;
-            default: written = graphics.GetSwapChain()->GetBuffer().get(); break;
+            case FramePass::AmbientOcclusionBlur:
+                written = t.ssao.texture.get();
+                break;
+            default:
+                written = graphics.GetSwapChain()->GetBuffer().get();
+                break;
         }
         if (written) written->ReadBack(0, &bytes);
         const auto now = std::chrono::steady_clock::now();
@@ -256,8 +267,8 @@ void BM_FrameSteps(benchmark::State& state) {
     totals.clear();
     for (auto _ : state) scene.Frame(true);
     graphics.SetFrameRecorder(nullptr);
-    const char* names[] = {"geometry", "lighting", "batch", "glow", "ao", "ao_blur", "combine", "sky",
-                           "particles", "frame_models", "debug", "texts", "markers", "panels", "present"};
+    const char* names[] = {"geometry",  "lighting",     "batch", "glow",  "ao",      "ao_blur", "combine", "sky",
+                           "particles", "frame_models", "debug", "texts", "markers", "panels",  "present"};
     for (const auto& [pass, ms] : totals)
         state.counters[names[static_cast<int>(pass)]] = ms / static_cast<double>(state.iterations());
 }

@@ -2,11 +2,11 @@
 // per-frame hand-over of the queued rows to the writer thread.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
+#include <unistd.h>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "engine/Logger.h"
 

@@ -41,8 +41,7 @@ void Control::Update(float dt) {
     const std::vector<ControlTrigger*>& awaited = state_ ? deactivateTriggers_ : activateTriggers_;
     const std::vector<ControlAction*>& switchActions = state_ ? deactivateActions_ : activateActions_;
     bool allHeld = !awaited.empty();
-    for (size_t i = 0; allHeld && i < awaited.size(); ++i)
-        allHeld = awaited[i] && awaited[i]->IsTriggered();
+    for (size_t i = 0; allHeld && i < awaited.size(); ++i) allHeld = awaited[i] && awaited[i]->IsTriggered();
     if (allHeld) {
         for (size_t i = 0; i < switchActions.size(); ++i)
             if (switchActions[i]) switchActions[i]->Execute();
@@ -78,8 +77,14 @@ void Control::AddActiveAction(ControlAction* action) {
     if (action) action->Register(this);
 }
 
-void Control::AddActivateAction(ControlAction* action) { activateActions_.push_back(action); }
+void Control::AddActivateAction(ControlAction* action) {
+    activateActions_.push_back(action);
+}
 
-void Control::AddDeactivateAction(ControlAction* action) { deactivateActions_.push_back(action); }
+void Control::AddDeactivateAction(ControlAction* action) {
+    deactivateActions_.push_back(action);
+}
 
-void Control::AddInactiveAction(ControlAction* action) { inactiveActions_.push_back(action); }
+void Control::AddInactiveAction(ControlAction* action) {
+    inactiveActions_.push_back(action);
+}

@@ -180,10 +180,14 @@ void GuiSystem::HandleMessage(Message* message) {
                            argument == kMsgEnableGroup.argument || argument == kMsgDisableGroup.argument;
         const u32* value = message->PayloadAs<u32>();
         if (!known || !value) return;
-        if (argument == kMsgRemoveControl.argument) RemoveControl(*value);
-        else if (argument == kMsgToggleGroup.argument) SetGroup(*value, 0);
-        else if (argument == kMsgEnableGroup.argument) SetGroup(*value, 1);
-        else if (argument == kMsgDisableGroup.argument) SetGroup(*value, 2);
+        if (argument == kMsgRemoveControl.argument)
+            RemoveControl(*value);
+        else if (argument == kMsgToggleGroup.argument)
+            SetGroup(*value, 0);
+        else if (argument == kMsgEnableGroup.argument)
+            SetGroup(*value, 1);
+        else if (argument == kMsgDisableGroup.argument)
+            SetGroup(*value, 2);
         return;
     }
     if (type == kMsgTypeComponentAnnounced && argument == TypeId<Camera>::Get()) {

@@ -7,11 +7,20 @@ bool KeyTrigger::IsTriggered() {
     if (!input) return false;
     bool inMode = false;
     switch (mode_) {
-        case kModeUp: inMode = input->IsKeyUp(virtualKey_); break;
-        case kModeHeld: inMode = input->IsKeyDown(virtualKey_); break;
-        case kModeReleased: inMode = input->WasKeyReleased(virtualKey_); break;
-        case kModePressed: inMode = input->WasKeyPressed(virtualKey_); break;
-        default: return false;
+        case kModeUp:
+            inMode = input->IsKeyUp(virtualKey_);
+            break;
+        case kModeHeld:
+            inMode = input->IsKeyDown(virtualKey_);
+            break;
+        case kModeReleased:
+            inMode = input->WasKeyReleased(virtualKey_);
+            break;
+        case kModePressed:
+            inMode = input->WasKeyPressed(virtualKey_);
+            break;
+        default:
+            return false;
     }
     if (!inMode) return false;
     const bool isCtrlKey = virtualKey_ == 0x11 || virtualKey_ == 0xA2 || virtualKey_ == 0xA3;

@@ -34,4 +34,6 @@ private:
 
 // A LogicalAnd whose second operand is a clone of trigger; the caller sets the
 // first (SetFirst). The given trigger stays the caller's.
-inline LogicalAnd* MakeLogicalAnd(const ControlTrigger& trigger) { return new LogicalAnd(nullptr, trigger.Clone()); }
+inline LogicalAnd* MakeLogicalAnd(const ControlTrigger& trigger) {
+    return new LogicalAnd(nullptr, trigger.Clone());
+}

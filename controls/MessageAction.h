@@ -43,11 +43,7 @@ public:
     virtual void SetArgument(u32 argument) { argument_ = argument; }
     virtual void SetPayload(const T& payload) { payload_ = payload; }
     // The two floats of a D3DXVECTOR2 payload (a window size, a point).
-    void SetPayload(float x, float y)
-        requires std::is_same_v<T, D3DXVECTOR2>
-    {
-        payload_ = D3DXVECTOR2(x, y);
-    }
+    void SetPayload(float x, float y) requires std::is_same_v<T, D3DXVECTOR2> { payload_ = D3DXVECTOR2(x, y); }
     virtual void SetSender(u32 sender) { sender_ = sender; }
 
     u32 GetSender() const { return sender_; }

@@ -4,7 +4,9 @@ namespace {
 ClassNameLookup g_lookup = nullptr;
 }  // namespace
 
-void SetClassNameLookup(ClassNameLookup lookup) { g_lookup = lookup; }
+void SetClassNameLookup(ClassNameLookup lookup) {
+    g_lookup = lookup;
+}
 
 std::string GetClassName(u32 typeId) {
     if (g_lookup) {

@@ -9,7 +9,9 @@ IComponent* Lookup(u32 id) {
 }
 }  // namespace
 
-void ComponentList::Add(u32 componentId) { pending_.push_back(componentId); }
+void ComponentList::Add(u32 componentId) {
+    pending_.push_back(componentId);
+}
 
 bool ComponentList::HasNext() {
     while (!pending_.empty()) {

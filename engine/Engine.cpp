@@ -27,7 +27,9 @@ void Engine::HandleMessage(Message*) {}
 
 void Engine::Activate() {}
 
-void Engine::Deactivate() { UnsubscribeAll(); }
+void Engine::Deactivate() {
+    UnsubscribeAll();
+}
 
 void Engine::AddSystem(ISystem* system) {
     if (!system) return;

@@ -12,7 +12,9 @@
 namespace fs = std::filesystem;
 
 namespace {
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 bool EndsWithFolded(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && EqualFoldingCase(text.substr(text.size() - end.size()), end);

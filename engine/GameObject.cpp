@@ -78,8 +78,7 @@ void GameObject::RemoveComponent(u32 typeId) {
                               [typeId](IComponent* c) { return c->GetTypeId() == typeId; });
     if (found == components_.end()) return;
     IComponent* component = *found;
-    QueueRow("Removing component: " + std::to_string(component->GetId()) +
-             " from GameObject: " + std::to_string(id_));
+    QueueRow("Removing component: " + std::to_string(component->GetId()) + " from GameObject: " + std::to_string(id_));
     *found = components_.back();
     components_.pop_back();
     if (Overlord* overlord = Overlord::Instance()) overlord->UnregisterComponent(component);
@@ -122,8 +121,8 @@ bool GameObject::SetParent(u32 parentId) {
         int levels = 0;
         for (; ancestor != 0 && levels <= kMaxHierarchyLevels; ++levels) {
             if (ancestor == id_) {
-                QueueRow("Refusing object ID: " + std::to_string(parentId) + " as parent of " +
-                         std::to_string(id_) + ": it is the object or one of its descendants");
+                QueueRow("Refusing object ID: " + std::to_string(parentId) + " as parent of " + std::to_string(id_) +
+                         ": it is the object or one of its descendants");
                 return false;
             }
             GameObject* up = overlord ? overlord->GetGameObject(ancestor) : nullptr;
@@ -144,8 +143,7 @@ bool GameObject::SetParent(u32 parentId) {
     QueueRow("Adding object ID: " + std::to_string(parentId) + " as parent of " + std::to_string(id_));
     parent_ = parentId;
     for (std::size_t i = 0; i < components_.size(); ++i) components_[i]->OnOwnerParentChanged(parentId, true);
-    if (GameObject* parent = overlord ? overlord->GetGameObject(parentId) : nullptr)
-        parent->children_.push_back(id_);
+    if (GameObject* parent = overlord ? overlord->GetGameObject(parentId) : nullptr) parent->children_.push_back(id_);
     return true;
 }
 
@@ -172,7 +170,9 @@ GameObject* GameObject::Clone() const {
     return clone;
 }
 
-void GameObject::AnnounceComponents() { AnnounceComponentsExcept({}); }
+void GameObject::AnnounceComponents() {
+    AnnounceComponentsExcept({});
+}
 
 void GameObject::AnnounceComponentsExcept(const std::vector<u32>& typeIds) {
     for (std::size_t i = 0; i < components_.size(); ++i) {

@@ -4,7 +4,9 @@ ISystem::ISystem(u32 typeId) : typeId_(typeId) {}
 
 ISystem::~ISystem() = default;
 
-void ISystem::SetPaused(bool paused) { paused_ = paused; }
+void ISystem::SetPaused(bool paused) {
+    paused_ = paused;
+}
 
 void ISystem::AddSystem(ISystem* child) {
     if (!child) return;
@@ -58,8 +60,7 @@ void ISystem::UnsubscribeAll() {
 void ISystem::SubscribeAll() {
     MessageHub* hub = MessageHub::Instance();
     if (!hub) return;
-    for (const auto& [type, argument] : subscriptions_)
-        hub->SubscribeResolver(type, argument, typeId_, &ResolveSystem);
+    for (const auto& [type, argument] : subscriptions_) hub->SubscribeResolver(type, argument, typeId_, &ResolveSystem);
 }
 
 void ISystem::HandOverControl(void* control, u32 controlId) {

@@ -36,7 +36,7 @@ private:
     OsFile file_;
     u32 id_ = 0;
     std::string name_;
-    u32 startTime_ = 0;  // MillisecondTimer() when opened
+    u32 startTime_ = 0;    // MillisecondTimer() when opened
     std::string pending_;  // queued rows, each already followed by its line end
     mutable std::mutex lock_;
 };

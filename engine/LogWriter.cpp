@@ -11,7 +11,9 @@ std::atomic<void (*)()> gBeforeBatchHook{nullptr};
 
 LogWriter::LogWriter() : thread_([this] { Run(); }) {}
 
-LogWriter::~LogWriter() { Stop(); }
+LogWriter::~LogWriter() {
+    Stop();
+}
 
 bool LogWriter::TryHandOver(LogChannel* channel) {
     {
@@ -53,7 +55,9 @@ void LogWriter::WriteBatch(LogChannel& channel, std::string& scratch) {
     channel.File().WriteAll(scratch.data(), scratch.size());
 }
 
-void LogWriter::SetBeforeBatchHookForTest(void (*hook)()) { gBeforeBatchHook.store(hook); }
+void LogWriter::SetBeforeBatchHookForTest(void (*hook)()) {
+    gBeforeBatchHook.store(hook);
+}
 
 void LogWriter::Run() {
     InstallThreadCrashStack();

@@ -21,8 +21,7 @@ void LogMessageBox(const char* text, const char* caption) {
 }
 }  // namespace
 
-Logger::Logger(const std::string& logFolder, const std::string& extension)
-    : folder_(logFolder), extension_(extension) {
+Logger::Logger(const std::string& logFolder, const std::string& extension) : folder_(logFolder), extension_(extension) {
     if (u32 error = CreateFolderIfMissing(folder_)) throw error;
     defaultChannel_ = AddChannel(kApplicationChannel);
     SetMessageBoxLogSink(&LogMessageBox);
@@ -33,7 +32,9 @@ Logger::~Logger() {
     Shutdown();
 }
 
-std::string Logger::ChannelPath(const std::string& name) const { return folder_ + name + extension_; }
+std::string Logger::ChannelPath(const std::string& name) const {
+    return folder_ + name + extension_;
+}
 
 LogChannel* Logger::AddChannel(const std::string& name) {
     auto channel = std::make_unique<LogChannel>(name);

@@ -55,7 +55,7 @@ private:
     std::map<u32, LogChannel*> channels_;             // lookup table; every channel is key 0
     LogChannel* defaultChannel_ = nullptr;
     std::atomic<bool> shutDown_{false};  // read by logging threads
-    LogWriter writer_;  // declared last: stopped and joined before the channels go
+    LogWriter writer_;                   // declared last: stopped and joined before the channels go
 };
 
 // printf-style: formats into a 300-byte buffer, so at most 299 characters (a

@@ -53,12 +53,12 @@ PayloadDeleter PayloadDeleterFor() {
 }
 
 struct Message {
-    void* payload = nullptr;                  // null: no payload
+    void* payload = nullptr;                    // null: no payload
     PayloadDeleter deleter = &DeleteNoPayload;  // never null
-    u32 sender = 0;                           // 0: anonymous
-    u32 target = 0;                           // 0: the subscribers of (type, argument)
+    u32 sender = 0;                             // 0: anonymous
+    u32 target = 0;                             // 0: the subscribers of (type, argument)
     u32 argument = 0;
-    MessageResolver resolver = nullptr;       // null in subscriber messages
+    MessageResolver resolver = nullptr;  // null in subscriber messages
     u32 type = 0;
 
     template <class T>

@@ -41,7 +41,9 @@ bool MessageHub::IsSubscribed(u32 type, u32 argument, u32 subscriberId) {
     return subscribers && subscribers->count(subscriberId) != 0;
 }
 
-void MessageHub::Post(const Message& message) { queue_.push_back(message); }
+void MessageHub::Post(const Message& message) {
+    queue_.push_back(message);
+}
 
 void MessageHub::DispatchQueued() {
     while (!queue_.empty()) {
@@ -75,13 +77,11 @@ void MessageHub::Send(MessageResolver resolver, u32 target, u32 sender, u32 type
 }
 
 void MessageHub::SendToComponent(u32 targetComponentId, u32 senderComponentId) {
-    Send(&ResolveComponent, targetComponentId, senderComponentId, kMsgComponentPing.type,
-         kMsgComponentPing.argument);
+    Send(&ResolveComponent, targetComponentId, senderComponentId, kMsgComponentPing.type, kMsgComponentPing.argument);
 }
 
 void MessageHub::SendToSystem(u32 systemTypeId, u32 senderComponentId) {
-    Send(&ResolveSystem, systemTypeId, senderComponentId, kMsgGameOver.type,
-         kMsgGameOver.argument);
+    Send(&ResolveSystem, systemTypeId, senderComponentId, kMsgGameOver.type, kMsgGameOver.argument);
 }
 
 void MessageHub::Broadcast(const IComponent* component, u32 type) {
@@ -94,8 +94,7 @@ void MessageHub::BroadcastFrom(u32 sender, u32 argument, u32 type) {
 }
 
 void SendNow(Message& message) {
-    IMessaging* receiver =
-        (message.resolver && message.target != 0) ? message.resolver(message.target) : nullptr;
+    IMessaging* receiver = (message.resolver && message.target != 0) ? message.resolver(message.target) : nullptr;
     if (receiver) receiver->HandleMessage(&message);
     message.FreePayload();
 }
@@ -119,8 +118,7 @@ void SendPointerToSystem(u32 systemTypeId, u32 sender, void* pointer) {
 }
 
 void SendStringToSystem(u32 systemTypeId, u32 sender, const std::string& text) {
-    SendMessage(&ResolveSystem, systemTypeId, sender, kMsgEditorCameraName.type, kMsgEditorCameraName.argument,
-                text);
+    SendMessage(&ResolveSystem, systemTypeId, sender, kMsgEditorCameraName.type, kMsgEditorCameraName.argument, text);
 }
 
 void BroadcastTriggerCode(u32 sender, u32 code) {

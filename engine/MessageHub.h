@@ -91,8 +91,7 @@ inline Message MakeMessage(MessageResolver resolver, u32 target, u32 sender, u32
 
 // A record carrying a heap copy of value with the matching deleter.
 template <class T>
-Message MakeMessage(MessageResolver resolver, u32 target, u32 sender, u32 type, u32 argument,
-                    const T& value) {
+Message MakeMessage(MessageResolver resolver, u32 target, u32 sender, u32 type, u32 argument, const T& value) {
     Message message = MakeMessage(resolver, target, sender, type, argument);
     message.payload = MakePayload(value);
     message.deleter = message.payload ? PayloadDeleterFor<T>() : &DeleteNoPayload;
@@ -109,8 +108,7 @@ void SendMessage(MessageResolver resolver, u32 target, u32 sender, u32 type, u32
 // Immediate to a component, type 48.
 template <class T>
 void SendToComponent(u32 targetComponentId, u32 senderComponentId, u32 argument, const T& value) {
-    SendMessage(&ResolveComponent, targetComponentId, senderComponentId, kMsgTypeComponentCommand, argument,
-                value);
+    SendMessage(&ResolveComponent, targetComponentId, senderComponentId, kMsgTypeComponentCommand, argument, value);
 }
 
 // Immediate to a system by its type id.

@@ -72,6 +72,5 @@ T* Overlord::FindComponent(u32 objectId) {
 template <class T>
 T* Overlord::GetComponentById(u32 componentId) const {
     IComponent* component = GetComponentById(componentId);
-    return (component && component->GetTypeId() == TypeId<T>::Get()) ? static_cast<T*>(component)
-                                                                       : nullptr;
+    return (component && component->GetTypeId() == TypeId<T>::Get()) ? static_cast<T*>(component) : nullptr;
 }

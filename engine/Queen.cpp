@@ -29,7 +29,9 @@ std::size_t Count(const Nodes& nodes) {
 }
 }  // namespace
 
-Queen::Queen() : ISystem(TypeId<Queen>::Get()) { SetName("Queen"); }
+Queen::Queen() : ISystem(TypeId<Queen>::Get()) {
+    SetName("Queen");
+}
 
 Queen::~Queen() = default;
 
@@ -81,7 +83,9 @@ Queen::Node* Queen::Find(u32 objectId) {
     return it == index_.end() ? nullptr : it->second;
 }
 
-std::size_t Queen::CountNodes() const { return Count(roots_); }
+std::size_t Queen::CountNodes() const {
+    return Count(roots_);
+}
 
 void Queen::Update(float) {}
 

@@ -19,7 +19,9 @@ namespace {
 constexpr float kDegreesToRadians = 0.017453292519943295f;
 constexpr double kRadiansToDegrees = 57.29577951308232;
 
-D3DXVECTOR3 Xyz(const D3DXVECTOR4& v) { return D3DXVECTOR3(v.x, v.y, v.z); }
+D3DXVECTOR3 Xyz(const D3DXVECTOR4& v) {
+    return D3DXVECTOR3(v.x, v.y, v.z);
+}
 
 D3DXVECTOR3 TransformPoint(const D3DXVECTOR3& p, const D3DXMATRIX& m) {
     D3DXVECTOR4 out;
@@ -39,7 +41,9 @@ D3DXMATRIX Transposed(const D3DXMATRIX& m) {
     return t;
 }
 
-bool Finite(const D3DXVECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const D3DXVECTOR3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 // The inverse of m when it has one that gives finite values.
 bool Invert(const D3DXMATRIX& m, D3DXMATRIX* inverse) {
@@ -114,7 +118,9 @@ Transform::Transform() : IComponent(TypeId<Transform>::Get()) {
 
 void Transform::HandleMessage(Message*) {}
 void Transform::Shutdown() {}
-u32 Transform::GetAliasTypeId() { return 0; }
+u32 Transform::GetAliasTypeId() {
+    return 0;
+}
 
 Transform* Transform::GetParentTransform() const {
     return Overlord::FindComponent<Transform>(parentId);
@@ -241,8 +247,7 @@ void Transform::SetWorldRotation(const D3DXQUATERNION& q) {
 
 void Transform::SetRotationEulerDegrees(const D3DXVECTOR3& e) {
     D3DXQUATERNION q;
-    D3DXQuaternionRotationYawPitchRoll(&q, e.z * kDegreesToRadians, e.x * kDegreesToRadians,
-                                       e.y * kDegreesToRadians);
+    D3DXQuaternionRotationYawPitchRoll(&q, e.z * kDegreesToRadians, e.x * kDegreesToRadians, e.y * kDegreesToRadians);
     D3DXQuaternionNormalize(&q, &q);
     SetRotation(q);
 }
@@ -251,11 +256,10 @@ D3DXVECTOR3 Transform::GetRotationEulerDegrees() const {
     const D3DXQUATERNION q = GetWorldRotation();
     const double x = q.x, y = q.y, z = q.z, w = q.w;
     const double sinPitch = std::clamp(2.0 * (w * y - z * x), -1.0, 1.0);
-    return D3DXVECTOR3(static_cast<float>(std::atan2(2.0 * (w * x + y * z), 1.0 - 2.0 * (x * x + y * y)) *
-                                          kRadiansToDegrees),
-                       static_cast<float>(std::asin(sinPitch) * kRadiansToDegrees),
-                       static_cast<float>(std::atan2(2.0 * (w * z + x * y), 1.0 - 2.0 * (y * y + z * z)) *
-                                          kRadiansToDegrees));
+    return D3DXVECTOR3(
+        static_cast<float>(std::atan2(2.0 * (w * x + y * z), 1.0 - 2.0 * (x * x + y * y)) * kRadiansToDegrees),
+        static_cast<float>(std::asin(sinPitch) * kRadiansToDegrees),
+        static_cast<float>(std::atan2(2.0 * (w * z + x * y), 1.0 - 2.0 * (y * y + z * z)) * kRadiansToDegrees));
 }
 
 D3DXVECTOR3 Transform::GetForward() {
@@ -263,7 +267,9 @@ D3DXVECTOR3 Transform::GetForward() {
     return TransformPoint(D3DXVECTOR3(0, 0, 1), RotationMatrix(GetWorldRotation()));
 }
 
-D3DXVECTOR3 Transform::GetUp() const { return RotateByInverse(GetWorldRotation(), D3DXVECTOR3(0, 1, 0)); }
+D3DXVECTOR3 Transform::GetUp() const {
+    return RotateByInverse(GetWorldRotation(), D3DXVECTOR3(0, 1, 0));
+}
 
 void Transform::MakeRelativeTo(Transform& parent) {
     Update(0.0f);
@@ -288,8 +294,8 @@ void Transform::DebugDraw() {
     for (int i = 0; i < 3; ++i) {
         const D3DXVECTOR3 tip = TransformPoint(axes[i], world);
         const D3DXCOLOR& c = axisColors[i];
-        const DebugLine line{{worldPosition.x, worldPosition.y, worldPosition.z}, {tip.x, tip.y, tip.z},
-                             {c.r, c.g, c.b, c.a}};
+        const DebugLine line{
+            {worldPosition.x, worldPosition.y, worldPosition.z}, {tip.x, tip.y, tip.z}, {c.r, c.g, c.b, c.a}};
         SendToSystem(TypeId<GraphicsSystem>::Get(), GetOwner(), kMsgDebugLineB.type, kMsgDebugLineB.argument, line);
     }
 }

@@ -153,7 +153,9 @@ World& TheWorld() {
     return *world;
 }
 
-bool Contains(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
+bool Contains(const std::string& text, const char* word) {
+    return text.find(word) != std::string::npos;
+}
 
 }  // namespace
 

@@ -22,9 +22,13 @@ constexpr float kDistanceFactor = 100.0f;
 constexpr float kRolloffScale = 1.0f;
 constexpr float kMusicFadeSeconds = 2.0f;
 
-AudioVector ToAudio(const D3DXVECTOR3& v) { return AudioVector{v.x, v.y, v.z}; }
+AudioVector ToAudio(const D3DXVECTOR3& v) {
+    return AudioVector{v.x, v.y, v.z};
+}
 
-bool Finite(const D3DXVECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const D3DXVECTOR3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 }  // namespace
 
@@ -210,7 +214,9 @@ void AudioSystem::StopAll() {
     });
 }
 
-void AudioSystem::Clear() { loopedSounds_.Clear(); }
+void AudioSystem::Clear() {
+    loopedSounds_.Clear();
+}
 
 void AudioSystem::Mute(bool muted) {
     muted_ = muted;
@@ -223,7 +229,9 @@ void AudioSystem::Mute(bool muted) {
     });
 }
 
-float AudioSystem::MusicLevel() const { return IsPaused() ? musicVolume_ * kPausedMusicFactor : musicVolume_; }
+float AudioSystem::MusicLevel() const {
+    return IsPaused() ? musicVolume_ * kPausedMusicFactor : musicVolume_;
+}
 
 Transform* AudioSystem::CameraTransform() const {
     Overlord* registry = Overlord::Instance();

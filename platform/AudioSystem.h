@@ -29,8 +29,7 @@ public:
 
     // output: the real device, or the loopback mix for tests (read with
     // Device().RenderLoopback). deviceName chooses a device other than the default.
-    explicit AudioSystem(AudioDevice::Output output = AudioDevice::Output::Default,
-                         const std::string& deviceName = {});
+    explicit AudioSystem(AudioDevice::Output output = AudioDevice::Output::Default, const std::string& deviceName = {});
     // Stops everything and frees every sound.
     ~AudioSystem() override;
 
@@ -75,7 +74,7 @@ private:
     AudioChannel effectsChannel_;  // the last one-shot effect
     AudioChannel musicChannel_;    // the music heard now
     ComponentList loopedSounds_;
-    AudioSoundGroup musicGroup_;   // "BGM": one audible stream, 2-second fade
+    AudioSoundGroup musicGroup_;  // "BGM": one audible stream, 2-second fade
     float effectsVolume_ = kDefaultEffectsVolume;
     float musicVolume_ = kDefaultMusicVolume;
     D3DXVECTOR3 previousListenerPosition_;

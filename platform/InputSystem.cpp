@@ -17,8 +17,7 @@ InputSystem::InputSystem() : ISystem(TypeId<InputSystem>::Get()) {
 InputSystem::~InputSystem() = default;
 
 void InputSystem::HandleMessage(Message* message) {
-    if (!message || message->type != kMsgWindowCreated.type || message->argument != kMsgWindowCreated.argument)
-        return;
+    if (!message || message->type != kMsgWindowCreated.type || message->argument != kMsgWindowCreated.argument) return;
     if (const auto* created = message->PayloadAs<WindowCreatedData>()) windowHandle_ = created->window;
 }
 

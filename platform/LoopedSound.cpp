@@ -51,7 +51,9 @@ void LoopedSound::Update(float) {
     channel_.Set3DAttributes({position.x, position.y, position.z}, {velocity.x, velocity.y, velocity.z});
 }
 
-void LoopedSound::Shutdown() { StopChannel(); }
+void LoopedSound::Shutdown() {
+    StopChannel();
+}
 
 void LoopedSound::StopChannel() {
     if (!positioned_) return;

@@ -18,6 +18,6 @@ struct MusicEventData {
 // A (1, 18) record to the AudioSystem, by its type id, with a copy of
 // {name, volume}; the caller posts it (PostLater) or sends it.
 inline Message MakePlayMusicMessage(u32 sender, const std::string& name, float volume) {
-    return MakeMessage(&ResolveSystem, TypeId<AudioSystem>::Get(), sender, kMsgPlayMusic.type,
-                       kMsgPlayMusic.argument, MusicEventData{name, volume});
+    return MakeMessage(&ResolveSystem, TypeId<AudioSystem>::Get(), sender, kMsgPlayMusic.type, kMsgPlayMusic.argument,
+                       MusicEventData{name, volume});
 }

@@ -14,11 +14,11 @@
 class AudioSystem;
 
 struct SoundEventData {
-    std::string name;       // file name in the "sfx" folder without extension
-    D3DXVECTOR3 position;   // world position
-    D3DXVECTOR3 velocity;   // world units per second (doppler)
-    float volume = 1.0f;    // multiplied by the effects volume
-    bool looped = false;    // false: once, on the shared effects channel
+    std::string name;      // file name in the "sfx" folder without extension
+    D3DXVECTOR3 position;  // world position
+    D3DXVECTOR3 velocity;  // world units per second (doppler)
+    float volume = 1.0f;   // multiplied by the effects volume
+    bool looped = false;   // false: once, on the shared effects channel
     // Looped only: id of the LoopedSound component whose channel plays the
     // sound. The AudioSystem looks it up when the request arrives and plays
     // nothing when that component is gone or has been stopped meanwhile.
@@ -33,7 +33,7 @@ inline void PostSoundEvent(u32 sender, const SoundEventData& data) {
 
 // The same under the name of the send family: PostToSystem<SoundEventData>(sender, data).
 template <class T>
-    requires std::is_same_v<T, SoundEventData>
+requires std::is_same_v<T, SoundEventData>
 void PostToSystem(u32 sender, const T& data) {
     PostSoundEvent(sender, data);
 }

@@ -9,17 +9,16 @@
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "platform/InputSystem.h"
-#include "port/panels/TweakPanels.h"
 #include "port/os/MessageBox.h"
-#include "port/window/WindowMessageBox.h"
+#include "port/panels/TweakPanels.h"
 #include "port/window/PortWindow.h"
+#include "port/window/WindowMessageBox.h"
 
 namespace {
 
 constexpr const char* kWindowTitle = "Q4nto";
 // Sizes asked for through (1, 22) are kept within what a window can have.
 constexpr int kMaxClientSize = 16384;
-
 
 void BroadcastNoPayload(u32 sender, u32 type, u32 argument) {
     Message message = MakeMessage(nullptr, 0, sender, type, argument);
@@ -34,8 +33,7 @@ int ClampSize(float value) {
 
 }  // namespace
 
-WindowsSystem::WindowsSystem(u64 instanceHandle)
-    : ISystem(TypeId<WindowsSystem>::Get()), instance_(instanceHandle) {
+WindowsSystem::WindowsSystem(u64 instanceHandle) : ISystem(TypeId<WindowsSystem>::Get()), instance_(instanceHandle) {
     SetName("WindowsSystem");
     InstallWindowMessageBox();
 }
@@ -44,7 +42,9 @@ WindowsSystem::~WindowsSystem() {
     window_.reset();
 }
 
-u64 WindowsSystem::GetWindowHandle() const { return window_ ? window_->Handle() : 0; }
+u64 WindowsSystem::GetWindowHandle() const {
+    return window_ ? window_->Handle() : 0;
+}
 
 void WindowsSystem::Init() {
     Subscribe(kMsgSetWindowSize.type, kMsgSetWindowSize.argument);
@@ -63,8 +63,7 @@ void WindowsSystem::Init() {
 }
 
 void WindowsSystem::HandleMessage(Message* message) {
-    if (!message || message->type != kMsgSetWindowSize.type || message->argument != kMsgSetWindowSize.argument)
-        return;
+    if (!message || message->type != kMsgSetWindowSize.type || message->argument != kMsgSetWindowSize.argument) return;
     const float* size = message->PayloadAs<float>();
     if (!size || !window_) return;
     window_->SetClientSize(ClampSize(size[0]), ClampSize(size[1]));

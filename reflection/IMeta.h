@@ -25,8 +25,8 @@ public:
     virtual int GetTweakType() const = 0;
     // Adds the panel entries that show *value; the entry's unique name is
     // name + suffix.
-    virtual void AddToTweakBar(void* value, TwBar* bar, const std::string& name,
-                               TweakVarParams& params, const std::string& suffix) const = 0;
+    virtual void AddToTweakBar(void* value, TwBar* bar, const std::string& name, TweakVarParams& params,
+                               const std::string& suffix) const = 0;
     virtual bool Equals(const void* a, const void* b) const = 0;
     // Text of a in the differences form against b, "" when nothing differs.
     virtual std::string ToStringIfDifferent(const void* a, const void* b) const = 0;

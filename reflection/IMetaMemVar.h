@@ -20,8 +20,7 @@ public:
     // Looks the member name up in the table on the stack top; a non-nil value
     // is read into the member. The table stays on the stack.
     virtual void ReadFromLua(void* object, lua_State* L) const = 0;
-    virtual void AddToTweakBar(void* object, TwBar* bar, TweakVarParams& params,
-                               const std::string& prefix) const = 0;
+    virtual void AddToTweakBar(void* object, TwBar* bar, TweakVarParams& params, const std::string& prefix) const = 0;
     virtual bool Equals(const void* a, const void* b) const = 0;
 
     virtual const IMeta* GetType() const = 0;

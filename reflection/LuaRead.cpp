@@ -9,7 +9,9 @@
 
 namespace lua_read {
 
-double ToNumber(lua_State* L, int idx) { return lua_tonumber(L, idx); }
+double ToNumber(lua_State* L, int idx) {
+    return lua_tonumber(L, idx);
+}
 
 int RoundToInt(double value) {
     if (std::isnan(value)) return 0;
@@ -45,20 +47,20 @@ float ToFloat(double value) {
     return static_cast<float>(value);
 }
 
-std::string TypeName(lua_State* L, int idx) { return lua_typename(L, lua_type(L, idx)); }
+std::string TypeName(lua_State* L, int idx) {
+    return lua_typename(L, lua_type(L, idx));
+}
 
 void EnsureStack(lua_State* L, int slots) {
     if (!lua_checkstack(L, slots)) throw DataError(": values nested too deeply");
 }
 
-bool ForEachValue(lua_State* L, const std::string& typeName, std::size_t limit, ValueReader read,
-                  void* context) {
+bool ForEachValue(lua_State* L, const std::string& typeName, std::size_t limit, ValueReader read, void* context) {
     if (lua_isnil(L, -1)) {
         lua_pop(L, 1);
         return false;
     }
-    if (!lua_istable(L, -1))
-        throw DataError(": table expected for " + typeName + ", got " + TypeName(L, -1));
+    if (!lua_istable(L, -1)) throw DataError(": table expected for " + typeName + ", got " + TypeName(L, -1));
     EnsureStack(L, 4);
     const int table = lua_gettop(L);
     lua_pushnil(L);

@@ -34,7 +34,6 @@ using ValueReader = void (*)(void* context, lua_State* L, std::size_t index);
 // the top and must pop it. Pops the table. A nil on the top is popped and
 // false returned; anything else that is no table throws DataError naming
 // `typeName`.
-bool ForEachValue(lua_State* L, const std::string& typeName, std::size_t limit, ValueReader read,
-                  void* context);
+bool ForEachValue(lua_State* L, const std::string& typeName, std::size_t limit, ValueReader read, void* context);
 
 }  // namespace lua_read

@@ -7,10 +7,14 @@
 #include "reflection/LuaRead.h"
 
 namespace {
-const char* At(const void* object, u32 offset) { return static_cast<const char*>(object) + offset; }
+const char* At(const void* object, u32 offset) {
+    return static_cast<const char*>(object) + offset;
+}
 }  // namespace
 
-std::string MemberRecord::ToString(const void* member) const { return name_ + " = " + type_->ToString(member); }
+std::string MemberRecord::ToString(const void* member) const {
+    return name_ + " = " + type_->ToString(member);
+}
 
 std::string MemberRecord::ToStringIfDifferent(const void* a, const void* b) const {
     const std::string text = type_->ToStringIfDifferent(At(a, offset_), At(b, offset_));

@@ -27,25 +27,25 @@ public:
     u32 GetTypeId() const override { return TypeId<T>::Get(); }
 };
 
-#define DD_DECLARE_SCALAR_META(T)                                                              \
-    template <>                                                                                \
-    class Meta<T> final : public IMeta {                                                       \
-    public:                                                                                    \
-        static Meta* Get() {                                                                   \
-            static Meta instance;                                                              \
-            return &instance;                                                                  \
-        }                                                                                      \
-        std::string GetName() const override;                                                  \
-        u32 GetTypeId() const override { return TypeId<T>::Get(); }                            \
-        std::string ToString(const void* value) const override;                                \
-        void FromLua(void* value, lua_State* L) const override;                                \
-        int GetTweakType() const override;                                                     \
-        void AddToTweakBar(void* value, TwBar* bar, const std::string& name,                   \
-                           TweakVarParams& params, const std::string& suffix) const override;  \
-        bool Equals(const void* a, const void* b) const override;                              \
-        std::string ToStringIfDifferent(const void* a, const void* b) const override {         \
-            return Equals(a, b) ? std::string() : ToString(a);                                 \
-        }                                                                                      \
+#define DD_DECLARE_SCALAR_META(T)                                                                    \
+    template <>                                                                                      \
+    class Meta<T> final : public IMeta {                                                             \
+    public:                                                                                          \
+        static Meta* Get() {                                                                         \
+            static Meta instance;                                                                    \
+            return &instance;                                                                        \
+        }                                                                                            \
+        std::string GetName() const override;                                                        \
+        u32 GetTypeId() const override { return TypeId<T>::Get(); }                                  \
+        std::string ToString(const void* value) const override;                                      \
+        void FromLua(void* value, lua_State* L) const override;                                      \
+        int GetTweakType() const override;                                                           \
+        void AddToTweakBar(void* value, TwBar* bar, const std::string& name, TweakVarParams& params, \
+                           const std::string& suffix) const override;                                \
+        bool Equals(const void* a, const void* b) const override;                                    \
+        std::string ToStringIfDifferent(const void* a, const void* b) const override {               \
+            return Equals(a, b) ? std::string() : ToString(a);                                       \
+        }                                                                                            \
     };
 
 DD_DECLARE_SCALAR_META(int)

@@ -10,7 +10,9 @@ const char* LookUpClassName(u32 typeId) {
 }
 }  // namespace
 
-MetaRegistry::MetaRegistry() { SetClassNameLookup(&LookUpClassName); }
+MetaRegistry::MetaRegistry() {
+    SetClassNameLookup(&LookUpClassName);
+}
 
 MetaRegistry::~MetaRegistry() {
     if (Instance() == this) SetClassNameLookup(nullptr);

@@ -22,8 +22,7 @@ std::string SceneWriter::WriteFull(const IMetaClass& metaClass, const void* obje
 
 std::string SceneWriter::WriteDifferences(const IMetaClass& metaClass, const void* object, const void* reference) {
     bool equal = true;
-    for (IMetaMemVar* m = FirstWalkedMember(metaClass); m && equal; m = m->Next())
-        equal = m->Equals(object, reference);
+    for (IMetaMemVar* m = FirstWalkedMember(metaClass); m && equal; m = m->Next()) equal = m->Equals(object, reference);
     if (equal) return "";
     std::string text = "{";
     for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next())

@@ -28,16 +28,17 @@ void StdStringGetCallback(void* value, void* clientData) {
 
 void AddMembersToTweakBar(const IMetaClass& metaClass, void* object, TwBar* bar, TweakVarParams& params,
                           const std::string& prefix) {
-    for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next())
-        m->AddToTweakBar(object, bar, params, prefix);
+    for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next()) m->AddToTweakBar(object, bar, params, prefix);
 }
 
-void OnTweakBarError(const char* message) { Log("anttweakbar error: %s", message ? message : ""); }
+void OnTweakBarError(const char* message) {
+    Log("anttweakbar error: %s", message ? message : "");
+}
 
 namespace {
 // The labelled read-write entry of the numeric scalars and of whole structs.
-void AddReadWrite(void* value, TwBar* bar, const std::string& name, TweakVarParams& params,
-                  const std::string& suffix, int type, const std::string& label) {
+void AddReadWrite(void* value, TwBar* bar, const std::string& name, TweakVarParams& params, const std::string& suffix,
+                  int type, const std::string& label) {
     TwAddVarRW(bar, (name + suffix).c_str(), type, value, MakeTweakDefinition(params, label).c_str());
 }
 }  // namespace

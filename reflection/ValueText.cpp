@@ -29,12 +29,24 @@ std::string Quote(const std::string& text) {
     out += '"';
     for (char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\0': out += "\\000"; break;
-            default: out += c; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\0':
+                out += "\\000";
+                break;
+            default:
+                out += c;
+                break;
         }
     }
     out += '"';
@@ -42,9 +54,9 @@ std::string Quote(const std::string& text) {
 }
 
 bool IsLuaName(const std::string& text) {
-    static const char* const reserved[] = {"and",   "break", "do",   "else", "elseif", "end",    "false",
-                                           "for",   "function", "if", "in",  "local",  "nil",    "not",
-                                           "or",    "repeat", "return", "then", "true", "until", "while"};
+    static const char* const reserved[] = {"and", "break",    "do",     "else", "elseif", "end",   "false",
+                                           "for", "function", "if",     "in",   "local",  "nil",   "not",
+                                           "or",  "repeat",   "return", "then", "true",   "until", "while"};
     if (text.empty() || (text[0] >= '0' && text[0] <= '9')) return false;
     for (char c : text) {
         const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';

@@ -25,7 +25,9 @@ void RegisterMembers(Camera* self, const CameraState& s) {
 
 }  // namespace
 
-Camera::Camera() : IComponent(TypeId<Camera>::Get()) { RegisterMembers(this, *this); }
+Camera::Camera() : IComponent(TypeId<Camera>::Get()) {
+    RegisterMembers(this, *this);
+}
 
 Camera::Camera(u32 typeId) : IComponent(typeId) {
     forward = D3DXVECTOR3(0, 0, 1);
@@ -34,7 +36,9 @@ Camera::Camera(u32 typeId) : IComponent(typeId) {
 
 Camera::Camera(const Camera& other) : IComponent(other.GetTypeId()), CameraState(other) {}
 
-IComponent* Camera::Clone() { return new Camera(*this); }
+IComponent* Camera::Clone() {
+    return new Camera(*this);
+}
 
 void Camera::SubscribeTo(u32 type, u32 argument) {
     if (MessageHub* hub = MessageHub::Instance()) hub->SubscribeResolver(type, argument, GetId(), &ResolveComponent);
@@ -125,12 +129,24 @@ void Camera::Rotate(const D3DXQUATERNION& rotation) {
     Update(0.0f);
 }
 
-D3DXVECTOR3 Camera::GetPosition() { return camPos; }
-D3DXVECTOR3 Camera::GetForward() { return forward; }
-D3DXVECTOR3 Camera::GetMoveDelta() { return lastPanStep; }
-D3DXVECTOR3 Camera::GetUp() { return up; }
-D3DXVECTOR3 Camera::GetLookAt() { return lookAt; }
-D3DXQUATERNION Camera::GetOrientation() { return orientation; }
+D3DXVECTOR3 Camera::GetPosition() {
+    return camPos;
+}
+D3DXVECTOR3 Camera::GetForward() {
+    return forward;
+}
+D3DXVECTOR3 Camera::GetMoveDelta() {
+    return lastPanStep;
+}
+D3DXVECTOR3 Camera::GetUp() {
+    return up;
+}
+D3DXVECTOR3 Camera::GetLookAt() {
+    return lookAt;
+}
+D3DXQUATERNION Camera::GetOrientation() {
+    return orientation;
+}
 
 D3DXMATRIX Camera::BuildView() {
     const D3DXVECTOR3 eye = GetPosition(), at = GetLookAt(), upDir = GetUp();

@@ -17,14 +17,14 @@ struct CameraState {
     D3DXVECTOR3 localUp{0, 1, 0};       // up in the owner's frame
     D3DXVECTOR3 localForward{0, 0, 1};  // forward in the owner's frame
     D3DXVECTOR3 up{0, 1, 0};
-    D3DXVECTOR3 camPos{0, 0, 0};        // the eye point; reflected "camPos"
+    D3DXVECTOR3 camPos{0, 0, 0};  // the eye point; reflected "camPos"
     D3DXVECTOR3 forward{0, 0, 20};
-    D3DXVECTOR3 lastPanStep{0, 0, 0};   // speed-scaled step of the latest pan
+    D3DXVECTOR3 lastPanStep{0, 0, 0};  // speed-scaled step of the latest pan
     D3DXVECTOR3 lookAt{0, 0, 1};
-    i32 distance = 0;                   // reflected, data only
-    i32 elevation = 0;                  // reflected, data only
-    u32 switchValue = 1;                // set by messages 12, 13 and 25
-    float panSpeed = 1.0f;              // scales pan steps
+    i32 distance = 0;                                   // reflected, data only
+    i32 elevation = 0;                                  // reflected, data only
+    u32 switchValue = 1;                                // set by messages 12, 13 and 25
+    float panSpeed = 1.0f;                              // scales pan steps
     float fuzzyCamX = 0, fuzzyCamY = 0, fuzzyCamZ = 0;  // reflected "FUZZY_CAMX".. data only
     D3DXQUATERNION orientation{0, 0, 0, 1};             // rotates pan steps
 };

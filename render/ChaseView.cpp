@@ -30,9 +30,13 @@ void ChaseView::Clear() {
     targetOffset_ = 0;
 }
 
-Transform* ChaseView::ChaseCameraTransform() const { return Overlord::FindComponent<Transform>(chaseCameraObject_); }
+Transform* ChaseView::ChaseCameraTransform() const {
+    return Overlord::FindComponent<Transform>(chaseCameraObject_);
+}
 
-Transform* ChaseView::OverlayTransform() const { return Overlord::FindComponent<Transform>(overlayObject_); }
+Transform* ChaseView::OverlayTransform() const {
+    return Overlord::FindComponent<Transform>(overlayObject_);
+}
 
 void ChaseView::HideOverlay() const {
     if (Transform* overlay = OverlayTransform()) overlay->SetPosition(0.0f, 0.0f, -20000.0f);

@@ -10,7 +10,7 @@
 
 class DebugLineList {
 public:
-    static constexpr u32 kCapacity = 10000;  // vertices allocated
+    static constexpr u32 kCapacity = 10000;   // vertices allocated
     static constexpr u32 kFrameLimit = 5000;  // vertices drawn per frame (2500 lines)
 
     DebugLineList();

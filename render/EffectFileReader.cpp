@@ -35,7 +35,9 @@ void* LimitedAlloc(void* ud, void* ptr, size_t osize, size_t nsize) {
     return block;
 }
 
-void InstructionLimitHook(lua_State* L, lua_Debug*) { luaL_error(L, "the file runs too long"); }
+void InstructionLimitHook(lua_State* L, lua_Debug*) {
+    luaL_error(L, "the file runs too long");
+}
 
 struct DataError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -48,15 +50,19 @@ struct Named {
 };
 
 const Named<GpuComparison> kComparisons[] = {
-    {"NEVER", GpuComparison::Never},       {"LESS", GpuComparison::Less},
-    {"EQUAL", GpuComparison::Equal},       {"LESS_EQUAL", GpuComparison::LessEqual},
-    {"GREATER", GpuComparison::Greater},   {"NOT_EQUAL", GpuComparison::NotEqual},
-    {"GREATER_EQUAL", GpuComparison::GreaterEqual}, {"ALWAYS", GpuComparison::Always},
+    {"NEVER", GpuComparison::Never},
+    {"LESS", GpuComparison::Less},
+    {"EQUAL", GpuComparison::Equal},
+    {"LESS_EQUAL", GpuComparison::LessEqual},
+    {"GREATER", GpuComparison::Greater},
+    {"NOT_EQUAL", GpuComparison::NotEqual},
+    {"GREATER_EQUAL", GpuComparison::GreaterEqual},
+    {"ALWAYS", GpuComparison::Always},
 };
 const Named<GpuStencilOp> kStencilOps[] = {
-    {"KEEP", GpuStencilOp::Keep},         {"ZERO", GpuStencilOp::Zero},   {"REPLACE", GpuStencilOp::Replace},
-    {"INCR_SAT", GpuStencilOp::IncrSat},  {"DECR_SAT", GpuStencilOp::DecrSat},
-    {"INVERT", GpuStencilOp::Invert},     {"INCR", GpuStencilOp::Incr},   {"DECR", GpuStencilOp::Decr},
+    {"KEEP", GpuStencilOp::Keep},        {"ZERO", GpuStencilOp::Zero},        {"REPLACE", GpuStencilOp::Replace},
+    {"INCR_SAT", GpuStencilOp::IncrSat}, {"DECR_SAT", GpuStencilOp::DecrSat}, {"INVERT", GpuStencilOp::Invert},
+    {"INCR", GpuStencilOp::Incr},        {"DECR", GpuStencilOp::Decr},
 };
 const Named<GpuBlend> kBlends[] = {
     {"ZERO", GpuBlend::Zero},
@@ -81,16 +87,23 @@ const Named<GpuFill> kFills[] = {{"WIREFRAME", GpuFill::Wireframe}, {"SOLID", Gp
 const Named<GpuCull> kCulls[] = {{"NONE", GpuCull::None}, {"FRONT", GpuCull::Front}, {"BACK", GpuCull::Back}};
 const Named<GpuFilter> kFilters[] = {
     {"POINT", GpuFilter::Point}, {"LINEAR", GpuFilter::Linear}, {"ANISOTROPIC", GpuFilter::Anisotropic}};
-const Named<GpuAddress> kAddresses[] = {
-    {"WRAP", GpuAddress::Wrap}, {"MIRROR", GpuAddress::Mirror}, {"CLAMP", GpuAddress::Clamp},
-    {"BORDER", GpuAddress::Border}};
+const Named<GpuAddress> kAddresses[] = {{"WRAP", GpuAddress::Wrap},
+                                        {"MIRROR", GpuAddress::Mirror},
+                                        {"CLAMP", GpuAddress::Clamp},
+                                        {"BORDER", GpuAddress::Border}};
 const Named<GpuEffectVarType> kTypes[] = {
-    {"float", GpuEffectVarType::Float},         {"float2", GpuEffectVarType::Float2},
-    {"float3", GpuEffectVarType::Float3},       {"float4", GpuEffectVarType::Float4},
-    {"float4x4", GpuEffectVarType::Float4x4},   {"int", GpuEffectVarType::Int},
-    {"uint", GpuEffectVarType::UInt},           {"bool", GpuEffectVarType::Bool},
-    {"Texture1D", GpuEffectVarType::Texture1D}, {"Texture2D", GpuEffectVarType::Texture2D},
-    {"Texture2DArray", GpuEffectVarType::Texture2DArray}, {"TextureCube", GpuEffectVarType::TextureCube},
+    {"float", GpuEffectVarType::Float},
+    {"float2", GpuEffectVarType::Float2},
+    {"float3", GpuEffectVarType::Float3},
+    {"float4", GpuEffectVarType::Float4},
+    {"float4x4", GpuEffectVarType::Float4x4},
+    {"int", GpuEffectVarType::Int},
+    {"uint", GpuEffectVarType::UInt},
+    {"bool", GpuEffectVarType::Bool},
+    {"Texture1D", GpuEffectVarType::Texture1D},
+    {"Texture2D", GpuEffectVarType::Texture2D},
+    {"Texture2DArray", GpuEffectVarType::Texture2DArray},
+    {"TextureCube", GpuEffectVarType::TextureCube},
 };
 
 // Walks the Lua tables of one file; every read leaves the stack as it found it.

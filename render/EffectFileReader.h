@@ -19,8 +19,7 @@ class EffectFileReader {
 public:
     // False with a readable reason (Lua's error text, or the place and the
     // value that is wrong) in `errors`.
-    static bool Read(const std::string& path, const std::string& effectName, GpuEffectDesc* desc,
-                     std::string* errors);
+    static bool Read(const std::string& path, const std::string& effectName, GpuEffectDesc* desc, std::string* errors);
     // The same from text in memory (`chunkName` names it in error texts).
     static bool ReadText(const std::string& text, const std::string& chunkName, const std::string& effectName,
                          GpuEffectDesc* desc, std::string* errors);

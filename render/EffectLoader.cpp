@@ -4,8 +4,7 @@
 #include "render/EffectFileReader.h"
 #include "scene/DevozizuDave.h"
 
-EffectLoader::EffectLoader()
-    : EffectLoader(DevozizuDave::Instance() ? DevozizuDave::Instance()->shader : FilePath()) {}
+EffectLoader::EffectLoader() : EffectLoader(DevozizuDave::Instance() ? DevozizuDave::Instance()->shader : FilePath()) {}
 
 EffectLoader::EffectLoader(const FilePath& shaderFolder) : shaderFolder_(shaderFolder) {
     compileFlags_ |= kCompileFlags;

@@ -17,44 +17,99 @@ constexpr EffectId DS = EffectId::DeferredShader;
 constexpr EffectId PI = EffectId::ParticleIntegration;
 
 const Named kTechniqueTable[] = {
-    {"SkyboxTech", UI},           {"UiTech", UI},
-    {"UiTechNoBlend", UI},        {"UiTechNoBlendDepthLessEqual", UI},
-    {"UiTechPlain", UI},          {"DebugElemTech", UI},
-    {"TextTech", UI},             {"DeferredGeometryBuffer", DS},
-    {"DeferredLightingBuffer", DS}, {"CombineDeferred", DS},
-    {"DoSSAO", DS},               {"Blur_H", DS},
-    {"Blur_V", DS},               {"BlurGlow_H", DS},
-    {"BlurGlow_V", DS},           {"StreamOutTech", PI},
+    {"SkyboxTech", UI},
+    {"UiTech", UI},
+    {"UiTechNoBlend", UI},
+    {"UiTechNoBlendDepthLessEqual", UI},
+    {"UiTechPlain", UI},
+    {"DebugElemTech", UI},
+    {"TextTech", UI},
+    {"DeferredGeometryBuffer", DS},
+    {"DeferredLightingBuffer", DS},
+    {"CombineDeferred", DS},
+    {"DoSSAO", DS},
+    {"Blur_H", DS},
+    {"Blur_V", DS},
+    {"BlurGlow_H", DS},
+    {"BlurGlow_V", DS},
+    {"StreamOutTech", PI},
     {"ParticleDrawTech", PI},
 };
 static_assert(sizeof kTechniqueTable / sizeof kTechniqueTable[0] == EffectTable::kTechniques);
 
 const Named kVariableTable[] = {
-    {"gWorldViewProj", DS},   {"gWorld", DS},          {"gView", DS},          {"gViewProjection", DS},
-    {"gInverseProjection", DS}, {"gTextureTileFactor", DS}, {"DiffuseMap", DS}, {"NormalMap", DS},
-    {"GlowMap", DS},          {"SpecularMap", DS},     {"DiffuseSpecIn", DS},  {"NormalsIn", DS},
-    {"GlowIn", DS},           {"DepthIn", DS},         {"LightIn", DS},        {"EdgeIn", DS},
-    {"SSAOIn", DS},           {"StagedBlur", DS},      {"RandomNormals", DS},  {"GlobalDirection", DS},
-    {"GlobalColor", DS},      {"GlobalIntensity", DS}, {"ambient", DS},
-    {"WorldTrans", UI},       {"ViewProjTrans", UI},   {"skyBox", UI},         {"guiWorldViewProj", UI},
-    {"guiDiffuseMap", UI},    {"alphaVal", UI},
-    {"scrWidth", DS},         {"scrHeight", DS},       {"pixelWidth", DS},     {"pixelHeight", DS},
-    {"SsaoSampleRad", DS},    {"SsaoIntensity", DS},   {"SsaoScale", DS},      {"SsaoBias", DS},
-    {"emitterPosition", PI},  {"emitCount", PI},       {"emitFrequency", PI},  {"CamPosition", PI},
-    {"viewMatrix", PI},       {"gameTime", PI},        {"timeStep", PI},       {"emitterAlive", PI},
-    {"randomTexture", PI},    {"particleAlphaTexture", PI}, {"worldTransform", PI},
+    {"gWorldViewProj", DS},
+    {"gWorld", DS},
+    {"gView", DS},
+    {"gViewProjection", DS},
+    {"gInverseProjection", DS},
+    {"gTextureTileFactor", DS},
+    {"DiffuseMap", DS},
+    {"NormalMap", DS},
+    {"GlowMap", DS},
+    {"SpecularMap", DS},
+    {"DiffuseSpecIn", DS},
+    {"NormalsIn", DS},
+    {"GlowIn", DS},
+    {"DepthIn", DS},
+    {"LightIn", DS},
+    {"EdgeIn", DS},
+    {"SSAOIn", DS},
+    {"StagedBlur", DS},
+    {"RandomNormals", DS},
+    {"GlobalDirection", DS},
+    {"GlobalColor", DS},
+    {"GlobalIntensity", DS},
+    {"ambient", DS},
+    {"WorldTrans", UI},
+    {"ViewProjTrans", UI},
+    {"skyBox", UI},
+    {"guiWorldViewProj", UI},
+    {"guiDiffuseMap", UI},
+    {"alphaVal", UI},
+    {"scrWidth", DS},
+    {"scrHeight", DS},
+    {"pixelWidth", DS},
+    {"pixelHeight", DS},
+    {"SsaoSampleRad", DS},
+    {"SsaoIntensity", DS},
+    {"SsaoScale", DS},
+    {"SsaoBias", DS},
+    {"emitterPosition", PI},
+    {"emitCount", PI},
+    {"emitFrequency", PI},
+    {"CamPosition", PI},
+    {"viewMatrix", PI},
+    {"gameTime", PI},
+    {"timeStep", PI},
+    {"emitterAlive", PI},
+    {"randomTexture", PI},
+    {"particleAlphaTexture", PI},
+    {"worldTransform", PI},
 };
 static_assert(sizeof kVariableTable / sizeof kVariableTable[0] == EffectTable::kVariables);
 
 }  // namespace
 
-const char* EffectTable::EffectName(EffectId id) { return kEffectNames[static_cast<u32>(id)]; }
-const char* EffectTable::TechniqueName(TechniqueId id) { return kTechniqueTable[static_cast<u32>(id)].name; }
-const char* EffectTable::VariableName(EffectVarId id) { return kVariableTable[static_cast<u32>(id)].name; }
-EffectId EffectTable::EffectOf(TechniqueId id) { return kTechniqueTable[static_cast<u32>(id)].effect; }
-EffectId EffectTable::EffectOf(EffectVarId id) { return kVariableTable[static_cast<u32>(id)].effect; }
+const char* EffectTable::EffectName(EffectId id) {
+    return kEffectNames[static_cast<u32>(id)];
+}
+const char* EffectTable::TechniqueName(TechniqueId id) {
+    return kTechniqueTable[static_cast<u32>(id)].name;
+}
+const char* EffectTable::VariableName(EffectVarId id) {
+    return kVariableTable[static_cast<u32>(id)].name;
+}
+EffectId EffectTable::EffectOf(TechniqueId id) {
+    return kTechniqueTable[static_cast<u32>(id)].effect;
+}
+EffectId EffectTable::EffectOf(EffectVarId id) {
+    return kVariableTable[static_cast<u32>(id)].effect;
+}
 
-EffectTable::EffectTable() { Release(); }
+EffectTable::EffectTable() {
+    Release();
+}
 
 EffectTable::~EffectTable() = default;
 
@@ -79,4 +134,6 @@ void EffectTable::Load(EffectLoader& loader, const std::function<void(const std:
             variables_[v] = effect->GetVariableByName(kVariableTable[v].name);
 }
 
-void EffectTable::Apply(TechniqueId id) const { Technique(id)->GetPassByIndex(0)->Apply(0); }
+void EffectTable::Apply(TechniqueId id) const {
+    Technique(id)->GetPassByIndex(0)->Apply(0);
+}

@@ -15,7 +15,9 @@
 namespace {
 
 // FreeType's 26.6 fixed-point values in whole pixels (arithmetic shift).
-float Whole(FT_Pos value) { return static_cast<float>(value >> 6); }
+float Whole(FT_Pos value) {
+    return static_cast<float>(value >> 6);
+}
 
 // Coverage 0..255 of texel (c, r) of a rendered bitmap; 0 for pixel modes
 // that carry no coverage.

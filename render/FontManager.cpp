@@ -15,8 +15,7 @@ bool IsFile(const std::string& path) {
 
 }  // namespace
 
-FontManager::FontManager(const std::string& assetRoot, const std::string& fallbackFont)
-    : fallbackFont_(fallbackFont) {
+FontManager::FontManager(const std::string& assetRoot, const std::string& fallbackFont) : fallbackFont_(fallbackFont) {
     const char* systemRoot = std::getenv("SYSTEMROOT");
     fontsFolder_ = systemRoot ? std::string(systemRoot) + "/fonts/" : std::string("C:/windows/fonts/");
     assetFontsFolder_ = assetRoot.empty() ? std::string("fonts/") : assetRoot + "/fonts/";
@@ -65,8 +64,8 @@ FontAtlas* FontManager::GetAtlas(const std::string& fontFile, int pixelSize) {
     return result;
 }
 
-ScreenText* FontManager::CreateText(const std::string& text, int count, const std::string& fontFile,
-                                    int pixelSize, bool rejectEmpty) {
+ScreenText* FontManager::CreateText(const std::string& text, int count, const std::string& fontFile, int pixelSize,
+                                    bool rejectEmpty) {
     if (rejectEmpty && text.empty()) return nullptr;
     if (count > static_cast<int>(ScreenText::kMaxCharacters)) return nullptr;
     auto* screenText = new ScreenText(GetAtlas(fontFile, pixelSize));

@@ -44,7 +44,9 @@ void FrameContext::SetTarget(GpuRenderTargetView* target, bool withDepth) const 
     device.OMSetRenderTargets(1, &target, withDepth ? targets.depthStencil.get() : nullptr);
 }
 
-void FrameContext::DrawModel(const Model& model) const { model.Draw(device); }
+void FrameContext::DrawModel(const Model& model) const {
+    model.Draw(device);
+}
 
 bool FrameContext::DrawQuad() const {
     Overlord* overlord = Overlord::Instance();

@@ -22,7 +22,9 @@ class FinMenu;
 
 namespace {
 
-u64 Address(const void* p) { return static_cast<u64>(reinterpret_cast<std::uintptr_t>(p)); }
+u64 Address(const void* p) {
+    return static_cast<u64>(reinterpret_cast<std::uintptr_t>(p));
+}
 
 }  // namespace
 
@@ -34,7 +36,9 @@ FramePipeline::FramePipeline(GraphicsSystem& graphics) : graphics_(graphics) {
     D3DXMatrixIdentity(&matrices_.screenProjection);
 }
 
-Camera* FramePipeline::ResolveCamera() { return graphics_.GetLists().cameras.ResolveActive(); }
+Camera* FramePipeline::ResolveCamera() {
+    return graphics_.GetLists().cameras.ResolveActive();
+}
 
 bool FramePipeline::EditorActiveOrMissing() const {
     Engine* engine = Engine::Instance();

@@ -39,7 +39,9 @@ void FreeRoamCamera::HandleMessage(Message* message) {
     lookAtCache = transform->worldPosition + RotateByInverse(transform->GetWorldRotation(), localForward);
 }
 
-void FreeRoamCamera::Update(float) { ReportToEditor("Free-Roam Camera"); }
+void FreeRoamCamera::Update(float) {
+    ReportToEditor("Free-Roam Camera");
+}
 
 D3DXVECTOR3 FreeRoamCamera::GetPosition() {
     Transform* transform = OwnerTransform();

@@ -6,7 +6,9 @@
 
 namespace {
 
-D3DXPLANE Column(const D3DXMATRIX& m, int j) { return D3DXPLANE(m(0, j), m(1, j), m(2, j), m(3, j)); }
+D3DXPLANE Column(const D3DXMATRIX& m, int j) {
+    return D3DXPLANE(m(0, j), m(1, j), m(2, j), m(3, j));
+}
 
 D3DXPLANE Sum(const D3DXPLANE& p, const D3DXPLANE& q, float sign) {
     return D3DXPLANE(p.a + sign * q.a, p.b + sign * q.b, p.c + sign * q.c, p.d + sign * q.d);
@@ -16,8 +18,8 @@ D3DXPLANE Sum(const D3DXPLANE& p, const D3DXPLANE& q, float sign) {
 
 void FrustumCuller::Build(const D3DXMATRIX& m) {
     const D3DXPLANE c1 = Column(m, 0), c2 = Column(m, 1), c3 = Column(m, 2), c4 = Column(m, 3);
-    const D3DXPLANE raw[kPlaneCount] = {c3, Sum(c4, c1, 1.0f), Sum(c4, c1, -1.0f),
-                                        Sum(c4, c2, -1.0f), Sum(c4, c2, 1.0f), Sum(c4, c3, -1.0f)};
+    const D3DXPLANE raw[kPlaneCount] = {
+        c3, Sum(c4, c1, 1.0f), Sum(c4, c1, -1.0f), Sum(c4, c2, -1.0f), Sum(c4, c2, 1.0f), Sum(c4, c3, -1.0f)};
     for (int i = 0; i < kPlaneCount; ++i) D3DXPlaneNormalize(&planes_[i], &raw[i]);
 }
 

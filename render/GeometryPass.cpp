@@ -32,9 +32,8 @@ void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum)
     GpuDevice& device = frame.device;
     const RenderTargets& t = frame.targets;
     const float black[4] = {0, 0, 0, 1};
-    for (GpuRenderTargetView* target :
-         {t.backBuffer.get(), t.normals.target.get(), t.diffuseSpec.target.get(), t.glow.target.get(),
-          t.light.target.get()})
+    for (GpuRenderTargetView* target : {t.backBuffer.get(), t.normals.target.get(), t.diffuseSpec.target.get(),
+                                        t.glow.target.get(), t.light.target.get()})
         device.ClearRenderTargetView(target, black);
     device.ClearDepthStencilView(t.depthStencil.get(), GpuClearDepth | GpuClearStencil, 1.0f, 0);
 

@@ -21,4 +21,6 @@ GlobalLighting::GlobalLighting(const GlobalLighting& other)
       directionalLightIntensity(other.directionalLightIntensity),
       ambientIntensity(other.ambientIntensity) {}
 
-IComponent* GlobalLighting::Clone() { return new GlobalLighting(*this); }
+IComponent* GlobalLighting::Clone() {
+    return new GlobalLighting(*this);
+}

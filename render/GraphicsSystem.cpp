@@ -93,15 +93,22 @@ void GraphicsSystem::HandleMessage(Message* message) {
             fullScreen_ = false;
             ApplyFullScreen();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
-void GraphicsSystem::Update(float dt) { pipeline_->Run(dt); }
+void GraphicsSystem::Update(float dt) {
+    pipeline_->Run(dt);
+}
 
-const D3DXMATRIX& GraphicsSystem::GetView() const { return pipeline_->Matrices().view; }
+const D3DXMATRIX& GraphicsSystem::GetView() const {
+    return pipeline_->Matrices().view;
+}
 
-void GraphicsSystem::SetFrameRecorder(FrameRecorder recorder) { pipeline_->SetRecorder(std::move(recorder)); }
+void GraphicsSystem::SetFrameRecorder(FrameRecorder recorder) {
+    pipeline_->SetRecorder(std::move(recorder));
+}
 
 void GraphicsSystem::Init() {
     lists_.chase = ChaseView();
@@ -178,7 +185,9 @@ void GraphicsSystem::Init() {
     }
 }
 
-void GraphicsSystem::Clear() { lists_.Clear(); }
+void GraphicsSystem::Clear() {
+    lists_.Clear();
+}
 
 ClientRect GraphicsSystem::ReadClientRect() const {
     const PortWindow* window = PortWindow::FromHandle(window_);

@@ -43,7 +43,9 @@ void IsoCamera::HandleMessage(Message* message) {
     }
 }
 
-void IsoCamera::Update(float) { ReportToEditor("Isometric Camera"); }
+void IsoCamera::Update(float) {
+    ReportToEditor("Isometric Camera");
+}
 
 D3DXVECTOR3 IsoCamera::GetPosition() {
     Transform* transform = OwnerTransform();

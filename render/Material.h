@@ -30,10 +30,10 @@ public:
     GpuShaderResourceView* normal = nullptr;
     GpuShaderResourceView* specular = nullptr;
     GpuShaderResourceView* glow = nullptr;
-    std::string diffuseFileName;   // reflected "diffuseFileName"
-    std::string normalFileName;    // reflected "normalFileName"
-    std::string specularFileName;  // reflected "specularFileName"
-    std::string glowFileName;      // reflected "glowFileName"
+    std::string diffuseFileName;                                          // reflected "diffuseFileName"
+    std::string normalFileName;                                           // reflected "normalFileName"
+    std::string specularFileName;                                         // reflected "specularFileName"
+    std::string glowFileName;                                             // reflected "glowFileName"
     std::string diffuseLoaded, normalLoaded, specularLoaded, glowLoaded;  // names the slots hold
     bool diffuseLocked = false;
     bool glowLocked = false;

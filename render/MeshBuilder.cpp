@@ -86,7 +86,9 @@ Model* MeshBuilder::Gizmo(float spacing, float r, float g, float b, float a) {
     return Grid(spacing, D3DXCOLOR(r, g, b, a));
 }
 
-Model* MeshBuilder::Square(const D3DXCOLOR& colour) { return Quad(1.0f, 1.0f, colour); }
+Model* MeshBuilder::Square(const D3DXCOLOR& colour) {
+    return Quad(1.0f, 1.0f, colour);
+}
 
 Model* MeshBuilder::Quad(float halfWidth, float halfHeight, const D3DXCOLOR& colour) {
     MeshGeometry g;

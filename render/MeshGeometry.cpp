@@ -13,8 +13,8 @@ constexpr float kPi = 3.14159265358979323846f;
 bool SizeFits(const char* builder, u64 vertices, u64 indices) {
     if (vertices <= MeshGeometry::kMaxVertices && indices <= MeshGeometry::kMaxIndices) return true;
     Log("MeshBuilder::%s: %llu vertices and %llu indices pass the limits of %u and %u", builder,
-        static_cast<unsigned long long>(vertices), static_cast<unsigned long long>(indices),
-        MeshGeometry::kMaxVertices, MeshGeometry::kMaxIndices);
+        static_cast<unsigned long long>(vertices), static_cast<unsigned long long>(indices), MeshGeometry::kMaxVertices,
+        MeshGeometry::kMaxIndices);
     return false;
 }
 
@@ -24,7 +24,9 @@ void MeshGeometry::AddVertex(const D3DXVECTOR3& position, const D3DXVECTOR3& nor
     mesh.vertices.push_back(ModelVertex{position, normal, texCoord});
 }
 
-void MeshGeometry::SetBoundsFromMesh() { mesh.ComputeBounds(center, extent); }
+void MeshGeometry::SetBoundsFromMesh() {
+    mesh.ComputeBounds(center, extent);
+}
 
 void MeshGeometry::ComputeNormals(const u32* indices, ModelVertex* vertices, u32 vertexCount, u32 indexCount) {
     for (u32 t = 0; t + 2 < indexCount; t += 3) {

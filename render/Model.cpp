@@ -41,9 +41,13 @@ void Refresh(bool locked, const std::string& fileName, GpuShaderResourceView*& v
 
 }  // namespace
 
-Model::Model() : IComponent(TypeId<Model>::Get()) { RegisterMembers(this); }
+Model::Model() : IComponent(TypeId<Model>::Get()) {
+    RegisterMembers(this);
+}
 
-Model::Model(u32 typeId) : IComponent(typeId) { RegisterMembers(this); }
+Model::Model(u32 typeId) : IComponent(typeId) {
+    RegisterMembers(this);
+}
 
 Model::Model(const Model& other)
     : IComponent(other.GetTypeId()),
@@ -79,7 +83,9 @@ void Model::LoadTextures() {
     Material::LoadTextures(material);
 }
 
-void Model::DebugDraw() { DrawBounds(D3DXCOLOR(1, 1, 1, 1)); }
+void Model::DebugDraw() {
+    DrawBounds(D3DXCOLOR(1, 1, 1, 1));
+}
 
 void Model::DrawBounds(const D3DXCOLOR& colour) {
     if (!boxLines) {
@@ -137,10 +143,15 @@ void Model::Draw(GpuDevice& device) const {
 
 GpuTopology Model::ToGpuTopology(u32 topology) {
     switch (topology) {
-        case 1: return GpuTopology::PointList;
-        case 2: return GpuTopology::LineList;
-        case 3: return GpuTopology::LineStrip;
-        case 5: return GpuTopology::TriangleStrip;
-        default: return GpuTopology::TriangleList;
+        case 1:
+            return GpuTopology::PointList;
+        case 2:
+            return GpuTopology::LineList;
+        case 3:
+            return GpuTopology::LineStrip;
+        case 5:
+            return GpuTopology::TriangleStrip;
+        default:
+            return GpuTopology::TriangleList;
     }
 }

@@ -10,7 +10,9 @@
 
 ModelCache::ModelCache() = default;
 
-ModelCache::~ModelCache() { entries_.clear(); }
+ModelCache::~ModelCache() {
+    entries_.clear();
+}
 
 const ModelCacheEntry* ModelCache::Find(const std::string& name) const {
     auto found = entries_.find(name);

@@ -39,9 +39,13 @@ std::string TagText(u32 tag) {
 
 }  // namespace
 
-u32 ModelFile::VertexStride(u32 type) { return type < kVertexTypeCount ? kVertexTypes[type].stride : 0; }
+u32 ModelFile::VertexStride(u32 type) {
+    return type < kVertexTypeCount ? kVertexTypes[type].stride : 0;
+}
 
-bool ModelFile::IsModelVertexType(u32 type) { return type < kVertexTypeCount && kVertexTypes[type].modelLayout; }
+bool ModelFile::IsModelVertexType(u32 type) {
+    return type < kVertexTypeCount && kVertexTypes[type].modelLayout;
+}
 
 void ModelFile::Reset() {
     hasMesh_ = false;
@@ -97,8 +101,7 @@ bool ModelFile::Parse(const u8* data, size_t size) {
     Reset();
     if (size < kHeaderSize) return Fail("%zu bytes is shorter than the root header", size);
     const u32 root = ReadU32(data);
-    if (root != kRootTag2 && root != kRootTag3)
-        return Fail("root tag 0x%08X is neither 'tbm2' nor 'tbm3'", root);
+    if (root != kRootTag2 && root != kRootTag3) return Fail("root tag 0x%08X is neither 'tbm2' nor 'tbm3'", root);
 
     // Chunks follow one another to the end of the file; a tag of 0, or fewer
     // bytes than a header left at the end, ends the list. Every step moves
@@ -121,7 +124,8 @@ bool ModelFile::Parse(const u8* data, size_t size) {
 
 bool ModelFile::ReadMeshChunk(const u8* p, u64 size, u64 fileOffset) {
     const unsigned long long at = fileOffset;
-    if (size < kMeshHeadSize) return Fail("mesh chunk at byte %llu is only %llu bytes", at, static_cast<unsigned long long>(size));
+    if (size < kMeshHeadSize)
+        return Fail("mesh chunk at byte %llu is only %llu bytes", at, static_cast<unsigned long long>(size));
     D3DXVECTOR3 center, extent;
     std::memcpy(&center, p, 12);
     std::memcpy(&extent, p + 12, 12);
@@ -140,13 +144,16 @@ bool ModelFile::ReadMeshChunk(const u8* p, u64 size, u64 fileOffset) {
     const u32 vertexCount = ReadU32(p + offset + 4);
     offset += 8;
     const u32 stride = VertexStride(vertexType);
-    if (stride == 0) return Fail("mesh chunk at byte %llu: vertex type %u is not in the vertex-format table", at, vertexType);
+    if (stride == 0)
+        return Fail("mesh chunk at byte %llu: vertex type %u is not in the vertex-format table", at, vertexType);
     if (!IsModelVertexType(vertexType))
-        return Fail("mesh chunk at byte %llu: vertex type %u does not begin with position, normal and texture coordinate",
-                    at, vertexType);
+        return Fail(
+            "mesh chunk at byte %llu: vertex type %u does not begin with position, normal and texture coordinate", at,
+            vertexType);
     const u64 vertexBytes = static_cast<u64>(vertexCount) * stride;
     if (vertexBytes > size - offset)
-        return Fail("mesh chunk at byte %llu: %u vertices of %u bytes pass the end of the chunk", at, vertexCount, stride);
+        return Fail("mesh chunk at byte %llu: %u vertices of %u bytes pass the end of the chunk", at, vertexCount,
+                    stride);
 
     ModelCpuMesh mesh;
     mesh.indices.resize(indexCount);
@@ -159,7 +166,8 @@ bool ModelFile::ReadMeshChunk(const u8* p, u64 size, u64 fileOffset) {
     // Keep the first 32 bytes of each vertex; wider types lose their tail.
     mesh.vertices.resize(vertexCount);
     const u8* source = p + offset;
-    for (u32 v = 0; v < vertexCount; ++v) std::memcpy(&mesh.vertices[v], source + static_cast<u64>(v) * stride, sizeof(ModelVertex));
+    for (u32 v = 0; v < vertexCount; ++v)
+        std::memcpy(&mesh.vertices[v], source + static_cast<u64>(v) * stride, sizeof(ModelVertex));
 
     hasMesh_ = true;
     center_ = center;

@@ -16,8 +16,8 @@ public:
     static constexpr u32 kRootTag3 = 0x74626D33;  // 'tbm3'
     static constexpr u32 kMeshTag = 0x6D657368;   // 'mesh'
     static constexpr u32 kIndexSize = 4;
-    static constexpr u32 kHeaderSize = 8;       // tag and size of every chunk
-    static constexpr u32 kMeshHeadSize = 32;    // centre, extent, index size, index count
+    static constexpr u32 kHeaderSize = 8;     // tag and size of every chunk
+    static constexpr u32 kMeshHeadSize = 32;  // centre, extent, index size, index count
     static constexpr u64 kMaxFileSize = 1ull << 30;
 
     enum class Result { Ok, CannotOpen, Malformed };

@@ -28,7 +28,8 @@ void ModelFileWriter::AddChunk(u32 tag, const std::vector<u8>& payload) {
     PutBytes(chunks_, payload.data(), payload.size());
 }
 
-bool ModelFileWriter::AddMesh(const ModelCpuMesh& mesh, const D3DXVECTOR3& center, const D3DXVECTOR3& extent, u32 vertexType) {
+bool ModelFileWriter::AddMesh(const ModelCpuMesh& mesh, const D3DXVECTOR3& center, const D3DXVECTOR3& extent,
+                              u32 vertexType) {
     if (!ModelFile::IsModelVertexType(vertexType)) return false;
     const u32 stride = ModelFile::VertexStride(vertexType);
     std::vector<u8> payload;

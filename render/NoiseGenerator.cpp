@@ -11,16 +11,19 @@
 #include "render/RenderResources.h"
 
 namespace {
-u32 ClampSide(int side) { return static_cast<u32>(std::clamp(side, NoiseGenerator::kMinSide, NoiseGenerator::kMaxSide)); }
+u32 ClampSide(int side) {
+    return static_cast<u32>(std::clamp(side, NoiseGenerator::kMinSide, NoiseGenerator::kMaxSide));
+}
 
-float Quintic(float t) { return 6.0f * t * t * t * t * t - 15.0f * t * t * t * t + 10.0f * t * t * t; }
+float Quintic(float t) {
+    return 6.0f * t * t * t * t * t - 15.0f * t * t * t * t + 10.0f * t * t * t;
+}
 }  // namespace
 
 NoiseGenerator::NoiseGenerator() = default;
 NoiseGenerator::~NoiseGenerator() = default;
 
-GpuShaderResourceView* NoiseGenerator::GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& a,
-                                                      const D3DXCOLOR& b) {
+GpuShaderResourceView* NoiseGenerator::GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& a, const D3DXCOLOR& b) {
     if (!grid) return nullptr;
     std::array<u32, 8> colours;
     const float channels[8] = {a.r, a.g, a.b, a.a, b.r, b.g, b.b, b.a};
@@ -41,8 +44,8 @@ NoiseGrid* NoiseGenerator::GetFractalNoise(int width, int height, int octaves, f
     const u32 h = ClampSide(height);
     const u32 layers = static_cast<u32>(std::clamp(octaves, 1, kMaxOctaves));
     if (w != static_cast<u32>(width) || h != static_cast<u32>(height) || layers != static_cast<u32>(octaves)) {
-        Log("NoiseGenerator: noise of %d x %d cells, %d octaves, made as %u x %u, %u octaves", width, height,
-            octaves, w, h, layers);
+        Log("NoiseGenerator: noise of %d x %d cells, %d octaves, made as %u x %u, %u octaves", width, height, octaves,
+            w, h, layers);
     }
 
     // The weights: the coarsest layer gets persistence, each finer one a
@@ -101,8 +104,7 @@ std::unique_ptr<NoiseGrid> NoiseGenerator::MakeWhiteNoise(u32 width, u32 height,
     return grid;
 }
 
-std::unique_ptr<NoiseGrid> NoiseGenerator::MakeSmoothNoise(u32 width, u32 height, u32 octaves,
-                                                           const NoiseGrid& white) {
+std::unique_ptr<NoiseGrid> NoiseGenerator::MakeSmoothNoise(u32 width, u32 height, u32 octaves, const NoiseGrid& white) {
     auto grid = std::make_unique<NoiseGrid>(width, height, octaves);
     if (white.width != width || white.height != height) return grid;
     const float pi = static_cast<float>(M_PI);

@@ -6,10 +6,8 @@
 #include "port/gpu/GpuTexture.h"
 #include "render/RenderResources.h"
 
-
 NoiseGrid::NoiseGrid(u32 width_, u32 height_, u32 depth_)
-    : width(width_), height(height_), depth(depth_),
-      values(static_cast<size_t>(width_) * height_ * depth_, 0.0f) {}
+    : width(width_), height(height_), depth(depth_), values(static_cast<size_t>(width_) * height_ * depth_, 0.0f) {}
 
 namespace {
 float Clamp01(float t) {
@@ -17,7 +15,9 @@ float Clamp01(float t) {
     return t > 1.0f ? 1.0f : t;
 }
 
-float CosineWeight(float t) { return (1.0f - std::cos(static_cast<float>(M_PI) * t)) / 2.0f; }
+float CosineWeight(float t) {
+    return (1.0f - std::cos(static_cast<float>(M_PI) * t)) / 2.0f;
+}
 
 u8 ChannelByte(float a, float b, float g) {
     const float value = (a * (1.0f - g) + b * g) * 255.0f;
@@ -41,8 +41,7 @@ float NoiseGrid::SampleCosine(const NoiseGrid* grid, float u, float v) {
     return top * (1.0f - wy) + bottom * wy;
 }
 
-void NoiseGrid::FillTexels(const NoiseGrid& grid, const D3DXCOLOR& a, const D3DXCOLOR& b, u8* texels,
-                           u32 rowPitch) {
+void NoiseGrid::FillTexels(const NoiseGrid& grid, const D3DXCOLOR& a, const D3DXCOLOR& b, u8* texels, u32 rowPitch) {
     // Texel row x, column y shows cell (x, y) of layer 0.
     for (u32 x = 0; x < grid.width; ++x) {
         u8* row = texels + static_cast<size_t>(x) * rowPitch;

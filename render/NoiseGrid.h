@@ -31,8 +31,8 @@ public:
     // RGBA8 texels of the grid blended from colourA (value 0) to colourB
     // (value 1), each channel (a (1 - g) + b g) x 255 truncated toward zero and
     // kept to 0..255; rows of TextureWidth texels, rowPitch bytes apart.
-    static void FillTexels(const NoiseGrid& grid, const D3DXCOLOR& colourA, const D3DXCOLOR& colourB,
-                           u8* texels, u32 rowPitch);
+    static void FillTexels(const NoiseGrid& grid, const D3DXCOLOR& colourA, const D3DXCOLOR& colourB, u8* texels,
+                           u32 rowPitch);
     // A dynamic RGBA8 texture filled by FillTexels, made through
     // RenderResources; the caller owns it. Null without a device.
     static std::shared_ptr<GpuTexture> MakeTexture(const NoiseGrid& grid, const D3DXCOLOR& colourA,

@@ -35,7 +35,9 @@ ParticleEmmiter::ParticleEmmiter() : IComponent(TypeId<ParticleEmmiter>::Get()) 
 
 // An emitter deleted without Shutdown (removed from its object) still
 // hands its buffers back.
-ParticleEmmiter::~ParticleEmmiter() { Shutdown(); }
+ParticleEmmiter::~ParticleEmmiter() {
+    Shutdown();
+}
 
 void ParticleEmmiter::HandleMessage(Message* message) {
     if (!message) return;
@@ -144,14 +146,28 @@ void ParticleEmmiter::OnEnable() {
     if (buffers_) buffers_->seedPending = true;
 }
 
-void ParticleEmmiter::OnDisable() { emitting_ = false; }
+void ParticleEmmiter::OnDisable() {
+    emitting_ = false;
+}
 
 // ---- tweak panel ---------------------------------------------------------
 
 namespace {
 enum class Field {
-    SpawnRate, Count, FadeOpacity, MaxAge, SizeScale, Velocity, VelocityDir, Acceleration, AccelDir,
-    GradStart, GradEnd, AttractorLoc, AttractorStrength, AlphaIdx,
+    SpawnRate,
+    Count,
+    FadeOpacity,
+    MaxAge,
+    SizeScale,
+    Velocity,
+    VelocityDir,
+    Acceleration,
+    AccelDir,
+    GradStart,
+    GradEnd,
+    AttractorLoc,
+    AttractorStrength,
+    AlphaIdx,
 };
 
 // What a panel entry edits: the field of description `index` of the emitter
@@ -183,29 +199,63 @@ void* FieldOf(const TweakSlot& slot, size_t* size) {
     if (!emitter || slot.index >= emitter->GetParticles().size()) return nullptr;
     Particle& p = emitter->GetParticles()[slot.index];
     switch (slot.field) {
-        case Field::SpawnRate: *size = sizeof p.spawnRate; return &p.spawnRate;
-        case Field::Count: *size = sizeof p.count; return &p.count;
-        case Field::FadeOpacity: *size = sizeof p.fadeOpacity; return &p.fadeOpacity;
-        case Field::MaxAge: *size = sizeof p.maxAge; return &p.maxAge;
-        case Field::SizeScale: *size = sizeof p.sizeScale; return &p.sizeScale;
-        case Field::Velocity: *size = sizeof p.velocity; return &p.velocity;
-        case Field::VelocityDir: *size = sizeof p.velocityDir; return &p.velocityDir;
-        case Field::Acceleration: *size = sizeof p.acceleration; return &p.acceleration;
-        case Field::AccelDir: *size = sizeof p.accelDir; return &p.accelDir;
-        case Field::GradStart: *size = sizeof p.colorRange.StartVal; return &p.colorRange.StartVal;
-        case Field::GradEnd: *size = sizeof p.colorRange.EndVal; return &p.colorRange.EndVal;
-        case Field::AttractorLoc: *size = sizeof p.attractorParticle; return &p.attractorParticle;
-        case Field::AttractorStrength: *size = sizeof p.attractorStrength; return &p.attractorStrength;
-        case Field::AlphaIdx: *size = sizeof p.alphaMaskIdx; return &p.alphaMaskIdx;
+        case Field::SpawnRate:
+            *size = sizeof p.spawnRate;
+            return &p.spawnRate;
+        case Field::Count:
+            *size = sizeof p.count;
+            return &p.count;
+        case Field::FadeOpacity:
+            *size = sizeof p.fadeOpacity;
+            return &p.fadeOpacity;
+        case Field::MaxAge:
+            *size = sizeof p.maxAge;
+            return &p.maxAge;
+        case Field::SizeScale:
+            *size = sizeof p.sizeScale;
+            return &p.sizeScale;
+        case Field::Velocity:
+            *size = sizeof p.velocity;
+            return &p.velocity;
+        case Field::VelocityDir:
+            *size = sizeof p.velocityDir;
+            return &p.velocityDir;
+        case Field::Acceleration:
+            *size = sizeof p.acceleration;
+            return &p.acceleration;
+        case Field::AccelDir:
+            *size = sizeof p.accelDir;
+            return &p.accelDir;
+        case Field::GradStart:
+            *size = sizeof p.colorRange.StartVal;
+            return &p.colorRange.StartVal;
+        case Field::GradEnd:
+            *size = sizeof p.colorRange.EndVal;
+            return &p.colorRange.EndVal;
+        case Field::AttractorLoc:
+            *size = sizeof p.attractorParticle;
+            return &p.attractorParticle;
+        case Field::AttractorStrength:
+            *size = sizeof p.attractorStrength;
+            return &p.attractorStrength;
+        case Field::AlphaIdx:
+            *size = sizeof p.alphaMaskIdx;
+            return &p.alphaMaskIdx;
     }
     return nullptr;
 }
 
 size_t FieldSize(Field field) {
     switch (field) {
-        case Field::VelocityDir: case Field::AccelDir: case Field::AttractorLoc: return 12;
-        case Field::GradStart: case Field::GradEnd: return 16;
-        default: return 4;
+        case Field::VelocityDir:
+        case Field::AccelDir:
+        case Field::AttractorLoc:
+            return 12;
+        case Field::GradStart:
+        case Field::GradEnd:
+            return 16;
+        default:
+            return 4;
     }
 }
 
@@ -283,8 +333,7 @@ void ParticleEmmiter::AddTweakBarVars(TwBar* bar, const TweakVarParams& group) {
     TwAddButton(bar, "AddEmitter", &AddEmitterButton, self, (" label='Add Emitter'" + buttonGroup).c_str());
     TwAddButton(bar, "StartEmitter", &StartEmitterButton, self, (" label='Start Emitter'" + buttonGroup).c_str());
     TwAddButton(bar, "StopEmitter", &StopEmitterButton, self, (" label='Stop Emitter'" + buttonGroup).c_str());
-    TwAddButton(bar, "NoParticles", &NoParticlesButton, self,
-                (" label='Stop All Particles'" + buttonGroup).c_str());
+    TwAddButton(bar, "NoParticles", &NoParticlesButton, self, (" label='Stop All Particles'" + buttonGroup).c_str());
 }
 
 void ParticleEmmiter::AddEmitterButton(void* clientData) {

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr float kTrailDistance = 50.0f;     // behind the owner on frames with time
-constexpr float kNoTimeDistance = 3.0f;     // on frames given no time
+constexpr float kTrailDistance = 50.0f;  // behind the owner on frames with time
+constexpr float kNoTimeDistance = 3.0f;  // on frames given no time
 
 }  // namespace
 

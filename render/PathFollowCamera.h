@@ -27,9 +27,9 @@ public:
 
 private:
     ClientRect clientRect_;
-    float velocity_ = 0.0f;            // reflected, data only
-    float acceleration_ = 0.0f;        // reflected, data only
-    float lookAheadDistance_ = 0.1f;   // reflected, data only
+    float velocity_ = 0.0f;           // reflected, data only
+    float acceleration_ = 0.0f;       // reflected, data only
+    float lookAheadDistance_ = 0.1f;  // reflected, data only
     u32 overlayObject_ = 0;
     D3DXVECTOR3 keptForward_{0, 0, 0};  // owner's forward at the last update with time
 };

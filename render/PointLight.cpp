@@ -15,4 +15,6 @@ PointLight::PointLight() : IComponent(TypeId<PointLight>::Get()) {
 PointLight::PointLight(const PointLight& other)
     : IComponent(other.GetTypeId()), mDiffuse(other.mDiffuse), mRange(other.mRange) {}
 
-IComponent* PointLight::Clone() { return new PointLight(*this); }
+IComponent* PointLight::Clone() {
+    return new PointLight(*this);
+}

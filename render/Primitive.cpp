@@ -49,9 +49,13 @@ Primitive::Primitive() : IComponent(TypeId<Primitive>::Get()) {
 
 Primitive::~Primitive() = default;
 
-void Primitive::Init() { BuildMesh(false); }
+void Primitive::Init() {
+    BuildMesh(false);
+}
 
-u32 Primitive::GetAliasTypeId() { return TypeId<Model>::Get(); }
+u32 Primitive::GetAliasTypeId() {
+    return TypeId<Model>::Get();
+}
 
 IComponent* Primitive::Clone() {
     auto* clone = new Primitive();
@@ -80,9 +84,13 @@ IComponent* Primitive::Clone() {
 }
 
 namespace {
-bool Finite(float v) { return std::isfinite(v); }
+bool Finite(float v) {
+    return std::isfinite(v);
+}
 
-bool CountFits(int count, int minimum) { return count >= minimum && count <= Primitive::kMaxStacksOrSlices; }
+bool CountFits(int count, int minimum) {
+    return count >= minimum && count <= Primitive::kMaxStacksOrSlices;
+}
 }  // namespace
 
 Model* Primitive::MakeShape(const NoiseGrid* grid) const {
@@ -91,8 +99,7 @@ Model* Primitive::MakeShape(const NoiseGrid* grid) const {
         case kEllipsoid: {
             const float radiusY = primType == kSphere ? r : ry;
             const float radiusZ = primType == kSphere ? r : rz;
-            if (!CountFits(stacks, 2) || !CountFits(slices, 2) || !Finite(r) || !Finite(radiusY) ||
-                !Finite(radiusZ))
+            if (!CountFits(stacks, 2) || !CountFits(slices, 2) || !Finite(r) || !Finite(radiusY) || !Finite(radiusZ))
                 return nullptr;
             return MeshBuilder::Sphere(stacks, slices, r, radiusY, radiusZ, noisy ? grid : nullptr);
         }

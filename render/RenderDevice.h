@@ -76,5 +76,5 @@ private:
     std::shared_ptr<GpuDevice> device_;
     std::vector<std::unique_ptr<EmitterBuffers>> allBuffers_;
     std::vector<EmitterBuffers*> freeBuffers_;  // used from the back
-    std::unordered_set<u32> seen_;  // ids met in the running pass
+    std::unordered_set<u32> seen_;              // ids met in the running pass
 };

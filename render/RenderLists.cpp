@@ -127,8 +127,7 @@ void RenderLists::Clear() {
 }
 
 bool RenderLists::HasDebugWork() const {
-    return linesA.Count() || linesB.Count() || !unblendedFrameModels.empty() || !spheres.empty() ||
-           !highlights.empty();
+    return linesA.Count() || linesB.Count() || !unblendedFrameModels.empty() || !spheres.empty() || !highlights.empty();
 }
 
 void RenderLists::EndDebugFrame() {

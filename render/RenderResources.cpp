@@ -48,8 +48,7 @@ GpuShaderResourceView* RenderResources::GetTexture(const std::string& name) {
     if (cached != textureCache_.end()) return cached->second.get();
     if (!device_) return nullptr;
     std::shared_ptr<GpuShaderResourceView> view;
-    const GpuLoadStatus status =
-        device_->CreateShaderResourceViewFromFile(TextureFolder().GetFullPath(name), &view);
+    const GpuLoadStatus status = device_->CreateShaderResourceViewFromFile(TextureFolder().GetFullPath(name), &view);
     if (status == GpuLoadStatus::Ok && view) {
         GpuShaderResourceView* result = view.get();
         textureCache_.emplace(name, std::move(view));

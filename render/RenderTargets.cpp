@@ -71,4 +71,6 @@ void RenderTargets::Create(GpuDevice& device, GpuSwapChain& swapChain, u32 w, u3
     wireframeState = device.CreateRasterizerState(wire);
 }
 
-void RenderTargets::Release() { *this = RenderTargets(); }
+void RenderTargets::Release() {
+    *this = RenderTargets();
+}

@@ -9,12 +9,12 @@
 #include "engine/MessageTypes.h"
 #include "engine/Transform.h"
 #include "engine/TypeId.h"
+#include "port/gpu/GpuBuffer.h"
+#include "port/gpu/GpuDevice.h"
 #include "reflection/MetaMemVar.h"
 #include "render/FontAtlas.h"
 #include "render/FontManager.h"
 #include "render/RenderDevice.h"
-#include "port/gpu/GpuBuffer.h"
-#include "port/gpu/GpuDevice.h"
 #include "scene/ObjectFactory.h"
 
 class GraphicsSystem;
@@ -38,7 +38,9 @@ ScreenText::ScreenText() : IComponent(TypeId<ScreenText>::Get()) {
     M::Add("fontColor", this, fontColor);
 }
 
-ScreenText::ScreenText(FontAtlas* atlas) : ScreenText() { atlas_ = atlas; }
+ScreenText::ScreenText(FontAtlas* atlas) : ScreenText() {
+    atlas_ = atlas;
+}
 
 ScreenText::ScreenText(const ScreenText& other)
     : IComponent(other.GetTypeId()),
@@ -58,7 +60,9 @@ ScreenText::ScreenText(const ScreenText& other)
 
 ScreenText::~ScreenText() = default;
 
-IComponent* ScreenText::Clone() { return new ScreenText(*this); }
+IComponent* ScreenText::Clone() {
+    return new ScreenText(*this);
+}
 
 void ScreenText::SetText(const std::string& newText) {
     if (lock_) return;
@@ -170,7 +174,9 @@ void ScreenText::Upload() {
     pendingUpload_ = false;
 }
 
-GpuShaderResourceView* ScreenText::GetTextureView() const { return atlas_ ? atlas_->GetView() : nullptr; }
+GpuShaderResourceView* ScreenText::GetTextureView() const {
+    return atlas_ ? atlas_->GetView() : nullptr;
+}
 
 float ScreenText::ScreenSpaceDepth(float viewZ) {
     // Strictly inside the range, so rounding in the projection cannot clip it.
@@ -227,7 +233,9 @@ std::string IntToText(int value) {
     return out.str();
 }
 
-std::string TextOf(int value) { return IntToText(value); }
+std::string TextOf(int value) {
+    return IntToText(value);
+}
 
 u32 DrawDebugText(const D3DXVECTOR3& position, const D3DXCOLOR& colour) {
     GameObject* object = CreateDebugTextObject(position.x, position.y, position.z);

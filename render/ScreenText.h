@@ -86,13 +86,13 @@ private:
 
     FontAtlas* atlas_ = nullptr;  // not owned
     bool lock_ = false;
-    std::string text;             // reflected "text"
+    std::string text;  // reflected "text"
     std::array<ModelVertex, kMaxVertices> vertices_{};
     D3DXCOLOR fontColor{1, 0, 0, 1};  // reflected "fontColor"
     bool dirty_ = true;
     std::shared_ptr<GpuBuffer> vertexBuffer_;
     std::size_t drawnCharacters_ = 0;
-    bool pendingUpload_ = false;  // the vertices wait for a vertex buffer
+    bool pendingUpload_ = false;         // the vertices wait for a vertex buffer
     std::string fontName = "lucon.ttf";  // reflected "fontName"
     int fontSize = 12;                   // reflected "fontSize"
     bool fontChanged_ = false;

@@ -14,4 +14,6 @@ Skybox::Skybox() : Model(TypeId<Skybox>::Get()) {
 
 Skybox::Skybox(const Skybox& other) : Model(other) {}
 
-void Skybox::Init() { MeshBuilder::SkyboxCube(*this); }
+void Skybox::Init() {
+    MeshBuilder::SkyboxCube(*this);
+}

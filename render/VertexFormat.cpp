@@ -45,14 +45,15 @@ constexpr VertexFormat Row(u32 id, u32 stride, const GpuInputElement (&elements)
 }
 
 const VertexFormat kRows[kVertexFormatRows] = {
-    Row(0, 32, kGeometry),       Row(0, 32, kGeometry), Row(2, 56, kTangent), Row(2, 56, kTangent),
-    Row(4, 28, kColour),         Row(5, 60, kInstancedLight),
-    Row(6, 136, kParticle),
+    Row(0, 32, kGeometry), Row(0, 32, kGeometry),       Row(2, 56, kTangent),   Row(2, 56, kTangent),
+    Row(4, 28, kColour),   Row(5, 60, kInstancedLight), Row(6, 136, kParticle),
 };
 
 }  // namespace
 
-const VertexFormat& GetVertexFormat(u32 row) { return kRows[row < kVertexFormatRows ? row : 0]; }
+const VertexFormat& GetVertexFormat(u32 row) {
+    return kRows[row < kVertexFormatRows ? row : 0];
+}
 
 const VertexFormat* FindVertexFormat(u32 vertexTypeId) {
     for (const VertexFormat& row : kRows)

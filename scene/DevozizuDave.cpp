@@ -43,8 +43,8 @@ bool DevozizuDave::Load(const std::string& workingDirectory) {
     const IMetaClass* metaClass = registry->GetByTypeId(TypeId<DevozizuDave>::Get());
     const bool loaded = loader->LoadReflected(base + kStartupFile, *metaClass, this);
 
-    for (FilePath* folder : {&shader, &model, &sfx, &bgm, &arch, &scene, &particle, &skybox, &log, &texture,
-                             &externals}) {
+    for (FilePath* folder :
+         {&shader, &model, &sfx, &bgm, &arch, &scene, &particle, &skybox, &log, &texture, &externals}) {
         std::replace(folder->path.begin(), folder->path.end(), '\\', '/');
         folder->baseFolder = base;
     }

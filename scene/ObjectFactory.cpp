@@ -108,4 +108,6 @@ std::vector<std::string> ObjectFactory::GetArchetypeNames() const {
     return names;
 }
 
-GameObject* ObjectFactory::NewGameObject() { return new GameObject(); }
+GameObject* ObjectFactory::NewGameObject() {
+    return new GameObject();
+}

@@ -22,10 +22,10 @@
 
 namespace {
 
-constexpr int kDefaultStepLimit = 50'000'000;                 // VM instructions per file
-constexpr std::size_t kDefaultMemoryLimit = 256u << 20;      // bytes of Lua memory per file
-constexpr std::size_t kCollectAbove = 32u << 20;             // full collection after a file above this
-constexpr std::size_t kMaxArchetypes = 10000;                // archetype names one scene may list
+constexpr int kDefaultStepLimit = 50'000'000;            // VM instructions per file
+constexpr std::size_t kDefaultMemoryLimit = 256u << 20;  // bytes of Lua memory per file
+constexpr std::size_t kCollectAbove = 32u << 20;         // full collection after a file above this
+constexpr std::size_t kMaxArchetypes = 10000;            // archetype names one scene may list
 
 void DefaultReport(const std::string& caption, const std::string& text) {
     if (Logger* logger = Logger::Instance()) logger->QueueLine(caption + ": " + text);
@@ -54,7 +54,9 @@ int Panic(lua_State* L) {
     return 0;
 }
 
-void StepHook(lua_State* L, lua_Debug*) { luaL_error(L, "the file runs too long"); }
+void StepHook(lua_State* L, lua_Debug*) {
+    luaL_error(L, "the file runs too long");
+}
 
 // Puts the stack back to its height at construction, whatever happened.
 class StackGuard {
@@ -80,8 +82,7 @@ std::string BaseName(const std::string& path) {
 
 // The key at -2 as a class or member name; anything else is a fault.
 std::string NameKey(lua_State* L) {
-    if (lua_type(L, -2) != LUA_TSTRING)
-        throw DataError(": a key that is no name (" + lua_read::TypeName(L, -2) + ")");
+    if (lua_type(L, -2) != LUA_TSTRING) throw DataError(": a key that is no name (" + lua_read::TypeName(L, -2) + ")");
     std::size_t length = 0;
     const char* text = lua_tolstring(L, -2, &length);
     return std::string(text, length);
@@ -102,9 +103,13 @@ void ExpectTable(lua_State* L, const std::string& where) {
 
 }  // namespace
 
-void SceneLoader::SetFailureReporter(FailureReporter reporter) { g_reporter = reporter ? reporter : &DefaultReport; }
+void SceneLoader::SetFailureReporter(FailureReporter reporter) {
+    g_reporter = reporter ? reporter : &DefaultReport;
+}
 
-void SceneLoader::Report(const std::string& caption, const std::string& text) { g_reporter(caption, text); }
+void SceneLoader::Report(const std::string& caption, const std::string& text) {
+    g_reporter(caption, text);
+}
 
 SceneLoader::SceneLoader() : stepLimit_(kDefaultStepLimit), memoryLimit_(kDefaultMemoryLimit) {
     L_ = lua_newstate(&Allocate, &memory_);
@@ -128,10 +133,17 @@ void SceneLoader::Fail(const std::string& text) {
 bool SceneLoader::LoadFile(const std::string& path) {
     std::string text;
     switch (ReadWholeFile(ResolveFileFoldingCase(path), memoryLimit_, &text)) {
-        case FileRead::Ok: break;
-        case FileRead::CannotOpen: Fail("cannot open " + path); return false;
-        case FileRead::CannotRead: Fail("cannot read " + path); return false;
-        case FileRead::TooLarge: Fail("too large to load: " + path); return false;
+        case FileRead::Ok:
+            break;
+        case FileRead::CannotOpen:
+            Fail("cannot open " + path);
+            return false;
+        case FileRead::CannotRead:
+            Fail("cannot read " + path);
+            return false;
+        case FileRead::TooLarge:
+            Fail("too large to load: " + path);
+            return false;
     }
     if (!text.empty() && text[0] == LUA_SIGNATURE[0]) {
         Fail(path + ": precompiled chunks are not accepted");
@@ -176,8 +188,8 @@ bool SceneLoader::RunFile(const std::string& path, const std::string& sandbox) {
         return false;
     }
     if (!LoadFile(path)) return false;
-    PushSandbox(sandbox);      // chunk, table
-    lua_pushvalue(L_, -2);     // chunk, table, chunk
+    PushSandbox(sandbox);   // chunk, table
+    lua_pushvalue(L_, -2);  // chunk, table, chunk
     memory_.limit = memoryLimit_;
     lua_sethook(L_, &StepHook, LUA_MASKCOUNT, stepLimit_);
     const int status = lua_pcall(L_, 0, 0, 0);
@@ -372,7 +384,8 @@ void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
             const std::string where = groupKey + "[" + std::to_string(index) + "]";
             ExpectTable(L_, where);
             GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
-            GameObject* object = prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
+            GameObject* object =
+                prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
             // An archetype whose file failed still names the object's group,
             // so that saving the scene keeps the link.
             object->SetArchetypeName(name);

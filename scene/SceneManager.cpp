@@ -1,11 +1,11 @@
 #include "scene/SceneManager.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <unistd.h>
 
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
@@ -60,9 +60,9 @@ std::string SceneManager::WriteScene() const {
     Overlord* overlord = Overlord::Instance();
     ObjectFactory* factory = ObjectFactory::Instance();
     std::map<std::string, std::vector<std::pair<int, GameObject*>>> groups;
-    std::map<u32, int> numbers;          // object id -> save number
-    std::map<u32, u32> parents;          // child id -> parent id
-    std::map<u32, u32> crawlers;         // crawler object id -> spline object id
+    std::map<u32, int> numbers;   // object id -> save number
+    std::map<u32, u32> parents;   // child id -> parent id
+    std::map<u32, u32> crawlers;  // crawler object id -> spline object id
     int next = 1000;
     for (u32 id : objectIds_) {
         GameObject* object = overlord ? overlord->GetGameObject(id) : nullptr;

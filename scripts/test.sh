@@ -11,6 +11,8 @@ export ALSOFT_DRIVERS=null
 jobs=$(nproc)
 status=0
 
+bash scripts/check-format.sh || status=1
+
 run_suite() {  # run_suite <label> <build-dir>
   echo "=== $1: ctest"
   ctest --test-dir "$2" --output-on-failure --timeout 300 -j "$jobs" || status=1

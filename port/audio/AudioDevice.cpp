@@ -173,8 +173,7 @@ struct AudioDevice::Impl {
         ChannelData* best = nullptr;
         for (ChannelData& c : channels) {
             if (c.generation == 0 || c.priority < priority) continue;
-            if (!best || c.priority > best->priority ||
-                (c.priority == best->priority && c.order < best->order))
+            if (!best || c.priority > best->priority || (c.priority == best->priority && c.order < best->order))
                 best = &c;
         }
         return best;
@@ -211,8 +210,7 @@ struct AudioDevice::Impl {
         // The mixer has no more voices: take one from a less important channel.
         ChannelData* victim = nullptr;
         for (ChannelData& other : channels) {
-            if (&other == &c || other.generation == 0 || !other.source || other.priority < c.priority)
-                continue;
+            if (&other == &c || other.generation == 0 || !other.source || other.priority < c.priority) continue;
             if (!victim || other.priority > victim->priority ||
                 (other.priority == victim->priority && other.order < victim->order))
                 victim = &other;
@@ -253,9 +251,8 @@ struct AudioDevice::Impl {
         std::size_t got = 0;
         bool justRewound = false;  // an empty file must not loop for ever
         while (got < want) {
-            const std::size_t n =
-                st.file.Read(st.pcm.data() + got * static_cast<std::size_t>(st.outChannels), want - got,
-                             st.outChannels);
+            const std::size_t n = st.file.Read(st.pcm.data() + got * static_cast<std::size_t>(st.outChannels),
+                                               want - got, st.outChannels);
             got += n;
             if (n > 0) {
                 justRewound = false;
@@ -357,14 +354,18 @@ struct AudioDevice::Impl {
     }
 };
 
-AudioDevice::AudioDevice() : impl_(std::make_unique<Impl>()) { g_current = this; }
+AudioDevice::AudioDevice() : impl_(std::make_unique<Impl>()) {
+    g_current = this;
+}
 
 AudioDevice::~AudioDevice() {
     Release();
     if (g_current == this) g_current = nullptr;
 }
 
-AudioDevice* AudioDevice::Current() { return g_current; }
+AudioDevice* AudioDevice::Current() {
+    return g_current;
+}
 
 bool AudioDevice::Init(int maxChannels, Output output, const std::string& deviceName) {
     Impl& d = *impl_;
@@ -405,9 +406,13 @@ bool AudioDevice::Init(int maxChannels, Output output, const std::string& device
     return true;
 }
 
-bool AudioDevice::IsSilent() const { return impl_->Silent(); }
+bool AudioDevice::IsSilent() const {
+    return impl_->Silent();
+}
 
-const std::string& AudioDevice::ErrorText() const { return impl_->error; }
+const std::string& AudioDevice::ErrorText() const {
+    return impl_->error;
+}
 
 void AudioDevice::Set3DSettings(float dopplerScale, float distanceFactor, float rolloffScale) {
     Impl& d = *impl_;
@@ -585,7 +590,9 @@ void AudioDevice::Update() {
     for (std::size_t g = 0; g < d.groups.size(); ++g) d.EvaluateGroup(static_cast<std::uint32_t>(g + 1), dt, true);
 }
 
-void AudioDevice::Release() { impl_->ShutDown(); }
+void AudioDevice::Release() {
+    impl_->ShutDown();
+}
 
 int AudioDevice::ChannelsPlaying() const {
     int n = 0;

@@ -66,8 +66,8 @@ public:
 
     // Null arguments leave that attribute as it is. Values that are not finite
     // are not passed to the mixer (a velocity becomes zero, the rest are kept).
-    void Set3DListenerAttributes(const AudioVector* position, const AudioVector* velocity,
-                                 const AudioVector* forward, const AudioVector* up);
+    void Set3DListenerAttributes(const AudioVector* position, const AudioVector* velocity, const AudioVector* forward,
+                                 const AudioVector* up);
     void Get3DListenerAttributes(AudioVector* position, AudioVector* velocity) const;
 
     // Once a frame: refills music streams, frees finished channels, runs the
@@ -91,8 +91,7 @@ private:
     float ChannelGetVolume(AudioChannel channel) const;
     void ChannelSetPriority(AudioChannel channel, int priority);
     void ChannelSetLoop(AudioChannel channel, bool loop);
-    void ChannelSet3DAttributes(AudioChannel channel, const AudioVector& position,
-                                const AudioVector& velocity);
+    void ChannelSet3DAttributes(AudioChannel channel, const AudioVector& position, const AudioVector& velocity);
     bool ChannelIsPlaying(AudioChannel channel) const;
     AudioSound ChannelGetCurrentSound(AudioChannel channel) const;
 

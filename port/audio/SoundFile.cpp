@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
-SoundFile::~SoundFile() { Close(); }
+SoundFile::~SoundFile() {
+    Close();
+}
 
 bool SoundFile::Open(const std::string& path) {
     Close();
@@ -36,8 +38,7 @@ std::size_t SoundFile::Read(std::int16_t* out, std::size_t maxFrames, int outCha
         return static_cast<std::size_t>(sf_readf_short(f, out, static_cast<sf_count_t>(maxFrames)));
     }
     scratch_.resize(maxFrames * static_cast<std::size_t>(channels_));
-    const auto got = static_cast<std::size_t>(
-        sf_readf_short(f, scratch_.data(), static_cast<sf_count_t>(maxFrames)));
+    const auto got = static_cast<std::size_t>(sf_readf_short(f, scratch_.data(), static_cast<sf_count_t>(maxFrames)));
     for (std::size_t i = 0; i < got; ++i) {
         const std::int16_t* in = &scratch_[i * static_cast<std::size_t>(channels_)];
         if (outChannels == 1) {
@@ -56,8 +57,7 @@ bool SoundFile::Rewind() {
     return file_ && sf_seek(static_cast<SNDFILE*>(file_), 0, SEEK_SET) == 0;
 }
 
-bool SoundFile::Write(const std::string& path, int channels, int sampleRate,
-                      const std::vector<float>& interleaved) {
+bool SoundFile::Write(const std::string& path, int channels, int sampleRate, const std::vector<float>& interleaved) {
     if (channels <= 0 || sampleRate <= 0) return false;
     SF_INFO info{};
     info.channels = channels;

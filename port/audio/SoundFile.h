@@ -34,8 +34,7 @@ public:
     // Writes interleaved float samples (-1..1) as a new file whose format
     // follows the extension: ".wav" 16-bit PCM, ".ogg" Vorbis, ".flac" 16-bit.
     // Used to make test and asset sounds. False when it cannot be written.
-    static bool Write(const std::string& path, int channels, int sampleRate,
-                      const std::vector<float>& interleaved);
+    static bool Write(const std::string& path, int channels, int sampleRate, const std::vector<float>& interleaved);
 
 private:
     void* file_ = nullptr;  // SNDFILE*

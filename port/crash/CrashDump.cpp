@@ -1,8 +1,8 @@
 #include "port/crash/CrashDump.h"
 
+#include <ucontext.h>
 #include <csignal>
 #include <cstddef>
-#include <ucontext.h>
 
 #define UNW_LOCAL_ONLY
 #include <libunwind.h>
@@ -61,11 +61,10 @@ struct RegisterName {
 
 #if defined(__x86_64__)
 const RegisterName kRegisters[] = {
-    {"rax", REG_RAX}, {"rbx", REG_RBX}, {"rcx", REG_RCX}, {"rdx", REG_RDX}, {"rsi", REG_RSI},
-    {"rdi", REG_RDI}, {"rbp", REG_RBP}, {"rsp", REG_RSP}, {"r8", REG_R8},   {"r9", REG_R9},
-    {"r10", REG_R10}, {"r11", REG_R11}, {"r12", REG_R12}, {"r13", REG_R13}, {"r14", REG_R14},
-    {"r15", REG_R15}, {"rip", REG_RIP}, {"eflags", REG_EFL}, {"err", REG_ERR}, {"trapno", REG_TRAPNO},
-    {"cr2", REG_CR2},
+    {"rax", REG_RAX}, {"rbx", REG_RBX},       {"rcx", REG_RCX}, {"rdx", REG_RDX}, {"rsi", REG_RSI}, {"rdi", REG_RDI},
+    {"rbp", REG_RBP}, {"rsp", REG_RSP},       {"r8", REG_R8},   {"r9", REG_R9},   {"r10", REG_R10}, {"r11", REG_R11},
+    {"r12", REG_R12}, {"r13", REG_R13},       {"r14", REG_R14}, {"r15", REG_R15}, {"rip", REG_RIP}, {"eflags", REG_EFL},
+    {"err", REG_ERR}, {"trapno", REG_TRAPNO}, {"cr2", REG_CR2},
 };
 
 std::uint64_t RegisterValue(const CrashInfo& info, int index) {
@@ -89,7 +88,9 @@ std::uint64_t RegisterValue(const CrashInfo& info, int index) {
     return value;
 }
 
-std::uintptr_t StackPointer(const CrashInfo& info) { return RegisterValue(info, UNW_REG_SP); }
+std::uintptr_t StackPointer(const CrashInfo& info) {
+    return RegisterValue(info, UNW_REG_SP);
+}
 #endif
 
 void WriteHeader(DumpStream& out, DumpKind kind, const CrashInfo& info) {
@@ -205,8 +206,10 @@ void WriteMappings(DumpStream& out, const MemoryMap& map) {
         const MemoryRegion& region = map.Region(i);
         if (!region.writable || !region.Dumpable()) continue;
         const char* skipped = nullptr;
-        if (region.Size() > kMaxMappingBytes) skipped = "larger than 64 MiB";
-        else if (total + region.Size() > kMaxVerboseBytes) skipped = "dump size limit reached";
+        if (region.Size() > kMaxMappingBytes)
+            skipped = "larger than 64 MiB";
+        else if (total + region.Size() > kMaxVerboseBytes)
+            skipped = "dump size limit reached";
         if (skipped != nullptr) {
             out.Text("skipped: ").Text(region.line, region.lineLength).Text(" (").Text(skipped).Text(")\n");
             continue;
@@ -220,12 +223,18 @@ void WriteMappings(DumpStream& out, const MemoryMap& map) {
 
 const char* SignalName(int signal) {
     switch (signal) {
-        case SIGSEGV: return "SIGSEGV";
-        case SIGBUS: return "SIGBUS";
-        case SIGFPE: return "SIGFPE";
-        case SIGILL: return "SIGILL";
-        case SIGABRT: return "SIGABRT";
-        default: return "signal";
+        case SIGSEGV:
+            return "SIGSEGV";
+        case SIGBUS:
+            return "SIGBUS";
+        case SIGFPE:
+            return "SIGFPE";
+        case SIGILL:
+            return "SIGILL";
+        case SIGABRT:
+            return "SIGABRT";
+        default:
+            return "signal";
     }
 }
 

@@ -1,16 +1,16 @@
 #include "port/crash/CrashHandler.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <ucontext.h>
+#include <unistd.h>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/syscall.h>
-#include <ucontext.h>
-#include <unistd.h>
 
 #define UNW_LOCAL_ONLY
 #include <libunwind.h>
@@ -37,7 +37,9 @@ constexpr DumpFile kDumpFiles[] = {
 std::atomic<long> gReportingThread{0};
 MemoryMap gMemoryMap;  // filled at crash time only
 
-long ThreadId() { return ::syscall(SYS_gettid); }
+long ThreadId() {
+    return ::syscall(SYS_gettid);
+}
 
 // A thread's alternate signal stack, with a guard page below it.
 struct AltStack {

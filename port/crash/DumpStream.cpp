@@ -1,9 +1,9 @@
 #include "port/crash/DumpStream.h"
 
-#include <cerrno>
-#include <cstring>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 // The raw system call: the kernel reports unreadable source memory as EFAULT
@@ -15,7 +15,9 @@ long RawWrite(int fd, const void* data, std::size_t size) {
 const char kZeros[4096] = {};
 }  // namespace
 
-DumpStream& DumpStream::Text(const char* text) { return Text(text, std::strlen(text)); }
+DumpStream& DumpStream::Text(const char* text) {
+    return Text(text, std::strlen(text));
+}
 
 DumpStream& DumpStream::Text(const char* text, std::size_t length) {
     while (length > 0) {

@@ -1,9 +1,9 @@
 #include "port/crash/MemoryMap.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 bool StartsWith(const char* text, std::size_t length, const char* prefix) {
@@ -17,10 +17,14 @@ std::uintptr_t ReadHex(const char*& at, const char* end) {
     while (at < end) {
         char c = *at;
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else break;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            break;
         value = value * 16 + static_cast<std::uintptr_t>(digit);
         ++at;
     }
@@ -99,9 +103,12 @@ const MemoryRegion* MemoryMap::Find(std::uintptr_t address) const {
     while (low < high) {
         std::size_t mid = low + (high - low) / 2;
         const MemoryRegion& region = regions_[mid];
-        if (address < region.start) high = mid;
-        else if (address >= region.end) low = mid + 1;
-        else return &region;
+        if (address < region.start)
+            high = mid;
+        else if (address >= region.end)
+            low = mid + 1;
+        else
+            return &region;
     }
     return nullptr;
 }

@@ -23,10 +23,10 @@ bool gForceInteractive = false;
 
 // Nobody could answer an in-window dialog: nothing may wait then.
 bool Unattended() {
-  if (gForceInteractive) return false;
-  if (IsUnattendedRun()) return true;
-  const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : nullptr;
-  return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    if (gForceInteractive) return false;
+    if (IsUnattendedRun()) return true;
+    const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : nullptr;
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
 // The GL state the dialog changes while it draws over the window.
@@ -41,136 +41,150 @@ using ClearColorFn = void (*)(float, float, float, float);
 using ClearFn = void (*)(unsigned);
 
 void RunModal(FileDialogBrowser& browser) {
-  PortWindow* window = PortWindow::Current();
-  if (!window || !SDL_GL_GetCurrentContext()) {
-    browser.Cancel();
-    return;
-  }
-  auto* sdlWindow = static_cast<SDL_Window*>(window->NativeWindow());
-  auto getIntegerv = reinterpret_cast<GetIntegervFn>(SDL_GL_GetProcAddress("glGetIntegerv"));
-  auto bindFramebuffer = reinterpret_cast<BindFramebufferFn>(SDL_GL_GetProcAddress("glBindFramebuffer"));
-  auto viewport = reinterpret_cast<ViewportFn>(SDL_GL_GetProcAddress("glViewport"));
-  auto clearColor = reinterpret_cast<ClearColorFn>(SDL_GL_GetProcAddress("glClearColor"));
-  auto clear = reinterpret_cast<ClearFn>(SDL_GL_GetProcAddress("glClear"));
-  int savedFramebuffer = 0;
-  int savedViewport[4] = {};
-  getIntegerv(kDrawFramebufferBinding, &savedFramebuffer);
-  getIntegerv(kViewport, savedViewport);
-
-  ImGuiContext* previous = ImGui::GetCurrentContext();
-  ImGuiContext* context = ImGui::CreateContext();
-  ImGui::SetCurrentContext(context);
-  ImGuiIO& io = ImGui::GetIO();
-  io.IniFilename = nullptr;
-  io.LogFilename = nullptr;
-  ImGuiInput::MapKeys(io);
-  const bool gl = ImGui_ImplOpenGL3_Init("#version 410 core");
-  if (!gl) browser.Cancel();
-
-  ImGuiInput input;
-  std::vector<WindowEvent> handOn;  // quit and releases go back to the game
-  Uint32 last = SDL_GetTicks();
-  int frame = 0;
-  int idleFrames = 0;
-  while (browser.GetState() == FileDialogBrowser::State::Open) {
-    // One input event per frame (pointer moves merged) after the first two
-    // frames, so that every key and click meets the widgets it is meant for.
-    WindowEvent event;
-    bool anyEvent = false;
-    while (frame >= 2 && window->PollEvent(&event)) {
-      anyEvent = true;
-      if (event.kind == WindowEventKind::Quit) {
-        handOn.push_back(event);
+    PortWindow* window = PortWindow::Current();
+    if (!window || !SDL_GL_GetCurrentContext()) {
         browser.Cancel();
-        break;
-      }
-      if (event.kind == WindowEventKind::KeyUp || event.kind == WindowEventKind::ButtonUp) handOn.push_back(event);
-      input.Record(event, true);
-      if (event.kind != WindowEventKind::MouseMove) break;
+        return;
     }
-    if (browser.GetState() != FileDialogBrowser::State::Open) break;
-    // A test driving the browser never waits long for events it did not push.
-    idleFrames = anyEvent || frame < 2 ? 0 : idleFrames + 1;
-    if (gForceInteractive && idleFrames > 200) {
-      browser.Cancel();
-      break;
+    auto* sdlWindow = static_cast<SDL_Window*>(window->NativeWindow());
+    auto getIntegerv = reinterpret_cast<GetIntegervFn>(SDL_GL_GetProcAddress("glGetIntegerv"));
+    auto bindFramebuffer = reinterpret_cast<BindFramebufferFn>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+    auto viewport = reinterpret_cast<ViewportFn>(SDL_GL_GetProcAddress("glViewport"));
+    auto clearColor = reinterpret_cast<ClearColorFn>(SDL_GL_GetProcAddress("glClearColor"));
+    auto clear = reinterpret_cast<ClearFn>(SDL_GL_GetProcAddress("glClear"));
+    int savedFramebuffer = 0;
+    int savedViewport[4] = {};
+    getIntegerv(kDrawFramebufferBinding, &savedFramebuffer);
+    getIntegerv(kViewport, savedViewport);
+
+    ImGuiContext* previous = ImGui::GetCurrentContext();
+    ImGuiContext* context = ImGui::CreateContext();
+    ImGui::SetCurrentContext(context);
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;
+    io.LogFilename = nullptr;
+    ImGuiInput::MapKeys(io);
+    const bool gl = ImGui_ImplOpenGL3_Init("#version 410 core");
+    if (!gl) browser.Cancel();
+
+    ImGuiInput input;
+    std::vector<WindowEvent> handOn;  // quit and releases go back to the game
+    Uint32 last = SDL_GetTicks();
+    int frame = 0;
+    int idleFrames = 0;
+    while (browser.GetState() == FileDialogBrowser::State::Open) {
+        // One input event per frame (pointer moves merged) after the first two
+        // frames, so that every key and click meets the widgets it is meant for.
+        WindowEvent event;
+        bool anyEvent = false;
+        while (frame >= 2 && window->PollEvent(&event)) {
+            anyEvent = true;
+            if (event.kind == WindowEventKind::Quit) {
+                handOn.push_back(event);
+                browser.Cancel();
+                break;
+            }
+            if (event.kind == WindowEventKind::KeyUp || event.kind == WindowEventKind::ButtonUp)
+                handOn.push_back(event);
+            input.Record(event, true);
+            if (event.kind != WindowEventKind::MouseMove) break;
+        }
+        if (browser.GetState() != FileDialogBrowser::State::Open) break;
+        // A test driving the browser never waits long for events it did not push.
+        idleFrames = anyEvent || frame < 2 ? 0 : idleFrames + 1;
+        if (gForceInteractive && idleFrames > 200) {
+            browser.Cancel();
+            break;
+        }
+        ClientRect rect = window->GetClientRect();
+        io.DisplaySize =
+            ImVec2(static_cast<float>(std::max(1, rect.right)), static_cast<float>(std::max(1, rect.bottom)));
+        const Uint32 now = SDL_GetTicks();
+        io.DeltaTime = std::max(0.001f, static_cast<float>(now - last) / 1000.0f);
+        last = now;
+        input.Apply(io);
+        ImGui_ImplOpenGL3_NewFrame();
+        ImGui::NewFrame();
+        browser.Frame();
+        ImGui::Render();
+        bindFramebuffer(kFramebuffer, 0);
+        viewport(0, 0, rect.right, rect.bottom);
+        clearColor(0.08f, 0.08f, 0.1f, 1.0f);
+        clear(kColorBufferBit);
+        ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+        SDL_GL_SwapWindow(sdlWindow);
+        ++frame;
+        SDL_Delay(5);
     }
-    ClientRect rect = window->GetClientRect();
-    io.DisplaySize = ImVec2(static_cast<float>(std::max(1, rect.right)), static_cast<float>(std::max(1, rect.bottom)));
-    const Uint32 now = SDL_GetTicks();
-    io.DeltaTime = std::max(0.001f, static_cast<float>(now - last) / 1000.0f);
-    last = now;
-    input.Apply(io);
-    ImGui_ImplOpenGL3_NewFrame();
-    ImGui::NewFrame();
-    browser.Frame();
-    ImGui::Render();
-    bindFramebuffer(kFramebuffer, 0);
-    viewport(0, 0, rect.right, rect.bottom);
-    clearColor(0.08f, 0.08f, 0.1f, 1.0f);
-    clear(kColorBufferBit);
-    ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-    SDL_GL_SwapWindow(sdlWindow);
-    ++frame;
-    SDL_Delay(5);
-  }
-  if (gl) ImGui_ImplOpenGL3_Shutdown();
-  ImGui::DestroyContext(context);
-  ImGui::SetCurrentContext(previous);
-  bindFramebuffer(kFramebuffer, static_cast<unsigned>(savedFramebuffer));
-  viewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);
-  window->PutBack(handOn);
+    if (gl) ImGui_ImplOpenGL3_Shutdown();
+    ImGui::DestroyContext(context);
+    ImGui::SetCurrentContext(previous);
+    bindFramebuffer(kFramebuffer, static_cast<unsigned>(savedFramebuffer));
+    viewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);
+    window->PutBack(handOn);
 }
 
 bool RunDialog(FileDialogRecord* record, bool save) {
-  if (!record || !record->lpstrFile || record->nMaxFile == 0) return false;
-  FileDialogRequest request;
-  request.save = save;
-  request.title = record->lpstrTitle ? record->lpstrTitle : "";
-  request.initialDir = record->lpstrInitialDir ? record->lpstrInitialDir : "";
-  request.filters = FileDialogBrowser::ParseFilters(record->lpstrFilter);
-  request.filterIndex = record->nFilterIndex;
-  request.flags = record->Flags;
+    if (!record || !record->lpstrFile || record->nMaxFile == 0) return false;
+    FileDialogRequest request;
+    request.save = save;
+    request.title = record->lpstrTitle ? record->lpstrTitle : "";
+    request.initialDir = record->lpstrInitialDir ? record->lpstrInitialDir : "";
+    request.filters = FileDialogBrowser::ParseFilters(record->lpstrFilter);
+    request.filterIndex = record->nFilterIndex;
+    request.flags = record->Flags;
 
-  FileDialogBrowser browser(*record, save);
-  if (!gAnswers.empty()) {
-    std::optional<std::string> answer = gAnswers.front();
-    gAnswers.pop_front();
-    const std::string folder = record->lpstrInitialDir ? record->lpstrInitialDir : "";
-    if (!answer || !browser.Confirm(FileDialogBrowser::Compose(folder, *answer))) browser.Cancel();
-  } else if (Unattended()) {
-    browser.Cancel();
-  } else {
-    RunModal(browser);
-  }
+    FileDialogBrowser browser(*record, save);
+    if (!gAnswers.empty()) {
+        std::optional<std::string> answer = gAnswers.front();
+        gAnswers.pop_front();
+        const std::string folder = record->lpstrInitialDir ? record->lpstrInitialDir : "";
+        if (!answer || !browser.Confirm(FileDialogBrowser::Compose(folder, *answer))) browser.Cancel();
+    } else if (Unattended()) {
+        browser.Cancel();
+    } else {
+        RunModal(browser);
+    }
 
-  const bool confirmed = browser.GetState() == FileDialogBrowser::State::Confirmed;
-  if (confirmed) {
-    const std::string& path = browser.ChosenPath();
-    std::memcpy(record->lpstrFile, path.c_str(), path.size() + 1);  // fits: checked by Confirm
-    if (browser.ChosenFilter() != 0) record->nFilterIndex = browser.ChosenFilter();
-    request.answered = true;
-    request.path = path;
-  }
-  gRequests.push_back(request);
-  return confirmed;
+    const bool confirmed = browser.GetState() == FileDialogBrowser::State::Confirmed;
+    if (confirmed) {
+        const std::string& path = browser.ChosenPath();
+        std::memcpy(record->lpstrFile, path.c_str(), path.size() + 1);  // fits: checked by Confirm
+        if (browser.ChosenFilter() != 0) record->nFilterIndex = browser.ChosenFilter();
+        request.answered = true;
+        request.path = path;
+    }
+    gRequests.push_back(request);
+    return confirmed;
 }
 
 }  // namespace
 
-bool GetOpenFileNameA(FileDialogRecord* record) { return RunDialog(record, false); }
-
-bool GetSaveFileNameA(FileDialogRecord* record) { return RunDialog(record, true); }
-
-void FileDialogScriptAnswer(const std::string& path) { gAnswers.emplace_back(path); }
-
-void FileDialogScriptCancel() { gAnswers.emplace_back(std::nullopt); }
-
-void FileDialogScriptClear() {
-  gAnswers.clear();
-  gRequests.clear();
+bool GetOpenFileNameA(FileDialogRecord* record) {
+    return RunDialog(record, false);
 }
 
-const std::vector<FileDialogRequest>& FileDialogScriptRequests() { return gRequests; }
+bool GetSaveFileNameA(FileDialogRecord* record) {
+    return RunDialog(record, true);
+}
 
-void FileDialogForceInteractive(bool interactive) { gForceInteractive = interactive; }
+void FileDialogScriptAnswer(const std::string& path) {
+    gAnswers.emplace_back(path);
+}
+
+void FileDialogScriptCancel() {
+    gAnswers.emplace_back(std::nullopt);
+}
+
+void FileDialogScriptClear() {
+    gAnswers.clear();
+    gRequests.clear();
+}
+
+const std::vector<FileDialogRequest>& FileDialogScriptRequests() {
+    return gRequests;
+}
+
+void FileDialogForceInteractive(bool interactive) {
+    gForceInteractive = interactive;
+}

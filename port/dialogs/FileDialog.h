@@ -14,14 +14,14 @@ constexpr uint32_t OFN_PATHMUSTEXIST = 0x00000800;
 constexpr uint32_t OFN_FILEMUSTEXIST = 0x00001000;
 
 struct FileDialogRecord {
-  uint32_t lStructSize = 88;
-  const char* lpstrFilter = nullptr;
-  uint32_t nFilterIndex = 1;
-  char* lpstrFile = nullptr;
-  uint32_t nMaxFile = 0;
-  const char* lpstrInitialDir = nullptr;
-  const char* lpstrTitle = nullptr;
-  uint32_t Flags = 0;
+    uint32_t lStructSize = 88;
+    const char* lpstrFilter = nullptr;
+    uint32_t nFilterIndex = 1;
+    char* lpstrFile = nullptr;
+    uint32_t nMaxFile = 0;
+    const char* lpstrInitialDir = nullptr;
+    const char* lpstrTitle = nullptr;
+    uint32_t Flags = 0;
 };
 
 // True when a file was chosen: its path (folder, '/', name) is in

@@ -10,40 +10,40 @@
 #include <vector>
 
 class FileDialogBrowser {
- public:
-  enum class State { Open, Confirmed, Cancelled };
+public:
+    enum class State { Open, Confirmed, Cancelled };
 
-  FileDialogBrowser(const FileDialogRecord& record, bool save);
+    FileDialogBrowser(const FileDialogRecord& record, bool save);
 
-  // Builds the browser's ImGui window for the current frame.
-  void Frame();
-  State GetState() const { return state_; }
-  const std::string& ChosenPath() const { return chosen_; }
-  uint32_t ChosenFilter() const { return filterIndex_; }
+    // Builds the browser's ImGui window for the current frame.
+    void Frame();
+    State GetState() const { return state_; }
+    const std::string& ChosenPath() const { return chosen_; }
+    uint32_t ChosenFilter() const { return filterIndex_; }
 
-  // Checks a path against the record (existence flags, buffer size); on
-  // success the browser is confirmed with it, else the error is shown.
-  bool Confirm(const std::string& path);
-  void Cancel() { state_ = State::Cancelled; }
+    // Checks a path against the record (existence flags, buffer size); on
+    // success the browser is confirmed with it, else the error is shown.
+    bool Confirm(const std::string& path);
+    void Cancel() { state_ = State::Cancelled; }
 
-  // Helpers shared with the scripted answers.
-  static std::vector<std::string> ParseFilters(const char* list);
-  static bool MatchesPattern(const std::string& name, const std::string& patterns);
-  static std::string Compose(const std::string& folder, const std::string& name);
+    // Helpers shared with the scripted answers.
+    static std::vector<std::string> ParseFilters(const char* list);
+    static bool MatchesPattern(const std::string& name, const std::string& patterns);
+    static std::string Compose(const std::string& folder, const std::string& name);
 
- private:
-  void Refresh();
+private:
+    void Refresh();
 
-  FileDialogRecord record_;
-  bool save_;
-  std::vector<std::string> filters_;
-  uint32_t filterIndex_;
-  std::string folder_;
-  std::string name_;
-  std::vector<std::string> folders_;
-  std::vector<std::string> files_;
-  std::string error_;
-  std::string chosen_;
-  State state_ = State::Open;
-  bool focusName_ = false;
+    FileDialogRecord record_;
+    bool save_;
+    std::vector<std::string> filters_;
+    uint32_t filterIndex_;
+    std::string folder_;
+    std::string name_;
+    std::vector<std::string> folders_;
+    std::vector<std::string> files_;
+    std::string error_;
+    std::string chosen_;
+    State state_ = State::Open;
+    bool focusName_ = false;
 };

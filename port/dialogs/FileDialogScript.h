@@ -13,14 +13,14 @@ void FileDialogScriptCancel();
 void FileDialogScriptClear();
 
 struct FileDialogRequest {
-  bool save = false;
-  std::string title;
-  std::string initialDir;
-  std::vector<std::string> filters;  // display text and pattern, alternating
-  uint32_t filterIndex = 0;
-  uint32_t flags = 0;
-  bool answered = false;  // false: cancelled
-  std::string path;       // the path given back, when answered
+    bool save = false;
+    std::string title;
+    std::string initialDir;
+    std::vector<std::string> filters;  // display text and pattern, alternating
+    uint32_t filterIndex = 0;
+    uint32_t flags = 0;
+    bool answered = false;  // false: cancelled
+    std::string path;       // the path given back, when answered
 };
 // Every dialog shown since the last clear, in order.
 const std::vector<FileDialogRequest>& FileDialogScriptRequests();

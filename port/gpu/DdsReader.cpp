@@ -53,19 +53,32 @@ struct Layout {
 
 bool FromDxgi(std::uint32_t dxgi, Layout* layout) {
     switch (dxgi) {
-        case 28: case 29:  // R8G8B8A8_UNORM (_SRGB)
+        case 28:
+        case 29:  // R8G8B8A8_UNORM (_SRGB)
             *layout = {GpuFormat::Unknown, 32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000u}, false};
             return true;
-        case 87: case 91:  // B8G8R8A8_UNORM (_SRGB)
+        case 87:
+        case 91:  // B8G8R8A8_UNORM (_SRGB)
             *layout = {GpuFormat::Unknown, 32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000u}, false};
             return true;
-        case 88: case 93:  // B8G8R8X8_UNORM (_SRGB)
+        case 88:
+        case 93:  // B8G8R8X8_UNORM (_SRGB)
             *layout = {GpuFormat::Unknown, 32, {0xFF0000, 0xFF00, 0xFF, 0}, false};
             return true;
-        case 71: case 72: layout->format = GpuFormat::BC1_UNORM; return true;
-        case 74: case 75: layout->format = GpuFormat::BC2_UNORM; return true;
-        case 77: case 78: layout->format = GpuFormat::BC3_UNORM; return true;
-        default: return false;
+        case 71:
+        case 72:
+            layout->format = GpuFormat::BC1_UNORM;
+            return true;
+        case 74:
+        case 75:
+            layout->format = GpuFormat::BC2_UNORM;
+            return true;
+        case 77:
+        case 78:
+            layout->format = GpuFormat::BC3_UNORM;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -93,8 +106,7 @@ bool ReadDds(const std::uint8_t* bytes, size_t size, GpuImage* image, std::strin
     const std::uint32_t caps2 = Read32(h + 108);
     size_t offset = 4 + kHeaderSize;
 
-    if (width == 0 || height == 0 || width > kMaxDimension || height > kMaxDimension)
-        return fail("unsupported size");
+    if (width == 0 || height == 0 || width > kMaxDimension || height > kMaxDimension) return fail("unsupported size");
     if (caps2 & kCaps2Volume) return fail("volume textures are not supported");
     if (mips == 0) mips = 1;
     std::uint32_t fullChain = 1;
@@ -130,8 +142,8 @@ bool ReadDds(const std::uint8_t* bytes, size_t size, GpuImage* image, std::strin
         for (int k = 0; k < 4; ++k) layout.masks[k] = Read32(h + 88 + 4 * k);
         if (!(pfFlags & (kPfAlphaPixels | kPfAlpha))) layout.masks[3] = 0;
         layout.luminance = (pfFlags & kPfLuminance) != 0;
-        if (pfFlags & kPfAlpha && !(pfFlags & (kPfRgb | kPfLuminance))) layout.masks[0] = layout.masks[1] =
-            layout.masks[2] = 0;
+        if (pfFlags & kPfAlpha && !(pfFlags & (kPfRgb | kPfLuminance)))
+            layout.masks[0] = layout.masks[1] = layout.masks[2] = 0;
         if (layout.bitCount != 8 && layout.bitCount != 16 && layout.bitCount != 24 && layout.bitCount != 32)
             return fail("unsupported bit count");
     } else {

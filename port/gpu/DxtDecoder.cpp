@@ -42,7 +42,9 @@ void DecodeColours(const std::uint8_t* block, std::uint8_t* rgba, bool fourColou
 
 }  // namespace
 
-void DecodeDxt1Block(const std::uint8_t* block, std::uint8_t* rgba) { DecodeColours(block, rgba, false); }
+void DecodeDxt1Block(const std::uint8_t* block, std::uint8_t* rgba) {
+    DecodeColours(block, rgba, false);
+}
 
 void DecodeDxt3Block(const std::uint8_t* block, std::uint8_t* rgba) {
     DecodeColours(block + 8, rgba, true);

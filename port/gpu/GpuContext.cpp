@@ -64,7 +64,9 @@ std::shared_ptr<GpuContext> GpuContext::Create(void* window, std::string* error)
     return self;
 }
 
-bool GpuContext::AnyCurrent() { return SDL_GL_GetCurrentContext() != nullptr; }
+bool GpuContext::AnyCurrent() {
+    return SDL_GL_GetCurrentContext() != nullptr;
+}
 
 GpuContext::~GpuContext() {
     // The window may already be gone (it made the context not current then);

@@ -11,10 +11,13 @@ namespace {
 
 GLenum FeedbackModeOf(GpuTopology topology) {
     switch (topology) {
-        case GpuTopology::PointList: return GL_POINTS;
+        case GpuTopology::PointList:
+            return GL_POINTS;
         case GpuTopology::LineList:
-        case GpuTopology::LineStrip: return GL_LINES;
-        default: return GL_TRIANGLES;
+        case GpuTopology::LineStrip:
+            return GL_LINES;
+        default:
+            return GL_TRIANGLES;
     }
 }
 
@@ -38,14 +41,17 @@ GpuDevice::~GpuDevice() {
     glBindTextures(0, kUnits, nullptr);
 }
 
-bool GpuDevice::HasS3tc() const { return context_->HasS3tc(); }
+bool GpuDevice::HasS3tc() const {
+    return context_->HasS3tc();
+}
 
 std::shared_ptr<GpuBuffer> GpuDevice::CreateBuffer(const GpuBufferDesc& desc, const void* initialData) {
     auto buffer = std::make_shared<GpuBuffer>(context_, desc, initialData);
     return buffer->Valid() ? buffer : nullptr;
 }
 
-std::shared_ptr<GpuTexture> GpuDevice::CreateTexture(const GpuTextureDesc& desc, const GpuSubresourceData* initialData) {
+std::shared_ptr<GpuTexture> GpuDevice::CreateTexture(const GpuTextureDesc& desc,
+                                                     const GpuSubresourceData* initialData) {
     auto texture = std::make_shared<GpuTexture>(context_, desc);
     if (!texture->Valid()) return nullptr;
     if (initialData) {
@@ -97,7 +103,8 @@ std::shared_ptr<GpuInputLayout> GpuDevice::CreateInputLayout(const GpuInputEleme
         }
         for (const std::string& input : signature->Inputs()) {
             bool found = false;
-            for (unsigned i = 0; i < count && !found; ++i) found = elements[i].semantic && input == elements[i].semantic;
+            for (unsigned i = 0; i < count && !found; ++i)
+                found = elements[i].semantic && input == elements[i].semantic;
             if (!found) {
                 if (error) *error = "input layout: the shader reads " + input + ", which the layout lacks";
                 return nullptr;
@@ -112,7 +119,8 @@ std::unique_ptr<GpuEffect> GpuDevice::CreateEffect(const GpuEffectDesc& desc, st
 }
 
 std::shared_ptr<GpuTexture> GpuDevice::CreateTextureFromImage(const GpuImage& source, const GpuImageLoadInfo& info) {
-    if (source.width == 0 || source.height == 0 || source.subresources.size() < size_t(source.mipLevels) * source.arraySize)
+    if (source.width == 0 || source.height == 0 ||
+        source.subresources.size() < size_t(source.mipLevels) * source.arraySize)
         return nullptr;
     if (info.cube && !source.cube) return nullptr;
     const GpuImage* image = &source;
@@ -194,7 +202,9 @@ void GpuDevice::IASetIndexBuffer(GpuBuffer* buffer, GpuFormat, std::uint32_t off
     indexOffset_ = offset;
 }
 
-void GpuDevice::IASetPrimitiveTopology(GpuTopology topology) { topology_ = topology; }
+void GpuDevice::IASetPrimitiveTopology(GpuTopology topology) {
+    topology_ = topology;
+}
 
 void GpuDevice::UnbindTexturesOf(const GpuTexture* texture) {
     for (unsigned unit = 0; unit < kUnits; ++unit) {
@@ -238,10 +248,16 @@ void GpuDevice::OMSetDepthStencilState(GpuDepthStencilState* state, unsigned ste
 
 void GpuDevice::ApplyDepthStencil() {
     const GpuDepthStencilDesc d = depthStencil_ ? depthStencil_->desc : GpuDepthStencilDesc{};
-    if (d.depthEnable) glEnable(GL_DEPTH_TEST); else glDisable(GL_DEPTH_TEST);
+    if (d.depthEnable)
+        glEnable(GL_DEPTH_TEST);
+    else
+        glDisable(GL_DEPTH_TEST);
     glDepthMask(d.depthWriteAll ? GL_TRUE : GL_FALSE);
     glDepthFunc(GlComparison(d.depthFunc));
-    if (d.stencilEnable) glEnable(GL_STENCIL_TEST); else glDisable(GL_STENCIL_TEST);
+    if (d.stencilEnable)
+        glEnable(GL_STENCIL_TEST);
+    else
+        glDisable(GL_STENCIL_TEST);
     const GLint ref = static_cast<GLint>(stencilRef_);
     glStencilFuncSeparate(GL_FRONT, GlComparison(d.frontFace.func), ref, d.stencilReadMask);
     glStencilFuncSeparate(GL_BACK, GlComparison(d.backFace.func), ref, d.stencilReadMask);
@@ -261,7 +277,10 @@ void GpuDevice::OMSetBlendState(GpuBlendState* state, const float* blendFactor, 
 
 void GpuDevice::ApplyBlend() {
     const GpuBlendDesc d = blend_ ? blend_->desc : GpuBlendDesc{};
-    if (d.blendEnable) glEnable(GL_BLEND); else glDisable(GL_BLEND);
+    if (d.blendEnable)
+        glEnable(GL_BLEND);
+    else
+        glDisable(GL_BLEND);
     glBlendFuncSeparate(GlBlend(d.srcBlend), GlBlend(d.destBlend), GlBlend(d.srcBlendAlpha), GlBlend(d.destBlendAlpha));
     glBlendEquationSeparate(GlBlendOp(d.blendOp), GlBlendOp(d.blendOpAlpha));
     glColorMask(d.writeMask & 1 ? GL_TRUE : GL_FALSE, d.writeMask & 2 ? GL_TRUE : GL_FALSE,
@@ -293,8 +312,14 @@ void GpuDevice::ApplyRasterizer() {
         glDisable(GL_POLYGON_OFFSET_FILL);
         glDisable(GL_POLYGON_OFFSET_LINE);
     }
-    if (d.depthClipEnable) glDisable(GL_DEPTH_CLAMP); else glEnable(GL_DEPTH_CLAMP);
-    if (d.scissorEnable) glEnable(GL_SCISSOR_TEST); else glDisable(GL_SCISSOR_TEST);
+    if (d.depthClipEnable)
+        glDisable(GL_DEPTH_CLAMP);
+    else
+        glEnable(GL_DEPTH_CLAMP);
+    if (d.scissorEnable)
+        glEnable(GL_SCISSOR_TEST);
+    else
+        glDisable(GL_SCISSOR_TEST);
 }
 
 void GpuDevice::RSSetViewports(unsigned count, const GpuViewport* viewports) {
@@ -405,7 +430,8 @@ void GpuDevice::BeginStreamOut() {
     if (discard_) glEnable(GL_RASTERIZER_DISCARD);
     if (!streamOut_ || !streamsOut_) return;
     glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, streamOut_->TransformFeedback());
-    glBeginTransformFeedback(feedbackMode_ == GpuEffectPass::kFeedbackFromTopology ? FeedbackModeOf(topology_) : feedbackMode_);
+    glBeginTransformFeedback(feedbackMode_ == GpuEffectPass::kFeedbackFromTopology ? FeedbackModeOf(topology_)
+                                                                                   : feedbackMode_);
 }
 
 void GpuDevice::EndStreamOut() {
@@ -437,8 +463,8 @@ void GpuDevice::DrawInstanced(std::uint32_t vertexCountPerInstance, std::uint32_
     if (vertexCountPerInstance == 0 || instanceCount == 0 || !PrepareDraw()) return;
     BeginStreamOut();
     glDrawArraysInstancedBaseInstance(GlTopology(topology_), static_cast<GLint>(startVertex),
-                                      static_cast<GLsizei>(vertexCountPerInstance),
-                                      static_cast<GLsizei>(instanceCount), startInstance);
+                                      static_cast<GLsizei>(vertexCountPerInstance), static_cast<GLsizei>(instanceCount),
+                                      startInstance);
     EndStreamOut();
 }
 
@@ -496,16 +522,19 @@ void GpuDevice::ClearState() {
     glBindVertexArray(context_->EmptyVertexArray());
 }
 
-void GpuDevice::Flush() { glFlush(); }
+void GpuDevice::Flush() {
+    glFlush();
+}
 
 unsigned GpuDevice::DrainErrors(std::string* first) {
     unsigned count = 0;
     for (GLenum e = glGetError(); e != GL_NO_ERROR && count < 1000; e = glGetError()) {
-        if (count == 0 && first) *first = "GL error 0x" + [&] {
-            char hex[16];
-            std::snprintf(hex, sizeof hex, "%04X", e);
-            return std::string(hex);
-        }();
+        if (count == 0 && first)
+            *first = "GL error 0x" + [&] {
+                char hex[16];
+                std::snprintf(hex, sizeof hex, "%04X", e);
+                return std::string(hex);
+            }();
         ++count;
     }
     return count;

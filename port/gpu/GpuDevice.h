@@ -23,9 +23,9 @@ class GpuContext;
 
 // How a texture file becomes a texture.
 struct GpuImageLoadInfo {
-    bool generateMips = true;   // a single-level uncompressed image gets its full chain
-    bool cube = false;          // the file must hold a cube (six faces)
-    bool forceRGBA8 = false;    // decompress to R8G8B8A8_UNORM
+    bool generateMips = true;  // a single-level uncompressed image gets its full chain
+    bool cube = false;         // the file must hold a cube (six faces)
+    bool forceRGBA8 = false;   // decompress to R8G8B8A8_UNORM
 };
 
 class GpuDevice : public std::enable_shared_from_this<GpuDevice> {
@@ -65,8 +65,8 @@ public:
 
     // Pipeline state.
     void IASetInputLayout(GpuInputLayout* layout);
-    void IASetVertexBuffers(unsigned startSlot, unsigned count, GpuBuffer* const* buffers,
-                            const std::uint32_t* strides, const std::uint32_t* offsets);
+    void IASetVertexBuffers(unsigned startSlot, unsigned count, GpuBuffer* const* buffers, const std::uint32_t* strides,
+                            const std::uint32_t* offsets);
     void IASetIndexBuffer(GpuBuffer* buffer, GpuFormat format, std::uint32_t offset);
     void IASetPrimitiveTopology(GpuTopology topology);
     GpuTopology IAGetPrimitiveTopology() const { return topology_; }
@@ -84,14 +84,13 @@ public:
     void SOSetTargets(unsigned count, GpuBuffer* const* buffers, const std::uint32_t* offsets);
 
     void ClearRenderTargetView(GpuRenderTargetView* target, const float color[4]);
-    void ClearDepthStencilView(GpuDepthStencilView* depth, std::uint32_t flags, float depthValue,
-                               std::uint8_t stencil);
+    void ClearDepthStencilView(GpuDepthStencilView* depth, std::uint32_t flags, float depthValue, std::uint8_t stencil);
 
     // Draws use the program of the last applied effect pass; without one they do nothing.
     void Draw(std::uint32_t vertexCount, std::uint32_t startVertex);
     void DrawIndexed(std::uint32_t indexCount, std::uint32_t startIndex, std::int32_t baseVertex);
-    void DrawInstanced(std::uint32_t vertexCountPerInstance, std::uint32_t instanceCount,
-                       std::uint32_t startVertex, std::uint32_t startInstance);
+    void DrawInstanced(std::uint32_t vertexCountPerInstance, std::uint32_t instanceCount, std::uint32_t startVertex,
+                       std::uint32_t startInstance);
     void DrawIndexedInstanced(std::uint32_t indexCountPerInstance, std::uint32_t instanceCount,
                               std::uint32_t startIndex, std::int32_t baseVertex, std::uint32_t startInstance);
     // Draws as many vertices as the last stream-out wrote into the buffer in slot 0.

@@ -13,38 +13,59 @@ namespace {
 
 const char* GlslType(GpuEffectVarType type) {
     switch (type) {
-        case GpuEffectVarType::Float: return "float";
-        case GpuEffectVarType::Float2: return "vec2";
-        case GpuEffectVarType::Float3: return "vec3";
-        case GpuEffectVarType::Float4: return "vec4";
-        case GpuEffectVarType::Float4x4: return "mat4";
-        case GpuEffectVarType::Int: return "int";
-        case GpuEffectVarType::UInt: return "uint";
-        case GpuEffectVarType::Bool: return "bool";
-        case GpuEffectVarType::Texture1D: return "sampler1D";
-        case GpuEffectVarType::Texture2D: return "sampler2D";
-        case GpuEffectVarType::Texture2DArray: return "sampler2DArray";
-        case GpuEffectVarType::TextureCube: return "samplerCube";
+        case GpuEffectVarType::Float:
+            return "float";
+        case GpuEffectVarType::Float2:
+            return "vec2";
+        case GpuEffectVarType::Float3:
+            return "vec3";
+        case GpuEffectVarType::Float4:
+            return "vec4";
+        case GpuEffectVarType::Float4x4:
+            return "mat4";
+        case GpuEffectVarType::Int:
+            return "int";
+        case GpuEffectVarType::UInt:
+            return "uint";
+        case GpuEffectVarType::Bool:
+            return "bool";
+        case GpuEffectVarType::Texture1D:
+            return "sampler1D";
+        case GpuEffectVarType::Texture2D:
+            return "sampler2D";
+        case GpuEffectVarType::Texture2DArray:
+            return "sampler2DArray";
+        case GpuEffectVarType::TextureCube:
+            return "samplerCube";
     }
     return "float";
 }
 
 GLenum TextureTarget(GpuEffectVarType type) {
     switch (type) {
-        case GpuEffectVarType::Texture1D: return GL_TEXTURE_1D;
-        case GpuEffectVarType::Texture2D: return GL_TEXTURE_2D;
-        case GpuEffectVarType::Texture2DArray: return GL_TEXTURE_2D_ARRAY;
-        case GpuEffectVarType::TextureCube: return GL_TEXTURE_CUBE_MAP;
-        default: return 0;
+        case GpuEffectVarType::Texture1D:
+            return GL_TEXTURE_1D;
+        case GpuEffectVarType::Texture2D:
+            return GL_TEXTURE_2D;
+        case GpuEffectVarType::Texture2DArray:
+            return GL_TEXTURE_2D_ARRAY;
+        case GpuEffectVarType::TextureCube:
+            return GL_TEXTURE_CUBE_MAP;
+        default:
+            return 0;
     }
 }
 
 GLenum GlAddress(GpuAddress a) {
     switch (a) {
-        case GpuAddress::Wrap: return GL_REPEAT;
-        case GpuAddress::Mirror: return GL_MIRRORED_REPEAT;
-        case GpuAddress::Clamp: return GL_CLAMP_TO_EDGE;
-        case GpuAddress::Border: return GL_CLAMP_TO_BORDER;
+        case GpuAddress::Wrap:
+            return GL_REPEAT;
+        case GpuAddress::Mirror:
+            return GL_MIRRORED_REPEAT;
+        case GpuAddress::Clamp:
+            return GL_CLAMP_TO_EDGE;
+        case GpuAddress::Border:
+            return GL_CLAMP_TO_BORDER;
     }
     return GL_REPEAT;
 }
@@ -66,9 +87,12 @@ GLuint MakeSampler(const GpuSamplerDesc& desc) {
 
 const char* StageName(GLenum stage) {
     switch (stage) {
-        case GL_VERTEX_SHADER: return "vertex shader";
-        case GL_GEOMETRY_SHADER: return "geometry shader";
-        default: return "pixel shader";
+        case GL_VERTEX_SHADER:
+            return "vertex shader";
+        case GL_GEOMETRY_SHADER:
+            return "geometry shader";
+        default:
+            return "pixel shader";
     }
 }
 
@@ -110,19 +134,32 @@ void GpuEffectPass::Apply(unsigned) {
         const float* f = static_cast<const float*>(v->Data());
         const GLint* i = static_cast<const GLint*>(v->Data());
         switch (v->Type()) {
-            case GpuEffectVarType::Float: glProgramUniform1fv(program_, u.location, 1, f); break;
-            case GpuEffectVarType::Float2: glProgramUniform2fv(program_, u.location, 1, f); break;
-            case GpuEffectVarType::Float3: glProgramUniform3fv(program_, u.location, 1, f); break;
-            case GpuEffectVarType::Float4: glProgramUniform4fv(program_, u.location, 1, f); break;
+            case GpuEffectVarType::Float:
+                glProgramUniform1fv(program_, u.location, 1, f);
+                break;
+            case GpuEffectVarType::Float2:
+                glProgramUniform2fv(program_, u.location, 1, f);
+                break;
+            case GpuEffectVarType::Float3:
+                glProgramUniform3fv(program_, u.location, 1, f);
+                break;
+            case GpuEffectVarType::Float4:
+                glProgramUniform4fv(program_, u.location, 1, f);
+                break;
             // D3DX matrices are row-major for row vectors; sent transposed so
             // that the shader's v * M is the D3DX product.
-            case GpuEffectVarType::Float4x4: glProgramUniformMatrix4fv(program_, u.location, 1, GL_TRUE, f); break;
+            case GpuEffectVarType::Float4x4:
+                glProgramUniformMatrix4fv(program_, u.location, 1, GL_TRUE, f);
+                break;
             case GpuEffectVarType::Int:
-            case GpuEffectVarType::Bool: glProgramUniform1iv(program_, u.location, 1, i); break;
+            case GpuEffectVarType::Bool:
+                glProgramUniform1iv(program_, u.location, 1, i);
+                break;
             case GpuEffectVarType::UInt:
                 glProgramUniform1ui(program_, u.location, static_cast<GLuint>(i[0]));
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     device_->UseProgram(program_, discard_, streamsOut_, feedbackMode_);
@@ -188,8 +225,8 @@ bool GpuEffect::Build(const GpuEffectDesc& desc, std::string* errors) {
         auto key = std::make_pair(stage, body);
         auto found = shaders.find(key);
         if (found != shaders.end()) return found->second;
-        const std::string source = "#version 450 core\n" + declarations + "#line 1 1\n" + desc.header +
-                                   "\n#line 1 2\n" + body + "\n";
+        const std::string source =
+            "#version 450 core\n" + declarations + "#line 1 1\n" + desc.header + "\n#line 1 2\n" + body + "\n";
         GLuint shader = glCreateShader(stage);
         const char* text = source.c_str();
         glShaderSource(shader, 1, &text, nullptr);
@@ -252,8 +289,7 @@ bool GpuEffect::Build(const GpuEffectDesc& desc, std::string* errors) {
             glGetProgramInterfaceiv(program, GL_PROGRAM_INPUT, GL_ACTIVE_RESOURCES, &inputs);
             for (GLint i = 0; i < inputs; ++i) {
                 char name[128] = {};
-                glGetProgramResourceName(program, GL_PROGRAM_INPUT, static_cast<GLuint>(i), sizeof name, nullptr,
-                                         name);
+                glGetProgramResourceName(program, GL_PROGRAM_INPUT, static_cast<GLuint>(i), sizeof name, nullptr, name);
                 const std::string input(name);
                 if (input.rfind("gl_", 0) == 0) continue;
                 if (GpuSemanticLocation(input) < 0) fail(where, "vertex input '" + input + "' is not a known semantic");

@@ -10,8 +10,18 @@
 #include "port/gpu/GpuTypes.h"
 
 enum class GpuEffectVarType {
-    Float, Float2, Float3, Float4, Float4x4, Int, UInt, Bool,
-    Texture1D, Texture2D, Texture2DArray, TextureCube,
+    Float,
+    Float2,
+    Float3,
+    Float4,
+    Float4x4,
+    Int,
+    UInt,
+    Bool,
+    Texture1D,
+    Texture2D,
+    Texture2DArray,
+    TextureCube,
 };
 
 struct GpuEffectVariableDesc {

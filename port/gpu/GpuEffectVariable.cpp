@@ -36,12 +36,18 @@ std::uint32_t GpuEffectVariable::Size() const {
         case GpuEffectVarType::Float:
         case GpuEffectVarType::Int:
         case GpuEffectVarType::UInt:
-        case GpuEffectVarType::Bool: return 4;
-        case GpuEffectVarType::Float2: return 8;
-        case GpuEffectVarType::Float3: return 12;
-        case GpuEffectVarType::Float4: return 16;
-        case GpuEffectVarType::Float4x4: return 64;
-        default: return 0;
+        case GpuEffectVarType::Bool:
+            return 4;
+        case GpuEffectVarType::Float2:
+            return 8;
+        case GpuEffectVarType::Float3:
+            return 12;
+        case GpuEffectVarType::Float4:
+            return 16;
+        case GpuEffectVarType::Float4x4:
+            return 64;
+        default:
+            return 0;
     }
 }
 
@@ -66,7 +72,9 @@ void GpuEffectVariable::SetInt(int value) {
     ++version_;
 }
 
-void GpuEffectVariable::SetBool(bool value) { SetInt(value ? 1 : 0); }
+void GpuEffectVariable::SetBool(bool value) {
+    SetInt(value ? 1 : 0);
+}
 
 void GpuEffectVariable::SetFloatVector(const float* values) {
     if (!valid_ || !values || Size() == 0) return;

@@ -27,8 +27,12 @@ constexpr size_t kMaxFileBytes = size_t(1) << 30;
 
 }  // namespace
 
-std::uint32_t GpuImage::MipWidth(unsigned mip) const { return std::max(1u, width >> mip); }
-std::uint32_t GpuImage::MipHeight(unsigned mip) const { return std::max(1u, height >> mip); }
+std::uint32_t GpuImage::MipWidth(unsigned mip) const {
+    return std::max(1u, width >> mip);
+}
+std::uint32_t GpuImage::MipHeight(unsigned mip) const {
+    return std::max(1u, height >> mip);
+}
 
 std::uint32_t GpuImage::RowBytes(unsigned mip) const {
     if (GpuFormatIsCompressed(format)) return ((MipWidth(mip) + 3) / 4) * GpuFormatBytes(format);

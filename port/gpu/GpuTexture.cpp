@@ -72,8 +72,12 @@ GpuTexture::~GpuTexture() {
     if (name_ && GpuContext::AnyCurrent()) glDeleteTextures(1, &name_);
 }
 
-std::uint32_t GpuTexture::MipWidth(unsigned mip) const { return std::max(1u, desc_.width >> mip); }
-std::uint32_t GpuTexture::MipHeight(unsigned mip) const { return std::max(1u, desc_.height >> mip); }
+std::uint32_t GpuTexture::MipWidth(unsigned mip) const {
+    return std::max(1u, desc_.width >> mip);
+}
+std::uint32_t GpuTexture::MipHeight(unsigned mip) const {
+    return std::max(1u, desc_.height >> mip);
+}
 
 std::uint32_t GpuTexture::RowBytes(unsigned mip) const {
     if (GpuFormatIsCompressed(desc_.format)) return ((MipWidth(mip) + 3) / 4) * GpuFormatBytes(desc_.format);
@@ -121,12 +125,18 @@ void GpuTexture::Update(unsigned subresource, const void* data, std::uint32_t ro
     const std::uint32_t texel = GpuFormatBytes(desc_.format);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, rowPitch && rowPitch % texel == 0 ? static_cast<GLint>(rowPitch / texel) : 0);
     switch (target_) {
-        case GL_TEXTURE_1D: glTextureSubImage1D(name_, mip, 0, w, gl.format, gl.type, data); break;
+        case GL_TEXTURE_1D:
+            glTextureSubImage1D(name_, mip, 0, w, gl.format, gl.type, data);
+            break;
         case GL_TEXTURE_1D_ARRAY:
             glTextureSubImage2D(name_, mip, 0, slice, w, 1, gl.format, gl.type, data);
             break;
-        case GL_TEXTURE_2D: glTextureSubImage2D(name_, mip, 0, 0, w, h, gl.format, gl.type, data); break;
-        default: glTextureSubImage3D(name_, mip, 0, 0, slice, w, h, 1, gl.format, gl.type, data); break;
+        case GL_TEXTURE_2D:
+            glTextureSubImage2D(name_, mip, 0, 0, w, h, gl.format, gl.type, data);
+            break;
+        default:
+            glTextureSubImage3D(name_, mip, 0, 0, slice, w, h, 1, gl.format, gl.type, data);
+            break;
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
@@ -146,8 +156,8 @@ bool GpuTexture::ReadBack(unsigned subresource, std::vector<std::uint8_t>* bytes
     }
     const bool layered = target_ != GL_TEXTURE_1D && target_ != GL_TEXTURE_2D;
     if (target_ == GL_TEXTURE_1D_ARRAY)
-        glGetTextureSubImage(name_, mip, 0, slice, 0, w, 1, 1, gl.format, gl.type,
-                             static_cast<GLsizei>(bytes->size()), bytes->data());
+        glGetTextureSubImage(name_, mip, 0, slice, 0, w, 1, 1, gl.format, gl.type, static_cast<GLsizei>(bytes->size()),
+                             bytes->data());
     else
         glGetTextureSubImage(name_, mip, 0, 0, layered ? slice : 0, w, h, 1, gl.format, gl.type,
                              static_cast<GLsizei>(bytes->size()), bytes->data());

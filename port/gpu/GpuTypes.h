@@ -51,8 +51,19 @@ enum class GpuTopology { Undefined, PointList, LineList, LineStrip, TriangleList
 enum class GpuComparison { Never, Less, Equal, LessEqual, Greater, NotEqual, GreaterEqual, Always };
 enum class GpuStencilOp { Keep, Zero, Replace, IncrSat, DecrSat, Invert, Incr, Decr };
 enum class GpuBlend {
-    Zero, One, SrcColor, InvSrcColor, SrcAlpha, InvSrcAlpha, DestAlpha, InvDestAlpha,
-    DestColor, InvDestColor, SrcAlphaSat, BlendFactor, InvBlendFactor,
+    Zero,
+    One,
+    SrcColor,
+    InvSrcColor,
+    SrcAlpha,
+    InvSrcAlpha,
+    DestAlpha,
+    InvDestAlpha,
+    DestColor,
+    InvDestColor,
+    SrcAlphaSat,
+    BlendFactor,
+    InvBlendFactor,
 };
 enum class GpuBlendOp { Add, Subtract, RevSubtract, Min, Max };
 enum class GpuFill { Wireframe, Solid };
@@ -106,9 +117,15 @@ struct GpuRasterizerDesc {
 };
 
 // Immutable state objects: a description the device applies when bound.
-struct GpuDepthStencilState { GpuDepthStencilDesc desc; };
-struct GpuBlendState { GpuBlendDesc desc; };
-struct GpuRasterizerState { GpuRasterizerDesc desc; };
+struct GpuDepthStencilState {
+    GpuDepthStencilDesc desc;
+};
+struct GpuBlendState {
+    GpuBlendDesc desc;
+};
+struct GpuRasterizerState {
+    GpuRasterizerDesc desc;
+};
 
 struct GpuSamplerDesc {
     GpuFilter filter = GpuFilter::Linear;

@@ -9,7 +9,9 @@ std::uint32_t ToByte(float channel) {
     return static_cast<std::uint32_t>(channel * 255.0f + 0.5f);
 }
 
-float FromByte(std::uint32_t argb, int shift) { return static_cast<float>((argb >> shift) & 0xFF) / 255.0f; }
+float FromByte(std::uint32_t argb, int shift) {
+    return static_cast<float>((argb >> shift) & 0xFF) / 255.0f;
+}
 }  // namespace
 
 D3DXCOLOR::D3DXCOLOR(std::uint32_t argb)

@@ -19,10 +19,34 @@ struct D3DXCOLOR {
     // To 0xAARRGGBB: each channel clamped to 0..1, scaled by 255 and rounded.
     explicit operator std::uint32_t() const;
 
-    D3DXCOLOR& operator+=(const D3DXCOLOR& c) { r += c.r; g += c.g; b += c.b; a += c.a; return *this; }
-    D3DXCOLOR& operator-=(const D3DXCOLOR& c) { r -= c.r; g -= c.g; b -= c.b; a -= c.a; return *this; }
-    D3DXCOLOR& operator*=(float s) { r *= s; g *= s; b *= s; a *= s; return *this; }
-    D3DXCOLOR& operator/=(float s) { r /= s; g /= s; b /= s; a /= s; return *this; }
+    D3DXCOLOR& operator+=(const D3DXCOLOR& c) {
+        r += c.r;
+        g += c.g;
+        b += c.b;
+        a += c.a;
+        return *this;
+    }
+    D3DXCOLOR& operator-=(const D3DXCOLOR& c) {
+        r -= c.r;
+        g -= c.g;
+        b -= c.b;
+        a -= c.a;
+        return *this;
+    }
+    D3DXCOLOR& operator*=(float s) {
+        r *= s;
+        g *= s;
+        b *= s;
+        a *= s;
+        return *this;
+    }
+    D3DXCOLOR& operator/=(float s) {
+        r /= s;
+        g /= s;
+        b /= s;
+        a /= s;
+        return *this;
+    }
 
     D3DXCOLOR operator+() const { return *this; }
     D3DXCOLOR operator-() const { return {-r, -g, -b, -a}; }

@@ -5,5 +5,9 @@
 constexpr float D3DX_PI = 3.141592654f;
 constexpr float D3DX_1BYPI = 0.318309886f;
 
-constexpr float D3DXToRadian(float degrees) { return degrees * (D3DX_PI / 180.0f); }
-constexpr float D3DXToDegree(float radians) { return radians * (180.0f / D3DX_PI); }
+constexpr float D3DXToRadian(float degrees) {
+    return degrees * (D3DX_PI / 180.0f);
+}
+constexpr float D3DXToDegree(float radians) {
+    return radians * (180.0f / D3DX_PI);
+}

@@ -32,15 +32,16 @@ D3DXVECTOR3* D3DXVec3Unproject(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3D
     if (!D3DXMatrixInverse(&inverse, nullptr, &m)) return nullptr;
     const float width = static_cast<float>(viewport->Width), height = static_cast<float>(viewport->Height);
     const float depthRange = viewport->MaxDepth - viewport->MinDepth;
-    const D3DXVECTOR3 clip(width > 0.0f ? 2.0f * (v->x - static_cast<float>(viewport->TopLeftX)) / width - 1.0f : 0.0f,
-                           height > 0.0f ? 1.0f - 2.0f * (v->y - static_cast<float>(viewport->TopLeftY)) / height : 0.0f,
-                           depthRange != 0.0f ? (v->z - viewport->MinDepth) / depthRange : 0.0f);
+    const D3DXVECTOR3 clip(
+        width > 0.0f ? 2.0f * (v->x - static_cast<float>(viewport->TopLeftX)) / width - 1.0f : 0.0f,
+        height > 0.0f ? 1.0f - 2.0f * (v->y - static_cast<float>(viewport->TopLeftY)) / height : 0.0f,
+        depthRange != 0.0f ? (v->z - viewport->MinDepth) / depthRange : 0.0f);
     D3DXVec3TransformCoord(out, &clip, &inverse);
     return out;
 }
 
-bool D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
-                      const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, float* u, float* v, float* dist) {
+bool D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2, const D3DXVECTOR3* rayPos,
+                      const D3DXVECTOR3* rayDir, float* u, float* v, float* dist) {
     // Solve pos + t dir = p0 + u e1 + v e2 by Cramer's rule (Moller-Trumbore).
     const D3DXVECTOR3 e1 = *p1 - *p0, e2 = *p2 - *p0;
     D3DXVECTOR3 pvec, qvec;

@@ -31,5 +31,5 @@ D3DXVECTOR3* D3DXVec3Unproject(D3DXVECTOR3* out, const D3DXVECTOR3* v, const D3D
 // Ray pos + t dir against triangle p0 p1 p2, either face. On a hit with t >= 0
 // writes (each optional) u and v, the barycentrics of the hit point
 // p0 + u (p1 - p0) + v (p2 - p0), and dist = t (in units of dir's length).
-bool D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
-                      const D3DXVECTOR3* rayPos, const D3DXVECTOR3* rayDir, float* u, float* v, float* dist);
+bool D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2, const D3DXVECTOR3* rayPos,
+                      const D3DXVECTOR3* rayDir, float* u, float* v, float* dist);

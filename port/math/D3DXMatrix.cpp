@@ -5,10 +5,8 @@
 
 #include "port/math/D3DXQuaternion.h"
 
-D3DXMATRIX::D3DXMATRIX(float f11, float f12, float f13, float f14,
-                       float f21, float f22, float f23, float f24,
-                       float f31, float f32, float f33, float f34,
-                       float f41, float f42, float f43, float f44)
+D3DXMATRIX::D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24,
+                       float f31, float f32, float f33, float f34, float f41, float f42, float f43, float f44)
     : m{{f11, f12, f13, f14}, {f21, f22, f23, f24}, {f31, f32, f33, f34}, {f41, f42, f43, f44}} {}
 
 D3DXMATRIX::D3DXMATRIX(const float* f) : m{} {
@@ -44,7 +42,9 @@ D3DXMATRIX& D3DXMATRIX::operator/=(float s) {
     return *this;
 }
 
-D3DXMATRIX D3DXMATRIX::operator-() const { return *this * -1.0f; }
+D3DXMATRIX D3DXMATRIX::operator-() const {
+    return *this * -1.0f;
+}
 
 D3DXMATRIX D3DXMATRIX::operator*(const D3DXMATRIX& b) const {
     D3DXMATRIX r;
@@ -94,8 +94,8 @@ D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXM
     D3DXMATRIX r;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
-            r.m[i][j] = a->m[i][0] * b->m[0][j] + a->m[i][1] * b->m[1][j] + a->m[i][2] * b->m[2][j] +
-                        a->m[i][3] * b->m[3][j];
+            r.m[i][j] =
+                a->m[i][0] * b->m[0][j] + a->m[i][1] * b->m[1][j] + a->m[i][2] * b->m[2][j] + a->m[i][3] * b->m[3][j];
     *out = r;
     return out;
 }
@@ -136,12 +136,13 @@ Minors ComputeMinors(const D3DXMATRIX& a) {
 }
 
 double Determinant(const Minors& k) {
-    return k.s[0] * k.c[5] - k.s[1] * k.c[4] + k.s[2] * k.c[3] + k.s[3] * k.c[2] - k.s[4] * k.c[1] +
-           k.s[5] * k.c[0];
+    return k.s[0] * k.c[5] - k.s[1] * k.c[4] + k.s[2] * k.c[3] + k.s[3] * k.c[2] - k.s[4] * k.c[1] + k.s[5] * k.c[0];
 }
 }  // namespace
 
-float D3DXMatrixDeterminant(const D3DXMATRIX* m) { return static_cast<float>(Determinant(ComputeMinors(*m))); }
+float D3DXMatrixDeterminant(const D3DXMATRIX* m) {
+    return static_cast<float>(Determinant(ComputeMinors(*m)));
+}
 
 D3DXMATRIX* D3DXMatrixInverse(D3DXMATRIX* out, float* determinant, const D3DXMATRIX* in) {
     const Minors k = ComputeMinors(*in);
@@ -206,19 +207,17 @@ D3DXMATRIX* D3DXMatrixRotationAxis(D3DXMATRIX* out, const D3DXVECTOR3* axis, flo
     D3DXVec3Normalize(&n, axis);
     if (n == D3DXVECTOR3()) return D3DXMatrixIdentity(out);
     const float c = std::cos(angle), s = std::sin(angle), t = 1.0f - c;
-    *out = D3DXMATRIX(t * n.x * n.x + c, t * n.x * n.y + s * n.z, t * n.x * n.z - s * n.y, 0,
-                      t * n.x * n.y - s * n.z, t * n.y * n.y + c, t * n.y * n.z + s * n.x, 0,
-                      t * n.x * n.z + s * n.y, t * n.y * n.z - s * n.x, t * n.z * n.z + c, 0,
-                      0, 0, 0, 1);
+    *out = D3DXMATRIX(t * n.x * n.x + c, t * n.x * n.y + s * n.z, t * n.x * n.z - s * n.y, 0, t * n.x * n.y - s * n.z,
+                      t * n.y * n.y + c, t * n.y * n.z + s * n.x, 0, t * n.x * n.z + s * n.y, t * n.y * n.z - s * n.x,
+                      t * n.z * n.z + c, 0, 0, 0, 0, 1);
     return out;
 }
 
 D3DXMATRIX* D3DXMatrixRotationQuaternion(D3DXMATRIX* out, const D3DXQUATERNION* q) {
     const float x = q->x, y = q->y, z = q->z, w = q->w;
-    *out = D3DXMATRIX(1 - 2 * (y * y + z * z), 2 * (x * y + z * w), 2 * (x * z - y * w), 0,
-                      2 * (x * y - z * w), 1 - 2 * (x * x + z * z), 2 * (y * z + x * w), 0,
-                      2 * (x * z + y * w), 2 * (y * z - x * w), 1 - 2 * (x * x + y * y), 0,
-                      0, 0, 0, 1);
+    *out = D3DXMATRIX(1 - 2 * (y * y + z * z), 2 * (x * y + z * w), 2 * (x * z - y * w), 0, 2 * (x * y - z * w),
+                      1 - 2 * (x * x + z * z), 2 * (y * z + x * w), 0, 2 * (x * z + y * w), 2 * (y * z - x * w),
+                      1 - 2 * (x * x + y * y), 0, 0, 0, 0, 1);
     return out;
 }
 
@@ -286,17 +285,14 @@ bool D3DXMatrixDecompose(D3DXVECTOR3* outScale, D3DXQUATERNION* outRotation, D3D
     return true;
 }
 
-D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at,
-                               const D3DXVECTOR3* up) {
+D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at, const D3DXVECTOR3* up) {
     D3DXVECTOR3 xAxis, yAxis, zAxis;
     const D3DXVECTOR3 forward = *at - *eye;
     D3DXVec3Normalize(&zAxis, &forward);
     D3DXVec3Cross(&xAxis, up, &zAxis);
     D3DXVec3Normalize(&xAxis, &xAxis);
     D3DXVec3Cross(&yAxis, &zAxis, &xAxis);
-    *out = D3DXMATRIX(xAxis.x, yAxis.x, zAxis.x, 0,
-                      xAxis.y, yAxis.y, zAxis.y, 0,
-                      xAxis.z, yAxis.z, zAxis.z, 0,
+    *out = D3DXMATRIX(xAxis.x, yAxis.x, zAxis.x, 0, xAxis.y, yAxis.y, zAxis.y, 0, xAxis.z, yAxis.z, zAxis.z, 0,
                       -D3DXVec3Dot(&xAxis, eye), -D3DXVec3Dot(&yAxis, eye), -D3DXVec3Dot(&zAxis, eye), 1);
     return out;
 }
@@ -314,11 +310,9 @@ D3DXMATRIX* D3DXMatrixOrthoLH(D3DXMATRIX* out, float width, float height, float 
     return out;
 }
 
-D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float left, float right, float bottom, float top,
-                                       float zn, float zf) {
-    *out = D3DXMATRIX(2 / (right - left), 0, 0, 0,
-                      0, 2 / (top - bottom), 0, 0,
-                      0, 0, 1 / (zf - zn), 0,
+D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float left, float right, float bottom, float top, float zn,
+                                       float zf) {
+    *out = D3DXMATRIX(2 / (right - left), 0, 0, 0, 0, 2 / (top - bottom), 0, 0, 0, 0, 1 / (zf - zn), 0,
                       (left + right) / (left - right), (top + bottom) / (bottom - top), zn / (zn - zf), 1);
     return out;
 }

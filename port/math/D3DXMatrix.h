@@ -20,10 +20,8 @@ struct D3DXMATRIX {
     };
 
     D3DXMATRIX() : m{} {}
-    D3DXMATRIX(float f11, float f12, float f13, float f14,
-               float f21, float f22, float f23, float f24,
-               float f31, float f32, float f33, float f34,
-               float f41, float f42, float f43, float f44);
+    D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24, float f31,
+               float f32, float f33, float f34, float f41, float f42, float f43, float f44);
     explicit D3DXMATRIX(const float* f);
 
     float& operator()(unsigned row, unsigned col) { return m[row][col]; }
@@ -84,10 +82,9 @@ bool D3DXMatrixDecompose(D3DXVECTOR3* outScale, D3DXQUATERNION* outRotation, D3D
 
 // View matrix of a camera at eye looking at at: rows hold the camera's
 // x, y, z axes as columns, row 4 the negated eye projected on them.
-D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at,
-                               const D3DXVECTOR3* up);
+D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at, const D3DXVECTOR3* up);
 // fovY in radians; aspect = width / height; depth zn..zf maps to 0..1.
 D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovY, float aspect, float zn, float zf);
 D3DXMATRIX* D3DXMatrixOrthoLH(D3DXMATRIX* out, float width, float height, float zn, float zf);
-D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float left, float right, float bottom, float top,
-                                       float zn, float zf);
+D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* out, float left, float right, float bottom, float top, float zn,
+                                       float zf);

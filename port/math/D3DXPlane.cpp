@@ -14,8 +14,7 @@ D3DXPLANE* D3DXPlaneFromPointNormal(D3DXPLANE* out, const D3DXVECTOR3* point, co
     return out;
 }
 
-D3DXPLANE* D3DXPlaneFromPoints(D3DXPLANE* out, const D3DXVECTOR3* v1, const D3DXVECTOR3* v2,
-                               const D3DXVECTOR3* v3) {
+D3DXPLANE* D3DXPlaneFromPoints(D3DXPLANE* out, const D3DXVECTOR3* v1, const D3DXVECTOR3* v2, const D3DXVECTOR3* v3) {
     const D3DXVECTOR3 e1 = *v2 - *v1, e2 = *v3 - *v1;
     D3DXVECTOR3 normal;
     D3DXVec3Cross(&normal, &e1, &e2);

@@ -20,8 +20,20 @@ struct D3DXPLANE {
     D3DXPLANE operator*(float s) const { return {a * s, b * s, c * s, d * s}; }
     D3DXPLANE operator/(float s) const { return {a / s, b / s, c / s, d / s}; }
     friend D3DXPLANE operator*(float s, const D3DXPLANE& p) { return p * s; }
-    D3DXPLANE& operator*=(float s) { a *= s; b *= s; c *= s; d *= s; return *this; }
-    D3DXPLANE& operator/=(float s) { a /= s; b /= s; c /= s; d /= s; return *this; }
+    D3DXPLANE& operator*=(float s) {
+        a *= s;
+        b *= s;
+        c *= s;
+        d *= s;
+        return *this;
+    }
+    D3DXPLANE& operator/=(float s) {
+        a /= s;
+        b /= s;
+        c /= s;
+        d /= s;
+        return *this;
+    }
 
     bool operator==(const D3DXPLANE& p) const { return a == p.a && b == p.b && c == p.c && d == p.d; }
     bool operator!=(const D3DXPLANE& p) const { return !(*this == p); }
@@ -43,9 +55,7 @@ D3DXPLANE* D3DXPlaneNormalize(D3DXPLANE* out, const D3DXPLANE* p);
 // Plane through point with the given normal (used as it is, not normalised).
 D3DXPLANE* D3DXPlaneFromPointNormal(D3DXPLANE* out, const D3DXVECTOR3* point, const D3DXVECTOR3* normal);
 // Plane through three points, normal = normalise((v2 - v1) x (v3 - v1)).
-D3DXPLANE* D3DXPlaneFromPoints(D3DXPLANE* out, const D3DXVECTOR3* v1, const D3DXVECTOR3* v2,
-                               const D3DXVECTOR3* v3);
+D3DXPLANE* D3DXPlaneFromPoints(D3DXPLANE* out, const D3DXVECTOR3* v1, const D3DXVECTOR3* v2, const D3DXVECTOR3* v3);
 // Where the infinite line through v1 and v2 meets the plane; nullptr (out
 // untouched) when the line is parallel to it.
-D3DXVECTOR3* D3DXPlaneIntersectLine(D3DXVECTOR3* out, const D3DXPLANE* p, const D3DXVECTOR3* v1,
-                                    const D3DXVECTOR3* v2);
+D3DXVECTOR3* D3DXPlaneIntersectLine(D3DXVECTOR3* out, const D3DXPLANE* p, const D3DXVECTOR3* v1, const D3DXVECTOR3* v2);

@@ -22,7 +22,9 @@ D3DXQUATERNION* D3DXQuaternionIdentity(D3DXQUATERNION* out) {
     return out;
 }
 
-bool D3DXQuaternionIsIdentity(const D3DXQUATERNION* q) { return *q == D3DXQUATERNION(0.0f, 0.0f, 0.0f, 1.0f); }
+bool D3DXQuaternionIsIdentity(const D3DXQUATERNION* q) {
+    return *q == D3DXQUATERNION(0.0f, 0.0f, 0.0f, 1.0f);
+}
 
 D3DXQUATERNION* D3DXQuaternionConjugate(D3DXQUATERNION* out, const D3DXQUATERNION* q) {
     *out = D3DXQUATERNION(-q->x, -q->y, -q->z, q->w);
@@ -49,10 +51,8 @@ D3DXQUATERNION* D3DXQuaternionNormalize(D3DXQUATERNION* out, const D3DXQUATERNIO
 D3DXQUATERNION* D3DXQuaternionMultiply(D3DXQUATERNION* out, const D3DXQUATERNION* q1, const D3DXQUATERNION* q2) {
     // Hamilton product a b with a = q2, b = q1.
     const D3DXQUATERNION a = *q2, b = *q1;
-    *out = D3DXQUATERNION(a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
-                          a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
-                          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w,
-                          a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z);
+    *out = D3DXQUATERNION(a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+                          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z);
     return out;
 }
 
@@ -95,15 +95,12 @@ D3DXQUATERNION* D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* out, float ya
     const float sp = std::sin(pitch * 0.5f), cp = std::cos(pitch * 0.5f);
     const float sr = std::sin(roll * 0.5f), cr = std::cos(roll * 0.5f);
     // Roll, then pitch, then yaw: the Hamilton product qYaw qPitch qRoll.
-    *out = D3DXQUATERNION(cy * sp * cr + sy * cp * sr,
-                          sy * cp * cr - cy * sp * sr,
-                          cy * cp * sr - sy * sp * cr,
+    *out = D3DXQUATERNION(cy * sp * cr + sy * cp * sr, sy * cp * cr - cy * sp * sr, cy * cp * sr - sy * sp * cr,
                           cy * cp * cr + sy * sp * sr);
     return out;
 }
 
-D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* out, const D3DXQUATERNION* q1, const D3DXQUATERNION* q2,
-                                    float t) {
+D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* out, const D3DXQUATERNION* q1, const D3DXQUATERNION* q2, float t) {
     float cosTheta = D3DXQuaternionDot(q1, q2);
     float sign = 1.0f;
     if (cosTheta < 0.0f) {

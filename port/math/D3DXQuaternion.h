@@ -18,11 +18,35 @@ struct D3DXQUATERNION {
     D3DXQUATERNION(float x_, float y_, float z_, float w_) : x(x_), y(y_), z(z_), w(w_) {}
     explicit D3DXQUATERNION(const float* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
 
-    D3DXQUATERNION& operator+=(const D3DXQUATERNION& q) { x += q.x; y += q.y; z += q.z; w += q.w; return *this; }
-    D3DXQUATERNION& operator-=(const D3DXQUATERNION& q) { x -= q.x; y -= q.y; z -= q.z; w -= q.w; return *this; }
+    D3DXQUATERNION& operator+=(const D3DXQUATERNION& q) {
+        x += q.x;
+        y += q.y;
+        z += q.z;
+        w += q.w;
+        return *this;
+    }
+    D3DXQUATERNION& operator-=(const D3DXQUATERNION& q) {
+        x -= q.x;
+        y -= q.y;
+        z -= q.z;
+        w -= q.w;
+        return *this;
+    }
     D3DXQUATERNION& operator*=(const D3DXQUATERNION& q);
-    D3DXQUATERNION& operator*=(float s) { x *= s; y *= s; z *= s; w *= s; return *this; }
-    D3DXQUATERNION& operator/=(float s) { x /= s; y /= s; z /= s; w /= s; return *this; }
+    D3DXQUATERNION& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        w *= s;
+        return *this;
+    }
+    D3DXQUATERNION& operator/=(float s) {
+        x /= s;
+        y /= s;
+        z /= s;
+        w /= s;
+        return *this;
+    }
 
     D3DXQUATERNION operator+() const { return *this; }
     D3DXQUATERNION operator-() const { return {-x, -y, -z, -w}; }
@@ -41,8 +65,12 @@ struct D3DXQUATERNION {
 inline float D3DXQuaternionDot(const D3DXQUATERNION* a, const D3DXQUATERNION* b) {
     return a->x * b->x + a->y * b->y + a->z * b->z + a->w * b->w;
 }
-inline float D3DXQuaternionLengthSq(const D3DXQUATERNION* q) { return D3DXQuaternionDot(q, q); }
-inline float D3DXQuaternionLength(const D3DXQUATERNION* q) { return std::sqrt(D3DXQuaternionLengthSq(q)); }
+inline float D3DXQuaternionLengthSq(const D3DXQUATERNION* q) {
+    return D3DXQuaternionDot(q, q);
+}
+inline float D3DXQuaternionLength(const D3DXQUATERNION* q) {
+    return std::sqrt(D3DXQuaternionLengthSq(q));
+}
 
 D3DXQUATERNION* D3DXQuaternionIdentity(D3DXQUATERNION* out);
 bool D3DXQuaternionIsIdentity(const D3DXQUATERNION* q);
@@ -62,7 +90,6 @@ D3DXQUATERNION* D3DXQuaternionRotationMatrix(D3DXQUATERNION* out, const D3DXMATR
 D3DXQUATERNION* D3DXQuaternionRotationYawPitchRoll(D3DXQUATERNION* out, float yaw, float pitch, float roll);
 // Spherical interpolation along the shorter arc; t = 0 gives q1, t = 1 gives
 // q2 or -q2 (the same rotation).
-D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* out, const D3DXQUATERNION* q1, const D3DXQUATERNION* q2,
-                                    float t);
+D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* out, const D3DXQUATERNION* q1, const D3DXQUATERNION* q2, float t);
 // axis := (x, y, z) as stored (not normalised); angle := 2 acos(w).
 void D3DXQuaternionToAxisAngle(const D3DXQUATERNION* q, D3DXVECTOR3* axis, float* angle);

@@ -97,8 +97,8 @@ D3DXVECTOR3* D3DXVec3Maximize(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DX
     return out;
 }
 
-D3DXVECTOR3* D3DXVec3CatmullRom(D3DXVECTOR3* out, const D3DXVECTOR3* p0, const D3DXVECTOR3* p1,
-                                const D3DXVECTOR3* p2, const D3DXVECTOR3* p3, float t) {
+D3DXVECTOR3* D3DXVec3CatmullRom(D3DXVECTOR3* out, const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
+                                const D3DXVECTOR3* p3, float t) {
     const float t2 = t * t;
     const float t3 = t2 * t;
     *out = 0.5f * (2.0f * *p1 + (*p2 - *p0) * t + (2.0f * *p0 - 5.0f * *p1 + 4.0f * *p2 - *p3) * t2 +

@@ -17,10 +17,26 @@ struct D3DXVECTOR2 {
     D3DXVECTOR2(float x_, float y_) : x(x_), y(y_) {}
     explicit D3DXVECTOR2(const float* f) : x(f[0]), y(f[1]) {}
 
-    D3DXVECTOR2& operator+=(const D3DXVECTOR2& v) { x += v.x; y += v.y; return *this; }
-    D3DXVECTOR2& operator-=(const D3DXVECTOR2& v) { x -= v.x; y -= v.y; return *this; }
-    D3DXVECTOR2& operator*=(float s) { x *= s; y *= s; return *this; }
-    D3DXVECTOR2& operator/=(float s) { x /= s; y /= s; return *this; }
+    D3DXVECTOR2& operator+=(const D3DXVECTOR2& v) {
+        x += v.x;
+        y += v.y;
+        return *this;
+    }
+    D3DXVECTOR2& operator-=(const D3DXVECTOR2& v) {
+        x -= v.x;
+        y -= v.y;
+        return *this;
+    }
+    D3DXVECTOR2& operator*=(float s) {
+        x *= s;
+        y *= s;
+        return *this;
+    }
+    D3DXVECTOR2& operator/=(float s) {
+        x /= s;
+        y /= s;
+        return *this;
+    }
 
     D3DXVECTOR2 operator+() const { return *this; }
     D3DXVECTOR2 operator-() const { return {-x, -y}; }
@@ -43,10 +59,30 @@ struct D3DXVECTOR3 {
     D3DXVECTOR3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
     explicit D3DXVECTOR3(const float* f) : x(f[0]), y(f[1]), z(f[2]) {}
 
-    D3DXVECTOR3& operator+=(const D3DXVECTOR3& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    D3DXVECTOR3& operator-=(const D3DXVECTOR3& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-    D3DXVECTOR3& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
-    D3DXVECTOR3& operator/=(float s) { x /= s; y /= s; z /= s; return *this; }
+    D3DXVECTOR3& operator+=(const D3DXVECTOR3& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    D3DXVECTOR3& operator-=(const D3DXVECTOR3& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
+    D3DXVECTOR3& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
+    D3DXVECTOR3& operator/=(float s) {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
 
     D3DXVECTOR3 operator+() const { return *this; }
     D3DXVECTOR3 operator-() const { return {-x, -y, -z}; }
@@ -71,10 +107,34 @@ struct D3DXVECTOR4 {
     D3DXVECTOR4(const D3DXVECTOR3& v, float w_) : x(v.x), y(v.y), z(v.z), w(w_) {}
     explicit D3DXVECTOR4(const float* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
 
-    D3DXVECTOR4& operator+=(const D3DXVECTOR4& v) { x += v.x; y += v.y; z += v.z; w += v.w; return *this; }
-    D3DXVECTOR4& operator-=(const D3DXVECTOR4& v) { x -= v.x; y -= v.y; z -= v.z; w -= v.w; return *this; }
-    D3DXVECTOR4& operator*=(float s) { x *= s; y *= s; z *= s; w *= s; return *this; }
-    D3DXVECTOR4& operator/=(float s) { x /= s; y /= s; z /= s; w /= s; return *this; }
+    D3DXVECTOR4& operator+=(const D3DXVECTOR4& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        w += v.w;
+        return *this;
+    }
+    D3DXVECTOR4& operator-=(const D3DXVECTOR4& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        w -= v.w;
+        return *this;
+    }
+    D3DXVECTOR4& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        w *= s;
+        return *this;
+    }
+    D3DXVECTOR4& operator/=(float s) {
+        x /= s;
+        y /= s;
+        z /= s;
+        w /= s;
+        return *this;
+    }
 
     D3DXVECTOR4 operator+() const { return *this; }
     D3DXVECTOR4 operator-() const { return {-x, -y, -z, -w}; }
@@ -90,11 +150,19 @@ struct D3DXVECTOR4 {
 
 // ---- two components
 
-inline float D3DXVec2Dot(const D3DXVECTOR2* a, const D3DXVECTOR2* b) { return a->x * b->x + a->y * b->y; }
-inline float D3DXVec2LengthSq(const D3DXVECTOR2* v) { return D3DXVec2Dot(v, v); }
-inline float D3DXVec2Length(const D3DXVECTOR2* v) { return std::sqrt(D3DXVec2LengthSq(v)); }
+inline float D3DXVec2Dot(const D3DXVECTOR2* a, const D3DXVECTOR2* b) {
+    return a->x * b->x + a->y * b->y;
+}
+inline float D3DXVec2LengthSq(const D3DXVECTOR2* v) {
+    return D3DXVec2Dot(v, v);
+}
+inline float D3DXVec2Length(const D3DXVECTOR2* v) {
+    return std::sqrt(D3DXVec2LengthSq(v));
+}
 // z of the 3-D cross product: positive when b is counter-clockwise from a.
-inline float D3DXVec2CCW(const D3DXVECTOR2* a, const D3DXVECTOR2* b) { return a->x * b->y - a->y * b->x; }
+inline float D3DXVec2CCW(const D3DXVECTOR2* a, const D3DXVECTOR2* b) {
+    return a->x * b->y - a->y * b->x;
+}
 D3DXVECTOR2* D3DXVec2Add(D3DXVECTOR2* out, const D3DXVECTOR2* a, const D3DXVECTOR2* b);
 D3DXVECTOR2* D3DXVec2Subtract(D3DXVECTOR2* out, const D3DXVECTOR2* a, const D3DXVECTOR2* b);
 D3DXVECTOR2* D3DXVec2Scale(D3DXVECTOR2* out, const D3DXVECTOR2* v, float s);
@@ -115,8 +183,12 @@ D3DXVECTOR2* D3DXVec2TransformNormal(D3DXVECTOR2* out, const D3DXVECTOR2* v, con
 inline float D3DXVec3Dot(const D3DXVECTOR3* a, const D3DXVECTOR3* b) {
     return a->x * b->x + a->y * b->y + a->z * b->z;
 }
-inline float D3DXVec3LengthSq(const D3DXVECTOR3* v) { return D3DXVec3Dot(v, v); }
-inline float D3DXVec3Length(const D3DXVECTOR3* v) { return std::sqrt(D3DXVec3LengthSq(v)); }
+inline float D3DXVec3LengthSq(const D3DXVECTOR3* v) {
+    return D3DXVec3Dot(v, v);
+}
+inline float D3DXVec3Length(const D3DXVECTOR3* v) {
+    return std::sqrt(D3DXVec3LengthSq(v));
+}
 inline D3DXVECTOR3* D3DXVec3Cross(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b) {
     const D3DXVECTOR3 r(a->y * b->z - a->z * b->y, a->z * b->x - a->x * b->z, a->x * b->y - a->y * b->x);
     *out = r;
@@ -132,8 +204,8 @@ D3DXVECTOR3* D3DXVec3Minimize(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DX
 D3DXVECTOR3* D3DXVec3Maximize(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b);
 // Uniform Catmull-Rom through p1 (t = 0) and p2 (t = 1):
 // 0.5 (2 p1 + (p2 - p0) t + (2 p0 - 5 p1 + 4 p2 - p3) t^2 + (-p0 + 3 p1 - 3 p2 + p3) t^3).
-D3DXVECTOR3* D3DXVec3CatmullRom(D3DXVECTOR3* out, const D3DXVECTOR3* p0, const D3DXVECTOR3* p1,
-                                const D3DXVECTOR3* p2, const D3DXVECTOR3* p3, float t);
+D3DXVECTOR3* D3DXVec3CatmullRom(D3DXVECTOR3* out, const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
+                                const D3DXVECTOR3* p3, float t);
 // (x, y, z, 1) * m.
 D3DXVECTOR4* D3DXVec3Transform(D3DXVECTOR4* out, const D3DXVECTOR3* v, const D3DXMATRIX* m);
 // (x, y, z, 1) * m, divided by the resulting w (left undivided when w is 0).
@@ -146,8 +218,12 @@ D3DXVECTOR3* D3DXVec3TransformNormal(D3DXVECTOR3* out, const D3DXVECTOR3* v, con
 inline float D3DXVec4Dot(const D3DXVECTOR4* a, const D3DXVECTOR4* b) {
     return a->x * b->x + a->y * b->y + a->z * b->z + a->w * b->w;
 }
-inline float D3DXVec4LengthSq(const D3DXVECTOR4* v) { return D3DXVec4Dot(v, v); }
-inline float D3DXVec4Length(const D3DXVECTOR4* v) { return std::sqrt(D3DXVec4LengthSq(v)); }
+inline float D3DXVec4LengthSq(const D3DXVECTOR4* v) {
+    return D3DXVec4Dot(v, v);
+}
+inline float D3DXVec4Length(const D3DXVECTOR4* v) {
+    return std::sqrt(D3DXVec4LengthSq(v));
+}
 D3DXVECTOR4* D3DXVec4Add(D3DXVECTOR4* out, const D3DXVECTOR4* a, const D3DXVECTOR4* b);
 D3DXVECTOR4* D3DXVec4Subtract(D3DXVECTOR4* out, const D3DXVECTOR4* a, const D3DXVECTOR4* b);
 D3DXVECTOR4* D3DXVec4Scale(D3DXVECTOR4* out, const D3DXVECTOR4* v, float s);

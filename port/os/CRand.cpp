@@ -11,4 +11,6 @@ int CRand() {
     return static_cast<int>((g_state >> 16) & 0x7FFFu);
 }
 
-void CSRand(unsigned seed) { g_state = seed; }
+void CSRand(unsigned seed) {
+    g_state = seed;
+}

@@ -1,9 +1,9 @@
 #include "port/os/MessageBox.h"
 
+#include <unistd.h>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 #include "port/os/OsFile.h"
 
@@ -50,6 +50,10 @@ void ShowMessageBox(const char* text, const char* caption) {
     if (MessageBoxPresenter sink = gLogSink.load()) sink(text, caption);
 }
 
-void SetMessageBoxPresenter(MessageBoxPresenter presenter) { gPresenter.store(presenter); }
+void SetMessageBoxPresenter(MessageBoxPresenter presenter) {
+    gPresenter.store(presenter);
+}
 
-void SetMessageBoxLogSink(MessageBoxPresenter sink) { gLogSink.store(sink); }
+void SetMessageBoxLogSink(MessageBoxPresenter sink) {
+    gLogSink.store(sink);
+}

@@ -1,9 +1,9 @@
 #include "port/os/OsClock.h"
 
-#include <chrono>
 #include <sys/syscall.h>
-#include <thread>
 #include <unistd.h>
+#include <chrono>
+#include <thread>
 
 std::uint32_t MillisecondTimer() {
     using namespace std::chrono;
@@ -11,6 +11,10 @@ std::uint32_t MillisecondTimer() {
     return static_cast<std::uint32_t>(ms);
 }
 
-std::uint32_t CurrentThreadId() { return static_cast<std::uint32_t>(::syscall(SYS_gettid)); }
+std::uint32_t CurrentThreadId() {
+    return static_cast<std::uint32_t>(::syscall(SYS_gettid));
+}
 
-void SleepMilliseconds(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMilliseconds(std::uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}

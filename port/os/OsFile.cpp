@@ -1,8 +1,8 @@
 #include "port/os/OsFile.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 
 std::uint32_t WriteAllToDescriptor(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -18,7 +18,9 @@ std::uint32_t WriteAllToDescriptor(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
-OsFile::~OsFile() { Close(); }
+OsFile::~OsFile() {
+    Close();
+}
 
 std::uint32_t OsFile::CreateForAppend(const std::string& path) {
     Close();

@@ -5,7 +5,9 @@
 namespace {
 volatile std::sig_atomic_t gQuitRequested = 0;
 
-void OnQuitSignal(int) { gQuitRequested = 1; }
+void OnQuitSignal(int) {
+    gQuitRequested = 1;
+}
 }  // namespace
 
 void InstallQuitSignalHandlers() {
@@ -17,6 +19,10 @@ void InstallQuitSignalHandlers() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-bool QuitSignalReceived() { return gQuitRequested != 0; }
+bool QuitSignalReceived() {
+    return gQuitRequested != 0;
+}
 
-void ResetQuitSignalForTest() { gQuitRequested = 0; }
+void ResetQuitSignalForTest() {
+    gQuitRequested = 0;
+}

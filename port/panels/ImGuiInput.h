@@ -11,24 +11,24 @@
 struct ImGuiIO;
 
 class ImGuiInput {
- public:
-  // Records the event (characters only when takeCharacters is set).
-  void Record(const WindowEvent& event, bool takeCharacters);
-  // Writes the state into io for a new frame and clears the per-frame part.
-  void Apply(ImGuiIO& io);
-  // The key map of window key codes that ImGui needs.
-  static void MapKeys(ImGuiIO& io);
+public:
+    // Records the event (characters only when takeCharacters is set).
+    void Record(const WindowEvent& event, bool takeCharacters);
+    // Writes the state into io for a new frame and clears the per-frame part.
+    void Apply(ImGuiIO& io);
+    // The key map of window key codes that ImGui needs.
+    static void MapKeys(ImGuiIO& io);
 
-  float MouseX() const { return mouseX_; }
-  float MouseY() const { return mouseY_; }
+    float MouseX() const { return mouseX_; }
+    float MouseY() const { return mouseY_; }
 
- private:
-  bool mouseHeld_[3] = {};
-  bool mousePressed_[3] = {};
-  float mouseX_ = -1.0f;
-  float mouseY_ = -1.0f;
-  float wheel_ = 0.0f;
-  bool keyHeld_[512] = {};
-  bool keyPressed_[512] = {};
-  std::vector<unsigned> chars_;
+private:
+    bool mouseHeld_[3] = {};
+    bool mousePressed_[3] = {};
+    float mouseX_ = -1.0f;
+    float mouseY_ = -1.0f;
+    float wheel_ = 0.0f;
+    bool keyHeld_[512] = {};
+    bool keyPressed_[512] = {};
+    std::vector<unsigned> chars_;
 };

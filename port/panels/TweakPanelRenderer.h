@@ -17,42 +17,42 @@
 struct ImGuiContext;
 
 class TweakPanelRenderer {
- public:
-  struct Rect {
-    float x = 0, y = 0, w = 0, h = 0;
-    bool Contains(float px, float py) const { return px >= x && py >= y && px < x + w && py < y + h; }
-  };
+public:
+    struct Rect {
+        float x = 0, y = 0, w = 0, h = 0;
+        bool Contains(float px, float py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+    };
 
-  // The live renderer, or null before TwInit / after TwTerminate.
-  static TweakPanelRenderer* Get();
-  static bool Create();
-  static void Destroy();
+    // The live renderer, or null before TwInit / after TwTerminate.
+    static TweakPanelRenderer* Get();
+    static bool Create();
+    static void Destroy();
 
-  // One frame: input applied, every visible bar laid out (and drawn with GL
-  // when available), then the library's deferred work.
-  void Draw();
-  // Returns true when the panels use the event.
-  bool Event(const WindowEvent& event);
+    // One frame: input applied, every visible bar laid out (and drawn with GL
+    // when available), then the library's deferred work.
+    void Draw();
+    // Returns true when the panels use the event.
+    bool Event(const WindowEvent& event);
 
-  bool ItemRect(uint64_t barSerial, const std::string& name, Rect* out) const;
-  bool BarRect(uint64_t barSerial, Rect* out) const;
-  bool HasGl() const { return glReady_; }
+    bool ItemRect(uint64_t barSerial, const std::string& name, Rect* out) const;
+    bool BarRect(uint64_t barSerial, Rect* out) const;
+    bool HasGl() const { return glReady_; }
 
- private:
-  TweakPanelRenderer() = default;
-  ~TweakPanelRenderer();
-  // Both work on copies: get callbacks may change or delete the live bar.
-  void DrawBar(TweakPanelLibrary::Bar bar, int index);
-  void DrawVar(uint64_t barSerial, const TweakPanelLibrary::Var& var);
-  bool OverPanel(float x, float y) const;
+private:
+    TweakPanelRenderer() = default;
+    ~TweakPanelRenderer();
+    // Both work on copies: get callbacks may change or delete the live bar.
+    void DrawBar(TweakPanelLibrary::Bar bar, int index);
+    void DrawVar(uint64_t barSerial, const TweakPanelLibrary::Var& var);
+    bool OverPanel(float x, float y) const;
 
-  ImGuiContext* context_ = nullptr;
-  bool glReady_ = false;
-  double lastTime_ = 0.0;
-  ImGuiInput input_;
-  // Layout of the last frame, for hit tests and the test inspection.
-  std::map<uint64_t, Rect> barRects_;
-  std::map<std::pair<uint64_t, std::string>, Rect> itemRects_;
-  // Bar placement parameters last applied, to apply definitions made later.
-  std::map<uint64_t, std::string> appliedPlacement_;
+    ImGuiContext* context_ = nullptr;
+    bool glReady_ = false;
+    double lastTime_ = 0.0;
+    ImGuiInput input_;
+    // Layout of the last frame, for hit tests and the test inspection.
+    std::map<uint64_t, Rect> barRects_;
+    std::map<std::pair<uint64_t, std::string>, Rect> itemRects_;
+    // Bar placement parameters last applied, to apply definitions made later.
+    std::map<uint64_t, std::string> appliedPlacement_;
 };

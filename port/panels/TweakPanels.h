@@ -17,10 +17,10 @@ typedef struct TweakBarHandle TwBar;
 // reflection records; TwDefineEnum hands out new codes for enumerations.
 typedef int TwType;
 constexpr TwType TW_TYPE_UNDEF = 0;
-constexpr TwType TW_TYPE_BOOLCPP = 1;    // bool (one byte)
-constexpr TwType TW_TYPE_BOOL8 = 2;      // 8-bit boolean (char)
-constexpr TwType TW_TYPE_BOOL16 = 3;     // 16-bit boolean
-constexpr TwType TW_TYPE_BOOL32 = 4;     // 32-bit boolean: any non-zero bits read as true, writes 1 or 0
+constexpr TwType TW_TYPE_BOOLCPP = 1;  // bool (one byte)
+constexpr TwType TW_TYPE_BOOL8 = 2;    // 8-bit boolean (char)
+constexpr TwType TW_TYPE_BOOL16 = 3;   // 16-bit boolean
+constexpr TwType TW_TYPE_BOOL32 = 4;   // 32-bit boolean: any non-zero bits read as true, writes 1 or 0
 constexpr TwType TW_TYPE_CHAR = 5;
 constexpr TwType TW_TYPE_INT8 = 6;
 constexpr TwType TW_TYPE_UINT8 = 7;
@@ -36,7 +36,7 @@ constexpr TwType TW_TYPE_COLOR4F = 16;   // float r, g, b, a
 constexpr TwType TW_TYPE_CDSTRING = 17;  // C string; read-write only through callbacks
 constexpr TwType TW_TYPE_QUAT4F = 19;    // float x, y, z, w rotation
 constexpr TwType TW_TYPE_QUAT4D = 20;
-constexpr TwType TW_TYPE_DIR3F = 21;     // float x, y, z direction / vector
+constexpr TwType TW_TYPE_DIR3F = 21;  // float x, y, z direction / vector
 constexpr TwType TW_TYPE_DIR3D = 22;
 // A std::string object: 0x2fff0000 plus the string object's size on the
 // platform the code was first written for (28); the address is a std::string*.
@@ -54,8 +54,8 @@ constexpr TwParamValueType TW_PARAM_DOUBLE = 2;
 constexpr TwParamValueType TW_PARAM_CSTRING = 3;
 
 struct TwEnumVal {
-  int Value;
-  const char* Label;
+    int Value;
+    const char* Label;
 };
 
 // Set callback: value points to a value of the variable's type (for
@@ -98,10 +98,9 @@ int TwRemoveAllVars(TwBar* bar);
 // (" label='x' group=G help='h' step=0.1 min=0 max=1 visible=false ...").
 int TwAddVarRW(TwBar* bar, const char* name, TwType type, void* var, const char* def);
 int TwAddVarRO(TwBar* bar, const char* name, TwType type, const void* var, const char* def);
-int TwAddVarCB(TwBar* bar, const char* name, TwType type, TwSetVarCallback setCallback,
-               TwGetVarCallback getCallback, void* clientData, const char* def);
-int TwAddButton(TwBar* bar, const char* name, TwButtonCallback callback, void* clientData,
-                const char* def);
+int TwAddVarCB(TwBar* bar, const char* name, TwType type, TwSetVarCallback setCallback, TwGetVarCallback getCallback,
+               void* clientData, const char* def);
+int TwAddButton(TwBar* bar, const char* name, TwButtonCallback callback, void* clientData, const char* def);
 int TwAddSeparator(TwBar* bar, const char* name, const char* def);
 int TwRemoveVar(TwBar* bar, const char* name);
 
@@ -112,8 +111,8 @@ int TwDefine(const char* def);
 // Defines (or redefines, keeping its code) the enumeration named name.
 TwType TwDefineEnum(const char* name, const TwEnumVal* enumValues, unsigned int nbValues);
 // Sets one parameter of a bar (varName null) or of one of its variables or groups.
-int TwSetParam(TwBar* bar, const char* varName, const char* paramName,
-               TwParamValueType paramValueType, unsigned int inValueCount, const void* inValues);
+int TwSetParam(TwBar* bar, const char* varName, const char* paramName, TwParamValueType paramValueType,
+               unsigned int inValueCount, const void* inValues);
 
 // Copies the client's text into the library's string slot (the value pointer
 // a TW_TYPE_CDSTRING get callback receives). The library owns the copy.

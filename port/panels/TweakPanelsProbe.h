@@ -13,29 +13,29 @@
 enum class TweakVarKind { ReadWrite, ReadOnly, Callback, Button, Separator };
 
 struct TweakVarInfo {
-  std::string name;
-  TweakVarKind kind = TweakVarKind::ReadWrite;
-  TwType type = TW_TYPE_UNDEF;
-  const void* address = nullptr;  // ReadWrite / ReadOnly
-  void* clientData = nullptr;     // Callback / Button
-  std::string label;              // as defined (empty when none)
-  std::string group;
-  std::string help;
-  bool visible = true;
-  bool readOnly = false;          // ReadOnly, a callback variable without set, or readonly=true
-  std::map<std::string, std::string> params;  // every parameter, keys in lower case
+    std::string name;
+    TweakVarKind kind = TweakVarKind::ReadWrite;
+    TwType type = TW_TYPE_UNDEF;
+    const void* address = nullptr;  // ReadWrite / ReadOnly
+    void* clientData = nullptr;     // Callback / Button
+    std::string label;              // as defined (empty when none)
+    std::string group;
+    std::string help;
+    bool visible = true;
+    bool readOnly = false;                      // ReadOnly, a callback variable without set, or readonly=true
+    std::map<std::string, std::string> params;  // every parameter, keys in lower case
 };
 
 struct TweakBarInfo {
-  std::string name;
-  std::string label;
-  bool visible = true;
-  bool iconified = false;
-  int positionX = -1, positionY = -1;  // -1: not set
-  int sizeX = -1, sizeY = -1;          // -1: not set
-  int valuesWidth = -1;                // -1: not set, -2: fit
-  std::map<std::string, std::string> params;
-  std::vector<TweakVarInfo> vars;      // in the order added
+    std::string name;
+    std::string label;
+    bool visible = true;
+    bool iconified = false;
+    int positionX = -1, positionY = -1;  // -1: not set
+    int sizeX = -1, sizeY = -1;          // -1: not set
+    int valuesWidth = -1;                // -1: not set, -2: fit
+    std::map<std::string, std::string> params;
+    std::vector<TweakVarInfo> vars;  // in the order added
 };
 
 // Names of the live bars, in creation order.

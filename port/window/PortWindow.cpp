@@ -13,353 +13,372 @@ constexpr uint32_t kVkF4 = 0x73;
 constexpr uint32_t kVkF10 = 0x79;
 
 void AppendCodePoints(const char* utf8, std::vector<uint32_t>* out) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
-  while (*p) {
-    uint32_t c = *p;
-    int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
-    if (extra < 0) {
-      ++p;
-      continue;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
+    while (*p) {
+        uint32_t c = *p;
+        int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
+        if (extra < 0) {
+            ++p;
+            continue;
+        }
+        c &= extra == 0 ? 0x7F : extra == 1 ? 0x1F : extra == 2 ? 0x0F : 0x07;
+        ++p;
+        bool ok = true;
+        for (int k = 0; k < extra; ++k, ++p) {
+            if ((*p & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            c = (c << 6) | (*p & 0x3F);
+        }
+        if (ok) out->push_back(c);
     }
-    c &= extra == 0 ? 0x7F : extra == 1 ? 0x1F : extra == 2 ? 0x0F : 0x07;
-    ++p;
-    bool ok = true;
-    for (int k = 0; k < extra; ++k, ++p) {
-      if ((*p & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      c = (c << 6) | (*p & 0x3F);
-    }
-    if (ok) out->push_back(c);
-  }
 }
 
 }  // namespace
 
 std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidth, int clientHeight,
                                                std::string* error) {
-  if (gCurrent) {
-    *error = "a window already exists";
-    return nullptr;
-  }
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    *error = std::string("SDL video: ") + SDL_GetError();
-    return nullptr;
-  }
-  // Video and the GL driver stay loaded for the rest of the process once
-  // started: drivers keep state across windows, and unloading them mid-run
-  // (a window made again after a failure, tests) only loses it.
-  static bool pinned = false;
-  if (!pinned) {
-    pinned = true;
-    SDL_InitSubSystem(SDL_INIT_VIDEO);
-    if (SDL_GL_LoadLibrary(nullptr) != 0) SDL_ClearError();
-  }
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-  SDL_Window* window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                        clientWidth, clientHeight,
-                                        SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
-  if (!window) {
-    *error = std::string("SDL window: ") + SDL_GetError();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return nullptr;
-  }
-  std::unique_ptr<PortWindow> result(new PortWindow());
-  result->window_ = window;
-  result->windowId_ = SDL_GetWindowID(window);
-  int w = 0, h = 0;
-  SDL_GetWindowSize(window, &w, &h);
-  result->announcedWidth_ = w;
-  result->announcedHeight_ = h;
-  SDL_GetMouseState(&result->mouseX_, &result->mouseY_);
-  gCurrent = result.get();
-  ApplyCursorState();
-  return result;
+    if (gCurrent) {
+        *error = "a window already exists";
+        return nullptr;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        *error = std::string("SDL video: ") + SDL_GetError();
+        return nullptr;
+    }
+    // Video and the GL driver stay loaded for the rest of the process once
+    // started: drivers keep state across windows, and unloading them mid-run
+    // (a window made again after a failure, tests) only loses it.
+    static bool pinned = false;
+    if (!pinned) {
+        pinned = true;
+        SDL_InitSubSystem(SDL_INIT_VIDEO);
+        if (SDL_GL_LoadLibrary(nullptr) != 0) SDL_ClearError();
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    SDL_Window* window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth,
+                                          clientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (!window) {
+        *error = std::string("SDL window: ") + SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    std::unique_ptr<PortWindow> result(new PortWindow());
+    result->window_ = window;
+    result->windowId_ = SDL_GetWindowID(window);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    result->announcedWidth_ = w;
+    result->announcedHeight_ = h;
+    SDL_GetMouseState(&result->mouseX_, &result->mouseY_);
+    gCurrent = result.get();
+    ApplyCursorState();
+    return result;
 }
 
 PortWindow::~PortWindow() {
-  if (gCurrent == this) gCurrent = nullptr;
-  if (window_) SDL_DestroyWindow(window_);
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (gCurrent == this) gCurrent = nullptr;
+    if (window_) SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-PortWindow* PortWindow::Current() { return gCurrent; }
+PortWindow* PortWindow::Current() {
+    return gCurrent;
+}
 
-uint64_t PortWindow::Handle() const { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(this)); }
+uint64_t PortWindow::Handle() const {
+    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(this));
+}
 
 PortWindow* PortWindow::FromHandle(uint64_t handle) {
-  return gCurrent && gCurrent->Handle() == handle ? gCurrent : nullptr;
+    return gCurrent && gCurrent->Handle() == handle ? gCurrent : nullptr;
 }
 
 ClientRect PortWindow::GetClientRect() const {
-  ClientRect rect;
-  if (minimised_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED)) return rect;
-  int w = 0, h = 0;
-  SDL_GetWindowSize(window_, &w, &h);
-  rect.right = w;
-  rect.bottom = h;
-  return rect;
+    ClientRect rect;
+    if (minimised_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED)) return rect;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    rect.right = w;
+    rect.bottom = h;
+    return rect;
 }
 
 void PortWindow::SetClientSize(int width, int height) {
-  if (width < 1) width = 1;
-  if (height < 1) height = 1;
-  if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window_);
-  SDL_SetWindowSize(window_, width, height);
-  // SDL places the client area; the frame (title bar, border) goes to the
-  // screen's top-left corner, so the client area sits inside it.
-  int top = 0, left = 0, bottom = 0, right = 0;
-  if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = 0;
-  SDL_SetWindowPosition(window_, left, top);
-  SDL_ShowWindow(window_);
+    if (width < 1) width = 1;
+    if (height < 1) height = 1;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window_);
+    SDL_SetWindowSize(window_, width, height);
+    // SDL places the client area; the frame (title bar, border) goes to the
+    // screen's top-left corner, so the client area sits inside it.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = 0;
+    SDL_SetWindowPosition(window_, left, top);
+    SDL_ShowWindow(window_);
 }
 
 bool PortWindow::IsKeyHeld(uint32_t vk) const {
-  switch (vk) {
-    case 0x01: return (buttons_ & 1) != 0;
-    case 0x02: return (buttons_ & 2) != 0;
-    case 0x04: return (buttons_ & 4) != 0;
-    case 0x10: return heldKeys_.count(0xA0) || heldKeys_.count(0xA1);
-    case 0x11: return heldKeys_.count(0xA2) || heldKeys_.count(0xA3);
-    case 0x12: return heldKeys_.count(0xA4) || heldKeys_.count(0xA5);
-    default: return heldKeys_.count(vk) != 0;
-  }
+    switch (vk) {
+        case 0x01:
+            return (buttons_ & 1) != 0;
+        case 0x02:
+            return (buttons_ & 2) != 0;
+        case 0x04:
+            return (buttons_ & 4) != 0;
+        case 0x10:
+            return heldKeys_.count(0xA0) || heldKeys_.count(0xA1);
+        case 0x11:
+            return heldKeys_.count(0xA2) || heldKeys_.count(0xA3);
+        case 0x12:
+            return heldKeys_.count(0xA4) || heldKeys_.count(0xA5);
+        default:
+            return heldKeys_.count(vk) != 0;
+    }
 }
 
 uint32_t PortWindow::MouseFlags() const {
-  uint32_t flags = 0;
-  if (buttons_ & 1) flags |= kMouseFlagLeft;
-  if (buttons_ & 2) flags |= kMouseFlagRight;
-  if (buttons_ & 4) flags |= kMouseFlagMiddle;
-  if (IsKeyHeld(0x10)) flags |= kMouseFlagShift;
-  if (IsKeyHeld(0x11)) flags |= kMouseFlagControl;
-  return flags;
+    uint32_t flags = 0;
+    if (buttons_ & 1) flags |= kMouseFlagLeft;
+    if (buttons_ & 2) flags |= kMouseFlagRight;
+    if (buttons_ & 4) flags |= kMouseFlagMiddle;
+    if (IsKeyHeld(0x10)) flags |= kMouseFlagShift;
+    if (IsKeyHeld(0x11)) flags |= kMouseFlagControl;
+    return flags;
 }
 
 bool PortWindow::PollEvent(WindowEvent* out) {
-  delivered_.reset();
-  SDL_Event event;
-  while (pending_.empty() && SDL_PollEvent(&event)) Translate(&event);
-  if (pending_.empty()) return false;
-  *out = pending_.front();
-  pending_.pop_front();
-  if (out->kind == WindowEventKind::FilesDropped && !pendingDrops_.empty()) {
-    delivered_ = std::move(pendingDrops_.front());
-    pendingDrops_.pop_front();
-    out->drop = &delivered_->view;
-  }
-  return true;
+    delivered_.reset();
+    SDL_Event event;
+    while (pending_.empty() && SDL_PollEvent(&event)) Translate(&event);
+    if (pending_.empty()) return false;
+    *out = pending_.front();
+    pending_.pop_front();
+    if (out->kind == WindowEventKind::FilesDropped && !pendingDrops_.empty()) {
+        delivered_ = std::move(pendingDrops_.front());
+        pendingDrops_.pop_front();
+        out->drop = &delivered_->view;
+    }
+    return true;
 }
 
 void PortWindow::PutBack(const std::vector<WindowEvent>& events) {
-  for (auto it = events.rbegin(); it != events.rend(); ++it) {
-    WindowEvent e = *it;
-    e.drop = nullptr;  // drop records are not kept beyond their poll
-    if (e.kind == WindowEventKind::FilesDropped) continue;
-    pending_.push_front(e);
-  }
+    for (auto it = events.rbegin(); it != events.rend(); ++it) {
+        WindowEvent e = *it;
+        e.drop = nullptr;  // drop records are not kept beyond their poll
+        if (e.kind == WindowEventKind::FilesDropped) continue;
+        pending_.push_front(e);
+    }
 }
 
 void PortWindow::KeyEvent(const void* sdlEvent, bool down) {
-  const SDL_KeyboardEvent& key = static_cast<const SDL_Event*>(sdlEvent)->key;
-  uint32_t vk = KeyMapping::VirtualKeyFromScancode(key.keysym.scancode);
-  if (vk == 0) return;
-  WindowEvent e;
-  e.kind = down ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
-  e.vk = vk;
-  e.repeat = down && key.repeat != 0;
-  uint32_t generic = KeyMapping::GenericModifier(vk);
-  bool genericBefore = generic && IsKeyHeld(generic);
-  // A press is judged with the key down, a release with it still down.
-  const bool altBefore = IsKeyHeld(0x12);
-  const bool ctrlBefore = IsKeyHeld(0x11);
-  if (down)
-    heldKeys_.insert(vk);
-  else
-    heldKeys_.erase(vk);
-  bool genericAfter = generic && IsKeyHeld(generic);
-  if (generic && (genericBefore != genericAfter || e.repeat)) e.genericVk = generic;
-  bool alt = (key.keysym.mod & KMOD_ALT) != 0 || IsKeyHeld(0x12);
-  e.altHeld = down && alt;
-  const bool systemAlt = (down ? alt : altBefore || (key.keysym.mod & KMOD_ALT) != 0);
-  const bool systemCtrl = (down ? IsKeyHeld(0x11) : ctrlBefore) || (key.keysym.mod & KMOD_CTRL) != 0;
-  e.systemKey = vk == kVkF10 || (systemAlt && !systemCtrl);
-  Push(e);
-  if (!down) return;
-  if (vk == kVkF4 && alt && e.systemKey) {  // Ctrl+Alt+F4 is an ordinary key
-    WindowEvent quit;
-    quit.kind = WindowEventKind::Quit;
-    Push(quit);
-    return;
-  }
-  // Control characters that come with key presses (no text-input event).
-  uint32_t character = 0;
-  switch (vk) {
-    case 0x08: character = 8; break;
-    case 0x09: character = 9; break;
-    case 0x0D: character = 13; break;
-    case 0x1B: character = 27; break;
-    default: break;
-  }
-  if (character && !alt) {
-    WindowEvent c;
-    c.kind = WindowEventKind::Char;
-    c.character = character;
-    Push(c);
-  }
+    const SDL_KeyboardEvent& key = static_cast<const SDL_Event*>(sdlEvent)->key;
+    uint32_t vk = KeyMapping::VirtualKeyFromScancode(key.keysym.scancode);
+    if (vk == 0) return;
+    WindowEvent e;
+    e.kind = down ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
+    e.vk = vk;
+    e.repeat = down && key.repeat != 0;
+    uint32_t generic = KeyMapping::GenericModifier(vk);
+    bool genericBefore = generic && IsKeyHeld(generic);
+    // A press is judged with the key down, a release with it still down.
+    const bool altBefore = IsKeyHeld(0x12);
+    const bool ctrlBefore = IsKeyHeld(0x11);
+    if (down)
+        heldKeys_.insert(vk);
+    else
+        heldKeys_.erase(vk);
+    bool genericAfter = generic && IsKeyHeld(generic);
+    if (generic && (genericBefore != genericAfter || e.repeat)) e.genericVk = generic;
+    bool alt = (key.keysym.mod & KMOD_ALT) != 0 || IsKeyHeld(0x12);
+    e.altHeld = down && alt;
+    const bool systemAlt = (down ? alt : altBefore || (key.keysym.mod & KMOD_ALT) != 0);
+    const bool systemCtrl = (down ? IsKeyHeld(0x11) : ctrlBefore) || (key.keysym.mod & KMOD_CTRL) != 0;
+    e.systemKey = vk == kVkF10 || (systemAlt && !systemCtrl);
+    Push(e);
+    if (!down) return;
+    if (vk == kVkF4 && alt && e.systemKey) {  // Ctrl+Alt+F4 is an ordinary key
+        WindowEvent quit;
+        quit.kind = WindowEventKind::Quit;
+        Push(quit);
+        return;
+    }
+    // Control characters that come with key presses (no text-input event).
+    uint32_t character = 0;
+    switch (vk) {
+        case 0x08:
+            character = 8;
+            break;
+        case 0x09:
+            character = 9;
+            break;
+        case 0x0D:
+            character = 13;
+            break;
+        case 0x1B:
+            character = 27;
+            break;
+        default:
+            break;
+    }
+    if (character && !alt) {
+        WindowEvent c;
+        c.kind = WindowEventKind::Char;
+        c.character = character;
+        Push(c);
+    }
 }
 
 void PortWindow::FinishDrop() {
-  std::unique_ptr<DropRecord> drop = std::move(collecting_);
-  if (!drop || drop->files.empty() || !acceptFiles_) return;
-  for (const std::string& f : drop->files) drop->pointers.push_back(f.c_str());
-  drop->view.fileCount = static_cast<int>(drop->files.size());
-  drop->view.files = drop->pointers.data();
-  drop->view.pointX = mouseX_;
-  drop->view.pointY = mouseY_;
-  ClientRect rect = GetClientRect();
-  drop->view.pointInClient =
-      mouseX_ >= rect.left && mouseX_ < rect.right && mouseY_ >= rect.top && mouseY_ < rect.bottom;
-  pendingDrops_.push_back(std::move(drop));
-  WindowEvent e;
-  e.kind = WindowEventKind::FilesDropped;
-  Push(e);
+    std::unique_ptr<DropRecord> drop = std::move(collecting_);
+    if (!drop || drop->files.empty() || !acceptFiles_) return;
+    for (const std::string& f : drop->files) drop->pointers.push_back(f.c_str());
+    drop->view.fileCount = static_cast<int>(drop->files.size());
+    drop->view.files = drop->pointers.data();
+    drop->view.pointX = mouseX_;
+    drop->view.pointY = mouseY_;
+    ClientRect rect = GetClientRect();
+    drop->view.pointInClient =
+        mouseX_ >= rect.left && mouseX_ < rect.right && mouseY_ >= rect.top && mouseY_ < rect.bottom;
+    pendingDrops_.push_back(std::move(drop));
+    WindowEvent e;
+    e.kind = WindowEventKind::FilesDropped;
+    Push(e);
 }
 
 void PortWindow::Translate(const void* sdlEvent) {
-  const SDL_Event& event = *static_cast<const SDL_Event*>(sdlEvent);
-  WindowEvent e;
-  switch (event.type) {
-    case SDL_QUIT:
-      e.kind = WindowEventKind::Quit;
-      Push(e);
-      break;
-    case SDL_WINDOWEVENT:
-      if (event.window.windowID != windowId_) break;
-      switch (event.window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-          e.kind = WindowEventKind::Quit;
-          Push(e);
-          break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-          if (minimised_) break;
-          if (event.window.data1 == announcedWidth_ && event.window.data2 == announcedHeight_) break;
-          announcedWidth_ = event.window.data1;
-          announcedHeight_ = event.window.data2;
-          e.kind = WindowEventKind::Resized;
-          e.rect.right = announcedWidth_;
-          e.rect.bottom = announcedHeight_;
-          Push(e);
-          break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-          if (minimised_) break;
-          minimised_ = true;
-          e.kind = WindowEventKind::Resized;  // an empty client rectangle
-          Push(e);
-          break;
-        case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_MAXIMIZED: {
-          if (!minimised_) break;
-          minimised_ = false;
-          e.kind = WindowEventKind::Resized;
-          e.rect = GetClientRect();
-          announcedWidth_ = e.rect.right;
-          announcedHeight_ = e.rect.bottom;
-          Push(e);
-          break;
+    const SDL_Event& event = *static_cast<const SDL_Event*>(sdlEvent);
+    WindowEvent e;
+    switch (event.type) {
+        case SDL_QUIT:
+            e.kind = WindowEventKind::Quit;
+            Push(e);
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.windowID != windowId_) break;
+            switch (event.window.event) {
+                case SDL_WINDOWEVENT_CLOSE:
+                    e.kind = WindowEventKind::Quit;
+                    Push(e);
+                    break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    if (minimised_) break;
+                    if (event.window.data1 == announcedWidth_ && event.window.data2 == announcedHeight_) break;
+                    announcedWidth_ = event.window.data1;
+                    announcedHeight_ = event.window.data2;
+                    e.kind = WindowEventKind::Resized;
+                    e.rect.right = announcedWidth_;
+                    e.rect.bottom = announcedHeight_;
+                    Push(e);
+                    break;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    if (minimised_) break;
+                    minimised_ = true;
+                    e.kind = WindowEventKind::Resized;  // an empty client rectangle
+                    Push(e);
+                    break;
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_MAXIMIZED: {
+                    if (!minimised_) break;
+                    minimised_ = false;
+                    e.kind = WindowEventKind::Resized;
+                    e.rect = GetClientRect();
+                    announcedWidth_ = e.rect.right;
+                    announcedHeight_ = e.rect.bottom;
+                    Push(e);
+                    break;
+                }
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    e.kind = WindowEventKind::Activated;
+                    Push(e);
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    e.kind = WindowEventKind::Deactivated;
+                    Push(e);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            KeyEvent(&event, event.type == SDL_KEYDOWN);
+            break;
+        case SDL_TEXTINPUT: {
+            std::vector<uint32_t> codes;
+            AppendCodePoints(event.text.text, &codes);
+            for (uint32_t c : codes) {
+                if (c < 32 || c == 127 || c > 255) continue;  // one byte per character
+                e.kind = WindowEventKind::Char;
+                e.character = c;
+                e.systemKey = IsKeyHeld(0x12) && !IsKeyHeld(0x11);
+                Push(e);
+            }
+            break;
         }
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-          e.kind = WindowEventKind::Activated;
-          Push(e);
-          break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-          e.kind = WindowEventKind::Deactivated;
-          Push(e);
-          break;
+        case SDL_MOUSEMOTION:
+            mouseX_ = event.motion.x;
+            mouseY_ = event.motion.y;
+            e.kind = WindowEventKind::MouseMove;
+            e.x = mouseX_;
+            e.y = mouseY_;
+            e.buttonFlags = MouseFlags();
+            Push(e);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            uint32_t button = event.button.button == SDL_BUTTON_LEFT     ? 0
+                              : event.button.button == SDL_BUTTON_RIGHT  ? 1
+                              : event.button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                         : 3;
+            if (button > 2) break;
+            bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            if (down)
+                buttons_ |= 1u << button;
+            else
+                buttons_ &= ~(1u << button);
+            mouseX_ = event.button.x;
+            mouseY_ = event.button.y;
+            e.kind = down ? WindowEventKind::ButtonDown : WindowEventKind::ButtonUp;
+            e.button = button;
+            e.x = mouseX_;
+            e.y = mouseY_;
+            Push(e);
+            break;
+        }
+        case SDL_MOUSEWHEEL:
+            e.kind = WindowEventKind::MouseWheel;
+            e.wheel = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            e.x = mouseX_;
+            e.y = mouseY_;
+            Push(e);
+            break;
+        case SDL_DROPBEGIN:
+            collecting_ = std::make_unique<DropRecord>();
+            break;
+        case SDL_DROPFILE:
+        case SDL_DROPTEXT: {
+            std::string file = event.drop.file ? event.drop.file : "";
+            SDL_free(event.drop.file);
+            if (event.type == SDL_DROPTEXT || file.empty()) break;
+            if (collecting_) {
+                collecting_->files.push_back(file);
+            } else {  // a drop without begin / complete: one file on its own
+                collecting_ = std::make_unique<DropRecord>();
+                collecting_->files.push_back(file);
+                FinishDrop();
+            }
+            break;
+        }
+        case SDL_DROPCOMPLETE:
+            FinishDrop();
+            break;
         default:
-          break;
-      }
-      break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      KeyEvent(&event, event.type == SDL_KEYDOWN);
-      break;
-    case SDL_TEXTINPUT: {
-      std::vector<uint32_t> codes;
-      AppendCodePoints(event.text.text, &codes);
-      for (uint32_t c : codes) {
-        if (c < 32 || c == 127 || c > 255) continue;  // one byte per character
-        e.kind = WindowEventKind::Char;
-        e.character = c;
-        e.systemKey = IsKeyHeld(0x12) && !IsKeyHeld(0x11);
-        Push(e);
-      }
-      break;
+            break;
     }
-    case SDL_MOUSEMOTION:
-      mouseX_ = event.motion.x;
-      mouseY_ = event.motion.y;
-      e.kind = WindowEventKind::MouseMove;
-      e.x = mouseX_;
-      e.y = mouseY_;
-      e.buttonFlags = MouseFlags();
-      Push(e);
-      break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      uint32_t button = event.button.button == SDL_BUTTON_LEFT    ? 0
-                        : event.button.button == SDL_BUTTON_RIGHT ? 1
-                        : event.button.button == SDL_BUTTON_MIDDLE ? 2
-                                                                   : 3;
-      if (button > 2) break;
-      bool down = event.type == SDL_MOUSEBUTTONDOWN;
-      if (down)
-        buttons_ |= 1u << button;
-      else
-        buttons_ &= ~(1u << button);
-      mouseX_ = event.button.x;
-      mouseY_ = event.button.y;
-      e.kind = down ? WindowEventKind::ButtonDown : WindowEventKind::ButtonUp;
-      e.button = button;
-      e.x = mouseX_;
-      e.y = mouseY_;
-      Push(e);
-      break;
-    }
-    case SDL_MOUSEWHEEL:
-      e.kind = WindowEventKind::MouseWheel;
-      e.wheel = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-      e.x = mouseX_;
-      e.y = mouseY_;
-      Push(e);
-      break;
-    case SDL_DROPBEGIN:
-      collecting_ = std::make_unique<DropRecord>();
-      break;
-    case SDL_DROPFILE:
-    case SDL_DROPTEXT: {
-      std::string file = event.drop.file ? event.drop.file : "";
-      SDL_free(event.drop.file);
-      if (event.type == SDL_DROPTEXT || file.empty()) break;
-      if (collecting_) {
-        collecting_->files.push_back(file);
-      } else {  // a drop without begin / complete: one file on its own
-        collecting_ = std::make_unique<DropRecord>();
-        collecting_->files.push_back(file);
-        FinishDrop();
-      }
-      break;
-    }
-    case SDL_DROPCOMPLETE:
-      FinishDrop();
-      break;
-    default:
-      break;
-  }
 }

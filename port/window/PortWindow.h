@@ -15,75 +15,74 @@
 #include <vector>
 
 class PortWindow {
- public:
-  // Starts SDL video and opens a shown window whose client area is exactly
-  // clientWidth x clientHeight. On failure returns null with *error set.
-  static std::unique_ptr<PortWindow> Create(const char* title, int clientWidth, int clientHeight,
-                                            std::string* error);
-  ~PortWindow();
-  PortWindow(const PortWindow&) = delete;
-  PortWindow& operator=(const PortWindow&) = delete;
+public:
+    // Starts SDL video and opens a shown window whose client area is exactly
+    // clientWidth x clientHeight. On failure returns null with *error set.
+    static std::unique_ptr<PortWindow> Create(const char* title, int clientWidth, int clientHeight, std::string* error);
+    ~PortWindow();
+    PortWindow(const PortWindow&) = delete;
+    PortWindow& operator=(const PortWindow&) = delete;
 
-  // The live window, or null.
-  static PortWindow* Current();
-  // A non-zero 64-bit handle naming this window in engine messages.
-  uint64_t Handle() const;
-  static PortWindow* FromHandle(uint64_t handle);
-  // The SDL_Window*, for port/gpu and port/panels only.
-  void* NativeWindow() const { return window_; }
+    // The live window, or null.
+    static PortWindow* Current();
+    // A non-zero 64-bit handle naming this window in engine messages.
+    uint64_t Handle() const;
+    static PortWindow* FromHandle(uint64_t handle);
+    // The SDL_Window*, for port/gpu and port/panels only.
+    void* NativeWindow() const { return window_; }
 
-  // Next event of the queue, or false when it is empty; never waits. A drop
-  // record handed out by the previous call is freed by this one.
-  bool PollEvent(WindowEvent* out);
+    // Next event of the queue, or false when it is empty; never waits. A drop
+    // record handed out by the previous call is freed by this one.
+    bool PollEvent(WindowEvent* out);
 
-  // Puts events back at the front of the queue, in the given order (a modal
-  // loop that took them hands on what it did not use: quit, releases).
-  void PutBack(const std::vector<WindowEvent>& events);
+    // Puts events back at the front of the queue, in the given order (a modal
+    // loop that took them hands on what it did not use: quit, releases).
+    void PutBack(const std::vector<WindowEvent>& events);
 
-  // Client rectangle: (0, 0, width, height); empty while minimised.
-  ClientRect GetClientRect() const;
-  // Resizes the client area to exactly width x height, places the window at
-  // the screen's top-left corner and shows it. The Resized event follows.
-  void SetClientSize(int width, int height);
+    // Client rectangle: (0, 0, width, height); empty while minimised.
+    ClientRect GetClientRect() const;
+    // Resizes the client area to exactly width x height, places the window at
+    // the screen's top-left corner and shows it. The Resized event follows.
+    void SetClientSize(int width, int height);
 
-  // Key and button state as of the events pumped so far (left/right and
-  // generic modifier codes, VK_LBUTTON 1, VK_RBUTTON 2, VK_MBUTTON 4).
-  bool IsKeyHeld(uint32_t vk) const;
-  int32_t MouseX() const { return mouseX_; }
-  int32_t MouseY() const { return mouseY_; }
+    // Key and button state as of the events pumped so far (left/right and
+    // generic modifier codes, VK_LBUTTON 1, VK_RBUTTON 2, VK_MBUTTON 4).
+    bool IsKeyHeld(uint32_t vk) const;
+    int32_t MouseX() const { return mouseX_; }
+    int32_t MouseY() const { return mouseY_; }
 
-  // Whether dropped files are reported (off until switched on).
-  void SetAcceptFiles(bool accept) { acceptFiles_ = accept; }
-  bool AcceptsFiles() const { return acceptFiles_; }
+    // Whether dropped files are reported (off until switched on).
+    void SetAcceptFiles(bool accept) { acceptFiles_ = accept; }
+    bool AcceptsFiles() const { return acceptFiles_; }
 
-  uint32_t SdlWindowId() const { return windowId_; }
+    uint32_t SdlWindowId() const { return windowId_; }
 
- private:
-  PortWindow() = default;
-  void Translate(const void* sdlEvent);
-  void Push(const WindowEvent& event) { pending_.push_back(event); }
-  void KeyEvent(const void* sdlEvent, bool down);
-  void FinishDrop();
-  uint32_t MouseFlags() const;
+private:
+    PortWindow() = default;
+    void Translate(const void* sdlEvent);
+    void Push(const WindowEvent& event) { pending_.push_back(event); }
+    void KeyEvent(const void* sdlEvent, bool down);
+    void FinishDrop();
+    uint32_t MouseFlags() const;
 
-  struct DropRecord {
-    DropFiles view;
-    std::vector<std::string> files;
-    std::vector<const char*> pointers;
-  };
+    struct DropRecord {
+        DropFiles view;
+        std::vector<std::string> files;
+        std::vector<const char*> pointers;
+    };
 
-  struct SDL_Window* window_ = nullptr;
-  uint32_t windowId_ = 0;
-  std::deque<WindowEvent> pending_;
-  std::deque<std::unique_ptr<DropRecord>> pendingDrops_;  // made, not yet handed out
-  std::unique_ptr<DropRecord> collecting_;                // between drop begin and complete
-  std::unique_ptr<DropRecord> delivered_;                 // handed out by the last PollEvent
-  std::set<uint32_t> heldKeys_;     // specific codes of the keys held
-  uint32_t buttons_ = 0;            // bit per button: 1 left, 2 right, 4 middle
-  int32_t mouseX_ = 0;
-  int32_t mouseY_ = 0;
-  bool minimised_ = false;
-  int announcedWidth_ = -1;
-  int announcedHeight_ = -1;
-  bool acceptFiles_ = false;
+    struct SDL_Window* window_ = nullptr;
+    uint32_t windowId_ = 0;
+    std::deque<WindowEvent> pending_;
+    std::deque<std::unique_ptr<DropRecord>> pendingDrops_;  // made, not yet handed out
+    std::unique_ptr<DropRecord> collecting_;                // between drop begin and complete
+    std::unique_ptr<DropRecord> delivered_;                 // handed out by the last PollEvent
+    std::set<uint32_t> heldKeys_;                           // specific codes of the keys held
+    uint32_t buttons_ = 0;                                  // bit per button: 1 left, 2 right, 4 middle
+    int32_t mouseX_ = 0;
+    int32_t mouseY_ = 0;
+    bool minimised_ = false;
+    int announcedWidth_ = -1;
+    int announcedHeight_ = -1;
+    bool acceptFiles_ = false;
 };

@@ -4,6 +4,7 @@
 // with every global pointer cleared.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -12,7 +13,6 @@
 #include <fstream>
 #include <set>
 #include <sstream>
-#include <unistd.h>
 
 #include "app/Assembly.h"
 #include "app/ClassRegistrations.h"
@@ -43,9 +43,9 @@ const std::vector<std::string> kValueTypes = {"D3DXVECTOR3", "D3DXQUATERNION", "
                                               "D3DXVECTOR2"};
 // The services in creation order.
 const std::vector<std::string> kServiceOrder = {
-    "MessageHub",    "IdCounter",    "MetaRegistry", "SceneLoader", "DevozizuDave",    "Logger",
-    "RenderDevice",  "Graveyard",    "Overlord",     "ObjectFactory", "SceneManager",  "Engine",
-    "ModelCache",    "RenderResources", "FontManager", "NoiseGenerator", "EffectLoader"};
+    "MessageHub",   "IdCounter",       "MetaRegistry", "SceneLoader",    "DevozizuDave", "Logger",
+    "RenderDevice", "Graveyard",       "Overlord",     "ObjectFactory",  "SceneManager", "Engine",
+    "ModelCache",   "RenderResources", "FontManager",  "NoiseGenerator", "EffectLoader"};
 
 std::vector<std::string> Names(const std::vector<ClassRegistrations::Entry>& entries) {
     std::vector<std::string> names;
@@ -201,9 +201,9 @@ TEST_F(AssemblyTest, MissingOrBrokenExternalLibrariesAreLoggedAndHarmless) {
     std::stringstream text;
     text << std::ifstream(dir_ + "/log/Application.log").rdbuf();
     for (const std::string& name : Assembly::PreloadedLibraryNames())
-        EXPECT_NE(text.str().find("PreloadDlls: " + dir_ + "/externals/" + name + ".so not loaded"),
-                  std::string::npos)
-            << name << "\n" << text.str();
+        EXPECT_NE(text.str().find("PreloadDlls: " + dir_ + "/externals/" + name + ".so not loaded"), std::string::npos)
+            << name << "\n"
+            << text.str();
 }
 
 // Writes "name type-id" for every table type when DD_TYPE_ID_DUMP names a
@@ -225,8 +225,7 @@ TEST(AssemblyRunsTest, SameBuildHandsOutTheSameTypeIds) {
     for (int run = 0; run < 2; ++run) {
         const std::string path = dir + "/ids" + std::to_string(run);
         ::setenv("DD_TYPE_ID_DUMP", path.c_str(), 1);
-        ChildProcess child =
-            ChildProcess::Exec(dir, {self, "--gtest_filter=AssemblyTest.DumpTypeIdsForChildRun"});
+        ChildProcess child = ChildProcess::Exec(dir, {self, "--gtest_filter=AssemblyTest.DumpTypeIdsForChildRun"});
         ChildResult result = child.Wait();
         ::unsetenv("DD_TYPE_ID_DUMP");
         ASSERT_FALSE(result.timedOut);

@@ -60,8 +60,8 @@ protected:
 
 TEST_F(EntryTest, DashEActivatesTheEditorAndRunsTheLoop) {
     StartFromCommandLine("level -e", engine_.get());
-    EXPECT_EQ(gJournal, (std::vector<std::string>{"activate editor", "update editor", "deleted editor",
-                                                   "deleted splash"}));
+    EXPECT_EQ(gJournal,
+              (std::vector<std::string>{"activate editor", "update editor", "deleted editor", "deleted splash"}));
 }
 
 TEST_F(EntryTest, AnyOtherCommandLineActivatesTheSplashScreen) {

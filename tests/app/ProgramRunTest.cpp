@@ -5,6 +5,7 @@
 // folder that cannot be made end it without harm to the asset tree.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -13,7 +14,6 @@
 #include <fstream>
 #include <regex>
 #include <set>
-#include <sys/wait.h>
 #include <thread>
 
 #include "app/SystemTable.h"
@@ -29,8 +29,8 @@ const char* const kHeader =
 const char* const kDumps[] = {"Sparse.dmp", "Indirect.dmp", "Verbose.dmp"};
 // Systems whose constructors leave them inactive and that the game's start
 // does not activate.
-const std::set<std::string> kStartInactive = {"Editor",       "StartMenu",   "OptionsMenu", "ControlsMenu",
-                                              "CreditsMenu", "FinMenu"};
+const std::set<std::string> kStartInactive = {"Editor",       "StartMenu",   "OptionsMenu",
+                                              "ControlsMenu", "CreditsMenu", "FinMenu"};
 
 struct LogRow {
     unsigned long frame;
@@ -47,7 +47,6 @@ std::vector<std::string> ActiveSystemsInListOrder() {
 
 class ProgramRunGLTest : public ::testing::Test {
 protected:
-
     std::string LogPath() const { return dir_ + "/log/Application.log"; }
 
     // Waits until the program has logged a few frames.
@@ -92,7 +91,9 @@ protected:
     const std::string dir_ = root_.Dir();
 };
 
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
 
 class QuitSignalRunGLTest : public ProgramRunGLTest, public ::testing::WithParamInterface<int> {};
 
@@ -102,8 +103,8 @@ TEST_P(QuitSignalRunGLTest, QuitSignalEndsTheLoopWithCompleteLogAndStatusZero) {
     program.Signal(GetParam());
     ChildResult result = program.Wait();
     ASSERT_FALSE(result.timedOut);
-    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0)
-        << result.status << "\n" << result.errorText;
+    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.status << "\n"
+                                                                             << result.errorText;
     ExpectNoDumps();
 
     const std::vector<LogRow> rows = ReadRows();
@@ -145,8 +146,8 @@ TEST_P(QuitSignalRunGLTest, QuitSignalEndsTheLoopWithCompleteLogAndStatusZero) {
     const std::vector<std::string> gone(shutdown.begin() + 1, shutdown.end());
     const std::vector<std::string> expectedGone = {
         "Shutdown: EffectLoader", "Shutdown: NoiseGenerator", "Shutdown: FontManager",  "Shutdown: RenderResources",
-        "Shutdown: ModelCache",   "Shutdown: Engine",       "Shutdown: SceneManager",   "Shutdown: ObjectFactory", "Shutdown: Overlord",
-        "Shutdown: Graveyard",    "Shutdown: RenderDevice",   "Shutdown: Logger"};
+        "Shutdown: ModelCache",   "Shutdown: Engine",         "Shutdown: SceneManager", "Shutdown: ObjectFactory",
+        "Shutdown: Overlord",     "Shutdown: Graveyard",      "Shutdown: RenderDevice", "Shutdown: Logger"};
     EXPECT_EQ(gone, expectedGone);
     EXPECT_EQ(tail.back(), "Shutdown: Logger");
 }

@@ -43,7 +43,8 @@ private:
         for (const auto& entry : std::filesystem::directory_iterator(assets)) {
             const std::filesystem::path name = entry.path().filename();
             if (name == "log" || name.extension() == ".dmp") continue;
-            std::filesystem::copy(entry.path(), std::filesystem::path(dir_) / name, std::filesystem::copy_options::recursive);
+            std::filesystem::copy(entry.path(), std::filesystem::path(dir_) / name,
+                                  std::filesystem::copy_options::recursive);
         }
     }
 

@@ -268,7 +268,9 @@ TEST_F(ControlActionTest, RenderActionSendsDrawOnceOrUnblendedToGraphics) {
     // A stand-in receiving as the GraphicsSystem's type id.
     struct FakeGraphics : ISystem {
         FakeGraphics() : ISystem(TypeId<GraphicsSystem>::Get()) {}
-        void HandleMessage(Message* m) override { seen.push_back({m->type, m->argument, *m->PayloadAs<u32>(), m->sender}); }
+        void HandleMessage(Message* m) override {
+            seen.push_back({m->type, m->argument, *m->PayloadAs<u32>(), m->sender});
+        }
         void Update(float) override {}
         void Init() override {}
         void Clear() override {}
@@ -334,8 +336,8 @@ TEST_F(ControlActionTest, SetPositionFromMousePlacesTransformFromScreenCentre) {
     SetPositionFromMouseAction action(object->GetId());
     input->MouseMoved(500, 100, 0);
     EXPECT_FALSE(action.Execute());
-    EXPECT_FLOAT_EQ(100.0f, transform->position.x);   // 500 - 400
-    EXPECT_FLOAT_EQ(200.0f, transform->position.y);   // -(100 - 300), y up
+    EXPECT_FLOAT_EQ(100.0f, transform->position.x);  // 500 - 400
+    EXPECT_FLOAT_EQ(200.0f, transform->position.y);  // -(100 - 300), y up
     EXPECT_FLOAT_EQ(0.0f, transform->position.z);
     EXPECT_FLOAT_EQ(100.0f, transform->worldPosition.x);
     SetPositionFromMouseAction nothing(999999);  // no such object: nothing happens

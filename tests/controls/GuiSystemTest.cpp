@@ -20,7 +20,9 @@ ProbeControl* Add(GuiSystem* gui, const char* name, u32 category, u32 group = 0,
     return control;
 }
 
-void Send(u32 argument, u32 value) { ::Broadcast(0u, kMsgToggleGroup.type, argument, value); }
+void Send(u32 argument, u32 value) {
+    ::Broadcast(0u, kMsgToggleGroup.type, argument, value);
+}
 
 TEST_F(GuiSystemTest, CategoriesRunAlwaysThenCapturingThenNormal) {
     std::vector<std::string> journal;
@@ -148,8 +150,7 @@ TEST_F(GuiSystemTest, ControlRemovingItselfDuringItsUpdateIsNotFreedUnderIt) {
     self->onDelete = [&] { deleted = true; };
     self->onUpdate = [&] {
         // Delivered at once while the control runs.
-        SendToSystem(TypeId<GuiSystem>::Get(), 0u, kMsgRemoveControl.type, kMsgRemoveControl.argument,
-                     self->GetId());
+        SendToSystem(TypeId<GuiSystem>::Get(), 0u, kMsgRemoveControl.type, kMsgRemoveControl.argument, self->GetId());
         EXPECT_FALSE(deleted);
         self->SetGroup(0);  // touches the control after its removal
     };

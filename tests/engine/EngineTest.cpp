@@ -34,8 +34,8 @@ TEST_F(EngineTest, InitVisitsNewestFirstAndActivatesEachAtOnce) {
     Add("Third");
     engine->SetActive(false);
     engine->Init();
-    EXPECT_EQ(journal.events, (std::vector<std::string>{"init Third", "activate Third", "init Second",
-                                                        "init First", "activate First"}));
+    EXPECT_EQ(journal.events, (std::vector<std::string>{"init Third", "activate Third", "init Second", "init First",
+                                                        "activate First"}));
     EXPECT_TRUE(engine->IsActive());
 }
 
@@ -50,9 +50,9 @@ TEST_F(EngineTest, LoopUpdatesActiveSystemsAndDeletesFirstCreatedFirst) {
     last->onDelete = [&] { lastDts = last->dts; };
     (void)idle;
     engine->Update(0.0f);
-    EXPECT_EQ(journal.events, (std::vector<std::string>{"update Last", "update First", "update Last",
-                                                        "update First", "update Last", "update First",
-                                                        "delete First", "delete Idle", "delete Last"}));
+    EXPECT_EQ(journal.events,
+              (std::vector<std::string>{"update Last", "update First", "update Last", "update First", "update Last",
+                                        "update First", "delete First", "delete Idle", "delete Last"}));
     ASSERT_EQ(lastDts.size(), 3u);
     EXPECT_EQ(lastDts[0], 0.0f);
     EXPECT_GT(lastDts[1], 0.0f);
@@ -124,8 +124,8 @@ TEST_F(EngineTest, RemovingSystemDuringUpdateRestartsFromHead) {
     engine->Init();
     journal.events.clear();
     engine->Update(0.0f);
-    EXPECT_EQ(journal.events, (std::vector<std::string>{"update C", "delete B", "update A", "update C",
-                                                        "update A", "delete A", "delete C"}));
+    EXPECT_EQ(journal.events, (std::vector<std::string>{"update C", "delete B", "update A", "update C", "update A",
+                                                        "delete A", "delete C"}));
 }
 
 TEST_F(EngineTest, RemovingLastSystemDuringItsUpdateEndsPassSafely) {

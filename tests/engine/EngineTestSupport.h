@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/ComponentList.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
-#include "engine/ComponentList.h"
 #include "engine/Graveyard.h"
 #include "engine/IComponent.h"
 #include "engine/ISystem.h"
@@ -44,7 +44,8 @@ public:
         if (journal_) journal_->events.push_back("delete c" + std::to_string(GetId()));
     }
     void HandleMessage(Message* m) override {
-        if (journal_) journal_->seen.push_back({GetId(), m->type, m->argument, m->sender, m->payload, m->payload != nullptr});
+        if (journal_)
+            journal_->seen.push_back({GetId(), m->type, m->argument, m->sender, m->payload, m->payload != nullptr});
         if (onMessage) onMessage(m);
     }
     void Update(float) override {}
@@ -91,7 +92,8 @@ public:
         if (onDelete) onDelete();
     }
     void HandleMessage(Message* m) override {
-        if (journal_) journal_->seen.push_back({GetTypeId(), m->type, m->argument, m->sender, m->payload, m->payload != nullptr});
+        if (journal_)
+            journal_->seen.push_back({GetTypeId(), m->type, m->argument, m->sender, m->payload, m->payload != nullptr});
         if (onMessage) onMessage(m);
     }
     void Update(float dt) override {

@@ -63,11 +63,11 @@ private:
     std::unique_ptr<Logger> logger_;
 };
 
-#define FINISH_OR_SKIP(capture, out)                                              \
-    do {                                                                          \
+#define FINISH_OR_SKIP(capture, out)                                                 \
+    do {                                                                             \
         if (!(capture).Finish(out)) GTEST_SKIP() << "the Logger writes no file yet"; \
     } while (0)
-#define FINISH_MESSAGES_OR_SKIP(capture, out)                                            \
-    do {                                                                                 \
+#define FINISH_MESSAGES_OR_SKIP(capture, out)                                                \
+    do {                                                                                     \
         if (!(capture).FinishMessages(out)) GTEST_SKIP() << "the Logger writes no file yet"; \
     } while (0)

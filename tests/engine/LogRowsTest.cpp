@@ -6,7 +6,9 @@
 
 namespace {
 
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
 
 class LogRowsTest : public EngineFixture {
 protected:
@@ -91,8 +93,8 @@ TEST_F(LogRowsTest, ObjectLifeRowsNameClassesAndIds) {
     const std::string p = std::to_string(parent->GetId());
     const std::vector<std::string> expected = {
         "Adding component " + std::to_string(named->GetId()) + " of type (ProbeComponent) to game object: " + o,
-        "Adding component " + std::to_string(unnamed->GetId()) + " of type (" +
-            std::to_string(unnamed->GetTypeId()) + ") to game object: " + o,
+        "Adding component " + std::to_string(unnamed->GetId()) + " of type (" + std::to_string(unnamed->GetTypeId()) +
+            ") to game object: " + o,
         "Init gameobject " + o + " archetype: Ship",
         "Adding object ID: " + p + " as parent of " + o,
         "Refusing object ID: " + o + " as parent of " + p + ": it is the object or one of its descendants",

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -7,7 +8,6 @@
 #include <regex>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "engine/Logger.h"
 #include "port/os/MessageBox.h"
@@ -77,9 +77,11 @@ TEST_F(LoggerTest, RowHasTheSixColumnsAndAnEmptyLineAfter) {
     u32 elapsedBound = MillisecondTimer() - before;
     std::string expectedTid = std::to_string(CurrentThreadId());
     std::string text = LogText();
-    std::regex exact(std::regex_replace(kHeader, std::regex("[\\^$.|?*+()\\[\\]{}\\\\]"), "\\$&") +
-                     "0\\t\\d+\\t" + expectedTid + "\\t0\\tApplication\\tPERF: InputSystem ran 0\\.500000 ms\\n\\n"
-                     "2\\t\\d+\\t" + expectedTid + "\\t0\\tApplication\\tsecond\\n\\n");
+    std::regex exact(std::regex_replace(kHeader, std::regex("[\\^$.|?*+()\\[\\]{}\\\\]"), "\\$&") + "0\\t\\d+\\t" +
+                     expectedTid +
+                     "\\t0\\tApplication\\tPERF: InputSystem ran 0\\.500000 ms\\n\\n"
+                     "2\\t\\d+\\t" +
+                     expectedTid + "\\t0\\tApplication\\tsecond\\n\\n");
     EXPECT_TRUE(std::regex_match(text, exact)) << text;
     for (const Row& row : Rows()) EXPECT_LE(row.ms, elapsedBound);
 }
@@ -206,7 +208,10 @@ TEST_F(LoggerTest, EmptyFolderPathWritesInTheWorkingDirectory) {
 }
 
 TEST_F(LoggerTest, FolderThatCannotBeMadeThrowsItsErrorCode) {
-    { OsFile blocker; ASSERT_EQ(blocker.CreateForAppend(dir_ + "log"), 0u); }
+    {
+        OsFile blocker;
+        ASSERT_EQ(blocker.CreateForAppend(dir_ + "log"), 0u);
+    }
     try {
         Logger logger(Folder(), ".log");
         FAIL() << "no exception";
@@ -246,8 +251,10 @@ TEST_F(LoggerTest, UnattendedMessageBoxIsLogged) {
         Logger logger(Folder(), ".log");
         ShowMessageBox("shader failed", "Load scene failed");
     }
-    if (ci) ::setenv("CI", savedCi.c_str(), 1);
-    else ::unsetenv("CI");
+    if (ci)
+        ::setenv("CI", savedCi.c_str(), 1);
+    else
+        ::unsetenv("CI");
     std::vector<Row> rows = Rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].message, "Load scene failed: shader failed");

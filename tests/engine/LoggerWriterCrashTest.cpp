@@ -1,9 +1,9 @@
 // A fault on the log's writer thread is reported like one on the main thread.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <csignal>
 #include <filesystem>
-#include <sys/wait.h>
 
 #include "engine/Logger.h"
 #include "port/crash/CrashHandler.h"
@@ -18,7 +18,9 @@ __attribute__((noinline)) int WriterCrashRecurse(int depth) {
 }
 
 namespace {
-void OverflowTheWriterStack() { WriterCrashRecurse(0); }
+void OverflowTheWriterStack() {
+    WriterCrashRecurse(0);
+}
 
 TEST(LoggerWriterCrashTest, StackOverflowOnWriterThreadWritesThreeDumps) {
     std::string dir = MakeTempFolder();
@@ -44,7 +46,10 @@ TEST(LoggerWriterCrashTest, LogFolderFailureEndsInCrashReport) {
     std::string dir = MakeTempFolder();
     ChildProcess child = ChildProcess::Fork(dir, [] {
         InstallCrashHandlers();
-        { OsFile blocker; blocker.CreateForAppend("log"); }
+        {
+            OsFile blocker;
+            blocker.CreateForAppend("log");
+        }
         Logger logger("log/", ".log");
     });
     ChildResult result = child.Wait();

@@ -71,7 +71,7 @@ TEST_F(MessageHubTest, DeleterRunsOnceForDeadTargetAndNoSubscribers) {
     auto* c = new ProbeComponent(&journal);
     overlord->RegisterComponent(c);
     hub->Post(CountedMessage(&ResolveComponent, c->GetId(), 4, 0));
-    overlord->UnregisterComponent(c);  // dies before the drain
+    overlord->UnregisterComponent(c);              // dies before the drain
     hub->Post(CountedMessage(nullptr, 0, 77, 0));  // nobody subscribed
     hub->DispatchQueued();
     EXPECT_TRUE(journal.seen.empty());

@@ -18,7 +18,9 @@ void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
     EXPECT_NEAR(a.z, b.z, kEps);
 }
 
-bool Finite(const D3DXVECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const D3DXVECTOR3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 D3DXQUATERNION AboutAxis(float x, float y, float z, float degrees) {
     D3DXQUATERNION q;

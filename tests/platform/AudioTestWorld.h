@@ -83,9 +83,7 @@ protected:
         PostToSystem<SoundEventData>(0, data);  // the send family's name for it
     }
 
-    void PostMusic(const std::string& name, float volume = 1.0f) {
-        PostLater(MakePlayMusicMessage(0, name, volume));
-    }
+    void PostMusic(const std::string& name, float volume = 1.0f) { PostLater(MakePlayMusicMessage(0, name, volume)); }
 
     // An object with a Transform at `position` and the given component.
     GameObject* MakeObject(const D3DXVECTOR3& position, IComponent* component) {

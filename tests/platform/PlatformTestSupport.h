@@ -50,8 +50,8 @@ public:
         size_t size = 0;
         for (auto& [pair, s] : sizes_)
             if (pair.first == m->type && pair.second == m->argument) size = s;
-        if (m->payload && size) r.bytes.assign(static_cast<unsigned char*>(m->payload),
-                                               static_cast<unsigned char*>(m->payload) + size);
+        if (m->payload && size)
+            r.bytes.assign(static_cast<unsigned char*>(m->payload), static_cast<unsigned char*>(m->payload) + size);
         received.push_back(r);
         if (onMessage) onMessage(m);
     }

@@ -148,9 +148,12 @@ TEST_F(WindowsSystemGLTest, ControlCharactersAndTabAsFourBlanks) {
 TEST_F(WindowsSystemGLTest, KeyHeldThirtyFramesGivesOnePressAndOneRelease) {
     int pressedFrames = 0, releasedFrames = 0, heldFrames = 0;
     for (int frame = 0; frame < 32; ++frame) {
-        if (frame == 0) TestPushKey(0x57, true);
-        else if (frame < 30) TestPushKey(0x57, true, true);  // auto-repeat
-        else if (frame == 30) TestPushKey(0x57, false);
+        if (frame == 0)
+            TestPushKey(0x57, true);
+        else if (frame < 30)
+            TestPushKey(0x57, true, true);  // auto-repeat
+        else if (frame == 30)
+            TestPushKey(0x57, false);
         windows->Update(0.016f);
         pressedFrames += input->WasKeyPressed(0x57);
         releasedFrames += input->WasKeyReleased(0x57);
@@ -306,12 +309,14 @@ TEST_F(WindowsSystemGLTest, PhysicalShiftFollowedEvenWhenNotDelivered) {
     // Taken off the queue without passing through the window procedure.
     TestPushKey(0xA0, true);
     WindowEvent e;
-    while (windows->GetWindow()->PollEvent(&e)) {}
+    while (windows->GetWindow()->PollEvent(&e)) {
+    }
     EXPECT_TRUE(input->IsKeyDown(0x10));
     EXPECT_TRUE(input->IsKeyDown(0xA0));
     EXPECT_FALSE(input->IsCtrlHeld());
     TestPushKey(0xA0, false);
-    while (windows->GetWindow()->PollEvent(&e)) {}
+    while (windows->GetWindow()->PollEvent(&e)) {
+    }
     EXPECT_FALSE(input->IsKeyDown(0x10));
 }
 

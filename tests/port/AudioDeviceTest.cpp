@@ -143,8 +143,8 @@ protected:
     }
     // Music tracks: first on the left speaker only, second on the right only.
     AudioSound Track(const std::string& file, bool left) {
-        const AudioSound s = device.CreateStream(
-            dir.WriteTone(file, 2, 0.5f, 330.0f, left ? 0.5f : 0.0f, left ? 0.0f : 0.5f), true);
+        const AudioSound s =
+            device.CreateStream(dir.WriteTone(file, 2, 0.5f, 330.0f, left ? 0.5f : 0.0f, left ? 0.0f : 0.5f), true);
         device.SetSoundGroup(s, bgm);
         return s;
     }

@@ -25,8 +25,8 @@ public:
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
     // A sine tone written as a sound file; amplitude per channel (1 or 2 channels).
-    std::string WriteTone(const std::string& name, int channels, float seconds, float frequency,
-                          float ampLeft, float ampRight = 0.0f, int rate = 44100) const {
+    std::string WriteTone(const std::string& name, int channels, float seconds, float frequency, float ampLeft,
+                          float ampRight = 0.0f, int rate = 44100) const {
         const int frames = static_cast<int>(seconds * static_cast<float>(rate));
         std::vector<float> data;
         data.reserve(static_cast<std::size_t>(frames * channels));

@@ -1,15 +1,15 @@
 #include "tests/port/ChildProcess.h"
 
-#include <chrono>
-#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
 #include <signal.h>
-#include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace {
 void EnterChild(const std::string& dir, int errorPipe[2]) {
@@ -24,7 +24,9 @@ void EnterChild(const std::string& dir, int errorPipe[2]) {
 
 // An exception leaving the body ends in std::terminate, as it would leave
 // main(), instead of reaching the test framework's handlers in the child.
-void RunBody(const std::function<void()>& body) noexcept { body(); }
+void RunBody(const std::function<void()>& body) noexcept {
+    body();
+}
 }  // namespace
 
 ChildProcess ChildProcess::Start(const std::string& dir, const std::function<void()>& inChild) {
@@ -56,7 +58,9 @@ ChildProcess ChildProcess::Exec(const std::string& dir, const std::vector<std::s
     });
 }
 
-void ChildProcess::Signal(int signal) { ::kill(pid_, signal); }
+void ChildProcess::Signal(int signal) {
+    ::kill(pid_, signal);
+}
 
 ChildResult ChildProcess::Wait(int timeoutSeconds) {
     ChildResult result;

@@ -2,9 +2,9 @@
 // working directory and captured stderr, with a time limit, so that tests can
 // crash, signal and inspect a process without harming the test binary.
 #pragma once
+#include <sys/types.h>
 #include <functional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 struct ChildResult {

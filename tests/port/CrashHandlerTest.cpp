@@ -2,13 +2,13 @@
 // test reads the three dump files and the child's exit status and stderr.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <filesystem>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include "port/crash/CrashHandler.h"
 #include "tests/port/ChildProcess.h"
@@ -83,7 +83,7 @@ TEST_F(CrashHandlerTest, SegfaultInMainThreadWritesThreeDumpsThenReports) {
     EXPECT_EQ(sparse.Value("address"), "0x0000000000000000");
     EXPECT_EQ(sparse.Value("thread"), sparse.Value("process"));
     EXPECT_TRUE(sparse.HasLineStartingWith("  rip 0x"));
-    EXPECT_TRUE(sparse.HasLineStartingWith("  #0 ") );
+    EXPECT_TRUE(sparse.HasLineStartingWith("  #0 "));
     bool namedFrame = false;
     for (const std::string& line : sparse.lines)
         if (line.find("CrashTestNullWrite") != std::string::npos && line.rfind("  #0 ", 0) == 0) namedFrame = true;
@@ -130,8 +130,7 @@ TEST_P(CrashSignalTest, RaisedSignalIsReportedAndEndsWithIt) {
     EXPECT_EQ(Dump(0).Value("signal").substr(0, std::to_string(signal).size()), std::to_string(signal));
 }
 
-INSTANTIATE_TEST_SUITE_P(AllCrashSignals, CrashSignalTest,
-                         ::testing::Values(SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT));
+INSTANTIATE_TEST_SUITE_P(AllCrashSignals, CrashSignalTest, ::testing::Values(SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT));
 
 TEST_F(CrashHandlerTest, IntegerDivisionByZeroIsReported) {
     ChildResult result = Crash([] { CrashTestDivideByZero(); });
@@ -151,7 +150,8 @@ TEST_F(CrashHandlerTest, UncaughtExceptionReportsOnceThroughTerminate) {
     EXPECT_EQ(sparse.Value("reason"), "uncaught exception: u32 13");
     EXPECT_TRUE(sparse.HasLineStartingWith("  #0 "));
     size_t reports = 0;
-    for (size_t at = 0; (at = result.errorText.find("Writing crash report...", at)) != std::string::npos; ++at) ++reports;
+    for (size_t at = 0; (at = result.errorText.find("Writing crash report...", at)) != std::string::npos; ++at)
+        ++reports;
     EXPECT_EQ(reports, 1u) << result.errorText;
 }
 

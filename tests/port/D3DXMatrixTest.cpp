@@ -7,10 +7,7 @@ TEST(D3DXMatrixTest, LookAtAlongNegativeXMatchesHandWrittenMatrix) {
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &eye, &at, &up);
     // Camera x = up x forward = (0, 0, 1), y = (0, 1, 0), z = (-1, 0, 0) as columns.
-    ExpectMatrixNear(view, D3DXMATRIX(0, 0, -1, 0,
-                                      0, 1, 0, 0,
-                                      1, 0, 0, 0,
-                                      0, 0, 3, 1));
+    ExpectMatrixNear(view, D3DXMATRIX(0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 3, 1));
     ExpectVec3Near(TransformCoord(eye, view), D3DXVECTOR3(0, 0, 0));
     ExpectVec3Near(TransformCoord(at, view), D3DXVECTOR3(0, 0, 3));
 }
@@ -19,20 +16,16 @@ TEST(D3DXMatrixTest, LookAtOrthogonalisesATiltedUp) {
     const D3DXVECTOR3 eye(0, 0, 0), at(0, 1, 1), up(0, 1, 0);
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    ExpectMatrixNear(view, D3DXMATRIX(1, 0, 0, 0,
-                                      0, kHalfSqrt2, kHalfSqrt2, 0,
-                                      0, -kHalfSqrt2, kHalfSqrt2, 0,
-                                      0, 0, 0, 1));
+    ExpectMatrixNear(view,
+                     D3DXMATRIX(1, 0, 0, 0, 0, kHalfSqrt2, kHalfSqrt2, 0, 0, -kHalfSqrt2, kHalfSqrt2, 0, 0, 0, 0, 1));
 }
 
 TEST(D3DXMatrixTest, PerspectiveFovFor1024x768MapsNearAndFarToZeroAndOne) {
     D3DXMATRIX p;
     D3DXMatrixPerspectiveFovLH(&p, D3DX_PI / 4, 1024.0f / 768.0f, 1.0f, 2000.0f);
     const float yScale = 2.41421356f;  // cot(pi / 8)
-    ExpectMatrixNear(p, D3DXMATRIX(yScale * 0.75f, 0, 0, 0,
-                                   0, yScale, 0, 0,
-                                   0, 0, 2000.0f / 1999.0f, 1,
-                                   0, 0, -2000.0f / 1999.0f, 0));
+    ExpectMatrixNear(p, D3DXMATRIX(yScale * 0.75f, 0, 0, 0, 0, yScale, 0, 0, 0, 0, 2000.0f / 1999.0f, 1, 0, 0,
+                                   -2000.0f / 1999.0f, 0));
     ExpectVec3Near(TransformCoord(D3DXVECTOR3(0, 0, 1), p), D3DXVECTOR3(0, 0, 0));
     ExpectVec3Near(TransformCoord(D3DXVECTOR3(0, 0, 2000), p), D3DXVECTOR3(0, 0, 1));
     // A point on the top edge of the field of view lands on y = 1.
@@ -42,10 +35,8 @@ TEST(D3DXMatrixTest, PerspectiveFovFor1024x768MapsNearAndFarToZeroAndOne) {
 TEST(D3DXMatrixTest, OrthoMapsBoxToClipSpace) {
     D3DXMATRIX o;
     D3DXMatrixOrthoLH(&o, 1024, 768, 1, 2000);
-    ExpectMatrixNear(o, D3DXMATRIX(2.0f / 1024, 0, 0, 0,
-                                   0, 2.0f / 768, 0, 0,
-                                   0, 0, 1.0f / 1999, 0,
-                                   0, 0, -1.0f / 1999, 1));
+    ExpectMatrixNear(
+        o, D3DXMATRIX(2.0f / 1024, 0, 0, 0, 0, 2.0f / 768, 0, 0, 0, 0, 1.0f / 1999, 0, 0, 0, -1.0f / 1999, 1));
     ExpectVec3Near(TransformCoord(D3DXVECTOR3(512, -384, 2000), o), D3DXVECTOR3(1, -1, 1));
     D3DXMATRIX oc;
     D3DXMatrixOrthoOffCenterLH(&oc, 0, 1024, 768, 0, 0, 1);
@@ -95,17 +86,11 @@ TEST(D3DXMatrixTest, YawPitchRollAppliesRollThenPitchThenYaw) {
     D3DXMatrixRotationYawPitchRoll(&m, D3DX_PI / 2, D3DX_PI / 2, D3DX_PI / 2);
     // x: roll -> (0,1,0), pitch -> (0,0,1), yaw -> (1,0,0); y: -> (-1,0,0) -> same -> (0,0,1);
     // z: roll keeps it, pitch -> (0,-1,0), yaw keeps it.
-    ExpectMatrixNear(m, D3DXMATRIX(1, 0, 0, 0,
-                                   0, 0, 1, 0,
-                                   0, -1, 0, 0,
-                                   0, 0, 0, 1));
+    ExpectMatrixNear(m, D3DXMATRIX(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1));
 }
 
 TEST(D3DXMatrixTest, InverseTimesMatrixIsIdentity) {
-    const D3DXMATRIX m(2, 0, 1, 0,
-                       1, 3, 0, 0,
-                       0, 1, 4, 0,
-                       1, 2, 3, 1);
+    const D3DXMATRIX m(2, 0, 1, 0, 1, 3, 0, 0, 0, 1, 4, 0, 1, 2, 3, 1);
     D3DXMATRIX inv;
     float det = 0;
     ASSERT_NE(D3DXMatrixInverse(&inv, &det, &m), nullptr);

@@ -76,10 +76,16 @@ TEST(D3DXQuaternionTest, RotationMatrixRoundTripsIncludingHalfTurns) {
     D3DXQUATERNION q;
     ExpectQuatNear(*D3DXQuaternionRotationMatrix(&q, &ry), D3DXQUATERNION(0, kHalfSqrt2, 0, kHalfSqrt2));
 
-    const D3DXQUATERNION cases[] = {
-        {0, 0, 0, 1}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0},  // identity and half turns: w = 0
-        {0.5f, 0.5f, 0.5f, 0.5f}, {0.26726124f, 0.53452248f, 0.80178373f, 0}, {-0.6f, 0, 0.8f, 0.0001f},
-        AxisAngle(3, -1, 2, 3.1f), AxisAngle(0, 1, 1, -2.9f), AxisAngle(1, 0, 0, 0.01f)};
+    const D3DXQUATERNION cases[] = {{0, 0, 0, 1},
+                                    {1, 0, 0, 0},
+                                    {0, 1, 0, 0},
+                                    {0, 0, 1, 0},  // identity and half turns: w = 0
+                                    {0.5f, 0.5f, 0.5f, 0.5f},
+                                    {0.26726124f, 0.53452248f, 0.80178373f, 0},
+                                    {-0.6f, 0, 0.8f, 0.0001f},
+                                    AxisAngle(3, -1, 2, 3.1f),
+                                    AxisAngle(0, 1, 1, -2.9f),
+                                    AxisAngle(1, 0, 0, 0.01f)};
     for (const D3DXQUATERNION& c : cases) {
         D3DXQUATERNION back;
         const D3DXMATRIX m = MatrixOf(c);
@@ -106,10 +112,7 @@ TEST(D3DXQuaternionTest, RotationMatrixUsesOnlyTheUpperThreeByThree) {
 TEST(D3DXQuaternionTest, YawPitchRollMatchesTheMatrixForm) {
     D3DXQUATERNION q;
     D3DXQuaternionRotationYawPitchRoll(&q, D3DX_PI / 2, D3DX_PI / 2, D3DX_PI / 2);
-    ExpectMatrixNear(MatrixOf(q), D3DXMATRIX(1, 0, 0, 0,
-                                             0, 0, 1, 0,
-                                             0, -1, 0, 0,
-                                             0, 0, 0, 1));
+    ExpectMatrixNear(MatrixOf(q), D3DXMATRIX(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1));
     // Roll, then pitch, then yaw, composed with Multiply.
     const D3DXQUATERNION yaw = AxisAngle(0, 1, 0, 0.4f), pitch = AxisAngle(1, 0, 0, -0.9f),
                          roll = AxisAngle(0, 0, 1, 1.3f);

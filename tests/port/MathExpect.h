@@ -14,8 +14,7 @@ inline void ExpectVec3Near(const D3DXVECTOR3& actual, const D3DXVECTOR3& expecte
     EXPECT_NEAR(actual.z, expected.z, tol);
 }
 
-inline void ExpectQuatNear(const D3DXQUATERNION& actual, const D3DXQUATERNION& expected,
-                           float tol = kMathTolerance) {
+inline void ExpectQuatNear(const D3DXQUATERNION& actual, const D3DXQUATERNION& expected, float tol = kMathTolerance) {
     EXPECT_NEAR(actual.x, expected.x, tol);
     EXPECT_NEAR(actual.y, expected.y, tol);
     EXPECT_NEAR(actual.z, expected.z, tol);

@@ -50,7 +50,8 @@ TEST_F(MetaTest, StructTextIsFullFormInReverseRegistrationOrder) {
     Vec3 v{1, 2, 3};
     EXPECT_EQ(Meta<Vec3>::Get()->ToString(&v), "{ z = 3, y = 2, x = 1,  }");
     Pose p{{1, 2, 3}, {0, 0, 1}};
-    EXPECT_EQ(Meta<Pose>::Get()->ToString(&p), "{ dir = { z = 1, y = 0, x = 0,  }, pos = { z = 3, y = 2, x = 1,  },  }");
+    EXPECT_EQ(Meta<Pose>::Get()->ToString(&p),
+              "{ dir = { z = 1, y = 0, x = 0,  }, pos = { z = 3, y = 2, x = 1,  },  }");
     EXPECT_EQ(Meta<Vec3>::Get()->GetName(), "Vec3");
 }
 

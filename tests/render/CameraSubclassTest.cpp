@@ -37,9 +37,7 @@ protected:
         camera->Init();
         return camera;
     }
-    Transform* TransformOf(IComponent* component) {
-        return overlord->GetComponent<Transform>(component->GetOwner());
-    }
+    Transform* TransformOf(IComponent* component) { return overlord->GetComponent<Transform>(component->GetOwner()); }
 };
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "RenderTestSupport.h"
-#include "render/Camera.h"
 #include "engine/Transform.h"
+#include "render/Camera.h"
 #include "render/ChaseView.h"
 #include "render/GameCamera.h"
 
@@ -104,8 +104,8 @@ TEST_F(CameraTest, ViewMatrixIsTheLookAtOfEyeTargetAndUp) {
     // x = normalise(up x z), y = z x x, last row -(x.eye, y.eye, z.eye).
     SendTo(camera, 27, 0, D3DXVECTOR3(3, 4, 5));
     ExpectMatrixNear(camera->BuildView(), D3DXMATRIX(-0.8574929f, -0.2910428f, -0.4242641f, 0,  //
-                                                     0, 0.8246211f, -0.5656854f, 0,              //
-                                                     0.5144958f, -0.4850713f, -0.7071068f, 0,    //
+                                                     0, 0.8246211f, -0.5656854f, 0,             //
+                                                     0.5144958f, -0.4850713f, -0.7071068f, 0,   //
                                                      0, 0, 7.0710678f, 1));
 }
 

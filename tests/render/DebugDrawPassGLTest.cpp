@@ -5,8 +5,8 @@
 
 #include "engine/GameObject.h"
 #include "engine/Transform.h"
-#include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuDepthStencilView.h"
+#include "port/gpu/GpuDevice.h"
 #include "render/DebugDrawPass.h"
 #include "render/GraphicsSystem.h"
 #include "render/MeshBuilder.h"
@@ -43,8 +43,8 @@ protected:
         const float black[4] = {0, 0, 0, 1};
         GpuDevice* device = graphics->GetDevice();
         device->ClearRenderTargetView(graphics->GetTargets().backBuffer.get(), black);
-        device->ClearDepthStencilView(graphics->GetTargets().depthStencil.get(), GpuClearDepth | GpuClearStencil,
-                                      depth, 0);
+        device->ClearDepthStencilView(graphics->GetTargets().depthStencil.get(), GpuClearDepth | GpuClearStencil, depth,
+                                      0);
     }
     void SendLine(u32 argument, float x, const D3DXCOLOR& colour) {
         DebugLine line;
@@ -77,8 +77,8 @@ TEST_F(DebugDrawPassGLTest, ListBShowsThroughNearerDepthAndListAIsHidden) {
     SendLine(6, -0.5f, D3DXCOLOR(1, 0, 0, 1));
     SendLine(50, 0.5f, D3DXCOLOR(0, 1, 0, 1));
     pass.Draw(*graphics, frame);
-    EXPECT_FALSE(ColumnLit(80, 0));   // list A, red, at x = -0.5
-    EXPECT_TRUE(ColumnLit(240, 1));   // list B, green, at x = +0.5
+    EXPECT_FALSE(ColumnLit(80, 0));  // list A, red, at x = -0.5
+    EXPECT_TRUE(ColumnLit(240, 1));  // list B, green, at x = +0.5
     EXPECT_EQ(graphics->GetLists().linesA.Count(), 0u);
     EXPECT_EQ(graphics->GetLists().linesB.Count(), 0u);
 

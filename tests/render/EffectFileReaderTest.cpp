@@ -96,8 +96,8 @@ TEST(EffectFileReaderTest, RunawayFilesAreStopped) {
     std::string errors;
     EXPECT_FALSE(Read("while true do end", &desc, &errors));
     EXPECT_NE(errors.find("runs too long"), std::string::npos) << errors;
-    EXPECT_FALSE(Read("local t = {} local s = 'xxxxxxxxxxxxxxxx' while true do s = s .. s t[#t + 1] = s end",
-                      &desc, &errors));
+    EXPECT_FALSE(
+        Read("local t = {} local s = 'xxxxxxxxxxxxxxxx' while true do s = s .. s t[#t + 1] = s end", &desc, &errors));
     EXPECT_FALSE(errors.empty());
 }
 

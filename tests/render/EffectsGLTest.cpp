@@ -3,8 +3,8 @@
 // and leaves only its own techniques and variables invalid.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "port/gpu/GpuDevice.h"
@@ -73,8 +73,8 @@ TEST_F(EffectsGLTest, AssetEffectsCompileAndExposeEveryTechniqueAndVariable) {
 
 TEST_F(EffectsGLTest, SsaoParametersKeepTheFileValues) {
     table.Load(*loader, nullptr);
-    for (EffectVarId id : {EffectVarId::SsaoSampleRad, EffectVarId::SsaoIntensity, EffectVarId::SsaoScale,
-                           EffectVarId::SsaoBias})
+    for (EffectVarId id :
+         {EffectVarId::SsaoSampleRad, EffectVarId::SsaoIntensity, EffectVarId::SsaoScale, EffectVarId::SsaoBias})
         EXPECT_GT(table.Variable(id)->GetFloat(), 0.0f) << EffectTable::VariableName(id);
     EXPECT_EQ(table.Variable(EffectVarId::alphaVal)->GetFloat(), 1.0f);
 }
@@ -95,7 +95,7 @@ TEST_F(EffectsGLTest, BrokenAndMissingEffectsAreReportedAndLeftOut) {
     std::vector<std::string> reports;
     table.Load(broken, [&](const std::string& text) { reports.push_back(text); });
     ASSERT_EQ(reports.size(), 2u);
-    EXPECT_NE(reports[0].find("nothing"), std::string::npos) << reports[0];   // the compiler's text
+    EXPECT_NE(reports[0].find("nothing"), std::string::npos) << reports[0];  // the compiler's text
     EXPECT_NE(reports[1].find("DeferredShader"), std::string::npos) << reports[1];
     EXPECT_FALSE(table.Effect(EffectId::UIShader));
     EXPECT_FALSE(table.Technique(TechniqueId::UiTech)->IsValid());
@@ -118,7 +118,7 @@ void Bind(GpuDevice& device, GpuRenderTargetView* target, GpuDepthStencilView* d
 
 // A quad at depth z covering the whole target, as the geometry layout reads it.
 std::shared_ptr<GpuBuffer> QuadBuffer(GpuDevice& device, float z) {
-    const float v[] = {-1, 1, z, 0, 0, -1, 0, 0, 1, 1, z, 0, 0, -1, 1, 0, 1, -1, z, 0, 0, -1, 1, 1,
+    const float v[] = {-1, 1, z, 0, 0, -1, 0, 0, 1, 1,  z, 0, 0, -1, 1, 0, 1,  -1, z, 0, 0, -1, 1, 1,
                        -1, 1, z, 0, 0, -1, 0, 0, 1, -1, z, 0, 0, -1, 1, 1, -1, -1, z, 0, 0, -1, 0, 1};
     GpuBufferDesc desc;
     desc.byteWidth = sizeof v;
@@ -203,8 +203,7 @@ TEST_F(EffectsGLTest, ParticleSeedSpawnsByStreamOutAndIsDrawn) {
                                             table.Technique(TechniqueId::StreamOutTech)->GetPassByIndex(0));
     ASSERT_TRUE(layout);
     // One emitter record: size 1, speed 0, count 3, one burst a second, white, alpha mask 0.
-    float seed[34] = {0, 0, 0, 1,  0, 1, 0, 0,  0, 1, 0, 0,  0, 0, 0, 0,  1, 1, 1, 1,  1, 1, 1, 1,
-                      1, 0, 0, 0,  0, 2, 3, 1};
+    float seed[34] = {0, 0, 0, 1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 2, 3, 1};
     std::uint32_t tail[2] = {0, 0};
     std::memcpy(&seed[32], tail, 8);
     GpuBufferDesc seedDesc;

@@ -2,8 +2,8 @@
 // (Sans has kerning pairs, Sans Mono has none), FreeType faces opened for one
 // test, an environment variable set for one test, and a temporary folder.
 #pragma once
-#include <gtest/gtest.h>
 #include <ft2build.h>
+#include <gtest/gtest.h>
 #include FT_FREETYPE_H
 
 #include <cstdlib>

@@ -68,7 +68,7 @@ TEST_F(FrameGLTest, GlowBleedsIntoItsSurroundingsOnlyWithGlowOn) {
               {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0, 0, 0, 1), D3DXCOLOR(1, 1, 1, 1))});
     AddObject(D3DXVECTOR3(0.6f, 0, 0), 0.5f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.5f, 0.5f, 0.5f, 1))});
     const Picture glowing = Draw();
-    const D3DXVECTOR2 edge = ScreenOf(D3DXVECTOR3(-0.1f, 0, -0.5f));   // the glowing cube's right edge
+    const D3DXVECTOR2 edge = ScreenOf(D3DXVECTOR3(-0.1f, 0, -0.5f));      // the glowing cube's right edge
     const D3DXVECTOR2 above = ScreenOf(D3DXVECTOR3(-0.6f, 0.5f, -0.5f));  // its top edge
     const int x = static_cast<int>(edge.x), y = static_cast<int>(edge.y), top = static_cast<int>(above.y);
     EXPECT_GT(glowing.Mean(x - 6, y, 1), 600) << "inside the glowing face";
@@ -117,7 +117,8 @@ TEST_F(FrameGLTest, SkyBoxFillsTheBackgroundBehindTheGeometry) {
     LookFrom(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1));
 
     Picture picture = Draw();
-    for (auto [x, y] : {std::pair{5, 5}, std::pair{314, 5}, std::pair{5, 234}, std::pair{314, 234}, std::pair{60, 120}}) {
+    for (auto [x, y] :
+         {std::pair{5, 5}, std::pair{314, 5}, std::pair{5, 234}, std::pair{314, 234}, std::pair{60, 120}}) {
         const Rgb c = picture.At(x, y);
         EXPECT_TRUE(c.r > 240 && c.g < 15 && c.b > 240) << x << ", " << y << ": " << c.r << " " << c.g << " " << c.b;
     }

@@ -17,8 +17,8 @@
 #include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/gpu/GpuTexture.h"
-#include "render/GlobalLighting.h"
 #include "render/FontManager.h"
+#include "render/GlobalLighting.h"
 #include "render/GraphicsSystem.h"
 #include "render/MeshBuilder.h"
 #include "render/MeshGeometry.h"
@@ -159,8 +159,8 @@ protected:
         graphics->Update(dt);
         if (const char* folder = std::getenv("DD_FRAME_PICTURES")) {
             const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-            GpuPicture::SavePng(*graphics->GetSwapChain()->GetBuffer(), std::string(folder) + "/" + info->name() +
-                                                                            "-" + std::to_string(drawn_++) + ".png");
+            GpuPicture::SavePng(*graphics->GetSwapChain()->GetBuffer(),
+                                std::string(folder) + "/" + info->name() + "-" + std::to_string(drawn_++) + ".png");
         }
         return Grab();
     }

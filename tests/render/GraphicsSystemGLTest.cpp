@@ -68,7 +68,9 @@ protected:
         }
     }
     void Resized() { ::Broadcast(0u, kMsgClientRect.type, kMsgClientRect.argument, window->GetClientRect()); }
-    void Send(MessageKind kind) { MessageHub::Send(&ResolveSystem, graphics->GetTypeId(), 0, kind.type, kind.argument); }
+    void Send(MessageKind kind) {
+        MessageHub::Send(&ResolveSystem, graphics->GetTypeId(), 0, kind.type, kind.argument);
+    }
 
     GraphicsSystem* graphics = nullptr;
     ProjectionProbe* probe = nullptr;

@@ -25,8 +25,7 @@ protected:
 
     std::string Walk(const char* name) {
         std::string out;
-        for (IMetaMemVar* m = FirstWalkedMember(*registry.GetByName(name)); m; m = m->Next())
-            out += m->GetName() + " ";
+        for (IMetaMemVar* m = FirstWalkedMember(*registry.GetByName(name)); m; m = m->Next()) out += m->GetName() + " ";
         return out;
     }
 };
@@ -91,8 +90,7 @@ TEST_F(LightTest, GlobalLightingRoundTripsThroughValueText) {
     written.ambientIntensity = 0.0625f;
     const std::string text = FullText(written);
     EXPECT_EQ(text.find("AmbientIntensity = 0.0625"), 2u) << text;
-    EXPECT_NE(text.find("DirectionalLightingDirection = { z = 1e+006, y = 2, x = -0.5,  }"), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("DirectionalLightingDirection = { z = 1e+006, y = 2, x = -0.5,  }"), std::string::npos) << text;
     GlobalLighting read;
     ASSERT_TRUE(ReadText(text, read)) << text;
     ExpectVecNear(read.directionalLightingDirection, written.directionalLightingDirection);

@@ -18,7 +18,8 @@ D3DXVECTOR3 FaceCross(const ModelCpuMesh& m, size_t t) {
 
 D3DXVECTOR3 Centroid(const ModelCpuMesh& m, size_t t) {
     return (m.vertices[m.indices[t * 3]].position + m.vertices[m.indices[t * 3 + 1]].position +
-            m.vertices[m.indices[t * 3 + 2]].position) / 3.0f;
+            m.vertices[m.indices[t * 3 + 2]].position) /
+           3.0f;
 }
 
 // In left-handed space with clockwise front faces, cross(P1 - P0, P2 - P0)
@@ -80,7 +81,8 @@ TEST(MeshGeometryTest, SphereSmallestCountsBuildAndCountsBelowAreRejected) {
 TEST(MeshGeometryTest, SphereNoiseScalesEveryPositionByItsTextureCoordinate) {
     MeshGeometry plain, rough;
     ASSERT_TRUE(MeshGeometry::Sphere(4, 6, 1, 1, 1, nullptr, plain));
-    ASSERT_TRUE(MeshGeometry::Sphere(4, 6, 1, 1, 1, [](float u, float v) { return 1.0f + u + 2.0f * v; }, rough));
+    ASSERT_TRUE(MeshGeometry::Sphere(
+        4, 6, 1, 1, 1, [](float u, float v) { return 1.0f + u + 2.0f * v; }, rough));
     ASSERT_EQ(plain.mesh.VertexCount(), rough.mesh.VertexCount());
     for (u32 i = 0; i < plain.mesh.VertexCount(); ++i) {
         const ModelVertex& p = plain.mesh.vertices[i];

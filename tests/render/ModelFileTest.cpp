@@ -40,7 +40,9 @@ bool ParseExact(ModelFile& file, const std::vector<u8>& bytes) {
     return file.Parse(block.get(), bytes.size());
 }
 
-void PutU32(std::vector<u8>& b, size_t at, u32 v) { std::memcpy(b.data() + at, &v, 4); }
+void PutU32(std::vector<u8>& b, size_t at, u32 v) {
+    std::memcpy(b.data() + at, &v, 4);
+}
 
 void ExpectSameMesh(const ModelCpuMesh& a, const ModelCpuMesh& b) {
     ASSERT_EQ(a.VertexCount(), b.VertexCount());

@@ -33,7 +33,9 @@ protected:
 };
 
 // A stand-in view pointer; Material never looks behind it.
-GpuShaderResourceView* FakeView(int n) { return reinterpret_cast<GpuShaderResourceView*>(0x1000 * n); }
+GpuShaderResourceView* FakeView(int n) {
+    return reinterpret_cast<GpuShaderResourceView*>(0x1000 * n);
+}
 
 }  // namespace
 

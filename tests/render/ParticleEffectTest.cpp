@@ -127,7 +127,7 @@ TEST_F(ParticleEffectTest, ArchetypeWhoseEffectNamesItselfIsMadeOnce) {
         prototype->AddComponent(new Transform());
         prototype->AddComponent(new ParticleEmmiter());
         auto* effect = new ParticleEffect();
-        effect->Archetype(0) = name;                                        // itself
+        effect->Archetype(0) = name;                                           // itself
         effect->Archetype(1) = std::string(name) == "Ping" ? "Pong" : "Ping";  // the other
         prototype->AddComponent(effect);
         factory->AddArchetypeByName(prototype);

@@ -71,8 +71,8 @@ void StepLive(const ParticleVertex& p, const ParticleStepInputs& in, std::vector
     next.ageMaxAgeCountFreq[0] = age;
     for (int i = 0; i < 3; ++i) {
         const float pos = p.positionSizeScale[i];
-        const float acc = p.accelerationValue[i] * p.accelerationValue[3] +
-                          (p.attractorStrength[i] - pos) * p.attractorStrength[3];
+        const float acc =
+            p.accelerationValue[i] * p.accelerationValue[3] + (p.attractorStrength[i] - pos) * p.attractorStrength[3];
         const float vel = p.velocityValue[i] + acc * dt;
         next.velocityValue[i] = vel;
         next.positionSizeScale[i] = pos + vel * dt;

@@ -12,8 +12,8 @@ struct ParticleStepInputs {
     float gameTime = 0;
     float timeStep = 0;
     bool emitterAlive = true;
-    int emitCount = 23;          // particles one emitter record may start per step (at most 23)
-    const float* randomTexels;   // 1024 x 4 floats, as bound to "randomTexture"
+    int emitCount = 23;         // particles one emitter record may start per step (at most 23)
+    const float* randomTexels;  // 1024 x 4 floats, as bound to "randomTexture"
 };
 
 std::vector<ParticleVertex> ParticleStepReference(const std::vector<ParticleVertex>& input,

@@ -259,8 +259,8 @@ TEST_F(ParticleStreamGLTest, EmitterLightsPixelsUntilItsParticlesAgeOut) {
         lit.push_back(view.LitPixels());
     }
     EXPECT_GT(lit[0] + lit[1] + lit[2], 0) << "no particle drawn in the first frames";
-    EXPECT_TRUE(emitter->IsActive());   // continuous: still running,
-    EXPECT_EQ(lit.back(), 0);           // but its one burst has aged out
+    EXPECT_TRUE(emitter->IsActive());  // continuous: still running,
+    EXPECT_EQ(lit.back(), 0);          // but its one burst has aged out
     EXPECT_EQ(device->DrainErrors(), 0u);
 }
 

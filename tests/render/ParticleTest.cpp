@@ -4,9 +4,9 @@
 
 #include "RenderTestSupport.h"
 #include "engine/MessageTypes.h"
+#include "engine/Transform.h"
 #include "port/panels/TweakPanelsProbe.h"
 #include "reflection/TweakVarParams.h"
-#include "engine/Transform.h"
 #include "render/EmitterBuffers.h"
 #include "render/Particle.h"
 #include "render/ParticleEmmiter.h"
@@ -48,9 +48,9 @@ TEST(ParticleVertexTest, SeedRecordCarriesEveryFieldAtItsOffset) {
     static_assert(sizeof v == sizeof bytes);
     std::memcpy(bytes, &v, sizeof bytes);
 
-    const float expected[32] = {0, 0, 0, 2.0f,          0.1f, 0.2f, 0.3f, 7.0f,  0.4f, 0.5f, 0.6f, -9.0f,
-                                11, 12, 13, 14,         0.9f, 0.8f, 0.7f, 0.6f,  0.5f, 0.4f, 0.3f, 0.2f,
-                                0.25f, 0, 0, 0,         0, 1.5f, 3.0f, 4.5f};
+    const float expected[32] = {0,     0,    0,     2.0f, 0.1f, 0.2f, 0.3f, 7.0f, 0.4f, 0.5f, 0.6f,
+                                -9.0f, 11,   12,    13,   14,   0.9f, 0.8f, 0.7f, 0.6f, 0.5f, 0.4f,
+                                0.3f,  0.2f, 0.25f, 0,    0,    0,    0,    1.5f, 3.0f, 4.5f};
     for (size_t i = 0; i < 32; ++i) EXPECT_EQ(FloatAt(bytes, i * 4), expected[i]) << "offset " << i * 4;
     EXPECT_EQ(FloatAt(bytes, 112), 0.0f);  // age
     EXPECT_EQ(FloatAt(bytes, 120), 3.0f);  // count as float

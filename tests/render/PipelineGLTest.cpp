@@ -121,11 +121,19 @@ protected:
 
 TEST_F(PipelineGLTest, StepsRunInOrderOncePerFrame) {
     Start();
-    const std::vector<FramePass> bare = {
-        FramePass::Geometry,     FramePass::Lighting, FramePass::GlowBlur,     FramePass::AmbientOcclusion,
-        FramePass::AmbientOcclusionBlur, FramePass::Combine, FramePass::Particles, FramePass::FrameModels,
-        FramePass::DebugDrawing, FramePass::Texts,    FramePass::ScreenMarkers, FramePass::Panels,
-        FramePass::Present};
+    const std::vector<FramePass> bare = {FramePass::Geometry,
+                                         FramePass::Lighting,
+                                         FramePass::GlowBlur,
+                                         FramePass::AmbientOcclusion,
+                                         FramePass::AmbientOcclusionBlur,
+                                         FramePass::Combine,
+                                         FramePass::Particles,
+                                         FramePass::FrameModels,
+                                         FramePass::DebugDrawing,
+                                         FramePass::Texts,
+                                         FramePass::ScreenMarkers,
+                                         FramePass::Panels,
+                                         FramePass::Present};
     EXPECT_EQ(Record(), bare);
 
     // A sky box adds its step after the combine; glow off drops the glow blur.

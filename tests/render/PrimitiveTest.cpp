@@ -123,8 +123,11 @@ TEST_F(PrimitiveTest, ShapesGetTheirMeshesAndLockedSlots) {
     struct Case {
         int type;
         u32 vertices;
-    } cases[] = {{Primitive::kSphere, 3 * 4 + 2}, {Primitive::kEllipsoid, 3 * 4 + 2}, {Primitive::kQuad, 4},
-                 {Primitive::kCube, 8}, {Primitive::kCone, 4 + 2}};
+    } cases[] = {{Primitive::kSphere, 3 * 4 + 2},
+                 {Primitive::kEllipsoid, 3 * 4 + 2},
+                 {Primitive::kQuad, 4},
+                 {Primitive::kCube, 8},
+                 {Primitive::kCone, 4 + 2}};
     for (const Case& c : cases) {
         auto* primitive = new Primitive();
         primitive->primType = c.type;
@@ -133,8 +136,8 @@ TEST_F(PrimitiveTest, ShapesGetTheirMeshesAndLockedSlots) {
         const Model* model = object->GetComponent<Model>();
         ASSERT_NE(model, nullptr) << c.type;
         EXPECT_EQ(model->vertexCount, c.vertices) << c.type;
-        EXPECT_TRUE(model->material.diffuseLocked && model->material.glowLocked &&
-                    model->material.normalLocked && model->material.specularLocked);
+        EXPECT_TRUE(model->material.diffuseLocked && model->material.glowLocked && model->material.normalLocked &&
+                    model->material.specularLocked);
     }
 }
 
@@ -147,37 +150,108 @@ TEST_F(PrimitiveTest, HostileSettingsGiveNoShapeOrAGuardedOneButNeverACrash) {
         std::function<void(Primitive&)> set;
         bool shape;
     } cases[] = {
-        {"zero stacks", [&](Primitive& p) { sphere(p); p.stacks = 0; }, false},
-        {"one slice", [&](Primitive& p) { sphere(p); p.slices = 1; }, false},
-        {"negative stacks", [&](Primitive& p) { sphere(p); p.stacks = -7; }, false},
-        {"huge stacks", [&](Primitive& p) { sphere(p); p.stacks = 1 << 30; }, false},
-        {"NaN radius", [&](Primitive& p) { sphere(p); p.r = kNaN; }, false},
-        {"infinite ellipsoid", [&](Primitive& p) { p.primType = Primitive::kEllipsoid; p.rz = kInf; }, false},
-        {"cone without slices", [&](Primitive& p) { cone(p); p.slices = 0; }, false},
-        {"cone without radius", [&](Primitive& p) { cone(p); p.r = 0.0f; }, false},
-        {"flat cone", [&](Primitive& p) { cone(p); p.objectHeight = 0.0f; }, true},
-        {"quad without width", [&](Primitive& p) { quad(p); p.objectWidth = 0.0f; }, false},
-        {"NaN quad", [&](Primitive& p) { quad(p); p.objectHeight = kNaN; }, false},
+        {"zero stacks",
+         [&](Primitive& p) {
+             sphere(p);
+             p.stacks = 0;
+         },
+         false},
+        {"one slice",
+         [&](Primitive& p) {
+             sphere(p);
+             p.slices = 1;
+         },
+         false},
+        {"negative stacks",
+         [&](Primitive& p) {
+             sphere(p);
+             p.stacks = -7;
+         },
+         false},
+        {"huge stacks",
+         [&](Primitive& p) {
+             sphere(p);
+             p.stacks = 1 << 30;
+         },
+         false},
+        {"NaN radius",
+         [&](Primitive& p) {
+             sphere(p);
+             p.r = kNaN;
+         },
+         false},
+        {"infinite ellipsoid",
+         [&](Primitive& p) {
+             p.primType = Primitive::kEllipsoid;
+             p.rz = kInf;
+         },
+         false},
+        {"cone without slices",
+         [&](Primitive& p) {
+             cone(p);
+             p.slices = 0;
+         },
+         false},
+        {"cone without radius",
+         [&](Primitive& p) {
+             cone(p);
+             p.r = 0.0f;
+         },
+         false},
+        {"flat cone",
+         [&](Primitive& p) {
+             cone(p);
+             p.objectHeight = 0.0f;
+         },
+         true},
+        {"quad without width",
+         [&](Primitive& p) {
+             quad(p);
+             p.objectWidth = 0.0f;
+         },
+         false},
+        {"NaN quad",
+         [&](Primitive& p) {
+             quad(p);
+             p.objectHeight = kNaN;
+         },
+         false},
         {"unknown type", [](Primitive& p) { p.primType = 99; }, false},
         {"negative type", [](Primitive& p) { p.primType = -1; }, false},
-        {"noise at defaults", [&](Primitive& p) { sphere(p); p.noisy = p.noiseGlowmap = true; }, true},
-        {"huge noise", [&](Primitive& p) {
+        {"noise at defaults",
+         [&](Primitive& p) {
+             sphere(p);
+             p.noisy = p.noiseGlowmap = true;
+         },
+         true},
+        {"huge noise",
+         [&](Primitive& p) {
              sphere(p);
              p.noisy = p.gaussian = true;
              p.width = 1 << 30;
              p.height = -3;
              p.octaves = 1000;
              p.persist = 0.5f;
-         }, true},
-        {"NaN persistence", [&](Primitive& p) { sphere(p); p.noisy = true; p.persist = kNaN; p.width = 8; }, true},
-        {"noisy sphere", [&](Primitive& p) {
+         },
+         true},
+        {"NaN persistence",
+         [&](Primitive& p) {
+             sphere(p);
+             p.noisy = true;
+             p.persist = kNaN;
+             p.width = 8;
+         },
+         true},
+        {"noisy sphere",
+         [&](Primitive& p) {
              sphere(p);
              p.noisy = true;
              p.width = p.height = 16;
              p.octaves = 3;
              p.persist = 0.5f;
              p.stacks = p.slices = 24;
-         }, true},
+         },
+         true},
     };
     for (const Case& c : cases) {
         auto* primitive = new Primitive();

@@ -10,12 +10,12 @@
 #include "FontTestSupport.h"
 #include "LightTestSupport.h"
 #include "RenderTestSupport.h"
-#include "render/FontAtlas.h"
-#include "render/FontManager.h"
 #include "engine/Engine.h"
 #include "engine/Transform.h"
-#include "scene/ObjectFactory.h"
 #include "reflection/ValueTypes.h"
+#include "render/FontAtlas.h"
+#include "render/FontManager.h"
+#include "scene/ObjectFactory.h"
 
 class GraphicsSystem;
 

@@ -20,8 +20,8 @@ std::string Slashes(std::string text) {
 }  // namespace
 
 TEST(FilePathTest, SplitThenComposeGivesThePathBack) {
-    for (const char* fileName : {"a/b/c.scn", "x.arch", "/abs/x.arch", "/x", "noext", "dir\\sub\\name.ext",
-                                 "a.b\\c", "a/.hidden", "rel/../up.bin", "two.dots.tar.gz"})
+    for (const char* fileName : {"a/b/c.scn", "x.arch", "/abs/x.arch", "/x", "noext", "dir\\sub\\name.ext", "a.b\\c",
+                                 "a/.hidden", "rel/../up.bin", "two.dots.tar.gz"})
         EXPECT_EQ(Compose(fileName), Slashes(fileName)) << fileName;
 }
 

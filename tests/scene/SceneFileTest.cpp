@@ -65,10 +65,9 @@ TEST_F(SceneFileTest, OneChangedBulletIsFourteenLines) {
     const u32 id = Add("Bullet");
     Object(id)->GetComponent<Transform>()->position.x = 5;
     ASSERT_TRUE(scene.SaveScene(Path("scenes/Bullet.scn")));
-    EXPECT_EQ(ReadFile("scenes/Bullet.scn"),
-              Crlf("Archetypes = {\n\t\"Bullet\",\n}\n\nBulletInstances = {\n"
-                   "\t{SceneGUID = 1000, Transform = {position = {x = 5, }, }, },\n}\n\n"
-                   "ParentChild = {\n}\n\nSplineCrawlers = {\n}\n\n"));
+    EXPECT_EQ(ReadFile("scenes/Bullet.scn"), Crlf("Archetypes = {\n\t\"Bullet\",\n}\n\nBulletInstances = {\n"
+                                                  "\t{SceneGUID = 1000, Transform = {position = {x = 5, }, }, },\n}\n\n"
+                                                  "ParentChild = {\n}\n\nSplineCrawlers = {\n}\n\n"));
 }
 
 TEST_F(SceneFileTest, SaveNumbersFollowListOrderAndSkipUnknownIds) {
@@ -147,7 +146,8 @@ TEST_F(SceneFileTest, ArchetypeNamesThatAreNoLuaNamesStillLoad) {
 }
 
 TEST_F(SceneFileTest, MissingArchetypeBuildsFromClassesAndKeepsItsNameThroughASave) {
-    WriteFile("scenes/Lost.scn", "Archetypes = { 'Gone' }\nGoneInstances = { { SceneGUID = 1000, Body = { mass = 3 } } }\n");
+    WriteFile("scenes/Lost.scn",
+              "Archetypes = { 'Gone' }\nGoneInstances = { { SceneGUID = 1000, Body = { mass = 3 } } }\n");
     ASSERT_TRUE(scene.LoadScene(Path("scenes/Lost.scn")));
     EXPECT_EQ(reports.size(), 1u);  // the archetype's own report
     ASSERT_EQ(scene.GetObjectIds().size(), 1u);
@@ -175,7 +175,7 @@ TEST_F(SceneFileTest, ScenesWithoutOptionalTablesLoadAndNumbersDecide) {
     ASSERT_TRUE(scene.LoadScene(Path("scenes/Plain.scn")));
     ASSERT_EQ(scene.GetObjectIds().size(), 5u);
     EXPECT_EQ(loader.GetSaveNumbers().at(7), scene.GetObjectIds()[0]);  // the first keeps it
-    EXPECT_EQ(loader.GetSaveNumbers().size(), 2u);                       // 7 and the clamped huge one
+    EXPECT_EQ(loader.GetSaveNumbers().size(), 2u);                      // 7 and the clamped huge one
 }
 
 TEST_F(SceneFileTest, BrokenScenesLoadNothingAndKeepRunning) {

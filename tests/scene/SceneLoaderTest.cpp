@@ -29,8 +29,8 @@ TEST_F(SceneLoaderTest, MissingOrBrokenStartupFileFails) {
     EXPECT_EQ(reports.back().caption, "Load scene failed");
     EXPECT_NE(reports.back().text.find("DevozizuDave.init"), std::string::npos);
 
-    for (const char* text : {"scene = { path = ", "scene = 5", "arch = { path = 'a', extension = true } scene = 'x'", "log = {} error()",
-                             "scene = { path = \"x/\" } nothing.here = 1"}) {
+    for (const char* text : {"scene = { path = ", "scene = 5", "arch = { path = 'a', extension = true } scene = 'x'",
+                             "log = {} error()", "scene = { path = \"x/\" } nothing.here = 1"}) {
         WriteFile("DevozizuDave.init", text);
         DevozizuDave broken;
         reports.clear();
@@ -41,7 +41,8 @@ TEST_F(SceneLoaderTest, MissingOrBrokenStartupFileFails) {
 }
 
 TEST_F(SceneLoaderTest, ArchetypeComponentsFollowTableAndKeepPrototypeDefaults) {
-    GameObject* bullet = LoadArchetype("Bullet", "Transform = { scale = 2 }\r\n\r\nBody = { mass = 2.5, tag = 'hot' }\n");
+    GameObject* bullet =
+        LoadArchetype("Bullet", "Transform = { scale = 2 }\r\n\r\nBody = { mass = 2.5, tag = 'hot' }\n");
     ASSERT_NE(bullet, nullptr);
     EXPECT_EQ(bullet->GetArchetypeName(), "Bullet");
     ASSERT_EQ(bullet->GetComponents().size(), 2u);
@@ -170,9 +171,9 @@ TEST(StartupFileTest, TheShippedStartupFileNamesEveryFolder) {
     SceneLoader loader;
     DevozizuDave folders;
     ASSERT_TRUE(folders.Load(assets));
-    for (const FilePath* folder : {&folders.shader, &folders.model, &folders.sfx, &folders.bgm, &folders.arch,
-                                   &folders.scene, &folders.particle, &folders.skybox, &folders.log,
-                                   &folders.texture, &folders.externals}) {
+    for (const FilePath* folder :
+         {&folders.shader, &folders.model, &folders.sfx, &folders.bgm, &folders.arch, &folders.scene, &folders.particle,
+          &folders.skybox, &folders.log, &folders.texture, &folders.externals}) {
         EXPECT_FALSE(folder->path.empty());
         EXPECT_EQ(folder->path.back(), '/');
     }

@@ -22,8 +22,7 @@
 
 struct SceneServices {
     // `startup` is the text of DevozizuDave.init; `firstId` the first object id.
-    explicit SceneServices(const std::string& startup, u32 firstId = 1)
-        : root(MakeRoot(startup)), counter(firstId) {
+    explicit SceneServices(const std::string& startup, u32 firstId = 1) : root(MakeRoot(startup)), counter(firstId) {
         foldersLoaded = folders.Load(root);
         ValueTypes::Register(registry);
     }

@@ -56,9 +56,10 @@ void CaptureReport(const std::string& caption, const std::string& text) {
 }  // namespace
 
 SceneFixture::SceneFixture()
-    : SceneServices("arch = { path = \"archetypes\\\\\", extension = \".arch\" }\n"
-                    "scene = { path = \"scenes/\", extension = \".scn\" }\n",
-                    5000) {
+    : SceneServices(
+          "arch = { path = \"archetypes\\\\\", extension = \".arch\" }\n"
+          "scene = { path = \"scenes/\", extension = \".scn\" }\n",
+          5000) {
     reports.clear();
     SceneLoader::SetFailureReporter(&CaptureReport);
     std::filesystem::create_directories(root + "/archetypes");
@@ -73,7 +74,9 @@ SceneFixture::SceneFixture()
     Prototype<Transform>("Transform");
 }
 
-SceneFixture::~SceneFixture() { SceneLoader::SetFailureReporter(nullptr); }
+SceneFixture::~SceneFixture() {
+    SceneLoader::SetFailureReporter(nullptr);
+}
 
 void SceneFixture::WriteFile(const std::string& relative, const std::string& text) const {
     std::ofstream out(Path(relative), std::ios::binary);

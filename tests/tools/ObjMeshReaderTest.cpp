@@ -58,12 +58,12 @@ TEST(ObjMeshReaderTest, SharedCornersAreOneVertexAndMissingNormalsAreComputed) {
 
 TEST(ObjMeshReaderTest, MalformedRecordsNameTheirLine) {
     const char* bad[] = {
-        "v 0 0 0\nv 1 0 0\nf 1 2 3\n",      // index past the positions
+        "v 0 0 0\nv 1 0 0\nf 1 2 3\n",         // index past the positions
         "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2\n",  // two corners
-        "v 0 0\nf 1 1 1\n",                  // short position
+        "v 0 0\nf 1 1 1\n",                    // short position
         "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/x 2 3\n",
         "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1 2 3\n",  // texture record missing
-        "v 0 0 0\n",                             // no faces
+        "v 0 0 0\n",                               // no faces
     };
     for (const char* text : bad) {
         ModelCpuMesh mesh;

@@ -14,7 +14,9 @@ Rgb Mix(const Rgb& a, const Rgb& b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-std::uint8_t Byte(float v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); }
+std::uint8_t Byte(float v) {
+    return static_cast<std::uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+}
 
 // A repeatable hash of two integers to [0, 1).
 float Hash(std::uint32_t x, std::uint32_t y) {
@@ -93,16 +95,41 @@ GpuImage DemoTextures::Sky(std::uint32_t size) {
         const float t = 2.0f * (y + 0.5f) / size - 1.0f;
         float d[3];
         switch (face) {
-            case 0: d[0] = 1; d[1] = -t; d[2] = -s; break;
-            case 1: d[0] = -1; d[1] = -t; d[2] = s; break;
-            case 2: d[0] = s; d[1] = 1; d[2] = t; break;
-            case 3: d[0] = s; d[1] = -1; d[2] = -t; break;
-            case 4: d[0] = s; d[1] = -t; d[2] = 1; break;
-            default: d[0] = -s; d[1] = -t; d[2] = -1; break;
+            case 0:
+                d[0] = 1;
+                d[1] = -t;
+                d[2] = -s;
+                break;
+            case 1:
+                d[0] = -1;
+                d[1] = -t;
+                d[2] = s;
+                break;
+            case 2:
+                d[0] = s;
+                d[1] = 1;
+                d[2] = t;
+                break;
+            case 3:
+                d[0] = s;
+                d[1] = -1;
+                d[2] = -t;
+                break;
+            case 4:
+                d[0] = s;
+                d[1] = -t;
+                d[2] = 1;
+                break;
+            default:
+                d[0] = -s;
+                d[1] = -t;
+                d[2] = -1;
+                break;
         }
         const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
         for (float& v : d) v /= length;
-        Rgb c = d[1] >= 0 ? Mix(horizon, zenith, std::pow(d[1], 0.45f)) : Mix(horizon, below, std::min(1.0f, -d[1] * 6));
+        Rgb c =
+            d[1] >= 0 ? Mix(horizon, zenith, std::pow(d[1], 0.45f)) : Mix(horizon, below, std::min(1.0f, -d[1] * 6));
         const float toSun = d[0] * sun[0] + d[1] * sun[1] + d[2] * sun[2];
         if (toSun > 0.95f) c = Mix(c, Rgb{1.0f, 0.9f, 0.7f}, std::pow((toSun - 0.95f) / 0.05f, 3.0f));
         if (d[1] > 0.15f && Hash(face * size + x, y) > 0.996f) c = Mix(c, Rgb{1, 1, 1}, 0.8f * d[1]);

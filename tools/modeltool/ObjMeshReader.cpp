@@ -98,8 +98,10 @@ bool ObjMeshReader::Read(std::istream& in, ModelCpuMesh& out, std::string& error
                     ModelVertex vertex;
                     vertex.position = positions[static_cast<size_t>(vi)];
                     if (ti >= 0) vertex.texCoord = texCoords[static_cast<size_t>(ti)];
-                    if (ni >= 0) vertex.normal = normals[static_cast<size_t>(ni)];
-                    else missingNormals = true;
+                    if (ni >= 0)
+                        vertex.normal = normals[static_cast<size_t>(ni)];
+                    else
+                        missingNormals = true;
                     found = vertexOf.emplace(key, out.VertexCount()).first;
                     out.vertices.push_back(vertex);
                 }

@@ -81,8 +81,8 @@ ParticleMask Make(const std::string& name, std::uint32_t size, const Shape& shap
                     auto at = [&](std::uint32_t ax, std::uint32_t ay) {
                         return static_cast<unsigned>(above[(static_cast<size_t>(ay) * a + ax) * 4 + c]);
                     };
-                    const unsigned sum = at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) +
-                                         at(2 * x + 1, 2 * y + 1);
+                    const unsigned sum =
+                        at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) + at(2 * x + 1, 2 * y + 1);
                     level[(static_cast<size_t>(y) * s + x) * 4 + c] = static_cast<std::uint8_t>((sum + 2) / 4);
                 }
         mask.levels.push_back(std::move(level));
@@ -97,31 +97,30 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }  // namespace
 
 std::vector<ParticleMask> MakeParticleMasks(std::uint32_t size) {
-    return {Make("soft", size, Soft), Make("ring", size, Ring), Make("spark", size, Spark),
-            Make("smoke", size, Smoke)};
+    return {Make("soft", size, Soft), Make("ring", size, Ring), Make("spark", size, Spark), Make("smoke", size, Smoke)};
 }
 
 std::vector<std::uint8_t> EncodeDds(const ParticleMask& mask) {
     std::vector<std::uint8_t> out;
-    Put32(out, 0x20534444u);  // "DDS "
-    Put32(out, 124);          // header size
+    Put32(out, 0x20534444u);                               // "DDS "
+    Put32(out, 124);                                       // header size
     Put32(out, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000 | 0x20000);  // caps, height, width, pitch, pixel format, mip count
-    Put32(out, mask.size);    // height
-    Put32(out, mask.size);    // width
-    Put32(out, mask.size * 4);  // pitch
-    Put32(out, 0);            // depth
+    Put32(out, mask.size);                                 // height
+    Put32(out, mask.size);                                 // width
+    Put32(out, mask.size * 4);                             // pitch
+    Put32(out, 0);                                         // depth
     Put32(out, static_cast<std::uint32_t>(mask.levels.size()));
     for (int i = 0; i < 11; ++i) Put32(out, 0);  // reserved
-    Put32(out, 32);           // pixel format size
-    Put32(out, 0x41);         // RGB | alpha pixels
-    Put32(out, 0);            // no four-character code
-    Put32(out, 32);           // bits per texel
-    Put32(out, 0x000000FFu);  // red mask
-    Put32(out, 0x0000FF00u);  // green mask
-    Put32(out, 0x00FF0000u);  // blue mask
-    Put32(out, 0xFF000000u);  // alpha mask
-    Put32(out, 0x1000 | 0x8 | 0x400000);  // texture, complex, mip map
-    for (int i = 0; i < 4; ++i) Put32(out, 0);  // caps 2..4, reserved
+    Put32(out, 32);                              // pixel format size
+    Put32(out, 0x41);                            // RGB | alpha pixels
+    Put32(out, 0);                               // no four-character code
+    Put32(out, 32);                              // bits per texel
+    Put32(out, 0x000000FFu);                     // red mask
+    Put32(out, 0x0000FF00u);                     // green mask
+    Put32(out, 0x00FF0000u);                     // blue mask
+    Put32(out, 0xFF000000u);                     // alpha mask
+    Put32(out, 0x1000 | 0x8 | 0x400000);         // texture, complex, mip map
+    for (int i = 0; i < 4; ++i) Put32(out, 0);   // caps 2..4, reserved
     for (const auto& level : mask.levels) out.insert(out.end(), level.begin(), level.end());
     return out;
 }

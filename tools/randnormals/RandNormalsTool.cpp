@@ -23,7 +23,9 @@ struct Sequence {
     }
 };
 
-std::uint8_t Encode(float v) { return static_cast<std::uint8_t>(std::lround((v * 0.5f + 0.5f) * 255.0f)); }
+std::uint8_t Encode(float v) {
+    return static_cast<std::uint8_t>(std::lround((v * 0.5f + 0.5f) * 255.0f));
+}
 
 }  // namespace
 

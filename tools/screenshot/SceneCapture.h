@@ -12,11 +12,11 @@
 class SceneCapture {
 public:
     struct Options {
-        std::string sceneName;       // a file of the "scene" folder, without extension
-        std::string outputPath;      // the PNG, absolute or relative to the asset root
-        int width = 1024;            // client size; the window starts at 1024 x 768
+        std::string sceneName;   // a file of the "scene" folder, without extension
+        std::string outputPath;  // the PNG, absolute or relative to the asset root
+        int width = 1024;        // client size; the window starts at 1024 x 768
         int height = 768;
-        int frames = 8;              // frames rendered before the picture is taken
+        int frames = 8;                   // frames rendered before the picture is taken
         D3DXVECTOR3 eye{1, 1.2f, -9.5f};  // the default camera's eye and look-at point
         D3DXVECTOR3 lookAt{0.5f, 1.2f, 0};
     };

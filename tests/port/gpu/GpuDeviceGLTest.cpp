@@ -64,8 +64,8 @@ struct Drawing {
         effect = rig.device->CreateEffect(TestEffect(), &errors);
         EXPECT_TRUE(effect) << errors;
         if (effect)
-            layout = rig.device->CreateInputLayout(kPositionOnly, 1,
-                                                   effect->GetTechniqueByName("Solid")->GetPassByIndex(0));
+            layout =
+                rig.device->CreateInputLayout(kPositionOnly, 1, effect->GetTechniqueByName("Solid")->GetPassByIndex(0));
     }
     void Triangles(const std::vector<float>& xyz) {
         GpuBufferDesc bd;
@@ -132,8 +132,8 @@ TEST(GpuDeviceGLTest, ClockwiseOnScreenIsFrontAndCounterClockwiseIsCulled) {
 TEST(GpuDeviceGLTest, UploadedRowZeroIsSampledAtTopLeft) {
     START_RIG(rig);
     Drawing draw(rig);
-    const std::uint8_t texels[16] = {255, 0, 0, 255, 0, 255, 0, 255,     // top row: red, green
-                                     0, 0, 255, 255, 255, 255, 255, 255};  // bottom row: blue, white
+    const std::uint8_t texels[16] = {255, 0, 0,   255, 0,   255, 0,   255,   // top row: red, green
+                                     0,   0, 255, 255, 255, 255, 255, 255};  // bottom row: blue, white
     GpuTextureDesc d;
     d.width = d.height = 2;
     GpuSubresourceData init{texels, 8, 16};
@@ -328,8 +328,8 @@ TEST(GpuDeviceGLTest, InputLayoutMissingAShaderInputIsRefused) {
     Drawing draw(rig);
     const GpuInputElement normalOnly[] = {{"NORMAL", GpuFormat::R32G32B32_FLOAT}};
     std::string error;
-    EXPECT_FALSE(rig.device->CreateInputLayout(
-        normalOnly, 1, draw.effect->GetTechniqueByName("Solid")->GetPassByIndex(0), &error));
+    EXPECT_FALSE(rig.device->CreateInputLayout(normalOnly, 1,
+                                               draw.effect->GetTechniqueByName("Solid")->GetPassByIndex(0), &error));
     EXPECT_NE(error.find("POSITION"), std::string::npos);
     EXPECT_FALSE(rig.device->CreateInputLayout(kPositionOnly, 1, GpuEffectPass::Invalid(), &error));
 }
@@ -346,7 +346,8 @@ TEST(GpuDeviceGLTest, DynamicTextureAndBufferMapRoundTrip) {
     ASSERT_TRUE(texture->Map(0, GpuMap::WriteDiscard, &mapped));
     EXPECT_GE(mapped.rowPitch, 12u);
     for (unsigned y = 0; y < 2; ++y)
-        for (unsigned x = 0; x < 12; ++x) static_cast<std::uint8_t*>(mapped.data)[y * mapped.rowPitch + x] = static_cast<std::uint8_t>(y * 12 + x);
+        for (unsigned x = 0; x < 12; ++x)
+            static_cast<std::uint8_t*>(mapped.data)[y * mapped.rowPitch + x] = static_cast<std::uint8_t>(y * 12 + x);
     texture->Unmap(0);
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(texture->ReadBack(0, &bytes));

@@ -61,8 +61,8 @@ struct GpuTestRig {
     }
 };
 
-#define START_RIG(rig, ...)                                        \
-    GpuTestRig rig;                                                \
+#define START_RIG(rig, ...) \
+    GpuTestRig rig;         \
     ASSERT_TRUE(rig.Start(__VA_ARGS__)) << rig.error
 
 inline const std::uint8_t* Texel(const std::vector<std::uint8_t>& bytes, unsigned width, unsigned x, unsigned y) {

@@ -74,9 +74,9 @@ TEST(GpuTextureGLTest, JpegLoadsCloseToItsColours) {
     std::shared_ptr<GpuTexture> texture;
     ASSERT_EQ(rig.device->CreateTextureFromFile(dir.File("q.jpg"), {}, &texture), GpuLoadStatus::Ok);
     auto bytes = ReadTexture(texture.get());
-    EXPECT_GT(bytes[0], 200);          // top-left red
+    EXPECT_GT(bytes[0], 200);  // top-left red
     EXPECT_LT(bytes[2], 60);
-    EXPECT_GT(bytes[15 * 64 + 2], 200);  // bottom-left blue
+    EXPECT_GT(bytes[15 * 64 + 2], 200);           // bottom-left blue
     EXPECT_EQ(texture->GetDesc().mipLevels, 5u);  // full chain made for a single-level file
 }
 
@@ -94,8 +94,8 @@ TEST(GpuTextureGLTest, Dxt1BlockSamplesToItsColoursOnGpuAndCpu) {
         info.forceRGBA8 = force;
         auto texture = rig.device->CreateTextureFromImage(image, info);
         ASSERT_TRUE(texture);
-        EXPECT_EQ(texture->GetDesc().format, force || !rig.device->HasS3tc() ? GpuFormat::R8G8B8A8_UNORM
-                                                                              : GpuFormat::BC1_UNORM);
+        EXPECT_EQ(texture->GetDesc().format,
+                  force || !rig.device->HasS3tc() ? GpuFormat::R8G8B8A8_UNORM : GpuFormat::BC1_UNORM);
         // Read through the driver's own decompression of the stored texture.
         auto bytes = ReadTexture(texture.get());
         ASSERT_EQ(bytes.size(), 64u);
@@ -121,8 +121,8 @@ TEST(GpuTextureGLTest, DdsFileLoadsAndNameIsFoundWithCaseFolded) {
     put(80, 0x4);
     put(84, 0x31545844);
     file.insert(file.end(), kBlock, kBlock + 8);
-    std::ofstream(dir.File("Textures/Hull.DDS"), std::ios::binary).write(reinterpret_cast<char*>(file.data()),
-                                                                        static_cast<std::streamsize>(file.size()));
+    std::ofstream(dir.File("Textures/Hull.DDS"), std::ios::binary)
+        .write(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size()));
     std::shared_ptr<GpuShaderResourceView> view;
     std::string error;
     EXPECT_EQ(rig.device->CreateShaderResourceViewFromFile(dir.File("textures/hull.dds"), &view, &error),

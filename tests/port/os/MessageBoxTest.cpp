@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "port/os/MessageBox.h"
 
@@ -11,8 +11,12 @@ namespace {
 std::string gShown;
 std::string gLogged;
 
-void Present(const char* text, const char* caption) { gShown = std::string(caption) + "|" + text; }
-void Record(const char* text, const char* caption) { gLogged = std::string(caption) + "|" + text; }
+void Present(const char* text, const char* caption) {
+    gShown = std::string(caption) + "|" + text;
+}
+void Record(const char* text, const char* caption) {
+    gLogged = std::string(caption) + "|" + text;
+}
 
 // Sets the environment variables that decide attended or not; restores them.
 class MessageBoxTest : public ::testing::Test {
@@ -30,8 +34,10 @@ protected:
     }
     void TearDown() override {
         for (size_t i = 0; i < std::size(kNames); ++i) {
-            if (saved_[i]) ::setenv(kNames[i], saved_[i]->c_str(), 1);
-            else ::unsetenv(kNames[i]);
+            if (saved_[i])
+                ::setenv(kNames[i], saved_[i]->c_str(), 1);
+            else
+                ::unsetenv(kNames[i]);
         }
         SetMessageBoxPresenter(nullptr);
         SetMessageBoxLogSink(nullptr);

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cerrno>
 #include <fcntl.h>
-#include <filesystem>
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "port/os/Folders.h"
 #include "port/os/OsFile.h"
@@ -22,7 +22,8 @@ TEST(OsFileTest, InterruptedShortWriteIsCompleted) {
     // A pipe that holds one page: the write blocks after the first page, the
     // signal (without SA_RESTART) makes write() return the short count, and
     // WriteAll must go on with the rest once the reader drains the pipe.
-    struct sigaction action {}, old {};
+    struct sigaction action {
+    }, old{};
     action.sa_handler = IgnoreSignal;
     sigemptyset(&action.sa_mask);
     ASSERT_EQ(::sigaction(SIGUSR1, &action, &old), 0);
@@ -89,7 +90,10 @@ TEST(FoldersTest, CreatesNestedFolderAndAcceptsExistingOrEmpty) {
 
 TEST(FoldersTest, FileInTheWayIsAnErrorCode) {
     std::string dir = MakeTempFolder();
-    { OsFile blocker; ASSERT_EQ(blocker.CreateForAppend(dir + "/log"), 0u); }
+    {
+        OsFile blocker;
+        ASSERT_EQ(blocker.CreateForAppend(dir + "/log"), 0u);
+    }
     EXPECT_NE(CreateFolderIfMissing(dir + "/log/"), 0u);
     EXPECT_NE(CreateFolderIfMissing(dir + "/log/deeper/"), 0u);
     std::filesystem::remove_all(dir);

@@ -4,9 +4,9 @@
 
 #include "app/ClassRegistrations.h"
 #include "app/SystemTable.h"
+#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"

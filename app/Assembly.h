@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/ServiceTable.h"
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class DevozizuDave;
 class Engine;

@@ -6,9 +6,9 @@
 
 #include "app/Assembly.h"
 #include "app/CommandLine.h"
+#include "core/TypeId.h"
 #include "engine/Engine.h"
 #include "engine/Logger.h"
-#include "engine/TypeId.h"
 #include "port/panels/TweakPanels.h"
 #include "reflection/TweakBinding.h"
 

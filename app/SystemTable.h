@@ -6,7 +6,7 @@
 #pragma once
 #include <vector>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class Engine;
 class ISystem;

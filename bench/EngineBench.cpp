@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
 #include "engine/IComponent.h"
-#include "engine/IdCounter.h"
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"

@@ -22,10 +22,10 @@
 #include <string>
 #include <vector>
 
+#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"

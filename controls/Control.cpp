@@ -3,7 +3,7 @@
 #include "controls/ControlAction.h"
 #include "controls/ControlTrigger.h"
 #include "controls/GuiSystem.h"
-#include "engine/IdCounter.h"
+#include "core/IdCounter.h"
 #include "engine/MessageHub.h"
 
 Control::Control() : Control("MouseController", kCategoryNormal) {}

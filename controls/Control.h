@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/Types.h"
 #include "engine/IMessaging.h"
-#include "engine/Types.h"
 
 class ControlAction;
 class ControlTrigger;

@@ -3,7 +3,7 @@
 // MessageAction<E3BasisVecs>).
 #pragma once
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 enum E3BasisVecs : u32 {
     E3BasisX = 0,

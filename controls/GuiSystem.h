@@ -12,8 +12,8 @@
 #include <map>
 #include <vector>
 
+#include "core/Types.h"
 #include "engine/ISystem.h"
-#include "engine/Types.h"
 #include "port/math/D3DXMatrix.h"
 #include "port/window/WindowEvent.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "controls/ControlTrigger.h"
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class KeyTrigger : public ControlTrigger {
 public:

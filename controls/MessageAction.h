@@ -7,9 +7,9 @@
 #include <type_traits>
 
 #include "controls/ControlAction.h"
+#include "core/Types.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/Types.h"
 #include "platform/SoundEventData.h"
 #include "port/math/D3DXVector.h"
 

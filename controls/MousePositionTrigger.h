@@ -5,7 +5,7 @@
 #pragma once
 
 #include "controls/ControlTrigger.h"
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class GuiSystem;
 

@@ -1,9 +1,9 @@
 #include "controls/RenderAction.h"
 
 #include "controls/GuiSystem.h"
+#include "core/TypeId.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/TypeId.h"
 
 class GraphicsSystem;
 class Model;

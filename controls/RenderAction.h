@@ -4,7 +4,7 @@
 #pragma once
 
 #include "controls/ControlAction.h"
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class RenderAction : public ControlAction {
 public:

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "controls/ControlAction.h"
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class SetPositionFromMouseAction : public ControlAction {
 public:

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class IComponent;
 

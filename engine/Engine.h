@@ -7,8 +7,8 @@
 #pragma once
 #include <map>
 
+#include "core/Singleton.h"
 #include "engine/ISystem.h"
-#include "engine/Singleton.h"
 
 class Engine : public ISystem, public Singleton<Engine> {
 public:

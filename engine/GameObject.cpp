@@ -4,9 +4,9 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "engine/ClassNameLookup.h"
+#include "core/ClassNameLookup.h"
+#include "core/IdCounter.h"
 #include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/TypeId.h"
+#include "core/Types.h"
 #include "engine/IComponent.h"
 #include "engine/IMessaging.h"
-#include "engine/TypeId.h"
-#include "engine/Types.h"
 
 class GameObject : public IMessaging {
 public:

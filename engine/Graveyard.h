@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "engine/Singleton.h"
+#include "core/Singleton.h"
 
 class GameObject;
 class IComponent;

@@ -1,6 +1,6 @@
 #include "engine/IComponent.h"
 
-#include "engine/IdCounter.h"
+#include "core/IdCounter.h"
 #include "engine/Overlord.h"
 
 IComponent::IComponent(u32 typeId) : id_(NewId()), typeId_(typeId) {}

@@ -4,9 +4,9 @@
 // Graveyard (or at shutdown by the Overlord or the ObjectFactory that owns a
 // prototype). Main thread only.
 #pragma once
+#include "core/Types.h"
 #include "engine/IMessaging.h"
 #include "engine/MessageHub.h"
-#include "engine/Types.h"
 #include "port/panels/TweakPanels.h"
 
 struct TweakVarParams;

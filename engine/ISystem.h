@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/TypeId.h"
+#include "core/Types.h"
 #include "engine/IMessaging.h"
 #include "engine/MessageHub.h"
-#include "engine/TypeId.h"
-#include "engine/Types.h"
 
 class GuiSystem;
 

@@ -6,7 +6,7 @@
 #pragma once
 #include <cstddef>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 template <class T>
 class IdTable {

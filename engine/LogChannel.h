@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "port/os/OsFile.h"
 
 class LogChannel {

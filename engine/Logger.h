@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "core/Singleton.h"
+#include "core/Types.h"
 #include "engine/LogChannel.h"
 #include "engine/LogWriter.h"
-#include "engine/Singleton.h"
-#include "engine/Types.h"
 
 class Logger : public Singleton<Logger> {
 public:

@@ -7,7 +7,7 @@
 #include <string>
 #include <type_traits>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class IMessaging;
 

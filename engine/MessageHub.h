@@ -9,11 +9,11 @@
 #include <map>
 #include <string>
 
+#include "core/Singleton.h"
+#include "core/Types.h"
 #include "engine/Message.h"
 #include "engine/MessageTypes.h"
 #include "engine/Resolvers.h"
-#include "engine/Singleton.h"
-#include "engine/Types.h"
 
 class IComponent;
 class ISystem;

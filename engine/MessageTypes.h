@@ -7,7 +7,7 @@
 // id only the type is named. Naming: kMsgTypeXxx for a type number,
 // kMsgXxx for a (type, argument) pair.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 
 struct MessageKind {
     u32 type;

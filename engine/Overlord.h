@@ -4,11 +4,11 @@
 // shutdown it deletes whatever is still registered (objects first, then
 // components). Created after the Graveyard, destroyed before it. Main thread only.
 #pragma once
+#include "core/Singleton.h"
+#include "core/TypeId.h"
+#include "core/Types.h"
 #include "engine/IComponent.h"
 #include "engine/IdTable.h"
-#include "engine/Singleton.h"
-#include "engine/TypeId.h"
-#include "engine/Types.h"
 
 class GameObject;
 

@@ -1,10 +1,10 @@
 #include "engine/Queen.h"
 
+#include "core/TypeId.h"
 #include "engine/GameObject.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "engine/TypeId.h"
 
 namespace {
 using Nodes = std::vector<std::unique_ptr<Queen::Node>>;

@@ -2,7 +2,7 @@
 // delivery time, or null when nothing is registered under the id (any more).
 // Controls have theirs in the GuiSystem. Main thread only.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class IMessaging;
 

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <map>
 
+#include "core/TypeId.h"
 #include "engine/GameObject.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
-#include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"

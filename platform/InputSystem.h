@@ -8,9 +8,9 @@
 
 #include <set>
 
+#include "core/Singleton.h"
+#include "core/Types.h"
 #include "engine/ISystem.h"
-#include "engine/Singleton.h"
-#include "engine/Types.h"
 
 struct MouseButtonRecord {
     bool down = false;

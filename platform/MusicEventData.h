@@ -4,9 +4,9 @@
 #pragma once
 #include <string>
 
+#include "core/TypeId.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/TypeId.h"
 
 class AudioSystem;
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <type_traits>
 
+#include "core/TypeId.h"
+#include "core/Types.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/TypeId.h"
-#include "engine/Types.h"
 #include "port/math/D3DXVector.h"
 
 class AudioSystem;

@@ -8,8 +8,8 @@
 
 #include <memory>
 
+#include "core/Types.h"
 #include "engine/ISystem.h"
-#include "engine/Types.h"
 #include "port/window/WindowEvent.h"
 
 class PortWindow;

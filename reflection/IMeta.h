@@ -6,7 +6,7 @@
 #pragma once
 #include <string>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "port/panels/TweakPanels.h"
 
 struct lua_State;

@@ -5,7 +5,7 @@
 #pragma once
 #include <string>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "reflection/IMetaMemVar.h"
 
 class IMetaClass {

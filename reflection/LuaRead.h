@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 struct lua_State;
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/TypeId.h"
+#include "core/TypeId.h"
 #include "reflection/DataError.h"
 #include "reflection/IMeta.h"
 #include "reflection/LuaRead.h"

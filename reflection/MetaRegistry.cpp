@@ -1,6 +1,6 @@
 #include "reflection/MetaRegistry.h"
 
-#include "engine/ClassNameLookup.h"
+#include "core/ClassNameLookup.h"
 
 namespace {
 const char* LookUpClassName(u32 typeId) {

@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "engine/Singleton.h"
-#include "engine/TypeId.h"
+#include "core/Singleton.h"
+#include "core/TypeId.h"
 #include "reflection/MetaMemVar.h"
 
 class MetaRegistry : public Singleton<MetaRegistry> {

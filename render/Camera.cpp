@@ -1,9 +1,9 @@
 #include "render/Camera.h"
 
+#include "core/TypeId.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
 
 class EditorUISystem;

@@ -5,8 +5,8 @@
 // Created by the ObjectFactory (prototype, then clones), owned by its object.
 // Main thread only.
 #pragma once
+#include "core/Types.h"
 #include "engine/IComponent.h"
-#include "engine/Types.h"
 #include "port/math/D3DX.h"
 
 class Transform;

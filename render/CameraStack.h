@@ -5,7 +5,7 @@
 #pragma once
 #include <deque>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class Camera;
 

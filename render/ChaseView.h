@@ -3,7 +3,7 @@
 // object ids and resolved every frame, so a removed object is never touched.
 // Owned by the GraphicsSystem's RenderLists. Main thread only.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "port/math/D3DX.h"
 
 class Transform;

@@ -5,7 +5,7 @@
 // The sphere and marker objects are built on first use and reused. Owned by
 // the GraphicsSystem. Main thread only.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "port/math/D3DX.h"
 #include "render/FrameContext.h"
 

@@ -5,7 +5,7 @@
 #pragma once
 #include <memory>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "render/DebugRecords.h"
 
 class DebugLineList {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "core/Singleton.h"
+#include "core/Types.h"
 #include "engine/FilePath.h"
-#include "engine/Singleton.h"
-#include "engine/Types.h"
 
 class GpuDevice;
 class GpuEffect;

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class EffectLoader;
 class GpuEffect;

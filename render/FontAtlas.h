@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "render/FontGlyph.h"
 
 class GpuShaderResourceView;

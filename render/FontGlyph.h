@@ -2,7 +2,7 @@
 // 512x512 texture and the metrics that place it on the text's pen line, in
 // whole pixels. Plain data owned by its FontAtlas.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 
 struct FontGlyph {
     i32 x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // texel rectangle: x1 = x0 + bitmap width, y1 = y0 + rows

@@ -15,7 +15,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/Singleton.h"
+#include "core/Singleton.h"
 #include "render/FontAtlas.h"
 
 class ScreenText;

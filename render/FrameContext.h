@@ -5,7 +5,7 @@
 // the stack by the FramePipeline for one frame; borrows everything it names.
 // Main thread only.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "port/math/D3DX.h"
 #include "render/EffectTable.h"
 #include "render/FramePass.h"

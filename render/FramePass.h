@@ -5,7 +5,7 @@
 #pragma once
 #include <functional>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 enum class FramePass : u32 {
     Geometry,

@@ -8,7 +8,7 @@
 #pragma once
 #include <memory>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "render/DebugDrawPass.h"
 #include "render/ForwardPasses.h"
 #include "render/FrameContext.h"

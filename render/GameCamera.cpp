@@ -1,7 +1,7 @@
 #include "render/GameCamera.h"
 
+#include "core/TypeId.h"
 #include "engine/MessageHub.h"
-#include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
 
 class GraphicsSystem;

@@ -3,8 +3,8 @@
 // (and any subscriber of message 56) about the owner; "targetOffset" raises
 // the chase view's aim above the target. Owned by its object; main thread.
 #pragma once
+#include "core/Types.h"
 #include "engine/IComponent.h"
-#include "engine/Types.h"
 
 class GameCamera : public IComponent {
 public:

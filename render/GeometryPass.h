@@ -4,7 +4,7 @@
 // Material's textures (or the solid defaults). In debug drawing it also shows
 // the selection's bounds. Owned by the FramePipeline. Main thread only.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class FrameContext;
 class FrustumCuller;

@@ -1,6 +1,6 @@
 #include "render/GlobalLighting.h"
 
-#include "engine/TypeId.h"
+#include "core/TypeId.h"
 #include "reflection/MetaMemVar.h"
 
 GlobalLighting::GlobalLighting() : IComponent(TypeId<GlobalLighting>::Get()) {

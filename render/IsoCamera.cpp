@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "core/TypeId.h"
 #include "engine/Transform.h"
-#include "engine/TypeId.h"
 
 IsoCamera::IsoCamera() : Camera(TypeId<IsoCamera>::Get()) {}
 

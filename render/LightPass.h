@@ -5,7 +5,7 @@
 // drawn in instanced batches of at most 2000 into the Light and Glow targets.
 // Owned by the FramePipeline. Main thread only.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class FrameContext;
 class FrustumCuller;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "port/math/D3DX.h"
 #include "render/ModelCpuMesh.h"
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "core/Types.h"
 #include "engine/IComponent.h"
-#include "engine/Types.h"
 #include "port/math/D3DX.h"
 #include "render/DebugRecords.h"
 #include "render/Material.h"

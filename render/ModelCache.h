@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/Singleton.h"
+#include "core/Singleton.h"
 #include "render/ModelCacheEntry.h"
 
 class GpuDevice;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "port/math/D3DX.h"
 #include "render/ModelCpuMesh.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <vector>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "render/ModelVertex.h"
 
 struct ModelCpuMesh {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "render/ModelCpuMesh.h"
 
 class ModelFile {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <tuple>
 
-#include "engine/Singleton.h"
-#include "engine/Types.h"
+#include "core/Singleton.h"
+#include "core/Types.h"
 #include "render/NoiseGrid.h"
 
 class GpuShaderResourceView;

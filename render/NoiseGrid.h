@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "port/math/D3DX.h"
 
 class GpuTexture;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/TypeId.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
@@ -11,7 +12,6 @@
 #include "engine/Overlord.h"
 #include "engine/Resolvers.h"
 #include "engine/Transform.h"
-#include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
 #include "render/ParticleEmmiter.h"
 #include "scene/ObjectFactory.h"

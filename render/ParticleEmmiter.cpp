@@ -5,12 +5,12 @@
 #include <deque>
 #include <string>
 
+#include "core/TypeId.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Resolvers.h"
 #include "engine/Transform.h"
-#include "engine/TypeId.h"
 #include "port/panels/TweakPanels.h"
 #include "reflection/MetaMemVar.h"
 #include "reflection/TweakBinding.h"

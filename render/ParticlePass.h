@@ -3,7 +3,7 @@
 // RenderDevice::RunEmitters updates, advances (stream-out) and draws every
 // registered, active emitter. Owned by the FramePipeline. Main thread only.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class FrameContext;
 

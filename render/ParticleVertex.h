@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 struct Particle;
 

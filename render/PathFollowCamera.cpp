@@ -1,7 +1,7 @@
 #include "render/PathFollowCamera.h"
 
+#include "core/TypeId.h"
 #include "engine/Transform.h"
-#include "engine/TypeId.h"
 #include "reflection/MetaMemVar.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "render/PointLight.h"
 
-#include "engine/TypeId.h"
+#include "core/TypeId.h"
 #include "reflection/MetaMemVar.h"
 
 PointLight::PointLight() : IComponent(TypeId<PointLight>::Get()) {

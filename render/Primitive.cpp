@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "core/TypeId.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
-#include "engine/TypeId.h"
 #include "port/panels/TweakPanels.h"
 #include "reflection/MetaMemVar.h"
 #include "reflection/TweakBinding.h"

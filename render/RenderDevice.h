@@ -10,8 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "engine/Singleton.h"
-#include "engine/Types.h"
+#include "core/Singleton.h"
+#include "core/Types.h"
 #include "render/EmitterBuffers.h"
 
 class GpuDevice;

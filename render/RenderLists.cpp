@@ -1,8 +1,8 @@
 #include "render/RenderLists.h"
 
+#include "core/TypeId.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
-#include "engine/TypeId.h"
 
 class Model;
 class Camera;

@@ -6,9 +6,9 @@
 #pragma once
 #include <vector>
 
+#include "core/Types.h"
 #include "engine/ComponentList.h"
 #include "engine/Message.h"
-#include "engine/Types.h"
 #include "render/CameraStack.h"
 #include "render/ChaseView.h"
 #include "render/DebugLineList.h"

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/Singleton.h"
 #include "engine/FilePath.h"
-#include "engine/Singleton.h"
 #include "port/gpu/GpuTypes.h"
 #include "port/math/D3DXColor.h"
 

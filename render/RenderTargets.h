@@ -6,7 +6,7 @@
 #pragma once
 #include <memory>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class GpuDepthStencilView;
 class GpuDevice;

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <sstream>
 
+#include "core/TypeId.h"
 #include "engine/GameObject.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Transform.h"
-#include "engine/TypeId.h"
 #include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuDevice.h"
 #include "reflection/MetaMemVar.h"

@@ -1,6 +1,6 @@
 #include "render/Skybox.h"
 
-#include "engine/TypeId.h"
+#include "core/TypeId.h"
 #include "reflection/MetaMemVar.h"
 #include "render/MeshBuilder.h"
 

@@ -2,7 +2,7 @@
 // files and procedural meshes, the stride in bytes and the input elements
 // that input layouts are made from. Constant data; any thread.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 #include "port/gpu/GpuTypes.h"
 
 struct VertexFormat {

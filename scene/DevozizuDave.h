@@ -6,8 +6,8 @@
 #pragma once
 #include <string>
 
+#include "core/Singleton.h"
 #include "engine/FilePath.h"
-#include "engine/Singleton.h"
 
 class DevozizuDave : public Singleton<DevozizuDave> {
 public:

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "core/Singleton.h"
+#include "core/TypeId.h"
 #include "engine/GameObject.h"
 #include "engine/IComponent.h"
-#include "engine/Singleton.h"
-#include "engine/TypeId.h"
 
 class ObjectFactory : public Singleton<ObjectFactory> {
 public:

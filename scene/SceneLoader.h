@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/Singleton.h"
-#include "engine/Types.h"
+#include "core/Singleton.h"
+#include "core/Types.h"
 
 struct lua_State;
 class GameObject;

@@ -5,7 +5,7 @@
 // table. When no such class or member is registered there are no crawlers.
 // Main thread only.
 #pragma once
-#include "engine/Types.h"
+#include "core/Types.h"
 
 class GameObject;
 

@@ -7,8 +7,8 @@
 
 #include "app/Assembly.h"
 #include "app/Entry.h"
+#include "core/IdCounter.h"
 #include "engine/Engine.h"
-#include "engine/IdCounter.h"
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "port/window/WindowTestInput.h"

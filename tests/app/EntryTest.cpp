@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "app/Entry.h"
+#include "core/IdCounter.h"
+#include "core/TypeId.h"
 #include "engine/Engine.h"
-#include "engine/IdCounter.h"
 #include "engine/MessageHub.h"
-#include "engine/TypeId.h"
 
 class Editor;
 class SplashScreen;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/ServiceTable.h"
-#include "engine/Singleton.h"
+#include "core/Singleton.h"
 
 namespace {
 std::vector<std::string> gDestroyed;

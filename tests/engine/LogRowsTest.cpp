@@ -2,7 +2,7 @@
 
 #include "EngineTestSupport.h"
 #include "LogCapture.h"
-#include "engine/ClassNameLookup.h"
+#include "core/ClassNameLookup.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/TypeId.h"
+#include "core/TypeId.h"
 
 namespace {
 struct A {};

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/IMessaging.h"
-#include "engine/IdCounter.h"
 #include "engine/Logger.h"
 #include "engine/Message.h"
 #include "engine/MessageHub.h"

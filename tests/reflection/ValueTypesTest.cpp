@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/ClassNameLookup.h"
+#include "core/ClassNameLookup.h"
 #include "port/panels/TweakPanelsProbe.h"
 #include "reflection/Gradient.h"
 #include "reflection/MetaRegistry.h"

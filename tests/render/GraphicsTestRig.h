@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/FilePath.h"
 #include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"

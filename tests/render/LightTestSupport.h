@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "engine/TypeId.h"
+#include "core/TypeId.h"
 #include "reflection/DataError.h"
 #include "reflection/Meta.h"
 #include "reflection/MetaRegistry.h"

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/IdCounter.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"

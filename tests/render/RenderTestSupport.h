@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
 #include "engine/IComponent.h"
 #include "engine/ISystem.h"
-#include "engine/IdCounter.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "port/math/D3DX.h"

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "core/IdCounter.h"
 #include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "reflection/MetaRegistry.h"

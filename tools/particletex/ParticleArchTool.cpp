@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "core/IdCounter.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
-#include "engine/IdCounter.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "reflection/MetaRegistry.h"

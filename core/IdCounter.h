@@ -2,8 +2,8 @@
 // type ids and controls alike; 0 means "none". Created at start-up with the
 // value 1 and owned by the program entry. Main thread only.
 #pragma once
-#include "engine/Singleton.h"
-#include "engine/Types.h"
+#include "core/Singleton.h"
+#include "core/Types.h"
 
 class IdCounter : public Singleton<IdCounter> {
 public:

@@ -1,4 +1,4 @@
-#include "engine/IdCounter.h"
+#include "core/IdCounter.h"
 
 u32 NewId() {
     if (IdCounter* c = IdCounter::Instance()) return c->Draw();

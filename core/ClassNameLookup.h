@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "engine/Types.h"
+#include "core/Types.h"
 
 // Returns the class name registered under typeId, or null when none is.
 using ClassNameLookup = const char* (*)(u32 typeId);

@@ -1,7 +1,7 @@
 // TypeId<T>::Get(): the type id of class T, drawn from the id counter the first
 // time it is asked for and constant afterwards, so type ids follow first use.
 #pragma once
-#include "engine/IdCounter.h"
+#include "core/IdCounter.h"
 
 template <class T>
 struct TypeId {

@@ -1,4 +1,4 @@
-#include "engine/ClassNameLookup.h"
+#include "core/ClassNameLookup.h"
 
 namespace {
 ClassNameLookup g_lookup = nullptr;

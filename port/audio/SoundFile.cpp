@@ -3,6 +3,20 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Every format is read as double (-1..1 full scale) and turned into 16-bit
+// samples here, so integer files come back bit-exact (double holds any 32-bit
+// sample exactly) and lossy decoders' overshoot past full scale is clipped
+// instead of wrapping. NaN in a broken float file reads as silence.
+std::int16_t ToSample(double x) {
+    if (std::isnan(x)) return 0;
+    return static_cast<std::int16_t>(std::clamp(std::nearbyint(x * 32768.0), -32768.0, 32767.0));
+}
+
+}  // namespace
 
 SoundFile::~SoundFile() {
     Close();
@@ -17,6 +31,8 @@ bool SoundFile::Open(const std::string& path) {
         sf_close(f);
         return false;
     }
+    // Integer data normalised to -1..1 (the library's default, relied on by ToSample).
+    sf_command(f, SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
     file_ = f;
     channels_ = info.channels;
     sampleRate_ = info.samplerate;
@@ -33,21 +49,24 @@ void SoundFile::Close() {
 
 std::size_t SoundFile::Read(std::int16_t* out, std::size_t maxFrames, int outChannels) {
     if (!file_ || maxFrames == 0) return 0;
-    SNDFILE* f = static_cast<SNDFILE*>(file_);
+    const auto channels = static_cast<std::size_t>(channels_);
+    scratch_.resize(maxFrames * channels);
+    const sf_count_t read =
+        sf_readf_double(static_cast<SNDFILE*>(file_), scratch_.data(), static_cast<sf_count_t>(maxFrames));
+    const std::size_t got = read > 0 ? static_cast<std::size_t>(read) : 0;
     if (outChannels == channels_) {
-        return static_cast<std::size_t>(sf_readf_short(f, out, static_cast<sf_count_t>(maxFrames)));
+        std::transform(scratch_.begin(), scratch_.begin() + static_cast<std::ptrdiff_t>(got * channels), out, ToSample);
+        return got;
     }
-    scratch_.resize(maxFrames * static_cast<std::size_t>(channels_));
-    const auto got = static_cast<std::size_t>(sf_readf_short(f, scratch_.data(), static_cast<sf_count_t>(maxFrames)));
     for (std::size_t i = 0; i < got; ++i) {
-        const std::int16_t* in = &scratch_[i * static_cast<std::size_t>(channels_)];
+        const double* in = &scratch_[i * channels];
         if (outChannels == 1) {
-            int sum = 0;
-            for (int c = 0; c < channels_; ++c) sum += in[c];
-            out[i] = static_cast<std::int16_t>(sum / channels_);
+            double sum = 0.0;
+            for (std::size_t c = 0; c < channels; ++c) sum += in[c];
+            out[i] = ToSample(sum / static_cast<double>(channels));
         } else {
-            out[i * 2] = in[0];
-            out[i * 2 + 1] = channels_ == 1 ? in[0] : in[1];
+            out[i * 2] = ToSample(in[0]);
+            out[i * 2 + 1] = ToSample(channels == 1 ? in[0] : in[1]);
         }
     }
     return got;

@@ -1,7 +1,8 @@
 // One audio file read through libsndfile (WAV, OGG/Vorbis, FLAC and whatever
-// else the library reads), decoded to 16-bit samples and mixed down to the
-// channel count the caller asks for. Owned by the AudioDevice (one per loaded
-// effect while decoding, one per playing music stream). Main thread only.
+// else the library reads), decoded to 16-bit samples (full scale 32768, lossy
+// overshoot clipped) and mixed down to the channel count the caller asks for.
+// Owned by the AudioDevice (one per loaded effect while decoding, one per
+// playing music stream). Main thread only.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -41,5 +42,5 @@ private:
     int channels_ = 0;
     int sampleRate_ = 0;
     std::int64_t frames_ = 0;
-    std::vector<std::int16_t> scratch_;
+    std::vector<double> scratch_;  // one Read's frames as decoded, -1..1
 };

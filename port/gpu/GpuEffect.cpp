@@ -194,34 +194,24 @@ std::unique_ptr<GpuEffect> GpuEffect::Create(const std::shared_ptr<GpuDevice>& d
     return effect;
 }
 
-bool GpuEffect::Build(const GpuEffectDesc& desc, std::string* errors) {
-    bool ok = true;
-    auto fail = [&](const std::string& where, const std::string& log) {
-        ok = false;
-        *errors += desc.name + " (" + where + "): " + log + "\n";
-    };
+// Holds the compiled stages until the whole effect is built: a stage text
+// shared by several passes is compiled once and deleted with the state.
+struct GpuEffect::BuildState {
+    BuildState(const GpuEffectDesc& desc_, std::string& errors_) : desc(desc_), errors(errors_) {}
+    ~BuildState() {
+        for (auto& entry : shaders)
+            if (entry.second) glDeleteShader(entry.second);
+    }
+    BuildState(const BuildState&) = delete;
+    BuildState& operator=(const BuildState&) = delete;
 
-    // Variables: every one declared in every stage; textures get fixed units.
-    std::string declarations;
-    unsigned unit = 0;
-    std::map<std::string, bool> seen;
-    for (const GpuEffectVariableDesc& v : desc.variables) {
-        if (seen[v.name]) {
-            fail("variable " + v.name, "declared twice");
-            continue;
-        }
-        seen[v.name] = true;
-        const bool texture = TextureTarget(v.type) != 0;
-        variables_.push_back(std::make_unique<GpuEffectVariable>(v, texture ? unit : 0));
-        if (texture) {
-            samplerObjects_.push_back(MakeSampler(v.sampler));
-            ++unit;
-        }
-        declarations += std::string("uniform ") + GlslType(v.type) + " " + v.name + ";\n";
+    void Fail(const std::string& where, const std::string& log) {
+        ok = false;
+        errors += desc.name + " (" + where + "): " + log + "\n";
     }
 
-    std::map<std::pair<GLenum, std::string>, GLuint> shaders;  // compiled once per effect
-    auto compile = [&](GLenum stage, const std::string& body, const std::string& where) -> GLuint {
+    // 0 when the stage does not compile (the compiler's text is in the errors).
+    GLuint Compile(GLenum stage, const std::string& body, const std::string& where) {
         auto key = std::make_pair(stage, body);
         auto found = shaders.find(key);
         if (found != shaders.end()) return found->second;
@@ -234,104 +224,157 @@ bool GpuEffect::Build(const GpuEffectDesc& desc, std::string* errors) {
         GLint status = GL_FALSE;
         glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
         if (status != GL_TRUE) {
-            fail(where + ", " + StageName(stage), "(source 1 = header, 2 = stage)\n" + ShaderLog(shader));
+            Fail(where + ", " + StageName(stage), "(source 1 = header, 2 = stage)\n" + ShaderLog(shader));
             glDeleteShader(shader);
             shader = 0;
         }
         shaders.emplace(std::move(key), shader);
         return shader;
-    };
+    }
 
+    const GpuEffectDesc& desc;
+    std::string& errors;
+    bool ok = true;
+    std::string declarations;  // every variable, put in front of every stage
+    std::map<std::pair<GLenum, std::string>, GLuint> shaders;
+};
+
+namespace {
+
+// Links the stages with every semantic at its fixed attribute location and
+// the captured outputs interleaved; 0 with the linker's text in `log`.
+GLuint LinkProgram(GLuint vs, GLuint gs, GLuint ps, const std::vector<const char*>& captured, std::string* log) {
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vs);
+    if (gs) glAttachShader(program, gs);
+    if (ps) glAttachShader(program, ps);
+    GpuForEachSemantic(
+        [&](const char* name, int location) { glBindAttribLocation(program, static_cast<GLuint>(location), name); });
+    if (!captured.empty())
+        glTransformFeedbackVaryings(program, static_cast<GLsizei>(captured.size()), captured.data(),
+                                    GL_INTERLEAVED_ATTRIBS);
+    glLinkProgram(program);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked == GL_TRUE) return program;
+    *log = ProgramLog(program);
+    glDeleteProgram(program);
+    return 0;
+}
+
+}  // namespace
+
+bool GpuEffect::Build(const GpuEffectDesc& desc, std::string* errors) {
+    BuildState state(desc, *errors);
+    DeclareVariables(state);
     for (const GpuEffectTechniqueDesc& td : desc.techniques) {
         auto technique = std::make_unique<GpuEffectTechnique>(td.name);
-        for (size_t p = 0; p < td.passes.size(); ++p) {
-            const GpuEffectPassDesc& pd = td.passes[p];
-            const std::string where = "technique " + td.name + ", pass " + std::to_string(p);
-            auto pass = std::make_unique<GpuEffectPass>();
-            pass->device_ = device_.get();
-            if (pd.vertexShader.empty()) {
-                fail(where, "no vertex shader");
-                technique->passes_.push_back(std::move(pass));
-                continue;
-            }
-            GLuint vs = compile(GL_VERTEX_SHADER, pd.vertexShader, where);
-            GLuint gs = pd.geometryShader.empty() ? 0 : compile(GL_GEOMETRY_SHADER, pd.geometryShader, where);
-            GLuint ps = pd.pixelShader.empty() ? 0 : compile(GL_FRAGMENT_SHADER, pd.pixelShader, where);
-            if (!vs || (!pd.geometryShader.empty() && !gs) || (!pd.pixelShader.empty() && !ps)) {
-                technique->passes_.push_back(std::move(pass));
-                continue;
-            }
-            GLuint program = glCreateProgram();
-            glAttachShader(program, vs);
-            if (gs) glAttachShader(program, gs);
-            if (ps) glAttachShader(program, ps);
-            GpuForEachSemantic([&](const char* name, int location) {
-                glBindAttribLocation(program, static_cast<GLuint>(location), name);
-            });
-            std::vector<const char*> captured;
-            for (const std::string& s : pd.streamOut) captured.push_back(s.c_str());
-            if (!captured.empty())
-                glTransformFeedbackVaryings(program, static_cast<GLsizei>(captured.size()), captured.data(),
-                                            GL_INTERLEAVED_ATTRIBS);
-            glLinkProgram(program);
-            GLint linked = GL_FALSE;
-            glGetProgramiv(program, GL_LINK_STATUS, &linked);
-            if (linked != GL_TRUE) {
-                fail(where, "link: " + ProgramLog(program));
-                glDeleteProgram(program);
-                technique->passes_.push_back(std::move(pass));
-                continue;
-            }
-            pass->program_ = program;
-
-            // Input signature: every vertex input must be a known semantic.
-            GLint inputs = 0;
-            glGetProgramInterfaceiv(program, GL_PROGRAM_INPUT, GL_ACTIVE_RESOURCES, &inputs);
-            for (GLint i = 0; i < inputs; ++i) {
-                char name[128] = {};
-                glGetProgramResourceName(program, GL_PROGRAM_INPUT, static_cast<GLuint>(i), sizeof name, nullptr, name);
-                const std::string input(name);
-                if (input.rfind("gl_", 0) == 0) continue;
-                if (GpuSemanticLocation(input) < 0) fail(where, "vertex input '" + input + "' is not a known semantic");
-                pass->inputs_.push_back(input);
-            }
-
-            if (!captured.empty()) {
-                GLint out = GL_POINTS;
-                if (gs) glGetProgramiv(program, GL_GEOMETRY_OUTPUT_TYPE, &out);
-                pass->streamsOut_ = true;
-                pass->feedbackMode_ = !gs                        ? GpuEffectPass::kFeedbackFromTopology
-                                      : out == GL_TRIANGLE_STRIP ? GL_TRIANGLES
-                                      : out == GL_LINE_STRIP     ? GL_LINES
-                                                                 : GL_POINTS;
-                pass->discard_ = ps == 0;
-            }
-
-            for (const auto& variable : variables_) {
-                const GLint location = glGetUniformLocation(program, variable->Name().c_str());
-                if (location < 0) continue;
-                const GLenum target = TextureTarget(variable->Type());
-                if (target) {
-                    glProgramUniform1i(program, location, static_cast<GLint>(variable->TextureUnit()));
-                    pass->samplers_.push_back(
-                        {variable.get(), variable->TextureUnit(), target, samplerObjects_[variable->TextureUnit()]});
-                } else {
-                    pass->uniforms_.push_back({variable.get(), location, 0});
-                }
-            }
-            if (pd.depthStencil) pass->depthStencil_ = device_->CreateDepthStencilState(*pd.depthStencil);
-            pass->stencilRef_ = pd.stencilRef;
-            if (pd.blend) pass->blend_ = device_->CreateBlendState(*pd.blend);
-            if (pd.rasterizer) pass->rasterizer_ = device_->CreateRasterizerState(*pd.rasterizer);
-            technique->passes_.push_back(std::move(pass));
-        }
+        for (size_t p = 0; p < td.passes.size(); ++p)
+            technique->passes_.push_back(
+                BuildPass(td.passes[p], "technique " + td.name + ", pass " + std::to_string(p), state));
         for (const auto& existing : techniques_)
-            if (existing->Name() == td.name) fail("technique " + td.name, "declared twice");
+            if (existing->Name() == td.name) state.Fail("technique " + td.name, "declared twice");
         techniques_.push_back(std::move(technique));
     }
-    for (auto& entry : shaders)
-        if (entry.second) glDeleteShader(entry.second);
-    return ok;
+    return state.ok;
+}
+
+// Variables: every one declared in every stage; textures get fixed units.
+void GpuEffect::DeclareVariables(BuildState& state) {
+    unsigned unit = 0;
+    std::map<std::string, bool> seen;
+    for (const GpuEffectVariableDesc& v : state.desc.variables) {
+        if (seen[v.name]) {
+            state.Fail("variable " + v.name, "declared twice");
+            continue;
+        }
+        seen[v.name] = true;
+        const bool texture = TextureTarget(v.type) != 0;
+        variables_.push_back(std::make_unique<GpuEffectVariable>(v, texture ? unit : 0));
+        if (texture) {
+            samplerObjects_.push_back(MakeSampler(v.sampler));
+            ++unit;
+        }
+        state.declarations += std::string("uniform ") + GlslType(v.type) + " " + v.name + ";\n";
+    }
+}
+
+// A pass whose stages fail to compile or link stays in its technique as an
+// invalid pass (no program), so pass indices keep their meaning.
+std::unique_ptr<GpuEffectPass> GpuEffect::BuildPass(const GpuEffectPassDesc& pd, const std::string& where,
+                                                    BuildState& state) {
+    auto pass = std::make_unique<GpuEffectPass>();
+    pass->device_ = device_.get();
+    if (pd.vertexShader.empty()) {
+        state.Fail(where, "no vertex shader");
+        return pass;
+    }
+    GLuint vs = state.Compile(GL_VERTEX_SHADER, pd.vertexShader, where);
+    GLuint gs = pd.geometryShader.empty() ? 0 : state.Compile(GL_GEOMETRY_SHADER, pd.geometryShader, where);
+    GLuint ps = pd.pixelShader.empty() ? 0 : state.Compile(GL_FRAGMENT_SHADER, pd.pixelShader, where);
+    if (!vs || (!pd.geometryShader.empty() && !gs) || (!pd.pixelShader.empty() && !ps)) return pass;
+
+    std::vector<const char*> captured;
+    for (const std::string& s : pd.streamOut) captured.push_back(s.c_str());
+    std::string log;
+    const GLuint program = LinkProgram(vs, gs, ps, captured, &log);
+    if (!program) {
+        state.Fail(where, "link: " + log);
+        return pass;
+    }
+    pass->program_ = program;
+    ReadInputSignature(*pass, where, state);
+    if (!captured.empty()) SetStreamOut(*pass, gs, ps);
+    BindVariables(*pass);
+    if (pd.depthStencil) pass->depthStencil_ = device_->CreateDepthStencilState(*pd.depthStencil);
+    pass->stencilRef_ = pd.stencilRef;
+    if (pd.blend) pass->blend_ = device_->CreateBlendState(*pd.blend);
+    if (pd.rasterizer) pass->rasterizer_ = device_->CreateRasterizerState(*pd.rasterizer);
+    return pass;
+}
+
+// Input signature: every vertex input must be a known semantic.
+void GpuEffect::ReadInputSignature(GpuEffectPass& pass, const std::string& where, BuildState& state) {
+    GLint inputs = 0;
+    glGetProgramInterfaceiv(pass.program_, GL_PROGRAM_INPUT, GL_ACTIVE_RESOURCES, &inputs);
+    for (GLint i = 0; i < inputs; ++i) {
+        char name[128] = {};
+        glGetProgramResourceName(pass.program_, GL_PROGRAM_INPUT, static_cast<GLuint>(i), sizeof name, nullptr, name);
+        const std::string input(name);
+        if (input.rfind("gl_", 0) == 0) continue;
+        if (GpuSemanticLocation(input) < 0) state.Fail(where, "vertex input '" + input + "' is not a known semantic");
+        pass.inputs_.push_back(input);
+    }
+}
+
+// The primitive the pass captures: the geometry stage's output, or the
+// draw's topology without one; no pixel stage means no rasterisation.
+void GpuEffect::SetStreamOut(GpuEffectPass& pass, unsigned geometryShader, unsigned pixelShader) {
+    GLint out = GL_POINTS;
+    if (geometryShader) glGetProgramiv(pass.program_, GL_GEOMETRY_OUTPUT_TYPE, &out);
+    pass.streamsOut_ = true;
+    pass.feedbackMode_ = !geometryShader            ? GpuEffectPass::kFeedbackFromTopology
+                         : out == GL_TRIANGLE_STRIP ? GL_TRIANGLES
+                         : out == GL_LINE_STRIP     ? GL_LINES
+                                                    : GL_POINTS;
+    pass.discard_ = pixelShader == 0;
+}
+
+// Textures are bound to their variable's fixed unit once; other variables
+// the program uses are sent by Apply when they change.
+void GpuEffect::BindVariables(GpuEffectPass& pass) const {
+    for (const auto& variable : variables_) {
+        const GLint location = glGetUniformLocation(pass.program_, variable->Name().c_str());
+        if (location < 0) continue;
+        const GLenum target = TextureTarget(variable->Type());
+        if (target) {
+            glProgramUniform1i(pass.program_, location, static_cast<GLint>(variable->TextureUnit()));
+            pass.samplers_.push_back(
+                {variable.get(), variable->TextureUnit(), target, samplerObjects_[variable->TextureUnit()]});
+        } else {
+            pass.uniforms_.push_back({variable.get(), location, 0});
+        }
+    }
 }
 
 GpuEffectTechnique* GpuEffect::GetTechniqueByName(const std::string& name) const {

@@ -35,7 +35,15 @@ public:
 
 private:
     GpuEffect() = default;
+    // The compiled-stage cache and the error text of one Build.
+    struct BuildState;
     bool Build(const GpuEffectDesc& desc, std::string* errors);
+    void DeclareVariables(BuildState& state);
+    std::unique_ptr<GpuEffectPass> BuildPass(const GpuEffectPassDesc& desc, const std::string& where,
+                                             BuildState& state);
+    static void ReadInputSignature(GpuEffectPass& pass, const std::string& where, BuildState& state);
+    static void SetStreamOut(GpuEffectPass& pass, unsigned geometryShader, unsigned pixelShader);
+    void BindVariables(GpuEffectPass& pass) const;
 
     std::shared_ptr<GpuDevice> device_;
     std::string name_;

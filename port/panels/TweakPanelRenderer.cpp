@@ -94,6 +94,109 @@ void Clamp(TwType type, unsigned char* raw, const std::map<std::string, std::str
     }
 }
 
+// The title colour and background alpha of a bar's "color" and "alpha"
+// definitions; returns how many style colours it pushed.
+int PushBarColours(const std::map<std::string, std::string>& params) {
+    int colours = 0;
+    int rgb[3];
+    std::string colour = Param(params, "color");
+    float alpha = 1.0f;
+    std::string alphaText = Param(params, "alpha");
+    if (!alphaText.empty())
+        alpha = std::clamp(static_cast<float>(std::strtod(alphaText.c_str(), nullptr)) / 255.0f, 0.0f, 1.0f);
+    if (!colour.empty() && TweakDefinition::ParseInts(colour, rgb, 3)) {
+        ImVec4 c(rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, alpha);
+        ImGui::PushStyleColor(ImGuiCol_TitleBg, c);
+        ImGui::PushStyleColor(ImGuiCol_TitleBgActive, c);
+        ImGui::PushStyleColor(ImGuiCol_TitleBgCollapsed, c);
+        colours = 3;
+    }
+    if (!alphaText.empty()) ImGui::SetNextWindowBgAlpha(alpha);
+    return colours;
+}
+
+// The widget of the variable's type, editing the copy in `value`; true when
+// the user changed it. A type without a widget shows its label.
+bool EditValue(TweakPanelLibrary& lib, const TweakPanelLibrary::Var& var, const std::string& label,
+               TweakPanelLibrary::Value& value) {
+    const std::string id = label + "##" + var.name;
+    bool changed = false;
+    unsigned char* raw = value.raw;
+    const ImGuiInputTextFlags enter = ImGuiInputTextFlags_EnterReturnsTrue;
+    const TwType type = var.type;
+    std::string stepText = Param(var.params, "step");
+    if (lib.IsEnum(type)) {
+        int current;
+        std::memcpy(&current, raw, sizeof current);
+        const std::vector<TwEnumVal>& values = lib.EnumValues(type);
+        const char* shown = "";
+        for (const TwEnumVal& v : values)
+            if (v.Value == current) shown = v.Label;
+        if (ImGui::BeginCombo(id.c_str(), shown)) {
+            for (const TwEnumVal& v : values) {
+                if (ImGui::Selectable(v.Label, v.Value == current) && v.Value != current) {
+                    std::memcpy(raw, &v.Value, sizeof v.Value);
+                    changed = true;
+                }
+            }
+            ImGui::EndCombo();
+        }
+    } else if (type == TW_TYPE_BOOLCPP || type == TW_TYPE_BOOL8 || type == TW_TYPE_BOOL16 || type == TW_TYPE_BOOL32) {
+        std::string text;
+        lib.ToText(type, value, &text);
+        bool b = text == "true";
+        if (ImGui::Checkbox(id.c_str(), &b)) changed = lib.FromText(type, b ? "true" : "false", &value);
+    } else if (IntegerDataType(type) >= 0) {
+        long long step = stepText.empty() ? 1 : std::llround(std::strtod(stepText.c_str(), nullptr));
+        if (step == 0) step = 1;
+        long long fast = step * 10;
+        changed = ImGui::InputScalar(id.c_str(), IntegerDataType(type), raw, &step, &fast, nullptr, enter);
+    } else if (type == TW_TYPE_FLOAT || type == TW_TYPE_DOUBLE) {
+        double stepD = stepText.empty() ? 0.0 : std::strtod(stepText.c_str(), nullptr);
+        float stepF = static_cast<float>(stepD);
+        double fastD = stepD * 10.0;
+        float fastF = static_cast<float>(fastD);
+        const bool isFloat = type == TW_TYPE_FLOAT;
+        const void* stepPtr = stepD > 0.0 ? (isFloat ? static_cast<const void*>(&stepF) : &stepD) : nullptr;
+        const void* fastPtr = stepD > 0.0 ? (isFloat ? static_cast<const void*>(&fastF) : &fastD) : nullptr;
+        changed = ImGui::InputScalar(id.c_str(), isFloat ? ImGuiDataType_Float : ImGuiDataType_Double, raw, stepPtr,
+                                     fastPtr, "%g", enter);
+    } else if (type == TW_TYPE_DIR3F) {
+        changed = ImGui::InputScalarN(id.c_str(), ImGuiDataType_Float, raw, 3, nullptr, nullptr, "%g", enter);
+    } else if (type == TW_TYPE_QUAT4F) {
+        changed = ImGui::InputScalarN(id.c_str(), ImGuiDataType_Float, raw, 4, nullptr, nullptr, "%g", enter);
+    } else if (type == TW_TYPE_DIR3D || type == TW_TYPE_QUAT4D) {
+        changed = ImGui::InputScalarN(id.c_str(), ImGuiDataType_Double, raw, type == TW_TYPE_DIR3D ? 3 : 4, nullptr,
+                                      nullptr, "%g", enter);
+    } else if (type == TW_TYPE_COLOR3F) {
+        changed = ImGui::ColorEdit3(id.c_str(), reinterpret_cast<float*>(raw));
+    } else if (type == TW_TYPE_COLOR4F) {
+        changed = ImGui::ColorEdit4(id.c_str(), reinterpret_cast<float*>(raw));
+    } else if (type == TW_TYPE_COLOR32) {
+        uint32_t packed;
+        std::memcpy(&packed, raw, sizeof packed);
+        float c[4] = {((packed >> 16) & 0xFF) / 255.0f, ((packed >> 8) & 0xFF) / 255.0f, (packed & 0xFF) / 255.0f,
+                      ((packed >> 24) & 0xFF) / 255.0f};
+        if (ImGui::ColorEdit4(id.c_str(), c)) {
+            auto byte = [](float f) { return static_cast<uint32_t>(std::lround(std::clamp(f, 0.0f, 1.0f) * 255.0f)); };
+            packed = (byte(c[3]) << 24) | (byte(c[0]) << 16) | (byte(c[1]) << 8) | byte(c[2]);
+            std::memcpy(raw, &packed, sizeof packed);
+            changed = true;
+        }
+    } else if (type == TW_TYPE_CDSTRING || type == TW_TYPE_STDSTRING) {
+        changed = ImGui::InputText(id.c_str(), &value.text, enter | ImGuiInputTextFlags_AutoSelectAll);
+    } else if (type == TW_TYPE_CHAR) {
+        std::string one(1, static_cast<char>(raw[0]));
+        if (ImGui::InputText(id.c_str(), &one, enter) && !one.empty()) {
+            raw[0] = static_cast<unsigned char>(one[0]);
+            changed = true;
+        }
+    } else {
+        ImGui::TextUnformatted(label.c_str());
+    }
+    return changed;
+}
+
 }  // namespace
 
 TweakPanelRenderer* TweakPanelRenderer::Get() {
@@ -215,44 +318,8 @@ void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar bar, int index) {
     std::string label = Param(bar.params, "label");
     if (label.empty()) label = bar.name;
     const std::string title = label + "###bar" + std::to_string(serial);
-
-    const float offset = 10.0f + 24.0f * static_cast<float>(index % 12);
-    ImGui::SetNextWindowPos(ImVec2(offset, offset), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(kDefaultBarWidth, kDefaultBarHeight), ImGuiCond_FirstUseEver);
-    // Placement definitions apply when they change, so a later TwDefine moves
-    // the bar while the user may still move it in between.
-    const std::string placement =
-        Param(bar.params, "position") + "|" + Param(bar.params, "size") + "|" + Param(bar.params, "iconified");
-    auto applied = appliedPlacement_.find(serial);
-    if (applied == appliedPlacement_.end() || applied->second != placement) {
-        appliedPlacement_[serial] = placement;
-        int pair[2];
-        std::string position = Param(bar.params, "position");
-        if (!position.empty() && TweakDefinition::ParseInts(position, pair, 2))
-            ImGui::SetNextWindowPos(ImVec2(static_cast<float>(pair[0]), static_cast<float>(pair[1])), ImGuiCond_Always);
-        std::string size = Param(bar.params, "size");
-        if (!size.empty() && TweakDefinition::ParseInts(size, pair, 2))
-            ImGui::SetNextWindowSize(ImVec2(static_cast<float>(pair[0]), static_cast<float>(pair[1])),
-                                     ImGuiCond_Always);
-        if (!Param(bar.params, "iconified").empty())
-            ImGui::SetNextWindowCollapsed(TweakPanelLibrary::ParamIsTrue(bar.params, "iconified", false),
-                                          ImGuiCond_Always);
-    }
-    int colours = 0;
-    int rgb[3];
-    std::string colour = Param(bar.params, "color");
-    float alpha = 1.0f;
-    std::string alphaText = Param(bar.params, "alpha");
-    if (!alphaText.empty())
-        alpha = std::clamp(static_cast<float>(std::strtod(alphaText.c_str(), nullptr)) / 255.0f, 0.0f, 1.0f);
-    if (!colour.empty() && TweakDefinition::ParseInts(colour, rgb, 3)) {
-        ImVec4 c(rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, alpha);
-        ImGui::PushStyleColor(ImGuiCol_TitleBg, c);
-        ImGui::PushStyleColor(ImGuiCol_TitleBgActive, c);
-        ImGui::PushStyleColor(ImGuiCol_TitleBgCollapsed, c);
-        colours = 3;
-    }
-    if (!alphaText.empty()) ImGui::SetNextWindowBgAlpha(alpha);
+    ApplyPlacement(bar, index);
+    const int colours = PushBarColours(bar.params);
 
     const bool open = ImGui::Begin(title.c_str(), nullptr, ImGuiWindowFlags_NoSavedSettings);
     ImVec2 pos = ImGui::GetWindowPos(), size = ImGui::GetWindowSize();
@@ -264,58 +331,110 @@ void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar bar, int index) {
         if (widthText != "fit" && !widthText.empty() && TweakDefinition::ParseInts(widthText, &width, 1) && width > 0)
             valuesWidth = static_cast<float>(width);
         ImGui::PushItemWidth(valuesWidth);
-
-        // Groups: each appears where its first entry (or sub-group) stands; a
-        // group's own "group" parameter nests it.
-        struct Node {
-            std::string name;
-            std::vector<std::pair<bool, size_t>> items;  // (is group, var index or node index)
-        };
-        std::vector<Node> nodes(1);
-        std::map<std::string, size_t> byName;
-        const std::vector<TweakPanelLibrary::Var>& vars = bar.vars;
-        std::function<size_t(const std::string&, int)> ensure = [&](const std::string& group, int depth) -> size_t {
-            if (group.empty() || depth > 16) return 0;
-            auto found = byName.find(group);
-            if (found != byName.end()) return found->second;
-            const size_t node = nodes.size();
-            nodes.push_back(Node{group, {}});
-            byName[group] = node;
-            auto groupParams = bar.groups.find(group);
-            std::string parent = groupParams == bar.groups.end() ? std::string() : Param(groupParams->second, "group");
-            size_t parentNode = parent == group ? 0 : ensure(parent, depth + 1);
-            nodes[parentNode].items.push_back({true, node});
-            return node;
-        };
-        for (size_t i = 0; i < vars.size(); ++i)
-            nodes[ensure(Param(vars[i].params, "group"), 0)].items.push_back({false, i});
-
-        std::function<void(size_t)> drawNode = [&](size_t node) {
-            for (const auto& [isGroup, which] : nodes[node].items) {
-                if (!isGroup) {
-                    DrawVar(bar.serial, vars[which]);
-                    continue;
-                }
-                const std::string& name = nodes[which].name;
-                auto groupParams = bar.groups.find(name);
-                std::map<std::string, std::string> gp =
-                    groupParams == bar.groups.end() ? std::map<std::string, std::string>() : groupParams->second;
-                if (!TweakPanelLibrary::ParamIsTrue(gp, "visible", true)) continue;
-                std::string groupLabel = Param(gp, "label");
-                if (groupLabel.empty()) groupLabel = name;
-                const bool opened = TweakPanelLibrary::ParamIsTrue(gp, "opened", true);
-                if (ImGui::TreeNodeEx((groupLabel + "###group:" + name).c_str(),
-                                      opened ? ImGuiTreeNodeFlags_DefaultOpen : 0)) {
-                    drawNode(which);
-                    ImGui::TreePop();
-                }
-            }
-        };
-        drawNode(0);
+        DrawEntries(bar);
         ImGui::PopItemWidth();
     }
     ImGui::End();
     if (colours) ImGui::PopStyleColor(colours);
+}
+
+// Bars are staggered on first use. Placement definitions apply when they
+// change, so a later TwDefine moves the bar while the user may still move it
+// in between.
+void TweakPanelRenderer::ApplyPlacement(const TweakPanelLibrary::Bar& bar, int index) {
+    const float offset = 10.0f + 24.0f * static_cast<float>(index % 12);
+    ImGui::SetNextWindowPos(ImVec2(offset, offset), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(kDefaultBarWidth, kDefaultBarHeight), ImGuiCond_FirstUseEver);
+    const std::string placement =
+        Param(bar.params, "position") + "|" + Param(bar.params, "size") + "|" + Param(bar.params, "iconified");
+    auto applied = appliedPlacement_.find(bar.serial);
+    if (applied != appliedPlacement_.end() && applied->second == placement) return;
+    appliedPlacement_[bar.serial] = placement;
+    int pair[2];
+    std::string position = Param(bar.params, "position");
+    if (!position.empty() && TweakDefinition::ParseInts(position, pair, 2))
+        ImGui::SetNextWindowPos(ImVec2(static_cast<float>(pair[0]), static_cast<float>(pair[1])), ImGuiCond_Always);
+    std::string size = Param(bar.params, "size");
+    if (!size.empty() && TweakDefinition::ParseInts(size, pair, 2))
+        ImGui::SetNextWindowSize(ImVec2(static_cast<float>(pair[0]), static_cast<float>(pair[1])), ImGuiCond_Always);
+    if (!Param(bar.params, "iconified").empty())
+        ImGui::SetNextWindowCollapsed(TweakPanelLibrary::ParamIsTrue(bar.params, "iconified", false), ImGuiCond_Always);
+}
+
+// Groups: each appears where its first entry (or sub-group) stands; a
+// group's own "group" parameter nests it.
+void TweakPanelRenderer::DrawEntries(const TweakPanelLibrary::Bar& bar) {
+    struct Node {
+        std::string name;
+        std::vector<std::pair<bool, size_t>> items;  // (is group, var index or node index)
+    };
+    std::vector<Node> nodes(1);
+    std::map<std::string, size_t> byName;
+    const std::vector<TweakPanelLibrary::Var>& vars = bar.vars;
+    std::function<size_t(const std::string&, int)> ensure = [&](const std::string& group, int depth) -> size_t {
+        if (group.empty() || depth > 16) return 0;
+        auto found = byName.find(group);
+        if (found != byName.end()) return found->second;
+        const size_t node = nodes.size();
+        nodes.push_back(Node{group, {}});
+        byName[group] = node;
+        auto groupParams = bar.groups.find(group);
+        std::string parent = groupParams == bar.groups.end() ? std::string() : Param(groupParams->second, "group");
+        size_t parentNode = parent == group ? 0 : ensure(parent, depth + 1);
+        nodes[parentNode].items.push_back({true, node});
+        return node;
+    };
+    for (size_t i = 0; i < vars.size(); ++i)
+        nodes[ensure(Param(vars[i].params, "group"), 0)].items.push_back({false, i});
+
+    std::function<void(size_t)> drawNode = [&](size_t node) {
+        for (const auto& [isGroup, which] : nodes[node].items) {
+            if (!isGroup) {
+                DrawVar(bar.serial, vars[which]);
+                continue;
+            }
+            const std::string& name = nodes[which].name;
+            auto groupParams = bar.groups.find(name);
+            std::map<std::string, std::string> gp =
+                groupParams == bar.groups.end() ? std::map<std::string, std::string>() : groupParams->second;
+            if (!TweakPanelLibrary::ParamIsTrue(gp, "visible", true)) continue;
+            std::string groupLabel = Param(gp, "label");
+            if (groupLabel.empty()) groupLabel = name;
+            const bool opened = TweakPanelLibrary::ParamIsTrue(gp, "opened", true);
+            if (ImGui::TreeNodeEx((groupLabel + "###group:" + name).c_str(),
+                                  opened ? ImGuiTreeNodeFlags_DefaultOpen : 0)) {
+                drawNode(which);
+                ImGui::TreePop();
+            }
+        }
+    };
+    drawNode(0);
+}
+
+void TweakPanelRenderer::RecordItem(uint64_t serial, const TweakPanelLibrary::Var& var) {
+    ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
+    itemRects_[{serial, var.name}] = Rect{min.x, min.y, max.x - min.x, max.y - min.y};
+    std::string help = Param(var.params, "help");
+    if (!help.empty() && ImGui::IsItemHovered()) ImGui::SetTooltip("%s", help.c_str());
+}
+
+// A button without a callback is shown as its label; a press runs the
+// callback after the frame.
+void TweakPanelRenderer::DrawButton(uint64_t serial, const TweakPanelLibrary::Var& var, const std::string& label) {
+    if (!var.buttonCallback) {
+        ImGui::TextUnformatted(label.c_str());
+        RecordItem(serial, var);
+        return;
+    }
+    const bool clicked = ImGui::Button((label + "##" + var.name).c_str());
+    RecordItem(serial, var);
+    if (clicked) {
+        TweakPanelLibrary::Pending press;
+        press.barSerial = serial;
+        press.varName = var.name;
+        press.isButton = true;
+        TweakPanelLibrary::Get().Defer(std::move(press));
+    }
 }
 
 void TweakPanelRenderer::DrawVar(uint64_t serial, const TweakPanelLibrary::Var& var) {
@@ -323,33 +442,12 @@ void TweakPanelRenderer::DrawVar(uint64_t serial, const TweakPanelLibrary::Var& 
     TweakPanelLibrary& lib = TweakPanelLibrary::Get();
     std::string label = Param(var.params, "label");
     if (label.empty()) label = var.name;
-    const std::string id = label + "##" + var.name;
-    auto record = [&] {
-        ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
-        itemRects_[{serial, var.name}] = Rect{min.x, min.y, max.x - min.x, max.y - min.y};
-        std::string help = Param(var.params, "help");
-        if (!help.empty() && ImGui::IsItemHovered()) ImGui::SetTooltip("%s", help.c_str());
-    };
-
     if (var.kind == TweakVarKind::Separator) {
         ImGui::Separator();
         return;
     }
     if (var.kind == TweakVarKind::Button) {
-        if (!var.buttonCallback) {
-            ImGui::TextUnformatted(label.c_str());
-            record();
-            return;
-        }
-        const bool clicked = ImGui::Button(id.c_str());
-        record();
-        if (clicked) {
-            TweakPanelLibrary::Pending press;
-            press.barSerial = serial;
-            press.varName = var.name;
-            press.isButton = true;
-            lib.Defer(std::move(press));
-        }
+        DrawButton(serial, var, label);
         return;
     }
 
@@ -357,84 +455,11 @@ void TweakPanelRenderer::DrawVar(uint64_t serial, const TweakPanelLibrary::Var& 
     if (!lib.ReadValue(var, &value)) return;
     const bool readOnly = TweakPanelLibrary::IsReadOnly(var);
     if (readOnly) ImGui::BeginDisabled(true);
-    bool changed = false;
-    unsigned char* raw = value.raw;
-    const ImGuiInputTextFlags enter = ImGuiInputTextFlags_EnterReturnsTrue;
-    const TwType type = var.type;
-    std::string stepText = Param(var.params, "step");
-    if (lib.IsEnum(type)) {
-        int current;
-        std::memcpy(&current, raw, sizeof current);
-        const std::vector<TwEnumVal>& values = lib.EnumValues(type);
-        const char* shown = "";
-        for (const TwEnumVal& v : values)
-            if (v.Value == current) shown = v.Label;
-        if (ImGui::BeginCombo(id.c_str(), shown)) {
-            for (const TwEnumVal& v : values) {
-                if (ImGui::Selectable(v.Label, v.Value == current) && v.Value != current) {
-                    std::memcpy(raw, &v.Value, sizeof v.Value);
-                    changed = true;
-                }
-            }
-            ImGui::EndCombo();
-        }
-    } else if (type == TW_TYPE_BOOLCPP || type == TW_TYPE_BOOL8 || type == TW_TYPE_BOOL16 || type == TW_TYPE_BOOL32) {
-        std::string text;
-        lib.ToText(type, value, &text);
-        bool b = text == "true";
-        if (ImGui::Checkbox(id.c_str(), &b)) changed = lib.FromText(type, b ? "true" : "false", &value);
-    } else if (IntegerDataType(type) >= 0) {
-        long long step = stepText.empty() ? 1 : std::llround(std::strtod(stepText.c_str(), nullptr));
-        if (step == 0) step = 1;
-        long long fast = step * 10;
-        changed = ImGui::InputScalar(id.c_str(), IntegerDataType(type), raw, &step, &fast, nullptr, enter);
-    } else if (type == TW_TYPE_FLOAT || type == TW_TYPE_DOUBLE) {
-        double stepD = stepText.empty() ? 0.0 : std::strtod(stepText.c_str(), nullptr);
-        float stepF = static_cast<float>(stepD);
-        double fastD = stepD * 10.0;
-        float fastF = static_cast<float>(fastD);
-        const bool isFloat = type == TW_TYPE_FLOAT;
-        const void* stepPtr = stepD > 0.0 ? (isFloat ? static_cast<const void*>(&stepF) : &stepD) : nullptr;
-        const void* fastPtr = stepD > 0.0 ? (isFloat ? static_cast<const void*>(&fastF) : &fastD) : nullptr;
-        changed = ImGui::InputScalar(id.c_str(), isFloat ? ImGuiDataType_Float : ImGuiDataType_Double, raw, stepPtr,
-                                     fastPtr, "%g", enter);
-    } else if (type == TW_TYPE_DIR3F) {
-        changed = ImGui::InputScalarN(id.c_str(), ImGuiDataType_Float, raw, 3, nullptr, nullptr, "%g", enter);
-    } else if (type == TW_TYPE_QUAT4F) {
-        changed = ImGui::InputScalarN(id.c_str(), ImGuiDataType_Float, raw, 4, nullptr, nullptr, "%g", enter);
-    } else if (type == TW_TYPE_DIR3D || type == TW_TYPE_QUAT4D) {
-        changed = ImGui::InputScalarN(id.c_str(), ImGuiDataType_Double, raw, type == TW_TYPE_DIR3D ? 3 : 4, nullptr,
-                                      nullptr, "%g", enter);
-    } else if (type == TW_TYPE_COLOR3F) {
-        changed = ImGui::ColorEdit3(id.c_str(), reinterpret_cast<float*>(raw));
-    } else if (type == TW_TYPE_COLOR4F) {
-        changed = ImGui::ColorEdit4(id.c_str(), reinterpret_cast<float*>(raw));
-    } else if (type == TW_TYPE_COLOR32) {
-        uint32_t packed;
-        std::memcpy(&packed, raw, sizeof packed);
-        float c[4] = {((packed >> 16) & 0xFF) / 255.0f, ((packed >> 8) & 0xFF) / 255.0f, (packed & 0xFF) / 255.0f,
-                      ((packed >> 24) & 0xFF) / 255.0f};
-        if (ImGui::ColorEdit4(id.c_str(), c)) {
-            auto byte = [](float f) { return static_cast<uint32_t>(std::lround(std::clamp(f, 0.0f, 1.0f) * 255.0f)); };
-            packed = (byte(c[3]) << 24) | (byte(c[0]) << 16) | (byte(c[1]) << 8) | byte(c[2]);
-            std::memcpy(raw, &packed, sizeof packed);
-            changed = true;
-        }
-    } else if (type == TW_TYPE_CDSTRING || type == TW_TYPE_STDSTRING) {
-        changed = ImGui::InputText(id.c_str(), &value.text, enter | ImGuiInputTextFlags_AutoSelectAll);
-    } else if (type == TW_TYPE_CHAR) {
-        std::string one(1, static_cast<char>(raw[0]));
-        if (ImGui::InputText(id.c_str(), &one, enter) && !one.empty()) {
-            raw[0] = static_cast<unsigned char>(one[0]);
-            changed = true;
-        }
-    } else {
-        ImGui::TextUnformatted(label.c_str());
-    }
-    record();
+    const bool changed = EditValue(lib, var, label, value);
+    RecordItem(serial, var);
     if (readOnly) ImGui::EndDisabled();
     if (changed && !readOnly) {
-        Clamp(type, raw, var.params);
+        Clamp(var.type, value.raw, var.params);
         TweakPanelLibrary::Pending edit;
         edit.barSerial = serial;
         edit.varName = var.name;

@@ -41,9 +41,15 @@ public:
 private:
     TweakPanelRenderer() = default;
     ~TweakPanelRenderer();
-    // Both work on copies: get callbacks may change or delete the live bar.
+    // DrawBar works on a copy, and the functions below it on parts of that
+    // copy: get callbacks may change or delete the live bar.
     void DrawBar(TweakPanelLibrary::Bar bar, int index);
+    void ApplyPlacement(const TweakPanelLibrary::Bar& bar, int index);
+    void DrawEntries(const TweakPanelLibrary::Bar& bar);
     void DrawVar(uint64_t barSerial, const TweakPanelLibrary::Var& var);
+    void DrawButton(uint64_t barSerial, const TweakPanelLibrary::Var& var, const std::string& label);
+    // Where the last ImGui item was drawn, and its help text on hover.
+    void RecordItem(uint64_t barSerial, const TweakPanelLibrary::Var& var);
     bool OverPanel(float x, float y) const;
 
     ImGuiContext* context_ = nullptr;

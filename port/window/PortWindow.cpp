@@ -251,6 +251,110 @@ void PortWindow::FinishDrop() {
     Push(e);
 }
 
+// Close, size, minimise / restore and focus of this window; other windows'
+// events are dropped.
+void PortWindow::WindowChange(const void* sdlEvent) {
+    const SDL_WindowEvent& window = static_cast<const SDL_Event*>(sdlEvent)->window;
+    if (window.windowID != windowId_) return;
+    WindowEvent e;
+    switch (window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            e.kind = WindowEventKind::Quit;
+            Push(e);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (minimised_) break;
+            if (window.data1 == announcedWidth_ && window.data2 == announcedHeight_) break;
+            announcedWidth_ = window.data1;
+            announcedHeight_ = window.data2;
+            e.kind = WindowEventKind::Resized;
+            e.rect.right = announcedWidth_;
+            e.rect.bottom = announcedHeight_;
+            Push(e);
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            if (minimised_) break;
+            minimised_ = true;
+            e.kind = WindowEventKind::Resized;  // an empty client rectangle
+            Push(e);
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            if (!minimised_) break;
+            minimised_ = false;
+            e.kind = WindowEventKind::Resized;
+            e.rect = GetClientRect();
+            announcedWidth_ = e.rect.right;
+            announcedHeight_ = e.rect.bottom;
+            Push(e);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            e.kind = WindowEventKind::Activated;
+            Push(e);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            e.kind = WindowEventKind::Deactivated;
+            Push(e);
+            break;
+        default:
+            break;
+    }
+}
+
+// One Char event per character of one byte; control characters come with
+// their key presses instead.
+void PortWindow::TextInput(const char* utf8) {
+    std::vector<uint32_t> codes;
+    AppendCodePoints(utf8, &codes);
+    for (uint32_t c : codes) {
+        if (c < 32 || c == 127 || c > 255) continue;
+        WindowEvent e;
+        e.kind = WindowEventKind::Char;
+        e.character = c;
+        e.systemKey = IsKeyHeld(0x12) && !IsKeyHeld(0x11);
+        Push(e);
+    }
+}
+
+// Left, right and middle buttons (0, 1, 2); other buttons are dropped.
+void PortWindow::MouseButton(const void* sdlEvent) {
+    const SDL_Event& event = *static_cast<const SDL_Event*>(sdlEvent);
+    uint32_t button = event.button.button == SDL_BUTTON_LEFT     ? 0
+                      : event.button.button == SDL_BUTTON_RIGHT  ? 1
+                      : event.button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                 : 3;
+    if (button > 2) return;
+    bool down = event.type == SDL_MOUSEBUTTONDOWN;
+    if (down)
+        buttons_ |= 1u << button;
+    else
+        buttons_ &= ~(1u << button);
+    mouseX_ = event.button.x;
+    mouseY_ = event.button.y;
+    WindowEvent e;
+    e.kind = down ? WindowEventKind::ButtonDown : WindowEventKind::ButtonUp;
+    e.button = button;
+    e.x = mouseX_;
+    e.y = mouseY_;
+    Push(e);
+}
+
+// A file joins the drop being collected; dropped text is ignored. The
+// event's file text is freed here, as SDL asks.
+void PortWindow::DroppedFile(const void* sdlEvent) {
+    const SDL_Event& event = *static_cast<const SDL_Event*>(sdlEvent);
+    std::string file = event.drop.file ? event.drop.file : "";
+    SDL_free(event.drop.file);
+    if (event.type == SDL_DROPTEXT || file.empty()) return;
+    if (collecting_) {
+        collecting_->files.push_back(file);
+    } else {  // a drop without begin / complete: one file on its own
+        collecting_ = std::make_unique<DropRecord>();
+        collecting_->files.push_back(file);
+        FinishDrop();
+    }
+}
+
 void PortWindow::Translate(const void* sdlEvent) {
     const SDL_Event& event = *static_cast<const SDL_Event*>(sdlEvent);
     WindowEvent e;
@@ -260,67 +364,15 @@ void PortWindow::Translate(const void* sdlEvent) {
             Push(e);
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.windowID != windowId_) break;
-            switch (event.window.event) {
-                case SDL_WINDOWEVENT_CLOSE:
-                    e.kind = WindowEventKind::Quit;
-                    Push(e);
-                    break;
-                case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    if (minimised_) break;
-                    if (event.window.data1 == announcedWidth_ && event.window.data2 == announcedHeight_) break;
-                    announcedWidth_ = event.window.data1;
-                    announcedHeight_ = event.window.data2;
-                    e.kind = WindowEventKind::Resized;
-                    e.rect.right = announcedWidth_;
-                    e.rect.bottom = announcedHeight_;
-                    Push(e);
-                    break;
-                case SDL_WINDOWEVENT_MINIMIZED:
-                    if (minimised_) break;
-                    minimised_ = true;
-                    e.kind = WindowEventKind::Resized;  // an empty client rectangle
-                    Push(e);
-                    break;
-                case SDL_WINDOWEVENT_RESTORED:
-                case SDL_WINDOWEVENT_MAXIMIZED: {
-                    if (!minimised_) break;
-                    minimised_ = false;
-                    e.kind = WindowEventKind::Resized;
-                    e.rect = GetClientRect();
-                    announcedWidth_ = e.rect.right;
-                    announcedHeight_ = e.rect.bottom;
-                    Push(e);
-                    break;
-                }
-                case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    e.kind = WindowEventKind::Activated;
-                    Push(e);
-                    break;
-                case SDL_WINDOWEVENT_FOCUS_LOST:
-                    e.kind = WindowEventKind::Deactivated;
-                    Push(e);
-                    break;
-                default:
-                    break;
-            }
+            WindowChange(&event);
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             KeyEvent(&event, event.type == SDL_KEYDOWN);
             break;
-        case SDL_TEXTINPUT: {
-            std::vector<uint32_t> codes;
-            AppendCodePoints(event.text.text, &codes);
-            for (uint32_t c : codes) {
-                if (c < 32 || c == 127 || c > 255) continue;  // one byte per character
-                e.kind = WindowEventKind::Char;
-                e.character = c;
-                e.systemKey = IsKeyHeld(0x12) && !IsKeyHeld(0x11);
-                Push(e);
-            }
+        case SDL_TEXTINPUT:
+            TextInput(event.text.text);
             break;
-        }
         case SDL_MOUSEMOTION:
             mouseX_ = event.motion.x;
             mouseY_ = event.motion.y;
@@ -331,26 +383,9 @@ void PortWindow::Translate(const void* sdlEvent) {
             Push(e);
             break;
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: {
-            uint32_t button = event.button.button == SDL_BUTTON_LEFT     ? 0
-                              : event.button.button == SDL_BUTTON_RIGHT  ? 1
-                              : event.button.button == SDL_BUTTON_MIDDLE ? 2
-                                                                         : 3;
-            if (button > 2) break;
-            bool down = event.type == SDL_MOUSEBUTTONDOWN;
-            if (down)
-                buttons_ |= 1u << button;
-            else
-                buttons_ &= ~(1u << button);
-            mouseX_ = event.button.x;
-            mouseY_ = event.button.y;
-            e.kind = down ? WindowEventKind::ButtonDown : WindowEventKind::ButtonUp;
-            e.button = button;
-            e.x = mouseX_;
-            e.y = mouseY_;
-            Push(e);
+        case SDL_MOUSEBUTTONUP:
+            MouseButton(&event);
             break;
-        }
         case SDL_MOUSEWHEEL:
             e.kind = WindowEventKind::MouseWheel;
             e.wheel = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
@@ -362,19 +397,9 @@ void PortWindow::Translate(const void* sdlEvent) {
             collecting_ = std::make_unique<DropRecord>();
             break;
         case SDL_DROPFILE:
-        case SDL_DROPTEXT: {
-            std::string file = event.drop.file ? event.drop.file : "";
-            SDL_free(event.drop.file);
-            if (event.type == SDL_DROPTEXT || file.empty()) break;
-            if (collecting_) {
-                collecting_->files.push_back(file);
-            } else {  // a drop without begin / complete: one file on its own
-                collecting_ = std::make_unique<DropRecord>();
-                collecting_->files.push_back(file);
-                FinishDrop();
-            }
+        case SDL_DROPTEXT:
+            DroppedFile(&event);
             break;
-        }
         case SDL_DROPCOMPLETE:
             FinishDrop();
             break;

@@ -62,6 +62,10 @@ private:
     void Translate(const void* sdlEvent);
     void Push(const WindowEvent& event) { pending_.push_back(event); }
     void KeyEvent(const void* sdlEvent, bool down);
+    void WindowChange(const void* sdlEvent);
+    void TextInput(const char* utf8);
+    void MouseButton(const void* sdlEvent);
+    void DroppedFile(const void* sdlEvent);
     void FinishDrop();
     uint32_t MouseFlags() const;
 

@@ -13,14 +13,11 @@
 #include "render/GraphicsSystem.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
+#include "render/RenderLists.h"
 #include "render/RenderResources.h"
+#include "render/RenderTargets.h"
 
 namespace {
-
-void UnbindInputs(GpuDevice& device) {
-    GpuShaderResourceView* none[6] = {};
-    device.PSSetShaderResources(0, 6, none);
-}
 
 // A new registered object holding `components` (not announced, so no
 // render list takes it).
@@ -67,112 +64,108 @@ Model* DebugDrawPass::Marker() {
     return panel;
 }
 
-void DebugDrawPass::Draw(GraphicsSystem& graphics, const FrameMatrices& frame) {
-    RenderLists& lists = graphics.GetLists();
-    GpuDevice* device = graphics.GetDevice();
-    if (!device || !lists.HasDebugWork()) {
+void DebugDrawPass::Draw(const FrameContext& frame) {
+    RenderLists& lists = frame.lists;
+    if (!lists.HasDebugWork()) {
         lists.EndDebugFrame();
         return;
     }
-    const RenderTargets& targets = graphics.GetTargets();
-    const EffectTable& effects = graphics.GetEffects();
-    GpuEffectVariable* wvpVar = effects.Variable(EffectVarId::guiWorldViewProj);
-    GpuEffectVariable* diffuseVar = effects.Variable(EffectVarId::guiDiffuseMap);
-    const D3DXMATRIX& viewProjection = frame.viewProjection;
-    GpuRenderTargetView* backBuffer = targets.backBuffer.get();
+    GpuDevice& device = frame.device;
+    GpuRenderTargetView* backBuffer = frame.targets.backBuffer.get();
     const float noBlendFactor[4] = {0, 0, 0, 0};
+    frame.UnbindInputs();
+    device.OMSetRenderTargets(1, &backBuffer, nullptr);
+    device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+    device.OMSetDepthStencilState(frame.targets.depthOnState.get(), 0);
+    device.OMSetBlendState(nullptr, noBlendFactor, 0xFFFFFFFF);
 
-    UnbindInputs(*device);
-    device->OMSetRenderTargets(1, &backBuffer, nullptr);
-    device->IASetInputLayout(graphics.GetGeometryLayout());
-    device->OMSetDepthStencilState(targets.depthOnState.get(), 0);
-    device->OMSetBlendState(nullptr, noBlendFactor, 0xFFFFFFFF);
-
-    // Line list B over everything, then list A against the depth buffer,
-    // both through the one dynamic line buffer.
-    auto drawLines = [&](const DebugLineList& list) {
-        GpuBuffer* buffer = graphics.GetLineBuffer();
-        const u32 count = list.Count();
-        if (!buffer || count == 0) return;
-        if (void* mapped = buffer->Map(GpuMap::WriteDiscard)) {
-            std::memcpy(mapped, list.Vertices(), count * sizeof(DebugLineVertex));
-            buffer->Unmap();
-        }
-        wvpVar->SetMatrix(&viewProjection._11);
-        device->IASetPrimitiveTopology(GpuTopology::LineList);
-        effects.Apply(TechniqueId::DebugElemTech);
-        const u32 stride = sizeof(DebugLineVertex), offset = 0;
-        device->IASetVertexBuffers(0, 1, &buffer, &stride, &offset);
-        device->Draw(count, 0);
-    };
-    drawLines(lists.linesB);
-    device->OMSetRenderTargets(1, &backBuffer, targets.depthStencil.get());
-    drawLines(lists.linesA);
-
-    if (!lists.spheres.empty()) {
-        if (Model* sphere = DebugSphere()) {
-            for (const DebugSphereRecord& record : lists.spheres) {
-                D3DXMATRIX scaling, translation;
-                D3DXMatrixScaling(&scaling, record.radius, record.radius, record.radius);
-                D3DXMatrixTranslation(&translation, record.centre.x, record.centre.y, record.centre.z);
-                const D3DXMATRIX wvp = scaling * translation * viewProjection;
-                wvpVar->SetMatrix(&wvp._11);
-                diffuseVar->SetResource(FrameContext::Solid(record.colour));
-                device->IASetInputLayout(graphics.GetGeometryLayout());
-                device->IASetPrimitiveTopology(Model::ToGpuTopology(sphere->topology));
-                effects.Apply(TechniqueId::UiTechNoBlend);
-                sphere->Draw(*device);
-            }
-        }
-    }
-
-    auto drawObjects = [&](const std::vector<u32>& ids, TechniqueId technique, bool ownDiffuse) {
-        for (u32 id : ids) {
-            Model* model = Overlord::FindComponent<Model>(id);
-            Transform* transform = Overlord::FindComponent<Transform>(id);
-            if (!model || !transform) continue;
-            const D3DXMATRIX wvp = WorldViewProjection(*transform, frame);
-            wvpVar->SetMatrix(&wvp._11);
-            if (ownDiffuse) diffuseVar->SetResource(FrameContext::DiffuseOrWhite(model->material));
-            device->IASetPrimitiveTopology(Model::ToGpuTopology(model->topology));
-            effects.Apply(technique);
-            model->Draw(*device);
-        }
-    };
-    drawObjects(lists.unblendedFrameModels, TechniqueId::UiTechNoBlend, true);
-
-    if (!lists.highlights.empty()) {
-        std::optional<GpuRasterizerState> previous;
-        if (GpuRasterizerState* current = device->RSGetState()) previous = *current;
-        device->RSSetState(targets.wireframeState.get());
-        diffuseVar->SetResource(FrameContext::Solid(D3DXCOLOR(1, 0, 0, 1)));
-        drawObjects(lists.highlights, TechniqueId::UiTechNoBlendDepthLessEqual, false);
-        device->RSSetState(previous ? &*previous : nullptr);
-    }
+    // Line list B over everything, then list A against the depth buffer.
+    DrawLines(frame, lists.linesB);
+    device.OMSetRenderTargets(1, &backBuffer, frame.targets.depthStencil.get());
+    DrawLines(frame, lists.linesA);
+    DrawSpheres(frame);
+    DrawObjects(frame, lists.unblendedFrameModels, TechniqueId::UiTechNoBlend, true);
+    DrawHighlights(frame);
     lists.EndDebugFrame();
 }
 
-void DebugDrawPass::DrawScreenMarkers(GraphicsSystem& graphics, const FrameMatrices& frame) {
-    RenderLists& lists = graphics.GetLists();
-    GpuDevice* device = graphics.GetDevice();
-    if (lists.markers.empty()) return;
-    if (!device) {
-        lists.markers.clear();
-        return;
+// Through the one dynamic line buffer.
+void DebugDrawPass::DrawLines(const FrameContext& frame, const DebugLineList& list) const {
+    GpuBuffer* buffer = frame.graphics.GetLineBuffer();
+    const u32 count = list.Count();
+    if (!buffer || count == 0) return;
+    if (void* mapped = buffer->Map(GpuMap::WriteDiscard)) {
+        std::memcpy(mapped, list.Vertices(), count * sizeof(DebugLineVertex));
+        buffer->Unmap();
     }
-    const RenderTargets& targets = graphics.GetTargets();
-    const EffectTable& effects = graphics.GetEffects();
-    GpuRenderTargetView* backBuffer = targets.backBuffer.get();
+    frame.SetMatrix(EffectVarId::guiWorldViewProj, frame.m.viewProjection);
+    frame.device.IASetPrimitiveTopology(GpuTopology::LineList);
+    frame.effects.Apply(TechniqueId::DebugElemTech);
+    const u32 stride = sizeof(DebugLineVertex), offset = 0;
+    frame.device.IASetVertexBuffers(0, 1, &buffer, &stride, &offset);
+    frame.device.Draw(count, 0);
+}
+
+// The one sphere model, scaled and moved to each record, in its colour.
+void DebugDrawPass::DrawSpheres(const FrameContext& frame) {
+    if (frame.lists.spheres.empty()) return;
+    Model* sphere = DebugSphere();
+    if (!sphere) return;
+    for (const DebugSphereRecord& record : frame.lists.spheres) {
+        D3DXMATRIX scaling, translation;
+        D3DXMatrixScaling(&scaling, record.radius, record.radius, record.radius);
+        D3DXMatrixTranslation(&translation, record.centre.x, record.centre.y, record.centre.z);
+        frame.SetMatrix(EffectVarId::guiWorldViewProj, scaling * translation * frame.m.viewProjection);
+        frame.SetTexture(EffectVarId::guiDiffuseMap, FrameContext::Solid(record.colour));
+        frame.device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+        frame.device.IASetPrimitiveTopology(Model::ToGpuTopology(sphere->topology));
+        frame.effects.Apply(TechniqueId::UiTechNoBlend);
+        sphere->Draw(frame.device);
+    }
+}
+
+void DebugDrawPass::DrawObjects(const FrameContext& frame, const std::vector<u32>& ids, TechniqueId technique,
+                                bool ownDiffuse) const {
+    for (u32 id : ids) {
+        Model* model = Overlord::FindComponent<Model>(id);
+        Transform* transform = Overlord::FindComponent<Transform>(id);
+        if (!model || !transform) continue;
+        frame.SetMatrix(EffectVarId::guiWorldViewProj, WorldViewProjection(*transform, frame.m));
+        if (ownDiffuse) frame.SetTexture(EffectVarId::guiDiffuseMap, FrameContext::DiffuseOrWhite(model->material));
+        frame.device.IASetPrimitiveTopology(Model::ToGpuTopology(model->topology));
+        frame.effects.Apply(technique);
+        model->Draw(frame.device);
+    }
+}
+
+// Red wireframe over the objects, the rasterizer state put back after.
+void DebugDrawPass::DrawHighlights(const FrameContext& frame) const {
+    if (frame.lists.highlights.empty()) return;
+    GpuDevice& device = frame.device;
+    std::optional<GpuRasterizerState> previous;
+    if (GpuRasterizerState* current = device.RSGetState()) previous = *current;
+    device.RSSetState(frame.targets.wireframeState.get());
+    frame.SetTexture(EffectVarId::guiDiffuseMap, FrameContext::Solid(D3DXCOLOR(1, 0, 0, 1)));
+    DrawObjects(frame, frame.lists.highlights, TechniqueId::UiTechNoBlendDepthLessEqual, false);
+    device.RSSetState(previous ? &*previous : nullptr);
+}
+
+void DebugDrawPass::DrawScreenMarkers(const FrameContext& frame) {
+    RenderLists& lists = frame.lists;
+    if (lists.markers.empty()) return;
+    GpuDevice& device = frame.device;
+    const EffectTable& effects = frame.effects;
+    GpuRenderTargetView* backBuffer = frame.targets.backBuffer.get();
     const float noBlendFactor[4] = {0, 0, 0, 0};
-    UnbindInputs(*device);
-    device->OMSetRenderTargets(1, &backBuffer, nullptr);
-    device->IASetInputLayout(graphics.GetGeometryLayout());
-    device->OMSetBlendState(nullptr, noBlendFactor, 0xFFFFFFFF);
+    frame.UnbindInputs();
+    device.OMSetRenderTargets(1, &backBuffer, nullptr);
+    device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+    device.OMSetBlendState(nullptr, noBlendFactor, 0xFFFFFFFF);
 
     Model* panel = Marker();
     Transform* transform = Overlord::FindComponent<Transform>(markerObject_);
     GpuViewport gpuViewport;
-    if (panel && transform && device->RSGetViewports(&gpuViewport, 1) == 1) {
+    if (panel && transform && device.RSGetViewports(&gpuViewport, 1) == 1) {
         D3DXVIEWPORT viewport;
         viewport.TopLeftX = static_cast<i32>(gpuViewport.topLeftX);
         viewport.TopLeftY = static_cast<i32>(gpuViewport.topLeftY);
@@ -180,26 +173,26 @@ void DebugDrawPass::DrawScreenMarkers(GraphicsSystem& graphics, const FrameMatri
         viewport.Height = static_cast<u32>(gpuViewport.height);
         viewport.MinDepth = gpuViewport.minDepth;
         viewport.MaxDepth = gpuViewport.maxDepth;
-        const float width = static_cast<float>(graphics.GetWidth());
-        const float height = static_cast<float>(graphics.GetHeight());
+        const float width = static_cast<float>(frame.graphics.GetWidth());
+        const float height = static_cast<float>(frame.graphics.GetHeight());
         D3DXMATRIX identity;
         D3DXMatrixIdentity(&identity);
         for (const DebugMarkerRecord& record : lists.markers) {
             D3DXVECTOR3 screen;
-            D3DXVec3Project(&screen, &record.point, &viewport, &frame.projection, &frame.view, &identity);
+            D3DXVec3Project(&screen, &record.point, &viewport, &frame.m.projection, &frame.m.view, &identity);
             transform->SetPosition(screen.x - 0.5f * width, -(screen.y - 0.5f * height), 1.0f);
             transform->scale = record.size;
             transform->Update(0.0f);
-            const D3DXMATRIX wvp = transform->GetWorldMatrix() * frame.screenProjection;
-            device->IASetPrimitiveTopology(GpuTopology::LineList);
+            const D3DXMATRIX wvp = transform->GetWorldMatrix() * frame.m.screenProjection;
+            device.IASetPrimitiveTopology(GpuTopology::LineList);
             effects.Variable(EffectVarId::guiWorldViewProj)->SetMatrix(&wvp._11);
             effects.Variable(EffectVarId::guiDiffuseMap)->SetResource(FrameContext::DiffuseOrWhite(panel->material));
             effects.Variable(EffectVarId::alphaVal)->SetFloat(1.0f);
             effects.Apply(TechniqueId::UiTechPlain);
             GpuBuffer* buffer = panel->vertexBuffer.get();
             if (!buffer) continue;
-            device->IASetVertexBuffers(0, 1, &buffer, &panel->stride, &panel->offset);
-            device->Draw(panel->vertexCount, 0);
+            device.IASetVertexBuffers(0, 1, &buffer, &panel->stride, &panel->offset);
+            device.Draw(panel->vertexCount, 0);
         }
     }
     lists.markers.clear();

@@ -5,17 +5,19 @@
 // The sphere and marker objects are built on first use and reused. Owned by
 // the GraphicsSystem. Main thread only.
 #pragma once
+#include <vector>
+
 #include "core/Types.h"
 #include "port/math/D3DX.h"
 #include "render/FrameContext.h"
 
-class GraphicsSystem;
+class DebugLineList;
 class Model;
 
 class DebugDrawPass {
 public:
-    void Draw(GraphicsSystem& graphics, const FrameMatrices& frame);
-    void DrawScreenMarkers(GraphicsSystem& graphics, const FrameMatrices& frame);
+    void Draw(const FrameContext& frame);
+    void DrawScreenMarkers(const FrameContext& frame);
 
     u32 DebugSphereObject() const { return debugSphereObject_; }
     u32 MarkerObject() const { return markerObject_; }
@@ -23,6 +25,13 @@ public:
 private:
     Model* DebugSphere();
     Model* Marker();
+    void DrawLines(const FrameContext& frame, const DebugLineList& list) const;
+    void DrawSpheres(const FrameContext& frame);
+    // Each object's Model under its Transform; `ownDiffuse`: with the model's
+    // diffuse texture, else with whatever texture is set.
+    void DrawObjects(const FrameContext& frame, const std::vector<u32>& ids, TechniqueId technique,
+                     bool ownDiffuse) const;
+    void DrawHighlights(const FrameContext& frame) const;
 
     u32 debugSphereObject_ = 0;
     u32 markerObject_ = 0;

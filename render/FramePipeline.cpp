@@ -142,11 +142,11 @@ void FramePipeline::Run(float dt) {
     forward_.DrawFrameModels(frame);
 
     frame.Record(FramePass::DebugDrawing);
-    debug_.Draw(graphics_, matrices_);
+    debug_.Draw(frame);
     frame.Record(FramePass::Texts);
     forward_.DrawTexts(frame);
     frame.Record(FramePass::ScreenMarkers);
-    debug_.DrawScreenMarkers(graphics_, matrices_);
+    debug_.DrawScreenMarkers(frame);
     device->OMSetDepthStencilState(targets.depthOnState.get(), 0);
 
     frame.Record(FramePass::Panels);

@@ -325,13 +325,18 @@ bool SceneLoader::LoadScene(const std::string& path) {
 }
 
 void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
-    ObjectFactory* factory = ObjectFactory::Instance();
-    Overlord* overlord = Overlord::Instance();
-    SceneManager* scene = SceneManager::Instance();
     const int table = lua_gettop(L_);
     lua_read::EnsureStack(L_, 8);
+    const std::vector<std::string> names = ReadArchetypeNames(table);
+    for (const std::string& name : names)
+        if (!name.empty()) LoadArchetype(name);
+    for (const std::string& name : names) ReadInstanceGroup(table, name, created);
+    ReadParentLinks(table);
+    PlaceSplineCrawlers(table);
+}
 
-    // Phase 1: the archetype names, each loaded from its file.
+// Phase 1: the archetype names, each once, in the order listed.
+std::vector<std::string> SceneLoader::ReadArchetypeNames(int table) {
     std::vector<std::string> names;
     std::unordered_set<std::string> seen;
     lua_getfield(L_, table, "Archetypes");
@@ -353,62 +358,66 @@ void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
         }
     }
     lua_settop(L_, table);
-    for (const std::string& name : names)
-        if (!name.empty()) LoadArchetype(name);
+    return names;
+}
 
-    // Phase 2: the objects of each archetype group.
-    for (const std::string& name : names) {
-        const std::string groupKey = name + "Instances";
-        lua_pushlstring(L_, groupKey.data(), groupKey.size());
-        lua_gettable(L_, table);
-        if (lua_isnil(L_, -1)) {
-            // Groups whose name is no Lua name are written into one table.
-            lua_pop(L_, 1);
-            lua_getfield(L_, table, "InstancesByArchetype");
-            if (lua_istable(L_, -1)) {
-                lua_pushlstring(L_, name.data(), name.size());
-                lua_gettable(L_, -2);
-                lua_remove(L_, -2);
-            }
+// Phase 2: the objects of one archetype group, each a clone of the archetype
+// with the instance's own values read over it.
+void SceneLoader::ReadInstanceGroup(int table, const std::string& name, std::vector<u32>& created) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    SceneManager* scene = SceneManager::Instance();
+    const std::string groupKey = name + "Instances";
+    lua_pushlstring(L_, groupKey.data(), groupKey.size());
+    lua_gettable(L_, table);
+    if (lua_isnil(L_, -1)) {
+        // Groups whose name is no Lua name are written into one table.
+        lua_pop(L_, 1);
+        lua_getfield(L_, table, "InstancesByArchetype");
+        if (lua_istable(L_, -1)) {
+            lua_pushlstring(L_, name.data(), name.size());
+            lua_gettable(L_, -2);
+            lua_remove(L_, -2);
         }
-        if (lua_isnil(L_, -1)) {
-            lua_settop(L_, table);
-            continue;
-        }
-        ExpectTable(L_, groupKey);
-        const int group = lua_gettop(L_);
-        lua_pushnil(L_);
-        int index = 0;
-        while (lua_next(L_, group) != 0) {
-            ++index;
-            const std::string where = groupKey + "[" + std::to_string(index) + "]";
-            ExpectTable(L_, where);
-            GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
-            GameObject* object =
-                prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
-            // An archetype whose file failed still names the object's group,
-            // so that saving the scene keeps the link.
-            object->SetArchetypeName(name);
-            created.push_back(object->GetId());
-            try {
-                ReadInstance(*object, true);
-            } catch (const DataError& e) {
-                throw e.Within(where);
-            }
-            object->Init();
-            object->AnnounceComponents();
-            if (scene) scene->GetObjectIds().push_back(object->GetId());
-            lua_settop(L_, group + 1);
-        }
-        lua_settop(L_, table);
     }
+    if (lua_isnil(L_, -1)) {
+        lua_settop(L_, table);
+        return;
+    }
+    ExpectTable(L_, groupKey);
+    const int group = lua_gettop(L_);
+    lua_pushnil(L_);
+    int index = 0;
+    while (lua_next(L_, group) != 0) {
+        ++index;
+        const std::string where = groupKey + "[" + std::to_string(index) + "]";
+        ExpectTable(L_, where);
+        GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
+        GameObject* object = prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
+        // An archetype whose file failed still names the object's group,
+        // so that saving the scene keeps the link.
+        object->SetArchetypeName(name);
+        created.push_back(object->GetId());
+        try {
+            ReadInstance(*object, true);
+        } catch (const DataError& e) {
+            throw e.Within(where);
+        }
+        object->Init();
+        object->AnnounceComponents();
+        if (scene) scene->GetObjectIds().push_back(object->GetId());
+        lua_settop(L_, group + 1);
+    }
+    lua_settop(L_, table);
+}
 
-    auto idOf = [this](int number) -> u32 {
-        auto it = saveNumbers_.find(number);
-        return it == saveNumbers_.end() ? 0 : it->second;
-    };
+u32 SceneLoader::IdOfSaveNumber(int number) const {
+    auto it = saveNumbers_.find(number);
+    return it == saveNumbers_.end() ? 0 : it->second;
+}
 
-    // Phase 3: parent links.
+// Phase 3: parent links.
+void SceneLoader::ReadParentLinks(int table) {
+    Overlord* overlord = Overlord::Instance();
     lua_getfield(L_, table, "ParentChild");
     if (!lua_isnil(L_, -1)) {
         ExpectTable(L_, "ParentChild");
@@ -416,8 +425,8 @@ void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
         lua_pushnil(L_);
         while (lua_next(L_, links) != 0) {
             ExpectTable(L_, "ParentChild entry");
-            const u32 parent = idOf(NumberField(L_, lua_gettop(L_), "Parent"));
-            const u32 child = idOf(NumberField(L_, lua_gettop(L_), "Child"));
+            const u32 parent = IdOfSaveNumber(NumberField(L_, lua_gettop(L_), "Parent"));
+            const u32 child = IdOfSaveNumber(NumberField(L_, lua_gettop(L_), "Child"));
             GameObject* childObject = overlord && child ? overlord->GetGameObject(child) : nullptr;
             if (childObject && parent && childObject->GetParent() != parent) {
                 childObject->DetachFromParent();
@@ -427,8 +436,10 @@ void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
         }
     }
     lua_settop(L_, table);
+}
 
-    // Phase 4: spline crawlers placed on their splines.
+// Phase 4: spline crawlers placed on their splines.
+void SceneLoader::PlaceSplineCrawlers(int table) {
     lua_getfield(L_, table, "SplineCrawlers");
     if (!lua_isnil(L_, -1)) {
         ExpectTable(L_, "SplineCrawlers");
@@ -436,8 +447,8 @@ void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
         lua_pushnil(L_);
         while (lua_next(L_, crawlers) != 0) {
             ExpectTable(L_, "SplineCrawlers entry");
-            const u32 crawler = idOf(NumberField(L_, lua_gettop(L_), "SplineCrawler"));
-            const u32 spline = idOf(NumberField(L_, lua_gettop(L_), "Spline"));
+            const u32 crawler = IdOfSaveNumber(NumberField(L_, lua_gettop(L_), "SplineCrawler"));
+            const u32 spline = IdOfSaveNumber(NumberField(L_, lua_gettop(L_), "Spline"));
             SplineCrawlerBinding::Bind(crawler, spline);
             lua_settop(L_, crawlers + 1);
         }

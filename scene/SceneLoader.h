@@ -81,7 +81,14 @@ private:
     // is on the stack top.
     bool RunFile(const std::string& path, const std::string& sandbox);
     void Fail(const std::string& text);
+    // The scene file's table is at stack index `table` for each of these.
     void ReadSceneTables(std::vector<u32>& created);
+    std::vector<std::string> ReadArchetypeNames(int table);
+    void ReadInstanceGroup(int table, const std::string& archetype, std::vector<u32>& created);
+    void ReadParentLinks(int table);
+    void PlaceSplineCrawlers(int table);
+    // The id of the object made for a save number of this scene; 0 when none.
+    u32 IdOfSaveNumber(int number) const;
 
     std::map<int, u32> saveNumbers_;
     Memory memory_;

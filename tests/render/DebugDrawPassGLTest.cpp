@@ -53,6 +53,10 @@ protected:
         line.colour = colour;
         SendToSystem(graphics->GetTypeId(), 0, 2, argument, line);
     }
+    void DrawPass() {
+        const FrameRecorder noRecorder;
+        pass.Draw(FrameContext(*graphics, *graphics->GetDevice(), frame, noRecorder));
+    }
     // Whether any texel of column x (rows 40 to 200) has a bright channel c.
     bool ColumnLit(int x, int channel) {
         std::vector<u8> bytes;
@@ -76,7 +80,7 @@ TEST_F(DebugDrawPassGLTest, ListBShowsThroughNearerDepthAndListAIsHidden) {
     ClearTo(0.0f);  // everything already drawn is nearer than the lines
     SendLine(6, -0.5f, D3DXCOLOR(1, 0, 0, 1));
     SendLine(50, 0.5f, D3DXCOLOR(0, 1, 0, 1));
-    pass.Draw(*graphics, frame);
+    DrawPass();
     EXPECT_FALSE(ColumnLit(80, 0));  // list A, red, at x = -0.5
     EXPECT_TRUE(ColumnLit(240, 1));  // list B, green, at x = +0.5
     EXPECT_EQ(graphics->GetLists().linesA.Count(), 0u);
@@ -84,7 +88,7 @@ TEST_F(DebugDrawPassGLTest, ListBShowsThroughNearerDepthAndListAIsHidden) {
 
     ClearTo(1.0f);
     SendLine(6, -0.5f, D3DXCOLOR(1, 0, 0, 1));
-    pass.Draw(*graphics, frame);
+    DrawPass();
     EXPECT_TRUE(ColumnLit(80, 0));
     EXPECT_FALSE(ColumnLit(240, 1));  // last frame's lines are gone
 }
@@ -107,7 +111,7 @@ TEST_F(DebugDrawPassGLTest, SpheresAndHighlightsAreDrawnOnceAndEmptied) {
     object->AddComponent(MeshBuilder::Cube());
     SendToSystem(graphics->GetTypeId(), 0, 2, 8, object->GetId());
 
-    pass.Draw(*graphics, frame);
+    DrawPass();
     EXPECT_NE(pass.DebugSphereObject(), 0u);
     EXPECT_TRUE(ColumnLit(80, 2));   // the wire sphere in blue
     EXPECT_TRUE(ColumnLit(240, 0));  // the highlighted cube in red wireframe
@@ -115,6 +119,6 @@ TEST_F(DebugDrawPassGLTest, SpheresAndHighlightsAreDrawnOnceAndEmptied) {
     EXPECT_TRUE(graphics->GetLists().highlights.empty());
     const u32 sphereObject = pass.DebugSphereObject();
     SendToSystem(graphics->GetTypeId(), 0, 2, 7, sphere);
-    pass.Draw(*graphics, frame);
+    DrawPass();
     EXPECT_EQ(pass.DebugSphereObject(), sphereObject);  // built once
 }

@@ -1,9 +1,11 @@
-// Message delivery rates and the frame loop's own cost per frame.
+// Message delivery rates, the frame loop's own cost per frame and the
+// transform hierarchy's update along parent chains.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/IdCounter.h"
 #include "engine/Engine.h"
@@ -13,6 +15,7 @@
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
+#include "engine/Transform.h"
 
 namespace {
 
@@ -125,5 +128,45 @@ void BM_FrameLoop17EmptySystems(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_FrameLoop17EmptySystems)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A chain of `depth` objects, each the child of the one before, every level
+// moved, turned and scaled a little.
+std::vector<Transform*> MakeChain(int depth) {
+    std::vector<Transform*> chain;
+    for (int i = 0; i < depth; ++i) {
+        auto* object = new GameObject();
+        auto* transform = new Transform();
+        transform->position = D3DXVECTOR3(1.0f, 0.5f, 0.25f);
+        transform->scale = 1.01f;
+        const D3DXVECTOR3 axis(0.3f, 1.0f, 0.2f);
+        D3DXQuaternionRotationAxis(&transform->rotation, &axis, 0.05f);
+        object->AddComponent(transform);
+        transform->Init();
+        if (!chain.empty()) object->SetParent(chain.back()->GetOwner());
+        chain.push_back(transform);
+    }
+    return chain;
+}
+
+// Update of the deepest transform of a chain of the given depth.
+void BM_TransformUpdateAtDepth(benchmark::State& state) {
+    Services services;
+    const std::vector<Transform*> chain = MakeChain(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        chain.back()->Update(0.0f);
+        benchmark::DoNotOptimize(chain.back()->worldPosition);
+    }
+}
+BENCHMARK(BM_TransformUpdateAtDepth)->Arg(1)->Arg(10)->Arg(100);
+
+// Update of every transform of a 100-deep chain, root first.
+void BM_TransformUpdateWholeChain(benchmark::State& state) {
+    Services services;
+    const std::vector<Transform*> chain = MakeChain(100);
+    for (auto _ : state)
+        for (Transform* transform : chain) transform->Update(0.0f);
+    benchmark::DoNotOptimize(chain.back()->worldPosition);
+}
+BENCHMARK(BM_TransformUpdateWholeChain)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

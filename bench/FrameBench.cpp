@@ -1,18 +1,23 @@
 // Frame time of the renderer on a reference scene (about 50,000 triangles in
 // 64 models, 100 point lights, 50 screen texts of which 10 change every
 // frame, the sun and the sky box), headless on Mesa at 1024x768 and 320x240.
-// Run it with LP_NUM_THREADS=2 for the two-core figures. Counters:
+// Run it with LP_NUM_THREADS fixed (2 for the two-core figures). Counters:
 //   frame_ms      wall time of a frame, finished (the back buffer read back);
 //   readback_ms   the read-back alone, included in frame_ms;
 //   main_cpu_ms   CPU time of the main thread per frame (engine work plus the
 //                 GL driver's front end, which runs on the calling thread);
+//   all_cpu_ms    CPU time of every thread of the process per frame (the
+//                 rasterizer threads too): the frame's work, much less
+//                 disturbed than wall time by other load on the machine;
 //   engine_cpu_ms main-thread CPU time of the same frame with no effect
 //                 loaded, so no draw is issued: the engine's own work (lists,
 //                 culling, light packing, text rebuilds, effect variables)
 //                 and the few GL calls that remain (clears, buffer uploads).
+// BM_FramePasses gives each step's share of a frame from GPU timestamps taken
+// as each step starts, without waiting between steps. DD_BENCH_PICTURE=path
+// saves the last frame of BM_Frame as a PNG (to compare pictures).
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -31,8 +36,11 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "platform/WindowsSystem.h"
+#include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/gpu/GpuTexture.h"
+#include "port/gpu/GpuTimestamps.h"
 #include "port/window/PortWindow.h"
 #include "render/EffectLoader.h"
 #include "render/FontManager.h"
@@ -44,7 +52,6 @@
 #include "render/PointLight.h"
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
-#include "render/RenderTargets.h"
 #include "render/ScreenText.h"
 #include "render/Skybox.h"
 #include "scene/DevozizuDave.h"
@@ -59,17 +66,24 @@ FilePath Folder(const std::string& root, const std::string& folder, const std::s
     return path;
 }
 
-double ThreadCpuMs() {
+double CpuMs(clockid_t clock) {
     timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    clock_gettime(clock, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+double ThreadCpuMs() {
+    return CpuMs(CLOCK_THREAD_CPUTIME_ID);
+}
+double ProcessCpuMs() {
+    return CpuMs(CLOCK_PROCESS_CPUTIME_ID);
 }
 
 // The engine-wide services, a window and an initialised GraphicsSystem with
-// the reference scene; everything goes in reverse order while the window lives.
+// the reference scene (or nothing at all: the empty scene); everything goes in
+// reverse order while the window lives.
 class ReferenceScene {
 public:
-    ReferenceScene(int width, int height, bool withEffects) {
+    ReferenceScene(int width, int height, bool withEffects, bool populated = true) {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
         const char* env = std::getenv("DD_ASSET_DIR");
@@ -102,7 +116,7 @@ public:
         MessageHub::Send(&ResolveSystem, graphics_->GetTypeId(), 0, kMsgClearFullScreen.type,
                          kMsgClearFullScreen.argument);
         graphics_->Init();
-        Build();
+        if (populated) Build();
     }
 
     ~ReferenceScene() {
@@ -120,7 +134,8 @@ public:
     // One frame; `finish` reads the back buffer back so the frame is done.
     void Frame(bool finish) {
         ++frame_;
-        for (int i = 0; i < 10; ++i) texts_[i]->SetText("frame " + std::to_string(frame_ + i));
+        for (size_t i = 0; i < 10 && i < texts_.size(); ++i)
+            texts_[i]->SetText("frame " + std::to_string(frame_ + static_cast<int>(i)));
         graphics_->Update(0.016f);
         if (finish) ReadBack();
     }
@@ -207,70 +222,70 @@ private:
     int frame_ = 0;
 };
 
+// Arguments: width, height, 1 for the reference scene or 0 for an empty one.
 void BM_Frame(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
-    double cpu = 0;
+    double cpu = 0, allCpu = 0;
     u32 triangles = 0;
     {
-        ReferenceScene scene(width, height, true);
+        ReferenceScene scene(width, height, true, state.range(2) != 0);
         triangles = scene.Triangles();
         scene.Frame(true);  // shaders and caches warm
         for (auto _ : state) {
-            const double before = ThreadCpuMs();
+            const double before = ThreadCpuMs(), allBefore = ProcessCpuMs();
             scene.Frame(true);
             cpu += ThreadCpuMs() - before;
+            allCpu += ProcessCpuMs() - allBefore;
+        }
+        if (const char* picture = std::getenv("DD_BENCH_PICTURE")) {
+            std::string error;
+            const std::string path = std::string(picture) + "_" + std::to_string(width) + "x" + std::to_string(height) +
+                                     "_" + std::to_string(state.range(2)) + ".png";
+            if (!GpuPicture::SavePng(*scene.Graphics().GetSwapChain()->GetBuffer(), path, &error))
+                state.SkipWithError(error.c_str());
         }
     }
     const double frames = static_cast<double>(state.iterations());
     state.counters["main_cpu_ms"] = cpu / frames;
+    state.counters["all_cpu_ms"] = allCpu / frames;
     state.counters["triangles"] = triangles;
 }
 
-// Wall time of each step: at the start of a step the target the previous
-// step wrote is read back, which waits for that step (and all before it).
-void BM_FrameSteps(benchmark::State& state) {
+// Each step's time: a GPU timestamp as each step starts and one after the
+// frame; a step's time runs from its stamp to the next one, so it holds the
+// driver's work for the step on the calling thread and on the rasterizer
+// threads, without the waits a read-back between steps would add.
+void BM_FramePasses(benchmark::State& state) {
     ReferenceScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
     GraphicsSystem& graphics = scene.Graphics();
-    const RenderTargets& t = graphics.GetTargets();
-    std::map<FramePass, double> totals;
-    FramePass previous = FramePass::Present;
-    auto start = std::chrono::steady_clock::now();
-    std::vector<std::uint8_t> bytes;
+    GpuTimestamps stamps(graphics.GetDevice()->Context());
+    std::vector<FramePass> order;
     graphics.SetFrameRecorder([&](FramePass pass, u32) {
         if (pass == FramePass::LightBatch) return;
-        GpuTexture* written = nullptr;
-        switch (previous) {
-            case FramePass::Geometry:
-                written = t.normals.texture.get();
-                break;
-            case FramePass::Lighting:
-                written = t.light.texture.get();
-                break;
-            case FramePass::GlowBlur:
-                written = t.glow.texture.get();
-                break;
-            case FramePass::AmbientOcclusion:
-            case FramePass::AmbientOcclusionBlur:
-                written = t.ssao.texture.get();
-                break;
-            default:
-                written = graphics.GetSwapChain()->GetBuffer().get();
-                break;
-        }
-        if (written) written->ReadBack(0, &bytes);
-        const auto now = std::chrono::steady_clock::now();
-        totals[previous] += std::chrono::duration<double, std::milli>(now - start).count();
-        start = std::chrono::steady_clock::now();
-        previous = pass;
+        order.push_back(pass);
+        stamps.Stamp();
     });
-    scene.Frame(true);
-    totals.clear();
-    for (auto _ : state) scene.Frame(true);
+    std::map<FramePass, double> totals;
+    auto frame = [&](bool count) {
+        order.clear();
+        scene.Frame(false);
+        stamps.Stamp();
+        const std::vector<std::uint64_t> ns = stamps.Collect();
+        scene.ReadBack();
+        for (size_t i = 0; count && i + 1 < ns.size() && i < order.size(); ++i)
+            totals[order[i]] += static_cast<double>(ns[i + 1] - ns[i]) * 1e-6;
+    };
+    frame(false);
+    for (auto _ : state) frame(true);
     graphics.SetFrameRecorder(nullptr);
     const char* names[] = {"geometry",  "lighting",     "batch", "glow",  "ao",      "ao_blur", "combine", "sky",
                            "particles", "frame_models", "debug", "texts", "markers", "panels",  "present"};
-    for (const auto& [pass, ms] : totals)
+    double sum = 0;
+    for (const auto& [pass, ms] : totals) {
         state.counters[names[static_cast<int>(pass)]] = ms / static_cast<double>(state.iterations());
+        sum += ms;
+    }
+    state.counters["passes_ms"] = sum / static_cast<double>(state.iterations());
 }
 
 void BM_ReadBack(benchmark::State& state) {
@@ -296,7 +311,18 @@ void BM_EngineWork(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Frame)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
-BENCHMARK(BM_FrameSteps)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Frame)
+    ->Args({1024, 768, 1})
+    ->Args({320, 240, 1})
+    ->Args({1024, 768, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3.0);
+BENCHMARK(BM_FramePasses)
+    ->Args({1024, 768})
+    ->Args({320, 240})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
 BENCHMARK(BM_ReadBack)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_EngineWork)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -132,18 +132,43 @@ void Transform::RebuildMatrices() {
     D3DXMatrixTranslation(&translationMatrix, position.x, position.y, position.z);
 }
 
-void Transform::Update(float) {
-    RebuildMatrices();
-    if (parentId == 0) {
-        worldPosition = position;
-        worldRotation = rotation;
-        return;
+namespace {
+
+// What GetWorldMatrix and GetWorldRotation give for a transform whose chain
+// has just been brought up to date.
+struct WorldPlacement {
+    D3DXMATRIX matrix;
+    D3DXQUATERNION rotation;
+};
+
+// Transform::Update of t and, first, of every ancestor, root first; `out`
+// (when given) receives t's world matrix and rotation. Each level hands these
+// down, so a chain of depth n multiplies n matrices instead of asking each
+// parent to walk the chain above it again; the products are the same ones in
+// the same order, so the results are too.
+void UpdateChain(Transform& t, WorldPlacement* out) {
+    t.RebuildMatrices();
+    // A broken link cuts the chain as GetWorldMatrix cuts it; the world values stay.
+    Transform* parent = t.parentId == 0 ? nullptr : t.GetParentTransform();
+    WorldPlacement above;
+    if (t.parentId == 0) {
+        t.worldPosition = t.position;
+        t.worldRotation = t.rotation;
+    } else if (parent) {
+        UpdateChain(*parent, &above);
+        t.worldPosition = TransformPoint(t.position, above.matrix);
+        D3DXQuaternionMultiply(&t.worldRotation, &t.rotation, &above.rotation);
     }
-    Transform* parent = GetParentTransform();
-    if (!parent) return;
-    parent->Update(0.0f);
-    worldPosition = TransformPoint(position, parent->GetWorldMatrix());
-    worldRotation = GetWorldRotation();
+    if (!out) return;
+    const D3DXMATRIX local = t.scalingMatrix * t.rotationMatrix * t.translationMatrix;
+    out->matrix = parent ? local * above.matrix : local;
+    out->rotation = parent ? t.worldRotation : t.rotation;
+}
+
+}  // namespace
+
+void Transform::Update(float) {
+    UpdateChain(*this, nullptr);
 }
 
 void Transform::Init() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "EngineTestSupport.h"
 #include "engine/Transform.h"
@@ -136,6 +137,40 @@ TEST_F(TransformTest, ChildDirectionsUseTheComputedWorldRotation) {
     EXPECT_NEAR(child->GetRotationEulerDegrees().y, 90.0f, 1e-3f);
     Transform* tilted = Make({0, 0, 0}, 1.0f, AboutAxis(1, 0, 0, 90));
     ExpectNear(tilted->GetUp(), {0, 0, -1});  // (0, 1, 0) turned back about x
+}
+
+// Update of a deep child brings every level up to date with exactly the
+// values the matrix and rotation walks up the chain give, also where a broken
+// link cuts the chain (the walks stop there and the cut level keeps its world
+// values, however stale).
+TEST_F(TransformTest, ChainUpdateMatchesTheWorldWalksBitForBit) {
+    std::vector<Transform*> chain;
+    for (int i = 0; i < 7; ++i)
+        chain.push_back(Make({1.0f + 0.1f * static_cast<float>(i), -0.5f, 0.3f}, 1.05f + 0.1f * static_cast<float>(i),
+                             AboutAxis(0.2f, 1, 0.1f * static_cast<float>(i), 17.0f + 9.0f * static_cast<float>(i)),
+                             chain.empty() ? nullptr : chain.back()));
+    auto expectWalks = [&](size_t from) {
+        for (size_t i = from; i < chain.size(); ++i) {
+            const D3DXMATRIX parentWorld = chain[i - 1]->GetWorldMatrix();
+            D3DXVECTOR4 placed;
+            D3DXVec3Transform(&placed, &chain[i]->position, &parentWorld);
+            EXPECT_EQ(chain[i]->worldPosition, D3DXVECTOR3(placed.x, placed.y, placed.z)) << i;
+            EXPECT_EQ(chain[i]->worldRotation, chain[i]->GetWorldRotation()) << i;
+        }
+    };
+    chain.back()->Update(0);
+    expectWalks(1);
+
+    const D3DXVECTOR3 stalePosition(5, 6, 7);
+    const D3DXQUATERNION staleRotation = AboutAxis(1, 0, 0, 40);
+    chain[3]->parentId = 987654;  // no such object
+    chain[3]->worldPosition = stalePosition;
+    chain[3]->worldRotation = staleRotation;
+    chain[3]->rotation = AboutAxis(0, 0, 1, 33);
+    chain.back()->Update(0);
+    EXPECT_EQ(chain[3]->worldPosition, stalePosition);
+    EXPECT_EQ(chain[3]->worldRotation, staleRotation);
+    expectWalks(4);
 }
 
 TEST_F(TransformTest, SetWorldRotationUnderRotatedParent) {

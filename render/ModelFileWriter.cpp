@@ -1,9 +1,8 @@
 #include "render/ModelFileWriter.h"
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+
+#include "port/os/WholeFileWriter.h"
 
 namespace {
 
@@ -60,27 +59,5 @@ std::vector<u8> ModelFileWriter::Bytes() const {
 
 bool ModelFileWriter::Save(const std::string& path, std::string& error) const {
     const std::vector<u8> bytes = Bytes();
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = "cannot create " + temp;
-            return false;
-        }
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            error = "cannot write " + temp;
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        error = "cannot rename " + temp + " to " + path + ": " + ec.message();
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, bytes.data(), bytes.size(), &error);
 }

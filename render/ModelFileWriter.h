@@ -1,7 +1,8 @@
 // Writer of the binary model file, the counterpart of ModelFile: used by the
 // model tool that makes the game's model files and by tests. Builds the file in
-// memory chunk by chunk; Save writes it to a temporary name and renames it over
-// the target only when complete. Owned by its caller; main thread.
+// memory chunk by chunk; Save writes it through WriteWholeFile (a temporary
+// file renamed over the target only when complete). Owned by its caller; main
+// thread.
 #pragma once
 #include <string>
 #include <vector>

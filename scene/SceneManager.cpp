@@ -1,16 +1,13 @@
 #include "scene/SceneManager.h"
 
-#include <unistd.h>
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <map>
 
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Overlord.h"
 #include "engine/SceneSystem.h"
+#include "port/os/WholeFileWriter.h"
 #include "reflection/SceneWriter.h"
 #include "reflection/ValueText.h"
 #include "scene/ObjectFactory.h"
@@ -139,24 +136,5 @@ bool WriteTextFile(const std::string& path, const std::string& text, std::string
         if (c == '\n') bytes += '\r';
         bytes += c;
     }
-    const std::string temporary = path + ".saving";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !flushed || !closed) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        *error = "cannot replace " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, bytes, error);
 }

@@ -52,7 +52,7 @@ private:
 // Removes the first occurrence of id by moving the last id into its place.
 void EraseUnordered(std::vector<u32>& ids, u32 id);
 
-// Writes text to path through a temporary file renamed over it when complete;
-// every "\n" becomes CR LF. False (with *error set) when it cannot be written;
-// the old file is then untouched.
+// Writes text to path through WriteWholeFile (a temporary file renamed over
+// it when complete); every "\n" becomes CR LF. False (with *error naming the
+// file) when it cannot be written; the old file is then untouched.
 bool WriteTextFile(const std::string& path, const std::string& text, std::string* error);

@@ -3,12 +3,10 @@
 #include <stb/stb_image_write.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "port/gpu/GpuTexture.h"
+#include "port/os/WholeFileWriter.h"
 
 bool GpuPicture::SavePng(const GpuTexture& texture, const std::string& path, std::string* error) {
     auto fail = [&](const std::string& why) {
@@ -27,17 +25,11 @@ bool GpuPicture::SavePng(const GpuTexture& texture, const std::string& path, std
     if (!texture.ReadBack(0, &bytes)) return fail("the texture cannot be read back");
     const int width = static_cast<int>(desc.width), height = static_cast<int>(desc.height);
     if (bytes.size() < static_cast<std::size_t>(width) * height * channels) return fail("short read-back");
-    // Written beside the target and renamed over it once complete.
-    const std::string partial = path + ".partial";
-    if (!stbi_write_png(partial.c_str(), width, height, channels, bytes.data(), width * channels)) {
-        std::remove(partial.c_str());
-        return fail("cannot be written");
-    }
-    std::error_code renamed;
-    std::filesystem::rename(partial, path, renamed);
-    if (renamed) {
-        std::remove(partial.c_str());
-        return fail(renamed.message());
-    }
-    return true;
+    std::string png;
+    const auto append = [](void* context, void* data, int size) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+    };
+    if (!stbi_write_png_to_func(append, &png, width, height, channels, bytes.data(), width * channels))
+        return fail("cannot be encoded");
+    return WriteWholeFile(path, png, error);
 }

@@ -9,6 +9,7 @@ class GpuTexture;
 class GpuPicture {
 public:
     // R8G8B8A8 and R8 textures (mip 0 of slice 0); the file is written whole
-    // or not at all. False with the reason in `error`.
+    // or not at all, by WriteWholeFile's rule. False with the reason, naming
+    // the file, in `error`.
     static bool SavePng(const GpuTexture& texture, const std::string& path, std::string* error = nullptr);
 };

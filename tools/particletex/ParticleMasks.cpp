@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <functional>
+
+#include "port/os/WholeFileWriter.h"
 
 namespace {
 // A deterministic lattice value in 0..1 for the smoke mask.
@@ -126,17 +127,9 @@ std::vector<std::uint8_t> EncodeDds(const ParticleMask& mask) {
 }
 
 bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes, const char* tool) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            std::fprintf(stderr, "%s: cannot write %s\n", tool, temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::fprintf(stderr, "%s: cannot replace %s\n", tool, path.c_str());
+    std::string error;
+    if (!WriteWholeFile(path, bytes.data(), bytes.size(), &error)) {
+        std::fprintf(stderr, "%s: %s\n", tool, error.c_str());
         return false;
     }
     std::printf("%s\n", path.c_str());

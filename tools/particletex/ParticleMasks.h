@@ -20,7 +20,8 @@ struct ParticleMask {
 std::vector<ParticleMask> MakeParticleMasks(std::uint32_t size);
 // A DDS file of 32-bit A8B8G8R8 texels (bytes r, g, b, a) with every level.
 std::vector<std::uint8_t> EncodeDds(const ParticleMask& mask);
-// Writes `bytes` to a temporary name and renames it over `path` when complete,
-// then prints the path. On failure reports "<tool>: cannot ..." on stderr and
-// returns false; the old file is then untouched.
+// Writes `bytes` to `path` through WriteWholeFile (a temporary file renamed
+// over it when complete), then prints the path. On failure reports "<tool>:
+// cannot ... <path>: <reason>" on stderr and returns false; the old file is
+// then untouched.
 bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes, const char* tool);

@@ -1,6 +1,8 @@
 #include "engine/LogChannel.h"
 
 #include <charconv>
+#include <cstdio>
+#include <cstring>
 
 #include "port/os/OsClock.h"
 
@@ -17,6 +19,7 @@ void AppendColumn(std::string& out, u32 value) {
 LogChannel::LogChannel(const std::string& name) : name_(name), startTime_(MillisecondTimer()) {}
 
 u32 LogChannel::Open(const std::string& path) {
+    path_ = path;
     u32 error = file_.CreateForAppend(path);
     startTime_ = MillisecondTimer();
     return error;
@@ -50,4 +53,10 @@ void LogChannel::TakePending(std::string& out) {
     out.clear();
     std::lock_guard<std::mutex> hold(lock_);
     out.swap(pending_);
+}
+
+void LogChannel::ReportWriteFailure(u32 error) {
+    if (failureReported_.exchange(true)) return;
+    std::fprintf(stderr, "Log: cannot write %s (%s); its rows are being lost\n", path_.c_str(),
+                 std::strerror(static_cast<int>(error)));
 }

@@ -2,6 +2,7 @@
 // life. Any thread appends rows under the channel's lock; the log writer
 // thread takes them all at once and appends them to the file.
 #pragma once
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@ public:
     bool HasPending() const;
     // Moves every queued byte into out (emptied first), leaving the queue empty.
     void TakePending(std::string& out);
+    // A write of the file failed with the errno-style code: the first time,
+    // one line naming the file goes to stderr (the log cannot hold it); later
+    // failures are silent.
+    void ReportWriteFailure(u32 error);
 
     u32 Id() const { return id_; }
     const std::string& Name() const { return name_; }
@@ -36,7 +41,9 @@ private:
     OsFile file_;
     u32 id_ = 0;
     std::string name_;
-    u32 startTime_ = 0;    // MillisecondTimer() when opened
-    std::string pending_;  // queued rows, each already followed by its line end
+    std::string path_;                          // set by Open
+    std::atomic<bool> failureReported_{false};  // the writer thread, or the Logger after it stopped
+    u32 startTime_ = 0;                         // MillisecondTimer() when opened
+    std::string pending_;                       // queued rows, each already followed by its line end
     mutable std::mutex lock_;
 };

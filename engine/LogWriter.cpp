@@ -51,8 +51,8 @@ void LogWriter::Stop() {
 void LogWriter::WriteBatch(LogChannel& channel, std::string& scratch) {
     channel.TakePending(scratch);
     if (scratch.empty()) return;
-    // A failed write loses this batch only; the log has nowhere to report it.
-    channel.File().WriteAll(scratch.data(), scratch.size());
+    // A failed write loses this batch only.
+    if (const u32 error = channel.File().WriteAll(scratch.data(), scratch.size())) channel.ReportWriteFailure(error);
 }
 
 void LogWriter::SetBeforeBatchHookForTest(void (*hook)()) {

@@ -238,7 +238,7 @@ const char* SignalName(int signal) {
     }
 }
 
-void WriteCrashDump(int fd, DumpKind kind, const CrashInfo& info, const MemoryMap& map) {
+bool WriteCrashDump(int fd, DumpKind kind, const CrashInfo& info, const MemoryMap& map) {
     DumpStream out(fd);
     WriteHeader(out, kind, info);
     WriteRegisters(out, info);
@@ -247,4 +247,6 @@ void WriteCrashDump(int fd, DumpKind kind, const CrashInfo& info, const MemoryMa
     if (kind != DumpKind::Sparse) WriteIndirectMemory(out, info, map);
     if (kind == DumpKind::Verbose) WriteMappings(out, map);
     out.Text("end\n");
+    out.Flush();
+    return !out.Failed();
 }

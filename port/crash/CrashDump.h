@@ -30,5 +30,6 @@ struct CrashInfo {
 
 const char* SignalName(int signal);
 
-// Writes the dump to the open descriptor (not closed here).
-void WriteCrashDump(int fd, DumpKind kind, const CrashInfo& info, const MemoryMap& map);
+// Writes the dump to the open descriptor (not closed here). False when a
+// write was refused: the file then lacks its end.
+bool WriteCrashDump(int fd, DumpKind kind, const CrashInfo& info, const MemoryMap& map);

@@ -56,20 +56,40 @@ struct AltStack {
 };
 thread_local AltStack tAltStack;
 
+// Appends text to the report's fixed buffer (no allocation on the crash path).
+struct ReportText {
+    char text[256] = {};
+    std::size_t length = 0;
+    void Add(const char* more) {
+        while (*more != '\0' && length + 1 < sizeof text) text[length++] = *more++;
+        text[length] = '\0';
+    }
+};
+
 void WriteReports(const CrashInfo& info) {
     // The log's lock may be held by the crashed code: unattended boxes go to stderr only.
     SetMessageBoxLogSink(nullptr);
     gMemoryMap.Load();
+    static ReportText report;  // the alternate signal stack is small; one reporter at a time
+    report.Add("Writing crash report...");
+    const char* separator = "\nThese dumps could not be written (disk full or not writable): ";
     for (const DumpFile& file : kDumpFiles) {
         int fd;
         do {
             fd = ::open(file.name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         } while (fd < 0 && errno == EINTR);
-        if (fd < 0) continue;  // this one cannot be made; the next may
-        WriteCrashDump(fd, file.kind, info, gMemoryMap);
-        ::close(fd);
+        bool written = false;
+        if (fd >= 0) {  // one that cannot be made is reported; the next may still be
+            written = WriteCrashDump(fd, file.kind, info, gMemoryMap);
+            written = ::close(fd) == 0 && written;
+        }
+        if (!written) {
+            report.Add(separator);
+            report.Add(file.name);
+            separator = ", ";
+        }
     }
-    ShowMessageBox("Writing crash report...", "FATAL ERROR");
+    ShowMessageBox(report.text, "FATAL ERROR");
 }
 
 // True when this thread is the one to report. Another thread that crashes

@@ -1,9 +1,10 @@
 // Crash reporting for the whole process. On SIGSEGV, SIGBUS, SIGFPE, SIGILL,
 // SIGABRT or std::terminate, in any thread, the handler writes "Sparse.dmp",
 // "Indirect.dmp" and "Verbose.dmp" (in that order) to the working directory,
-// then shows "Writing crash report..." (caption "FATAL ERROR") through the
-// message-box function, which returns at once in an unattended run, and ends
-// the process with the fatal signal (std::terminate: SIGABRT).
+// then shows "Writing crash report..." (caption "FATAL ERROR"), followed by
+// the names of the dumps that could not be written, through the message-box
+// function, which returns at once in an unattended run, and ends the process
+// with the fatal signal (std::terminate: SIGABRT).
 // The program entry installs it before anything else exists.
 #pragma once
 

@@ -58,10 +58,13 @@ void DumpStream::Flush() {
 }
 
 void DumpStream::Raw(const char* data, std::size_t size) {
-    while (size > 0) {
+    while (size > 0 && !failed_) {
         long written = RawWrite(fd_, data, size);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return;  // the disk refuses: the rest is lost
+        if (written <= 0) {
+            failed_ = true;  // the disk refuses: the rest is lost
+            return;
+        }
         data += written;
         size -= static_cast<std::size_t>(written);
     }
@@ -69,7 +72,7 @@ void DumpStream::Raw(const char* data, std::size_t size) {
 
 void DumpStream::Memory(std::uintptr_t address, std::size_t size) {
     Flush();
-    while (size > 0) {
+    while (size > 0 && !failed_) {
         // Never cross a page boundary, so one unreadable page costs one chunk.
         std::size_t toPageEnd = sizeof kZeros - (address & (sizeof kZeros - 1));
         std::size_t chunk = size < toPageEnd ? size : toPageEnd;
@@ -79,6 +82,7 @@ void DumpStream::Memory(std::uintptr_t address, std::size_t size) {
             Raw(kZeros, chunk);
             written = static_cast<long>(chunk);
         } else if (written <= 0) {
+            failed_ = true;
             return;
         }
         address += static_cast<std::uintptr_t>(written);

@@ -21,6 +21,8 @@ public:
     // that cannot be read are written as zeros, so the block keeps its size.
     void Memory(std::uintptr_t address, std::size_t size);
     void Flush();
+    // True once a write was refused (a full disk): what followed is lost.
+    bool Failed() const { return failed_; }
 
 private:
     void Raw(const char* data, std::size_t size);
@@ -28,4 +30,5 @@ private:
     int fd_;
     char buffer_[4096];
     std::size_t used_ = 0;
+    bool failed_ = false;
 };

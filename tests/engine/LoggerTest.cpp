@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -258,6 +260,25 @@ TEST_F(LoggerTest, UnattendedMessageBoxIsLogged) {
     std::vector<Row> rows = Rows();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].message, "Load scene failed: shader failed");
+}
+
+TEST_F(LoggerTest, FullDiskIsToldOnceOnStderr) {
+    // A device that is always full: the header and every batch fail.
+    std::filesystem::create_directories(Folder());
+    std::filesystem::create_symlink("/dev/full", Folder() + "Application.log");
+    ChildProcess child = ChildProcess::Fork(dir_, [&] {
+        Logger logger(Folder(), ".log");
+        for (int frame = 0; frame < 5; ++frame) {
+            logger.QueueLine("lost row");
+            logger.FlushFrame(100);
+        }
+    });
+    const ChildResult result = child.Wait();
+    ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.status;
+    EXPECT_EQ(std::count(result.errorText.begin(), result.errorText.end(), '\n'), 1) << result.errorText;
+    EXPECT_NE(result.errorText.find("cannot write " + Folder() + "Application.log (No space left on device)"),
+              std::string::npos)
+        << result.errorText;
 }
 
 TEST_F(LoggerTest, LogWithoutLoggerDoesNothing) {

@@ -195,6 +195,21 @@ TEST_F(CrashHandlerTest, CrashOverwritesPreviousDumps) {
     EXPECT_EQ(ReadWholeFile(dir_ + "/Sparse.dmp").rfind("DevozizuDave crash dump\n", 0), 0u);
 }
 
+TEST_F(CrashHandlerTest, ReportNamesTheDumpsThatCouldNotBeWritten) {
+    // Sparse cannot be made (a folder holds its name); Indirect is made, but a
+    // full device refuses its bytes; Verbose is written.
+    std::filesystem::create_directory(dir_ + "/Sparse.dmp");
+    std::filesystem::create_symlink("/dev/full", dir_ + "/Indirect.dmp");
+    ChildResult result = Crash([] { CrashTestNullWrite(); });
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_TRUE(DiedBySignal(result, SIGSEGV)) << result.status;
+    EXPECT_NE(result.errorText.find("FATAL ERROR: Writing crash report...\nThese dumps could not be written "
+                                    "(disk full or not writable): Sparse.dmp, Indirect.dmp\n"),
+              std::string::npos)
+        << result.errorText;
+    EXPECT_TRUE(Dump(2).wellFormed) << Dump(2).error;
+}
+
 TEST_F(CrashHandlerTest, TwoThreadsCrashingTogetherGiveOneReport) {
     ChildResult result = Crash([] {
         std::thread a([] { CrashTestNullWrite(); });

@@ -1,4 +1,9 @@
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+
 #include "SceneTestSupport.h"
+#include "port/os/WholeFileWriter.h"
 #include "reflection/SceneWriter.h"
 
 namespace {
@@ -274,11 +279,19 @@ TEST_F(SceneFileTest, FileLargerThanTheRunBudgetIsRefusedBeforeReading) {
 
 TEST_F(SceneFileTest, FailedSaveKeepsTheOldFileAndReports) {
     WriteFile("scenes/Keep.scn", "old");
-    std::filesystem::create_directory(Path("scenes/Keep.scn.saving"));  // the temporary name is taken
-    EXPECT_FALSE(scene.SaveScene(Path("scenes/Keep.scn")));
+    const WholeFileWriterCalls diskFull{[](int, const void*, std::size_t) -> ssize_t {
+                                            errno = ENOSPC;
+                                            return -1;
+                                        },
+                                        &::fsync, &::close, &::rename};
+    SetWholeFileWriterCallsForTest(&diskFull);
+    const bool saved = scene.SaveScene(Path("scenes/Keep.scn"));
+    SetWholeFileWriterCallsForTest(nullptr);
+    EXPECT_FALSE(saved);
     EXPECT_EQ(ReadFile("scenes/Keep.scn"), "old");
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].caption, "Save scene failed");
+    EXPECT_NE(reports[0].text.find(Path("scenes/Keep.scn")), std::string::npos) << reports[0].text;
     EXPECT_FALSE(scene.SaveScene(Path("no/such/folder/x.scn")));
 }
 

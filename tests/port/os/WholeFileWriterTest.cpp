@@ -14,39 +14,19 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <thread>
 
 #include "port/os/WholeFileWriter.h"
 #include "tests/port/ChildProcess.h"
+#include "tests/port/FolderSnapshot.h"
 
 namespace {
 namespace fs = std::filesystem;
 
 const std::string kOld = "old bytes that must survive";
 const std::string kNew(100000, 'n');
-
-// A node of the folder: its kind, and its bytes or link target.
-struct Node {
-    fs::file_type type;
-    std::string content;
-    bool operator==(const Node&) const = default;
-};
-using Snapshot = std::map<std::string, Node>;
-
-Snapshot Take(const std::string& dir) {
-    Snapshot nodes;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        const fs::file_type type = entry.symlink_status().type();
-        std::string content;
-        if (type == fs::file_type::regular) content = ReadWholeFile(entry.path());
-        if (type == fs::file_type::symlink) content = fs::read_symlink(entry.path());
-        nodes[entry.path().filename()] = {type, content};
-    }
-    return nodes;
-}
 
 // Injected failures: the step that fails and how.
 enum class Step { None, FirstWrite, WriteAfterHalf, WriteReturnsZero, Fsync, Close, Rename };
@@ -110,12 +90,12 @@ protected:
     // Writes kNew to `name`; a failure must name the file, give `reason` and
     // leave the folder as it was.
     void ExpectRefused(const std::string& name, const std::string& reason) {
-        const Snapshot before = Take(dir_);
+        const FolderSnapshot before = TakeFolderSnapshot(dir_);
         std::string error;
         EXPECT_FALSE(WriteWholeFile(Path(name), kNew, &error)) << name;
         EXPECT_NE(error.find(Path(name)), std::string::npos) << error;
         EXPECT_NE(error.find(reason), std::string::npos) << error;
-        EXPECT_EQ(Take(dir_), before) << error;
+        EXPECT_EQ(TakeFolderSnapshot(dir_), before) << error;
     }
 
     std::string dir_;
@@ -158,7 +138,7 @@ TEST_F(WholeFileWriterTest, ReplacesFilesAndFollowsLinksToThem) {
     struct stat info {};
     ASSERT_EQ(::stat(Path("scene.scn").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replacement keeps the old file's permissions";
-    EXPECT_EQ(Take(dir_).size(), 2u) << "no temporary file left";
+    EXPECT_EQ(TakeFolderSnapshot(dir_).size(), 2u) << "no temporary file left";
 }
 
 TEST_F(WholeFileWriterTest, StreamsAreWrittenInPlaceAndNeverRenamedOver) {
@@ -166,11 +146,11 @@ TEST_F(WholeFileWriterTest, StreamsAreWrittenInPlaceAndNeverRenamedOver) {
         GTEST_SKIP() << "device nodes cannot be made here";
     ASSERT_EQ(::symlink("null", Path("to-null").c_str()), 0);
     ASSERT_EQ(::symlink("full", Path("to-full").c_str()), 0);
-    const Snapshot before = Take(dir_);
+    const FolderSnapshot before = TakeFolderSnapshot(dir_);
     std::string error;
     EXPECT_TRUE(WriteWholeFile(Path("null"), kNew, &error)) << error;
     EXPECT_TRUE(WriteWholeFile(Path("to-null"), kNew, &error)) << error;
-    EXPECT_EQ(Take(dir_), before);
+    EXPECT_EQ(TakeFolderSnapshot(dir_), before);
     // A device that is always full fails the write itself.
     ExpectRefused("full", "No space left on device");
     ExpectRefused("to-full", "No space left on device");
@@ -222,11 +202,11 @@ TEST_F(WholeFileWriterTest, FullFileSystemKeepsTheOldFile) {
     mounted_ = small;
     const std::string old = small + "/picture.png";
     ASSERT_TRUE(WriteWholeFile(old, kOld, nullptr));
-    const Snapshot before = Take(small);
+    const FolderSnapshot before = TakeFolderSnapshot(small);
     std::string error;
     EXPECT_FALSE(WriteWholeFile(old, kNew, &error));
     EXPECT_NE(error.find(old), std::string::npos) << error;
     EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
-    EXPECT_EQ(Take(small), before);
+    EXPECT_EQ(TakeFolderSnapshot(small), before);
 }
 }  // namespace

@@ -23,7 +23,7 @@ inline FolderSnapshot TakeFolderSnapshot(const std::string& dir) {
         std::string content;
         if (type == fs::file_type::regular) content = ReadWholeFile(entry.path());
         if (type == fs::file_type::symlink) content = fs::read_symlink(entry.path());
-        nodes[fs::relative(entry.path(), dir)] = {type, content};
+        nodes[entry.path().lexically_relative(dir)] = {type, content};
     }
     return nodes;
 }

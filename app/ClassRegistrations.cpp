@@ -35,7 +35,7 @@ void EnterComponent(const char* name, MetaRegistry& registry, ObjectFactory& fac
 }
 
 template <class T>
-Entry Component(const char* name) {
+Entry ComponentClass(const char* name) {
     return {name, &EnterComponent<T>};
 }
 
@@ -65,21 +65,21 @@ Entry ReflectedStructure(const char* name) {
 
 const std::vector<Entry>& ClassRegistrations::ComponentClasses() {
     static const std::vector<Entry> classes = {
-        Component<Camera>("Camera"),
-        Component<FreeRoamCamera>("FreeRoamCamera"),
-        Component<GameCamera>("GameCamera"),
-        Component<GlobalLighting>("GlobalLighting"),
-        Component<IsoCamera>("IsoCamera"),
-        Component<LoopedSound>("LoopedSound"),
-        Component<Model>("Model"),
-        Component<ParticleEffect>("ParticleEffect"),
-        Component<ParticleEmmiter>("ParticleEmmiter"),
-        Component<PathFollowCamera>("PathFollowCamera"),
-        Component<PointLight>("PointLight"),
-        Component<Primitive>("Primitive"),
-        Component<ScreenText>("ScreenText"),
-        Component<Skybox>("Skybox"),
-        Component<Transform>("Transform"),
+        ComponentClass<Camera>("Camera"),
+        ComponentClass<FreeRoamCamera>("FreeRoamCamera"),
+        ComponentClass<GameCamera>("GameCamera"),
+        ComponentClass<GlobalLighting>("GlobalLighting"),
+        ComponentClass<IsoCamera>("IsoCamera"),
+        ComponentClass<LoopedSound>("LoopedSound"),
+        ComponentClass<Model>("Model"),
+        ComponentClass<ParticleEffect>("ParticleEffect"),
+        ComponentClass<ParticleEmmiter>("ParticleEmmiter"),
+        ComponentClass<PathFollowCamera>("PathFollowCamera"),
+        ComponentClass<PointLight>("PointLight"),
+        ComponentClass<Primitive>("Primitive"),
+        ComponentClass<ScreenText>("ScreenText"),
+        ComponentClass<Skybox>("Skybox"),
+        ComponentClass<Transform>("Transform"),
     };
     return classes;
 }

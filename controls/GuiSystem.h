@@ -30,10 +30,6 @@ public:
 
     void HandleMessage(Message* message) override;
     void Update(float dt) override;
-    void Init() override {}
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
 
     // Takes ownership. Null, a control already held and a category outside
     // 0 to 2 are refused (a refused new control is deleted, with a log row).

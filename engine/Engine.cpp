@@ -23,10 +23,6 @@ Engine::~Engine() {
     systems_.clear();
 }
 
-void Engine::HandleMessage(Message*) {}
-
-void Engine::Activate() {}
-
 void Engine::Deactivate() {
     UnsubscribeAll();
 }

@@ -17,7 +17,6 @@ public:
 
     using Singleton<Engine>::Instance;
 
-    void HandleMessage(Message* message) override;
     // The frame loop: returns once the active flag is cleared (by the window's
     // quit, a quit control or a quit signal) and the systems are deleted.
     // The argument is not used.
@@ -27,7 +26,6 @@ public:
     void Init() override;
     // Clear of each top-level system in list order.
     void Clear() override;
-    void Activate() override;
     void Deactivate() override;
     void AddSystem(ISystem* system) override;
     void RemoveSystem(ISystem* system) override;

@@ -5,8 +5,24 @@
 
 IComponent::IComponent(u32 typeId) : id_(NewId()), typeId_(typeId) {}
 
+IComponent::IComponent(const IComponent& other) : IMessaging(other), id_(NewId()), typeId_(other.typeId_) {}
+
 IComponent::~IComponent() {
     if (Overlord* overlord = Overlord::Instance()) overlord->ForgetComponent(this);
+}
+
+void IComponent::HandleMessage(Message*) {}
+
+void IComponent::Update(float) {}
+
+void IComponent::Init() {}
+
+void IComponent::Shutdown() {}
+
+void IComponent::DebugDraw() {}
+
+u32 IComponent::GetAliasTypeId() {
+    return 0;
 }
 
 void IComponent::AddTweakBarVars(TwBar*, const TweakVarParams&) {}

@@ -18,17 +18,20 @@ public:
     explicit IComponent(u32 typeId);
     // Forgets the component's registry entry if it still points here.
     ~IComponent() override;
+    IComponent& operator=(const IComponent&) = delete;
 
-    void HandleMessage(Message* message) override = 0;
-    virtual void Update(float dt) = 0;
-    virtual void Init() = 0;
+    // The hooks do nothing unless a class overrides them.
+    void HandleMessage(Message* message) override;
+    virtual void Update(float dt);
+    virtual void Init();
     // Called when the owning object is unregistered or destroyed.
-    virtual void Shutdown() = 0;
-    // A new component of the same class and state with its own new id.
+    virtual void Shutdown();
+    // A new component of the same class and state with its own new id
+    // (Component<T> makes it with T's copy constructor).
     virtual IComponent* Clone() = 0;
-    virtual void DebugDraw() = 0;
+    virtual void DebugDraw();
     // The type id of the class this component stands in for; 0 for none.
-    virtual u32 GetAliasTypeId() = 0;
+    virtual u32 GetAliasTypeId();
     virtual void AddTweakBarVars(TwBar* bar, const TweakVarParams& group);
     virtual void AddTweakBarButtons(TwBar* bar);
     virtual void OnEnable();
@@ -52,6 +55,10 @@ public:
     void Broadcast(u32 type, const T& value) {
         ::Broadcast(id_, type, 0, value);
     }
+
+protected:
+    // A copy's base part: a new id, the same type id, no owner, enabled.
+    IComponent(const IComponent& other);
 
 private:
     friend class Graveyard;

@@ -4,6 +4,18 @@ ISystem::ISystem(u32 typeId) : typeId_(typeId) {}
 
 ISystem::~ISystem() = default;
 
+void ISystem::HandleMessage(Message*) {}
+
+void ISystem::Update(float) {}
+
+void ISystem::Init() {}
+
+void ISystem::Clear() {}
+
+void ISystem::Activate() {}
+
+void ISystem::Deactivate() {}
+
 void ISystem::SetPaused(bool paused) {
     paused_ = paused;
 }

@@ -22,17 +22,18 @@ public:
     // Frees the system's own lists; deletes neither child systems nor controls.
     ~ISystem() override;
 
-    void HandleMessage(Message* message) override = 0;
+    // The hooks do nothing unless a system overrides them.
+    void HandleMessage(Message* message) override;
     // dt in seconds.
-    virtual void Update(float dt) = 0;
+    virtual void Update(float dt);
     // Builds the system once.
-    virtual void Init() = 0;
+    virtual void Init();
     // Drops per-scene state.
-    virtual void Clear() = 0;
+    virtual void Clear();
     // As a rule subscribes to the system's messages.
-    virtual void Activate() = 0;
+    virtual void Activate();
     // As a rule UnsubscribeAll().
-    virtual void Deactivate() = 0;
+    virtual void Deactivate();
     virtual void SetPaused(bool paused);
     // Pushes the child on the front of the child list; this system then owns it.
     virtual void AddSystem(ISystem* child);

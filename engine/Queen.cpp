@@ -87,14 +87,9 @@ std::size_t Queen::CountNodes() const {
     return Count(roots_);
 }
 
-void Queen::Update(float) {}
-
 void Queen::Clear() {
     transforms_.Clear();
     roots_.clear();
     index_.clear();
     dropsSincePass_ = 0;
 }
-
-void Queen::Activate() {}
-void Queen::Deactivate() {}

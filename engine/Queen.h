@@ -23,13 +23,10 @@ public:
 
     // Type 5 with the Transform type id: files the object; type 43: drops it.
     void HandleMessage(Message* message) override;
-    void Update(float dt) override;
     // Subscribes to Transform announcements and to unregistered objects.
     void Init() override;
     // Forgets every filed transform and object.
     void Clear() override;
-    void Activate() override;
-    void Deactivate() override;
 
     const std::vector<std::unique_ptr<Node>>& GetRoots() const { return roots_; }
     const ComponentList& GetTransforms() const { return transforms_; }

@@ -9,7 +9,6 @@
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
-#include "reflection/MetaMemVar.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
 
@@ -104,22 +103,15 @@ bool LookAxes(const D3DXVECTOR3& from, const D3DXVECTOR3& to, D3DXVECTOR3* r, D3
 }
 }  // namespace
 
-Transform::Transform() : IComponent(TypeId<Transform>::Get()) {
-    static bool first = true;
-    if (first) {
-        first = false;
-        MetaMemVar<Transform>::Add("position", this, position);
-        MetaMemVar<Transform>::Add("rotation", this, rotation);
-        MetaMemVar<Transform>::Add("scale", this, scale);
-        MetaMemVar<Transform>::Add("isInScreenSpace", this, isInScreenSpace);
-    }
+Transform::Transform() {
     RebuildMatrices();
 }
 
-void Transform::HandleMessage(Message*) {}
-void Transform::Shutdown() {}
-u32 Transform::GetAliasTypeId() {
-    return 0;
+void Transform::Reflect(MemberList<Transform>& members) {
+    members.Add("position", &Transform::position);
+    members.Add("rotation", &Transform::rotation);
+    members.Add("scale", &Transform::scale);
+    members.Add("isInScreenSpace", &Transform::isInScreenSpace);
 }
 
 Transform* Transform::GetParentTransform() const {
@@ -178,22 +170,6 @@ void Transform::Init() {
         worldRotation = rotation;
     }
     RebuildMatrices();
-}
-
-IComponent* Transform::Clone() {
-    Transform* copy = new Transform();
-    copy->position = position;
-    copy->rotation = rotation;
-    copy->worldPosition = worldPosition;
-    copy->worldRotation = worldRotation;
-    copy->scale = scale;
-    copy->scalingMatrix = scalingMatrix;
-    copy->rotationMatrix = rotationMatrix;
-    copy->translationMatrix = translationMatrix;
-    copy->isInScreenSpace = isInScreenSpace;
-    copy->parentId = parentId;
-    std::copy(std::begin(axisColors), std::end(axisColors), copy->axisColors);
-    return copy;
 }
 
 D3DXMATRIX Transform::GetWorldMatrix() const {

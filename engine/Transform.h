@@ -7,25 +7,23 @@
 #pragma once
 #include <string>
 
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 #include "port/math/D3DX.h"
 
-class Transform : public IComponent {
+class Transform : public Component<Transform> {
 public:
     Transform();
 
-    void HandleMessage(Message* message) override;
+    static void Reflect(MemberList<Transform>& members);
+
     // Rebuilds the matrices and the world values; dt is not used.
     void Update(float dt) override;
     // Normalises the rotation; a root copies its local values to the world
     // values; rebuilds the matrices.
     void Init() override;
-    void Shutdown() override;
-    IComponent* Clone() override;
     // Three axis lines from the world position to the tips of the world
     // matrix's axes, to the renderer.
     void DebugDraw() override;
-    u32 GetAliasTypeId() override;
     // "TransformedPosition" (read-only world position) and the Euler angles
     // in degrees, both with the object's name suffix.
     void AddTweakBarVars(TwBar* bar, const TweakVarParams& group) override;

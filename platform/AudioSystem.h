@@ -40,7 +40,6 @@ public:
     void Init() override;
     // Forgets the scene's looped sounds.
     void Clear() override;
-    void Activate() override {}
     // Deactivation stops every sound.
     void Deactivate() override { StopAll(); }
     // Pauses the effects and positioned looped sounds, ducks the music.

@@ -32,10 +32,6 @@ public:
     void HandleMessage(Message* message) override;
     // Clears the per-frame edges and moves the button records to "previous".
     void Update(float dt) override;
-    void Init() override {}
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
 
     // Written by the window pump.
     void KeyPressed(u32 vk);

@@ -4,17 +4,19 @@
 #include "engine/Transform.h"
 #include "platform/MusicEventData.h"
 #include "platform/SoundEventData.h"
-#include "reflection/MetaMemVar.h"
 
-LoopedSound::LoopedSound() : IComponent(TypeId<LoopedSound>::Get()) {
-    static bool first = true;
-    if (!first) return;
-    first = false;
-    using M = MetaMemVar<LoopedSound>;
-    M::Add("filename", this, filename_);
-    M::Add("volume", this, volume_);
-    M::Add("positioned", this, positioned_);
-    M::Add("autoPlay", this, autoPlay_);
+LoopedSound::LoopedSound(const LoopedSound& other)
+    : Component(other),
+      filename_(other.filename_),
+      volume_(other.volume_),
+      positioned_(other.positioned_),
+      autoPlay_(other.autoPlay_) {}
+
+void LoopedSound::Reflect(MemberList<LoopedSound>& members) {
+    members.Add("filename", &LoopedSound::filename_);
+    members.Add("volume", &LoopedSound::volume_);
+    members.Add("positioned", &LoopedSound::positioned_);
+    members.Add("autoPlay", &LoopedSound::autoPlay_);
 }
 
 void LoopedSound::Init() {
@@ -64,13 +66,4 @@ void LoopedSound::StopChannel() {
 void LoopedSound::ForgetChannel() {
     channel_ = AudioChannel();
     playing_ = false;
-}
-
-IComponent* LoopedSound::Clone() {
-    auto* copy = new LoopedSound();
-    copy->filename_ = filename_;
-    copy->volume_ = volume_;
-    copy->positioned_ = positioned_;
-    copy->autoPlay_ = autoPlay_;
-    return copy;
 }

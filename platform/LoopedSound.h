@@ -6,24 +6,24 @@
 #pragma once
 #include <string>
 
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 #include "port/audio/AudioChannel.h"
 
-class LoopedSound : public IComponent {
+class LoopedSound : public Component<LoopedSound> {
 public:
-    LoopedSound();
+    LoopedSound() = default;
+    // Copies the reflected fields only: the copy has no channel and is not
+    // playing.
+    LoopedSound(const LoopedSound& other);
 
-    void HandleMessage(Message*) override {}
+    static void Reflect(MemberList<LoopedSound>& members);
+
     // Moves a positioned sound's channel to the object's place and motion.
     void Update(float dt) override;
     // Plays when autoPlay is set.
     void Init() override;
     // Stops a positioned sound (the object is going away).
     void Shutdown() override;
-    // Copies the reflected fields; the copy has no channel and is not playing.
-    IComponent* Clone() override;
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
 
     // Asks the AudioSystem to start the sound unless it is playing already.
     void Play();

@@ -39,9 +39,6 @@ public:
     void Update(float dt) override;
     // Makes the 1024x768 window, subscribes to (1, 22), announces (1, 0) and (1, 4).
     void Init() override;
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
 
     // The window procedure: one event after the tweak panels passed it on.
     void WindowProc(const WindowEvent& event);

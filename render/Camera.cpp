@@ -1,43 +1,22 @@
 #include "render/Camera.h"
 
-#include "core/TypeId.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "reflection/MetaMemVar.h"
 
 class EditorUISystem;
 
-namespace {
-
-void RegisterMembers(Camera* self, const CameraState& s) {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    using M = MetaMemVar<Camera>;
-    M::Add("camPos", self, s.camPos);
-    M::Add("distance", self, s.distance);
-    M::Add("elevation", self, s.elevation);
-    M::Add("FUZZY_CAMX", self, s.fuzzyCamX);
-    M::Add("FUZZY_CAMY", self, s.fuzzyCamY);
-    M::Add("FUZZY_CAMZ", self, s.fuzzyCamZ);
+void Camera::Reflect(MemberList<Camera>& members) {
+    members.Add("camPos", &Camera::camPos);
+    members.Add("distance", &Camera::distance);
+    members.Add("elevation", &Camera::elevation);
+    members.Add("FUZZY_CAMX", &Camera::fuzzyCamX);
+    members.Add("FUZZY_CAMY", &Camera::fuzzyCamY);
+    members.Add("FUZZY_CAMZ", &Camera::fuzzyCamZ);
 }
 
-}  // namespace
-
-Camera::Camera() : IComponent(TypeId<Camera>::Get()) {
-    RegisterMembers(this, *this);
-}
-
-Camera::Camera(u32 typeId) : IComponent(typeId) {
+Camera::Camera(u32 typeId) : Component(typeId) {
     forward = D3DXVECTOR3(0, 0, 1);
-    RegisterMembers(this, *this);
-}
-
-Camera::Camera(const Camera& other) : IComponent(other.GetTypeId()), CameraState(other) {}
-
-IComponent* Camera::Clone() {
-    return new Camera(*this);
 }
 
 void Camera::SubscribeTo(u32 type, u32 argument) {

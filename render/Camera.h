@@ -6,7 +6,7 @@
 // Main thread only.
 #pragma once
 #include "core/Types.h"
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 #include "port/math/D3DX.h"
 
 class Transform;
@@ -29,12 +29,12 @@ struct CameraState {
     D3DXQUATERNION orientation{0, 0, 0, 1};             // rotates pan steps
 };
 
-class Camera : public IComponent, protected CameraState {
+class Camera : public Component<Camera>, protected CameraState {
 public:
     // The prototype's constructor: TypeId<Camera>, forward (0, 0, 20).
-    Camera();
-    Camera(const Camera& other);
-    Camera& operator=(const Camera&) = delete;
+    Camera() = default;
+
+    static void Reflect(MemberList<Camera>& members);
 
     // 12, 13, 25 set the switch; 19 pans; 20 rotates; 26 sets the look-at
     // point; 27 the eye point. Each ends with Update(0). Others are ignored.
@@ -43,9 +43,6 @@ public:
     // Subscribes to (25, 0), (27, 0), (26, 0) and (35, 6).
     void Init() override;
     void Shutdown() override;
-    IComponent* Clone() override;
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
 
     virtual D3DXVECTOR3 GetPosition();
     virtual D3DXVECTOR3 GetForward();
@@ -82,4 +79,8 @@ protected:
     void ReportToEditor(const char* name);
     // The owner object's Transform, or null.
     Transform* OwnerTransform() const;
+
+private:
+    // Records members of the protected CameraState as members of Camera.
+    friend class MemberList<Camera>;
 };

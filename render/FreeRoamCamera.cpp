@@ -1,17 +1,10 @@
 #include "render/FreeRoamCamera.h"
 
-#include "core/TypeId.h"
 #include "engine/Transform.h"
-#include "reflection/MetaMemVar.h"
 
-FreeRoamCamera::FreeRoamCamera() : Camera(TypeId<FreeRoamCamera>::Get()) {
-    static bool registered = false;
-    if (registered) return;
-    registered = true;
-    MetaMemVar<FreeRoamCamera>::Add("velocity", this, velocity_);
+void FreeRoamCamera::Reflect(MemberList<FreeRoamCamera>& members) {
+    members.Add("velocity", &FreeRoamCamera::velocity_);
 }
-
-FreeRoamCamera::FreeRoamCamera(const FreeRoamCamera& other) : Camera(other), velocity_(other.velocity_) {}
 
 void FreeRoamCamera::HandleMessage(Message* message) {
     const u32 type = message->type;

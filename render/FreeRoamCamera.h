@@ -5,10 +5,9 @@
 #pragma once
 #include "render/Camera.h"
 
-class FreeRoamCamera : public Camera {
+class FreeRoamCamera : public Component<FreeRoamCamera, Camera> {
 public:
-    FreeRoamCamera();
-    FreeRoamCamera(const FreeRoamCamera& other);
+    static void Reflect(MemberList<FreeRoamCamera>& members);
 
     // 19 moves the owner by velocity x step turned by its world rotation; 20
     // turns the owner; 55 scales the velocity; the rest as Camera.
@@ -16,7 +15,6 @@ public:
     void Update(float dt) override;
     void Init() override { InitEditorCamera(); }
     void Shutdown() override { ShutdownEditorCamera(); }
-    IComponent* Clone() override { return new FreeRoamCamera(*this); }
     // The owner's world position ((0, 0, 0) without a Transform).
     D3DXVECTOR3 GetPosition() override;
     D3DXVECTOR3 GetUp() override;

@@ -1,20 +1,12 @@
 #include "render/GameCamera.h"
 
-#include "core/TypeId.h"
 #include "engine/MessageHub.h"
-#include "reflection/MetaMemVar.h"
 
 class GraphicsSystem;
 
-GameCamera::GameCamera() : IComponent(TypeId<GameCamera>::Get()) {
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        MetaMemVar<GameCamera>::Add("targetOffset", this, targetOffset_);
-    }
+void GameCamera::Reflect(MemberList<GameCamera>& members) {
+    members.Add("targetOffset", &GameCamera::targetOffset_);
 }
-
-GameCamera::GameCamera(const GameCamera& other) : IComponent(other.GetTypeId()), targetOffset_(other.targetOffset_) {}
 
 void GameCamera::Init() {
     const u32 owner = GetOwner();

@@ -4,23 +4,15 @@
 // the chase view's aim above the target. Owned by its object; main thread.
 #pragma once
 #include "core/Types.h"
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 
-class GameCamera : public IComponent {
+class GameCamera : public Component<GameCamera> {
 public:
-    GameCamera();
-    GameCamera(const GameCamera& other);
-    GameCamera& operator=(const GameCamera&) = delete;
+    static void Reflect(MemberList<GameCamera>& members);
 
-    void HandleMessage(Message*) override {}
-    void Update(float) override {}
     // Queues (2, 56) with the owner object id to the GraphicsSystem, then a
     // broadcast (56, 0) with the same id; both arrive in the next drain.
     void Init() override;
-    void Shutdown() override {}
-    IComponent* Clone() override { return new GameCamera(*this); }
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
 
     i32 GetTargetOffset() const { return targetOffset_; }
     void SetTargetOffset(i32 offset) { targetOffset_ = offset; }

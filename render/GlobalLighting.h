@@ -3,27 +3,15 @@
 // a change made in the editor shows in the next frame. Owned by its object.
 // Main thread only.
 #pragma once
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 #include "port/math/D3DX.h"
 
-class GlobalLighting : public IComponent {
+class GlobalLighting : public Component<GlobalLighting> {
 public:
-    GlobalLighting();
-    GlobalLighting& operator=(const GlobalLighting&) = delete;
-
-    void HandleMessage(Message*) override {}
-    void Update(float) override {}
-    void Init() override {}
-    void Shutdown() override {}
-    IComponent* Clone() override;
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
+    static void Reflect(MemberList<GlobalLighting>& members);
 
     D3DXVECTOR3 directionalLightingDirection{1, 1, 1};  // reflected "DirectionalLightingDirection"
     D3DXVECTOR3 directionalLightColor{1, 1, 1};         // reflected "DirectionalLightColor" (r, g, b)
     float directionalLightIntensity = 0.5f;             // reflected "DirectionalLightIntensity"
     float ambientIntensity = 0.2f;                      // reflected "AmbientIntensity"
-
-private:
-    GlobalLighting(const GlobalLighting& other);
 };

@@ -49,8 +49,6 @@ public:
     void Init() override;
     // A scene was cleared: empties the render lists (see RenderLists::Clear).
     void Clear() override;
-    void Activate() override {}
-    void Deactivate() override {}
 
     void CreateDeviceAndSwapChain();
     // Reads the client size (0 x 0 becomes 1 x 1), sets the projection,

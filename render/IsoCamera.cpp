@@ -2,17 +2,7 @@
 
 #include <cmath>
 
-#include "core/TypeId.h"
 #include "engine/Transform.h"
-
-IsoCamera::IsoCamera() : Camera(TypeId<IsoCamera>::Get()) {}
-
-IsoCamera::IsoCamera(const IsoCamera& other)
-    : Camera(other),
-      velocity_(other.velocity_),
-      tilt_(other.tilt_),
-      heading_(other.heading_),
-      tiltAngle_(other.tiltAngle_) {}
 
 void IsoCamera::HandleMessage(Message* message) {
     if (!message->payload || message->argument != 0) return;

@@ -6,12 +6,9 @@
 #pragma once
 #include "render/Camera.h"
 
-class IsoCamera : public Camera {
+class IsoCamera : public Component<IsoCamera, Camera> {
 public:
     static constexpr float kTiltAngle = -0.6154729f;  // radians about x: the isometric elevation
-
-    IsoCamera();
-    IsoCamera(const IsoCamera& other);
 
     // 19 pans, 20 turns the heading by the payload's yaw, 55 scales the
     // velocity; every other message is ignored.
@@ -19,7 +16,6 @@ public:
     void Update(float dt) override;
     void Init() override { InitEditorCamera(); }
     void Shutdown() override { ShutdownEditorCamera(); }
-    IComponent* Clone() override { return new IsoCamera(*this); }
     // The owner's world position, else camPos.
     D3DXVECTOR3 GetPosition() override;
     D3DXVECTOR3 GetUp() override { return D3DXVECTOR3(0, 1, 0); }

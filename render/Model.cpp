@@ -4,7 +4,6 @@
 #include "engine/Transform.h"
 #include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuDevice.h"
-#include "reflection/MetaMemVar.h"
 #include "reflection/TweakBinding.h"
 #include "render/ModelCache.h"
 #include "render/RenderResources.h"
@@ -12,14 +11,6 @@
 class GraphicsSystem;
 
 namespace {
-
-void RegisterMembers(Model* self) {
-    static bool registered = false;
-    if (registered) return;
-    registered = true;
-    MetaMemVar<Model>::Add("filename", self, self->filename);
-    MetaMemVar<Model>::Add("material", self, self->material);
-}
 
 bool TextureExists(const std::string& name) {
     RenderResources* resources = RenderResources::Instance();
@@ -41,16 +32,15 @@ void Refresh(bool locked, const std::string& fileName, GpuShaderResourceView*& v
 
 }  // namespace
 
-Model::Model() : IComponent(TypeId<Model>::Get()) {
-    RegisterMembers(this);
+void Model::Reflect(MemberList<Model>& members) {
+    members.Add("filename", &Model::filename);
+    members.Add("material", &Model::material);
 }
 
-Model::Model(u32 typeId) : IComponent(typeId) {
-    RegisterMembers(this);
-}
+Model::Model(u32 typeId) : Component(typeId) {}
 
 Model::Model(const Model& other)
-    : IComponent(other.GetTypeId()),
+    : Component(other),
       filename(other.filename),
       material(other.material),
       vertexCount(other.vertexCount),

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/Types.h"
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 #include "port/math/D3DX.h"
 #include "render/DebugRecords.h"
 #include "render/Material.h"
@@ -19,27 +19,22 @@ class GpuDevice;
 enum class GpuTopology;
 struct ModelCacheEntry;
 
-class Model : public IComponent {
+class Model : public Component<Model> {
 public:
     static constexpr u32 kTriangleList = 4;
 
-    // TypeId<Model>; the first construction registers "filename" and "material".
-    Model();
-    // A new id, the source's type id, owner 0, enabled; everything copied
-    // but the topology (triangle list again) and the bounds lines (made anew).
+    Model() = default;
+    // Everything copied but the topology (a triangle list again) and the
+    // bounds lines (made anew on the copy's first DrawBounds).
     Model(const Model& other);
-    Model& operator=(const Model&) = delete;
 
-    void HandleMessage(Message*) override {}
-    void Update(float) override {}
+    static void Reflect(MemberList<Model>& members);
+
     // Loads the file through the ModelCache (a failure leaves no mesh), then
     // the textures.
     void Init() override;
-    void Shutdown() override {}
-    IComponent* Clone() override { return new Model(*this); }
     // The bounding box in white.
     void DebugDraw() override;
-    u32 GetAliasTypeId() override { return 0; }
     // "Center" and "Extent", read-only.
     void AddTweakBarVars(TwBar* bar, const TweakVarParams& group) override;
 

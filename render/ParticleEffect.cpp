@@ -1,6 +1,7 @@
 #include "render/ParticleEffect.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,17 +13,17 @@
 #include "engine/Overlord.h"
 #include "engine/Resolvers.h"
 #include "engine/Transform.h"
-#include "reflection/MetaMemVar.h"
 #include "render/ParticleEmmiter.h"
 #include "scene/ObjectFactory.h"
 
-ParticleEffect::ParticleEffect() : IComponent(TypeId<ParticleEffect>::Get()) {
-    static const bool reflected = [this] {
-        MetaMemVar<ParticleEffect>::Add("ParticleArchetypes", this, ParticleArchetypes);
-        MetaMemVar<ParticleEffect>::Add("killEmitter", this, killEmitter);
-        return true;
-    }();
-    (void)reflected;
+ParticleEffect::ParticleEffect(const ParticleEffect& other) : Component(other) {
+    std::copy(std::begin(other.ParticleArchetypes), std::end(other.ParticleArchetypes), ParticleArchetypes);
+    std::copy(std::begin(other.killEmitter), std::end(other.killEmitter), killEmitter);
+}
+
+void ParticleEffect::Reflect(MemberList<ParticleEffect>& members) {
+    members.Add("ParticleArchetypes", &ParticleEffect::ParticleArchetypes);
+    members.Add("killEmitter", &ParticleEffect::killEmitter);
 }
 
 ParticleEffect::~ParticleEffect() = default;
@@ -92,13 +93,4 @@ void ParticleEffect::Send(int slot, u32 type, bool flag, u32 sender) {
     command.position = transform->worldPosition;
     command.flag = flag;
     SendMessage(&ResolveGameObject, emitterObjects[slot], sender, type, 0, command);
-}
-
-IComponent* ParticleEffect::Clone() {
-    auto* clone = new ParticleEffect();
-    for (int i = 0; i < kSlots; ++i) {
-        clone->ParticleArchetypes[i] = ParticleArchetypes[i];
-        clone->killEmitter[i] = killEmitter[i];
-    }
-    return clone;
 }

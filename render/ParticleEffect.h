@@ -7,27 +7,27 @@
 #pragma once
 #include <string>
 
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 
-class ParticleEffect : public IComponent {
+class ParticleEffect : public Component<ParticleEffect> {
 public:
     static constexpr int kSlots = 5;
 
-    ParticleEffect();
+    ParticleEffect() = default;
+    // The slots' archetypes and flags; not the emitter objects, which stay
+    // the source's (the copy makes its own at Init).
+    ParticleEffect(const ParticleEffect& other);
     ~ParticleEffect() override;
+
+    static void Reflect(MemberList<ParticleEffect>& members);
 
     // Message 48, argument = command: 0 starts slot 0 and stops-and-kills
     // slots 1 to 4; 3 starts slot 3 with its killEmitter flag; 4 starts slot
     // 4; every other command does nothing. An owner without a Transform has
     // no position to place them at: the command does nothing.
     void HandleMessage(Message* message) override;
-    void Update(float) override {}
     // Subscribes to (48, 0..4) and makes the slots' emitter objects.
     void Init() override;
-    void Shutdown() override {}
-    IComponent* Clone() override;
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
 
     std::string& Archetype(int slot) { return ParticleArchetypes[slot]; }
     bool& KillEmitter(int slot) { return killEmitter[slot]; }

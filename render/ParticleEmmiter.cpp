@@ -12,25 +12,29 @@
 #include "engine/Resolvers.h"
 #include "engine/Transform.h"
 #include "port/panels/TweakPanels.h"
-#include "reflection/MetaMemVar.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
 #include "render/EmitterBuffers.h"
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
 
-ParticleEmmiter::ParticleEmmiter() : IComponent(TypeId<ParticleEmmiter>::Get()) {
-    static const bool reflected = [this] {
-        Particle::Reflect();
-        MetaMemVar<ParticleEmmiter>::Add("emitterDuration", this, emitterDuration_);
-        MetaMemVar<ParticleEmmiter>::Add("fallOff", this, fallOff_);
-        MetaMemVar<ParticleEmmiter>::Add("continuous", this, continuous_);
-        MetaMemVar<ParticleEmmiter>::Add("dieOnStop", this, dieOnStop_);
-        MetaMemVar<ParticleEmmiter>::Add("active", this, active_);
-        MetaMemVar<ParticleEmmiter>::Add("particles", this, particles_, false);
-        return true;
-    }();
-    (void)reflected;
+ParticleEmmiter::ParticleEmmiter(const ParticleEmmiter& other)
+    : Component(other),
+      active_(other.active_),
+      emitterDuration_(other.emitterDuration_),
+      fallOff_(other.fallOff_),
+      continuous_(other.continuous_),
+      dieOnStop_(other.dieOnStop_),
+      particles_(other.particles_) {}
+
+void ParticleEmmiter::Reflect(MemberList<ParticleEmmiter>& members) {
+    Particle::Reflect();
+    members.Add("emitterDuration", &ParticleEmmiter::emitterDuration_);
+    members.Add("fallOff", &ParticleEmmiter::fallOff_);
+    members.Add("continuous", &ParticleEmmiter::continuous_);
+    members.Add("dieOnStop", &ParticleEmmiter::dieOnStop_);
+    members.Add("active", &ParticleEmmiter::active_);
+    members.Add("particles", &ParticleEmmiter::particles_, false);
 }
 
 // An emitter deleted without Shutdown (removed from its object) still
@@ -125,18 +129,6 @@ void ParticleEmmiter::Rebuild() {
     Shutdown();
     if (particles_.empty()) particles_.emplace_back();
     if (RenderDevice* device = RenderDevice::Instance()) buffers_ = device->AddEmitter(particles_);
-}
-
-IComponent* ParticleEmmiter::Clone() {
-    auto* clone = new ParticleEmmiter();
-    clone->active_ = active_;
-    clone->emitterDuration_ = emitterDuration_;
-    clone->fallOff_ = fallOff_;
-    clone->continuous_ = continuous_;
-    clone->dieOnStop_ = dieOnStop_;
-    clone->particles_ = particles_;
-    clone->emitting_ = true;
-    return clone;
 }
 
 void ParticleEmmiter::OnEnable() {

@@ -7,7 +7,7 @@
 #pragma once
 #include <vector>
 
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 #include "port/math/D3DX.h"
 #include "render/Particle.h"
 
@@ -20,10 +20,15 @@ struct EmitterCommand {
     bool flag = false;
 };
 
-class ParticleEmmiter : public IComponent {
+class ParticleEmmiter : public Component<ParticleEmmiter> {
 public:
-    ParticleEmmiter();
+    ParticleEmmiter() = default;
+    // The descriptions and the settings; not the buffers nor the run: the
+    // copy is emitting, at elapsed 0, and builds its own buffers at Init.
+    ParticleEmmiter(const ParticleEmmiter& other);
     ~ParticleEmmiter() override;
+
+    static void Reflect(MemberList<ParticleEmmiter>& members);
 
     void HandleMessage(Message* message) override;
     // The run's clock (non-continuous runs): spawning stops once elapsed
@@ -35,9 +40,6 @@ public:
     // Hands the buffers back. The descriptions are kept, so a later start
     // builds the same particles again.
     void Shutdown() override;
-    IComponent* Clone() override;
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
     void AddTweakBarVars(TwBar* bar, const TweakVarParams& group) override;
     void OnEnable() override;
     void OnDisable() override;

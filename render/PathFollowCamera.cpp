@@ -1,8 +1,6 @@
 #include "render/PathFollowCamera.h"
 
-#include "core/TypeId.h"
 #include "engine/Transform.h"
-#include "reflection/MetaMemVar.h"
 
 namespace {
 
@@ -11,24 +9,11 @@ constexpr float kNoTimeDistance = 3.0f;  // on frames given no time
 
 }  // namespace
 
-PathFollowCamera::PathFollowCamera() : Camera(TypeId<PathFollowCamera>::Get()) {
-    static bool registered = false;
-    if (registered) return;
-    registered = true;
-    using M = MetaMemVar<PathFollowCamera>;
-    M::Add("velocity", this, velocity_);
-    M::Add("acceleration", this, acceleration_);
-    M::Add("lookAheadDistance", this, lookAheadDistance_);
+void PathFollowCamera::Reflect(MemberList<PathFollowCamera>& members) {
+    members.Add("velocity", &PathFollowCamera::velocity_);
+    members.Add("acceleration", &PathFollowCamera::acceleration_);
+    members.Add("lookAheadDistance", &PathFollowCamera::lookAheadDistance_);
 }
-
-PathFollowCamera::PathFollowCamera(const PathFollowCamera& other)
-    : Camera(other),
-      clientRect_(other.clientRect_),
-      velocity_(other.velocity_),
-      acceleration_(other.acceleration_),
-      lookAheadDistance_(other.lookAheadDistance_),
-      overlayObject_(other.overlayObject_),
-      keptForward_(other.keptForward_) {}
 
 void PathFollowCamera::Init() {
     SubscribeTo(kMsgOverlayObject.type, kMsgOverlayObject.argument);

@@ -7,17 +7,15 @@
 #include "port/window/WindowEvent.h"
 #include "render/Camera.h"
 
-class PathFollowCamera : public Camera {
+class PathFollowCamera : public Component<PathFollowCamera, Camera> {
 public:
-    PathFollowCamera();
-    PathFollowCamera(const PathFollowCamera& other);
+    static void Reflect(MemberList<PathFollowCamera>& members);
 
     // (35, 6): overlay object id; (1, 5): client rectangle. Nothing else.
     void HandleMessage(Message* message) override;
     void Update(float dt) override;
     // Subscribes to (35, 6) and (1, 5) only.
     void Init() override;
-    IComponent* Clone() override { return new PathFollowCamera(*this); }
     // The owner's local point (0, 0, 1) in world space; without a Transform
     // the last computed point.
     D3DXVECTOR3 GetLookAt() override;

@@ -3,25 +3,13 @@
 // sphere (radius |mRange|; culled with mRange as it stands). Data only.
 // Owned by its object. Main thread only.
 #pragma once
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 #include "port/math/D3DX.h"
 
-class PointLight : public IComponent {
+class PointLight : public Component<PointLight> {
 public:
-    PointLight();
-    PointLight& operator=(const PointLight&) = delete;
-
-    void HandleMessage(Message*) override {}
-    void Update(float) override {}
-    void Init() override {}
-    void Shutdown() override {}
-    IComponent* Clone() override;
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
+    static void Reflect(MemberList<PointLight>& members);
 
     D3DXCOLOR mDiffuse{1, 1, 1, 1};  // reflected "mDiffuse"; red, green, blue light the scene, alpha unused
     float mRange = 10.0f;            // reflected "mRange"; world units
-
-private:
-    PointLight(const PointLight& other);
 };

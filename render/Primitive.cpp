@@ -11,7 +11,6 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "port/panels/TweakPanels.h"
-#include "reflection/MetaMemVar.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
 #include "render/FrameContext.h"
@@ -19,35 +18,29 @@
 #include "render/Model.h"
 #include "render/NoiseGenerator.h"
 
-Primitive::Primitive() : IComponent(TypeId<Primitive>::Get()) {
-    static bool registered = false;
-    if (registered) return;
-    registered = true;
-    using M = MetaMemVar<Primitive>;
-    M::Add("primType", this, primType, false);
-    M::Add("noisy", this, noisy);
-    M::Add("gradient", this, gradient);
-    M::Add("stacks", this, stacks);
-    M::Add("slices", this, slices);
-    M::Add("r", this, r);
-    M::Add("ry", this, ry);
-    M::Add("rz", this, rz);
-    M::Add("objectWidth", this, objectWidth);
-    M::Add("objectHeight", this, objectHeight);
-    M::Add("objectDepth", this, objectDepth);
-    M::Add("width", this, width);
-    M::Add("height", this, height);
-    M::Add("octaves", this, octaves);
-    M::Add("persist", this, persist);
-    M::Add("gaussian", this, gaussian);
-    M::Add("noiseGlowmap", this, noiseGlowmap);
-    M::Add("color", this, color);
-    M::Add("endColor", this, endColor);
-    M::Add("solidColor", this, solidColor);
-    M::Add("material", this, material);
+void Primitive::Reflect(MemberList<Primitive>& members) {
+    members.Add("primType", &Primitive::primType, false);
+    members.Add("noisy", &Primitive::noisy);
+    members.Add("gradient", &Primitive::gradient);
+    members.Add("stacks", &Primitive::stacks);
+    members.Add("slices", &Primitive::slices);
+    members.Add("r", &Primitive::r);
+    members.Add("ry", &Primitive::ry);
+    members.Add("rz", &Primitive::rz);
+    members.Add("objectWidth", &Primitive::objectWidth);
+    members.Add("objectHeight", &Primitive::objectHeight);
+    members.Add("objectDepth", &Primitive::objectDepth);
+    members.Add("width", &Primitive::width);
+    members.Add("height", &Primitive::height);
+    members.Add("octaves", &Primitive::octaves);
+    members.Add("persist", &Primitive::persist);
+    members.Add("gaussian", &Primitive::gaussian);
+    members.Add("noiseGlowmap", &Primitive::noiseGlowmap);
+    members.Add("color", &Primitive::color);
+    members.Add("endColor", &Primitive::endColor);
+    members.Add("solidColor", &Primitive::solidColor);
+    members.Add("material", &Primitive::material);
 }
-
-Primitive::~Primitive() = default;
 
 void Primitive::Init() {
     BuildMesh(false);
@@ -55,32 +48,6 @@ void Primitive::Init() {
 
 u32 Primitive::GetAliasTypeId() {
     return TypeId<Model>::Get();
-}
-
-IComponent* Primitive::Clone() {
-    auto* clone = new Primitive();
-    clone->primType = primType;
-    clone->noisy = noisy;
-    clone->gradient = gradient;
-    clone->noiseGlowmap = noiseGlowmap;
-    clone->stacks = stacks;
-    clone->slices = slices;
-    clone->r = r;
-    clone->ry = ry;
-    clone->rz = rz;
-    clone->objectWidth = objectWidth;
-    clone->objectHeight = objectHeight;
-    clone->objectDepth = objectDepth;
-    clone->width = width;
-    clone->height = height;
-    clone->octaves = octaves;
-    clone->persist = persist;
-    clone->gaussian = gaussian;
-    clone->color = color;
-    clone->endColor = endColor;
-    clone->solidColor = solidColor;
-    clone->material = material;
-    return clone;
 }
 
 namespace {

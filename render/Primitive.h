@@ -7,30 +7,24 @@
 // it makes is left out of archetype files (GetAliasTypeId). Owned by its
 // GameObject; main thread only.
 #pragma once
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 #include "port/math/D3DX.h"
 #include "render/Material.h"
 
 class Model;
 class NoiseGrid;
 
-class Primitive : public IComponent {
+class Primitive : public Component<Primitive> {
 public:
     enum Shape { kSphere = 0, kEllipsoid = 1, kQuad = 2, kCube = 3, kCone = 4 };
     // Counts above this are refused (a mesh of millions of vertices).
     static constexpr int kMaxStacksOrSlices = 1024;
 
-    Primitive();
-    ~Primitive() override;
+    static void Reflect(MemberList<Primitive>& members);
 
-    void HandleMessage(Message*) override {}
-    void Update(float) override {}
     // Builds the mesh. The new Model is not announced here: the object is
     // announced, with all its components, once it has been initialised.
     void Init() override;
-    void Shutdown() override {}
-    IComponent* Clone() override;
-    void DebugDraw() override {}
     // TypeId<Model>: the archetype writer leaves out the Model this makes.
     u32 GetAliasTypeId() override;
     // The "PrimitiveType" choice and the "Rebuild Primitive" button.

@@ -11,7 +11,6 @@
 #include "engine/Transform.h"
 #include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuDevice.h"
-#include "reflection/MetaMemVar.h"
 #include "render/FontAtlas.h"
 #include "render/FontManager.h"
 #include "render/RenderDevice.h"
@@ -27,23 +26,17 @@ constexpr float kScreenFar = 2000.0f;
 
 }  // namespace
 
-ScreenText::ScreenText() : IComponent(TypeId<ScreenText>::Get()) {
-    static bool registered = false;
-    if (registered) return;
-    registered = true;
-    using M = MetaMemVar<ScreenText>;
-    M::Add("fontName", this, fontName);
-    M::Add("fontSize", this, fontSize);
-    M::Add("text", this, text);
-    M::Add("fontColor", this, fontColor);
+void ScreenText::Reflect(MemberList<ScreenText>& members) {
+    members.Add("fontName", &ScreenText::fontName);
+    members.Add("fontSize", &ScreenText::fontSize);
+    members.Add("text", &ScreenText::text);
+    members.Add("fontColor", &ScreenText::fontColor);
 }
 
-ScreenText::ScreenText(FontAtlas* atlas) : ScreenText() {
-    atlas_ = atlas;
-}
+ScreenText::ScreenText(FontAtlas* atlas) : atlas_(atlas) {}
 
 ScreenText::ScreenText(const ScreenText& other)
-    : IComponent(other.GetTypeId()),
+    : Component(other),
       atlas_(other.atlas_),
       lock_(other.lock_),
       text(other.text),
@@ -59,10 +52,6 @@ ScreenText::ScreenText(const ScreenText& other)
 }
 
 ScreenText::~ScreenText() = default;
-
-IComponent* ScreenText::Clone() {
-    return new ScreenText(*this);
-}
 
 void ScreenText::SetText(const std::string& newText) {
     if (lock_) return;

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/IComponent.h"
+#include "engine/Component.h"
 #include "port/math/D3DX.h"
 #include "render/ModelVertex.h"
 
@@ -19,29 +19,27 @@ class GameObject;
 class GpuBuffer;
 class GpuShaderResourceView;
 
-class ScreenText : public IComponent {
+class ScreenText : public Component<ScreenText> {
 public:
     static constexpr std::size_t kMaxCharacters = 80;
     static constexpr std::size_t kVerticesPerCharacter = 6;
     static constexpr std::size_t kMaxVertices = kMaxCharacters * kVerticesPerCharacter;
 
     // The prototype: no atlas yet (Init looks it up from fontName, fontSize).
-    ScreenText();
+    ScreenText() = default;
     // A text drawn with `atlas` (FontManager::CreateText).
     explicit ScreenText(FontAtlas* atlas);
+    // Every field, vertices included, and the enabled flag; not the vertex
+    // buffer: the copy makes its own in Init and uploads its vertices then.
+    ScreenText(const ScreenText& other);
     ~ScreenText() override;
-    ScreenText& operator=(const ScreenText&) = delete;
 
-    void HandleMessage(Message*) override {}
+    static void Reflect(MemberList<ScreenText>& members);
+
     // Refreshes the atlas after a font change, then rebuilds when dirty.
     void Update(float dt) override;
     // Looks the atlas up when needed, makes the vertex buffer, rebuilds.
     void Init() override;
-    void Shutdown() override {}
-    // Every field, vertices included; the copy makes its own vertex buffer in Init.
-    IComponent* Clone() override;
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
 
     // Unless locked: the new text, rebuilt at the next Update.
     void SetText(const std::string& newText);
@@ -78,7 +76,6 @@ public:
     static float ScreenSpaceDepth(float viewZ);
 
 private:
-    ScreenText(const ScreenText& other);
     void RefreshAtlas();
     void Rebuild();
     void Upload();

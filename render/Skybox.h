@@ -7,18 +7,13 @@
 #pragma once
 #include "render/Model.h"
 
-class Skybox : public Model {
+class Skybox : public Component<Skybox, Model> {
 public:
-    // TypeId<Skybox>; the first construction registers "filename" and
-    // "material" for Skybox.
-    Skybox();
-    // Copied as a Model (same type id, new id, owner 0).
-    Skybox(const Skybox& other);
-    Skybox& operator=(const Skybox&) = delete;
+    // Model's members again, as Skybox's own file keys.
+    static void Reflect(MemberList<Skybox>& members);
 
-    void Update(float) override {}
     // The cube mesh and its cube texture (MeshBuilder::SkyboxCube).
     void Init() override;
-    IComponent* Clone() override { return new Skybox(*this); }
+    // No bounding box for the sky.
     void DebugDraw() override {}
 };

@@ -49,30 +49,6 @@ TEST_F(LightTest, DefaultsOfThePointLight) {
     EXPECT_EQ(light.mDiffuse, D3DXCOLOR(1, 1, 1, 1));
 }
 
-TEST_F(LightTest, ClonesCopyEveryMemberUnderANewId) {
-    GlobalLighting global;
-    global.directionalLightingDirection = D3DXVECTOR3(0, -1, 0.5f);
-    global.directionalLightColor = D3DXVECTOR3(0.2f, 0.3f, 0.4f);
-    global.directionalLightIntensity = 0.9f;
-    global.ambientIntensity = 0.05f;
-    std::unique_ptr<GlobalLighting> globalCopy(static_cast<GlobalLighting*>(global.Clone()));
-    EXPECT_NE(globalCopy->GetId(), global.GetId());
-    EXPECT_EQ(globalCopy->GetTypeId(), global.GetTypeId());
-    EXPECT_EQ(globalCopy->GetOwner(), 0u);
-    ExpectVecNear(globalCopy->directionalLightingDirection, D3DXVECTOR3(0, -1, 0.5f));
-    ExpectVecNear(globalCopy->directionalLightColor, D3DXVECTOR3(0.2f, 0.3f, 0.4f));
-    EXPECT_EQ(globalCopy->directionalLightIntensity, 0.9f);
-    EXPECT_EQ(globalCopy->ambientIntensity, 0.05f);
-
-    PointLight point;
-    point.mRange = -4.0f;
-    point.mDiffuse = D3DXCOLOR(0.5f, 0.25f, 0.0f, 0.0f);
-    std::unique_ptr<PointLight> pointCopy(static_cast<PointLight*>(point.Clone()));
-    EXPECT_NE(pointCopy->GetId(), point.GetId());
-    EXPECT_EQ(pointCopy->mRange, -4.0f);
-    EXPECT_EQ(pointCopy->mDiffuse, D3DXCOLOR(0.5f, 0.25f, 0.0f, 0.0f));
-}
-
 // Scene files store the members newest first under these exact keys.
 TEST_F(LightTest, ReflectedMembersUnderTheirFileKeys) {
     RegisterLights();

@@ -285,27 +285,3 @@ TEST_F(PrimitiveTest, NoisyEllipsoidBoundsFollowTheNoise) {
     EXPECT_LT(rough->extent.y, 2.0f);  // noise values lie in 0..1 and scale the radii down
     EXPECT_GT(rough->extent.y, 0.0f);
 }
-
-TEST_F(PrimitiveTest, CloneCopiesEverySettingAndStandsForModel) {
-    Primitive p;
-    p.primType = Primitive::kCone;
-    p.noisy = p.gradient = p.noiseGlowmap = p.gaussian = true;
-    p.solidColor = false;
-    p.stacks = 7, p.slices = 9, p.width = 3, p.height = 5, p.octaves = 2;
-    p.r = 2, p.ry = 3, p.rz = 4, p.objectWidth = 5, p.objectHeight = 6, p.objectDepth = 7, p.persist = 0.25f;
-    p.color = D3DXCOLOR(0.1f, 0.2f, 0.3f, 0.4f);
-    p.endColor = D3DXCOLOR(0.5f, 0.6f, 0.7f, 0.8f);
-    p.material.diffuseFileName = "rock";
-    std::unique_ptr<Primitive> c(static_cast<Primitive*>(p.Clone()));
-    EXPECT_NE(c->GetId(), p.GetId());
-    EXPECT_EQ(c->primType, Primitive::kCone);
-    EXPECT_TRUE(c->noisy && c->gradient && c->noiseGlowmap && c->gaussian);
-    EXPECT_FALSE(c->solidColor);
-    EXPECT_EQ(c->slices, 9);
-    EXPECT_EQ(c->octaves, 2);
-    EXPECT_EQ(c->objectDepth, 7.0f);
-    EXPECT_EQ(c->persist, 0.25f);
-    EXPECT_EQ(c->endColor, p.endColor);
-    EXPECT_EQ(c->material.diffuseFileName, "rock");
-    EXPECT_EQ(c->GetAliasTypeId(), TypeId<Model>::Get());
-}

@@ -26,17 +26,12 @@ public:
     CaptureSystem(const SceneCapture::Options& options, CaptureResult& result)
         : ISystem(NewId()), options_(options), result_(result) {}
 
-    void HandleMessage(Message*) override {}
     void Update(float) override {
         if (frame_++ == 0) PlaceCamera();
         if (frame_ <= options_.frames) return;
         Save();
         Engine::Instance()->SetActive(false);
     }
-    void Init() override {}
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
 
 private:
     // The default camera takes the eye and look-at broadcasts (27, 0), (26, 0).

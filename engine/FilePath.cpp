@@ -7,7 +7,6 @@
 
 #include "engine/Logger.h"
 #include "port/os/FileCase.h"
-#include "reflection/MetaMemVar.h"
 
 namespace fs = std::filesystem;
 
@@ -22,11 +21,12 @@ bool EndsWithFolded(const std::string& text, const std::string& end) {
 }  // namespace
 
 FilePath::FilePath() {
-    static bool first = true;
-    if (!first) return;
-    first = false;
-    MetaMemVar<FilePath>::Add("path", this, path);
-    MetaMemVar<FilePath>::Add("extension", this, extension);
+    ReflectOnce<FilePath>();
+}
+
+void FilePath::Reflect(MemberList<FilePath>& members) {
+    members.Add("path", &FilePath::path);
+    members.Add("extension", &FilePath::extension);
 }
 
 std::string FilePath::GetFullPath(const std::string& name) const {

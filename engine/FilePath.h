@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "reflection/MemberList.h"
+
 class FilePath {
 public:
     // Empty; the first construction registers the reflected members.
     FilePath();
+
+    static void Reflect(MemberList<FilePath>& members);
 
     // base folder + path + name + extension, with '/' between base folder,
     // folder and name where none stands; every '\' becomes '/'. Nothing is

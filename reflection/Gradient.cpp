@@ -1,13 +1,10 @@
 #include "reflection/Gradient.h"
 
-#include "reflection/MetaMemVar.h"
-
 void Gradient::Reflect() {
-    static const bool built = [] {
-        Gradient g;
-        MetaMemVar<Gradient>::Add("StartVal", &g, g.StartVal);
-        MetaMemVar<Gradient>::Add("EndVal", &g, g.EndVal);
-        return true;
-    }();
-    (void)built;
+    ReflectOnce<Gradient>();
+}
+
+void Gradient::Reflect(MemberList<Gradient>& members) {
+    members.Add("StartVal", &Gradient::StartVal);
+    members.Add("EndVal", &Gradient::EndVal);
 }

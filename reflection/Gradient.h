@@ -2,6 +2,7 @@
 // structure with the members "StartVal" and "EndVal").
 #pragma once
 #include "port/math/D3DX.h"
+#include "reflection/MemberList.h"
 
 struct Gradient {
     D3DXCOLOR StartVal;
@@ -9,4 +10,5 @@ struct Gradient {
 
     // Builds the member records once ("StartVal", then "EndVal").
     static void Reflect();
+    static void Reflect(MemberList<Gradient>& members);
 };

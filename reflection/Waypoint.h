@@ -3,6 +3,7 @@
 // stands at the origin with the identity orientation.
 #pragma once
 #include "port/math/D3DX.h"
+#include "reflection/MemberList.h"
 
 struct Waypoint {
     D3DXVECTOR3 pos{0.0f, 0.0f, 0.0f};
@@ -10,4 +11,5 @@ struct Waypoint {
 
     // Builds the member records once ("pos", then "orientation").
     static void Reflect();
+    static void Reflect(MemberList<Waypoint>& members);
 };

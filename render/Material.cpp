@@ -1,6 +1,5 @@
 #include "render/Material.h"
 
-#include "reflection/MetaMemVar.h"
 #include "render/RenderResources.h"
 
 namespace {
@@ -19,15 +18,15 @@ void LoadSlot(bool locked, const std::string& fileName, std::string& loaded, Gpu
 }  // namespace
 
 Material::Material() {
-    static bool registered = false;
-    if (registered) return;
-    registered = true;
-    using M = MetaMemVar<Material>;
-    M::Add("diffuseFileName", this, diffuseFileName);
-    M::Add("normalFileName", this, normalFileName);
-    M::Add("specularFileName", this, specularFileName);
-    M::Add("glowFileName", this, glowFileName);
-    M::Add("tileFactor", this, tileFactor);
+    ReflectOnce<Material>();
+}
+
+void Material::Reflect(MemberList<Material>& members) {
+    members.Add("diffuseFileName", &Material::diffuseFileName);
+    members.Add("normalFileName", &Material::normalFileName);
+    members.Add("specularFileName", &Material::specularFileName);
+    members.Add("glowFileName", &Material::glowFileName);
+    members.Add("tileFactor", &Material::tileFactor);
 }
 
 void Material::LoadTextures(Material& m) {

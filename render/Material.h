@@ -9,6 +9,7 @@
 #include <string>
 
 #include "port/math/D3DX.h"
+#include "reflection/MemberList.h"
 
 class GpuShaderResourceView;
 
@@ -17,6 +18,8 @@ public:
     // Empty names, null views, no locks, tileFactor (1, 1). The first
     // construction registers the reflected members.
     Material();
+
+    static void Reflect(MemberList<Material>& members);
 
     // (Re)loads each unlocked slot whose file name differs from the name it
     // last loaded: the slot's view becomes RenderResources::GetTexture of the

@@ -5,6 +5,7 @@
 #pragma once
 #include "port/math/D3DX.h"
 #include "reflection/Gradient.h"
+#include "reflection/MemberList.h"
 
 struct Particle {
     float spawnRate = 0.0f;  // bursts per second; 0: one burst when the emitter starts
@@ -26,4 +27,5 @@ struct Particle {
     // acceleration, colorRange, attractorParticle, attractorStrength,
     // alphaMaskIdx.
     static void Reflect();
+    static void Reflect(MemberList<Particle>& members);
 };

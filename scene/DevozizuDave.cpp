@@ -8,21 +8,21 @@
 #include "scene/SceneLoader.h"
 
 DevozizuDave::DevozizuDave() {
-    static bool first = true;
-    if (!first) return;
-    first = false;
-    using M = MetaMemVar<DevozizuDave>;
-    M::Add("shader", this, shader);
-    M::Add("model", this, model);
-    M::Add("sfx", this, sfx);
-    M::Add("bgm", this, bgm);
-    M::Add("arch", this, arch);
-    M::Add("scene", this, scene);
-    M::Add("particle", this, particle);
-    M::Add("skybox", this, skybox);
-    M::Add("log", this, log);
-    M::Add("texture", this, texture);
-    M::Add("externals", this, externals);
+    ReflectOnce<DevozizuDave>();
+}
+
+void DevozizuDave::Reflect(MemberList<DevozizuDave>& members) {
+    members.Add("shader", &DevozizuDave::shader);
+    members.Add("model", &DevozizuDave::model);
+    members.Add("sfx", &DevozizuDave::sfx);
+    members.Add("bgm", &DevozizuDave::bgm);
+    members.Add("arch", &DevozizuDave::arch);
+    members.Add("scene", &DevozizuDave::scene);
+    members.Add("particle", &DevozizuDave::particle);
+    members.Add("skybox", &DevozizuDave::skybox);
+    members.Add("log", &DevozizuDave::log);
+    members.Add("texture", &DevozizuDave::texture);
+    members.Add("externals", &DevozizuDave::externals);
 }
 
 bool DevozizuDave::Load() {

@@ -16,6 +16,8 @@ public:
     // Eleven empty folders; the first construction registers the members.
     DevozizuDave();
 
+    static void Reflect(MemberList<DevozizuDave>& members);
+
     // Registers "FilePath" and "DevozizuDave" in the MetaRegistry, reads the
     // start-up file of the working directory and sets every base folder to
     // the working directory + '/'. A missing or broken file is reported by

@@ -5,6 +5,7 @@
 #include "app/ClassRegistrations.h"
 #include "app/SystemTable.h"
 #include "core/IdCounter.h"
+#include "core/LogSink.h"
 #include "engine/Engine.h"
 #include "engine/Graveyard.h"
 #include "engine/Logger.h"
@@ -29,6 +30,11 @@ namespace {
 // through the program's message box.
 void ReportThroughMessageBox(const std::string& caption, const std::string& text) {
     ShowMessageBox(text.c_str(), caption.c_str());
+}
+
+// Rows of the layers below the Logger (reflection, core) become log rows.
+void LogSinkRow(const char* row) {
+    Log("%s", row);
 }
 }  // namespace
 
@@ -59,6 +65,7 @@ bool Assembly::CreateServices() {
         ShowMessageBox(failureText_.c_str(), "Log failed");
         return false;
     }
+    SetLogSink(&LogSinkRow);
     services_.Create<RenderDevice>("RenderDevice");
     services_.Create<Graveyard>("Graveyard");
     services_.Create<Overlord>("Overlord");
@@ -90,6 +97,7 @@ void Assembly::Disassemble() {
     });
     engine_ = nullptr;
     SceneLoader::SetFailureReporter(nullptr);
+    SetLogSink(nullptr);
 }
 
 const std::vector<std::string>& Assembly::PreloadedLibraryNames() {

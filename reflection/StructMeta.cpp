@@ -6,8 +6,8 @@
 #include "reflection/DataError.h"
 #include "reflection/IMetaClass.h"
 #include "reflection/LuaRead.h"
+#include "reflection/MemberText.h"
 #include "reflection/MetaRegistry.h"
-#include "reflection/SceneWriter.h"
 
 const IMetaClass* StructMeta::Class() const {
     MetaRegistry* registry = MetaRegistry::Instance();
@@ -21,7 +21,7 @@ std::string StructMeta::GetName() const {
 
 std::string StructMeta::ToString(const void* value) const {
     const IMetaClass* c = Class();
-    return c ? SceneWriter::WriteFull(*c, value) : std::string("{  }");
+    return c ? MemberText::WriteFull(*c, value) : std::string("{  }");
 }
 
 void StructMeta::FromLua(void* value, lua_State* L) const {
@@ -52,5 +52,5 @@ bool StructMeta::Equals(const void* a, const void* b) const {
 
 std::string StructMeta::ToStringIfDifferent(const void* a, const void* b) const {
     const IMetaClass* c = Class();
-    return c ? SceneWriter::WriteDifferences(*c, a, b) : std::string();
+    return c ? MemberText::WriteDifferences(*c, a, b) : std::string();
 }

@@ -2,7 +2,7 @@
 // of the scalar, struct and member descriptors and the helpers they share.
 #include "reflection/TweakBinding.h"
 
-#include "engine/Logger.h"
+#include "core/LogSink.h"
 #include "port/panels/TweakPanels.h"
 #include "reflection/IMetaClass.h"
 #include "reflection/Meta.h"
@@ -32,7 +32,7 @@ void AddMembersToTweakBar(const IMetaClass& metaClass, void* object, TwBar* bar,
 }
 
 void OnTweakBarError(const char* message) {
-    Log("anttweakbar error: %s", message ? message : "");
+    SinkLog("anttweakbar error: %s", message ? message : "");
 }
 
 namespace {

@@ -21,5 +21,5 @@ void StdStringGetCallback(void* value, void* clientData);
 void AddMembersToTweakBar(const IMetaClass& metaClass, void* object, TwBar* bar, TweakVarParams& params,
                           const std::string& prefix);
 
-// Logs "anttweakbar error: %s".
+// Logs "anttweakbar error: %s" through the log sink.
 void OnTweakBarError(const char* message);

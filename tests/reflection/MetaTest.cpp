@@ -3,7 +3,7 @@
 #include <lua.hpp>
 
 #include "TestTypes.h"
-#include "reflection/SceneWriter.h"
+#include "reflection/MemberText.h"
 
 namespace {
 class MetaTest : public ::testing::Test {
@@ -62,7 +62,7 @@ TEST_F(MetaTest, DifferencesFormHoldsOnlyChangedMembersNested) {
     Pose p, q;
     p.pos.y = 2;
     EXPECT_EQ(Meta<Pose>::Get()->ToStringIfDifferent(&p, &q), "{pos = {y = 2, }, }");
-    EXPECT_EQ(SceneWriter::WriteDifferences(*registry.GetByName("Pose"), &q, &q), "");
+    EXPECT_EQ(MemberText::WriteDifferences(*registry.GetByName("Pose"), &q, &q), "");
 }
 
 TEST_F(MetaTest, ContainersAreNeverEqualAndAlwaysWrittenWhole) {
@@ -155,7 +155,7 @@ TEST_F(MetaTest, WalksSkipTheSentinelAndRunNewestFirst) {
 TEST_F(MetaTest, MembersAddedAfterRegistrationAreStillWalked) {
     EXPECT_EQ(Walk("LateMembers"), (std::vector<std::string>{"axisLocks", "rotateMode", "camSpeed"}));
     LateMembers late;
-    EXPECT_EQ(SceneWriter::WriteFull(*registry.GetByName("LateMembers"), &late),
+    EXPECT_EQ(MemberText::WriteFull(*registry.GetByName("LateMembers"), &late),
               "{ axisLocks = { z = 0, y = 0, x = 0,  }, rotateMode = false, camSpeed = 1,  }");
 }
 
@@ -166,7 +166,7 @@ TEST_F(MetaTest, RegisteringAgainKeepsOneSentinel) {
     struct NoMembers {};
     IMetaClass* c = registry.Register<NoMembers>("GraphicsSystem");
     NoMembers n;
-    EXPECT_EQ(SceneWriter::WriteFull(*c, &n), "{  }");
+    EXPECT_EQ(MemberText::WriteFull(*c, &n), "{  }");
     EXPECT_EQ(registry.GetByName("GraphicsSystem")->GetTypeId(), TypeId<NoMembers>::Get());
     EXPECT_EQ(registry.GetByName("Missing"), nullptr);
     EXPECT_EQ(registry.GetByTypeId(0), nullptr);
@@ -190,7 +190,7 @@ TEST_F(MetaTest, MemberReaderLeavesAbsentKeysAndTheStackAlone) {
 TEST_F(MetaTest, HiddenMembersAreStillWrittenComparedAndRead) {
     Everything a, b;
     a.hidden = 3;
-    const std::string full = SceneWriter::WriteFull(*registry.GetByName("Everything"), &a);
+    const std::string full = MemberText::WriteFull(*registry.GetByName("Everything"), &a);
     EXPECT_EQ(full.rfind("{ hidden = 3, names = ", 0), 0u) << full;
     EXPECT_NE(Meta<Everything>::Get()->ToStringIfDifferent(&a, &b).find("hidden = 3, "), std::string::npos);
     EXPECT_EQ(Read("{ hidden = 8 }", &a), "");

@@ -4,7 +4,6 @@
 #include "port/panels/TweakPanelsProbe.h"
 #include "reflection/Gradient.h"
 #include "reflection/MetaRegistry.h"
-#include "reflection/SceneWriter.h"
 #include "reflection/TweakVarParams.h"
 #include "reflection/ValueTypes.h"
 #include "reflection/Waypoint.h"

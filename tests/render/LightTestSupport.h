@@ -1,5 +1,5 @@
 // Round trip of a reflected component through its value text, as scene and
-// archetype files store it: written in full by the SceneWriter, run as Lua
+// archetype files store it: written in full as MemberText, run as Lua
 // ("return <text>") and read back into a second object member by member.
 // Shared by the light, sky box and screen text tests.
 #pragma once
@@ -11,15 +11,15 @@
 
 #include "core/TypeId.h"
 #include "reflection/DataError.h"
+#include "reflection/MemberText.h"
 #include "reflection/Meta.h"
 #include "reflection/MetaRegistry.h"
-#include "reflection/SceneWriter.h"
 
 // The full text of `object` (T must be registered).
 template <class T>
 std::string FullText(const T& object) {
     const IMetaClass* metaClass = MetaRegistry::Instance()->GetByTypeId(TypeId<T>::Get());
-    return metaClass ? SceneWriter::WriteFull(*metaClass, &object) : std::string();
+    return metaClass ? MemberText::WriteFull(*metaClass, &object) : std::string();
 }
 
 // Reads `text` (a Lua table literal) into `object`; false when the text does

@@ -13,13 +13,13 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "reflection/MetaRegistry.h"
-#include "reflection/SceneWriter.h"
 #include "render/EmitterBuffers.h"
 #include "render/ParticleEmmiter.h"
 #include "render/RenderDevice.h"
 #include "scene/DevozizuDave.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
+#include "scene/SceneWriter.h"
 #include "tools/particletex/ParticleArchetypes.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "SceneTestSupport.h"
 #include "port/os/WholeFileWriter.h"
-#include "reflection/SceneWriter.h"
+#include "scene/SceneWriter.h"
 
 namespace {
 std::string Crlf(const std::string& text) {

@@ -1,5 +1,5 @@
 #include "SceneTestSupport.h"
-#include "reflection/SceneWriter.h"
+#include "scene/SceneWriter.h"
 
 namespace {
 class SceneLoaderTest : public SceneFixture {

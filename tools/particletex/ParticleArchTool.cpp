@@ -10,9 +10,9 @@
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "reflection/MetaRegistry.h"
-#include "reflection/SceneWriter.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneManager.h"
+#include "scene/SceneWriter.h"
 #include "tools/particletex/ParticleArchetypes.h"
 
 int main(int argc, char** argv) {

@@ -1,20 +1,22 @@
-// The text of reflected objects in data files: the full form of a structure
-// or component, its differences against a reference, one scene instance and a
-// whole archetype file. Members are written in walk order (newest registered
-// first). Stateless; main thread only.
+// The text of scene and archetype files: the "Archetypes" list, one instance
+// table per archetype, the "ParentChild" and "SplineCrawlers" links, one
+// scene instance, and a whole archetype file. Components are written as
+// MemberText forms. Reads the Overlord, the ObjectFactory and the
+// MetaRegistry when they exist; stateless; main thread only.
 #pragma once
 #include <string>
+#include <vector>
+
+#include "core/Types.h"
 
 class GameObject;
-class IMetaClass;
 
 class SceneWriter {
 public:
-    // "{ name = value, ...,  }"; a class without members gives "{  }".
-    static std::string WriteFull(const IMetaClass& metaClass, const void* object);
-    // "{name = value, }" with only the members that differ (nested
-    // structures in their own differences form); "" when all are equal.
-    static std::string WriteDifferences(const IMetaClass& metaClass, const void* object, const void* reference);
+    // The scene file of the objects with these ids (unknown ids and repeats
+    // are skipped), with "\n" line ends. Objects get save numbers from 1000
+    // in the given order; instances are grouped by archetype name.
+    static std::string WriteScene(const std::vector<u32>& objectIds);
     // One object of a scene file: "{SceneGUID = n, Class = {...}, }". With a
     // prototype each component is written as its differences from the
     // prototype's component of its class (nothing when equal); components

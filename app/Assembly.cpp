@@ -32,6 +32,17 @@ void ReportThroughMessageBox(const std::string& caption, const std::string& text
     ShowMessageBox(text.c_str(), caption.c_str());
 }
 
+// A missing file most likely means the program was started elsewhere; a file
+// that is there but fails is named with the line and the text Lua gave.
+std::string StartupFailureText(const DevozizuDave::LoadFailure& failure) {
+    if (failure.missing)
+        return "the start-up file \"DevozizuDave.init\" is missing or broken; start the program in the "
+               "asset folder (assets/), which holds it.";
+    std::string text = "the start-up file \"" + failure.file + "\" cannot be used: ";
+    if (failure.line > 0) text += "line " + std::to_string(failure.line) + ": ";
+    return text + failure.text;
+}
+
 // Rows of the layers below the Logger (reflection, core) become log rows.
 void LogSinkRow(const char* row) {
     Log("%s", row);
@@ -50,9 +61,7 @@ bool Assembly::CreateServices() {
     services_.Create<SceneLoader>("SceneLoader");
     DevozizuDave& folders = services_.Create<DevozizuDave>("DevozizuDave");
     if (!folders.Load()) {
-        failureText_ =
-            "the start-up file \"DevozizuDave.init\" is missing or broken; start the program in the "
-            "asset folder (assets/), which holds it.";
+        failureText_ = StartupFailureText(folders.GetLoadFailure());
         return false;
     }
     try {

@@ -4,8 +4,32 @@
 #include <filesystem>
 #include <system_error>
 
+#include "port/os/FileCase.h"
 #include "reflection/MetaRegistry.h"
 #include "scene/SceneLoader.h"
+
+namespace {
+// Lua names the place of an error as "<chunk>:<line>: " in front of its text,
+// the chunk being the file's path (shortened from the left when long); the
+// reader's own faults start "<path>: ". Fills the line (0 when there is none)
+// and the text after the place.
+void SplitPlace(const std::string& error, int* line, std::string* text) {
+    *line = 0;
+    *text = error;
+    const std::string file = std::string(DevozizuDave::kStartupFile) + ":";
+    const std::size_t at = error.find(file);
+    if (at == std::string::npos) return;
+    std::size_t next = at + file.size();
+    std::size_t digits = next;
+    while (digits < error.size() && error[digits] >= '0' && error[digits] <= '9') ++digits;
+    if (digits > next && error.compare(digits, 2, ": ") == 0) {
+        *line = std::stoi(error.substr(next, std::min<std::size_t>(digits - next, 9)));
+        next = digits + 1;
+    }
+    while (next < error.size() && error[next] == ' ') ++next;
+    *text = error.substr(next);
+}
+}  // namespace
 
 DevozizuDave::DevozizuDave() {
     ReflectOnce<DevozizuDave>();
@@ -41,7 +65,14 @@ bool DevozizuDave::Load(const std::string& workingDirectory) {
     std::string base = workingDirectory;
     if (base.empty() || (base.back() != '/' && base.back() != '\\')) base += '/';
     const IMetaClass* metaClass = registry->GetByTypeId(TypeId<DevozizuDave>::Get());
-    const bool loaded = loader->LoadReflected(base + kStartupFile, *metaClass, this);
+    const std::string file = base + kStartupFile;
+    const bool loaded = loader->LoadReflected(file, *metaClass, this);
+    failure_ = LoadFailure();
+    if (!loaded) {
+        failure_.file = file;
+        failure_.missing = FindFileFoldingCase(file).empty();
+        SplitPlace(loader->GetLastError(), &failure_.line, &failure_.text);
+    }
 
     for (FilePath* folder :
          {&shader, &model, &sfx, &bgm, &arch, &scene, &particle, &skybox, &log, &texture, &externals}) {

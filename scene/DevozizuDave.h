@@ -21,11 +21,20 @@ public:
     // Registers "FilePath" and "DevozizuDave" in the MetaRegistry, reads the
     // start-up file of the working directory and sets every base folder to
     // the working directory + '/'. A missing or broken file is reported by
-    // the SceneLoader ("Load scene failed") and gives false: the program
-    // cannot run without its folders.
+    // the SceneLoader ("Load scene failed") and gives false (GetLoadFailure
+    // says why): the program cannot run without its folders.
     bool Load();
     // The same with the start-up file of another folder (tests, tools).
     bool Load(const std::string& workingDirectory);
+
+    // Why the last Load failed (cleared by a Load that succeeds).
+    struct LoadFailure {
+        bool missing = false;  // no file of that name (in any letter case)
+        std::string file;      // the start-up file's path
+        int line = 0;          // the file's line Lua names; 0 when none is known
+        std::string text;      // Lua's (or the reader's) text without the file and line
+    };
+    const LoadFailure& GetLoadFailure() const { return failure_; }
 
     FilePath shader;
     FilePath model;
@@ -38,4 +47,7 @@ public:
     FilePath log;
     FilePath texture;
     FilePath externals;
+
+private:
+    LoadFailure failure_;
 };

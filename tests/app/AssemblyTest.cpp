@@ -25,6 +25,7 @@
 #include "engine/Overlord.h"
 #include "reflection/IMetaClass.h"
 #include "reflection/MetaRegistry.h"
+#include "reflection/TweakBinding.h"
 #include "render/EffectLoader.h"
 #include "render/FontManager.h"
 #include "render/ModelCache.h"
@@ -193,6 +194,15 @@ TEST_F(AssemblyTest, MissingStartupFileFailsWithNothingLeft) {
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/log"));
 }
 
+TEST_F(AssemblyTest, StartupFileThatFailsWhileItRunsIsNamedWithLineAndLuasText) {
+    std::ofstream(dir_ + "/DevozizuDave.init") << "log = { path = 'log/', extension = '.log' }\nscene = nothing.here\n";
+    EXPECT_FALSE(assembly_->Assemble());
+    EXPECT_TRUE(assembly_->Services().Empty());
+    EXPECT_EQ(assembly_->FailureText(), "the start-up file \"" + dir_ +
+                                            "/DevozizuDave.init\" cannot be used: line 2: attempt to index global "
+                                            "'nothing' (a nil value)");
+}
+
 TEST_F(AssemblyTest, MissingOrBrokenExternalLibrariesAreLoggedAndHarmless) {
     std::filesystem::create_directory(dir_ + "/externals");
     std::ofstream(dir_ + "/externals/AntTweakBar.so") << "not a library";
@@ -204,6 +214,17 @@ TEST_F(AssemblyTest, MissingOrBrokenExternalLibrariesAreLoggedAndHarmless) {
         EXPECT_NE(text.str().find("PreloadDlls: " + dir_ + "/externals/" + name + ".so not loaded"), std::string::npos)
             << name << "\n"
             << text.str();
+}
+
+TEST_F(AssemblyTest, ReflectionRowsReachTheLogWhileItExists) {
+    ASSERT_TRUE(assembly_->Assemble());
+    OnTweakBarError("bad value");
+    assembly_->Disassemble();
+    OnTweakBarError("after the log");  // dropped, not sent to a destroyed log
+    std::stringstream text;
+    text << std::ifstream(dir_ + "/log/Application.log").rdbuf();
+    EXPECT_NE(text.str().find("\tanttweakbar error: bad value"), std::string::npos) << text.str();
+    EXPECT_EQ(text.str().find("after the log"), std::string::npos);
 }
 
 // Writes "name type-id" for every table type when DD_TYPE_ID_DUMP names a

@@ -40,6 +40,48 @@ TEST_F(SceneLoaderTest, MissingOrBrokenStartupFileFails) {
     }
 }
 
+TEST_F(SceneLoaderTest, FailingStartupFileNamesTheLineAndLuasText) {
+    struct Case {
+        const char* text;
+        int line;  // 0: no line known
+        const char* says;
+    };
+    for (const Case& c : {
+             Case{"scene = { path = ", 1, "unexpected symbol near '<eof>'"},
+             Case{"log = {}\n\nprint('no libraries here')", 3, "attempt to call global 'print' (a nil value)"},
+             Case{"scene = { path = \"x/\" }\nnothing.here = 1", 2, "attempt to index global 'nothing' (a nil value)"},
+             Case{"log = {}\r\nscene = = 1", 2, "unexpected symbol near '='"},
+             Case{"scene = 5", 0, "scene: table expected for FilePath, got number"},
+         }) {
+        WriteFile("DevozizuDave.init", c.text);
+        DevozizuDave broken;
+        EXPECT_FALSE(broken.Load(root)) << c.text;
+        const DevozizuDave::LoadFailure& failure = broken.GetLoadFailure();
+        EXPECT_FALSE(failure.missing) << c.text;
+        EXPECT_EQ(failure.file, root + "/DevozizuDave.init");
+        EXPECT_EQ(failure.line, c.line) << c.text;
+        EXPECT_EQ(failure.text, c.says) << c.text;
+    }
+    // Lua shortens a long path from the left in its messages; the line is still found.
+    const std::string deep = root + "/" + std::string(80, 'd');
+    std::filesystem::create_directory(deep);
+    std::ofstream(deep + "/DevozizuDave.init") << "\nscene = {";
+    DevozizuDave far;
+    EXPECT_FALSE(far.Load(deep));
+    EXPECT_EQ(far.GetLoadFailure().line, 2);
+    EXPECT_EQ(far.GetLoadFailure().text, "unexpected symbol near '<eof>'");
+
+    // A missing file says so; a good one afterwards leaves no failure behind.
+    std::filesystem::remove(Path("DevozizuDave.init"));
+    DevozizuDave folders;
+    EXPECT_FALSE(folders.Load(root));
+    EXPECT_TRUE(folders.GetLoadFailure().missing);
+    WriteFile("DevozizuDave.init", "log = {}");
+    EXPECT_TRUE(folders.Load(root));
+    EXPECT_FALSE(folders.GetLoadFailure().missing);
+    EXPECT_TRUE(folders.GetLoadFailure().text.empty());
+}
+
 TEST_F(SceneLoaderTest, ArchetypeComponentsFollowTableAndKeepPrototypeDefaults) {
     GameObject* bullet =
         LoadArchetype("Bullet", "Transform = { scale = 2 }\r\n\r\nBody = { mass = 2.5, tag = 'hot' }\n");

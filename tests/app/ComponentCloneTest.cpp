@@ -14,8 +14,8 @@
 #include "reflection/DataError.h"
 #include "reflection/IMeta.h"
 #include "reflection/IMetaClass.h"
+#include "reflection/MemberText.h"
 #include "reflection/MetaRegistry.h"
-#include "reflection/SceneWriter.h"
 #include "scene/ObjectFactory.h"
 
 namespace {
@@ -103,7 +103,7 @@ TEST_F(ComponentCloneTest, CloneWritesTheSameTextWithEveryMemberChanged) {
             EXPECT_NE(ValueText(*m, original.get()), ValueText(*m, prototype)) << m->GetName() << " kept its value";
 
         std::unique_ptr<IComponent> copy(original->Clone());
-        EXPECT_EQ(SceneWriter::WriteFull(*metaClass, copy.get()), SceneWriter::WriteFull(*metaClass, original.get()));
+        EXPECT_EQ(MemberText::WriteFull(*metaClass, copy.get()), MemberText::WriteFull(*metaClass, original.get()));
         EXPECT_EQ(copy->GetTypeId(), original->GetTypeId());
         EXPECT_NE(copy->GetId(), original->GetId());
         EXPECT_EQ(copy->GetOwner(), 0u);

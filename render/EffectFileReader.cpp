@@ -320,8 +320,10 @@ void ReadDesc(Walker& w, const std::string& chunk, GpuEffectDesc* desc) {
 bool EffectFileReader::Read(const std::string& path, const std::string& effectName, GpuEffectDesc* desc,
                             std::string* errors) {
     std::string text;
-    if (ReadWholeFile(ResolveFileFoldingCase(path), 0, &text) != FileRead::Ok) {
-        if (errors) *errors = "cannot open " + path;
+    int errorNumber = 0;
+    const FileRead read = ReadWholeFile(ResolveFileFoldingCase(path), kMaxFileBytes, &text, &errorNumber);
+    if (read != FileRead::Ok) {
+        if (errors) *errors = FileReadErrorText(read, path, kMaxFileBytes, errorNumber);
         return false;
     }
     return ReadText(text, path, effectName, desc, errors);

@@ -11,12 +11,16 @@
 // State tables use Direct3D's names ("LESS_EQUAL", "INV_SRC_ALPHA", "NONE").
 // Stateless; main thread.
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "port/gpu/GpuEffectDesc.h"
 
 class EffectFileReader {
 public:
+    // Effect files are GLSL text in Lua tables: tens of kilobytes.
+    static constexpr std::size_t kMaxFileBytes = 4u << 20;
+
     // False with a readable reason (Lua's error text, or the place and the
     // value that is wrong) in `errors`.
     static bool Read(const std::string& path, const std::string& effectName, GpuEffectDesc* desc, std::string* errors);

@@ -3,8 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+
+#include "port/os/WholeFile.h"
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "model files are read in place on little-endian hosts");
 
@@ -68,33 +68,18 @@ bool ModelFile::Fail(const char* format, ...) {
 
 ModelFile::Result ModelFile::Load(const std::string& path) {
     Reset();
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    std::string bytes;
+    int errorNumber = 0;
+    const FileRead read = ReadWholeFile(path, kMaxFileSize, &bytes, &errorNumber);
+    if (read == FileRead::CannotOpen) {
         error_ = "cannot be opened";
         return Result::CannotOpen;
     }
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        error_ = "cannot be opened";
-        return Result::CannotOpen;
-    }
-    const std::streamoff length = in.tellg();
-    if (length < 0) {
-        error_ = "cannot be read";
-        return Result::CannotOpen;
-    }
-    if (static_cast<u64>(length) > kMaxFileSize) {
-        Fail("%lld bytes is larger than the %llu-byte limit", static_cast<long long>(length),
-             static_cast<unsigned long long>(kMaxFileSize));
+    if (read != FileRead::Ok) {
+        error_ = FileReadErrorText(read, path, kMaxFileSize, errorNumber);
         return Result::Malformed;
     }
-    std::vector<u8> bytes(static_cast<size_t>(length));
-    in.seekg(0);
-    if (!bytes.empty() && !in.read(reinterpret_cast<char*>(bytes.data()), length)) {
-        error_ = "cannot be read";
-        return Result::CannotOpen;
-    }
-    return Parse(bytes.data(), bytes.size()) ? Result::Ok : Result::Malformed;
+    return Parse(reinterpret_cast<const u8*>(bytes.data()), bytes.size()) ? Result::Ok : Result::Malformed;
 }
 
 bool ModelFile::Parse(const u8* data, size_t size) {

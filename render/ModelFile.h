@@ -4,6 +4,7 @@
 // is checked against the chunk and the file before anything is read or sized
 // from it. A ModelFile is a short-lived value owned by its caller; main thread.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@ public:
     static constexpr u32 kIndexSize = 4;
     static constexpr u32 kHeaderSize = 8;     // tag and size of every chunk
     static constexpr u32 kMeshHeadSize = 32;  // centre, extent, index size, index count
-    static constexpr u64 kMaxFileSize = 1ull << 30;
+    static constexpr std::size_t kMaxFileSize = std::size_t(256) << 20;
 
     enum class Result { Ok, CannotOpen, Malformed };
 
@@ -30,7 +31,8 @@ public:
     static bool IsModelVertexType(u32 type);
 
     // Reads and parses the file at `path`. CannotOpen: no such file or no
-    // read access (Error() says which); Malformed: see Parse.
+    // read access; Malformed: see Parse, or a file that is larger than
+    // kMaxFileSize or no regular file (Error() names it).
     Result Load(const std::string& path);
     // Parses `size` bytes. False, with Error() set and no mesh kept, when the
     // bytes are not a sound model file. A sound file without a mesh chunk

@@ -9,6 +9,17 @@
 
 namespace {
 
+// Mip levels from width x height down to 1 x 1.
+u32 FullMipChain(u32 width, u32 height) {
+    u32 levels = 1;
+    while (width > 1 || height > 1) {
+        width = std::max(1u, width / 2);
+        height = std::max(1u, height / 2);
+        ++levels;
+    }
+    return levels;
+}
+
 // The low 8 bits of c * 255 truncated toward zero (1.0 gives 255, 0.5 gives 127).
 u8 ChannelByte(float c) {
     const double scaled = static_cast<double>(c) * 255.0;
@@ -155,13 +166,14 @@ void RenderResources::LoadParticleTextures() {
     const std::vector<std::string>& names = folder.fileNames;
     if (names.empty() || !device_) return;
 
+    constexpr std::uint64_t kMaxMaskTexelBytes = std::uint64_t(kMaxMaskFileSide) * kMaxMaskFileSide * 4;
     std::vector<GpuImage> images;
     std::vector<std::string> loaded;
     for (const std::string& name : names) {
         GpuImage image;
         std::string error;
         const std::string path = folder.GetFullPath(name);
-        if (image.Load(path, &error) != GpuLoadStatus::Ok) {
+        if (image.Load(path, &error, kMaxMaskTexelBytes) != GpuLoadStatus::Ok) {
             Log("RenderResources: particle texture left out: %s", error.c_str());
             continue;
         }
@@ -170,19 +182,33 @@ void RenderResources::LoadParticleTextures() {
             continue;
         }
         image.Decompress();
-        if (!images.empty()) {
-            const GpuImage& first = images.front();
-            if (image.width != first.width || image.height != first.height || image.mipLevels != first.mipLevels) {
-                Log("RenderResources: particle texture %s resized from %ux%u (%u mips) to %ux%u (%u mips)",
-                    name.c_str(), image.width, image.height, image.mipLevels, first.width, first.height,
-                    first.mipLevels);
-                image = image.Resized(first.width, first.height, first.mipLevels);
-            }
+        // Kept at most kMaxMaskSide on a side from the start, so that the
+        // masks held at once stay small whatever the files declare.
+        if (image.width > kMaxMaskSide || image.height > kMaxMaskSide) {
+            const u32 w = std::min(image.width, kMaxMaskSide), h = std::min(image.height, kMaxMaskSide);
+            image = image.Resized(w, h, FullMipChain(w, h));
         }
         images.push_back(std::move(image));
         loaded.push_back(name);
     }
     if (images.empty()) return;
+
+    // One size for the array: the smallest width and height among the masks,
+    // with as many mips as the most any mask had (at most a full chain).
+    u32 width = kMaxMaskSide, height = kMaxMaskSide, mips = 1;
+    for (const GpuImage& image : images) {
+        width = std::min(width, image.width);
+        height = std::min(height, image.height);
+        mips = std::max(mips, image.mipLevels);
+    }
+    mips = std::min(mips, FullMipChain(width, height));
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        GpuImage& image = images[i];
+        if (image.width == width && image.height == height && image.mipLevels == mips) continue;
+        Log("RenderResources: particle texture %s resized from %ux%u (%u mips) to %ux%u (%u mips)", loaded[i].c_str(),
+            image.width, image.height, image.mipLevels, width, height, mips);
+        image = image.Resized(width, height, mips);
+    }
 
     const GpuImage& first = images.front();
     GpuTextureDesc desc;

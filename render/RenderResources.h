@@ -51,10 +51,16 @@ public:
     // A 2-D view over every mip of `texture`, owned by the caller.
     std::shared_ptr<GpuShaderResourceView> CreateTextureView(const std::shared_ptr<GpuTexture>& texture);
 
+    // Particle masks are sprites: files declaring more than kMaxMaskFileSide
+    // squared texels are not decoded, and masks are kept at most kMaxMaskSide
+    // on a side.
+    static constexpr unsigned kMaxMaskFileSide = 4096;
+    static constexpr unsigned kMaxMaskSide = 256;
     // Builds the particle texture array from every file of the "particle"
     // folder (listed in name order); slice i is the i-th file that loads.
-    // Masks whose size differs from the first one's are resized to it; files
-    // that cannot be loaded are left out (both logged).
+    // Every mask is resized to the smallest width and height among them
+    // (mips: the most any had); files that cannot be loaded are left out
+    // (both logged).
     void LoadParticleTextures();
     // (name, slice) of every particle texture in ascending name order.
     std::vector<std::pair<std::string, unsigned>> ListEntries() const;

@@ -66,7 +66,7 @@ bool DevozizuDave::Load(const std::string& workingDirectory) {
     if (base.empty() || (base.back() != '/' && base.back() != '\\')) base += '/';
     const IMetaClass* metaClass = registry->GetByTypeId(TypeId<DevozizuDave>::Get());
     const std::string file = base + kStartupFile;
-    const bool loaded = loader->LoadReflected(file, *metaClass, this);
+    const bool loaded = loader->LoadReflected(file, *metaClass, this, kMaxStartupFileBytes);
     failure_ = LoadFailure();
     if (!loaded) {
         failure_.file = file;

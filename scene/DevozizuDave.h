@@ -4,6 +4,7 @@
 // (global instance pointer), made after the SceneLoader and before the
 // Logger; the folders do not change afterwards. Main thread only.
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "core/Singleton.h"
@@ -12,6 +13,8 @@
 class DevozizuDave : public Singleton<DevozizuDave> {
 public:
     static constexpr const char* kStartupFile = "DevozizuDave.init";
+    // A start-up file names eleven folders: anything near this size is not one.
+    static constexpr std::size_t kMaxStartupFileBytes = 1u << 20;
 
     // Eleven empty folders; the first construction registers the members.
     DevozizuDave();

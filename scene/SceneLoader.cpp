@@ -24,6 +24,7 @@ namespace {
 
 constexpr int kDefaultStepLimit = 50'000'000;            // VM instructions per file
 constexpr std::size_t kDefaultMemoryLimit = 256u << 20;  // bytes of Lua memory per file
+constexpr std::size_t kMaxDataFileBytes = 64u << 20;     // scene and archetype files
 constexpr std::size_t kCollectAbove = 32u << 20;         // full collection after a file above this
 constexpr std::size_t kMaxArchetypes = 10000;            // archetype names one scene may list
 
@@ -125,6 +126,11 @@ void SceneLoader::SetRunLimits(int steps, std::size_t bytes) {
     memoryLimit_ = bytes;
 }
 
+std::size_t SceneLoader::FileLimit() const {
+    const std::size_t limit = fileLimit_ != 0 ? fileLimit_ : kMaxDataFileBytes;
+    return memoryLimit_ != 0 ? std::min(limit, memoryLimit_) : limit;
+}
+
 void SceneLoader::Fail(const std::string& text) {
     lastError_ = text;
     g_reporter(kFailureCaption, text);
@@ -132,18 +138,12 @@ void SceneLoader::Fail(const std::string& text) {
 
 bool SceneLoader::LoadFile(const std::string& path) {
     std::string text;
-    switch (ReadWholeFile(ResolveFileFoldingCase(path), memoryLimit_, &text)) {
-        case FileRead::Ok:
-            break;
-        case FileRead::CannotOpen:
-            Fail("cannot open " + path);
-            return false;
-        case FileRead::CannotRead:
-            Fail("cannot read " + path);
-            return false;
-        case FileRead::TooLarge:
-            Fail("too large to load: " + path);
-            return false;
+    const std::size_t limit = FileLimit();
+    int errorNumber = 0;
+    const FileRead read = ReadWholeFile(ResolveFileFoldingCase(path), limit, &text, &errorNumber);
+    if (read != FileRead::Ok) {
+        Fail(FileReadErrorText(read, path, limit, errorNumber));
+        return false;
     }
     if (!text.empty() && text[0] == LUA_SIGNATURE[0]) {
         Fail(path + ": precompiled chunks are not accepted");
@@ -283,10 +283,14 @@ bool SceneLoader::LoadArchetype(const std::string& name) {
     return true;
 }
 
-bool SceneLoader::LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object) {
+bool SceneLoader::LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object,
+                                std::size_t fileLimit) {
     if (!L_) return false;
     StackGuard guard(L_);
-    if (!RunFile(path, path)) return false;
+    fileLimit_ = fileLimit;
+    const bool ran = RunFile(path, path);
+    fileLimit_ = 0;
+    if (!ran) return false;
     try {
         for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next()) m->ReadFromLua(object, L_);
     } catch (const DataError& e) {

@@ -55,8 +55,10 @@ public:
     // Loads the archetype file of that name ("arch" folder) into the
     // ObjectFactory, replacing a stored prototype of that name.
     bool LoadArchetype(const std::string& name);
-    // Reads the file's top-level assignments into the members of object.
-    bool LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object);
+    // Reads the file's top-level assignments into the members of object. A
+    // file larger than fileLimit bytes (0: the limit of scene files) is
+    // refused unread.
+    bool LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object, std::size_t fileLimit = 0);
     // The scene reader: archetypes, objects, parent links, spline crawlers.
     // The objects go to the SceneManager's list. False when the file cannot
     // be had or does not fit; the scene then holds none of its objects.
@@ -81,6 +83,9 @@ private:
     // is on the stack top.
     bool RunFile(const std::string& path, const std::string& sandbox);
     void Fail(const std::string& text);
+    // The most bytes of a file read now: the caller's limit or 64 MiB, and
+    // never more than the run's memory budget.
+    std::size_t FileLimit() const;
     // The scene file's table is at stack index `table` for each of these.
     void ReadSceneTables(std::vector<u32>& created);
     std::vector<std::string> ReadArchetypeNames(int table);
@@ -96,4 +101,5 @@ private:
     std::string lastError_;
     int stepLimit_;
     std::size_t memoryLimit_;
+    std::size_t fileLimit_ = 0;  // set for one LoadReflected call
 };

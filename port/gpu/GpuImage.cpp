@@ -10,6 +10,7 @@
 #define STBI_ONLY_JPEG
 #define STBI_ONLY_TGA
 #define STBI_ONLY_BMP
+#define STBI_MAX_DIMENSIONS 16384
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -20,12 +21,6 @@
 #include "port/gpu/DxtDecoder.h"
 #include "port/os/FileCase.h"
 #include "port/os/WholeFile.h"
-
-namespace {
-
-constexpr size_t kMaxFileBytes = size_t(1) << 30;
-
-}  // namespace
 
 std::uint32_t GpuImage::MipWidth(unsigned mip) const {
     return std::max(1u, width >> mip);
@@ -50,33 +45,75 @@ void GpuImage::Allocate() {
         for (std::uint32_t m = 0; m < mipLevels; ++m) subresources[s * mipLevels + m].assign(SubresourceBytes(m), 0);
 }
 
-GpuLoadStatus GpuImage::Load(const std::string& path, std::string* error) {
+namespace {
+
+// RGBA8 texels of a width x height level (each at least 2) averaged 2x2 into
+// one of (width / 2) x (height / 2); an odd last row or column is dropped.
+std::vector<std::uint8_t> HalveTexels(const std::vector<std::uint8_t>& texels, std::uint32_t width,
+                                      std::uint32_t height) {
+    const std::uint32_t w = width / 2, h = height / 2;
+    std::vector<std::uint8_t> out(static_cast<size_t>(w) * h * 4);
+    for (std::uint32_t y = 0; y < h; ++y)
+        for (std::uint32_t x = 0; x < w; ++x)
+            for (int k = 0; k < 4; ++k) {
+                auto at = [&](std::uint32_t xx, std::uint32_t yy) {
+                    return static_cast<unsigned>(texels[(static_cast<size_t>(yy) * width + xx) * 4 + k]);
+                };
+                const unsigned sum =
+                    at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) + at(2 * x + 1, 2 * y + 1);
+                out[(static_cast<size_t>(y) * w + x) * 4 + k] = static_cast<std::uint8_t>((sum + 2) / 4);
+            }
+    return out;
+}
+
+bool TooManyTexels(std::uint64_t width, std::uint64_t height, std::uint64_t maxTexelBytes, std::string* error) {
+    if (width * height * 4 <= maxTexelBytes) return false;
+    if (error)
+        *error = std::to_string(width) + "x" + std::to_string(height) + " texels are more than the " +
+                 ByteCountText(maxTexelBytes) + " an image of this kind may decode to";
+    return true;
+}
+
+}  // namespace
+
+GpuLoadStatus GpuImage::Load(const std::string& path, std::string* error, std::uint64_t maxTexelBytes) {
     const std::string resolved = ResolveFileFoldingCase(path);
     std::string bytes;
     int errorNumber = 0;
-    if (ReadWholeFile(resolved, kMaxFileBytes, &bytes, &errorNumber) != FileRead::Ok) {
+    const FileRead read = ReadWholeFile(resolved, kMaxFileBytes, &bytes, &errorNumber);
+    if (read != FileRead::Ok) {
         if (errorNumber == ENOENT || errorNumber == ENOTDIR) {
             if (error) *error = path + ": file not found";
             return GpuLoadStatus::FileNotFound;
         }
-        if (error) *error = resolved + ": " + std::strerror(errorNumber);
+        if (error) *error = FileReadErrorText(read, resolved, kMaxFileBytes, errorNumber);
         return GpuLoadStatus::Failed;
     }
     std::string why;
-    if (!Decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &why)) {
+    if (!Decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &why, maxTexelBytes)) {
         if (error) *error = path + ": " + why;
         return GpuLoadStatus::Failed;
     }
     return GpuLoadStatus::Ok;
 }
 
-bool GpuImage::Decode(const std::uint8_t* bytes, size_t size, std::string* error) {
-    if (IsDdsFile(bytes, size)) return ReadDds(bytes, size, this, error);
+bool GpuImage::Decode(const std::uint8_t* bytes, size_t size, std::string* error, std::uint64_t maxTexelBytes) {
+    if (IsDdsFile(bytes, size)) {
+        if (!ReadDds(bytes, size, this, error)) return false;
+        if (!TooManyTexels(width, height, maxTexelBytes, error)) return true;
+        *this = GpuImage();
+        return false;
+    }
     if (size > static_cast<size_t>(0x7FFFFFFF)) {
         if (error) *error = "file too large";
         return false;
     }
     int w = 0, h = 0, channels = 0;
+    // The size the header declares is checked before anything is decoded: a
+    // small file may declare gigabytes of texels.
+    if (stbi_info_from_memory(bytes, static_cast<int>(size), &w, &h, &channels) &&
+        TooManyTexels(static_cast<std::uint64_t>(w), static_cast<std::uint64_t>(h), maxTexelBytes, error))
+        return false;
     stbi_uc* pixels = stbi_load_from_memory(bytes, static_cast<int>(size), &w, &h, &channels, 4);
     if (!pixels) {
         if (error) *error = std::string("cannot decode image: ") + stbi_failure_reason();
@@ -125,8 +162,12 @@ void GpuImage::Decompress() {
 }
 
 GpuImage GpuImage::Resized(std::uint32_t newWidth, std::uint32_t newHeight, std::uint32_t mips) const {
-    GpuImage source = *this;
-    source.Decompress();
+    GpuImage decompressed;
+    if (GpuFormatIsCompressed(format)) {
+        decompressed = *this;
+        decompressed.Decompress();
+    }
+    const GpuImage& source = GpuFormatIsCompressed(format) ? decompressed : *this;
     GpuImage out;
     out.format = GpuFormat::R8G8B8A8_UNORM;
     out.width = std::max(1u, newWidth);
@@ -136,10 +177,20 @@ GpuImage GpuImage::Resized(std::uint32_t newWidth, std::uint32_t newHeight, std:
     out.cube = source.cube;
     out.Allocate();
     for (std::uint32_t s = 0; s < out.arraySize; ++s) {
-        const std::vector<std::uint8_t>& src = source.subresources[s * source.mipLevels];
+        const std::vector<std::uint8_t>* level = &source.subresources[s * source.mipLevels];
         std::vector<std::uint8_t>& top = out.subresources[s * out.mipLevels];
-        const std::uint32_t sw = source.width, sh = source.height;
-        if (src.size() < static_cast<size_t>(sw) * sh * 4) continue;
+        std::uint32_t sw = source.width, sh = source.height;
+        if (level->size() < static_cast<size_t>(sw) * sh * 4) continue;
+        // Shrinking by more than half is done by 2x2 averaging first, so that
+        // every source texel counts (bilinear taps alone would skip most).
+        std::vector<std::uint8_t> halved;
+        while (sw >= 2 * out.width && sh >= 2 * out.height) {
+            halved = HalveTexels(*level, sw, sh);
+            level = &halved;
+            sw /= 2;
+            sh /= 2;
+        }
+        const std::vector<std::uint8_t>& src = *level;
         for (std::uint32_t y = 0; y < out.height; ++y) {
             const float fy = std::max(0.0f, (y + 0.5f) * sh / out.height - 0.5f);
             const std::uint32_t y0 = std::min(sh - 1, static_cast<std::uint32_t>(fy));

@@ -12,6 +12,12 @@
 
 class GpuImage {
 public:
+    // Files larger than this are refused unread.
+    static constexpr size_t kMaxFileBytes = size_t(512) << 20;
+    // Images whose header declares more texel bytes than this (8192 x 8192
+    // RGBA) are refused before they are decoded.
+    static constexpr std::uint64_t kMaxDecodedBytes = std::uint64_t(256) << 20;
+
     GpuFormat format = GpuFormat::R8G8B8A8_UNORM;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -22,10 +28,13 @@ public:
     std::vector<std::vector<std::uint8_t>> subresources;
 
     // Reads a file; the path's letter case is folded when it is not found as
-    // written. FileNotFound / Failed with the reason in `error`.
-    GpuLoadStatus Load(const std::string& path, std::string* error);
+    // written. FileNotFound / Failed with the reason in `error`, which names
+    // the file. An image of more than maxTexelBytes (its top level as RGBA8)
+    // is refused.
+    GpuLoadStatus Load(const std::string& path, std::string* error, std::uint64_t maxTexelBytes = kMaxDecodedBytes);
     // Reads a file already in memory (format told by its contents).
-    bool Decode(const std::uint8_t* bytes, size_t size, std::string* error);
+    bool Decode(const std::uint8_t* bytes, size_t size, std::string* error,
+                std::uint64_t maxTexelBytes = kMaxDecodedBytes);
 
     std::uint32_t MipWidth(unsigned mip) const;
     std::uint32_t MipHeight(unsigned mip) const;

@@ -85,7 +85,8 @@ TEST(ModelFileTest, SavedFileLoadsFromDisk) {
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 
     EXPECT_EQ(file.Load((dir / "missing.bin").string()), ModelFile::Result::CannotOpen);
-    EXPECT_EQ(file.Load(dir.string()), ModelFile::Result::CannotOpen);
+    EXPECT_EQ(file.Load(dir.string()), ModelFile::Result::Malformed);
+    EXPECT_EQ(file.Error(), dir.string() + " is a folder, not a regular file");
     std::filesystem::remove_all(dir);
 }
 

@@ -111,7 +111,7 @@ TEST_F(RenderResourcesGLTest, CubeThatCannotBeLoadedIsPlainGreen) {
     EXPECT_EQ(resources->LoadTextureFile((root / "broken.dds").string()), green);
 }
 
-TEST_F(RenderResourcesGLTest, ParticleMasksOfMixedSizesAreResizedAndBadFilesLeftOut) {
+TEST_F(RenderResourcesGLTest, ParticleMasksOfMixedSizesAreResizedToTheSmallestAndBadFilesLeftOut) {
     WritePng("particle/a.png", 8, 1);
     WritePng("particle/b.png", 4, 2);  // another size
     std::ofstream(root / "particle/c.png") << "broken";
@@ -127,12 +127,14 @@ TEST_F(RenderResourcesGLTest, ParticleMasksOfMixedSizesAreResizedAndBadFilesLeft
     ASSERT_NE(array, nullptr);
     EXPECT_EQ(array->Dimension(), GpuSrvDimension::Texture2DArray);
     const GpuTextureDesc& desc = array->Texture()->GetDesc();
-    EXPECT_EQ(desc.width, 8u);
+    EXPECT_EQ(desc.width, 4u);
+    EXPECT_EQ(desc.height, 4u);
     EXPECT_EQ(desc.arraySize, 3u);
-    const auto b = Texels(array, 1 * desc.mipLevels);
-    ASSERT_EQ(b.size(), 8u * 8 * 4);
-    EXPECT_EQ(b[0], 2);
-    EXPECT_EQ(b[b.size() - 4], 2);
+    const auto a = Texels(array, 0);
+    ASSERT_EQ(a.size(), 4u * 4 * 4);
+    EXPECT_EQ(a[0], 1);
+    EXPECT_EQ(a[a.size() - 4], 1);
+    EXPECT_EQ(Texels(array, 1 * desc.mipLevels)[0], 2);
     EXPECT_EQ(Texels(array, 2 * desc.mipLevels)[0], 4);
 }
 

@@ -263,7 +263,7 @@ TEST_F(SceneFileTest, FolderInPlaceOfAFileIsReportedNotRead) {
     EXPECT_FALSE(scene.LoadScene(Path("scenes/Folder.scn")));
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].caption, "Load scene failed");
-    EXPECT_EQ(reports[0].text, "cannot read " + Path("scenes/Folder.scn"));
+    EXPECT_EQ(reports[0].text, Path("scenes/Folder.scn") + " is a folder, not a regular file");
     std::filesystem::create_directories(Path("archetypes/Crate.arch"));
     EXPECT_EQ(factory.Instantiate("Crate", true), 0u);
     EXPECT_EQ(StackTop(), 0);
@@ -274,7 +274,7 @@ TEST_F(SceneFileTest, FileLargerThanTheRunBudgetIsRefusedBeforeReading) {
     WriteFile("scenes/Huge.scn", "Archetypes = {}\n--" + std::string(2u << 20, 'x') + "\n");
     EXPECT_FALSE(scene.LoadScene(Path("scenes/Huge.scn")));
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].text, "too large to load: " + Path("scenes/Huge.scn"));
+    EXPECT_EQ(reports[0].text, Path("scenes/Huge.scn") + " is larger than 1 MiB, the most read for this kind of file");
 }
 
 TEST_F(SceneFileTest, FailedSaveKeepsTheOldFileAndReports) {

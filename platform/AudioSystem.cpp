@@ -75,13 +75,17 @@ void AudioSystem::Init() {
 }
 
 void AudioSystem::LoadMusic(const std::string& name, const std::string& path) {
-    const AudioSound stream = device_.CreateStream(path, true);
+    std::string why;
+    const AudioSound stream = device_.CreateStream(path, true, &why);
+    if (!why.empty()) Log("AudioSystem: music %s not loaded: %s", name.c_str(), why.c_str());
     musicStreams_[name] = stream;
     device_.SetSoundGroup(stream, musicGroup_);
 }
 
 void AudioSystem::LoadEffect(const std::string& name, const std::string& path) {
-    effectSounds_[name] = device_.CreateSound(path, true, true);
+    std::string why;
+    effectSounds_[name] = device_.CreateSound(path, true, true, &why);
+    if (!why.empty()) Log("AudioSystem: sound effect %s not loaded: %s", name.c_str(), why.c_str());
 }
 
 void AudioSystem::HandleMessage(Message* message) {

@@ -449,11 +449,11 @@ void AudioDevice::StopGroup(AudioSoundGroup group) {
     }
 }
 
-AudioSound AudioDevice::CreateStream(const std::string& path, bool loop) {
+AudioSound AudioDevice::CreateStream(const std::string& path, bool loop, std::string* why) {
     Impl& d = *impl_;
     if (d.Silent()) return {};
     SoundFile file;
-    if (!file.Open(path)) return {};
+    if (!file.Open(path, why)) return {};
     SoundData s;
     s.live = true;
     s.stream = true;
@@ -464,17 +464,41 @@ AudioSound AudioDevice::CreateStream(const std::string& path, bool loop) {
     return AudioSound{static_cast<std::uint32_t>(d.sounds.size())};
 }
 
-AudioSound AudioDevice::CreateSound(const std::string& path, bool loop, bool positional) {
+std::int64_t AudioDevice::MaxDecodedFrames(int sampleRate, int channels) {
+    const std::int64_t byTime = static_cast<std::int64_t>(kMaxDecodedSeconds) * std::max(sampleRate, 1);
+    const std::int64_t byBytes = static_cast<std::int64_t>(
+        kMaxDecodedBytes / (sizeof(std::int16_t) * static_cast<unsigned>(std::max(channels, 1))));
+    return std::min(byTime, byBytes);
+}
+
+AudioSound AudioDevice::CreateSound(const std::string& path, bool loop, bool positional, std::string* why) {
     Impl& d = *impl_;
     if (d.Silent()) return {};
     SoundFile file;
-    if (!file.Open(path)) return {};
+    if (!file.Open(path, why)) return {};
     const int outChannels = positional || file.Channels() == 1 ? 1 : 2;
+    const std::int64_t maxFrames = MaxDecodedFrames(file.SampleRate(), outChannels);
+    auto tooLong = [&](const std::string& length) {
+        if (why)
+            *why = path + " runs " + length + "; a decoded sound may run at most " +
+                   std::to_string(kMaxDecodedSeconds) + " s (" + std::to_string(maxFrames) + " frames here)";
+        return AudioSound{};
+    };
+    // The length the file declares is refused before anything is decoded;
+    // the decoding below holds to the bound whatever the header said.
+    if (file.Frames() > maxFrames) return tooLong(std::to_string(file.Frames() / file.SampleRate()) + " s");
     std::vector<std::int16_t> pcm;
+    if (file.Frames() > 0) pcm.reserve(static_cast<std::size_t>(file.Frames()) * static_cast<std::size_t>(outChannels));
     std::vector<std::int16_t> chunk(kStreamChunkFrames * static_cast<std::size_t>(outChannels));
-    while (std::size_t n = file.Read(chunk.data(), kStreamChunkFrames, outChannels))
+    while (std::size_t n = file.Read(chunk.data(), kStreamChunkFrames, outChannels)) {
+        if (static_cast<std::int64_t>(pcm.size() / static_cast<std::size_t>(outChannels) + n) > maxFrames)
+            return tooLong("longer than its header says");
         pcm.insert(pcm.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n * outChannels));
-    if (pcm.empty()) return {};
+    }
+    if (pcm.empty()) {
+        if (why) *why = path + ": no samples";
+        return {};
+    }
     SoundData s;
     s.live = true;
     s.positional = positional;
@@ -485,7 +509,10 @@ AudioSound AudioDevice::CreateSound(const std::string& path, bool loop, bool pos
     alGenBuffers(1, &s.buffer);
     alBufferData(s.buffer, outChannels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16, pcm.data(),
                  static_cast<ALsizei>(pcm.size() * sizeof(std::int16_t)), file.SampleRate());
-    if (alGetError() != AL_NO_ERROR) {
+    if (const ALenum error = alGetError(); error != AL_NO_ERROR) {
+        if (why)
+            *why = path + ": the mixer refused its samples (" + std::to_string(file.SampleRate()) + " Hz, " +
+                   (alGetString(error) ? alGetString(error) : "error") + ")";
         alDeleteBuffers(1, &s.buffer);
         return {};
     }

@@ -6,6 +6,8 @@
 // made device is the one AudioChannel handles talk to (Current). Main thread
 // only: the mixer runs on the library's own thread.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -48,12 +50,21 @@ public:
     // Stops every channel playing a sound of the group.
     void StopGroup(AudioSoundGroup group);
 
+    // A sound decoded into memory holds at most a minute of samples and at
+    // most 64 MiB of them (a very high sample rate); longer files are refused.
+    static constexpr int kMaxDecodedSeconds = 60;
+    static constexpr std::size_t kMaxDecodedBytes = std::size_t(64) << 20;
+    // The most frames a decoded sound of that rate and channel count may have.
+    static std::int64_t MaxDecodedFrames(int sampleRate, int channels);
+
     // A 2-D sound read from disk while it plays (music). Null when the file
-    // cannot be read or the device is silent.
-    AudioSound CreateStream(const std::string& path, bool loop);
+    // cannot be read or the device is silent; *why (optional) then names the
+    // file and the reason (left alone for a silent device).
+    AudioSound CreateStream(const std::string& path, bool loop, std::string* why = nullptr);
     // A sound decoded into memory; positional sounds are mixed down to mono
-    // and placed in 3-D. Null when the file cannot be read or the device is silent.
-    AudioSound CreateSound(const std::string& path, bool loop, bool positional);
+    // and placed in 3-D. Null, with *why as for CreateStream, when the file
+    // cannot be read, runs longer than MaxDecodedFrames, or the device is silent.
+    AudioSound CreateSound(const std::string& path, bool loop, bool positional, std::string* why = nullptr);
     void SetSoundGroup(AudioSound sound, AudioSoundGroup group);
     // Stops the channels playing the sound and frees it.
     void ReleaseSound(AudioSound sound);

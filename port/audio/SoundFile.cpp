@@ -18,16 +18,30 @@ std::int16_t ToSample(double x) {
 
 }  // namespace
 
+#include "port/os/WholeFile.h"
+
 SoundFile::~SoundFile() {
     Close();
 }
 
-bool SoundFile::Open(const std::string& path) {
+bool SoundFile::Open(const std::string& path, std::string* why) {
     Close();
+    FileRead result = FileRead::Ok;
+    int errorNumber = 0;
+    // A FIFO or a device named like a sound would block or never end.
+    const int fd = OpenRegularFile(path, 0, &result, &errorNumber);
+    if (fd < 0) {
+        if (why) *why = FileReadErrorText(result, path, 0, errorNumber);
+        return false;
+    }
     SF_INFO info{};
-    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-    if (!f) return false;
+    SNDFILE* f = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    if (!f) {
+        if (why) *why = path + ": not a sound file that can be read (" + sf_strerror(nullptr) + ")";
+        return false;
+    }
     if (info.channels <= 0 || info.samplerate <= 0) {
+        if (why) *why = path + ": no channels or no sample rate";
         sf_close(f);
         return false;
     }

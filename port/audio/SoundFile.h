@@ -16,8 +16,10 @@ public:
     SoundFile(const SoundFile&) = delete;
     SoundFile& operator=(const SoundFile&) = delete;
 
-    // False when the file is missing or not a sound the library reads.
-    bool Open(const std::string& path);
+    // False when the file is missing, no regular file (a FIFO, a device) or
+    // not a sound the library reads; *why (optional) then names the file and
+    // the reason.
+    bool Open(const std::string& path, std::string* why = nullptr);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
 

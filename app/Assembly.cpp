@@ -12,6 +12,7 @@
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "port/os/MessageBox.h"
+#include "port/os/QuitSignals.h"
 #include "port/os/SharedLibrary.h"
 #include "reflection/MetaRegistry.h"
 #include "render/EffectLoader.h"
@@ -47,6 +48,13 @@ std::string StartupFailureText(const DevozizuDave::LoadFailure& failure) {
 void LogSinkRow(const char* row) {
     Log("%s", row);
 }
+
+// Runs on the quit-signal watcher thread just before the process ends at once.
+void WriteLogBeforeQuitting(int signal) {
+    if (Logger* logger = Logger::Instance())
+        logger->WriteQueuedNow("Quit signal " + std::to_string(signal) +
+                               " before the frame loop ran, or a second one: ending at once");
+}
 }  // namespace
 
 Assembly::~Assembly() {
@@ -75,6 +83,7 @@ bool Assembly::CreateServices() {
         return false;
     }
     SetLogSink(&LogSinkRow);
+    SetQuitSignalExitHook(&WriteLogBeforeQuitting);
     services_.Create<RenderDevice>("RenderDevice");
     services_.Create<Graveyard>("Graveyard");
     services_.Create<Overlord>("Overlord");
@@ -103,7 +112,9 @@ bool Assembly::Assemble(u64 instanceHandle) {
 void Assembly::Disassemble() {
     services_.DestroyAll([](const std::string& name) {
         if (Logger::Instance()) Log("Shutdown: %s", name.c_str());
+        if (name == "Logger") SetQuitSignalExitHook(nullptr);
     });
+    SetQuitSignalExitHook(nullptr);
     engine_ = nullptr;
     SceneLoader::SetFailureReporter(nullptr);
     SetLogSink(nullptr);

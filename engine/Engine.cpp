@@ -84,6 +84,7 @@ void Engine::Clear() {
 
 void Engine::Update(float) {
     if (IsActive()) {
+        MarkFrameLoopStarted();
         float dt = 0.0f;
         do {
             const Clock::time_point frameStart = Clock::now();

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <system_error>
+#include <cstring>
 
 #include "engine/Logger.h"
 #include "port/os/FileCase.h"
-
-namespace fs = std::filesystem;
+#include "port/os/Folders.h"
 
 namespace {
 bool IsSeparator(char c) {
@@ -60,22 +58,23 @@ bool FilePath::ListDirectory() {
     std::string folder = baseFolder;
     folder += path;
     std::replace(folder.begin(), folder.end(), '\\', '/');
-    std::error_code error;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(ResolveFileFoldingCase(folder)), error);
-    if (error) {
-        if (Logger* logger = Logger::Instance()) logger->QueueLine(error.message());
-        return false;
-    }
-    // Stepping on reports its errors through the code (never throws): a
-    // folder that fails half-way keeps the names read so far.
-    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (!EndsWithFolded(name, extension)) continue;
+    const std::string resolved = folder.empty() ? std::string(".") : ResolveFileFoldingCase(folder);
+    std::vector<FolderEntry> entries;
+    const std::uint32_t error = ListFolder(resolved, &entries);
+    for (const FolderEntry& entry : entries) {
+        if (!EndsWithFolded(entry.name, extension)) continue;
+        // Only regular files are listed: opening a FIFO named like an asset
+        // would block, and a device never ends.
+        if (!entry.regular) {
+            Log("FilePath: %s%s%s is not a regular file; left out", resolved.c_str(),
+                resolved.empty() || resolved.back() == '/' ? "" : "/", entry.name.c_str());
+            continue;
+        }
         // The extension matched ignoring letter case, so cut it by length.
-        fileNames.push_back(name.substr(0, name.size() - extension.size()));
+        fileNames.push_back(entry.name.substr(0, entry.name.size() - extension.size()));
     }
     std::sort(fileNames.begin(), fileNames.end());
     if (error)
-        if (Logger* logger = Logger::Instance()) logger->QueueLine(error.message());
-    return !error;
+        Log("FilePath: folder %s cannot be listed: %s", resolved.c_str(), std::strerror(static_cast<int>(error)));
+    return error == 0;
 }

@@ -28,12 +28,13 @@ public:
     // (with '/' separators) while the base folder is empty. An empty name
     // changes nothing and returns "".
     std::string Split(const std::string& fileName);
-    // fileNames := the names (without extension) of the folder's entries
-    // whose names end in the extension (letter case ignored, as the original
-    // platform does), sorted. The folder's name is folded in letter case
-    // when it is not found as written. A folder that cannot be read logs the system's
-    // error text and leaves the list empty (one that fails half-way keeps
-    // what was read); returns false then.
+    // fileNames := the names (without extension) of the folder's regular
+    // files (or symlinks to one) whose names end in the extension (letter
+    // case ignored, as the original platform does), sorted. FIFOs, devices,
+    // sockets and folders with such names are left out with a log row. The
+    // folder's name is folded in letter case when it is not found as written.
+    // A folder that cannot be read logs a row naming it and leaves the list
+    // empty (one that fails half-way keeps what was read); returns false then.
     bool ListDirectory();
 
     std::string extension;               // with its dot; may be empty

@@ -36,6 +36,8 @@ void LogWriter::WaitIdle() {
 }
 
 void LogWriter::Stop() {
+    // The quit-signal watcher may stop the writer while the main thread does.
+    std::lock_guard<std::mutex> stopping(stopMutex_);
     if (!thread_.joinable()) return;
     {
         std::lock_guard<std::mutex> hold(mutex_);

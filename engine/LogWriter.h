@@ -39,6 +39,7 @@ public:
 private:
     void Run();
 
+    std::mutex stopMutex_;  // one Stop at a time
     mutable std::mutex mutex_;
     std::condition_variable wake_;  // the thread waits here for work or stop
     std::condition_variable idle_;  // waiters for the end of a batch

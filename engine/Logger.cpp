@@ -90,6 +90,14 @@ void Logger::Shutdown() {
     }
 }
 
+void Logger::WriteQueuedNow(const std::string& lastRow) {
+    QueueLine(lastRow);
+    // Once the writer has stopped nothing else writes to the files.
+    writer_.Stop();
+    std::string scratch;
+    for (auto& channel : owned_) LogWriter::WriteBatch(*channel, scratch);
+}
+
 void Log(const char* format, ...) {
     Logger* logger = Logger::Instance();
     if (logger == nullptr) return;

@@ -37,6 +37,10 @@ public:
     // Writes every queued row, stops and joins the writer and closes the
     // files. Called by the destructor; later rows are dropped.
     void Shutdown();
+    // For a process about to end at once (a quit signal during start-up):
+    // queues `lastRow`, stops the writer and writes every queued row from the
+    // calling thread, which may be any. Rows queued later stay unwritten.
+    void WriteQueuedNow(const std::string& lastRow);
 
     // Frame counter printed in the first column; the Engine advances it.
     void IncrementFrame() { frameCounter_.fetch_add(1); }

@@ -1,10 +1,20 @@
-// SIGINT and SIGTERM end the program like the window's quit request: the
-// handler only records the request; the Engine's frame loop polls it and
-// ends after the current frame. Installed once by the program entry, before
-// SDL (which then leaves our handlers in place).
+// SIGINT, SIGTERM and SIGHUP (the terminal closed) end the program like the
+// window's quit request: the handler records the request and the Engine's
+// frame loop, which polls it, ends after the current frame. A quit signal
+// before the frame loop has started, or a second one at any time, ends the
+// process at once instead: a watcher thread runs the exit hook (the log
+// writes its queued rows) and ends the process with status 128 + signal.
+// Installed once by the program entry, before SDL (which then leaves our
+// handlers in place); the state is process-wide.
 #pragma once
 
 void InstallQuitSignalHandlers();
 bool QuitSignalReceived();
-// Tests only.
+// From now on a first quit signal only asks the frame loop to end. The
+// Engine calls it as its loop starts.
+void MarkFrameLoopStarted();
+// Run on the watcher thread before the process ends at once, with the
+// signal's number; null for none. It must not wait for the main thread.
+void SetQuitSignalExitHook(void (*hook)(int signal));
+// Tests only: forgets the request and that the loop started.
 void ResetQuitSignalForTest();

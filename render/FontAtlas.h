@@ -1,7 +1,7 @@
 // The printable ASCII characters (32 to 126) of one font face at one pixel
 // size, rendered once at 96 dpi into a 512x512 RGBA texture (coverage in
-// alpha) and indexed by character code. Owned by the FontManager, which keeps
-// one per (font file, pixel size) until shutdown; texts hold plain pointers.
+// alpha) and indexed by character code. Shared by the FontManager's cache (one
+// per font file and pixel size) and the texts drawn with it.
 // The texture is made from the CPU texels when a render device exists. Main
 // thread only.
 #pragma once

@@ -1,12 +1,18 @@
 #include "render/FontManager.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
 #include "engine/Logger.h"
+#include "port/os/WholeFile.h"
 #include "render/ScreenText.h"
 
 namespace {
+
+// Names remembered with the file they found; past it the memory starts anew.
+constexpr std::size_t kMaxRememberedNames = 256;
 
 bool IsFile(const std::string& path) {
     std::error_code ignored;
@@ -15,7 +21,8 @@ bool IsFile(const std::string& path) {
 
 }  // namespace
 
-FontManager::FontManager(const std::string& assetRoot, const std::string& fallbackFont) : fallbackFont_(fallbackFont) {
+FontManager::FontManager(const std::string& assetRoot, const std::string& fallbackFont)
+    : emptyAtlas_(std::make_shared<FontAtlas>(nullptr, 0)), fallbackFont_(fallbackFont) {
     const char* systemRoot = std::getenv("SYSTEMROOT");
     fontsFolder_ = systemRoot ? std::string(systemRoot) + "/fonts/" : std::string("C:/windows/fonts/");
     assetFontsFolder_ = assetRoot.empty() ? std::string("fonts/") : assetRoot + "/fonts/";
@@ -39,36 +46,98 @@ std::string FontManager::ResolveFontPath(const std::string& fontFile) const {
     return std::string();
 }
 
-FT_Face FontManager::GetFace(const std::string& fontFile) {
-    const auto it = faces_.find(fontFile);
-    if (it != faces_.end()) return it->second;
-    if (!library_) return nullptr;
+const std::string& FontManager::FindFontFile(const std::string& fontFile) {
+    const auto found = fontFiles_.find(fontFile);
+    if (found != fontFiles_.end()) return found->second;
+    if (fontFiles_.size() >= kMaxRememberedNames) fontFiles_.clear();
     const std::string path = ResolveFontPath(fontFile);
-    FT_Face face = nullptr;
-    if (path.empty() || FT_New_Face(library_, path.c_str(), 0, &face) != 0) {
+    if (path.empty())
         Log("FontManager: no font file for %s; its texts draw nothing", fontFile.c_str());
+    else
+        Log("FontManager: %s from %s", fontFile.c_str(), path.c_str());
+    return fontFiles_[fontFile] = path;
+}
+
+FT_Face FontManager::OpenFace(const std::string& path) {
+    const auto it = faces_.find(path);
+    if (it != faces_.end()) return it->second;
+    if (!library_ || path.empty()) return nullptr;
+    FileRead check = FileRead::Ok;
+    int errorNumber = 0;
+    const int fd = OpenRegularFile(path, kMaxFontFileBytes, &check, &errorNumber);
+    if (fd < 0) {
+        Log("FontManager: %s", FileReadErrorText(check, path, kMaxFontFileBytes, errorNumber).c_str());
         return nullptr;
     }
-    Log("FontManager: %s from %s", fontFile.c_str(), path.c_str());
-    faces_[fontFile] = face;
+    FT_Face face = nullptr;
+    const FT_Error error = FT_New_Face(library_, path.c_str(), 0, &face);
+    ::close(fd);
+    if (error != 0) {
+        Log("FontManager: %s is no font FreeType reads; its texts draw nothing", path.c_str());
+        return nullptr;
+    }
+    faces_[path] = face;
     return face;
 }
 
-FontAtlas* FontManager::GetAtlas(const std::string& fontFile, int pixelSize) {
-    const auto key = std::make_pair(fontFile, pixelSize);
+FT_Face FontManager::GetFace(const std::string& fontFile) {
+    return OpenFace(FindFontFile(fontFile));
+}
+
+bool FontManager::MakeRoom() {
+    while (atlases_.size() >= kMaxAtlases) {
+        auto oldest = atlases_.end();
+        for (auto it = atlases_.begin(); it != atlases_.end(); ++it)
+            if (it->second.atlas.use_count() == 1 &&
+                (oldest == atlases_.end() || it->second.lastUse < oldest->second.lastUse))
+                oldest = it;
+        if (oldest == atlases_.end()) return false;
+        atlases_.erase(oldest);
+    }
+    for (auto face = faces_.begin(); face != faces_.end();) {
+        bool used = false;
+        for (const auto& entry : atlases_) used = used || entry.second.atlas->GetFace() == face->second;
+        if (used) {
+            ++face;
+            continue;
+        }
+        FT_Done_Face(face->second);
+        face = faces_.erase(face);
+    }
+    return true;
+}
+
+std::shared_ptr<FontAtlas> FontManager::AcquireAtlas(const std::string& fontFile, int pixelSize) {
+    if (pixelSize <= 0 || pixelSize > FontAtlas::kMaxPixelSize) {
+        Log("FontManager: %s at %i px is refused (1 to %i px); its texts draw nothing", fontFile.c_str(), pixelSize,
+            FontAtlas::kMaxPixelSize);
+        return emptyAtlas_;
+    }
+    const std::string& path = FindFontFile(fontFile);
+    if (path.empty()) return emptyAtlas_;
+    const auto key = std::make_pair(path, pixelSize);
     const auto it = atlases_.find(key);
-    if (it != atlases_.end()) return it->second.get();
-    auto atlas = std::make_unique<FontAtlas>(GetFace(fontFile), pixelSize);
-    FontAtlas* result = atlas.get();
-    atlases_.emplace(key, std::move(atlas));
-    return result;
+    if (it != atlases_.end()) {
+        it->second.lastUse = ++requests_;
+        return it->second.atlas;
+    }
+    if (!MakeRoom()) {
+        Log("FontManager: all %zu font atlases are in use; %s at %i px draws nothing", kMaxAtlases, fontFile.c_str(),
+            pixelSize);
+        return emptyAtlas_;
+    }
+    FT_Face face = OpenFace(path);
+    if (!face) return emptyAtlas_;
+    auto atlas = std::make_shared<FontAtlas>(face, pixelSize);
+    atlases_[key] = CachedAtlas{atlas, ++requests_};
+    return atlas;
 }
 
 ScreenText* FontManager::CreateText(const std::string& text, int count, const std::string& fontFile, int pixelSize,
                                     bool rejectEmpty) {
     if (rejectEmpty && text.empty()) return nullptr;
     if (count > static_cast<int>(ScreenText::kMaxCharacters)) return nullptr;
-    auto* screenText = new ScreenText(GetAtlas(fontFile, pixelSize));
+    auto* screenText = new ScreenText(AcquireAtlas(fontFile, pixelSize));
     screenText->SetText(text);
     screenText->Init();
     return screenText;

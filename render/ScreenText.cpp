@@ -33,7 +33,7 @@ void ScreenText::Reflect(MemberList<ScreenText>& members) {
     members.Add("fontColor", &ScreenText::fontColor);
 }
 
-ScreenText::ScreenText(FontAtlas* atlas) : atlas_(atlas) {}
+ScreenText::ScreenText(std::shared_ptr<FontAtlas> atlas) : atlas_(std::move(atlas)) {}
 
 ScreenText::ScreenText(const ScreenText& other)
     : Component(other),
@@ -98,7 +98,7 @@ void ScreenText::RefreshAtlas() {
     if (lock_ && atlas_) return;
     FontManager* fonts = FontManager::Instance();
     if (!fonts) return;
-    atlas_ = fonts->GetAtlas(fontName, fontSize);
+    atlas_ = fonts->AcquireAtlas(fontName, fontSize);
     fontChanged_ = false;
     // The quads of the old atlas no longer match its texture.
     dirty_ = true;

@@ -4,7 +4,7 @@
 // from the glyphs of a FontAtlas whenever the text changes. The renderer
 // places it through its object's Transform and draws 6 vertices a character
 // with the text technique. Owned by its object; the atlas belongs to the
-// FontManager. Main thread only.
+// FontManager, which keeps it while any text holds it. Main thread only.
 #pragma once
 #include <array>
 #include <memory>
@@ -28,7 +28,7 @@ public:
     // The prototype: no atlas yet (Init looks it up from fontName, fontSize).
     ScreenText() = default;
     // A text drawn with `atlas` (FontManager::CreateText).
-    explicit ScreenText(FontAtlas* atlas);
+    explicit ScreenText(std::shared_ptr<FontAtlas> atlas);
     // Every field, vertices included, and the enabled flag; not the vertex
     // buffer: the copy makes its own in Init and uploads its vertices then.
     ScreenText(const ScreenText& other);
@@ -56,7 +56,7 @@ public:
     bool IsLocked() const { return lock_; }
     bool IsDirty() const { return dirty_; }
 
-    FontAtlas* GetAtlas() const { return atlas_; }
+    FontAtlas* GetAtlas() const { return atlas_.get(); }
     // Characters in the vertex buffer (the last rebuilt text, at most 80):
     // the renderer draws 6 vertices for each.
     std::size_t GetCharacterCount() const { return drawnCharacters_; }
@@ -81,7 +81,7 @@ private:
     void Upload();
     void CreateVertexBuffer();
 
-    FontAtlas* atlas_ = nullptr;  // not owned
+    std::shared_ptr<FontAtlas> atlas_;  // shared with the FontManager's cache
     bool lock_ = false;
     std::string text;  // reflected "text"
     std::array<ModelVertex, kMaxVertices> vertices_{};

@@ -8,12 +8,19 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 inline const char* const kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 inline const char* const kDejaVuMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+
+// A shared handle on an atlas the test owns (texts hold their atlas shared).
+class FontAtlas;
+inline std::shared_ptr<FontAtlas> Borrowed(FontAtlas* atlas) {
+    return std::shared_ptr<FontAtlas>(atlas, [](FontAtlas*) {});
+}
 
 // Opens faces for one test and frees them with the library.
 class FaceLoader {

@@ -54,7 +54,7 @@ protected:
         return true;
     }
     static std::unique_ptr<ScreenText> Built(FontAtlas* atlas, const std::string& s) {
-        auto text = std::make_unique<ScreenText>(atlas);
+        auto text = std::make_unique<ScreenText>(Borrowed(atlas));
         text->SetText(s);
         text->Update(0.0f);
         return text;
@@ -65,7 +65,7 @@ protected:
 
 TEST_F(ScreenTextTest, CharacterQuadFollowsGlyphMetricsAndColour) {
     FontAtlas atlas(faces.Open(kDejaVuMono), 24);
-    ScreenText text(&atlas);
+    ScreenText text(Borrowed(&atlas));
     text.SetFontColor(D3DXCOLOR(0.25f, 0.5f, 0.75f, 1.0f));
     text.SetText("A");
     text.Update(0.0f);
@@ -229,7 +229,7 @@ TEST_F(ScreenTextTest, CloneCopiesTextVerticesAndFontWithANewId) {
 TEST_F(ScreenTextTest, SetObjectScreenTextReachesTheObjectsTextUnlessLocked) {
     FontAtlas atlas(faces.Open(kDejaVuMono), 12);
     auto* object = new GameObject;
-    auto* text = new ScreenText(&atlas);
+    auto* text = new ScreenText(Borrowed(&atlas));
     object->AddComponent(text);
     SetObjectScreenText(object, "Lives 3");
     EXPECT_EQ(text->GetText(), "Lives 3");
@@ -246,7 +246,7 @@ TEST_F(ScreenTextTest, SubmitAsksTheRendererToDrawTheObjectsTextThisFrame) {
     engine.AddSystem(renderer);
     FontAtlas atlas(faces.Open(kDejaVuMono), 12);
     auto* object = new GameObject;
-    object->AddComponent(new ScreenText(&atlas));
+    object->AddComponent(new ScreenText(Borrowed(&atlas)));
     SetObjectScreenTextAndSubmit(object, "Paused");
     EXPECT_EQ(object->GetComponent<ScreenText>()->GetText(), "Paused");
     ASSERT_EQ(renderer->seen.size(), 1u);

@@ -4,8 +4,10 @@
 // and editor components. The views are borrowed from RenderResources, which
 // owns them; null means the renderer uses the slot's solid default. A slot
 // locked by the program (a generated noise texture) keeps its view whatever
-// its file name says. Main thread only.
+// its file name says; the material holds such a view (generated*) while it
+// shows it. Main thread only.
 #pragma once
+#include <memory>
 #include <string>
 
 #include "port/math/D3DX.h"
@@ -33,6 +35,9 @@ public:
     GpuShaderResourceView* normal = nullptr;
     GpuShaderResourceView* specular = nullptr;
     GpuShaderResourceView* glow = nullptr;
+    // Views the program made for this material (noise), kept alive by it.
+    std::shared_ptr<GpuShaderResourceView> generatedDiffuse;
+    std::shared_ptr<GpuShaderResourceView> generatedGlow;
     std::string diffuseFileName;                                          // reflected "diffuseFileName"
     std::string normalFileName;                                           // reflected "normalFileName"
     std::string specularFileName;                                         // reflected "specularFileName"

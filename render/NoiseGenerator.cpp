@@ -23,20 +23,64 @@ float Quintic(float t) {
 NoiseGenerator::NoiseGenerator() = default;
 NoiseGenerator::~NoiseGenerator() = default;
 
-GpuShaderResourceView* NoiseGenerator::GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& a, const D3DXCOLOR& b) {
+template <class Key>
+void NoiseGenerator::MakeRoom(std::map<Key, CachedGrid>& grids, std::size_t incoming, std::size_t limit) {
+    while (!grids.empty() && BytesOf(grids) + incoming > limit) {
+        auto oldest = grids.begin();
+        for (auto it = grids.begin(); it != grids.end(); ++it)
+            if (it->second.lastUse < oldest->second.lastUse) oldest = it;
+        grids.erase(oldest);
+    }
+}
+
+std::size_t NoiseGenerator::TextureBytes() const {
+    std::size_t bytes = 0;
+    for (const auto& entry : textures_) bytes += entry.second.bytes;
+    return bytes;
+}
+
+bool NoiseGenerator::MakeTextureRoom(std::size_t incoming) {
+    while (TextureBytes() + incoming > kMaxTextureBytes) {
+        auto oldest = textures_.end();
+        for (auto it = textures_.begin(); it != textures_.end(); ++it)
+            if (it->second.view.use_count() == 1 &&
+                (oldest == textures_.end() || it->second.lastUse < oldest->second.lastUse))
+                oldest = it;
+        if (oldest == textures_.end()) return false;
+        textures_.erase(oldest);
+    }
+    return true;
+}
+
+std::shared_ptr<GpuShaderResourceView> NoiseGenerator::GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& a,
+                                                                      const D3DXCOLOR& b) {
     if (!grid) return nullptr;
+    const auto made = std::find_if(results_.begin(), results_.end(),
+                                   [grid](const auto& entry) { return entry.second.grid.get() == grid; });
+    if (made == results_.end()) return nullptr;
     std::array<u32, 8> colours;
     const float channels[8] = {a.r, a.g, a.b, a.a, b.r, b.g, b.b, b.a};
     std::memcpy(colours.data(), channels, sizeof channels);
-    const TextureKey key{grid, colours};
-    if (auto found = textures_.find(key); found != textures_.end()) return found->second.get();
+    const TextureKey key{made->first, colours};
+    if (auto found = textures_.find(key); found != textures_.end()) {
+        found->second.lastUse = ++requests_;
+        return found->second.view;
+    }
     RenderResources* resources = RenderResources::Instance();
+    if (!resources || !resources->GetDevice()) return nullptr;
+    const std::size_t bytes =
+        static_cast<std::size_t>(NoiseGrid::TextureWidth(*grid)) * NoiseGrid::TextureHeight(*grid) * 4;
+    if (!MakeTextureRoom(bytes)) {
+        Log("NoiseGenerator: the noise textures in use fill their %zu MiB; a %u x %u noise texture is not made",
+            kMaxTextureBytes >> 20, grid->width, grid->height);
+        return nullptr;
+    }
     std::shared_ptr<GpuTexture> texture = NoiseGrid::MakeTexture(*grid, a, b);
-    if (!resources || !texture) return nullptr;
+    if (!texture) return nullptr;
     std::shared_ptr<GpuShaderResourceView> view = resources->CreateTextureView(texture);
     if (!view) return nullptr;
-    textures_[key] = view;
-    return view.get();
+    textures_[key] = CachedTexture{view, bytes, ++requests_};
+    return view;
 }
 
 NoiseGrid* NoiseGenerator::GetFractalNoise(int width, int height, int octaves, float persistence, bool gaussian) {
@@ -62,15 +106,24 @@ NoiseGrid* NoiseGenerator::GetFractalNoise(int width, int height, int octaves, f
     }
 
     const ResultKey resultKey{w, h, gaussian, layers, persistence};
-    if (auto found = results_.find(resultKey); found != results_.end()) return found->second.get();
+    if (auto found = results_.find(resultKey); found != results_.end()) {
+        found->second.lastUse = ++requests_;
+        return found->second.grid.get();
+    }
 
+    const std::size_t gridBytes = static_cast<std::size_t>(w) * h * sizeof(float);
     const WhiteKey whiteKey{w, h, gaussian};
-    std::unique_ptr<NoiseGrid>& white = white_[whiteKey];
-    if (!white) white = MakeWhiteNoise(w, h, gaussian);
+    auto white = white_.find(whiteKey);
+    if (white == white_.end()) {
+        MakeRoom(white_, gridBytes, kMaxWhiteBytes);
+        white = white_.emplace(whiteKey, CachedGrid{MakeWhiteNoise(w, h, gaussian), 0}).first;
+    }
+    white->second.lastUse = ++requests_;
 
     const SmoothKey smoothKey{w, h, gaussian, layers};
     if (!smooth_ || smoothKey_ != smoothKey) {
-        smooth_ = MakeSmoothNoise(w, h, layers, *white);
+        smooth_.reset();
+        smooth_ = MakeSmoothNoise(w, h, layers, *white->second.grid);
         smoothKey_ = smoothKey;
     }
 
@@ -84,7 +137,8 @@ NoiseGrid* NoiseGenerator::GetFractalNoise(int width, int height, int octaves, f
     for (float& value : result->values) value /= total;
 
     NoiseGrid* grid = result.get();
-    results_[resultKey] = std::move(result);
+    MakeRoom(results_, gridBytes, kMaxResultBytes);
+    results_[resultKey] = CachedGrid{std::move(result), ++requests_};
     return grid;
 }
 

@@ -1,10 +1,13 @@
 // The engine-wide source of procedural noise for primitives: white noise drawn
 // from the C runtime's rand() sequence (CRand), smoothed layers per octave
-// and their fractal sums. Every grid is cached under everything it depends on
-// and owned by the generator until it is destroyed at shutdown. Created at
-// start-up with the render-side singletons. Main thread only.
+// and their fractal sums, and the textures that show them. Grids and
+// textures are cached under everything they depend on, in bounded caches
+// that drop the least recently asked for first (a texture only when no
+// Material holds it). Created at start-up with the render-side singletons.
+// Main thread only.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -23,6 +26,11 @@ public:
     static constexpr int kMinSide = 2;
     static constexpr int kMaxSide = 1024;
     static constexpr int kMaxOctaves = 10;
+    // Cache bounds, in bytes of cells or texels. A white grid dropped and
+    // asked for again draws anew from the sequence.
+    static constexpr std::size_t kMaxWhiteBytes = std::size_t(32) << 20;
+    static constexpr std::size_t kMaxResultBytes = std::size_t(64) << 20;
+    static constexpr std::size_t kMaxTextureBytes = std::size_t(128) << 20;
 
     NoiseGenerator();
     ~NoiseGenerator();
@@ -31,7 +39,8 @@ public:
     // coarsest weighted by persistence and each finer one by one factor of
     // persistence less, divided by the sum of the weights. Sizes and octaves
     // are clamped (above); a persistence whose weights sum to 0 or to no
-    // finite number gives null with a log row. The grid stays owned here.
+    // finite number gives null with a log row. The grid stays owned here,
+    // valid until the next request.
     NoiseGrid* GetFractalNoise(int width, int height, int octaves, float persistence, bool gaussian);
 
     // width x height cells drawn column by column (x outer, y inner), one
@@ -44,23 +53,52 @@ public:
     static std::unique_ptr<NoiseGrid> MakeSmoothNoise(u32 width, u32 height, u32 octaves, const NoiseGrid& white);
 
     // The view of the grid's texture blended from colourA to colourB
-    // (NoiseGrid::MakeTexture), made once per grid and colour pair and owned
-    // here, so the Models that show it borrow it like any texture. Null
-    // without a device.
-    GpuShaderResourceView* GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& colourA, const D3DXCOLOR& colourB);
+    // (NoiseGrid::MakeTexture), made once per grid and colour pair and shared
+    // with the Materials that show it (they hold it while they do). `grid`
+    // is the last GetFractalNoise result. Null without a device, and with a
+    // log row when the textures held by Materials fill the cache.
+    std::shared_ptr<GpuShaderResourceView> GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& colourA,
+                                                          const D3DXCOLOR& colourB);
+
+    // Bytes the caches hold now (the smoothed layers not counted).
+    std::size_t WhiteBytes() const { return BytesOf(white_); }
+    std::size_t ResultBytes() const { return BytesOf(results_); }
+    std::size_t TextureBytes() const;
 
 private:
-    using TextureKey = std::tuple<const NoiseGrid*, std::array<u32, 8>>;
     using WhiteKey = std::tuple<u32, u32, bool>;
     using SmoothKey = std::tuple<u32, u32, bool, u32>;
     using ResultKey = std::tuple<u32, u32, bool, u32, float>;
+    using TextureKey = std::tuple<ResultKey, std::array<u32, 8>>;
 
-    // White grids stay for the run: each key draws from the sequence once.
-    std::map<WhiteKey, std::unique_ptr<NoiseGrid>> white_;
+    struct CachedGrid {
+        std::unique_ptr<NoiseGrid> grid;
+        unsigned long long lastUse = 0;
+    };
+    struct CachedTexture {
+        std::shared_ptr<GpuShaderResourceView> view;
+        std::size_t bytes = 0;
+        unsigned long long lastUse = 0;
+    };
+
+    template <class Key>
+    static std::size_t BytesOf(const std::map<Key, CachedGrid>& grids) {
+        std::size_t bytes = 0;
+        for (const auto& entry : grids) bytes += entry.second.grid->values.size() * sizeof(float);
+        return bytes;
+    }
+    // Drops the least recently used grids until `incoming` more bytes fit.
+    template <class Key>
+    static void MakeRoom(std::map<Key, CachedGrid>& grids, std::size_t incoming, std::size_t limit);
+    // The same for textures no Material holds; false when they cannot fit.
+    bool MakeTextureRoom(std::size_t incoming);
+
+    unsigned long long requests_ = 0;
+    std::map<WhiteKey, CachedGrid> white_;
     // Only the latest smoothed grid is kept (it is large); it is made again
     // when a request needs other octaves or another white grid.
     SmoothKey smoothKey_{};
     std::unique_ptr<NoiseGrid> smooth_;
-    std::map<ResultKey, std::unique_ptr<NoiseGrid>> results_;
-    std::map<TextureKey, std::shared_ptr<GpuShaderResourceView>> textures_;
+    std::map<ResultKey, CachedGrid> results_;
+    std::map<TextureKey, CachedTexture> textures_;
 };

@@ -106,7 +106,8 @@ Model* Primitive::BuildMesh(bool announce) {
 
     Material& m = model->material;
     if (noisy && grid) {
-        m.diffuse = noise->GetTextureView(grid, color, gradient ? endColor : color);
+        m.generatedDiffuse = noise->GetTextureView(grid, color, gradient ? endColor : color);
+        m.diffuse = m.generatedDiffuse ? m.generatedDiffuse.get() : FrameContext::Solid(color);
     } else if (solidColor || noisy) {
         m.diffuse = FrameContext::Solid(color);
     } else {
@@ -114,10 +115,8 @@ Model* Primitive::BuildMesh(bool announce) {
         Material::ResolveTextures(m, material);
     }
     const D3DXCOLOR black(0, 0, 0, 1);
-    if (noiseGlowmap && grid)
-        m.glow = noise->GetTextureView(grid, black, D3DXCOLOR(0.1f, 0.1f, 0.1f, 0.1f));
-    else
-        m.glow = FrameContext::Solid(black);
+    if (noiseGlowmap && grid) m.generatedGlow = noise->GetTextureView(grid, black, D3DXCOLOR(0.1f, 0.1f, 0.1f, 0.1f));
+    m.glow = m.generatedGlow ? m.generatedGlow.get() : FrameContext::Solid(black);
     m.diffuseLocked = m.glowLocked = m.specularLocked = m.normalLocked = true;
 
     if (!owner) return model;  // not on an object: the caller keeps it

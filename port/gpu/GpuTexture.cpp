@@ -104,6 +104,8 @@ void GpuTexture::Unmap(unsigned subresource) {
     if (mappedSubresource_ != static_cast<int>(subresource)) return;
     mappedSubresource_ = -1;
     Update(subresource, mapCopy_.data(), RowBytes(subresource % desc_.mipLevels));
+    // The texels are in the texture now; the copy would double its memory.
+    std::vector<std::uint8_t>().swap(mapCopy_);
 }
 
 void GpuTexture::Update(unsigned subresource, const void* data, std::uint32_t rowPitch) {

@@ -48,6 +48,6 @@ private:
     GpuTextureDesc desc_;
     unsigned name_ = 0;
     unsigned target_ = 0;
-    std::vector<std::uint8_t> mapCopy_;
+    std::vector<std::uint8_t> mapCopy_;  // the texels between Map and Unmap only
     int mappedSubresource_ = -1;
 };

@@ -3,14 +3,20 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+
+#include <unistd.h>
 
 #include "app/Assembly.h"
 #include "app/CommandLine.h"
 #include "core/TypeId.h"
 #include "engine/Engine.h"
 #include "engine/Logger.h"
+#include "platform/WindowsSystem.h"
+#include "port/os/MessageBox.h"
 #include "port/panels/TweakPanels.h"
 #include "reflection/TweakBinding.h"
+#include "render/GraphicsSystem.h"
 
 // The two start systems; only their type ids are needed here.
 class Editor;
@@ -36,6 +42,31 @@ void ForceFaultWhenTestAsks() {
     const char* value = std::getenv(kTestFaultVariable);
     if (value && *value == '1') std::raise(SIGSEGV);
 }
+
+// Test only: with this variable set the start-up stops before the frame loop
+// until a signal ends the process, as a start-up blocked on a file would.
+constexpr const char* kTestStallVariable = "DD_TEST_STALL_STARTUP";
+
+void StallWhenTestAsks() {
+    const char* value = std::getenv(kTestStallVariable);
+    if (!value || *value != '1') return;
+    Log("Start-up stalled for a test");
+    for (;;) ::pause();
+}
+
+// What the program cannot run without and does not have, told to the user;
+// "" when it has a window and a render device.
+std::string MissingDeviceText(Engine& engine) {
+    const WindowsSystem* windows = engine.GetSystem<WindowsSystem>();
+    if (windows && !windows->GetWindow())
+        return "CreateWindow FAILED: no window could be made (" + windows->WindowError() + ").";
+    const GraphicsSystem* graphics = engine.GetSystem<GraphicsSystem>();
+    if (graphics && !graphics->GetDevice())
+        return "No render device: this program needs OpenGL 4.5 (core profile), which the graphics driver "
+               "does not offer (" +
+               graphics->DeviceError() + ").";
+    return "";
+}
 }  // namespace
 
 int RunProgram(const char* commandLine) {
@@ -46,8 +77,14 @@ int RunProgram(const char* commandLine) {
     }
     Engine* engine = assembly.GetEngine();
     engine->Init();
+    if (const std::string missing = MissingDeviceText(*engine); !missing.empty()) {
+        // Unattended runs get the text on stderr (and in the log).
+        ShowMessageBox(missing.c_str(), "DevozizuDave cannot start");
+        return 1;
+    }
     TwHandleErrors(&OnTweakBarError);
     ForceFaultWhenTestAsks();
+    StallWhenTestAsks();
     StartFromCommandLine(commandLine, engine);
     if (Logger* logger = Logger::Instance())
         Log("Shutdown: frame loop ended after %u frames", static_cast<unsigned>(logger->FrameCounter()));

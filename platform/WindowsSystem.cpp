@@ -9,7 +9,6 @@
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "platform/InputSystem.h"
-#include "port/os/MessageBox.h"
 #include "port/panels/TweakPanels.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowMessageBox.h"
@@ -51,8 +50,9 @@ void WindowsSystem::Init() {
     std::string error;
     window_ = PortWindow::Create(kWindowTitle, kStartWidth, kStartHeight, &error);
     if (!window_) {
-        Log("WindowsSystem: %s", error.c_str());
-        ShowMessageBox("CreateWindow FAILED", "");
+        // The program entry tells the user (it ends the run with status 1).
+        windowError_ = error;
+        Log("WindowsSystem: CreateWindow FAILED: %s", error.c_str());
         quitPosted_ = true;  // the first pump ends the frame loop
         return;
     }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "core/Types.h"
 #include "engine/ISystem.h"
@@ -45,12 +46,15 @@ public:
 
     u64 GetWindowHandle() const;
     PortWindow* GetWindow() const { return window_.get(); }
+    // Why Init made no window ("" when it made one).
+    const std::string& WindowError() const { return windowError_; }
 
 private:
     void Quit();
     void SendChar(u32 character);
 
     std::unique_ptr<PortWindow> window_;
+    std::string windowError_;
     u64 instance_;
     bool quitPosted_ = false;
 };

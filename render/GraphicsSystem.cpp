@@ -199,7 +199,8 @@ void GraphicsSystem::CreateDeviceAndSwapChain() {
     std::string error;
     const u32 w = width_ > 0 ? static_cast<u32>(width_) : 1, h = height_ > 0 ? static_cast<u32>(height_) : 1;
     if (!window || !GpuCreateDeviceAndSwapChain(window->NativeWindow(), w, h, &device_, &swapChain_, &error)) {
-        Log("GraphicsSystem: no render device: %s", window ? error.c_str() : "no window");
+        deviceError_ = window ? error : "no window";
+        Log("GraphicsSystem: no render device: %s", deviceError_.c_str());
         device_.reset();
         swapChain_.reset();
         return;

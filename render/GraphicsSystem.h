@@ -66,6 +66,8 @@ public:
     // The render window's handle (message (1, 0)); 0 until the window is made.
     u64 GetWindow() const { return window_; }
     GpuDevice* GetDevice() const { return device_.get(); }
+    // Why Init made no device ("" when it made one).
+    const std::string& DeviceError() const { return deviceError_; }
     GpuSwapChain* GetSwapChain() const { return swapChain_.get(); }
     const RenderTargets& GetTargets() const { return targets_; }
     const EffectTable& GetEffects() const { return effects_; }
@@ -106,6 +108,7 @@ private:
     // Device side.
     bool glow_ = true;
     std::shared_ptr<GpuDevice> device_;
+    std::string deviceError_;
     int width_ = 1;
     int height_ = 1;
     ClientRect clientRect_;

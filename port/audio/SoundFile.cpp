@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "port/os/WholeFile.h"
+
 namespace {
 
 // Every format is read as double (-1..1 full scale) and turned into 16-bit
@@ -17,8 +19,6 @@ std::int16_t ToSample(double x) {
 }
 
 }  // namespace
-
-#include "port/os/WholeFile.h"
 
 SoundFile::~SoundFile() {
     Close();

@@ -3,8 +3,8 @@
 // quads, in pixels from the text's origin with the baseline at y = 0, built
 // from the glyphs of a FontAtlas whenever the text changes. The renderer
 // places it through its object's Transform and draws 6 vertices a character
-// with the text technique. Owned by its object; the atlas belongs to the
-// FontManager, which keeps it while any text holds it. Main thread only.
+// with the text technique. Owned by its object; it holds its atlas shared
+// with the FontManager's cache. Main thread only.
 #pragma once
 #include <array>
 #include <memory>

@@ -19,10 +19,14 @@
 
 namespace {
 
+constexpr Kind<u32> kCount{48, 1};
+
 class CountingComponent : public IComponent {
 public:
     CountingComponent() : IComponent(TypeId<CountingComponent>::Get()) {}
-    void HandleMessage(Message* m) override { sum += *m->PayloadAs<u32>(); }
+    void HandleMessage(Message* m) override {
+        if (const u32* value = m->Read(kCount)) sum += *value;
+    }
     void Update(float) override {}
     void Init() override {}
     void Shutdown() override {}
@@ -64,7 +68,7 @@ void BM_SendImmediateToComponent(benchmark::State& state) {
     const u32 id = component->GetId();
     u32 value = 0;
     for (auto _ : state) {
-        SendMessage(&ResolveComponent, id, 0, 48, 1, ++value);
+        SendToComponent(kCount, id, 0, ++value);
     }
     benchmark::DoNotOptimize(component->sum);
     state.SetItemsProcessed(state.iterations());
@@ -77,10 +81,10 @@ void BM_BroadcastToEightSubscribers(benchmark::State& state) {
     for (int i = 0; i < 8; ++i) {
         auto* component = new CountingComponent();
         object->AddComponent(component);
-        services.hub.SubscribeResolver(71, 0, component->GetId(), &ResolveComponent);
+        component->Subscribe(kCount);
     }
     u32 value = 0;
-    for (auto _ : state) Broadcast(0, 71, 0, ++value);
+    for (auto _ : state) Broadcast(kCount, 0, ++value);
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BroadcastToEightSubscribers);
@@ -94,7 +98,7 @@ void BM_QueuedDrain(benchmark::State& state) {
     const u32 id = component->GetId();
     const int batch = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        for (int i = 0; i < batch; ++i) PostLater(MakeMessage(&ResolveComponent, id, 0, 48, 1, static_cast<u32>(i)));
+        for (int i = 0; i < batch; ++i) PostLater(MakeMessage(kCount, &ResolveComponent, id, 0, static_cast<u32>(i)));
         services.hub.DispatchQueued();
     }
     benchmark::DoNotOptimize(component->sum);

@@ -112,9 +112,8 @@ public:
         }
         graphics_ = new GraphicsSystem;
         engine_->AddSystem(graphics_);
-        ::Broadcast(0u, kMsgWindowCreated.type, kMsgWindowCreated.argument, WindowCreatedData{0, window_->Handle()});
-        MessageHub::Send(&ResolveSystem, graphics_->GetTypeId(), 0, kMsgClearFullScreen.type,
-                         kMsgClearFullScreen.argument);
+        ::Broadcast(kMsgWindowCreated, 0, WindowCreatedData{0, window_->Handle()});
+        SendToSystem(kMsgClearFullScreen, graphics_->GetTypeId(), 0);
         graphics_->Init();
         if (populated) Build();
     }
@@ -158,8 +157,8 @@ private:
 
     void Build() {
         const D3DXVECTOR3 eye(0, 14, -30), at(0, 0, 10);
-        ::Broadcast(0u, kMsgCameraPosition.type, kMsgCameraPosition.argument, eye);
-        ::Broadcast(0u, kMsgCameraLookAt.type, kMsgCameraLookAt.argument, at);
+        ::Broadcast(kMsgCameraPosition, 0, eye);
+        ::Broadcast(kMsgCameraLookAt, 0, at);
         auto* sky = new Skybox();
         sky->filename = "Sky.dds";
         Add(D3DXVECTOR3(0, 0, 0), 1.0f, {sky})->Init();

@@ -19,7 +19,7 @@ Control::~Control() {
         for (ControlTrigger* trigger : *list) delete trigger;
 }
 
-void Control::Subscribe(u32 type, u32 argument) {
+void Control::SubscribeId(u32 type, u32 argument) {
     MessageHub* hub = MessageHub::Instance();
     if (!hub) return;
     hub->SubscribeResolver(type, argument, id_, &GuiSystem::ResolveControl);

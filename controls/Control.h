@@ -11,6 +11,7 @@
 
 #include "core/Types.h"
 #include "engine/IMessaging.h"
+#include "engine/MessageKind.h"
 
 class ControlAction;
 class ControlTrigger;
@@ -33,8 +34,11 @@ public:
     // OnMessage, then the per-frame actions of the current state, then the
     // triggers awaited in it.
     void HandleMessage(Message* message) override;
-    // Subscribes the control's id to (type, argument) with GuiSystem::ResolveControl.
-    virtual void Subscribe(u32 type, u32 argument);
+    // Subscribes the control's id to the kind with GuiSystem::ResolveControl.
+    template <class P>
+    void Subscribe(const Kind<P>& kind) {
+        SubscribeId(kind.type, kind.argument);
+    }
     virtual void OnActivate() {}
     virtual void UpdateActive(float) {}
     virtual void UpdateInactive(float) {}
@@ -66,6 +70,8 @@ public:
     const std::vector<ControlTrigger*>& GetDeactivateTriggers() const { return deactivateTriggers_; }
 
 private:
+    void SubscribeId(u32 type, u32 argument);
+
     u32 id_;
     u32 group_ = 0;
     const char* name_;

@@ -1,7 +1,6 @@
 #include "controls/GuiSystem.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "controls/Control.h"
 #include "engine/Engine.h"
@@ -14,13 +13,13 @@ class Camera;
 GuiSystem::GuiSystem() : ISystem(TypeId<GuiSystem>::Get()) {
     SetName("GuiSystem");
     std::fill(std::begin(groups_), std::end(groups_), true);
-    Subscribe(kMsgTypeComponentAnnounced, TypeId<Camera>::Get());
-    Subscribe(kMsgClientRect.type, kMsgClientRect.argument);
-    Subscribe(kMsgViewMatrix.type, kMsgViewMatrix.argument);
-    Subscribe(kMsgProjectionMatrix.type, kMsgProjectionMatrix.argument);
-    Subscribe(kMsgToggleGroup.type, kMsgToggleGroup.argument);
-    Subscribe(kMsgDisableGroup.type, kMsgDisableGroup.argument);
-    Subscribe(kMsgEnableGroup.type, kMsgEnableGroup.argument);
+    Subscribe(ComponentAnnounced(TypeId<Camera>::Get()));
+    Subscribe(kMsgClientRect);
+    Subscribe(kMsgViewMatrix);
+    Subscribe(kMsgProjectionMatrix);
+    Subscribe(kMsgToggleGroup);
+    Subscribe(kMsgDisableGroup);
+    Subscribe(kMsgEnableGroup);
 }
 
 GuiSystem::~GuiSystem() {
@@ -169,38 +168,24 @@ void GuiSystem::SetGroup(u32 group, int how) {
 
 void GuiSystem::HandleMessage(Message* message) {
     if (!message) return;
-    const u32 type = message->type;
-    const u32 argument = message->argument;
-    if (type == kMsgAddControl.type) {
-        if (argument == kMsgAddControl.argument) {
-            AddControl(static_cast<Control*>(message->PointerPayload()));
-            return;
-        }
-        const bool known = argument == kMsgRemoveControl.argument || argument == kMsgToggleGroup.argument ||
-                           argument == kMsgEnableGroup.argument || argument == kMsgDisableGroup.argument;
-        const u32* value = message->PayloadAs<u32>();
-        if (!known || !value) return;
-        if (argument == kMsgRemoveControl.argument)
-            RemoveControl(*value);
-        else if (argument == kMsgToggleGroup.argument)
-            SetGroup(*value, 0);
-        else if (argument == kMsgEnableGroup.argument)
-            SetGroup(*value, 1);
-        else if (argument == kMsgDisableGroup.argument)
-            SetGroup(*value, 2);
-        return;
-    }
-    if (type == kMsgTypeComponentAnnounced && argument == TypeId<Camera>::Get()) {
-        if (const u32* id = message->PayloadAs<u32>()) cameraId_ = *id;
-        return;
-    }
-    if (type != kMsgClientRect.type) return;
-    if (argument == kMsgClientRect.argument) {
-        if (const ClientRect* rect = message->PayloadAs<ClientRect>()) screenRect_ = *rect;
-    } else if (argument == kMsgViewMatrix.argument || argument == kMsgProjectionMatrix.argument) {
-        const void* address = message->PointerPayload();
-        if (!address) return;
-        D3DXMATRIX& target = argument == kMsgViewMatrix.argument ? view_ : projection_;
-        std::memcpy(target.m, address, sizeof target.m);
+    if (message->Is(kMsgAddControl)) {
+        void* const* control = message->Read(kMsgAddControl);
+        AddControl(control ? static_cast<Control*>(*control) : nullptr);
+    } else if (const u32* id = message->Read(kMsgRemoveControl)) {
+        RemoveControl(*id);
+    } else if (const u32* toggled = message->Read(kMsgToggleGroup)) {
+        SetGroup(*toggled, 0);
+    } else if (const u32* enabled = message->Read(kMsgEnableGroup)) {
+        SetGroup(*enabled, 1);
+    } else if (const u32* disabled = message->Read(kMsgDisableGroup)) {
+        SetGroup(*disabled, 2);
+    } else if (const u32* camera = message->Read(ComponentAnnounced(TypeId<Camera>::Get()))) {
+        cameraId_ = *camera;
+    } else if (const ClientRect* rect = message->Read(kMsgClientRect)) {
+        screenRect_ = *rect;
+    } else if (const D3DXMATRIX* const* view = message->Read(kMsgViewMatrix)) {
+        if (*view) view_ = **view;
+    } else if (const D3DXMATRIX* const* projection = message->Read(kMsgProjectionMatrix)) {
+        if (*projection) projection_ = **projection;
     }
 }

@@ -12,7 +12,7 @@ RenderAction::RenderAction(u32 id_, u32 argument_, u32 count_)
     : id(id_), argument(argument_ ? argument_ : TypeId<Model>::Get()), count(count_) {}
 
 bool RenderAction::Execute() {
-    const u32 type = count > 0 ? kMsgDrawUnblendedThisFrame.type : kMsgTypeDrawThisFrame;
-    SendToSystem(TypeId<GraphicsSystem>::Get(), TypeId<GuiSystem>::Get(), type, argument, id);
+    const Kind<u32> kind = count > 0 ? DrawUnblendedThisFrame(argument) : DrawThisFrame(argument);
+    SendToSystem(kind, TypeId<GraphicsSystem>::Get(), TypeId<GuiSystem>::Get(), id);
     return false;
 }

@@ -1,6 +1,7 @@
 // Has an object drawn in this frame: sends at once to the GraphicsSystem (by
-// its type id, sender the GuiSystem's type id) type 49 when count is positive,
-// else type 10, with the argument and a copy of the id. Owned by its Control.
+// its type id, sender the GuiSystem's type id) DrawUnblendedThisFrame when
+// count is positive, else DrawThisFrame, of the argument, with a copy of the
+// id. Owned by its Control.
 #pragma once
 
 #include "controls/ControlAction.h"

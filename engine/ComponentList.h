@@ -14,7 +14,7 @@ class IComponent;
 
 class ComponentList {
 public:
-    // Appends to the pending list (typically on message 5).
+    // Appends to the pending list (typically on a ComponentAnnounced kind).
     void Add(u32 componentId);
     // Whether a live component remains to visit in this pass; drops dead ids
     // from the back of the pending list on the way.

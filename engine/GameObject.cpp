@@ -1,7 +1,6 @@
 #include "engine/GameObject.h"
 
 #include <algorithm>
-#include <cstring>
 #include <unordered_set>
 
 #include "core/ClassNameLookup.h"
@@ -10,25 +9,18 @@
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
+#include "engine/Ray.h"
 #include "engine/Transform.h"
 #include "reflection/MetaRegistry.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
 
 namespace {
-// Every sender of message 29 attaches a Ray: origin and direction, six floats.
-constexpr std::size_t kRayPayloadBytes = 24;
 
 void QueueRow(const std::string& row) {
     if (Logger* logger = Logger::Instance()) logger->QueueLine(row);
 }
 
-void* CopyRayPayload(const void* payload) {
-    if (!payload) return nullptr;
-    void* copy = ::operator new(kRayPayloadBytes, std::nothrow);
-    if (copy) std::memcpy(copy, payload, kRayPayloadBytes);
-    return copy;
-}
 }  // namespace
 
 GameObject::GameObject() : id_(NewId()) {
@@ -50,17 +42,16 @@ void GameObject::HandleMessage(Message* message) {
         // come back here.
         const GameObject* child = overlord ? overlord->GetGameObject(children_[i]) : nullptr;
         if (child && child->parent_ != id_) continue;
-        Message copy = *message;
-        copy.target = children_[i];
-        copy.resolver = &ResolveGameObject;
+        // The type alone decides, so the copy keeps the message's argument.
         if (message->type == kMsgFire.type) {
-            copy.payload = CopyRayPayload(message->payload);
-            copy.deleter = copy.payload ? &DeletePayload : &DeleteNoPayload;
+            const Kind<Ray> fire{message->type, message->argument};
+            if (const Ray* ray = message->Read(fire))
+                SendToObject(fire, children_[i], message->sender, *ray);
+            else
+                SendToObject(fire, children_[i], message->sender);
         } else {
-            copy.payload = nullptr;
-            copy.deleter = &DeleteNoPayload;
+            SendToObject(Kind<NoPayload>{message->type, message->argument}, children_[i], message->sender);
         }
-        SendNow(copy);
     }
 }
 
@@ -178,7 +169,7 @@ void GameObject::AnnounceComponentsExcept(const std::vector<u32>& typeIds) {
     for (std::size_t i = 0; i < components_.size(); ++i) {
         const IComponent* component = components_[i];
         if (std::find(typeIds.begin(), typeIds.end(), component->GetTypeId()) != typeIds.end()) continue;
-        Broadcast(id_, kMsgTypeComponentAnnounced, component->GetTypeId(), component->GetId());
+        Broadcast(ComponentAnnounced(component->GetTypeId()), id_, component->GetId());
     }
 }
 

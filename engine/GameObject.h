@@ -21,8 +21,9 @@ public:
     GameObject(const GameObject&) = delete;
     GameObject& operator=(const GameObject&) = delete;
 
-    // Every component in order; then type 29 (with its own copy of the
-    // payload) and type 60 (no payload) go on to each child object.
+    // Every component in order; then messages of kMsgFire's type (with their
+    // own copy of the ray) and of kMsgRefresh's type (no payload) go on to
+    // each child object, whatever their argument.
     void HandleMessage(Message* message) override;
 
     u32 GetId() const { return id_; }
@@ -60,11 +61,11 @@ public:
     // A new registered object with the archetype name and clones of the
     // components; no parent, children, Init or announcement.
     GameObject* Clone() const;
-    // Message 5, argument = component type id, u32 component id payload, to the
+    // ComponentAnnounced(component type id) with the component id, to the
     // subscribers at once, for every component in order.
     void AnnounceComponents();
     void AnnounceComponentsExcept(const std::vector<u32>& typeIds);
-    // Logs, unregisters the object and its components without message 43,
+    // Logs, unregisters the object and its components without kMsgObjectUnregistered,
     // shuts the components down and hands everything to the Graveyard. An
     // object already handed over is left alone.
     void Destroy();

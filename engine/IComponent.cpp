@@ -42,3 +42,11 @@ void IComponent::SetEnabled(bool enabled) {
     else
         OnDisable();
 }
+
+void IComponent::SubscribeId(u32 type, u32 argument) const {
+    if (MessageHub* hub = MessageHub::Instance()) hub->SubscribeResolver(type, argument, id_, &ResolveComponent);
+}
+
+void IComponent::UnsubscribeId(u32 type, u32 argument) const {
+    if (MessageHub* hub = MessageHub::Instance()) hub->Unsubscribe(type, argument, id_);
+}

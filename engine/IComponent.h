@@ -50,10 +50,15 @@ public:
     // Whether the component was handed to the Graveyard.
     bool IsBuried() const { return buried_; }
 
-    // To the subscribers of (type, 0) at once, sender = this component.
-    template <class T>
-    void Broadcast(u32 type, const T& value) {
-        ::Broadcast(id_, type, 0, value);
+    // Files this component (by its id, resolved through the Overlord) under
+    // the kind, or takes it off; both do nothing without a hub.
+    template <class P>
+    void Subscribe(const Kind<P>& kind) {
+        SubscribeId(kind.type, kind.argument);
+    }
+    template <class P>
+    void Unsubscribe(const Kind<P>& kind) {
+        UnsubscribeId(kind.type, kind.argument);
     }
 
 protected:
@@ -62,6 +67,8 @@ protected:
 
 private:
     friend class Graveyard;
+    void SubscribeId(u32 type, u32 argument) const;
+    void UnsubscribeId(u32 type, u32 argument) const;
 
     u32 id_;
     u32 typeId_;

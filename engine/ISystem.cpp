@@ -76,11 +76,11 @@ void ISystem::SubscribeAll() {
 }
 
 void ISystem::HandOverControl(void* control, u32 controlId) {
-    SendPointerToSystem(TypeId<GuiSystem>::Get(), typeId_, control);
+    SendToSystem(kMsgAddControl, TypeId<GuiSystem>::Get(), typeId_, control);
     controlIds_.push_back(controlId);
 }
 
 void ISystem::RemoveControls() {
     const u32 gui = TypeId<GuiSystem>::Get();
-    for (u32 id : controlIds_) PostToSystem(gui, typeId_, kMsgRemoveControl.type, kMsgRemoveControl.argument, id);
+    for (u32 id : controlIds_) PostToSystem(kMsgRemoveControl, gui, typeId_, id);
 }

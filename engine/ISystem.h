@@ -53,32 +53,33 @@ public:
     ISystem* GetPrevious() const { return previous_; }
     ISystem* GetParent() const { return parent_; }
 
-    // Files this system under (type, argument) and records the pair.
-    void Subscribe(u32 type, u32 argument);
+    // Files this system under the kind and records the pair.
+    template <class P>
+    void Subscribe(const Kind<P>& kind) {
+        Subscribe(kind.type, kind.argument);
+    }
     // Erases this system's table entry for every recorded pair; the list stays.
     void UnsubscribeAll();
     // Files the system again under every recorded pair.
     void SubscribeAll();
     const std::vector<std::pair<u32, u32>>& GetSubscriptions() const { return subscriptions_; }
 
-    // Hands a control to the GuiSystem at once (message 34, argument 0, the
-    // control pointer as payload; the GuiSystem takes ownership) and records
-    // its id. TControl needs `u32 GetId() const`. A null control does nothing.
+    // Hands a control to the GuiSystem at once (kMsgAddControl; the GuiSystem
+    // takes ownership) and records its id. A null control does nothing.
     template <class TControl>
     void AddControl(TControl* control) {
         if (!control) return;
         HandOverControl(control, control->GetId());
     }
-    // Queues message 34, argument 1 (u32 control id) to the GuiSystem for every
-    // recorded control id; the list stays as it is.
+    // Queues kMsgRemoveControl to the GuiSystem for every recorded control
+    // id; the list stays as it is.
     void RemoveControls();
     const std::vector<u32>& GetControlIds() const { return controlIds_; }
 
-    // To the subscribers of (type, argument) at once, sender = this system.
-    template <class T>
-    void Broadcast(u32 type, u32 argument, const T& value) {
-        ::Broadcast(typeId_, type, argument, value);
-    }
+    // To the subscribers of the kind at once, sender = this system.
+    template <class P, class... V>
+    requires PayloadArguments<P, V...>
+    void Broadcast(const Kind<P>& kind, const V&... payload) const { ::Broadcast(kind, typeId_, payload...); }
 
 protected:
     // Unlinks node from list's child list when it is a member of that list;
@@ -89,6 +90,7 @@ protected:
 
 private:
     friend class MessageHub;
+    void Subscribe(u32 type, u32 argument);
     void HandOverControl(void* control, u32 controlId);
 
     u32 childCount_ = 0;

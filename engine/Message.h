@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "core/Types.h"
+#include "engine/MessageKind.h"
 
 class IMessaging;
 
@@ -55,22 +56,30 @@ PayloadDeleter PayloadDeleterFor() {
 struct Message {
     void* payload = nullptr;                    // null: no payload
     PayloadDeleter deleter = &DeleteNoPayload;  // never null
+    u32 payloadSize = 0;                        // bytes of the payload's type; 0 without payload
     u32 sender = 0;                             // 0: anonymous
     u32 target = 0;                             // 0: the subscribers of (type, argument)
     u32 argument = 0;
     MessageResolver resolver = nullptr;  // null in subscriber messages
     u32 type = 0;
 
-    template <class T>
-    const T* PayloadAs() const {
-        return static_cast<const T*>(payload);
+    template <class P>
+    bool Is(const Kind<P>& kind) const {
+        return type == kind.type && argument == kind.argument;
     }
-    // The pointer carried by a pointer payload (SendPointerToSystem), or null.
-    void* PointerPayload() const { return payload ? *static_cast<void* const*>(payload) : nullptr; }
+    // The payload as the kind's type, or null unless the message is of that
+    // kind and carries a payload of that type's size.
+    template <class P>
+    const P* Read(const Kind<P>& kind) const {
+        static_assert(!std::is_same_v<P, NoPayload>, "a kind without payload has nothing to read");
+        if (!payload || !Is(kind) || payloadSize != sizeof(P)) return nullptr;
+        return static_cast<const P*>(payload);
+    }
     // Runs the deleter once and forgets the payload.
     void FreePayload() {
         if (deleter) deleter(payload);
         payload = nullptr;
         deleter = &DeleteNoPayload;
+        payloadSize = 0;
     }
 };

@@ -1,6 +1,5 @@
 #include "engine/MessageHub.h"
 
-#include "engine/IComponent.h"
 #include "engine/IMessaging.h"
 #include "engine/ISystem.h"
 
@@ -71,28 +70,6 @@ void MessageHub::DeliverToSubscribers(Message* message) {
     }
 }
 
-void MessageHub::Send(MessageResolver resolver, u32 target, u32 sender, u32 type, u32 argument) {
-    Message message = MakeMessage(resolver, target, sender, type, argument);
-    SendNow(message);
-}
-
-void MessageHub::SendToComponent(u32 targetComponentId, u32 senderComponentId) {
-    Send(&ResolveComponent, targetComponentId, senderComponentId, kMsgComponentPing.type, kMsgComponentPing.argument);
-}
-
-void MessageHub::SendToSystem(u32 systemTypeId, u32 senderComponentId) {
-    Send(&ResolveSystem, systemTypeId, senderComponentId, kMsgGameOver.type, kMsgGameOver.argument);
-}
-
-void MessageHub::Broadcast(const IComponent* component, u32 type) {
-    BroadcastFrom(component ? component->GetId() : 0, 0, type);
-}
-
-void MessageHub::BroadcastFrom(u32 sender, u32 argument, u32 type) {
-    Message message = MakeMessage(nullptr, 0, sender, type, argument);
-    BroadcastNow(message);
-}
-
 void SendNow(Message& message) {
     IMessaging* receiver = (message.resolver && message.target != 0) ? message.resolver(message.target) : nullptr;
     if (receiver) receiver->HandleMessage(&message);
@@ -111,16 +88,4 @@ void PostLater(const Message& message) {
     }
     Message dropped = message;
     dropped.FreePayload();
-}
-
-void SendPointerToSystem(u32 systemTypeId, u32 sender, void* pointer) {
-    SendMessage(&ResolveSystem, systemTypeId, sender, kMsgAddControl.type, kMsgAddControl.argument, pointer);
-}
-
-void SendStringToSystem(u32 systemTypeId, u32 sender, const std::string& text) {
-    SendMessage(&ResolveSystem, systemTypeId, sender, kMsgEditorCameraName.type, kMsgEditorCameraName.argument, text);
-}
-
-void BroadcastTriggerCode(u32 sender, u32 code) {
-    Broadcast(sender, kMsgTriggerCode.type, kMsgTriggerCode.argument, code);
 }

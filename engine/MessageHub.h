@@ -15,7 +15,6 @@
 #include "engine/MessageTypes.h"
 #include "engine/Resolvers.h"
 
-class IComponent;
 class ISystem;
 
 class MessageHub : public Singleton<MessageHub> {
@@ -32,6 +31,10 @@ public:
     // kept) and files the system under its type id with ResolveSystem.
     void Subscribe(ISystem* system, u32 type, u32 argument);
     bool IsSubscribed(u32 type, u32 argument, u32 subscriberId);
+    template <class P>
+    bool IsSubscribed(const Kind<P>& kind, u32 subscriberId) {
+        return IsSubscribed(kind.type, kind.argument, subscriberId);
+    }
 
     // Appends a copy of the record to the queue; the queue owns its payload.
     void Post(const Message& message);
@@ -46,17 +49,6 @@ public:
     // filed during the walk with a higher id than the current one is served
     // too, one erased before it is reached is not.
     void DeliverToSubscribers(Message* message);
-
-    // Immediate, no payload, given addressing.
-    static void Send(MessageResolver resolver, u32 target, u32 sender, u32 type, u32 argument);
-    // Immediate to a component, type 48 argument 2, no payload.
-    static void SendToComponent(u32 targetComponentId, u32 senderComponentId);
-    // Immediate to a system, type 35 argument 5 (game over), no payload.
-    static void SendToSystem(u32 systemTypeId, u32 senderComponentId);
-    // To the subscribers of (type, 0) at once, sender = the component's id.
-    static void Broadcast(const IComponent* component, u32 type);
-    // To the subscribers of (type, argument) at once, no payload.
-    static void BroadcastFrom(u32 sender, u32 argument, u32 type);
 
 private:
     using SubscriberMap = std::map<u32, MessageResolver>;
@@ -79,67 +71,77 @@ void BroadcastNow(Message& message);
 // without a hub the payload is freed at once.
 void PostLater(const Message& message);
 
-inline Message MakeMessage(MessageResolver resolver, u32 target, u32 sender, u32 type, u32 argument) {
+// ---- Typed senders. Each takes the kind first, then the receiver (where
+// there is one), the sender's id and the payload, which must be of the kind's
+// type (PayloadOf): a wrong type does not compile. Leaving the payload out is
+// allowed for every kind; the receivers' Read then gives null. "At once"
+// delivers before returning (nested HandleMessage); "queued" delivers in the
+// hub's next drain. Every payload is a heap copy freed after delivery.
+
+// A record of the kind with a heap copy of the payload, if one is given. The
+// caller delivers it (SendNow, BroadcastNow, PostLater) or frees its payload.
+template <class P, class... V>
+requires PayloadArguments<P, V...> Message MakeMessage(const Kind<P>& kind, MessageResolver resolver, u32 target,
+                                                       u32 sender, const V&... payload) {
     Message message;
     message.resolver = resolver;
     message.target = target;
     message.sender = sender;
-    message.type = type;
-    message.argument = argument;
+    message.type = kind.type;
+    message.argument = kind.argument;
+    if constexpr (sizeof...(V) == 1) {
+        message.payload = MakePayload<P>(static_cast<const P&>(payload)...);
+        if (message.payload) {
+            message.deleter = PayloadDeleterFor<P>();
+            message.payloadSize = sizeof(P);
+        }
+    }
     return message;
 }
 
-// A record carrying a heap copy of value with the matching deleter.
-template <class T>
-Message MakeMessage(MessageResolver resolver, u32 target, u32 sender, u32 type, u32 argument, const T& value) {
-    Message message = MakeMessage(resolver, target, sender, type, argument);
-    message.payload = MakePayload(value);
-    message.deleter = message.payload ? PayloadDeleterFor<T>() : &DeleteNoPayload;
-    return message;
-}
-
-// Immediate, payload copy, given resolver and target.
-template <class T>
-void SendMessage(MessageResolver resolver, u32 target, u32 sender, u32 type, u32 argument, const T& value) {
-    Message message = MakeMessage(resolver, target, sender, type, argument, value);
-    SendNow(message);
-}
-
-// Immediate to a component, type 48.
-template <class T>
-void SendToComponent(u32 targetComponentId, u32 senderComponentId, u32 argument, const T& value) {
-    SendMessage(&ResolveComponent, targetComponentId, senderComponentId, kMsgTypeComponentCommand, argument, value);
-}
-
-// Immediate to a system by its type id.
-template <class T>
-void SendToSystem(u32 systemTypeId, u32 sender, u32 type, u32 argument, const T& value) {
-    SendMessage(&ResolveSystem, systemTypeId, sender, type, argument, value);
-}
-
-// Immediate to a system, type 34 argument 0: the payload is a heap copy of
-// the full pointer, a void* (the receiver reads Message::PointerPayload()).
-void SendPointerToSystem(u32 systemTypeId, u32 sender, void* pointer);
-// Immediate to a system, type 32 argument 28 (camera name), std::string payload.
-void SendStringToSystem(u32 systemTypeId, u32 sender, const std::string& text);
-// To the subscribers of (35, 0) at once, u32 payload.
-void BroadcastTriggerCode(u32 sender, u32 code);
-
-// To the subscribers of (type, argument) at once, payload copy.
-template <class T>
-void Broadcast(u32 sender, u32 type, u32 argument, const T& value) {
-    Message message = MakeMessage(nullptr, 0, sender, type, argument, value);
+// To the subscribers of the kind, at once.
+template <class P, class... V>
+requires PayloadArguments<P, V...>
+void Broadcast(const Kind<P>& kind, u32 sender, const V&... payload) {
+    Message message = MakeMessage(kind, nullptr, 0, sender, payload...);
     BroadcastNow(message);
 }
 
-// Queued to the subscribers of (type, argument), payload copy.
-template <class T>
-void PostMessage(u32 sender, u32 type, u32 argument, const T& value) {
-    PostLater(MakeMessage(nullptr, 0, sender, type, argument, value));
+// To the subscribers of the kind, queued.
+template <class P, class... V>
+requires PayloadArguments<P, V...>
+void Post(const Kind<P>& kind, u32 sender, const V&... payload) {
+    PostLater(MakeMessage(kind, nullptr, 0, sender, payload...));
 }
 
-// Queued to a system by its type id, payload copy.
-template <class T>
-void PostToSystem(u32 systemTypeId, u32 sender, u32 type, u32 argument, const T& value) {
-    PostLater(MakeMessage(&ResolveSystem, systemTypeId, sender, type, argument, value));
+// To the engine system with this type id, at once.
+template <class P, class... V>
+requires PayloadArguments<P, V...>
+void SendToSystem(const Kind<P>& kind, u32 systemTypeId, u32 sender, const V&... payload) {
+    Message message = MakeMessage(kind, &ResolveSystem, systemTypeId, sender, payload...);
+    SendNow(message);
+}
+
+// To the engine system with this type id, queued.
+template <class P, class... V>
+requires PayloadArguments<P, V...>
+void PostToSystem(const Kind<P>& kind, u32 systemTypeId, u32 sender, const V&... payload) {
+    PostLater(MakeMessage(kind, &ResolveSystem, systemTypeId, sender, payload...));
+}
+
+// To the component registered under this id, at once.
+template <class P, class... V>
+requires PayloadArguments<P, V...>
+void SendToComponent(const Kind<P>& kind, u32 componentId, u32 sender, const V&... payload) {
+    Message message = MakeMessage(kind, &ResolveComponent, componentId, sender, payload...);
+    SendNow(message);
+}
+
+// To the game object registered under this id (which hands it to each of its
+// components), at once.
+template <class P, class... V>
+requires PayloadArguments<P, V...>
+void SendToObject(const Kind<P>& kind, u32 objectId, u32 sender, const V&... payload) {
+    Message message = MakeMessage(kind, &ResolveGameObject, objectId, sender, payload...);
+    SendNow(message);
 }

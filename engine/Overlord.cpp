@@ -47,7 +47,7 @@ void Overlord::UnregisterGameObject(u32 objectId) {
         UnregisterComponent(component);
         component->Shutdown();
     }
-    PostMessage(0, kMsgObjectUnregistered.type, kMsgObjectUnregistered.argument, objectId);
+    Post(kMsgObjectUnregistered, 0, objectId);
     if (Graveyard* graveyard = Graveyard::Instance()) graveyard->AddObject(object);
 }
 

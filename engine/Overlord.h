@@ -37,7 +37,7 @@ public:
     void RegisterGameObject(GameObject* object);
     void RegisterComponent(IComponent* component);
     // Logs, removes the object and its components from the tables, shuts the
-    // components down, queues message 43 (u32 object id) to the subscribers
+    // components down, queues kMsgObjectUnregistered (object id) to the subscribers
     // and hands everything to the Graveyard. Unknown ids log and stop.
     void UnregisterGameObject(u32 objectId);
     // Logs, removes the id and hands the component to the Graveyard.

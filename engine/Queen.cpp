@@ -36,17 +36,15 @@ Queen::Queen() : ISystem(TypeId<Queen>::Get()) {
 Queen::~Queen() = default;
 
 void Queen::Init() {
-    Subscribe(kMsgTypeComponentAnnounced, TypeId<Transform>::Get());
-    Subscribe(kMsgObjectUnregistered.type, kMsgObjectUnregistered.argument);
+    Subscribe(ComponentAnnounced(TypeId<Transform>::Get()));
+    Subscribe(kMsgObjectUnregistered);
 }
 
 void Queen::HandleMessage(Message* message) {
-    if (!message->payload) return;
-    const u32 id = *message->PayloadAs<u32>();
-    if (message->type == kMsgTypeComponentAnnounced && message->argument == TypeId<Transform>::Get())
-        File(id);
-    else if (message->type == kMsgObjectUnregistered.type && message->argument == kMsgObjectUnregistered.argument)
-        Drop(id);
+    if (const u32* transformId = message->Read(ComponentAnnounced(TypeId<Transform>::Get())))
+        File(*transformId);
+    else if (const u32* objectId = message->Read(kMsgObjectUnregistered))
+        Drop(*objectId);
 }
 
 void Queen::File(u32 componentId) {

@@ -1,6 +1,6 @@
 // The engine system that files every announced Transform's object into a
 // parent/child forest of object ids, and keeps the ids of the announced
-// transforms. Objects that are unregistered (message 43) leave the forest
+// transforms. Objects that are unregistered (kMsgObjectUnregistered) leave the forest
 // (their children move up to the roots) and the lists; Clear empties both,
 // so neither grows over the run. Owned by the Engine; main thread only.
 #pragma once
@@ -21,7 +21,7 @@ public:
     Queen();
     ~Queen() override;
 
-    // Type 5 with the Transform type id: files the object; type 43: drops it.
+    // ComponentAnnounced(Transform): files the object; kMsgObjectUnregistered: drops it.
     void HandleMessage(Message* message) override;
     // Subscribes to Transform announcements and to unregistered objects.
     void Init() override;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "core/TypeId.h"
+#include "engine/DebugLine.h"
 #include "engine/GameObject.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
@@ -54,13 +55,6 @@ bool Invert(const D3DXMATRIX& m, D3DXMATRIX* inverse) {
             if (!std::isfinite(inverse->m[r][c])) return false;
     return true;
 }
-
-// The line record the renderer draws: start, end, colour.
-struct DebugLine {
-    float start[3];
-    float end[3];
-    float colour[4];
-};
 
 void SetEulerCallback(const void* value, void* clientData) {
     static_cast<Transform*>(clientData)->SetRotationEulerDegrees(*static_cast<const D3DXVECTOR3*>(value));
@@ -297,7 +291,7 @@ void Transform::DebugDraw() {
         const D3DXCOLOR& c = axisColors[i];
         const DebugLine line{
             {worldPosition.x, worldPosition.y, worldPosition.z}, {tip.x, tip.y, tip.z}, {c.r, c.g, c.b, c.a}};
-        SendToSystem(TypeId<GraphicsSystem>::Get(), GetOwner(), kMsgDebugLineB.type, kMsgDebugLineB.argument, line);
+        SendToSystem(kMsgDebugLineB, TypeId<GraphicsSystem>::Get(), GetOwner(), line);
     }
 }
 

@@ -48,12 +48,12 @@ AudioSystem::~AudioSystem() {
 }
 
 void AudioSystem::Init() {
-    Subscribe(kMsgTypeComponentAnnounced, TypeId<LoopedSound>::Get());
-    Subscribe(kMsgPlaySound.type, kMsgPlaySound.argument);
-    Subscribe(kMsgSoundOff.type, kMsgSoundOff.argument);
-    Subscribe(kMsgSoundOn.type, kMsgSoundOn.argument);
+    Subscribe(ComponentAnnounced(TypeId<LoopedSound>::Get()));
+    Subscribe(kMsgPlaySound);
+    Subscribe(kMsgSoundOff);
+    Subscribe(kMsgSoundOn);
     // The renderer announces its active camera every frame; the listener sits there.
-    Subscribe(kMsgActiveCamera.type, kMsgActiveCamera.argument);
+    Subscribe(kMsgActiveCamera);
 
     if (!device_.Init(kChannelCount, output_, deviceName_))
         Log("AudioSystem: %s, running without sound", device_.ErrorText().c_str());
@@ -90,23 +90,20 @@ void AudioSystem::LoadEffect(const std::string& name, const std::string& path) {
 
 void AudioSystem::HandleMessage(Message* message) {
     if (message->type == kMsgTypeComponentAnnounced) {
-        if (message->argument == TypeId<LoopedSound>::Get() && message->payload)
-            loopedSounds_.Add(*message->PayloadAs<u32>());
+        if (const u32* id = message->Read(ComponentAnnounced(TypeId<LoopedSound>::Get()))) loopedSounds_.Add(*id);
         return;
     }
     if (message->type != kMsgTypeEvent) return;
     switch (message->argument) {
         case kMsgActiveCamera.argument:
-            if (message->payload) cameraId_ = *message->PayloadAs<u32>();
+            if (const u32* id = message->Read(kMsgActiveCamera)) cameraId_ = *id;
             break;
         case kMsgPlaySound.argument:
-            if (message->payload) PlaySound(*message->PayloadAs<SoundEventData>());
+            if (const SoundEventData* sound = message->Read(kMsgPlaySound)) PlaySound(*sound);
             break;
         case kMsgPlayMusic.argument:
-            if (IsActive() && message->payload) {
-                const auto* music = message->PayloadAs<MusicEventData>();
+            if (const MusicEventData* music = message->Read(kMsgPlayMusic); music && IsActive())
                 PlayMusic(music->name, music->volume);
-            }
             break;
         case kMsgStopAllSound.argument:
             StopAll();

@@ -11,14 +11,14 @@ const MouseButtonRecord kNoButton{};
 
 InputSystem::InputSystem() : ISystem(TypeId<InputSystem>::Get()) {
     SetName("InputSystem");
-    Subscribe(kMsgWindowCreated.type, kMsgWindowCreated.argument);
+    Subscribe(kMsgWindowCreated);
 }
 
 InputSystem::~InputSystem() = default;
 
 void InputSystem::HandleMessage(Message* message) {
-    if (!message || message->type != kMsgWindowCreated.type || message->argument != kMsgWindowCreated.argument) return;
-    if (const auto* created = message->PayloadAs<WindowCreatedData>()) windowHandle_ = created->window;
+    if (const WindowCreatedData* created = message ? message->Read(kMsgWindowCreated) : nullptr)
+        windowHandle_ = created->window;
 }
 
 void InputSystem::Update(float) {

@@ -28,7 +28,7 @@ public:
 
     using Singleton<InputSystem>::Instance;
 
-    // (1, 0): keeps the window handle of the announcement.
+    // kMsgWindowCreated: keeps the window handle of the announcement.
     void HandleMessage(Message* message) override;
     // Clears the per-frame edges and moves the button records to "previous".
     void Update(float dt) override;

@@ -1,7 +1,10 @@
 #include "platform/LoopedSound.h"
 
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "platform/AudioSystem.h"
 #include "platform/MusicEventData.h"
 #include "platform/SoundEventData.h"
 
@@ -26,7 +29,7 @@ void LoopedSound::Init() {
 void LoopedSound::Play() {
     if (playing_) return;
     if (!positioned_) {
-        PostLater(MakePlayMusicMessage(GetId(), filename_, volume_));
+        PostToSystem(kMsgPlayMusic, TypeId<AudioSystem>::Get(), GetId(), MusicEventData{filename_, volume_});
     } else {
         Overlord* registry = Overlord::Instance();
         Transform* transform = registry ? registry->GetComponent<Transform>(GetOwner()) : nullptr;
@@ -38,7 +41,7 @@ void LoopedSound::Play() {
         data.volume = volume_;
         data.looped = true;
         data.loopedSoundId = GetId();
-        PostSoundEvent(GetId(), data);
+        PostToSystem(kMsgPlaySound, TypeId<AudioSystem>::Get(), GetId(), data);
     }
     playing_ = true;
 }

@@ -9,6 +9,7 @@
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "platform/InputSystem.h"
+#include "port/math/D3DXVector.h"
 #include "port/panels/TweakPanels.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowMessageBox.h"
@@ -16,13 +17,8 @@
 namespace {
 
 constexpr const char* kWindowTitle = "Q4nto";
-// Sizes asked for through (1, 22) are kept within what a window can have.
+// Sizes asked for through kMsgSetWindowSize are kept within what a window can have.
 constexpr int kMaxClientSize = 16384;
-
-void BroadcastNoPayload(u32 sender, u32 type, u32 argument) {
-    Message message = MakeMessage(nullptr, 0, sender, type, argument);
-    BroadcastNow(message);
-}
 
 int ClampSize(float value) {
     if (!std::isfinite(value) || value < 1.0f) return 1;
@@ -46,7 +42,7 @@ u64 WindowsSystem::GetWindowHandle() const {
 }
 
 void WindowsSystem::Init() {
-    Subscribe(kMsgSetWindowSize.type, kMsgSetWindowSize.argument);
+    Subscribe(kMsgSetWindowSize);
     std::string error;
     window_ = PortWindow::Create(kWindowTitle, kStartWidth, kStartHeight, &error);
     if (!window_) {
@@ -57,16 +53,14 @@ void WindowsSystem::Init() {
         return;
     }
     // Both announcements of Init go out with sender 0.
-    ::Broadcast(0u, kMsgWindowCreated.type, kMsgWindowCreated.argument,
-                WindowCreatedData{instance_, window_->Handle()});
-    ::Broadcast(0u, kMsgClientRect.type, kMsgClientRect.argument, window_->GetClientRect());
+    ::Broadcast(kMsgWindowCreated, 0, WindowCreatedData{instance_, window_->Handle()});
+    ::Broadcast(kMsgClientRect, 0, window_->GetClientRect());
 }
 
 void WindowsSystem::HandleMessage(Message* message) {
-    if (!message || message->type != kMsgSetWindowSize.type || message->argument != kMsgSetWindowSize.argument) return;
-    const float* size = message->PayloadAs<float>();
+    const D3DXVECTOR2* size = message ? message->Read(kMsgSetWindowSize) : nullptr;
     if (!size || !window_) return;
-    window_->SetClientSize(ClampSize(size[0]), ClampSize(size[1]));
+    window_->SetClientSize(ClampSize(size->x), ClampSize(size->y));
 }
 
 void WindowsSystem::Quit() {
@@ -94,20 +88,19 @@ void WindowsSystem::Update(float) {
 }
 
 void WindowsSystem::SendChar(u32 character) {
-    const u32 sender = GetTypeId();
     switch (character) {
         case 8:
-            BroadcastNoPayload(sender, kMsgCharBackspace.type, kMsgCharBackspace.argument);
+            Broadcast(kMsgCharBackspace);
             break;
         case 13:
-            BroadcastNoPayload(sender, kMsgCharReturn.type, kMsgCharReturn.argument);
+            Broadcast(kMsgCharReturn);
             break;
         case 10:
         case 27:
-            BroadcastNoPayload(sender, kMsgCharEscape.type, kMsgCharEscape.argument);
+            Broadcast(kMsgCharEscape);
             break;
         default:
-            Broadcast(kMsgCharTyped.type, kMsgCharTyped.argument, static_cast<u8>(character & 0xFF));
+            Broadcast(kMsgCharTyped, static_cast<u8>(character & 0xFF));
             break;
     }
 }
@@ -120,14 +113,14 @@ void WindowsSystem::WindowProc(const WindowEvent& event) {
             // A minimised window (width 0) logs a ratio that is not a number.
             Log("WINDOW RESIZE: %i, %i, AR: %f", rect.bottom, rect.right,
                 static_cast<double>(rect.bottom) / static_cast<double>(rect.right));
-            Broadcast(kMsgClientRect.type, kMsgClientRect.argument, rect);
+            Broadcast(kMsgClientRect, rect);
             break;
         }
         case WindowEventKind::Activated:
-            Broadcast(kMsgAppActivated.type, kMsgAppActivated.argument, static_cast<i32>(1));
+            Broadcast(kMsgAppActivated, i32{1});
             break;
         case WindowEventKind::Deactivated:
-            Broadcast(kMsgAppDeactivated.type, kMsgAppDeactivated.argument, static_cast<i32>(0));
+            Broadcast(kMsgAppDeactivated, i32{0});
             break;
         case WindowEventKind::KeyDown:
             // Auto-repeat is not a new press; system keys (F10, keys with Alt)
@@ -169,7 +162,7 @@ void WindowsSystem::WindowProc(const WindowEvent& event) {
             if (input && event.button < 2) input->ButtonUp(event.button);
             break;
         case WindowEventKind::FilesDropped:
-            if (event.drop) Broadcast(kMsgFilesDropped.type, kMsgFilesDropped.argument, event.drop);
+            if (event.drop) Broadcast(kMsgFilesDropped, event.drop);
             break;
         case WindowEventKind::MouseWheel:
         case WindowEventKind::Quit:

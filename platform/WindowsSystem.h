@@ -1,6 +1,6 @@
 // The engine system that owns the program's one window: Init makes it, every
 // Update pumps its events (first thing of the frame) into InputSystem state
-// and into engine messages delivered at once, and (1, 22) resizes it. The
+// and into engine messages delivered at once, and kMsgSetWindowSize resizes it. The
 // tweak panels see every event first and keep the ones they use. Created last
 // by the start-up code, so initialised and updated first; the window lives
 // until the system is deleted. Main thread only.
@@ -15,14 +15,14 @@
 
 class PortWindow;
 
-// Payload of (1, 0): the program instance handle and the window handle
+// Payload of kMsgWindowCreated: the program instance handle and the window handle
 // (PortWindow::Handle()), both full 64-bit values.
 struct WindowCreatedData {
     u64 instance = 0;
     u64 window = 0;
 };
 
-// (32, 9), kMsgFilesDropped: the payload is a heap copy of a const DropFiles*
+// kMsgFilesDropped: the payload is a heap copy of a const DropFiles*
 // (read with port/window/DragDrop.h); the record belongs to the window and is
 // valid during delivery only.
 
@@ -34,11 +34,12 @@ public:
     explicit WindowsSystem(u64 instanceHandle = 0);
     ~WindowsSystem() override;
 
-    // (1, 22): two floats, the wanted client width and height.
+    // kMsgSetWindowSize: the wanted client width and height.
     void HandleMessage(Message* message) override;
     // The event pump; never waits.
     void Update(float dt) override;
-    // Makes the 1024x768 window, subscribes to (1, 22), announces (1, 0) and (1, 4).
+    // Makes the 1024x768 window, subscribes to kMsgSetWindowSize, announces
+    // kMsgWindowCreated and kMsgClientRect.
     void Init() override;
 
     // The window procedure: one event after the tweak panels passed it on.

@@ -19,39 +19,31 @@ Camera::Camera(u32 typeId) : Component(typeId) {
     forward = D3DXVECTOR3(0, 0, 1);
 }
 
-void Camera::SubscribeTo(u32 type, u32 argument) {
-    if (MessageHub* hub = MessageHub::Instance()) hub->SubscribeResolver(type, argument, GetId(), &ResolveComponent);
-}
-
-void Camera::UnsubscribeFrom(u32 type, u32 argument) {
-    if (MessageHub* hub = MessageHub::Instance()) hub->Unsubscribe(type, argument, GetId());
-}
-
 void Camera::Init() {
-    SubscribeTo(kMsgCameraSwitch.type, kMsgCameraSwitch.argument);
-    SubscribeTo(kMsgCameraPosition.type, kMsgCameraPosition.argument);
-    SubscribeTo(kMsgCameraLookAt.type, kMsgCameraLookAt.argument);
-    SubscribeTo(kMsgOverlayObject.type, kMsgOverlayObject.argument);
+    Subscribe(kMsgCameraSwitch);
+    Subscribe(kMsgCameraPosition);
+    Subscribe(kMsgCameraLookAt);
+    Subscribe(kMsgOverlayObject);
 }
 
 void Camera::InitEditorCamera() {
     Camera::Init();
-    SubscribeTo(kMsgCameraPan.type, kMsgCameraPan.argument);
-    SubscribeTo(kMsgCameraRotate.type, kMsgCameraRotate.argument);
-    SubscribeTo(kMsgCameraSpeed.type, kMsgCameraSpeed.argument);
+    Subscribe(kMsgCameraPan);
+    Subscribe(kMsgCameraRotate);
+    Subscribe(kMsgCameraSpeed);
     lookAtCache = D3DXVECTOR3(0, 0, 0);
 }
 
 void Camera::ShutdownEditorCamera() {
-    UnsubscribeFrom(kMsgCameraPan.type, kMsgCameraPan.argument);
-    UnsubscribeFrom(kMsgCameraRotate.type, kMsgCameraRotate.argument);
-    UnsubscribeFrom(kMsgCameraSpeed.type, kMsgCameraSpeed.argument);
+    Unsubscribe(kMsgCameraPan);
+    Unsubscribe(kMsgCameraRotate);
+    Unsubscribe(kMsgCameraSpeed);
 }
 
 void Camera::ReportToEditor(const char* name) {
     const u32 editorUi = TypeId<EditorUISystem>::Get();
-    SendToSystem(editorUi, GetId(), kMsgEditorCameraPosition.type, kMsgEditorCameraPosition.argument, GetPosition());
-    SendStringToSystem(editorUi, GetId(), name);
+    SendToSystem(kMsgEditorCameraPosition, editorUi, GetId(), GetPosition());
+    SendToSystem(kMsgEditorCameraName, editorUi, GetId(), std::string(name));
 }
 
 Transform* Camera::OwnerTransform() const {
@@ -63,34 +55,25 @@ void Camera::Update(float) {}
 void Camera::Shutdown() {}
 
 void Camera::HandleMessage(Message* message) {
-    const void* payload = message->payload;
-    switch (message->type) {
-        case kMsgCameraSwitchOn.type:
-            switchValue = 1;
-            break;
-        case kMsgCameraSwitchOff.type:
-            switchValue = 0;
-            break;
-        case kMsgCameraPan.type:
-            if (payload) Pan(*message->PayloadAs<D3DXVECTOR3>());
-            return;
-        case kMsgCameraRotate.type:
-            if (payload) Rotate(*message->PayloadAs<D3DXQUATERNION>());
-            return;
-        case kMsgCameraSwitch.type:
-            if (!payload) return;
-            switchValue = *message->PayloadAs<u32>();
-            break;
-        case kMsgCameraLookAt.type:
-            if (!payload) return;
-            lookAt = *message->PayloadAs<D3DXVECTOR3>();
-            break;
-        case kMsgCameraPosition.type:
-            if (!payload) return;
-            camPos = *message->PayloadAs<D3DXVECTOR3>();
-            break;
-        default:
-            return;
+    // Switching on and off goes by the type alone.
+    if (message->type == kMsgCameraSwitchOn.type) {
+        switchValue = 1;
+    } else if (message->type == kMsgCameraSwitchOff.type) {
+        switchValue = 0;
+    } else if (const D3DXVECTOR3* pan = message->Read(kMsgCameraPan)) {
+        Pan(*pan);
+        return;
+    } else if (const D3DXQUATERNION* rotation = message->Read(kMsgCameraRotate)) {
+        Rotate(*rotation);
+        return;
+    } else if (const u32* value = message->Read(kMsgCameraSwitch)) {
+        switchValue = *value;
+    } else if (const D3DXVECTOR3* point = message->Read(kMsgCameraLookAt)) {
+        lookAt = *point;
+    } else if (const D3DXVECTOR3* position = message->Read(kMsgCameraPosition)) {
+        camPos = *position;
+    } else {
+        return;
     }
     Update(0.0f);
 }

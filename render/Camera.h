@@ -23,7 +23,7 @@ struct CameraState {
     D3DXVECTOR3 lookAt{0, 0, 1};
     i32 distance = 0;                                   // reflected, data only
     i32 elevation = 0;                                  // reflected, data only
-    u32 switchValue = 1;                                // set by messages 12, 13 and 25
+    u32 switchValue = 1;                                // kMsgCameraSwitchOn, Off, kMsgCameraSwitch
     float panSpeed = 1.0f;                              // scales pan steps
     float fuzzyCamX = 0, fuzzyCamY = 0, fuzzyCamZ = 0;  // reflected "FUZZY_CAMX".. data only
     D3DXQUATERNION orientation{0, 0, 0, 1};             // rotates pan steps
@@ -36,11 +36,14 @@ public:
 
     static void Reflect(MemberList<Camera>& members);
 
-    // 12, 13, 25 set the switch; 19 pans; 20 rotates; 26 sets the look-at
-    // point; 27 the eye point. Each ends with Update(0). Others are ignored.
+    // kMsgCameraSwitchOn, kMsgCameraSwitchOff and kMsgCameraSwitch set the
+    // switch; kMsgCameraPan pans; kMsgCameraRotate rotates; kMsgCameraLookAt
+    // sets the look-at point; kMsgCameraPosition the eye point. Each ends with
+    // Update(0), except pan and rotate. Others are ignored.
     void HandleMessage(Message* message) override;
     void Update(float dt) override;
-    // Subscribes to (25, 0), (27, 0), (26, 0) and (35, 6).
+    // Subscribes to kMsgCameraSwitch, kMsgCameraPosition, kMsgCameraLookAt and
+    // kMsgOverlayObject.
     void Init() override;
     void Shutdown() override;
 
@@ -65,17 +68,16 @@ public:
 protected:
     // For subclasses: forward (0, 0, 1), everything else as the prototype.
     explicit Camera(u32 typeId);
-    // Subscribes this component to (type, argument) with the component resolver.
-    void SubscribeTo(u32 type, u32 argument);
-    void UnsubscribeFrom(u32 type, u32 argument);
 
     // The editor cameras' shared Init: Camera::Init, then pan, rotate and
-    // speed (19, 20, 55), then the look-at cache zeroed; their Shutdown drops
+    // speed (kMsgCameraPan, kMsgCameraRotate, kMsgCameraSpeed), then the
+    // look-at cache zeroed; their Shutdown drops
     // those three again.
     void InitEditorCamera();
     void ShutdownEditorCamera();
     // Tells the editor's status lines where this camera is and its name:
-    // (32, 27) with GetPosition(), then (32, 28) with the name, at once.
+    // kMsgEditorCameraPosition with GetPosition(), then kMsgEditorCameraName
+    // with the name, at once.
     void ReportToEditor(const char* name);
     // The owner object's Transform, or null.
     Transform* OwnerTransform() const;

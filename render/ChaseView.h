@@ -10,12 +10,12 @@ class Transform;
 
 class ChaseView {
 public:
-    // Message (2, 56): the object with a GameCamera; its "targetOffset" is
+    // kMsgChaseCamera: the object with a GameCamera; its "targetOffset" is
     // read now (0 when the object has none).
     void SetChaseCamera(u32 objectId);
-    // Message (2, 39): the object the chase view looks at.
+    // kMsgChaseTarget: the object the chase view looks at.
     void SetChaseTarget(u32 objectId) { chaseTarget_ = objectId; }
-    // Message (35, 6): the pause menu's overlay object.
+    // kMsgOverlayObject: the pause menu's overlay object.
     void SetOverlay(u32 objectId) { overlayObject_ = objectId; }
     // The scene was cleared: forgets the chase camera and target, which were
     // scene objects. The overlay object (the pause menu's, made once for the

@@ -1,17 +1,10 @@
-// Payload records of the renderer's debug-drawing messages (little-endian
-// floats): lines (type 2, arguments 6 and 50), spheres (2, 7) and screen
-// markers (2, 9); and the 32-byte vertex the line lists hold. Plain values
-// copied out of messages during delivery.
+// Payload records of the renderer's debug-drawing kinds (little-endian
+// floats): spheres (kMsgDebugSphere) and screen markers (kMsgDebugMarker),
+// beside the lines of engine/DebugLine.h; and the 32-byte vertex the line
+// lists hold. Plain values copied out of messages during delivery.
 #pragma once
+#include "engine/DebugLine.h"
 #include "port/math/D3DX.h"
-
-// Senders start from nine zeros and a final 1: colour (0, 0, 0, 1).
-struct DebugLine {
-    D3DXVECTOR3 start;
-    D3DXVECTOR3 end;
-    D3DXCOLOR colour{0, 0, 0, 1};
-};
-static_assert(sizeof(DebugLine) == 40);
 
 struct DebugSphereRecord {
     D3DXVECTOR3 centre;

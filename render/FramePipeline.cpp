@@ -20,14 +20,6 @@
 class Editor;
 class FinMenu;
 
-namespace {
-
-u64 Address(const void* p) {
-    return static_cast<u64>(reinterpret_cast<std::uintptr_t>(p));
-}
-
-}  // namespace
-
 FramePipeline::FramePipeline(GraphicsSystem& graphics) : graphics_(graphics) {
     D3DXMatrixIdentity(&matrices_.view);
     D3DXMatrixIdentity(&matrices_.projection);
@@ -78,10 +70,10 @@ void FramePipeline::BuildView(Camera* camera, float dt) {
 }
 
 void FramePipeline::Publish(u32 cameraId) {
-    graphics_.Broadcast(kMsgViewMatrix.type, kMsgViewMatrix.argument, Address(&matrices_.view));
-    graphics_.Broadcast(kMsgProjectionMatrix.type, kMsgProjectionMatrix.argument, Address(&graphics_.GetProjection()));
-    graphics_.Broadcast(kMsgFrameClientRect.type, kMsgFrameClientRect.argument, graphics_.GetClientRect());
-    graphics_.Broadcast(kMsgActiveCamera.type, kMsgActiveCamera.argument, cameraId);
+    graphics_.Broadcast(kMsgViewMatrix, &matrices_.view);
+    graphics_.Broadcast(kMsgProjectionMatrix, &graphics_.GetProjection());
+    graphics_.Broadcast(kMsgFrameClientRect, graphics_.GetClientRect());
+    graphics_.Broadcast(kMsgActiveCamera, cameraId);
 }
 
 void FramePipeline::Run(float dt) {

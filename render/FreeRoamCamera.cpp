@@ -9,7 +9,7 @@ void FreeRoamCamera::Reflect(MemberList<FreeRoamCamera>& members) {
 void FreeRoamCamera::HandleMessage(Message* message) {
     const u32 type = message->type;
     if (type == kMsgCameraSpeed.type) {
-        if (message->payload) velocity_ *= *message->PayloadAs<float>();
+        if (const float* factor = message->Read(kMsgCameraSpeed)) velocity_ *= *factor;
         return;
     }
     Transform* transform = OwnerTransform();
@@ -17,17 +17,18 @@ void FreeRoamCamera::HandleMessage(Message* message) {
         Camera::HandleMessage(message);
         return;
     }
-    if (!message->payload) return;
-    if (type == kMsgCameraPan.type) {
-        const D3DXVECTOR3 step = *message->PayloadAs<D3DXVECTOR3>() * velocity_;
+    if (const D3DXVECTOR3* pan = message->Read(kMsgCameraPan)) {
+        const D3DXVECTOR3 step = *pan * velocity_;
         const D3DXVECTOR3 target = transform->worldPosition + RotateByInverse(transform->GetWorldRotation(), step);
         transform->SetPosition(target.x, target.y, target.z);
-    } else {
+    } else if (const D3DXQUATERNION* rotation = message->Read(kMsgCameraRotate)) {
         D3DXQUATERNION turned;
         const D3DXQUATERNION world = transform->GetWorldRotation();
-        D3DXQuaternionMultiply(&turned, message->PayloadAs<D3DXQUATERNION>(), &world);
+        D3DXQuaternionMultiply(&turned, rotation, &world);
         D3DXQuaternionNormalize(&turned, &turned);
         transform->SetRotation(turned);
+    } else {
+        return;
     }
     lookAtCache = transform->worldPosition + RotateByInverse(transform->GetWorldRotation(), localForward);
 }

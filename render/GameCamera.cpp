@@ -10,6 +10,6 @@ void GameCamera::Reflect(MemberList<GameCamera>& members) {
 
 void GameCamera::Init() {
     const u32 owner = GetOwner();
-    PostToSystem(TypeId<GraphicsSystem>::Get(), GetId(), kMsgChaseCamera.type, kMsgChaseCamera.argument, owner);
-    PostMessage(GetId(), kMsgGameCameraObject.type, kMsgGameCameraObject.argument, owner);
+    PostToSystem(kMsgChaseCamera, TypeId<GraphicsSystem>::Get(), GetId(), owner);
+    Post(kMsgGameCameraObject, GetId(), owner);
 }

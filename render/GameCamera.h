@@ -1,6 +1,6 @@
 // GameCamera: marks its owner object as the one from which the renderer
 // computes the game's chase view. Not a Camera: its Init tells the renderer
-// (and any subscriber of message 56) about the owner; "targetOffset" raises
+// (and any subscriber of kMsgGameCameraObject) about the owner; "targetOffset" raises
 // the chase view's aim above the target. Owned by its object; main thread.
 #pragma once
 #include "core/Types.h"
@@ -10,8 +10,9 @@ class GameCamera : public Component<GameCamera> {
 public:
     static void Reflect(MemberList<GameCamera>& members);
 
-    // Queues (2, 56) with the owner object id to the GraphicsSystem, then a
-    // broadcast (56, 0) with the same id; both arrive in the next drain.
+    // Queues kMsgChaseCamera with the owner object id to the GraphicsSystem,
+    // then kMsgGameCameraObject with the same id to the subscribers; both
+    // arrive in the next drain.
     void Init() override;
 
     i32 GetTargetOffset() const { return targetOffset_; }

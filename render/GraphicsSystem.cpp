@@ -33,22 +33,22 @@ GraphicsSystem::GraphicsSystem() : ISystem(TypeId<GraphicsSystem>::Get()) {
     SetName("GraphicsSystem");
     D3DXMatrixIdentity(&projection_);
     pipeline_ = std::make_unique<FramePipeline>(*this);
-    Subscribe(kMsgWindowCreated.type, kMsgWindowCreated.argument);
-    Subscribe(kMsgOverlayObject.type, kMsgOverlayObject.argument);
-    Subscribe(kMsgTypeComponentAnnounced, TypeId<Model>::Get());
-    Subscribe(kMsgTypeDrawThisFrame, TypeId<Model>::Get());
-    Subscribe(kMsgTypeDrawThisFrame, TypeId<ScreenText>::Get());
-    Subscribe(kMsgTypeModelNotice, TypeId<Model>::Get());
-    Subscribe(kMsgGraphicsIgnored.type, kMsgGraphicsIgnored.argument);
-    Subscribe(kMsgSelectedObject.type, kMsgSelectedObject.argument);
-    Subscribe(kMsgTypeComponentAnnounced, TypeId<PointLight>::Get());
-    Subscribe(kMsgTypeComponentAnnounced, TypeId<ScreenText>::Get());
-    Subscribe(kMsgTypeComponentAnnounced, TypeId<ParticleEmmiter>::Get());
-    Subscribe(kMsgTypeComponentAnnounced, TypeId<Skybox>::Get());
-    Subscribe(kMsgTypeComponentAnnounced, TypeId<GlobalLighting>::Get());
-    Subscribe(kMsgToggleFullScreen.type, kMsgToggleFullScreen.argument);
-    Subscribe(kMsgSetFullScreen.type, kMsgSetFullScreen.argument);
-    Subscribe(kMsgClearFullScreen.type, kMsgClearFullScreen.argument);
+    Subscribe(kMsgWindowCreated);
+    Subscribe(kMsgOverlayObject);
+    Subscribe(ComponentAnnounced(TypeId<Model>::Get()));
+    Subscribe(DrawThisFrame(TypeId<Model>::Get()));
+    Subscribe(DrawThisFrame(TypeId<ScreenText>::Get()));
+    Subscribe(ModelNotice(TypeId<Model>::Get()));
+    Subscribe(kMsgGraphicsIgnored);
+    Subscribe(kMsgSelectedObject);
+    Subscribe(ComponentAnnounced(TypeId<PointLight>::Get()));
+    Subscribe(ComponentAnnounced(TypeId<ScreenText>::Get()));
+    Subscribe(ComponentAnnounced(TypeId<ParticleEmmiter>::Get()));
+    Subscribe(ComponentAnnounced(TypeId<Skybox>::Get()));
+    Subscribe(ComponentAnnounced(TypeId<GlobalLighting>::Get()));
+    Subscribe(kMsgToggleFullScreen);
+    Subscribe(kMsgSetFullScreen);
+    Subscribe(kMsgClearFullScreen);
 }
 
 GraphicsSystem::~GraphicsSystem() {
@@ -76,7 +76,7 @@ void GraphicsSystem::HandleMessage(Message* message) {
     switch (message->type) {
         case kMsgTypeEvent:
             if (message->argument == kMsgWindowCreated.argument) {
-                if (const auto* created = message->PayloadAs<WindowCreatedData>()) window_ = created->window;
+                if (const WindowCreatedData* created = message->Read(kMsgWindowCreated)) window_ = created->window;
             } else if (message->argument == kMsgClientRect.argument) {
                 onResize();
             }
@@ -131,8 +131,8 @@ void GraphicsSystem::Init() {
     LoadEffects();
     CreateInputLayouts();
 
-    Subscribe(kMsgTypeDrawThisFrame, 0);
-    Subscribe(kMsgDebugDraw.type, kMsgDebugDraw.argument);
+    Subscribe(DrawThisFrame(0));
+    Subscribe(kMsgDebugDraw);
 
     GpuBufferDesc instances;
     instances.byteWidth = kMaxLightInstances * sizeof(LightInstance);
@@ -207,7 +207,7 @@ void GraphicsSystem::CreateDeviceAndSwapChain() {
     }
     swapChain_->SetFullscreenState(fullScreen_);
     onResize();
-    Subscribe(kMsgClientRect.type, kMsgClientRect.argument);
+    Subscribe(kMsgClientRect);
 }
 
 void GraphicsSystem::onResize() {
@@ -218,8 +218,7 @@ void GraphicsSystem::onResize() {
     const float aspect = static_cast<float>(width_) / static_cast<float>(height_);
     Log("GraphicsSystem::onResize() %i, %i, AR: %f", width_, height_, aspect);
     D3DXMatrixPerspectiveFovLH(&projection_, kFieldOfView, aspect, kNearPlane, kFarPlane);
-    Broadcast(kMsgProjectionMatrix.type, kMsgProjectionMatrix.argument,
-              static_cast<u64>(reinterpret_cast<std::uintptr_t>(&projection_)));
+    Broadcast(kMsgProjectionMatrix, &projection_);
 
     if (!device_ || !swapChain_) return;
     targets_.Release();

@@ -52,7 +52,7 @@ public:
 
     void CreateDeviceAndSwapChain();
     // Reads the client size (0 x 0 becomes 1 x 1), sets the projection,
-    // broadcasts it (1, 7), then remakes the size-dependent objects.
+    // broadcasts it (kMsgProjectionMatrix), then remakes the size-dependent objects.
     void onResize();
     void ApplyFullScreen();
     void LoadEffects();
@@ -63,7 +63,7 @@ public:
     void PopCamera() { lists_.cameras.Pop(); }
     u32 GetActiveCameraId() const { return lists_.cameras.GetActiveId(); }
 
-    // The render window's handle (message (1, 0)); 0 until the window is made.
+    // The render window's handle (kMsgWindowCreated); 0 until the window is made.
     u64 GetWindow() const { return window_; }
     GpuDevice* GetDevice() const { return device_.get(); }
     // Why Init made no device ("" when it made one).

@@ -5,12 +5,11 @@
 #include "engine/Transform.h"
 
 void IsoCamera::HandleMessage(Message* message) {
-    if (!message->payload || message->argument != 0) return;
     Transform* transform = OwnerTransform();
-    if (message->type == kMsgCameraSpeed.type) {
-        velocity_ *= *message->PayloadAs<float>();
-    } else if (message->type == kMsgCameraPan.type) {
-        const D3DXVECTOR3 step = *message->PayloadAs<D3DXVECTOR3>() * velocity_;
+    if (const float* factor = message->Read(kMsgCameraSpeed)) {
+        velocity_ *= *factor;
+    } else if (const D3DXVECTOR3* pan = message->Read(kMsgCameraPan)) {
+        const D3DXVECTOR3 step = *pan * velocity_;
         if (transform) {
             transform->position = transform->worldPosition + RotateByInverse(transform->GetWorldRotation(), step);
             transform->Update(0.0f);
@@ -18,8 +17,8 @@ void IsoCamera::HandleMessage(Message* message) {
         } else {
             camPos += RotateByInverse(heading_, step);
         }
-    } else if (message->type == kMsgCameraRotate.type) {
-        const D3DXQUATERNION& q = *message->PayloadAs<D3DXQUATERNION>();
+    } else if (const D3DXQUATERNION* rotation = message->Read(kMsgCameraRotate)) {
+        const D3DXQUATERNION& q = *rotation;
         const float yaw = std::atan2(2.0f * (q.w * q.y - q.x * q.z), 1.0f - 2.0f * (q.y * q.y + q.z * q.z));
         const D3DXVECTOR3 up(0, 1, 0);
         D3DXQUATERNION turn;

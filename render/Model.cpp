@@ -110,7 +110,7 @@ void Model::DrawBounds(const D3DXCOLOR& colour) {
         line.start = D3DXVECTOR3(a.x, a.y, a.z);
         line.end = D3DXVECTOR3(b.x, b.y, b.z);
         line.colour = colour;
-        SendToSystem(TypeId<GraphicsSystem>::Get(), GetId(), kMsgDebugLineA.type, kMsgDebugLineA.argument, line);
+        SendToSystem(kMsgDebugLineA, TypeId<GraphicsSystem>::Get(), GetId(), line);
     }
 }
 

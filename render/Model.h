@@ -44,7 +44,7 @@ public:
     // has them, then Material::LoadTextures.
     void LoadTextures();
     // Sends the 12 edges of the bounding box, through the owner's world
-    // matrix, as debug lines (2, 6) to the GraphicsSystem at once. The edges
+    // matrix, as debug lines (kMsgDebugLineA) to the GraphicsSystem at once. The edges
     // are taken from center and extent on the first call and kept.
     void DrawBounds(const D3DXCOLOR& colour);
 

@@ -46,10 +46,9 @@ struct MakingGuard {
 }  // namespace
 
 void ParticleEffect::Init() {
-    MessageHub* hub = MessageHub::Instance();
     ObjectFactory* factory = ObjectFactory::Instance();
     for (int i = 0; i < kSlots; ++i) {
-        if (hub) hub->SubscribeResolver(kMsgTypeComponentCommand, static_cast<u32>(i), GetId(), &ResolveComponent);
+        Subscribe(ComponentCommand(static_cast<u32>(i)));
         emitterObjects[i] = 0;
         const std::string& name = ParticleArchetypes[i];
         if (name.empty() || !factory) continue;
@@ -67,24 +66,25 @@ void ParticleEffect::Init() {
 
 void ParticleEffect::HandleMessage(Message* message) {
     if (!message || message->type != kMsgTypeComponentCommand) return;
+    // The payload is not read: the effect goes off at the owner's position.
     switch (message->argument) {
-        case 0:
+        case kMsgEffectAtPosition.argument:
             for (int i = 0; i < kSlots; ++i) {
-                Send(i, i == 0 ? kMsgEmitterStart.type : kMsgEmitterStop.type, true, GetOwner());
+                Send(i, i == 0 ? kMsgEmitterStart : kMsgEmitterStop, true, GetOwner());
             }
             break;
-        case 3:
-            Send(3, kMsgEmitterStart.type, killEmitter[3], GetId());
+        case kMsgHitEffect.argument:
+            Send(3, kMsgEmitterStart, killEmitter[3], GetId());
             break;
-        case 4:
-            Send(4, kMsgEmitterStart.type, false, GetOwner());
+        case kMsgShotEffect.argument:
+            Send(4, kMsgEmitterStart, false, GetOwner());
             break;
         default:
             break;
     }
 }
 
-void ParticleEffect::Send(int slot, u32 type, bool flag, u32 sender) {
+void ParticleEffect::Send(int slot, const Kind<EmitterCommand>& kind, bool flag, u32 sender) {
     if (emitterObjects[slot] == 0) return;
     Overlord* overlord = Overlord::Instance();
     Transform* transform = overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
@@ -92,5 +92,5 @@ void ParticleEffect::Send(int slot, u32 type, bool flag, u32 sender) {
     EmitterCommand command;
     command.position = transform->worldPosition;
     command.flag = flag;
-    SendMessage(&ResolveGameObject, emitterObjects[slot], sender, type, 0, command);
+    SendToObject(kind, emitterObjects[slot], sender, command);
 }

@@ -2,7 +2,7 @@
 // objects of their own: up to five emitter archetypes, one object made from
 // each when the effect initialises (added to the current scene as ordinary
 // top-level objects), started or stopped at the owner's position by the
-// commands of message 48. The made objects outlive the effect; they go when
+// component commands (kMsgTypeComponentCommand). The made objects outlive the effect; they go when
 // the scene is cleared. Owned by its GameObject; main thread only.
 #pragma once
 #include <string>
@@ -21,12 +21,13 @@ public:
 
     static void Reflect(MemberList<ParticleEffect>& members);
 
-    // Message 48, argument = command: 0 starts slot 0 and stops-and-kills
-    // slots 1 to 4; 3 starts slot 3 with its killEmitter flag; 4 starts slot
-    // 4; every other command does nothing. An owner without a Transform has
-    // no position to place them at: the command does nothing.
+    // Component commands: kMsgEffectAtPosition starts slot 0 and
+    // stops-and-kills slots 1 to 4; kMsgHitEffect starts slot 3 with its
+    // killEmitter flag; kMsgShotEffect starts slot 4; every other command does
+    // nothing. An owner without a Transform has no position to place them at:
+    // the command does nothing.
     void HandleMessage(Message* message) override;
-    // Subscribes to (48, 0..4) and makes the slots' emitter objects.
+    // Subscribes to ComponentCommand(0..4) and makes the slots' emitter objects.
     void Init() override;
 
     std::string& Archetype(int slot) { return ParticleArchetypes[slot]; }
@@ -34,7 +35,7 @@ public:
     u32 EmitterObject(int slot) const { return emitterObjects[slot]; }
 
 private:
-    void Send(int slot, u32 type, bool flag, u32 sender);
+    void Send(int slot, const Kind<EmitterCommand>& kind, bool flag, u32 sender);
 
     std::string ParticleArchetypes[kSlots];
     bool killEmitter[kSlots] = {};

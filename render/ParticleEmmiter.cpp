@@ -45,28 +45,22 @@ ParticleEmmiter::~ParticleEmmiter() {
 
 void ParticleEmmiter::HandleMessage(Message* message) {
     if (!message) return;
-    const auto* command = message->PayloadAs<EmitterCommand>();
-    switch (message->type) {
-        case kMsgEmitterStart.type:
-            Start(command);
-            break;
-        case kMsgEmitterStop.type:
-            active_ = false;
-            if (command) MoveOwner(command->position);
-            if (command && command->flag)
-                Shutdown();
-            else
-                Rebuild();
-            break;
-        case kMsgEmitterMove.type:
-            if (command) {
-                MoveOwner(command->position);
-                dieOnStop_ = command->flag;
-            }
-            emitting_ = false;
-            break;
-        default:
-            break;
+    if (message->Is(kMsgEmitterStart)) {
+        Start(message->Read(kMsgEmitterStart));
+    } else if (message->Is(kMsgEmitterStop)) {
+        const EmitterCommand* command = message->Read(kMsgEmitterStop);
+        active_ = false;
+        if (command) MoveOwner(command->position);
+        if (command && command->flag)
+            Shutdown();
+        else
+            Rebuild();
+    } else if (message->Is(kMsgEmitterMove)) {
+        if (const EmitterCommand* command = message->Read(kMsgEmitterMove)) {
+            MoveOwner(command->position);
+            dieOnStop_ = command->flag;
+        }
+        emitting_ = false;
     }
 }
 
@@ -109,11 +103,9 @@ void ParticleEmmiter::Update(float dt) {
 void ParticleEmmiter::Init() {
     if (initialised_) return;
     initialised_ = true;
-    if (MessageHub* hub = MessageHub::Instance()) {
-        hub->SubscribeResolver(kMsgEmitterStart.type, kMsgEmitterStart.argument, GetId(), &ResolveComponent);
-        hub->SubscribeResolver(kMsgEmitterStop.type, kMsgEmitterStop.argument, GetId(), &ResolveComponent);
-        hub->SubscribeResolver(kMsgEmitterMove.type, kMsgEmitterMove.argument, GetId(), &ResolveComponent);
-    }
+    Subscribe(kMsgEmitterStart);
+    Subscribe(kMsgEmitterStop);
+    Subscribe(kMsgEmitterMove);
     Rebuild();
 }
 

@@ -1,7 +1,7 @@
 // The component that gives an object GPU particles: a list of particle
 // descriptions (each one seed vertex), the timing of a run (active,
 // emitting, elapsed against emitterDuration, fallOff) and the start, stop
-// and move messages (40, 41, 42). Its buffers are lent by RenderDevice from
+// and move messages (kMsgEmitterStart, Stop, Move). Its buffers are lent by RenderDevice from
 // Init (or a restart) until Shutdown; the renderer's particle pass updates
 // and draws it while it is active. Owned by its GameObject; main thread only.
 #pragma once
@@ -13,7 +13,7 @@
 
 struct EmitterBuffers;
 
-// The payload of messages 40, 41 and 42 (a null payload is accepted: the
+// The payload of kMsgEmitterStart, Stop and Move (a null payload is accepted: the
 // position and flag are then left alone).
 struct EmitterCommand {
     D3DXVECTOR3 position;
@@ -35,7 +35,7 @@ public:
     // passes emitterDuration - fallOff, the emitter deactivates once it
     // passes emitterDuration; an inactive dieOnStop emitter shuts down.
     void Update(float dt) override;
-    // Once: subscribes to 40, 41, 42 and builds its buffers.
+    // Once: subscribes to the start, stop and move kinds and builds its buffers.
     void Init() override;
     // Hands the buffers back. The descriptions are kept, so a later start
     // builds the same particles again.

@@ -16,16 +16,15 @@ void PathFollowCamera::Reflect(MemberList<PathFollowCamera>& members) {
 }
 
 void PathFollowCamera::Init() {
-    SubscribeTo(kMsgOverlayObject.type, kMsgOverlayObject.argument);
-    SubscribeTo(kMsgFrameClientRect.type, kMsgFrameClientRect.argument);
+    Subscribe(kMsgOverlayObject);
+    Subscribe(kMsgFrameClientRect);
 }
 
 void PathFollowCamera::HandleMessage(Message* message) {
-    if (!message->payload) return;
-    if (message->type == kMsgOverlayObject.type && message->argument == kMsgOverlayObject.argument)
-        overlayObject_ = *message->PayloadAs<u32>();
-    else if (message->type == kMsgFrameClientRect.type && message->argument == kMsgFrameClientRect.argument)
-        clientRect_ = *message->PayloadAs<ClientRect>();
+    if (const u32* overlay = message->Read(kMsgOverlayObject))
+        overlayObject_ = *overlay;
+    else if (const ClientRect* rect = message->Read(kMsgFrameClientRect))
+        clientRect_ = *rect;
 }
 
 void PathFollowCamera::Update(float dt) {

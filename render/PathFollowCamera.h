@@ -11,10 +11,10 @@ class PathFollowCamera : public Component<PathFollowCamera, Camera> {
 public:
     static void Reflect(MemberList<PathFollowCamera>& members);
 
-    // (35, 6): overlay object id; (1, 5): client rectangle. Nothing else.
+    // kMsgOverlayObject: overlay object id; kMsgFrameClientRect: client rectangle. Nothing else.
     void HandleMessage(Message* message) override;
     void Update(float dt) override;
-    // Subscribes to (35, 6) and (1, 5) only.
+    // Subscribes to kMsgOverlayObject and kMsgFrameClientRect only.
     void Init() override;
     // The owner's local point (0, 0, 1) in world space; without a Transform
     // the last computed point.

@@ -121,7 +121,7 @@ Model* Primitive::BuildMesh(bool announce) {
 
     if (!owner) return model;  // not on an object: the caller keeps it
     owner->AddComponent(model);
-    if (announce) ::Broadcast(owner->GetId(), kMsgTypeComponentAnnounced, TypeId<Model>::Get(), model->GetId());
+    if (announce) Broadcast(ComponentAnnounced(TypeId<Model>::Get()), owner->GetId(), model->GetId());
     return model;
 }
 

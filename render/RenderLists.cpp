@@ -14,15 +14,12 @@ class GlobalLighting;
 
 namespace {
 
-template <class T>
-bool Read(const Message& message, T& out) {
-    if (!message.payload) return false;
-    out = *message.PayloadAs<T>();
-    return true;
-}
-
-bool Is(const Message& message, MessageKind kind) {
-    return message.type == kind.type && message.argument == kind.argument;
+// Copies the payload out when the message is of the kind and carries one.
+template <class P>
+bool Read(const Message& message, const Kind<P>& kind, P& out) {
+    const P* payload = message.Read(kind);
+    if (payload) out = *payload;
+    return payload != nullptr;
 }
 
 }  // namespace
@@ -31,36 +28,36 @@ bool RenderLists::HandleMessage(const Message& message) {
     u32 id = 0;
     switch (message.type) {
         case kMsgTypeEvent:
-            if (!Is(message, kMsgDebugDraw)) return false;
-            if (message.payload) debugDraw = *message.PayloadAs<bool>();
+            if (!message.Is(kMsgDebugDraw)) return false;
+            Read(message, kMsgDebugDraw, debugDraw);
             return true;
         case kMsgTypeRequest: {
             DebugLine line;
             switch (message.argument) {
                 case kMsgDebugLineA.argument:
-                    if (Read(message, line)) linesA.Add(line.start, line.end, line.colour);
+                    if (Read(message, kMsgDebugLineA, line)) linesA.Add(line.start, line.end, line.colour);
                     break;
                 case kMsgDebugLineB.argument:
-                    if (Read(message, line)) linesB.Add(line.start, line.end, line.colour);
+                    if (Read(message, kMsgDebugLineB, line)) linesB.Add(line.start, line.end, line.colour);
                     break;
                 case kMsgDebugSphere.argument: {
                     DebugSphereRecord sphere;
-                    if (Read(message, sphere)) spheres.push_back(sphere);
+                    if (Read(message, kMsgDebugSphere, sphere)) spheres.push_back(sphere);
                     break;
                 }
                 case kMsgHighlightObject.argument:
-                    if (Read(message, id)) highlights.push_back(id);
+                    if (Read(message, kMsgHighlightObject, id)) highlights.push_back(id);
                     break;
                 case kMsgDebugMarker.argument: {
                     DebugMarkerRecord marker;
-                    if (Read(message, marker)) markers.push_back(marker);
+                    if (Read(message, kMsgDebugMarker, marker)) markers.push_back(marker);
                     break;
                 }
                 case kMsgChaseTarget.argument:
-                    if (Read(message, id)) chase.SetChaseTarget(id);
+                    if (Read(message, kMsgChaseTarget, id)) chase.SetChaseTarget(id);
                     break;
                 case kMsgChaseCamera.argument:
-                    if (Read(message, id)) chase.SetChaseCamera(id);
+                    if (Read(message, kMsgChaseCamera, id)) chase.SetChaseCamera(id);
                     break;
                 default:
                     break;
@@ -68,8 +65,8 @@ bool RenderLists::HandleMessage(const Message& message) {
             return true;
         }
         case kMsgTypeComponentAnnounced: {
-            if (!Read(message, id)) return true;
             const u32 type = message.argument;
+            if (!Read(message, ComponentAnnounced(type), id)) return true;
             if (type == TypeId<Model>::Get()) {
                 models.Add(id);
             } else if (type == TypeId<Camera>::Get()) {
@@ -90,7 +87,7 @@ bool RenderLists::HandleMessage(const Message& message) {
             return true;
         }
         case kMsgTypeDrawThisFrame:
-            if (!Read(message, id)) return true;
+            if (!Read(message, DrawThisFrame(message.argument), id)) return true;
             if (message.argument == TypeId<Model>::Get())
                 frameModels.push_back(id);
             else if (message.argument == TypeId<ScreenText>::Get())
@@ -100,13 +97,13 @@ bool RenderLists::HandleMessage(const Message& message) {
         case kMsgGraphicsIgnored.type:
             return true;
         case kMsgSelectedObject.type:
-            if (Read(message, id)) selectedObject = id;
+            if (Read(message, kMsgSelectedObject, id)) selectedObject = id;
             return true;
         case kMsgOverlayObject.type:
-            if (message.argument == kMsgOverlayObject.argument && Read(message, id)) chase.SetOverlay(id);
+            if (Read(message, kMsgOverlayObject, id)) chase.SetOverlay(id);
             return true;
-        case kMsgDrawUnblendedThisFrame.type:
-            if (Read(message, id)) unblendedFrameModels.push_back(id);
+        case kMsgTypeDrawUnblendedThisFrame:
+            if (Read(message, DrawUnblendedThisFrame(message.argument), id)) unblendedFrameModels.push_back(id);
             return true;
         default:
             return false;

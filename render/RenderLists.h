@@ -32,22 +32,22 @@ public:
     // and the highlights, and resets both line lists.
     void EndDebugFrame();
 
-    ComponentList models;                    // Model component ids (5, TypeId<Model>)
+    ComponentList models;                    // Model component ids (ComponentAnnounced)
     ComponentList pointLights;               // PointLight component ids
     ComponentList texts;                     // ScreenText component ids
     std::vector<u32> emitters;               // ParticleEmmiter component ids
-    std::vector<u32> frameModels;            // object ids drawn this frame (10, TypeId<Model>)
-    std::vector<u32> frameTexts;             // object or ScreenText ids (10, TypeId<ScreenText>)
-    std::vector<u32> unblendedFrameModels;   // object ids (49)
-    std::vector<u32> highlights;             // object ids (2, 8)
-    std::vector<DebugSphereRecord> spheres;  // (2, 7)
-    std::vector<DebugMarkerRecord> markers;  // (2, 9)
-    DebugLineList linesA;                    // (2, 6): depth-tested
-    DebugLineList linesB;                    // (2, 50): drawn over everything
+    std::vector<u32> frameModels;            // object ids drawn this frame (DrawThisFrame(Model))
+    std::vector<u32> frameTexts;             // object or ScreenText ids (DrawThisFrame(ScreenText))
+    std::vector<u32> unblendedFrameModels;   // object ids (DrawUnblendedThisFrame)
+    std::vector<u32> highlights;             // object ids (kMsgHighlightObject)
+    std::vector<DebugSphereRecord> spheres;  // kMsgDebugSphere
+    std::vector<DebugMarkerRecord> markers;  // kMsgDebugMarker
+    DebugLineList linesA;                    // kMsgDebugLineA: depth-tested
+    DebugLineList linesB;                    // kMsgDebugLineB: drawn over everything
     u32 skyboxObject = 0;                    // owner of the last announced Skybox
     u32 globalLighting = 0;                  // last announced GlobalLighting component
-    u32 selectedObject = 0;                  // (24)
-    bool debugDraw = false;                  // (1, 12)
+    u32 selectedObject = 0;                  // kMsgSelectedObject
+    bool debugDraw = false;                  // kMsgDebugDraw
     CameraStack cameras;
     ChaseView chase;
 };

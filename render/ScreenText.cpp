@@ -181,14 +181,14 @@ void SetObjectScreenText(GameObject* object, const std::string& text) {
 
 void SubmitObjectTextForFrame(GameObject* object) {
     if (!object) return;
-    SendToSystem(TypeId<GraphicsSystem>::Get(), object->GetId(), kMsgTypeDrawThisFrame, TypeId<ScreenText>::Get(),
+    SendToSystem(DrawThisFrame(TypeId<ScreenText>::Get()), TypeId<GraphicsSystem>::Get(), object->GetId(),
                  object->GetId());
 }
 
 void ScreenText::SubmitForFrame(GameObject* object) {
     ScreenText* text = object ? object->GetComponent<ScreenText>() : nullptr;
     if (!text) return;
-    SendToSystem(TypeId<GraphicsSystem>::Get(), object->GetId(), kMsgTypeDrawThisFrame, TypeId<ScreenText>::Get(),
+    SendToSystem(DrawThisFrame(TypeId<ScreenText>::Get()), TypeId<GraphicsSystem>::Get(), object->GetId(),
                  text->GetId());
 }
 

@@ -232,15 +232,15 @@ TEST_F(ControlUpdateTest, MessagesGoToOnMessageStateActionsAndAwaitedTriggers) {
 TEST_F(ControlUpdateTest, SubscriptionReachesControlThroughGuiSystemUntilRemoved) {
     std::vector<std::string> journal;
     auto* control = new ProbeControl("c", 1, &journal);
-    control->Subscribe(24, 0);
+    control->Subscribe(kMsgSelectedObject);
     gui->AddControl(control);
-    ::Broadcast(0u, 24, 0, 5u);
+    ::Broadcast(kMsgSelectedObject, 0, 5u);
     EXPECT_EQ(1u, journal.size());
     EXPECT_EQ(control, GuiSystem::ResolveControl(control->GetId()));
     const u32 id = control->GetId();
     gui->RemoveControl(id);
     EXPECT_EQ(nullptr, GuiSystem::ResolveControl(id));
-    ::Broadcast(0u, 24, 0, 5u);
+    ::Broadcast(kMsgSelectedObject, 0, 5u);
     EXPECT_EQ(1u, journal.size());
 }
 
@@ -250,7 +250,7 @@ TEST_F(ControlActionTest, MessageActionDeliversSamePayloadToEverySubscriber) {
     MessageRecorder first(800001), second(800002);
     first.Watch(35, 3, 4);
     second.Watch(35, 3, 4);
-    MessageAction<unsigned> action(77, 35, 3, 12345u);
+    MessageAction<u32> action(77, Kind<u32>{35, 3}, 12345u);
     EXPECT_TRUE(action.Execute());
     ASSERT_EQ(1u, first.received.size());
     ASSERT_EQ(1u, second.received.size());
@@ -258,8 +258,8 @@ TEST_F(ControlActionTest, MessageActionDeliversSamePayloadToEverySubscriber) {
     EXPECT_EQ(12345u, second.received[0].As<u32>());
     EXPECT_EQ(77u, first.received[0].sender);
     ControlAction* copy = action.Clone();
-    static_cast<MessageAction<unsigned>*>(copy)->SetArgument(4);
-    copy->Execute();  // no subscriber of (35, 4): nothing happens
+    static_cast<MessageAction<u32>*>(copy)->SetArgument(4);
+    copy->Execute();  // nobody subscribed to the new argument: nothing happens
     delete copy;
     EXPECT_EQ(1u, first.received.size());
 }
@@ -269,7 +269,8 @@ TEST_F(ControlActionTest, RenderActionSendsDrawOnceOrUnblendedToGraphics) {
     struct FakeGraphics : ISystem {
         FakeGraphics() : ISystem(TypeId<GraphicsSystem>::Get()) {}
         void HandleMessage(Message* m) override {
-            seen.push_back({m->type, m->argument, *m->PayloadAs<u32>(), m->sender});
+            const u32* id = m->Read(Kind<u32>{m->type, m->argument});
+            seen.push_back({m->type, m->argument, id ? *id : 0, m->sender});
         }
         void Update(float) override {}
         void Init() override {}
@@ -295,8 +296,10 @@ TEST_F(ControlActionTest, SoundEventActionIsThePlaySoundEventDeepCopiedPerDelive
     MessageRecorder audio(800003);
     audio.Watch(1, 17);
     audio.onMessage = [&](Message* m) {
-        names.push_back(m->PayloadAs<SoundEventData>()->name);
-        volumes.push_back(m->PayloadAs<SoundEventData>()->volume);
+        const SoundEventData* sound = m->Read(kMsgPlaySound);
+        ASSERT_NE(sound, nullptr);
+        names.push_back(sound->name);
+        volumes.push_back(sound->volume);
     };
     MessageAction<SoundEventData> select(5, SoundEventData{"menu_select", {}, {}, 0.5f, false, 0});
     EXPECT_EQ(1u, select.GetType());
@@ -315,9 +318,9 @@ TEST_F(ControlActionTest, AxisAndWindowSizePayloads) {
     MessageRecorder editor(800004);
     editor.Watch(32, 18, 4);
     editor.Watch(1, 22, 8);
-    MessageAction<E3BasisVecs> axis(9, 32, 18, E3BasisY);
+    MessageAction<E3BasisVecs> axis(9, kMsgAxisLock, E3BasisY);
     axis.Execute();
-    MessageAction<D3DXVECTOR2> size(9, 1, 22, D3DXVECTOR2(800, 600));
+    MessageAction<D3DXVECTOR2> size(9, kMsgSetWindowSize, D3DXVECTOR2(800, 600));
     size.SetPayload(1280.0f, 720.0f);
     size.Execute();
     ASSERT_EQ(2u, editor.received.size());

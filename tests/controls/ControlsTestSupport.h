@@ -102,7 +102,5 @@ protected:
         gui->Update(0.016f);
         input->Update(0.016f);
     }
-    void SetScreen(i32 width, i32 height) {
-        ::Broadcast(0u, kMsgClientRect.type, kMsgClientRect.argument, ClientRect{0, 0, width, height});
-    }
+    void SetScreen(i32 width, i32 height) { ::Broadcast(kMsgClientRect, 0, ClientRect{0, 0, width, height}); }
 };

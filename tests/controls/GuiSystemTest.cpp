@@ -20,8 +20,8 @@ ProbeControl* Add(GuiSystem* gui, const char* name, u32 category, u32 group = 0,
     return control;
 }
 
-void Send(u32 argument, u32 value) {
-    ::Broadcast(0u, kMsgToggleGroup.type, argument, value);
+void Send(const Kind<u32>& kind, u32 value) {
+    ::Broadcast(kind, 0, value);
 }
 
 TEST_F(GuiSystemTest, CategoriesRunAlwaysThenCapturingThenNormal) {
@@ -38,31 +38,31 @@ TEST_F(GuiSystemTest, DisabledGroupSkipsControlButNotCapturedOne) {
     ProbeControl* normal = Add(gui, "normal", 1, 3);
     ProbeControl* capturing = Add(gui, "capturing", 0, 3);
     capturing->AddActivateTrigger(new SwitchTrigger(&go));
-    Send(kMsgDisableGroup.argument, 3);
+    Send(kMsgDisableGroup, 3u);
     EXPECT_FALSE(gui->IsGroupEnabled(3));
     Frame();
     EXPECT_EQ(0, normal->updates);
     EXPECT_EQ(0, capturing->updates);
     // Captured while its group was on, it keeps running after the group goes off.
-    Send(kMsgEnableGroup.argument, 3);
+    Send(kMsgEnableGroup, 3u);
     go = true;
     Frame();
     EXPECT_EQ(gui->GetCaptured(), capturing);
-    Send(kMsgDisableGroup.argument, 3);
+    Send(kMsgDisableGroup, 3u);
     Frame();
     EXPECT_EQ(2, capturing->updates);
 }
 
 TEST_F(GuiSystemTest, GroupZeroAndGroupsAboveNineCannotBeSwitched) {
-    Send(kMsgToggleGroup.argument, 0);
-    Send(kMsgDisableGroup.argument, 0);
+    Send(kMsgToggleGroup, 0u);
+    Send(kMsgDisableGroup, 0u);
     EXPECT_TRUE(gui->IsGroupEnabled(0));
-    Send(kMsgEnableGroup.argument, 12);
-    Send(kMsgDisableGroup.argument, 12);
+    Send(kMsgEnableGroup, 12u);
+    Send(kMsgDisableGroup, 12u);
     EXPECT_FALSE(gui->IsGroupEnabled(12));
-    Send(kMsgToggleGroup.argument, 5);
+    Send(kMsgToggleGroup, 5u);
     EXPECT_FALSE(gui->IsGroupEnabled(5));
-    Send(kMsgToggleGroup.argument, 5);
+    Send(kMsgToggleGroup, 5u);
     EXPECT_TRUE(gui->IsGroupEnabled(5));
 }
 
@@ -113,7 +113,7 @@ TEST_F(GuiSystemTest, RemoveByMessageMovesLastIntoPlaceAndDeletesControl) {
     ProbeControl* c = Add(gui, "c", 1);
     a->onDelete = [&] { deleted = true; };
     const u32 id = a->GetId();
-    PostToSystem(TypeId<GuiSystem>::Get(), 0u, kMsgRemoveControl.type, kMsgRemoveControl.argument, id);
+    PostToSystem(kMsgRemoveControl, TypeId<GuiSystem>::Get(), 0, id);
     services.hub->DispatchQueued();
     EXPECT_EQ(nullptr, gui->FindControl(id));
     EXPECT_EQ(c, gui->GetControls(1)[0]);
@@ -137,7 +137,7 @@ TEST_F(GuiSystemTest, CategoryOutsideRangeRefusedAndDuplicateKeptOnce) {
 
 TEST_F(GuiSystemTest, AddControlMessageTakesOwnership) {
     auto* control = new ProbeControl("menu", 1);
-    SendPointerToSystem(TypeId<GuiSystem>::Get(), 0, static_cast<Control*>(control));
+    SendToSystem(kMsgAddControl, TypeId<GuiSystem>::Get(), 0, control);
     EXPECT_EQ(control, gui->FindControl(control->GetId()));
     Frame();
     EXPECT_EQ(1, control->updates);
@@ -150,7 +150,7 @@ TEST_F(GuiSystemTest, ControlRemovingItselfDuringItsUpdateIsNotFreedUnderIt) {
     self->onDelete = [&] { deleted = true; };
     self->onUpdate = [&] {
         // Delivered at once while the control runs.
-        SendToSystem(TypeId<GuiSystem>::Get(), 0u, kMsgRemoveControl.type, kMsgRemoveControl.argument, self->GetId());
+        SendToSystem(kMsgRemoveControl, TypeId<GuiSystem>::Get(), 0, self->GetId());
         EXPECT_FALSE(deleted);
         self->SetGroup(0);  // touches the control after its removal
     };
@@ -218,15 +218,14 @@ TEST_F(GuiSystemTest, KeepsRectMatricesAndCamera) {
     EXPECT_EQ(640, gui->GetScreenRect().right);
     D3DXMATRIX view;
     view._41 = 7.0f;
-    ::Broadcast(0u, kMsgViewMatrix.type, kMsgViewMatrix.argument, static_cast<const D3DXMATRIX*>(&view));
+    ::Broadcast(kMsgViewMatrix, 0, &view);
     D3DXMATRIX projection;
     projection._11 = 2.0f;
-    ::Broadcast(0u, kMsgProjectionMatrix.type, kMsgProjectionMatrix.argument,
-                static_cast<const D3DXMATRIX*>(&projection));
+    ::Broadcast(kMsgProjectionMatrix, 0, &projection);
     view._41 = 0.0f;  // copies, not references
     EXPECT_EQ(7.0f, gui->GetViewMatrix()._41);
     EXPECT_EQ(2.0f, gui->GetProjectionMatrix()._11);
-    ::Broadcast(0u, kMsgTypeComponentAnnounced, TypeId<Camera>::Get(), 55u);
+    ::Broadcast(ComponentAnnounced(TypeId<Camera>::Get()), 0, 55u);
     EXPECT_EQ(55u, gui->GetCameraId());
 }
 
@@ -244,7 +243,7 @@ TEST_F(GuiSystemTest, DestructorDeletesEveryControl) {
 TEST_F(GuiSystemTest, GroupMessageFromAnActionDuringThePass) {
     ProbeControl* toggler = Add(gui, "toggler", 2);
     toggler->AddActivateTrigger(new DoAlwaysTrigger());
-    toggler->AddActivateAction(new MessageAction<unsigned>(0, kMsgDisableGroup.type, kMsgDisableGroup.argument, 4u));
+    toggler->AddActivateAction(new MessageAction<u32>(0, kMsgDisableGroup, 4u));
     ProbeControl* gated = Add(gui, "gated", 1, 4);
     Frame();
     EXPECT_FALSE(gui->IsGroupEnabled(4));

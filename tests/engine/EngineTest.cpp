@@ -92,7 +92,7 @@ TEST_F(EngineTest, QueuedMessagesDrainedBeforeUpdates) {
     StopAfter(s, 1);
     bool receivedBeforeUpdate = false;
     s->onMessage = [&](Message*) { receivedBeforeUpdate = s->dts.empty(); };
-    PostToSystem(s->GetTypeId(), 0, 2, 0, 1u);
+    PostToSystem(Kind<u32>{2, 0}, s->GetTypeId(), 0, 1u);
     engine->Init();
     engine->Update(0.0f);
     EXPECT_TRUE(receivedBeforeUpdate);

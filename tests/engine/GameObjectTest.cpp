@@ -3,14 +3,9 @@
 #include <cstring>
 
 #include "EngineTestSupport.h"
+#include "engine/Ray.h"
 
 namespace {
-
-struct TestRay {
-    float origin[3];
-    float direction[3];
-};
-static_assert(sizeof(TestRay) == 24);
 
 class GameObjectTest : public EngineFixture {
 protected:
@@ -24,50 +19,52 @@ protected:
     }
 };
 
-TEST_F(GameObjectTest, Type29ReachesWholeSubtreeEachWithOwnPayloadCopy) {
+TEST_F(GameObjectTest, FireReachesWholeSubtreeEachWithOwnPayloadCopy) {
     ProbeComponent *rootC, *childC, *grandC;
     GameObject* root = MakeObject(&rootC);
     GameObject* child = MakeObject(&childC);
     GameObject* grand = MakeObject(&grandC);
     ASSERT_TRUE(child->SetParent(root->GetId()));
     ASSERT_TRUE(grand->SetParent(child->GetId()));
-    std::vector<TestRay> rays;
+    std::vector<Ray> rays;
     for (auto* c : {rootC, childC, grandC})
-        c->onMessage = [&](Message* m) { rays.push_back(*m->PayloadAs<TestRay>()); };
+        c->onMessage = [&](Message* m) {
+            if (const Ray* got = m->Read(kMsgFire)) rays.push_back(*got);
+        };
 
-    TestRay ray{{1, 2, 3}, {0, 0, 1}};
-    Message m = MakeMessage(&ResolveGameObject, root->GetId(), 0, 29, 0, ray);
-    SendNow(m);
+    const Ray ray{{1, 2, 3}, {0, 0, 1}};
+    SendToObject(kMsgFire, root->GetId(), 0, ray);
     ASSERT_EQ(journal.seen.size(), 3u);
     EXPECT_EQ(journal.seen[0].receiver, rootC->GetId());
     EXPECT_EQ(journal.seen[1].receiver, childC->GetId());
     EXPECT_EQ(journal.seen[2].receiver, grandC->GetId());
     EXPECT_NE(journal.seen[0].payload, journal.seen[1].payload);
     EXPECT_NE(journal.seen[1].payload, journal.seen[2].payload);
-    for (const TestRay& r : rays) EXPECT_EQ(std::memcmp(&r, &ray, sizeof ray), 0);
+    ASSERT_EQ(rays.size(), 3u);
+    for (const Ray& r : rays) EXPECT_EQ(std::memcmp(&r, &ray, sizeof ray), 0);
 }
 
-TEST_F(GameObjectTest, Type29ForwardedThroughAnyResolverAndNullPayload) {
+TEST_F(GameObjectTest, FireForwardedThroughAnyResolverAndNullPayload) {
     ProbeComponent *rootC, *childC;
     GameObject* root = MakeObject(&rootC);
     GameObject* child = MakeObject(&childC);
     child->SetParent(root->GetId());
     // Delivered by hand, as a subscriber would get it (no resolver, no payload).
-    Message m = MakeMessage(nullptr, 0, 0, 29, 0);
+    Message m = MakeMessage(kMsgFire, nullptr, 0, 0);
     root->HandleMessage(&m);
     ASSERT_EQ(journal.seen.size(), 2u);
     EXPECT_FALSE(journal.seen[1].hadPayload);
 }
 
-TEST_F(GameObjectTest, Type60ForwardedWithoutPayloadOtherTypesNot) {
+TEST_F(GameObjectTest, RefreshForwardedWithoutPayloadOtherTypesNot) {
     ProbeComponent *rootC, *childC;
     GameObject* root = MakeObject(&rootC);
     GameObject* child = MakeObject(&childC);
     child->SetParent(root->GetId());
-    MessageHub::Send(&ResolveGameObject, root->GetId(), 0, 60, 0);
+    SendToObject(kMsgRefresh, root->GetId(), 0);
     ASSERT_EQ(journal.seen.size(), 2u);
     journal.seen.clear();
-    SendMessage(&ResolveGameObject, root->GetId(), 0, 5, 1, 3u);
+    SendToObject(ComponentAnnounced(1), root->GetId(), 0, 3u);
     ASSERT_EQ(journal.seen.size(), 1u);
     EXPECT_EQ(journal.seen[0].receiver, rootC->GetId());
 }
@@ -114,13 +111,11 @@ TEST_F(GameObjectTest, ForwardingSkipsAChildLinkedElsewhereWithoutDetach) {
     ASSERT_TRUE(b->SetParent(a->GetId()));
     ASSERT_TRUE(b->SetParent(c->GetId()));  // a still lists b
     ASSERT_TRUE(a->SetParent(b->GetId()));  // a loop of child lists: a -> b -> a
-    const TestRay ray{{0, 0, 0}, {0, 0, 1}};
-    Message toA = MakeMessage(&ResolveGameObject, a->GetId(), 0, 29, 0, ray);
-    SendNow(toA);
+    SendToObject(kMsgFire, a->GetId(), 0, Ray{{0, 0, 0}, {0, 0, 1}});
     ASSERT_EQ(journal.seen.size(), 1u);
     EXPECT_EQ(journal.seen[0].receiver, aC->GetId());
     journal.seen.clear();
-    MessageHub::Send(&ResolveGameObject, c->GetId(), 0, 60, 0);
+    SendToObject(kMsgRefresh, c->GetId(), 0);
     ASSERT_EQ(journal.seen.size(), 3u);
     EXPECT_EQ(journal.seen[0].receiver, cC->GetId());
     EXPECT_EQ(journal.seen[1].receiver, bC->GetId());
@@ -199,9 +194,11 @@ TEST_F(GameObjectTest, AnnounceSendsType5PerComponentExceptListed) {
     auto* listener = new ProbeComponent(&journal);
     overlord->RegisterComponent(listener);
     std::vector<u32> announced;
-    listener->onMessage = [&](Message* m) { announced.push_back(*m->PayloadAs<u32>()); };
-    hub->SubscribeResolver(5, a->GetTypeId(), listener->GetId(), &ResolveComponent);
-    hub->SubscribeResolver(5, b->GetTypeId(), listener->GetId(), &ResolveComponent);
+    listener->onMessage = [&](Message* m) {
+        if (const u32* id = m->Read(ComponentAnnounced(m->argument))) announced.push_back(*id);
+    };
+    listener->Subscribe(ComponentAnnounced(a->GetTypeId()));
+    listener->Subscribe(ComponentAnnounced(b->GetTypeId()));
     object->AnnounceComponents();
     EXPECT_EQ(announced, (std::vector<u32>{a->GetId(), b->GetId()}));
     announced.clear();

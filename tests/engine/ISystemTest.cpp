@@ -56,26 +56,27 @@ TEST_F(ISystemTest, UnsubscribeAllThenSubscribeAllRestoresExactlyTheList) {
     auto* engine = new Engine();
     ProbeSystem* s = Make("Listener");
     engine->AddSystem(s);
-    s->Subscribe(7, 1);
-    s->Subscribe(7, 1);  // kept twice in the list, filed once
-    s->Subscribe(8, 0);
+    constexpr Kind<NoPayload> kSeven{7, 1}, kEight{8, 0}, kNine{9, 0};
+    s->Subscribe(kSeven);
+    s->Subscribe(kSeven);  // kept twice in the list, filed once
+    s->Subscribe(kEight);
     EXPECT_EQ(s->GetSubscriptions().size(), 3u);
 
-    MessageHub::BroadcastFrom(0, 1, 7);
+    Broadcast(kSeven, 0);
     EXPECT_EQ(journal.seen.size(), 1u);
 
     s->Deactivate();
-    EXPECT_FALSE(hub->IsSubscribed(7, 1, s->GetTypeId()));
-    EXPECT_FALSE(hub->IsSubscribed(8, 0, s->GetTypeId()));
-    MessageHub::BroadcastFrom(0, 1, 7);
+    EXPECT_FALSE(hub->IsSubscribed(kSeven, s->GetTypeId()));
+    EXPECT_FALSE(hub->IsSubscribed(kEight, s->GetTypeId()));
+    Broadcast(kSeven, 0);
     EXPECT_EQ(journal.seen.size(), 1u);
     EXPECT_EQ(s->GetSubscriptions().size(), 3u);
 
     s->SubscribeAll();
-    MessageHub::BroadcastFrom(0, 0, 8);
-    MessageHub::BroadcastFrom(0, 1, 7);
+    Broadcast(kEight, 0);
+    Broadcast(kSeven, 0);
     EXPECT_EQ(journal.seen.size(), 3u);
-    EXPECT_FALSE(hub->IsSubscribed(9, 0, s->GetTypeId()));
+    EXPECT_FALSE(hub->IsSubscribed(kNine, s->GetTypeId()));
     delete engine;
 }
 
@@ -94,10 +95,8 @@ TEST_F(ISystemTest, ControlsGoToGuiSystemAtOnceAndComeBackQueued) {
     std::vector<void*> handed;
     std::vector<u32> removed;
     gui->onMessage = [&](Message* m) {
-        if (m->type == kMsgAddControl.type && m->argument == kMsgAddControl.argument)
-            handed.push_back(m->PointerPayload());
-        if (m->type == kMsgRemoveControl.type && m->argument == kMsgRemoveControl.argument)
-            removed.push_back(*m->PayloadAs<u32>());
+        if (void* const* control = m->Read(kMsgAddControl)) handed.push_back(*control);
+        if (const u32* id = m->Read(kMsgRemoveControl)) removed.push_back(*id);
     };
     FakeControl first{501}, second{502};
     owner->AddControl(&first);

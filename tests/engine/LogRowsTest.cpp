@@ -51,8 +51,9 @@ TEST_F(LogRowsTest, LoopWithoutSystemsDrainsCollectsLogsAndCountsFrames) {
     auto* stopper = new ProbeComponent(&journal);
     overlord->RegisterComponent(stopper);
     stopper->onMessage = [&](Message*) { engine->SetActive(false); };
-    PostMessage(0, 90, 0, 1u);
-    hub->SubscribeResolver(90, 0, stopper->GetId(), &ResolveComponent);
+    constexpr Kind<u32> kStop{90, 0};
+    Post(kStop, 0, 1u);
+    stopper->Subscribe(kStop);
     auto* doomed = new ProbeComponent(&journal);
     const std::string deleted = "delete c" + std::to_string(doomed->GetId());
     graveyard->AddComponent(doomed);

@@ -50,8 +50,10 @@ TEST_F(OverlordTest, UnregisterGameObjectHidesItAndQueuesType43) {
     auto* listener = new ProbeComponent(&journal);
     overlord->RegisterComponent(listener);
     std::vector<u32> gone;
-    listener->onMessage = [&](Message* m) { gone.push_back(*m->PayloadAs<u32>()); };
-    hub->SubscribeResolver(43, 0, listener->GetId(), &ResolveComponent);
+    listener->onMessage = [&](Message* m) {
+        if (const u32* id = m->Read(kMsgObjectUnregistered)) gone.push_back(*id);
+    };
+    listener->Subscribe(kMsgObjectUnregistered);
 
     overlord->UnregisterGameObject(objectId);
     EXPECT_EQ(overlord->GetGameObject(objectId), nullptr);

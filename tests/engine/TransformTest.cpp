@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "engine/DebugLine.h"
 #include "engine/Transform.h"
 #include "port/panels/TweakPanelsProbe.h"
 #include "reflection/TweakVarParams.h"
@@ -216,7 +217,9 @@ TEST_F(TransformTest, DebugDrawSendsThreeScaledAxisLines) {
     renderer->onMessage = [&](Message* m) {
         EXPECT_EQ(m->type, 2u);
         EXPECT_EQ(m->argument, 50u);
-        const float* f = m->PayloadAs<float>();
+        const DebugLine* line = m->Read(kMsgDebugLineB);
+        ASSERT_NE(line, nullptr);
+        const float* f = &line->start.x;
         lines.emplace_back(f, f + 10);
     };
     engine.AddSystem(renderer);

@@ -97,7 +97,7 @@ TEST_F(AudioSystemTest, StopAllSilencesEverything) {
     PostMusic("Level");  // the first track is fading when everything stops
     Run(0.1f);
     ASSERT_TRUE(hum->GetChannel().IsPlaying());
-    PostToSystem(TypeId<AudioSystem>::Get(), 0, kMsgStopAllSound.type, kMsgStopAllSound.argument, 0u);
+    PostToSystem(kMsgStopAllSound, TypeId<AudioSystem>::Get(), 0);
     const RenderedMix mix = Run(0.2f);
     EXPECT_LT(mix.Rms(0, 1000), kSilent);
     EXPECT_LT(mix.Rms(1, 1000), kSilent);

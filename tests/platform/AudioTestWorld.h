@@ -74,16 +74,18 @@ protected:
         return mix;
     }
 
-    void Send(MessageKind kind) { SendToSystem(TypeId<AudioSystem>::Get(), 0, kind.type, kind.argument, 0u); }
+    void Send(const Kind<NoPayload>& kind) { SendToSystem(kind, TypeId<AudioSystem>::Get(), 0); }
 
     void PostEffect(const std::string& name, float volume = 1.0f) {
         SoundEventData data;
         data.name = name;
         data.volume = volume;
-        PostToSystem<SoundEventData>(0, data);  // the send family's name for it
+        PostToSystem(kMsgPlaySound, TypeId<AudioSystem>::Get(), 0, data);
     }
 
-    void PostMusic(const std::string& name, float volume = 1.0f) { PostLater(MakePlayMusicMessage(0, name, volume)); }
+    void PostMusic(const std::string& name, float volume = 1.0f) {
+        PostToSystem(kMsgPlayMusic, TypeId<AudioSystem>::Get(), 0, MusicEventData{name, volume});
+    }
 
     // An object with a Transform at `position` and the given component.
     GameObject* MakeObject(const D3DXVECTOR3& position, IComponent* component) {
@@ -101,7 +103,7 @@ protected:
     Transform* MakeCamera() {
         auto* camera = new AudioTestCamera();
         GameObject* object = MakeObject(D3DXVECTOR3(), camera);
-        Broadcast(0u, kMsgActiveCamera.type, kMsgActiveCamera.argument, camera->GetId());
+        Broadcast(kMsgActiveCamera, 0, camera->GetId());
         return object->GetComponent<Transform>();
     }
 

@@ -100,7 +100,7 @@ TEST_F(InputSystemTest, PreviousPositionFollowsEveryMove) {
 }
 
 TEST_F(InputSystemTest, KeepsWindowHandleOfAnnouncement) {
-    ::Broadcast(0u, kMsgWindowCreated.type, kMsgWindowCreated.argument, WindowCreatedData{7, 0x1234567890ull});
+    ::Broadcast(kMsgWindowCreated, 0, WindowCreatedData{7, 0x1234567890ull});
     EXPECT_EQ(0x1234567890ull, input->GetWindowHandle());
 }
 

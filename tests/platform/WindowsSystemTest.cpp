@@ -72,7 +72,7 @@ TEST_F(WindowsSystemGLTest, CreationAnnouncesWindowThenClientRect) {
 }
 
 TEST_F(WindowsSystemGLTest, SizeRequestGivesExactClientAreaAndOneRectMessage) {
-    ::Broadcast(0u, kMsgSetWindowSize.type, kMsgSetWindowSize.argument, D3DXVECTOR2{800.9f, 600.2f});
+    ::Broadcast(kMsgSetWindowSize, 0, D3DXVECTOR2{800.9f, 600.2f});
     Frame();
     auto rects = recorder.Of(1, 4);
     ASSERT_EQ(1u, rects.size());
@@ -94,7 +94,7 @@ TEST_F(WindowsSystemGLTest, MinimisedWindowSendsEmptyRect) {
 
 TEST_F(WindowsSystemGLTest, ResizeAndMinimiseLogTheirRows) {
     LogCapture capture;
-    ::Broadcast(0u, kMsgSetWindowSize.type, kMsgSetWindowSize.argument, D3DXVECTOR2{800, 600});
+    ::Broadcast(kMsgSetWindowSize, 0, D3DXVECTOR2{800, 600});
     Frame();
     TestPushMinimised();
     Frame();
@@ -114,7 +114,7 @@ TEST_F(WindowsSystemGLTest, ResizeChangesNoKeyOrButtonState) {
     TestPushKey(0x41, true);
     TestPushMouseButton(0, true, 3, 3);
     Frame();
-    ::Broadcast(0u, kMsgSetWindowSize.type, kMsgSetWindowSize.argument, D3DXVECTOR2{640, 480});
+    ::Broadcast(kMsgSetWindowSize, 0, D3DXVECTOR2{640, 480});
     Frame();
     EXPECT_TRUE(input->IsKeyDown(0x41));
     EXPECT_TRUE(input->IsButtonDown(0));
@@ -192,7 +192,7 @@ TEST_F(WindowsSystemGLTest, AltF4QuitsAltSDoesNot) {
 TEST_F(WindowsSystemGLTest, KeysTypedWithAltAndF10AreSystemKeysNotTheGames) {
     // Each step is pumped and checked before InputSystem clears the edges.
     auto pump = [&] { windows->Update(0.016f); };
-    // Alt, and a key and its character typed while it is held: no input, no (31, 1).
+    // Alt, and a key and its character typed while it is held: no input, no kMsgCharTyped.
     TestPushKey(0xA4, true);
     TestPushKey(0x41, true);
     TestPushText("a");
@@ -284,8 +284,9 @@ TEST_F(WindowsSystemGLTest, DroppedFilesDeliveredAsOneRecord) {
     int32_t x = -1, y = -1;
     bool inside = false;
     recorder.onMessage = [&](Message* m) {
-        if (m->type != 32 || m->argument != 9) return;
-        const DropFiles* drop = *m->PayloadAs<const DropFiles*>();
+        const DropFiles* const* record = m->Read(kMsgFilesDropped);
+        if (!record) return;
+        const DropFiles* drop = *record;
         char buffer[255];
         unsigned count = DragQueryFileA(drop, 0xFFFFFFFFu, nullptr, 0);
         for (unsigned i = 0; i < count; ++i) {
@@ -321,7 +322,7 @@ TEST_F(WindowsSystemGLTest, PhysicalShiftFollowedEvenWhenNotDelivered) {
 }
 
 TEST_F(WindowsSystemGLTest, SizeRequestWithBadNumbersStaysSane) {
-    ::Broadcast(0u, kMsgSetWindowSize.type, kMsgSetWindowSize.argument, D3DXVECTOR2{-5.0f, 1e30f});
+    ::Broadcast(kMsgSetWindowSize, 0, D3DXVECTOR2{-5.0f, 1e30f});
     Frame();
     ClientRect rect = windows->GetWindow()->GetClientRect();
     EXPECT_GE(rect.right, 1);

@@ -51,9 +51,9 @@ TEST_F(CameraSubclassTest, PathFollowTrailsFiftyUnitsAndThreeOnAFrameWithoutTime
     ExpectVecNear(camera->GetLookAt(), D3DXVECTOR3(0, 0, 1));
 
     // Pan, rotate and position messages are ignored.
-    SendTo(camera, kMsgCameraPan.type, 0, D3DXVECTOR3(5, 0, 0));
-    SendTo(camera, kMsgCameraRotate.type, 0, AxisAngle(D3DXVECTOR3(0, 1, 0), 1.0f));
-    SendTo(camera, kMsgCameraPosition.type, 0, D3DXVECTOR3(9, 9, 9));
+    SendTo(camera, kMsgCameraPan, D3DXVECTOR3(5, 0, 0));
+    SendTo(camera, kMsgCameraRotate, AxisAngle(D3DXVECTOR3(0, 1, 0), 1.0f));
+    SendTo(camera, kMsgCameraPosition, D3DXVECTOR3(9, 9, 9));
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(0, 0, -3));
 
     // The owner turned a quarter about y and moved: the camera trails along
@@ -73,14 +73,14 @@ TEST_F(CameraSubclassTest, PathFollowTrailsFiftyUnitsAndThreeOnAFrameWithoutTime
 
 TEST_F(CameraSubclassTest, PathFollowKeepsOverlayAndClientRectangle) {
     auto* camera = Attach(new PathFollowCamera, D3DXVECTOR3(0, 0, 0));
-    EXPECT_TRUE(hub->IsSubscribed(35, 6, camera->GetId()));
-    EXPECT_TRUE(hub->IsSubscribed(1, 5, camera->GetId()));
-    EXPECT_FALSE(hub->IsSubscribed(27, 0, camera->GetId()));
-    Broadcast(0u, 35, 6, u32{77});
+    EXPECT_TRUE(hub->IsSubscribed(kMsgOverlayObject, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(kMsgFrameClientRect, camera->GetId()));
+    EXPECT_FALSE(hub->IsSubscribed(kMsgCameraPosition, camera->GetId()));
+    Broadcast(kMsgOverlayObject, 0, u32{77});
     ClientRect rect;
     rect.right = 320;
     rect.bottom = 240;
-    Broadcast(0u, 1, 5, rect);
+    Broadcast(kMsgFrameClientRect, 0, rect);
     EXPECT_EQ(camera->GetOverlayObject(), 77u);
     EXPECT_EQ(camera->GetClientRect().right, 320);
     std::unique_ptr<IComponent> clone(camera->Clone());
@@ -89,7 +89,7 @@ TEST_F(CameraSubclassTest, PathFollowKeepsOverlayAndClientRectangle) {
 
 TEST_F(CameraSubclassTest, PathFollowWithoutTransformSitsAtTheOrigin) {
     auto* camera = Attach(new PathFollowCamera, D3DXVECTOR3(), false);
-    SendTo(camera, kMsgCameraPosition.type, 0, D3DXVECTOR3(9, 9, 9));
+    SendTo(camera, kMsgCameraPosition, D3DXVECTOR3(9, 9, 9));
     camera->Update(0.016f);
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(0, 0, 0));
     ExpectVecNear(camera->GetLookAt(), D3DXVECTOR3(0, 0, 1));  // the cache as it was
@@ -97,31 +97,31 @@ TEST_F(CameraSubclassTest, PathFollowWithoutTransformSitsAtTheOrigin) {
 
 TEST_F(CameraSubclassTest, FreeRoamMovesAndTurnsItsOwner) {
     auto* camera = Attach(new FreeRoamCamera, D3DXVECTOR3(1, 2, 3));
-    EXPECT_TRUE(hub->IsSubscribed(19, 0, camera->GetId()));
-    EXPECT_TRUE(hub->IsSubscribed(20, 0, camera->GetId()));
-    EXPECT_TRUE(hub->IsSubscribed(55, 0, camera->GetId()));
-    EXPECT_TRUE(hub->IsSubscribed(25, 0, camera->GetId()));
-    Broadcast(0u, 19, 0, D3DXVECTOR3(0, 0, 2));
+    EXPECT_TRUE(hub->IsSubscribed(kMsgCameraPan, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(kMsgCameraRotate, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(kMsgCameraSpeed, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(kMsgCameraSwitch, camera->GetId()));
+    Broadcast(kMsgCameraPan, 0, D3DXVECTOR3(0, 0, 2));
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(1, 2, 5));
     ExpectVecNear(camera->GetLookAt(), D3DXVECTOR3(1, 2, 6));
 
     const D3DXQUATERNION quarter = AxisAngle(D3DXVECTOR3(0, 1, 0), kHalfPi);
-    Broadcast(0u, 20, 0, quarter);
+    Broadcast(kMsgCameraRotate, 0, quarter);
     const D3DXQUATERNION world = TransformOf(camera)->GetWorldRotation();
     EXPECT_NEAR(std::fabs(D3DXQuaternionDot(&world, &quarter)), 1.0f, 1e-5f);
     // Later steps follow the owner's rotation (turned by its inverse).
-    Broadcast(0u, 19, 0, D3DXVECTOR3(0, 0, 1));
+    Broadcast(kMsgCameraPan, 0, D3DXVECTOR3(0, 0, 1));
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(1, 2, 5) + RotateByInverse(quarter, D3DXVECTOR3(0, 0, 1)));
     ExpectVecNear(camera->GetUp(), RotateByInverse(quarter, D3DXVECTOR3(0, 1, 0)));
 
     camera->Shutdown();
-    EXPECT_FALSE(hub->IsSubscribed(19, 0, camera->GetId()));
-    EXPECT_FALSE(hub->IsSubscribed(55, 0, camera->GetId()));
+    EXPECT_FALSE(hub->IsSubscribed(kMsgCameraPan, camera->GetId()));
+    EXPECT_FALSE(hub->IsSubscribed(kMsgCameraSpeed, camera->GetId()));
 }
 
 TEST_F(CameraSubclassTest, FreeRoamWithoutTransformPansItsOwnEye) {
     auto* camera = Attach(new FreeRoamCamera, D3DXVECTOR3(), false);
-    Broadcast(0u, 19, 0, D3DXVECTOR3(1, 0, 0));
+    Broadcast(kMsgCameraPan, 0, D3DXVECTOR3(1, 0, 0));
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(0, 0, 0));
     ExpectVecNear(camera->Camera::GetPosition(), D3DXVECTOR3(1, 0, 0));
     ExpectVecNear(camera->GetMoveDelta(), D3DXVECTOR3(1, 0, 0));
@@ -130,17 +130,17 @@ TEST_F(CameraSubclassTest, FreeRoamWithoutTransformPansItsOwnEye) {
 TEST_F(CameraSubclassTest, SpeedMessageScalesEveryEditorCamera) {
     auto* freeRoam = Attach(new FreeRoamCamera, D3DXVECTOR3());
     auto* iso = Attach(new IsoCamera, D3DXVECTOR3());
-    Broadcast(0u, 55, 0, 2.0f);
+    Broadcast(kMsgCameraSpeed, 0, 2.0f);
     EXPECT_FLOAT_EQ(freeRoam->GetVelocity(), 2.0f);
     EXPECT_FLOAT_EQ(iso->GetVelocity(), 2.0f);
-    Broadcast(0u, 19, 0, D3DXVECTOR3(0, 0, 1));
+    Broadcast(kMsgCameraPan, 0, D3DXVECTOR3(0, 0, 1));
     ExpectVecNear(freeRoam->GetPosition(), D3DXVECTOR3(0, 0, 2));
     ExpectVecNear(iso->GetPosition(), D3DXVECTOR3(0, 0, 2));
 }
 
 TEST_F(CameraSubclassTest, IsoCameraAppliesOnlyTheYawOfARotation) {
     auto* camera = Attach(new IsoCamera, D3DXVECTOR3(), false);
-    Broadcast(0u, 20, 0, AxisAngle(D3DXVECTOR3(1, 0, 0), 0.7f));  // pure pitch
+    Broadcast(kMsgCameraRotate, 0, AxisAngle(D3DXVECTOR3(1, 0, 0), 0.7f));  // pure pitch
     const D3DXQUATERNION identity(0, 0, 0, 1);
     const D3DXQUATERNION heading = camera->GetHeading();
     EXPECT_NEAR(std::fabs(D3DXQuaternionDot(&heading, &identity)), 1.0f, 1e-6f);
@@ -149,7 +149,7 @@ TEST_F(CameraSubclassTest, IsoCameraAppliesOnlyTheYawOfARotation) {
     D3DXQUATERNION yawThenPitch;
     const D3DXQUATERNION pitch = AxisAngle(D3DXVECTOR3(1, 0, 0), 0.3f);
     D3DXQuaternionMultiply(&yawThenPitch, &pitch, &yaw);  // pitch followed by yaw
-    Broadcast(0u, 20, 0, yawThenPitch);
+    Broadcast(kMsgCameraRotate, 0, yawThenPitch);
     const D3DXQUATERNION turned = camera->GetHeading();
     EXPECT_NEAR(std::fabs(D3DXQuaternionDot(&turned, &yaw)), 1.0f, 1e-5f);
     EXPECT_EQ(camera->GetUp(), D3DXVECTOR3(0, 1, 0));
@@ -160,7 +160,7 @@ TEST_F(CameraSubclassTest, IsoCameraAppliesOnlyTheYawOfARotation) {
     const D3DXQUATERNION tilt = AxisAngle(D3DXVECTOR3(1, 0, 0), IsoCamera::kTiltAngle);
     D3DXQuaternionMultiply(&q, &turned, &tilt);
     ExpectVecNear(camera->GetLookAt(), RotateByInverse(q, D3DXVECTOR3(0, 0, 1)));
-    SendTo(camera, kMsgCameraPosition.type, 0, D3DXVECTOR3(4, 4, 4));  // not a Camera message here
+    SendTo(camera, kMsgCameraPosition, D3DXVECTOR3(4, 4, 4));  // not a Camera message here
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(0, 0, 0));
 }
 

@@ -54,31 +54,31 @@ TEST_F(CameraTest, PanMovesTheEyeAndFollowsLaterRotations) {
 
 TEST_F(CameraTest, MessagesSetSwitchLookAtEyeAndPan) {
     Camera* camera = MakeRegistered(new Camera);
-    SendTo(camera, 27, 0, D3DXVECTOR3(1, 2, 3));
-    SendTo(camera, 26, 0, D3DXVECTOR3(4, 5, 6));
-    SendTo(camera, 19, 0, D3DXVECTOR3(0, 0, 2));
+    SendTo(camera, kMsgCameraPosition, D3DXVECTOR3(1, 2, 3));
+    SendTo(camera, kMsgCameraLookAt, D3DXVECTOR3(4, 5, 6));
+    SendTo(camera, kMsgCameraPan, D3DXVECTOR3(0, 0, 2));
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(1, 2, 5));
     ExpectVecNear(camera->GetLookAt(), D3DXVECTOR3(4, 5, 6));
     EXPECT_EQ(camera->GetSwitch(), 1u);
-    SendTo(camera, 13, 0);
+    SendTo(camera, kMsgCameraSwitchOff);
     EXPECT_EQ(camera->GetSwitch(), 0u);
-    SendTo(camera, 25, 0, u32{7});
+    SendTo(camera, kMsgCameraSwitch, u32{7});
     EXPECT_EQ(camera->GetSwitch(), 7u);
-    SendTo(camera, 12, 0);
+    SendTo(camera, kMsgCameraSwitchOn);
     EXPECT_EQ(camera->GetSwitch(), 1u);
-    SendTo(camera, 27, 0);  // no payload: ignored
+    SendTo(camera, kMsgCameraPosition);  // no payload: ignored
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(1, 2, 5));
 }
 
 TEST_F(CameraTest, InitSubscribesToEyeLookAtSwitchAndOverlay) {
     Camera* camera = MakeRegistered(new Camera);
     camera->Init();
-    EXPECT_TRUE(hub->IsSubscribed(25, 0, camera->GetId()));
-    EXPECT_TRUE(hub->IsSubscribed(26, 0, camera->GetId()));
-    EXPECT_TRUE(hub->IsSubscribed(27, 0, camera->GetId()));
-    EXPECT_TRUE(hub->IsSubscribed(35, 6, camera->GetId()));
-    EXPECT_FALSE(hub->IsSubscribed(19, 0, camera->GetId()));
-    Broadcast(0u, 27, 0, D3DXVECTOR3(0, 9, 0));
+    EXPECT_TRUE(hub->IsSubscribed(kMsgCameraSwitch, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(kMsgCameraLookAt, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(kMsgCameraPosition, camera->GetId()));
+    EXPECT_TRUE(hub->IsSubscribed(kMsgOverlayObject, camera->GetId()));
+    EXPECT_FALSE(hub->IsSubscribed(kMsgCameraPan, camera->GetId()));
+    Broadcast(kMsgCameraPosition, 0, D3DXVECTOR3(0, 9, 0));
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(0, 9, 0));
 }
 
@@ -96,13 +96,13 @@ TEST_F(CameraTest, CloneCopiesStateUnderANewId) {
 
 TEST_F(CameraTest, ViewMatrixIsTheLookAtOfEyeTargetAndUp) {
     Camera* camera = MakeRegistered(new Camera);
-    SendTo(camera, 27, 0, D3DXVECTOR3(0, 0, -10));
-    SendTo(camera, 26, 0, D3DXVECTOR3(0, 0, 0));
+    SendTo(camera, kMsgCameraPosition, D3DXVECTOR3(0, 0, -10));
+    SendTo(camera, kMsgCameraLookAt, D3DXVECTOR3(0, 0, 0));
     ExpectMatrixNear(camera->BuildView(), D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 10, 1));
 
     // Eye (3, 4, 5) looking at the origin: z = -(3, 4, 5) / sqrt 50,
     // x = normalise(up x z), y = z x x, last row -(x.eye, y.eye, z.eye).
-    SendTo(camera, 27, 0, D3DXVECTOR3(3, 4, 5));
+    SendTo(camera, kMsgCameraPosition, D3DXVECTOR3(3, 4, 5));
     ExpectMatrixNear(camera->BuildView(), D3DXMATRIX(-0.8574929f, -0.2910428f, -0.4242641f, 0,  //
                                                      0, 0.8246211f, -0.5656854f, 0,             //
                                                      0.5144958f, -0.4850713f, -0.7071068f, 0,   //
@@ -116,7 +116,7 @@ TEST_F(CameraTest, GameCameraInitQueuesChaseCameraForTheRendererAndABroadcast) {
     owner->AddComponent(marker);
     auto* listener = new RecordingComponent;
     overlord->RegisterComponent(listener);
-    hub->SubscribeResolver(56, 0, listener->GetId(), &ResolveComponent);
+    listener->Subscribe(kMsgGameCameraObject);
 
     marker->Init();
     EXPECT_TRUE(listener->types.empty());  // queued, not delivered at once

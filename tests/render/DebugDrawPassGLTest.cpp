@@ -25,7 +25,7 @@ protected:
         graphics = new GraphicsSystem;
         engine->AddSystem(graphics);
         OpenWindow(kWidth, kHeight);
-        MessageHub::Send(&ResolveSystem, graphics->GetTypeId(), 0, kMsgClearFullScreen.type, 0);
+        SendToSystem(kMsgClearFullScreen, graphics->GetTypeId(), 0);
         graphics->Init();
         ASSERT_NE(graphics->GetDevice(), nullptr);
         D3DXMatrixIdentity(&frame.view);  // world = clip space: x, y in -1..1, depth z
@@ -46,12 +46,12 @@ protected:
         device->ClearDepthStencilView(graphics->GetTargets().depthStencil.get(), GpuClearDepth | GpuClearStencil, depth,
                                       0);
     }
-    void SendLine(u32 argument, float x, const D3DXCOLOR& colour) {
+    void SendLine(const Kind<DebugLine>& kind, float x, const D3DXCOLOR& colour) {
         DebugLine line;
         line.start = D3DXVECTOR3(x, -0.9f, 0.5f);
         line.end = D3DXVECTOR3(x, 0.9f, 0.5f);
         line.colour = colour;
-        SendToSystem(graphics->GetTypeId(), 0, 2, argument, line);
+        SendToSystem(kind, graphics->GetTypeId(), 0, line);
     }
     void DrawPass() {
         const FrameRecorder noRecorder;
@@ -78,8 +78,8 @@ protected:
 
 TEST_F(DebugDrawPassGLTest, ListBShowsThroughNearerDepthAndListAIsHidden) {
     ClearTo(0.0f);  // everything already drawn is nearer than the lines
-    SendLine(6, -0.5f, D3DXCOLOR(1, 0, 0, 1));
-    SendLine(50, 0.5f, D3DXCOLOR(0, 1, 0, 1));
+    SendLine(kMsgDebugLineA, -0.5f, D3DXCOLOR(1, 0, 0, 1));
+    SendLine(kMsgDebugLineB, 0.5f, D3DXCOLOR(0, 1, 0, 1));
     DrawPass();
     EXPECT_FALSE(ColumnLit(80, 0));  // list A, red, at x = -0.5
     EXPECT_TRUE(ColumnLit(240, 1));  // list B, green, at x = +0.5
@@ -87,7 +87,7 @@ TEST_F(DebugDrawPassGLTest, ListBShowsThroughNearerDepthAndListAIsHidden) {
     EXPECT_EQ(graphics->GetLists().linesB.Count(), 0u);
 
     ClearTo(1.0f);
-    SendLine(6, -0.5f, D3DXCOLOR(1, 0, 0, 1));
+    SendLine(kMsgDebugLineA, -0.5f, D3DXCOLOR(1, 0, 0, 1));
     DrawPass();
     EXPECT_TRUE(ColumnLit(80, 0));
     EXPECT_FALSE(ColumnLit(240, 1));  // last frame's lines are gone
@@ -100,7 +100,7 @@ TEST_F(DebugDrawPassGLTest, SpheresAndHighlightsAreDrawnOnceAndEmptied) {
     sphere.centre = D3DXVECTOR3(-0.5f, 0, 0.5f);
     sphere.radius = 0.3f;
     sphere.colour = D3DXCOLOR(0, 0, 1, 1);
-    SendToSystem(graphics->GetTypeId(), 0, 2, 7, sphere);
+    SendToSystem(kMsgDebugSphere, graphics->GetTypeId(), 0, sphere);
 
     auto* object = new GameObject();
     auto* transform = new Transform();
@@ -109,7 +109,7 @@ TEST_F(DebugDrawPassGLTest, SpheresAndHighlightsAreDrawnOnceAndEmptied) {
     object->AddComponent(transform);
     transform->Init();
     object->AddComponent(MeshBuilder::Cube());
-    SendToSystem(graphics->GetTypeId(), 0, 2, 8, object->GetId());
+    SendToSystem(kMsgHighlightObject, graphics->GetTypeId(), 0, object->GetId());
 
     DrawPass();
     EXPECT_NE(pass.DebugSphereObject(), 0u);
@@ -118,7 +118,7 @@ TEST_F(DebugDrawPassGLTest, SpheresAndHighlightsAreDrawnOnceAndEmptied) {
     EXPECT_TRUE(graphics->GetLists().spheres.empty());
     EXPECT_TRUE(graphics->GetLists().highlights.empty());
     const u32 sphereObject = pass.DebugSphereObject();
-    SendToSystem(graphics->GetTypeId(), 0, 2, 7, sphere);
+    SendToSystem(kMsgDebugSphere, graphics->GetTypeId(), 0, sphere);
     DrawPass();
     EXPECT_EQ(pass.DebugSphereObject(), sphereObject);  // built once
 }

@@ -71,8 +71,7 @@ protected:
         graphics = new GraphicsSystem;
         engine->AddSystem(graphics);
         OpenWindow(width, height);
-        MessageHub::Send(&ResolveSystem, graphics->GetTypeId(), 0, kMsgClearFullScreen.type,
-                         kMsgClearFullScreen.argument);
+        SendToSystem(kMsgClearFullScreen, graphics->GetTypeId(), 0);
         graphics->Init();
         ASSERT_NE(graphics->GetDevice(), nullptr);
     }
@@ -88,10 +87,10 @@ protected:
         GraphicsTestRig::TearDown();
     }
 
-    // Places the default camera (messages 27 and 26 reach every Camera).
+    // Places the default camera (kMsgCameraPosition and kMsgCameraLookAt reach every Camera).
     void LookFrom(const D3DXVECTOR3& eye, const D3DXVECTOR3& at) {
-        ::Broadcast(0u, kMsgCameraPosition.type, kMsgCameraPosition.argument, eye);
-        ::Broadcast(0u, kMsgCameraLookAt.type, kMsgCameraLookAt.argument, at);
+        ::Broadcast(kMsgCameraPosition, 0, eye);
+        ::Broadcast(kMsgCameraLookAt, 0, at);
     }
 
     // A registered object with a Transform at `position` of uniform `scale`

@@ -27,14 +27,14 @@ class ProjectionProbe : public ISystem {
 public:
     static constexpr u32 kTypeId = 900;  // below the tests' counter, clear of drawn type ids
     explicit ProjectionProbe(GraphicsSystem* graphics) : ISystem(kTypeId), graphics_(graphics) {
-        Subscribe(kMsgProjectionMatrix.type, kMsgProjectionMatrix.argument);
+        Subscribe(kMsgProjectionMatrix);
     }
     void HandleMessage(Message* m) override {
-        if (m->type != kMsgProjectionMatrix.type || m->argument != kMsgProjectionMatrix.argument) return;
+        const D3DXMATRIX* const* projection = m->Read(kMsgProjectionMatrix);
+        if (!projection) return;
         targetWidthsSeen.push_back(graphics_->GetTargets().width);
-        const void* address = m->PointerPayload();
-        ASSERT_NE(address, nullptr);
-        std::memcpy(&last, address, sizeof last);
+        ASSERT_NE(*projection, nullptr);
+        last = **projection;
     }
     void Update(float) override {}
     void Init() override {}
@@ -67,10 +67,8 @@ protected:
         while (window->PollEvent(&event)) {
         }
     }
-    void Resized() { ::Broadcast(0u, kMsgClientRect.type, kMsgClientRect.argument, window->GetClientRect()); }
-    void Send(MessageKind kind) {
-        MessageHub::Send(&ResolveSystem, graphics->GetTypeId(), 0, kind.type, kind.argument);
-    }
+    void Resized() { ::Broadcast(kMsgClientRect, 0, window->GetClientRect()); }
+    void Send(const Kind<NoPayload>& kind) { SendToSystem(kind, graphics->GetTypeId(), 0); }
 
     GraphicsSystem* graphics = nullptr;
     ProjectionProbe* probe = nullptr;
@@ -228,6 +226,7 @@ TEST_F(GraphicsSystemGLTest, DefaultCameraIsACloneOfTheFactorysCameraPrototype) 
     Message place;
     place.type = kMsgCameraPosition.type;
     place.payload = &eye;  // read during the call; the deleter frees nothing
+    place.payloadSize = sizeof eye;
     prototype->HandleMessage(&place);
     factory.RegisterComponentPrototype("Camera", prototype);
     Start(64, 64);

@@ -70,7 +70,7 @@ protected:
         std::string error;
         window = PortWindow::Create("render test", width, height, &error);
         ASSERT_TRUE(window) << error;
-        ::Broadcast(0u, kMsgWindowCreated.type, kMsgWindowCreated.argument, WindowCreatedData{0, window->Handle()});
+        ::Broadcast(kMsgWindowCreated, 0, WindowCreatedData{0, window->Handle()});
     }
 
     void TearDown() override {

@@ -17,7 +17,7 @@ public:
     LineSink() : RecordingSystem(TypeId<GraphicsSystem>::Get()) {}
     void HandleMessage(Message* m) override {
         RecordingSystem::HandleMessage(m);
-        if (m->payload) lines.push_back(*m->PayloadAs<DebugLine>());
+        if (const DebugLine* line = m->Read(kMsgDebugLineA)) lines.push_back(*line);
     }
     std::vector<DebugLine> lines;
 };

@@ -43,7 +43,7 @@ protected:
     }
 
     void Command(ParticleEffect* effect, u32 command) {
-        SendTo(effect, kMsgTypeComponentCommand, command, D3DXVECTOR3(0, 0, 0));
+        SendTo(effect, ComponentCommand(command), D3DXVECTOR3(0, 0, 0));
     }
 };
 

@@ -39,7 +39,7 @@ TEST_F(ParticleFrameGLTest, EmitterSeenByTheDefaultCameraLightsPixelsUntilItsRun
     emitter->Init();
     TakeBaseline();  // not started: nothing drawn
 
-    MessageHub::Send(&ResolveComponent, emitter->GetId(), 0, kMsgEmitterStart.type, 0);
+    SendToComponent(kMsgEmitterStart, emitter->GetId(), 0);
     double firstFrames = 0;
     for (int frame = 0; frame < 3; ++frame) firstFrames = std::max(firstFrames, Lit(Draw(0.1f)));
     EXPECT_GT(firstFrames, 5.0);

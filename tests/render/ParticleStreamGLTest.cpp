@@ -269,7 +269,7 @@ TEST_F(ParticleStreamGLTest, EmitterThatDiesInItsUpdateIsSkippedAndCanStartAgain
     ParticleEmmiter* emitter = MakeEmitter();
     EmitterCommand start;
     start.flag = true;  // die on stop
-    SendMessage(&ResolveComponent, emitter->GetId(), 0, kMsgEmitterStart.type, 0, start);
+    SendToComponent(kMsgEmitterStart, emitter->GetId(), 0, start);
     // An emitter without a Transform and an id that is no emitter ride along.
     auto* bare = new GameObject();
     auto* orphan = new ParticleEmmiter();
@@ -287,7 +287,7 @@ TEST_F(ParticleStreamGLTest, EmitterThatDiesInItsUpdateIsSkippedAndCanStartAgain
     EXPECT_EQ(emitter->GetBuffers(), nullptr);
     EXPECT_EQ(view.LitPixels(), 0);
 
-    SendMessage(&ResolveComponent, emitter->GetId(), 0, kMsgEmitterStart.type, 0, start);
+    SendToComponent(kMsgEmitterStart, emitter->GetId(), 0, start);
     ASSERT_NE(emitter->GetBuffers(), nullptr);
     int lit = 0;
     for (int frame = 0; frame < 3; ++frame) {

@@ -82,11 +82,11 @@ protected:
         return emitter;
     }
 
-    void Command(ParticleEmmiter* e, const MessageKind& kind, D3DXVECTOR3 position, bool flag) {
+    void Command(ParticleEmmiter* e, const Kind<EmitterCommand>& kind, D3DXVECTOR3 position, bool flag) {
         EmitterCommand command;
         command.position = position;
         command.flag = flag;
-        SendTo(e, kind.type, kind.argument, command);
+        SendTo(e, kind, command);
     }
 };
 
@@ -185,11 +185,11 @@ TEST_F(ParticleEmmiterTest, OwnerWithoutTransformIsNotMovedAndDoesNotCrash) {
 
 TEST_F(ParticleEmmiterTest, CommandsWithoutPayloadAreAccepted) {
     ParticleEmmiter* e = MakeEmitter();
-    SendTo(e, kMsgEmitterStart.type, 0);
+    SendTo(e, kMsgEmitterStart);
     EXPECT_TRUE(e->IsActive());
-    SendTo(e, kMsgEmitterMove.type, 0);
+    SendTo(e, kMsgEmitterMove);
     EXPECT_FALSE(e->IsEmitting());
-    SendTo(e, kMsgEmitterStop.type, 0);
+    SendTo(e, kMsgEmitterStop);
     EXPECT_FALSE(e->IsActive());
 }
 

@@ -20,20 +20,21 @@ class Editor;
 class FinMenu;
 namespace {
 
-// Records the renderer's per-frame broadcasts: (1, 6), (1, 7), (1, 5), (1, 13).
+// Records the renderer's per-frame broadcasts: view, projection, client rectangle, active camera.
 class BroadcastProbe : public ISystem {
 public:
     BroadcastProbe() : ISystem(TypeId<BroadcastProbe>::Get()) {
-        for (MessageKind kind : {kMsgViewMatrix, kMsgProjectionMatrix, kMsgFrameClientRect, kMsgActiveCamera})
-            Subscribe(kind.type, kind.argument);
+        Subscribe(kMsgViewMatrix);
+        Subscribe(kMsgProjectionMatrix);
+        Subscribe(kMsgFrameClientRect);
+        Subscribe(kMsgActiveCamera);
     }
     void HandleMessage(Message* m) override {
         arguments.push_back(m->argument);
-        if (m->argument == kMsgViewMatrix.argument) std::memcpy(&view, m->PointerPayload(), sizeof view);
-        if (m->argument == kMsgProjectionMatrix.argument)
-            std::memcpy(&projection, m->PointerPayload(), sizeof projection);
-        if (m->argument == kMsgFrameClientRect.argument) rect = *m->PayloadAs<ClientRect>();
-        if (m->argument == kMsgActiveCamera.argument) camera = *m->PayloadAs<u32>();
+        if (const D3DXMATRIX* const* matrix = m->Read(kMsgViewMatrix)) view = **matrix;
+        if (const D3DXMATRIX* const* matrix = m->Read(kMsgProjectionMatrix)) projection = **matrix;
+        if (const ClientRect* client = m->Read(kMsgFrameClientRect)) rect = *client;
+        if (const u32* id = m->Read(kMsgActiveCamera)) camera = *id;
     }
     void Update(float) override {}
     void Init() override {}
@@ -114,9 +115,7 @@ protected:
         SendToGraphics(kMsgChaseCamera, chase.camera->GetId());
         return chase;
     }
-    void SendToGraphics(MessageKind kind, u32 id) {
-        SendMessage(&ResolveSystem, graphics->GetTypeId(), 0, kind.type, kind.argument, id);
-    }
+    void SendToGraphics(const Kind<u32>& kind, u32 id) { SendToSystem(kind, graphics->GetTypeId(), 0, id); }
 };
 
 TEST_F(PipelineGLTest, StepsRunInOrderOncePerFrame) {

@@ -16,12 +16,12 @@
 #include "scene/ObjectFactory.h"
 
 namespace {
-// Records every Model id announced with (5, TypeId<Model>).
+// Records every Model id announced with ComponentAnnounced(TypeId<Model>).
 class ModelAnnouncements : public IComponent {
 public:
     ModelAnnouncements() : IComponent(TypeId<ModelAnnouncements>::Get()) {}
     void HandleMessage(Message* m) override {
-        if (m->payload) ids.push_back(*m->PayloadAs<u32>());
+        if (const u32* id = m->Read(ComponentAnnounced(TypeId<Model>::Get()))) ids.push_back(*id);
     }
     void Update(float) override {}
     void Init() override {}
@@ -53,8 +53,7 @@ protected:
         factory->RegisterComponentPrototype("Model", new Model());
         announcements = new ModelAnnouncements();
         overlord->RegisterComponent(announcements);
-        hub->SubscribeResolver(kMsgTypeComponentAnnounced, TypeId<Model>::Get(), announcements->GetId(),
-                               &ResolveComponent);
+        announcements->Subscribe(ComponentAnnounced(TypeId<Model>::Get()));
     }
 
     GameObject* MakeObject(Primitive* primitive, bool modelFirst = false, bool modelLast = false) {

@@ -13,16 +13,12 @@ namespace {
 
 class RenderListsTest : public RenderFixture {
 protected:
-    template <class T>
-    bool Deliver(u32 type, u32 argument, const T& value) {
-        Message m = MakeMessage(nullptr, 0, 0, type, argument, value);
+    template <class P, class... V>
+    bool Deliver(const Kind<P>& kind, const V&... payload) {
+        Message m = MakeMessage(kind, nullptr, 0, 0, payload...);
         const bool handled = lists.HandleMessage(m);
         m.FreePayload();
         return handled;
-    }
-    bool Deliver(u32 type, u32 argument) {
-        Message m = MakeMessage(nullptr, 0, 0, type, argument);
-        return lists.HandleMessage(m);
     }
     RenderLists lists;
 };
@@ -38,20 +34,20 @@ DebugLine Line(float x) {
 }  // namespace
 
 TEST_F(RenderListsTest, LineListHolds2500LinesAFrameAndDropsTheRest) {
-    for (int i = 0; i < 2501; ++i) Deliver(2, 6, Line(static_cast<float>(i)));
+    for (int i = 0; i < 2501; ++i) Deliver(kMsgDebugLineA, Line(static_cast<float>(i)));
     EXPECT_EQ(lists.linesA.Count(), 5000u);
     EXPECT_EQ(lists.linesB.Count(), 0u);
     const DebugLineVertex& last = lists.linesA.Vertices()[4999];
     ExpectVecNear(last.position, D3DXVECTOR3(2499, 1, 0));
     ExpectVecNear(last.colour, D3DXVECTOR3(1, 0.5f, 0.25f));
-    Deliver(2, 50, Line(7));
+    Deliver(kMsgDebugLineB, Line(7));
     EXPECT_EQ(lists.linesB.Count(), 2u);
     EXPECT_TRUE(lists.HasDebugWork());
     lists.EndDebugFrame();
     EXPECT_EQ(lists.linesA.Count(), 0u);
     EXPECT_EQ(lists.linesB.Count(), 0u);
     EXPECT_FALSE(lists.HasDebugWork());
-    Deliver(2, 6, Line(1));
+    Deliver(kMsgDebugLineA, Line(1));
     EXPECT_EQ(lists.linesA.Count(), 2u);
 }
 
@@ -66,7 +62,7 @@ TEST_F(RenderListsTest, CameraStackPushesPopsAndSkipsRemovedCameras) {
     auto* editorCam = new Camera;
     overlord->RegisterComponent(editorCam);
     stack.Push(base->GetId());
-    EXPECT_TRUE(Deliver(5, TypeId<Camera>::Get(), editorCam->GetId()));
+    EXPECT_TRUE(Deliver(ComponentAnnounced(TypeId<Camera>::Get()), editorCam->GetId()));
     EXPECT_EQ(stack.GetActiveId(), editorCam->GetId());
     EXPECT_EQ(stack.ResolveActive(), editorCam);
     stack.Pop();
@@ -92,36 +88,36 @@ TEST_F(RenderListsTest, AnnouncementsFillListsAndTheLaterSkyboxWins) {
     auto* skyB = new RecordingComponent;
     first->AddComponent(skyA);
     second->AddComponent(skyB);
-    Deliver(5, TypeId<Skybox>::Get(), skyA->GetId());
-    Deliver(5, TypeId<Skybox>::Get(), skyB->GetId());
+    Deliver(ComponentAnnounced(TypeId<Skybox>::Get()), skyA->GetId());
+    Deliver(ComponentAnnounced(TypeId<Skybox>::Get()), skyB->GetId());
     EXPECT_EQ(lists.skyboxObject, second->GetId());
-    Deliver(5, TypeId<Skybox>::Get(), u32{424242});  // unregistered: ignored
+    Deliver(ComponentAnnounced(TypeId<Skybox>::Get()), u32{424242});  // unregistered: ignored
     EXPECT_EQ(lists.skyboxObject, second->GetId());
 
-    Deliver(5, TypeId<Model>::Get(), u32{11});
-    Deliver(10, TypeId<Model>::Get(), u32{12});
-    Deliver(10, TypeId<ScreenText>::Get(), u32{13});
-    Deliver(49, 0, u32{14});
-    Deliver(2, 8, u32{15});
-    Deliver(24, 0, u32{16});
+    Deliver(ComponentAnnounced(TypeId<Model>::Get()), u32{11});
+    Deliver(DrawThisFrame(TypeId<Model>::Get()), u32{12});
+    Deliver(DrawThisFrame(TypeId<ScreenText>::Get()), u32{13});
+    Deliver(DrawUnblendedThisFrame(0), u32{14});
+    Deliver(kMsgHighlightObject, u32{15});
+    Deliver(kMsgSelectedObject, u32{16});
     EXPECT_EQ(lists.models.Size(), 1u);
     EXPECT_EQ(lists.frameModels, std::vector<u32>{12});
     EXPECT_EQ(lists.frameTexts, std::vector<u32>{13});
     EXPECT_EQ(lists.unblendedFrameModels, std::vector<u32>{14});
     EXPECT_EQ(lists.highlights, std::vector<u32>{15});
     EXPECT_EQ(lists.selectedObject, 16u);
-    Deliver(1, 12, true);
+    Deliver(kMsgDebugDraw, true);
     EXPECT_TRUE(lists.debugDraw);
 }
 
 TEST_F(RenderListsTest, DeviceMessagesAreLeftToTheCaller) {
-    EXPECT_FALSE(Deliver(1, 0, u64{0}));
-    EXPECT_FALSE(Deliver(1, 4, u64{0}));
-    EXPECT_FALSE(Deliver(36, 0));
-    EXPECT_FALSE(Deliver(37, 0));
-    EXPECT_FALSE(Deliver(38, 0));
-    EXPECT_TRUE(Deliver(22, 0));
-    EXPECT_TRUE(Deliver(2, 77, u32{1}));  // unnamed argument: ignored
+    EXPECT_FALSE(Deliver(kMsgWindowCreated));
+    EXPECT_FALSE(Deliver(kMsgClientRect));
+    EXPECT_FALSE(Deliver(kMsgToggleFullScreen));
+    EXPECT_FALSE(Deliver(kMsgSetFullScreen));
+    EXPECT_FALSE(Deliver(kMsgClearFullScreen));
+    EXPECT_TRUE(Deliver(kMsgGraphicsIgnored));
+    EXPECT_TRUE(Deliver(Kind<u32>{kMsgTypeRequest, 77}, u32{1}));  // unnamed argument: ignored
 }
 
 TEST_F(RenderListsTest, ClearEmptiesSceneListsAndForgetsChaseObjectsButNotTheOverlay) {
@@ -129,20 +125,20 @@ TEST_F(RenderListsTest, ClearEmptiesSceneListsAndForgetsChaseObjectsButNotTheOve
     auto* marker = new GameCamera;
     marker->SetTargetOffset(6);
     chaser->AddComponent(marker);
-    Deliver(2, 56, chaser->GetId());
-    Deliver(2, 39, u32{21});
-    Deliver(35, 6, u32{22});
+    Deliver(kMsgChaseCamera, chaser->GetId());
+    Deliver(kMsgChaseTarget, u32{21});
+    Deliver(kMsgOverlayObject, u32{22});
     EXPECT_EQ(lists.chase.ChaseCameraObject(), chaser->GetId());
     EXPECT_EQ(lists.chase.TargetOffset(), 6);
     EXPECT_EQ(lists.chase.ChaseTarget(), 21u);
     EXPECT_EQ(lists.chase.OverlayObject(), 22u);
 
-    Deliver(5, TypeId<Model>::Get(), u32{31});
-    Deliver(5, TypeId<ScreenText>::Get(), u32{32});
-    Deliver(10, TypeId<Model>::Get(), u32{33});
-    Deliver(2, 9, DebugMarkerRecord{});
-    Deliver(2, 7, DebugSphereRecord{});
-    Deliver(2, 6, Line(0));
+    Deliver(ComponentAnnounced(TypeId<Model>::Get()), u32{31});
+    Deliver(ComponentAnnounced(TypeId<ScreenText>::Get()), u32{32});
+    Deliver(DrawThisFrame(TypeId<Model>::Get()), u32{33});
+    Deliver(kMsgDebugMarker, DebugMarkerRecord{});
+    Deliver(kMsgDebugSphere, DebugSphereRecord{});
+    Deliver(kMsgDebugLineA, Line(0));
     lists.cameras.Push(41);
     lists.globalLighting = 42;
     lists.Clear();

@@ -23,7 +23,8 @@ public:
     RecordingComponent() : IComponent(TypeId<RecordingComponent>::Get()) {}
     void HandleMessage(Message* m) override {
         types.push_back(m->type);
-        payloads.push_back(m->payload ? *m->PayloadAs<u32>() : 0);
+        const u32* value = m->Read(Kind<u32>{m->type, m->argument});  // 0 for other payloads
+        payloads.push_back(value ? *value : 0);
     }
     void Update(float) override {}
     void Init() override {}
@@ -43,13 +44,11 @@ protected:
     std::unique_ptr<Graveyard> graveyard = std::make_unique<Graveyard>();
     std::unique_ptr<Overlord> overlord = std::make_unique<Overlord>();
 
-    // Delivers a message with a payload copy to a registered component now.
-    template <class T>
-    void SendTo(IComponent* component, u32 type, u32 argument, const T& value) {
-        SendMessage(&ResolveComponent, component->GetId(), 0, type, argument, value);
-    }
-    void SendTo(IComponent* component, u32 type, u32 argument) {
-        MessageHub::Send(&ResolveComponent, component->GetId(), 0, type, argument);
+    // Delivers a message (with a payload copy, if given) to a registered component now.
+    template <class P, class... V>
+    requires PayloadArguments<P, V...>
+    void SendTo(IComponent* component, const Kind<P>& kind, const V&... payload) {
+        SendToComponent(kind, component->GetId(), 0, payload...);
     }
 };
 
@@ -67,10 +66,8 @@ public:
     void HandleMessage(Message* m) override {
         types.push_back(m->type);
         arguments.push_back(m->argument);
-        if (m->type == kMsgEditorCameraPosition.type && m->argument == kMsgEditorCameraPosition.argument)
-            positions.push_back(*m->PayloadAs<D3DXVECTOR3>());
-        if (m->type == kMsgEditorCameraName.type && m->argument == kMsgEditorCameraName.argument)
-            names.push_back(*m->PayloadAs<std::string>());
+        if (const D3DXVECTOR3* position = m->Read(kMsgEditorCameraPosition)) positions.push_back(*position);
+        if (const std::string* name = m->Read(kMsgEditorCameraName)) names.push_back(*name);
     }
     void Update(float) override {}
     void Init() override {}

@@ -27,7 +27,8 @@ class RendererProbe : public ISystem {
 public:
     RendererProbe() : ISystem(TypeId<GraphicsSystem>::Get()) {}
     void HandleMessage(Message* m) override {
-        seen.push_back({m->type, m->argument, m->payload ? *m->PayloadAs<u32>() : 0u});
+        const u32* id = m->Read(Kind<u32>{m->type, m->argument});
+        seen.push_back({m->type, m->argument, id ? *id : 0u});
     }
     void Update(float) override {}
     void Init() override {}

@@ -7,6 +7,7 @@
 #include "engine/Resolvers.h"
 #include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
+#include "port/math/D3DXVector.h"
 #include "render/GraphicsSystem.h"
 #include "scene/DevozizuDave.h"
 #include "scene/SceneLoader.h"
@@ -34,10 +35,10 @@ public:
     }
 
 private:
-    // The default camera takes the eye and look-at broadcasts (27, 0), (26, 0).
+    // The default camera takes the eye and look-at broadcasts (kMsgCameraPosition, kMsgCameraLookAt).
     void PlaceCamera() {
-        ::Broadcast(GetTypeId(), kMsgCameraPosition.type, kMsgCameraPosition.argument, options_.eye);
-        ::Broadcast(GetTypeId(), kMsgCameraLookAt.type, kMsgCameraLookAt.argument, options_.lookAt);
+        ::Broadcast(kMsgCameraPosition, GetTypeId(), options_.eye);
+        ::Broadcast(kMsgCameraLookAt, GetTypeId(), options_.lookAt);
     }
 
     void Save() {
@@ -71,12 +72,9 @@ bool SceneCapture::Capture(const Options& options, std::string* error) {
     // The swap chain starts in full screen, where the window keeps its size:
     // leave it, then ask for the client size.
     if (GraphicsSystem* graphics = engine->GetSystem<GraphicsSystem>())
-        MessageHub::Send(&ResolveSystem, graphics->GetTypeId(), 0, kMsgClearFullScreen.type,
-                         kMsgClearFullScreen.argument);
-    struct ClientSize {
-        float width, height;
-    } size{static_cast<float>(options.width), static_cast<float>(options.height)};
-    ::Broadcast(0, kMsgSetWindowSize.type, kMsgSetWindowSize.argument, size);
+        SendToSystem(kMsgClearFullScreen, graphics->GetTypeId(), 0);
+    ::Broadcast(kMsgSetWindowSize, 0,
+                D3DXVECTOR2(static_cast<float>(options.width), static_cast<float>(options.height)));
     const std::string scenePath = DevozizuDave::Instance()->scene.GetFullPath(options.sceneName);
     if (!SceneManager::Instance()->LoadScene(scenePath)) {
         result.error = "cannot load " + scenePath + ": " + SceneLoader::Instance()->GetLastError();

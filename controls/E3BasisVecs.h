@@ -1,6 +1,6 @@
-// The three basis axes as a message payload: 0 x, 1 y, 2 z. Four bytes, read
-// by receivers as an unsigned int (the editor's axis-lock keys send it with
-// MessageAction<E3BasisVecs>).
+// The three basis axes as the payload of kMsgAxisLock: 0 x, 1 y, 2 z. Four
+// bytes, an unsigned int on the wire (the editor's axis-lock keys send it
+// with MessageAction<E3BasisVecs>).
 #pragma once
 
 #include "core/Types.h"

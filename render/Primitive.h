@@ -32,8 +32,8 @@ public:
 
     // Removes the object's Model, then, unless the settings describe no
     // shape, adds a new one with this primitive's textures (all four slots
-    // locked) and, when `announce` is set, announces it at once (5,
-    // TypeId<Model>) so the renderer lists it. Settings that describe no
+    // locked) and, when `announce` is set, announces it at once
+    // (ComponentAnnounced(TypeId<Model>)) so the renderer lists it. Settings that describe no
     // shape (unknown type, too few or too many stacks or slices, zero or
     // non-finite sizes) leave the object without a Model. Returns the new
     // Model or null.

@@ -1,13 +1,13 @@
 // Files dropped on the window: switching acceptance on and off, and reading
 // the drop record that comes with a FilesDropped event (its payload in the
-// engine's (32, 9) message). Main thread only.
+// engine's kMsgFilesDropped message). Main thread only.
 #pragma once
 
 #include "port/window/WindowEvent.h"
 
 #include <cstdint>
 
-// window: the handle of the (1, 0) announcement (PortWindow::Handle()).
+// window: the handle of the kMsgWindowCreated announcement (PortWindow::Handle()).
 void DragAcceptFiles(uint64_t window, bool accept);
 // index 0xFFFFFFFF: the number of files. Otherwise copies file index into
 // buffer (at most bufferSize - 1 characters and a NUL) and returns the number

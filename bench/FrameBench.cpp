@@ -15,7 +15,8 @@
 //                 and the few GL calls that remain (clears, buffer uploads).
 // BM_FramePasses gives each step's share of a frame from GPU timestamps taken
 // as each step starts, without waiting between steps. DD_BENCH_PICTURE=path
-// saves the last frame of BM_Frame as a PNG (to compare pictures).
+// saves a frame of BM_Frame after the timed ones as path_WxH_scene.png, the
+// same picture from any run (to compare pictures before and after a change).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -139,6 +140,8 @@ public:
         if (finish) ReadBack();
     }
     void ReadBack() { graphics_->GetSwapChain()->GetBuffer()->ReadBack(0, &pixels_); }
+    // The changing texts start again from their first values.
+    void Rewind() { frame_ = 0; }
     GraphicsSystem& Graphics() { return *graphics_; }
     u32 Triangles() const { return triangles_; }
 
@@ -237,6 +240,9 @@ void BM_Frame(benchmark::State& state) {
             allCpu += ProcessCpuMs() - allBefore;
         }
         if (const char* picture = std::getenv("DD_BENCH_PICTURE")) {
+            // The same texts whatever the number of frames timed.
+            scene.Rewind();
+            scene.Frame(true);
             std::string error;
             const std::string path = std::string(picture) + "_" + std::to_string(width) + "x" + std::to_string(height) +
                                      "_" + std::to_string(state.range(2)) + ".png";

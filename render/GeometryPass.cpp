@@ -31,17 +31,15 @@ void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum)
     drawn_ = culled_ = 0;
     GpuDevice& device = frame.device;
     const RenderTargets& t = frame.targets;
-    const float black[4] = {0, 0, 0, 1};
-    for (GpuRenderTargetView* target : {t.backBuffer.get(), t.normals.target.get(), t.diffuseSpec.target.get(),
-                                        t.glow.target.get(), t.light.target.get()})
-        device.ClearRenderTargetView(target, black);
-    device.ClearDepthStencilView(t.depthStencil.get(), GpuClearDepth | GpuClearStencil, 1.0f, 0);
-
     frame.UnbindInputs();
     device.IASetPrimitiveTopology(GpuTopology::TriangleList);
     device.IASetInputLayout(frame.graphics.GetGeometryLayout());
     GpuRenderTargetView* gbuffer[3] = {t.normals.target.get(), t.diffuseSpec.target.get(), t.glow.target.get()};
     device.OMSetRenderTargets(3, gbuffer, t.depthStencil.get());
+    // Cleared once bound, so the clears become part of this pass's drawing.
+    const float black[4] = {0, 0, 0, 1};
+    for (GpuRenderTargetView* target : gbuffer) device.ClearRenderTargetView(target, black);
+    device.ClearDepthStencilView(t.depthStencil.get(), GpuClearDepth | GpuClearStencil, 1.0f, 0);
     device.OMSetDepthStencilState(t.depthOnState.get(), 0);
     const float factor[4] = {0, 0, 0, 0};
     device.OMSetBlendState(nullptr, factor, 0xFFFFFFFF);

@@ -1,6 +1,6 @@
-// The geometry step of the frame: clears the targets, then draws every
-// enabled, placed and visible Model of the persistent model list into the
-// Normals, DiffuseSpec and Glow targets with the depth buffer, each with its
+// The geometry step of the frame: binds the Normals, DiffuseSpec and Glow
+// targets with the depth buffer and clears them, then draws every enabled,
+// placed and visible Model of the persistent model list into them, each with its
 // Material's textures (or the solid defaults). In debug drawing it also shows
 // the selection's bounds. Owned by the FramePipeline. Main thread only.
 #pragma once

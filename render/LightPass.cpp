@@ -23,6 +23,9 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     device.OMSetDepthStencilState(t.depthOffState.get(), 0);
     GpuRenderTargetView* outputs[2] = {t.light.target.get(), t.glow.target.get()};
     device.OMSetRenderTargets(2, outputs, nullptr);
+    // The lights add up from black; cleared once bound, as part of this pass.
+    const float black[4] = {0, 0, 0, 1};
+    device.ClearRenderTargetView(t.light.target.get(), black);
     device.IASetPrimitiveTopology(GpuTopology::TriangleList);
     frame.SetTexture(EffectVarId::DiffuseSpecIn, t.diffuseSpec.view.get());
     frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());

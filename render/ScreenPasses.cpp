@@ -54,7 +54,11 @@ void ScreenPasses::Combine(const FrameContext& frame) const {
     frame.SetTexture(EffectVarId::GlowIn, t.glow.view.get());
     frame.SetTexture(EffectVarId::SSAOIn, t.ssao.view.get());
     frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
-    if (frame.Apply(TechniqueId::CombineDeferred)) frame.DrawQuad();
+    // The combine writes every pixel of the back buffer; only a frame without
+    // it starts from black.
+    if (frame.Apply(TechniqueId::CombineDeferred) && frame.DrawQuad()) return;
+    const float black[4] = {0, 0, 0, 1};
+    frame.device.ClearRenderTargetView(t.backBuffer.get(), black);
 }
 
 void ScreenPasses::SetGlobalLight(const FrameContext& frame) const {

@@ -236,8 +236,8 @@ void GpuDevice::OMSetRenderTargets(unsigned count, GpuRenderTargetView* const* t
     }
     bool any = depth != nullptr;
     for (unsigned i = 0; i < count; ++i) any = any || colors[i].texture != 0;
-    const GLuint fbo = any ? context_->Framebuffer(colors, count, depthAttachment) : 0;
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo);
+    framebuffer_ = any ? context_->Framebuffer(colors, count, depthAttachment) : 0;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer_);
 }
 
 void GpuDevice::OMSetDepthStencilState(GpuDepthStencilState* state, unsigned stencilRef) {
@@ -375,14 +375,30 @@ void GpuDevice::SOSetTargets(unsigned count, GpuBuffer* const* buffers, const st
 
 void GpuDevice::ClearRenderTargetView(GpuRenderTargetView* target, const float color[4]) {
     if (!target || !target->Valid() || !color) return;
+    for (unsigned i = 0; i < targetCount_ && framebuffer_; ++i) {
+        if (targets_[i].get() != target) continue;
+        // A bound target is cleared through its framebuffer, which the driver
+        // can fold into the drawing that follows instead of writing the
+        // texture on its own. Clears ignore the bound masks, as in Direct3D.
+        glColorMaski(i, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        const bool scissor = glIsEnabled(GL_SCISSOR_TEST);
+        glDisable(GL_SCISSOR_TEST);
+        glClearNamedFramebufferfv(framebuffer_, GL_COLOR, static_cast<GLint>(i), color);
+        if (scissor) glEnable(GL_SCISSOR_TEST);
+        ApplyBlend();
+        return;
+    }
     glClearTexImage(target->Texture()->GlName(), 0, GL_RGBA, GL_FLOAT, color);
 }
 
 void GpuDevice::ClearDepthStencilView(GpuDepthStencilView* depth, std::uint32_t flags, float depthValue,
                                       std::uint8_t stencil) {
     if (!depth || !depth->Valid() || !(flags & (GpuClearDepth | GpuClearStencil))) return;
-    GpuContext::Attachment attachment{depth->Serial(), depth->Texture()->GlName()};
-    const GLuint fbo = context_->Framebuffer(nullptr, 0, attachment);
+    GLuint fbo = framebuffer_;
+    if (depthView_.get() != depth || !fbo) {
+        GpuContext::Attachment attachment{depth->Serial(), depth->Texture()->GlName()};
+        fbo = context_->Framebuffer(nullptr, 0, attachment);
+    }
     // Clears ignore the bound masks, as in Direct3D.
     glDepthMask(GL_TRUE);
     glStencilMask(0xFF);
@@ -499,6 +515,7 @@ void GpuDevice::ClearState() {
     for (auto& t : targets_) t.reset();
     targetCount_ = 0;
     depthView_.reset();
+    framebuffer_ = 0;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     depthStencil_.reset();
     stencilRef_ = 0;

@@ -83,6 +83,8 @@ public:
     void PSSetShaderResources(unsigned startSlot, unsigned count, GpuShaderResourceView* const* views);
     void SOSetTargets(unsigned count, GpuBuffer* const* buffers, const std::uint32_t* offsets);
 
+    // Clears ignore the write masks and the scissor. Clearing targets right
+    // after binding them, before drawing into them, costs least.
     void ClearRenderTargetView(GpuRenderTargetView* target, const float color[4]);
     void ClearDepthStencilView(GpuDepthStencilView* depth, std::uint32_t flags, float depthValue, std::uint8_t stencil);
 
@@ -132,6 +134,7 @@ private:
     std::array<std::shared_ptr<GpuRenderTargetView>, kTargets> targets_;
     unsigned targetCount_ = 0;
     std::shared_ptr<GpuDepthStencilView> depthView_;
+    unsigned framebuffer_ = 0;  // of the bound targets (0: none)
     std::shared_ptr<GpuDepthStencilState> depthStencil_;
     unsigned stencilRef_ = 0;
     std::shared_ptr<GpuBlendState> blend_;

@@ -22,11 +22,39 @@ protected:
         const float w = static_cast<float>(graphics->GetWidth()), h = static_cast<float>(graphics->GetHeight());
         return D3DXVECTOR2((clip.x / clip.w * 0.5f + 0.5f) * w, (0.5f - clip.y / clip.w * 0.5f) * h);
     }
+    // Pixels not black in a frame drawn over a white back buffer.
+    int LitPixelsOfAFrameOverWhite() {
+        const float white[4] = {1, 1, 1, 1};
+        graphics->GetDevice()->ClearRenderTargetView(graphics->GetTargets().backBuffer.get(), white);
+        const Picture picture = Draw();
+        int lit = 0;
+        for (int y = 0; y < picture.Height(); ++y)
+            for (int x = 0; x < picture.Width(); ++x) lit += picture.At(x, y).Sum() != 0;
+        return lit;
+    }
     double MeanAt(const Picture& picture, const D3DXVECTOR3& world, int half = 2) {
         const D3DXVECTOR2 p = ScreenOf(world);
         return picture.Mean(static_cast<int>(p.x), static_cast<int>(p.y), half);
     }
 };
+
+// Whatever the back buffer held before, an empty scene's frame is black in
+// every pixel: the combine covers it all, and without the combine (no effects
+// loaded) the frame is cleared instead.
+TEST_F(FrameGLTest, EmptyFrameIsBlackInEveryPixelWithTheCombine) {
+    Start();
+    ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::CombineDeferred)->IsValid());
+    EXPECT_EQ(LitPixelsOfAFrameOverWhite(), 0);
+}
+
+TEST_F(FrameGLTest, EmptyFrameIsBlackInEveryPixelWithoutTheCombine) {
+    FilePath shaders = AssetFolder("shader", ".fx");
+    shaders.baseFolder = "/nonexistent/";
+    loader = std::make_unique<EffectLoader>(shaders);
+    Start();
+    ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::CombineDeferred)->IsValid());
+    EXPECT_EQ(LitPixelsOfAFrameOverWhite(), 0);
+}
 
 TEST_F(FrameGLTest, LitSideOfASphereIsBrighterThanItsFarSide) {
     Start();

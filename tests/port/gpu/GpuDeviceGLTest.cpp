@@ -173,6 +173,51 @@ TEST(GpuDeviceGLTest, DepthIsWrittenInZeroToOneAndClearsIgnoreWriteMask) {
     EXPECT_EQ(rig.device->DrainErrors(), 0u);
 }
 
+// Targets cleared while bound: only the named one, every channel whatever the
+// blend state's write mask (which still holds for the draws after), and the
+// bound depth buffer whatever the depth state's write mask.
+TEST(GpuDeviceGLTest, ClearsOfBoundTargetsTouchOnlyThemAndIgnoreWriteMasks) {
+    START_RIG(rig);
+    Drawing draw(rig);
+    auto a = rig.MakeTarget(4, 4), b = rig.MakeTarget(4, 4);
+    const float grey[4] = {0.5f, 0.5f, 0.5f, 0.5f}, white[4] = {1, 1, 1, 1};
+    rig.device->ClearRenderTargetView(a.rtv.get(), grey);
+    rig.device->ClearRenderTargetView(b.rtv.get(), grey);
+    GpuTextureDesc dd;
+    dd.width = dd.height = 4;
+    dd.format = GpuFormat::R24G8_TYPELESS;
+    dd.bindFlags = GpuBindDepthStencil | GpuBindShaderResource;
+    auto dsv = rig.device->CreateDepthStencilView(rig.device->CreateTexture(dd));
+    GpuRenderTargetView* both[2] = {a.rtv.get(), b.rtv.get()};
+    rig.device->OMSetRenderTargets(2, both, dsv.get());
+    GpuViewport vp;
+    vp.width = vp.height = 4;
+    rig.device->RSSetViewports(1, &vp);
+    GpuBlendDesc redOnly;
+    redOnly.writeMask = 1;
+    auto blend = rig.device->CreateBlendState(redOnly);
+    rig.device->OMSetBlendState(blend.get(), nullptr, 0xFFFFFFFFu);
+    GpuDepthStencilDesc testOnly;
+    testOnly.depthWriteAll = false;
+    auto depthState = rig.device->CreateDepthStencilState(testOnly);
+    rig.device->OMSetDepthStencilState(depthState.get(), 0);
+
+    rig.device->ClearRenderTargetView(b.rtv.get(), white);
+    rig.device->ClearDepthStencilView(dsv.get(), GpuClearDepth | GpuClearStencil, 0.5f, 0);
+    // (The draw below leaves what it writes to the second target undefined.)
+    const std::vector<std::uint8_t> second = GpuTestRig::Read(b);
+    // Left half in front of the cleared depth, right half behind it.
+    draw.Triangles({-1, -1, 0.25f, -1, 1, 0.25f, 0, 1, 0.25f, -1, -1, 0.25f, 0, 1, 0.25f, 0, -1, 0.25f,  //
+                    0,  -1, 0.75f, 0,  1, 0.75f, 1, 1, 0.75f, 0,  -1, 0.75f, 1, 1, 0.75f, 1, -1, 0.75f});
+    const std::vector<std::uint8_t> first = GpuTestRig::Read(a);
+    for (unsigned c = 0; c < 4; ++c) {
+        EXPECT_EQ(Texel(second, 4, 1, 1)[c], 255) << c;
+        EXPECT_NEAR(Texel(first, 4, 0, 2)[c], c == 0 ? 255 : 128, 1) << c;
+        EXPECT_NEAR(Texel(first, 4, 3, 2)[c], 128, 1) << c;
+    }
+    EXPECT_EQ(rig.device->DrainErrors(), 0u);
+}
+
 TEST(GpuDeviceGLTest, StreamOutThenDrawAutoDrawsWhatWasWritten) {
     START_RIG(rig);
     GpuEffectDesc d;

@@ -9,6 +9,7 @@
 
 #include "app/Assembly.h"
 #include "app/CommandLine.h"
+#include "app/ScriptedRun.h"
 #include "core/TypeId.h"
 #include "engine/Engine.h"
 #include "engine/Logger.h"
@@ -70,6 +71,12 @@ std::string MissingDeviceText(Engine& engine) {
 }  // namespace
 
 int RunProgram(const char* commandLine) {
+    ScriptedRun scripted;
+    std::string scriptError;
+    if (!scripted.ReadEnvironment(&scriptError)) {
+        std::fprintf(stderr, "DevozizuDave: %s\n", scriptError.c_str());
+        return 2;
+    }
     Assembly assembly;
     if (!assembly.Assemble()) {
         std::fprintf(stderr, "DevozizuDave: %s\n", assembly.FailureText().c_str());
@@ -82,6 +89,7 @@ int RunProgram(const char* commandLine) {
         ShowMessageBox(missing.c_str(), "DevozizuDave cannot start");
         return 1;
     }
+    scripted.Install(*engine);
     TwHandleErrors(&OnTweakBarError);
     ForceFaultWhenTestAsks();
     StallWhenTestAsks();
@@ -89,5 +97,5 @@ int RunProgram(const char* commandLine) {
     if (Logger* logger = Logger::Instance())
         Log("Shutdown: frame loop ended after %u frames", static_cast<unsigned>(logger->FrameCounter()));
     assembly.Disassemble();
-    return 0;
+    return scripted.Failed() ? 2 : 0;
 }

@@ -9,7 +9,9 @@ class Engine;
 
 // Returns 0 when the frame loop has ended normally (window closed, quit
 // control, SIGINT or SIGTERM), 1 when the start-up file in the working
-// directory is missing or broken (reported, nothing else made); every other
+// directory is missing or broken (reported, nothing else made), 2 when a
+// scripted run fails (see ScriptedRun: a script that cannot be read, a bad
+// frame time, a line that does not fit or a step that fails); every other
 // abnormal end goes through the crash handler.
 int RunProgram(const char* commandLine);
 

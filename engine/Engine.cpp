@@ -85,9 +85,10 @@ void Engine::Clear() {
 void Engine::Update(float) {
     if (IsActive()) {
         MarkFrameLoopStarted();
-        float dt = 0.0f;
+        float dt = fixedFrameSeconds_ > 0.0f ? fixedFrameSeconds_ : 0.0f;
         do {
             const Clock::time_point frameStart = Clock::now();
+            if (frameStartHook_) frameStartHook_();
             if (MessageHub* hub = MessageHub::Instance()) hub->DispatchQueued();
 
             cursor_ = GetChildHead();
@@ -105,10 +106,10 @@ void Engine::Update(float) {
 
             const double frameSeconds = SecondsBetween(frameStart, Clock::now());
             Log("FRAMETIME: %f", frameSeconds * 1000.0);
-            dt = static_cast<float>(frameSeconds);
-            lastFrameSeconds_ = dt;
+            lastFrameSeconds_ = static_cast<float>(frameSeconds);
+            dt = fixedFrameSeconds_ > 0.0f ? fixedFrameSeconds_ : lastFrameSeconds_;
 
-            if (Graveyard* graveyard = Graveyard::Instance()) graveyard->Collect(dt);
+            if (Graveyard* graveyard = Graveyard::Instance()) graveyard->Collect(lastFrameSeconds_);
             if (Logger* logger = Logger::Instance()) {
                 logger->FlushFrame(10);
                 logger->IncrementFrame();

@@ -5,6 +5,7 @@
 // ran), the entry destroys the Engine afterwards. Reached
 // through Engine::Instance(). Main thread only.
 #pragma once
+#include <functional>
 #include <map>
 
 #include "core/Singleton.h"
@@ -45,6 +46,15 @@ public:
     // The previous frame's measured time in seconds (0 before the first frame ends).
     float GetLastFrameSeconds() const { return lastFrameSeconds_; }
 
+    // Runs at the start of every frame, before the message drain; none in a
+    // plain run. A hook that clears the Engine's active flag ends the loop
+    // after that frame.
+    void SetFrameStartHook(std::function<void()> hook) { frameStartHook_ = std::move(hook); }
+    // Every frame's dt, the first one's too, becomes `seconds` when above 0
+    // (0 gives back the measured time). "FRAMETIME:", the Graveyard's budget
+    // and GetLastFrameSeconds keep the measured time.
+    void SetFixedFrameTime(float seconds) { fixedFrameSeconds_ = seconds; }
+
 private:
     void DeleteSystems();
 
@@ -53,4 +63,6 @@ private:
     // during its update resets it to the list head.
     ISystem* cursor_ = nullptr;
     float lastFrameSeconds_ = 0.0f;
+    float fixedFrameSeconds_ = 0.0f;
+    std::function<void()> frameStartHook_;
 };

@@ -2,7 +2,10 @@
 // every active system each frame, end its loop on SIGTERM or SIGINT with a
 // complete log, the services going in reverse order, and exit status 0; a
 // fault ends in the three crash dumps; a missing start-up file or a log
-// folder that cannot be made end it without harm to the asset tree.
+// folder that cannot be made end it without harm to the asset tree. Scripted
+// runs play their steps in the logged frames, save shots, reach the window's
+// pump with their keys, end with the script (status 0) or at a failed or bad
+// line (status 2, the line logged).
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -204,5 +207,115 @@ TEST_F(ProgramRunGLTest, BrokenStartupFileEndsWithStatusOne) {
               std::string::npos)
         << result.errorText;
     ExpectNoDumps();
+}
+
+// Scripted runs: the script file and the shot folder in the asset copy.
+class ScriptedRunGLTest : public ProgramRunGLTest {
+protected:
+    ChildResult RunScript(const std::string& text) {
+        const std::string script = dir_ + "/run.script";
+        std::ofstream(script) << text;
+        std::filesystem::create_directory(ShotDir());
+        ::setenv("DD_INPUT_SCRIPT", script.c_str(), 1);
+        ::setenv("DD_SHOT_DIR", ShotDir().c_str(), 1);
+        ::setenv("DD_FIXED_FRAME_TIME", "0.0166667", 1);
+        ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+        for (const char* name : {"DD_INPUT_SCRIPT", "DD_SHOT_DIR", "DD_FIXED_FRAME_TIME"}) ::unsetenv(name);
+        return program.Wait();
+    }
+    std::string ShotDir() const { return dir_ + "/shots"; }
+    // The script's rows and the loop's end, "<frame> <message>" each.
+    std::vector<std::string> ScriptRows() {
+        std::vector<std::string> rows;
+        for (const LogRow& row : ReadRows())
+            if (StartsWith(row.message, "SCRIPT") || StartsWith(row.message, "Shutdown: frame loop"))
+                rows.push_back(std::to_string(row.frame) + " " + row.message);
+        return rows;
+    }
+};
+
+bool ExitedWith(const ChildResult& result, int status) {
+    return !result.timedOut && WIFEXITED(result.status) && WEXITSTATUS(result.status) == status;
+}
+
+TEST_F(ScriptedRunGLTest, StepsLogInTheirFramesShotIsSavedAndTheEndExitsZero) {
+    const ChildResult result = RunScript(
+        "# waits, a key, a system, a picture\nwait 2\ntap 0x41\n"
+        "until active WindowsSystem\nshot first # the frame before\n");
+    EXPECT_TRUE(ExitedWith(result, 0)) << result.status << "\n" << result.errorText;
+    EXPECT_EQ(ScriptRows(), (std::vector<std::string>{
+                                "0 SCRIPT: wait 2",
+                                "2 SCRIPT: tap 0x41",
+                                "3 SCRIPT: until active WindowsSystem",
+                                "3 SCRIPT: shot first",
+                                "4 Shutdown: frame loop ended after 4 frames",
+                            }));
+    // A PNG of the window's client size (1024 x 768).
+    const std::string png = ReadWholeFile(ShotDir() + "/first.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x04\0\0\0\x03\0", 8));
+    ExpectNoDumps();
+}
+
+TEST_F(ScriptedRunGLTest, InjectedKeysReachTheWindowPump) {
+    // Alt+F4 is the window's own quit: the run ends long before the wait does.
+    const ChildResult result = RunScript("key 0x12 down\ntap 0x73\nwait 600\nshot never\n");
+    EXPECT_TRUE(ExitedWith(result, 0)) << result.status << "\n" << result.errorText;
+    // The press ends the loop in its own frame, before the tap's release.
+    EXPECT_EQ(ScriptRows(), (std::vector<std::string>{"0 SCRIPT: key 0x12 down", "0 SCRIPT: tap 0x73",
+                                                      "1 Shutdown: frame loop ended after 1 frames"}));
+    EXPECT_FALSE(std::filesystem::exists(ShotDir() + "/never.png"));
+}
+
+struct FailingScript {
+    const char* name;
+    const char* text;
+    std::vector<std::string> rows;
+};
+
+void PrintTo(const FailingScript& script, std::ostream* out) {
+    *out << script.text;
+}
+
+class FailingScriptGLTest : public ScriptedRunGLTest, public ::testing::WithParamInterface<FailingScript> {};
+
+TEST_P(FailingScriptGLTest, FailedLineIsLoggedAndTheRunExitsTwo) {
+    const ChildResult result = RunScript(GetParam().text);
+    EXPECT_TRUE(ExitedWith(result, 2)) << result.status << "\n" << result.errorText;
+    std::vector<std::string> rows = ScriptRows();
+    // The failed line, its reason, then the loop's end.
+    ASSERT_EQ(rows.size(), GetParam().rows.size() + 2);
+    EXPECT_NE(rows[rows.size() - 2].find(" SCRIPT REASON: line "), std::string::npos) << rows[rows.size() - 2];
+    EXPECT_NE(rows.back().find(" Shutdown: frame loop ended"), std::string::npos) << rows.back();
+    rows.erase(rows.end() - 2, rows.end());
+    EXPECT_EQ(rows, GetParam().rows);
+    EXPECT_NE(result.errorText.find("input script line"), std::string::npos) << result.errorText;
+    EXPECT_FALSE(std::filesystem::exists(ShotDir() + "/never.png"));
+    ExpectNoDumps();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, FailingScriptGLTest,
+    ::testing::Values(FailingScript{"FailedUntil",
+                                    "wait 1\nuntil inactive WindowsSystem 5\nshot never\n",
+                                    {"0 SCRIPT: wait 1", "1 SCRIPT: until inactive WindowsSystem 5",
+                                     "6 SCRIPT FAILED: until inactive WindowsSystem 5"}},
+                      FailingScript{
+                          "UnknownSystem",
+                          "until active NoSuchSystem\nshot never\n",
+                          {"0 SCRIPT: until active NoSuchSystem", "0 SCRIPT FAILED: until active NoSuchSystem"}},
+                      FailingScript{"BadLine", "shot never\nwait 1 2\n", {"0 SCRIPT FAILED: wait 1 2"}}),
+    [](const ::testing::TestParamInfo<FailingScript>& info) { return std::string(info.param.name); });
+
+TEST_F(ScriptedRunGLTest, UnreadableScriptEndsWithAClearMessageAndStatusTwo) {
+    ::setenv("DD_INPUT_SCRIPT", "missing.script", 1);
+    ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+    ::unsetenv("DD_INPUT_SCRIPT");
+    const ChildResult result = program.Wait();
+    EXPECT_TRUE(ExitedWith(result, 2)) << result.status;
+    EXPECT_NE(result.errorText.find("\"missing.script\" (DD_INPUT_SCRIPT) cannot be read"), std::string::npos)
+        << result.errorText;
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/log"));
 }
 }  // namespace

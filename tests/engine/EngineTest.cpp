@@ -59,6 +59,35 @@ TEST_F(EngineTest, LoopUpdatesActiveSystemsAndDeletesFirstCreatedFirst) {
     EXPECT_EQ(engine->GetChildCount(), 0u);
 }
 
+TEST_F(EngineTest, FixedFrameTimeIsEveryFramesDtWhileFrameTimeLogsStayMeasured) {
+    ProbeSystem* only = Add("Only");
+    StopAfter(only, 3);
+    std::vector<float> dts;
+    only->onDelete = [&] { dts = only->dts; };
+    engine->SetFixedFrameTime(0.0166667f);
+    engine->Init();
+    engine->Update(0.0f);
+    EXPECT_EQ(dts, std::vector<float>(3, 0.0166667f));
+    EXPECT_NE(engine->GetLastFrameSeconds(), 0.0166667f) << "the measured time, not the fixed one";
+}
+
+TEST_F(EngineTest, FrameStartHookRunsBeforeTheDrainAndCanEndTheLoop) {
+    ProbeSystem* s = Add("Receiver");
+    int hooks = 0;
+    std::vector<std::string> order;
+    s->onMessage = [&](Message*) { order.push_back("message"); };
+    s->onUpdate = [&] { order.push_back("update"); };
+    engine->SetFrameStartHook([&] {
+        order.push_back("hook");
+        // The message is posted by the hook and still drained in its frame.
+        PostToSystem(Kind<u32>{2, 0}, s->GetTypeId(), 0, 1u);
+        if (++hooks == 2) engine->SetActive(false);
+    });
+    engine->Init();
+    engine->Update(0.0f);
+    EXPECT_EQ(order, (std::vector<std::string>{"hook", "message", "update", "hook", "message", "update"}));
+}
+
 TEST_F(EngineTest, GetSystemNeverReturnsDeletedSystemsDuringTeardown) {
     ProbeSystem* first = Add("First");
     ProbeSystem* second = Add("Second");

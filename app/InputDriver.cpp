@@ -1,0 +1,53 @@
+#include "app/InputDriver.h"
+
+#include <cstdio>
+
+#include "app/ScriptTarget.h"
+#include "engine/Logger.h"
+
+InputDriver::InputDriver(InputScript script, ScriptTarget& target) : script_(std::move(script)), target_(target) {}
+
+void InputDriver::BeginFrame() {
+    if (finished_) return;
+    if (!script_.Fits()) {
+        const InputScript::BadLine& bad = script_.FirstBadLine();
+        Fail(bad.lineNumber, bad.line, bad.reason);
+        return;
+    }
+    const std::vector<InputScript::Step>& steps = script_.Steps();
+    while (next_ < steps.size()) {
+        const InputScript::Step& step = steps[next_];
+        if (frame_ == 0) Log("SCRIPT: %s", step.line.c_str());
+        StepPlay play{target_, step.args, frame_, {}};
+        switch (step.command->play(play)) {
+            case StepState::Again:
+                ++frame_;
+                return;
+            case StepState::Done:
+                ++next_;
+                frame_ = 0;
+                break;
+            case StepState::Failed:
+                Fail(step.lineNumber, step.line, play.error);
+                return;
+            case StepState::End:
+                Finish();
+                return;
+        }
+    }
+    Finish();
+}
+
+void InputDriver::Fail(int lineNumber, const std::string& line, const std::string& reason) {
+    Log("SCRIPT FAILED: %s", line.c_str());
+    Log("SCRIPT REASON: line %d: %s", lineNumber, reason.c_str());
+    std::fprintf(stderr, "DevozizuDave: input script line %d failed: %s (%s)\n", lineNumber, line.c_str(),
+                 reason.c_str());
+    failed_ = true;
+    Finish();
+}
+
+void InputDriver::Finish() {
+    finished_ = true;
+    target_.Quit();
+}

@@ -1,0 +1,194 @@
+// Input scripts: which lines fit their command (counts, numbers, keywords,
+// keys that exist), comments and blank lines, the first bad line stopping
+// the read; and how the driver plays steps over frames on a stand-in target:
+// the frame each event lands in, until's limit, failures and the end.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/InputDriver.h"
+#include "app/InputScript.h"
+#include "app/ScriptTarget.h"
+
+namespace {
+
+struct LineCase {
+    const char* line;
+    bool fits;
+};
+
+TEST(InputScriptTest, EachCommandAcceptsOnlyItsOwnWords) {
+    const LineCase cases[] = {
+        {"wait 3", true},
+        {"wait 0", true},
+        {"wait", false},
+        {"wait -1", false},
+        {"wait 2x", false},
+        {"wait 1 2", false},
+        {"until active WindowsSystem", true},
+        {"until inactive Editor 5", true},
+        {"until paused GraphicsSystem 0", true},
+        {"until running GraphicsSystem", true},
+        {"until asleep WindowsSystem", false},
+        {"until active", false},
+        {"until active WindowsSystem -5", false},
+        {"until active WindowsSystem 5 6", false},
+        {"key 0x1B down", true},
+        {"key 0x41 up", true},
+        {"key 27 down", true},
+        {"key 0x1B sideways", false},
+        {"key 0xZZ down", false},
+        {"key 0x11B down", false},
+        {"key 0x07 down", false},  // no key has that code
+        {"key 0x1B", false},
+        {"tap 0X73", true},
+        {"tap 0x", false},
+        {"tap", false},
+        {"move 10 -5", true},
+        {"move 10", false},
+        {"move 1.5 2", false},
+        {"click 3 4", true},
+        {"click 3 four", false},
+        {"press left", true},
+        {"release right", true},
+        {"press middle", false},
+        {"release", false},
+        {"shot title", true},
+        {"shot a#b", true},
+        {"shot a/b", false},
+        {"shot ..", false},
+        {"shot", false},
+        {"quit", true},
+        {"quit now", false},
+        {"jump 3", false},
+        {"Wait 3", false},
+    };
+    for (const LineCase& c : cases) {
+        const InputScript script = InputScript::Parse(c.line);
+        EXPECT_EQ(script.Fits(), c.fits) << c.line;
+        EXPECT_EQ(script.Steps().size(), c.fits ? 1u : 0u) << c.line;
+        if (!c.fits) {
+            EXPECT_EQ(script.FirstBadLine().line, c.line);
+            EXPECT_FALSE(script.FirstBadLine().reason.empty()) << c.line;
+        }
+    }
+}
+
+TEST(InputScriptTest, CommentsAndBlankLinesAreSkippedAndTheFirstBadLineStopsTheRead) {
+    const InputScript good = InputScript::Parse("# a run\n\n  \t\r\n  wait   2  # settle\r\ntap 0x1B\n#quit");
+    ASSERT_TRUE(good.Fits());
+    ASSERT_EQ(good.Steps().size(), 2u);
+    EXPECT_EQ(good.Steps()[0].line, "wait   2");
+    EXPECT_EQ(good.Steps()[0].lineNumber, 4);
+    EXPECT_EQ(good.Steps()[0].args, std::vector<std::string>{"2"});
+    EXPECT_EQ(good.Steps()[1].command->name, std::string("tap"));
+
+    const InputScript bad = InputScript::Parse("wait 1\n  bogus 3 # no such\nwait x\n");
+    EXPECT_FALSE(bad.Fits());
+    EXPECT_EQ(bad.FirstBadLine().lineNumber, 2);
+    EXPECT_EQ(bad.FirstBadLine().line, "bogus 3");
+}
+
+// Records what the steps do, each entry prefixed with the frame it came in.
+class RecordingTarget : public ScriptTarget {
+public:
+    void Key(u32 vk, bool down) override { Note("key " + std::to_string(vk) + (down ? " down" : " up")); }
+    void MovePointer(int x, int y) override { Note("move " + std::to_string(x) + " " + std::to_string(y)); }
+    void Button(u32 button, bool down) override { Note("button " + std::to_string(button) + (down ? " down" : " up")); }
+    bool SystemFlags(const std::string& name, bool* active, bool* paused) override {
+        auto found = systems.find(name);
+        if (found == systems.end()) return false;
+        *active = found->second.first;
+        *paused = found->second.second;
+        return true;
+    }
+    bool SaveShot(const std::string& name, std::string* error) override {
+        Note("shot " + name);
+        if (shotsFail) *error = "disk full";
+        return !shotsFail;
+    }
+    void Quit() override { Note("quit"); }
+
+    void Note(const std::string& what) { journal.push_back(std::to_string(frame) + ": " + what); }
+
+    int frame = 0;
+    std::vector<std::string> journal;
+    std::map<std::string, std::pair<bool, bool>> systems;  // name -> (active, paused)
+    bool shotsFail = false;
+};
+
+class InputDriverTest : public ::testing::Test {
+protected:
+    // Plays frames until the driver finishes (at most `frames`).
+    void Play(const std::string& text, int frames = 50) {
+        InputDriver driver(InputScript::Parse(text), target);
+        for (target.frame = 0; target.frame < frames && !driver.Finished(); ++target.frame) {
+            if (onFrame) onFrame(target.frame);
+            driver.BeginFrame();
+        }
+        failed = driver.Failed();
+    }
+
+    RecordingTarget target;
+    std::function<void(int)> onFrame;
+    bool failed = false;
+};
+
+TEST_F(InputDriverTest, StepsLandInTheirFramesAndTheEndQuits) {
+    Play("wait 2\ntap 0x1B\nmove 5 6\nclick 7 8\npress right\nrelease right\nkey 0x41 down\nshot end\n");
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{
+                                  "2: key 27 down",
+                                  "3: key 27 up",
+                                  "3: move 5 6",
+                                  "3: move 7 8",
+                                  "3: button 0 down",
+                                  "4: button 0 up",
+                                  "4: button 1 down",
+                                  "4: button 1 up",
+                                  "4: key 65 down",
+                                  "4: shot end",
+                                  "4: quit",
+                              }));
+}
+
+TEST_F(InputDriverTest, UntilWaitsForTheFlagAndFailsAfterItsFrames) {
+    target.systems["Menu"] = {false, false};
+    onFrame = [this](int frame) {
+        if (frame == 3) target.systems["Menu"] = {true, true};
+    };
+    Play("until active Menu 10\nuntil paused Menu\nuntil running Menu 2\nquit\ntap 0x1B");
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{"5: quit"})) << "met at 3; running never: fails 2 frames on";
+
+    target.journal.clear();
+    Play("until inactive Menu 0");
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{"0: quit"}));
+}
+
+TEST_F(InputDriverTest, QuitEndsTheScriptAndFailuresPlayNothingMore) {
+    Play("tap 0x41\nquit\ntap 0x42");
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{"0: key 65 down", "1: key 65 up", "1: quit"}));
+
+    const std::vector<std::pair<std::string, std::vector<std::string>>> failures = {
+        {"tap 0x41\nuntil active Nobody\ntap 0x42", {"0: key 65 down", "1: key 65 up", "1: quit"}},
+        {"tap 0x41\nbogus\ntap 0x42", {"0: quit"}},  // a bad line anywhere: nothing is played
+    };
+    for (const auto& [text, journal] : failures) {
+        target.journal.clear();
+        Play(text);
+        EXPECT_TRUE(failed) << text;
+        EXPECT_EQ(target.journal, journal) << text;
+    }
+    target.journal.clear();
+    target.shotsFail = true;
+    Play("shot a\ntap 0x41");
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{"0: shot a", "0: quit"}));
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+// The scripted run from the environment, in-process on an Engine of probe
+// systems: the fixed frame time reaches every system's dt; a script finds
+// systems and their children by name, fails a shot without a shot folder
+// and ends the loop; a script or frame time that cannot be used is refused
+// with a reason naming it.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/ScriptedRun.h"
+#include "core/IdCounter.h"
+#include "engine/Engine.h"
+#include "engine/MessageHub.h"
+
+namespace {
+
+// Records its dts; ends the loop after `frames` updates (0: never).
+class DtProbe : public ISystem {
+public:
+    DtProbe(const char* name, std::vector<float>* dts, size_t frames) : ISystem(NewId()), dts_(dts), frames_(frames) {
+        SetName(name);
+    }
+    void HandleMessage(Message*) override {}
+    void Update(float dt) override {
+        dts_->push_back(dt);
+        if (dts_->size() == frames_) Engine::Instance()->SetActive(false);
+    }
+    void Init() override {}
+    void Clear() override {}
+    void Activate() override {}
+    void Deactivate() override {}
+
+private:
+    std::vector<float>* dts_;
+    size_t frames_;
+};
+
+class ScriptedRunTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (const char* name : {"DD_INPUT_SCRIPT", "DD_FIXED_FRAME_TIME", "DD_SHOT_DIR"}) ::unsetenv(name);
+        std::filesystem::remove(scriptPath_);
+    }
+    void WriteScript(const std::string& text) {
+        std::ofstream(scriptPath_) << text;
+        ::setenv("DD_INPUT_SCRIPT", scriptPath_.c_str(), 1);
+    }
+    // A top-level probe with a child probe; the loop runs until `frames`
+    // updates or the script ends it.
+    void RunLoop(ScriptedRun& run, size_t frames) {
+        auto* probe = new DtProbe("Probe", &dts, frames);
+        engine_.AddSystem(probe);
+        probe->AddSystem(new DtProbe("Child", &childDts, 0));
+        run.Install(engine_);
+        engine_.Init();
+        engine_.Update(0.0f);
+    }
+
+    MessageHub hub_;
+    IdCounter ids_{1};
+    Engine engine_;
+    std::vector<float> dts;
+    std::vector<float> childDts;
+    const std::string scriptPath_ =
+        (std::filesystem::temp_directory_path() / ("script-" + std::to_string(::getpid()) + ".txt")).string();
+};
+
+TEST_F(ScriptedRunTest, FixedFrameTimeIsEveryFramesDt) {
+    ::setenv("DD_FIXED_FRAME_TIME", "0.0166667", 1);
+    ScriptedRun run;
+    std::string error;
+    ASSERT_TRUE(run.ReadEnvironment(&error)) << error;
+    RunLoop(run, 3);
+    EXPECT_EQ(dts, std::vector<float>(3, 0.0166667f));
+    EXPECT_FALSE(run.Failed());
+}
+
+TEST_F(ScriptedRunTest, ScriptFindsChildSystemsByNameAndAShotWithoutFolderFailsTheRun) {
+    WriteScript("until active Child 0\nwait 1\nshot picture\nwait 50\n");
+    ScriptedRun run;
+    std::string error;
+    ASSERT_TRUE(run.ReadEnvironment(&error)) << error;
+    RunLoop(run, 0);
+    EXPECT_TRUE(run.Failed());
+    EXPECT_EQ(dts.size(), 2u) << "the shot fails at the start of the second frame, which still runs";
+}
+
+TEST_F(ScriptedRunTest, ScriptEndEndsTheLoop) {
+    WriteScript("until running Probe 0\n");
+    ScriptedRun run;
+    std::string error;
+    ASSERT_TRUE(run.ReadEnvironment(&error)) << error;
+    RunLoop(run, 0);
+    EXPECT_FALSE(run.Failed());
+    EXPECT_EQ(dts.size(), 1u);
+}
+
+TEST_F(ScriptedRunTest, UnusableScriptOrFrameTimeIsRefusedNamingIt) {
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"DD_FIXED_FRAME_TIME", "fast"}, {"DD_FIXED_FRAME_TIME", "0"},     {"DD_FIXED_FRAME_TIME", "-0.1"},
+        {"DD_FIXED_FRAME_TIME", "nan"},  {"DD_FIXED_FRAME_TIME", "0.01s"}, {"DD_INPUT_SCRIPT", "/no/such/script"},
+        {"DD_INPUT_SCRIPT", folder},
+    };
+    for (const auto& [name, value] : cases) {
+        ::setenv(name, value.c_str(), 1);
+        ScriptedRun run;
+        std::string error;
+        EXPECT_FALSE(run.ReadEnvironment(&error)) << name << "=" << value;
+        EXPECT_NE(error.find(name), std::string::npos) << error;
+        EXPECT_NE(error.find(value), std::string::npos) << error;
+        ::unsetenv(name);
+    }
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include "render/GraphicsSystem.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "engine/Logger.h"
@@ -197,7 +198,9 @@ ClientRect GraphicsSystem::ReadClientRect() const {
 void GraphicsSystem::CreateDeviceAndSwapChain() {
     const PortWindow* window = PortWindow::FromHandle(window_);
     std::string error;
-    const u32 w = width_ > 0 ? static_cast<u32>(width_) : 1, h = height_ > 0 ? static_cast<u32>(height_) : 1;
+    u32 w = 0, h = 0;
+    // The first back buffer is bounded like every later one (onResize).
+    RenderTargets::FitSize(static_cast<u32>(std::max(width_, 1)), static_cast<u32>(std::max(height_, 1)), 0, &w, &h);
     if (!window || !GpuCreateDeviceAndSwapChain(window->NativeWindow(), w, h, &device_, &swapChain_, &error)) {
         deviceError_ = window ? error : "no window";
         Log("GraphicsSystem: no render device: %s", deviceError_.c_str());
@@ -220,9 +223,17 @@ void GraphicsSystem::onResize() {
     D3DXMatrixPerspectiveFovLH(&projection_, kFieldOfView, aspect, kNearPlane, kFarPlane);
     Broadcast(kMsgProjectionMatrix, &projection_);
 
+    pictureWidth_ = width_;
+    pictureHeight_ = height_;
     if (!device_ || !swapChain_) return;
+    u32 w = 0, h = 0;
+    RenderTargets::FitSize(static_cast<u32>(width_), static_cast<u32>(height_), device_->MaxRenderTargetSide(), &w, &h);
+    if (w != static_cast<u32>(width_) || h != static_cast<u32>(height_))
+        Log("GraphicsSystem: the %i x %i window is drawn at %u x %u and scaled (render targets at most %u on a side)",
+            width_, height_, w, h, std::min(RenderTargets::kMaxSide, device_->MaxRenderTargetSide()));
+    pictureWidth_ = static_cast<int>(w);
+    pictureHeight_ = static_cast<int>(h);
     targets_.Release();
-    const u32 w = static_cast<u32>(width_), h = static_cast<u32>(height_);
     swapChain_->ResizeBuffers(w, h);
     targets_.Create(*device_, *swapChain_, w, h);
     GpuViewport viewport;

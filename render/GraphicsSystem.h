@@ -72,8 +72,11 @@ public:
     const RenderTargets& GetTargets() const { return targets_; }
     const EffectTable& GetEffects() const { return effects_; }
     RenderLists& GetLists() { return lists_; }
-    int GetWidth() const { return width_; }
-    int GetHeight() const { return height_; }
+    // The picture's size in pixels (the back buffer and every render target):
+    // the window's client size, or within RenderTargets::FitSize's bound a
+    // smaller one of the same shape that the swap chain scales to the window.
+    int GetWidth() const { return pictureWidth_; }
+    int GetHeight() const { return pictureHeight_; }
     bool IsFullScreen() const { return fullScreen_; }
     const D3DXMATRIX& GetProjection() const { return projection_; }
     // The view matrix of the latest frame (identity before the first).
@@ -109,8 +112,10 @@ private:
     bool glow_ = true;
     std::shared_ptr<GpuDevice> device_;
     std::string deviceError_;
-    int width_ = 1;
+    int width_ = 1;  // the window's client size
     int height_ = 1;
+    int pictureWidth_ = 1;
+    int pictureHeight_ = 1;
     ClientRect clientRect_;
     EffectTable effects_;
     u64 window_ = 0;

@@ -1,5 +1,7 @@
 #include "render/RenderTargets.h"
 
+#include <algorithm>
+
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSwapChain.h"
 
@@ -19,6 +21,21 @@ ColourTarget MakeTarget(GpuDevice& device, u32 width, u32 height, GpuFormat form
 }
 
 }  // namespace
+
+void RenderTargets::FitSize(u32 width, u32 height, u32 deviceMaxSide, u32* fitWidth, u32* fitHeight) {
+    const u32 limit = deviceMaxSide != 0 ? std::min(kMaxSide, deviceMaxSide) : kMaxSide;
+    width = std::max(width, 1u);
+    height = std::max(height, 1u);
+    const u32 longer = std::max(width, height);
+    if (longer <= limit) {
+        *fitWidth = width;
+        *fitHeight = height;
+        return;
+    }
+    const double scale = static_cast<double>(limit) / longer;
+    *fitWidth = std::clamp(static_cast<u32>(width * scale), 1u, limit);
+    *fitHeight = std::clamp(static_cast<u32>(height * scale), 1u, limit);
+}
 
 void RenderTargets::Create(GpuDevice& device, GpuSwapChain& swapChain, u32 w, u32 h) {
     width = w;

@@ -26,6 +26,14 @@ struct ColourTarget {
 
 class RenderTargets {
 public:
+    // The picture is at most this many pixels on a side: the targets then
+    // take 29 bytes a pixel, 1.9 GiB at 8192 x 8192.
+    static constexpr u32 kMaxSide = 8192;
+    // The size of the targets for a window of width x height: the same, or
+    // scaled down keeping the shape (each side at least 1) so that neither
+    // side passes kMaxSide nor deviceMaxSide (0: no device bound).
+    static void FitSize(u32 width, u32 height, u32 deviceMaxSide, u32* fitWidth, u32* fitHeight);
+
     // Takes the swap chain's present back buffer, then makes, in this order,
     // Normals, DiffuseSpec, Glow, StagedBlur, Light, SSAO, the depth texture,
     // depthOnState, depthOffState, the depth views and wireframeState.

@@ -45,6 +45,19 @@ bool GpuDevice::HasS3tc() const {
     return context_->HasS3tc();
 }
 
+std::uint32_t GpuDevice::MaxRenderTargetSide() const {
+    GLint texture = 0, renderbuffer = 0, framebufferWidth = 0, framebufferHeight = 0, viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glGetIntegerv(GL_MAX_FRAMEBUFFER_WIDTH, &framebufferWidth);
+    glGetIntegerv(GL_MAX_FRAMEBUFFER_HEIGHT, &framebufferHeight);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    GLint side = texture;
+    for (GLint limit : {renderbuffer, framebufferWidth, framebufferHeight, viewport[0], viewport[1]})
+        if (limit > 0) side = std::min(side, limit);
+    return side > 0 ? static_cast<std::uint32_t>(side) : 0u;
+}
+
 std::shared_ptr<GpuBuffer> GpuDevice::CreateBuffer(const GpuBufferDesc& desc, const void* initialData) {
     auto buffer = std::make_shared<GpuBuffer>(context_, desc, initialData);
     return buffer->Valid() ? buffer : nullptr;

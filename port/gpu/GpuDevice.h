@@ -37,6 +37,9 @@ public:
 
     const std::shared_ptr<GpuContext>& Context() const { return context_; }
     bool HasS3tc() const;
+    // The largest side a render target may have here (texture, renderbuffer,
+    // framebuffer and viewport limits, the smallest of them).
+    std::uint32_t MaxRenderTargetSide() const;
 
     // Objects. A failed creation gives null (or an object whose Valid() is false).
     std::shared_ptr<GpuBuffer> CreateBuffer(const GpuBufferDesc& desc, const void* initialData = nullptr);

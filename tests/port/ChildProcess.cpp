@@ -81,7 +81,9 @@ ChildResult ChildProcess::Wait(int timeoutSeconds) {
     }
     ::close(errorPipe_);
     errorPipe_ = -1;
-    ::waitpid(pid_, &result.status, 0);
+    rusage usage{};
+    ::wait4(pid_, &result.status, 0, &usage);
+    result.peakKilobytes = usage.ru_maxrss;
     return result;
 }
 

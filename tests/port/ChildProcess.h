@@ -8,9 +8,10 @@
 #include <vector>
 
 struct ChildResult {
-    int status = 0;         // raw wait status
-    bool timedOut = false;  // killed after the time limit
-    std::string errorText;  // everything the child wrote to stderr
+    int status = 0;          // raw wait status
+    bool timedOut = false;   // killed after the time limit
+    std::string errorText;   // everything the child wrote to stderr
+    long peakKilobytes = 0;  // the child's peak resident memory
 };
 
 class ChildProcess {

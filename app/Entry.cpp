@@ -52,6 +52,7 @@ void StallWhenTestAsks() {
     const char* value = std::getenv(kTestStallVariable);
     if (!value || *value != '1') return;
     Log("Start-up stalled for a test");
+    if (Logger* logger = Logger::Instance()) logger->FlushFrame(10);
     for (;;) ::pause();
 }
 

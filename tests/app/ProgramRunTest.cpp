@@ -8,6 +8,7 @@
 // line (status 2, the line logged).
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <algorithm>
 #include <chrono>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <set>
 #include <thread>
@@ -155,7 +157,102 @@ TEST_P(QuitSignalRunGLTest, QuitSignalEndsTheLoopWithCompleteLogAndStatusZero) {
     EXPECT_EQ(tail.back(), "Shutdown: Logger");
 }
 
-INSTANTIATE_TEST_SUITE_P(SigtermAndSigint, QuitSignalRunGLTest, ::testing::Values(SIGTERM, SIGINT));
+INSTANTIATE_TEST_SUITE_P(SigtermSigintAndSighup, QuitSignalRunGLTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+TEST_F(ProgramRunGLTest, QuitSignalDuringABlockedStartEndsTheProcessWithTheLogWritten) {
+    ::setenv("DD_TEST_STALL_STARTUP", "1", 1);
+    ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+    ::unsetenv("DD_TEST_STALL_STARTUP");
+    bool stalled = false;
+    for (int i = 0; i < 3000 && !stalled; ++i) {
+        stalled = ReadWholeFile(LogPath()).find("Start-up stalled for a test") != std::string::npos;
+        if (!stalled) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(stalled);
+    program.Signal(SIGTERM);
+    // The test's own limit: a start that ignored the signal would run on.
+    ChildResult result = program.Wait(1);
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 128 + SIGTERM) << result.status;
+    const std::vector<LogRow> rows = ReadRows();
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.back().message, "Quit signal 15 before the frame loop ran, or a second one: ending at once");
+    ExpectNoDumps();
+}
+
+TEST_F(ProgramRunGLTest, FifosNamedLikeSoundsAreLeftOutAndTheProgramRunsAndQuits) {
+    for (const char* name : {"sfx/Blocked.wav", "bgm/Blocked.ogg"}) {
+        std::filesystem::create_directories(std::filesystem::path(dir_ + "/" + name).parent_path());
+        ASSERT_EQ(::mkfifo((dir_ + "/" + name).c_str(), 0644), 0) << name;
+    }
+    ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+    ASSERT_TRUE(WaitForFrames(LogPath(), 2));
+    program.Signal(SIGTERM);
+    ChildResult result = program.Wait();
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.status;
+    std::set<std::string> leftOut;
+    for (const LogRow& row : ReadRows())
+        if (row.message.find("is not a regular file; left out") != std::string::npos) leftOut.insert(row.message);
+    EXPECT_EQ(leftOut,
+              (std::set<std::string>{"FilePath: " + dir_ + "/bgm/Blocked.ogg is not a regular file; left out",
+                                     "FilePath: " + dir_ + "/sfx/Blocked.wav is not a regular file; left out"}));
+}
+
+TEST_F(ProgramRunGLTest, MissingWindowOrOpenGl45EndsWithAMessageNamingItAndStatusOne) {
+    struct Case {
+        const char* variable;
+        const char* value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"MESA_GL_VERSION_OVERRIDE", "3.0", "No render device: this program needs OpenGL 4.5 (core profile)"},
+        {"SDL_VIDEODRIVER", "no-such-driver", "CreateWindow FAILED: no window could be made"},
+    };
+    for (const Case& c : cases) {
+        const char* old = std::getenv(c.variable);
+        const std::string kept = old ? old : "";
+        ::setenv(c.variable, c.value, 1);
+        ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+        if (old)
+            ::setenv(c.variable, kept.c_str(), 1);
+        else
+            ::unsetenv(c.variable);
+        // The test's own limit: a frame loop spinning without a device would run on.
+        ChildResult result = program.Wait(5);
+        ASSERT_FALSE(result.timedOut) << c.variable;
+        EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << c.variable << result.status;
+        EXPECT_NE(result.errorText.find(c.message), std::string::npos) << result.errorText;
+        ExpectNoDumps();
+    }
+}
+
+TEST_F(ProgramRunGLTest, StartupFileThatIsNoRegularFileOrTooLargeEndsWithStatusOneNamingIt) {
+    struct Case {
+        std::function<void(const std::string&)> make;
+        const char* why;
+    };
+    const Case cases[] = {
+        {[](const std::string& path) { ::mkfifo(path.c_str(), 0644); }, "is a FIFO, not a regular file"},
+        {[](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); },
+         "is a character device, not a regular file"},
+        {[](const std::string& path) {
+             std::ofstream(path).close();
+             std::filesystem::resize_file(path, (std::uintmax_t(1) << 20) + 1);
+         },
+         "is larger than 1 MiB"},
+    };
+    const std::string path = dir_ + "/DevozizuDave.init";
+    for (const Case& c : cases) {
+        std::filesystem::remove(path);
+        c.make(path);
+        ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+        ChildResult result = program.Wait(10);
+        ASSERT_FALSE(result.timedOut) << c.why;
+        EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
+        EXPECT_NE(result.errorText.find(path + " " + c.why), std::string::npos) << result.errorText;
+    }
+}
 
 TEST_F(ProgramRunGLTest, FaultWhileRunningWritesTheThreeDumps) {
     ::setenv("DD_TEST_FORCE_FAULT", "1", 1);

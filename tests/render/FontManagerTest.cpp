@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "FontTestSupport.h"
 #include "RenderTestSupport.h"
 #include "render/ScreenText.h"
+#include "tests/port/ChildProcess.h"
 
 namespace {
 
@@ -86,4 +89,61 @@ TEST_F(FontManagerTest, CreatedTextCarriesTheRequestedAtlasButDefaultMembers) {
     // An Update keeps the requested atlas: no font change was asked for.
     text->Update(0.0f);
     EXPECT_EQ(text->GetAtlas(), fonts.GetAtlas("arial.ttf", 20));
+}
+
+TEST_F(FontManagerTest, MissingFontNamesShareTheAtlasOfTheFileThatStandsIn) {
+    FontManager fonts("", kDejaVuMono);
+    FontAtlas* first = fonts.GetAtlas("missing0.ttf", 12);
+    ASSERT_FALSE(first->Glyphs().empty());
+    for (int i = 1; i < 300; ++i) ASSERT_EQ(fonts.GetAtlas("missing" + std::to_string(i) + ".ttf", 12), first) << i;
+    EXPECT_EQ(fonts.AtlasCount(), 1u);
+    EXPECT_EQ(fonts.FaceCount(), 1u);
+}
+
+TEST_F(FontManagerTest, UnloadableFontsAndRefusedSizesShareOneEmptyAtlas) {
+    FontManager fonts("", kDejaVuMono);
+    FontManager noFonts("", "/nonexistent/font.ttf");
+    FontAtlas* empty = fonts.GetAtlas("lucon.ttf", 0);
+    EXPECT_TRUE(empty->Glyphs().empty());
+    for (int size : {-3, FontAtlas::kMaxPixelSize + 1, 1 << 30}) EXPECT_EQ(fonts.GetAtlas("lucon.ttf", size), empty);
+    EXPECT_EQ(fonts.AtlasCount(), 0u);
+    FontAtlas* none = noFonts.GetAtlas("a.ttf", 12);
+    EXPECT_TRUE(none->Glyphs().empty());
+    EXPECT_EQ(noFonts.GetAtlas("b.ttf", 20), none);
+    EXPECT_EQ(noFonts.AtlasCount(), 0u);
+}
+
+TEST_F(FontManagerTest, FullCacheDropsUnheldAtlasesButNeverHeldOnes) {
+    FontManager fonts("", kDejaVuMono);
+    const int count = static_cast<int>(FontManager::kMaxAtlases);
+    for (int size = 1; size <= count + 8; ++size) fonts.GetAtlas("lucon.ttf", size);
+    EXPECT_EQ(fonts.AtlasCount(), FontManager::kMaxAtlases);
+
+    std::vector<std::shared_ptr<FontAtlas>> held;
+    for (int size = 100; size < 100 + count; ++size) held.push_back(fonts.AcquireAtlas("lucon.ttf", size));
+    EXPECT_EQ(fonts.AtlasCount(), FontManager::kMaxAtlases);
+    // Every cached atlas is held: one more is refused, the held ones stay.
+    EXPECT_EQ(fonts.GetAtlas("lucon.ttf", 99), fonts.GetAtlas("lucon.ttf", 0));
+    for (int i = 0; i < count; ++i) EXPECT_EQ(fonts.GetAtlas("lucon.ttf", 100 + i), held[i].get()) << i;
+    held.pop_back();
+    const std::shared_ptr<FontAtlas> after = fonts.AcquireAtlas("lucon.ttf", 99);
+    EXPECT_EQ(after->GetPixelSize(), 99);
+    EXPECT_FALSE(after->Glyphs().empty());
+    EXPECT_EQ(fonts.AtlasCount(), FontManager::kMaxAtlases);
+}
+
+TEST_F(FontManagerTest, ThousandTextsWithDistinctMissingFontsStayWithinTheirMemoryBound) {
+    // Each missing name used to get an atlas of its own (1 MB of texels here,
+    // more with a device): a thousand of them took over a gigabyte.
+    constexpr long kBoundKilobytes = 200 * 1024;
+    ChildProcess child = ChildProcess::Fork("/", [] {
+        FontManager fonts("", kDejaVuMono);
+        std::vector<std::unique_ptr<ScreenText>> texts;
+        for (int i = 0; i < 1000; ++i)
+            texts.emplace_back(fonts.CreateText("x", 1, "missing" + std::to_string(i) + ".ttf", 12, true));
+    });
+    const ChildResult result = child.Wait(60);
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.status, 0) << result.errorText;
+    EXPECT_LT(result.peakKilobytes, kBoundKilobytes);
 }

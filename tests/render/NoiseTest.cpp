@@ -7,6 +7,7 @@
 #include "port/os/CRand.h"
 #include "render/NoiseGenerator.h"
 #include "render/NoiseGrid.h"
+#include "tests/port/ChildProcess.h"
 
 namespace {
 // An independent copy of the C runtime sequence, seed 1.
@@ -172,4 +173,33 @@ TEST(NoiseGridTest, TexelChannelsBlendTruncateAndClamp) {
     // cell (1, 1) = 7.0 (out of range) at row 1, column 1: clamped, no wrap
     EXPECT_EQ(texels[12], 255);
     EXPECT_EQ(texels[13], 0);
+}
+
+TEST(NoiseGeneratorTest, DistinctPersistencesStayWithinTheCacheBoundsAndTheLatestStaysCached) {
+    NoiseGenerator generator;
+    const std::size_t gridBytes = 1024u * 1024u * sizeof(float);
+    NoiseGrid* latest = nullptr;
+    for (int i = 0; i < 24; ++i) {
+        latest = generator.GetFractalNoise(1024, 1024, 1, 0.5f + 0.01f * static_cast<float>(i), false);
+        ASSERT_NE(latest, nullptr);
+        ASSERT_LE(generator.ResultBytes(), NoiseGenerator::kMaxResultBytes) << i;
+    }
+    EXPECT_EQ(generator.ResultBytes(), NoiseGenerator::kMaxResultBytes / gridBytes * gridBytes);
+    EXPECT_EQ(generator.GetFractalNoise(1024, 1024, 1, 0.5f + 0.01f * 23.0f, false), latest);
+    for (int side = 1024; side > 1024 - 16; --side) generator.GetFractalNoise(side, 1024, 1, 0.5f, false);
+    EXPECT_LE(generator.WhiteBytes(), NoiseGenerator::kMaxWhiteBytes);
+}
+
+TEST(NoiseGeneratorTest, HundredPersistencesStayWithinTheirMemoryBound) {
+    // Every persistence used to keep its own 4 MB grid for the run: 400 MB here.
+    constexpr long kBoundKilobytes = 300 * 1024;
+    ChildProcess child = ChildProcess::Fork("/", [] {
+        NoiseGenerator generator;
+        for (int i = 0; i < 100; ++i)
+            generator.GetFractalNoise(1024, 1024, 1, 0.3f + 0.001f * static_cast<float>(i), false);
+    });
+    const ChildResult result = child.Wait(60);
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(result.status, 0) << result.errorText;
+    EXPECT_LT(result.peakKilobytes, kBoundKilobytes);
 }

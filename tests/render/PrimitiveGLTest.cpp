@@ -72,6 +72,40 @@ protected:
     std::unique_ptr<ObjectFactory> factory = std::make_unique<ObjectFactory>();
 };
 
+TEST_F(PrimitiveGLTest, NoiseTexturesHeldByMaterialsStayAndUnheldOnesGoPastTheBound) {
+    const NoiseGrid* grid = noise->GetFractalNoise(1024, 1024, 1, 0.5f, false);
+    ASSERT_NE(grid, nullptr);
+    const std::size_t bytes = 1024u * 1024u * 4u;
+    const std::size_t fit = NoiseGenerator::kMaxTextureBytes / bytes;
+    auto colour = [](std::size_t i) { return D3DXCOLOR(static_cast<float>(i) / 256.0f, 0, 0, 1); };
+    for (std::size_t i = 0; i < fit + 4; ++i) ASSERT_TRUE(noise->GetTextureView(grid, colour(i), colour(i))) << i;
+    EXPECT_EQ(noise->TextureBytes(), fit * bytes);
+
+    std::vector<std::shared_ptr<GpuShaderResourceView>> held;
+    for (std::size_t i = 0; i < fit; ++i) held.push_back(noise->GetTextureView(grid, colour(100 + i), colour(i)));
+    // Every cached texture is held: the next one is not made, the held stay.
+    EXPECT_EQ(noise->GetTextureView(grid, colour(99), colour(99)), nullptr);
+    EXPECT_EQ(noise->GetTextureView(grid, colour(100), colour(0)), held.front());
+    held.pop_back();
+    EXPECT_NE(noise->GetTextureView(grid, colour(99), colour(99)), nullptr);
+    EXPECT_EQ(noise->TextureBytes(), fit * bytes);
+}
+
+TEST_F(PrimitiveGLTest, ModelKeepsItsNoiseTextureWhileTheGeneratorDropsOthers) {
+    Primitive* p = NoisySphere();
+    p->noiseGlowmap = true;
+    Model* model = Build(p);
+    ASSERT_NE(model->material.generatedDiffuse, nullptr);
+    EXPECT_EQ(model->material.diffuse, model->material.generatedDiffuse.get());
+    EXPECT_EQ(model->material.glow, model->material.generatedGlow.get());
+    // Another grid's textures fill the cache: the model's stay alive.
+    const NoiseGrid* other = noise->GetFractalNoise(1024, 1024, 1, 0.25f, false);
+    for (int i = 0; i < 40; ++i)
+        noise->GetTextureView(other, D3DXCOLOR(static_cast<float>(i) / 64.0f, 0, 0, 1), D3DXCOLOR(0, 0, 0, 1));
+    EXPECT_EQ(model->material.generatedDiffuse.use_count(), 2);  // the model and the cache
+    EXPECT_FALSE(Texels(model->material.diffuse).empty());
+}
+
 }  // namespace
 
 TEST_F(PrimitiveGLTest, NoiseWithoutGradientIsAFlatFieldOfTheColour) {

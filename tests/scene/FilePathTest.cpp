@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "engine/FilePath.h"
+#include "tests/engine/LogCapture.h"
+#include "tests/port/os/SpecialFiles.h"
 
 namespace {
 std::string Compose(const std::string& fileName) {
@@ -73,4 +76,27 @@ TEST(FilePathTest, ListingCutsTheExtensionAndIgnoresLetterCaseOfTheMatch) {
     EXPECT_FALSE(sounds.ListDirectory());
     EXPECT_TRUE(sounds.fileNames.empty());
     std::filesystem::remove_all(dir);
+}
+
+TEST(FilePathTest, ListingLeavesOutWhatIsNoRegularFileAndLogsIt) {
+    SpecialFiles files;
+    files.Make(SpecialFiles::Kind::Fifo, "sfx/Blocked.wav");  // opening it would block
+    std::ofstream(files.Dir() + "/sfx/Beep.wav") << "x";
+    files.Make(SpecialFiles::Kind::DevZeroLink, "sfx/Endless.wav");
+    files.Make(SpecialFiles::Kind::Folder, "sfx/Folder.wav");
+    std::filesystem::create_symlink(files.Dir() + "/sfx/Beep.wav", files.Dir() + "/sfx/Linked.wav");
+    LogCapture capture;
+    FilePath sounds;
+    sounds.baseFolder = files.Dir() + "/";
+    sounds.path = "sfx/";
+    sounds.extension = ".wav";
+    ASSERT_TRUE(sounds.ListDirectory());
+    EXPECT_EQ(sounds.fileNames, (std::vector<std::string>{"Beep", "Linked"}));
+    std::vector<std::string> rows;
+    FINISH_MESSAGES_OR_SKIP(capture, rows);
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::string> expected;
+    for (const char* name : {"Blocked", "Endless", "Folder"})
+        expected.push_back("FilePath: " + files.Dir() + "/sfx/" + name + ".wav is not a regular file; left out");
+    EXPECT_EQ(rows, expected);
 }

@@ -5,17 +5,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include "tests/port/ChildProcess.h"
 
 class SpecialFiles {
 public:
     enum class Kind { Fifo, DevZeroLink, Sparse, Folder };
 
-    SpecialFiles() : dir_(MakeTempFolder()) {}
+    SpecialFiles() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "ddspecialXXXXXX").string();
+        if (::mkdtemp(pattern.data())) dir_ = pattern;
+    }
     ~SpecialFiles() {
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);

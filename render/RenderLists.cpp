@@ -31,61 +31,12 @@ bool RenderLists::HandleMessage(const Message& message) {
             if (!message.Is(kMsgDebugDraw)) return false;
             Read(message, kMsgDebugDraw, debugDraw);
             return true;
-        case kMsgTypeRequest: {
-            DebugLine line;
-            switch (message.argument) {
-                case kMsgDebugLineA.argument:
-                    if (Read(message, kMsgDebugLineA, line)) linesA.Add(line.start, line.end, line.colour);
-                    break;
-                case kMsgDebugLineB.argument:
-                    if (Read(message, kMsgDebugLineB, line)) linesB.Add(line.start, line.end, line.colour);
-                    break;
-                case kMsgDebugSphere.argument: {
-                    DebugSphereRecord sphere;
-                    if (Read(message, kMsgDebugSphere, sphere)) spheres.push_back(sphere);
-                    break;
-                }
-                case kMsgHighlightObject.argument:
-                    if (Read(message, kMsgHighlightObject, id)) highlights.push_back(id);
-                    break;
-                case kMsgDebugMarker.argument: {
-                    DebugMarkerRecord marker;
-                    if (Read(message, kMsgDebugMarker, marker)) markers.push_back(marker);
-                    break;
-                }
-                case kMsgChaseTarget.argument:
-                    if (Read(message, kMsgChaseTarget, id)) chase.SetChaseTarget(id);
-                    break;
-                case kMsgChaseCamera.argument:
-                    if (Read(message, kMsgChaseCamera, id)) chase.SetChaseCamera(id);
-                    break;
-                default:
-                    break;
-            }
+        case kMsgTypeRequest:
+            HandleRequest(message);
             return true;
-        }
-        case kMsgTypeComponentAnnounced: {
-            const u32 type = message.argument;
-            if (!Read(message, ComponentAnnounced(type), id)) return true;
-            if (type == TypeId<Model>::Get()) {
-                models.Add(id);
-            } else if (type == TypeId<Camera>::Get()) {
-                cameras.Push(id);
-            } else if (type == TypeId<PointLight>::Get()) {
-                pointLights.Add(id);
-            } else if (type == TypeId<ScreenText>::Get()) {
-                texts.Add(id);
-            } else if (type == TypeId<ParticleEmmiter>::Get()) {
-                emitters.push_back(id);
-            } else if (type == TypeId<GlobalLighting>::Get()) {
-                globalLighting = id;
-            } else if (type == TypeId<Skybox>::Get()) {
-                Overlord* overlord = Overlord::Instance();
-                if (IComponent* skybox = overlord ? overlord->GetComponentById(id) : nullptr)
-                    skyboxObject = skybox->GetOwner();
-            }
+        case kMsgTypeComponentAnnounced:
+            if (Read(message, ComponentAnnounced(message.argument), id)) Announce(message.argument, id);
             return true;
-        }
         case kMsgTypeDrawThisFrame:
             if (!Read(message, DrawThisFrame(message.argument), id)) return true;
             if (message.argument == TypeId<Model>::Get())
@@ -107,6 +58,61 @@ bool RenderLists::HandleMessage(const Message& message) {
             return true;
         default:
             return false;
+    }
+}
+
+// Debug lines, spheres, markers and highlights, and the chase pair.
+void RenderLists::HandleRequest(const Message& message) {
+    u32 id = 0;
+    DebugLine line;
+    switch (message.argument) {
+        case kMsgDebugLineA.argument:
+            if (Read(message, kMsgDebugLineA, line)) linesA.Add(line.start, line.end, line.colour);
+            break;
+        case kMsgDebugLineB.argument:
+            if (Read(message, kMsgDebugLineB, line)) linesB.Add(line.start, line.end, line.colour);
+            break;
+        case kMsgDebugSphere.argument: {
+            DebugSphereRecord sphere;
+            if (Read(message, kMsgDebugSphere, sphere)) spheres.push_back(sphere);
+            break;
+        }
+        case kMsgHighlightObject.argument:
+            if (Read(message, kMsgHighlightObject, id)) highlights.push_back(id);
+            break;
+        case kMsgDebugMarker.argument: {
+            DebugMarkerRecord marker;
+            if (Read(message, kMsgDebugMarker, marker)) markers.push_back(marker);
+            break;
+        }
+        case kMsgChaseTarget.argument:
+            if (Read(message, kMsgChaseTarget, id)) chase.SetChaseTarget(id);
+            break;
+        case kMsgChaseCamera.argument:
+            if (Read(message, kMsgChaseCamera, id)) chase.SetChaseCamera(id);
+            break;
+        default:
+            break;
+    }
+}
+
+// The list or slot of the component's class; other classes are not kept.
+void RenderLists::Announce(u32 type, u32 id) {
+    if (type == TypeId<Model>::Get()) {
+        models.Add(id);
+    } else if (type == TypeId<Camera>::Get()) {
+        cameras.Push(id);
+    } else if (type == TypeId<PointLight>::Get()) {
+        pointLights.Add(id);
+    } else if (type == TypeId<ScreenText>::Get()) {
+        texts.Add(id);
+    } else if (type == TypeId<ParticleEmmiter>::Get()) {
+        emitters.push_back(id);
+    } else if (type == TypeId<GlobalLighting>::Get()) {
+        globalLighting = id;
+    } else if (type == TypeId<Skybox>::Get()) {
+        Overlord* overlord = Overlord::Instance();
+        if (IComponent* skybox = overlord ? overlord->GetComponentById(id) : nullptr) skyboxObject = skybox->GetOwner();
     }
 }
 

@@ -50,4 +50,8 @@ public:
     bool debugDraw = false;                  // kMsgDebugDraw
     CameraStack cameras;
     ChaseView chase;
+
+private:
+    void HandleRequest(const Message& message);
+    void Announce(u32 type, u32 componentId);
 };

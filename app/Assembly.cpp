@@ -103,9 +103,9 @@ bool Assembly::Assemble(u64 instanceHandle) {
         Disassemble();
         return false;
     }
-    ClassRegistrations::RegisterAll(*MetaRegistry::Instance(), *ObjectFactory::Instance());
-    PreloadDlls(*DevozizuDave::Instance());
-    SystemTable::CreateSystems(*engine_, *MetaRegistry::Instance(), instanceHandle);
+    ClassRegistrations::RegisterAll(MetaRegistry::Get(), ObjectFactory::Get());
+    PreloadDlls(DevozizuDave::Get());
+    SystemTable::CreateSystems(*engine_, MetaRegistry::Get(), instanceHandle);
     return true;
 }
 

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/Assert.h"
+
 class ServiceTable {
 public:
     ServiceTable() = default;
@@ -19,8 +21,10 @@ public:
 
     // Constructs T from args and files it under name as the newest entry.
     // When the constructor throws, nothing is filed and the exception goes on.
+    // A second live service of one class is a programmer's error: it stops.
     template <class T, class... Args>
     T& Create(const char* name, Args&&... args) {
+        DD_ASSERT(T::Instance() == nullptr, (std::string(name) + " is made while another one lives").c_str());
         auto service = std::make_unique<Entry<T>>(name, std::forward<Args>(args)...);
         T& object = service->object;
         entries_.push_back(std::move(service));

@@ -42,7 +42,7 @@ public:
     EmptySystem(u32 typeId, int* framesLeft) : ISystem(typeId), framesLeft_(framesLeft) { SetName("EmptySystem"); }
     void HandleMessage(Message*) override {}
     void Update(float) override {
-        if (framesLeft_ && --*framesLeft_ == 0) Engine::Instance()->SetActive(false);
+        if (framesLeft_ && --*framesLeft_ == 0) Engine::Get().SetActive(false);
     }
     void Init() override {}
     void Clear() override {}

@@ -169,7 +169,7 @@ private:
         sun->directionalLightingDirection = D3DXVECTOR3(-0.5f, 1, -0.6f);
         Add(D3DXVECTOR3(0, 0, 0), 1.0f, {sun});
 
-        RenderResources& resources = *RenderResources::Instance();
+        RenderResources& resources = RenderResources::Get();
         // 8 x 8 spheres of 760 triangles and a flattened sphere as the floor.
         for (int i = 0; i < 64; ++i) {
             Model* sphere = MeshBuilder::Sphere(20, 20, 1, 1, 1);

@@ -2,6 +2,7 @@
 // type ids and controls alike; 0 means "none". Created at start-up with the
 // value 1 and owned by the program entry. Main thread only.
 #pragma once
+#include "core/Assert.h"
 #include "core/Singleton.h"
 #include "core/Types.h"
 
@@ -9,8 +10,12 @@ class IdCounter : public Singleton<IdCounter> {
 public:
     explicit IdCounter(u32 first = 1) : next_(first) {}
 
-    // Returns the current value and advances the counter.
-    u32 Draw() { return next_++; }
+    // Returns the current value and advances the counter. Running past the
+    // last id would hand out 0 ("none") and then ids already in use: it stops.
+    u32 Draw() {
+        DD_ASSERT(next_ != 0, "the id counter has run out of ids");
+        return next_++;
+    }
     u32 Peek() const { return next_; }
 
 private:

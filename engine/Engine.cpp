@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "core/Assert.h"
 #include "engine/Graveyard.h"
 #include "engine/Logger.h"
 #include "port/os/QuitSignals.h"
@@ -29,6 +30,9 @@ void Engine::Deactivate() {
 
 void Engine::AddSystem(ISystem* system) {
     if (!system) return;
+    // Messages and GetSystem reach a system by its type id: a second one
+    // under the same id would be unreachable.
+    DD_ASSERT(!systems_.count(system->GetTypeId()), "a second system with the same type id");
     ISystem::AddSystem(system);
     systems_[system->GetTypeId()] = system;
     cursor_ = GetChildHead();

@@ -49,8 +49,8 @@ bool ChaseView::ComputeView(D3DXMATRIX& view) {
     const D3DXVECTOR3 eye = camera->worldPosition;
     const D3DXVECTOR3 aim = target->worldPosition;
     D3DXVECTOR3 up(0, 1, 0);
-    Overlord* overlord = Overlord::Instance();
-    GameObject* targetObject = overlord->GetGameObject(chaseTarget_);
+    Overlord& overlord = Overlord::Get();
+    GameObject* targetObject = overlord.GetGameObject(chaseTarget_);
     if (Transform* parent = targetObject ? Fresh(targetObject->GetParent()) : nullptr) {
         const D3DXVECTOR3 toParent = parent->worldPosition - aim;
         D3DXVec3Normalize(&up, &toParent);

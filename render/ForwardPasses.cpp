@@ -45,12 +45,12 @@ GpuShaderResourceView* ForwardPasses::CubeOf(const FrameContext& frame, GpuShade
 void ForwardPasses::DrawSkybox(const FrameContext& frame) {
     frame.SetTarget(frame.targets.backBuffer.get(), true);
     frame.device.IASetPrimitiveTopology(GpuTopology::TriangleList);
-    Overlord* overlord = Overlord::Instance();
+    Overlord& overlord = Overlord::Get();
     const u32 objectId = frame.lists.skyboxObject;
     // A Skybox is a Model under its own type id.
-    auto* skybox = dynamic_cast<Model*>(overlord->GetComponent(objectId, TypeId<Skybox>::Get()));
-    Transform* transform = overlord->GetComponent<Transform>(objectId);
-    if (!overlord->GetGameObject(objectId) || !skybox || !transform) return;
+    auto* skybox = dynamic_cast<Model*>(overlord.GetComponent(objectId, TypeId<Skybox>::Get()));
+    Transform* transform = overlord.GetComponent<Transform>(objectId);
+    if (!overlord.GetGameObject(objectId) || !skybox || !transform) return;
     frame.device.IASetPrimitiveTopology(Model::ToGpuTopology(skybox->topology));
     frame.SetMatrix(EffectVarId::WorldTrans, transform->GetWorldMatrix());
     frame.SetMatrix(EffectVarId::ViewProjTrans, frame.m.viewProjection);
@@ -66,11 +66,11 @@ void ForwardPasses::DrawFrameModels(const FrameContext& frame) const {
     device.IASetPrimitiveTopology(GpuTopology::TriangleList);
     device.OMSetDepthStencilState(frame.targets.depthOffState.get(), 0);
     device.IASetInputLayout(frame.graphics.GetGeometryLayout());
-    Overlord* overlord = Overlord::Instance();
+    Overlord& overlord = Overlord::Get();
     for (u32 id : ids) {
-        if (!overlord->GetGameObject(id)) continue;
-        Model* model = overlord->GetComponent<Model>(id);
-        Transform* transform = overlord->GetComponent<Transform>(id);
+        if (!overlord.GetGameObject(id)) continue;
+        Model* model = overlord.GetComponent<Model>(id);
+        Transform* transform = overlord.GetComponent<Transform>(id);
         if (!model || !transform) continue;
         const D3DXMATRIX world = transform->GetWorldMatrix();
         const D3DXMATRIX wvp =
@@ -91,7 +91,7 @@ void ForwardPasses::DrawTexts(const FrameContext& frame) const {
     device.IASetInputLayout(frame.graphics.GetGeometryLayout());
     device.OMSetDepthStencilState(frame.targets.depthOffState.get(), 0);
 
-    Overlord* overlord = Overlord::Instance();
+    Overlord& overlord = Overlord::Get();
     ComponentList& texts = frame.lists.texts;
     // Screen-space texts take the view's z translation as their depth, kept
     // inside the screen projection's depth range so they are never clipped
@@ -99,7 +99,7 @@ void ForwardPasses::DrawTexts(const FrameContext& frame) const {
     const float screenDepth = ScreenText::ScreenSpaceDepth(frame.m.view._43);
     while (texts.HasNext()) {
         auto* text = dynamic_cast<ScreenText*>(texts.Next());
-        Transform* transform = text ? overlord->GetComponent<Transform>(text->GetOwner()) : nullptr;
+        Transform* transform = text ? overlord.GetComponent<Transform>(text->GetOwner()) : nullptr;
         if (!transform) continue;
         text->Update(0.0f);
         D3DXMATRIX wvp;
@@ -121,11 +121,11 @@ void ForwardPasses::DrawTexts(const FrameContext& frame) const {
     // projection's near plane would clip).
     for (u32 id : frame.lists.frameTexts) {
         ScreenText* text = nullptr;
-        if (GameObject* object = overlord->GetGameObject(id))
+        if (GameObject* object = overlord.GetGameObject(id))
             text = object->GetComponent<ScreenText>();
         else
-            text = overlord->GetComponentById<ScreenText>(id);
-        Transform* transform = text ? overlord->GetComponent<Transform>(text->GetOwner()) : nullptr;
+            text = overlord.GetComponentById<ScreenText>(id);
+        Transform* transform = text ? overlord.GetComponent<Transform>(text->GetOwner()) : nullptr;
         if (!transform) continue;
         text->Update(0.0f);
         transform->position.z = screenDepth;

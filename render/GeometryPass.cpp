@@ -49,12 +49,12 @@ void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum)
     const D3DXCOLOR specularColour = resources ? resources->defaultSpecularColor : D3DXCOLOR(1, 1, 1, 1);
     const D3DXCOLOR glowColour = resources ? resources->defaultGlowColor : D3DXCOLOR(0, 0, 0, 1);
 
-    Overlord* overlord = Overlord::Instance();
+    Overlord& overlord = Overlord::Get();
     ComponentList& models = frame.lists.models;
     while (models.HasNext()) {
         auto* model = dynamic_cast<Model*>(models.Next());
         if (!model || !model->IsEnabled()) continue;
-        Transform* transform = overlord->GetComponent<Transform>(model->GetOwner());
+        Transform* transform = overlord.GetComponent<Transform>(model->GetOwner());
         if (!transform) continue;
         device.IASetPrimitiveTopology(Model::ToGpuTopology(model->topology));
 
@@ -93,6 +93,6 @@ void GeometryPass::DrawSelection(const FrameContext& frame, Model& model, u32 ow
     if (selected == 0) return;
     if (ownerId == selected)
         model.DebugDraw();
-    else if (HasAncestor(*Overlord::Instance(), ownerId, selected))
+    else if (HasAncestor(Overlord::Get(), ownerId, selected))
         model.DrawBounds(D3DXCOLOR(0, 1, 1, 1));
 }

@@ -35,12 +35,12 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     LightInstance* instances = frame.graphics.LightInstances();
     const u32 capacity = GraphicsSystem::kMaxLightInstances;
     u32 count = 0;
-    Overlord* overlord = Overlord::Instance();
+    Overlord& overlord = Overlord::Get();
     ComponentList& lights = frame.lists.pointLights;
     while (lights.HasNext()) {
         auto* light = dynamic_cast<PointLight*>(lights.Next());
         if (!light) continue;
-        const Transform* transform = overlord->GetComponent<Transform>(light->GetOwner());
+        const Transform* transform = overlord.GetComponent<Transform>(light->GetOwner());
         const D3DXVECTOR3 centre = transform ? transform->worldPosition : D3DXVECTOR3(0, 0, 0);
         if (!transform || frustum.IsOutside(centre, light->mRange)) continue;
         LightInstance& instance = instances[count++];
@@ -64,8 +64,8 @@ void LightPass::Flush(const FrameContext& frame, const LightInstance* instances,
     drawn_ += count;
     ++batches_;
     frame.Record(FramePass::LightBatch, count);
-    Overlord* overlord = Overlord::Instance();
-    const Model* sphere = overlord->GetComponentById<Model>(frame.graphics.GetSphereModelId());
+    Overlord& overlord = Overlord::Get();
+    const Model* sphere = overlord.GetComponentById<Model>(frame.graphics.GetSphereModelId());
     GpuBuffer* instanceBuffer = frame.graphics.GetLightInstanceBuffer();
     if (!sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
     GpuDevice& device = frame.device;

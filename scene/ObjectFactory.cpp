@@ -75,12 +75,12 @@ u32 ObjectFactory::Instantiate(const std::string& archetypeName, bool addToScene
 }
 
 GameObject* ObjectFactory::AddArchetype(const std::string& name) {
-    SceneLoader* loader = SceneLoader::Instance();
+    SceneLoader& loader = SceneLoader::Get();
     GameObject* object = NewGameObject();
     object->SetArchetypeName(name);
     try {
-        loader->ReadComponents(*object);
-        loader->ReadInstance(*object);
+        loader.ReadComponents(*object);
+        loader.ReadInstance(*object);
     } catch (...) {
         DropObject(object);
         throw;

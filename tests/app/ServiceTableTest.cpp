@@ -75,4 +75,9 @@ TEST(ServiceTableTest, ReplacedGlobalPointerIsReported) {
         EXPECT_EQ(table.EntriesNotReachable(), (std::vector<std::string>{"one"}));
     }
 }
+TEST(ServiceTableTest, SecondLiveServiceOfAClassStops) {
+    ServiceTable table;
+    table.Create<Probe<1>>("one");
+    EXPECT_DEATH(table.Create<Probe<1>>("again"), "again is made while another one lives");
+}
 }  // namespace

@@ -104,6 +104,12 @@ TEST_F(EngineTest, GetSystemNeverReturnsDeletedSystemsDuringTeardown) {
     EXPECT_EQ(engine->GetSystem(engine->GetTypeId()), engine.get());
 }
 
+TEST_F(EngineTest, SecondSystemUnderATypeIdStops) {
+    ProbeSystem* first = Add("First");
+    ProbeSystem twin(first->GetTypeId(), "Twin", &journal, true);
+    EXPECT_DEATH(engine->AddSystem(&twin), "a second system with the same type id");
+}
+
 TEST_F(EngineTest, GetSystemFindsOneLevelOfChildren) {
     ProbeSystem* parent = Add("Parent");
     auto* child = new ProbeSystem(NewId(), "Child", &journal);

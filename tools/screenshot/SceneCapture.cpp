@@ -31,7 +31,7 @@ public:
         if (frame_++ == 0) PlaceCamera();
         if (frame_ <= options_.frames) return;
         Save();
-        Engine::Instance()->SetActive(false);
+        Engine::Get().SetActive(false);
     }
 
 private:
@@ -42,7 +42,7 @@ private:
     }
 
     void Save() {
-        GraphicsSystem* graphics = Engine::Instance()->GetSystem<GraphicsSystem>();
+        GraphicsSystem* graphics = Engine::Get().GetSystem<GraphicsSystem>();
         GpuSwapChain* swapChain = graphics ? graphics->GetSwapChain() : nullptr;
         if (!swapChain || !swapChain->GetBuffer()) {
             result_.error = "no render device";
@@ -61,7 +61,7 @@ private:
 bool SceneCapture::Capture(const Options& options, std::string* error) {
     Assembly assembly;
     if (!assembly.Assemble()) {
-        if (error) *error = "the start-up file DevozizuDave.init cannot be read";
+        if (error) *error = assembly.FailureText();
         return false;
     }
     CaptureResult result;
@@ -75,9 +75,9 @@ bool SceneCapture::Capture(const Options& options, std::string* error) {
         SendToSystem(kMsgClearFullScreen, graphics->GetTypeId(), 0);
     ::Broadcast(kMsgSetWindowSize, 0,
                 D3DXVECTOR2(static_cast<float>(options.width), static_cast<float>(options.height)));
-    const std::string scenePath = DevozizuDave::Instance()->scene.GetFullPath(options.sceneName);
-    if (!SceneManager::Instance()->LoadScene(scenePath)) {
-        result.error = "cannot load " + scenePath + ": " + SceneLoader::Instance()->GetLastError();
+    const std::string scenePath = DevozizuDave::Get().scene.GetFullPath(options.sceneName);
+    if (!SceneManager::Get().LoadScene(scenePath)) {
+        result.error = "cannot load " + scenePath + ": " + SceneLoader::Get().GetLastError();
         engine->SetActive(false);
     }
     engine->Update(0.0f);  // the frame loop; it deletes the systems when it ends

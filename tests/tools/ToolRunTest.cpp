@@ -19,6 +19,7 @@
 #include "tests/app/TempAssetRoot.h"
 #include "tests/port/ChildProcess.h"
 #include "tests/port/FolderSnapshot.h"
+#include "tests/port/os/SpecialFiles.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -123,4 +124,18 @@ TEST_P(ToolRunGLTest, FullDiskEndsWithStatusOneNamingTheFileAndKeepsTheFolder) {
 
 INSTANTIATE_TEST_SUITE_P(EveryTool, ToolRunGLTest, ::testing::ValuesIn(kTools),
                          [](const ::testing::TestParamInfo<ToolRow>& info) { return std::string(info.param.name); });
+
+TEST(ModelToolRunTest, SourceThatIsNoRegularFileEndsWithStatusOneNamingIt) {
+    SpecialFiles files;
+    for (SpecialFiles::Kind kind : {SpecialFiles::Kind::Fifo, SpecialFiles::Kind::DevZeroLink}) {
+        const std::string input = files.Make(kind, "in" + std::to_string(static_cast<int>(kind)) + ".obj");
+        // A reader that opened these would block or read forever.
+        const ChildResult result =
+            ChildProcess::Exec(files.Dir(), {DD_MODELTOOL, input, files.Dir() + "/out.bin"}).Wait(10);
+        ASSERT_FALSE(result.timedOut) << input;
+        EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
+        EXPECT_NE(result.errorText.find("modeltool: " + input + " is a"), std::string::npos) << result.errorText;
+        EXPECT_FALSE(fs::exists(files.Dir() + "/out.bin"));
+    }
+}
 }  // namespace

@@ -5,9 +5,10 @@
 // coordinates, winding and v direction as they stand; --scale: uniform scale.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "port/os/WholeFile.h"
 #include "render/ModelFile.h"
 #include "render/ModelFileWriter.h"
 #include "tools/modeltool/ObjMeshReader.h"
@@ -52,11 +53,16 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    std::ifstream in(input);
-    if (!in) {
-        std::fprintf(stderr, "modeltool: cannot open %s\n", input.c_str());
+    // A mesh source is text of at most the size of the model file it makes.
+    std::string text;
+    int errorNumber = 0;
+    const FileRead read = ReadWholeFile(input, ModelFile::kMaxFileSize, &text, &errorNumber);
+    if (read != FileRead::Ok) {
+        std::fprintf(stderr, "modeltool: %s\n",
+                     FileReadErrorText(read, input, ModelFile::kMaxFileSize, errorNumber).c_str());
         return 1;
     }
+    std::istringstream in(text);
     ModelCpuMesh mesh;
     std::string error;
     if (!ObjMeshReader(options).Read(in, mesh, error)) {

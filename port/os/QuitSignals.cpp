@@ -14,6 +14,9 @@ volatile std::sig_atomic_t gLoopStarted = 0;
 // The handler writes the signal's number here when the process must end at
 // once; the watcher thread reads it. -1 until installed.
 int gWakePipe[2] = {-1, -1};
+// The process that made the pipe and its watcher: a child forked later
+// shares the pipe but has no watcher of its own.
+pid_t gWatchedProcess = 0;
 std::atomic<void (*)(int)> gExitHook{nullptr};
 
 void OnQuitSignal(int signal) {
@@ -21,6 +24,7 @@ void OnQuitSignal(int signal) {
     const bool second = gQuitRequested != 0;
     gQuitRequested = 1;
     if ((second || gLoopStarted == 0) && gWakePipe[1] >= 0) {
+        if (::getpid() != gWatchedProcess) ::_exit(128 + signal);
         const unsigned char number = static_cast<unsigned char>(signal);
         // Async-signal-safe; a full pipe means a wake-up is already pending.
         [[maybe_unused]] const ssize_t ignored = ::write(gWakePipe[1], &number, 1);
@@ -43,6 +47,7 @@ void WatchForQuit() {
 
 void InstallQuitSignalHandlers() {
     if (gWakePipe[0] < 0 && ::pipe2(gWakePipe, O_CLOEXEC) == 0) {
+        gWatchedProcess = ::getpid();
         ::fcntl(gWakePipe[1], F_SETFL, ::fcntl(gWakePipe[1], F_GETFL) | O_NONBLOCK);
         std::thread(&WatchForQuit).detach();
     }

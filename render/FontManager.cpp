@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -21,8 +22,10 @@ bool IsFile(const std::string& path) {
 
 }  // namespace
 
-FontManager::FontManager(const std::string& assetRoot, const std::string& fallbackFont)
-    : emptyAtlas_(std::make_shared<FontAtlas>(nullptr, 0)), fallbackFont_(fallbackFont) {
+FontManager::FontManager(const std::string& assetRoot, const std::string& fallbackFont, std::size_t maxAtlases)
+    : emptyAtlas_(std::make_shared<FontAtlas>(nullptr, 0)),
+      maxAtlases_(std::max<std::size_t>(maxAtlases, 1)),
+      fallbackFont_(fallbackFont) {
     const char* systemRoot = std::getenv("SYSTEMROOT");
     fontsFolder_ = systemRoot ? std::string(systemRoot) + "/fonts/" : std::string("C:/windows/fonts/");
     assetFontsFolder_ = assetRoot.empty() ? std::string("fonts/") : assetRoot + "/fonts/";
@@ -85,7 +88,7 @@ FT_Face FontManager::GetFace(const std::string& fontFile) {
 }
 
 bool FontManager::MakeRoom() {
-    while (atlases_.size() >= kMaxAtlases) {
+    while (atlases_.size() >= maxAtlases_) {
         auto oldest = atlases_.end();
         for (auto it = atlases_.begin(); it != atlases_.end(); ++it)
             if (it->second.atlas.use_count() == 1 &&
@@ -122,7 +125,7 @@ std::shared_ptr<FontAtlas> FontManager::AcquireAtlas(const std::string& fontFile
         return it->second.atlas;
     }
     if (!MakeRoom()) {
-        Log("FontManager: all %zu font atlases are in use; %s at %i px draws nothing", kMaxAtlases, fontFile.c_str(),
+        Log("FontManager: all %zu font atlases are in use; %s at %i px draws nothing", maxAtlases_, fontFile.c_str(),
             pixelSize);
         return emptyAtlas_;
     }

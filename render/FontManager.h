@@ -38,8 +38,10 @@ public:
     static constexpr std::size_t kMaxFontFileBytes = std::size_t(64) << 20;
 
     // assetRoot: the folder holding the asset tree ("" = the working
-    // directory); fallbackFont: the file that stands in for missing fonts.
-    explicit FontManager(const std::string& assetRoot = "", const std::string& fallbackFont = kFallbackFont);
+    // directory); fallbackFont: the file that stands in for missing fonts;
+    // maxAtlases: the cache's bound (tests ask for small ones).
+    explicit FontManager(const std::string& assetRoot = "", const std::string& fallbackFont = kFallbackFont,
+                         std::size_t maxAtlases = kMaxAtlases);
     ~FontManager();
 
     // A new initialised text showing `text` with the atlas of (fontFile,
@@ -85,6 +87,7 @@ private:
     std::map<std::string, FT_Face> faces_;                        // by file path
     std::map<std::string, std::string> fontFiles_;                // font name -> file path ("" none)
     std::shared_ptr<FontAtlas> emptyAtlas_;
+    std::size_t maxAtlases_;
     unsigned long long requests_ = 0;
     std::string fontsFolder_;
     std::string assetFontsFolder_;

@@ -20,7 +20,7 @@ float Quintic(float t) {
 }
 }  // namespace
 
-NoiseGenerator::NoiseGenerator() = default;
+NoiseGenerator::NoiseGenerator(const CacheBounds& bounds) : bounds_(bounds) {}
 NoiseGenerator::~NoiseGenerator() = default;
 
 template <class Key>
@@ -40,7 +40,7 @@ std::size_t NoiseGenerator::TextureBytes() const {
 }
 
 bool NoiseGenerator::MakeTextureRoom(std::size_t incoming) {
-    while (TextureBytes() + incoming > kMaxTextureBytes) {
+    while (TextureBytes() + incoming > bounds_.textureBytes) {
         auto oldest = textures_.end();
         for (auto it = textures_.begin(); it != textures_.end(); ++it)
             if (it->second.view.use_count() == 1 &&
@@ -72,7 +72,7 @@ std::shared_ptr<GpuShaderResourceView> NoiseGenerator::GetTextureView(const Nois
         static_cast<std::size_t>(NoiseGrid::TextureWidth(*grid)) * NoiseGrid::TextureHeight(*grid) * 4;
     if (!MakeTextureRoom(bytes)) {
         Log("NoiseGenerator: the noise textures in use fill their %zu MiB; a %u x %u noise texture is not made",
-            kMaxTextureBytes >> 20, grid->width, grid->height);
+            bounds_.textureBytes >> 20, grid->width, grid->height);
         return nullptr;
     }
     std::shared_ptr<GpuTexture> texture = NoiseGrid::MakeTexture(*grid, a, b);
@@ -115,7 +115,7 @@ NoiseGrid* NoiseGenerator::GetFractalNoise(int width, int height, int octaves, f
     const WhiteKey whiteKey{w, h, gaussian};
     auto white = white_.find(whiteKey);
     if (white == white_.end()) {
-        MakeRoom(white_, gridBytes, kMaxWhiteBytes);
+        MakeRoom(white_, gridBytes, bounds_.whiteBytes);
         white = white_.emplace(whiteKey, CachedGrid{MakeWhiteNoise(w, h, gaussian), 0}).first;
     }
     white->second.lastUse = ++requests_;
@@ -137,7 +137,7 @@ NoiseGrid* NoiseGenerator::GetFractalNoise(int width, int height, int octaves, f
     for (float& value : result->values) value /= total;
 
     NoiseGrid* grid = result.get();
-    MakeRoom(results_, gridBytes, kMaxResultBytes);
+    MakeRoom(results_, gridBytes, bounds_.resultBytes);
     results_[resultKey] = CachedGrid{std::move(result), ++requests_};
     return grid;
 }

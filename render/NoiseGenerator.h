@@ -32,7 +32,15 @@ public:
     static constexpr std::size_t kMaxResultBytes = std::size_t(64) << 20;
     static constexpr std::size_t kMaxTextureBytes = std::size_t(128) << 20;
 
-    NoiseGenerator();
+    struct CacheBounds {
+        std::size_t whiteBytes = kMaxWhiteBytes;
+        std::size_t resultBytes = kMaxResultBytes;
+        std::size_t textureBytes = kMaxTextureBytes;
+    };
+
+    // bounds: the program's own unless a test asks for smaller ones.
+    explicit NoiseGenerator(const CacheBounds& bounds);
+    NoiseGenerator() : NoiseGenerator(CacheBounds{}) {}
     ~NoiseGenerator();
 
     // The fractal sum of `octaves` smoothed layers of white noise, the
@@ -93,6 +101,7 @@ private:
     // The same for textures no Material holds; false when they cannot fit.
     bool MakeTextureRoom(std::size_t incoming);
 
+    CacheBounds bounds_;
     unsigned long long requests_ = 0;
     std::map<WhiteKey, CachedGrid> white_;
     // Only the latest smoothed grid is kept (it is large); it is made again

@@ -34,6 +34,16 @@ private:
     int errorPipe_ = -1;
 };
 
+// Whether a child's peak memory says anything: AddressSanitizer keeps freed
+// memory in quarantine and shadows the rest.
+inline bool PeakMemoryIsMeaningful() {
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
+    return true;
+#endif
+}
+
 // A new empty folder under the system's temporary folder.
 std::string MakeTempFolder();
 // The whole file, or "" when it cannot be read.

@@ -73,10 +73,14 @@ protected:
 };
 
 TEST_F(PrimitiveGLTest, NoiseTexturesHeldByMaterialsStayAndUnheldOnesGoPastTheBound) {
-    const NoiseGrid* grid = noise->GetFractalNoise(1024, 1024, 1, 0.5f, false);
+    const std::size_t bytes = 16u * 16u * 4u;
+    const std::size_t fit = 6;
+    NoiseGenerator::CacheBounds bounds;
+    bounds.textureBytes = fit * bytes + bytes / 2;
+    noise.reset();
+    noise = std::make_unique<NoiseGenerator>(bounds);
+    const NoiseGrid* grid = noise->GetFractalNoise(16, 16, 1, 0.5f, false);
     ASSERT_NE(grid, nullptr);
-    const std::size_t bytes = 1024u * 1024u * 4u;
-    const std::size_t fit = NoiseGenerator::kMaxTextureBytes / bytes;
     auto colour = [](std::size_t i) { return D3DXCOLOR(static_cast<float>(i) / 256.0f, 0, 0, 1); };
     for (std::size_t i = 0; i < fit + 4; ++i) ASSERT_TRUE(noise->GetTextureView(grid, colour(i), colour(i))) << i;
     EXPECT_EQ(noise->TextureBytes(), fit * bytes);
@@ -92,6 +96,10 @@ TEST_F(PrimitiveGLTest, NoiseTexturesHeldByMaterialsStayAndUnheldOnesGoPastTheBo
 }
 
 TEST_F(PrimitiveGLTest, ModelKeepsItsNoiseTextureWhileTheGeneratorDropsOthers) {
+    NoiseGenerator::CacheBounds bounds;
+    bounds.textureBytes = 4 * 16 * 16 * 4;
+    noise.reset();
+    noise = std::make_unique<NoiseGenerator>(bounds);
     Primitive* p = NoisySphere();
     p->noiseGlowmap = true;
     Model* model = Build(p);
@@ -99,10 +107,11 @@ TEST_F(PrimitiveGLTest, ModelKeepsItsNoiseTextureWhileTheGeneratorDropsOthers) {
     EXPECT_EQ(model->material.diffuse, model->material.generatedDiffuse.get());
     EXPECT_EQ(model->material.glow, model->material.generatedGlow.get());
     // Another grid's textures fill the cache: the model's stay alive.
-    const NoiseGrid* other = noise->GetFractalNoise(1024, 1024, 1, 0.25f, false);
-    for (int i = 0; i < 40; ++i)
+    const NoiseGrid* other = noise->GetFractalNoise(16, 16, 1, 0.25f, false);
+    for (int i = 0; i < 8; ++i)
         noise->GetTextureView(other, D3DXCOLOR(static_cast<float>(i) / 64.0f, 0, 0, 1), D3DXCOLOR(0, 0, 0, 1));
     EXPECT_EQ(model->material.generatedDiffuse.use_count(), 2);  // the model and the cache
+    EXPECT_EQ(noise->TextureBytes(), bounds.textureBytes);
     EXPECT_FALSE(Texels(model->material.diffuse).empty());
 }
 

@@ -1,6 +1,8 @@
 #include "app/ClassRegistrations.h"
 
 #include "engine/Transform.h"
+#include "game/track/PlayerPath.h"
+#include "game/track/SplineCrawler.h"
 #include "platform/LoopedSound.h"
 #include "reflection/Gradient.h"
 #include "reflection/MetaRegistry.h"
@@ -75,10 +77,12 @@ const std::vector<Entry>& ClassRegistrations::ComponentClasses() {
         ComponentClass<ParticleEffect>("ParticleEffect"),
         ComponentClass<ParticleEmmiter>("ParticleEmmiter"),
         ComponentClass<PathFollowCamera>("PathFollowCamera"),
+        ComponentClass<PlayerPath>("PlayerPath"),
         ComponentClass<PointLight>("PointLight"),
         ComponentClass<Primitive>("Primitive"),
         ComponentClass<ScreenText>("ScreenText"),
         ComponentClass<Skybox>("Skybox"),
+        ComponentClass<SplineCrawler>("SplineCrawler"),
         ComponentClass<Transform>("Transform"),
     };
     return classes;

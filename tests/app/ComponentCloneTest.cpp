@@ -20,11 +20,15 @@
 
 namespace {
 
-// away: every leaf changes (numbers by one, booleans flip, strings grow).
+// away: every leaf changes (numbers by one, or halved where one is lost in
+// rounding, as for a largest-float default; booleans flip, strings grow).
 // grow: every empty table gets one empty element, so sequences have leaves.
 constexpr const char* kLuaHelpers = R"(
 function away(v)
-    if type(v) == "number" then return v + 1 end
+    if type(v) == "number" then
+        if v + 1 == v then return v / 2 end
+        return v + 1
+    end
     if type(v) == "boolean" then return not v end
     if type(v) == "string" then return v .. "x" end
     if type(v) == "table" then

@@ -47,6 +47,14 @@ float ToFloat(double value) {
     return static_cast<float>(value);
 }
 
+std::string FileError(lua_State* L, const std::string& path) {
+    const char* text = lua_tostring(L, -1);
+    const std::string message = text ? text : "an error value of type " + TypeName(L, -1);
+    if (message.compare(0, path.size(), path) == 0 && message.size() > path.size() && message[path.size()] == ':')
+        return message;
+    return path + ": " + message;
+}
+
 std::string TypeName(lua_State* L, int idx) {
     return lua_typename(L, lua_type(L, idx));
 }

@@ -11,6 +11,7 @@ extern "C" {
 
 #include "port/os/FileCase.h"
 #include "port/os/WholeFile.h"
+#include "reflection/LuaRead.h"
 
 namespace {
 
@@ -340,7 +341,7 @@ bool EffectFileReader::ReadText(const std::string& text, const std::string& chun
     bool ok = false;
     std::string why;
     if (luaL_loadbuffer(L, text.data(), text.size(), ("@" + chunkName).c_str()) != 0) {
-        why = lua_tostring(L, -1) ? lua_tostring(L, -1) : "cannot load the file";
+        why = lua_read::FileError(L, chunkName);
     } else {
         lua_newtable(L);  // the file's own environment
         lua_pushvalue(L, -1);
@@ -348,7 +349,7 @@ bool EffectFileReader::ReadText(const std::string& text, const std::string& chun
         lua_insert(L, -2);  // env below the chunk
         lua_sethook(L, &InstructionLimitHook, LUA_MASKCOUNT, kInstructionLimit);
         if (lua_pcall(L, 0, 0, 0) != 0) {
-            why = lua_tostring(L, -1) ? lua_tostring(L, -1) : "the file failed";
+            why = lua_read::FileError(L, chunkName);
         } else {
             lua_sethook(L, nullptr, 0, 0);
             // Reading runs outside a protected call: it must not fail for memory.

@@ -158,8 +158,7 @@ bool SceneLoader::LoadFile(const std::string& path) {
     const int status = luaL_loadbuffer(L_, text.data() + start, text.size() - start, chunkName.c_str());
     memory_.limit = 0;
     if (status != 0) {
-        const char* message = lua_tostring(L_, -1);
-        const std::string error = message ? message : "the file cannot be compiled";
+        const std::string error = lua_read::FileError(L_, path);
         lua_pop(L_, 1);
         Fail(error);
         return false;
@@ -196,8 +195,7 @@ bool SceneLoader::RunFile(const std::string& path, const std::string& sandbox) {
     lua_sethook(L_, nullptr, 0, 0);
     memory_.limit = 0;
     if (status != 0) {
-        const char* message = lua_tostring(L_, -1);
-        const std::string error = message ? message : path + ": error while the file runs";
+        const std::string error = lua_read::FileError(L_, path);
         lua_pop(L_, 3);
         DropSandbox(sandbox);
         if (memory_.used > kCollectAbove) lua_gc(L_, LUA_GCCOLLECT, 0);

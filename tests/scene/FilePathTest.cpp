@@ -72,9 +72,30 @@ TEST(FilePathTest, ListingCutsTheExtensionAndIgnoresLetterCaseOfTheMatch) {
     sounds.extension = "";
     ASSERT_TRUE(sounds.ListDirectory());
     EXPECT_EQ(sounds.fileNames.size(), 4u);
-    sounds.path = "missing/";
-    EXPECT_FALSE(sounds.ListDirectory());
-    EXPECT_TRUE(sounds.fileNames.empty());
+    std::filesystem::remove_all(dir);
+}
+
+TEST(FilePathTest, FolderThatCannotBeListedIsNamedInTheLog) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "ddfilepath_missing";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "plain") << "a file, not a folder";
+    FilePath sounds;
+    sounds.baseFolder = dir.string() + "/";
+    std::vector<std::string> rows;
+    {
+        LogCapture capture;
+        for (const char* folder : {"missing/", "plain/"}) {
+            sounds.path = folder;
+            sounds.fileNames = {"stale"};
+            EXPECT_FALSE(sounds.ListDirectory()) << folder;
+            EXPECT_TRUE(sounds.fileNames.empty()) << folder;
+        }
+        FINISH_MESSAGES_OR_SKIP(capture, rows);
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "FilePath: folder " + dir.string() + "/missing/ cannot be listed: No such file or directory",
+                        "FilePath: folder " + dir.string() + "/plain/ cannot be listed: Not a directory"}));
     std::filesystem::remove_all(dir);
 }
 

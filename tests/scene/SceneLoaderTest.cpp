@@ -137,7 +137,8 @@ TEST_F(SceneLoaderTest, HostileArchetypesFailCleanlyAndStoreNothing) {
     for (const char* text : texts) {
         reports.clear();
         EXPECT_EQ(LoadArchetype("Bad", text), nullptr) << text;
-        EXPECT_EQ(reports.size(), 1u) << text;
+        ASSERT_EQ(reports.size(), 1u) << text;
+        EXPECT_NE(reports[0].text.find(Path("archetypes/Bad.arch")), std::string::npos) << reports[0].text;
         EXPECT_EQ(factory.GetArchetype("Bad"), nullptr) << text;
         EXPECT_EQ(StackTop(), 0) << text;
         EXPECT_EQ(LiveObjects(), before) << text;

@@ -133,6 +133,7 @@ std::size_t SceneLoader::FileLimit() const {
 
 void SceneLoader::Fail(const std::string& text) {
     lastError_ = text;
+    ++failureCount_;
     g_reporter(kFailureCaption, text);
 }
 

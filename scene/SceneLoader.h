@@ -69,6 +69,10 @@ public:
     const std::map<int, u32>& GetSaveNumbers() const { return saveNumbers_; }
     // The text of the last failure reported.
     const std::string& GetLastError() const { return lastError_; }
+    // Failures reported since the loader was made: a caller compares counts
+    // around a load to see whether anything in it (an archetype of a scene
+    // that itself loaded) failed.
+    u32 FailureCount() const { return failureCount_; }
 
     // The budget of one file run: VM steps and bytes of Lua memory.
     void SetRunLimits(int steps, std::size_t bytes);
@@ -99,6 +103,7 @@ private:
     Memory memory_;
     lua_State* L_ = nullptr;
     std::string lastError_;
+    u32 failureCount_ = 0;
     int stepLimit_;
     std::size_t memoryLimit_;
     std::size_t fileLimit_ = 0;  // set for one LoadReflected call

@@ -1,6 +1,7 @@
 // Every asset tool and the screenshot tool run as programs against an output
 // folder on a full disk: each must exit 1 naming the file it could not
 // write, and leave the folder exactly as it was (old file, no temporary).
+// The screenshot tool also against a scene whose effect or archetype is broken.
 // The full disk is a small tmpfs filled to the last byte where one can be
 // mounted; elsewhere the output file is a link to /dev/full.
 #include <gtest/gtest.h>
@@ -30,6 +31,10 @@ struct ToolRow {
     std::vector<const char*> folders;  // what the tool makes in it (made beforehand)
     std::function<std::vector<std::string>(const std::string& out, const std::string& assets)> command;
 };
+
+void PrintTo(const ToolRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 std::string Source(const std::string& path) {
     return std::string(std::getenv("DD_SOURCE_DIR")) + "/" + path;
@@ -120,6 +125,42 @@ TEST_P(ToolRunGLTest, FullDiskEndsWithStatusOneNamingTheFileAndKeepsTheFolder) {
         EXPECT_EQ(TakeFolderSnapshot(out_), before);
     }
     EXPECT_EQ(TakeFolderSnapshot(out_).count(row.output), 1u) << "the old file or link stays";
+}
+
+// A scene whose effect or archetype failed to load gives no picture (the old
+// one stays) and status 1 naming the file, not a black picture and status 0.
+TEST(ScreenshotRunGLTest, FailedEffectOrArchetypeEndsWithStatusOneNamingIt) {
+    const struct {
+        const char* broken;
+        const char* text;  // what the file becomes; null: removed
+        const char* named;
+    } cases[] = {
+        {"shader/UIShader.fx", "techniques = {", "the effect file "},
+        {"shader/ParticleIntegration.fx", nullptr, "the effect file "},
+        {"arch/EngineFlame.arch", nullptr, "1 of its files failed to load, the last: cannot open "},
+        {"arch/EngineFlame.arch", "ParticleEmmiter = 5", "1 of its files failed to load, the last: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.broken);
+        TempAssetRoot assets(TempAssetRoot::Contents::WholeTree, false);
+        const std::string file = assets.Dir() + "/" + c.broken;
+        if (c.text)
+            std::ofstream(file) << c.text;
+        else
+            fs::remove(file);
+        const std::string picture = assets.Dir() + "/shot.png";
+        std::ofstream(picture) << "old";
+        const ChildResult result = ChildProcess::Exec(assets.Dir(), {DD_SCREENSHOT, "--size", "64x48", "--frames", "1",
+                                                                     assets.Dir(), "Demo", picture})
+                                       .Wait();
+        ASSERT_FALSE(result.timedOut);
+        EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
+        const std::size_t toolLine = result.errorText.find("\nscreenshot: ");
+        ASSERT_NE(toolLine, std::string::npos) << result.errorText;
+        EXPECT_NE(result.errorText.find(c.named, toolLine), std::string::npos) << result.errorText;
+        EXPECT_NE(result.errorText.find(file, toolLine), std::string::npos) << result.errorText;
+        EXPECT_EQ(ReadWholeFile(picture), "old");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryTool, ToolRunGLTest, ::testing::ValuesIn(kTools),

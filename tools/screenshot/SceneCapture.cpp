@@ -1,5 +1,8 @@
 #include "tools/screenshot/SceneCapture.h"
 
+#include <string>
+#include <vector>
+
 #include "app/Assembly.h"
 #include "engine/Engine.h"
 #include "engine/MessageHub.h"
@@ -8,6 +11,7 @@
 #include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/math/D3DXVector.h"
+#include "render/EffectTable.h"
 #include "render/GraphicsSystem.h"
 #include "scene/DevozizuDave.h"
 #include "scene/SceneLoader.h"
@@ -56,6 +60,21 @@ private:
     CaptureResult& result_;
     int frame_ = 0;
 };
+
+// The effect files that did not load on a device that exists (without a
+// device the picture fails on its own, naming that).
+std::vector<std::string> MissingEffects() {
+    std::vector<std::string> missing;
+    GraphicsSystem* graphics = Engine::Get().GetSystem<GraphicsSystem>();
+    if (!graphics || !graphics->GetSwapChain()) return missing;
+    for (u32 e = 0; e < EffectTable::kEffects; ++e) {
+        const EffectId id = static_cast<EffectId>(e);
+        if (!graphics->GetEffects().Effect(id))
+            missing.push_back("the effect file " + DevozizuDave::Get().shader.GetFullPath(EffectTable::EffectName(id)) +
+                              " failed to load");
+    }
+    return missing;
+}
 }  // namespace
 
 bool SceneCapture::Capture(const Options& options, std::string* error) {
@@ -68,6 +87,7 @@ bool SceneCapture::Capture(const Options& options, std::string* error) {
     Engine* engine = assembly.GetEngine();
     engine->AddSystem(new CaptureSystem(options, result));
     engine->Init();
+    std::vector<std::string> failures = MissingEffects();
 
     // The swap chain starts in full screen, where the window keeps its size:
     // leave it, then ask for the client size.
@@ -76,8 +96,17 @@ bool SceneCapture::Capture(const Options& options, std::string* error) {
     ::Broadcast(kMsgSetWindowSize, 0,
                 D3DXVECTOR2(static_cast<float>(options.width), static_cast<float>(options.height)));
     const std::string scenePath = DevozizuDave::Get().scene.GetFullPath(options.sceneName);
-    if (!SceneManager::Get().LoadScene(scenePath)) {
-        result.error = "cannot load " + scenePath + ": " + SceneLoader::Get().GetLastError();
+    SceneLoader& loader = SceneLoader::Get();
+    const u32 failuresBefore = loader.FailureCount();
+    if (!SceneManager::Get().LoadScene(scenePath))
+        failures.push_back("cannot load " + scenePath + ": " + loader.GetLastError());
+    else if (const u32 failed = loader.FailureCount() - failuresBefore)
+        failures.push_back(scenePath + ": " + std::to_string(failed) +
+                           " of its files failed to load, the last: " + loader.GetLastError());
+    // A picture of a scene that did not load whole is not taken: the old one stays.
+    if (!failures.empty()) {
+        result.error.clear();
+        for (const std::string& failure : failures) result.error += (result.error.empty() ? "" : "; ") + failure;
         engine->SetActive(false);
     }
     engine->Update(0.0f);  // the frame loop; it deletes the systems when it ends

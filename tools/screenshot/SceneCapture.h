@@ -22,7 +22,8 @@ public:
     };
 
     // Runs in the current working directory, which must be the asset root.
-    // False with the reason in `error` (start-up file, scene, device or
-    // picture); the run is shut down cleanly either way.
+    // False with the reason in `error` (start-up file, an effect, the scene
+    // or any of its archetypes, device or picture); the picture is taken
+    // only when everything loaded. The run is shut down cleanly either way.
     static bool Capture(const Options& options, std::string* error);
 };

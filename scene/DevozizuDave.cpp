@@ -66,7 +66,7 @@ bool DevozizuDave::Load(const std::string& workingDirectory) {
     if (base.empty() || (base.back() != '/' && base.back() != '\\')) base += '/';
     const IMetaClass* metaClass = registry->GetByTypeId(TypeId<DevozizuDave>::Get());
     const std::string file = base + kStartupFile;
-    const bool loaded = loader->LoadReflected(file, *metaClass, this, kMaxStartupFileBytes);
+    bool loaded = loader->LoadReflected(file, *metaClass, this, kMaxStartupFileBytes);
     failure_ = LoadFailure();
     if (!loaded) {
         failure_.file = file;
@@ -74,10 +74,20 @@ bool DevozizuDave::Load(const std::string& workingDirectory) {
         SplitPlace(loader->GetLastError(), &failure_.line, &failure_.text);
     }
 
+    bool anySet = false;
     for (FilePath* folder :
          {&shader, &model, &sfx, &bgm, &arch, &scene, &particle, &skybox, &log, &texture, &externals}) {
         std::replace(folder->path.begin(), folder->path.end(), '\\', '/');
         folder->baseFolder = base;
+        anySet = anySet || !folder->path.empty() || !folder->extension.empty();
+    }
+    // Every folder would be the working directory, and every file there (the
+    // live log included) would be tried as an asset of every kind.
+    if (loaded && !anySet) {
+        SceneLoader::Report(SceneLoader::kFailureCaption, file + ": " + kNoFolderSet);
+        failure_.file = file;
+        failure_.text = kNoFolderSet;
+        loaded = false;
     }
     return loaded;
 }

@@ -15,6 +15,9 @@ public:
     static constexpr const char* kStartupFile = "DevozizuDave.init";
     // A start-up file names eleven folders: anything near this size is not one.
     static constexpr std::size_t kMaxStartupFileBytes = 1u << 20;
+    static constexpr const char* kNoFolderSet =
+        "it sets none of the eleven asset folders (shader, model, sfx, bgm, arch, scene, particle, skybox, log, "
+        "texture, externals)";
 
     // Eleven empty folders; the first construction registers the members.
     DevozizuDave();
@@ -23,9 +26,10 @@ public:
 
     // Registers "FilePath" and "DevozizuDave" in the MetaRegistry, reads the
     // start-up file of the working directory and sets every base folder to
-    // the working directory + '/'. A missing or broken file is reported by
-    // the SceneLoader ("Load scene failed") and gives false (GetLoadFailure
-    // says why): the program cannot run without its folders.
+    // the working directory + '/'. A missing or broken file, or one that sets
+    // none of the folders (no path, no extension), is reported with the
+    // SceneLoader's caption ("Load scene failed") and gives false
+    // (GetLoadFailure says why): the program cannot run without its folders.
     bool Load();
     // The same with the start-up file of another folder (tests, tools).
     bool Load(const std::string& workingDirectory);

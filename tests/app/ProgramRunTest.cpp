@@ -293,17 +293,26 @@ TEST_F(ProgramRunGLTest, MissingStartupFileEndsWithAClearMessageAndStatusOne) {
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/log"));
 }
 
-TEST_F(ProgramRunGLTest, BrokenStartupFileEndsWithStatusOne) {
-    std::ofstream(dir_ + "/DevozizuDave.init") << "shader = { path = ";
-    ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
-    ChildResult result = program.Wait();
-    ASSERT_FALSE(result.timedOut);
-    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
-    EXPECT_NE(result.errorText.find("Load scene failed"), std::string::npos) << result.errorText;
-    EXPECT_NE(result.errorText.find("DevozizuDave.init\" cannot be used: line 1: unexpected symbol near '<eof>'"),
-              std::string::npos)
-        << result.errorText;
-    ExpectNoDumps();
+TEST_F(ProgramRunGLTest, BrokenOrEmptyStartupFileEndsWithStatusOne) {
+    const struct {
+        const char* text;
+        const char* says;
+    } cases[] = {
+        {"shader = { path = ", "DevozizuDave.init\" cannot be used: line 1: unexpected symbol near '<eof>'"},
+        {"", "DevozizuDave.init\" cannot be used: it sets none of the eleven asset folders"},
+    };
+    for (const auto& [text, says] : cases) {
+        std::ofstream(dir_ + "/DevozizuDave.init") << text;
+        ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+        ChildResult result = program.Wait();
+        ASSERT_FALSE(result.timedOut) << text;
+        EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << text << ": " << result.status;
+        EXPECT_NE(result.errorText.find("Load scene failed: " + dir_ + "/DevozizuDave.init"), std::string::npos)
+            << result.errorText;
+        EXPECT_NE(result.errorText.find(says), std::string::npos) << result.errorText;
+        ExpectNoDumps();
+        EXPECT_FALSE(std::filesystem::exists(dir_ + "/log")) << text;
+    }
 }
 
 // Scripted runs: the script file and the shot folder in the asset copy.

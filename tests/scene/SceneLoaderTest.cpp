@@ -76,10 +76,28 @@ TEST_F(SceneLoaderTest, FailingStartupFileNamesTheLineAndLuasText) {
     DevozizuDave folders;
     EXPECT_FALSE(folders.Load(root));
     EXPECT_TRUE(folders.GetLoadFailure().missing);
-    WriteFile("DevozizuDave.init", "log = {}");
+    WriteFile("DevozizuDave.init", "log = { path = 'log/' }");
     EXPECT_TRUE(folders.Load(root));
     EXPECT_FALSE(folders.GetLoadFailure().missing);
     EXPECT_TRUE(folders.GetLoadFailure().text.empty());
+}
+
+TEST_F(SceneLoaderTest, StartupFileThatSetsNoFolderIsRefused) {
+    for (const char* text :
+         {"", "-- only a comment\n", "other = { path = 'x/' }", "shader = {} log = { path = '', extension = '' }"}) {
+        WriteFile("DevozizuDave.init", text);
+        DevozizuDave empty;
+        reports.clear();
+        EXPECT_FALSE(empty.Load(root)) << text;
+        ASSERT_EQ(reports.size(), 1u) << text;
+        EXPECT_EQ(reports[0].caption, "Load scene failed");
+        EXPECT_EQ(reports[0].text, Path("DevozizuDave.init") + ": " + DevozizuDave::kNoFolderSet);
+        EXPECT_FALSE(empty.GetLoadFailure().missing);
+        EXPECT_EQ(empty.GetLoadFailure().text, DevozizuDave::kNoFolderSet);
+    }
+    WriteFile("DevozizuDave.init", "texture = { extension = '.dds' }");  // one is enough
+    DevozizuDave one;
+    EXPECT_TRUE(one.Load(root));
 }
 
 TEST_F(SceneLoaderTest, ArchetypeComponentsFollowTableAndKeepPrototypeDefaults) {

@@ -47,12 +47,27 @@ float ToFloat(double value) {
     return static_cast<float>(value);
 }
 
+namespace {
+// Whether Lua's "chunk:" place in front of the message is the file's: its
+// whole path, or (as Lua shortens a long one from the left) "..." and the
+// path's end.
+bool PlaceNamesFile(const std::string& message, const std::string& path) {
+    if (message.compare(0, path.size(), path) == 0 && message.size() > path.size() && message[path.size()] == ':')
+        return true;
+    if (message.compare(0, 3, "...") != 0) return false;
+    for (std::size_t colon = message.find(':', 3); colon != std::string::npos; colon = message.find(':', colon + 1)) {
+        const std::size_t length = colon - 3;
+        if (length > 0 && length <= path.size() && path.compare(path.size() - length, length, message, 3, length) == 0)
+            return true;
+    }
+    return false;
+}
+}  // namespace
+
 std::string FileError(lua_State* L, const std::string& path) {
     const char* text = lua_tostring(L, -1);
     const std::string message = text ? text : "an error value of type " + TypeName(L, -1);
-    if (message.compare(0, path.size(), path) == 0 && message.size() > path.size() && message[path.size()] == ':')
-        return message;
-    return path + ": " + message;
+    return PlaceNamesFile(message, path) ? message : path + ": " + message;
 }
 
 std::string TypeName(lua_State* L, int idx) {

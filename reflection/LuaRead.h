@@ -28,8 +28,9 @@ std::string TypeName(lua_State* L, int idx);
 void EnsureStack(lua_State* L, int slots);
 // The error a failed load or protected call of the file `path` left on the
 // stack top (not popped), worded so that it names the file: a message with
-// Lua's "path:line:" in front stays as it is; others (a budget hook's text,
-// "not enough memory", an error value that is no string) get "path: " in front.
+// Lua's "path:line:" in front (the path maybe shortened to "...<its end>")
+// stays as it is; others (a budget hook's text, "not enough memory", an
+// error value that is no string) get "path: " in front.
 std::string FileError(lua_State* L, const std::string& path);
 
 using ValueReader = void (*)(void* context, lua_State* L, std::size_t index);

@@ -25,6 +25,10 @@ public:
     DtProbe(const char* name, std::vector<float>* dts, size_t frames) : ISystem(NewId()), dts_(dts), frames_(frames) {
         SetName(name);
     }
+    // A parent deletes its own children (the Engine deletes only the top level).
+    ~DtProbe() override {
+        while (ISystem* child = GetChildHead()) RemoveSystem(child);
+    }
     void HandleMessage(Message*) override {}
     void Update(float dt) override {
         dts_->push_back(dt);

@@ -21,11 +21,11 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     const RenderTargets& t = frame.targets;
     frame.UnbindInputs();
     device.OMSetDepthStencilState(t.depthOffState.get(), 0);
-    GpuRenderTargetView* outputs[2] = {t.light.target.get(), t.glow.target.get()};
-    device.OMSetRenderTargets(2, outputs, nullptr);
+    GpuRenderTargetView* light = t.light.target.get();
+    device.OMSetRenderTargets(1, &light, nullptr);
     // The lights add up from black; cleared once bound, as part of this pass.
     const float black[4] = {0, 0, 0, 1};
-    device.ClearRenderTargetView(t.light.target.get(), black);
+    device.ClearRenderTargetView(light, black);
     device.IASetPrimitiveTopology(GpuTopology::TriangleList);
     frame.SetTexture(EffectVarId::DiffuseSpecIn, t.diffuseSpec.view.get());
     frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());

@@ -178,6 +178,7 @@ void main() {
 
     -- Light volumes: one unit sphere per instance, scaled by the light's
     -- radius; back faces are drawn so a camera inside a light still sees it.
+    -- Drawn into the Light target alone.
     { name = "DeferredLightingBuffer", passes = { {
         vs = [[
 in vec3 POSITION;
@@ -198,8 +199,7 @@ void main() {
         ps = [[
 in vec3 vLightView;
 in vec4 vLight;
-layout(location = 0) out vec4 outLight;
-layout(location = 1) out vec4 outGlow;
+out vec4 outLight;
 void main() {
     vec2 uv = gl_FragCoord.xy * PixelSize();
     float depth = texture(DepthIn, uv).r;
@@ -217,7 +217,6 @@ void main() {
     vec3 h = normalize(l - normalize(position));
     float specular = diffuse > 0.0 ? pow(max(dot(normal, h), 0.0), 32.0) * texture(DiffuseSpecIn, uv).a : 0.0;
     outLight = vec4(vLight.rgb * (diffuse + specular) * fade, 1.0);
-    outGlow = vec4(0.0);
 }
 ]],
         blend = additive,

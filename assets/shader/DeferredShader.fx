@@ -7,7 +7,9 @@
 --
 -- Targets: Normals (world normal * 0.5 + 0.5), DiffuseSpec (diffuse colour,
 -- specular strength in alpha), Glow (glow colour), Light (point lights),
--- SSAO (red: 1 = open, 0 = fully occluded).
+-- SSAO (red: 1 = open, 0 = fully occluded). The full-screen passes and the
+-- lights read these targets (and the depth) at their own pixel with texel
+-- fetches; only the blur taps between texels filter.
 -- Lights: "GlobalDirection" points from the scene towards the directional
 -- light; point lights fade with the square of (1 - (distance / radius)^2) and
 -- are dark at their radius. Ambient light is scaled by the occlusion.
@@ -31,17 +33,18 @@ vec2 ProjectToUv(vec3 view) {
     vec2 ndc = view.xy * scale / max(view.z, 1e-4);
     return vec2(ndc.x * 0.5 + 0.5, 0.5 - ndc.y * 0.5);
 }
-vec3 WorldNormal(vec2 uv) {
-    vec3 n = texture(NormalsIn, uv).xyz * 2.0 - 1.0;
+vec3 WorldNormal(ivec2 pixel) {
+    vec3 n = texelFetch(NormalsIn, pixel, 0).xyz * 2.0 - 1.0;
     return dot(n, n) > 1e-6 ? normalize(n) : vec3(0.0);
 }
 vec2 PixelSize() { return vec2(pixelWidth, pixelHeight); }
 // A 13-texel binomial kernel read in 7 linearly filtered fetches.
 const float kBlurOffsets[4] = float[](0.0, 1.4117647, 3.2941176, 5.1764706);
 const float kBlurWeights[4] = float[](0.1964825, 0.2969070, 0.0944704, 0.0103814);
-vec4 Blur(vec2 uv, vec2 direction) {
+// The centre tap is the pixel's own texel (uv is its centre).
+vec4 Blur(vec2 uv, ivec2 pixel, vec2 direction) {
     vec2 step = PixelSize() * direction;
-    vec4 sum = texture(StagedBlur, uv) * kBlurWeights[0];
+    vec4 sum = texelFetch(StagedBlur, pixel, 0) * kBlurWeights[0];
     for (int i = 1; i < 4; ++i) {
         sum += texture(StagedBlur, uv + step * kBlurOffsets[i]) * kBlurWeights[i];
         sum += texture(StagedBlur, uv - step * kBlurOffsets[i]) * kBlurWeights[i];
@@ -106,7 +109,7 @@ local function blurPs(direction, spread)
     return [[
 in vec2 vUv;
 out vec4 colour;
-void main() { colour = Blur(vUv, ]] .. direction .. " * " .. spread .. [[); }
+void main() { colour = Blur(vUv, ivec2(gl_FragCoord.xy), ]] .. direction .. " * " .. spread .. [[); }
 ]]
 end
 
@@ -186,8 +189,8 @@ in vec3 NORMAL;
 in vec2 TEXCOORD0;
 in vec3 TEXCOORD1;
 in vec4 TEXCOORD2;
-out vec3 vLightView;
-out vec4 vLight;
+flat out vec3 vLightView;
+flat out vec4 vLight;
 void main() {
     // The polygon sphere lies inside the unit sphere: grow it a little.
     vec3 world = POSITION * (TEXCOORD2.w * 1.02) + TEXCOORD1;
@@ -197,25 +200,35 @@ void main() {
 }
 ]],
         ps = [[
-in vec3 vLightView;
-in vec4 vLight;
+flat in vec3 vLightView;
+flat in vec4 vLight;
 out vec4 outLight;
 void main() {
-    vec2 uv = gl_FragCoord.xy * PixelSize();
-    float depth = texture(DepthIn, uv).r;
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    float depth = texelFetch(DepthIn, pixel, 0).r;
     if (depth >= 1.0) discard;
-    vec3 position = ViewPosition(uv, depth);
+    vec3 position = ViewPosition(gl_FragCoord.xy * PixelSize(), depth);
     vec3 toLight = vLightView - position;
     float distance = length(toLight);
     float radius = max(vLight.w, 1e-4);
     if (distance >= radius) discard;
-    vec3 normal = normalize((vec4(WorldNormal(uv), 0.0) * gView).xyz);
+    vec3 normal = normalize((vec4(WorldNormal(pixel), 0.0) * gView).xyz);
     float fade = 1.0 - (distance * distance) / (radius * radius);
     fade *= fade;
     vec3 l = toLight / max(distance, 1e-4);
     float diffuse = max(dot(normal, l), 0.0);
-    vec3 h = normalize(l - normalize(position));
-    float specular = diffuse > 0.0 ? pow(max(dot(normal, h), 0.0), 32.0) * texture(DiffuseSpecIn, uv).a : 0.0;
+    float specular = 0.0;
+    if (diffuse > 0.0) {
+        // The specular power 32, by squaring.
+        vec3 h = normalize(l - normalize(position));
+        float s = max(dot(normal, h), 0.0);
+        s *= s;
+        s *= s;
+        s *= s;
+        s *= s;
+        s *= s;
+        specular = s * texelFetch(DiffuseSpecIn, pixel, 0).a;
+    }
     outLight = vec4(vLight.rgb * (diffuse + specular) * fade, 1.0);
 }
 ]],
@@ -228,14 +241,15 @@ void main() {
 in vec2 vUv;
 out vec4 colour;
 void main() {
-    vec3 diffuse = texture(DiffuseSpecIn, vUv).rgb;
-    vec3 normal = WorldNormal(vUv);
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    vec3 diffuse = texelFetch(DiffuseSpecIn, pixel, 0).rgb;
+    vec3 normal = WorldNormal(pixel);
     vec3 towardsLight = dot(GlobalDirection, GlobalDirection) > 0.0 ? normalize(GlobalDirection) : vec3(0.0);
     vec3 sun = max(dot(normal, towardsLight), 0.0) * GlobalColor * GlobalIntensity;
-    float occlusion = texture(SSAOIn, vUv).r;
-    vec3 light = texture(LightIn, vUv).rgb;
+    float occlusion = texelFetch(SSAOIn, pixel, 0).r;
+    vec3 light = texelFetch(LightIn, pixel, 0).rgb;
     vec3 lit = diffuse * (ambient * occlusion + sun + light);
-    colour = vec4(lit + texture(GlowIn, vUv).rgb, 1.0);
+    colour = vec4(lit + texelFetch(GlowIn, pixel, 0).rgb, 1.0);
 }
 ]]),
 
@@ -253,15 +267,16 @@ const vec3 kKernel[kSamples] = vec3[](
     vec3(0.205, 0.740, 0.390), vec3(-0.180, 0.150, 0.880), vec3(0.860, 0.380, 0.150),
     vec3(-0.840, 0.300, 0.260), vec3(0.300, -0.850, 0.300), vec3(0.050, 0.050, 0.990));
 void main() {
-    float depth = texture(DepthIn, vUv).r;
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    float depth = texelFetch(DepthIn, pixel, 0).r;
     if (depth >= 1.0) { colour = vec4(1.0); return; }
     vec2 size = vec2(float(scrWidth), float(scrHeight));
     vec3 position = ViewPosition(vUv, depth);
-    vec3 normal = (vec4(WorldNormal(vUv), 0.0) * gView).xyz;
+    vec3 normal = (vec4(WorldNormal(pixel), 0.0) * gView).xyz;
     if (dot(normal, normal) < 1e-6) { colour = vec4(1.0); return; }
     normal = normalize(normal);
-    vec2 noiseScale = size / vec2(textureSize(RandomNormals, 0));
-    vec3 random = texture(RandomNormals, vUv * noiseScale).xyz * 2.0 - 1.0;
+    // The noise tiles the screen one texel per pixel.
+    vec3 random = texelFetch(RandomNormals, pixel % textureSize(RandomNormals, 0), 0).xyz * 2.0 - 1.0;
     random = dot(random, random) > 1e-4 ? normalize(random) : vec3(0.0, 0.0, 1.0);
     float radius = SsaoSampleRad;
     float occlusion = 0.0;
@@ -270,13 +285,12 @@ void main() {
         if (dot(offset, normal) < 0.0) offset = -offset;
         // Probes spread from near the pixel out to the full radius.
         float reach = mix(0.25, 1.0, float(i) / float(kSamples - 1));
-        vec2 probeUv = ProjectToUv(position + offset * radius * reach);
-        // The centre of the pixel the probe falls in, and the point seen there.
-        probeUv = (floor(probeUv * size) + 0.5) / size;
-        if (probeUv.x < 0.0 || probeUv.x > 1.0 || probeUv.y < 0.0 || probeUv.y > 1.0) continue;
-        float sceneDepth = texture(DepthIn, probeUv).r;
+        // The pixel the probe falls in, and the point seen at its centre.
+        vec2 probePixel = floor(ProjectToUv(position + offset * radius * reach) * size);
+        if (any(lessThan(probePixel, vec2(0.0))) || any(greaterThanEqual(probePixel, size))) continue;
+        float sceneDepth = texelFetch(DepthIn, ivec2(probePixel), 0).r;
         if (sceneDepth >= 1.0) continue;
-        vec3 toScene = ViewPosition(probeUv, sceneDepth) - position;
+        vec3 toScene = ViewPosition((probePixel + 0.5) / size, sceneDepth) - position;
         float distance = length(toScene);
         if (distance < 1e-4) continue;
         float rise = max(dot(normal, toScene) / distance - SsaoBias, 0.0);

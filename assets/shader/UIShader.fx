@@ -109,12 +109,13 @@ void main() { colour = vec4(vColour, 1.0); }
         rasterizer = bothSides,
     } } },
 
-    -- Glyph quads: colour in NORMAL, coverage in the atlas's alpha.
+    -- Glyph quads: colour in NORMAL (one colour per text, so not interpolated),
+    -- coverage in the atlas's alpha.
     { name = "TextTech", passes = { {
         vs = modelVs,
         ps = [[
 in vec2 vUv;
-in vec3 vColour;
+flat in vec3 vColour;
 out vec4 colour;
 void main() { colour = vec4(vColour, texture(guiDiffuseMap, vUv).a * alphaVal); }
 ]],

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "app/Entry.h"
-#include "core/IdCounter.h"
 #include "core/TypeId.h"
 #include "engine/Engine.h"
 #include "engine/MessageHub.h"
+#include "tests/support/TestIdCounter.h"
 
 class Editor;
 class SplashScreen;
@@ -54,7 +54,7 @@ protected:
     void TearDown() override { engine_.reset(); }
 
     MessageHub hub_;
-    IdCounter ids_{1};
+    TestIdCounter ids_;
     std::unique_ptr<Engine> engine_;
 };
 
@@ -76,7 +76,7 @@ TEST_F(EntryTest, AnyOtherCommandLineActivatesTheSplashScreen) {
 TEST(EntryWithoutStartSystemTest, LoopStillRunsWithWhateverIsActive) {
     gJournal.clear();
     MessageHub hub;
-    IdCounter ids(1);
+    TestIdCounter ids;
     Engine engine;
     engine.AddSystem(new Stopper);
     engine.Init();

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/ScriptedRun.h"
-#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/MessageHub.h"
+#include "tests/support/TestIdCounter.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ protected:
     }
 
     MessageHub hub_;
-    IdCounter ids_{1};
+    TestIdCounter ids_;
     Engine engine_;
     std::vector<float> dts;
     std::vector<float> childDts;

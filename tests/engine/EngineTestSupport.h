@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "core/IdCounter.h"
 #include "engine/ComponentList.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
@@ -19,6 +18,7 @@
 #include "engine/ISystem.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
+#include "tests/support/TestIdCounter.h"
 
 // What one receiver saw of one message.
 struct Seen {
@@ -127,18 +127,9 @@ class GuiSystem;
 // Engine-wide services in start-up order; members destroy in reverse.
 class EngineFixture : public ::testing::Test {
 protected:
-    // Type ids are drawn once per process: draw the system ones that tests
-    // address before any counter exists, and number everything else well
-    // clear of them.
-    static std::unique_ptr<IdCounter> MakeCounter() {
-        TypeId<Engine>::Get();
-        TypeId<GuiSystem>::Get();
-        return std::make_unique<IdCounter>(1000);
-    }
-
     Journal journal;  // first: outlives everything that writes to it
     std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
-    std::unique_ptr<IdCounter> counter = MakeCounter();
+    std::unique_ptr<TestIdCounter> counter = std::make_unique<TestIdCounter>();
     std::unique_ptr<Graveyard> graveyard = std::make_unique<Graveyard>();
     std::unique_ptr<Overlord> overlord = std::make_unique<Overlord>();
 };

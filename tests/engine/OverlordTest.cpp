@@ -102,7 +102,7 @@ TEST_F(OverlordTest, DeletedComponentNeverResolves) {
 TEST(ComponentListTest, SkipsAndDropsDeadIdsAlternatesOrder) {
     Journal journal;
     MessageHub hub;
-    IdCounter counter(1);
+    TestIdCounter counter;
     Graveyard graveyard;
     Overlord overlord;
     std::vector<ProbeComponent*> cs;

@@ -178,7 +178,7 @@ TEST_F(AudioSystemTest, ClearForgetsTheSceneLoopedSounds) {
 
 TEST(AudioSystemFoldersTest, InitLoadsEveryFileOfTheSfxAndBgmFolders) {
     MessageHub hub;
-    IdCounter counter(1);
+    TestIdCounter counter;
     Graveyard graveyard;
     Overlord overlord;
     Engine engine;
@@ -211,7 +211,7 @@ TEST(AudioSystemFoldersTest, InitLoadsEveryFileOfTheSfxAndBgmFolders) {
 
 TEST(AudioSystemNoDeviceTest, RunsSilentlyWithoutAnOutputDevice) {
     MessageHub hub;
-    IdCounter counter(1);
+    TestIdCounter counter;
     Graveyard graveyard;
     Overlord overlord;
     Engine engine;

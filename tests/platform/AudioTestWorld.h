@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
@@ -22,6 +21,7 @@
 #include "platform/SoundEventData.h"
 #include "port/math/D3DXQuaternion.h"
 #include "tests/port/AudioTestSounds.h"
+#include "tests/support/TestIdCounter.h"
 
 // Stands for the renderer's camera component: the listener follows the
 // Transform of its object.
@@ -119,7 +119,7 @@ protected:
 
     TempSoundDir sounds;
     std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
-    std::unique_ptr<IdCounter> counter = std::make_unique<IdCounter>(1);
+    std::unique_ptr<TestIdCounter> counter = std::make_unique<TestIdCounter>();
     std::unique_ptr<Graveyard> graveyard = std::make_unique<Graveyard>();
     std::unique_ptr<Overlord> overlord = std::make_unique<Overlord>();
     std::unique_ptr<Engine> engine = std::make_unique<Engine>();

@@ -13,12 +13,12 @@
 #include <utility>
 #include <vector>
 
-#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/IMessaging.h"
 #include "engine/Logger.h"
 #include "engine/Message.h"
 #include "engine/MessageHub.h"
+#include "tests/support/TestIdCounter.h"
 
 struct Received {
     u32 type;
@@ -80,25 +80,15 @@ private:
 
 // Hub, id counter and Engine in start-up order; the Engine deletes the
 // systems added to it.
-// Ids keep rising from one test to the next of the same binary: TypeId<T>
-// keeps the id it drew first, which a counter restarted at 1 would hand out
-// again to another class.
 class EngineServices {
 public:
     std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
-    std::unique_ptr<IdCounter> counter = std::make_unique<IdCounter>(NextFirstId());
+    std::unique_ptr<TestIdCounter> counter = std::make_unique<TestIdCounter>();
     std::unique_ptr<Engine> engine = std::make_unique<Engine>();
 
     ~EngineServices() {
         engine.reset();
-        NextFirstId() = counter->Peek();
         counter.reset();
         hub.reset();
-    }
-
-private:
-    static u32& NextFirstId() {
-        static u32 first = 1;
-        return first;
     }
 };

@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/FilePath.h"
 #include "engine/Graveyard.h"
@@ -22,6 +21,7 @@
 #include "render/EffectLoader.h"
 #include "render/GraphicsSystem.h"
 #include "render/RenderResources.h"
+#include "tests/support/TestIdCounter.h"
 
 class Model;
 class PointLight;
@@ -41,23 +41,8 @@ inline FilePath AssetFolder(const std::string& folder, const std::string& extens
 
 class GraphicsTestRig : public ::testing::Test {
 protected:
-    // Type ids last for the process: draw the ones these tests use before any
-    // counter exists, and number everything else well clear of them.
-    static std::unique_ptr<IdCounter> MakeCounter() {
-        TypeId<Engine>::Get();
-        TypeId<GraphicsSystem>::Get();
-        TypeId<Camera>::Get();
-        TypeId<Model>::Get();
-        TypeId<PointLight>::Get();
-        TypeId<ScreenText>::Get();
-        TypeId<ParticleEmmiter>::Get();
-        TypeId<Skybox>::Get();
-        TypeId<GlobalLighting>::Get();
-        return std::make_unique<IdCounter>(1000);
-    }
-
     std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
-    std::unique_ptr<IdCounter> counter = MakeCounter();
+    std::unique_ptr<TestIdCounter> counter = std::make_unique<TestIdCounter>();
     std::unique_ptr<Graveyard> graveyard = std::make_unique<Graveyard>();
     std::unique_ptr<Overlord> overlord = std::make_unique<Overlord>();
     std::unique_ptr<Engine> engine = std::make_unique<Engine>();

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/IdCounter.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
 #include "engine/MessageHub.h"
@@ -20,6 +19,7 @@
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneWriter.h"
+#include "tests/support/TestIdCounter.h"
 #include "tools/particletex/ParticleArchetypes.h"
 
 namespace {
@@ -43,7 +43,7 @@ std::string ReadText(const std::string& path) {
 class ParticleArchetypeTest : public ::testing::Test {
 protected:
     std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
-    std::unique_ptr<IdCounter> counter = std::make_unique<IdCounter>(1);
+    std::unique_ptr<TestIdCounter> counter = std::make_unique<TestIdCounter>();
     std::unique_ptr<MetaRegistry> registry = std::make_unique<MetaRegistry>();
     std::unique_ptr<SceneLoader> loader = std::make_unique<SceneLoader>();
     std::unique_ptr<DevozizuDave> folders = std::make_unique<DevozizuDave>();

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
@@ -17,6 +16,7 @@
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "port/math/D3DX.h"
+#include "tests/support/TestIdCounter.h"
 
 class RecordingComponent : public IComponent {
 public:
@@ -40,7 +40,7 @@ public:
 class RenderFixture : public ::testing::Test {
 protected:
     std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
-    std::unique_ptr<IdCounter> counter = std::make_unique<IdCounter>(1);
+    std::unique_ptr<TestIdCounter> counter = std::make_unique<TestIdCounter>();
     std::unique_ptr<Graveyard> graveyard = std::make_unique<Graveyard>();
     std::unique_ptr<Overlord> overlord = std::make_unique<Overlord>();
 

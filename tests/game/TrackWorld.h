@@ -1,9 +1,7 @@
 // Test support for tracks and crawlers: the engine-wide services in start-up
-// order (log, hub, graveyard, overlord, factory with the Transform and Model
-// prototypes, engine), two recording systems standing in for the renderer and
-// the level editor, and helpers that build paths and crawlers. Ids come from
-// the process-wide fallback counter, so ids drawn in one test never meet type
-// ids drawn in another.
+// order (log, hub, id counter, graveyard, overlord, factory with the Transform
+// and Model prototypes, engine), two recording systems standing in for the
+// renderer and the level editor, and helpers that build paths and crawlers.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -26,6 +24,7 @@
 #include "render/Model.h"
 #include "scene/ObjectFactory.h"
 #include "tests/engine/LogCapture.h"
+#include "tests/support/TestIdCounter.h"
 
 class Editor;
 
@@ -107,6 +106,7 @@ protected:
 
     LogCapture log;
     MessageHub hub;
+    TestIdCounter counter;
     Graveyard graveyard;
     Overlord overlord;
     ObjectFactory factory;

@@ -1,45 +1,23 @@
 #include "app/ClassRegistrations.h"
 
-#include "engine/Transform.h"
-#include "game/track/PlayerPath.h"
-#include "game/track/SplineCrawler.h"
-#include "platform/LoopedSound.h"
+#include <algorithm>
+#include <cstring>
+
+#include "core/Assert.h"
+#include "engine/EngineClasses.h"
+#include "game/GameClasses.h"
+#include "platform/PlatformClasses.h"
 #include "reflection/Gradient.h"
 #include "reflection/MetaRegistry.h"
 #include "reflection/ValueTypes.h"
 #include "reflection/Waypoint.h"
-#include "render/Camera.h"
-#include "render/FreeRoamCamera.h"
-#include "render/GameCamera.h"
-#include "render/GlobalLighting.h"
-#include "render/IsoCamera.h"
 #include "render/Material.h"
-#include "render/Model.h"
 #include "render/Particle.h"
-#include "render/ParticleEffect.h"
-#include "render/ParticleEmmiter.h"
-#include "render/PathFollowCamera.h"
-#include "render/PointLight.h"
-#include "render/Primitive.h"
-#include "render/ScreenText.h"
-#include "render/Skybox.h"
+#include "render/RenderClasses.h"
 #include "scene/ObjectFactory.h"
 
 namespace {
 using Entry = ClassRegistrations::Entry;
-
-// The prototype is built before the class record is completed, so the
-// members its first construction registers are in the record.
-template <class T>
-void EnterComponent(const char* name, MetaRegistry& registry, ObjectFactory& factory) {
-    factory.RegisterComponentPrototype<T>(name, new T);
-    registry.Register<T>(name);
-}
-
-template <class T>
-Entry ComponentClass(const char* name) {
-    return {name, &EnterComponent<T>};
-}
 
 // A structure whose members are registered by its own code (or by nobody yet).
 template <class T>
@@ -65,26 +43,19 @@ Entry ReflectedStructure(const char* name) {
 }
 }  // namespace
 
-const std::vector<Entry>& ClassRegistrations::ComponentClasses() {
-    static const std::vector<Entry> classes = {
-        ComponentClass<Camera>("Camera"),
-        ComponentClass<FreeRoamCamera>("FreeRoamCamera"),
-        ComponentClass<GameCamera>("GameCamera"),
-        ComponentClass<GlobalLighting>("GlobalLighting"),
-        ComponentClass<IsoCamera>("IsoCamera"),
-        ComponentClass<LoopedSound>("LoopedSound"),
-        ComponentClass<Model>("Model"),
-        ComponentClass<ParticleEffect>("ParticleEffect"),
-        ComponentClass<ParticleEmmiter>("ParticleEmmiter"),
-        ComponentClass<PathFollowCamera>("PathFollowCamera"),
-        ComponentClass<PlayerPath>("PlayerPath"),
-        ComponentClass<PointLight>("PointLight"),
-        ComponentClass<Primitive>("Primitive"),
-        ComponentClass<ScreenText>("ScreenText"),
-        ComponentClass<Skybox>("Skybox"),
-        ComponentClass<SplineCrawler>("SplineCrawler"),
-        ComponentClass<Transform>("Transform"),
-    };
+const ComponentClassList& ClassRegistrations::ComponentClasses() {
+    static const ComponentClassList classes = [] {
+        ComponentClassList all;
+        for (const ComponentClassList* folder :
+             {&EngineClasses(), &PlatformClasses(), &RenderClasses(), &GameClasses()})
+            all.insert(all.end(), folder->begin(), folder->end());
+        std::sort(all.begin(), all.end(), [](const ComponentClassEntry& a, const ComponentClassEntry& b) {
+            return std::strcmp(a.name, b.name) < 0;
+        });
+        for (size_t i = 1; i < all.size(); ++i)
+            DD_ASSERT(std::strcmp(all[i - 1].name, all[i].name) != 0, "a component class is listed twice");
+        return all;
+    }();
     return classes;
 }
 
@@ -100,6 +71,12 @@ const std::vector<Entry>& ClassRegistrations::PlainStructures() {
 
 void ClassRegistrations::RegisterAll(MetaRegistry& registry, ObjectFactory& factory) {
     ValueTypes::Register(registry);
-    for (const Entry& entry : ComponentClasses()) entry.enter(entry.name, registry, factory);
+    // The prototype is built before the class record is completed, so the
+    // members its first construction registers are in the record.
+    for (const ComponentClassEntry& entry : ComponentClasses()) {
+        IComponent* prototype = entry.makePrototype();
+        factory.RegisterPrototype(entry.name, entry.typeId(), prototype);
+        entry.enterClass(entry.name, registry);
+    }
     for (const Entry& entry : PlainStructures()) entry.enter(entry.name, registry, factory);
 }

@@ -35,15 +35,20 @@ Entry System(const char* name) {
 
 const std::vector<Entry>& SystemTable::Systems() {
     static const std::vector<Entry> systems = {
-        System<InputSystem>("InputSystem"),       System<AudioSystem>("AudioSystem"),
-        System<GuiSystem>("GuiSystem"),           System<Queen>("Queen"),
-        System<GraphicsSystem>("GraphicsSystem"), System<WindowsSystem>("WindowsSystem"),
+        System<WindowsSystem>("WindowsSystem"),
+        System<GraphicsSystem>("GraphicsSystem"),
+        System<Queen>("Queen"),
+        System<GuiSystem>("GuiSystem"),
+        System<AudioSystem>("AudioSystem"),
+        System<InputSystem>("InputSystem"),
     };
     return systems;
 }
 
 void SystemTable::CreateSystems(Engine& engine, MetaRegistry& registry, u64 instanceHandle) {
-    for (const Entry& entry : Systems()) {
+    const std::vector<Entry>& systems = Systems();
+    for (auto it = systems.rbegin(); it != systems.rend(); ++it) {
+        const Entry& entry = *it;
         engine.AddSystem(entry.create(instanceHandle));
         entry.enter(entry.name, registry);
     }

@@ -1,8 +1,8 @@
-// The engine systems in creation order. Each is constructed, added to the
-// Engine (whose list puts the newest in front, so the last entry is
-// initialised and updated first) and entered in the MetaRegistry under its
-// class name and type id. Add a system as one line in its place. Used once at
-// start-up; main thread only.
+// The engine systems in update order. They are created from the last entry
+// to the first (the Engine's list puts the newest in front), so type ids are
+// drawn bottom-up; each is entered in the MetaRegistry under its class name
+// and type id. Add a system as one line in its place. Used once at start-up;
+// main thread only.
 #pragma once
 #include <vector>
 
@@ -23,7 +23,7 @@ public:
 
     static const std::vector<Entry>& Systems();
 
-    // Creates every system of the table in order, adds it to the engine and
-    // enters its class in the registry.
+    // Creates every system of the table, last entry first, adds it to the
+    // engine and enters its class in the registry.
     static void CreateSystems(Engine& engine, MetaRegistry& registry, u64 instanceHandle);
 };

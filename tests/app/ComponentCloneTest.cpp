@@ -95,7 +95,7 @@ protected:
 
 TEST_F(ComponentCloneTest, CloneWritesTheSameTextWithEveryMemberChanged) {
     ASSERT_FALSE(ClassRegistrations::ComponentClasses().empty());
-    for (const ClassRegistrations::Entry& entry : ClassRegistrations::ComponentClasses()) {
+    for (const ComponentClassEntry& entry : ClassRegistrations::ComponentClasses()) {
         SCOPED_TRACE(entry.name);
         const IMetaClass* metaClass = registry_.GetByName(entry.name);
         IComponent* prototype = factory_.GetPrototype(entry.name);

@@ -46,7 +46,7 @@ struct LogRow {
 std::vector<std::string> ActiveSystemsInListOrder() {
     std::vector<std::string> names;
     for (const auto& entry : SystemTable::Systems())
-        if (!kStartInactive.count(entry.name)) names.insert(names.begin(), entry.name);
+        if (!kStartInactive.count(entry.name)) names.push_back(entry.name);
     return names;
 }
 

@@ -1,0 +1,12 @@
+#include "game/GameClasses.h"
+
+#include "game/track/PlayerPath.h"
+#include "game/track/SplineCrawler.h"
+
+const ComponentClassList& GameClasses() {
+    static const ComponentClassList classes = {
+        ComponentClassOf<PlayerPath>("PlayerPath"),
+        ComponentClassOf<SplineCrawler>("SplineCrawler"),
+    };
+    return classes;
+}

@@ -3,6 +3,7 @@
 #include "controls/GuiSystem.h"
 #include "engine/Engine.h"
 #include "engine/Queen.h"
+#include "game/physics/Physics.h"
 #include "platform/AudioSystem.h"
 #include "platform/InputSystem.h"
 #include "platform/WindowsSystem.h"
@@ -39,6 +40,7 @@ const std::vector<Entry>& SystemTable::Systems() {
         System<GraphicsSystem>("GraphicsSystem"),
         System<Queen>("Queen"),
         System<GuiSystem>("GuiSystem"),
+        System<Physics>("Physics"),
         System<AudioSystem>("AudioSystem"),
         System<InputSystem>("InputSystem"),
     };

@@ -1,0 +1,6 @@
+#include "game/physics/IdList.h"
+
+void IdList::Clear() {
+    ids_.clear();
+    ++clears_;
+}

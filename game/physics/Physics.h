@@ -1,0 +1,87 @@
+// The engine system that advances the simulated world on its own fixed step
+// of 0.0166667 s (at most one step a frame, the rest of the frame's time
+// dropped): it integrates Bodies and moves their objects, removes bullets
+// left far behind the focus object, moves the SplineCrawlers along their
+// tracks, tells the moved objects to refresh their colliders, runs the
+// collision tests and advances the last announced TimeLord. Components are
+// kept as ids from their announcements and looked up each step; the lists
+// are emptied at every scene clear. Owned by the Engine; deletes its child
+// systems. Main thread only.
+#pragma once
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/ISystem.h"
+#include "game/physics/IdList.h"
+
+class Body;
+class Transform;
+
+class Physics : public ISystem {
+public:
+    // The step length: the float nearest to the decimal 0.0166667, not to 1/60.
+    static constexpr float kStep = 0.0166667f;
+    // A "Bullet" this far behind the focus object in world z is removed.
+    static constexpr float kBulletLag = 100.0f;
+
+    Physics();
+    ~Physics() override;
+
+    // Announcements of the stepped classes, the focus object (39, any
+    // argument) and debug drawing (1, 12).
+    void HandleMessage(Message* message) override;
+    // Logs "time" and the level time, then (unless paused) adds dt and runs
+    // one step once a step's worth has gathered. A dt that is negative or
+    // not a number adds nothing.
+    void Update(float dt) override;
+    // Subscribes, resets the clock and makes the child systems.
+    void Init() override;
+    // Forgets every stepped component (focus and TimeLord stay), then the
+    // children's Clear.
+    void Clear() override;
+    // Subscribes again (the focus object included), then the children's Activate.
+    void Activate() override;
+    // Drops every subscription, then the children's Deactivate.
+    void Deactivate() override;
+
+    // Seconds of play: the frames' dt summed over the frames that stepped.
+    float GetTotalTime() const { return totalTime_; }
+    void SetTotalTime(float seconds) { totalTime_ = seconds; }
+    float GetAccumulator() const { return accumulator_; }
+    u32 GetFocusObjectId() const { return focusObjectId_; }
+    u32 GetTimeLordId() const { return timeLordId_; }
+    bool IsDebugDrawing() const { return debugDraw_; }
+    const IdList& GetBodyIds() const { return bodyIds_; }
+    const IdList& GetCrawlerIds() const { return crawlerIds_; }
+    const IdList& GetSphereIds() const { return sphereIds_; }
+    const IdList& GetCylinderIds() const { return cylinderIds_; }
+
+private:
+    void SubscribeKinds();
+    // One step of h seconds: bodies, crawlers, collider refresh, collision
+    // tests, TimeLord.
+    void Step(float h);
+    void StepBodies(float h);
+    // Integrates one body and moves its object; false when it is left out.
+    bool Integrate(Body& body, Transform& transform, float h);
+    void StepCrawlers(float h);
+    // Cylinder colliders tested against sphere colliders, with the collision
+    // queued to the sphere's object. No collider class exists yet, so there
+    // is nothing to test.
+    void CollisionHandler();
+    // One log row per broken body (until the next Clear).
+    void ReportBody(const Body& body, const std::string& problem);
+
+    IdList bodyIds_;
+    IdList sphereIds_;
+    IdList cylinderIds_;
+    IdList crawlerIds_;
+    u32 timeLordId_ = 0;     // the last announced TimeLord; 0 = none
+    u32 focusObjectId_ = 0;  // the object the game centres on; looked up when needed
+    float accumulator_ = 0.0f;
+    float totalTime_ = 0.0f;
+    bool debugDraw_ = false;
+    std::vector<u32> pendingRefresh_;       // objects moved this step, refreshed after the walks
+    std::unordered_set<u32> reportedBodies_;  // bodies already named in the log
+};

@@ -185,6 +185,7 @@ void GameObject::Destroy() {
     const std::vector<IComponent*> components = components_;
     for (IComponent* component : components) {
         component->Shutdown();
+        Overlord::ForgetSubscriptions(component->GetId());
         if (graveyard) graveyard->AddComponent(component);
     }
     if (graveyard) graveyard->AddObject(this);

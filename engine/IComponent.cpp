@@ -9,6 +9,9 @@ IComponent::IComponent(const IComponent& other) : IMessaging(other), id_(NewId()
 
 IComponent::~IComponent() {
     if (Overlord* overlord = Overlord::Instance()) overlord->ForgetComponent(this);
+    // A component deleted without being unregistered (prototypes, tests)
+    // leaves nothing filed either.
+    Overlord::ForgetSubscriptions(id_);
 }
 
 void IComponent::HandleMessage(Message*) {}

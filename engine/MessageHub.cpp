@@ -15,7 +15,8 @@ MessageHub::~MessageHub() {
 }
 
 void MessageHub::SubscribeResolver(u32 type, u32 argument, u32 subscriberId, MessageResolver resolver) {
-    table_[type][argument].emplace(subscriberId, resolver);
+    if (table_[type][argument].emplace(subscriberId, resolver).second)
+        bySubscriber_[subscriberId].emplace_back(type, argument);
 }
 
 MessageHub::SubscriberMap* MessageHub::FindSubscribers(u32 type, u32 argument) {
@@ -26,7 +27,33 @@ MessageHub::SubscriberMap* MessageHub::FindSubscribers(u32 type, u32 argument) {
 }
 
 void MessageHub::Unsubscribe(u32 type, u32 argument, u32 subscriberId) {
-    if (SubscriberMap* subscribers = FindSubscribers(type, argument)) subscribers->erase(subscriberId);
+    SubscriberMap* subscribers = FindSubscribers(type, argument);
+    if (!subscribers || subscribers->erase(subscriberId) == 0) return;
+    auto filed = bySubscriber_.find(subscriberId);
+    if (filed == bySubscriber_.end()) return;
+    std::vector<std::pair<u32, u32>>& pairs = filed->second;
+    for (auto it = pairs.begin(); it != pairs.end(); ++it) {
+        if (it->first == type && it->second == argument) {
+            *it = pairs.back();
+            pairs.pop_back();
+            break;
+        }
+    }
+    if (pairs.empty()) bySubscriber_.erase(filed);
+}
+
+void MessageHub::UnsubscribeAll(u32 subscriberId) {
+    auto filed = bySubscriber_.find(subscriberId);
+    if (filed == bySubscriber_.end()) return;
+    const std::vector<std::pair<u32, u32>> pairs = std::move(filed->second);
+    bySubscriber_.erase(filed);
+    for (const auto& [type, argument] : pairs)
+        if (SubscriberMap* subscribers = FindSubscribers(type, argument)) subscribers->erase(subscriberId);
+}
+
+std::vector<std::pair<u32, u32>> MessageHub::GetSubscriptionsOf(u32 subscriberId) const {
+    auto filed = bySubscriber_.find(subscriberId);
+    return filed == bySubscriber_.end() ? std::vector<std::pair<u32, u32>>{} : filed->second;
 }
 
 void MessageHub::Subscribe(ISystem* system, u32 type, u32 argument) {

@@ -1,13 +1,17 @@
 // The engine-wide message hub: the queue of posted messages, drained by the
 // Engine at the start of every frame, and the subscription table
 // type -> argument -> subscriber id -> resolver (subscribers served in
-// ascending id). Created first at start-up and destroyed last; messages still
+// ascending id), with an index subscriber id -> its pairs so that everything
+// a dying component filed can be taken out at once. Created first at start-up and destroyed last; messages still
 // queued then are freed without delivery. Main thread only, no lock.
 #pragma once
 #include <cstddef>
 #include <deque>
 #include <map>
 #include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "core/Singleton.h"
 #include "core/Types.h"
@@ -27,6 +31,11 @@ public:
     void SubscribeResolver(u32 type, u32 argument, u32 subscriberId, MessageResolver resolver);
     // Erases that one entry; nothing when absent.
     void Unsubscribe(u32 type, u32 argument, u32 subscriberId);
+    // Erases every entry filed under subscriberId (a component that is
+    // unregistered); a delivery running meanwhile skips it from then on.
+    void UnsubscribeAll(u32 subscriberId);
+    // The (type, argument) pairs filed under subscriberId.
+    std::vector<std::pair<u32, u32>> GetSubscriptionsOf(u32 subscriberId) const;
     // Appends (type, argument) to the system's subscription list (duplicates
     // kept) and files the system under its type id with ResolveSystem.
     void Subscribe(ISystem* system, u32 type, u32 argument);
@@ -58,6 +67,8 @@ private:
     // Argument maps and subscriber maps are never erased, so pointers to
     // them stay valid while handlers change the table during a delivery.
     std::map<u32, std::map<u32, SubscriberMap>> table_;
+    // subscriber id -> the pairs it is filed under (each once).
+    std::unordered_map<u32, std::vector<std::pair<u32, u32>>> bySubscriber_;
     std::deque<Message> queue_;
 };
 

@@ -46,6 +46,7 @@ void Overlord::UnregisterGameObject(u32 objectId) {
     for (IComponent* component : components) {
         UnregisterComponent(component);
         component->Shutdown();
+        ForgetSubscriptions(component->GetId());  // also what Shutdown may have filed
     }
     Post(kMsgObjectUnregistered, 0, objectId);
     if (Graveyard* graveyard = Graveyard::Instance()) graveyard->AddObject(object);
@@ -55,7 +56,12 @@ void Overlord::UnregisterComponent(IComponent* component) {
     if (!component) return;
     Log("Overlord::UnregisterComponent('%u')", component->GetId());
     components_.Remove(component->GetId());
+    ForgetSubscriptions(component->GetId());
     if (Graveyard* graveyard = Graveyard::Instance()) graveyard->AddComponent(component);
+}
+
+void Overlord::ForgetSubscriptions(u32 componentId) {
+    if (MessageHub* hub = MessageHub::Instance()) hub->UnsubscribeAll(componentId);
 }
 
 void Overlord::ForgetGameObject(const GameObject* object) {

@@ -37,11 +37,17 @@ public:
     void RegisterGameObject(GameObject* object);
     void RegisterComponent(IComponent* component);
     // Logs, removes the object and its components from the tables, shuts the
-    // components down, queues kMsgObjectUnregistered (object id) to the subscribers
-    // and hands everything to the Graveyard. Unknown ids log and stop.
+    // components down, takes their subscriptions out of the MessageHub,
+    // queues kMsgObjectUnregistered (object id) to the subscribers and hands
+    // everything to the Graveyard. Unknown ids log and stop.
     void UnregisterGameObject(u32 objectId);
-    // Logs, removes the id and hands the component to the Graveyard.
+    // Logs, removes the id and the component's subscriptions and hands the
+    // component to the Graveyard.
     void UnregisterComponent(IComponent* component);
+    // Takes every subscription filed under the component id out of the
+    // MessageHub: a component gone from the registry receives nothing, and
+    // deliveries no longer walk its entries.
+    static void ForgetSubscriptions(u32 componentId);
     // Drop the entries only (nothing is handed over).
     void RemoveGameObjectId(u32 objectId) { objects_.Remove(objectId); }
     void RemoveComponentId(u32 componentId) { components_.Remove(componentId); }

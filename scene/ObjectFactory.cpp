@@ -69,8 +69,12 @@ u32 ObjectFactory::Instantiate(const std::string& archetypeName, bool addToScene
     GameObject* object = prototype->Clone();
     object->Init();
     object->AnnounceComponents();
-    if (addToScene)
-        if (SceneManager* scene = SceneManager::Instance()) scene->AddObject(object->GetId(), false);
+    if (SceneManager* scene = SceneManager::Instance()) {
+        if (addToScene)
+            scene->AddObject(object->GetId(), false);
+        else
+            scene->AddPlayObject(object->GetId());
+    }
     return object->GetId();
 }
 

@@ -39,7 +39,8 @@ public:
     // The stored archetype prototype, or null.
     GameObject* GetArchetype(const std::string& name) const;
     // A new object cloned from the archetype (loaded from its file when not
-    // stored), initialised and announced; added to the scene when asked.
+    // stored), initialised and announced; added to the scene when asked, else
+    // kept as a play object (removed at the next scene clear).
     // Its id, or 0 when the archetype cannot be had.
     u32 Instantiate(const std::string& archetypeName, bool addToScene);
     // Builds the prototype of archetype `name` from the table on the top of

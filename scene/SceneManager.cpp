@@ -28,9 +28,15 @@ bool SceneManager::LoadNamed() {
 void SceneManager::ClearScene() {
     if (ObjectFactory* factory = ObjectFactory::Instance()) factory->ClearArchetypes();
     if (Engine* engine = Engine::Instance()) engine->Clear();
-    if (Overlord* overlord = Overlord::Instance())
+    if (Overlord* overlord = Overlord::Instance()) {
         for (u32 id : objectIds_) overlord->UnregisterGameObject(id);
+        // Play objects already gone (expired, destroyed) are skipped without a row.
+        for (u32 id : playObjectIds_)
+            if (overlord->GetGameObject(id)) overlord->UnregisterGameObject(id);
+    }
     objectIds_.clear();
+    playObjectIds_.clear();
+    livePlayObjects_ = 0;
     if (owner_) owner_->OnSceneCleared();
     loaded_ = false;
     name_.clear();
@@ -47,6 +53,15 @@ bool SceneManager::ReloadScene() {
 void SceneManager::AddObject(u32 objectId, bool flag) {
     objectIds_.push_back(objectId);
     if (owner_) owner_->OnObjectAdded(objectId, flag);
+}
+
+void SceneManager::AddPlayObject(u32 objectId) {
+    playObjectIds_.push_back(objectId);
+    if (playObjectIds_.size() < 2 * livePlayObjects_ + 64) return;
+    const Overlord* overlord = Overlord::Instance();
+    if (!overlord) return;
+    std::erase_if(playObjectIds_, [overlord](u32 id) { return !overlord->GetGameObject(id); });
+    livePlayObjects_ = playObjectIds_.size();
 }
 
 std::string SceneManager::WriteScene() const {

@@ -1,9 +1,11 @@
 // The current scene: the ids of its objects in the order they were added,
-// the SceneSystem that owns it (the game logic in play, the level editor when
+// the ids of the objects made during play that belong to it without being
+// saved (projectiles, spawned enemies), the SceneSystem that owns it (the game logic in play, the level editor when
 // editing; not owned), whether its last load succeeded and the path it was
 // loaded from. Loads, clears, reloads and saves it. One instance for the run
 // (global instance pointer). Main thread only.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,12 +22,19 @@ public:
     // and the scene counts as loaded. Returns whether it loaded.
     bool LoadScene(const std::string& path);
     // Drops the archetypes, clears every system, unregisters the scene's
-    // objects, tells the owner; not loaded, no name.
+    // objects and the play objects still alive, tells the owner; not loaded,
+    // no name.
     void ClearScene();
     // Loads the current scene's file again (nothing when there is no name).
     bool ReloadScene();
     // Appends the id and tells the owner (flag handed on).
     void AddObject(u32 objectId, bool flag);
+    // An object made during play and not added to the scene: never saved,
+    // unregistered with the scene at the next clear. Ids of objects gone
+    // meanwhile are dropped as the list grows, so it stays within about twice
+    // the live play objects.
+    void AddPlayObject(u32 objectId);
+    const std::vector<u32>& GetPlayObjectIds() const { return playObjectIds_; }
     // Writes the scene file: to a temporary file first, renamed over the
     // target only when complete. A file that cannot be written is reported
     // ("Save scene failed") and the old file is kept; returns false then.
@@ -44,6 +53,8 @@ private:
     bool LoadNamed();
 
     std::vector<u32> objectIds_;
+    std::vector<u32> playObjectIds_;
+    std::size_t livePlayObjects_ = 0;  // play objects alive at the last pruning
     SceneSystem* owner_ = nullptr;
     bool loaded_ = false;
     std::string name_;

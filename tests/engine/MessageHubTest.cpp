@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "EngineTestSupport.h"
 #include "engine/MessageHub.h"
 
@@ -267,6 +269,55 @@ TEST_F(MessageHubTest, HandlerMayUnsubscribeOthersDuringDelivery) {
     ASSERT_EQ(journal.seen.size(), 2u);
     EXPECT_EQ(journal.seen[0].receiver, a->GetId());
     EXPECT_EQ(journal.seen[1].receiver, late->GetId());  // b was erased before its turn
+}
+
+TEST_F(MessageHubTest, ComponentsTakenOutOfTheRegistryLeaveNoSubscriptions) {
+    const struct {
+        const char* route;
+        std::function<void(GameObject&, IComponent&)> remove;
+    } routes[] = {
+        {"UnregisterGameObject", [&](GameObject& o, IComponent&) { overlord->UnregisterGameObject(o.GetId()); }},
+        {"RemoveComponent", [](GameObject& o, IComponent& c) { o.RemoveComponent(c.GetTypeId()); }},
+        {"Destroy", [](GameObject& o, IComponent&) { o.Destroy(); }},
+    };
+    auto* stayer = new ProbeComponent(&journal);
+    overlord->RegisterComponent(stayer);
+    stayer->Subscribe(kNumber);
+    for (const auto& route : routes) {
+        auto* object = new GameObject();
+        auto* shot = new ProbeComponent(&journal);
+        object->AddComponent(shot);
+        const u32 id = shot->GetId();
+        for (const auto& kind : {kNumber, kOther}) shot->Subscribe(kind);
+        shot->Subscribe(kPlain);
+        route.remove(*object, *shot);
+        EXPECT_TRUE(hub->GetSubscriptionsOf(id).empty()) << route.route;
+        EXPECT_FALSE(hub->IsSubscribed(kNumber, id)) << route.route;
+        EXPECT_FALSE(hub->IsSubscribed(kPlain, id)) << route.route;
+        graveyard->Collect(1000.0f);
+    }
+    journal.seen.clear();
+    Broadcast(kNumber, 0, 5u);
+    ASSERT_EQ(journal.seen.size(), 1u);
+    EXPECT_EQ(journal.seen[0].receiver, stayer->GetId());
+    EXPECT_EQ(hub->GetSubscriptionsOf(stayer->GetId()).size(), 1u);
+}
+
+TEST_F(MessageHubTest, SubscriberUnregisteredDuringADeliveryIsSkipped) {
+    auto* first = new ProbeComponent(&journal);
+    overlord->RegisterComponent(first);
+    auto* object = new GameObject();
+    auto* later = new ProbeComponent(&journal);
+    object->AddComponent(later);
+    first->Subscribe(kPlain);
+    later->Subscribe(kPlain);
+    first->onMessage = [&](Message*) {
+        overlord->UnregisterGameObject(object->GetId());
+        graveyard->Collect(1000.0f);  // deleted before its turn would come
+    };
+    Broadcast(kPlain, 0);
+    ASSERT_EQ(journal.seen.size(), 1u);
+    EXPECT_EQ(journal.seen[0].receiver, first->GetId());
 }
 
 }  // namespace

@@ -373,3 +373,25 @@ TEST_F(SceneFileTest, HugeArchetypeListsAreRefusedQuickly) {
     EXPECT_NE(reports[0].text.find("more than 10000 archetypes"), std::string::npos);
     EXPECT_EQ(StackTop(), 0);
 }
+
+TEST_F(SceneFileTest, PlayObjectsLeaveWithTheSceneAndNeverPileUp) {
+    WriteFile("archetypes/Rock.arch", "Transform = {}\n\n");
+    const u32 kept = Add("Rock");
+    const u32 shot = factory.Instantiate("Rock", false);
+    const u32 expired = factory.Instantiate("Rock", false);
+    GameObject* menuPicture = factory.NewGameObject();  // made in code by a system: not the scene's
+    overlord.UnregisterGameObject(expired);
+    Bury();
+    // Many short-lived shots: the list drops the ids of those gone.
+    for (int i = 0; i < 1000; ++i) overlord.UnregisterGameObject(factory.Instantiate("Rock", false));
+    EXPECT_LT(scene.GetPlayObjectIds().size(), 70u);
+    EXPECT_EQ(scene.GetObjectIds(), std::vector<u32>{kept});
+    Bury();
+
+    scene.ClearScene();
+    EXPECT_EQ(Object(kept), nullptr);
+    EXPECT_EQ(Object(shot), nullptr);
+    EXPECT_NE(Object(menuPicture->GetId()), nullptr);
+    EXPECT_TRUE(scene.GetPlayObjectIds().empty());
+    Bury();  // the sanitizer build checks each was handed over once
+}

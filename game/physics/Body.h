@@ -19,9 +19,9 @@ public:
     const char* BrokenMember() const;
 
     // Reflected, in file order.
-    float mass = 10.0f;                       // divides forces and torques; 0: they do nothing
-    D3DXVECTOR3 vel{0.0f, 0.0f, 0.0f};        // units/s
-    D3DXVECTOR3 angVel{0.0f, 0.0f, 0.0f};     // radians/s about x, y and z
+    float mass = 10.0f;                           // divides forces and torques; 0: they do nothing
+    D3DXVECTOR3 vel{0.0f, 0.0f, 0.0f};            // units/s
+    D3DXVECTOR3 angVel{0.0f, 0.0f, 0.0f};         // radians/s about x, y and z
     D3DXVECTOR3 persistForce{0.0f, 0.0f, 0.0f};   // every step
     D3DXVECTOR3 persistTorque{0.0f, 0.0f, 0.0f};  // every step
     D3DXVECTOR3 instantTorque{0.0f, 0.0f, 0.0f};  // the next step only

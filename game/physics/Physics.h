@@ -82,6 +82,6 @@ private:
     float accumulator_ = 0.0f;
     float totalTime_ = 0.0f;
     bool debugDraw_ = false;
-    std::vector<u32> pendingRefresh_;       // objects moved this step, refreshed after the walks
+    std::vector<u32> pendingRefresh_;         // objects moved this step, refreshed after the walks
     std::unordered_set<u32> reportedBodies_;  // bodies already named in the log
 };

@@ -5,9 +5,8 @@
 // HandleMessage; "queued" = posted, delivered in the next drain). Payloads are
 // heap copies owned by the message; pointers in them are full 64-bit values,
 // ids are u32. Payload records are defined by the folder that sends them and
-// only declared here. Where the argument is a component class's type id, a
-// function of the type id gives the kind. Naming: kMsgTypeXxx for a type
-// number, kMsgXxx for a kind.
+// only declared here, except plain records of numbers (ColliderRecord). Where the argument is a component class's type
+// id, a function of the type id gives the kind. Naming: kMsgTypeXxx for a type number, kMsgXxx for a kind.
 #pragma once
 #include <string>
 
@@ -35,8 +34,7 @@ enum E3BasisVecs : u32;
 struct DebugMarkerRecord;
 struct DebugSphereRecord;
 struct EmitterCommand;
-// the game's and the level editor's, still to be written
-struct ColliderRecord;
+// the level editor's, still to be written
 struct EditorControlState;
 struct MoveRecord;
 struct SelectionFilter;
@@ -377,8 +375,15 @@ constexpr Kind<float> kMsgSetSpeed{78, 0};
 // none; Physics, SplineMultiSpawner -> the moved object (its SphereCollision),
 // which a GameObject also passes to each child object; at once: refresh.
 constexpr Kind<NoPayload> kMsgRefresh{60, 0};
-// collider record {three zero words, world position xyz, radius, u32 object
-// id}; SphereCollision -> subscribers (CollisionSystem); at once.
+// ColliderRecord; SphereCollision (sender its object) -> subscribers
+// (CollisionSystem); at once, every refresh.
+struct ColliderRecord {
+    u32 reserved[3] = {0, 0, 0};    // zero
+    float position[3] = {0, 0, 0};  // world position
+    float radius = 0.0f;            // the collider's radius (the CollisionSystem keeps its own)
+    u32 objectId = 0;               // the collider's object
+};
+static_assert(sizeof(ColliderRecord) == 32);
 constexpr Kind<ColliderRecord> kMsgColliderMoved{61, 0};
 // u32 object id; CollisionSystem -> itself by type id; queued: collider gone.
 constexpr Kind<u32> kMsgColliderGone{79, 0};

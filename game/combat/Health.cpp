@@ -151,8 +151,7 @@ void Health::Update(float dt) {
     if (isPlayer && currentHP < maxHP) {
         ++rechargeCounter;
         if (rechargeCounter >= rechargeWaitTime) {
-            if (currentHP > 0)
-                currentHP = hpRechargeValue == -1 ? maxHP : std::min(currentHP + hpRechargeValue, maxHP);
+            if (currentHP > 0) currentHP = hpRechargeValue == -1 ? maxHP : std::min(currentHP + hpRechargeValue, maxHP);
             rechargeCounter = 0;
         }
     }

@@ -34,8 +34,8 @@ public:
     void Die();
 
     // Reflected, in file order.
-    int maxHP = 1;  // 0 or less: dies on its first hit
-    int hpRechargeValue = 0;  // per recharge step (ship only); -1 refills to maxHP
+    int maxHP = 1;             // 0 or less: dies on its first hit
+    int hpRechargeValue = 0;   // per recharge step (ship only); -1 refills to maxHP
     int rechargeWaitTime = 0;  // Update calls between recharge steps
     int currentHP = 0;
     float invulnerableTime = 0.1f;  // s after a handled collision
@@ -43,7 +43,7 @@ public:
     std::string impactSound;
     float flashResetTime = 0.07f;  // s a bullet hit shows the flash material
     bool hasDisablingBehavior = false;
-    float disableTime = 5.0f;  // s
+    float disableTime = 5.0f;      // s
     float disableWaitTime = 2.0f;  // s after a disable phase without a new one
     bool shieldCancelEffect = false;
 

@@ -22,8 +22,7 @@ bool Finite(const D3DXVECTOR3& v) {
 
 // The u32 payload of a message of any argument, or null.
 const u32* ReadId(const Message& message) {
-    return (message.payload && message.payloadSize == sizeof(u32)) ? static_cast<const u32*>(message.payload)
-                                                                    : nullptr;
+    return (message.payload && message.payloadSize == sizeof(u32)) ? static_cast<const u32*>(message.payload) : nullptr;
 }
 
 }  // namespace
@@ -78,7 +77,8 @@ void CollisionSystem::HandleMessage(Message* message) {
         if (!componentId) return;
         if (message->argument == TypeId<SphereCollision>::Get()) {
             Overlord* overlord = Overlord::Instance();
-            const SphereCollision* sphere = overlord ? overlord->GetComponentById<SphereCollision>(*componentId) : nullptr;
+            const SphereCollision* sphere =
+                overlord ? overlord->GetComponentById<SphereCollision>(*componentId) : nullptr;
             if (sphere && sphere->GetOwner() != 0) pending_.insert(sphere->GetOwner());
         } else if (message->argument == TypeId<CylinderCollision>::Get()) {
             AddCylinder(*componentId);
@@ -121,8 +121,7 @@ void CollisionSystem::TakeInNearObjects() {
         const float distance = D3DXVec3Length(&apart);
         if (distance < kIntakeDistance) near.emplace_back(distance, objectId);  // never a NaN
     }
-    std::stable_sort(near.begin(), near.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [distance, objectId] : near) {
         pending_.erase(objectId);
         if (sweepList_.Contains(objectId)) continue;
@@ -160,8 +159,10 @@ long long CollisionSystem::CountCandidates() const {
             mins.begin());
         if (end <= i + 1) continue;
         const long long inRun = nonZeroBefore[end] - nonZeroBefore[i + 1];
-        const auto first = std::upper_bound(byGroup.begin(), byGroup.end(), std::make_pair(a.group, static_cast<u32>(i)));
-        const auto last = std::lower_bound(byGroup.begin(), byGroup.end(), std::make_pair(a.group, static_cast<u32>(end)));
+        const auto first =
+            std::upper_bound(byGroup.begin(), byGroup.end(), std::make_pair(a.group, static_cast<u32>(i)));
+        const auto last =
+            std::lower_bound(byGroup.begin(), byGroup.end(), std::make_pair(a.group, static_cast<u32>(end)));
         count += inRun - (last - first);
     }
     return count;

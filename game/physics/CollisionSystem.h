@@ -64,8 +64,8 @@ private:
         bool operator<(const Hit& o) const { return first != o.first ? first < o.first : second < o.second; }
     };
 
-    std::set<u32> pending_;   // objects with a SphereCollision not yet in the sweep list
-    u32 focusObjectId_ = 0;   // the ship; 0: none
+    std::set<u32> pending_;  // objects with a SphereCollision not yet in the sweep list
+    u32 focusObjectId_ = 0;  // the ship; 0: none
     SweepList sweepList_;
     long long candidates_ = 0;
     // Scratch of one update, kept for its capacity.

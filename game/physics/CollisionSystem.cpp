@@ -25,6 +25,23 @@ const u32* ReadId(const Message& message) {
     return (message.payload && message.payloadSize == sizeof(u32)) ? static_cast<const u32*>(message.payload) : nullptr;
 }
 
+// The first place k in [from, n) of a sorted array where before(v[k], value)
+// no longer holds, galloping from `from`: the place is mostly a few steps on.
+template <class T, class Before>
+size_t Gallop(const std::vector<T>& v, size_t from, const T& value, Before before) {
+    const size_t n = v.size();
+    size_t low = from, high = from, step = 1;
+    while (high < n && before(v[high], value)) {
+        low = high + 1;
+        high += step;
+        step *= 2;
+    }
+    high = std::min(high, n);
+    const auto at = std::partition_point(v.begin() + static_cast<long>(low), v.begin() + static_cast<long>(high),
+                                         [&](const T& x) { return before(x, value); });
+    return static_cast<size_t>(at - v.begin());
+}
+
 }  // namespace
 
 CollisionSystem::CollisionSystem() : ISystem(TypeId<CollisionSystem>::Get()) {
@@ -132,53 +149,64 @@ void CollisionSystem::TakeInNearObjects() {
     }
 }
 
-long long CollisionSystem::CountCandidates() const {
+long long CollisionSystem::CountCandidates() {
     const size_t n = sweepList_.Size();
-    std::vector<float> mins(n);
-    std::vector<u32> nonZeroBefore(n + 1, 0);  // non-zero entries among the first k
-    std::vector<std::pair<int, u32>> byGroup;  // (group, index) of the non-zero entries
-    byGroup.reserve(n);
+    mins_.resize(n);
+    maxs_.resize(n);
+    nonZeroBefore_.assign(n + 1, 0);  // non-zero entries among the first k
+    // Per non-zero group, the sweep indices of its entries in order (groups
+    // are few: a short list searched from the front).
+    for (auto& group : groupIndices_) group.second.clear();
     for (size_t k = 0; k < n; ++k) {
         const SweepEntry& entry = sweepList_.At(k);
-        mins[k] = entry.minExtent;
-        nonZeroBefore[k + 1] = nonZeroBefore[k] + (entry.group != 0 ? 1 : 0);
-        if (entry.group != 0) byGroup.emplace_back(entry.group, static_cast<u32>(k));
+        mins_[k] = entry.minExtent;
+        maxs_[k] = entry.MaxExtent(SweepList::kAxis);
+        nonZeroBefore_[k + 1] = nonZeroBefore_[k] + (entry.group != 0 ? 1 : 0);
+        if (entry.group == 0) continue;
+        auto group = std::find_if(groupIndices_.begin(), groupIndices_.end(),
+                                  [&](const auto& g) { return g.first == entry.group; });
+        if (group == groupIndices_.end()) group = groupIndices_.insert(groupIndices_.end(), {entry.group, {}});
+        group->second.push_back(static_cast<u32>(k));
     }
-    std::sort(byGroup.begin(), byGroup.end());
 
     // Every pair with a group-0 entry, then the non-zero pairs of different
     // groups whose later entry starts within the earlier one's extent: the
     // list is sorted by minExtent, so those later entries are one run.
-    const long long all = static_cast<long long>(n), nonZero = nonZeroBefore[n];
+    const long long all = static_cast<long long>(n), nonZero = nonZeroBefore_[n];
     long long count = all * (all - 1) / 2 - nonZero * (nonZero - 1) / 2;
-    for (size_t i = 0; i < n; ++i) {
-        const SweepEntry& a = sweepList_.At(i);
-        if (a.group == 0) continue;
-        const size_t end = static_cast<size_t>(
-            std::upper_bound(mins.begin() + static_cast<long>(i) + 1, mins.end(), a.MaxExtent(SweepList::kAxis)) -
-            mins.begin());
-        if (end <= i + 1) continue;
-        const long long inRun = nonZeroBefore[end] - nonZeroBefore[i + 1];
-        const auto first =
-            std::upper_bound(byGroup.begin(), byGroup.end(), std::make_pair(a.group, static_cast<u32>(i)));
-        const auto last =
-            std::lower_bound(byGroup.begin(), byGroup.end(), std::make_pair(a.group, static_cast<u32>(end)));
-        count += inRun - (last - first);
+    for (const auto& [group, indices] : groupIndices_) {
+        for (size_t rank = 0; rank < indices.size(); ++rank) {
+            const size_t i = indices[rank];
+            const size_t end = Gallop(mins_, i + 1, maxs_[i], [](float x, float v) { return x <= v; });
+            if (end <= i + 1) continue;
+            const long long sameGroup = static_cast<long long>(
+                Gallop(indices, rank + 1, static_cast<u32>(end), [](u32 x, u32 v) { return x < v; }) - (rank + 1));
+            count += static_cast<long long>(nonZeroBefore_[end] - nonZeroBefore_[i + 1]) - sameGroup;
+        }
     }
+    // Groups that left the list keep no scratch.
+    groupIndices_.erase(
+        std::remove_if(groupIndices_.begin(), groupIndices_.end(), [](const auto& g) { return g.second.empty(); }),
+        groupIndices_.end());
     return count;
 }
 
 void CollisionSystem::FindHits() {
     hits_.clear();
-    Overlord* overlord = Overlord::Instance();
+    live_.clear();
+    const u32 sphereType = TypeId<SphereCollision>::Get(), transformType = TypeId<Transform>::Get();
     const size_t n = sweepList_.Size();
-    live_.assign(n, Live{});
-    liveOrder_.clear();
-    for (size_t k = 0; k < n && overlord; ++k) {
-        GameObject* object = overlord->GetGameObject(sweepList_.At(k).objectId);
+    for (size_t k = 0; k < n; ++k) {
+        const GameObject* object = sweepList_.At(k).seen;
         if (!object) continue;
-        auto* sphere = object->GetComponent<SphereCollision>();
-        const Transform* transform = object->GetComponent<Transform>();
+        // The first of each kind, in one walk over the components.
+        SphereCollision* sphere = nullptr;
+        const Transform* transform = nullptr;
+        for (IComponent* component : object->GetComponents()) {
+            const u32 type = component->GetTypeId();
+            if (!sphere && type == sphereType) sphere = static_cast<SphereCollision*>(component);
+            if (!transform && type == transformType) transform = static_cast<const Transform*>(component);
+        }
         if (!sphere || !sphere->IsEnabled() || !transform || !std::isfinite(sphere->radius) ||
             !Finite(transform->worldPosition))
             continue;
@@ -188,19 +216,35 @@ void CollisionSystem::FindHits() {
         const float z = SweepEntry::Along(transform->worldPosition, SweepList::kAxis);
         const float reach = std::fabs(sphere->radius);
         const float margin = 1e-5f * (std::fabs(z) + reach) + 1e-6f;
-        live_[k] = {sphere, z - reach - margin, z + reach + margin};
-        liveOrder_.push_back(static_cast<u32>(k));
+        live_.push_back({sphere, transform->worldPosition, sphere->radius, z - reach - margin, z + reach + margin,
+                         static_cast<u32>(k)});
     }
-    std::sort(liveOrder_.begin(), liveOrder_.end(), [&](u32 a, u32 b) { return live_[a].low < live_[b].low; });
-    for (size_t p = 0; p < liveOrder_.size(); ++p) {
-        const Live& first = live_[liveOrder_[p]];
-        for (size_t q = p + 1; q < liveOrder_.size() && live_[liveOrder_[q]].low <= first.high; ++q) {
-            const u32 a = std::min(liveOrder_[p], liveOrder_[q]), b = std::max(liveOrder_[p], liveOrder_[q]);
-            const SweepEntry& ea = sweepList_.At(a);
-            const SweepEntry& eb = sweepList_.At(b);
-            if (IsCandidate(ea, eb) && !GroupsExcluded(ea.group, eb.group) &&
-                SpherePairTest(*live_[a].sphere, *live_[b].sphere))
-                hits_.push_back({a, b});
+    // In sweep order the reaches are nearly sorted already.
+    size_t budget = 8 * live_.size() + 64;
+    for (size_t i = 1; i < live_.size() && budget > 0; ++i) {
+        const Live item = live_[i];
+        size_t j = i;
+        for (; j > 0 && live_[j - 1].low > item.low && budget > 0; --j, --budget) live_[j] = live_[j - 1];
+        live_[j] = item;
+    }
+    if (budget == 0) std::sort(live_.begin(), live_.end(), [](const Live& a, const Live& b) { return a.low < b.low; });
+
+    for (size_t p = 0; p < live_.size(); ++p) {
+        const Live& first = live_[p];
+        for (size_t q = p + 1; q < live_.size() && live_[q].low <= first.high; ++q) {
+            const Live& second = live_[q];
+            // The distance part of the exact test, in the same arithmetic,
+            // before anything is looked up.
+            const D3DXVECTOR3 apart = first.position - second.position;
+            const float reach = first.radius + second.radius;
+            if (!(reach * reach >= D3DXVec3LengthSq(&apart))) continue;
+            const bool inOrder = first.index < second.index;
+            const Live& a = inOrder ? first : second;
+            const Live& b = inOrder ? second : first;
+            const SweepEntry& ea = sweepList_.At(a.index);
+            const SweepEntry& eb = sweepList_.At(b.index);
+            if (IsCandidate(ea, eb) && !GroupsExcluded(ea.group, eb.group) && SpherePairTest(*a.sphere, *b.sphere))
+                hits_.push_back({a.index, b.index});
         }
     }
     std::sort(hits_.begin(), hits_.end());
@@ -212,9 +256,9 @@ void CollisionSystem::Update(float) {
     hits_.clear();
 
     Overlord* overlord = Overlord::Instance();
-    sweepList_.Sort([&](const SweepEntry& entry) {
-        if (!overlord || !overlord->GetGameObject(entry.objectId))
-            PostToSystem(kMsgColliderGone, GetTypeId(), GetTypeId(), entry.objectId);
+    sweepList_.Sort([&](SweepEntry& entry) {
+        entry.seen = overlord ? overlord->GetGameObject(entry.objectId) : nullptr;
+        if (!entry.seen) PostToSystem(kMsgColliderGone, GetTypeId(), GetTypeId(), entry.objectId);
     });
 
     candidates_ = CountCandidates();

@@ -50,14 +50,17 @@ private:
     void TakeInNearObjects();
     void AddCylinder(u32 componentId);
     // The number of candidate pairs of the sorted list, without visiting them.
-    long long CountCandidates() const;
+    long long CountCandidates();
     // The candidates that pass the exact test now, in sweep order (index of
     // the first entry, then of the second).
     void FindHits();
 
     struct Live {
         SphereCollision* sphere = nullptr;  // null: no object, no collider or no usable place
-        float low = 0.0f, high = 0.0f;      // reach along the axis
+        D3DXVECTOR3 position{0.0f, 0.0f, 0.0f};
+        float radius = 0.0f;
+        float low = 0.0f, high = 0.0f;  // reach along the axis
+        u32 index = 0;                  // in sweep order
     };
     struct Hit {
         u32 first, second;  // sweep indices
@@ -69,8 +72,10 @@ private:
     SweepList sweepList_;
     long long candidates_ = 0;
     // Scratch of one update, kept for its capacity.
-    std::vector<Live> live_;
-    std::vector<u32> liveOrder_;
+    std::vector<Live> live_;  // usable spheres, by the low end of their reach
     std::vector<Hit> hits_;
+    std::vector<float> mins_, maxs_;
+    std::vector<u32> nonZeroBefore_;
+    std::vector<std::pair<int, std::vector<u32>>> groupIndices_;
     std::vector<u32> hitObjects_;
 };

@@ -5,6 +5,8 @@
 #include "core/Types.h"
 #include "port/math/D3DXVector.h"
 
+class GameObject;
+
 struct SweepEntry {
     u32 objectId = 0;
     D3DXVECTOR3 position{0.0f, 0.0f, 0.0f};  // last known world position
@@ -12,6 +14,9 @@ struct SweepEntry {
     float radius = 0.0f;
     int group = 0;  // the collider's collisionGroup
     float minExtent = 0.0f;
+    // The object as the last update's walk found it (null: gone); read only
+    // within that update, before anything is deleted.
+    GameObject* seen = nullptr;
 
     // position[axis] - radius - motion.
     void UpdateExtent(int axis) { minExtent = Along(position, axis) - radius - motion; }

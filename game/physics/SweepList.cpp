@@ -51,13 +51,24 @@ void SweepList::Clear() {
     entries_.clear();
 }
 
-void SweepList::Sort(const std::function<void(const SweepEntry&)>& visit) {
-    for (size_t i = 0; i < entries_.size(); ++i) {
+void SweepList::SortEntries() {
+    // Each entry moves back past every greater minExtent. Past a budget of
+    // moves the rest goes to a stable sort: the head keeps equal extents in
+    // their first order, so the result is the same.
+    const size_t n = entries_.size();
+    size_t budget = 8 * n + 64;
+    for (size_t i = 1; i < n; ++i) {
+        if (!(entries_[i - 1]->minExtent > entries_[i]->minExtent)) continue;
         std::unique_ptr<SweepEntry> entry = std::move(entries_[i]);
-        if (visit) visit(*entry);
         size_t j = i;
-        for (; j > 0 && entries_[j - 1]->minExtent > entry->minExtent; --j) entries_[j] = std::move(entries_[j - 1]);
+        for (; j > 0 && entries_[j - 1]->minExtent > entry->minExtent && budget > 0; --j, --budget)
+            entries_[j] = std::move(entries_[j - 1]);
         entries_[j] = std::move(entry);
+        if (budget == 0) {
+            std::stable_sort(entries_.begin(), entries_.end(),
+                             [](const auto& a, const auto& b) { return a->minExtent < b->minExtent; });
+            return;
+        }
     }
 }
 

@@ -3,7 +3,6 @@
 // insertion once per update, which is cheap because the order changes little
 // between physics steps. Owns its entries; main thread only.
 #pragma once
-#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -23,10 +22,14 @@ public:
     void Remove(u32 objectId);
     void Clear();
 
-    // Walks the list from the head, calls `visit` on each entry (in the order
-    // before sorting), then moves the entry backwards past every entry with a
-    // greater minExtent: equal extents keep their order.
-    void Sort(const std::function<void(const SweepEntry&)>& visit);
+    // Calls `visit` on each entry (which it may change) from the head, then sorts the entries by
+    // minExtent, equal extents keeping their order: an insertion sort, which
+    // hands a list far from sorted over to a stable sort of the same result.
+    template <class Visit>
+    void Sort(Visit&& visit) {
+        for (const auto& entry : entries_) visit(*entry);
+        SortEntries();
+    }
 
     const SweepEntry* Find(u32 objectId) const;
     bool Contains(u32 objectId) const { return byObject_.count(objectId) != 0; }
@@ -35,6 +38,8 @@ public:
     const SweepEntry& At(size_t index) const { return *entries_[index]; }
 
 private:
+    void SortEntries();
+
     std::vector<std::unique_ptr<SweepEntry>> entries_;
     std::unordered_map<u32, SweepEntry*> byObject_;
 };

@@ -33,7 +33,7 @@ TEST_F(ColliderTest, SpheresTouchingCountAsContact) {
         D3DXVECTOR3 apart;
         bool contact;
     } cases[] = {
-        {{2.0f, 0, 0}, true}, {{2.0001f, 0, 0}, false}, {{0, 0, 2.0f}, true},
+        {{2.0f, 0, 0}, true},      {{2.0001f, 0, 0}, false}, {{0, 0, 2.0f}, true},
         {{0, 0, -2.0001f}, false}, {{0, 1.5f, 0}, true},
     };
     for (const auto& c : cases) {
@@ -52,10 +52,15 @@ TEST_F(ColliderTest, CylinderTouchesAlongItsAxisAndAtItsRoundedEnds) {
         float turnAboutZ;  // radians: the axis along world up turned
         bool contact;
     } cases[] = {
-        {{2, 0, 0}, 0, true},      {{0, 7, 0}, 0, true},      {{2.01f, 0, 0}, 0, false},
-        {{0, 7.01f, 0}, 0, false}, {{0, -7, 0}, 0, true},     {{1.4f, 6.4f, 0}, 0, true},  // beside the end: rounded
-        {{1.5f, 6.5f, 0}, 0, false},                                                      // the corner is cut off
-        {{6.99f, 0, 0}, 1.5707964f, true}, {{0, 7, 0}, 1.5707964f, false},
+        {{2, 0, 0}, 0, true},
+        {{0, 7, 0}, 0, true},
+        {{2.01f, 0, 0}, 0, false},
+        {{0, 7.01f, 0}, 0, false},
+        {{0, -7, 0}, 0, true},
+        {{1.4f, 6.4f, 0}, 0, true},   // beside the end: rounded
+        {{1.5f, 6.5f, 0}, 0, false},  // the corner is cut off
+        {{6.99f, 0, 0}, 1.5707964f, true},
+        {{0, 7, 0}, 1.5707964f, false},
     };
     for (const auto& c : cases) {
         CylinderCollision* cylinder = Cylinder(1, 10);
@@ -93,7 +98,7 @@ TEST_F(ColliderTest, EqualNonZeroGroupsNeverCollideNorDoBrokenNumbers) {
         D3DXVECTOR3 atB;
         bool contact;
     } cases[] = {
-        {3, 3, 1, {1, 0, 0}, false}, {0, 0, 1, {1, 0, 0}, true},    {3, 0, 1, {1, 0, 0}, true},
+        {3, 3, 1, {1, 0, 0}, false},   {0, 0, 1, {1, 0, 0}, true},    {3, 0, 1, {1, 0, 0}, true},
         {0, 0, nan, {1, 0, 0}, false}, {0, 0, inf, {1, 0, 0}, false}, {0, 0, 1, {nan, 0, 0}, false},
     };
     for (const auto& c : cases) {

@@ -177,8 +177,8 @@ TEST_F(CollisionSystemTest, SweepSendsWhatTheLiteralLoopSendsOnRandomLayouts) {
             // Places on a half-unit grid, so extents tie often.
             const D3DXVECTOR3 at(std::round(unit(random) * 40) * 0.5f, std::round(unit(random) * 20) * 0.5f,
                                  std::round(unit(random) * 400) * 0.5f);
-            SphereCollision* sphere = Sphere(0.25f + std::round(unit(random) * 8) * 0.25f,
-                                             static_cast<int>(unit(random) * 5.99f));
+            SphereCollision* sphere =
+                Sphere(0.25f + std::round(unit(random) * 8) * 0.25f, static_cast<int>(unit(random) * 5.99f));
             objects.push_back(Make(at, {sphere}));
             if (unit(random) < 0.1f) sphere->SetEnabled(false);
         }

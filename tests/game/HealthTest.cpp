@@ -113,11 +113,11 @@ TEST_F(HealthTest, ShipHitsApplyShieldEnergyAndTheBoxSpeed) {
         int shipAfter;
         std::vector<float> bonus, energy;
     } cases[] = {
-        {true, 2, false, 0, 100, {}, {-30}},     // shield keeps the hit points, costs energy
-        {true, 1, true, 5, 100, {5}, {}},        // only group 2 costs energy
-        {true, 2, true, -5, 100, {}, {-30}},     // a penalty does not pass the shield
+        {true, 2, false, 0, 100, {}, {-30}},  // shield keeps the hit points, costs energy
+        {true, 1, true, 5, 100, {5}, {}},     // only group 2 costs energy
+        {true, 2, true, -5, 100, {}, {-30}},  // a penalty does not pass the shield
         {false, 2, true, -5, 70, {-5}, {}},
-        {false, 1, false, 5, 70, {}, {}},        // an obstacle without a box gives no speed
+        {false, 1, false, 5, 70, {}, {}},  // an obstacle without a box gives no speed
     };
     Listener* listener = Listen(kMsgSpeedBonus, kMsgEnergyChange, ComponentCommand(3));
     for (const auto& c : cases) {

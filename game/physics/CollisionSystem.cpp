@@ -191,32 +191,44 @@ long long CollisionSystem::CountCandidates() {
     return count;
 }
 
-void CollisionSystem::FindHits() {
-    hits_.clear();
-    live_.clear();
+void CollisionSystem::LookUpObjects() {
+    Overlord* overlord = Overlord::Instance();
     const u32 sphereType = TypeId<SphereCollision>::Get(), transformType = TypeId<Transform>::Get();
-    const size_t n = sweepList_.Size();
-    for (size_t k = 0; k < n; ++k) {
-        const GameObject* object = sweepList_.At(k).seen;
-        if (!object) continue;
+    sweepList_.ForEachById([&](SweepEntry& entry) {
+        entry.seen = overlord ? overlord->GetGameObject(entry.objectId) : nullptr;
+        entry.sphere = nullptr;
+        if (!entry.seen) return;
         // The first of each kind, in one walk over the components.
         SphereCollision* sphere = nullptr;
         const Transform* transform = nullptr;
-        for (IComponent* component : object->GetComponents()) {
+        for (IComponent* component : entry.seen->GetComponents()) {
             const u32 type = component->GetTypeId();
             if (!sphere && type == sphereType) sphere = static_cast<SphereCollision*>(component);
             if (!transform && type == transformType) transform = static_cast<const Transform*>(component);
         }
         if (!sphere || !sphere->IsEnabled() || !transform || !std::isfinite(sphere->radius) ||
             !Finite(transform->worldPosition))
-            continue;
+            return;
+        entry.sphere = sphere;
+        entry.spherePosition = transform->worldPosition;
+        entry.sphereRadius = sphere->radius;
+    });
+}
+
+void CollisionSystem::FindHits() {
+    hits_.clear();
+    live_.clear();
+    const size_t n = sweepList_.Size();
+    for (size_t k = 0; k < n; ++k) {
+        const SweepEntry& entry = sweepList_.At(k);
+        if (!entry.sphere) continue;
         // The exact test passes only when |ra + rb| >= the distance, so the
         // objects' reaches of |radius| along the axis overlap; the margin
         // keeps pairs that touch exactly through rounding.
-        const float z = SweepEntry::Along(transform->worldPosition, SweepList::kAxis);
-        const float reach = std::fabs(sphere->radius);
+        const float z = SweepEntry::Along(entry.spherePosition, SweepList::kAxis);
+        const float reach = std::fabs(entry.sphereRadius);
         const float margin = 1e-5f * (std::fabs(z) + reach) + 1e-6f;
-        live_.push_back({sphere, transform->worldPosition, sphere->radius, z - reach - margin, z + reach + margin,
+        live_.push_back({entry.sphere, entry.spherePosition, entry.sphereRadius, z - reach - margin, z + reach + margin,
                          static_cast<u32>(k)});
     }
     // In sweep order the reaches are nearly sorted already.
@@ -255,9 +267,8 @@ void CollisionSystem::Update(float) {
     Log("CollisionSystem::Update()");
     hits_.clear();
 
-    Overlord* overlord = Overlord::Instance();
-    sweepList_.Sort([&](SweepEntry& entry) {
-        entry.seen = overlord ? overlord->GetGameObject(entry.objectId) : nullptr;
+    LookUpObjects();
+    sweepList_.Sort([&](const SweepEntry& entry) {
         if (!entry.seen) PostToSystem(kMsgColliderGone, GetTypeId(), GetTypeId(), entry.objectId);
     });
 
@@ -273,6 +284,7 @@ void CollisionSystem::Update(float) {
         hitObjects_.push_back(sweepList_.At(hit.first).objectId);
         hitObjects_.push_back(sweepList_.At(hit.second).objectId);
     }
+    Overlord* overlord = Overlord::Instance();
     for (size_t h = 0; h + 1 < hitObjects_.size() && overlord; h += 2) {
         const u32 first = hitObjects_[h], second = hitObjects_[h + 1];
         const SphereCollision* a = overlord->GetComponent<SphereCollision>(first);

@@ -48,6 +48,8 @@ public:
 private:
     void Subscribe();
     void TakeInNearObjects();
+    // Finds each entry's object and usable sphere (in object order).
+    void LookUpObjects();
     void AddCylinder(u32 componentId);
     // The number of candidate pairs of the sorted list, without visiting them.
     long long CountCandidates();

@@ -6,6 +6,7 @@
 #include "port/math/D3DXVector.h"
 
 class GameObject;
+class SphereCollision;
 
 struct SweepEntry {
     u32 objectId = 0;
@@ -14,9 +15,12 @@ struct SweepEntry {
     float radius = 0.0f;
     int group = 0;  // the collider's collisionGroup
     float minExtent = 0.0f;
-    // The object as the last update's walk found it (null: gone); read only
-    // within that update, before anything is deleted.
+    // What the last update found of the object (null: gone, or no usable
+    // sphere): read only within that update, before anything is deleted.
     GameObject* seen = nullptr;
+    SphereCollision* sphere = nullptr;  // enabled, with a Transform and finite numbers
+    D3DXVECTOR3 spherePosition{0.0f, 0.0f, 0.0f};
+    float sphereRadius = 0.0f;
 
     // position[axis] - radius - motion.
     void UpdateExtent(int axis) { minExtent = Along(position, axis) - radius - motion; }

@@ -20,6 +20,9 @@ bool SweepList::Add(u32 objectId, const D3DXVECTOR3& position, float radius, int
     entry->group = group;
     entry->UpdateExtent(kAxis);
     byObject_[objectId] = entry.get();
+    byId_.insert(std::lower_bound(byId_.begin(), byId_.end(), objectId,
+                                  [](const SweepEntry* e, u32 id) { return e->objectId < id; }),
+                 entry.get());
     entries_.push_back(std::move(entry));
     return true;
 }
@@ -42,12 +45,15 @@ void SweepList::Remove(u32 objectId) {
     if (found == byObject_.end()) return;
     const SweepEntry* entry = found->second;
     byObject_.erase(found);
+    byId_.erase(std::lower_bound(byId_.begin(), byId_.end(), objectId,
+                                 [](const SweepEntry* e, u32 id) { return e->objectId < id; }));
     entries_.erase(std::find_if(entries_.begin(), entries_.end(),
                                 [&](const std::unique_ptr<SweepEntry>& e) { return e.get() == entry; }));
 }
 
 void SweepList::Clear() {
     byObject_.clear();
+    byId_.clear();
     entries_.clear();
 }
 

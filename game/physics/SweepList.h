@@ -31,6 +31,13 @@ public:
         SortEntries();
     }
 
+    // Calls `visit` on each entry in ascending object id: objects made one
+    // after the other lie near each other in memory.
+    template <class Visit>
+    void ForEachById(Visit&& visit) {
+        for (SweepEntry* entry : byId_) visit(*entry);
+    }
+
     const SweepEntry* Find(u32 objectId) const;
     bool Contains(u32 objectId) const { return byObject_.count(objectId) != 0; }
     size_t Size() const { return entries_.size(); }
@@ -42,4 +49,5 @@ private:
 
     std::vector<std::unique_ptr<SweepEntry>> entries_;
     std::unordered_map<u32, SweepEntry*> byObject_;
+    std::vector<SweepEntry*> byId_;  // the entries in ascending object id
 };

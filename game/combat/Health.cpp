@@ -9,6 +9,7 @@
 #include "engine/Transform.h"
 #include "game/combat/ReflectedMember.h"
 #include "game/combat/ShipState.h"
+#include "game/physics/Body.h"
 #include "game/physics/CylinderCollision.h"
 #include "game/physics/SphereCollision.h"
 #include "platform/AudioSystem.h"
@@ -31,10 +32,8 @@ bool IsBullet(u32 objectId) {
 
 // The velocity of the object's Body ("vel"), or zero without one.
 D3DXVECTOR3 BodyVelocity(u32 objectId) {
-    D3DXVECTOR3 velocity(0.0f, 0.0f, 0.0f);
-    if (const IComponent* body = FindComponentByClass(objectId, "Body"))
-        ReadReflectedMember(*body, "Body", "vel", velocity);
-    return velocity;
+    const Body* body = Overlord::FindComponent<Body>(objectId);
+    return body ? body->vel : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }
 
 // The collision group of the object's collider (its SphereCollision, else

@@ -1,7 +1,7 @@
 // Reads one reflected member of another object's component by class and
 // member name (the keys of the data files), for the few values combat reads
-// from components whose classes it does not include (a MysteryBox's rewards,
-// a Body's velocity). Main thread only.
+// from components whose classes it does not include (a MysteryBox's
+// rewards). Main thread only.
 #pragma once
 #include <cstring>
 

@@ -10,11 +10,13 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "game/physics/Body.h"
+#include "game/physics/CollisionSystem.h"
+#include "game/physics/CylinderCollision.h"
+#include "game/physics/PairTests.h"
+#include "game/physics/SphereCollision.h"
 #include "game/track/SplineCrawler.h"
 
 // Stepped classes of other folders, known here by their type ids only.
-class SphereCollision;
-class CylinderCollision;
 class TimeLord;
 
 namespace {
@@ -63,8 +65,12 @@ void Physics::Init() {
     sphereIds_.Reserve(10000);
     cylinderIds_.Reserve(10000);
     crawlerIds_.Reserve(5000);
-    // Child systems (the sphere collision system) are made here once, added
-    // with AddSystem and initialised; Step updates each of them.
+    // The sphere collision system, made once; Step updates it.
+    if (GetChildCount() == 0) {
+        auto* collisions = new CollisionSystem;
+        AddSystem(collisions);
+        collisions->Init();
+    }
 }
 
 void Physics::Clear() {
@@ -201,7 +207,29 @@ void Physics::StepCrawlers(float h) {
     });
 }
 
-void Physics::CollisionHandler() {}
+void Physics::CollisionHandler() {
+    Log("Physics::CollisionHandler");
+    const D3DXCOLOR red(1.0f, 0.0f, 0.0f, 1.0f);
+    cylinderIds_.ForEachLive(TypeId<CylinderCollision>::Get(), [&](IComponent& component) {
+        auto& cylinder = static_cast<CylinderCollision&>(component);
+        if (debugDraw_) cylinder.DebugDraw();
+        sphereIds_.ForEachLive(TypeId<SphereCollision>::Get(), [&](IComponent& other) {
+            auto& sphere = static_cast<SphereCollision&>(other);
+            if (!CylinderPairTest(cylinder, sphere)) {
+                if (debugDraw_) cylinder.DebugDraw();
+                return;
+            }
+            Log("BOOM! between %u of group: %i and %u of group: %i\n", cylinder.GetId(), cylinder.collisionGroup,
+                sphere.GetId(), sphere.collisionGroup);
+            PostLater(MakeMessage(kMsgCollision, &ResolveGameObject, sphere.GetOwner(), cylinder.GetOwner()));
+            if (debugDraw_) {
+                cylinder.DebugDraw(red);
+                sphere.DebugDraw(red);
+            }
+        });
+    });
+    Log("leaving Physics::CollisionHandler");
+}
 
 void Physics::ReportBody(const Body& body, const std::string& problem) {
     if (!reportedBodies_.insert(body.GetId()).second) return;

@@ -66,9 +66,9 @@ private:
     // Integrates one body and moves its object; false when it is left out.
     bool Integrate(Body& body, Transform& transform, float h);
     void StepCrawlers(float h);
-    // Cylinder colliders tested against sphere colliders, with the collision
-    // queued to the sphere's object. No collider class exists yet, so there
-    // is nothing to test.
+    // Every cylinder collider tested against every sphere collider; a
+    // contact queues the collision from the cylinder's object to the
+    // sphere's.
     void CollisionHandler();
     // One log row per broken body (until the next Clear).
     void ReportBody(const Body& body, const std::string& problem);

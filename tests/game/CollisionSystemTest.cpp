@@ -6,6 +6,7 @@
 #include "engine/Logger.h"
 #include "game/physics/CylinderCollision.h"
 #include "game/physics/PairTests.h"
+#include "game/physics/Physics.h"
 
 namespace {
 
@@ -208,6 +209,53 @@ TEST_F(CollisionSystemTest, SweepSendsWhatTheLiteralLoopSendsOnRandomLayouts) {
     for (const std::string& row : Rows())
         if (row.find("Considering") != std::string::npos) rows.push_back(row);
     EXPECT_EQ(rows, expectedRows);
+}
+
+}  // namespace
+
+namespace {
+
+// Physics runs its cylinder tests itself (queued) and its child system for
+// the sphere pairs (at once).
+class PhysicsCollisionTest : public CombatWorld {
+protected:
+    PhysicsCollisionTest() {
+        engine->AddSystem(physics);
+        physics->Init();
+    }
+    Physics* physics = new Physics;
+};
+
+TEST_F(PhysicsCollisionTest, CylinderHitsArriveNextFrameAndSpherePairsAtOnce) {
+    auto* cylinder = new CylinderCollision;
+    cylinder->radius = 1;
+    cylinder->collisionGroup = 3;
+    const u32 post = Make({0, 0, 0}, {cylinder});
+    const u32 ship = Make({2, 0, 0}, {Sphere(1)});
+    const u32 rock = Make({3, 0, 0}, {Sphere(1)});
+    const u32 far = Make({0, 0, 50}, {Sphere(1)});
+    Broadcast(kMsgFocusObject, 0, ship);
+    ASSERT_EQ(physics->GetChildCount(), 1u);
+
+    physics->Update(0.02f);
+    const Hits spheres = Got(kMsgCollision.type, kMsgCollision.argument);
+    ASSERT_EQ(spheres.size(), 1u);
+    EXPECT_EQ(spheres[0].second, spheres[0].first == ship ? rock : ship);
+    Inbox().clear();
+    NextFrame();
+    EXPECT_EQ(Got(kMsgCollision.type, kMsgCollision.argument), (Hits{{ship, post}}));
+    (void)far;
+
+    const std::vector<std::string> rows = Rows();
+    const auto boom =
+        std::find_if(rows.begin(), rows.end(), [](const std::string& r) { return r.rfind("BOOM!", 0) == 0; });
+    ASSERT_NE(boom, rows.end());
+    EXPECT_EQ(*boom, "BOOM! between " + std::to_string(cylinder->GetId()) + " of group: 3 and " +
+                         std::to_string(Find<SphereCollision>(ship)->GetId()) +
+                         " of group: 0");  // the line break ends the row
+    EXPECT_EQ(CountContaining(rows, "BOOM!"), 1u);
+    EXPECT_EQ(CountContaining(rows, "leaving Physics::CollisionHandler"), 1u);
+    EXPECT_EQ(CountContaining(rows, "Considering 6 pairs"), 1u);
 }
 
 }  // namespace

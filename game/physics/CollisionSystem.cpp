@@ -231,32 +231,79 @@ void CollisionSystem::FindHits() {
         live_.push_back({entry.sphere, entry.spherePosition, entry.sphereRadius, z - reach - margin, z + reach + margin,
                          static_cast<u32>(k)});
     }
-    // In sweep order the reaches are nearly sorted already.
-    size_t budget = 8 * live_.size() + 64;
-    for (size_t i = 1; i < live_.size() && budget > 0; ++i) {
-        const Live item = live_[i];
-        size_t j = i;
-        for (; j > 0 && live_[j - 1].low > item.low && budget > 0; --j, --budget) live_[j] = live_[j - 1];
-        live_[j] = item;
+    // Columns across x at least as wide as two of the largest reaches: only
+    // spheres of one column or of neighbouring columns can touch. Within a
+    // column, the spheres sorted by the low end of their reach (sweep order
+    // is nearly that order already).
+    float xLow = 0.0f, xHigh = 0.0f, widest = 0.0f;
+    for (size_t i = 0; i < live_.size(); ++i) {
+        const float x = live_[i].position.x;
+        xLow = i == 0 ? x : std::min(xLow, x);
+        xHigh = i == 0 ? x : std::max(xHigh, x);
+        widest = std::max(widest, live_[i].high - live_[i].position.z);
     }
-    if (budget == 0) std::sort(live_.begin(), live_.end(), [](const Live& a, const Live& b) { return a.low < b.low; });
+    constexpr u32 kMostColumns = 64;
+    const float span = xHigh - xLow;
+    float width = std::max(2.0f * widest * 1.001f + 1e-3f, span / (kMostColumns - 1));
+    const u32 columns = (std::isfinite(span) && std::isfinite(width) && width > 0.0f)
+                            ? std::min(kMostColumns, static_cast<u32>(span / width) + 1)
+                            : 1;
+    columnStart_.assign(columns + 1, 0);
+    for (Live& item : live_) {
+        const float at = columns > 1 ? (item.position.x - xLow) / width : 0.0f;
+        item.column = std::min(columns - 1, static_cast<u32>(std::max(0.0f, at)));
+        ++columnStart_[item.column + 1];
+    }
+    for (u32 c = 0; c < columns; ++c) columnStart_[c + 1] += columnStart_[c];
+    byColumn_.resize(live_.size());
+    std::vector<u32> fill(columnStart_.begin(), columnStart_.end() - 1);
+    for (const Live& item : live_) byColumn_[fill[item.column]++] = item;
+    for (u32 c = 0; c < columns; ++c) {
+        const auto first = byColumn_.begin() + columnStart_[c], last = byColumn_.begin() + columnStart_[c + 1];
+        size_t budget = 8 * static_cast<size_t>(last - first) + 64;
+        for (auto i = first + (first != last ? 1 : 0); i < last && budget > 0; ++i) {
+            const Live item = *i;
+            auto j = i;
+            for (; j > first && (j - 1)->low > item.low && budget > 0; --j, --budget) *j = *(j - 1);
+            *j = item;
+        }
+        if (budget == 0) std::sort(first, last, [](const Live& a, const Live& b) { return a.low < b.low; });
+    }
 
-    for (size_t p = 0; p < live_.size(); ++p) {
-        const Live& first = live_[p];
-        for (size_t q = p + 1; q < live_.size() && live_[q].low <= first.high; ++q) {
-            const Live& second = live_[q];
-            // The distance part of the exact test, in the same arithmetic,
-            // before anything is looked up.
-            const D3DXVECTOR3 apart = first.position - second.position;
-            const float reach = first.radius + second.radius;
-            if (!(reach * reach >= D3DXVec3LengthSq(&apart))) continue;
-            const bool inOrder = first.index < second.index;
-            const Live& a = inOrder ? first : second;
-            const Live& b = inOrder ? second : first;
-            const SweepEntry& ea = sweepList_.At(a.index);
-            const SweepEntry& eb = sweepList_.At(b.index);
-            if (IsCandidate(ea, eb) && !GroupsExcluded(ea.group, eb.group) && SpherePairTest(*a.sphere, *b.sphere))
-                hits_.push_back({a.index, b.index});
+    auto consider = [&](const Live& first, const Live& second) {
+        // The distance part of the exact test, in the same arithmetic,
+        // before anything is looked up.
+        const D3DXVECTOR3 apart = first.position - second.position;
+        const float reach = first.radius + second.radius;
+        if (!(reach * reach >= D3DXVec3LengthSq(&apart))) return;
+        const bool inOrder = first.index < second.index;
+        const Live& a = inOrder ? first : second;
+        const Live& b = inOrder ? second : first;
+        const SweepEntry& ea = sweepList_.At(a.index);
+        const SweepEntry& eb = sweepList_.At(b.index);
+        if (IsCandidate(ea, eb) && !GroupsExcluded(ea.group, eb.group) && SpherePairTest(*a.sphere, *b.sphere))
+            hits_.push_back({a.index, b.index});
+    };
+    for (u32 c = 0; c < columns; ++c) {
+        const u32 begin = columnStart_[c], end = columnStart_[c + 1];
+        for (u32 p = begin; p < end; ++p)
+            for (u32 q = p + 1; q < end && byColumn_[q].low <= byColumn_[p].high; ++q)
+                consider(byColumn_[p], byColumn_[q]);
+        if (c + 1 == columns) continue;
+        // With the next column: each overlapping pair once, from the one whose
+        // reach starts first (ties: from this column).
+        const u32 nextBegin = end, nextEnd = columnStart_[c + 2];
+        u32 from = nextBegin;
+        for (u32 p = begin; p < end; ++p) {
+            while (from < nextEnd && byColumn_[from].low < byColumn_[p].low) ++from;
+            for (u32 q = from; q < nextEnd && byColumn_[q].low <= byColumn_[p].high; ++q)
+                consider(byColumn_[p], byColumn_[q]);
+        }
+        from = begin;
+        for (u32 q = nextBegin; q < nextEnd; ++q) {
+            while (from < end && byColumn_[from].low <= byColumn_[q].low) ++from;
+            for (u32 p = from; p < end && byColumn_[p].low <= byColumn_[q].high; ++p)
+                consider(byColumn_[q], byColumn_[p]);
         }
     }
     std::sort(hits_.begin(), hits_.end());

@@ -63,6 +63,7 @@ private:
         float radius = 0.0f;
         float low = 0.0f, high = 0.0f;  // reach along the axis
         u32 index = 0;                  // in sweep order
+        u32 column = 0;                 // across x
     };
     struct Hit {
         u32 first, second;  // sweep indices
@@ -74,7 +75,9 @@ private:
     SweepList sweepList_;
     long long candidates_ = 0;
     // Scratch of one update, kept for its capacity.
-    std::vector<Live> live_;  // usable spheres, by the low end of their reach
+    std::vector<Live> live_;      // usable spheres in sweep order
+    std::vector<Live> byColumn_;  // the same by column, then by the low end of their reach
+    std::vector<u32> columnStart_;
     std::vector<Hit> hits_;
     std::vector<float> mins_, maxs_;
     std::vector<u32> nonZeroBefore_;

@@ -101,10 +101,6 @@ void Health::Init() {
     currentHP = maxHP;
 }
 
-void Health::Shutdown() {
-    Unsubscribe(kMsgCollision);
-}
-
 void Health::SetPartsEnabled(bool enabled) {
     Overlord* overlord = Overlord::Instance();
     if (!overlord) return;

@@ -25,8 +25,6 @@ public:
     // Looks up the object's Model and SphereCollision, resets the state,
     // subscribes to kMsgCollision and fills the hit points.
     void Init() override;
-    // Takes the subscription back.
-    void Shutdown() override;
 
     // The death of the object: the pick-up and effect messages and the
     // object's removal, or for the ship kMsgShipDied to its Player; then the

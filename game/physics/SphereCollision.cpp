@@ -21,10 +21,6 @@ void SphereCollision::Init() {
     Subscribe(kMsgRefresh);
 }
 
-void SphereCollision::Shutdown() {
-    Unsubscribe(kMsgRefresh);
-}
-
 void SphereCollision::HandleMessage(Message* message) {
     if (message->Is(kMsgRefresh)) Refresh();
 }

@@ -17,10 +17,9 @@ public:
     // subscribers. A position or radius that is not a number gives one log
     // row and no kMsgColliderMoved.
     void HandleMessage(Message* message) override;
-    // Subscribes to kMsgRefresh under the component id.
+    // Subscribes to kMsgRefresh under the component id (the hub drops it
+    // when the component is unregistered).
     void Init() override;
-    // Takes the subscription back.
-    void Shutdown() override;
     // A sphere of 1.1 x radius at the world position, to the renderer.
     void DebugDraw() override;
     void DebugDraw(const D3DXCOLOR& colour);

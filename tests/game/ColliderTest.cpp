@@ -1,4 +1,3 @@
-#include <cmath>
 #include <limits>
 
 #include "CombatWorld.h"
@@ -113,14 +112,6 @@ TEST_F(ColliderTest, EqualNonZeroGroupsNeverCollideNorDoBrokenNumbers) {
     }
 }
 
-TEST_F(ColliderTest, SegmentDistanceMeasuresBeyondTheEndsToTheNearerEnd) {
-    const D3DXVECTOR3 a(0, 0, 0), b(0, 10, 0);
-    EXPECT_FLOAT_EQ(SegmentDistance({3, 5, 0}, a, b), 3.0f);
-    EXPECT_FLOAT_EQ(SegmentDistance({3, -4, 0}, a, b), 5.0f);
-    EXPECT_FLOAT_EQ(SegmentDistance({0, 14, 3}, a, b), 5.0f);
-    EXPECT_FLOAT_EQ(SegmentDistance({1, 1, 1}, a, a), std::sqrt(3.0f));  // a point segment
-}
-
 // Records what the sphere colliders report (kMsgColliderMoved).
 class MoveListener : public ISystem {
 public:
@@ -155,14 +146,6 @@ TEST_F(ColliderTest, RefreshTracksDisplacementAndReportsThePlace) {
     SendToObject(kMsgRefresh, object, 0);
     EXPECT_EQ(listener->records.size(), 2u);  // a place that is not a number is not reported
     EXPECT_EQ(CountContaining(Rows(), "is not a number"), 1u);
-}
-
-TEST_F(ColliderTest, UnregisteredSphereLeavesTheRefreshSubscription) {
-    auto* sphere = Sphere(1);
-    const u32 object = Make({}, {sphere});
-    EXPECT_TRUE(hub.IsSubscribed(kMsgRefresh, sphere->GetId()));
-    overlord.UnregisterGameObject(object);
-    EXPECT_FALSE(hub.IsSubscribed(kMsgRefresh, sphere->GetId()));
 }
 
 }  // namespace

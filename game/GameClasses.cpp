@@ -1,5 +1,6 @@
 #include "game/GameClasses.h"
 
+#include "game/actors/Player.h"
 #include "game/combat/Damage.h"
 #include "game/combat/Health.h"
 #include "game/physics/AABBCollider.h"
@@ -20,6 +21,7 @@ const ComponentClassList& GameClasses() {
         ComponentClassOf<CylinderCollision>("CylinderCollision"),
         ComponentClassOf<Damage>("Damage"),
         ComponentClassOf<Health>("Health"),
+        ComponentClassOf<Player>("Player"),
         ComponentClassOf<PlayerPath>("PlayerPath"),
         ComponentClassOf<SphereCollision>("SphereCollision"),
         ComponentClassOf<SplineCrawler>("SplineCrawler"),

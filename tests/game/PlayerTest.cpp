@@ -1,0 +1,131 @@
+#include <vector>
+
+#include "CombatWorld.h"
+#include "game/actors/Player.h"
+#include "game/combat/Health.h"
+
+class GameLogic;
+
+namespace {
+
+constexpr float kFrame = 1.0f / 60.0f;
+
+// A ship (Health, Player) on a carrier with a SplineCrawler, a decoy carrier
+// announced before it, and a system standing in for GameLogic.
+class PlayerTest : public CombatWorld {
+protected:
+    PlayerTest() {
+        engine->AddSystem(logic);
+        Make({}, {new SplineCrawler});  // another object's crawler, announced first
+        crawler->persistVelocity = 20.0f;
+        carrier = Make({}, {crawler});
+        health->maxHP = 10;
+        player->minAngleInc = 30;
+        ship = Make({}, {health, player});
+        overlord.GetGameObject(ship)->SetParent(carrier);
+    }
+
+    // The announcements delivered, the countdown over, one frame.
+    void Start() {
+        NextFrame();
+        Broadcast(kMsgCountdownOver, 0);
+        player->Update(kFrame);
+    }
+    void Run(float seconds) {
+        for (float t = 0.0f; t < seconds; t += kFrame) {
+            health->Update(kFrame);
+            player->Update(kFrame);
+        }
+    }
+    void Die() { SendToObject(kMsgShipDied, ship, health->GetId()); }
+
+    RecordingSystem* logic = new RecordingSystem(TypeId<GameLogic>::Get());
+    SplineCrawler* crawler = new SplineCrawler;
+    Health* health = new Health;
+    Player* player = new Player;
+    u32 carrier = 0;
+    u32 ship = 0;
+};
+
+TEST_F(PlayerTest, PointsNeverGoBelowZero) {
+    const struct {
+        int points;
+        bool death;  // else (45, 0) with -500
+        int left;
+    } cases[] = {{14000, true, 4000}, {9000, true, 0}, {300, false, 0}};
+    for (const auto& c : cases) {
+        player->points = c.points;
+        if (c.death)
+            Die();
+        else
+            Broadcast(kMsgPoints, 0, i32{-500});
+        EXPECT_EQ(player->points, c.left) << c.points;
+    }
+}
+
+TEST_F(PlayerTest, ThreeLivesSurviveThreeDeathsTheFourthEndsTheGame) {
+    Start();
+    for (int death = 1; death <= 3; ++death) {
+        Die();
+        EXPECT_FALSE(player->IsEnabled());
+        EXPECT_EQ(health->currentHP, 10) << "a spare life refills the hit points";
+        Run(4.1f);  // invisible, blinking, back
+        EXPECT_TRUE(player->IsEnabled()) << death;
+        EXPECT_EQ(logic->Count(kMsgGameOver.type, kMsgGameOver.argument), 0u) << death;
+    }
+    Die();
+    EXPECT_EQ(logic->Count(kMsgGameOver.type, kMsgGameOver.argument), 1u);
+}
+
+TEST_F(PlayerTest, ABoostNeedsItsWholeCost) {
+    Listener* bonuses = Listen(kMsgSpeedBonus);
+    Start();
+    player->energy = 7.9f;
+    Broadcast(kMsgBoostPressed, 0, 0u);
+    EXPECT_FALSE(crawler->boosting);
+    EXPECT_FLOAT_EQ(player->energy, 7.9f);
+    player->energy = 8.0f;
+    Broadcast(kMsgBoostPressed, 0, 0u);
+    EXPECT_TRUE(crawler->boosting);
+    EXPECT_FLOAT_EQ(player->energy, 0.0f);
+    EXPECT_EQ(bonuses->Values(kMsgSpeedBonus.type, kMsgSpeedBonus.argument), std::vector<float>{100.0f});
+}
+
+TEST_F(PlayerTest, AHeldShieldDrainsEveryThreeSeconds) {
+    Start();
+    Broadcast(kMsgShieldOn, 0, 0u);
+    std::vector<int> drains;
+    for (int frame = 1; frame <= 543; ++frame) {
+        const float before = player->energy;
+        player->Update(kFrame);
+        if (player->energy < before) drains.push_back(frame);
+    }
+    EXPECT_EQ(drains, (std::vector<int>{181, 362, 543}));
+    EXPECT_FLOAT_EQ(player->energy, 97.0f);
+}
+
+TEST_F(PlayerTest, AStallCostsOneLife) {
+    player->dieAtPersistVel = true;
+    Start();
+    Run(9.0f);  // stalled at 3 s, back at 7 s, stalled again only at 10 s
+    EXPECT_EQ(player->numOfLives, 2);
+    EXPECT_TRUE(player->IsEnabled());
+}
+
+TEST_F(PlayerTest, SteeringSpeedWithoutCrawlerOrTopSpeed) {
+    Broadcast(kMsgSteerLeft, 0, 0u);
+    EXPECT_FLOAT_EQ(player->maxAngularSpeed, 30.0f) << "no crawler known yet";
+    NextFrame();
+    EXPECT_EQ(player->GetCrawlerObjectId(), carrier) << "the decoy's crawler carries another object";
+    const struct {
+        float speed, top, expected;
+    } cases[] = {{0.0f, 100.0f, 30.0f}, {50.0f, 100.0f, 200.0f}, {50.0f, 0.0f, 30.0f}, {50.0f, -1.0f, 30.0f}};
+    for (const auto& c : cases) {
+        crawler->currentSpeed = c.speed;
+        crawler->maxVelocity = c.top;
+        Broadcast(kMsgSteerRight, 0, 0u);
+        EXPECT_FLOAT_EQ(player->maxAngularSpeed, c.expected) << c.speed << " of " << c.top;
+    }
+}
+
+}  // namespace

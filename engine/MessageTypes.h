@@ -85,7 +85,8 @@ constexpr Kind<D3DXVECTOR2> kMsgSetWindowSize{1, 22};
 // ---- 2: requests to the GraphicsSystem (by its type id) --------------------
 constexpr u32 kMsgTypeRequest = 2;
 // DebugLine, ten floats {start xyz, end xyz, colour rgba}; gameplay debug
-// drawing, Model bounds -> GraphicsSystem; at once (line list A).
+// drawing, Model bounds -> GraphicsSystem; at once (line list A); Weapon and
+// WeaponSpline aim lines queued.
 constexpr Kind<DebugLine> kMsgDebugLineA{2, 6};
 // sphere record, eight floats {centre xyz, radius, colour rgba};
 // SphereCollision -> GraphicsSystem; at once.

@@ -3,6 +3,9 @@
 #include "game/actors/Player.h"
 #include "game/combat/Damage.h"
 #include "game/combat/Health.h"
+#include "game/combat/Projectile.h"
+#include "game/combat/ProjectilePatternManager.h"
+#include "game/combat/Weapon.h"
 #include "game/physics/AABBCollider.h"
 #include "game/physics/Body.h"
 #include "game/physics/BoundingSphere.h"
@@ -23,8 +26,11 @@ const ComponentClassList& GameClasses() {
         ComponentClassOf<Health>("Health"),
         ComponentClassOf<Player>("Player"),
         ComponentClassOf<PlayerPath>("PlayerPath"),
+        ComponentClassOf<Projectile>("Projectile"),
+        ComponentClassOf<ProjectilePatternManager>("ProjectilePatternManager"),
         ComponentClassOf<SphereCollision>("SphereCollision"),
         ComponentClassOf<SplineCrawler>("SplineCrawler"),
+        ComponentClassOf<Weapon>("Weapon"),
     };
     return classes;
 }

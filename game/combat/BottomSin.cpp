@@ -1,0 +1,5 @@
+#include "game/combat/BottomSin.h"
+
+void BottomSin::Move() {
+    ShiftAndAdvance(PhaseCos() * up_);
+}

@@ -1,0 +1,1 @@
+#include "game/combat/Normal.h"

@@ -1,0 +1,5 @@
+#include "game/combat/RightSin.h"
+
+void RightSin::Move() {
+    ShiftAndAdvance({PhaseCos(), 0.0f, 0.0f});
+}

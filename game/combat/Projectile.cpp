@@ -22,7 +22,3 @@ void Projectile::Init() {
     crawlerObjectId_ = 0;
     Subscribe(kMsgCrawlerAnnounced);
 }
-
-void Projectile::Shutdown() {
-    Unsubscribe(kMsgCrawlerAnnounced);
-}

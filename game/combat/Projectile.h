@@ -14,8 +14,6 @@ public:
     void HandleMessage(Message* message) override;
     // Forgets any crawler and subscribes to kMsgCrawlerAnnounced.
     void Init() override;
-    // Takes the projectile off the announcements.
-    void Shutdown() override;
 
     bool HasCrawler() const { return hasCrawler_; }
     u32 GetCrawlerObject() const { return crawlerObjectId_; }

@@ -76,10 +76,6 @@ void Weapon::Init() {
     recharging = false;
 }
 
-void Weapon::Shutdown() {
-    Unsubscribe(kMsgFire);
-}
-
 void Weapon::HandleMessage(Message* message) {
     if (message->type != kMsgFire.type) return;
     if (const Ray* ray = message->Read(Kind<Ray>{kMsgFire.type, message->argument})) Fire(*ray);

@@ -26,8 +26,6 @@ public:
     // Ready to fire (the timer starts full, so the first shot recharges
     // within two updates); subscribes to kMsgFire.
     void Init() override;
-    // Takes the weapon off kMsgFire.
-    void Shutdown() override;
     // A line 10000 units long along the facing, queued to the renderer.
     void DebugDraw() override;
 

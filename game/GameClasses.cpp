@@ -6,6 +6,7 @@
 #include "game/combat/Projectile.h"
 #include "game/combat/ProjectilePatternManager.h"
 #include "game/combat/Weapon.h"
+#include "game/combat/WeaponSpline.h"
 #include "game/physics/AABBCollider.h"
 #include "game/physics/Body.h"
 #include "game/physics/BoundingSphere.h"
@@ -31,6 +32,7 @@ const ComponentClassList& GameClasses() {
         ComponentClassOf<SphereCollision>("SphereCollision"),
         ComponentClassOf<SplineCrawler>("SplineCrawler"),
         ComponentClassOf<Weapon>("Weapon"),
+        ComponentClassOf<WeaponSpline>("WeaponSpline"),
     };
     return classes;
 }

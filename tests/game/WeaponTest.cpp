@@ -76,7 +76,7 @@ TEST_F(WeaponTest, FireTurnsTheObjectTowardTheAimedPointUnlessTheRayGivesNoDirec
     }
 }
 
-TEST_F(WeaponTest, ShotWithoutArchetypesStillRechargesFlashesAndSounds) {
+TEST_F(WeaponTest, ShotWithoutArchetypesStillRechargesFlashesAndSoundsAndItsAimLineIsQueued) {
     Weapon* weapon = MakeWeapon({});
     weapon->fireSound = "pew";
     RecordingSystem* effects = new RecordingSystem(TypeId<WeaponTest>::Get());
@@ -86,8 +86,11 @@ TEST_F(WeaponTest, ShotWithoutArchetypesStillRechargesFlashesAndSounds) {
     EXPECT_TRUE(weapon->recharging);
     ASSERT_EQ(effects->seen.size(), 1u);
     EXPECT_EQ(effects->seen[0].sender, shooter);
+    weapon->DebugDraw();
+    EXPECT_EQ(graphics->Count(kMsgDebugLineA.type, kMsgDebugLineA.argument), 0u);  // queued
     NextFrame();
     EXPECT_EQ(audio->Count(kMsgPlaySound.type, kMsgPlaySound.argument), 1u);
+    EXPECT_EQ(graphics->Count(kMsgDebugLineA.type, kMsgDebugLineA.argument), 1u);
 }
 
 TEST_F(WeaponTest, UnusableArchetypesAreLoggedOnceAndLeftOutWhileOthersFire) {

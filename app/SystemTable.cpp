@@ -3,6 +3,13 @@
 #include "controls/GuiSystem.h"
 #include "engine/Engine.h"
 #include "engine/Queen.h"
+#include "frontend/screens/ControlsMenu.h"
+#include "frontend/screens/CreditsMenu.h"
+#include "frontend/screens/FinMenu.h"
+#include "frontend/screens/OptionsMenu.h"
+#include "frontend/screens/PauseMenu.h"
+#include "frontend/screens/SplashScreen.h"
+#include "frontend/screens/StartMenu.h"
 #include "game/physics/Physics.h"
 #include "platform/AudioSystem.h"
 #include "platform/InputSystem.h"
@@ -40,6 +47,13 @@ const std::vector<Entry>& SystemTable::Systems() {
         System<GraphicsSystem>("GraphicsSystem"),
         System<Queen>("Queen"),
         System<GuiSystem>("GuiSystem"),
+        System<FinMenu>("FinMenu"),
+        System<SplashScreen>("SplashScreen"),
+        System<CreditsMenu>("CreditsMenu"),
+        System<ControlsMenu>("ControlsMenu"),
+        System<OptionsMenu>("OptionsMenu"),
+        System<StartMenu>("StartMenu"),
+        System<PauseMenu>("PauseMenu"),
         System<Physics>("Physics"),
         System<AudioSystem>("AudioSystem"),
         System<InputSystem>("InputSystem"),

@@ -1,7 +1,7 @@
 // Delivers at once, to the subscribers of its kind, a message with the
 // action's sender, no target and a heap copy of the payload, freed after
 // delivery. One template for every payload type the controls send (u32,
-// float, vectors, rays, sound events...); the kind's type and argument may be
+// float, vectors, rays, sound events...; NoPayload sends none); the kind's type and argument may be
 // changed after construction, its payload type may not. Owned by its Control.
 #pragma once
 
@@ -34,7 +34,10 @@ public:
     MessageAction(u32 sender, const T& payload) : MessageAction(sender, MessageActionKind<T>::kind, payload) {}
 
     bool Execute() override {
-        ::Broadcast(kind_, sender_, payload_);
+        if constexpr (std::is_same_v<T, NoPayload>)
+            ::Broadcast(kind_, sender_);
+        else
+            ::Broadcast(kind_, sender_, payload_);
         return true;
     }
     ControlAction* Clone() const override { return new MessageAction(*this); }

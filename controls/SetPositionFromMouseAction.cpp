@@ -17,7 +17,9 @@ bool SetPositionFromMouseAction::Execute() {
     const ClientRect& screen = gui->GetScreenRect();
     const i32 x = input->MouseX() - screen.right / 2;
     const i32 y = -(input->MouseY() - screen.bottom / 2);
-    // A root takes it as local and world position, a child as its world position.
-    transform->SetPosition(static_cast<float>(x), static_cast<float>(y), 0.0f);
+    // A root takes it as local and world position, a child as its world
+    // position; the matrices follow at once (nothing else rebuilds those of
+    // a screen-space cursor before it is drawn).
+    transform->SetPositionAndUpdate(static_cast<float>(x), static_cast<float>(y), 0.0f);
     return false;
 }

@@ -1,6 +1,7 @@
 // Puts an object's Transform at the mouse: (mx - W/2, -(my - H/2), 0) with W
 // and H the right and bottom of the GuiSystem's screen rectangle (pixels from
-// the screen centre, y up), the screen-space cursor's placement. Nothing
+// the screen centre, y up), the screen-space cursor's placement, with its
+// matrices rebuilt. Nothing
 // without the object's Transform or a GuiSystem. Owned by its Control.
 #pragma once
 

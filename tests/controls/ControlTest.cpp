@@ -343,6 +343,7 @@ TEST_F(ControlActionTest, SetPositionFromMousePlacesTransformFromScreenCentre) {
     EXPECT_FLOAT_EQ(200.0f, transform->position.y);  // -(100 - 300), y up
     EXPECT_FLOAT_EQ(0.0f, transform->position.z);
     EXPECT_FLOAT_EQ(100.0f, transform->worldPosition.x);
+    EXPECT_FLOAT_EQ(200.0f, transform->GetWorldMatrix()._42) << "drawn where it was put";
     SetPositionFromMouseAction nothing(999999);  // no such object: nothing happens
     nothing.Execute();
     overlord->UnregisterGameObject(object->GetId());

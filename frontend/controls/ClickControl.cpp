@@ -1,0 +1,7 @@
+#include "frontend/controls/ClickControl.h"
+
+#include "controls/DoAlwaysTrigger.h"
+
+ClickControl::ClickControl(const char* name) : Control(name, kCategoryAlways) {
+    AddDeactivateTrigger(new DoAlwaysTrigger);
+}

@@ -1,0 +1,73 @@
+#include "frontend/controls/GameFlow.h"
+
+#include "controls/GuiSystem.h"
+#include "engine/Engine.h"
+#include "engine/MessageHub.h"
+#include "game/physics/Physics.h"
+#include "platform/AudioSystem.h"
+#include "render/GraphicsSystem.h"
+#include "scene/SceneManager.h"
+
+// Systems looked up by type id alone.
+class BehaviorSystem;
+class GameLogic;
+class PauseMenu;
+
+namespace GameFlow {
+
+ISystem* Find(u32 typeId) {
+    Engine* engine = Engine::Instance();
+    return engine ? engine->GetSystem(typeId) : nullptr;
+}
+
+void Show(ISystem* system) {
+    if (!system) return;
+    system->SetActive(true);
+    system->Activate();
+}
+
+void Hide(ISystem* system) {
+    if (!system) return;
+    system->SetActive(false);
+    system->Deactivate();
+}
+
+void FlipPaused(ISystem* system) {
+    if (system) system->SetPaused(!system->IsPaused());
+}
+
+void FlipGamePause(bool withPauseMenu) {
+    if (withPauseMenu) FlipPaused(Find<PauseMenu>());
+    for (u32 typeId : {TypeId<Physics>::Get(), TypeId<GameLogic>::Get(), TypeId<BehaviorSystem>::Get(),
+                       TypeId<GraphicsSystem>::Get(), TypeId<AudioSystem>::Get()})
+        FlipPaused(Find(typeId));
+}
+
+bool LevelRunning() {
+    const ISystem* logic = Find<GameLogic>();
+    const SceneManager* scenes = SceneManager::Instance();
+    return Find<PauseMenu>() && scenes && scenes->IsLoaded() && logic && logic->IsActive();
+}
+
+void SwitchGroup(const Kind<u32>& kind, u32 group, u32 sender) {
+    SendToSystem(kind, TypeId<GuiSystem>::Get(), sender, group);
+}
+
+void SetGlow(bool on) {
+    if (auto* graphics = static_cast<GraphicsSystem*>(Find<GraphicsSystem>())) graphics->SetGlow(on);
+}
+
+void InvertGlow() {
+    if (auto* graphics = static_cast<GraphicsSystem*>(Find<GraphicsSystem>())) graphics->SetGlow(!graphics->IsGlowOn());
+}
+
+void ResetLevelTime() {
+    if (auto* physics = static_cast<Physics*>(Find<Physics>())) physics->SetTotalTime(0.0f);
+}
+
+float LevelTime() {
+    const auto* physics = static_cast<Physics*>(Find<Physics>());
+    return physics ? physics->GetTotalTime() : 0.0f;
+}
+
+}  // namespace GameFlow

@@ -1,0 +1,43 @@
+// What the front end's click controls and screens do to the engine's
+// systems: look one up by class, show or hide it, flip the paused flags of
+// the game's systems, switch GUI control groups, the renderer's glow and the
+// level time. Every function skips a system the Engine does not have.
+// Main thread only.
+#pragma once
+#include "core/TypeId.h"
+#include "core/Types.h"
+#include "engine/MessageKind.h"
+
+class ISystem;
+
+namespace GameFlow {
+// The system with that type id, or null (also without an Engine).
+ISystem* Find(u32 typeId);
+template <class T>
+ISystem* Find() {
+    return Find(TypeId<T>::Get());
+}
+// Active flag set, then Activate.
+void Show(ISystem* system);
+// Active flag cleared, then Deactivate.
+void Hide(ISystem* system);
+// SetPaused(not paused).
+void FlipPaused(ISystem* system);
+// Flips the paused flags of the game's systems in this order: the
+// PauseMenu (when withPauseMenu), Physics, GameLogic, BehaviorSystem,
+// GraphicsSystem, AudioSystem.
+void FlipGamePause(bool withPauseMenu);
+// True when a level is being played: the PauseMenu exists, the
+// SceneManager has a scene loaded and GameLogic is active.
+bool LevelRunning();
+// kMsgToggleGroup, kMsgEnableGroup or kMsgDisableGroup for one group, to the
+// GuiSystem at once.
+void SwitchGroup(const Kind<u32>& kind, u32 group, u32 sender);
+// The GraphicsSystem's glow flag.
+void SetGlow(bool on);
+void InvertGlow();
+// Physics' accumulated level time := 0.
+void ResetLevelTime();
+// Physics' accumulated level time in seconds; 0 without Physics.
+float LevelTime();
+}  // namespace GameFlow

@@ -1,0 +1,191 @@
+// Pausing and resuming, restarting, the screens opened from the pause
+// screen, and the results screen's labels and level sequence.
+#include <climits>
+
+#include "frontend/controls/GameFlow.h"
+#include "game/scene/LevelResultsReceiver.h"
+#include "render/ScreenText.h"
+#include "tests/frontend/ScreenWorld.h"
+
+namespace {
+
+class ScreenPauseTest : public ScreenWorld {
+protected:
+    void SetUp() override {
+        for (const char* level : {"Tutorial", "Gold_Level", "Forward_Momentum"}) AddScene(level);
+        GameFlow::Show(splash);
+        Frame(0.0f);
+        Frame(3.5f);
+        Frame();
+        running_ = PauseState();
+    }
+    void Play() {
+        ClickButtonAt(50.0f);
+        ASSERT_TRUE(scenes.IsLoaded());
+    }
+    void EndLevel(bool gameOver) {
+        LevelResults results;
+        results.gameOver = gameOver;
+        ASSERT_TRUE(HandOverLevelResults(TypeId<FinMenu>::Get(), results));
+        Frame();
+    }
+    std::string LoadedLevel() const {
+        const std::string& name = scenes.GetName();
+        const std::size_t slash = name.find_last_of('/');
+        return name.substr(slash == std::string::npos ? 0 : slash + 1);
+    }
+    // The game runs and the pause screen is hidden.
+    void ExpectRunning() {
+        EXPECT_EQ(PauseState(), running_);
+        EXPECT_TRUE(pause->IsActive());
+        EXPECT_FALSE(gui->IsGroupEnabled(3));
+        EXPECT_TRUE(gui->IsGroupEnabled(4));
+    }
+    std::vector<bool> running_;
+};
+
+TEST_F(ScreenPauseTest, EscTwiceRestoresEveryPausedFlagAndTheGlowAndLogsBothStates) {
+    Play();
+    ExpectRunning();
+    TapEscape();
+    EXPECT_EQ(PauseState(), (std::vector<bool>{false, true, true, true, true, true, false}));
+    EXPECT_TRUE(gui->IsGroupEnabled(3));
+    EXPECT_EQ(drawn.size(), 7u + 1u) << "title, five buttons and the cursor, and the cursor's own draw";
+    TapEscape();
+    ExpectRunning();
+    std::vector<std::pair<unsigned, std::string>> rows;
+    ASSERT_TRUE(log.Finish(rows));
+    std::vector<std::string> states;
+    for (const auto& [frame, text] : rows)
+        if (text == "PAUSED" || text == "UNPAUSED") states.push_back(text);
+    EXPECT_EQ(states, (std::vector<std::string>{"PAUSED", "UNPAUSED"}));
+}
+
+using ScreenPauseAtSplashTest = ScreenWorld;
+
+TEST_F(ScreenPauseAtSplashTest, EscDuringTheSplashLeavesThePauseButtonsOffForTheStartScreen) {
+    GameFlow::Show(splash);
+    Frame(0.0f);
+    ASSERT_TRUE(gui->IsGroupEnabled(4)) << "the pause key is live during the splash";
+    const std::vector<bool> before = PauseState();
+    TapEscape();
+    EXPECT_EQ(PauseState(), before);
+    EXPECT_FALSE(gui->IsGroupEnabled(3));
+    Frame(3.5f);
+    ASSERT_TRUE(start->IsActive());
+    ClickButtonAt(0.0f);  // Controls, where the pause screen's Controls would lie too
+    EXPECT_EQ(controls->GetObjectList().size(), 3u) << "built once";
+    ClickButtonAt(-270.0f);
+    ClickButtonAt(-100.0f);  // Credits, under the pause screen's Quit
+    EXPECT_TRUE(engine->IsActive());
+    EXPECT_TRUE(credits->IsActive());
+}
+
+TEST_F(ScreenPauseTest, EscOnTheStartScreenAndAfterAFailedLoadChangesNothing) {
+    TapEscape();
+    EXPECT_EQ(PauseState(), running_);
+    EXPECT_FALSE(gui->IsGroupEnabled(3));
+    std::filesystem::remove(folders.scene.GetFullPath("Tutorial"));
+    ClickButtonAt(50.0f);
+    ASSERT_FALSE(scenes.IsLoaded());
+    ASSERT_TRUE(gui->IsGroupEnabled(4));
+    TapEscape();
+    EXPECT_EQ(PauseState(), running_);
+    EXPECT_FALSE(gui->IsGroupEnabled(3));
+}
+
+TEST_F(ScreenPauseTest, RestartZeroesTheLevelTimeAndReloadsTheScene) {
+    Play();
+    Frames(10);
+    EXPECT_GT(physics->GetTotalTime(), 0.1f);
+    TapEscape();
+    ClickButtonAt(50.0f);  // Restart
+    EXPECT_EQ(physics->GetTotalTime(), 0.0f);
+    EXPECT_EQ(logic->loads, 2);
+    EXPECT_EQ(LoadedLevel(), "Tutorial.scn");
+    ExpectRunning();
+}
+
+TEST_F(ScreenPauseTest, ControlsAndOptionsFromThePauseScreenReturnToItAndEscResumes) {
+    Play();
+    for (float opener : {0.0f, -50.0f}) {
+        TapEscape();
+        ClickButtonAt(opener);
+        MenuScreen* screen = opener == 0.0f ? static_cast<MenuScreen*>(controls) : options;
+        ASSERT_TRUE(screen->IsActive());
+        EXPECT_FALSE(pause->IsActive());
+        TapEscape();
+        EXPECT_TRUE(screen->IsActive()) << "Esc does nothing on that screen";
+        ClickButtonAt(-270.0f);
+        EXPECT_FALSE(screen->IsActive());
+        EXPECT_TRUE(pause->IsActive());
+        EXPECT_FALSE(pause->IsPaused()) << "the pause screen is up again";
+        EXPECT_TRUE(gui->IsGroupEnabled(3));
+        EXPECT_FALSE(start->IsActive()) << "the start pair stays off";
+        TapEscape();
+        ExpectRunning();
+    }
+}
+
+TEST_F(ScreenPauseTest, ResultsLabelsReadByteForByte) {
+    LevelResults r;
+    r.lives = 2;
+    r.averageSpeed = 40;
+    r.distance = 5321;
+    r.points = 1500;
+    r.health = 60;
+    EXPECT_EQ(FinMenu::LabelTexts(r, 83.25f),
+              (std::vector<std::string>{"Total Score: 42661", "Time: 83.25", "Lives Remaining: 2",
+                                        "Average Speed: 40 mps", "Distance Traveled: 5321 m",
+                                        "Health Remaining: 60", "Points Scored: 1500"}));
+    EXPECT_EQ(FinMenu::LabelTexts(r, 123.4567f)[1], "Time: 123.457");
+    r.health = 0;
+    EXPECT_EQ(FinMenu::TotalScore(r), 42661) << "health does not count";
+    // Past 2^31 the total wraps as 32-bit integers do.
+    r = LevelResults{};
+    r.lives = 300000;
+    r.points = INT_MAX;
+    EXPECT_EQ(FinMenu::TotalScore(r), static_cast<i32>(3000000000u + 2147483647u));
+
+    // The shown screen writes them into its labels.
+    Play();
+    r = LevelResults{};
+    r.points = 1500;
+    ASSERT_TRUE(HandOverLevelResults(TypeId<FinMenu>::Get(), r));
+    Frame();
+    const GameObject* total = overlord.GetGameObject(fin->GetLabels()[0]);
+    ASSERT_NE(total, nullptr);
+    EXPECT_EQ(total->GetComponent<ScreenText>()->GetText(), "Total Score: 1500");
+}
+
+TEST_F(ScreenPauseTest, OnlyContinueMovesTheLevelSequenceOn) {
+    Play();
+    EndLevel(false);
+    EXPECT_TRUE(fin->IsActive());
+    EXPECT_FALSE(pause->IsActive());
+    EXPECT_FALSE(gui->IsGroupEnabled(4));
+    EXPECT_FALSE(graphics->IsGlowOn());
+    ClickButtonAt(-53.0f);  // Continue
+    EXPECT_EQ(LoadedLevel(), "Gold_Level.scn");
+    EXPECT_FALSE(fin->IsActive());
+    ExpectRunning();
+
+    EndLevel(false);
+    ClickButtonAt(0.0f);  // Restart
+    EXPECT_EQ(LoadedLevel(), "Gold_Level.scn");
+    ExpectRunning();
+    EndLevel(false);
+    ClickButtonAt(-53.0f);
+    EXPECT_EQ(LoadedLevel(), "Forward_Momentum.scn") << "Restart did not skip a level";
+    ExpectRunning();
+
+    EndLevel(false);
+    ClickButtonAt(-53.0f);
+    EXPECT_EQ(LoadedLevel(), "Forward_Momentum.scn") << "the last level again";
+    EndLevel(true);
+    ClickButtonAt(0.0f);
+    EXPECT_EQ(fin->GetNextLevelIndex(), 2u);
+    ExpectRunning();
+}
+
+}  // namespace

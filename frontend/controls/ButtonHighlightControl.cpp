@@ -8,8 +8,7 @@
 #include "render/Material.h"
 #include "render/Model.h"
 
-ButtonHighlightControl::ButtonHighlightControl(GameObject* button, std::string normalTexture,
-                                               std::string hoverTexture)
+ButtonHighlightControl::ButtonHighlightControl(GameObject* button, std::string normalTexture, std::string hoverTexture)
     : Control("ButtonHighlightControl ", kCategoryAlways),
       buttonId_(button ? button->GetId() : 0),
       normalTexture_(std::move(normalTexture)),
@@ -34,9 +33,8 @@ void ButtonHighlightControl::ShowTexture(const std::string& texture) const {
     Material::LoadTextures(model->material);
 }
 
-ButtonHighlightControl* MakeButtonHighlightControl(float left, float top, float right, float bottom,
-                                                   GameObject* button, const std::string& normalTexture,
-                                                   const std::string& hoverTexture) {
+ButtonHighlightControl* MakeButtonHighlightControl(float left, float top, float right, float bottom, GameObject* button,
+                                                   const std::string& normalTexture, const std::string& hoverTexture) {
     auto* control = new ButtonHighlightControl(button, normalTexture, hoverTexture);
     control->AddActivateTrigger(new MousePositionTrigger(left, top, right, bottom));
     control->AddDeactivateTrigger(new InvertTriggerLogic(new MousePositionTrigger(left, top, right, bottom)));

@@ -35,6 +35,5 @@ private:
 // rectangle (pixels from the window centre, y down; left and top inside,
 // right and bottom outside) and inactive when it leaves; the caller owns it
 // until it hands it to the GuiSystem.
-ButtonHighlightControl* MakeButtonHighlightControl(float left, float top, float right, float bottom,
-                                                   GameObject* button, const std::string& normalTexture,
-                                                   const std::string& hoverTexture);
+ButtonHighlightControl* MakeButtonHighlightControl(float left, float top, float right, float bottom, GameObject* button,
+                                                   const std::string& normalTexture, const std::string& hoverTexture);

@@ -1,5 +1,6 @@
 #include "frontend/controls/LoadSceneControl.h"
 
+#include "engine/ISystem.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "frontend/controls/GameFlow.h"

@@ -1,5 +1,6 @@
 #include "frontend/controls/RestartControl.h"
 
+#include "engine/ISystem.h"
 #include "engine/Logger.h"
 #include "engine/MessageTypes.h"
 #include "frontend/controls/GameFlow.h"

@@ -43,9 +43,9 @@ void FinMenu::Init() {
     MenuScreen::Init();
     for (const Label& label : kLabels) {
         const D3DXVECTOR3 position(label.x, label.y, -100.0f);
-        labels_.push_back(CreateScreenTextObject(position, label.initialText, kLabelFont, label.colour, screenRect_,
-                                                 label.pixelSize)
-                              ->GetId());
+        labels_.push_back(
+            CreateScreenTextObject(position, label.initialText, kLabelFont, label.colour, screenRect_, label.pixelSize)
+                ->GetId());
     }
 }
 

@@ -93,8 +93,7 @@ GameObject* MenuScreen::MakePicture(const std::string& texture, float halfWidth,
     return object;
 }
 
-GameObject* MenuScreen::MakePicture(const std::string& texture, float halfWidth, float halfHeight, float x,
-                                    float y) {
+GameObject* MenuScreen::MakePicture(const std::string& texture, float halfWidth, float halfHeight, float x, float y) {
     const D3DXVECTOR3 position(x, y, 0.0f);
     return MakePicture(texture, halfWidth, halfHeight, D3DXCOLOR(0, 0, 0, 1), 1.0f, &position);
 }
@@ -141,8 +140,7 @@ std::array<u32, 2> MenuScreen::MakeButtonControls(ISystem& owner, GameObject* bu
     return {highlightId, clickId};
 }
 
-GameObject* MenuScreen::AddPicture(const std::string& texture, float halfWidth, float halfHeight, float x,
-                                   float y) {
+GameObject* MenuScreen::AddPicture(const std::string& texture, float halfWidth, float halfHeight, float x, float y) {
     GameObject* object = MakePicture(texture, halfWidth, halfHeight, x, y);
     objectList_.push_back(object->GetId());
     return object;

@@ -101,9 +101,8 @@ protected:
     // The recipes with the lists: the object's id appended to the object list.
     GameObject* AddPicture(const std::string& texture, float halfWidth, float halfHeight, float x, float y);
     // A button picture (80 x 40) at (x, y) and its two controls; ids listed.
-    GameObject* AddButton(const std::string& normal, const std::string& hover, float x, float y,
-                          const ButtonRect& rect, u32 group, Control* click,
-                          std::initializer_list<ControlAction*> actions);
+    GameObject* AddButton(const std::string& normal, const std::string& hover, float x, float y, const ButtonRect& rect,
+                          u32 group, Control* click, std::initializer_list<ControlAction*> actions);
     // Two more controls on an existing button picture; ids listed.
     void AddButtonControls(GameObject* button, const ButtonRect& rect, const std::string& normal,
                            const std::string& hover, u32 group, Control* click,

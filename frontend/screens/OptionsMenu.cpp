@@ -34,8 +34,7 @@ const SizeButton kSizes[] = {
     {"res800x600button", "res_800x600_noglow", "res_800x600_glow", 50, 130, {-10, -140, 140, -90}, 800, 600},
     {"res1280x720button", "res_1280x720_noglow", "res_1280x720_glow", 225, 130, {165, -140, 325, -90}, 1280, 720},
     {"res1600x900button", "res_1600x900_noglow", "res_1600x900_glow", 50, 70, {-10, -80, 140, -30}, 1600, 900},
-    {"res1920x1080button", "res_1920x1080_noglow", "res_1920x1080_glow", 225, 70, {165, -80, 325, -30}, 1920,
-     1080},
+    {"res1920x1080button", "res_1920x1080_noglow", "res_1920x1080_glow", 225, 70, {165, -80, 325, -30}, 1920, 1080},
 };
 
 struct SwitchButton {
@@ -47,8 +46,7 @@ struct SwitchButton {
     Kind<NoPayload> kind;
 };
 const SwitchButton kSwitches[] = {
-    {"fullscreenoffbutton", "button_off_noglow", "button_off_glow", 260, -35, {230, 0, 320, 105},
-     kMsgClearFullScreen},
+    {"fullscreenoffbutton", "button_off_noglow", "button_off_glow", 260, -35, {230, 0, 320, 105}, kMsgClearFullScreen},
     {"fullscreenonbutton", "button_on_noglow", "button_on_glow", 130, -35, {100, 0, 190, 105}, kMsgSetFullScreen},
     {"soundoffbutton", "button_off_noglow", "button_off_glow", 260, -170, {230, 135, 320, 240}, kMsgSoundOff},
     {"soundonbutton", "button_on_noglow", "button_on_glow", 130, -170, {100, 135, 190, 240}, kMsgSoundOn},
@@ -70,8 +68,8 @@ void OptionsMenu::Build() {
     const u32 group = ControlGroup::kAlways;
     for (const SizeButton& b : kSizes)
         AddButton(b.normal, b.hover, b.x, b.y, b.rect, group, SettingControl(b.name),
-                  {ConfirmSound(), new MessageAction<D3DXVECTOR2>(GetTypeId(), kMsgSetWindowSize,
-                                                                  D3DXVECTOR2(b.width, b.height))});
+                  {ConfirmSound(),
+                   new MessageAction<D3DXVECTOR2>(GetTypeId(), kMsgSetWindowSize, D3DXVECTOR2(b.width, b.height))});
     const u32 gui = TypeId<GuiSystem>::Get();
     for (const SwitchButton& b : kSwitches) {
         GameObject* button = AddPicture(b.normal, kSwitchHalfExtent, kSwitchHalfExtent, b.x, b.y);
@@ -81,8 +79,8 @@ void OptionsMenu::Build() {
 
     const ButtonRect back{-100, 265, 100, 305};
     GameObject* button = AddButton("BackButton", "BackButton2", 0.0f, -270.0f, back, ControlGroup::kBackToStart,
-                                   new MenuToggleControl(GameFlow::Find<StartMenu>(), this,
-                                                         ControlGroup::kStartButtons, ControlGroup::kBackToStart),
+                                   new MenuToggleControl(GameFlow::Find<StartMenu>(), this, ControlGroup::kStartButtons,
+                                                         ControlGroup::kBackToStart),
                                    {ConfirmSound()});
     AddButtonControls(button, back, "BackButton", "BackButton2", ControlGroup::kBackToPause,
                       new MenuToggleControl(GameFlow::Find<PauseMenu>(), this, ControlGroup::kPauseButtons,

@@ -68,16 +68,16 @@ void PauseMenu::Init() {
     auto confirm = [] { return MenuScreen::MakeSoundAction(MenuScreen::kConfirmSound); };
     auto toggleKey = [this] { return MenuScreen::MakeGroupToggle(GetTypeId(), ControlGroup::kPauseKey); };
     const u32 back = ControlGroup::kBackToPause;
-    resumeId_ = button("ResumeButton", "ResumeButton2", 100.0f, {-100, -105, 100, -65},
-                       new PauseToggleControl(buttons), {confirm()});
+    resumeId_ = button("ResumeButton", "ResumeButton2", 100.0f, {-100, -105, 100, -65}, new PauseToggleControl(buttons),
+                       {confirm()});
     restartId_ = button("RestartButton", "RestartButton2", 50.0f, {-100, -55, 100, -15}, new RestartControl(buttons),
                         {confirm()});
-    controlsId_ = button("ControlsButton", "ControlsButton2", 0.0f, {-100, -5, 100, 35},
-                         new MenuToggleControl(GameFlow::Find<ControlsMenu>(), this, back, buttons),
-                         {confirm(), toggleKey()});
-    optionsId_ = button("OptionsButton", "OptionsButton2", -50.0f, {-100, 45, 100, 85},
-                        new MenuToggleControl(GameFlow::Find<OptionsMenu>(), this, back, buttons),
-                        {confirm(), toggleKey()});
+    controlsId_ =
+        button("ControlsButton", "ControlsButton2", 0.0f, {-100, -5, 100, 35},
+               new MenuToggleControl(GameFlow::Find<ControlsMenu>(), this, back, buttons), {confirm(), toggleKey()});
+    optionsId_ =
+        button("OptionsButton", "OptionsButton2", -50.0f, {-100, 45, 100, 85},
+               new MenuToggleControl(GameFlow::Find<OptionsMenu>(), this, back, buttons), {confirm(), toggleKey()});
     quitId_ = button("QuitButton", "QuitButton2", -100.0f, {-100, 95, 100, 145}, new QuitControl,
                      {MenuScreen::MakeGroupToggle(GetTypeId(), buttons), confirm()});
 

@@ -8,8 +8,7 @@ bool HandOverLevelResults(u32 receiverTypeId, const LevelResults& results) {
     ISystem* system = engine ? engine->GetSystem(receiverTypeId) : nullptr;
     auto* receiver = dynamic_cast<LevelResultsReceiver*>(system);
     if (!receiver) {
-        Log("Level end: no results screen to show the results (points %d, lives %d)", results.points,
-            results.lives);
+        Log("Level end: no results screen to show the results (points %d, lives %d)", results.points, results.lives);
         return false;
     }
     receiver->ReceiveLevelResults(results);

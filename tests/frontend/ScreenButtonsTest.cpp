@@ -134,7 +134,7 @@ TEST_F(ScreenButtonsTest, PlayLoadsTheFirstLevelAndTheMusicReachesAudioInTheNext
     AddScene("Tutorial");
     ClickButtonAt(50.0f);
     EXPECT_TRUE(scenes.IsLoaded());
-    EXPECT_EQ(scenes.GetName().substr(scenes.GetName().size() - 18), "/scene/Tutorial.scn");
+    EXPECT_EQ(scenes.GetName().substr(scenes.GetName().size() - 19), "/scene/Tutorial.scn");
     EXPECT_FALSE(start->IsActive());
     EXPECT_TRUE(gui->IsGroupEnabled(4)) << "Esc works in play";
 }

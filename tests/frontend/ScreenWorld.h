@@ -87,8 +87,7 @@ protected:
         scenes.SetOwner(logic);
         // Creation order; each goes to the front, so the list reads in update order.
         for (ISystem* system : std::initializer_list<ISystem*>{input, behavior, audio, logic, physics, pause, start,
-                                                                options, controls, credits, splash, fin, gui,
-                                                                graphics})
+                                                               options, controls, credits, splash, fin, gui, graphics})
             engine->AddSystem(system);
         audio->Subscribe(kMsgPlaySound);
         engine->Init();
@@ -156,8 +155,8 @@ protected:
     }
     // The six paused flags in the pause order, then the glow.
     std::vector<bool> PauseState() const {
-        return {pause->IsPaused(),    physics->IsPaused(),  logic->IsPaused(), behavior->IsPaused(),
-                graphics->IsPaused(), audio->IsPaused(),    graphics->IsGlowOn()};
+        return {pause->IsPaused(),    physics->IsPaused(), logic->IsPaused(),   behavior->IsPaused(),
+                graphics->IsPaused(), audio->IsPaused(),   graphics->IsGlowOn()};
     }
 
     LogCapture log;

@@ -44,15 +44,14 @@ TEST(ScreensRunGLTest, EveryScreenInTurnThenPauseResumePauseAndQuitEndTheRunWith
     const std::string dir = root.Dir();
     std::ofstream(dir + "/scene/Tutorial.scn") << "Archetypes = {}\n";
     const std::string back = ClickButton(-270);
-    const std::string script = "until active StartMenu 400\nwait 2\n" + ClickButton(-50) +
-                               "until active OptionsMenu 5\nwait 1\n" + back + "until active StartMenu 5\nwait 1\n" +
-                               ClickButton(0) + "until active ControlsMenu 5\nwait 1\n" + back +
-                               "until active StartMenu 5\nwait 1\n" + ClickButton(-100) +
-                               "until active CreditsMenu 5\nwait 1\n" + back + "until active StartMenu 5\nwait 1\n" +
-                               ClickButton(50) + "until inactive StartMenu 5\nwait 3\ntap 0x1B\n" +
-                               "until running PauseMenu 5\nwait 1\n" + ClickButton(100) +
-                               "until paused PauseMenu 5\nwait 3\ntap 0x1B\nuntil running PauseMenu 5\nwait 1\n" +
-                               ClickButton(-100) + "wait 30\n";
+    const std::string script =
+        "until active StartMenu 400\nwait 2\n" + ClickButton(-50) + "until active OptionsMenu 5\nwait 1\n" + back +
+        "until active StartMenu 5\nwait 1\n" + ClickButton(0) + "until active ControlsMenu 5\nwait 1\n" + back +
+        "until active StartMenu 5\nwait 1\n" + ClickButton(-100) + "until active CreditsMenu 5\nwait 1\n" + back +
+        "until active StartMenu 5\nwait 1\n" + ClickButton(50) + "until inactive StartMenu 5\nwait 3\ntap 0x1B\n" +
+        "until running PauseMenu 5\nwait 1\n" + ClickButton(100) +
+        "until paused PauseMenu 5\nwait 3\ntap 0x1B\nuntil running PauseMenu 5\nwait 1\n" + ClickButton(-100) +
+        "wait 30\n";
     std::ofstream(dir + "/run.script") << script;
     ::setenv("DD_INPUT_SCRIPT", (dir + "/run.script").c_str(), 1);
     ::setenv("DD_FIXED_FRAME_TIME", "0.0166667", 1);
@@ -77,8 +76,8 @@ TEST(ScreensRunGLTest, EveryScreenInTurnThenPauseResumePauseAndQuitEndTheRunWith
         if (row.message == "SCRIPT: wait 30") lastWait = row.frame;
         if (row.message.rfind("Shutdown: frame loop ended", 0) == 0) end = row.frame;
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"SplashScreen", "StartMenu", "OptionsMenu", "StartMenu",
-                                               "ControlsMenu", "StartMenu", "CreditsMenu", "StartMenu"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"SplashScreen", "StartMenu", "OptionsMenu", "StartMenu", "ControlsMenu",
+                                               "StartMenu", "CreditsMenu", "StartMenu"}));
     EXPECT_EQ(pauses, (std::vector<std::string>{"PAUSED", "UNPAUSED", "PAUSED"}));
     ASSERT_GT(lastWait, 0u) << "the script reached its last line";
     EXPECT_LT(end, lastWait + 5) << "the pause screen's Quit ended the run, not the script";

@@ -1,5 +1,7 @@
 #include "frontend/screens/MenuScreen.h"
 
+#include <set>
+
 #include "controls/Control.h"
 #include "controls/DoAlwaysTrigger.h"
 #include "controls/GuiSystem.h"
@@ -11,6 +13,7 @@
 #include "controls/RenderAction.h"
 #include "controls/SetPositionFromMouseAction.h"
 #include "engine/GameObject.h"
+#include "engine/Logger.h"
 #include "engine/Message.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
@@ -22,11 +25,24 @@
 #include "render/GraphicsSystem.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
+#include "render/RenderResources.h"
 #include "render/ScreenText.h"
 #include "scene/ObjectFactory.h"
 
 namespace {
 constexpr u32 kLeftButton = 0;
+
+// One log row per picture name the texture folder does not have (the
+// renderer then draws the quad plain white); screens rebuilt again and again
+// name it once.
+void ReportMissingPicture(const Material& material) {
+    const RenderResources* resources = RenderResources::Instance();
+    if (material.diffuse || material.diffuseFileName.empty() || !resources || !resources->GetDevice()) return;
+    static std::set<std::string> reported;
+    if (reported.insert(material.diffuseFileName).second)
+        Log("Screen picture \"%s\" is not in the texture folder; its quad is drawn plain",
+            material.diffuseFileName.c_str());
+}
 
 Transform* NewTransform() {
     ObjectFactory* factory = ObjectFactory::Instance();
@@ -77,6 +93,7 @@ GameObject* MenuScreen::MakePicture(const std::string& texture, float halfWidth,
     Model* model = MeshBuilder::Quad(halfWidth, halfHeight, colour);
     model->material.diffuseFileName = texture;
     Material::LoadTextures(model->material);
+    ReportMissingPicture(model->material);
     Transform* transform = NewTransform();
     transform->scale = scale;
     transform->isInScreenSpace = true;

@@ -274,11 +274,12 @@ constexpr Kind<u32> kMsgEnableGroup{34, 7};
 constexpr Kind<u32> kMsgDisableGroup{34, 8};
 
 // ---- 35: game flow ---------------------------------------------------------
-// int trigger code (-1 = level complete); Event, DistanceLord, TimeLord ->
-// subscribers (GameLogic, spawners); at once.
+// int trigger code (-1 = level complete); TimeLord, DistanceLord,
+// PlayerPositionTrigger (sender their object) -> subscribers (GameLogic,
+// spawners); at once (BroadcastTriggerCode).
 constexpr Kind<i32> kMsgTriggerCode{35, 0};
 // u32 player object id; GameLogic -> subscribers (WeaponSpline, spawners,
-// HUD); at once, every frame.
+// DistanceLord, HUD); at once, every frame.
 constexpr Kind<u32> kMsgPlayerObject{35, 2};
 // none; the ship's Health -> its own object (Player); at once: ship died.
 constexpr Kind<NoPayload> kMsgShipDied{35, 4};
@@ -390,7 +391,8 @@ constexpr Kind<ColliderRecord> kMsgColliderMoved{61, 0};
 constexpr Kind<u32> kMsgColliderGone{79, 0};
 
 // ---- 62: circling angle ----------------------------------------------------------------
-// float angle; level data through Event actions -> subscribers (Sataleye); at once.
+// float angle, degrees; level data through Event actions -> subscribers
+// (Brain); at once.
 constexpr Kind<float> kMsgCirclingAngle{62, 0};
 
 // ---- 63 to 69: player abilities, player controls -> subscribers (Player), at once --

@@ -1,5 +1,7 @@
 #include "game/GameClasses.h"
 
+#include "game/actors/HackComponent.h"
+#include "game/actors/Lifetime.h"
 #include "game/actors/Player.h"
 #include "game/combat/Damage.h"
 #include "game/combat/Health.h"
@@ -7,6 +9,15 @@
 #include "game/combat/ProjectilePatternManager.h"
 #include "game/combat/Weapon.h"
 #include "game/combat/WeaponSpline.h"
+#include "game/level/DistanceLord.h"
+#include "game/level/Event.h"
+#include "game/level/MysteryBox.h"
+#include "game/level/PlayerPositionTrigger.h"
+#include "game/level/PowerUp.h"
+#include "game/level/Spawner.h"
+#include "game/level/SplineMultiSpawner.h"
+#include "game/level/SplineObjectSpawner.h"
+#include "game/level/TimeLord.h"
 #include "game/physics/AABBCollider.h"
 #include "game/physics/Body.h"
 #include "game/physics/BoundingSphere.h"
@@ -24,13 +35,24 @@ const ComponentClassList& GameClasses() {
         ComponentClassOf<Collision>("Collision"),
         ComponentClassOf<CylinderCollision>("CylinderCollision"),
         ComponentClassOf<Damage>("Damage"),
+        ComponentClassOf<DistanceLord>("DistanceLord"),
+        ComponentClassOf<Event>("Event"),
+        ComponentClassOf<HackComponent>("HackComponent"),
         ComponentClassOf<Health>("Health"),
+        ComponentClassOf<Lifetime>("Lifetime"),
+        ComponentClassOf<MysteryBox>("MysteryBox"),
         ComponentClassOf<Player>("Player"),
         ComponentClassOf<PlayerPath>("PlayerPath"),
+        ComponentClassOf<PlayerPositionTrigger>("PlayerPositionTrigger"),
+        ComponentClassOf<PowerUp>("PowerUp"),
         ComponentClassOf<Projectile>("Projectile"),
         ComponentClassOf<ProjectilePatternManager>("ProjectilePatternManager"),
+        ComponentClassOf<Spawner>("Spawner"),
         ComponentClassOf<SphereCollision>("SphereCollision"),
         ComponentClassOf<SplineCrawler>("SplineCrawler"),
+        ComponentClassOf<SplineMultiSpawner>("SplineMultiSpawner"),
+        ComponentClassOf<SplineObjectSpawner>("SplineObjectSpawner"),
+        ComponentClassOf<TimeLord>("TimeLord"),
         ComponentClassOf<Weapon>("Weapon"),
         ComponentClassOf<WeaponSpline>("WeaponSpline"),
     };

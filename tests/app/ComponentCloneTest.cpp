@@ -7,6 +7,7 @@
 
 #include <lua.hpp>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "app/ClassRegistrations.h"
@@ -80,12 +81,16 @@ protected:
     }
 
     // Moves every member of `object` away from its value; an empty sequence
-    // first gets one element, whose members then move too.
-    void MoveEveryMember(const IMetaClass& metaClass, void* object) {
+    // first gets one element, whose members then move too. Returns the
+    // members that stay as they are: sequences of elements no file can hold
+    // (pointers), which files can only give empty.
+    std::set<std::string> MoveEveryMember(const IMetaClass& metaClass, void* object) {
+        std::set<std::string> fixed;
         for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next()) {
-            Apply(*m, object, "grow");
+            if (!Apply(*m, object, "grow") && ValueText(*m, object) == "{ }") fixed.insert(m->GetName());
             EXPECT_TRUE(Apply(*m, object, "away")) << metaClass.GetName() << "." << m->GetName();
         }
+        return fixed;
     }
 
     MetaRegistry registry_;
@@ -102,9 +107,11 @@ TEST_F(ComponentCloneTest, CloneWritesTheSameTextWithEveryMemberChanged) {
         ASSERT_TRUE(metaClass && prototype);
         std::unique_ptr<IComponent> original(prototype->Clone());
         original->SetOwner(4242);
-        MoveEveryMember(*metaClass, original.get());
-        for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next())
+        const std::set<std::string> fixed = MoveEveryMember(*metaClass, original.get());
+        for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next()) {
+            if (fixed.count(m->GetName())) continue;
             EXPECT_NE(ValueText(*m, original.get()), ValueText(*m, prototype)) << m->GetName() << " kept its value";
+        }
 
         std::unique_ptr<IComponent> copy(original->Clone());
         EXPECT_EQ(MemberText::WriteFull(*metaClass, copy.get()), MemberText::WriteFull(*metaClass, original.get()));

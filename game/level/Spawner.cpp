@@ -1,0 +1,82 @@
+#include "game/level/Spawner.h"
+
+#include <filesystem>
+
+#include "engine/GameObject.h"
+#include "engine/Logger.h"
+#include "engine/MessageHub.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "port/os/FileCase.h"
+#include "scene/DevozizuDave.h"
+#include "scene/ObjectFactory.h"
+
+namespace {
+
+// Whether the archetype's file is in the "arch" folder. Names the loader
+// would refuse (empty, with a folder) count as missing.
+bool ArchetypeFileExists(const std::string& name) {
+    const DevozizuDave* folders = DevozizuDave::Instance();
+    if (!folders || name.empty() || name.find_first_of("/\\") != std::string::npos ||
+        name.find('\0') != std::string::npos)
+        return false;
+    const std::string found = FindFileFoldingCase(folders->arch.GetFullPath(name));
+    std::error_code error;
+    return !found.empty() && std::filesystem::is_regular_file(found, error);
+}
+
+}  // namespace
+
+void Spawner::Reflect(MemberList<Spawner>& members) {
+    members.Add("archetype", &Spawner::archetype);
+    members.Add("triggerCode", &Spawner::triggerCode);
+}
+
+void Spawner::Init() {
+    Subscribe(kMsgTriggerCode);
+}
+
+void Spawner::Shutdown() {
+    Unsubscribe(kMsgTriggerCode);
+}
+
+bool Spawner::IsOwnCode(const Message& message) const {
+    const i32* code = message.Read(kMsgTriggerCode);
+    return code && *code == triggerCode;
+}
+
+void Spawner::HandleMessage(Message* message) {
+    if (IsOwnCode(*message)) Spawn();
+}
+
+u32 Spawner::CreateObject(bool addToScene) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    if (!factory) return 0;
+    if (!factory->GetArchetype(archetype)) {
+        if (archetype == missingArchetype_) return 0;
+        if (!ArchetypeFileExists(archetype)) {
+            Log("Spawner %u on object %u: archetype \"%s\" is not loaded and has no file; nothing is spawned", GetId(),
+                GetOwner(), archetype.c_str());
+            missingArchetype_ = archetype;
+            return 0;
+        }
+    }
+    const u32 objectId = factory->Instantiate(archetype, addToScene);
+    if (objectId == 0) {
+        Log("Spawner %u on object %u: archetype \"%s\" could not be loaded; nothing is spawned", GetId(), GetOwner(),
+            archetype.c_str());
+        missingArchetype_ = archetype;
+    }
+    return objectId;
+}
+
+void Spawner::Spawn() {
+    const u32 objectId = CreateObject(false);
+    Transform* placed = Overlord::FindComponent<Transform>(objectId);
+    Transform* own = Overlord::FindComponent<Transform>(GetOwner());
+    if (!placed || !own) return;
+    own->Update(0.0f);
+    placed->SetWorldPosition(own->worldPosition);
+    placed->SetWorldRotation(own->GetWorldRotation());
+    placed->Update(0.0f);
+}

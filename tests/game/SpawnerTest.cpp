@@ -1,0 +1,185 @@
+#include "LevelWorld.h"
+#include "game/level/Spawner.h"
+#include "game/level/SplineMultiSpawner.h"
+#include "game/level/SplineObjectSpawner.h"
+
+namespace {
+
+class SpawnerTest : public LevelWorld {
+protected:
+    // A SplineMultiSpawner of "Drone" on its own object, initialised.
+    SplineMultiSpawner* MakeMulti(i32 code, i32 count, float start, float step) {
+        auto* spawner = new SplineMultiSpawner;
+        spawner->archetype = "Drone";
+        spawner->triggerCode = code;
+        spawner->numSpawns = count;
+        spawner->distanceAlongSpline = start;
+        spawner->distanceStep = step;
+        spawner->offsetFromPlayerRadius = 10.0f;
+        MakeObject({}, {spawner});
+        return spawner;
+    }
+};
+
+void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float tolerance) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
+}  // namespace
+
+// The track is made before the spawner: its announcement comes before the
+// spawner listens, so the spawner finds it through the player's carrier.
+TEST_F(SpawnerTest, MultiSpawnerLinesObjectsUpAlongTheTrackOnOneSide) {
+    MakeArchetype("Drone");
+    MakeTrackAndPlayer();
+    MakeMulti(4, 3, 100.0f, 100.0f);
+    AnnouncePlayer();
+    SendCode(3);
+    EXPECT_TRUE(Spawned().empty());
+    SendCode(4);
+    const std::vector<GameObject*> drones = Spawned();
+    ASSERT_EQ(drones.size(), 3u);
+    for (size_t i = 0; i < drones.size(); ++i) {
+        // radius: the player's circleRadius 50 + offset 10, along the frame's up;
+        // track distances are arc-length look-ups, good to a few hundredths
+        ExpectNear(drones[i]->GetComponent<Transform>()->worldPosition, D3DXVECTOR3(0, 60, 100.0f * (i + 1)), 0.05f);
+        EXPECT_EQ(drones[i]->GetComponent<Probe>()->Count(kMsgRefresh.type), 1u);
+        const std::vector<u32>& ids = scene.GetObjectIds();
+        EXPECT_NE(std::find(ids.begin(), ids.end(), drones[i]->GetId()), ids.end()) << "added to the scene";
+    }
+}
+
+TEST_F(SpawnerTest, MultiSpawnerCountsAndTrackEndsAreBounded) {
+    const struct {
+        i32 count;
+        float start;
+        float step;
+        size_t spawned;
+        const char* row;
+    } cases[] = {
+        {-1, 0.0f, 10.0f, 0, "numSpawns -1 is outside 0 to 1000"},
+        {SplineMultiSpawner::kMaxSpawns + 5, 0.0f, 0.0f, SplineMultiSpawner::kMaxSpawns, "1000 are spawned"},
+        {4, 990.0f, 5.0f, 2, "lies off the track"},  // 990 and 995 on it, 1000 and 1005 off
+    };
+    MakeArchetype("Drone");
+    MakeTrackAndPlayer();
+    AnnouncePlayer();
+    i32 code = 20;
+    for (const auto& c : cases) {
+        const size_t before = Spawned().size();
+        MakeMulti(++code, c.count, c.start, c.step);
+        AnnouncePlayer();
+        SendCode(code);
+        EXPECT_EQ(Spawned().size() - before, c.spawned) << c.row;
+        for (GameObject* o : Spawned()) overlord.UnregisterGameObject(o->GetId());
+        NextFrame();
+        listener->heard.clear();
+    }
+    const std::vector<std::string> rows = Rows();
+    for (const auto& c : cases) EXPECT_GE(CountContaining(rows, c.row), 1u) << c.row;
+    EXPECT_EQ(CountContaining(rows, "lies off the track"), 2u);
+}
+
+TEST_F(SpawnerTest, LastTriggerStartsTheCountdownOnceInTheFirstFrame) {
+    listener->Hear(kMsgLevelStart);
+    MakeTrackAndPlayer();
+    SplineMultiSpawner* spawner = MakeMulti(1, 0, 0.0f, 0.0f);
+    spawner->lastTrigger = true;
+    AnnouncePlayer();
+    EXPECT_EQ(listener->Of(kMsgLevelStart).size(), 1u);
+    AnnouncePlayer();
+    AnnouncePlayer();
+    EXPECT_EQ(listener->Of(kMsgLevelStart).size(), 1u);
+}
+
+TEST_F(SpawnerTest, AutoTriggerSpawnsOneSetAndIgnoresCodes) {
+    MakeArchetype("Drone");
+    SplineMultiSpawner* spawner = MakeMulti(6, 2, 0.0f, 50.0f);
+    spawner->autoTrigger = true;
+    MakeTrackAndPlayer();  // announced after the spawner listens
+    EXPECT_TRUE(Spawned().empty()) << "the player is not known yet";
+    AnnouncePlayer();
+    EXPECT_EQ(Spawned().size(), 2u);
+    AnnouncePlayer();
+    SendCode(6);
+    EXPECT_EQ(Spawned().size(), 2u);
+}
+
+TEST_F(SpawnerTest, EverySpawnerHoldingTheCodeSpawnsWhereItStands) {
+    MakeArchetype("Drone");
+    D3DXQUATERNION turn;
+    D3DXQuaternionRotationYawPitchRoll(&turn, 0.5f, 0.0f, 0.0f);
+    for (float x : {5.0f, -5.0f}) {
+        auto* spawner = new Spawner;
+        spawner->archetype = "Drone";
+        spawner->triggerCode = 7;
+        const u32 id = MakeObject({x, 6, 7}, {spawner});
+        Find<Transform>(id)->SetRotation(turn);
+    }
+    SendCode(8);
+    EXPECT_TRUE(Spawned().empty());
+    SendCode(7);
+    SendCode(7);
+    const std::vector<GameObject*> drones = Spawned();
+    ASSERT_EQ(drones.size(), 4u);
+    ExpectNear(drones[0]->GetComponent<Transform>()->worldPosition, D3DXVECTOR3(5, 6, 7), 1e-5f);
+    ExpectNear(drones[1]->GetComponent<Transform>()->worldPosition, D3DXVECTOR3(-5, 6, 7), 1e-5f);
+    EXPECT_NEAR(drones[0]->GetComponent<Transform>()->rotation.y, turn.y, 1e-6f);
+}
+
+TEST_F(SpawnerTest, MissingArchetypeGivesOneRowAndNoObject) {
+    MakeTrackAndPlayer();
+    auto* spawner = new Spawner;
+    spawner->archetype = "Nowhere";
+    spawner->triggerCode = 2;
+    MakeObject({}, {spawner});
+    SplineMultiSpawner* multi = MakeMulti(2, 3, 0.0f, 10.0f);
+    multi->archetype = "Nowhere";
+    AnnouncePlayer();
+    for (int i = 0; i < 3; ++i) SendCode(2);
+    EXPECT_TRUE(Spawned().empty());
+    EXPECT_EQ(CountContaining(Rows(), "archetype \"Nowhere\" is not loaded and has no file"), 2u);  // one per spawner
+}
+
+TEST_F(SpawnerTest, ObjectSpawnerRidesItsOwnCarrierAheadOfThePlayer) {
+    MakeArchetype("Mine");
+    MakeTrackAndPlayer(40.0f);
+    auto* spawner = new SplineObjectSpawner;
+    spawner->archetype = "Mine";
+    spawner->triggerCode = 5;
+    spawner->spawnDistanceFromPlayer = 120.0f;
+    spawner->offsetFromSpline = D3DXVECTOR3(3, 4, 5);
+    spawner->initialVelocity = 7.0f;
+    spawner->initialAccelleration = 2.0f;
+    MakeObject({}, {spawner});
+    AnnouncePlayer();
+    SendCode(5);
+    const std::vector<GameObject*> mines = Spawned();
+    ASSERT_EQ(mines.size(), 1u);
+    const SplineCrawler* carrier = Find<SplineCrawler>(mines[0]->GetParent());
+    ASSERT_NE(carrier, nullptr);
+    EXPECT_EQ(carrier->distance, 160.0f);
+    EXPECT_EQ(carrier->splineGameObjectID, pathObject);
+    EXPECT_EQ(carrier->lookAheadDistance, 2.0f);
+    EXPECT_EQ(carrier->persistVelocity, 7.0f);
+    EXPECT_EQ(carrier->persistAcceleration, 2.0f);
+    ExpectNear(mines[0]->GetComponent<Transform>()->position, D3DXVECTOR3(3, 4, 5), 0.0f);
+}
+
+TEST_F(SpawnerTest, ObjectSpawnerMakesNothingUntilThePlayerRidesACarrier) {
+    MakeArchetype("Mine");
+    const u32 loneShip = MakeObject({}, {new PlayerStandIn});
+    auto* spawner = new SplineObjectSpawner;
+    spawner->archetype = "Mine";
+    spawner->triggerCode = 5;
+    MakeObject({}, {spawner});
+    listener->Hear(ComponentAnnounced(TypeId<SplineCrawler>::Get()));
+    SendCode(5);  // no player known
+    Broadcast(kMsgPlayerObject, 0, loneShip);
+    SendCode(5);  // a player without a carrier
+    EXPECT_TRUE(Spawned().empty());
+    EXPECT_TRUE(listener->Of(ComponentAnnounced(TypeId<SplineCrawler>::Get())).empty()) << "no carrier was made";
+    EXPECT_EQ(CountContaining(Rows(), "no player riding a track is known"), 2u);
+}

@@ -1,8 +1,11 @@
 #include "game/GameClasses.h"
 
+#include "game/actors/Brain.h"
 #include "game/actors/HackComponent.h"
 #include "game/actors/Lifetime.h"
+#include "game/actors/Movement.h"
 #include "game/actors/Player.h"
+#include "game/actors/Sataleye.h"
 #include "game/combat/Damage.h"
 #include "game/combat/Health.h"
 #include "game/combat/Projectile.h"
@@ -32,6 +35,7 @@ const ComponentClassList& GameClasses() {
         ComponentClassOf<AABBCollider>("AABBCollider"),
         ComponentClassOf<Body>("Body"),
         ComponentClassOf<BoundingSphere>("BoundingSphere"),
+        ComponentClassOf<Brain>("Brain"),
         ComponentClassOf<Collision>("Collision"),
         ComponentClassOf<CylinderCollision>("CylinderCollision"),
         ComponentClassOf<Damage>("Damage"),
@@ -40,6 +44,7 @@ const ComponentClassList& GameClasses() {
         ComponentClassOf<HackComponent>("HackComponent"),
         ComponentClassOf<Health>("Health"),
         ComponentClassOf<Lifetime>("Lifetime"),
+        ComponentClassOf<Movement>("Movement"),
         ComponentClassOf<MysteryBox>("MysteryBox"),
         ComponentClassOf<Player>("Player"),
         ComponentClassOf<PlayerPath>("PlayerPath"),
@@ -47,6 +52,7 @@ const ComponentClassList& GameClasses() {
         ComponentClassOf<PowerUp>("PowerUp"),
         ComponentClassOf<Projectile>("Projectile"),
         ComponentClassOf<ProjectilePatternManager>("ProjectilePatternManager"),
+        ComponentClassOf<Sataleye>("Sataleye"),
         ComponentClassOf<Spawner>("Spawner"),
         ComponentClassOf<SphereCollision>("SphereCollision"),
         ComponentClassOf<SplineCrawler>("SplineCrawler"),

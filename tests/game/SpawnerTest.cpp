@@ -1,4 +1,5 @@
 #include "LevelWorld.h"
+#include "game/actors/Brain.h"
 #include "game/level/Spawner.h"
 #include "game/level/SplineMultiSpawner.h"
 #include "game/level/SplineObjectSpawner.h"
@@ -182,4 +183,34 @@ TEST_F(SpawnerTest, ObjectSpawnerMakesNothingUntilThePlayerRidesACarrier) {
     EXPECT_TRUE(Spawned().empty());
     EXPECT_TRUE(listener->Of(ComponentAnnounced(TypeId<SplineCrawler>::Get())).empty()) << "no carrier was made";
     EXPECT_EQ(CountContaining(Rows(), "no player riding a track is known"), 2u);
+}
+
+TEST_F(SpawnerTest, MultiSpawnerConfiguresTheBrainsItPlaces) {
+    MakeArchetype("Drone", {new Brain});
+    MakeTrackAndPlayer();
+    SplineMultiSpawner* spawner = MakeMulti(4, 3, 100.0f, 100.0f);
+    spawner->angleOnSpline = 90.0f;
+    spawner->angleStep = 30.0f;
+    spawner->Init();  // the angles are taken in radians at Init
+    spawner->circleRadius = 7.0f;
+    spawner->angleInc = 10.0f;
+    spawner->angleIncStep = 5.0f;
+    spawner->moveLeft = true;
+    spawner->moveLeftAltVal = 2.0f;
+    AnnouncePlayer();
+    SendCode(4);
+    SendCode(4);  // a second set goes on where the first stopped
+    const std::vector<GameObject*> drones = Spawned();
+    ASSERT_EQ(drones.size(), 6u);
+    const float angles[] = {90, 120, 150};
+    const bool moveLeft[] = {true, true, false, false, true, true};
+    for (size_t i = 0; i < drones.size(); ++i) {
+        const Brain* brain = drones[i]->GetComponent<Brain>();
+        EXPECT_NEAR(brain->angle, angles[i % 3], 1e-3f) << i;
+        EXPECT_TRUE(brain->angleSet);
+        EXPECT_EQ(brain->moveLeft, moveLeft[i]) << i;
+        EXPECT_EQ(brain->angleIncrement, 10.0f + 5.0f * i) << i;
+        EXPECT_EQ(brain->circleRadius, 7.0f);
+        EXPECT_NEAR(brain->centre.y, 0.0f, 1e-5f);  // the track point's x and y
+    }
 }

@@ -38,31 +38,25 @@ private:
 
 }  // namespace
 
-TEST_F(TriggerTest, TimeLordSendsOneCodePerUpdateInTimeOrder) {
-    auto* lord = new TimeLord;
-    lord->times = {0.0f, 0.0f};
-    lord->codes = {5, 7};
-    const u32 owner = MakeObject({}, {lord});
-    lord->Update(kStep);
-    EXPECT_EQ(Codes(), std::vector<i32>({5}));
-    lord->Update(kStep);
-    lord->Update(kStep);
-    EXPECT_EQ(Codes(), std::vector<i32>({5, 7}));
-    EXPECT_EQ(listener->Of(kMsgTriggerCode)[0].sender, owner);
-}
-
-TEST_F(TriggerTest, TimeLordReachesOneSecondAtTheSixtiethStep) {
-    auto* lord = new TimeLord;
-    lord->times = {1.0f};
-    lord->codes = {-1};
-    MakeObject({}, {lord});
-    int updates = 0;
-    while (Codes().empty() && updates < 100) {
-        lord->Update(kStep);
-        ++updates;
+TEST_F(TriggerTest, TimeLordSendsOneCodePerUpdateOnceItsTimeIsReached) {
+    auto* pair = new TimeLord;
+    pair->times = {0.0f, 0.0f};
+    pair->codes = {5, 7};
+    auto* second = new TimeLord;
+    second->times = {1.0f};
+    second->codes = {-1};
+    const u32 owner = MakeObject({}, {pair, second});
+    for (int update = 1; update <= 60; ++update) {
+        pair->Update(kStep);
+        second->Update(kStep);
+        if (update == 1) {
+            EXPECT_EQ(Codes(), std::vector<i32>({5}));
+        } else if (update == 59) {
+            EXPECT_EQ(Codes(), std::vector<i32>({5, 7}));
+        }
     }
-    EXPECT_EQ(updates, 60);
-    EXPECT_EQ(Codes(), std::vector<i32>({-1}));
+    EXPECT_EQ(Codes(), std::vector<i32>({5, 7, -1}));  // one second at the 60th step, not the 59th
+    EXPECT_EQ(listener->Of(kMsgTriggerCode)[0].sender, owner);
 }
 
 TEST_F(TriggerTest, EntriesThatAreNotNumbersOrLackACodeAreLeftOutWithARow) {
@@ -124,36 +118,24 @@ TEST_F(TriggerTest, DistanceLordWatchesThePlayersCarrierAndSurvivesItsLoss) {
 }
 
 TEST_F(TriggerTest, PositionTriggerFiresOnceStrictlyInsideTwentyOfTheCamera) {
-    const u32 cameraObject = MakeObject({0, 0, 100});
-    auto* camera = new Probe;
-    overlord.GetGameObject(cameraObject)->AddComponent(camera);
-    graphics->PushCamera(camera->GetId());
-    const struct {
-        float distance;
-        std::vector<i32> codes;
-    } cases[] = {{20.0f, {}}, {19.99f, {3}}};
-    for (const auto& c : cases) {
-        auto* trigger = new PlayerPositionTrigger;
-        trigger->triggerCode = 3;
-        MakeObject({0, 0, 100.0f + c.distance}, {trigger});
-        for (int i = 0; i < 3; ++i) trigger->Update(kStep);
-        EXPECT_EQ(Codes(), c.codes) << c.distance;
-    }
-}
-
-TEST_F(TriggerTest, PositionTriggerUsesTheGameCameraForTheRenderersOwn) {
-    auto* trigger = new PlayerPositionTrigger;
-    trigger->triggerCode = 4;
-    MakeObject({0, 0, 100}, {trigger});
-    trigger->Update(kStep);       // no active camera: nothing tested
+    auto* near = new PlayerPositionTrigger;
+    auto* edge = new PlayerPositionTrigger;
+    near->triggerCode = 3;
+    edge->triggerCode = 4;
+    MakeObject({0, 0, 119.99f}, {near});
+    MakeObject({0, 0, 120.0f}, {edge});
+    near->Update(kStep);          // no active camera: nothing tested
     auto* ownCamera = new Probe;  // the renderer's camera belongs to no object
     overlord.RegisterComponent(ownCamera);
     graphics->PushCamera(ownCamera->GetId());
-    trigger->Update(kStep);
+    near->Update(kStep);
     EXPECT_TRUE(Codes().empty());
-    graphics->GetLists().chase.SetChaseCamera(MakeObject({0, 5, 95}));
-    trigger->Update(kStep);
-    EXPECT_EQ(Codes(), std::vector<i32>({4}));
+    graphics->GetLists().chase.SetChaseCamera(MakeObject({0, 0, 100}));  // the game camera stands in
+    for (int i = 0; i < 3; ++i) {
+        near->Update(kStep);
+        edge->Update(kStep);
+    }
+    EXPECT_EQ(Codes(), std::vector<i32>({3}));
 }
 
 TEST_F(TriggerTest, EventRunsItsDeactivateActionsForEachTrueTrigger) {

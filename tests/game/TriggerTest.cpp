@@ -7,6 +7,8 @@
 #include "game/level/Event.h"
 #include "game/level/PlayerPositionTrigger.h"
 #include "game/level/TimeLord.h"
+#include "game/physics/Physics.h"
+#include "game/scene/BehaviorSystem.h"
 
 namespace {
 
@@ -57,6 +59,30 @@ TEST_F(TriggerTest, TimeLordSendsOneCodePerUpdateOnceItsTimeIsReached) {
     }
     EXPECT_EQ(Codes(), std::vector<i32>({5, 7, -1}));  // one second at the 60th step, not the 59th
     EXPECT_EQ(listener->Of(kMsgTriggerCode)[0].sender, owner);
+}
+
+TEST_F(TriggerTest, LastAnnouncedTimeLordRunsOnBothClocks) {
+    auto* physics = new Physics;
+    auto* behavior = new BehaviorSystem;
+    engine->AddSystem(physics);
+    engine->AddSystem(behavior);
+    physics->Init();
+    TimeLord* lords[2];
+    for (i32 code : {1, 2}) {
+        lords[code - 1] = new TimeLord;
+        lords[code - 1]->times = {1.0f};
+        lords[code - 1]->codes = {code};
+        MakeObject({}, {lords[code - 1]});
+    }
+    int frames[2] = {0, 0};
+    for (int frame = 1; frame <= 70; ++frame) {
+        physics->Update(kStep);
+        behavior->Update(kStep);
+        for (i32 code : Codes())
+            if (!frames[code - 1]) frames[code - 1] = frame;
+    }
+    EXPECT_EQ(frames[0], 60);
+    EXPECT_EQ(frames[1], 30);  // the last announced one, stepped by Physics too
 }
 
 TEST_F(TriggerTest, EntriesThatAreNotNumbersOrLackACodeAreLeftOutWithARow) {

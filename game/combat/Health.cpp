@@ -7,8 +7,8 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "game/combat/ReflectedMember.h"
 #include "game/combat/ShipState.h"
+#include "game/level/MysteryBox.h"
 #include "game/physics/Body.h"
 #include "game/physics/CylinderCollision.h"
 #include "game/physics/SphereCollision.h"
@@ -53,12 +53,11 @@ bool ColliderGroup(u32 objectId, int& group) {
 // The speed reward of the object's MysteryBox: (kMsgSpeedBonus or kMsgSetSpeed,
 // value); false when the object has no box (most obstacles).
 bool BoxSpeed(u32 objectId, bool& special, float& speed) {
-    const IComponent* box = FindComponentByClass(objectId, "MysteryBox");
+    const MysteryBox* box = Overlord::FindComponent<MysteryBox>(objectId);
     if (!box) return false;
-    special = false;
-    speed = 0.0f;
-    ReadReflectedMember(*box, "MysteryBox", "enabledSpecialSpeedBonus", special);
-    return ReadReflectedMember(*box, "MysteryBox", special ? "specialSpeedToGivePlayer" : "speedToGivePlayer", speed);
+    special = box->enabledSpecialSpeedBonus;
+    speed = special ? box->specialSpeedToGivePlayer : box->speedToGivePlayer;
+    return true;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "CombatWorld.h"
 #include "game/combat/Health.h"
 #include "game/combat/ShipState.h"
+#include "game/level/MysteryBox.h"
 #include "reflection/MetaRegistry.h"
 
 namespace {
@@ -11,23 +12,9 @@ public:
     bool shielding = false;
 };
 
-// Stands in for a MysteryBox: the reward members Health reads by name.
-class FakeBox : public Component<FakeBox> {
-public:
-    static void Reflect(MemberList<FakeBox>& members) {
-        members.Add("speedToGivePlayer", &FakeBox::speedToGivePlayer);
-        members.Add("specialSpeedToGivePlayer", &FakeBox::specialSpeedToGivePlayer);
-        members.Add("enabledSpecialSpeedBonus", &FakeBox::enabledSpecialSpeedBonus);
-    }
-    float speedToGivePlayer = 0.0f;
-    float specialSpeedToGivePlayer = 0.0f;
-    bool enabledSpecialSpeedBonus = false;
-};
-
 class HealthTest : public CombatWorld {
 protected:
     HealthTest() {
-        registry.Register<FakeBox>("MysteryBox");
         ShipState::Install(TypeId<FakePlayer>::Get(), [](const IComponent& player) {
             return ShipState{static_cast<const FakePlayer&>(player).shielding, false};
         });
@@ -126,7 +113,7 @@ TEST_F(HealthTest, ShipHitsApplyShieldEnergyAndTheBoxSpeed) {
         auto* player = new FakePlayer;
         player->shielding = c.shielding;
         const u32 shipObject = Make({}, {ship, player, Sphere(1)});
-        auto* box = new FakeBox;
+        auto* box = new MysteryBox;
         box->speedToGivePlayer = c.speed;
         const u32 rock = c.withBox ? Make({}, {MakeHealth(30), Sphere(1, c.group), box})
                                    : Make({}, {MakeHealth(30), Sphere(1, c.group)});

@@ -1,5 +1,4 @@
-// Level scripting: one BehaviorSystem step over 1,000 Brains, 1,000
-// Sataleyes and 500 Movements (times a multiplier), one SplineMultiSpawner trigger placing 200 objects of a
+// Level scripting: one SplineMultiSpawner trigger placing 200 objects of a
 // five-component archetype around a straight track (clone, Init,
 // announcement, scene entry and placement each), and one trigger code
 // broadcast to 500 spawners that hold other codes (the cost every code pays
@@ -14,25 +13,18 @@
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "game/actors/Brain.h"
 #include "game/actors/HackComponent.h"
 #include "game/actors/Lifetime.h"
-#include "game/actors/Movement.h"
-#include "game/actors/Sataleye.h"
 #include "game/level/BroadcastTriggerCode.h"
 #include "game/level/MysteryBox.h"
 #include "game/level/PowerUp.h"
 #include "game/level/Spawner.h"
 #include "game/level/SplineMultiSpawner.h"
-#include "game/physics/Body.h"
-#include "game/scene/BehaviorSystem.h"
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
 #include "reflection/MetaRegistry.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneManager.h"
-
-class Player;  // BehaviorSystem learns the player's object from its announcement
 
 namespace {
 
@@ -62,39 +54,6 @@ struct Services {
         return object->GetId();
     }
 };
-
-// Brains circle and fire at the ship, Sataleyes orbit in the blended band
-// (the costliest), Movements steer toward far waypoints.
-void BM_BehaviorStep(benchmark::State& state) {
-    const int scale = static_cast<int>(state.range(0));
-    Services s;
-    auto* system = new BehaviorSystem;
-    s.engine.AddSystem(system);
-    auto* marker = new HackComponent;
-    const u32 ship = s.Make({marker});
-    Broadcast(ComponentAnnounced(TypeId<Player>::Get()), ship, marker->GetId());
-    for (int i = 0; i < 1000 * scale; ++i) {
-        auto* brain = new Brain;
-        brain->circleRadius = 30.0f;
-        brain->angleIncrement = 45.0f;
-        brain->halfCircle = (i % 2) == 0;
-        const u32 id = s.Make({brain});
-        brain->angleSet = true;
-        s.overlord.GetComponent<Transform>(id)->SetPositionAndUpdate(0, 0, 100.0f + i);
-    }
-    for (int i = 0; i < 1000 * scale; ++i) {
-        const u32 id = s.Make({new Body, new Sataleye});
-        s.overlord.GetComponent<Transform>(id)->SetPositionAndUpdate(static_cast<float>(i % 7), 10, 40.0f);
-    }
-    for (int i = 0; i < 500 * scale; ++i) {
-        auto* movement = new Movement;
-        movement->waypointList = {{1000, 0, 0}, {0, 1000, 0}};
-        movement->patrolling = true;
-        s.Make({new Body, movement});
-    }
-    for (auto _ : state) system->Update(BehaviorSystem::kStep);
-    state.counters["components"] = 2500.0 * scale;
-}
 
 void BM_SplineMultiSpawnerSpawn200(benchmark::State& state) {
     Services s;
@@ -147,6 +106,5 @@ void BM_TriggerCodeReaching500Spawners(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_BehaviorStep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SplineMultiSpawnerSpawn200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TriggerCodeReaching500Spawners)->Unit(benchmark::kMicrosecond);

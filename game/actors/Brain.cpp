@@ -7,7 +7,6 @@
 #include "engine/Ray.h"
 #include "engine/Transform.h"
 #include "game/actors/EulerToQuaternion.h"
-#include "game/scene/BehaviorSystem.h"
 
 namespace {
 
@@ -39,6 +38,8 @@ void Brain::HandleMessage(Message* message) {
     if (const float* value = message->Read(kMsgCirclingAngle)) {
         angleSet = true;
         angle = *value;
+    } else if (const u32* player = message->Read(kMsgFocusObject)) {
+        playerObjectId = *player;
     }
 }
 
@@ -90,9 +91,8 @@ void Brain::Place() {
 }
 
 void Brain::Fire() {
-    if (!behaviorSystem_) return;
     const Transform* own = Overlord::FindComponent<Transform>(GetOwner());
-    const Transform* player = Overlord::FindComponent<Transform>(behaviorSystem_->GetPlayerObjectId());
+    const Transform* player = Overlord::FindComponent<Transform>(playerObjectId);
     if (!own || !player) return;
     const D3DXVECTOR3 offset = player->worldPosition - own->worldPosition;
     if (offset == D3DXVECTOR3(0.0f, 0.0f, 0.0f)) return;  // no direction to fire in

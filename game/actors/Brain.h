@@ -2,31 +2,26 @@
 // in a plane of constant depth, keeps it facing along its path, and at every
 // fixed step fires at the player's ship by sending kMsgFire with a ray from
 // itself to its own object (whose Weapon decides whether a shot leaves).
-// BehaviorSystem steps it and sets the back-pointer through which it reads
-// the player's object. Owned by its object; main thread only.
+// BehaviorSystem steps it; the player's object is the last focus object
+// announced (kMsgFocusObject). Owned by its object; main thread only.
 #pragma once
 #include "engine/Component.h"
 #include "port/math/D3DX.h"
-
-class BehaviorSystem;
 
 class Brain : public Component<Brain> {
 public:
     Brain() = default;
     static void Reflect(MemberList<Brain>& members);
 
-    // kMsgCirclingAngle (degrees): the circling starts from that angle.
+    // kMsgCirclingAngle (degrees): the circling starts from that angle;
+    // kMsgFocusObject: the player's object.
     void HandleMessage(Message* message) override;
     // Move, then fire when a player is found in another place than the enemy.
     void Update(float step) override;
-    // Subscribes to kMsgFocusObject (ignored) and kMsgCirclingAngle; the
-    // sweep and the angle start unset.
+    // Subscribes to kMsgFocusObject and kMsgCirclingAngle; the sweep and the
+    // angle start unset.
     void Init() override;
     void Shutdown() override;
-
-    // Set when the component is announced to the system; it lives for the run.
-    void SetBehaviorSystem(BehaviorSystem* system) { behaviorSystem_ = system; }
-    BehaviorSystem* GetBehaviorSystem() const { return behaviorSystem_; }
 
     // Reflected, in file order.
     float firingRangeAngle = 0.0f;  // kept in files; nothing reads it
@@ -40,6 +35,7 @@ public:
     bool angleSet = false;
     float angle = 0.0f;              // degrees
     D3DXVECTOR2 centre{0.0f, 0.0f};  // x, y of the circle's centre
+    u32 playerObjectId = 0;          // from kMsgFocusObject
 
 private:
     void CircleMove(bool left, float step);
@@ -47,6 +43,4 @@ private:
     // Puts the object on the circle at `angle`, facing along it.
     void Place();
     void Fire();
-
-    BehaviorSystem* behaviorSystem_ = nullptr;
 };

@@ -4,7 +4,6 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "game/physics/Body.h"
-#include "game/scene/BehaviorSystem.h"
 
 void Sataleye::Reflect(MemberList<Sataleye>& members) {
     members.Add("distant", &Sataleye::distant);
@@ -29,11 +28,6 @@ void Sataleye::Shutdown() {
 
 void Sataleye::HandleMessage(Message* message) {
     if (const u32* player = message->Read(kMsgFocusObject)) focusObjectId = *player;
-}
-
-u32 Sataleye::PlayerObjectId() const {
-    const u32 known = behaviorSystem_ ? behaviorSystem_->GetPlayerObjectId() : 0;
-    return known != 0 ? known : focusObjectId;
 }
 
 void Sataleye::Orbit(int n, float w, const D3DXVECTOR3& position, Body& body) const {
@@ -61,7 +55,7 @@ void Sataleye::Update(float) {
     if (!body) return;
     body->persistForce = body->instantForce = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     const Transform* transform = overlord->GetComponent<Transform>(GetOwner());
-    const u32 playerId = PlayerObjectId();
+    const u32 playerId = focusObjectId;
     const Transform* player = overlord->GetComponent<Transform>(playerId);
     if (!transform || !player) return;
     const D3DXVECTOR3& p = transform->worldPosition;

@@ -2,13 +2,12 @@
 // three orbits blended by how far ahead of the player's ship it is in depth
 // (z): far out orbit 1, then 1 and 2, then 2 and 3, close by orbit 3, which
 // also keeps pace with the ship. Works only through its object's Body, which
-// Physics integrates. BehaviorSystem steps it and sets the back-pointer
-// through which it finds the player. Owned by its object; main thread only.
+// Physics integrates. BehaviorSystem steps it; the player's object is the
+// last focus object announced. Owned by its object; main thread only.
 #pragma once
 #include "engine/Component.h"
 #include "port/math/D3DX.h"
 
-class BehaviorSystem;
 class Body;
 
 class Sataleye : public Component<Sataleye> {
@@ -16,7 +15,7 @@ public:
     Sataleye() = default;
     static void Reflect(MemberList<Sataleye>& members);
 
-    // kMsgFocusObject: the player's object, used while the system knows none.
+    // kMsgFocusObject: the player's object.
     void HandleMessage(Message* message) override;
     // Clears the Body's forces, then adds the orbit forces for the distance
     // ahead of the player. Nothing without a Body, a Transform or a player.
@@ -24,11 +23,6 @@ public:
     // Subscribes to kMsgFocusObject.
     void Init() override;
     void Shutdown() override;
-
-    // Set when the component is announced to the system; it lives for the run.
-    void SetBehaviorSystem(BehaviorSystem* system) { behaviorSystem_ = system; }
-    // The player's object: the system's, else the last focus announcement's.
-    u32 PlayerObjectId() const;
 
     // Reflected, in file order. Distances in world units along z; speeds in
     // units per second; radii in units.
@@ -51,6 +45,4 @@ private:
     void Orbit(int n, float w, const D3DXVECTOR3& position, Body& body) const;
     // Orbit 3's pace: its own x and y velocity, the ship's z velocity.
     void KeepPace(float w, u32 playerId, Body& body) const;
-
-    BehaviorSystem* behaviorSystem_ = nullptr;
 };

@@ -5,36 +5,28 @@
 #include "game/actors/Movement.h"
 #include "game/actors/Sataleye.h"
 #include "game/physics/Body.h"
-#include "game/scene/BehaviorSystem.h"
-
-class Player;  // BehaviorSystem learns the player's object from its announcement
 
 namespace {
 
-constexpr float kStep = BehaviorSystem::kStep;
+constexpr float kStep = 0.0166667f;  // the behaviour step
 
 class ActorTest : public LevelWorld {
 protected:
-    ActorTest() { engine->AddSystem(behavior); }
-
-    // A ship at `at` whose Player announcement BehaviorSystem hears, riding a
-    // carrier that moves along z at `speed`.
+    // A ship at `at`, announced as the focus object, riding a carrier that
+    // moves along z at `speed`.
     u32 MakeShip(const D3DXVECTOR3& at, float speed = 0.0f) {
         auto* crawler = new SplineCrawler;
         const u32 carrier = MakeObject({}, {crawler});
         crawler->velocityVector = D3DXVECTOR3(0, 0, speed);
-        auto* marker = new Probe;
-        const u32 ship = MakeObject(at, {marker});
+        const u32 ship = MakeObject(at);
         overlord.GetGameObject(ship)->SetParent(carrier);
-        Broadcast(ComponentAnnounced(TypeId<Player>::Get()), ship, marker->GetId());
+        Broadcast(kMsgFocusObject, 0, ship);
         return ship;
     }
 
     static void* ClientData(const IComponent& c) {
         return reinterpret_cast<void*>(static_cast<std::uintptr_t>(c.GetId()));
     }
-
-    BehaviorSystem* behavior = new BehaviorSystem;
 };
 
 void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float tolerance) {
@@ -172,7 +164,7 @@ TEST_F(ActorTest, BrainFiresEveryStepOnlyAtAPlayerElsewhere) {
 }
 
 TEST_F(ActorTest, SataleyePullsAndPacesByDistanceAhead) {
-    MakeShip({0, 0, 0}, 60.0f);
+    const u32 ship = MakeShip({0, 0, 0}, 60.0f);
     const struct {
         float ahead;
         float force;  // toward the orbit point, along -x here
@@ -185,9 +177,10 @@ TEST_F(ActorTest, SataleyePullsAndPacesByDistanceAhead) {
     for (const auto& c : cases) {
         auto* body = new Body;
         body->vel = D3DXVECTOR3(0, 5, 0);
-        auto* eye = new Sataleye;  // made after the ship: it finds the player through the system
+        auto* eye = new Sataleye;
         eye->radius1 = c.radius1;
         MakeObject({c.x, 20, c.ahead}, {body, eye});
+        Broadcast(kMsgFocusObject, 0, ship);
         eye->Update(kStep);
         ExpectNear(body->instantForce, D3DXVECTOR3(-c.force, 0, 0), 1e-3f);
         if (c.speed == 0) {

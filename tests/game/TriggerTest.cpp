@@ -8,7 +8,6 @@
 #include "game/level/PlayerPositionTrigger.h"
 #include "game/level/TimeLord.h"
 #include "game/physics/Physics.h"
-#include "game/scene/BehaviorSystem.h"
 
 namespace {
 
@@ -63,9 +62,7 @@ TEST_F(TriggerTest, TimeLordSendsOneCodePerUpdateOnceItsTimeIsReached) {
 
 TEST_F(TriggerTest, LastAnnouncedTimeLordRunsOnBothClocks) {
     auto* physics = new Physics;
-    auto* behavior = new BehaviorSystem;
     engine->AddSystem(physics);
-    engine->AddSystem(behavior);
     physics->Init();
     TimeLord* lords[2];
     for (i32 code : {1, 2}) {
@@ -77,7 +74,7 @@ TEST_F(TriggerTest, LastAnnouncedTimeLordRunsOnBothClocks) {
     int frames[2] = {0, 0};
     for (int frame = 1; frame <= 70; ++frame) {
         physics->Update(kStep);
-        behavior->Update(kStep);
+        for (TimeLord* lord : lords) lord->Update(kStep);  // the behaviour step
         for (i32 code : Codes())
             if (!frames[code - 1]) frames[code - 1] = frame;
     }

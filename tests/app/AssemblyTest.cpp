@@ -36,8 +36,8 @@
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"
-#include "tests/app/TempAssetRoot.h"
 #include "tests/port/ChildProcess.h"
+#include "tests/support/TempAssetRoot.h"
 
 namespace {
 const std::vector<std::string> kValueTypes = {"D3DXVECTOR3", "D3DXQUATERNION", "D3DXCOLOR", "D3DXVECTOR4",

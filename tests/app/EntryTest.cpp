@@ -21,15 +21,11 @@ class StartProbe : public ISystem {
 public:
     StartProbe(u32 typeId, const char* label) : ISystem(typeId), label_(label) { SetActive(false); }
     ~StartProbe() override { gJournal.push_back(std::string("deleted ") + label_); }
-    void HandleMessage(Message*) override {}
     void Update(float) override {
         gJournal.push_back(std::string("update ") + label_);
         Engine::Instance()->SetActive(false);
     }
-    void Init() override {}
-    void Clear() override {}
     void Activate() override { gJournal.push_back(std::string("activate ") + label_); }
-    void Deactivate() override {}
 
 private:
     const char* label_;

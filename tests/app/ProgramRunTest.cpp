@@ -22,9 +22,9 @@
 #include <thread>
 
 #include "app/SystemTable.h"
-#include "tests/app/TempAssetRoot.h"
 #include "tests/port/ChildProcess.h"
 #include "tests/port/CrashDumpReader.h"
+#include "tests/support/TempAssetRoot.h"
 
 namespace {
 const char* const kHeader =

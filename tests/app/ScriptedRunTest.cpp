@@ -29,15 +29,10 @@ public:
     ~DtProbe() override {
         while (ISystem* child = GetChildHead()) RemoveSystem(child);
     }
-    void HandleMessage(Message*) override {}
     void Update(float dt) override {
         dts_->push_back(dt);
         if (dts_->size() == frames_) Engine::Instance()->SetActive(false);
     }
-    void Init() override {}
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
 
 private:
     std::vector<float>* dts_;

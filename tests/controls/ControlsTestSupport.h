@@ -11,7 +11,8 @@
 #include "controls/ControlTrigger.h"
 #include "controls/GuiSystem.h"
 #include "platform/InputSystem.h"
-#include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/TestServices.h"
 
 // A control that counts its updates and switches and can run code in them.
 class ProbeControl : public Control {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
-#include "LogCapture.h"
 #include "core/ClassNameLookup.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 

@@ -233,20 +233,6 @@ TEST_F(TransformTest, DebugDrawSendsThreeScaledAxisLines) {
     EXPECT_EQ(journal.seen[0].sender, t->GetOwner());
 }
 
-TEST_F(TransformTest, CloneCopiesEverythingButTheIdAndOwner) {
-    Transform* parent = Make({1, 0, 0});
-    Transform* t = Make({4, 5, 6}, 2.0f, AboutAxis(0, 0, 1, 30), parent);
-    t->isInScreenSpace = true;
-    std::unique_ptr<Transform> copy(static_cast<Transform*>(t->Clone()));
-    EXPECT_NE(copy->GetId(), t->GetId());
-    EXPECT_EQ(copy->GetOwner(), 0u);
-    EXPECT_EQ(copy->parentId, parent->GetOwner());
-    EXPECT_EQ(copy->position, t->position);
-    EXPECT_EQ(copy->scale, 2.0f);
-    EXPECT_TRUE(copy->isInScreenSpace);
-    EXPECT_TRUE(copy->translationMatrix == t->translationMatrix);
-}
-
 TEST_F(TransformTest, MissingParentLeavesWorldValues) {
     Transform* t = Make({1, 2, 3});
     t->Update(0);

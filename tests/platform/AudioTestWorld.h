@@ -8,12 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/Engine.h"
 #include "engine/GameObject.h"
-#include "engine/Graveyard.h"
-#include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "platform/AudioSystem.h"
 #include "platform/LoopedSound.h"
@@ -21,23 +17,17 @@
 #include "platform/SoundEventData.h"
 #include "port/math/D3DXQuaternion.h"
 #include "tests/port/AudioTestSounds.h"
-#include "tests/support/TestIdCounter.h"
+#include "tests/support/TestServices.h"
 
 // Stands for the renderer's camera component: the listener follows the
 // Transform of its object.
 class AudioTestCamera : public IComponent {
 public:
     AudioTestCamera() : IComponent(TypeId<AudioTestCamera>::Get()) {}
-    void HandleMessage(Message*) override {}
-    void Update(float) override {}
-    void Init() override {}
-    void Shutdown() override {}
     IComponent* Clone() override { return new AudioTestCamera(); }
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
 };
 
-class AudioWorld : public ::testing::Test {
+class AudioWorld : public ::testing::Test, protected EngineServices {
 protected:
     static constexpr float kFrame = 0.02f;
     static constexpr float kAudible = 0.05f;
@@ -118,10 +108,5 @@ protected:
     }
 
     TempSoundDir sounds;
-    std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
-    std::unique_ptr<TestIdCounter> counter = std::make_unique<TestIdCounter>();
-    std::unique_ptr<Graveyard> graveyard = std::make_unique<Graveyard>();
-    std::unique_ptr<Overlord> overlord = std::make_unique<Overlord>();
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     AudioSystem* audio = new AudioSystem(AudioDevice::Output::Loopback);
 };

@@ -1,7 +1,8 @@
 #include "platform/InputSystem.h"
 
 #include "platform/WindowsSystem.h"
-#include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/TestServices.h"
 
 namespace {
 

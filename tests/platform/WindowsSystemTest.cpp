@@ -10,8 +10,9 @@
 #include "port/window/DragDrop.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
-#include "tests/engine/LogCapture.h"
-#include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/TestServices.h"
 
 namespace {
 

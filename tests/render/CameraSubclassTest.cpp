@@ -167,14 +167,20 @@ TEST_F(CameraSubclassTest, IsoCameraAppliesOnlyTheYawOfARotation) {
 TEST_F(CameraSubclassTest, EditorCamerasReportPositionAndNameEachUpdate) {
     Engine engine;
     auto* editorUi = new RecordingSystem(TypeId<EditorUISystem>::Get());
+    std::vector<D3DXVECTOR3> positions;
+    std::vector<std::string> names;
+    editorUi->onMessage = [&](Message* m) {
+        if (const D3DXVECTOR3* position = m->Read(kMsgEditorCameraPosition)) positions.push_back(*position);
+        if (const std::string* name = m->Read(kMsgEditorCameraName)) names.push_back(*name);
+    };
     engine.AddSystem(editorUi);
     auto* freeRoam = Attach(new FreeRoamCamera, D3DXVECTOR3(3, 0, 0));
     auto* iso = Attach(new IsoCamera, D3DXVECTOR3(0, 5, 0));
     freeRoam->Update(0.1f);
     iso->Update(0.1f);
-    ASSERT_EQ(editorUi->names.size(), 2u);
-    EXPECT_EQ(editorUi->names[0], "Free-Roam Camera");
-    EXPECT_EQ(editorUi->names[1], "Isometric Camera");
-    ExpectVecNear(editorUi->positions[0], D3DXVECTOR3(3, 0, 0));
-    ExpectVecNear(editorUi->positions[1], D3DXVECTOR3(0, 5, 0));
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0], "Free-Roam Camera");
+    EXPECT_EQ(names[1], "Isometric Camera");
+    ExpectVecNear(positions[0], D3DXVECTOR3(3, 0, 0));
+    ExpectVecNear(positions[1], D3DXVECTOR3(0, 5, 0));
 }

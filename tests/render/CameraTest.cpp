@@ -82,18 +82,6 @@ TEST_F(CameraTest, InitSubscribesToEyeLookAtSwitchAndOverlay) {
     ExpectVecNear(camera->GetPosition(), D3DXVECTOR3(0, 9, 0));
 }
 
-TEST_F(CameraTest, CloneCopiesStateUnderANewId) {
-    Camera camera;
-    camera.Pan(D3DXVECTOR3(3, 0, 0));
-    std::unique_ptr<IComponent> clone(camera.Clone());
-    auto* copy = dynamic_cast<Camera*>(clone.get());
-    ASSERT_NE(copy, nullptr);
-    EXPECT_NE(copy->GetId(), camera.GetId());
-    EXPECT_EQ(copy->GetTypeId(), TypeId<Camera>::Get());
-    ExpectVecNear(copy->GetPosition(), D3DXVECTOR3(3, 0, 0));
-    ExpectVecNear(copy->GetForward(), D3DXVECTOR3(0, 0, 20));
-}
-
 TEST_F(CameraTest, ViewMatrixIsTheLookAtOfEyeTargetAndUp) {
     Camera* camera = MakeRegistered(new Camera);
     SendTo(camera, kMsgCameraPosition, D3DXVECTOR3(0, 0, -10));

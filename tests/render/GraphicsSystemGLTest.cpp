@@ -15,8 +15,8 @@
 #include "render/GraphicsSystem.h"
 #include "render/RenderDevice.h"
 #include "scene/ObjectFactory.h"
-#include "tests/engine/LogCapture.h"
 #include "tests/render/GraphicsTestRig.h"
+#include "tests/support/LogCapture.h"
 
 namespace fs = std::filesystem;
 
@@ -36,11 +36,6 @@ public:
         ASSERT_NE(*projection, nullptr);
         last = **projection;
     }
-    void Update(float) override {}
-    void Init() override {}
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
 
     std::vector<u32> targetWidthsSeen;
     D3DXMATRIX last;

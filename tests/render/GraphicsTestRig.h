@@ -1,7 +1,7 @@
-// For the renderer's GL tests: the engine-wide services in start-up order,
-// the port window (its handle announced as the WindowsSystem does), the
-// effect loader and render resources over the repository's asset folders,
-// and an Engine that owns the systems under test so they receive messages.
+// For the renderer's GL tests: the engine-wide services of tests/support with
+// an Engine that owns the systems under test, the port window (its handle
+// announced as the WindowsSystem does), and the effect loader and render
+// resources over the repository's asset folders.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,19 +9,15 @@
 #include <memory>
 #include <string>
 
-#include "engine/Engine.h"
 #include "engine/FilePath.h"
-#include "engine/Graveyard.h"
-#include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/Overlord.h"
 #include "platform/WindowsSystem.h"
 #include "port/window/PortWindow.h"
 #include "render/Camera.h"
 #include "render/EffectLoader.h"
 #include "render/GraphicsSystem.h"
 #include "render/RenderResources.h"
-#include "tests/support/TestIdCounter.h"
+#include "tests/support/TestServices.h"
 
 class Model;
 class PointLight;
@@ -39,13 +35,8 @@ inline FilePath AssetFolder(const std::string& folder, const std::string& extens
     return path;
 }
 
-class GraphicsTestRig : public ::testing::Test {
+class GraphicsTestRig : public ::testing::Test, protected EngineServices {
 protected:
-    std::unique_ptr<MessageHub> hub = std::make_unique<MessageHub>();
-    std::unique_ptr<TestIdCounter> counter = std::make_unique<TestIdCounter>();
-    std::unique_ptr<Graveyard> graveyard = std::make_unique<Graveyard>();
-    std::unique_ptr<Overlord> overlord = std::make_unique<Overlord>();
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     std::unique_ptr<RenderResources> resources =
         std::make_unique<RenderResources>(AssetFolder("texture", ".dds"), AssetFolder("particle", ".dds"));
     std::unique_ptr<EffectLoader> loader = std::make_unique<EffectLoader>(AssetFolder("shader", ".fx"));

@@ -32,23 +32,6 @@ protected:
 
 }  // namespace
 
-TEST_F(LightTest, DefaultsOfTheGlobalLight) {
-    GlobalLighting light;
-    EXPECT_EQ(light.GetTypeId(), TypeId<GlobalLighting>::Get());
-    ExpectVecNear(light.directionalLightingDirection, D3DXVECTOR3(1, 1, 1));
-    ExpectVecNear(light.directionalLightColor, D3DXVECTOR3(1, 1, 1));
-    EXPECT_EQ(light.directionalLightIntensity, 0.5f);
-    EXPECT_EQ(light.ambientIntensity, 0.2f);
-    EXPECT_EQ(light.GetAliasTypeId(), 0u);
-}
-
-TEST_F(LightTest, DefaultsOfThePointLight) {
-    PointLight light;
-    EXPECT_EQ(light.GetTypeId(), TypeId<PointLight>::Get());
-    EXPECT_EQ(light.mRange, 10.0f);
-    EXPECT_EQ(light.mDiffuse, D3DXCOLOR(1, 1, 1, 1));
-}
-
 // Scene files store the members newest first under these exact keys.
 TEST_F(LightTest, ReflectedMembersUnderTheirFileKeys) {
     RegisterLights();

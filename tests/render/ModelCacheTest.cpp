@@ -7,7 +7,7 @@
 #include "render/ModelCache.h"
 #include "render/ModelFileWriter.h"
 #include "scene/DevozizuDave.h"
-#include "tests/engine/LogCapture.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 

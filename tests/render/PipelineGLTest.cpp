@@ -36,11 +36,6 @@ public:
         if (const ClientRect* client = m->Read(kMsgFrameClientRect)) rect = *client;
         if (const u32* id = m->Read(kMsgActiveCamera)) camera = *id;
     }
-    void Update(float) override {}
-    void Init() override {}
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
 
     std::vector<u32> arguments;
     D3DXMATRIX view, projection;
@@ -53,12 +48,6 @@ template <class Stood>
 class StandIn : public ISystem {
 public:
     StandIn() : ISystem(TypeId<Stood>::Get()) {}
-    void HandleMessage(Message*) override {}
-    void Update(float) override {}
-    void Init() override {}
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
 };
 
 class PipelineGLTest : public FrameTestRig {

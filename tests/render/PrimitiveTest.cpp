@@ -23,12 +23,7 @@ public:
     void HandleMessage(Message* m) override {
         if (const u32* id = m->Read(ComponentAnnounced(TypeId<Model>::Get()))) ids.push_back(*id);
     }
-    void Update(float) override {}
-    void Init() override {}
-    void Shutdown() override {}
     IComponent* Clone() override { return new ModelAnnouncements; }
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
     std::vector<u32> ids;
 };
 

@@ -30,11 +30,6 @@ public:
         const u32* id = m->Read(Kind<u32>{m->type, m->argument});
         seen.push_back({m->type, m->argument, id ? *id : 0u});
     }
-    void Update(float) override {}
-    void Init() override {}
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
     std::vector<std::array<u32, 3>> seen;
 };
 

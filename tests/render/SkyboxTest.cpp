@@ -27,30 +27,6 @@ protected:
 
 }  // namespace
 
-// A clone of a sky box, and a clone of that clone, is a sky box with its own
-// Init and Clone, never a plain Model.
-TEST_F(SkyboxTest, CloneIsASkyboxNotAPlainModel) {
-    Skybox skybox;
-    skybox.filename = "stars.dds";
-    skybox.material.diffuseFileName = "unused";
-    std::unique_ptr<IComponent> copy(skybox.Clone());
-    auto* sky = dynamic_cast<Skybox*>(copy.get());
-    ASSERT_NE(sky, nullptr);
-    EXPECT_EQ(sky->GetTypeId(), TypeId<Skybox>::Get());
-    EXPECT_NE(sky->GetTypeId(), TypeId<Model>::Get());
-    EXPECT_NE(sky->GetId(), skybox.GetId());
-    EXPECT_EQ(sky->GetOwner(), 0u);
-    EXPECT_EQ(sky->filename, "stars.dds");
-    EXPECT_EQ(sky->material.diffuseFileName, "unused");
-    std::unique_ptr<IComponent> again(sky->Clone());
-    EXPECT_NE(dynamic_cast<Skybox*>(again.get()), nullptr);
-    EXPECT_EQ(again->GetTypeId(), TypeId<Skybox>::Get());
-    // Its own Init: the sky cube, not a model-file load.
-    sky->Init();
-    EXPECT_EQ(sky->triangleCount, 12u);
-    EXPECT_EQ(sky->vertexCount, 8u);
-}
-
 TEST_F(SkyboxTest, InitBuildsTheCubeWithoutAModelFile) {
     Skybox skybox;
     skybox.filename = "nothere.dds";

@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "engine/FilePath.h"
-#include "tests/engine/LogCapture.h"
 #include "tests/port/os/SpecialFiles.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 std::string Compose(const std::string& fileName) {

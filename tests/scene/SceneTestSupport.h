@@ -25,17 +25,12 @@ template <class T, class F>
 class FieldsComponent : public IComponent {
 public:
     FieldsComponent() : IComponent(TypeId<T>::Get()) {}
-    void HandleMessage(Message*) override {}
-    void Update(float) override {}
     void Init() override { ++inits; }
-    void Shutdown() override {}
     IComponent* Clone() override {
         T* copy = new T();
         copy->f = f;
         return copy;
     }
-    void DebugDraw() override {}
-    u32 GetAliasTypeId() override { return 0; }
     F f;
     int inits = 0;
 };
@@ -96,12 +91,6 @@ public:
 class TestOwner : public SceneSystem {
 public:
     TestOwner() : SceneSystem(TypeId<TestOwner>::Get()) {}
-    void HandleMessage(Message*) override {}
-    void Update(float) override {}
-    void Init() override {}
-    void Clear() override {}
-    void Activate() override {}
-    void Deactivate() override {}
     void OnSceneLoaded() override { events.push_back("loaded"); }
     void OnSceneCleared() override { events.push_back("cleared"); }
     void OnObjectAdded(u32 id, bool flag) override {

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/TempAssetRoot.h"
 #include "tests/port/ChildProcess.h"
 #include "tests/port/FolderSnapshot.h"
 #include "tests/port/os/SpecialFiles.h"
+#include "tests/support/TempAssetRoot.h"
 
 namespace {
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "tests/port/gpu/GpuTestRig.h"
+#include "tests/support/GpuFixture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // a pass is applied.
 #include <gtest/gtest.h>
 
-#include "tests/port/gpu/GpuTestRig.h"
+#include "tests/support/GpuFixture.h"
 
 namespace {
 

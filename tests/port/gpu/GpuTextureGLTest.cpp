@@ -10,7 +10,7 @@
 
 #include <stb/stb_image_write.h>
 
-#include "tests/port/gpu/GpuTestRig.h"
+#include "tests/support/GpuFixture.h"
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "port/gpu/GpuTimestamps.h"
-#include "tests/port/gpu/GpuTestRig.h"
+#include "tests/support/GpuFixture.h"
 
 TEST(GpuTimestampsGLTest, SeriesComeBackInOrderAndQueriesServeTheNextSeries) {
     START_RIG(rig);

@@ -1,5 +1,6 @@
-// Shared by the GPU layer's GL tests: the port window, the device and swap
-// chain on it, and a few helpers to render into a small target and read it.
+// The offscreen GPU fixture: the port window (SDL offscreen driver on Mesa),
+// the device and swap chain on it, and helpers to render into a small target
+// and read it back. Used by the GPU layer's GL tests; main thread only.
 #pragma once
 #include <gtest/gtest.h>
 

@@ -1,11 +1,14 @@
 // Every component class of the start-up tables, with each reflected member
 // moved away from its prototype's value, clones to a component that writes
 // the same member text: a member the class's copy leaves behind shows up as a
-// difference. Values are moved through their own Lua text, so nested
-// structures, fixed arrays and sequences are covered without knowing them.
+// difference. The same text read into a fresh copy of the prototype writes
+// the same again, and the members keep their file keys in file order.
+// Values are moved through their own Lua text, so nested structures, fixed
+// arrays and sequences are covered without knowing them.
 #include <gtest/gtest.h>
 
 #include <lua.hpp>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -93,6 +96,20 @@ protected:
         return fixed;
     }
 
+    // Runs `return <text>` and reads every member of `object` from it.
+    bool ReadAll(const IMetaClass& metaClass, const std::string& text, void* object) {
+        const std::string chunk = "return " + text;
+        if (luaL_loadbuffer(L_, chunk.data(), chunk.size(), "text") != 0 || lua_pcall(L_, 0, 1, 0) != 0) return false;
+        bool read = true;
+        try {
+            for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next()) m->ReadFromLua(object, L_);
+        } catch (const DataError&) {
+            read = false;
+        }
+        lua_settop(L_, 0);
+        return read;
+    }
+
     MetaRegistry registry_;
     ObjectFactory factory_;
     lua_State* L_ = luaL_newstate();
@@ -118,6 +135,50 @@ TEST_F(ComponentCloneTest, CloneWritesTheSameTextWithEveryMemberChanged) {
         EXPECT_EQ(copy->GetTypeId(), original->GetTypeId());
         EXPECT_NE(copy->GetId(), original->GetId());
         EXPECT_EQ(copy->GetOwner(), 0u);
+    }
+}
+
+// Scene and archetype files hold the members under these keys, newest first:
+// a renamed or reordered member no longer reads the files already written.
+// Classes still taking shape are not listed yet.
+const std::map<std::string, std::string> kFileKeys = {
+    {"Camera", "FUZZY_CAMZ FUZZY_CAMY FUZZY_CAMX elevation distance camPos "},
+    {"FreeRoamCamera", "velocity "},
+    {"GameCamera", "targetOffset "},
+    {"GlobalLighting",
+     "AmbientIntensity DirectionalLightIntensity DirectionalLightColor DirectionalLightingDirection "},
+    {"IsoCamera", ""},
+    {"LoopedSound", "autoPlay positioned volume filename "},
+    {"Model", "material filename "},
+    {"ParticleEffect", "killEmitter ParticleArchetypes "},
+    {"ParticleEmmiter", "particles active dieOnStop continuous fallOff emitterDuration "},
+    {"PathFollowCamera", "lookAheadDistance acceleration velocity "},
+    {"PointLight", "mDiffuse mRange "},
+    {"Primitive",
+     "material solidColor endColor color noiseGlowmap gaussian persist octaves height width objectDepth objectHeight "
+     "objectWidth rz ry r slices stacks gradient noisy primType "},
+    {"ScreenText", "fontColor text fontSize fontName "},
+    {"Skybox", "material filename "},
+    {"Transform", "isInScreenSpace scale rotation position "},
+};
+
+TEST_F(ComponentCloneTest, FullTextReadsBackUnderTheFileKeys) {
+    for (const ComponentClassEntry& entry : ClassRegistrations::ComponentClasses()) {
+        SCOPED_TRACE(entry.name);
+        const IMetaClass* metaClass = registry_.GetByName(entry.name);
+        IComponent* prototype = factory_.GetPrototype(entry.name);
+        ASSERT_TRUE(metaClass && prototype);
+        std::string keys;
+        for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next()) keys += m->GetName() + " ";
+        const auto pinned = kFileKeys.find(entry.name);
+        if (pinned != kFileKeys.end()) EXPECT_EQ(keys, pinned->second);
+
+        std::unique_ptr<IComponent> original(prototype->Clone());
+        MoveEveryMember(*metaClass, original.get());
+        const std::string text = MemberText::WriteFull(*metaClass, original.get());
+        std::unique_ptr<IComponent> read(prototype->Clone());
+        ASSERT_TRUE(ReadAll(*metaClass, text, read.get())) << text;
+        EXPECT_EQ(MemberText::WriteFull(*metaClass, read.get()), text);
     }
 }
 

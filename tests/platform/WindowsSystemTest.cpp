@@ -178,18 +178,6 @@ TEST_F(WindowsSystemGLTest, LeftCtrlHeldAsGenericAndLeftCode) {
     EXPECT_FALSE(input->IsKeyDown(0xA2));
 }
 
-TEST_F(WindowsSystemGLTest, AltF4QuitsAltSDoesNot) {
-    TestPushKey(0xA4, true);
-    TestPushKey(0x53, true);
-    TestPushText("s");
-    TestPushKey(0x53, false);
-    Frame();
-    EXPECT_TRUE(services.engine->IsActive());
-    TestPushKey(0x73, true);
-    Frame();
-    EXPECT_FALSE(services.engine->IsActive());
-}
-
 TEST_F(WindowsSystemGLTest, KeysTypedWithAltAndF10AreSystemKeysNotTheGames) {
     // Each step is pumped and checked before InputSystem clears the edges.
     auto pump = [&] { windows->Update(0.016f); };

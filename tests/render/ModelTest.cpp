@@ -6,6 +6,7 @@
 #include "render/DebugRecords.h"
 #include "render/Material.h"
 #include "render/Model.h"
+#include "render/Skybox.h"
 
 class GraphicsSystem;
 
@@ -123,6 +124,14 @@ TEST_F(ModelTest, InitWithoutAFileLeavesNoMesh) {
     EXPECT_EQ(model.vertexBuffer, nullptr);
     EXPECT_EQ(model.cacheEntry, nullptr);
     EXPECT_EQ(model.vertexCount, 0u);
+}
+
+TEST_F(ModelTest, SkyboxBuildsItsCubeWithoutAModelFile) {
+    Skybox skybox;
+    skybox.filename = "nothere.dds";
+    skybox.Init();
+    EXPECT_EQ(skybox.triangleCount * 3, 36u);
+    EXPECT_EQ(skybox.cacheEntry, nullptr);
 }
 
 TEST(MaterialTest, LockedSlotKeepsItsViewAndClearedNameEmptiesTheSlot) {

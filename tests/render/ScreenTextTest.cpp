@@ -8,10 +8,11 @@
 #include <memory>
 
 #include "FontTestSupport.h"
-#include "LightTestSupport.h"
 #include "RenderTestSupport.h"
+#include "ValueTextSupport.h"
 #include "engine/Engine.h"
 #include "engine/Transform.h"
+#include "reflection/MetaRegistry.h"
 #include "reflection/ValueTypes.h"
 #include "render/FontAtlas.h"
 #include "render/FontManager.h"
@@ -302,28 +303,6 @@ TEST_F(ScreenTextTest, ScreenSpaceTextStaysInsideTheScreenDepthRange) {
     }
     // A view depth already inside the range is kept.
     EXPECT_EQ(ScreenText::ScreenSpaceDepth(10.0f), 10.0f);
-}
-
-TEST_F(ScreenTextTest, ReflectedMembersRoundTripThroughValueText) {
-    MetaRegistry registry;
-    ValueTypes::Register(registry);
-    ScreenText prototype;
-    registry.Register<ScreenText>("ScreenText");
-    ScreenText written;
-    written.SetFontName("arial.ttf");
-    written.SetFontSize(20);
-    written.SetText("Score: 10");
-    written.SetFontColor(D3DXCOLOR(0, 1, 0.5f, 1));
-    const std::string text = FullText(written);
-    EXPECT_EQ(text,
-              "{ fontColor = { a = 1, b = 0.5, g = 1, r = 0,  }, text = \"Score: 10\", fontSize = 20, "
-              "fontName = \"arial.ttf\",  }");
-    ScreenText read;
-    ASSERT_TRUE(ReadText(text, read));
-    EXPECT_EQ(read.GetFontName(), "arial.ttf");
-    EXPECT_EQ(read.GetFontSize(), 20);
-    EXPECT_EQ(read.GetText(), "Score: 10");
-    EXPECT_EQ(read.GetFontColor(), D3DXCOLOR(0, 1, 0.5f, 1));
 }
 
 // A text read from a scene file has its font in its members only: its first

@@ -1,7 +1,6 @@
-// Round trip of a reflected component through its value text, as scene and
-// archetype files store it: written in full as MemberText, run as Lua
-// ("return <text>") and read back into a second object member by member.
-// Shared by the light, sky box and screen text tests.
+// Reads a reflected component from value text as scene and archetype files
+// store it: run as Lua ("return <text>") and read member by member. Used by
+// the screen text tests.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,18 +8,8 @@
 
 #include <string>
 
-#include "core/TypeId.h"
 #include "reflection/DataError.h"
-#include "reflection/MemberText.h"
 #include "reflection/Meta.h"
-#include "reflection/MetaRegistry.h"
-
-// The full text of `object` (T must be registered).
-template <class T>
-std::string FullText(const T& object) {
-    const IMetaClass* metaClass = MetaRegistry::Instance()->GetByTypeId(TypeId<T>::Get());
-    return metaClass ? MemberText::WriteFull(*metaClass, &object) : std::string();
-}
 
 // Reads `text` (a Lua table literal) into `object`; false when the text does
 // not run or cannot be read.

@@ -18,6 +18,7 @@
 #include "port/panels/TweakPanels.h"
 #include "reflection/TweakBinding.h"
 #include "render/GraphicsSystem.h"
+#include "scene/SceneManager.h"
 
 // The two start systems; only their type ids are needed here.
 class Editor;
@@ -30,6 +31,10 @@ void StartFromCommandLine(const char* commandLine, Engine* engine) {
     if (ISystem* system = engine->GetSystem(startSystem)) {
         system->SetActive(true);
         system->Activate();
+    } else if (SceneManager* scenes = SceneManager::Instance()) {
+        // No start screen to choose a level with: an empty scene under its
+        // owner, which offers the scene files.
+        scenes->ClearScene();
     }
     engine->Update(0.0f);
 }

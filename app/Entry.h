@@ -15,7 +15,8 @@ class Engine;
 // abnormal end goes through the crash handler.
 int RunProgram(const char* commandLine);
 
-// Activates the start system ("-e": the Editor, otherwise the SplashScreen;
-// nothing when the Engine has no such system) and runs the frame loop until
-// it ends and the systems are deleted.
+// Activates the start system ("-e": the Editor, otherwise the SplashScreen);
+// when the Engine has no such system, clears the scene under its owner
+// instead (the game's scene system then offers the scene files). Then runs
+// the frame loop until it ends and the systems are deleted.
 void StartFromCommandLine(const char* commandLine, Engine* engine);

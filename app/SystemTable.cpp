@@ -11,6 +11,8 @@
 #include "frontend/screens/SplashScreen.h"
 #include "frontend/screens/StartMenu.h"
 #include "game/physics/Physics.h"
+#include "game/scene/BehaviorSystem.h"
+#include "game/scene/GameLogic.h"
 #include "platform/AudioSystem.h"
 #include "platform/InputSystem.h"
 #include "platform/WindowsSystem.h"
@@ -55,7 +57,9 @@ const std::vector<Entry>& SystemTable::Systems() {
         System<StartMenu>("StartMenu"),
         System<PauseMenu>("PauseMenu"),
         System<Physics>("Physics"),
+        System<GameLogic>("GameLogic"),
         System<AudioSystem>("AudioSystem"),
+        System<BehaviorSystem>("BehaviorSystem"),
         System<InputSystem>("InputSystem"),
     };
     return systems;

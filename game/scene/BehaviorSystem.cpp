@@ -87,8 +87,7 @@ void BehaviorSystem::Walk(ComponentList& list, float dt) {
 }
 
 void BehaviorSystem::Clear() {
-    for (ComponentList* list :
-         {&movements_, &brains_, &sataleyes_, &positionTriggers_, &timeLords_, &distanceLords_})
+    for (ComponentList* list : {&movements_, &brains_, &sataleyes_, &positionTriggers_, &timeLords_, &distanceLords_})
         list->Clear();
     playerObjectId_ = 0;
 }

@@ -77,8 +77,8 @@ GameLogic::GameLogic() : SceneSystem(TypeId<GameLogic>::Get()) {
     listTypeIds_[kLifetimeList] = TypeId<Lifetime>::Get();
     listTypeIds_[kHackList] = TypeId<HackComponent>::Get();
     listTypeIds_[kHudList] = TypeId<HUDComponent>::Get();
-    for (ListIndex index : {kHealthList, kWeaponList, kGameCameraList, kWeaponSplineList, kProjectileList,
-                            kPatternManagerList})
+    for (ListIndex index :
+         {kHealthList, kWeaponList, kGameCameraList, kWeaponSplineList, kProjectileList, kPatternManagerList})
         Subscribe(ComponentAnnounced(listTypeIds_[index]));
     Subscribe(ComponentAnnounced(TypeId<Player>::Get()));
     Subscribe(ComponentAnnounced(TypeId<PlayerPath>::Get()));
@@ -330,8 +330,7 @@ bool GameLogic::LoadSceneFromList(size_t index) {
     SceneManager* scenes = SceneManager::Instance();
     if (!folders || !scenes) return false;
     if (index >= sceneNames_.size()) {
-        Log("GameLogic: scene button %zu is not in the list of %zu scenes; nothing loaded", index,
-            sceneNames_.size());
+        Log("GameLogic: scene button %zu is not in the list of %zu scenes; nothing loaded", index, sceneNames_.size());
         return false;
     }
     // Composed first: clearing the scene lists the folder again.

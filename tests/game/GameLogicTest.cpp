@@ -36,7 +36,8 @@ protected:
     }
     size_t MouseControls() const {
         size_t count = 0;
-        for (u32 id : logic->GetPlayerControlIds()) count += dynamic_cast<MouseFireControl*>(gui->FindControl(id)) != nullptr;
+        for (u32 id : logic->GetPlayerControlIds())
+            count += dynamic_cast<MouseFireControl*>(gui->FindControl(id)) != nullptr;
         return count;
     }
 };
@@ -91,13 +92,15 @@ TEST_F(GameLogicTest, KeysTellTheShipAndSpaceFiresAtTheShipAlongItsNose) {
     std::vector<std::pair<u32, u32>> seen;  // type, sender
     for (const Received& r : heard.received) seen.push_back({r.type, r.sender});
     const u32 player = ship->GetId();
-    EXPECT_EQ(seen, (std::vector<std::pair<u32, u32>>{{53, player}, {72, player}, {63, player}, {64, player}, {65, 0}}));
+    EXPECT_EQ(seen,
+              (std::vector<std::pair<u32, u32>>{{53, player}, {72, player}, {63, player}, {64, player}, {65, 0}}));
 
     input->KeyPressed(0x20);
     Frame();
     EXPECT_TRUE(enemy->received.empty()) << "the fire key addresses the ship alone";
-    ASSERT_EQ(std::count_if(ship->received.begin(), ship->received.end(), [](const Message& m) { return m.Is(kMsgFire); }),
-              1);
+    ASSERT_EQ(
+        std::count_if(ship->received.begin(), ship->received.end(), [](const Message& m) { return m.Is(kMsgFire); }),
+        1);
     EXPECT_NEAR(ship->lastRay.origin.x, 1.0f, 1e-5f);
     EXPECT_NEAR(ship->lastRay.origin.z, 3.0f, 1e-5f);
     EXPECT_NEAR(ship->lastRay.direction.x, 1.0f, 1e-5f);
@@ -112,9 +115,14 @@ TEST_F(GameLogicTest, ListsRunInOppositeOrdersOnConsecutiveFrames) {
 }
 
 TEST_F(GameLogicTest, NothingIsUpdatedWhilePausedAndEverythingAfter) {
-    const u32 listed[] = {TypeId<GameCamera>::Get(), TypeId<Weapon>::Get(),   TypeId<WeaponSpline>::Get(),
-                          TypeId<Projectile>::Get(), TypeId<ProjectilePatternManager>::Get(),
-                          TypeId<Health>::Get(),     TypeId<Lifetime>::Get(), TypeId<HackComponent>::Get(),
+    const u32 listed[] = {TypeId<GameCamera>::Get(),
+                          TypeId<Weapon>::Get(),
+                          TypeId<WeaponSpline>::Get(),
+                          TypeId<Projectile>::Get(),
+                          TypeId<ProjectilePatternManager>::Get(),
+                          TypeId<Health>::Get(),
+                          TypeId<Lifetime>::Get(),
+                          TypeId<HackComponent>::Get(),
                           TypeId<HUDComponent>::Get()};
     for (u32 typeId : listed) MakeProbe(typeId, std::to_string(typeId));
     Probe* ship = MakeProbe(TypeId<Player>::Get(), "ship");

@@ -4,7 +4,6 @@
 // level's camera becomes the active one and the carrier rides its track.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 
 #include "app/Assembly.h"
@@ -104,7 +103,10 @@ TEST_F(SceneFlowGLTest, ClickingTrackTestInTheScenesBarLoadsTheLevelAndTheCarrie
     ASSERT_TRUE(loaded) << "the click loads TrackTest";
     EXPECT_TRUE(barGone) << "no bar while a scene is loaded";
     EXPECT_TRUE(cameraActive) << "the level is seen through its own camera";
-    std::printf("carrier from %g to %g\n", startDistance, endDistance);
+    // 30 frames of about one physics step each at 25 units a second.
+    EXPECT_GT(endDistance, startDistance + 5.0f) << "the carrier rides its track";
+    const D3DXVECTOR3 moved = endPosition - startPosition;
+    EXPECT_GT(D3DXVec3Length(&moved), 5.0f) << "and its object with it";
     assembly.Disassemble();
 }
 }  // namespace

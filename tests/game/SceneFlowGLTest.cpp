@@ -97,7 +97,9 @@ TEST_F(SceneFlowGLTest, ClickingTrackTestInTheScenesBarLoadsTheLevelAndTheCarrie
         return frame < loadedAt + 30;
     }));
     engine->Init();
-    StartFromCommandLine("", engine);
+    // The scene cleared under GameLogic, as a run without a start screen begins.
+    SceneManager::Instance()->ClearScene();
+    engine->Update(0.0f);
 
     EXPECT_TRUE(barListedTrackTest) << "the Scenes bar lists the scene folder";
     ASSERT_TRUE(loaded) << "the click loads TrackTest";

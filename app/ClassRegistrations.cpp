@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Assert.h"
+#include "editor/systems/EditorControlState.h"
 #include "engine/EngineClasses.h"
 #include "game/GameClasses.h"
 #include "platform/PlatformClasses.h"
@@ -65,6 +66,7 @@ const std::vector<Entry>& ClassRegistrations::PlainStructures() {
         Structure<Material>("Material"),
         ReflectedStructure<Particle>("Particle"),
         ReflectedStructure<Gradient>("Gradient"),
+        ReflectedStructure<EditorControlState>("EditorControlState"),
     };
     return structures;
 }

@@ -17,8 +17,11 @@ void InputDriver::BeginFrame() {
     const std::vector<InputScript::Step>& steps = script_.Steps();
     while (next_ < steps.size()) {
         const InputScript::Step& step = steps[next_];
-        if (frame_ == 0) Log("SCRIPT: %s", step.line.c_str());
-        StepPlay play{target_, step.args, frame_, {}};
+        if (frame_ == 0) {
+            Log("SCRIPT: %s", step.line.c_str());
+            mark_ = 0;
+        }
+        StepPlay play{target_, step.args, frame_, {}, &mark_};
         switch (step.command->play(play)) {
             case StepState::Again:
                 ++frame_;

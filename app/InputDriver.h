@@ -29,6 +29,7 @@ private:
     ScriptTarget& target_;
     size_t next_ = 0;  // the step playing, or the next to start
     u32 frame_ = 0;    // frames the playing step has had before this one
+    u32 mark_ = 0;     // the playing step's note (StepPlay::mark)
     bool finished_ = false;
     bool failed_ = false;
 };

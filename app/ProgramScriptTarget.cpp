@@ -1,8 +1,10 @@
 #include "app/ProgramScriptTarget.h"
 
 #include "engine/Engine.h"
+#include "port/dialogs/FileDialogScript.h"
 #include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
+#include "port/panels/TweakPanelsProbe.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
 #include "render/GraphicsSystem.h"
@@ -61,4 +63,43 @@ bool ProgramScriptTarget::SaveShot(const std::string& name, std::string* error) 
 
 void ProgramScriptTarget::Quit() {
     engine_.SetActive(false);
+}
+
+bool ProgramScriptTarget::PanelEntryCentre(const std::string& barName, const std::string& entry, int* x, int* y,
+                                           std::string* why) {
+    TwBar* bar = TwInspectFindBar(barName.c_str());
+    TweakVarInfo info;
+    if (!bar) {
+        *why = "no panel bar is named " + barName;
+        return false;
+    }
+    if (!TwInspectVar(bar, entry.c_str(), &info)) {
+        *why = "the bar " + barName + " has no entry named " + entry;
+        return false;
+    }
+    float ex, ey, ew, eh, bx, by, bw, bh;
+    if (!TwInspectItemRect(bar, entry.c_str(), &ex, &ey, &ew, &eh) || !TwInspectBarRect(bar, &bx, &by, &bw, &bh)) {
+        *why = "the entry " + entry + " of the bar " + barName + " was not drawn";
+        return false;
+    }
+    const float cx = ex + ew * 0.5f, cy = ey + eh * 0.5f;
+    if (cx < bx || cy < by || cx >= bx + bw || cy >= by + bh) {
+        *why = "the entry " + entry + " lies outside the visible part of the bar " + barName;
+        return false;
+    }
+    *x = static_cast<int>(cx);
+    *y = static_cast<int>(cy);
+    return true;
+}
+
+void ProgramScriptTarget::AnswerDialog(const std::string& path) {
+    FileDialogScriptAnswer(path);
+}
+
+void ProgramScriptTarget::CancelDialog() {
+    FileDialogScriptCancel();
+}
+
+void ProgramScriptTarget::DropFiles(const std::vector<std::string>& files) {
+    TestPushDrop(files);
 }

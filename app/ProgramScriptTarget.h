@@ -2,7 +2,9 @@
 // enter SDL's event queue through the window's test injection (so the
 // window's pump, the InputSystem and the GuiSystem see them as a player's),
 // systems are found by name among the Engine's systems and their children,
-// shots are the GraphicsSystem's back buffer saved as PNG files. Owned by
+// shots are the GraphicsSystem's back buffer saved as PNG files, panel
+// entries are found where the panels last drew them and dialogs answer from
+// the dialogs' script queue. Owned by
 // the scripted run; borrows the Engine. Main thread only.
 #pragma once
 #include <optional>
@@ -24,6 +26,10 @@ public:
     bool SystemFlags(const std::string& name, bool* active, bool* paused) override;
     bool SaveShot(const std::string& name, std::string* error) override;
     void Quit() override;
+    bool PanelEntryCentre(const std::string& bar, const std::string& entry, int* x, int* y, std::string* why) override;
+    void AnswerDialog(const std::string& path) override;
+    void CancelDialog() override;
+    void DropFiles(const std::vector<std::string>& files) override;
 
 private:
     ISystem* FindSystem(const std::string& name) const;

@@ -11,6 +11,8 @@ namespace {
 using Args = std::vector<std::string>;
 
 constexpr u32 kDefaultUntilFrames = 3600;
+// Frames a `panel` step waits for its entry to be drawn.
+constexpr u32 kPanelFrames = 120;
 
 // The whole word as a number of the base; nothing else may follow.
 template <class T>
@@ -162,6 +164,61 @@ StepState PlayShot(StepPlay& play) {
     return play.target.SaveShot(play.args[0], &play.error) ? StepState::Done : StepState::Failed;
 }
 
+// The words from `first` on, joined by single blanks (names with blanks).
+std::string Rest(const Args& args, size_t first) {
+    std::string text;
+    for (size_t i = first; i < args.size(); ++i) text += (i > first ? " " : "") + args[i];
+    return text;
+}
+
+// panel BAR ENTRY: a click on the entry where the panels last drew it
+// (waiting for it to be drawn): pressed in one frame, released in the next.
+bool AcceptPanel(const Args& args) {
+    return args.size() >= 2;
+}
+
+StepState PlayPanel(StepPlay& play) {
+    if (*play.mark != 0) {
+        play.target.Button(0, false);
+        return StepState::Done;
+    }
+    int x = 0, y = 0;
+    std::string why;
+    if (!play.target.PanelEntryCentre(play.args[0], Rest(play.args, 1), &x, &y, &why)) {
+        if (play.frame < kPanelFrames) return StepState::Again;
+        play.error = why;
+        return StepState::Failed;
+    }
+    play.target.MovePointer(x, y);
+    play.target.Button(0, true);
+    *play.mark = 1;
+    return StepState::Again;
+}
+
+// dialog PATH|cancel: the answer of the next file dialog.
+bool AcceptDialog(const Args& args) {
+    return !args.empty();
+}
+
+StepState PlayDialog(StepPlay& play) {
+    const std::string answer = Rest(play.args, 0);
+    if (answer == "cancel")
+        play.target.CancelDialog();
+    else
+        play.target.AnswerDialog(answer);
+    return StepState::Done;
+}
+
+// drop FILE...: one drop of the files at the pointer.
+bool AcceptDrop(const Args& args) {
+    return !args.empty();
+}
+
+StepState PlayDrop(StepPlay& play) {
+    play.target.DropFiles(play.args);
+    return StepState::Done;
+}
+
 bool AcceptNothing(const Args& args) {
     return args.empty();
 }
@@ -183,6 +240,9 @@ const std::vector<ScriptCommand>& ScriptCommand::Table() {
         {"release", "release left|right", &AcceptButton, &PlayRelease},
         {"click", "click X Y", &AcceptPoint, &PlayClick},
         {"shot", "shot NAME", &AcceptShot, &PlayShot},
+        {"panel", "panel BAR ENTRY", &AcceptPanel, &PlayPanel},
+        {"dialog", "dialog PATH|cancel", &AcceptDialog, &PlayDialog},
+        {"drop", "drop FILE...", &AcceptDrop, &PlayDrop},
         {"quit", "quit", &AcceptNothing, &PlayQuit},
     };
     return table;

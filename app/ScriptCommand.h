@@ -24,6 +24,7 @@ struct StepPlay {
     const std::vector<std::string>& args;  // the words after the command's name
     u32 frame = 0;                         // frames since the step started: 0 in its first
     std::string error;                     // why, with StepState::Failed
+    u32* mark = nullptr;                   // the step's own note across its frames; 0 when it starts
 };
 
 struct ScriptCommand {

@@ -4,6 +4,7 @@
 // thread only.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/Types.h"
 
@@ -24,4 +25,15 @@ public:
     virtual bool SaveShot(const std::string& name, std::string* error) = 0;
     // Ends the frame loop once the present frame is done.
     virtual void Quit() = 0;
+    // The centre (client pixels) of a tweak-panel entry as the last drawn
+    // frame showed it; false with the reason when the bar or the entry is
+    // missing, was not drawn or lies outside its bar's visible area.
+    virtual bool PanelEntryCentre(const std::string& bar, const std::string& entry, int* x, int* y,
+                                  std::string* why) = 0;
+    // The answer the next file dialog gives: a path (a bare name is taken in
+    // the dialog's starting folder), or a cancel.
+    virtual void AnswerDialog(const std::string& path) = 0;
+    virtual void CancelDialog() = 0;
+    // Files dropped on the window at the pointer, in one drop.
+    virtual void DropFiles(const std::vector<std::string>& files) = 0;
 };

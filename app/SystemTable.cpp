@@ -1,6 +1,7 @@
 #include "app/SystemTable.h"
 
 #include "controls/GuiSystem.h"
+#include "editor/systems/Editor.h"
 #include "engine/Engine.h"
 #include "engine/Queen.h"
 #include "frontend/screens/ControlsMenu.h"
@@ -57,6 +58,7 @@ const std::vector<Entry>& SystemTable::Systems() {
         System<StartMenu>("StartMenu"),
         System<PauseMenu>("PauseMenu"),
         System<Physics>("Physics"),
+        System<Editor>("Editor"),
         System<GameLogic>("GameLogic"),
         System<AudioSystem>("AudioSystem"),
         System<BehaviorSystem>("BehaviorSystem"),

@@ -57,10 +57,21 @@ void ParticleEffect::Init() {
             Log("ParticleEffect: archetype %s would make itself again; slot %d left empty", name.c_str(), i);
             continue;
         }
-        // Loaded from its file when not stored; initialised, announced and
-        // added to the scene; 0 when it cannot be had.
+        // Loaded from its file when not stored; initialised and announced;
+        // 0 when it cannot be had. Not in the scene's list: the effect makes
+        // it again whenever the scene is read, so a saved scene must not
+        // hold it (each save and load would add one more).
         const MakingGuard guard(name);
-        emitterObjects[i] = factory->Instantiate(name, true);
+        emitterObjects[i] = factory->Instantiate(name, false);
+    }
+}
+
+void ParticleEffect::Shutdown() {
+    // The emitter objects go with the effect's owner.
+    Overlord* overlord = Overlord::Instance();
+    for (u32& object : emitterObjects) {
+        if (object != 0 && overlord && overlord->GetGameObject(object)) overlord->UnregisterGameObject(object);
+        object = 0;
     }
 }
 

@@ -112,6 +112,12 @@ std::vector<std::string> ObjectFactory::GetArchetypeNames() const {
     return names;
 }
 
+std::vector<std::string> ObjectFactory::GetComponentClassNames() const {
+    std::vector<std::string> names;
+    for (auto& [name, prototype] : byName_) names.push_back(name);
+    return names;
+}
+
 GameObject* ObjectFactory::NewGameObject() {
     return new GameObject();
 }

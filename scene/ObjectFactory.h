@@ -52,6 +52,8 @@ public:
     void AddArchetypeByName(GameObject* prototype);
     void ClearArchetypes();
     std::vector<std::string> GetArchetypeNames() const;
+    // The class names of the component prototypes, ascending.
+    std::vector<std::string> GetComponentClassNames() const;
     GameObject* NewGameObject();
 
 private:

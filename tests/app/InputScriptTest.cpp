@@ -62,6 +62,12 @@ TEST(InputScriptTest, EachCommandAcceptsOnlyItsOwnWords) {
         {"shot", false},
         {"quit", true},
         {"quit now", false},
+        {"panel MainMenu LoadScene", true},
+        {"panel MainMenu", false},
+        {"dialog cancel", true},
+        {"dialog", false},
+        {"drop a.bin", true},
+        {"drop", false},
         {"jump 3", false},
         {"Wait 3", false},
     };
@@ -110,6 +116,23 @@ public:
         return !shotsFail;
     }
     void Quit() override { Note("quit"); }
+    bool PanelEntryCentre(const std::string& bar, const std::string& entry, int* x, int* y, std::string* why) override {
+        auto found = entries.find(bar + "/" + entry);
+        if (found == entries.end()) {
+            *why = "not drawn";
+            return false;
+        }
+        *x = found->second.first;
+        *y = found->second.second;
+        return true;
+    }
+    void AnswerDialog(const std::string& path) override { Note("dialog " + path); }
+    void CancelDialog() override { Note("dialog cancel"); }
+    void DropFiles(const std::vector<std::string>& files) override {
+        std::string all;
+        for (const std::string& file : files) all += " " + file;
+        Note("drop" + all);
+    }
 
     void Note(const std::string& what) { journal.push_back(std::to_string(frame) + ": " + what); }
 
@@ -117,6 +140,7 @@ public:
     std::vector<std::string> journal;
     std::map<std::string, std::pair<bool, bool>> systems;  // name -> (active, paused)
     bool shotsFail = false;
+    std::map<std::string, std::pair<int, int>> entries;  // "bar/entry" -> drawn centre
 };
 
 class InputDriverTest : public ::testing::Test {
@@ -192,3 +216,26 @@ TEST_F(InputDriverTest, QuitEndsTheScriptAndFailuresPlayNothingMore) {
 }
 
 }  // namespace
+
+TEST_F(InputDriverTest, PanelWaitsForItsEntryThenClicksItAcrossTwoFrames) {
+    onFrame = [this](int frame) {
+        if (frame == 2) target.entries["Selected/Save Archetype As..."] = {40, 12};
+    };
+    Play("dialog my ship-2\npanel Selected Save Archetype As...\ndialog cancel\ndrop a.bin b.bin\nquit");
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{
+                                  "0: dialog my ship-2",
+                                  "2: move 40 12",
+                                  "2: button 0 down",
+                                  "3: button 0 up",
+                                  "3: dialog cancel",
+                                  "3: drop a.bin b.bin",
+                                  "3: quit",
+                              }));
+}
+
+TEST_F(InputDriverTest, PanelEntryNeverDrawnFailsTheRun) {
+    Play("panel MainMenu Nowhere\nquit", 300);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{"120: quit"}));
+}

@@ -8,6 +8,7 @@
 #include "render/ParticleEmmiter.h"
 #include "render/RenderDevice.h"
 #include "scene/ObjectFactory.h"
+#include "scene/SceneManager.h"
 
 class ParticleEffectTest : public RenderFixture {
 protected:
@@ -146,4 +147,16 @@ TEST_F(ParticleEffectTest, ArchetypeWhoseEffectNamesItselfIsMadeOnce) {
     EXPECT_EQ(pongEffect->EmitterObject(1), 0u) << "Ping inside Pong inside Ping";
     // The next effect starts with a clear record.
     EXPECT_NE(MakeEffect({"Pong"})->EmitterObject(0), 0u);
+}
+
+TEST_F(ParticleEffectTest, EmitterObjectsStayOutOfTheSceneAndGoWithTheirOwner) {
+    // A saved scene must not hold them: the effect makes them again on load.
+    SceneManager scene;
+    AddEmitterArchetype("Sparks");
+    ParticleEffect* effect = MakeEffect({"Sparks"});
+    const u32 emitter = effect->EmitterObject(0);
+    ASSERT_NE(emitter, 0u);
+    EXPECT_TRUE(scene.GetObjectIds().empty());
+    overlord->UnregisterGameObject(effect->GetOwner());
+    EXPECT_EQ(overlord->GetGameObject(emitter), nullptr);
 }

@@ -1,0 +1,443 @@
+#include "editor/systems/Editor.h"
+
+#include "controls/Control.h"
+#include "controls/DoAlwaysTrigger.h"
+#include "controls/GuiSystem.h"
+#include "controls/KeyTrigger.h"
+#include "controls/MessageAction.h"
+#include "controls/MouseTrigger.h"
+#include "editor/controls/EditorKeyControls.h"
+#include "editor/systems/EditorMenuSystem.h"
+#include "editor/systems/EditorMoveUndoSystem.h"
+#include "editor/systems/EditorProxySystem.h"
+#include "editor/systems/EditorUISystem.h"
+#include "editor/systems/FocusPoint.h"
+#include "editor/systems/ObjectSelectionSystem.h"
+#include "engine/Engine.h"
+#include "engine/GameObject.h"
+#include "engine/Logger.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "game/track/PlayerPath.h"
+#include "platform/AudioSystem.h"
+#include "platform/WindowsSystem.h"
+#include "port/window/Cursor.h"
+#include "port/window/DragDrop.h"
+#include "render/Camera.h"
+#include "render/FreeRoamCamera.h"
+#include "render/GlobalLighting.h"
+#include "render/GraphicsSystem.h"
+#include "render/IsoCamera.h"
+#include "render/Model.h"
+#include "render/Skybox.h"
+#include "scene/ObjectFactory.h"
+#include "scene/SceneManager.h"
+
+// The game systems edit mode switches off; only their type ids are needed,
+// and a system the program does not have is skipped.
+class Physics;
+class GameLogic;
+class BehaviorSystem;
+class PauseMenu;
+
+namespace {
+// The type id of a component class by its registered name; 0 when the
+// program has no such class.
+u32 ClassTypeId(const char* className) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
+    return prototype ? prototype->GetTypeId() : 0;
+}
+
+GameObject* FindObject(u32 objectId) {
+    Overlord* overlord = Overlord::Instance();
+    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
+}
+
+// The placement size of an object without a model of its own or of its
+// proxy: that of the default proxy marker, a sphere of radius 1.
+const D3DXVECTOR3 kMarkerSize{2.0f, 2.0f, 2.0f};
+}  // namespace
+
+Editor::Editor() : SceneSystem(TypeId<Editor>::Get()) {
+    SetName("Editor");
+    SetActive(false);
+}
+
+Editor::~Editor() {
+    for (ISystem* child : std::initializer_list<ISystem*>{selectionSystem_, proxySystem_, menuSystem_, uiSystem_,
+                                                          undoSystem_})
+        if (child) RemoveSystem(child);
+    if (Overlord* overlord = Overlord::Instance())
+        for (u32 objectId : cameraObjects_)
+            if (overlord->GetGameObject(objectId)) overlord->UnregisterGameObject(objectId);
+}
+
+bool Editor::IsSceneComponentObject(const GameObject& object) {
+    if (object.GetComponent<GlobalLighting>() || object.GetComponent<Skybox>()) return true;
+    const u32 hud = ClassTypeId("HUDComponent");
+    return hud != 0 && object.GetComponentByTypeId(hud);
+}
+
+u32 Editor::MakeCamera(u32 cameraTypeId) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    IComponent* prototype = factory ? factory->GetPrototype(cameraTypeId) : nullptr;
+    if (!prototype) return 0;
+    GameObject* object = factory->NewGameObject();
+    IComponent* camera = prototype->Clone();
+    object->AddComponent(camera);
+    if (Transform* transform = factory->Create<Transform>()) object->AddComponent(transform);
+    object->Init();
+    cameraObjects_.push_back(object->GetId());
+    return camera->GetId();
+}
+
+void Editor::Init() {
+    if (menuSystem_) return;
+    selectedObject_ = 0;
+    pickedObject_ = 0;
+    freeRoamCamera_ = MakeCamera(TypeId<FreeRoamCamera>::Get());
+    isoCamera_ = MakeCamera(TypeId<IsoCamera>::Get());
+    cameras_ = {freeRoamCamera_, isoCamera_};
+    currentCamera_ = cameras_.front();
+    selectionSystem_ = new ObjectSelectionSystem();
+    proxySystem_ = new EditorProxySystem();
+    menuSystem_ = new EditorMenuSystem(*this);
+    undoSystem_ = new EditorMoveUndoSystem();
+    uiSystem_ = new EditorUISystem();
+    AddSystem(selectionSystem_);
+    AddSystem(proxySystem_);
+    AddSystem(menuSystem_);
+    AddSystem(undoSystem_);
+    AddSystem(uiSystem_);
+    menuSystem_->Init();
+    undoSystem_->Init();
+    uiSystem_->Init();
+}
+
+void Editor::Clear() {
+    if (menuSystem_) menuSystem_->Clear();
+    SelectObject(0);
+    SetPickedObject(0);
+}
+
+void Editor::Update(float dt) {
+    for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Update(dt);
+    Broadcast(kMsgSelectedObject, selectedObject_);
+    Broadcast(kMsgSelectedProxy, pickedObject_);
+    GameObject* object = FindObject(selectedObject_);
+    if (!object) return;
+    if (IComponent* movement = object->GetComponentByTypeId(ClassTypeId("Movement"))) movement->DebugDraw();
+    if (Transform* transform = object->GetComponent<Transform>()) transform->DebugDraw();
+    const std::vector<u32> children = object->GetChildren();
+    for (u32 child : children)
+        if (Transform* transform = Overlord::FindComponent<Transform>(child)) transform->DebugDraw();
+    if (!object->GetComponent<Model>())
+        SendToSystem(kMsgSelectedObject, TypeId<GraphicsSystem>::Get(), GetTypeId(), pickedObject_);
+    if (PlayerPath* path = object->GetComponent<PlayerPath>()) {
+        path->Update(0.0f);
+        path->DebugDraw();
+    }
+}
+
+void Editor::SwitchGameSystems(bool on) {
+    Engine* engine = Engine::Instance();
+    if (!engine) return;
+    for (u32 typeId : {TypeId<Physics>::Get(), TypeId<GameLogic>::Get(), TypeId<BehaviorSystem>::Get(),
+                       TypeId<AudioSystem>::Get(), TypeId<PauseMenu>::Get()}) {
+        ISystem* system = engine->GetSystem(typeId);
+        if (!system) continue;
+        system->SetActive(on);
+        if (on)
+            system->Activate();
+        else
+            system->Deactivate();
+    }
+}
+
+void Editor::Activate() {
+    Post(kMsgDebugDraw, GetTypeId(), true);
+    ShowCursor(true);
+    SendToSystem(kMsgEnableGroup, TypeId<GuiSystem>::Get(), GetTypeId(), 1u);
+    SendToSystem(kMsgDisableGroup, TypeId<GuiSystem>::Get(), GetTypeId(), 2u);
+    BuildObjectControls();
+    BuildCameraControls();
+    SwitchGameSystems(false);
+    Engine* engine = Engine::Instance();
+    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr) {
+        windowHandle_ = graphics->GetWindow();
+        if (windowHandle_ != 0) DragAcceptFiles(windowHandle_, true);
+        if (currentCamera_ != 0) graphics->PushCamera(currentCamera_);
+    }
+    SceneManager* scene = SceneManager::Instance();
+    if (scene) scene->SetOwner(this);
+    if (GetSubscriptions().empty()) {
+        Subscribe(kMsgFilesDropped);
+        Subscribe(kMsgClientRect);
+        Subscribe(kMsgWindowCreated);
+        Subscribe(kMsgSelectObject);
+        Subscribe(kMsgPickObject);
+        Subscribe(kMsgAddWaypoint);
+        Subscribe(kMsgRemoveWaypoint);
+        Subscribe(kMsgCameraHome);
+        Subscribe(kMsgOrthoCameraStep);
+        Subscribe(kMsgCycleCameras);
+        Subscribe(kMsgToggleRotateMode);
+        Subscribe(kMsgAxisLock);
+        Subscribe(kMsgEditorUnused);
+        Subscribe(kMsgDeleteSelection);
+        Subscribe(kMsgAddComponent);
+    } else {
+        SubscribeAll();
+    }
+    for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Activate();
+    if (scene) scene->ReloadScene();
+}
+
+void Editor::Deactivate() {
+    if (windowHandle_ != 0) DragAcceptFiles(windowHandle_, false);
+    RemoveControls();
+    if (menuSystem_) {
+        menuSystem_->SetActive(false);
+        menuSystem_->Deactivate();
+    }
+    ShowCursor(false);
+    UnsubscribeAll();
+    for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Deactivate();
+    Engine* engine = Engine::Instance();
+    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr) graphics->PopCamera();
+    Broadcast(kMsgDebugDraw, false);
+    SwitchGameSystems(true);
+}
+
+void Editor::HandleMessage(Message* message) {
+    if (const WindowCreatedData* created = message->Read(kMsgWindowCreated)) {
+        windowHandle_ = created->window;
+    } else if (const u32* selected = message->Read(kMsgSelectObject)) {
+        ChangeSelection(*selected, false);
+    } else if (const u32* picked = message->Read(kMsgPickObject)) {
+        pickedObject_ = *picked;
+    } else if (const std::string* className = message->Read(kMsgAddComponent)) {
+        AddComponent(*className);
+    } else if (message->Is(kMsgDeleteSelection)) {
+        DeleteSelection();
+    } else if (message->Is(kMsgForwardMoveToSelected)) {
+        if (selectedObject_ != 0) SendToObject(kMsgEmitterMove, selectedObject_, 0);
+    } else if (message->Is(kMsgForwardStartToSelected)) {
+        if (selectedObject_ != 0) SendToObject(kMsgEmitterStart, selectedObject_, 0);
+    }
+}
+
+void Editor::SelectObject(u32 objectId) {
+    ChangeSelection(objectId, true);
+}
+
+void Editor::ChangeSelection(u32 objectId, bool announce) {
+    if (objectId == selectedObject_) return;
+    selectedObject_ = objectId;
+    const u32 previousPick = pickedObject_;
+    if (objectId == 0) {
+        pickedObject_ = 0;
+        if (menuSystem_) menuSystem_->ClearSelectedBar();
+    } else if (menuSystem_) {
+        menuSystem_->ShowSelected(objectId);
+    }
+    if (uiSystem_) uiSystem_->SetCurrentObject(objectId);
+    if (announce) Broadcast(kMsgSelectObject, objectId);
+    if (pickedObject_ != previousPick) Broadcast(kMsgPickObject, pickedObject_);
+}
+
+void Editor::SetPickedObject(u32 objectId) {
+    if (objectId == pickedObject_) return;
+    pickedObject_ = objectId;
+    Broadcast(kMsgPickObject, objectId);
+}
+
+void Editor::DeleteSelection() {
+    if (pickedObject_ == 0) return;
+    GameObject* picked = FindObject(pickedObject_);
+    const u32 waypointProxy = ClassTypeId("WaypointProxyVisualization");
+    if (picked && waypointProxy != 0 && picked->GetComponentByTypeId(waypointProxy)) {
+        if (proxySystem_) proxySystem_->RemoveWaypointOf(pickedObject_, selectedObject_);
+        SelectObject(0);
+        return;
+    }
+    const u32 doomed = selectedObject_;
+    if (doomed != 0) {
+        if (SceneManager* scene = SceneManager::Instance()) EraseUnordered(scene->GetObjectIds(), doomed);
+        if (proxySystem_) proxySystem_->RemoveProxiesOf(doomed);
+    }
+    // Deselected first: no panel entry may stay bound to the freed components.
+    SelectObject(0);
+    if (doomed != 0 && FindObject(doomed)) {
+        Overlord::Instance()->UnregisterGameObject(doomed);
+        if (menuSystem_) menuSystem_->ForgetSceneComponent(doomed);
+    }
+}
+
+void Editor::AddComponent(const std::string& className) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
+    if (!prototype) {
+        Log("Editor: no component class is named \"%s\"; nothing added", className.c_str());
+        return;
+    }
+    const u32 typeId = prototype->GetTypeId();
+    if (selectedObject_ == 0) {
+        GameObject* object = factory->NewGameObject();
+        object->AddComponent(prototype->Clone());
+        if (typeId != TypeId<Transform>::Get() && !IsSceneComponentObject(*object))
+            if (Transform* transform = factory->Create<Transform>()) object->AddComponent(transform);
+        object->Init();
+        object->AnnounceComponents();
+        if (SceneManager* scene = SceneManager::Instance()) scene->AddObject(object->GetId(), false);
+        return;
+    }
+    GameObject* object = FindObject(selectedObject_);
+    if (!object) return;
+    if (!object->GetComponentByTypeId(typeId)) {
+        IComponent* component = prototype->Clone();
+        object->AddComponent(component);
+        component->Init();
+        ::Broadcast(ComponentAnnounced(typeId), object->GetId(), component->GetId());
+        // The panel shows the new component's members too.
+        if (menuSystem_) menuSystem_->ShowSelected(object->GetId());
+    }
+    if (!IsSceneComponentObject(*object) && proxySystem_) {
+        proxySystem_->RemoveProxiesOf(object->GetId());
+        proxySystem_->CreateProxy(*object);
+    }
+}
+
+void Editor::OnSceneLoaded() {
+    SceneManager* scene = SceneManager::Instance();
+    if (!scene) return;
+    const std::vector<u32> ids = scene->GetObjectIds();
+    for (u32 id : ids) {
+        GameObject* object = FindObject(id);
+        if (!object) continue;
+        if (IsSceneComponentObject(*object)) {
+            if (menuSystem_) menuSystem_->AddSceneComponent(*object);
+        } else if (proxySystem_) {
+            proxySystem_->CreateProxy(*object);
+        }
+    }
+}
+
+void Editor::OnSceneCleared() {
+    if (proxySystem_) proxySystem_->ClearProxies();
+}
+
+void Editor::OnObjectAdded(u32 objectId, bool flag) {
+    GameObject* object = FindObject(objectId);
+    if (!object) return;
+    if (IsSceneComponentObject(*object)) {
+        if (menuSystem_) menuSystem_->AddSceneComponent(*object);
+        return;
+    }
+    if (proxySystem_) proxySystem_->CreateProxy(*object);
+    Model* model = object->GetComponent<Model>();
+    if (!model && proxySystem_) model = Overlord::FindComponent<Model>(proxySystem_->FindProxy(objectId));
+    Transform* transform = object->GetComponent<Transform>();
+    Overlord* overlord = Overlord::Instance();
+    Camera* camera = overlord ? dynamic_cast<Camera*>(overlord->GetComponentById(currentCamera_)) : nullptr;
+    if (flag || !transform || !camera) return;
+    const D3DXVECTOR3 size = model ? model->extent * 2.0f : kMarkerSize;
+    const D3DXVECTOR3 point = FocusPoint(camera->GetPosition(), camera->GetLookAt(), size);
+    if (transform->GetParentId() != 0) {
+        transform->SetWorldPosition(point);
+    } else {
+        transform->position = point;
+        transform->worldPosition = point;
+    }
+}
+
+void Editor::AddEditorControl(Control* control) {
+    if (!control) return;
+    Engine* engine = Engine::Instance();
+    if (!engine || !engine->GetSystem<GuiSystem>()) {
+        delete control;  // nobody to own it
+        return;
+    }
+    AddControl(control);
+}
+
+// One control per row, in this order; a row whose control class the editor
+// does not have yet keeps its place as a null control.
+void Editor::BuildObjectControls() {
+    const u32 me = GetTypeId();
+    const u32 normal = Control::kCategoryNormal;
+    AddEditorControl(nullptr);  // 1 MoveObjToCamera: Insert pressed
+    AddEditorControl(MakeKeyMessageControl(0x09, "SelectNext", normal, kMsgSelectNextPrevious, false, 1, me));
+    AddEditorControl(MakeKeyMessageControl(0x09, "SelectPrev", normal, kMsgSelectNextPrevious, true, 0, me));
+    AddEditorControl(MakeKeyMessageControl(0x2E, "DeleteSelected", normal, kMsgDeleteSelection, false, 0, me));
+    AddEditorControl(MakeKeyMessageControl(0x52, "ToggleRotateTranslate", normal, kMsgToggleRotateMode, false, 0, me));
+    AddEditorControl(MakeKeyFloatControl(0x6B, "CamSpeedUp", cameraSpeedStep_, me));
+    AddEditorControl(MakeKeyFloatControl(0x6D, "CamSpeedDown", 1.0f / cameraSpeedStep_, me));
+    AddEditorControl(MakeKeyMessageControl(0x43, "CopySelected", normal, kMsgCopyObject, true, 0, me));
+    AddEditorControl(MakeKeyMessageControl(0x56, "PasteCopiedObject", normal, kMsgPasteObject, true, 0, me));
+    AddEditorControl(MakeKeyMessageControl(0x54, "PasteTransform", normal, kMsgPasteTransform, true, 0, me));
+    AddEditorControl(MakeAxisKeyControl(0x58, "AxisLockX", 0, me));
+    AddEditorControl(MakeAxisKeyControl(0x59, "AxisLockY", 1, me));
+    AddEditorControl(MakeAxisKeyControl(0x5A, "AxisLockZ", 2, me));
+    AddEditorControl(nullptr);  // 14 ParentObjectControl, parenting: left button released with P held
+    AddEditorControl(nullptr);  // 15 ParentObjectControl, unparenting: U pressed with an object selected
+    AddEditorControl(nullptr);  // 16 SplineBindControl: B held and left button released
+    AddEditorControl(MakeKeyVectorControl(0x24, "CameraHome", kMsgCameraHome.argument, {0, 0, 0}, me));
+    AddEditorControl(
+        MakeKeyVectorControl(0x21, "CameraOrthoControlUp", kMsgOrthoCameraStep.argument, {1, 1, 1}, me));
+    AddEditorControl(
+        MakeKeyVectorControl(0x22, "CameraOrthoControlDown", kMsgOrthoCameraStep.argument, {-1, -1, -1}, me));
+    AddEditorControl(nullptr);  // 20 MouseOverControl: its own triggers
+    AddEditorControl(nullptr);  // 21 UnitSelectControl: left button released
+    // 22: Escape held deselects; off again at the next update, so a held key
+    // deselects every second frame.
+    auto* deselect = new Control("unitDeselectControl", normal);
+    deselect->SetGroup(0);
+    deselect->AddActivateTrigger(new KeyTrigger(0x1B, KeyTrigger::kModeHeld, false));
+    deselect->AddDeactivateTrigger(new DoAlwaysTrigger());
+    deselect->AddActivateAction(new MessageAction<u32>(me, kMsgSelectObject, 0));
+    deselect->AddActivateAction(new MessageAction<u32>(me, kMsgPickObject, 0));
+    AddEditorControl(deselect);
+    AddEditorControl(nullptr);  // 23 ObjectPositionControl: its own triggers
+    AddEditorControl(nullptr);  // 24 CameraScreenDragControl: its own triggers
+    AddEditorControl(MakeKeyMessageControl(0x4F, "ToggleOrthoMoveMode", Control::kCategoryAlways,
+                                           kMsgToggleOrthoMove, false, 0, me));
+    AddEditorControl(nullptr);  // 26 VertexSnapControl: Ctrl+B held
+    AddEditorControl(nullptr);  // 27 KeyboardMoveObject (-1, 0, 0): A held, group 2
+    AddEditorControl(nullptr);  // 28 KeyboardMoveObject (1, 0, 0): D pressed, group 2
+    AddEditorControl(nullptr);  // 29 KeyboardMoveObject (0, 1, 0): W pressed, group 2
+    AddEditorControl(nullptr);  // 30 KeyboardMoveObject (0, -1, 0): S pressed, group 2
+    AddEditorControl(nullptr);  // 31 KeyboardMoveObject (0, 0, 1): Q pressed, group 2
+    AddEditorControl(nullptr);  // 32 KeyboardMoveObject (0, 0, -1): E pressed, group 2
+    AddEditorControl(nullptr);  // 33 MultiCloneControl: Ctrl+E pressed
+}
+
+void Editor::BuildCameraControls() {
+    const u32 me = GetTypeId();
+    AddEditorControl(
+        MakeKeyMessageControl(0x43, "CameraToggleControl", Control::kCategoryNormal, kMsgCycleCameras, false, 0, me));
+    // M: the movement keys switch between the camera (group 1) and the
+    // selected object (group 2).
+    Control* toggle = MakeKeyMessageControl(0x4D, "CameraMoveControlGroupToggle", Control::kCategoryAlways,
+                                            kMsgToggleGroup, false, 1, me);
+    toggle->AddActivateAction(new MessageAction<u32>(me, kMsgToggleGroup, 2));
+    toggle->AddActivateAction(new MessageAction<u32>(me, kMsgToggleObjectMoveMode, 0));
+    AddEditorControl(toggle);
+    struct Pan {
+        u32 key;
+        D3DXVECTOR3 direction;
+    };
+    const Pan pans[] = {
+        {0x25, {-1, 0, 0}}, {0x41, {-1, 0, 0}}, {0x27, {1, 0, 0}},  {0x44, {1, 0, 0}},
+        {0x26, {0, 1, 0}},  {0x57, {0, 1, 0}},  {0x28, {0, -1, 0}}, {0x53, {0, -1, 0}},
+    };
+    for (const Pan& pan : pans) {
+        auto* control = new Control("freeCamControl", Control::kCategoryNormal);
+        control->SetGroup(1);
+        control->AddActivateTrigger(new KeyTrigger(pan.key, KeyTrigger::kModeHeld, false));
+        control->AddDeactivateTrigger(new KeyTrigger(pan.key, KeyTrigger::kModeUp, false));
+        control->AddActiveAction(new MessageAction<D3DXVECTOR3>(TypeId<GuiSystem>::Get(), kMsgCameraPan, pan.direction));
+        AddEditorControl(control);
+    }
+}

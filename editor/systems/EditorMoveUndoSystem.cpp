@@ -1,0 +1,5 @@
+#include "editor/systems/EditorMoveUndoSystem.h"
+
+EditorMoveUndoSystem::EditorMoveUndoSystem() : ISystem(TypeId<EditorMoveUndoSystem>::Get()) {
+    SetName("EditorMoveUndoSystem");
+}

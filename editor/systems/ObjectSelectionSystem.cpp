@@ -1,0 +1,5 @@
+#include "editor/systems/ObjectSelectionSystem.h"
+
+ObjectSelectionSystem::ObjectSelectionSystem() : ISystem(TypeId<ObjectSelectionSystem>::Get()) {
+    SetName("ObjectSelectionSystem");
+}

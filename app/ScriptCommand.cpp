@@ -172,26 +172,32 @@ std::string Rest(const Args& args, size_t first) {
 }
 
 // panel BAR ENTRY: a click on the entry where the panels last drew it
-// (waiting for it to be drawn): pressed in one frame, released in the next.
+// (waiting for it to be drawn), as a user makes it: the pointer moves onto
+// the entry in one frame, the button goes down in the next and up in the
+// one after; the next step starts a frame later, after the entry has acted.
 bool AcceptPanel(const Args& args) {
     return args.size() >= 2;
 }
 
 StepState PlayPanel(StepPlay& play) {
-    if (*play.mark != 0) {
+    u32& stage = *play.mark;
+    if (stage == 0) {
+        int x = 0, y = 0;
+        std::string why;
+        if (!play.target.PanelEntryCentre(play.args[0], Rest(play.args, 1), &x, &y, &why)) {
+            if (play.frame < kPanelFrames) return StepState::Again;
+            play.error = why;
+            return StepState::Failed;
+        }
+        play.target.MovePointer(x, y);
+    } else if (stage == 1) {
+        play.target.Button(0, true);
+    } else if (stage == 2) {
         play.target.Button(0, false);
+    } else {
         return StepState::Done;
     }
-    int x = 0, y = 0;
-    std::string why;
-    if (!play.target.PanelEntryCentre(play.args[0], Rest(play.args, 1), &x, &y, &why)) {
-        if (play.frame < kPanelFrames) return StepState::Again;
-        play.error = why;
-        return StepState::Failed;
-    }
-    play.target.MovePointer(x, y);
-    play.target.Button(0, true);
-    *play.mark = 1;
+    ++stage;
     return StepState::Again;
 }
 

@@ -212,17 +212,34 @@ void SceneLoader::ReadComponents(GameObject& object) {
     ExpectTable(L_, "");
     lua_read::EnsureStack(L_, 4);
     const int table = lua_gettop(L_);
+    for (const std::string& className : SortedComponentKeys(table)) {
+        PushField(table, className);
+        IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
+        if (!prototype) throw DataError(className + ": no component class of this name");
+        ExpectTable(L_, className);
+        object.AddComponent(prototype->Clone());
+        lua_settop(L_, table);
+    }
+}
+
+// Components are added in the order of their class names, whatever order the
+// file lists them in (Lua's traversal order would depend on how the table
+// was built): a scene read and written again gives the same text.
+std::vector<std::string> SceneLoader::SortedComponentKeys(int table) {
+    std::vector<std::string> keys;
     lua_pushnil(L_);
     while (lua_next(L_, table) != 0) {
-        const std::string className = NameKey(L_);
-        if (className != "SceneGUID") {
-            IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
-            if (!prototype) throw DataError(className + ": no component class of this name");
-            ExpectTable(L_, className);
-            object.AddComponent(prototype->Clone());
-        }
+        std::string key = NameKey(L_);
+        if (key != "SceneGUID") keys.push_back(std::move(key));
         lua_settop(L_, table + 1);
     }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+void SceneLoader::PushField(int table, const std::string& key) {
+    lua_pushlstring(L_, key.data(), key.size());
+    lua_rawget(L_, table);
 }
 
 void SceneLoader::ReadInstance(GameObject& object, bool sceneInstance) {
@@ -235,10 +252,9 @@ void SceneLoader::ReadInstance(GameObject& object, bool sceneInstance) {
         const int number = NumberField(L_, table, "SceneGUID");
         if (number != 0) saveNumbers_.emplace(number, object.GetId());
     }
-    lua_pushnil(L_);
-    while (lua_next(L_, table) != 0) {
-        const std::string className = NameKey(L_);
-        if (className != "SceneGUID") {
+    for (const std::string& className : SortedComponentKeys(table)) {
+        PushField(table, className);
+        {
             const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
             IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
             if (!prototype) throw DataError(className + ": no component class of this name");
@@ -254,7 +270,7 @@ void SceneLoader::ReadInstance(GameObject& object, bool sceneInstance) {
                 throw e.Within(className);
             }
         }
-        lua_settop(L_, table + 1);
+        lua_settop(L_, table);
     }
 }
 

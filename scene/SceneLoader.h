@@ -90,6 +90,10 @@ private:
     // The most bytes of a file read now: the caller's limit or 64 MiB, and
     // never more than the run's memory budget.
     std::size_t FileLimit() const;
+    // The component class keys of the table at `table`, sorted ("SceneGUID" left out).
+    std::vector<std::string> SortedComponentKeys(int table);
+    // Pushes table[key] (raw).
+    void PushField(int table, const std::string& key);
     // The scene file's table is at stack index `table` for each of these.
     void ReadSceneTables(std::vector<u32>& created);
     std::vector<std::string> ReadArchetypeNames(int table);

@@ -26,17 +26,23 @@ std::string SceneWriter::WriteScene(const std::vector<u32>& objectIds) {
     std::map<u32, int> numbers;   // object id -> save number
     std::map<u32, u32> parents;   // child id -> parent id
     std::map<u32, u32> crawlers;  // crawler object id -> spline object id
-    int next = 1000;
     for (u32 id : objectIds) {
         GameObject* object = overlord ? overlord->GetGameObject(id) : nullptr;
         if (!object || numbers.count(id)) continue;
-        numbers[id] = next;
-        groups[object->GetArchetypeName()].push_back({next, object});
-        ++next;
+        numbers[id] = 0;
+        groups[object->GetArchetypeName()].push_back({0, object});
         if (object->GetParent() != 0) parents[id] = object->GetParent();
         u32 spline = 0;
         if (SplineCrawlerBinding::Find(*object, &spline)) crawlers[id] = spline;
     }
+    // Numbered in the order they are written, which is the order a load
+    // gives them back: a scene read and saved again keeps its numbers.
+    int next = 1000;
+    for (auto& [name, objects] : groups)
+        for (auto& [number, object] : objects) {
+            number = next++;
+            numbers[object->GetId()] = number;
+        }
     auto numberOf = [&numbers](u32 id) {
         auto it = numbers.find(id);
         return it == numbers.end() ? 0 : it->second;

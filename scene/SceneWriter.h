@@ -14,8 +14,9 @@ class GameObject;
 class SceneWriter {
 public:
     // The scene file of the objects with these ids (unknown ids and repeats
-    // are skipped), with "\n" line ends. Objects get save numbers from 1000
-    // in the given order; instances are grouped by archetype name.
+    // are skipped), with "\n" line ends. Instances are grouped by archetype
+    // name (in the given order within a group) and numbered from 1000 in the
+    // order they are written.
     static std::string WriteScene(const std::vector<u32>& objectIds);
     // One object of a scene file: "{SceneGUID = n, Class = {...}, }". With a
     // prototype each component is written as its differences from the

@@ -226,11 +226,11 @@ TEST_F(InputDriverTest, PanelWaitsForItsEntryThenClicksItAcrossTwoFrames) {
     EXPECT_EQ(target.journal, (std::vector<std::string>{
                                   "0: dialog my ship-2",
                                   "2: move 40 12",
-                                  "2: button 0 down",
-                                  "3: button 0 up",
-                                  "3: dialog cancel",
-                                  "3: drop a.bin b.bin",
-                                  "3: quit",
+                                  "3: button 0 down",
+                                  "4: button 0 up",
+                                  "5: dialog cancel",
+                                  "5: drop a.bin b.bin",
+                                  "5: quit",
                               }));
 }
 

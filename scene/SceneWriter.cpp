@@ -104,11 +104,7 @@ std::string SceneWriter::WriteInstance(const GameObject& object, int number, con
     for (IComponent* component : components) {
         const IMetaClass* metaClass = ClassOf(*component);
         if (!metaClass) continue;
-        if (!prototype) {
-            text += metaClass->GetName() + " = " + MemberText::WriteFull(*metaClass, component) + ", ";
-            continue;
-        }
-        const IComponent* reference = prototype->GetComponentByTypeId(component->GetTypeId());
+        const IComponent* reference = prototype ? prototype->GetComponentByTypeId(component->GetTypeId()) : nullptr;
         if (!reference) {
             bool standIn = false;
             for (const IComponent* s : standIns) standIn = standIn || s == component;

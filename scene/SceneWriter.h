@@ -23,7 +23,8 @@ public:
     // prototype's component of its class (nothing when equal); components
     // the prototype lacks are written in full, except one that another
     // component of the object stands in for (GetAliasTypeId: it is rebuilt by
-    // that component). Without a prototype every component is written in full.
+    // that component). Without a prototype every component but such a
+    // stand-in is written in full.
     static std::string WriteInstance(const GameObject& object, int number, const GameObject* prototype);
     // An archetype file: "Class = { ... }" and two line ends per component;
     // a component that another one stands in for is left out.

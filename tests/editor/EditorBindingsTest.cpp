@@ -1,0 +1,60 @@
+// The editor's key bindings, played through the InputSystem and the
+// GuiSystem as the window would feed them.
+#include "tests/editor/EditorTestWorld.h"
+
+namespace {
+class EditorBindingsTest : public EditorFixture {
+protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        Enter();
+        for (const Kind<u32>& kind : {kMsgSelectNextPrevious, kMsgCycleCameras, kMsgCopyObject, kMsgSelectObject,
+                                      kMsgPickObject, kMsgToggleGroup, kMsgToggleObjectMoveMode})
+            recorder->Listen(kind);
+        recorder->Listen(kMsgCameraSpeed);
+    }
+    // Presses the key (with Ctrl held when asked) and runs two frames; the
+    // messages of those frames.
+    std::vector<std::string> Tap(u32 key, bool ctrl = false) {
+        recorder->rows.clear();
+        if (ctrl) input->KeyPressed(0x11);
+        input->KeyPressed(key);
+        Frame();
+        input->KeyReleased(key);
+        if (ctrl) input->KeyReleased(0x11);
+        Frame();
+        return recorder->rows;
+    }
+};
+
+TEST_F(EditorBindingsTest, CtrlDecidesBetweenTheTwoMeaningsOfTabAndC) {
+    EXPECT_EQ(Tap(0x09), std::vector<std::string>{"32,33=1"});
+    EXPECT_EQ(Tap(0x09, true), std::vector<std::string>{"32,33=0"});
+    EXPECT_EQ(Tap(0x43), std::vector<std::string>{"32,20=0"});
+    EXPECT_EQ(Tap(0x43, true), std::vector<std::string>{"32,24=0"});
+}
+
+TEST_F(EditorBindingsTest, NumpadPlusThenMinusSendReciprocalSpeedFactors) {
+    EXPECT_EQ(Tap(0x6B), std::vector<std::string>{"55,0=" + Bits(10.0f)});
+    EXPECT_EQ(Tap(0x6D), std::vector<std::string>{"55,0=" + Bits(0.1f)});
+}
+
+TEST_F(EditorBindingsTest, HeldEscapeDeselectsEverySecondFrame) {
+    input->KeyPressed(0x1B);
+    std::vector<size_t> counts;
+    for (int frame = 1; frame <= 4; ++frame) {
+        recorder->rows.clear();
+        Frame();
+        counts.push_back(recorder->rows.size());
+        if (frame == 1) EXPECT_EQ(recorder->rows, (std::vector<std::string>{"32,2=0", "32,3=0"}));
+    }
+    EXPECT_EQ(counts, (std::vector<size_t>{2, 0, 2, 0}));
+}
+
+TEST_F(EditorBindingsTest, MTogglesBothMovementGroupsThenTellsTheModeChange) {
+    EXPECT_EQ(Tap(0x4D), (std::vector<std::string>{"34,6=1", "34,6=2", "32,23=0"}));
+    EXPECT_FALSE(gui->IsGroupEnabled(1));
+    EXPECT_TRUE(gui->IsGroupEnabled(2));
+    EXPECT_TRUE(menu->GetControlState().objectMoveMode);
+}
+}  // namespace

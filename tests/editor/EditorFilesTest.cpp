@@ -1,0 +1,198 @@
+// Scene and archetype files through the editor's panel buttons and dialogs,
+// and the archetype text the editor writes.
+#include <unistd.h>
+
+#include <cmath>
+
+#include "render/Model.h"
+#include "render/PointLight.h"
+#include "render/Primitive.h"
+#include "render/ScreenText.h"
+#include "scene/SceneWriter.h"
+#include "tests/editor/EditorTestWorld.h"
+
+namespace {
+class EditorFilesTest : public EditorFixture {
+protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        Enter();
+    }
+    size_t Dialogs() const { return FileDialogScriptRequests().size(); }
+    // A selected scene object with a Transform at (5, 0, 0).
+    u32 SelectNew() {
+        const u32 id = AddSceneObject({5, 0, 0});
+        ::Broadcast(kMsgSelectObject, 0, id);
+        return id;
+    }
+    bool SaveArchetypeAs(const std::string& answer) {
+        FileDialogScriptAnswer(answer);
+        return Press("Selected", "Save Archetype As...");
+    }
+    std::vector<std::string> ArchFolder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Path("arch")))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(EditorFilesTest, SaveSceneAsksUnlessTheSceneCameFromAFileThatLoaded) {
+    FileDialogScriptCancel();
+    ASSERT_TRUE(Press("MainMenu", "SaveScene"));
+    ASSERT_EQ(Dialogs(), 1u);
+    EXPECT_TRUE(FileDialogScriptRequests()[0].save);
+
+    AddSceneObject({1, 0, 0});
+    FileDialogScriptAnswer("A.scn");
+    ASSERT_TRUE(Press("MainMenu", "SaveSceneAs"));
+    FileDialogScriptAnswer("A.scn");
+    ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+    ASSERT_EQ(SceneManager::Instance()->GetObjectIds().size(), 1u);
+    AddSceneObject({2, 0, 0});
+    const size_t before = Dialogs();
+    ASSERT_TRUE(Press("MainMenu", "SaveScene"));
+    EXPECT_EQ(Dialogs(), before) << "the loaded file is written without asking";
+    const std::string a = Read(Path("scene/A.scn"));
+    EXPECT_NE(a.find("SceneGUID = 1001"), std::string::npos);
+
+    // After New Scene, and after a load that failed, Save Scene asks again
+    // (cancelled here): the remembered file keeps its bytes.
+    ASSERT_TRUE(Press("MainMenu", "NewScene"));
+    FileDialogScriptCancel();
+    ASSERT_TRUE(Press("MainMenu", "SaveScene"));
+    EXPECT_EQ(Dialogs(), before + 1);
+    Write(Path("scene/Broken.scn"), "Archetypes = {");
+    FileDialogScriptAnswer("A.scn");
+    ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+    FileDialogScriptAnswer("Broken.scn");
+    ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+    EXPECT_FALSE(reports.empty());
+    FileDialogScriptCancel();
+    ASSERT_TRUE(Press("MainMenu", "SaveScene"));
+    EXPECT_EQ(Dialogs(), before + 4);
+    EXPECT_EQ(Read(Path("scene/A.scn")), a);
+    EXPECT_EQ(Read(Path("scene/Broken.scn")), "Archetypes = {");
+}
+
+TEST_F(EditorFilesTest, ArchetypeFilesAlwaysEndInArchAndNameTheObject) {
+    const u32 id = SelectNew();
+    for (const char* answer : {"Foo.txt", "Foo", "Foo.arch"}) {
+        std::filesystem::remove(Path("arch/Foo.arch"));
+        ASSERT_TRUE(SaveArchetypeAs(answer));
+        EXPECT_EQ(ArchFolder(), std::vector<std::string>{"Foo.arch"}) << answer;
+    }
+    EXPECT_EQ(Object(id)->GetArchetypeName(), "Foo");
+    ASSERT_NE(ObjectFactory::Instance()->GetArchetype("Foo"), nullptr);
+    EXPECT_EQ(Entries("Archetypes"), std::vector<std::string>{"Foo"}) << "the new file gets its button";
+    EXPECT_EQ(FileDialogScriptRequests().back().title, "Save Archetype");
+    EXPECT_EQ(FileDialogScriptRequests().back().initialDir, Path("arch"));
+
+    // An empty base name is refused; nothing is written.
+    const size_t reported = reports.size();
+    ASSERT_TRUE(SaveArchetypeAs(".arch"));
+    EXPECT_EQ(ArchFolder(), std::vector<std::string>{"Foo.arch"});
+    EXPECT_EQ(reports.size(), reported + 1);
+}
+
+TEST_F(EditorFilesTest, NothingIsWrittenForAnObjectThatIsGone) {
+    Write(Path("arch/Keep.arch"), "Transform = {}\n\n");
+    SelectNew();
+    SceneManager::Instance()->ClearScene();
+    const size_t asked = Dialogs();
+    EXPECT_EQ(menu->GetArchetypeObject(), 0u);
+    menu->SaveArchetypeAs();
+    EXPECT_EQ(Dialogs(), asked) << "no dialog for nothing to save";
+    EXPECT_EQ(Read(Path("arch/Keep.arch")), "Transform = {}\n\n");
+}
+
+int FailSync(int) {
+    errno = EIO;
+    return -1;
+}
+
+TEST_F(EditorFilesTest, SaveThatCannotFinishKeepsTheOldFileAndLeavesNoTemporary) {
+    Write(Path("arch/Old.arch"), "Transform = {}\n\n");
+    const u32 id = SelectNew();
+    const WholeFileWriterCalls failing = {&::write, &FailSync, &::close, &::rename};
+    SetWholeFileWriterCallsForTest(&failing);
+    ASSERT_TRUE(SaveArchetypeAs("Old"));
+    SetWholeFileWriterCallsForTest(nullptr);
+    EXPECT_EQ(Read(Path("arch/Old.arch")), "Transform = {}\n\n");
+    EXPECT_EQ(ArchFolder(), std::vector<std::string>{"Old.arch"});
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().rfind(EditorMenuSystem::kSaveArchetypeFailureCaption, 0), 0u) << reports.back();
+    EXPECT_EQ(Object(id)->GetArchetypeName(), "") << "a failed save names nothing";
+}
+
+TEST_F(EditorFilesTest, ALoneTransformWritesTheExactText) {
+    SelectNew();
+    ASSERT_TRUE(SaveArchetypeAs("Lone"));
+    EXPECT_EQ(Read(Path("arch/Lone.arch")),
+              "Transform = { isInScreenSpace = false, scale = 1, rotation = { w = 1, z = 0, y = 0, x = 0,  }, "
+              "position = { z = 0, y = 0, x = 5,  },  }\r\n\r\n");
+}
+
+TEST_F(EditorFilesTest, TheModelAPrimitiveBuildsIsLeftOutAndTheLastBlockTakesItsPlace) {
+    ObjectFactory& factory = *ObjectFactory::Instance();
+    GameObject* object = factory.NewGameObject();
+    for (const char* name : {"Primitive", "Model", "Transform", "PointLight"})
+        object->AddComponent(factory.GetPrototype(name)->Clone());
+    std::vector<std::string> blocks;
+    std::istringstream text(SceneWriter::WriteArchetype(*object));
+    for (std::string line; std::getline(text, line);)
+        if (!line.empty()) blocks.push_back(line.substr(0, line.find(' ')));
+    EXPECT_EQ(blocks, (std::vector<std::string>{"Primitive", "PointLight", "Transform"}));
+}
+
+TEST_F(EditorFilesTest, HardValuesAndOddNamesLoadBack) {
+    const u32 id = SelectNew();
+    GameObject* object = Object(id);
+    ScreenText* text = ObjectFactory::Instance()->Create<ScreenText>();
+    text->SetText("say \"hi\" \\ to C:\\levels");
+    object->AddComponent(text);
+    PointLight* light = ObjectFactory::Instance()->Create<PointLight>();
+    light->mRange = std::nanf("");
+    object->AddComponent(light);
+    ::Broadcast(kMsgSelectObject, 0, 0u);
+    ::Broadcast(kMsgSelectObject, 0, id);
+    ASSERT_TRUE(SaveArchetypeAs("my ship-2"));
+    ObjectFactory::Instance()->ClearArchetypes();
+    ASSERT_TRUE(SceneLoader::Instance()->LoadArchetype("my ship-2")) << (reports.empty() ? "" : reports.back());
+    GameObject* back = ObjectFactory::Instance()->GetArchetype("my ship-2");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetComponent<ScreenText>()->GetText(), "say \"hi\" \\ to C:\\levels");
+    EXPECT_TRUE(std::isnan(back->GetComponent<PointLight>()->mRange));
+    EXPECT_EQ(back->GetComponent<Transform>()->position, D3DXVECTOR3(5, 0, 0));
+}
+
+TEST_F(EditorFilesTest, AMemberTheFileLeavesOutKeepsThePrototypesValue) {
+    Write(Path("arch/Dim.arch"), "PointLight = { mRange = 3 }\n\n");
+    ASSERT_TRUE(SceneLoader::Instance()->LoadArchetype("Dim"));
+    const PointLight* light = ObjectFactory::Instance()->GetArchetype("Dim")->GetComponent<PointLight>();
+    const auto* prototype = static_cast<const PointLight*>(ObjectFactory::Instance()->GetPrototype("PointLight"));
+    EXPECT_EQ(light->mRange, 3.0f);
+    EXPECT_EQ(light->mDiffuse, prototype->mDiffuse);
+}
+
+TEST_F(EditorFilesTest, SavingOverALoadedArchetypeKeepsItsOtherInstancesAsTheyWere) {
+    Write(Path("arch/Lamp.arch"), "Transform = {}\n\nPointLight = { mRange = 8 }\n\n");
+    ObjectFactory& factory = *ObjectFactory::Instance();
+    const u32 edited = factory.Instantiate("Lamp", true);
+    const u32 other = factory.Instantiate("Lamp", true);
+    Object(edited)->GetComponent<PointLight>()->mRange = 3;
+    ::Broadcast(kMsgSelectObject, 0, edited);
+    ASSERT_TRUE(SaveArchetypeAs("Lamp"));
+    EXPECT_EQ(factory.GetArchetype("Lamp")->GetComponent<PointLight>()->mRange, 3.0f);
+    EXPECT_NE(factory.GetArchetype("Lamp"), Object(edited));
+
+    ASSERT_TRUE(SceneManager::Instance()->SaveScene(Path("scene/Lamps.scn")));
+    ASSERT_TRUE(SceneManager::Instance()->LoadScene(Path("scene/Lamps.scn")));
+    std::vector<float> ranges;
+    for (u32 id : SceneManager::Instance()->GetObjectIds())
+        ranges.push_back(Object(id)->GetComponent<PointLight>()->mRange);
+    std::sort(ranges.begin(), ranges.end());
+    EXPECT_EQ(ranges, (std::vector<float>{3.0f, 8.0f})) << other;
+}
+}  // namespace

@@ -1,0 +1,186 @@
+// The editor's panels: the bars and their entries, the axis locks, the
+// scene-components blocks and what stays bound when objects go.
+#include "controls/E3BasisVecs.h"
+#include "render/GlobalLighting.h"
+#include "tests/editor/EditorTestWorld.h"
+
+namespace {
+class EditorMenuTest : public EditorFixture {
+protected:
+    // A GlobalLighting object made with nothing selected; its id.
+    u32 AddLight() {
+        ::Broadcast(kMsgAddComponent, 0, std::string("GlobalLighting"));
+        return SceneManager::Instance()->GetObjectIds().back();
+    }
+    // Every value of every entry of every bar, read as the panels would.
+    static void ReadEveryEntry() {
+        for (const std::string& name : TwInspectBarNames()) {
+            TwBar* bar = TwInspectFindBar(name.c_str());
+            std::string value;
+            for (const std::string& entry : Entries(name.c_str())) TwInspectReadValue(bar, entry.c_str(), &value);
+        }
+    }
+    static std::vector<std::string> Block(u32 id) {
+        const std::string s = "_" + std::to_string(id);
+        return {"Seperator" + s, "Select this" + s, "Delete" + s};
+    }
+    static bool HasBlock(u32 id) {
+        const std::vector<std::string> entries = Entries("SceneComponents");
+        for (const std::string& name : Block(id))
+            if (std::find(entries.begin(), entries.end(), name) == entries.end()) return false;
+        return true;
+    }
+};
+
+struct MainMenuRow {
+    const char* name;
+    TweakVarKind kind;
+    TwType type;
+    const char* label;
+    const char* group;
+    const char* help;
+};
+
+TEST_F(EditorMenuTest, BarsComeInOrderAndMainMenuIsAsTabled) {
+    Enter();
+    EXPECT_EQ(TwInspectBarNames(),
+              (std::vector<std::string>{"Archetypes", "Selected", "MainMenu", "ComponentsList", "SceneComponents"}));
+    const std::vector<std::string> classes = Entries("ComponentsList");
+    EXPECT_EQ(classes, ObjectFactory::Instance()->GetComponentClassNames());
+    EXPECT_TRUE(std::is_sorted(classes.begin(), classes.end()));
+    EXPECT_GT(classes.size(), 10u);
+    EXPECT_EQ(Entries("SceneComponents"), std::vector<std::string>{"HUD Select Mode"});
+    const MainMenuRow rows[] = {
+        {"NewScene", TweakVarKind::Button, TW_TYPE_UNDEF, "New Scene", "Scene", ""},
+        {"LoadScene", TweakVarKind::Button, TW_TYPE_UNDEF, "Load Scene", "Scene", ""},
+        {"SaveScene", TweakVarKind::Button, TW_TYPE_UNDEF, "Save Scene", "Scene", ""},
+        {"SaveSceneAs", TweakVarKind::Button, TW_TYPE_UNDEF, "Save Scene As...", "Scene", ""},
+        {"MoveSeparator", TweakVarKind::Separator, TW_TYPE_UNDEF, "", "", ""},
+        {"ToggleRotate", TweakVarKind::ReadWrite, TW_TYPE_BOOLCPP, "Toggle Rotate/Move", "ObjectManipulation",
+         "Toggle between movement and rotation"},
+        {"ToggleOrtho", TweakVarKind::ReadWrite, TW_TYPE_BOOLCPP, "Orthogonal Movement", "ObjectManipulation",
+         "Toggle object movement between model local coordinate system and world coordinates"},
+        {"MoveSpeed", TweakVarKind::ReadWrite, TW_TYPE_FLOAT, "Object Movement Speed", "ObjectManipulation",
+         "Speed objects move with keyboard"},
+        {"RotateStepDegrees", TweakVarKind::ReadWrite, TW_TYPE_FLOAT, "Rotation Step (Degrees)", "ObjectManipulation",
+         "Rotation will move by this amount (in degrees) every time you press any rotation key"},
+        {"ResetRotation", TweakVarKind::Button, TW_TYPE_UNDEF, "Reset Rotation", "ObjectManipulation",
+         "Reset current selected object to 0 rotation on every axis"},
+        {"AxisLockX", TweakVarKind::ReadWrite, TW_TYPE_BOOL32, "X-Axis locked", "AxisLocks", ""},
+        {"AxisLockY", TweakVarKind::ReadWrite, TW_TYPE_BOOL32, "Y-Axis locked", "AxisLocks", ""},
+        {"AxisLockZ", TweakVarKind::ReadWrite, TW_TYPE_BOOL32, "Z-Axis locked", "AxisLocks", ""},
+    };
+    TweakBarInfo bar;
+    ASSERT_TRUE(TwInspectBar(menu->GetMainMenuBar(), &bar));
+    EXPECT_EQ(bar.label, "Main Menu");
+    EXPECT_EQ(bar.positionX, 0);
+    EXPECT_EQ(bar.sizeY, 400);
+    ASSERT_EQ(bar.vars.size(), std::size(rows));
+    for (size_t i = 0; i < bar.vars.size(); ++i) {
+        const TweakVarInfo& var = bar.vars[i];
+        EXPECT_EQ(var.name, rows[i].name);
+        EXPECT_EQ(var.kind, rows[i].kind) << var.name;
+        if (rows[i].kind == TweakVarKind::ReadWrite) EXPECT_EQ(var.type, rows[i].type) << var.name;
+        EXPECT_EQ(var.label, rows[i].label) << var.name;
+        EXPECT_EQ(var.group, rows[i].group) << var.name;
+        EXPECT_EQ(var.help, rows[i].help) << var.name;
+    }
+    EXPECT_EQ(bar.vars[9].clientData, &menu->GetControlState().selectedObject);
+    EXPECT_EQ(bar.vars[10].address, &menu->GetControlState().axisLocks.x);
+}
+
+TEST_F(EditorMenuTest, BarsDoNotCoverEachOtherAt1024x768) {
+    Enter();
+    struct Box {
+        std::string name;
+        int x, y, w, h;
+    };
+    std::vector<Box> boxes;
+    for (const std::string& name : TwInspectBarNames()) {
+        TweakBarInfo info;
+        ASSERT_TRUE(TwInspectBar(TwInspectFindBar(name.c_str()), &info));
+        ASSERT_GE(info.positionX, 0) << name << " has no position";
+        boxes.push_back({name, info.positionX, info.positionY, info.sizeX, info.sizeY});
+        EXPECT_LE(info.positionX + info.sizeX, 1024) << name;
+        EXPECT_LE(info.positionY + info.sizeY, 768) << name;
+    }
+    for (size_t i = 0; i < boxes.size(); ++i)
+        for (size_t j = i + 1; j < boxes.size(); ++j) {
+            const Box& a = boxes[i];
+            const Box& b = boxes[j];
+            const bool apart = a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y;
+            EXPECT_TRUE(apart) << a.name << " covers " << b.name;
+        }
+}
+
+TEST_F(EditorMenuTest, EmptyArchetypeFolderIsLoggedOncePerActivate) {
+    Enter();
+    editor->Deactivate();
+    Enter();
+    assembly_->Disassemble();
+    const std::string log = Read(Path("log/Application.log"));
+    size_t rows = 0;
+    for (size_t at = log.find(EditorMenuSystem::kNoArchetypeFilesRow); at != std::string::npos;
+         at = log.find(EditorMenuSystem::kNoArchetypeFilesRow, at + 1))
+        ++rows;
+    EXPECT_EQ(rows, 2u);
+}
+
+TEST_F(EditorMenuTest, AxisLockMessagesToggleTheirAxisAndIgnoreOthers) {
+    Enter();
+    const D3DXVECTOR3& locks = menu->GetControlState().axisLocks;
+    ::Broadcast(kMsgAxisLock, 0, E3BasisY);
+    EXPECT_EQ(locks.y, 1.0f);
+    ::Broadcast(kMsgAxisLock, 0, E3BasisY);
+    EXPECT_EQ(locks.y, 0.0f);
+    ::Broadcast(kMsgAxisLock, 0, static_cast<E3BasisVecs>(3));
+    ::Broadcast(kMsgAxisLock, 0, static_cast<E3BasisVecs>(0xFFFFFFFF));
+    EXPECT_EQ(locks, D3DXVECTOR3(0, 0, 0));
+}
+
+TEST_F(EditorMenuTest, EachLightGetsItsOwnBlockAndDeletingOneKeepsTheOther) {
+    Enter();
+    const u32 a = AddLight();
+    const u32 b = AddLight();
+    EXPECT_TRUE(HasBlock(a));
+    EXPECT_TRUE(HasBlock(b));
+    ASSERT_TRUE(Press("SceneComponents", "Select this_" + std::to_string(a)));
+    EXPECT_EQ(editor->GetSelectedObject(), a);
+    EXPECT_FALSE(Entries("Selected").empty());
+
+    ASSERT_TRUE(Press("SceneComponents", "Delete_" + std::to_string(a)));
+    EXPECT_EQ(Object(a), nullptr);
+    EXPECT_EQ(editor->GetSelectedObject(), 0u) << "the deleted object was selected";
+    EXPECT_TRUE(Entries("Selected").empty());
+    EXPECT_FALSE(HasBlock(a));
+    EXPECT_TRUE(HasBlock(b));
+    EXPECT_EQ(menu->GetSceneComponentIds(), std::vector<u32>{b});
+    EndFrame();
+    ReadEveryEntry();  // nothing is bound to the freed light (the sanitizer build would see it)
+}
+
+TEST_F(EditorMenuTest, NewSceneLeavesNoEntryBoundToAnOldObject) {
+    Enter();
+    const u32 a = AddLight();
+    AddLight();
+    const u32 plain = AddSceneObject({0, 0, 0});
+    ::Broadcast(kMsgSelectObject, 0, a);
+    ASSERT_TRUE(Press("MainMenu", "NewScene"));
+    EXPECT_TRUE(Entries("Selected").empty());
+    EXPECT_EQ(Entries("SceneComponents"), std::vector<std::string>{"HUD Select Mode"});
+    EXPECT_TRUE(menu->GetSceneComponentIds().empty());
+    EXPECT_EQ(menu->GetArchetypeObject(), 0u);
+    EndFrame();
+    EXPECT_EQ(Object(plain), nullptr);
+    ReadEveryEntry();
+}
+
+TEST_F(EditorMenuTest, BarHandlesAreNullUntilBuilt) {
+    for (TwBar* bar : {menu->GetSelectedBar(), menu->GetArchetypesBar(), menu->GetMainMenuBar(),
+                       menu->GetComponentsBar(), menu->GetSceneComponentsBar()})
+        EXPECT_EQ(bar, nullptr);
+    // A scene cleared outside edit mode touches no bar.
+    SceneManager::Instance()->ClearScene();
+    EXPECT_EQ(TwGetLastError(), nullptr);
+}
+}  // namespace

@@ -330,14 +330,16 @@ TEST_F(ProgramRunGLTest, BrokenOrEmptyStartupFileEndsWithStatusOne) {
 // Scripted runs: the script file and the shot folder in the asset copy.
 class ScriptedRunGLTest : public ProgramRunGLTest {
 protected:
-    ChildResult RunScript(const std::string& text) {
+    ChildResult RunScript(const std::string& text, const std::vector<std::string>& words = {}) {
         const std::string script = dir_ + "/run.script";
         std::ofstream(script) << text;
         std::filesystem::create_directory(ShotDir());
         ::setenv("DD_INPUT_SCRIPT", script.c_str(), 1);
         ::setenv("DD_SHOT_DIR", ShotDir().c_str(), 1);
         ::setenv("DD_FIXED_FRAME_TIME", "0.0166667", 1);
-        ChildProcess program = ChildProcess::Exec(dir_, {DD_EXECUTABLE});
+        std::vector<std::string> command = {DD_EXECUTABLE};
+        command.insert(command.end(), words.begin(), words.end());
+        ChildProcess program = ChildProcess::Exec(dir_, command);
         for (const char* name : {"DD_INPUT_SCRIPT", "DD_SHOT_DIR", "DD_FIXED_FRAME_TIME"}) ::unsetenv(name);
         return program.Wait();
     }
@@ -384,6 +386,37 @@ TEST_F(ScriptedRunGLTest, InjectedKeysReachTheWindowPump) {
     EXPECT_EQ(ScriptRows(), (std::vector<std::string>{"0 SCRIPT: key 0x12 down", "0 SCRIPT: tap 0x73",
                                                       "1 Shutdown: frame loop ended after 1 frames"}));
     EXPECT_FALSE(std::filesystem::exists(ShotDir() + "/never.png"));
+}
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+TEST_F(ScriptedRunGLTest, EditorLoadsTheDemoAddsALightAndItsSavedSceneReadsBackByteIdentical) {
+    const ChildResult first = RunScript(
+        "wait 2\ndialog Demo.scn\npanel MainMenu LoadScene\npanel ComponentsList PointLight\n"
+        "dialog Edited.scn\npanel MainMenu SaveSceneAs\nquit\n",
+        {"-e"});
+    EXPECT_TRUE(ExitedWith(first, 0)) << first.status << "\n" << first.errorText;
+    std::set<std::string> timed;
+    for (const LogRow& row : ReadRows())
+        if (StartsWith(row.message, "PERF: ")) timed.insert(row.message.substr(6, row.message.find(' ', 6) - 6));
+    EXPECT_TRUE(timed.count("Editor"));
+    for (const char* off : {"Physics", "GameLogic", "BehaviorSystem", "AudioSystem", "PauseMenu", "SplashScreen"})
+        EXPECT_FALSE(timed.count(off)) << off << " runs in edit mode";
+    const std::string demo = ReadWholeFile(dir_ + "/scene/Demo.scn");
+    const std::string edited = ReadWholeFile(dir_ + "/scene/Edited.scn");
+    EXPECT_EQ(Occurrences(edited, "PointLight = "), Occurrences(demo, "PointLight = ") + 1) << edited;
+    EXPECT_EQ(Occurrences(edited, "SceneGUID = "), Occurrences(demo, "SceneGUID = ") + 1) << edited;
+
+    const ChildResult second = RunScript(
+        "wait 2\ndialog Edited.scn\npanel MainMenu LoadScene\ndialog Again.scn\npanel MainMenu SaveSceneAs\nquit\n",
+        {"-e"});
+    EXPECT_TRUE(ExitedWith(second, 0)) << second.status << "\n" << second.errorText;
+    EXPECT_EQ(ReadWholeFile(dir_ + "/scene/Again.scn"), edited);
+    ExpectNoDumps();
 }
 
 struct FailingScript {

@@ -19,8 +19,8 @@ Control* MakePressControl(u32 key, const char* name, u32 category, bool ctrl, Me
 }
 }  // namespace
 
-Control* MakeKeyMessageControl(u32 key, const char* name, u32 category, const Kind<u32>& kind, bool ctrl,
-                               u32 payload, u32 sender) {
+Control* MakeKeyMessageControl(u32 key, const char* name, u32 category, const Kind<u32>& kind, bool ctrl, u32 payload,
+                               u32 sender) {
     return MakePressControl(key, name, category, ctrl, new MessageAction<u32>(sender, kind, payload));
 }
 

@@ -11,8 +11,8 @@
 class Control;
 
 // The key pressed with Ctrl in the state `ctrl`; sends the kind with payload.
-Control* MakeKeyMessageControl(u32 key, const char* name, u32 category, const Kind<u32>& kind, bool ctrl,
-                               u32 payload, u32 sender);
+Control* MakeKeyMessageControl(u32 key, const char* name, u32 category, const Kind<u32>& kind, bool ctrl, u32 payload,
+                               u32 sender);
 // Category 2; the key pressed (Ctrl up) sends kMsgAxisLock with the axis
 // (0 x, 1 y, 2 z).
 Control* MakeAxisKeyControl(u32 key, const char* name, u32 axis, u32 sender);

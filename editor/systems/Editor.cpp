@@ -65,8 +65,8 @@ Editor::Editor() : SceneSystem(TypeId<Editor>::Get()) {
 }
 
 Editor::~Editor() {
-    for (ISystem* child : std::initializer_list<ISystem*>{selectionSystem_, proxySystem_, menuSystem_, uiSystem_,
-                                                          undoSystem_})
+    for (ISystem* child :
+         std::initializer_list<ISystem*>{selectionSystem_, proxySystem_, menuSystem_, uiSystem_, undoSystem_})
         if (child) RemoveSystem(child);
     if (Overlord* overlord = Overlord::Instance())
         for (u32 objectId : cameraObjects_)
@@ -384,8 +384,7 @@ void Editor::BuildObjectControls() {
     AddEditorControl(nullptr);  // 15 ParentObjectControl, unparenting: U pressed with an object selected
     AddEditorControl(nullptr);  // 16 SplineBindControl: B held and left button released
     AddEditorControl(MakeKeyVectorControl(0x24, "CameraHome", kMsgCameraHome.argument, {0, 0, 0}, me));
-    AddEditorControl(
-        MakeKeyVectorControl(0x21, "CameraOrthoControlUp", kMsgOrthoCameraStep.argument, {1, 1, 1}, me));
+    AddEditorControl(MakeKeyVectorControl(0x21, "CameraOrthoControlUp", kMsgOrthoCameraStep.argument, {1, 1, 1}, me));
     AddEditorControl(
         MakeKeyVectorControl(0x22, "CameraOrthoControlDown", kMsgOrthoCameraStep.argument, {-1, -1, -1}, me));
     AddEditorControl(nullptr);  // 20 MouseOverControl: its own triggers
@@ -401,8 +400,8 @@ void Editor::BuildObjectControls() {
     AddEditorControl(deselect);
     AddEditorControl(nullptr);  // 23 ObjectPositionControl: its own triggers
     AddEditorControl(nullptr);  // 24 CameraScreenDragControl: its own triggers
-    AddEditorControl(MakeKeyMessageControl(0x4F, "ToggleOrthoMoveMode", Control::kCategoryAlways,
-                                           kMsgToggleOrthoMove, false, 0, me));
+    AddEditorControl(MakeKeyMessageControl(0x4F, "ToggleOrthoMoveMode", Control::kCategoryAlways, kMsgToggleOrthoMove,
+                                           false, 0, me));
     AddEditorControl(nullptr);  // 26 VertexSnapControl: Ctrl+B held
     AddEditorControl(nullptr);  // 27 KeyboardMoveObject (-1, 0, 0): A held, group 2
     AddEditorControl(nullptr);  // 28 KeyboardMoveObject (1, 0, 0): D pressed, group 2
@@ -437,7 +436,8 @@ void Editor::BuildCameraControls() {
         control->SetGroup(1);
         control->AddActivateTrigger(new KeyTrigger(pan.key, KeyTrigger::kModeHeld, false));
         control->AddDeactivateTrigger(new KeyTrigger(pan.key, KeyTrigger::kModeUp, false));
-        control->AddActiveAction(new MessageAction<D3DXVECTOR3>(TypeId<GuiSystem>::Get(), kMsgCameraPan, pan.direction));
+        control->AddActiveAction(
+            new MessageAction<D3DXVECTOR3>(TypeId<GuiSystem>::Get(), kMsgCameraPan, pan.direction));
         AddEditorControl(control);
     }
 }

@@ -261,8 +261,7 @@ void EditorMenuSystem::BuildComponentsBar() {
 void EditorMenuSystem::NewSceneComponentsBar() {
     sceneComponentsBar_ = TwNewBar("SceneComponents");
     TwDefine(kSceneComponentsPlacement);
-    TwAddButton(sceneComponentsBar_, "HUD Select Mode", &Press<&EditorMenuSystem::ToggleHudSelect>, nullptr,
-                nullptr);
+    TwAddButton(sceneComponentsBar_, "HUD Select Mode", &Press<&EditorMenuSystem::ToggleHudSelect>, nullptr, nullptr);
 }
 
 void EditorMenuSystem::ShowSelected(u32 objectId) {
@@ -291,8 +290,7 @@ void EditorMenuSystem::AddSceneComponentEntries(GameObject& object) {
     object.ShowInTweakBar(sceneComponentsBar_, suffix);
     TwAddButton(sceneComponentsBar_, ("Select this" + suffix).c_str(), &PressSelect, IndexData(id),
                 "label='Select Object'");
-    TwAddButton(sceneComponentsBar_, ("Delete" + suffix).c_str(), &PressDelete, IndexData(id),
-                "label='Delete Object'");
+    TwAddButton(sceneComponentsBar_, ("Delete" + suffix).c_str(), &PressDelete, IndexData(id), "label='Delete Object'");
 }
 
 void EditorMenuSystem::RebuildSceneComponents() {

@@ -22,7 +22,8 @@ class GameObject;
 class EditorMenuSystem : public ISystem {
 public:
     static constexpr const char* kSaveArchetypeFailureCaption = "Save archetype failed";
-    static constexpr const char* kNoArchetypeFilesRow = "EditorMenuSystem::InitArchetypesBar- no archetype files loaded";
+    static constexpr const char* kNoArchetypeFilesRow =
+        "EditorMenuSystem::InitArchetypesBar- no archetype files loaded";
 
     explicit EditorMenuSystem(Editor& editor);
     // Deletes every bar.

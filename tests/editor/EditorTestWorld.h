@@ -79,9 +79,8 @@ protected:
         std::filesystem::create_directory(root_.Dir() + "/arch");
         std::filesystem::create_directory(root_.Dir() + "/scene");
         ASSERT_TRUE(assembly_->Assemble());
-        SceneLoader::SetFailureReporter([](const std::string& caption, const std::string& text) {
-            reports.push_back(caption + ": " + text);
-        });
+        SceneLoader::SetFailureReporter(
+            [](const std::string& caption, const std::string& text) { reports.push_back(caption + ": " + text); });
         reports.clear();
         FileDialogScriptClear();
         engine = Engine::Instance();

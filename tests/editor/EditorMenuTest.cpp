@@ -136,6 +136,7 @@ TEST_F(EditorMenuTest, AxisLockMessagesToggleTheirAxisAndIgnoreOthers) {
     ::Broadcast(kMsgAxisLock, 0, static_cast<E3BasisVecs>(3));
     ::Broadcast(kMsgAxisLock, 0, static_cast<E3BasisVecs>(0xFFFFFFFF));
     EXPECT_EQ(locks, D3DXVECTOR3(0, 0, 0));
+    EXPECT_EQ(menu->GetControlState().copiedObject, 0u) << "the member after the locks is left alone";
 }
 
 TEST_F(EditorMenuTest, EachLightGetsItsOwnBlockAndDeletingOneKeepsTheOther) {

@@ -10,7 +10,6 @@
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/Overlord.h"
 #include "engine/Resolvers.h"
 #include "engine/Transform.h"
 #include "render/ParticleEmmiter.h"
@@ -58,20 +57,11 @@ void ParticleEffect::Init() {
             continue;
         }
         // Loaded from its file when not stored; initialised and announced;
-        // 0 when it cannot be had. Not in the scene's list: the effect makes
-        // it again whenever the scene is read, so a saved scene must not
-        // hold it (each save and load would add one more).
+        // 0 when it cannot be had. A play object: cleared with the scene but
+        // not saved with it, since the effect makes it again whenever the
+        // scene is read (a saved one would add another at every save and load).
         const MakingGuard guard(name);
         emitterObjects[i] = factory->Instantiate(name, false);
-    }
-}
-
-void ParticleEffect::Shutdown() {
-    // The emitter objects go with the effect's owner.
-    Overlord* overlord = Overlord::Instance();
-    for (u32& object : emitterObjects) {
-        if (object != 0 && overlord && overlord->GetGameObject(object)) overlord->UnregisterGameObject(object);
-        object = 0;
     }
 }
 

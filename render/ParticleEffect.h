@@ -1,10 +1,10 @@
 // The component that lets an object set off particle emitters living in
 // objects of their own: up to five emitter archetypes, one object made from
-// each when the effect initialises (top-level objects, announced but kept out
-// of the scene's list, so a saved scene does not hold them), started or
-// stopped at the owner's position by the component commands
-// (kMsgTypeComponentCommand). The made objects go with the effect's owner.
-// Owned by its GameObject; main thread only.
+// each when the effect initialises (top-level objects that live with the
+// scene but are not saved with it), started or stopped at the owner's
+// position by the component commands (kMsgTypeComponentCommand). The made
+// objects outlive the effect; they go when the scene is cleared. Owned by
+// its GameObject; main thread only.
 #pragma once
 #include <string>
 
@@ -30,8 +30,6 @@ public:
     void HandleMessage(Message* message) override;
     // Subscribes to ComponentCommand(0..4) and makes the slots' emitter objects.
     void Init() override;
-    // Unregisters the emitter objects it made.
-    void Shutdown() override;
 
     std::string& Archetype(int slot) { return ParticleArchetypes[slot]; }
     bool& KillEmitter(int slot) { return killEmitter[slot]; }

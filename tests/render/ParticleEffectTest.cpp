@@ -149,7 +149,7 @@ TEST_F(ParticleEffectTest, ArchetypeWhoseEffectNamesItselfIsMadeOnce) {
     EXPECT_NE(MakeEffect({"Pong"})->EmitterObject(0), 0u);
 }
 
-TEST_F(ParticleEffectTest, EmitterObjectsStayOutOfTheSceneAndGoWithTheirOwner) {
+TEST_F(ParticleEffectTest, EmitterObjectsLiveWithTheSceneButAreNotSaved) {
     // A saved scene must not hold them: the effect makes them again on load.
     SceneManager scene;
     AddEmitterArchetype("Sparks");
@@ -157,6 +157,9 @@ TEST_F(ParticleEffectTest, EmitterObjectsStayOutOfTheSceneAndGoWithTheirOwner) {
     const u32 emitter = effect->EmitterObject(0);
     ASSERT_NE(emitter, 0u);
     EXPECT_TRUE(scene.GetObjectIds().empty());
+    EXPECT_EQ(scene.GetPlayObjectIds(), std::vector<u32>{emitter});
     overlord->UnregisterGameObject(effect->GetOwner());
+    EXPECT_NE(overlord->GetGameObject(emitter), nullptr) << "an effect set off by a dying object still plays";
+    scene.ClearScene();
     EXPECT_EQ(overlord->GetGameObject(emitter), nullptr);
 }

@@ -10,6 +10,7 @@
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
 #include "engine/Resolvers.h"
 #include "engine/Transform.h"
 #include "render/ParticleEmmiter.h"

@@ -396,7 +396,7 @@ size_t Occurrences(const std::string& text, const std::string& part) {
 
 TEST_F(ScriptedRunGLTest, EditorLoadsTheDemoAddsALightAndItsSavedSceneReadsBackByteIdentical) {
     const ChildResult first = RunScript(
-        "wait 2\ndialog Demo.scn\npanel MainMenu LoadScene\npanel ComponentsList PointLight\n"
+        "wait 2\ndialog Demo.scn\npanel MainMenu LoadScene\npanel ComponentsList GlobalLighting\n"
         "dialog Edited.scn\npanel MainMenu SaveSceneAs\nquit\n",
         {"-e"});
     EXPECT_TRUE(ExitedWith(first, 0)) << first.status << "\n" << first.errorText;
@@ -408,7 +408,7 @@ TEST_F(ScriptedRunGLTest, EditorLoadsTheDemoAddsALightAndItsSavedSceneReadsBackB
         EXPECT_FALSE(timed.count(off)) << off << " runs in edit mode";
     const std::string demo = ReadWholeFile(dir_ + "/scene/Demo.scn");
     const std::string edited = ReadWholeFile(dir_ + "/scene/Edited.scn");
-    EXPECT_EQ(Occurrences(edited, "PointLight = "), Occurrences(demo, "PointLight = ") + 1) << edited;
+    EXPECT_EQ(Occurrences(edited, "GlobalLighting = "), Occurrences(demo, "GlobalLighting = ") + 1) << edited;
     EXPECT_EQ(Occurrences(edited, "SceneGUID = "), Occurrences(demo, "SceneGUID = ") + 1) << edited;
 
     const ChildResult second = RunScript(

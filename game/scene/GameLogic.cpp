@@ -1,5 +1,6 @@
 #include "game/scene/GameLogic.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include "controls/Control.h"
@@ -15,23 +16,26 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "game/actors/Player.h"
+#include "game/combat/Health.h"
+#include "game/scene/LevelResultsReceiver.h"
 #include "game/scene/MouseFireControl.h"
 #include "game/scene/ShipFireAction.h"
+#include "game/track/PlayerPath.h"
+#include "game/track/SplineCrawler.h"
 #include "port/window/Cursor.h"
 #include "render/Camera.h"
 #include "render/GraphicsSystem.h"
 #include "scene/DevozizuDave.h"
 #include "scene/SceneManager.h"
 
-// Classes of the ship, combat, level scripting and the HUD: only their type
-// ids are needed here.
+// Classes of combat, level scripting, the HUD and the results screen: only
+// their type ids are needed here.
+class FinMenu;
 class GameCamera;
 class HackComponent;
-class Health;
 class HUDComponent;
 class Lifetime;
-class Player;
-class PlayerPath;
 class Projectile;
 class ProjectilePatternManager;
 class Weapon;
@@ -60,9 +64,32 @@ ControlAction* Say(const Kind<u32>& kind, u32 sender) {
     return new MessageAction<u32>(sender, kind, 0u);
 }
 
-// The ship's paused byte follows the game's pause; written here once the
-// Player class exists.
-void SetPlayerPaused(IComponent&, bool) {}
+// A statistic as the results screen shows it: truncated toward zero, NaN as
+// 0, out-of-range values held at the ends of the integer range.
+i32 Truncated(float value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483520.0f) return INT32_MAX;
+    if (value <= -2147483648.0f) return INT32_MIN;
+    return static_cast<i32>(value);
+}
+
+// The crawler that carries the ship: the one it was announced, else the one
+// on its parent object.
+SplineCrawler* ShipCrawler(const Player& player) {
+    if (SplineCrawler* crawler = player.GetCrawler()) return crawler;
+    Overlord* overlord = Overlord::Instance();
+    const GameObject* ship = overlord ? overlord->GetGameObject(player.GetOwner()) : nullptr;
+    return ship ? Overlord::FindComponent<SplineCrawler>(ship->GetParent()) : nullptr;
+}
+
+// Whether the crawler has reached the end of an open track: no point lies
+// ahead of it any more.
+bool AtEndOfOpenTrack(const SplineCrawler& crawler) {
+    const PlayerPath* path = Overlord::FindComponent<PlayerPath>(crawler.splineGameObjectID);
+    if (!path || path->spline.closed) return false;
+    const float total = path->spline.GetTotalLength();
+    return total > 0.0f && crawler.distance + crawler.lookAheadDistance >= total;
+}
 
 }  // namespace
 
@@ -132,6 +159,11 @@ IComponent* GameLogic::FindPlayer() const {
     return player && player->GetTypeId() == TypeId<Player>::Get() ? player : nullptr;
 }
 
+Player* GameLogic::FindShip() const {
+    // Tests stand other components in under the Player's type id.
+    return dynamic_cast<Player*>(FindPlayer());
+}
+
 MouseFireControl* GameLogic::FindFireControl(u32 controlId) const {
     Engine* engine = Engine::Instance();
     GuiSystem* gui = (controlId != 0 && engine) ? engine->GetSystem<GuiSystem>() : nullptr;
@@ -143,7 +175,7 @@ void GameLogic::Update(float dt) {
     SceneManager* scenes = SceneManager::Instance();
     if (IsActive() && scenes && scenes->IsLoaded() && !weaponDisabled_)
         if (MouseFireControl* fire = FindFireControl(leftFireControlId_)) fire->SetSuppressed(IsPaused());
-    if (IComponent* player = FindPlayer()) SetPlayerPaused(*player, IsPaused());
+    if (Player* ship = FindShip()) ship->paused = IsPaused();
     if (IsPaused()) return;
 
     for (ListIndex index : {kGameCameraList, kWeaponList, kWeaponSplineList, kProjectileList, kPatternManagerList,
@@ -156,6 +188,10 @@ void GameLogic::Update(float dt) {
         // The ship's matrices take this frame's steering at once.
         if (Transform* transform = Overlord::FindComponent<Transform>(player->GetOwner())) transform->Update(0.0f);
         Broadcast(kMsgPlayerObject, player->GetOwner());
+        // An open track has no more road at its end: the level is complete.
+        const Player* ship = FindShip();
+        const SplineCrawler* crawler = ship ? ShipCrawler(*ship) : nullptr;
+        if (!levelEnded_ && crawler && AtEndOfOpenTrack(*crawler)) EndLevel(false);
     }
     Walk(kHackList, dt);
     Walk(kHudList, dt);
@@ -178,11 +214,19 @@ void GameLogic::Walk(ListIndex index, float dt) {
 
 void GameLogic::EndLevel(bool gameOver) {
     // Without the ship there are no results to show.
-    IComponent* player = FindPlayer();
+    const Player* player = FindShip();
     if (!player) return;
-    // The ship's results go to the results screen here once the Player and
-    // the results screen exist.
-    (void)gameOver;
+    levelEnded_ = true;
+    LevelResults results;
+    results.points = player->points;
+    results.lives = player->numOfLives;
+    if (const SplineCrawler* crawler = ShipCrawler(*player)) {
+        results.averageSpeed = Truncated(crawler->averageSpeed);
+        results.distance = Truncated(crawler->distance);
+    }
+    if (const Health* health = Overlord::FindComponent<Health>(player->GetOwner())) results.health = health->currentHP;
+    results.gameOver = gameOver;
+    HandOverLevelResults(TypeId<FinMenu>::Get(), results);
 }
 
 void GameLogic::Clear() {
@@ -205,6 +249,7 @@ void GameLogic::Deactivate() {
 }
 
 void GameLogic::OnSceneLoaded() {
+    levelEnded_ = false;
     CreatePlayerControls();
     DeleteBars();
     PushLevelCamera();
@@ -212,6 +257,7 @@ void GameLogic::OnSceneLoaded() {
 
 void GameLogic::OnSceneCleared() {
     playerId_ = 0;
+    levelEnded_ = false;
     RemovePlayerControls();
     PopLevelCamera();
     CreateScenesBar();

@@ -19,6 +19,7 @@
 class Control;
 class IComponent;
 class MouseFireControl;
+class Player;
 
 class GameLogic : public SceneSystem {
 public:
@@ -92,13 +93,16 @@ public:
 private:
     // The Player component under the player id, or null.
     IComponent* FindPlayer() const;
+    // That component as the ship's Player, or null.
+    Player* FindShip() const;
     // The fire control under that id while the GuiSystem holds it, or null.
     MouseFireControl* FindFireControl(u32 controlId) const;
     // Every component of the list, Update(dt); with debug drawing on, the
     // first three lists draw their components, the projectiles their
     // objects' Transforms.
     void Walk(ListIndex index, float dt);
-    // Level end: the ship's results to the results screen.
+    // Level end: the ship's results to the results screen (a log row
+    // without one), which is shown.
     void EndLevel(bool gameOver);
 
     void CreatePlayerControls();
@@ -127,4 +131,5 @@ private:
     TwBar* scenesBar_ = nullptr;
     std::vector<std::string> sceneNames_;  // what the bar's buttons index
     u32 levelCameraId_ = 0;
+    bool levelEnded_ = false;  // the end of the track has ended this level; cleared by each scene load
 };

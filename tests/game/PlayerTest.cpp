@@ -3,19 +3,30 @@
 #include "CombatWorld.h"
 #include "game/actors/Player.h"
 #include "game/combat/Health.h"
+#include "game/scene/GameLogic.h"
+#include "game/scene/LevelResultsReceiver.h"
 
-class GameLogic;
+class FinMenu;
 
 namespace {
+
+// Stands in for the results screen under its type id.
+class ResultsScreen : public ISystem, public LevelResultsReceiver {
+public:
+    ResultsScreen() : ISystem(TypeId<FinMenu>::Get()) {}
+    void ReceiveLevelResults(const LevelResults& results) override { shown.push_back(results); }
+    std::vector<LevelResults> shown;
+};
 
 constexpr float kFrame = 1.0f / 60.0f;
 
 // A ship (Health, Player) on a carrier with a SplineCrawler, a decoy carrier
-// announced before it, and a system standing in for GameLogic.
+// announced before it, GameLogic and a results screen.
 class PlayerTest : public CombatWorld {
 protected:
     PlayerTest() {
         engine->AddSystem(logic);
+        engine->AddSystem(screen);
         Make({}, {new SplineCrawler});  // another object's crawler, announced first
         crawler->persistVelocity = 20.0f;
         carrier = Make({}, {crawler});
@@ -39,7 +50,8 @@ protected:
     }
     void Die() { SendToObject(kMsgShipDied, ship, health->GetId()); }
 
-    RecordingSystem* logic = new RecordingSystem(TypeId<GameLogic>::Get());
+    GameLogic* logic = new GameLogic;
+    ResultsScreen* screen = new ResultsScreen;
     SplineCrawler* crawler = new SplineCrawler;
     Health* health = new Health;
     Player* player = new Player;
@@ -63,18 +75,23 @@ TEST_F(PlayerTest, PointsNeverGoBelowZero) {
     }
 }
 
-TEST_F(PlayerTest, ThreeLivesSurviveThreeDeathsTheFourthEndsTheGame) {
+TEST_F(PlayerTest, ThreeLivesSurviveThreeDeathsTheFourthShowsTheResults) {
     Start();
+    player->points = 50000;
     for (int death = 1; death <= 3; ++death) {
         Die();
         EXPECT_FALSE(player->IsEnabled());
         EXPECT_EQ(health->currentHP, 10) << "a spare life refills the hit points";
         Run(4.1f);  // invisible, blinking, back
         EXPECT_TRUE(player->IsEnabled()) << death;
-        EXPECT_EQ(logic->Count(kMsgGameOver.type, kMsgGameOver.argument), 0u) << death;
+        EXPECT_TRUE(screen->shown.empty()) << death;
     }
     Die();
-    EXPECT_EQ(logic->Count(kMsgGameOver.type, kMsgGameOver.argument), 1u);
+    ASSERT_EQ(screen->shown.size(), 1u);
+    EXPECT_EQ(screen->shown[0].lives, 0);
+    EXPECT_EQ(screen->shown[0].points, 20000) << "taken before the last penalty";
+    EXPECT_TRUE(screen->shown[0].gameOver);
+    EXPECT_TRUE(screen->IsActive());
 }
 
 TEST_F(PlayerTest, ABoostNeedsItsWholeCost) {
@@ -126,6 +143,22 @@ TEST_F(PlayerTest, SteeringSpeedWithoutCrawlerOrTopSpeed) {
         Broadcast(kMsgSteerRight, 0, 0u);
         EXPECT_FLOAT_EQ(player->maxAngularSpeed, c.expected) << c.speed << " of " << c.top;
     }
+}
+
+TEST_F(PlayerTest, TheEndOfAnOpenTrackCompletesTheLevelOnce) {
+    crawler->splineGameObjectID = MakePath({{0, 0, 0}, {0, 0, 100}});
+    Start();
+    crawler->distance = 99.99f;
+    crawler->averageSpeed = 12.9f;
+    health->currentHP = 7;
+    logic->Update(kFrame);
+    logic->Update(kFrame);
+    ASSERT_EQ(screen->shown.size(), 1u);
+    EXPECT_FALSE(screen->shown[0].gameOver);
+    EXPECT_EQ(screen->shown[0].distance, 99);
+    EXPECT_EQ(screen->shown[0].averageSpeed, 12);
+    EXPECT_EQ(screen->shown[0].health, 7);
+    EXPECT_EQ(screen->shown[0].lives, 3);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "engine/Ray.h"
 #include "engine/Transform.h"
 #include "game/actors/EulerToQuaternion.h"
+#include "game/scene/BehaviorSystem.h"
 
 namespace {
 
@@ -20,6 +21,11 @@ void Brain::Reflect(MemberList<Brain>& members) {
     members.Add("angleIncrement", &Brain::angleIncrement);
     members.Add("moveLeft", &Brain::moveLeft);
     members.Add("halfCircle", &Brain::halfCircle);
+}
+
+u32 Brain::PlayerObjectId() const {
+    const u32 known = behaviorSystem_ ? behaviorSystem_->GetPlayerObjectId() : 0;
+    return known ? known : playerObjectId;
 }
 
 void Brain::Init() {
@@ -92,7 +98,7 @@ void Brain::Place() {
 
 void Brain::Fire() {
     const Transform* own = Overlord::FindComponent<Transform>(GetOwner());
-    const Transform* player = Overlord::FindComponent<Transform>(playerObjectId);
+    const Transform* player = Overlord::FindComponent<Transform>(PlayerObjectId());
     if (!own || !player) return;
     const D3DXVECTOR3 offset = player->worldPosition - own->worldPosition;
     if (offset == D3DXVECTOR3(0.0f, 0.0f, 0.0f)) return;  // no direction to fire in

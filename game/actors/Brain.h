@@ -2,11 +2,14 @@
 // in a plane of constant depth, keeps it facing along its path, and at every
 // fixed step fires at the player's ship by sending kMsgFire with a ray from
 // itself to its own object (whose Weapon decides whether a shot leaves).
-// BehaviorSystem steps it; the player's object is the last focus object
-// announced (kMsgFocusObject). Owned by its object; main thread only.
+// BehaviorSystem steps it and knows the player's object (the last focus
+// object announced stands in without one). Owned by its object; main thread
+// only.
 #pragma once
 #include "engine/Component.h"
 #include "port/math/D3DX.h"
+
+class BehaviorSystem;
 
 class Brain : public Component<Brain> {
 public:
@@ -23,6 +26,13 @@ public:
     void Init() override;
     void Shutdown() override;
 
+    // The system that steps this component, set when it is announced; it
+    // lives for the whole run. The player's object is the one it knows (an
+    // enemy made after the Player's announcement learns it too), else the
+    // last focus object announced.
+    void SetBehaviorSystem(const BehaviorSystem* system) { behaviorSystem_ = system; }
+    u32 PlayerObjectId() const;
+
     // Reflected, in file order.
     float firingRangeAngle = 0.0f;  // kept in files; nothing reads it
     float circleRadius = 0.0f;
@@ -38,6 +48,7 @@ public:
     u32 playerObjectId = 0;          // from kMsgFocusObject
 
 private:
+    const BehaviorSystem* behaviorSystem_ = nullptr;
     void CircleMove(bool left, float step);
     void HalfCircleMove(bool left, float step);
     // Puts the object on the circle at `angle`, facing along it.

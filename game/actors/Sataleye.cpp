@@ -4,6 +4,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "game/physics/Body.h"
+#include "game/scene/BehaviorSystem.h"
 
 void Sataleye::Reflect(MemberList<Sataleye>& members) {
     members.Add("distant", &Sataleye::distant);
@@ -16,6 +17,11 @@ void Sataleye::Reflect(MemberList<Sataleye>& members) {
     members.Add("radius1", &Sataleye::radius1);
     members.Add("radius2", &Sataleye::radius2);
     members.Add("radius3", &Sataleye::radius3);
+}
+
+u32 Sataleye::PlayerObjectId() const {
+    const u32 known = behaviorSystem_ ? behaviorSystem_->GetPlayerObjectId() : 0;
+    return known ? known : focusObjectId;
 }
 
 void Sataleye::Init() {
@@ -55,7 +61,7 @@ void Sataleye::Update(float) {
     if (!body) return;
     body->persistForce = body->instantForce = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     const Transform* transform = overlord->GetComponent<Transform>(GetOwner());
-    const u32 playerId = focusObjectId;
+    const u32 playerId = PlayerObjectId();
     const Transform* player = overlord->GetComponent<Transform>(playerId);
     if (!transform || !player) return;
     const D3DXVECTOR3& p = transform->worldPosition;

@@ -2,11 +2,14 @@
 // three orbits blended by how far ahead of the player's ship it is in depth
 // (z): far out orbit 1, then 1 and 2, then 2 and 3, close by orbit 3, which
 // also keeps pace with the ship. Works only through its object's Body, which
-// Physics integrates. BehaviorSystem steps it; the player's object is the
-// last focus object announced. Owned by its object; main thread only.
+// Physics integrates. BehaviorSystem steps it and knows the player's object
+// (the last focus object announced stands in without one). Owned by its
+// object; main thread only.
 #pragma once
 #include "engine/Component.h"
 #include "port/math/D3DX.h"
+
+class BehaviorSystem;
 
 class Body;
 
@@ -24,6 +27,13 @@ public:
     void Init() override;
     void Shutdown() override;
 
+    // The system that steps this component, set when it is announced; it
+    // lives for the whole run. The player's object is the one it knows (an
+    // enemy made after the Player's announcement learns it too), else the
+    // last focus object announced.
+    void SetBehaviorSystem(const BehaviorSystem* system) { behaviorSystem_ = system; }
+    u32 PlayerObjectId() const;
+
     // Reflected, in file order. Distances in world units along z; speeds in
     // units per second; radii in units.
     float distant = 105.0f;                      // outer edge of the middle band
@@ -40,6 +50,7 @@ public:
     u32 focusObjectId = 0;  // from kMsgFocusObject
 
 private:
+    const BehaviorSystem* behaviorSystem_ = nullptr;
     // The centripetal force of orbit n (1 to 3) at weight w; left out for a
     // radius that is not positive and for an enemy on the orbit point.
     void Orbit(int n, float w, const D3DXVECTOR3& position, Body& body) const;

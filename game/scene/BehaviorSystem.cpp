@@ -4,14 +4,14 @@
 #include "engine/Message.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
+#include "game/actors/Brain.h"
+#include "game/actors/Sataleye.h"
 
 // The classes this system ticks or watches; only their type ids are needed.
-class Brain;
 class DistanceLord;
 class Movement;
 class Player;
 class PlayerPositionTrigger;
-class Sataleye;
 class TimeLord;
 
 BehaviorSystem::BehaviorSystem() : ISystem(TypeId<BehaviorSystem>::Get()) {
@@ -47,10 +47,14 @@ void BehaviorSystem::HandleMessage(Message* message) {
     } else if (typeId == TypeId<Movement>::Get()) {
         movements_.Add(*id);
     } else if (typeId == TypeId<Brain>::Get()) {
-        // The Brain's back-pointer to this system (it reads the player's
-        // object through it) is set here once the Brain class exists.
+        // Brain and Sataleye read the player's object through this system.
+        Overlord* overlord = Overlord::Instance();
+        if (Brain* brain = overlord ? overlord->GetComponentById<Brain>(*id) : nullptr) brain->SetBehaviorSystem(this);
         brains_.Add(*id);
     } else if (typeId == TypeId<Sataleye>::Get()) {
+        Overlord* overlord = Overlord::Instance();
+        if (Sataleye* eye = overlord ? overlord->GetComponentById<Sataleye>(*id) : nullptr)
+            eye->SetBehaviorSystem(this);
         sataleyes_.Add(*id);
     } else if (typeId == TypeId<PlayerPositionTrigger>::Get()) {
         positionTriggers_.Add(*id);

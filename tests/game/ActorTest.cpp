@@ -3,8 +3,10 @@
 #include "LevelWorld.h"
 #include "game/actors/Brain.h"
 #include "game/actors/Movement.h"
+#include "game/actors/Player.h"
 #include "game/actors/Sataleye.h"
 #include "game/physics/Body.h"
+#include "game/scene/BehaviorSystem.h"
 
 namespace {
 
@@ -190,4 +192,26 @@ TEST_F(ActorTest, SataleyePullsAndPacesByDistanceAhead) {
             EXPECT_GT(body->vel.z, 0.0f) << "the ship's pace";
         }
     }
+}
+
+// The ship's focus announcement comes once, at the Player's Init: enemies
+// made later learn the player from the BehaviorSystem that steps them.
+TEST_F(ActorTest, EnemiesMadeAfterTheFocusAnnouncementStillFindTheShip) {
+    engine->AddSystem(new BehaviorSystem);
+    const u32 ship = MakeShip({0, 0, 0});
+    auto* shipMark = new Probe;
+    overlord.GetGameObject(ship)->AddComponent(shipMark);
+    Broadcast(ComponentAnnounced(TypeId<Player>::Get()), 0, shipMark->GetId());
+
+    auto* body = new Body;
+    auto* eye = new Sataleye;
+    MakeObject({3, 20, 200}, {body, eye});
+    eye->Update(kStep);
+    ExpectNear(body->instantForce, D3DXVECTOR3(-250, 0, 0), 1e-3f);
+
+    auto* brain = new Brain;
+    auto* probe = new Probe;
+    MakeObject({0, 0, 50}, {brain, probe});
+    brain->Update(kStep);
+    EXPECT_EQ(probe->Count(kMsgFire.type), 1u);
 }

@@ -19,6 +19,9 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "frontend/controls/ButtonHighlightControl.h"
+#include "frontend/controls/ControlGroups.h"
+#include "frontend/controls/GameFlow.h"
+#include "frontend/controls/MenuToggleControl.h"
 #include "platform/AudioSystem.h"
 #include "platform/SoundEventData.h"
 #include "render/FontManager.h"
@@ -28,6 +31,9 @@
 #include "render/RenderResources.h"
 #include "render/ScreenText.h"
 #include "scene/ObjectFactory.h"
+
+class PauseMenu;
+class StartMenu;
 
 namespace {
 constexpr u32 kLeftButton = 0;
@@ -176,6 +182,18 @@ void MenuScreen::AddButtonControls(GameObject* button, const ButtonRect& rect, c
                                    std::initializer_list<ControlAction*> actions) {
     for (u32 id : MakeButtonControls(*this, button, rect, normal, hover, group, click, actions))
         controlList_.push_back(id);
+}
+
+void MenuScreen::AddBackButtons() {
+    const ButtonRect back{-100, 265, 100, 305};
+    GameObject* button = AddButton("BackButton", "BackButton2", 0.0f, -270.0f, back, ControlGroup::kBackToStart,
+                                   new MenuToggleControl(GameFlow::Find<StartMenu>(), this, ControlGroup::kStartButtons,
+                                                         ControlGroup::kBackToStart),
+                                   {ConfirmSound()});
+    AddButtonControls(button, back, "BackButton", "BackButton2", ControlGroup::kBackToPause,
+                      new MenuToggleControl(GameFlow::Find<PauseMenu>(), this, ControlGroup::kPauseButtons,
+                                            ControlGroup::kBackToPause),
+                      {ConfirmSound(), ToggleGroup(ControlGroup::kPauseKey)});
 }
 
 void MenuScreen::AddCursor() {

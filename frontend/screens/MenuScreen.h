@@ -107,6 +107,10 @@ protected:
     void AddButtonControls(GameObject* button, const ButtonRect& rect, const std::string& normal,
                            const std::string& hover, u32 group, Control* click,
                            std::initializer_list<ControlAction*> actions);
+    // The Back button of a screen opened from the start or the pause screen:
+    // one picture with a click control per group (kBackToStart returns to
+    // the start screen, kBackToPause to the pause screen), ids listed.
+    void AddBackButtons();
     // The cursor picture and its control, both listed (the control is not
     // recorded as the system's own).
     void AddCursor();

@@ -8,10 +8,6 @@
 #include "engine/MessageTypes.h"
 #include "frontend/controls/ControlGroups.h"
 #include "frontend/controls/GameFlow.h"
-#include "frontend/controls/MenuToggleControl.h"
-
-class PauseMenu;
-class StartMenu;
 
 namespace {
 // A setting button's click control: plain, always updated, active for one
@@ -77,14 +73,6 @@ void OptionsMenu::Build() {
                           {ConfirmSound(), new MessageAction<NoPayload>(gui, b.kind, NoPayload{})});
     }
 
-    const ButtonRect back{-100, 265, 100, 305};
-    GameObject* button = AddButton("BackButton", "BackButton2", 0.0f, -270.0f, back, ControlGroup::kBackToStart,
-                                   new MenuToggleControl(GameFlow::Find<StartMenu>(), this, ControlGroup::kStartButtons,
-                                                         ControlGroup::kBackToStart),
-                                   {ConfirmSound()});
-    AddButtonControls(button, back, "BackButton", "BackButton2", ControlGroup::kBackToPause,
-                      new MenuToggleControl(GameFlow::Find<PauseMenu>(), this, ControlGroup::kPauseButtons,
-                                            ControlGroup::kBackToPause),
-                      {ConfirmSound(), ToggleGroup(ControlGroup::kPauseKey)});
+    AddBackButtons();
     AddCursor();
 }

@@ -24,8 +24,7 @@ void Brain::Reflect(MemberList<Brain>& members) {
 }
 
 u32 Brain::PlayerObjectId() const {
-    const u32 known = behaviorSystem_ ? behaviorSystem_->GetPlayerObjectId() : 0;
-    return known ? known : playerObjectId;
+    return BehaviorSystem::PlayerObjectIdOr(behaviorSystem_, playerObjectId);
 }
 
 void Brain::Init() {

@@ -20,8 +20,7 @@ void Sataleye::Reflect(MemberList<Sataleye>& members) {
 }
 
 u32 Sataleye::PlayerObjectId() const {
-    const u32 known = behaviorSystem_ ? behaviorSystem_->GetPlayerObjectId() : 0;
-    return known ? known : focusObjectId;
+    return BehaviorSystem::PlayerObjectIdOr(behaviorSystem_, focusObjectId);
 }
 
 void Sataleye::Init() {

@@ -31,6 +31,12 @@ public:
     void Deactivate() override {}
 
     u32 GetPlayerObjectId() const { return playerObjectId_; }
+    // The player's object as a stepped component sees it: the one `system`
+    // knows, else `fallback` (the last focus object it heard of).
+    static u32 PlayerObjectIdOr(const BehaviorSystem* system, u32 fallback) {
+        const u32 known = system ? system->playerObjectId_ : 0;
+        return known ? known : fallback;
+    }
     u32 GetSelectedObjectId() const { return selectedObjectId_; }
     float GetAccumulator() const { return accumulator_; }
     bool IsDebugDrawing() const { return debugDraw_; }

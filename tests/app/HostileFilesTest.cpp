@@ -18,11 +18,11 @@
 #include "render/FontManager.h"
 #include "render/ModelFile.h"
 #include "scene/SceneLoader.h"
-#include "tests/port/os/SpecialFiles.h"
+#include "tests/port/os/HostileFiles.h"
 
 namespace {
 
-using Kind = SpecialFiles::Kind;
+using Kind = HostileFiles::Kind;
 
 struct Reader {
     const char* kind;
@@ -70,7 +70,7 @@ protected:
 
     SceneLoader loader;
     AudioDevice audio;
-    SpecialFiles files;
+    HostileFiles files;
 };
 
 TEST_F(HostileFilesTest, EveryReaderRefusesFifosDevicesAndOversizedFilesNamingThem) {

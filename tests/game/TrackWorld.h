@@ -94,14 +94,9 @@ protected:
     }
 
     // The log rows so far (the log ends here).
-    std::vector<std::string> Rows() {
-        std::vector<std::string> rows;
-        log.FinishMessages(rows);
-        return rows;
-    }
+    std::vector<std::string> Rows() { return log.Messages(); }
     static size_t CountContaining(const std::vector<std::string>& rows, const std::string& text) {
-        return static_cast<size_t>(std::count_if(
-            rows.begin(), rows.end(), [&](const std::string& row) { return row.find(text) != std::string::npos; }));
+        return LogCapture::CountContaining(rows, text);
     }
 
     LogCapture log;

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "engine/FilePath.h"
-#include "tests/port/os/SpecialFiles.h"
+#include "tests/port/os/HostileFiles.h"
 #include "tests/support/LogCapture.h"
 
 namespace {
@@ -100,11 +100,11 @@ TEST(FilePathTest, FolderThatCannotBeListedIsNamedInTheLog) {
 }
 
 TEST(FilePathTest, ListingLeavesOutWhatIsNoRegularFileAndLogsIt) {
-    SpecialFiles files;
-    files.Make(SpecialFiles::Kind::Fifo, "sfx/Blocked.wav");  // opening it would block
+    HostileFiles files;
+    files.Make(HostileFiles::Kind::Fifo, "sfx/Blocked.wav");  // opening it would block
     std::ofstream(files.Dir() + "/sfx/Beep.wav") << "x";
-    files.Make(SpecialFiles::Kind::DevZeroLink, "sfx/Endless.wav");
-    files.Make(SpecialFiles::Kind::Folder, "sfx/Folder.wav");
+    files.Make(HostileFiles::Kind::DevZeroLink, "sfx/Endless.wav");
+    files.Make(HostileFiles::Kind::Folder, "sfx/Folder.wav");
     std::filesystem::create_symlink(files.Dir() + "/sfx/Beep.wav", files.Dir() + "/sfx/Linked.wav");
     LogCapture capture;
     FilePath sounds;

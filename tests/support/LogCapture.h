@@ -50,6 +50,19 @@ public:
         return true;
     }
 
+    // The message column of every row so far (the log ends here).
+    std::vector<std::string> Messages() {
+        std::vector<std::string> messages;
+        FinishMessages(messages);
+        return messages;
+    }
+
+    static size_t CountContaining(const std::vector<std::string>& rows, const std::string& text) {
+        size_t count = 0;
+        for (const std::string& row : rows) count += row.find(text) != std::string::npos;
+        return count;
+    }
+
 private:
     TempFolder folder_{"ddlog"};
     std::unique_ptr<Logger> logger_;

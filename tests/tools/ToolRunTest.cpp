@@ -19,7 +19,7 @@
 
 #include "tests/port/ChildProcess.h"
 #include "tests/port/FolderSnapshot.h"
-#include "tests/port/os/SpecialFiles.h"
+#include "tests/port/os/HostileFiles.h"
 #include "tests/support/TempAssetRoot.h"
 
 namespace {
@@ -167,8 +167,8 @@ INSTANTIATE_TEST_SUITE_P(EveryTool, ToolRunGLTest, ::testing::ValuesIn(kTools),
                          [](const ::testing::TestParamInfo<ToolRow>& info) { return std::string(info.param.name); });
 
 TEST(ModelToolRunTest, SourceThatIsNoRegularFileEndsWithStatusOneNamingIt) {
-    SpecialFiles files;
-    for (SpecialFiles::Kind kind : {SpecialFiles::Kind::Fifo, SpecialFiles::Kind::DevZeroLink}) {
+    HostileFiles files;
+    for (HostileFiles::Kind kind : {HostileFiles::Kind::Fifo, HostileFiles::Kind::DevZeroLink}) {
         const std::string input = files.Make(kind, "in" + std::to_string(static_cast<int>(kind)) + ".obj");
         // A reader that opened these would block or read forever.
         const ChildResult result =

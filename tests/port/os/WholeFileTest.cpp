@@ -7,14 +7,14 @@
 #include <map>
 
 #include "port/os/Folders.h"
-#include "tests/port/os/SpecialFiles.h"
+#include "tests/port/os/HostileFiles.h"
 
 namespace {
 
-using Kind = SpecialFiles::Kind;
+using Kind = HostileFiles::Kind;
 
 TEST(WholeFileTest, SpecialAndOversizedFilesAreRefusedUnreadWithTheFileNamed) {
-    SpecialFiles files;
+    HostileFiles files;
     struct Case {
         const char* name;
         Kind kind;
@@ -40,7 +40,7 @@ TEST(WholeFileTest, SpecialAndOversizedFilesAreRefusedUnreadWithTheFileNamed) {
 }
 
 TEST(WholeFileTest, FileOfExactlyTheLimitIsReadAndOneByteMoreIsNot) {
-    SpecialFiles files;
+    HostileFiles files;
     const std::string path = files.Dir() + "/exact.txt";
     std::ofstream(path) << std::string(100, 'x');
     std::string bytes;
@@ -63,7 +63,7 @@ TEST(WholeFileTest, MissingFileCannotBeOpenedAndIsNamed) {
 }
 
 TEST(WholeFileTest, OpenedRegularFileReadsBlockingFromTheStart) {
-    SpecialFiles files;
+    HostileFiles files;
     const std::string path = files.Dir() + "/a.wav";
     std::ofstream(path) << "RIFF";
     FileRead result = FileRead::CannotRead;
@@ -79,7 +79,7 @@ TEST(WholeFileTest, OpenedRegularFileReadsBlockingFromTheStart) {
 }
 
 TEST(FoldersTest, ListingMarksOnlyRegularFilesAndSymlinksToThemWithoutOpeningAny) {
-    SpecialFiles files;
+    HostileFiles files;
     std::ofstream(files.Dir() + "/plain.wav") << "x";
     std::filesystem::create_symlink(files.Dir() + "/plain.wav", files.Dir() + "/link.wav");
     files.Make(Kind::Fifo, "pipe.wav");  // opening it would block

@@ -11,20 +11,20 @@
 #include <fstream>
 #include <string>
 
-class SpecialFiles {
+class HostileFiles {
 public:
     enum class Kind { Fifo, DevZeroLink, Sparse, Folder };
 
-    SpecialFiles() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ddspecialXXXXXX").string();
+    HostileFiles() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "ddhostileXXXXXX").string();
         if (::mkdtemp(pattern.data())) dir_ = pattern;
     }
-    ~SpecialFiles() {
+    ~HostileFiles() {
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
     }
-    SpecialFiles(const SpecialFiles&) = delete;
-    SpecialFiles& operator=(const SpecialFiles&) = delete;
+    HostileFiles(const HostileFiles&) = delete;
+    HostileFiles& operator=(const HostileFiles&) = delete;
 
     const std::string& Dir() const { return dir_; }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <unordered_set>
 
 #include <lua.hpp>
@@ -343,6 +344,81 @@ bool SceneLoader::LoadScene(const std::string& path) {
     return true;
 }
 
+bool SceneLoader::CheckScene(const std::string& path) {
+    if (!L_) return false;
+    StackGuard guard(L_);
+    const std::string sandbox = BaseName(path);
+    if (!RunFile(path, sandbox)) return false;
+    try {
+        const int table = lua_gettop(L_);
+        lua_read::EnsureStack(L_, 8);
+        for (const std::string& name : ReadArchetypeNames(table)) {
+            const std::string groupKey = name + "Instances";
+            PushInstanceGroup(table, name);
+            if (!lua_isnil(L_, -1)) {
+                ExpectTable(L_, groupKey);
+                const int group = lua_gettop(L_);
+                lua_pushnil(L_);
+                for (int index = 1; lua_next(L_, group) != 0; ++index) {
+                    const std::string where = groupKey + "[" + std::to_string(index) + "]";
+                    ExpectTable(L_, where);
+                    try {
+                        CheckInstance();
+                    } catch (const DataError& e) {
+                        throw e.Within(where);
+                    }
+                    lua_settop(L_, group + 1);
+                }
+            }
+            lua_settop(L_, table);
+        }
+        CheckListOfTables(table, "ParentChild");
+        CheckListOfTables(table, "SplineCrawlers");
+    } catch (const DataError& e) {
+        DropSandbox(sandbox);
+        Fail(path + ": " + e.what());
+        return false;
+    }
+    DropSandbox(sandbox);
+    return true;
+}
+
+void SceneLoader::CheckInstance() {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    MetaRegistry* registry = MetaRegistry::Instance();
+    lua_read::EnsureStack(L_, 4);
+    const int table = lua_gettop(L_);
+    for (const std::string& className : SortedComponentKeys(table)) {
+        PushField(table, className);
+        const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
+        IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
+        if (!prototype) throw DataError(className + ": no component class of this name");
+        ExpectTable(L_, className);
+        // A component of no object: nothing else sees it, and it goes here.
+        const std::unique_ptr<IComponent> scratch(prototype->Clone());
+        try {
+            for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next()) m->ReadFromLua(scratch.get(), L_);
+        } catch (const DataError& e) {
+            throw e.Within(className);
+        }
+        lua_settop(L_, table);
+    }
+}
+
+void SceneLoader::CheckListOfTables(int table, const char* key) {
+    lua_getfield(L_, table, key);
+    if (!lua_isnil(L_, -1)) {
+        ExpectTable(L_, key);
+        const int list = lua_gettop(L_);
+        lua_pushnil(L_);
+        while (lua_next(L_, list) != 0) {
+            ExpectTable(L_, std::string(key) + " entry");
+            lua_settop(L_, list + 1);
+        }
+    }
+    lua_settop(L_, table);
+}
+
 void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
     const int table = lua_gettop(L_);
     lua_read::EnsureStack(L_, 8);
@@ -386,18 +462,7 @@ void SceneLoader::ReadInstanceGroup(int table, const std::string& name, std::vec
     ObjectFactory* factory = ObjectFactory::Instance();
     SceneManager* scene = SceneManager::Instance();
     const std::string groupKey = name + "Instances";
-    lua_pushlstring(L_, groupKey.data(), groupKey.size());
-    lua_gettable(L_, table);
-    if (lua_isnil(L_, -1)) {
-        // Groups whose name is no Lua name are written into one table.
-        lua_pop(L_, 1);
-        lua_getfield(L_, table, "InstancesByArchetype");
-        if (lua_istable(L_, -1)) {
-            lua_pushlstring(L_, name.data(), name.size());
-            lua_gettable(L_, -2);
-            lua_remove(L_, -2);
-        }
-    }
+    PushInstanceGroup(table, name);
     if (lua_isnil(L_, -1)) {
         lua_settop(L_, table);
         return;
@@ -427,6 +492,22 @@ void SceneLoader::ReadInstanceGroup(int table, const std::string& name, std::vec
         lua_settop(L_, group + 1);
     }
     lua_settop(L_, table);
+}
+
+void SceneLoader::PushInstanceGroup(int table, const std::string& name) {
+    const std::string groupKey = name + "Instances";
+    lua_pushlstring(L_, groupKey.data(), groupKey.size());
+    lua_gettable(L_, table);
+    if (lua_isnil(L_, -1)) {
+        // Groups whose name is no Lua name are written into one table.
+        lua_pop(L_, 1);
+        lua_getfield(L_, table, "InstancesByArchetype");
+        if (lua_istable(L_, -1)) {
+            lua_pushlstring(L_, name.data(), name.size());
+            lua_gettable(L_, -2);
+            lua_remove(L_, -2);
+        }
+    }
 }
 
 u32 SceneLoader::IdOfSaveNumber(int number) const {

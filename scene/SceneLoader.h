@@ -63,6 +63,11 @@ public:
     // The objects go to the SceneManager's list. False when the file cannot
     // be had or does not fit; the scene then holds none of its objects.
     bool LoadScene(const std::string& path);
+    // Runs the scene file and checks that every table would load (every key
+    // a component class with a table whose values fit), making no object and
+    // loading no archetype. Reports and returns false, naming the file and
+    // the reason, when LoadScene would fail on it.
+    bool CheckScene(const std::string& path);
 
     lua_State* GetState() const { return L_; }
     // Save number ("SceneGUID") -> id of the object made for it, last scene.
@@ -98,6 +103,12 @@ private:
     void ReadSceneTables(std::vector<u32>& created);
     std::vector<std::string> ReadArchetypeNames(int table);
     void ReadInstanceGroup(int table, const std::string& archetype, std::vector<u32>& created);
+    // Pushes the instance group of the archetype (nil when the file has none).
+    void PushInstanceGroup(int table, const std::string& archetype);
+    // ReadInstance's checks on the table on the stack top, into scratch components.
+    void CheckInstance();
+    // The table of tables under `key`, when present.
+    void CheckListOfTables(int table, const char* key);
     void ReadParentLinks(int table);
     void PlaceSplineCrawlers(int table);
     // The id of the object made for a save number of this scene; 0 when none.

@@ -1,8 +1,10 @@
 #include "editor/systems/EditorMenuSystem.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
+#include "core/ClassNameLookup.h"
 #include "editor/systems/Editor.h"
 #include "engine/FilePath.h"
 #include "engine/GameObject.h"
@@ -23,6 +25,7 @@ EditorMenuSystem* gCurrent = nullptr;
 // Display text and pattern pairs, each ending in a zero byte, the list in a second one.
 constexpr char kSceneFilter[] = "All\0*.*\0Scene\0*.scn\0";
 constexpr char kArchetypeFilter[] = "All\0*.*\0Archetype\0*.arch\0";
+constexpr const char* kSceneExtension = ".scn";
 
 // Where the bars stand in a 1024x768 window: the main menu top left, the
 // component classes below it, the selection, archetypes and scene
@@ -319,10 +322,18 @@ void EditorMenuSystem::NewScene() {
 }
 
 void EditorMenuSystem::LoadScene() {
+    // The dialog writes its answer into the name "Save Scene" writes to.
+    const std::string current = sceneFileName_;
     if (!GetOpenFileNameA(&sceneOpen_)) return;
     SceneManager* scene = SceneManager::Instance();
-    // A file that does not load is not the scene "Save Scene" writes to.
-    if (!scene || !scene->LoadScene(sceneFileName_)) sceneFileName_[0] = '\0';
+    SceneLoader* loader = SceneLoader::Instance();
+    // A file that would not load leaves the scene being edited (and its
+    // file) as they were: it is checked before anything is cleared.
+    if (!scene || !loader || !loader->CheckScene(sceneFileName_)) {
+        std::snprintf(sceneFileName_, sizeof sceneFileName_, "%s", current.c_str());
+        return;
+    }
+    if (!scene->LoadScene(sceneFileName_)) sceneFileName_[0] = '\0';
 }
 
 void EditorMenuSystem::SaveScene() {
@@ -335,6 +346,18 @@ void EditorMenuSystem::SaveScene() {
 
 void EditorMenuSystem::SaveSceneAs() {
     if (!GetSaveFileNameA(&sceneSave_)) return;
+    // Scenes are listed and found by their ".scn": a bare name gets it.
+    FilePath file;
+    file.Split(sceneFileName_);
+    if (file.extension.empty()) {
+        const size_t length = std::strlen(sceneFileName_);
+        if (length + std::strlen(kSceneExtension) >= sizeof sceneFileName_) {
+            SceneLoader::Report(SceneManager::kSaveFailureCaption,
+                                std::string(sceneFileName_) + kSceneExtension + ": the path is too long");
+            return;
+        }
+        std::strcat(sceneFileName_, kSceneExtension);
+    }
     if (SceneManager* scene = SceneManager::Instance()) scene->SaveScene(sceneFileName_);
 }
 
@@ -354,8 +377,13 @@ void EditorMenuSystem::SaveArchetypeAs() {
                             std::string("\"") + archetypeFileName_ + "\" names no archetype (the name is empty)");
         return;
     }
-    if (file.extension != ".arch") file.extension = ".arch";
-    const std::string path = file.GetFullPath(baseName);
+    // Archetypes are only looked for in the "arch" folder: the file goes
+    // there whatever folder the answer named.
+    DevozizuDave* folders = DevozizuDave::Instance();
+    const std::string path = folders ? folders->arch.GetFullPath(baseName) : archFolder_ + "/" + baseName + ".arch";
+    if (!file.path.empty() && FolderPath(file) != archFolder_)
+        Log("EditorMenuSystem: archetype %s is written to %s (archetypes live in the arch folder)", baseName.c_str(),
+            path.c_str());
     std::string error;
     if (!WriteTextFile(path, SceneWriter::WriteArchetype(*object), &error)) {
         SceneLoader::Report(kSaveArchetypeFailureCaption, error);
@@ -364,10 +392,33 @@ void EditorMenuSystem::SaveArchetypeAs() {
     object->SetArchetypeName(baseName);
     // The prototype of that name is now what the file says: instances saved
     // with the scene are written against it, as they are read back.
-    if (ObjectFactory* factory = ObjectFactory::Instance()) factory->AddArchetypeByName(object->Clone());
+    if (ObjectFactory* factory = ObjectFactory::Instance()) {
+        GameObject* prototype = object->Clone();
+        factory->AddArchetypeByName(prototype);
+        UnlinkUnwritableInstances(*prototype, object->GetId());
+    }
     if (archetypesBar_) {
         TwRemoveAllVars(archetypesBar_);
         ListArchetypeButtons();
+    }
+}
+
+void EditorMenuSystem::UnlinkUnwritableInstances(const GameObject& prototype, u32 savedObjectId) {
+    SceneManager* scene = SceneManager::Instance();
+    if (!scene) return;
+    const std::string& name = prototype.GetArchetypeName();
+    for (u32 id : scene->GetObjectIds()) {
+        GameObject* instance = id == savedObjectId ? nullptr : FindObject(id);
+        if (!instance || instance->GetArchetypeName() != name) continue;
+        // An instance is written as its differences from the archetype: one
+        // that lacks a component of it would gain that component when read.
+        for (IComponent* component : prototype.GetComponents()) {
+            if (instance->GetComponentByTypeId(component->GetTypeId())) continue;
+            instance->SetArchetypeName("");
+            Log("EditorMenuSystem: object %u lacks %s of the new archetype %s; it is kept as a plain object", id,
+                GetClassName(component->GetTypeId()).c_str(), name.c_str());
+            break;
+        }
     }
 }
 

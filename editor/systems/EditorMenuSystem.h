@@ -89,6 +89,10 @@ private:
     void BuildMainMenuBar();
     void BuildComponentsBar();
     void NewSceneComponentsBar();
+    // The other scene objects of the prototype's archetype that its
+    // differences cannot describe (they lack one of its components) become
+    // plain objects, so that saving and loading keeps what they have.
+    void UnlinkUnwritableInstances(const GameObject& prototype, u32 savedObjectId);
     void AddSceneComponentEntries(GameObject& object);
 
     Editor& editor_;

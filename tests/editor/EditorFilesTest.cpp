@@ -4,6 +4,9 @@
 
 #include <cmath>
 
+#include "reflection/IMetaClass.h"
+#include "reflection/MemberText.h"
+#include "reflection/MetaRegistry.h"
 #include "render/Model.h"
 #include "render/PointLight.h"
 #include "render/Primitive.h"
@@ -57,23 +60,138 @@ TEST_F(EditorFilesTest, SaveSceneAsksUnlessTheSceneCameFromAFileThatLoaded) {
     const std::string a = Read(Path("scene/A.scn"));
     EXPECT_NE(a.find("SceneGUID = 1001"), std::string::npos);
 
-    // After New Scene, and after a load that failed, Save Scene asks again
-    // (cancelled here): the remembered file keeps its bytes.
+    // After New Scene Save Scene asks again (cancelled here): the remembered
+    // file keeps its bytes.
     ASSERT_TRUE(Press("MainMenu", "NewScene"));
     FileDialogScriptCancel();
     ASSERT_TRUE(Press("MainMenu", "SaveScene"));
     EXPECT_EQ(Dialogs(), before + 1);
+    EXPECT_EQ(Read(Path("scene/A.scn")), a);
+
+    // A load that failed leaves the scene and its file: Save Scene writes
+    // A.scn again without asking, never the broken file.
     Write(Path("scene/Broken.scn"), "Archetypes = {");
     FileDialogScriptAnswer("A.scn");
     ASSERT_TRUE(Press("MainMenu", "LoadScene"));
     FileDialogScriptAnswer("Broken.scn");
     ASSERT_TRUE(Press("MainMenu", "LoadScene"));
     EXPECT_FALSE(reports.empty());
-    FileDialogScriptCancel();
     ASSERT_TRUE(Press("MainMenu", "SaveScene"));
-    EXPECT_EQ(Dialogs(), before + 4);
+    EXPECT_EQ(Dialogs(), before + 3);
     EXPECT_EQ(Read(Path("scene/A.scn")), a);
     EXPECT_EQ(Read(Path("scene/Broken.scn")), "Archetypes = {");
+}
+
+// Each component's full text by class name: what an object has, whatever
+// order its components stand in.
+std::map<std::string, std::string> Contents(const GameObject& object) {
+    std::map<std::string, std::string> contents;
+    for (IComponent* component : object.GetComponents()) {
+        const IMetaClass* metaClass = MetaRegistry::Instance()->GetByTypeId(component->GetTypeId());
+        contents[metaClass->GetName()] = MemberText::WriteFull(*metaClass, component);
+    }
+    return contents;
+}
+
+// The scene's objects by their Transform's x, each with its contents.
+std::map<float, std::map<std::string, std::string>> SceneContents() {
+    std::map<float, std::map<std::string, std::string>> scene;
+    for (u32 id : SceneManager::Instance()->GetObjectIds()) {
+        const GameObject& object = *Overlord::Instance()->GetGameObject(id);
+        scene[object.GetComponent<Transform>()->position.x] = Contents(object);
+    }
+    return scene;
+}
+
+TEST_F(EditorFilesTest, SavingAnArchetypeOverItselfChangesNoOtherInstanceThroughSaveAndLoad) {
+    Write(Path("arch/Pair.arch"), "Transform = {}\n\nPointLight = { mRange = 8 }\n\n");
+    ObjectFactory& factory = *ObjectFactory::Instance();
+    const u32 first = factory.Instantiate("Pair", true);
+    const u32 second = factory.Instantiate("Pair", true);
+    const u32 third = factory.Instantiate("Pair", true);
+    Object(second)->GetComponent<Transform>()->position.x = 2;
+    Object(third)->GetComponent<Transform>()->position.x = 3;
+    Object(third)->AddComponent(factory.GetPrototype("Damage")->Clone());
+    Object(second)->GetComponent<PointLight>()->mRange = 5;
+    ::Broadcast(kMsgSelectObject, 0, first);
+    ::Broadcast(kMsgAddComponent, 0, std::string("Damage"));
+    ASSERT_NE(Object(first)->GetComponentByTypeId(factory.GetPrototype("Damage")->GetTypeId()), nullptr);
+    const auto before = SceneContents();
+    ASSERT_TRUE(SaveArchetypeAs("Pair"));
+    EXPECT_EQ(Object(second)->GetArchetypeName(), "") << "it cannot be written as a Pair without Damage";
+    EXPECT_EQ(Object(third)->GetArchetypeName(), "Pair") << "it has every component of the new Pair";
+
+    ASSERT_TRUE(SceneManager::Instance()->SaveScene(Path("scene/Pairs.scn")));
+    ASSERT_TRUE(SceneManager::Instance()->LoadScene(Path("scene/Pairs.scn")));
+    EXPECT_EQ(SceneContents(), before);
+    const std::string saved = Read(Path("scene/Pairs.scn"));
+    ASSERT_TRUE(SceneManager::Instance()->SaveScene(Path("scene/Again.scn")));
+    EXPECT_EQ(Read(Path("scene/Again.scn")), saved);
+}
+
+TEST_F(EditorFilesTest, SceneNamedWithoutExtensionIsSavedAsScn) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"MyLevel", "MyLevel.scn"}, {"Other.scn", "Other.scn"}, {"v1.2", "v1.2"}, {"sub.d/Bare", "sub.d/Bare.scn"}};
+    std::filesystem::create_directory(Path("scene/sub.d"));
+    AddSceneObject({1, 0, 0});
+    for (const auto& [answer, written] : rows) {
+        FileDialogScriptAnswer(answer);
+        ASSERT_TRUE(Press("MainMenu", "SaveSceneAs"));
+        EXPECT_TRUE(std::filesystem::is_regular_file(Path(std::string("scene/") + written))) << answer;
+        EXPECT_EQ(menu->GetSceneFileName(), Path(std::string("scene/") + written)) << "Save Scene writes it again";
+    }
+    EXPECT_FALSE(std::filesystem::exists(Path("scene/MyLevel")));
+}
+
+TEST_F(EditorFilesTest, BrokenSceneLoadedOverASceneLeavesItWholeAndNamesTheFile) {
+    Write(Path("arch/Lamp.arch"), "Transform = {}\n\nPointLight = { mRange = 8 }\n\n");
+    AddSceneObject({1, 0, 0});
+    FileDialogScriptAnswer("Good.scn");
+    ASSERT_TRUE(Press("MainMenu", "SaveSceneAs"));
+    FileDialogScriptAnswer("Good.scn");
+    ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+    ObjectFactory::Instance()->Instantiate("Lamp", true);  // unsaved work
+    const auto before = SceneContents();
+    const std::pair<const char*, const char*> broken[] = {
+        {"Syntax.scn", "Archetypes = {"},
+        {"Runs.scn", "error('no')"},
+        {"Class.scn", "Archetypes = {\"\"}\nInstances = { {SceneGUID = 1000, NoSuchClass = {}, }, }"},
+        {"Member.scn", "Archetypes = {\"\"}\nInstances = { {SceneGUID = 1000, Transform = {position = 3}, }, }"},
+        {"Group.scn", "Archetypes = {\"Lamp\"}\nLampInstances = 4"},
+        {"Links.scn", "Archetypes = {}\nParentChild = { 7 }"},
+    };
+    for (const auto& [name, text] : broken) {
+        Write(Path(std::string("scene/") + name), text);
+        reports.clear();
+        FileDialogScriptAnswer(Path(std::string("scene/") + name));
+        ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+        ASSERT_EQ(reports.size(), 1u) << name;
+        EXPECT_NE(reports[0].find(Path(std::string("scene/") + name)), std::string::npos) << reports[0];
+        EXPECT_EQ(SceneContents(), before) << name;
+        EXPECT_EQ(menu->GetSceneFileName(), Path("scene/Good.scn")) << name;
+    }
+    // The check refuses nothing that loads.
+    FileDialogScriptAnswer("Good.scn");
+    ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+    EXPECT_EQ(SceneContents().size(), 1u);
+}
+
+TEST_F(EditorFilesTest, ArchetypeAnsweredInAnotherFolderLandsInArchAndTheSceneReloadsWhole) {
+    const u32 id = SelectNew();
+    Object(id)->AddComponent(ObjectFactory::Instance()->GetPrototype("PointLight")->Clone());
+    ::Broadcast(kMsgSelectObject, 0, 0u);
+    ::Broadcast(kMsgSelectObject, 0, id);
+    ASSERT_TRUE(SaveArchetypeAs("../scene/Lamp.arch"));
+    EXPECT_EQ(ArchFolder(), std::vector<std::string>{"Lamp.arch"});
+    EXPECT_FALSE(std::filesystem::exists(Path("scene/Lamp.arch")));
+    EXPECT_EQ(Object(id)->GetArchetypeName(), "Lamp");
+    const auto before = SceneContents();
+    ASSERT_TRUE(SceneManager::Instance()->SaveScene(Path("scene/Lamp.scn")));
+    ObjectFactory::Instance()->ClearArchetypes();
+    reports.clear();
+    ASSERT_TRUE(SceneManager::Instance()->LoadScene(Path("scene/Lamp.scn")));
+    EXPECT_TRUE(reports.empty()) << reports.front();
+    EXPECT_EQ(SceneContents(), before);
 }
 
 TEST_F(EditorFilesTest, ArchetypeFilesAlwaysEndInArchAndNameTheObject) {

@@ -518,7 +518,7 @@ private:
         GpuRenderTargetView* back = targets_.backBuffer.get();
         device_->OMSetRenderTargets(1, &back, targets_.depthStencil.get());
         Bind(skyCube_, geometryLayout_.get());
-        Var("skyBox")->SetResource(sky_);
+        Var("skyBox")->SetResource(sky_.get());
         Apply("Sky");
         device_->DrawIndexed(skyCube_.indexCount, 0, 0);
     }
@@ -559,7 +559,7 @@ private:
     std::vector<Text> texts_;
     GpuShaderResourceView* normal_ = nullptr;
     GpuShaderResourceView* specular_ = nullptr;
-    GpuShaderResourceView* sky_ = nullptr;
+    std::shared_ptr<GpuShaderResourceView> sky_;
     std::shared_ptr<GpuShaderResourceView> atlas_;
     D3DXMATRIX viewProjection_;
     D3DXMATRIX screenProjection_;

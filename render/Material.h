@@ -3,9 +3,9 @@
 // tiling factor. Embedded by Model, Primitive and several gameplay, front-end
 // and editor components. The views are borrowed from RenderResources, which
 // owns them; null means the renderer uses the slot's solid default. A slot
-// locked by the program (a generated noise texture) keeps its view whatever
-// its file name says; the material holds such a view (generated*) while it
-// shows it. Main thread only.
+// locked by the program (a generated noise texture, a sky box's cube) keeps
+// its view whatever its file name says; the material holds such a view
+// (generated*) while it shows it. Main thread only.
 #pragma once
 #include <memory>
 #include <string>
@@ -35,7 +35,8 @@ public:
     GpuShaderResourceView* normal = nullptr;
     GpuShaderResourceView* specular = nullptr;
     GpuShaderResourceView* glow = nullptr;
-    // Views the program made for this material (noise), kept alive by it.
+    // Views the program made for this material (noise, a sky box's cube),
+    // kept alive by it.
     std::shared_ptr<GpuShaderResourceView> generatedDiffuse;
     std::shared_ptr<GpuShaderResourceView> generatedGlow;
     std::string diffuseFileName;                                          // reflected "diffuseFileName"

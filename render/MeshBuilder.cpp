@@ -103,7 +103,9 @@ void MeshBuilder::SkyboxCube(Model& skybox) {
     DevozizuDave* folders = DevozizuDave::Instance();
     RenderResources* resources = RenderResources::Instance();
     if (!folders || !resources) return;
-    skybox.material.diffuse = resources->LoadTextureFile(folders->skybox.GetFullPath(skybox.filename));
+    // The sky box keeps its cube: it is released with the sky box.
+    skybox.material.generatedDiffuse = resources->LoadTextureFile(folders->skybox.GetFullPath(skybox.filename));
+    skybox.material.diffuse = skybox.material.generatedDiffuse.get();
     skybox.material.diffuseLocked = true;
 }
 

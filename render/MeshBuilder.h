@@ -38,7 +38,8 @@ public:
     // Fills the given sky box model (no clone) with the cube seen from
     // inside, and puts the cube texture named by its "filename" in the
     // "skybox" folder into its diffuse slot (locked, so texture names never
-    // replace it; a missing file gives the texture cache's stand-in).
+    // replace it; a missing file gives the texture cache's stand-in). The
+    // model's material keeps the cube, made anew by each call.
     static void SkyboxCube(Model& skybox);
     // The 10 x 10 sphere of the radius as a line list, named "DEBUGSPHERE".
     static Model* DebugSphere(float radius, const D3DXCOLOR& colour);

@@ -91,7 +91,7 @@ GpuShaderResourceView* RenderResources::GetSolidColorTexture(float r, float g, f
     return view.get();
 }
 
-GpuShaderResourceView* RenderResources::LoadTextureFile(const std::string& path) {
+std::shared_ptr<GpuShaderResourceView> RenderResources::LoadTextureFile(const std::string& path) {
     if (device_) {
         GpuImageLoadInfo info;
         info.cube = true;
@@ -102,16 +102,15 @@ GpuShaderResourceView* RenderResources::LoadTextureFile(const std::string& path)
         if (status == GpuLoadStatus::Ok) {
             GpuSrvDesc desc;
             desc.dimension = GpuSrvDimension::TextureCube;
-            if (std::shared_ptr<GpuShaderResourceView> view = device_->CreateShaderResourceView(texture, &desc)) {
-                cubeTextures_.push_back(view);
-                return view.get();
-            }
+            if (std::shared_ptr<GpuShaderResourceView> view = device_->CreateShaderResourceView(texture, &desc))
+                return view;
         } else if (status == GpuLoadStatus::Failed) {
             Log("RenderResources: cube texture %s", error.c_str());
         }
     }
     // Missing, unreadable or not a cube: plain green, as for a missing file.
-    return GetSolidColorTexture(0, 1, 0, 1);
+    GpuShaderResourceView* green = GetSolidColorTexture(0, 1, 0, 1);
+    return green ? green->shared_from_this() : nullptr;
 }
 
 GpuShaderResourceView* RenderResources::GetFallbackTexture() {

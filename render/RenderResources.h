@@ -1,11 +1,11 @@
 // The engine-wide holder of shader-readable textures: file textures of the
 // "texture" folder cached by name, solid one-colour textures cached by colour,
-// sky box cubes, the fallback pattern, the array of particle alpha masks of
-// the "particle" folder, and bare dynamic textures for callers that fill them
-// (font atlases, noise). Also the default colours of missing normal, specular
-// and glow maps. One instance for the run, made at start-up before the device;
-// GraphicsSystem::Init hands it the device. Views it returns are borrowed: it
-// keeps them until it goes. Main thread only.
+// the fallback pattern, the array of particle alpha masks of the "particle"
+// folder, and, uncached, sky box cubes and bare dynamic textures for callers
+// that fill them (font atlases, noise). Also the default colours of missing
+// normal, specular and glow maps. One instance for the run, made at start-up
+// before the device; GraphicsSystem::Init hands it the device. Views returned
+// as raw pointers are borrowed: it keeps them until it goes. Main thread only.
 #pragma once
 #include <map>
 #include <memory>
@@ -40,9 +40,10 @@ public:
     GpuShaderResourceView* GetTexture(const std::string& name);
     // A 64x64 texture of one colour, made once per exact colour.
     GpuShaderResourceView* GetSolidColorTexture(float r, float g, float b, float a);
-    // A cube texture from a full path, loaded on every call (kept until the
-    // end of the run); plain green (a 2-D texture) when it cannot be loaded.
-    GpuShaderResourceView* LoadTextureFile(const std::string& path);
+    // A cube texture from a full path, loaded on every call and owned by the
+    // caller (a sky box keeps it as long as it lives); the shared plain green
+    // (a 2-D texture) when it cannot be loaded. Null without a device.
+    std::shared_ptr<GpuShaderResourceView> LoadTextureFile(const std::string& path);
     // The 64x64 pattern shown for textures that cannot be read.
     GpuShaderResourceView* GetFallbackTexture();
     // A width x height R8G8B8A8 texture with CPU write access, owned by the
@@ -90,7 +91,6 @@ private:
     std::shared_ptr<GpuShaderResourceView> fallbackTexture_;
     std::map<std::string, std::shared_ptr<GpuShaderResourceView>> textureCache_;
     std::vector<SolidColor> solidColorTextures_;
-    std::vector<std::shared_ptr<GpuShaderResourceView>> cubeTextures_;
     FilePath TextureFolder() const;
     FilePath ParticleFolder() const;
 

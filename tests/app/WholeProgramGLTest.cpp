@@ -3,22 +3,29 @@
 // real assembly, window, device, frame pipeline and loop into a PNG that
 // shows sky, ship, ground and title, and the run shuts down leaving no
 // service behind (under the sanitizers: nothing used after it is gone).
-// Closing the window ends the loop after that frame.
+// Closing the window ends the loop after that frame. A level restarted
+// hundreds of times in a child process keeps its resident memory flat.
 #include <gtest/gtest.h>
 
+#include <limits.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "app/Assembly.h"
 #include "app/Entry.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "port/gpu/GpuImage.h"
 #include "port/window/WindowTestInput.h"
 #include "render/GlobalLighting.h"
+#include "render/GraphicsSystem.h"
 #include "render/Model.h"
 #include "render/ParticleEffect.h"
 #include "render/ParticleEmmiter.h"
@@ -31,6 +38,7 @@
 #include "scene/DevozizuDave.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"
+#include "tests/port/ChildProcess.h"
 #include "tests/support/TempAssetRoot.h"
 #include "tools/screenshot/SceneCapture.h"
 
@@ -187,5 +195,86 @@ TEST_F(WholeProgramGLTest, ClosingTheWindowEndsTheLoopAfterThatFrame) {
     // same frame, which is finished before the loop ends.
     EXPECT_EQ(Logger::Instance()->FrameCounter(), 2u);
     assembly.Disassemble();
+}
+
+// The resident set of this process in kilobytes.
+long ResidentKilobytes() {
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Heads the list: every other frame it restarts the level as the Restart
+// button does (the scene cleared and loaded again from its file), notes the
+// resident size after the first ten restarts and after the last, and ends
+// the loop.
+class RestartLoop : public ISystem {
+public:
+    static constexpr int kBaselineRestart = 10;
+    static constexpr int kRestarts = 300;
+
+    RestartLoop() : ISystem(NewId()) {}
+    void Update(float) override {
+        if (++frames_ % 2 != 0) return;
+        SceneManager::Get().ReloadScene();
+        ++restarts;
+        if (restarts == kBaselineRestart) baselineKilobytes = ResidentKilobytes();
+        if (restarts == kRestarts) {
+            finalKilobytes = ResidentKilobytes();
+            Engine::Get().SetActive(false);
+        }
+    }
+
+    int restarts = 0;
+    long baselineKilobytes = 0;
+    long finalKilobytes = 0;
+
+private:
+    int frames_ = 0;
+};
+
+// Restarts TrackTest (a sky box, a tunnel, a ship on its track) in a small
+// window at a fixed frame time and writes "<restarts> <kB after ten>
+// <kB after the last>" to the file DD_RESTART_LOOP names (run by the next
+// test in a fresh process); skipped otherwise.
+TEST_F(WholeProgramGLTest, RestartLoopForChildRun) {
+    const char* out = std::getenv("DD_RESTART_LOOP");
+    if (!out) GTEST_SKIP() << "helper of ResidentMemoryStaysFlatOverManyRestarts";
+    Assembly assembly;
+    ASSERT_TRUE(assembly.Assemble());
+    Engine* engine = assembly.GetEngine();
+    auto* loop = new RestartLoop;
+    engine->AddSystem(loop);
+    engine->SetFixedFrameTime(0.0166667f);
+    engine->Init();
+    if (GraphicsSystem* graphics = engine->GetSystem<GraphicsSystem>())
+        SendToSystem(kMsgClearFullScreen, graphics->GetTypeId(), 0);
+    ::Broadcast(kMsgSetWindowSize, 0, D3DXVECTOR2(64.0f, 48.0f));
+    ASSERT_TRUE(SceneManager::Get().LoadScene(DevozizuDave::Get().scene.GetFullPath("TrackTest")));
+    engine->Update(0.0f);
+    std::ofstream(out) << loop->restarts << ' ' << loop->baselineKilobytes << ' ' << loop->finalKilobytes;
+    assembly.Disassemble();
+}
+
+TEST(RestartMemoryGLTest, ResidentMemoryStaysFlatOverManyRestarts) {
+    if (!PeakMemoryIsMeaningful()) GTEST_SKIP() << "the sanitizers keep freed memory";
+    char self[PATH_MAX] = {};
+    ASSERT_GT(::readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    TempAssetRoot root{TempAssetRoot::Contents::WholeTree, false};
+    const std::string path = root.Dir() + "/restarts.txt";
+    ::setenv("DD_RESTART_LOOP", path.c_str(), 1);
+    ChildProcess child =
+        ChildProcess::Exec(root.Dir(), {self, "--gtest_filter=WholeProgramGLTest.RestartLoopForChildRun"});
+    ChildResult result = child.Wait(120);
+    ::unsetenv("DD_RESTART_LOOP");
+    ASSERT_FALSE(result.timedOut);
+    int restarts = 0;
+    long baseline = 0, last = 0;
+    std::ifstream(path) >> restarts >> baseline >> last;
+    ASSERT_EQ(restarts, RestartLoop::kRestarts) << result.errorText;
+    ASSERT_GT(baseline, 0);
+    // One sky box alone is half a megabyte: kept per load, 290 loads would add 150 MB.
+    EXPECT_LT(last - baseline, 4 * 1024) << baseline << " kB after " << RestartLoop::kBaselineRestart << " restarts, "
+                                         << last << " kB after " << restarts;
 }
 }  // namespace

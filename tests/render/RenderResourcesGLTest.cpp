@@ -1,6 +1,7 @@
 // Render resources: file textures cached by name with missing and unreadable
-// files told apart, solid colours, the fallback pattern, cube textures that
-// cannot be loaded, and the particle mask array built from mixed files.
+// files told apart, solid colours, the fallback pattern, cube textures (made
+// per load, owned by the caller) and those that cannot be loaded, and the
+// particle mask array built from mixed files.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -104,11 +105,29 @@ TEST_F(RenderResourcesGLTest, SolidColoursAreCachedByExactColour) {
 
 TEST_F(RenderResourcesGLTest, CubeThatCannotBeLoadedIsPlainGreen) {
     GpuShaderResourceView* green = resources->GetSolidColorTexture(0, 1, 0, 1);
-    EXPECT_EQ(resources->LoadTextureFile((root / "none.dds").string()), green);
+    EXPECT_EQ(resources->LoadTextureFile((root / "none.dds").string()).get(), green);
     WritePng("flat.png", 4, 0);  // exists, but is no cube
-    EXPECT_EQ(resources->LoadTextureFile((root / "flat.png").string()), green);
+    EXPECT_EQ(resources->LoadTextureFile((root / "flat.png").string()).get(), green);
     std::ofstream(root / "broken.dds") << "DDS garbage";
-    EXPECT_EQ(resources->LoadTextureFile((root / "broken.dds").string()), green);
+    EXPECT_EQ(resources->LoadTextureFile((root / "broken.dds").string()).get(), green);
+    // The stand-in stays the resources' own.
+    EXPECT_EQ(resources->GetSolidColorTexture(0, 1, 0, 1), green);
+}
+
+TEST_F(RenderResourcesGLTest, EachCubeLoadIsNewAndGoesWithItsLastHolder) {
+    const std::string sky = AssetFolder("skybox", ".dds").GetFullPath("Sky");
+    std::shared_ptr<GpuShaderResourceView> first = resources->LoadTextureFile(sky);
+    ASSERT_TRUE(first);
+    ASSERT_EQ(first->Dimension(), GpuSrvDimension::TextureCube);
+    std::shared_ptr<GpuShaderResourceView> second = resources->LoadTextureFile(sky);
+    EXPECT_NE(first, second);  // not cached
+    std::weak_ptr<GpuShaderResourceView> firstView = first;
+    std::weak_ptr<GpuTexture> firstTexture = first->SharedTexture();
+    first.reset();
+    // Nothing of the resources keeps a cube the caller let go.
+    EXPECT_TRUE(firstView.expired());
+    EXPECT_TRUE(firstTexture.expired());
+    EXPECT_EQ(second.use_count(), 1);
 }
 
 TEST_F(RenderResourcesGLTest, ParticleMasksOfMixedSizesAreResizedToTheSmallestAndBadFilesLeftOut) {

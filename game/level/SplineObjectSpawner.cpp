@@ -7,6 +7,7 @@
 #include "engine/Transform.h"
 #include "game/track/SplineCrawler.h"
 #include "scene/ObjectFactory.h"
+#include "scene/SceneManager.h"
 
 void SplineObjectSpawner::Reflect(MemberList<SplineObjectSpawner>& members) {
     members.Add("archetype", &SplineObjectSpawner::archetype);
@@ -66,6 +67,8 @@ void SplineObjectSpawner::Spawn() {
     carrier->AddComponent(factory->Create<Transform>());
     carrier->Init();
     carrier->AnnounceComponents();
+    // Made during play like the object it carries: gone at the next scene clear.
+    if (SceneManager* scene = SceneManager::Instance()) scene->AddPlayObject(carrier->GetId());
 
     if (Transform* transform = object->GetComponent<Transform>()) {
         transform->SetWorldPosition(offsetFromSpline);

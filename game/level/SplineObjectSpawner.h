@@ -2,8 +2,9 @@
 // own riding the player's track: a new object with a Transform and a
 // SplineCrawler that starts spawnDistanceFromPlayer ahead of (or behind) the
 // player's carrier on the same track, the spawned object a child of it at
-// offsetFromSpline. Neither is added to the scene. Owned by its object; acts
-// only on messages; main thread only.
+// offsetFromSpline. Neither is added to the scene; both are play objects,
+// gone at the next scene clear. Owned by its object; acts only on messages;
+// main thread only.
 #pragma once
 #include "game/level/Spawner.h"
 #include "port/math/D3DX.h"

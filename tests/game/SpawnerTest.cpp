@@ -171,6 +171,27 @@ TEST_F(SpawnerTest, ObjectSpawnerRidesItsOwnCarrierAheadOfThePlayer) {
     EXPECT_EQ(CountContaining(Rows(), "no player riding a track is known"), 1u);
 }
 
+// The carrier is made during play like the object it carries: a scene
+// clear takes both away.
+TEST_F(SpawnerTest, ObjectSpawnersCarrierGoesAtASceneClear) {
+    MakeArchetype("Mine");
+    auto* spawner = new SplineObjectSpawner;
+    spawner->archetype = "Mine";
+    spawner->triggerCode = 5;
+    MakeObject({}, {spawner});
+    MakeTrackAndPlayer();
+    AnnouncePlayer();
+    SendCode(5);
+    const std::vector<GameObject*> mines = Spawned();
+    ASSERT_EQ(mines.size(), 1u);
+    const u32 mine = mines[0]->GetId();
+    const u32 carrier = mines[0]->GetParent();
+    ASSERT_NE(overlord.GetGameObject(carrier), nullptr);
+    scene.ClearScene();
+    EXPECT_EQ(overlord.GetGameObject(carrier), nullptr);
+    EXPECT_EQ(overlord.GetGameObject(mine), nullptr);
+}
+
 TEST_F(SpawnerTest, MultiSpawnerConfiguresTheBrainsItPlaces) {
     MakeArchetype("Drone", {new Brain});
     MakeTrackAndPlayer();

@@ -2,10 +2,12 @@
 
 #include "controls/GuiSystem.h"
 #include "engine/Engine.h"
+#include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "game/physics/Physics.h"
 #include "platform/AudioSystem.h"
 #include "render/GraphicsSystem.h"
+#include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"
 
 // Systems looked up by type id alone.
@@ -59,6 +61,13 @@ void SetGlow(bool on) {
 
 void InvertGlow() {
     if (auto* graphics = static_cast<GraphicsSystem*>(Find<GraphicsSystem>())) graphics->SetGlow(!graphics->IsGlowOn());
+}
+
+bool LevelLoads(const std::string& path) {
+    SceneLoader* loader = SceneLoader::Instance();
+    if (loader && loader->CheckScene(path)) return true;
+    Log("The level file %s does not load; the player stays on the screen of the click", path.c_str());
+    return false;
 }
 
 void ResetLevelTime() {

@@ -4,6 +4,8 @@
 // level time. Every function skips a system the Engine does not have.
 // Main thread only.
 #pragma once
+#include <string>
+
 #include "core/TypeId.h"
 #include "core/Types.h"
 #include "engine/MessageKind.h"
@@ -36,6 +38,11 @@ void SwitchGroup(const Kind<u32>& kind, u32 group, u32 sender);
 // The GraphicsSystem's glow flag.
 void SetGlow(bool on);
 void InvertGlow();
+// Whether the level file at `path` would load (SceneLoader::CheckScene,
+// which reports one that would not, naming it); a log row names a file that
+// would not. Checked before anything is cleared, so that a missing or broken
+// level leaves the player where the click came from.
+bool LevelLoads(const std::string& path);
 // Physics' accumulated level time := 0.
 void ResetLevelTime();
 // Physics' accumulated level time in seconds; 0 without Physics.

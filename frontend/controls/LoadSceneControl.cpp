@@ -1,5 +1,6 @@
 #include "frontend/controls/LoadSceneControl.h"
 
+#include "controls/ControlAction.h"
 #include "engine/ISystem.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
@@ -12,8 +13,16 @@ class FinMenu;
 class PauseMenu;
 class StartMenu;
 
-LoadSceneControl::LoadSceneControl(std::string sceneFileName, bool fromResults)
-    : ClickControl("LoadSceneControl"), sceneFileName_(std::move(sceneFileName)), fromResults_(fromResults) {}
+LoadSceneControl::LoadSceneControl(std::string sceneFileName, bool fromResults,
+                                   std::initializer_list<ControlAction*> loadActions)
+    : ClickControl("LoadSceneControl"),
+      sceneFileName_(std::move(sceneFileName)),
+      fromResults_(fromResults),
+      loadActions_(loadActions) {}
+
+LoadSceneControl::~LoadSceneControl() {
+    for (ControlAction* action : loadActions_) delete action;
+}
 
 std::string LoadSceneControl::ScenePath() const {
     const DevozizuDave* folders = DevozizuDave::Instance();
@@ -26,6 +35,8 @@ std::string LoadSceneControl::ScenePath() const {
 
 void LoadSceneControl::OnActivate() {
     const std::string path = ScenePath();
+    if (!GameFlow::LevelLoads(path)) return;
+    for (ControlAction* action : loadActions_) action->Execute();
     if (fromResults_) {
         const ISystem* pause = GameFlow::Find<PauseMenu>();
         ISystem* results = GameFlow::Find<FinMenu>();

@@ -14,6 +14,8 @@ RestartControl::RestartControl(u32 toggledGroup) : ClickControl("RestartControl"
 
 void RestartControl::OnActivate() {
     if (!GameFlow::LevelRunning()) return;
+    // A level file gone since the level loaded: the level goes on as it is.
+    if (!GameFlow::LevelLoads(SceneManager::Get().GetName())) return;
     if (toggledGroup_ != 0) GameFlow::SwitchGroup(kMsgToggleGroup, toggledGroup_, GetId());
     // A hidden pause screen means the click came from the results screen.
     ISystem* results = GameFlow::Find<FinMenu>();

@@ -3,7 +3,8 @@
 // the PauseMenu and the game's systems are flipped back, the glow is set,
 // the level time starts again at 0 and the scene is reloaded from its file.
 // It also toggles a control group, but only when it acts: without a loaded
-// level it does nothing. Owned by the GuiSystem once handed over. Main
+// level, or when the level's file would no longer load (reported, with a log
+// row), it does nothing. Owned by the GuiSystem once handed over. Main
 // thread only.
 #pragma once
 #include "frontend/controls/ClickControl.h"

@@ -115,8 +115,9 @@ void FinMenu::Build() {
                          {ToggleGroup(ControlGroup::kPauseButtons), ConfirmSound()});
         if (nextLevel_ < levels_.size())
             next = AddButton("continue_noglow", "continue_glow", 1.0f, -53.0f, {-100, 45, 100, 85}, group,
-                             new LoadSceneControl(MakeSceneFileName(levels_[nextLevel_]), true),
-                             {ToggleGroup(ControlGroup::kPauseKey), ConfirmSound(), new NextLevelAction});
+                             new LoadSceneControl(MakeSceneFileName(levels_[nextLevel_]), true,
+                                                  {ToggleGroup(ControlGroup::kPauseKey), new NextLevelAction}),
+                             {ConfirmSound()});
     }
     AddCursor();
     if (next) drawList_.push_back(next->GetId());

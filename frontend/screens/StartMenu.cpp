@@ -48,8 +48,8 @@ void StartMenu::Build() {
         return object->GetId();
     };
     const u32 play =
-        button("PlayButton", "PlayButton2", 50.0f, {-100, -55, 100, -15}, new LoadSceneControl(startScene_, false),
-               {ToggleGroup(ControlGroup::kPauseKey), ConfirmSound()});
+        button("PlayButton", "PlayButton2", 50.0f, {-100, -55, 100, -15},
+               new LoadSceneControl(startScene_, false, {ToggleGroup(ControlGroup::kPauseKey)}), {ConfirmSound()});
     const u32 optionsButton = button("OptionsButton", "OptionsButton2", -50.0f, {-100, 45, 100, 85},
                                      new MenuToggleControl(options, this, on, group), {ConfirmSound()});
     const u32 controlsButton = button("ControlsButton", "ControlsButton2", 0.0f, {-100, -5, 100, 35},

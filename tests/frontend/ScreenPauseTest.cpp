@@ -88,10 +88,71 @@ TEST_F(ScreenPauseTest, EscOnTheStartScreenAndAfterAFailedLoadChangesNothing) {
     std::filesystem::remove(folders.scene.GetFullPath("Tutorial"));
     ClickButtonAt(50.0f);
     ASSERT_FALSE(scenes.IsLoaded());
-    ASSERT_TRUE(gui->IsGroupEnabled(4));
+    ASSERT_FALSE(gui->IsGroupEnabled(4));
     TapEscape();
     EXPECT_EQ(PauseState(), running_);
     EXPECT_FALSE(gui->IsGroupEnabled(3));
+}
+
+TEST_F(ScreenPauseTest, PlayOfAMissingLevelLeavesTheStartScreenUp) {
+    const std::string tutorial = folders.scene.GetFullPath("Tutorial");
+    std::filesystem::remove(tutorial);
+    ClickButtonAt(50.0f);
+    EXPECT_FALSE(scenes.IsLoaded());
+    EXPECT_EQ(logic->clears, 0) << "nothing was cleared";
+    EXPECT_TRUE(start->IsActive());
+    EXPECT_TRUE(gui->IsGroupEnabled(6)) << "its buttons answer";
+    EXPECT_FALSE(gui->IsGroupEnabled(4)) << "Esc stays off";
+    EXPECT_EQ(PauseState(), running_);
+    // The level comes back: Play plays it.
+    AddScene("Tutorial");
+    Play();
+    EXPECT_FALSE(start->IsActive());
+    ExpectRunning();
+    EXPECT_GE(LogCapture::CountContaining(log.Messages(), tutorial), 1u);
+}
+
+TEST_F(ScreenPauseTest, ContinueToAMissingLevelLeavesTheResultsScreenUpWithItsLevel) {
+    Play();
+    EndLevel(false);
+    const std::vector<bool> results = PauseState();
+    const std::string gold = folders.scene.GetFullPath("Gold_Level");
+    std::filesystem::remove(gold);
+    ClickButtonAt(-53.0f);  // Continue
+    EXPECT_TRUE(fin->IsActive());
+    EXPECT_FALSE(pause->IsActive());
+    EXPECT_EQ(PauseState(), results);
+    EXPECT_FALSE(gui->IsGroupEnabled(4));
+    EXPECT_TRUE(gui->IsGroupEnabled(5)) << "its buttons answer";
+    EXPECT_EQ(fin->GetNextLevelIndex(), 1u) << "the sequence stays";
+    EXPECT_TRUE(scenes.IsLoaded());
+    EXPECT_EQ(LoadedLevel(), "Tutorial.scn");
+    EXPECT_EQ(logic->loads, 1);
+    // The level it ended can still be played again, and the missing one once it is back.
+    ClickButtonAt(0.0f);  // Restart
+    EXPECT_EQ(logic->loads, 2);
+    ExpectRunning();
+    EndLevel(false);
+    AddScene("Gold_Level");
+    ClickButtonAt(-53.0f);
+    EXPECT_EQ(LoadedLevel(), "Gold_Level.scn");
+    ExpectRunning();
+    EXPECT_GE(LogCapture::CountContaining(log.Messages(), gold), 1u);
+}
+
+TEST_F(ScreenPauseTest, RestartOfALevelWhoseFileHasGoneLetsTheLevelGoOn) {
+    Play();
+    Frames(10);
+    TapEscape();
+    const float time = physics->GetTotalTime();
+    std::filesystem::remove(folders.scene.GetFullPath("Tutorial"));
+    ClickButtonAt(50.0f);  // Restart
+    EXPECT_EQ(logic->loads, 1);
+    EXPECT_TRUE(scenes.IsLoaded());
+    EXPECT_FALSE(pause->IsPaused()) << "the pause screen stays up";
+    EXPECT_EQ(physics->GetTotalTime(), time);
+    TapEscape();
+    ExpectRunning();
 }
 
 TEST_F(ScreenPauseTest, RestartZeroesTheLevelTimeAndReloadsTheScene) {

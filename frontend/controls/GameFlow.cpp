@@ -70,10 +70,6 @@ bool LevelLoads(const std::string& path) {
     return false;
 }
 
-void ResetLevelTime() {
-    if (auto* physics = static_cast<Physics*>(Find<Physics>())) physics->SetTotalTime(0.0f);
-}
-
 float LevelTime() {
     const auto* physics = static_cast<Physics*>(Find<Physics>());
     return physics ? physics->GetTotalTime() : 0.0f;

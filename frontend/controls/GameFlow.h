@@ -43,8 +43,6 @@ void InvertGlow();
 // would not. Checked before anything is cleared, so that a missing or broken
 // level leaves the player where the click came from.
 bool LevelLoads(const std::string& path);
-// Physics' accumulated level time := 0.
-void ResetLevelTime();
 // Physics' accumulated level time in seconds; 0 without Physics.
 float LevelTime();
 }  // namespace GameFlow

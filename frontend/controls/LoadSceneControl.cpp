@@ -42,7 +42,6 @@ void LoadSceneControl::OnActivate() {
         ISystem* results = GameFlow::Find<FinMenu>();
         if (pause && pause->IsPaused() && results && results->IsActive()) GameFlow::Hide(results);
         GameFlow::FlipGamePause(true);
-        GameFlow::ResetLevelTime();
         GameFlow::SetGlow(true);
     }
     GameFlow::Hide(GameFlow::Find<StartMenu>());

@@ -1,7 +1,7 @@
 // The click control that loads a level: the start screen's Play (which it
 // closes) and the results screen's Continue (from-results: it closes the
-// results screen, lets the game run again with the glow on and the level
-// time at 0). The music and looped sounds stop at the next drain; the scene
+// results screen, lets the game run again with the glow on). The level time
+// starts at 0 with the load, as with every scene clear. The music and looped sounds stop at the next drain; the scene
 // file is looked for in the "scene" asset folder. A level file that would
 // not load changes nothing (it is reported, with a log row): the player
 // stays on the screen, its level, if any, still loaded. Owned by the

@@ -22,7 +22,6 @@ void RestartControl::OnActivate() {
     if (GameFlow::Find<PauseMenu>()->IsPaused() && results && results->IsActive()) GameFlow::Hide(results);
     GameFlow::FlipGamePause(true);
     GameFlow::SetGlow(true);
-    GameFlow::ResetLevelTime();
     const ISystem* logic = GameFlow::Find<GameLogic>();
     Log("%s", logic->IsPaused() ? "PAUSED" : "UNPAUSED");
     SceneManager::Get().ReloadScene();

@@ -1,7 +1,7 @@
 // The click control that plays the current level again, from the pause
 // screen or from the results screen (which it closes): the paused flags of
-// the PauseMenu and the game's systems are flipped back, the glow is set,
-// the level time starts again at 0 and the scene is reloaded from its file.
+// the PauseMenu and the game's systems are flipped back, the glow is set and
+// the scene is reloaded from its file (its clear starts the level time at 0).
 // It also toggles a control group, but only when it acts: without a loaded
 // level, or when the level's file would no longer load (reported, with a log
 // row), it does nothing. Owned by the GuiSystem once handed over. Main

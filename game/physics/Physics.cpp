@@ -74,6 +74,10 @@ void Physics::Init() {
 }
 
 void Physics::Clear() {
+    // Every level, however it is reached (Play, Continue, Restart, the
+    // "Scenes" bar), starts its clock at 0: a clear comes before each load.
+    totalTime_ = 0.0f;
+    accumulator_ = 0.0f;
     bodyIds_.Clear();
     sphereIds_.Clear();
     cylinderIds_.Clear();

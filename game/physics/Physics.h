@@ -37,8 +37,8 @@ public:
     void Update(float dt) override;
     // Subscribes, resets the clock and makes the child systems.
     void Init() override;
-    // Forgets every stepped component (focus and TimeLord stay), then the
-    // children's Clear.
+    // Forgets every stepped component (focus and TimeLord stay), sets the
+    // level time and the accumulator to 0, then the children's Clear.
     void Clear() override;
     // Subscribes again (the focus object included), then the children's Activate.
     void Activate() override;

@@ -167,6 +167,27 @@ TEST_F(ScreenPauseTest, RestartZeroesTheLevelTimeAndReloadsTheScene) {
     ExpectRunning();
 }
 
+TEST_F(ScreenPauseTest, TheFirstLevelsResultsTimeIsItsOwnPlayTime) {
+    // SetUp spent 3.5 s of frames on the splash screen and more on the start screen.
+    ClickButtonAt(-100.0f);  // Credits
+    Frames(30);
+    ClickButtonAt(-270.0f);  // Back
+    ASSERT_TRUE(start->IsActive());
+    Play();  // the load comes in the click's second frame, before Physics steps in it
+    Frames(40);
+    EndLevel(false);
+    float played = 0.0f;
+    for (int frame = 0; frame < 41; ++frame) played += 0.0166667f;
+    EXPECT_EQ(fin->GetTime(), played);
+    // Continue's level starts at 0 too.
+    ClickButtonAt(-53.0f);
+    Frames(5);
+    EndLevel(false);
+    played = 0.0f;
+    for (int frame = 0; frame < 6; ++frame) played += 0.0166667f;
+    EXPECT_EQ(fin->GetTime(), played);
+}
+
 TEST_F(ScreenPauseTest, ControlsAndOptionsFromThePauseScreenReturnToItAndEscResumes) {
     Play();
     for (float opener : {0.0f, -50.0f}) {

@@ -77,6 +77,20 @@ TEST_F(PhysicsTest, AtMostOneFixedStepAFrameAndTheRestIsDropped) {
               19);
 }
 
+TEST_F(PhysicsTest, ASceneClearStartsTheLevelClockAtZero) {
+    physics->Update(0.02f);
+    physics->Update(0.03f);
+    physics->Update(0.01f);  // left in the accumulator
+    ASSERT_FLOAT_EQ(physics->GetTotalTime(), 0.05f);
+    physics->Clear();
+    EXPECT_EQ(physics->GetTotalTime(), 0.0f);
+    EXPECT_EQ(physics->GetAccumulator(), 0.0f);
+    physics->Update(0.01f);
+    EXPECT_EQ(physics->GetTotalTime(), 0.0f) << "no step yet";
+    physics->Update(0.02f);
+    EXPECT_FLOAT_EQ(physics->GetTotalTime(), 0.02f);
+}
+
 TEST_F(PhysicsTest, ForcesAndTorquesIntegrateOverOneStep) {
     Body* pushed = MakeBody({}, [](Body& b) {
         b.persistForce = {10, 0, 0};

@@ -108,11 +108,6 @@ void SplineCrawler::HandleMessage(Message* message) {
 
 void SplineCrawler::Update(float dt) {
     if (stopped_ || !std::isfinite(dt) || dt < 0.0f) return;
-    elapsed += dt;
-    if (elapsed > 0.0f) {
-        travelled += persistVelocity * dt;
-        averageSpeed = travelled / elapsed;
-    }
     float speed = 0.0f;
     if (!slowed && !boostAccelerating && !frozen && persistVelocity < minVelocity) persistVelocity = minVelocity;
     if (!frozen) {
@@ -163,6 +158,13 @@ void SplineCrawler::Update(float dt) {
     }
     currentSpeed = speed;
     distance = next;
+    // Only movement counts: a frozen carrier (the start countdown) adds
+    // neither time nor distance to the average.
+    if (!frozen) {
+        elapsed += dt;
+        travelled += speed * dt;
+        if (elapsed > 0.0f) averageSpeed = travelled / elapsed;
+    }
     Place(speed);
 }
 

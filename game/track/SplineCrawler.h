@@ -53,8 +53,8 @@ public:
     float initialVelocity = 0.0f;
     float currentSpeed = 0.0f;  // the speed of the last step
     float averageSpeed = 0.0f;  // travelled / elapsed, for the results screen
-    float travelled = 0.0f;
-    float elapsed = 0.0f;
+    float travelled = 0.0f;     // the distance moved in the steps that were not frozen
+    float elapsed = 0.0f;       // the time of those steps
     bool bonusPending = false;
     bool returningUp = false;
     bool returningDown = false;

@@ -47,6 +47,23 @@ TEST_F(SplineCrawlerTest, PersistVelocityCarriesItOneStepAtATime) {
     EXPECT_EQ(slow->distance, before);
 }
 
+TEST_F(SplineCrawlerTest, TheAverageSpeedCountsOnlyMovement) {
+    SplineCrawler* crawler = MakeCrawler(60);
+    crawler->frozen = true;  // the start countdown
+    Steps(crawler, 300);
+    EXPECT_EQ(crawler->distance, 0.0f);
+    EXPECT_EQ(crawler->travelled, 0.0f) << "a frozen crawler adds no distance";
+    EXPECT_EQ(crawler->elapsed, 0.0f);
+    EXPECT_EQ(crawler->averageSpeed, 0.0f);
+    crawler->frozen = false;
+    Steps(crawler, 60);
+    EXPECT_FLOAT_EQ(crawler->travelled, crawler->distance);
+    EXPECT_NEAR(crawler->averageSpeed, 60.0f, 1e-3f) << "the 5 s wait does not count";
+    crawler->frozen = true;
+    Steps(crawler, 60);
+    EXPECT_NEAR(crawler->averageSpeed, 60.0f, 1e-3f);
+}
+
 TEST_F(SplineCrawlerTest, SpeedUpsHoldThenReturnToTheInitialVelocity) {
     SplineCrawler* crawler = MakeCrawler(60);
     Broadcast(kMsgSpeedBonus, 0, 5.0f);

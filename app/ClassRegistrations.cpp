@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Assert.h"
+#include "editor/systems/EditorClasses.h"
 #include "editor/systems/EditorControlState.h"
 #include "engine/EngineClasses.h"
 #include "game/GameClasses.h"
@@ -48,7 +49,7 @@ const ComponentClassList& ClassRegistrations::ComponentClasses() {
     static const ComponentClassList classes = [] {
         ComponentClassList all;
         for (const ComponentClassList* folder :
-             {&EngineClasses(), &PlatformClasses(), &RenderClasses(), &GameClasses()})
+             {&EngineClasses(), &PlatformClasses(), &RenderClasses(), &GameClasses(), &EditorClasses()})
             all.insert(all.end(), folder->begin(), folder->end());
         std::sort(all.begin(), all.end(), [](const ComponentClassEntry& a, const ComponentClassEntry& b) {
             return std::strcmp(a.name, b.name) < 0;

@@ -218,6 +218,9 @@ void MeshGeometry::SkyboxCube(MeshGeometry& out) {
 void MeshGeometry::DebugSphere(float radius, MeshGeometry& out) {
     Sphere(10, 10, radius, radius, radius, nullptr, out);
     out.topology = kLineList;
+    // The bounds of the sphere it draws, not of its coarse tessellation.
+    out.center = D3DXVECTOR3(0, 0, 0);
+    out.extent = D3DXVECTOR3(radius, radius, radius);
 }
 
 bool MeshGeometry::Tunnel(const std::vector<TunnelFrame>& frames, int sideCount, float radius, MeshGeometry& out) {

@@ -6,13 +6,18 @@
 #include "controls/KeyTrigger.h"
 #include "controls/MessageAction.h"
 #include "controls/MouseTrigger.h"
+#include "editor/controls/CameraScreenDragControl.h"
 #include "editor/controls/EditorKeyControls.h"
+#include "editor/controls/MouseOverControl.h"
+#include "editor/controls/UnitSelectControl.h"
 #include "editor/systems/EditorMenuSystem.h"
 #include "editor/systems/EditorMoveUndoSystem.h"
+#include "editor/systems/EditorProxyObject.h"
 #include "editor/systems/EditorProxySystem.h"
 #include "editor/systems/EditorUISystem.h"
 #include "editor/systems/FocusPoint.h"
 #include "editor/systems/ObjectSelectionSystem.h"
+#include "editor/systems/WaypointProxyVisualization.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
@@ -225,6 +230,16 @@ void Editor::HandleMessage(Message* message) {
         if (selectedObject_ != 0) SendToObject(kMsgEmitterMove, selectedObject_, 0);
     } else if (message->Is(kMsgForwardStartToSelected)) {
         if (selectedObject_ != 0) SendToObject(kMsgEmitterStart, selectedObject_, 0);
+    } else if (const DropFiles* const* drop = message->Read(kMsgFilesDropped)) {
+        if (*drop) FilesDropped(**drop);
+    } else if (message->Is(kMsgAddWaypoint)) {
+        AddWaypoint();
+    } else if (message->Is(kMsgCameraHome)) {
+        CameraHome();
+    } else if (const D3DXVECTOR3* step = message->Read(kMsgOrthoCameraStep)) {
+        OrthoCameraStep(*step);
+    } else if (message->Is(kMsgCycleCameras)) {
+        CycleCamera();
     }
 }
 
@@ -256,9 +271,19 @@ void Editor::SetPickedObject(u32 objectId) {
 void Editor::DeleteSelection() {
     if (pickedObject_ == 0) return;
     GameObject* picked = FindObject(pickedObject_);
-    const u32 waypointProxy = ClassTypeId("WaypointProxyVisualization");
-    if (picked && waypointProxy != 0 && picked->GetComponentByTypeId(waypointProxy)) {
-        if (proxySystem_) proxySystem_->RemoveWaypointOf(pickedObject_, selectedObject_);
+    if (const auto* link = picked ? picked->GetComponent<WaypointProxyVisualization>() : nullptr) {
+        // A waypoint of a track: the track loses it and its waypoint proxies
+        // are made again with the new indices. A stale index removes nothing.
+        const auto* tag = picked->GetComponent<EditorProxyObject>();
+        GameObject* track = tag ? FindObject(tag->proxiedObjectId) : nullptr;
+        PlayerPath* path = track ? track->GetComponent<PlayerPath>() : nullptr;
+        if (path && link->waypointIndex < path->wps.size()) {
+            path->RemoveWaypoint(link->waypointIndex);
+            if (proxySystem_) {
+                proxySystem_->RemoveProxiesOf(track->GetId());
+                proxySystem_->CreateProxy(*track);
+            }
+        }
         SelectObject(0);
         return;
     }
@@ -326,6 +351,7 @@ void Editor::OnSceneLoaded() {
 
 void Editor::OnSceneCleared() {
     if (proxySystem_) proxySystem_->ClearProxies();
+    if (selectionSystem_) selectionSystem_->Clear();
 }
 
 void Editor::OnObjectAdded(u32 objectId, bool flag) {
@@ -387,8 +413,15 @@ void Editor::BuildObjectControls() {
     AddEditorControl(MakeKeyVectorControl(0x21, "CameraOrthoControlUp", kMsgOrthoCameraStep.argument, {1, 1, 1}, me));
     AddEditorControl(
         MakeKeyVectorControl(0x22, "CameraOrthoControlDown", kMsgOrthoCameraStep.argument, {-1, -1, -1}, me));
-    AddEditorControl(nullptr);  // 20 MouseOverControl: its own triggers
-    AddEditorControl(nullptr);  // 21 UnitSelectControl: left button released
+    // 20: the mouse ray every frame, switched on once for good.
+    auto* mouseOver = new MouseOverControl();
+    mouseOver->SetState(true);
+    AddEditorControl(mouseOver);
+    // 21: a click (left button released) selects what is picked.
+    auto* unitSelect = new UnitSelectControl(me);
+    unitSelect->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
+    unitSelect->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(unitSelect);
     // 22: Escape held deselects; off again at the next update, so a held key
     // deselects every second frame.
     auto* deselect = new Control("unitDeselectControl", normal);
@@ -398,8 +431,8 @@ void Editor::BuildObjectControls() {
     deselect->AddActivateAction(new MessageAction<u32>(me, kMsgSelectObject, 0));
     deselect->AddActivateAction(new MessageAction<u32>(me, kMsgPickObject, 0));
     AddEditorControl(deselect);
-    AddEditorControl(nullptr);  // 23 ObjectPositionControl: its own triggers
-    AddEditorControl(nullptr);  // 24 CameraScreenDragControl: its own triggers
+    AddEditorControl(nullptr);                          // 23 ObjectPositionControl: its own triggers
+    AddEditorControl(new CameraScreenDragControl(me));  // 24: right-button drag turns the camera
     AddEditorControl(MakeKeyMessageControl(0x4F, "ToggleOrthoMoveMode", Control::kCategoryAlways, kMsgToggleOrthoMove,
                                            false, 0, me));
     AddEditorControl(nullptr);  // 26 VertexSnapControl: Ctrl+B held

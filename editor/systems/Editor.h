@@ -20,6 +20,8 @@ class EditorProxySystem;
 class EditorUISystem;
 class GameObject;
 class ObjectSelectionSystem;
+struct DropFiles;
+struct Ray;
 
 class Editor : public SceneSystem {
 public:
@@ -57,6 +59,26 @@ public:
 
     void BuildObjectControls();
     void BuildCameraControls();
+
+    // Camera and track commands. Home: the active editor camera above and
+    // behind the selection (its mesh or its proxy's), or back to its start
+    // with nothing selected. Ortho step: the free camera onto the next (or,
+    // for a negative step, the previous) coordinate axis through the picked
+    // target, at its distance, looking at it. Cycle: the next editor camera.
+    // Add waypoint: a waypoint in front of the camera, appended to the
+    // selected track. Each does nothing without what it needs.
+    void CameraHome();
+    void OrthoCameraStep(const D3DXVECTOR3& step);
+    void CycleCamera();
+    void AddWaypoint();
+    // Every file of the drop that landed in the client area.
+    void FilesDropped(const DropFiles& drop);
+    // A dropped ".bin" model file of the model folder becomes a new scene
+    // object where the mouse ray through client pixel (x, y) meets the
+    // ground (y = 0; the origin without a hit), selected and picked.
+    void OnFilesDropped(const std::string& path, int x, int y);
+    // The ray through client pixel (x, y) of the current camera's view.
+    Ray PickRay(int x, int y) const;
 
     u32 GetSelectedObject() const { return selectedObject_; }
     u32 GetPickedObject() const { return pickedObject_; }

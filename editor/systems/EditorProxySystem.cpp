@@ -1,15 +1,317 @@
 #include "editor/systems/EditorProxySystem.h"
 
-EditorProxySystem::EditorProxySystem() : ISystem(TypeId<EditorProxySystem>::Get()) {}
+#include <algorithm>
 
-void EditorProxySystem::CreateProxy(GameObject&) {}
+#include "editor/systems/EditorProxyObject.h"
+#include "editor/systems/WaypointProxyVisualization.h"
+#include "engine/DebugLine.h"
+#include "engine/Engine.h"
+#include "engine/GameObject.h"
+#include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "game/level/PlayerPositionTrigger.h"
+#include "game/physics/BoundingSphere.h"
+#include "game/track/PlayerPath.h"
+#include "game/track/SplineCrawler.h"
+#include "reflection/Waypoint.h"
+#include "render/GraphicsSystem.h"
+#include "render/MeshBuilder.h"
+#include "render/Model.h"
+#include "render/RenderResources.h"
+#include "scene/ObjectFactory.h"
 
-u32 EditorProxySystem::FindProxy(u32) const {
+namespace {
+const D3DXCOLOR kBindingLineColour{0, 1, 0, 1};
+
+GameObject* FindObject(u32 objectId) {
+    Overlord* overlord = Overlord::Instance();
+    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
+}
+
+void Unregister(u32 objectId) {
+    if (FindObject(objectId)) Overlord::Instance()->UnregisterGameObject(objectId);
+}
+
+// The object's Transform, or a new one added to it.
+Transform* TransformOf(GameObject& object) {
+    if (Transform* transform = object.GetComponent<Transform>()) return transform;
+    ObjectFactory* factory = ObjectFactory::Instance();
+    Transform* transform = factory ? factory->Create<Transform>() : new Transform();
+    object.AddComponent(transform);
+    return transform;
+}
+
+void SetTexture(Model& model, const D3DXCOLOR& colour) {
+    if (RenderResources* resources = RenderResources::Instance())
+        model.material.diffuse = resources->GetSolidColorTexture(colour.r, colour.g, colour.b, colour.a);
+}
+
+// Draws the object once this frame in the renderer's debug pass.
+void Submit(u32 graphics, u32 sender, u32 objectId) {
+    SendToSystem(DrawUnblendedThisFrame(TypeId<Model>::Get()), graphics, sender, objectId);
+}
+}  // namespace
+
+EditorProxySystem::EditorProxySystem() : ISystem(TypeId<EditorProxySystem>::Get()) {
+    notAnnounced_.push_back(TypeId<Model>::Get());
+}
+
+void EditorProxySystem::Init() {
+    selectedObject_ = 0;
+    selectedProxy_ = 0;
+}
+
+void EditorProxySystem::Activate() {
+    if (!GetSubscriptions().empty()) {
+        SubscribeAll();
+        return;
+    }
+    Subscribe(kMsgSelectObject);
+    Subscribe(kMsgPickObject);
+    Subscribe(kMsgSelectNextPrevious);
+    Subscribe(kMsgObjectUnregistered);
+    Subscribe(ComponentAnnounced(TypeId<EditorProxyObject>::Get()));
+}
+
+u32 EditorProxySystem::ProxiedObjectOf(u32 proxyId) {
+    const EditorProxyObject* proxy = Overlord::FindComponent<EditorProxyObject>(proxyId);
+    return proxy && FindObject(proxy->proxiedObjectId) ? proxy->proxiedObjectId : 0;
+}
+
+GameObject* EditorProxySystem::NewProxyObject(u32 objectId) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    GameObject* proxy = factory ? factory->NewGameObject() : new GameObject();
+    EditorProxyObject* tag = factory ? factory->Create<EditorProxyObject>() : nullptr;
+    if (!tag) tag = new EditorProxyObject();
+    tag->proxiedObjectId = objectId;
+    proxy->AddComponent(tag);
+    return proxy;
+}
+
+void EditorProxySystem::Finish(GameObject& proxy, const D3DXVECTOR3& center, const D3DXVECTOR3& extent) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    BoundingSphere* sphere = factory ? factory->Create<BoundingSphere>() : nullptr;
+    if (!sphere) sphere = new BoundingSphere();
+    sphere->center = center;
+    sphere->extent = extent;
+    proxy.AddComponent(sphere);
+    proxy.Init();
+    proxy.AnnounceComponentsExcept(notAnnounced_);
+}
+
+u32 EditorProxySystem::CreateWaypointProxy(u32 trackObjectId, const Waypoint& waypoint, u32 index) {
+    GameObject* proxy = NewProxyObject(trackObjectId);
+    Model* sphere = MeshBuilder::DebugSphere(kWaypointRadius, kWaypointColour);
+    proxy->GetComponent<EditorProxyObject>()->markerColour = kWaypointColour;
+    proxy->AddComponent(sphere);
+    Transform* transform = TransformOf(*proxy);
+    proxy->SetParent(trackObjectId);
+    transform->position = waypoint.pos;
+    transform->rotation = waypoint.orientation;
+    transform->Update(0.0f);
+    ObjectFactory* factory = ObjectFactory::Instance();
+    WaypointProxyVisualization* link = factory ? factory->Create<WaypointProxyVisualization>() : nullptr;
+    if (!link) link = new WaypointProxyVisualization();
+    link->waypointIndex = index;
+    proxy->AddComponent(link);
+    Finish(*proxy, sphere->center, sphere->extent);
+    return proxy->GetId();
+}
+
+u32 EditorProxySystem::CreateProxy(GameObject& object) {
+    const u32 objectId = object.GetId();
+    if (PlayerPath* path = object.GetComponent<PlayerPath>()) {
+        const std::vector<Waypoint>& waypoints = path->wps;
+        for (u32 i = 0; i < waypoints.size(); ++i) CreateWaypointProxy(objectId, waypoints[i], i);
+    }
+    GameObject* proxy = NewProxyObject(objectId);
+    EditorProxyObject* tag = proxy->GetComponent<EditorProxyObject>();
+    Model* mesh = nullptr;
+    if (object.GetComponent<SplineCrawler>()) {
+        mesh = MeshBuilder::Cube();
+        SetTexture(*mesh, kCrawlerColour);
+        tag->markerColour = kCrawlerColour;
+    } else if (Model* own = object.GetComponent<Model>()) {
+        Finish(*proxy, own->center, own->extent);
+        return proxy->GetId();
+    } else if (const PlayerPositionTrigger* trigger = object.GetComponent<PlayerPositionTrigger>()) {
+        mesh = MeshBuilder::DebugSphere(trigger->radius, kTriggerColour);
+        tag->markerColour = kTriggerColour;
+    } else if (object.GetComponent<PlayerPath>()) {
+        mesh = MeshBuilder::DebugSphere(kTrackRadius, kTrackColour);
+        tag->markerColour = kTrackColour;
+    } else {
+        mesh = MeshBuilder::DebugSphere(kPlainRadius, kPlainColour);
+        tag->markerColour = kPlainColour;
+    }
+    // The marker rides on its object, at its origin.
+    proxy->AddComponent(mesh);
+    Transform* transform = TransformOf(*proxy);
+    proxy->SetParent(objectId);
+    transform->Update(0.0f);
+    Finish(*proxy, mesh->center, mesh->extent);
+    return proxy->GetId();
+}
+
+EditorProxySystem::WaypointRecord* EditorProxySystem::FindRecord(u32 trackObjectId) {
+    for (WaypointRecord& record : records_)
+        if (record.trackObjectId == trackObjectId) return &record;
+    return nullptr;
+}
+
+std::vector<u32> EditorProxySystem::GetWaypointProxies(u32 trackObjectId) const {
+    for (const WaypointRecord& record : records_)
+        if (record.trackObjectId == trackObjectId) return record.proxyIds;
+    return {};
+}
+
+void EditorProxySystem::RemoveRecord(u32 trackObjectId) {
+    for (auto it = records_.begin(); it != records_.end(); ++it) {
+        if (it->trackObjectId != trackObjectId) continue;
+        for (u32 id : it->proxyIds) Unregister(id);
+        records_.erase(it);
+        return;
+    }
+}
+
+void EditorProxySystem::Register(u32 componentId) {
+    Overlord* overlord = Overlord::Instance();
+    const EditorProxyObject* tag = overlord ? overlord->GetComponentById<EditorProxyObject>(componentId) : nullptr;
+    // A hand-added proxy component names nothing: it is no proxy.
+    if (!tag || tag->proxiedObjectId == 0) return;
+    const u32 proxyId = tag->GetOwner();
+    if (overlord->GetComponent<WaypointProxyVisualization>(proxyId)) {
+        WaypointRecord* record = FindRecord(tag->proxiedObjectId);
+        if (!record) record = &records_.emplace_back(WaypointRecord{tag->proxiedObjectId, {}});
+        record->proxyIds.push_back(proxyId);
+        return;
+    }
+    // Ids are drawn in ascending order, so a new proxy nearly always goes last.
+    if (proxies_.empty() || proxies_.back() < proxyId)
+        proxies_.push_back(proxyId);
+    else if (auto at = std::lower_bound(proxies_.begin(), proxies_.end(), proxyId);
+             at == proxies_.end() || *at != proxyId)
+        proxies_.insert(at, proxyId);
+}
+
+u32 EditorProxySystem::FindProxy(u32 objectId) const {
+    if (objectId == 0) return 0;
+    for (u32 proxyId : proxies_) {
+        const EditorProxyObject* tag = Overlord::FindComponent<EditorProxyObject>(proxyId);
+        if (tag && tag->proxiedObjectId == objectId) return proxyId;
+    }
     return 0;
 }
 
-void EditorProxySystem::RemoveProxiesOf(u32) {}
+void EditorProxySystem::RemoveProxiesOf(u32 objectId) {
+    if (objectId == 0) return;
+    std::erase_if(proxies_, [objectId](u32 proxyId) {
+        const EditorProxyObject* tag = Overlord::FindComponent<EditorProxyObject>(proxyId);
+        if (proxyId != objectId && !(tag && tag->proxiedObjectId == objectId)) return false;
+        Unregister(proxyId);
+        return true;
+    });
+    RemoveRecord(objectId);
+    for (WaypointRecord& record : records_)
+        if (std::erase(record.proxyIds, objectId) != 0) Unregister(objectId);
+}
 
-void EditorProxySystem::ClearProxies() {}
+void EditorProxySystem::RemoveProxy(u32 proxyId) {
+    auto at = std::find(proxies_.begin(), proxies_.end(), proxyId);
+    if (at == proxies_.end()) return;
+    proxies_.erase(at);
+    Unregister(proxyId);
+}
 
-void EditorProxySystem::RemoveWaypointOf(u32, u32) {}
+void EditorProxySystem::ClearProxies() {
+    for (u32 proxyId : proxies_) Unregister(proxyId);
+    for (const WaypointRecord& record : records_)
+        for (u32 proxyId : record.proxyIds) Unregister(proxyId);
+    proxies_.clear();
+    records_.clear();
+    cycleIndex_ = 0;
+}
+
+void EditorProxySystem::HandleMessage(Message* message) {
+    if (const u32* object = message->Read(kMsgSelectObject)) {
+        selectedObject_ = *object;
+    } else if (const u32* proxy = message->Read(kMsgPickObject)) {
+        selectedProxy_ = *proxy;
+    } else if (const u32* direction = message->Read(kMsgSelectNextPrevious)) {
+        SelectStep(*direction == 1);
+    } else if (const u32* gone = message->Read(kMsgObjectUnregistered)) {
+        if (const u32 proxyId = FindProxy(*gone); proxyId != 0) {
+            RemoveProxy(proxyId);
+            selectedObject_ = 0;
+        }
+        RemoveRecord(*gone);
+    } else if (const u32* component = message->Read(ComponentAnnounced(TypeId<EditorProxyObject>::Get()))) {
+        Register(*component);
+    }
+}
+
+void EditorProxySystem::SelectStep(bool next) {
+    const u32 count = static_cast<u32>(proxies_.size());
+    if (count == 0) return;
+    if (cycleIndex_ >= count) cycleIndex_ = 0;
+    for (u32 tries = 0; tries < count; ++tries) {
+        cycleIndex_ = next ? (cycleIndex_ + 1) % count : (cycleIndex_ == 0 ? count - 1 : cycleIndex_ - 1);
+        const u32 proxyId = proxies_[cycleIndex_];
+        const u32 objectId = ProxiedObjectOf(proxyId);
+        if (objectId == 0) continue;
+        // The Editor and this system both follow the selection messages.
+        ::Broadcast(kMsgSelectObject, GetTypeId(), objectId);
+        ::Broadcast(kMsgPickObject, GetTypeId(), proxyId);
+        return;
+    }
+}
+
+void EditorProxySystem::DrawTrack(u32 proxyId, u32 trackObjectId, bool selected, u32 graphics) {
+    PlayerPath* path = Overlord::FindComponent<PlayerPath>(trackObjectId);
+    if (path->lineObjectId == 0 && path->wps.size() > 1) path->lineObjectId = path->CreateSplineObject();
+    Model* line = Overlord::FindComponent<Model>(path->lineObjectId);
+    if (line) SetTexture(*line, selected ? kWaypointColour : kCrawlerColour);
+    if (!selected) {
+        Submit(graphics, GetTypeId(), proxyId);
+    } else if (const WaypointRecord* record = FindRecord(trackObjectId)) {
+        for (u32 waypointProxy : record->proxyIds) {
+            GameObject* proxy = FindObject(waypointProxy);
+            if (!proxy) continue;
+            if (auto* link = proxy->GetComponent<WaypointProxyVisualization>()) link->Update(0.0f);
+            Submit(graphics, GetTypeId(), waypointProxy);
+            if (Model* sphere = proxy->GetComponent<Model>()) sphere->DebugDraw();
+        }
+    }
+    if (line) Submit(graphics, GetTypeId(), path->lineObjectId);
+}
+
+void EditorProxySystem::Update(float) {
+    Overlord* overlord = Overlord::Instance();
+    if (!overlord) return;
+    const u32 graphics = TypeId<GraphicsSystem>::Get();
+    const EditorProxyObject* selectedTag = overlord->GetComponent<EditorProxyObject>(selectedProxy_);
+    const bool waypointSelected =
+        selectedTag && overlord->GetComponent<WaypointProxyVisualization>(selectedProxy_) != nullptr;
+    for (u32 proxyId : proxies_) {
+        GameObject* proxy = overlord->GetGameObject(proxyId);
+        const EditorProxyObject* tag = proxy ? proxy->GetComponent<EditorProxyObject>() : nullptr;
+        GameObject* object = tag ? FindObject(tag->proxiedObjectId) : nullptr;
+        if (!object) continue;
+        const bool selected = proxyId == selectedProxy_;
+        if (object->GetComponent<PlayerPath>()) {
+            DrawTrack(proxyId, object->GetId(),
+                      selected || (waypointSelected && selectedTag->proxiedObjectId == object->GetId()), graphics);
+        } else if (Model* marker = proxy->GetComponent<Model>()) {
+            Submit(graphics, GetTypeId(), proxyId);
+            if (selected) marker->DebugDraw();
+        }
+        const SplineCrawler* crawler = object->GetComponent<SplineCrawler>();
+        const PlayerPath* track = crawler ? overlord->GetComponent<PlayerPath>(crawler->splineGameObjectID) : nullptr;
+        const Transform* transform = object->GetComponent<Transform>();
+        D3DXVECTOR3 point, ahead;
+        if (track && transform && track->GetWorldFrame(crawler->distance, 0.0f, &point, &ahead))
+            SendToSystem(kMsgDebugLineA, graphics, GetTypeId(),
+                         DebugLine{transform->worldPosition, point, kBindingLineColour});
+    }
+}

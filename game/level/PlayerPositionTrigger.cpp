@@ -29,7 +29,7 @@ void PlayerPositionTrigger::Update(float) {
     const Transform* camera = own ? CameraTransform() : nullptr;
     if (!camera) return;
     const D3DXVECTOR3 offset = own->worldPosition - camera->worldPosition;
-    if (D3DXVec3LengthSq(&offset) < kRadius * kRadius) {
+    if (D3DXVec3LengthSq(&offset) < radius * radius) {
         fired = true;
         BroadcastTriggerCode(GetOwner(), triggerCode);
     }

@@ -6,6 +6,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +18,7 @@
 
 #include "app/Assembly.h"
 #include "controls/GuiSystem.h"
+#include "core/IdCounter.h"
 #include "editor/systems/Editor.h"
 #include "editor/systems/EditorMenuSystem.h"
 #include "engine/Engine.h"
@@ -73,12 +75,17 @@ inline std::string Bits(float value) {
 class EditorFixture : public ::testing::Test {
 public:
     static inline std::vector<std::string> reports;
+    static inline u32 highWater_ = 0;  // the highest id any earlier test drew
 
 protected:
     void SetUp() override {
         std::filesystem::create_directory(root_.Dir() + "/arch");
         std::filesystem::create_directory(root_.Dir() + "/scene");
         ASSERT_TRUE(assembly_->Assemble());
+        // Each assembly counts ids from 1 again, while type ids drawn by
+        // earlier tests of the process stay: start past every id seen so far,
+        // so no object or component shares an id with a system's type id.
+        while (IdCounter::Instance()->Peek() <= highWater_) IdCounter::Instance()->Draw();
         SceneLoader::SetFailureReporter(
             [](const std::string& caption, const std::string& text) { reports.push_back(caption + ": " + text); });
         reports.clear();
@@ -97,6 +104,7 @@ protected:
         menu = editor->GetMenuSystem();
     }
     void TearDown() override {
+        if (IdCounter* ids = IdCounter::Instance()) highWater_ = std::max(highWater_, ids->Peek());
         SetWholeFileWriterCallsForTest(nullptr);
         SceneLoader::SetFailureReporter(nullptr);
         FileDialogScriptClear();

@@ -1,0 +1,65 @@
+#include "editor/systems/PickGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+bool VectorsNearlyEqual(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
+    return std::fabs(a.x - b.x) <= 0.001f && std::fabs(a.y - b.y) <= 0.001f && std::fabs(a.z - b.z) <= 0.001f;
+}
+
+bool RaySphereIntersect(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre,
+                        float radius) {
+    const D3DXVECTOR3 offset = origin - centre;
+    const float a = D3DXVec3Dot(&direction, &direction);
+    if (a == 0.0f) return false;
+    const float b = 2.0f * D3DXVec3Dot(&direction, &offset);
+    const float k = D3DXVec3Dot(&offset, &offset) - radius * radius;
+    const float discriminant = b * b - 4.0f * a * k;
+    if (discriminant < 0.0f) return false;
+    const float s = std::sqrt(discriminant);
+    const float q = b < 0.0f ? (-b - s) / 2.0f : (s - b) / 2.0f;
+    // q = 0 only when both b and k are 0: the origin on the sphere, looking
+    // along its tangent plane; the roots are then 0 and 0.
+    if (q == 0.0f) return true;
+    const float t0 = q / a;
+    const float t1 = k / q;
+    return std::max(t0, t1) >= 0.0f;
+}
+
+Ray MouseToWorldRay(float x, float y, float width, float height, const D3DXMATRIX& projection,
+                    const D3DXMATRIX& inverseView) {
+    const double vx = (2.0 * x / width - 1.0) / projection._11;
+    const double vy = -(2.0 * y / height - 1.0) / projection._22;
+    const D3DXMATRIX& m = inverseView;
+    Ray ray;
+    ray.direction = D3DXVECTOR3(static_cast<float>(vx * m._11 + vy * m._21 + m._31),
+                                static_cast<float>(vx * m._12 + vy * m._22 + m._32),
+                                static_cast<float>(vx * m._13 + vy * m._23 + m._33));
+    ray.origin = D3DXVECTOR3(m._41, m._42, m._43);
+    return ray;
+}
+
+bool RayPlaneIntersect(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& point,
+                       const D3DXVECTOR3& normal, D3DXVECTOR3* hit) {
+    const float denominator = D3DXVec3Dot(&direction, &normal);
+    if (std::fabs(denominator) <= 0.001f) return false;
+    const D3DXVECTOR3 toPlane = point - origin;
+    const float t = D3DXVec3Dot(&normal, &toPlane) / denominator;
+    if (t < 0.0f) return false;
+    *hit = origin + direction * t;
+    return true;
+}
+
+bool PointInScreenRect(const D3DXVECTOR3& p, const D3DXVECTOR3& v1, const D3DXVECTOR3& v2, const D3DXVECTOR3& v3,
+                       const D3DXVECTOR3& v4) {
+    // Inside each of the four edges: measured along the edge that leaves
+    // each corner, the point lies at or past the corner.
+    const D3DXVECTOR3 corners[4] = {v1, v2, v3, v4};
+    for (int i = 0; i < 4; ++i) {
+        const D3DXVECTOR3 edge = corners[(i + 1) % 4] - corners[i];
+        const D3DXVECTOR3 back = corners[(i + 3) % 4] - corners[i];
+        const D3DXVECTOR3 toPoint = p - corners[i];
+        if (D3DXVec3Dot(&toPoint, &edge) < 0.0f || D3DXVec3Dot(&toPoint, &back) < 0.0f) return false;
+    }
+    return true;
+}

@@ -1,0 +1,28 @@
+// The small geometry of the editor's mouse picking: the mouse ray through a
+// pixel, ray against sphere and plane, screen rectangles, and the nearly-equal
+// test that tells a still mouse. Pure functions in world units (pixels for
+// the screen ones); row vectors and D3DX matrices.
+#pragma once
+#include "engine/Ray.h"
+#include "port/math/D3DX.h"
+
+// Each component within 0.001.
+bool VectorsNearlyEqual(const D3DXVECTOR3& a, const D3DXVECTOR3& b);
+// Whether the ray (direction of any non-zero length) meets the sphere at a
+// parameter >= 0: a sphere wholly behind the origin is missed. An origin on
+// the sphere's surface counts as a hit.
+bool RaySphereIntersect(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre,
+                        float radius);
+// The pick ray through client pixel (x, y) of a w x h view: origin the eye
+// (row 3 of the inverse view), direction not normalised, at depth 1 in view
+// space. projection gives the scale terms _11 and _22.
+Ray MouseToWorldRay(float x, float y, float width, float height, const D3DXMATRIX& projection,
+                    const D3DXMATRIX& inverseView);
+// The ray's hit on the plane through point with normal, ahead of the origin;
+// false when the ray runs parallel (|d . n| <= 0.001) or the plane is behind.
+bool RayPlaneIntersect(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& point,
+                       const D3DXVECTOR3& normal, D3DXVECTOR3* hit);
+// Whether p lies in the rectangle with corners v1 (left bottom), v2 (left
+// top), v3 (right top), v4 (right bottom), edges included.
+bool PointInScreenRect(const D3DXVECTOR3& p, const D3DXVECTOR3& v1, const D3DXVECTOR3& v2, const D3DXVECTOR3& v3,
+                       const D3DXVECTOR3& v4);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 
 #include "core/TypeId.h"
@@ -240,21 +241,51 @@ void Transform::SetWorldRotation(const D3DXQUATERNION& q) {
     worldRotation = q;
 }
 
-void Transform::SetRotationEulerDegrees(const D3DXVECTOR3& e) {
+D3DXQUATERNION RotationFromEulerDegrees(const D3DXVECTOR3& e) {
     D3DXQUATERNION q;
-    D3DXQuaternionRotationYawPitchRoll(&q, e.z * kDegreesToRadians, e.x * kDegreesToRadians, e.y * kDegreesToRadians);
+    D3DXQuaternionRotationYawPitchRoll(&q, e.y * kDegreesToRadians, e.x * kDegreesToRadians, e.z * kDegreesToRadians);
     D3DXQuaternionNormalize(&q, &q);
-    SetRotation(q);
+    return q;
+}
+
+D3DXVECTOR3 EulerDegreesFromRotation(const D3DXQUATERNION& q) {
+    // The rotation matrix is roll (Z) x pitch (X) x yaw (Y): its third row is
+    // (cos p sin y, -sin p, cos p cos y), its second column (sin r cos p,
+    // cos r cos p, -sin p).
+    const D3DXMATRIX m = RotationMatrix(q);
+    const double sinPitch = std::clamp(-static_cast<double>(m.m[2][1]), -1.0, 1.0);
+    const double pitch = std::asin(sinPitch);
+    double yaw = 0.0, roll = 0.0;
+    if (std::fabs(sinPitch) < 0.99999) {
+        yaw = std::atan2(m.m[2][0], m.m[2][2]);
+        roll = std::atan2(m.m[0][1], m.m[1][1]);
+    } else {
+        // Straight up or down: yaw and roll turn about the same axis; all of
+        // it is yaw, read from the first row (cos y, 0, -sin y).
+        yaw = std::atan2(-m.m[0][2], m.m[0][0]);
+    }
+    return D3DXVECTOR3(static_cast<float>(pitch * kRadiansToDegrees), static_cast<float>(yaw * kRadiansToDegrees),
+                       static_cast<float>(roll * kRadiansToDegrees));
+}
+
+void Transform::SetRotationEulerDegrees(const D3DXVECTOR3& e) {
+    rotation = RotationFromEulerDegrees(e);
+    if (const Transform* parent = parentId == 0 ? nullptr : GetParentTransform()) {
+        const D3DXQUATERNION parentRotation = parent->GetWorldRotation();
+        D3DXQuaternionMultiply(&worldRotation, &rotation, &parentRotation);
+    } else {
+        worldRotation = rotation;
+    }
+    RebuildMatrices();
+    eulerDegrees_ = e;
+    eulerRotation_ = rotation;
 }
 
 D3DXVECTOR3 Transform::GetRotationEulerDegrees() const {
-    const D3DXQUATERNION q = GetWorldRotation();
-    const double x = q.x, y = q.y, z = q.z, w = q.w;
-    const double sinPitch = std::clamp(2.0 * (w * y - z * x), -1.0, 1.0);
-    return D3DXVECTOR3(
-        static_cast<float>(std::atan2(2.0 * (w * x + y * z), 1.0 - 2.0 * (x * x + y * y)) * kRadiansToDegrees),
-        static_cast<float>(std::asin(sinPitch) * kRadiansToDegrees),
-        static_cast<float>(std::atan2(2.0 * (w * z + x * y), 1.0 - 2.0 * (y * y + z * z)) * kRadiansToDegrees));
+    // The angles last typed, while the rotation is still the one they made:
+    // 200 degrees of yaw stay 200, not -160 or a pitch and roll of 180.
+    if (std::memcmp(&rotation, &eulerRotation_, sizeof rotation) == 0) return eulerDegrees_;
+    return EulerDegreesFromRotation(rotation);
 }
 
 D3DXVECTOR3 Transform::GetForward() {
@@ -296,11 +327,10 @@ void Transform::DebugDraw() {
 }
 
 void Transform::AddTweakBarVars(TwBar* bar, const TweakVarParams& group) {
-    const std::string definition = MakeTweakDefinition(group, "Transformed Position");
     TwAddVarRO(bar, ("TransformedPosition" + group.nameSuffix).c_str(), TW_TYPE_DIR3F, &worldPosition,
-               definition.c_str());
+               MakeTweakDefinition(group, "Transformed Position").c_str());
     TwAddVarCB(bar, ("RotationEulerDegrees" + group.nameSuffix).c_str(), TW_TYPE_DIR3F, &SetEulerCallback,
-               &GetEulerCallback, this, definition.c_str());
+               &GetEulerCallback, this, MakeTweakDefinition(group, "Rotation (Degrees)").c_str());
 }
 
 void Transform::OnOwnerParentChanged(u32 newParentId, bool rebuild) {

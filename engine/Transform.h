@@ -24,8 +24,9 @@ public:
     // Three axis lines from the world position to the tips of the world
     // matrix's axes, to the renderer.
     void DebugDraw() override;
-    // "TransformedPosition" (read-only world position) and the Euler angles
-    // in degrees, both with the object's name suffix.
+    // "TransformedPosition" (read-only world position) and
+    // "RotationEulerDegrees" (the local rotation's angles, labelled
+    // "Rotation (Degrees)"), both with the object's name suffix.
     void AddTweakBarVars(TwBar* bar, const TweakVarParams& group) override;
     // Takes the owner's new parent id; rebuild updates the world values at once.
     void OnOwnerParentChanged(u32 parentId, bool rebuild) override;
@@ -50,10 +51,11 @@ public:
     void SetWorldPosition(const D3DXVECTOR3& p);
     void SetRotation(const D3DXQUATERNION& q);
     void SetWorldRotation(const D3DXQUATERNION& q);
-    // e in degrees: yaw e.z about Y, pitch e.x, roll e.y.
+    // The local rotation from angles in degrees about X (pitch), Y (yaw) and
+    // Z (roll), as RotationFromEulerDegrees; the world rotation follows.
     void SetRotationEulerDegrees(const D3DXVECTOR3& e);
-    // From the world rotation: x = atan2 (about X), y = asin (clamped, so never
-    // NaN), z = atan2 (about Z), in degrees. Not the inverse of the setter.
+    // The angles of the local rotation: those last set while the rotation is
+    // still theirs, else EulerDegreesFromRotation. Inverse of the setter.
     D3DXVECTOR3 GetRotationEulerDegrees() const;
     // (0, 0, 1) and (0, 1, 0) turned by the world rotation (up: by its inverse).
     D3DXVECTOR3 GetForward();
@@ -78,7 +80,19 @@ public:
     bool isInScreenSpace = false;
     u32 parentId = 0;
     D3DXCOLOR axisColors[3] = {{1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}};
+
+private:
+    // The angles the panel last set and the local rotation they made.
+    D3DXVECTOR3 eulerDegrees_{0.0f, 0.0f, 0.0f};
+    D3DXQUATERNION eulerRotation_{0.0f, 0.0f, 0.0f, 1.0f};
 };
+
+// Degrees about X, Y and Z (e.x, e.y, e.z) to a normalised rotation: roll
+// about Z first, then pitch about X, then yaw about Y.
+D3DXQUATERNION RotationFromEulerDegrees(const D3DXVECTOR3& e);
+// Its inverse: pitch in [-90, 90], yaw and roll in [-180, 180]; straight up
+// or down all of the turn about Y is yaw.
+D3DXVECTOR3 EulerDegreesFromRotation(const D3DXQUATERNION& q);
 
 // v turned by the inverse of q: conj(q) (x) (v, 0) (x) q.
 D3DXVECTOR3 RotateByInverse(const D3DXQUATERNION& q, const D3DXVECTOR3& v);

@@ -113,29 +113,69 @@ TEST_F(TransformTest, MakeRelativeToKeepsTheWorldPlacement) {
     EXPECT_NEAR(std::fabs(world.w), std::cos(0.785398f), kEps);
 }
 
-TEST_F(TransformTest, EulerSetterTakesYawFromZ) {
-    Transform* t = Make({0, 0, 0});
-    t->SetRotationEulerDegrees({0, 0, 90});
-    const D3DXQUATERNION expected = AboutAxis(0, 1, 0, 90);
-    EXPECT_NEAR(t->rotation.x, expected.x, kEps);
-    EXPECT_NEAR(t->rotation.y, expected.y, kEps);
-    EXPECT_NEAR(t->rotation.z, expected.z, kEps);
-    EXPECT_NEAR(t->rotation.w, expected.w, kEps);
+TEST_F(TransformTest, EulerSetterTurnsAboutTheAxisOfEachField) {
+    const struct {
+        D3DXVECTOR3 degrees;
+        D3DXQUATERNION expected;
+    } rows[] = {
+        {{90, 0, 0}, AboutAxis(1, 0, 0, 90)},
+        {{0, 45, 0}, AboutAxis(0, 1, 0, 45)},
+        {{0, 0, -30}, AboutAxis(0, 0, 1, -30)},
+    };
+    for (const auto& row : rows) {
+        Transform* t = Make({0, 0, 0});
+        t->SetRotationEulerDegrees(row.degrees);
+        EXPECT_NEAR(t->rotation.x, row.expected.x, kEps);
+        EXPECT_NEAR(t->rotation.y, row.expected.y, kEps);
+        EXPECT_NEAR(t->rotation.z, row.expected.z, kEps);
+        EXPECT_NEAR(t->rotation.w, row.expected.w, kEps);
+    }
 }
 
 TEST_F(TransformTest, EulerGetterNeverNaNNearStraightUp) {
     Transform* t = Make({0, 0, 0});
-    t->rotation = D3DXQUATERNION(0, 0.7072f, 0, 0.7072f);  // slightly long: 2wy > 1
+    t->rotation = D3DXQUATERNION(0.7072f, 0, 0, 0.7072f);  // slightly long: 2wx > 1
     const D3DXVECTOR3 e = t->GetRotationEulerDegrees();
     EXPECT_TRUE(Finite(e));
-    EXPECT_NEAR(e.y, 90.0f, kEps);
+    EXPECT_NEAR(e.x, 90.0f, kEps);
+}
+
+// Set and get are inverse on the local rotation, with and without a turned
+// parent: over a table of angles, each as typed (the panel shows it back)
+// and as read from the rotation alone (a loaded rotation), where every angle
+// in range comes back and a rotation made from them comes back the same.
+TEST_F(TransformTest, EulerGetAndSetAreInverseOnTheLocalRotation) {
+    const D3DXVECTOR3 table[] = {{0, 0, 0},    {30, 45, 0}, {0, 45, 0},  {-89, 170, -179}, {60, -120, 33}, {10, 20, 30},
+                                 {-45, 0, 90}, {0, 0, 180}, {90, 30, 0}, {-90, -60, 0},    {200, 0, 0},    {0, 370, 0}};
+    Transform* parent = Make({1, 2, 3}, 2.0f, AboutAxis(1, 1, 0, 70));
+    for (Transform* under : {static_cast<Transform*>(nullptr), parent})
+        for (const D3DXVECTOR3& e : table) {
+            Transform* t = Make({0, 0, 0}, 1.0f, {0, 0, 0, 1}, under);
+            t->SetRotationEulerDegrees(e);
+            EXPECT_EQ(t->GetRotationEulerDegrees(), e) << "what is typed stays in its field";
+            const D3DXQUATERNION expected = RotationFromEulerDegrees(e);
+            EXPECT_EQ(t->rotation, expected) << "the local rotation";
+            D3DXQUATERNION world;
+            const D3DXQUATERNION parentRotation = under ? under->GetWorldRotation() : D3DXQUATERNION(0, 0, 0, 1);
+            D3DXQuaternionMultiply(&world, &expected, &parentRotation);
+            const D3DXQUATERNION got = t->GetWorldRotation();
+            EXPECT_NEAR(std::fabs(D3DXQuaternionDot(&got, &world)), 1.0f, kEps);
+            EXPECT_NEAR(std::fabs(D3DXQuaternionDot(&t->worldRotation, &world)), 1.0f, kEps);
+
+            // Read back from the rotation alone.
+            Transform* loaded = Make({0, 0, 0}, 1.0f, t->rotation, under);
+            const D3DXVECTOR3 read = loaded->GetRotationEulerDegrees();
+            const D3DXQUATERNION again = RotationFromEulerDegrees(read);
+            EXPECT_NEAR(std::fabs(D3DXQuaternionDot(&again, &expected)), 1.0f, kEps) << e.x << " " << e.y << " " << e.z;
+            if (std::fabs(e.x) < 89.0f && std::fabs(e.y) <= 179.0f && std::fabs(e.z) <= 179.0f) ExpectNear(read, e);
+        }
 }
 
 TEST_F(TransformTest, ChildDirectionsUseTheComputedWorldRotation) {
     Transform* parent = Make({0, 0, 0}, 1.0f, AboutAxis(0, 1, 0, 90));
     Transform* child = Make({0, 0, 0}, 1.0f, {0, 0, 0, 1}, parent);
     ExpectNear(child->GetForward(), {1, 0, 0});
-    EXPECT_NEAR(child->GetRotationEulerDegrees().y, 90.0f, 1e-3f);
+    ExpectNear(child->GetRotationEulerDegrees(), {0, 0, 0});  // the angles are the child's own
     Transform* tilted = Make({0, 0, 0}, 1.0f, AboutAxis(1, 0, 0, 90));
     ExpectNear(tilted->GetUp(), {0, 0, -1});  // (0, 1, 0) turned back about x
 }
@@ -259,8 +299,13 @@ TEST_F(TransformTest, PanelEntriesCarryTheObjectSuffix) {
     EXPECT_EQ(info.label, "Transformed Position");
     EXPECT_EQ(info.group, "Transform_7");
     ASSERT_TRUE(TwInspectVar(bar, "RotationEulerDegrees_7", &info));
-    ASSERT_TRUE(TwInspectWriteValue(bar, "RotationEulerDegrees_7", "0 0 90"));
+    EXPECT_EQ(info.label, "Rotation (Degrees)");
+    ASSERT_TRUE(TwInspectWriteValue(bar, "RotationEulerDegrees_7", "0 90 0"));
     EXPECT_NEAR(t->rotation.y, std::sin(0.785398f), kEps);
+    std::string shown;
+    ASSERT_TRUE(TwInspectWriteValue(bar, "RotationEulerDegrees_7", "30 90 0"));
+    ASSERT_TRUE(TwInspectReadValue(bar, "RotationEulerDegrees_7", &shown));
+    EXPECT_EQ(shown, "30 90 0");
     TwInspectReset();
 }
 

@@ -43,8 +43,8 @@ const BadRecipe kBadRecipes[] = {
     {"UnknownLayerKey", false, "layer wave=sine freq=440 colour=red\n", "recipe.txt:1: unknown layer key \"colour\""},
     {"UnknownWave", false, "layer wave=pink\n", "recipe.txt:1: unknown wave \"pink\""},
     {"NotANumber", false, "layer freq=4x0\n", "recipe.txt:1: \"4x0\" is not a number"},
-    {"OutOfRange", false, "# a comment line\nlayer freq=30000\n", "recipe.txt:2: freq 30000 is outside"},
-    {"PeakAboveMinusOne", false, "peak 0\nlayer freq=440\n", "recipe.txt:1: peak 0 is outside"},
+    {"OutOfRange", false, "# a comment line\nlayer freq=30000\n", "recipe.txt:2: freq 30000 is outside 0 .. 20000"},
+    {"PeakAboveMinusOne", false, "peak 0\nlayer freq=440\n", "recipe.txt:1: peak 0 is outside -40 .. -1"},
     {"NoLayer", false, "length 1\n", "recipe.txt: no layer"},
     {"FractionalVoices", false, "layer voices=2.5\n", "recipe.txt:1: voices 2.5 is not a whole number"},
     {"LowToWithoutLowpass", false, "layer lowto=300\n", "recipe.txt:1: lowto needs a lowpass"},
@@ -191,6 +191,47 @@ TEST(SoundWriterTest, UnwritableTargetFailsNamingItAndKeepsTheOldFile) {
     EXPECT_EQ(ReadBytes(folder.Path() + "/sub").size(), 3u);
 }
 
+ChildResult RunTool(const std::string& dir, const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {DD_SOUNDTOOL};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ChildProcess tool = ChildProcess::Exec(dir, argv);
+    return tool.Wait(600);
+}
+
+bool ExitedWith(const ChildResult& result, int status) {
+    return !result.timedOut && WIFEXITED(result.status) && WEXITSTATUS(result.status) == status;
+}
+
+// One broken recipe among good ones: the run names its file and line and
+// writes nothing at all, not even the good ones.
+TEST(SoundToolRunTest, BrokenRecipeEndsTheRunBeforeAnythingIsWritten) {
+    TempFolder recipes("ddsoundrecipes"), out("ddsoundout");
+    fs::create_directories(recipes.Path() + "/sfx");
+    fs::create_directories(recipes.Path() + "/bgm");
+    { std::ofstream(recipes.Path() + "/sfx/a_good.txt") << "layer freq=440 decay=0.1\n"; }
+    { std::ofstream(recipes.Path() + "/sfx/b_bad.txt") << "length 0.2\nlayer freq=440 decay=-1\n"; }
+    const ChildResult result = RunTool(out.Path(), {recipes.Path(), out.Path()});
+    EXPECT_TRUE(ExitedWith(result, 1)) << result.errorText;
+    EXPECT_NE(result.errorText.find("b_bad.txt:2: decay -1 is outside"), std::string::npos) << result.errorText;
+    EXPECT_TRUE(fs::is_empty(out.Path()));
+}
+
+TEST(SoundToolRunTest, UnwritableAssetRootEndsTheRunNamingIt) {
+    TempFolder out("ddsoundout");
+    { std::ofstream(out.Path() + "/sfx") << "a file where the folder should be"; }
+    const std::string source = std::getenv("DD_SOURCE_DIR");
+    const ChildResult result = RunTool(out.Path(), {source + "/tools/soundtool/recipes", out.Path()});
+    EXPECT_TRUE(ExitedWith(result, 1)) << result.errorText;
+    EXPECT_NE(result.errorText.find(out.Path() + "/sfx"), std::string::npos) << result.errorText;
+}
+
+TEST(SoundToolRunTest, WrongArgumentsPrintUsageAndExitTwo) {
+    TempFolder out("ddsoundout");
+    const ChildResult result = RunTool(out.Path(), {"--one", "only-one-more"});
+    EXPECT_TRUE(ExitedWith(result, 2));
+    EXPECT_NE(result.errorText.find("usage: soundtool"), std::string::npos);
+}
+
 // The committed assets are what the recipes make: the tool run into an
 // empty folder writes the same set of files, the effects byte for byte and
 // the music with the same decoded samples.
@@ -198,10 +239,8 @@ TEST(SoundRegenerationTest, ToolMakesTheCommittedFilesAgain) {
     TempFolder out("ddsoundregen");
     const std::string source = std::getenv("DD_SOURCE_DIR");
     const std::string assets = std::getenv("DD_ASSET_DIR");
-    ChildProcess tool = ChildProcess::Exec(out.Path(), {DD_SOUNDTOOL, source + "/tools/soundtool/recipes", out.Path()});
-    const ChildResult result = tool.Wait(600);
-    ASSERT_FALSE(result.timedOut);
-    ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.errorText;
+    const ChildResult result = RunTool(out.Path(), {source + "/tools/soundtool/recipes", out.Path()});
+    ASSERT_TRUE(ExitedWith(result, 0)) << result.errorText;
 
     for (const char* folder : {"sfx", "bgm"}) {
         std::set<std::string> made, committed;

@@ -1,6 +1,7 @@
 #include "tools/soundtool/RecipeReader.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
@@ -45,12 +46,17 @@ private:
     std::string where_;
 };
 
+std::string Short(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
 double Number(const std::string& text, double low, double high, const std::string& key, const Fault& fault) {
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(value)) fault("\"" + text + "\" is not a number (" + key + ")");
-    if (value < low || value > high)
-        fault(key + " " + text + " is outside " + std::to_string(low) + " .. " + std::to_string(high));
+    if (value < low || value > high) fault(key + " " + text + " is outside " + Short(low) + " .. " + Short(high));
     return value;
 }
 

@@ -69,7 +69,7 @@ const ToolRow kTools[] = {
      "Ship.bin",
      {},
      [](const std::string& out, const std::string&) -> std::vector<std::string> {
-         return {DD_MODELTOOL, Source("tools/demoassets/Ship.obj"), out + "/Ship.bin"};
+         return {DD_MODELTOOL, Source("tools/demoassets/models/Ship.obj"), out + "/Ship.bin"};
      }},
     {"screenshot",
      "shot.png",

@@ -97,7 +97,8 @@ u32 ObjectSelectionSystem::PickProxy(const Ray& ray, u32* proxyId) {
         if (!tag) continue;  // gone for good: ids are never drawn twice
         proxyComponents_[kept++] = componentId;
         GameObject* proxy = overlord->GetGameObject(tag->GetOwner());
-        if (!proxy || tag->proxiedObjectId == 0 || !overlord->GetGameObject(tag->proxiedObjectId)) continue;
+        const GameObject* object = overlord->GetGameObject(tag->proxiedObjectId);
+        if (!proxy || !object) continue;
         Transform* transform = proxy->GetComponent<Transform>();
         if (!transform) transform = overlord->GetComponent<Transform>(tag->proxiedObjectId);
         const BoundingSphere* sphere = proxy->GetComponent<BoundingSphere>();
@@ -113,7 +114,7 @@ u32 ObjectSelectionSystem::PickProxy(const Ray& ray, u32* proxyId) {
         D3DXVec3Transform(&centre, &sphere->center, &world);
         if (!RaySphereIntersect(ray.origin, direction, D3DXVECTOR3(centre.x, centre.y, centre.z), radius)) continue;
         if (bestId != 0 && bestDistance < distance) continue;
-        if (filter_.Excludes(*proxy)) continue;
+        if (filter_.Excludes(*object)) continue;
         bestId = tag->proxiedObjectId;
         bestDistance = distance;
         *proxyId = proxy->GetId();

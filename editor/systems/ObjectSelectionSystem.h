@@ -2,7 +2,8 @@
 // proxy under the mouse (or, in HUD select mode, the HUD element under the
 // pointer) and tells the controls the picked proxy (kMsgPickedProxy) and the
 // object it stands for (kMsgPickedObject). A child system of the Editor,
-// made in its Init and deleted with it. Keeps component ids, dropping those
+// made in its Init and deleted with it. The filter judges the scene object a
+// proxy stands for (its id, archetype and components). Keeps component ids, dropping those
 // whose component is gone as it walks them. Main thread only.
 #pragma once
 #include <vector>

@@ -1,0 +1,229 @@
+// Mouse picking and click selection: the pick geometry, which proxy the
+// ObjectSelectionSystem picks for a ray, the filter, HUD mode, and the
+// click, Escape and re-click path through the real controls.
+#include <cmath>
+
+#include "editor/systems/EditorProxySystem.h"
+#include "editor/systems/ObjectSelectionSystem.h"
+#include "editor/systems/PickGeometry.h"
+#include "editor/systems/SelectionFilter.h"
+#include "render/Model.h"
+#include "tests/editor/EditorTestWorld.h"
+
+namespace {
+TEST(PickGeometryTest, MouseRayRunsThroughThePixel) {
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    const Ray centre = MouseToWorldRay(50, 50, 100, 100, identity, identity);
+    EXPECT_EQ(centre.origin, D3DXVECTOR3(0, 0, 0));
+    EXPECT_EQ(centre.direction, D3DXVECTOR3(0, 0, 1));
+    EXPECT_EQ(MouseToWorldRay(100, 0, 100, 100, identity, identity).direction, D3DXVECTOR3(1, 1, 1));
+    D3DXMATRIX moved = identity;
+    moved._41 = 3;
+    moved._42 = 4;
+    EXPECT_EQ(MouseToWorldRay(50, 50, 100, 100, identity, moved).origin, D3DXVECTOR3(3, 4, 0));
+}
+
+TEST(PickGeometryTest, GroundPlaneIsHitOnlyAheadAndNotAlongIt) {
+    const D3DXVECTOR3 from(0, 10, 0), origin(0, 0, 0), up(0, 1, 0);
+    D3DXVECTOR3 hit(7, 7, 7);
+    EXPECT_TRUE(RayPlaneIntersect(from, {0, -1, 0}, origin, up, &hit));
+    EXPECT_EQ(hit, D3DXVECTOR3(0, 0, 0));
+    EXPECT_FALSE(RayPlaneIntersect(from, {0, 1, 0}, origin, up, &hit));
+    EXPECT_FALSE(RayPlaneIntersect(from, {1, 0.0005f, 0}, origin, up, &hit));
+    ASSERT_TRUE(RayPlaneIntersect(from, {1, -0.002f, 0}, origin, up, &hit));
+    EXPECT_NEAR(hit.x, 5000.0f, 0.5f);
+    EXPECT_NEAR(hit.y, 0.0f, 1e-3f);
+}
+
+TEST(PickGeometryTest, SphereTestsAheadOnlyAndSurvivesAnOriginOnTheSurface) {
+    const D3DXVECTOR3 centre(0, 0, 10);
+    EXPECT_TRUE(RaySphereIntersect({0, 0, 0}, {0, 0, 1}, centre, 1));
+    EXPECT_TRUE(RaySphereIntersect({0, 0, 0}, {0, 0, 5}, centre, 1)) << "a long direction";
+    EXPECT_FALSE(RaySphereIntersect({0, 0, 0}, {0, 0, -1}, centre, 1)) << "behind";
+    EXPECT_FALSE(RaySphereIntersect({0, 0, 0}, {0, 1, 0}, centre, 1)) << "beside";
+    // On the surface: looking along the tangent plane, into it, away from it.
+    EXPECT_TRUE(RaySphereIntersect({0, 0, 9}, {1, 0, 0}, centre, 1));
+    EXPECT_TRUE(RaySphereIntersect({0, 0, 9}, {0, 0, 1}, centre, 1));
+    EXPECT_TRUE(RaySphereIntersect({0, 0, 9}, {0, 0, -1}, centre, 1)) << "the root at 0 counts";
+    EXPECT_FALSE(RaySphereIntersect({0, 0, 0}, {0, 0, 0}, centre, 1)) << "no direction";
+}
+
+TEST(PickGeometryTest, ScreenRectangleTestsBothAxes) {
+    const D3DXVECTOR3 v1(-10, -5, 1), v2(-10, 5, 1), v3(10, 5, 1), v4(10, -5, 1);
+    EXPECT_TRUE(PointInScreenRect({0, 0, 1}, v1, v2, v3, v4));
+    EXPECT_TRUE(PointInScreenRect({10, 5, 1}, v1, v2, v3, v4)) << "edges count";
+    EXPECT_FALSE(PointInScreenRect({0, 6, 1}, v1, v2, v3, v4));
+    EXPECT_FALSE(PointInScreenRect({11, 0, 1}, v1, v2, v3, v4));
+    EXPECT_FALSE(PointInScreenRect({-11, 0, 1}, v1, v2, v3, v4));
+}
+
+TEST(SelectionFilterTest, ObjectBeatsArchetypeBeatsTypeInAscendingTypeOrder) {
+    GameObject object;
+    object.SetArchetypeName("Ship");
+    object.AddComponent(new Transform());
+    SelectionFilter filter;
+    EXPECT_FALSE(filter.Excludes(object)) << "empty";
+    filter.byType[TypeId<Transform>::Get()] = true;
+    EXPECT_TRUE(filter.Excludes(object));
+    filter.byArchetype["Ship"] = false;
+    EXPECT_FALSE(filter.Excludes(object));
+    filter.byObject[object.GetId()] = true;
+    EXPECT_TRUE(filter.Excludes(object));
+    filter.byObject[object.GetId()] = false;
+    filter.byArchetype["Ship"] = true;
+    EXPECT_FALSE(filter.Excludes(object));
+}
+
+class EditorPickTest : public EditorFixture {
+protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        Enter();
+        selection = editor->GetSelectionSystem();
+        proxies = editor->GetProxySystem();
+        recorder->Listen(kMsgPickedProxy);
+        recorder->Listen(kMsgPickedObject);
+    }
+    // A scene object with a model of half-size 0.5 at the position, with its proxy.
+    u32 AddModelObject(const D3DXVECTOR3& position, const std::string& archetype = "") {
+        const u32 id = AddSceneObject(position);
+        auto* model = ObjectFactory::Instance()->Create<Model>();
+        model->extent = {0.5f, 0.5f, 0.5f};
+        Object(id)->AddComponent(model);
+        Object(id)->SetArchetypeName(archetype);
+        proxies->CreateProxy(*Object(id));
+        return id;
+    }
+    // What one pick frame with this ray sends: {proxy, object}, or empty.
+    std::vector<std::string> Pick(const Ray& ray) {
+        recorder->rows.clear();
+        ::Broadcast(kMsgMouseRay, 0, ray);
+        selection->Update(0.0f);
+        return recorder->rows;
+    }
+    std::vector<std::string> Picked(u32 proxy, u32 object) const {
+        return {"34,4=" + std::to_string(proxy), "34,3=" + std::to_string(object)};
+    }
+    Ray Along(const D3DXVECTOR3& direction, const D3DXVECTOR3& origin = {0, 0, 0}) {
+        // Nudged each time so that every pick sees a new ray.
+        nudge_ += 0.01f;
+        return Ray{origin + D3DXVECTOR3(0, nudge_, 0), direction};
+    }
+
+    ObjectSelectionSystem* selection = nullptr;
+    EditorProxySystem* proxies = nullptr;
+    float nudge_ = 0.0f;
+};
+
+TEST_F(EditorPickTest, TheNearerLaterProxyAlongTheRayIsPicked) {
+    const u32 far = AddModelObject({0, 0, 10});
+    const u32 near = AddModelObject({0, 0, 5});
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(proxies->FindProxy(near), near));
+    EXPECT_EQ(Pick(Along({0, 0, -1})), Picked(0, 0)) << "behind the eye";
+    const u32 twin = AddModelObject({0, 0, 5});
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(proxies->FindProxy(twin), twin)) << "equal distances: the later";
+    (void)far;
+}
+
+TEST_F(EditorPickTest, ObjectsAtOrAroundTheEyeAreNeverPicked) {
+    AddModelObject({0, 0, 1.4f});
+    auto* big = ObjectFactory::Instance()->Create<Model>();
+    big->extent = {20, 20, 20};
+    const u32 around = AddSceneObject({0, 0, 8});
+    Object(around)->AddComponent(big);
+    proxies->CreateProxy(*Object(around));
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(0, 0));
+}
+
+TEST_F(EditorPickTest, AStillRayPicksOnceEvenWhenItIsNotUnitLength) {
+    const u32 object = AddModelObject({0, 0, 5});
+    const Ray ray{{0, 0, 0}, {0, 0, 3}};
+    EXPECT_EQ(Pick(ray), Picked(proxies->FindProxy(object), object));
+    EXPECT_TRUE(Pick(ray).empty());
+    EXPECT_TRUE(Pick(ray).empty());
+}
+
+TEST_F(EditorPickTest, TheFilterLeavesObjectsOutAndHudModeSendsNoProxy) {
+    const u32 near = AddModelObject({0, 0, 5}, "Crate");
+    const u32 far = AddModelObject({0, 0, 10});
+    SelectionFilter filter;
+    filter.byArchetype["Crate"] = true;
+    ::Broadcast(kMsgPickFilter, 0, filter);
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(proxies->FindProxy(far), far));
+    filter.byObject[near] = false;
+    ::Broadcast(kMsgPickFilter, 0, filter);
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(proxies->FindProxy(near), near));
+
+    ::Broadcast(kMsgToggleHudSelect, 0);
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(0, 0));
+    editor->Deactivate();
+    editor->Activate();
+    EXPECT_FALSE(selection->IsHudSelectMode()) << "activation leaves HUD mode";
+}
+
+TEST_F(EditorPickTest, StaleProxiesAreDroppedWhenTheSceneClears) {
+    for (int i = 0; i < 5; ++i) AddModelObject({0, 0, 5.0f + i});
+    EXPECT_EQ(selection->ProxyCount(), 5u);
+    SceneManager::Instance()->ClearScene();
+    EXPECT_EQ(selection->ProxyCount(), 0u);
+}
+
+// The click path through the window's input and the real controls.
+class EditorClickTest : public EditorPickTest {
+protected:
+    void SetUp() override {
+        EditorPickTest::SetUp();
+        D3DXMatrixIdentity(&view_);
+        D3DXMatrixIdentity(&projection_);
+        ::Broadcast(kMsgClientRect, 0, ClientRect{0, 0, 100, 100});
+        const D3DXMATRIX* view = &view_;
+        const D3DXMATRIX* projection = &projection_;
+        ::Broadcast(kMsgViewMatrix, 0, view);
+        ::Broadcast(kMsgProjectionMatrix, 0, projection);
+        recorder->Listen(kMsgSelectObject);
+        recorder->Listen(kMsgPickObject);
+    }
+    // One frame as the engine runs it: controls, the Editor, the input edges.
+    void RunFrame() {
+        gui->Update(0.016f);
+        editor->Update(0.016f);
+        input->Update(0.016f);
+    }
+    // The selection messages a click at (x, y) sends.
+    std::vector<std::string> Click(i32 x, i32 y) {
+        input->MouseMoved(x, y, 0);
+        RunFrame();
+        recorder->rows.clear();
+        input->ButtonDown(0, x, y);
+        RunFrame();
+        input->ButtonUp(0);
+        RunFrame();
+        RunFrame();  // the click control lets go of the input
+        std::vector<std::string> rows;
+        for (const std::string& row : recorder->rows)
+            if (row.rfind("32,", 0) == 0) rows.push_back(row);
+        return rows;
+    }
+    D3DXMATRIX view_, projection_;
+};
+
+TEST_F(EditorClickTest, AClickSelectsTheObjectAndItsProxyAgainAfterEscape) {
+    const u32 object = AddModelObject({0, 0, 10});
+    const std::string proxy = std::to_string(proxies->FindProxy(object));
+    const std::vector<std::string> selected = {"32,2=" + std::to_string(object), "32,3=" + proxy};
+    EXPECT_TRUE(Click(0, 0).empty()) << "empty space";
+    EXPECT_EQ(Click(50, 50), selected);
+    EXPECT_EQ(editor->GetSelectedObject(), object);
+    EXPECT_EQ(editor->GetPickedObject(), proxies->FindProxy(object));
+    EXPECT_TRUE(Click(50, 50).empty()) << "already selected";
+
+    input->KeyPressed(0x1B);
+    RunFrame();
+    input->KeyReleased(0x1B);
+    RunFrame();
+    EXPECT_EQ(editor->GetPickedObject(), 0u);
+    EXPECT_EQ(Click(50, 50), selected);
+    EXPECT_EQ(editor->GetPickedObject(), proxies->FindProxy(object)) << "Delete works again";
+}
+}  // namespace

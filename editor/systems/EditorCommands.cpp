@@ -53,6 +53,16 @@ Transform* RefreshedTransform(GameObject* object) {
     return transform;
 }
 
+// The camera orientation that looks from one point at another. The editor
+// cameras turn their local axes by the inverse of their rotation, so this is
+// the inverse of an object's LookRotation (straight up and down included).
+D3DXQUATERNION CameraFacing(const D3DXVECTOR3& from, const D3DXVECTOR3& to) {
+    const D3DXQUATERNION look = LookRotation(from, to);
+    D3DXQUATERNION facing;
+    D3DXQuaternionConjugate(&facing, &look);
+    return facing;
+}
+
 // Below this distance (world units) the camera stands on its target and has no direction to keep.
 constexpr float kOnTarget = 1e-4f;
 }  // namespace
@@ -84,7 +94,7 @@ void Editor::CameraHome() {
     const D3DXVECTOR3 at = transform->worldPosition;
     const D3DXVECTOR3 position(at.x, at.y + distance, at.z - distance);
     if (free) {
-        const D3DXQUATERNION look = LookRotation(position, at);
+        const D3DXQUATERNION look = CameraFacing(position, at);
         Place(*eye, position, &look);
     } else {
         Place(*eye, position);
@@ -112,7 +122,7 @@ void Editor::OrthoCameraStep(const D3DXVECTOR3& step) {
     const float sign = orthoAxis_ == 0 ? step.x : orthoAxis_ == 1 ? step.y : step.z;
     (orthoAxis_ == 0 ? axis.x : orthoAxis_ == 1 ? axis.y : axis.z) = sign;
     const D3DXVECTOR3 position = at + axis * distance;
-    const D3DXQUATERNION look = LookRotation(position, at);
+    const D3DXQUATERNION look = CameraFacing(position, at);
     Place(*eye, position, &look);
 }
 

@@ -7,7 +7,7 @@ PKGS=(
   libsdl2-dev libepoxy-dev libegl-dev libegl1 libgl1-mesa-dri
   libimgui-dev libstb-dev
   libopenal-dev libopenal1 libsndfile1-dev
-  liblua5.1-0-dev libfreetype-dev fonts-dejavu-core
+  liblua5.1-0-dev libfreetype-dev fonts-dejavu-core fonts-league-spartan
   libunwind-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev libfuzzer-14-dev

@@ -353,13 +353,14 @@ Picture ReadPicture(lua_State* L, bool preview) {
     else if (format != "bgra")
         throw Failure(what + ": no format \"" + format + "\"");
     picture.mips = named.Bool("mips", false);
-    named.With("layers", 0, [&](int layers) {
-        Table list(L, layers, what + "'s layers");
-        for (int i = 1; i <= list.Length(); ++i)
-            list.With(nullptr, i, [&](int layer) {
-                picture.layers.push_back(ReadLayer(L, layer, what, static_cast<std::uint32_t>(i)));
-            });
-    });
+    if (named.Has("layers"))
+        named.With("layers", 0, [&](int layers) {
+            Table list(L, layers, what + "'s layers");
+            for (int i = 1; i <= list.Length(); ++i)
+                list.With(nullptr, i, [&](int layer) {
+                    picture.layers.push_back(ReadLayer(L, layer, what, static_cast<std::uint32_t>(i)));
+                });
+        });
     return picture;
 }
 

@@ -94,6 +94,42 @@ float Distance(const Shape& s, Vec p) {
     }
 }
 
+struct Box {
+    float x0, y0, x1, y1;
+};
+
+// A box holding a geometric shape, `margin` pixels larger each way.
+Box BoundsOf(const Shape& s, float margin) {
+    Box b{0, 0, 0, 0};
+    switch (s.kind) {
+        case Shape::Kind::Rect:
+            b = {s.x, s.y, s.x + s.w, s.y + s.h};
+            break;
+        case Shape::Kind::Ellipse:
+            b = {s.x - s.w, s.y - s.h, s.x + s.w, s.y + s.h};
+            break;
+        case Shape::Kind::Ring:
+        case Shape::Kind::Arc:
+            b = {s.x - s.r - s.w / 2, s.y - s.r - s.w / 2, s.x + s.r + s.w / 2, s.y + s.r + s.w / 2};
+            break;
+        case Shape::Kind::Polygon:
+            b = {s.points[0][0], s.points[0][1], s.points[0][0], s.points[0][1]};
+            for (const auto& p : s.points)
+                b = {std::min(b.x0, p[0]), std::min(b.y0, p[1]), std::max(b.x1, p[0]), std::max(b.y1, p[1])};
+            break;
+        case Shape::Kind::Line:
+            b = {std::min(s.x, s.x2) - s.w / 2, std::min(s.y, s.y2) - s.w / 2, std::max(s.x, s.x2) + s.w / 2,
+                 std::max(s.y, s.y2) + s.w / 2};
+            break;
+        case Shape::Kind::Outline:
+            b = BoundsOf(s.children.at(0), s.w / 2);
+            break;
+        default:
+            return {-1e9f, -1e9f, 1e9f, 1e9f};
+    }
+    return {b.x0 - margin, b.y0 - margin, b.x1 + margin, b.y1 + margin};
+}
+
 void Stars(const Shape& s, int width, int height, std::vector<float>& mask) {
     for (std::uint32_t i = 0; i < s.count; ++i) {
         const float cx = Hash(s.seed, i, 1) * width, cy = Hash(s.seed, i, 2) * height;
@@ -197,16 +233,25 @@ void Raster::Blur(std::vector<float>& mask, int width, int height, float sigma) 
     float sum = 0.0f;
     for (int i = -reach; i <= reach; ++i) sum += kernel[i + reach] = std::exp(-(i * i) / (2.0f * sigma * sigma));
     for (float& k : kernel) k /= sum;
-    std::vector<float> pass(mask.size(), 0.0f);
+    // Only what lies within reach of the covered box can change.
+    int x0 = width, y0 = height, x1 = -1, y1 = -1;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < width; ++x)
+            if (mask[static_cast<size_t>(y) * width + x] != 0.0f)
+                x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    if (x1 < 0) return;
+    const int left = std::max(0, x0 - reach), right = std::min(width - 1, x1 + reach);
+    const int top = std::max(0, y0 - reach), bottom = std::min(height - 1, y1 + reach);
+    std::vector<float> pass(mask.size(), 0.0f);
+    for (int y = y0; y <= y1; ++y)
+        for (int x = left; x <= right; ++x) {
             float v = 0.0f;
             for (int i = std::max(-reach, -x); i <= std::min(reach, width - 1 - x); ++i)
                 v += kernel[i + reach] * mask[static_cast<size_t>(y) * width + x + i];
             pass[static_cast<size_t>(y) * width + x] = v;
         }
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) {
             float v = 0.0f;
             for (int i = std::max(-reach, -y); i <= std::min(reach, height - 1 - y); ++i)
                 v += kernel[i + reach] * pass[static_cast<size_t>(y + i) * width + x];
@@ -219,8 +264,13 @@ bool Raster::Coverage(const Shape& shape, int width, int height, std::vector<flo
     std::vector<float>& m = *mask;
     if (IsGeometric(shape.kind)) {
         const float edge = 1.0f + shape.soft;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
+        const Box box = BoundsOf(shape, edge + 2.0f);
+        const int x0 = std::max(0, static_cast<int>(std::floor(box.x0))),
+                  x1 = std::min(width, static_cast<int>(std::ceil(box.x1)));
+        const int y0 = std::max(0, static_cast<int>(std::floor(box.y0))),
+                  y1 = std::min(height, static_cast<int>(std::ceil(box.y1)));
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
                 m[static_cast<size_t>(y) * width + x] =
                     std::clamp(0.5f - Distance(shape, {x + 0.5f, y + 0.5f}) / edge, 0.0f, 1.0f);
         return true;

@@ -5,6 +5,7 @@
 #include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuDevice.h"
 #include "reflection/TweakBinding.h"
+#include "reflection/TweakVarParams.h"
 #include "render/ModelCache.h"
 #include "render/RenderResources.h"
 
@@ -115,8 +116,10 @@ void Model::DrawBounds(const D3DXCOLOR& colour) {
 }
 
 void Model::AddTweakBarVars(TwBar* bar, const TweakVarParams& group) {
-    TwAddVarRO(bar, "Center", TW_TYPE_DIR3F, &center, MakeTweakDefinition(group, "Center").c_str());
-    TwAddVarRO(bar, "Extent", TW_TYPE_DIR3F, &extent, MakeTweakDefinition(group, "Extent").c_str());
+    TwAddVarRO(bar, ("Center" + group.nameSuffix).c_str(), TW_TYPE_DIR3F, &center,
+               MakeTweakDefinition(group, "Center").c_str());
+    TwAddVarRO(bar, ("Extent" + group.nameSuffix).c_str(), TW_TYPE_DIR3F, &extent,
+               MakeTweakDefinition(group, "Extent").c_str());
 }
 
 void Model::Draw(GpuDevice& device) const {

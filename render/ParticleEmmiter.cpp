@@ -295,29 +295,36 @@ void ParticleEmmiter::AddTweakBarVars(TwBar* bar, const TweakVarParams& group) {
         {"alphaIdxVal", "Particle Alpha Tex", maskType, Field::AlphaIdx},
     };
 
+    // Every name carries the object's suffix: several emitters share a bar.
+    const std::string& suffix = group.nameSuffix;
     const std::string barName = TwGetBarName(bar) ? TwGetBarName(bar) : "";
     for (u32 i = 0; i < particles_.size(); ++i) {
         const std::string index = std::to_string(i);
-        const std::string particleGroup = "Particle" + index;
+        const std::string particleGroup = "Particle" + index + suffix;
         TweakVarParams params = group;
         params.group.value = particleGroup;
         params.group.set = true;
         for (const Entry& entry : table) {
-            const std::string name = entry.key + index;
+            const std::string name = entry.key + index + suffix;
             const std::string definition = MakeTweakDefinition(params, entry.label);
             TwAddVarCB(bar, name.c_str(), entry.type, &SetField, &GetField, SlotFor(GetId(), i, entry.field),
                        definition.c_str());
         }
-        const std::string placement = " " + barName + "/" + particleGroup + " group=" + group.group.value;
+        const std::string placement = " `" + barName + "`/`" + particleGroup + "` group=`" + group.group.value +
+                                      "` label='Particle" + index + "'";
         TwDefine(placement.c_str());
     }
 
     void* self = reinterpret_cast<void*>(static_cast<std::uintptr_t>(GetId()));
     const std::string buttonGroup = " group=" + group.group.value;
-    TwAddButton(bar, "AddEmitter", &AddEmitterButton, self, (" label='Add Emitter'" + buttonGroup).c_str());
-    TwAddButton(bar, "StartEmitter", &StartEmitterButton, self, (" label='Start Emitter'" + buttonGroup).c_str());
-    TwAddButton(bar, "StopEmitter", &StopEmitterButton, self, (" label='Stop Emitter'" + buttonGroup).c_str());
-    TwAddButton(bar, "NoParticles", &NoParticlesButton, self, (" label='Stop All Particles'" + buttonGroup).c_str());
+    TwAddButton(bar, ("AddEmitter" + suffix).c_str(), &AddEmitterButton, self,
+                (" label='Add Emitter'" + buttonGroup).c_str());
+    TwAddButton(bar, ("StartEmitter" + suffix).c_str(), &StartEmitterButton, self,
+                (" label='Start Emitter'" + buttonGroup).c_str());
+    TwAddButton(bar, ("StopEmitter" + suffix).c_str(), &StopEmitterButton, self,
+                (" label='Stop Emitter'" + buttonGroup).c_str());
+    TwAddButton(bar, ("NoParticles" + suffix).c_str(), &NoParticlesButton, self,
+                (" label='Stop All Particles'" + buttonGroup).c_str());
 }
 
 void ParticleEmmiter::AddEmitterButton(void* clientData) {

@@ -160,6 +160,40 @@ TEST_F(EditorMenuTest, EachLightGetsItsOwnBlockAndDeletingOneKeepsTheOther) {
     ReadEveryEntry();  // nothing is bound to the freed light (the sanitizer build would see it)
 }
 
+TEST_F(EditorMenuTest, TwoSkyBoxesAndTwoEmittersKeepEveryEntryInOneBar) {
+    Enter();
+    static std::vector<std::string> errors;
+    errors.clear();
+    TwHandleErrors([](const char* error) { errors.push_back(error); });
+    std::vector<u32> ids;
+    for (int i = 0; i < 2; ++i) {
+        ::Broadcast(kMsgAddComponent, 0, std::string("Skybox"));
+        ids.push_back(SceneManager::Instance()->GetObjectIds().back());  // the sky box brings its model
+        const u32 light = AddLight();
+        ::Broadcast(kMsgSelectObject, 0, light);
+        ::Broadcast(kMsgAddComponent, 0, std::string("ParticleEmmiter"));
+        ::Broadcast(kMsgSelectObject, 0, 0u);
+        ids.push_back(light);
+    }
+    menu->RebuildSceneComponents();
+    TwHandleErrors(nullptr);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    // What each object shows in a bar of its own, it shows in the shared one.
+    const std::vector<std::string> shared = Entries("SceneComponents");
+    for (u32 id : ids) {
+        TwBar* alone = TwNewBar("Alone");
+        Object(id)->ShowInTweakBar(alone, "_" + std::to_string(id));
+        for (const std::string& entry : Entries("Alone"))
+            EXPECT_NE(std::find(shared.begin(), shared.end(), entry), shared.end()) << entry;
+        TwDeleteBar(alone);
+    }
+    for (const char* entry : {"Center_", "AddEmitter_", "spawnRate0_"})
+        EXPECT_EQ(std::count_if(shared.begin(), shared.end(),
+                                [entry](const std::string& name) { return name.rfind(entry, 0) == 0; }),
+                  2)
+            << entry;
+}
+
 TEST_F(EditorMenuTest, NewSceneLeavesNoEntryBoundToAnOldObject) {
     Enter();
     const u32 a = AddLight();

@@ -156,7 +156,14 @@ bool PortWindow::PollEvent(WindowEvent* out) {
     delivered_.reset();
     SDL_Event event;
     while (pending_.empty() && SDL_PollEvent(&event)) Translate(&event);
-    if (pending_.empty()) return false;
+    const WindowEvent* next = pending_.empty() ? nullptr : &pending_.front();
+    const uint32_t bit = next ? 1u << next->button : 0;
+    // The end of a pump; a release of a button pressed in it waits for the next.
+    if (!next || (next->kind == WindowEventKind::ButtonUp && (pressedThisPump_ & bit))) {
+        pressedThisPump_ = 0;
+        return false;
+    }
+    if (next->kind == WindowEventKind::ButtonDown) pressedThisPump_ |= bit;
     *out = pending_.front();
     pending_.pop_front();
     if (out->kind == WindowEventKind::FilesDropped && !pendingDrops_.empty()) {

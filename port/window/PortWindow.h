@@ -32,7 +32,11 @@ public:
     void* NativeWindow() const { return window_; }
 
     // Next event of the queue, or false when it is empty; never waits. A drop
-    // record handed out by the previous call is freed by this one.
+    // record handed out by the previous call is freed by this one. The calls
+    // up to a false are one pump: a button released in the pump that pressed
+    // it ends the pump before its release, which opens the next one, so a
+    // quick click reads as a slow one (pressed in one frame, released in the
+    // next).
     bool PollEvent(WindowEvent* out);
 
     // Puts events back at the front of the queue, in the given order (a modal
@@ -83,6 +87,7 @@ private:
     std::unique_ptr<DropRecord> delivered_;                 // handed out by the last PollEvent
     std::set<uint32_t> heldKeys_;                           // specific codes of the keys held
     uint32_t buttons_ = 0;                                  // bit per button: 1 left, 2 right, 4 middle
+    uint32_t pressedThisPump_ = 0;                          // the same bits: presses handed out in this pump
     int32_t mouseX_ = 0;
     int32_t mouseY_ = 0;
     bool minimised_ = false;

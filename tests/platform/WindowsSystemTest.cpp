@@ -121,6 +121,21 @@ TEST_F(WindowsSystemGLTest, ResizeChangesNoKeyOrButtonState) {
     EXPECT_TRUE(input->IsButtonDown(0));
 }
 
+TEST_F(WindowsSystemGLTest, QuickClickWithinOnePumpIsPressedThenReleasedInTheNextFrame) {
+    TestPushMouseButton(0, true, 30, 40);
+    TestPushMouseButton(0, false, 30, 40);
+    windows->Update(0.016f);
+    EXPECT_TRUE(input->IsButtonDown(0));
+    EXPECT_EQ(30, input->Button(0).x);
+    EXPECT_FALSE(input->MouseButtonReleased(0));
+    input->Update(0.016f);
+    windows->Update(0.016f);  // the next frame's pump: nothing new
+    EXPECT_TRUE(input->MouseButtonReleased(0));
+    EXPECT_FALSE(input->IsButtonDown(0));
+    input->Update(0.016f);
+    EXPECT_FALSE(input->MouseButtonReleased(0));
+}
+
 TEST_F(WindowsSystemGLTest, ControlCharactersAndTabAsFourBlanks) {
     TestPushKey(0x09, true);
     TestPushKey(0x09, false);

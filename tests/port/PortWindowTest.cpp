@@ -196,6 +196,30 @@ TEST_F(PortWindowGLTest, MouseMoveFlagsFromButtonsAndModifiers) {
     EXPECT_EQ(kMouseFlagLeft | kMouseFlagRight, moves[2].buttonFlags);
 }
 
+TEST_F(PortWindowGLTest, AReleaseInThePumpOfItsPressWaitsForTheNextPump) {
+    TestPushMouseButton(0, true, 10, 20);
+    TestPushKey(0x41, true);
+    TestPushMouseButton(0, false, 10, 20);
+    TestPushKey(0x41, false);
+    TestPushMouseButton(1, true, 11, 21);
+    auto first = Drain();
+    ASSERT_EQ(2u, first.size()) << "the pump ends before the release";
+    EXPECT_EQ(WindowEventKind::ButtonDown, first[0].kind);
+    EXPECT_EQ(WindowEventKind::KeyDown, first[1].kind);
+    auto second = Drain();
+    ASSERT_EQ(3u, second.size());
+    EXPECT_EQ(WindowEventKind::ButtonUp, second[0].kind);
+    EXPECT_EQ(0u, second[0].button);
+    EXPECT_EQ(WindowEventKind::KeyUp, second[1].kind);
+    EXPECT_EQ(WindowEventKind::ButtonDown, second[2].kind);
+    // A button held from an earlier pump, and keys, go in the pump they come.
+    TestPushMouseButton(1, false, 11, 21);
+    TestPushKey(0x42, true);
+    TestPushKey(0x42, false);
+    EXPECT_EQ(3u, Drain().size());
+    EXPECT_TRUE(Drain().empty());
+}
+
 TEST_F(PortWindowGLTest, OneDropCollectsAllItsFilesAndTheMousePoint) {
     DragAcceptFiles(window->Handle(), true);
     TestPushMouseMove(100, 50);

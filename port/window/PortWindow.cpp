@@ -1,5 +1,6 @@
 #include "port/window/PortWindow.h"
 
+#include "port/os/QuitSignals.h"
 #include "port/window/Cursor.h"
 #include "port/window/KeyMapping.h"
 
@@ -154,6 +155,8 @@ uint32_t PortWindow::MouseFlags() const {
 
 bool PortWindow::PollEvent(WindowEvent* out) {
     delivered_.reset();
+    if (!pumpOpen_ && minimised_) WaitWhileMinimised();
+    pumpOpen_ = true;
     SDL_Event event;
     while (pending_.empty() && SDL_PollEvent(&event)) Translate(&event);
     const WindowEvent* next = pending_.empty() ? nullptr : &pending_.front();
@@ -161,6 +164,7 @@ bool PortWindow::PollEvent(WindowEvent* out) {
     // The end of a pump; a release of a button pressed in it waits for the next.
     if (!next || (next->kind == WindowEventKind::ButtonUp && (pressedThisPump_ & bit))) {
         pressedThisPump_ = 0;
+        pumpOpen_ = false;
         return false;
     }
     if (next->kind == WindowEventKind::ButtonDown) pressedThisPump_ |= bit;
@@ -172,6 +176,12 @@ bool PortWindow::PollEvent(WindowEvent* out) {
         out->drop = &delivered_->view;
     }
     return true;
+}
+
+void PortWindow::WaitWhileMinimised() {
+    SDL_Event event;
+    while (pending_.empty() && !QuitSignalReceived())
+        if (SDL_WaitEventTimeout(&event, kMinimisedWaitMs)) Translate(&event);
 }
 
 void PortWindow::PutBack(const std::vector<WindowEvent>& events) {

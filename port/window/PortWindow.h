@@ -31,13 +31,17 @@ public:
     // The SDL_Window*, for port/gpu and port/panels only.
     void* NativeWindow() const { return window_; }
 
-    // Next event of the queue, or false when it is empty; never waits. A drop
-    // record handed out by the previous call is freed by this one. The calls
-    // up to a false are one pump: a button released in the pump that pressed
-    // it ends the pump before its release, which opens the next one, so a
-    // quick click reads as a slow one (pressed in one frame, released in the
-    // next).
+    // Next event of the queue, or false when it is empty. A drop record
+    // handed out by the previous call is freed by this one. The calls up to a
+    // false are one pump: a button released in the pump that pressed it ends
+    // the pump before its release, which opens the next one, so a quick click
+    // reads as a slow one (pressed in one frame, released in the next). A
+    // pump never waits, but one that opens while the window is minimised
+    // (since an earlier pump) waits for the window's next event, in waits of
+    // at most kMinimisedWaitMs between which it looks for a quit signal, so
+    // a minimised program runs no frames.
     bool PollEvent(WindowEvent* out);
+    static constexpr int kMinimisedWaitMs = 17;
 
     // Puts events back at the front of the queue, in the given order (a modal
     // loop that took them hands on what it did not use: quit, releases).
@@ -72,6 +76,8 @@ private:
     void DroppedFile(const void* sdlEvent);
     void FinishDrop();
     uint32_t MouseFlags() const;
+    // Until an event of this window is pending or a quit signal has come.
+    void WaitWhileMinimised();
 
     struct DropRecord {
         DropFiles view;
@@ -88,6 +94,7 @@ private:
     std::set<uint32_t> heldKeys_;                           // specific codes of the keys held
     uint32_t buttons_ = 0;                                  // bit per button: 1 left, 2 right, 4 middle
     uint32_t pressedThisPump_ = 0;                          // the same bits: presses handed out in this pump
+    bool pumpOpen_ = false;                                 // a pump has begun and not yet ended
     int32_t mouseX_ = 0;
     int32_t mouseY_ = 0;
     bool minimised_ = false;

@@ -2,6 +2,12 @@
 // queue: what reaches InputSystem and the message hub, in which order.
 #include "platform/WindowsSystem.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "core/IdCounter.h"
+#include "engine/Engine.h"
 #include "platform/InputSystem.h"
 #include "port/math/D3DXVector.h"
 #include "port/panels/TweakPanels.h"
@@ -134,6 +140,52 @@ TEST_F(WindowsSystemGLTest, QuickClickWithinOnePumpIsPressedThenReleasedInTheNex
     EXPECT_FALSE(input->IsButtonDown(0));
     input->Update(0.016f);
     EXPECT_FALSE(input->MouseButtonReleased(0));
+}
+
+// What the probe below saw; the test keeps it (the loop deletes its systems).
+struct FrameRecord {
+    std::atomic<int> frames{0};
+    std::vector<float> dts;
+};
+
+// Heads the Engine's list (it runs before the pump): counts the frames the
+// loop begins and their dts, minimises the window in the second, ends the
+// loop in the fifth.
+class MinimisingProbe : public ISystem {
+public:
+    explicit MinimisingProbe(FrameRecord& record) : ISystem(NewId()), record_(record) {}
+    void Update(float dt) override {
+        record_.dts.push_back(dt);
+        const int frame = ++record_.frames;
+        if (frame == 2) TestPushMinimised();
+        if (frame == 5) Engine::Get().SetActive(false);
+    }
+
+private:
+    FrameRecord& record_;
+};
+
+TEST_F(WindowsSystemGLTest, MinimisedTheLoopRunsNoFramesAndTheFrameAfterSeesTheRealTime) {
+    FrameRecord record;
+    services.engine->AddSystem(new MinimisingProbe(record));
+    int framesBefore = -1, framesAfter = -1;
+    std::thread restorer([&] {
+        while (record.frames.load() < 3) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        framesBefore = record.frames.load();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        framesAfter = record.frames.load();
+        TestPushRestored();
+    });
+    services.engine->Update(0.0f);  // the loop, until the fifth frame; it deletes the systems
+    restorer.join();
+    windows = nullptr;
+    input = nullptr;
+    // The third frame's pump waits out the second that the window is minimised.
+    EXPECT_EQ(framesBefore, 3);
+    EXPECT_EQ(framesAfter, 3);
+    ASSERT_EQ(record.dts.size(), 5u);
+    EXPECT_GE(record.dts[3], 0.95f) << "the fourth frame's dt is the third frame with its wait";
+    EXPECT_LT(record.dts[4], 0.5f);
 }
 
 TEST_F(WindowsSystemGLTest, ControlCharactersAndTabAsFourBlanks) {

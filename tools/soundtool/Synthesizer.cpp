@@ -247,8 +247,9 @@ std::vector<float> Synthesizer::RenderSound(const SoundRecipe& sound) {
             mono[i] = mono[i] * w + tail * (1.0 - w);
         }
     } else {
-        // Whatever still sounds at the end is faded out over 5 ms.
-        const std::size_t tail = std::min<std::size_t>(frames, static_cast<std::size_t>(0.005 * kRate));
+        // Whatever still sounds at the end is faded out over 20 ms (a quarter
+        // of a very short sound).
+        const std::size_t tail = std::min<std::size_t>(frames / 4, static_cast<std::size_t>(0.02 * kRate));
         for (std::size_t i = 0; i < tail; ++i)
             mono[frames - 1 - i] *= static_cast<double>(i) / static_cast<double>(tail);
     }

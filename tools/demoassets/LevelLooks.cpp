@@ -98,7 +98,8 @@ float Stars(const D3DXVECTOR3& d, float density, std::uint32_t seed) {
     const float px = cx + 0.2f + 0.6f * Hash(cx, cy, cellSeed + 1), py = cy + 0.2f + 0.6f * Hash(cx, cy, cellSeed + 2),
                 pz = cz + 0.2f + 0.6f * Hash(cx, cy, cellSeed + 3);
     const float r2 = (x - px) * (x - px) + (y - py) * (y - py) + (z - pz) * (z - pz);
-    const float brightness = 0.3f + 0.7f * std::pow(Hash(cx, cy, cellSeed + 4), 3.0f);
+    const float h = Hash(cx, cy, cellSeed + 4);
+    const float brightness = 0.3f + 0.7f * h * h * h;
     return brightness * std::exp(-r2 * 30.0f);
 }
 }  // namespace
@@ -137,12 +138,12 @@ const std::vector<LevelLook>& LevelLooks() {
          {0.26f, 0.05f, 0.16f},
          {0.06f, 0.01f, 0.04f},
          {1.0f, 0.15f, 0.55f},
-         {0.03f, 0.00f, 0.04f},
-         {0.45f, 0.04f, 0.18f},
-         {0.95f, 0.10f, 0.50f},
-         {1.0f, 0.25f, 0.10f},
-         {1.0f, 0.4f, 0.3f},
-         0.8f,
+         {0.04f, 0.00f, 0.06f},
+         {0.40f, 0.03f, 0.22f},
+         {0.85f, 0.08f, 0.65f},
+         {1.0f, 0.18f, 0.12f},
+         {1.0f, 0.35f, 0.45f},
+         1.0f,
          303},
     };
     return looks;
@@ -193,8 +194,10 @@ GpuImage LevelTextures::Sky(const LevelLook& look, std::uint32_t size) {
         if (look.sunStrength > 0.0f) {
             const float toSun = D3DXVec3Dot(&d, &sunDirection);
             const float disc = Smooth(0.9975f, 0.999f, toSun);
-            const float halo =
-                std::pow(std::max(0.0f, toSun), 64.0f) * 0.6f + std::pow(std::max(0.0f, toSun), 8.0f) * 0.2f;
+            // Integer powers by multiplication: the same bytes in every build.
+            const float c1 = std::max(0.0f, toSun), c2 = c1 * c1, c4 = c2 * c2, c8 = c4 * c4, c16 = c8 * c8,
+                        c64 = c16 * c16 * c16 * c16;
+            const float halo = c64 * 0.6f + c8 * 0.2f;
             c = Add(c, Scale(look.sun, look.sunStrength * (disc + halo)));
         }
         return Rgba{c.r, c.g, c.b, 1.0f};

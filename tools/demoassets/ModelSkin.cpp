@@ -80,7 +80,8 @@ Surface Paint(const Palette& p, int cell, float s, float t) {
             // frame along the edges and a soft reflection band.
             const float edge = std::min(std::min(s, 1 - s) * 4.0f, std::min(t, 1 - t) * 4.0f);
             const float frame = edge < 0.12f ? 1.0f : 0.0f;
-            const float band = std::exp(-std::pow((t - 0.35f) * 7.0f, 2.0f));
+            const float b = (t - 0.35f) * 7.0f;
+            const float band = std::exp(-b * b);
             out.diffuse =
                 frame > 0 ? Scale(p.plate, 0.8f) : Mix(Rgb{0.02f, 0.04f, 0.10f}, Rgb{0.5f, 0.7f, 0.9f}, band * 0.5f);
             out.height = frame > 0 ? 0.7f : 0.55f;
@@ -201,7 +202,8 @@ Surface Paint(const Palette& p, int cell, float s, float t) {
         case kPaintEnergy: {
             // Pure light, hottest along the middle of t (the shot's length),
             // keeping its colour.
-            const float core = std::exp(-std::pow((t - 0.5f) * 2.2f, 2.0f));
+            const float c = (t - 0.5f) * 2.2f;
+            const float core = std::exp(-c * c);
             const float flicker = 0.85f + 0.15f * Noise(s * 6.0f, t * 12.0f, 83, 6);
             out.diffuse = Scale(p.energy, 0.35f);
             out.height = 0.5f;

@@ -2,6 +2,9 @@
 
 #include "port/panels/TweakDefinition.h"
 
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -83,14 +86,22 @@ std::string FormatDouble(double v) {
     return buffer;
 }
 
-bool ParseDoubles(const std::string& text, double* out, int count) {
+// One number at *p (leading blanks skipped), finite and, for a float, within
+// a float's range; *p moves past it.
+bool ParseOne(const char** p, bool isFloat, double* out) {
+    char* end = nullptr;
+    errno = 0;
+    *out = std::strtod(*p, &end);
+    if (end == *p) return false;
+    *p = end;
+    if (!std::isfinite(*out)) return false;
+    return !isFloat || std::fabs(*out) <= FLT_MAX;
+}
+
+bool ParseDoubles(const std::string& text, double* out, int count, bool isFloat) {
     const char* p = text.c_str();
-    for (int k = 0; k < count; ++k) {
-        char* end = nullptr;
-        out[k] = std::strtod(p, &end);
-        if (end == p) return false;
-        p = end;
-    }
+    for (int k = 0; k < count; ++k)
+        if (!ParseOne(&p, isFloat, &out[k])) return false;
     while (*p == ' ' || *p == '\t') ++p;
     return *p == '\0';
 }
@@ -501,7 +512,7 @@ bool TweakPanelLibrary::FromText(TwType type, const std::string& text, Value* va
     }
     if (int n = FloatCount(type)) {
         double d[4];
-        if (!ParseDoubles(text, d, n)) return false;
+        if (!ParseDoubles(text, d, n, true)) return false;
         for (int k = 0; k < n; ++k) {
             float f = static_cast<float>(d[k]);
             std::memcpy(raw + k * sizeof f, &f, sizeof f);
@@ -510,7 +521,7 @@ bool TweakPanelLibrary::FromText(TwType type, const std::string& text, Value* va
     }
     if (int n = DoubleCount(type)) {
         double d[4];
-        if (!ParseDoubles(text, d, n)) return false;
+        if (!ParseDoubles(text, d, n, false)) return false;
         std::memcpy(raw, d, sizeof(double) * n);
         return true;
     }
@@ -543,6 +554,14 @@ bool TweakPanelLibrary::FromText(TwType type, const std::string& text, Value* va
     uint64_t bits = static_cast<uint64_t>(v);
     std::memcpy(raw, &bits, size);  // little-endian: the low bytes of the value
     return true;
+}
+
+bool TweakPanelLibrary::ParseNumber(const std::string& text, bool isFloat, double* out) {
+    return ParseDoubles(text, out, 1, isFloat);
+}
+
+int TweakPanelLibrary::NumberCount(TwType type) {
+    return FloatCount(type) + DoubleCount(type);
 }
 
 void TweakPanelLibrary::RunPending() {

@@ -90,6 +90,13 @@ public:
     void WriteValue(Var& var, const Value& value) const;
     bool ToText(TwType type, const Value& value, std::string* text) const;
     bool FromText(TwType type, const std::string& text, Value* value) const;
+    // One number as a field shows and takes it: decimal or scientific
+    // ("2e3", "-1.5E-2", "1e+006"), blanks around it; nothing else may
+    // follow. Infinite, not-a-number and (for a float) out-of-range values
+    // are refused.
+    static bool ParseNumber(const std::string& text, bool isFloat, double* out);
+    // How many float or double numbers a value of the type holds (0: not numbers).
+    static int NumberCount(TwType type);
     static bool IsReadOnly(const Var& var);
     static bool ParamIsTrue(const std::map<std::string, std::string>& params, const char* key, bool fallback);
 

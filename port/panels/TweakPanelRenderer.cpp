@@ -6,12 +6,14 @@
 #include <SDL.h>
 #include <backends/imgui_impl_opengl3.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <imgui_stdlib.h>
 
 #include <algorithm>
 #include <cfloat>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -20,6 +22,8 @@ namespace {
 
 TweakPanelRenderer* gRenderer = nullptr;
 
+constexpr unsigned kEscapeKey = 0x1B;
+constexpr unsigned kEnterKey = 0x0D;
 constexpr float kDefaultBarWidth = 240.0f;
 constexpr float kDefaultBarHeight = 320.0f;
 
@@ -115,10 +119,87 @@ int PushBarColours(const std::map<std::string, std::string>& params) {
     return colours;
 }
 
+// A row of `count` number fields (floats or doubles) and the label, one
+// group. A field takes its text on Enter; a text that is no number is
+// refused (*refused names it) and the value keeps what it had.
+bool NumberRow(const std::string& id, const std::string& label, bool isFloat, int count, double step,
+               unsigned char* raw, std::string* refused) {
+    const ImGuiStyle& style = ImGui::GetStyle();
+    const float spacing = style.ItemInnerSpacing.x;
+    const bool buttons = count == 1 && step > 0.0;
+    const float buttonsWidth = buttons ? 2.0f * (ImGui::GetFrameHeight() + spacing) : 0.0f;
+    const float width =
+        std::max(1.0f, (ImGui::CalcItemWidth() - buttonsWidth - spacing * static_cast<float>(count - 1)) /
+                           static_cast<float>(count));
+    const size_t size = isFloat ? sizeof(float) : sizeof(double);
+    auto get = [&](int k) {
+        if (!isFloat) {
+            double d;
+            std::memcpy(&d, raw + k * size, size);
+            return d;
+        }
+        float f;
+        std::memcpy(&f, raw + k * size, size);
+        return static_cast<double>(f);
+    };
+    auto set = [&](int k, double d) {
+        if (isFloat) {
+            const float f = static_cast<float>(d);
+            std::memcpy(raw + k * size, &f, size);
+        } else {
+            std::memcpy(raw + k * size, &d, size);
+        }
+    };
+    bool changed = false;
+    ImGui::BeginGroup();
+    ImGui::PushID(id.c_str());
+    for (int k = 0; k < count; ++k) {
+        ImGui::PushID(k);
+        if (k > 0) ImGui::SameLine(0.0f, spacing);
+        ImGui::SetNextItemWidth(width);
+        char shown[64];
+        std::snprintf(shown, sizeof shown, "%g", get(k));
+        std::string text = shown;
+        if (ImGui::InputText("##n", &text, ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_AutoSelectAll)) {
+            double d = 0.0;
+            if (TweakPanelLibrary::ParseNumber(text, isFloat, &d)) {
+                set(k, d);
+                changed = true;
+            } else {
+                *refused = "\"" + text + "\" is no number; the value is kept";
+            }
+        }
+        ImGui::PopID();
+    }
+    if (buttons) {
+        ImGui::PushButtonRepeat(true);
+        ImGui::SameLine(0.0f, spacing);
+        if (ImGui::Button("-", ImVec2(ImGui::GetFrameHeight(), ImGui::GetFrameHeight()))) {
+            set(0, get(0) - step);
+            changed = true;
+        }
+        ImGui::SameLine(0.0f, spacing);
+        if (ImGui::Button("+", ImVec2(ImGui::GetFrameHeight(), ImGui::GetFrameHeight()))) {
+            set(0, get(0) + step);
+            changed = true;
+        }
+        ImGui::PopButtonRepeat();
+    }
+    ImGui::PopID();
+    const size_t hidden = label.find("##");
+    if (hidden != 0) {
+        ImGui::SameLine(0.0f, spacing);
+        ImGui::TextUnformatted(label.c_str(), hidden == std::string::npos ? nullptr : label.c_str() + hidden);
+    }
+    ImGui::EndGroup();
+    return changed;
+}
+
 // The widget of the variable's type, editing the copy in `value`; true when
-// the user changed it. A type without a widget shows its label.
+// the user changed it. A type without a widget shows its label. A typed text
+// that is refused is named in *refused.
 bool EditValue(TweakPanelLibrary& lib, const TweakPanelLibrary::Var& var, const std::string& label,
-               TweakPanelLibrary::Value& value) {
+               TweakPanelLibrary::Value& value, std::string* refused) {
     const std::string id = label + "##" + var.name;
     bool changed = false;
     unsigned char* raw = value.raw;
@@ -151,23 +232,11 @@ bool EditValue(TweakPanelLibrary& lib, const TweakPanelLibrary::Var& var, const 
         if (step == 0) step = 1;
         long long fast = step * 10;
         changed = ImGui::InputScalar(id.c_str(), IntegerDataType(type), raw, &step, &fast, nullptr, enter);
-    } else if (type == TW_TYPE_FLOAT || type == TW_TYPE_DOUBLE) {
-        double stepD = stepText.empty() ? 0.0 : std::strtod(stepText.c_str(), nullptr);
-        float stepF = static_cast<float>(stepD);
-        double fastD = stepD * 10.0;
-        float fastF = static_cast<float>(fastD);
-        const bool isFloat = type == TW_TYPE_FLOAT;
-        const void* stepPtr = stepD > 0.0 ? (isFloat ? static_cast<const void*>(&stepF) : &stepD) : nullptr;
-        const void* fastPtr = stepD > 0.0 ? (isFloat ? static_cast<const void*>(&fastF) : &fastD) : nullptr;
-        changed = ImGui::InputScalar(id.c_str(), isFloat ? ImGuiDataType_Float : ImGuiDataType_Double, raw, stepPtr,
-                                     fastPtr, "%g", enter);
-    } else if (type == TW_TYPE_DIR3F) {
-        changed = ImGui::InputScalarN(id.c_str(), ImGuiDataType_Float, raw, 3, nullptr, nullptr, "%g", enter);
-    } else if (type == TW_TYPE_QUAT4F) {
-        changed = ImGui::InputScalarN(id.c_str(), ImGuiDataType_Float, raw, 4, nullptr, nullptr, "%g", enter);
-    } else if (type == TW_TYPE_DIR3D || type == TW_TYPE_QUAT4D) {
-        changed = ImGui::InputScalarN(id.c_str(), ImGuiDataType_Double, raw, type == TW_TYPE_DIR3D ? 3 : 4, nullptr,
-                                      nullptr, "%g", enter);
+    } else if (type == TW_TYPE_FLOAT || type == TW_TYPE_DOUBLE || type == TW_TYPE_DIR3F || type == TW_TYPE_QUAT4F ||
+               type == TW_TYPE_DIR3D || type == TW_TYPE_QUAT4D) {
+        const bool isFloat = type == TW_TYPE_FLOAT || type == TW_TYPE_DIR3F || type == TW_TYPE_QUAT4F;
+        const double step = stepText.empty() ? 0.0 : std::strtod(stepText.c_str(), nullptr);
+        changed = NumberRow(id, label, isFloat, TweakPanelLibrary::NumberCount(type), step, raw, refused);
     } else if (type == TW_TYPE_COLOR3F) {
         changed = ImGui::ColorEdit3(id.c_str(), reinterpret_cast<float*>(raw));
     } else if (type == TW_TYPE_COLOR4F) {
@@ -245,8 +314,10 @@ bool TweakPanelRenderer::OverPanel(float x, float y) const {
 
 bool TweakPanelRenderer::Event(const WindowEvent& event) {
     ImGui::SetCurrentContext(context_);
-    // An item being edited or dragged keeps the pointer and the keys.
+    // An item being edited or dragged keeps the pointer and the keys; an open
+    // popup (a colour picker, a list) keeps the keys that close or confirm it.
     const bool panelBusy = ImGui::IsAnyItemActive();
+    const bool popupOpen = ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
     switch (event.kind) {
         case WindowEventKind::MouseMove:
             input_.Record(event, false);
@@ -267,7 +338,7 @@ bool TweakPanelRenderer::Event(const WindowEvent& event) {
             return true;
         case WindowEventKind::KeyDown:
             input_.Record(event, false);
-            return panelBusy;
+            return panelBusy || (popupOpen && (event.vk == kEscapeKey || event.vk == kEnterKey));
         case WindowEventKind::Char:
             if (!panelBusy) return false;
             input_.Record(event, true);
@@ -296,6 +367,9 @@ void TweakPanelRenderer::Draw() {
 
     if (glReady_) ImGui_ImplOpenGL3_NewFrame();
     ImGui::NewFrame();
+    // Escape closes the open popups (a field being edited takes it itself).
+    if (ImGui::IsKeyPressed(io.KeyMap[ImGuiKey_Escape], false) && !ImGui::IsAnyItemActive())
+        ImGui::ClosePopupsOverWindow(nullptr, true);
     barRects_.clear();
     itemRects_.clear();
     // Walk a list of handles: a get callback may add or delete bars.
@@ -455,9 +529,19 @@ void TweakPanelRenderer::DrawVar(uint64_t serial, const TweakPanelLibrary::Var& 
     if (!lib.ReadValue(var, &value)) return;
     const bool readOnly = TweakPanelLibrary::IsReadOnly(var);
     if (readOnly) ImGui::BeginDisabled(true);
-    const bool changed = EditValue(lib, var, label, value);
+    std::string refused;
+    const bool changed = EditValue(lib, var, label, value, &refused);
     RecordItem(serial, var);
     if (readOnly) ImGui::EndDisabled();
+    const std::pair<uint64_t, std::string> key{serial, var.name};
+    if (!refused.empty()) {
+        lib.Error(var.name + ": " + refused);
+        refused_[key] = refused;
+    } else if (changed) {
+        refused_.erase(key);
+    }
+    if (auto note = refused_.find(key); note != refused_.end())
+        ImGui::TextColored(ImVec4(1.0f, 0.4f, 0.4f, 1.0f), "%s", note->second.c_str());
     if (changed && !readOnly) {
         Clamp(var.type, value.raw, var.params);
         TweakPanelLibrary::Pending edit;

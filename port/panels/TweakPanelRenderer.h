@@ -59,6 +59,8 @@ private:
     // Layout of the last frame, for hit tests and the test inspection.
     std::map<uint64_t, Rect> barRects_;
     std::map<std::pair<uint64_t, std::string>, Rect> itemRects_;
+    // Typed texts refused by a number field, shown under it until it takes one.
+    std::map<std::pair<uint64_t, std::string>, std::string> refused_;
     // Bar placement parameters last applied, to apply definitions made later.
     std::map<uint64_t, std::string> appliedPlacement_;
 };

@@ -1,6 +1,7 @@
 // The editor's panels: the bars and their entries, the axis locks, the
 // scene-components blocks and what stays bound when objects go.
 #include "controls/E3BasisVecs.h"
+#include "port/window/WindowEvent.h"
 #include "render/GlobalLighting.h"
 #include "tests/editor/EditorTestWorld.h"
 
@@ -192,6 +193,75 @@ TEST_F(EditorMenuTest, TwoSkyBoxesAndTwoEmittersKeepEveryEntryInOneBar) {
                                 [entry](const std::string& name) { return name.rfind(entry, 0) == 0; }),
                   2)
             << entry;
+}
+
+// Escape as the window hands it on: to the panels first, to the game's
+// input only when no panel used it.
+class EditorPanelKeysTest : public EditorMenuTest {
+protected:
+    void SetUp() override {
+        EditorMenuTest::SetUp();
+        Enter();
+        ASSERT_EQ(1, TwInit(TW_OPENGL_CORE, nullptr));
+        TwWindowSize(1024, 768);
+        TwDefine(" Selected size='300 760' ");
+    }
+    void TearDown() override {
+        TwTerminate();
+        EditorMenuTest::TearDown();
+    }
+    void Pointer(WindowEventKind kind, float x, float y) {
+        WindowEvent e;
+        e.kind = kind;
+        e.x = static_cast<int32_t>(x);
+        e.y = static_cast<int32_t>(y);
+        if (!TwEventWin(e) && kind == WindowEventKind::ButtonDown) input->ButtonDown(0, e.x, e.y);
+    }
+    // A click on the Selected bar's entry, dx pixels into it.
+    void ClickEntry(const char* entry, float dx) {
+        float x, y, w, h;
+        TwDraw();
+        ASSERT_TRUE(TwInspectItemRect(menu->GetSelectedBar(), entry, &x, &y, &w, &h)) << entry;
+        Pointer(WindowEventKind::MouseMove, x + dx, y + h / 2);
+        Pointer(WindowEventKind::ButtonDown, x + dx, y + h / 2);
+        TwDraw();
+        Pointer(WindowEventKind::ButtonUp, x + dx, y + h / 2);
+        TwDraw();
+    }
+    // Escape down for a frame of the panels and the controls, then up; true
+    // when a panel used it.
+    bool Escape() {
+        WindowEvent e;
+        e.kind = WindowEventKind::KeyDown;
+        e.vk = 0x1B;
+        const bool used = TwEventWin(e) != 0;
+        if (!used) input->KeyPressed(0x1B);
+        Frame();
+        TwDraw();
+        e.kind = WindowEventKind::KeyUp;
+        TwEventWin(e);
+        input->KeyReleased(0x1B);
+        Frame();
+        TwDraw();
+        return used;
+    }
+};
+
+TEST_F(EditorPanelKeysTest, EscapeThatClosesAPopupOrEndsAnEditLeavesTheSelection) {
+    const u32 light = AddLight();
+    ::Broadcast(kMsgSelectObject, 0, light);
+    ::Broadcast(kMsgAddComponent, 0, std::string("PointLight"));
+    TwDraw();
+    // The colour swatch at the right end of the values opens the picker.
+    ClickEntry("PointLight.mDiffuse", 200.0f - 6.0f);
+    EXPECT_TRUE(Escape()) << "the picker was open and takes the key";
+    EXPECT_EQ(editor->GetSelectedObject(), light);
+    ClickEntry("PointLight.mRange", 12.0f);
+    EXPECT_TRUE(Escape()) << "the field being edited takes the key";
+    EXPECT_EQ(editor->GetSelectedObject(), light);
+    // With nothing of a panel open Escape deselects.
+    EXPECT_FALSE(Escape());
+    EXPECT_EQ(editor->GetSelectedObject(), 0u);
 }
 
 TEST_F(EditorMenuTest, NewSceneLeavesNoEntryBoundToAnOldObject) {

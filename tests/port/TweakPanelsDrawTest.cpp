@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -105,6 +106,45 @@ TEST_F(TweakPanelsDrawTest, FloatIntAndUnsignedEditedByTyping) {
     EXPECT_EQ(-12, count);
     EditField("id", "4000000000");
     EXPECT_EQ(4000000000u, id);
+}
+
+// A number field takes what the value text writes and refuses, keeping the
+// old value and saying so, what is no number.
+TEST_F(TweakPanelsDrawTest, FloatFieldsTakeScientificTextAndRefuseTheRest) {
+    static std::vector<std::string> errors;
+    TwHandleErrors([](const char* error) { errors.push_back(error); });
+    float speed = 1.0f;
+    float dir[3] = {1, 2, 3};
+    double precise = 1.0;
+    TwAddVarRW(bar, "speed", TW_TYPE_FLOAT, &speed, " label='Speed' ");
+    TwAddVarRW(bar, "dir", TW_TYPE_DIR3F, dir, "");
+    TwAddVarRW(bar, "precise", TW_TYPE_DOUBLE, &precise, "");
+    Settle();
+    const struct {
+        const char* text;
+        double value;  // NAN: refused
+    } rows[] = {
+        {"2e3", 2000},  {"-1.5E-2", -0.015}, {"1e+006", 1e6}, {"1e30", 1e30}, {"+4", 4},      {" 7 ", 7},
+        {"1e-3", 1e-3}, {"abc", NAN},        {"", NAN},       {"1e39", NAN},  {"nan", NAN},   {"inf", NAN},
+        {"2e", NAN},    {"1,5", NAN},        {"3 4", NAN},    {"-0", 0},      {"0.25", 0.25},
+    };
+    float last = speed;
+    for (const auto& row : rows) {
+        errors.clear();
+        EditField("speed", row.text);
+        const bool refused = std::isnan(row.value);
+        EXPECT_FLOAT_EQ(speed, refused ? last : static_cast<float>(row.value)) << row.text;
+        EXPECT_EQ(errors.size(), refused ? 1u : 0u) << row.text;
+        last = speed;
+    }
+    EditField("dir", "2e3", 6.0f);
+    EXPECT_FLOAT_EQ(2000.0f, dir[0]);
+    EditField("dir", "x", 6.0f);
+    EXPECT_FLOAT_EQ(2000.0f, dir[0]);
+    EXPECT_FLOAT_EQ(2.0f, dir[1]);
+    EditField("precise", "1e39");
+    EXPECT_DOUBLE_EQ(1e39, precise) << "a double holds it";
+    TwHandleErrors(nullptr);
 }
 
 TEST_F(TweakPanelsDrawTest, MinAndMaxClampTypedValues) {

@@ -16,10 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kEffects[] = {"menu_confirm", "menu_select", "count_down", "go",           "boost",
-                                "shield_on",    "shield_hum",  "empty_tank", "fire",         "fire_spline",
-                                "enemy_fire",   "impact",      "explosion",  "player_death", "pickup"};
-const char* const kTracks[] = {"Menu_loop", "Tutorial_loop", "Gold_loop", "Forward_loop"};
 const char* const kMenuSounds[] = {"menu_confirm", "menu_select"};
 const char* const kLoops[] = {"sfx/shield_hum.wav", "bgm/Menu_loop.ogg", "bgm/Tutorial_loop.ogg", "bgm/Gold_loop.ogg",
                               "bgm/Forward_loop.ogg"};
@@ -36,8 +32,8 @@ std::string Track(const std::string& name) {
 
 std::vector<std::string> AllFiles() {
     std::vector<std::string> files;
-    for (const char* name : kEffects) files.push_back(Effect(name));
-    for (const char* name : kTracks) files.push_back(Track(name));
+    for (const char* name : kEffectNames) files.push_back(Effect(name));
+    for (const char* name : kTrackNames) files.push_back(Track(name));
     return files;
 }
 
@@ -90,8 +86,8 @@ TEST_P(LoopJoinTest, LastSampleLeadsIntoFirstWithoutAClick) {
         EXPECT_LE(JoinStepRatio(decoded, channel), 1.0) << "channel " << channel;
 }
 
-INSTANTIATE_TEST_SUITE_P(Effects, EffectFileTest, ::testing::ValuesIn(kEffects));
-INSTANTIATE_TEST_SUITE_P(Tracks, TrackFileTest, ::testing::ValuesIn(kTracks));
+INSTANTIATE_TEST_SUITE_P(Effects, EffectFileTest, ::testing::ValuesIn(kEffectNames));
+INSTANTIATE_TEST_SUITE_P(Tracks, TrackFileTest, ::testing::ValuesIn(kTrackNames));
 INSTANTIATE_TEST_SUITE_P(All, SoundLevelTest, ::testing::ValuesIn(AllFiles()),
                          [](const auto& info) { return fs::path(info.param).stem().string(); });
 INSTANTIATE_TEST_SUITE_P(Menu, MenuSoundTest, ::testing::ValuesIn(kMenuSounds));

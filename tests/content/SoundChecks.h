@@ -7,6 +7,13 @@
 #include <string>
 #include <vector>
 
+// The names the screens, the HUD and the levels play: sfx/<name>.wav and
+// bgm/<name>.ogg.
+inline const char* const kEffectNames[] = {"menu_confirm", "menu_select", "count_down", "go",           "boost",
+                                           "shield_on",    "shield_hum",  "empty_tank", "fire",         "fire_spline",
+                                           "enemy_fire",   "impact",      "explosion",  "player_death", "pickup"};
+inline const char* const kTrackNames[] = {"Menu_loop", "Tutorial_loop", "Gold_loop", "Forward_loop"};
+
 struct StoredFormat {
     bool valid = false;
     std::string codec;  // "pcm" or "vorbis"

@@ -5,7 +5,8 @@ dd_test(content_sounds_tests
     SoundAssetsTest.cpp
     SoundToolTest.cpp
     SoundChecks.cpp
+    SoundInGameTest.cpp
     ${PROJECT_SOURCE_DIR}/tests/port/ChildProcess.cpp
-  DEPS port_audio soundtool_synth Threads::Threads)
+  DEPS platform soundtool_synth Threads::Threads)
 target_compile_definitions(content_sounds_tests PRIVATE DD_SOUNDTOOL="$<TARGET_FILE:soundtool>")
 add_dependencies(content_sounds_tests soundtool)

@@ -1,11 +1,13 @@
 #include "editor/systems/EditorMenuSystem.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "core/ClassNameLookup.h"
 #include "editor/systems/Editor.h"
+#include "engine/Engine.h"
 #include "engine/FilePath.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
@@ -13,6 +15,7 @@
 #include "engine/Transform.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
+#include "render/GraphicsSystem.h"
 #include "scene/DevozizuDave.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
@@ -27,13 +30,24 @@ constexpr char kSceneFilter[] = "All\0*.*\0Scene\0*.scn\0";
 constexpr char kArchetypeFilter[] = "All\0*.*\0Archetype\0*.arch\0";
 constexpr const char* kSceneExtension = ".scn";
 
-// Where the bars stand in a 1024x768 window: the main menu top left, the
-// component classes below it, the selection, archetypes and scene
-// components down the right edge; none covers another.
-constexpr const char* kArchetypesPlacement = "Archetypes position='724 310' size='300 150'";
-constexpr const char* kSelectedPlacement = "Selected position='724 0'";
+// Where the bars stand: the main menu top left, the component classes below
+// it, the selection, archetypes and scene components down the right edge of
+// the window (the panels keep them there when it changes size); none covers
+// another in a 1024x768 window.
+constexpr int kRightColumnWidth = 300;
+constexpr int kDefaultWindowWidth = 1024;
 constexpr const char* kComponentsPlacement = "ComponentsList position='0 410' size='200 358'";
-constexpr const char* kSceneComponentsPlacement = "SceneComponents position='724 470' size='300 298'";
+
+// A right-hand bar's placement for the window's present width.
+std::string RightPlacement(const char* bar, int top, const char* size) {
+    int width = kDefaultWindowWidth;
+    Engine* engine = Engine::Instance();
+    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr)
+        if (graphics->GetClientRect().right > 0) width = graphics->GetClientRect().right;
+    const int left = std::max(0, width - kRightColumnWidth);
+    return std::string(bar) + " position='" + std::to_string(left) + " " + std::to_string(top) + "'" +
+           (size ? std::string(" size='") + size + "'" : std::string());
+}
 
 void* IndexData(size_t index) {
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index));
@@ -184,7 +198,7 @@ void EditorMenuSystem::Activate() {
     BuildArchetypesBar();
     selectedBar_ = TwNewBar("Selected");
     TwDefine("Selected valueswidth=200 size='300 300'");
-    TwDefine(kSelectedPlacement);
+    TwDefine(RightPlacement("Selected", 0, nullptr).c_str());
     BuildMainMenuBar();
     BuildComponentsBar();
     NewSceneComponentsBar();
@@ -197,7 +211,7 @@ void EditorMenuSystem::Deactivate() {
 
 void EditorMenuSystem::BuildArchetypesBar() {
     archetypesBar_ = TwNewBar("Archetypes");
-    TwDefine(kArchetypesPlacement);
+    TwDefine(RightPlacement("Archetypes", 310, "300 150").c_str());
     ListArchetypeButtons();
 }
 
@@ -218,7 +232,7 @@ void EditorMenuSystem::BuildMainMenuBar() {
     TwDefine(" GLOBAL buttonalign=left");
     TwSetParam(mainMenuBar_, nullptr, "label", TW_PARAM_CSTRING, 1, "Main Menu");
     TwDefine(" MainMenu position='0 0'");
-    TwDefine(" MainMenu size='200 400'");
+    TwDefine(" MainMenu size='280 400'");  // wide enough for every label
     TwDefine(" MainMenu valueswidth=fit");
     TwAddButton(mainMenuBar_, "NewScene", &Press<&EditorMenuSystem::NewScene>, nullptr,
                 Definition("New Scene", "Scene", nullptr).c_str());
@@ -263,7 +277,11 @@ void EditorMenuSystem::BuildComponentsBar() {
 
 void EditorMenuSystem::NewSceneComponentsBar() {
     sceneComponentsBar_ = TwNewBar("SceneComponents");
-    TwDefine(kSceneComponentsPlacement);
+    TwDefine(RightPlacement("SceneComponents", 470, "300 298").c_str());
+    AddHudSelectButton();
+}
+
+void EditorMenuSystem::AddHudSelectButton() {
     TwAddButton(sceneComponentsBar_, "HUD Select Mode", &Press<&EditorMenuSystem::ToggleHudSelect>, nullptr, nullptr);
 }
 
@@ -302,8 +320,10 @@ void EditorMenuSystem::RebuildSceneComponents() {
         if (FindObject(id)) live.push_back(id);
     sceneComponentIds_.swap(live);
     if (!sceneComponentsBar_) return;
-    TwDeleteBar(sceneComponentsBar_);
-    NewSceneComponentsBar();
+    // The same bar emptied, not a new one: it keeps where the designer put
+    // it and the size they gave it.
+    TwRemoveAllVars(sceneComponentsBar_);
+    AddHudSelectButton();
     for (u32 id : sceneComponentIds_) AddSceneComponentEntries(*FindObject(id));
 }
 

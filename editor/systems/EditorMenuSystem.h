@@ -89,6 +89,7 @@ private:
     void BuildMainMenuBar();
     void BuildComponentsBar();
     void NewSceneComponentsBar();
+    void AddHudSelectButton();
     // The other scene objects of the prototype's archetype that its
     // differences cannot describe (they lack one of its components) become
     // plain objects, so that saving and loading keeps what they have.

@@ -25,6 +25,8 @@ TweakPanelRenderer* gRenderer = nullptr;
 constexpr unsigned kEscapeKey = 0x1B;
 constexpr unsigned kEnterKey = 0x0D;
 constexpr float kDefaultBarWidth = 240.0f;
+// How near (pixels) a bar's right side must be to the window's to keep to it.
+constexpr float kEdgeSlack = 2.0f;
 constexpr float kDefaultBarHeight = 320.0f;
 
 std::string Param(const std::map<std::string, std::string>& params, const char* key) {
@@ -365,6 +367,7 @@ void TweakPanelRenderer::Draw() {
     lastTime_ = now;
     input_.Apply(io);
 
+    KeepRightEdges(io.DisplaySize.x);
     if (glReady_) ImGui_ImplOpenGL3_NewFrame();
     ImGui::NewFrame();
     // Escape closes the open popups (a field being edited takes it itself).
@@ -393,6 +396,10 @@ void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar bar, int index) {
     if (label.empty()) label = bar.name;
     const std::string title = label + "###bar" + std::to_string(serial);
     ApplyPlacement(bar, index);
+    if (auto move = moves_.find(serial); move != moves_.end()) {
+        ImGui::SetNextWindowPos(move->second, ImGuiCond_Always);
+        moves_.erase(move);
+    }
     const int colours = PushBarColours(bar.params);
 
     const bool open = ImGui::Begin(title.c_str(), nullptr, ImGuiWindowFlags_NoSavedSettings);
@@ -402,7 +409,9 @@ void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar bar, int index) {
         float valuesWidth = ImGui::GetWindowWidth() * 0.5f;
         int width = 0;
         std::string widthText = Param(bar.params, "valueswidth");
-        if (widthText != "fit" && !widthText.empty() && TweakDefinition::ParseInts(widthText, &width, 1) && width > 0)
+        if (widthText == "fit")
+            valuesWidth = FitValuesWidth(bar);
+        else if (!widthText.empty() && TweakDefinition::ParseInts(widthText, &width, 1) && width > 0)
             valuesWidth = static_cast<float>(width);
         ImGui::PushItemWidth(valuesWidth);
         DrawEntries(bar);
@@ -410,6 +419,28 @@ void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar bar, int index) {
     }
     ImGui::End();
     if (colours) ImGui::PopStyleColor(colours);
+}
+
+// "valueswidth=fit": the values take what the widest label, indented as
+// deep as its group, leaves of the bar, so that every label shows whole.
+float TweakPanelRenderer::FitValuesWidth(const TweakPanelLibrary::Bar& bar) {
+    const ImGuiStyle& style = ImGui::GetStyle();
+    float widest = 0.0f;
+    for (const TweakPanelLibrary::Var& var : bar.vars) {
+        if (var.kind == TweakVarKind::Button || var.kind == TweakVarKind::Separator) continue;
+        std::string label = Param(var.params, "label");
+        if (label.empty()) label = var.name;
+        int depth = 0;
+        for (std::string group = Param(var.params, "group"); !group.empty() && depth < 16; ++depth) {
+            auto params = bar.groups.find(group);
+            const std::string parent = params == bar.groups.end() ? std::string() : Param(params->second, "group");
+            group = parent == group ? std::string() : parent;
+        }
+        widest =
+            std::max(widest, ImGui::CalcTextSize(label.c_str()).x + style.IndentSpacing * static_cast<float>(depth));
+    }
+    const float minimum = ImGui::GetFrameHeight() * 3.0f;
+    return std::max(minimum, ImGui::GetContentRegionAvail().x - widest - style.ItemInnerSpacing.x);
 }
 
 // Bars are staggered on first use. Placement definitions apply when they
@@ -433,6 +464,16 @@ void TweakPanelRenderer::ApplyPlacement(const TweakPanelLibrary::Bar& bar, int i
         ImGui::SetNextWindowSize(ImVec2(static_cast<float>(pair[0]), static_cast<float>(pair[1])), ImGuiCond_Always);
     if (!Param(bar.params, "iconified").empty())
         ImGui::SetNextWindowCollapsed(TweakPanelLibrary::ParamIsTrue(bar.params, "iconified", false), ImGuiCond_Always);
+}
+
+// A window that changes width takes the bars standing at its right edge
+// along: they keep their distance to it (and their size).
+void TweakPanelRenderer::KeepRightEdges(float width) {
+    if (shownWidth_ > 0.0f && width != shownWidth_)
+        for (const auto& [serial, rect] : barRects_)
+            if (std::fabs(rect.x + rect.w - shownWidth_) <= kEdgeSlack)
+                moves_[serial] = ImVec2(std::max(0.0f, rect.x + width - shownWidth_), rect.y);
+    shownWidth_ = width;
 }
 
 // Groups: each appears where its first entry (or sub-group) stands; a

@@ -9,6 +9,8 @@
 #include "port/panels/TweakPanelLibrary.h"
 #include "port/window/WindowEvent.h"
 
+#include <imgui.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -45,6 +47,8 @@ private:
     // copy: get callbacks may change or delete the live bar.
     void DrawBar(TweakPanelLibrary::Bar bar, int index);
     void ApplyPlacement(const TweakPanelLibrary::Bar& bar, int index);
+    float FitValuesWidth(const TweakPanelLibrary::Bar& bar);
+    void KeepRightEdges(float width);
     void DrawEntries(const TweakPanelLibrary::Bar& bar);
     void DrawVar(uint64_t barSerial, const TweakPanelLibrary::Var& var);
     void DrawButton(uint64_t barSerial, const TweakPanelLibrary::Var& var, const std::string& label);
@@ -59,6 +63,9 @@ private:
     // Layout of the last frame, for hit tests and the test inspection.
     std::map<uint64_t, Rect> barRects_;
     std::map<std::pair<uint64_t, std::string>, Rect> itemRects_;
+    // The window width of the last frame and the bars to move in this one.
+    float shownWidth_ = 0.0f;
+    std::map<uint64_t, ImVec2> moves_;
     // Typed texts refused by a number field, shown under it until it takes one.
     std::map<std::pair<uint64_t, std::string>, std::string> refused_;
     // Bar placement parameters last applied, to apply definitions made later.

@@ -264,6 +264,69 @@ TEST_F(EditorPanelKeysTest, EscapeThatClosesAPopupOrEndsAnEditLeavesTheSelection
     EXPECT_EQ(editor->GetSelectedObject(), 0u);
 }
 
+using EditorPanelLayoutTest = EditorPanelKeysTest;
+
+TEST_F(EditorPanelLayoutTest, RightBarsKeepToTheRightEdgeAndTheSizeTheDesignerGave) {
+    TwDefine(" Selected size='300 300' ");
+    TwDraw();
+    TwDraw();
+    float x, y, w, h;
+    for (const char* name : {"Selected", "Archetypes", "SceneComponents"}) {
+        ASSERT_TRUE(TwInspectBarRect(TwInspectFindBar(name), &x, &y, &w, &h)) << name;
+        EXPECT_FLOAT_EQ(x + w, 1024.0f) << name;
+    }
+    // The designer drags the scene components' corner: 60 wider to the left
+    // is out of reach, so 40 taller.
+    TwBar* scene = menu->GetSceneComponentsBar();
+    ASSERT_TRUE(TwInspectBarRect(scene, &x, &y, &w, &h));
+    const float cornerX = x + w - 3, cornerY = y + h - 3;
+    Pointer(WindowEventKind::MouseMove, cornerX, cornerY);
+    Pointer(WindowEventKind::ButtonDown, cornerX, cornerY);
+    TwDraw();
+    for (int step = 1; step <= 4; ++step) {
+        Pointer(WindowEventKind::MouseMove, cornerX, cornerY - 10.0f * static_cast<float>(step));
+        TwDraw();
+    }
+    Pointer(WindowEventKind::ButtonUp, cornerX, cornerY - 40);
+    TwDraw();
+    float gx, gy, gw, gh;
+    ASSERT_TRUE(TwInspectBarRect(scene, &gx, &gy, &gw, &gh));
+    ASSERT_NEAR(gh, h - 40, 2.0f) << "the drag resized the bar";
+
+    // A load rebuilds the bar's entries, not the bar.
+    AddLight();
+    ASSERT_TRUE(Press("MainMenu", "NewScene"));
+    TwDraw();
+    EXPECT_EQ(menu->GetSceneComponentsBar(), scene);
+    ASSERT_TRUE(TwInspectBarRect(scene, &x, &y, &w, &h));
+    EXPECT_FLOAT_EQ(h, gh);
+
+    // Full screen at 1280 x 1024: the right column goes along.
+    TwWindowSize(1280, 1024);
+    TwDraw();
+    TwDraw();
+    for (const char* name : {"Selected", "Archetypes", "SceneComponents"}) {
+        ASSERT_TRUE(TwInspectBarRect(TwInspectFindBar(name), &x, &y, &w, &h)) << name;
+        EXPECT_FLOAT_EQ(x + w, 1280.0f) << name;
+    }
+    ASSERT_TRUE(TwInspectBarRect(scene, &x, &y, &w, &h));
+    EXPECT_FLOAT_EQ(h, gh) << "moving keeps the size";
+    ASSERT_TRUE(TwInspectBarRect(menu->GetMainMenuBar(), &x, &y, &w, &h));
+    EXPECT_FLOAT_EQ(x, 0.0f) << "the left column stays";
+}
+
+TEST_F(EditorPanelLayoutTest, EveryMainMenuLabelShowsWhole) {
+    TwDraw();
+    TwDraw();
+    float bx, by, bw, bh;
+    ASSERT_TRUE(TwInspectBarRect(menu->GetMainMenuBar(), &bx, &by, &bw, &bh));
+    for (const std::string& entry : Entries("MainMenu")) {
+        float x, y, w, h;
+        if (!TwInspectItemRect(menu->GetMainMenuBar(), entry.c_str(), &x, &y, &w, &h)) continue;  // separators
+        EXPECT_LE(x + w, bx + bw - 8.0f) << entry << " is cut";
+    }
+}
+
 TEST_F(EditorMenuTest, NewSceneLeavesNoEntryBoundToAnOldObject) {
     Enter();
     const u32 a = AddLight();

@@ -25,6 +25,12 @@ D3DXMATRIX Size(float x, float y, float z) {
     return m;
 }
 
+// Grows the whole model: each is drawn at a handy size and scaled to the
+// size the levels' colliders give it.
+void Scale(MeshSketch& m, float k) {
+    m.Transform(0, Size(k, k, k));
+}
+
 // An ellipsoid's profile along z: `rings` rings from -length/2 to +length/2.
 std::vector<MeshSketch::Ring> Egg(float length, float radius, int rings) {
     std::vector<MeshSketch::Ring> out;
@@ -85,6 +91,7 @@ MeshSketch Bullet() {
     MeshSketch m;
     m.Lathe(kPaintEnergy, {{-0.9f, 0.0f}, {-0.6f, 0.14f}, {0.2f, 0.18f}, {0.6f, 0.12f}, {0.9f, 0.0f}}, 8, 1.0f, 1.0f,
             false);
+    Scale(m, 1.5f);
     return m;
 }
 
@@ -98,6 +105,7 @@ MeshSketch EnemyShot() {
                            std::fabs(std::fabs(d.z) - corner) < 0.01f;
         return spike ? 0.7f : 0.38f;
     });
+    Scale(m, 2.0f);
     return m;
 }
 
@@ -117,6 +125,7 @@ MeshSketch Circler() {
         m.Lathe(kPaintTrim, {{-1.3f, 0.0f}, {0.0f, 0.2f}}, 6, 1.0f, 1.0f, true, kPaintMetal);
         m.Transform(mark, Turn(30, 0, 0) * Move(0.0f, 0.0f, -0.9f) * Turn(0, 0, 120.0f * i));
     }
+    Scale(m, 2.0f);
     return m;
 }
 
@@ -133,6 +142,7 @@ MeshSketch Orbiter() {
     m.Box(kPaintMetal, {1.35f, 0.0f, 0.0f}, {0.45f, 0.12f, 0.12f});
     m.Box(kPaintLights, {2.6f, 0.0f, 0.0f}, {0.85f, 0.06f, 0.55f});
     m.MirrorX(mark);
+    Scale(m, 1.6f);
     return m;
 }
 
@@ -155,6 +165,7 @@ MeshSketch Drone() {
         m.Transform(hub, Turn(90, 0, 0) * Move(1.5f, 0.0f, z));
     }
     m.MirrorX(mark);
+    Scale(m, 1.8f);
     return m;
 }
 
@@ -167,6 +178,7 @@ MeshSketch Rock() {
         return 3.0f * lumps;
     });
     m.Transform(0, Size(1.0f, 0.85f, 1.0f));
+    Scale(m, 1.6f);
     return m;
 }
 
@@ -181,6 +193,7 @@ MeshSketch Pillar() {
         m.Torus(kPaintLights, 2.15f, 0.25f, 16, 5);
         m.Transform(mark, Turn(90, 0, 0) * Move(0.0f, y, 0.0f));
     }
+    Scale(m, 1.6f);
     return m;
 }
 
@@ -192,6 +205,7 @@ MeshSketch MysteryBox() {
     for (float x : {-1.0f, 1.0f})
         for (float y : {-1.0f, 1.0f})
             for (float z : {-1.0f, 1.0f}) m.Box(kPaintTrim, {x * 1.2f, y * 1.2f, z * 1.2f}, {0.28f, 0.28f, 0.28f});
+    Scale(m, 1.4f);
     return m;
 }
 }  // namespace
@@ -203,11 +217,11 @@ const std::vector<GameModel>& GameModels() {
          {kSteel, kNavy, kAmber, kCyan, {0.4f, 0.9f, 1.0f}, kCyan, kCyan, {0.4f, 0.4f, 0.4f}},
          &Ship},
         {"Circler",
-         "the circling enemy: a body of radius 1.2 with an eye forward, 3.4 across its ring",
+         "the circling enemy: a body of radius 2.4 with an eye forward, 6.8 across its ring",
          {{0.45f, 0.30f, 0.30f}, {0.16f, 0.10f, 0.14f}, kAmber, kRed, kAmber, kRed, kRed, {0.4f, 0.4f, 0.4f}},
          &Circler},
         {"Orbiter",
-         "the orbiting enemy: a body of radius 0.95 in a ring of 3.2, panels 7 across",
+         "the orbiting enemy: a body of radius 1.5 in a ring 5.1 across, panels 11 across",
          {{0.42f, 0.36f, 0.55f},
           {0.12f, 0.10f, 0.22f},
           kAmber,
@@ -218,27 +232,27 @@ const std::vector<GameModel>& GameModels() {
           {0.4f, 0.4f, 0.4f}},
          &Orbiter},
         {"Drone",
-         "the waypoint drone: 2.3 long, 4 across its rotors",
+         "the waypoint drone: 4.1 long, 7.4 across its rotors",
          {{0.60f, 0.55f, 0.40f}, {0.18f, 0.16f, 0.12f}, kAmber, kAmber, kAmber, kAmber, kAmber, {0.4f, 0.4f, 0.4f}},
          &Drone},
         {"Rock",
-         "a roundish obstacle: a stone about 5.5 across with glowing veins",
+         "a roundish obstacle: a stone about 9 across with glowing veins",
          {{0.4f, 0.4f, 0.4f}, {0.2f, 0.2f, 0.22f}, kAmber, kCyan, kCyan, kCyan, kCyan, {0.42f, 0.38f, 0.36f}},
          &Rock},
         {"Pillar",
-         "a long obstacle: a column 24 high (y) and 4 across, centred on its origin",
+         "a long obstacle: a column 38 high (y) and 6.4 across, centred on its origin",
          {{0.4f, 0.4f, 0.45f}, {0.22f, 0.24f, 0.30f}, kAmber, kCyan, kCyan, kCyan, kCyan, {0.4f, 0.4f, 0.4f}},
          &Pillar},
         {"MysteryBox",
-         "the mystery box: a crate 3 across",
+         "the mystery box: a crate 3.4 across, 4.2 with its corner blocks",
          {{0.4f, 0.4f, 0.45f}, {0.10f, 0.14f, 0.30f}, kAmber, kCyan, kAmber, kAmber, kAmber, {0.4f, 0.4f, 0.4f}},
          &MysteryBox},
         {"Bullet",
-         "the player's shot: a bolt 1.8 long (z), 0.36 thick",
+         "the player's shot: a bolt 2.7 long (z), 0.54 thick",
          {kCyan, kNavy, kCyan, kCyan, kCyan, kCyan, {0.3f, 0.9f, 1.0f}, {0.4f, 0.4f, 0.4f}},
          &Bullet},
         {"EnemyShot",
-         "the enemies' shot: a spiked ball 1.4 across",
+         "the enemies' shot: a spiked ball 2.4 across",
          {kRed, kNavy, kRed, kRed, kRed, kRed, {1.0f, 0.35f, 0.12f}, {0.4f, 0.4f, 0.4f}},
          &EnemyShot},
     };

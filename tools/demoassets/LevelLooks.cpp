@@ -54,10 +54,10 @@ Surface Wall(const LevelLook& look, float u, float v, float size) {
             const float pu = u * columns - column - 0.5f, pv = v * rows - row - 0.5f;
             const float diamond = std::fabs(pu) + std::fabs(pv) * rows / columns * 2.0f;
             if (column % 2 == 1 && diamond < 0.22f) {
-                out.diffuse = Mix(look.panel, Rgb{1, 0.95f, 0.7f}, 0.5f);
+                out.diffuse = Mix(look.panel, Rgb{1, 0.95f, 0.7f}, 0.35f);
                 out.height = 0.95f - diamond;
                 out.specular = 1.0f;
-                out.glow = Scale(look.light, diamond < 0.08f ? 0.8f : 0.15f);
+                out.glow = Scale(look.light, diamond < 0.08f ? 0.55f : 0.08f);
             }
             break;
         }
@@ -122,7 +122,7 @@ const std::vector<LevelLook>& LevelLooks() {
         {"Tunnel_Gold",
          "Sky_Gold.dds",
          1,
-         {0.52f, 0.38f, 0.16f},
+         {0.44f, 0.31f, 0.12f},
          {0.14f, 0.08f, 0.03f},
          {1.0f, 0.72f, 0.20f},
          {0.08f, 0.04f, 0.02f},

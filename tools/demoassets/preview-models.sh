@@ -53,14 +53,14 @@ shoot_model() {
 }
 
 shoot_model Ship 4 14
-shoot_model Circler 3 10
-shoot_model Orbiter 4 13
-shoot_model Drone 3 9
-shoot_model Rock 5 16
-shoot_model Pillar 6 36
-shoot_model MysteryBox 3 10
-shoot_model Bullet 1 4
-shoot_model EnemyShot 1 4
+shoot_model Circler 6 20
+shoot_model Orbiter 7 22
+shoot_model Drone 5 16
+shoot_model Rock 8 26
+shoot_model Pillar 8 56
+shoot_model MysteryBox 4 14
+shoot_model Bullet 2 6
+shoot_model EnemyShot 2 7
 
 # A straight-ish tunnel of each level with the ship in it, under the sky.
 tunnel_scene() {
@@ -106,6 +106,45 @@ SCN
     "$root" "Preview_$sky" "$out/${sky%.dds}.png" >/dev/null
   echo "$out/${sky%.dds}.png"
 }
+# Everything together in a level's tunnel, at the sizes a level would use,
+# seen from behind the ship.
+showcase_scene() {
+  local level="$1" sky="$2"
+  cat > "$root/scene/Showcase_$level.scn" <<SCN
+Archetypes = {
+	"",
+}
+
+Instances = {
+	{SceneGUID = 1000, Transform = {}, PlayerPath = {wps = {{pos = {z = 0, y = 0, x = 0, }, }, {pos = {z = 150, y = 0, x = 0, }, }, {pos = {z = 300, y = 20, x = 60, }, }, {pos = {z = 450, y = 0, x = 140, }, }, }, extrudeTunnelOverPath = true, tunnelRadius = 30, tunnelSideCount = 16, frameDelta = 20, material = {diffuseFileName = "$level", normalFileName = "$level.normal", specularFileName = "$level.specular", glowFileName = "$level.glow", tileFactor = {x = 2, y = 1, }, }, }, },
+	{SceneGUID = 1001, Transform = {position = {x = 0, y = -22, z = 40, }, scale = 1.4, }, Model = {filename = "Ship", }, },
+	{SceneGUID = 1002, Transform = {position = {x = 10, y = -6, z = 95, }, }, Model = {filename = "Circler", }, },
+	{SceneGUID = 1003, Transform = {position = {x = -10, y = 6, z = 115, }, rotation = {w = 0.9659, y = 0.2588, }, }, Model = {filename = "Orbiter", }, },
+	{SceneGUID = 1004, Transform = {position = {x = 12, y = -14, z = 72, }, rotation = {w = 0, y = 1, }, }, Model = {filename = "Drone", }, },
+	{SceneGUID = 1005, Transform = {position = {x = -15, y = -16, z = 130, }, }, Model = {filename = "Rock", }, },
+	{SceneGUID = 1006, Transform = {position = {x = 6, y = 0, z = 170, }, }, Model = {filename = "Pillar", }, },
+	{SceneGUID = 1007, Transform = {position = {x = -7, y = -20, z = 66, }, rotation = {w = 0.9239, y = 0.3827, }, }, Model = {filename = "MysteryBox", }, },
+	{SceneGUID = 1008, Transform = {position = {x = 0, y = -21, z = 56, }, }, Model = {filename = "Bullet", }, },
+	{SceneGUID = 1009, Transform = {position = {x = 1, y = -20, z = 70, }, }, Model = {filename = "Bullet", }, },
+	{SceneGUID = 1010, Transform = {position = {x = 7, y = -10, z = 82, }, }, Model = {filename = "EnemyShot", }, },
+	{SceneGUID = 1011, Transform = {}, Skybox = {filename = "$sky", }, },
+	{SceneGUID = 1012, $light, },
+}
+
+ParentChild = {
+}
+
+SplineCrawlers = {
+}
+SCN
+  "$build/tools/screenshot/screenshot" --frames 4 --eye "0,-12,14" --at "0,-16,90" \
+    "$root" "Showcase_$level" "$out/Showcase_$level.png" >/dev/null
+  echo "$out/Showcase_$level.png"
+}
+showcase_scene Tunnel_Tutorial Sky_Tutorial.dds
+showcase_scene Tunnel_Gold Sky_Gold.dds
+showcase_scene Tunnel_Forward Sky_Forward.dds
+
 tunnel_scene Tunnel_Tutorial Sky_Tutorial.dds
 tunnel_scene Tunnel_Gold Sky_Gold.dds
 tunnel_scene Tunnel_Forward Sky_Forward.dds

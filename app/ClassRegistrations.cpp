@@ -7,6 +7,7 @@
 #include "editor/systems/EditorClasses.h"
 #include "editor/systems/EditorControlState.h"
 #include "engine/EngineClasses.h"
+#include "frontend/hud/FrontendClasses.h"
 #include "game/GameClasses.h"
 #include "platform/PlatformClasses.h"
 #include "reflection/Gradient.h"
@@ -48,8 +49,8 @@ Entry ReflectedStructure(const char* name) {
 const ComponentClassList& ClassRegistrations::ComponentClasses() {
     static const ComponentClassList classes = [] {
         ComponentClassList all;
-        for (const ComponentClassList* folder :
-             {&EngineClasses(), &PlatformClasses(), &RenderClasses(), &GameClasses(), &EditorClasses()})
+        for (const ComponentClassList* folder : {&EngineClasses(), &PlatformClasses(), &RenderClasses(), &GameClasses(),
+                                                 &FrontendClasses(), &EditorClasses()})
             all.insert(all.end(), folder->begin(), folder->end());
         std::sort(all.begin(), all.end(), [](const ComponentClassEntry& a, const ComponentClassEntry& b) {
             return std::strcmp(a.name, b.name) < 0;

@@ -95,8 +95,12 @@ void MenuScreen::DestroyMenuObjects() {
 
 GameObject* MenuScreen::MakePicture(const std::string& texture, float halfWidth, float halfHeight,
                                     const D3DXCOLOR& colour, float scale, const D3DXVECTOR3* position) {
+    return MakePicture(MeshBuilder::Quad(halfWidth, halfHeight, colour), texture, scale, position);
+}
+
+GameObject* MenuScreen::MakePicture(Model* model, const std::string& texture, float scale,
+                                    const D3DXVECTOR3* position) {
     auto* object = new GameObject;
-    Model* model = MeshBuilder::Quad(halfWidth, halfHeight, colour);
     model->material.diffuseFileName = texture;
     Material::LoadTextures(model->material);
     ReportMissingPicture(model->material);

@@ -20,6 +20,7 @@
 class Control;
 class ControlAction;
 class GameObject;
+class Model;
 
 // A mouse rectangle in pixels from the window centre, y down: left and top
 // inside, right and bottom outside.
@@ -73,6 +74,9 @@ public:
     // prototype's is kept.
     static GameObject* MakePicture(const std::string& texture, float halfWidth, float halfHeight,
                                    const D3DXCOLOR& colour, float scale, const D3DXVECTOR3* position);
+    // The same recipe with a mesh of the caller's (taken over): the model
+    // shows the texture under a screen-space Transform.
+    static GameObject* MakePicture(Model* model, const std::string& texture, float scale, const D3DXVECTOR3* position);
     // A picture of colour (0, 0, 0, 1) and scale 1 at (x, y).
     static GameObject* MakePicture(const std::string& texture, float halfWidth, float halfHeight, float x, float y);
     // The cursor picture (texture "cursor", 1 x 1, colour (0, 0, 0, 0),

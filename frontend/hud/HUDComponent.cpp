@@ -1,0 +1,443 @@
+#include "frontend/hud/HUDComponent.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "engine/GameObject.h"
+#include "engine/Message.h"
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "frontend/screens/MenuScreen.h"
+#include "game/actors/EulerToQuaternion.h"
+#include "game/actors/Player.h"
+#include "game/combat/Health.h"
+#include "game/track/SplineCrawler.h"
+#include "platform/AudioSystem.h"
+#include "platform/SoundEventData.h"
+#include "render/GraphicsSystem.h"
+#include "render/MeshBuilder.h"
+#include "render/Model.h"
+#include "render/ScreenText.h"
+
+namespace {
+
+// Hidden places of the shield bubble: beyond the screen projection's far
+// depth (2000).
+constexpr float kBubbleStartX = 20000.0f;
+constexpr float kBubbleHiddenX = 2000.0f;
+constexpr float kBubbleHiddenY = -23000.0f;
+constexpr float kBubbleStartZ = 20000.0f;
+constexpr float kBubbleHiddenZ = 200000.0f;
+constexpr float kBubbleShownY = -230.0f;
+constexpr float kBubbleShownZ = 200.0f;
+
+const char* const kCountdownPictures[4] = {"Countdown_3", "Countdown_2", "Countdown_1", "Countdown_go"};
+const char* const kActiveIcons[3] = {"status_shields_active", "status_weapons_active", "status_boost_active"};
+
+// "prefix" + step for the steps 0 .. 16, made once.
+std::array<std::string, HUDComponent::kBarSteps + 1> StepNames(const char* prefix) {
+    std::array<std::string, HUDComponent::kBarSteps + 1> names;
+    for (int step = 0; step <= HUDComponent::kBarSteps; ++step) names[step] = prefix + std::to_string(step);
+    return names;
+}
+const std::array<std::string, HUDComponent::kBarSteps + 1>& HealthBarNames() {
+    static const auto names = StepNames("NEW_HUD_Healthbar_");
+    return names;
+}
+const std::array<std::string, HUDComponent::kBarSteps + 1>& EnergyBarNames() {
+    static const auto names = StepNames("NEW_HUD_Energybar_");
+    return names;
+}
+
+// A float as the HUD writes it: truncated toward zero; NaN as 0, values past
+// the integer range held at its ends.
+int Truncated(float value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483520.0f) return INT32_MAX;
+    if (value <= -2147483648.0f) return INT32_MIN;
+    return static_cast<int>(value);
+}
+
+// One picture of the element table.
+struct ElementRecipe {
+    const char* texture;
+    float halfWidth;   // quads only
+    float halfHeight;  // quads only
+    float scale;
+    float x;  // from the anchor
+    float y;
+    float z;
+};
+
+// In creation order (HUDComponent::Element); the shield bubble is a sphere.
+constexpr ElementRecipe kRecipes[HUDComponent::kElementCount] = {
+    {"NEW_player_shield", 0, 0, 1, kBubbleStartX, kBubbleHiddenY, kBubbleStartZ},
+    {"status_shields_disabled", 13, 2, 12, -400, -150, 0},
+    {"status_weapons_disabled", 13, 2, 12, -400, -200, 0},
+    {"status_boost_disabled", 13, 2, 12, -400, -250, 0},
+    {"Countdown_3", 75, 50, 1, 0, 25, 0},
+    {"NEW_HUD_circle_lives", 1, 1, 20, 127, -306, 0},
+    {"NEW_HUD_healthbar_back", 13, 6.8f, 22, -42, -230, 0},
+    {"NEW_HUD_Healthbar_16", 13, 6.8f, 22, -42, -230, 0},
+    {"NEW_HUD_energybar_back", 13, 6.8f, 22, 21, -230, 0},
+    {"NEW_HUD_Energybar_16", 13, 6.8f, 22, 21, -230, 0},
+};
+
+struct TextRecipe {
+    D3DXCOLOR colour;
+    float x;  // from the anchor
+    float y;
+    bool barText;  // made only with enableBarText
+};
+
+// In creation order (HUDComponent::Text).
+const TextRecipe kTextRecipes[HUDComponent::kTextCount] = {
+    {{0, 1, 0, 1}, -172, -317, false},        // points
+    {{1, 1, 1, 1}, 150, -317, false},         // lives
+    {{1, 0.5f, 0.5f, 1}, 233, -194, true},    // distance
+    {{1, 1, 0.6f, 1}, 223, -174, true},       // speed
+    {{0.5f, 1, 0.5f, 1}, -244, -154, false},  // health
+    {{0.6f, 0.6f, 1, 1}, 213, -154, false},   // energy
+};
+
+}  // namespace
+
+HUDComponent::HUDComponent(const HUDComponent& other)
+    : Component(other),
+      enableBarText(other.enableBarText),
+      countdownDuration(other.countdownDuration),
+      playerObjectId_(other.playerObjectId_),
+      playerKnown_(other.playerKnown_),
+      crawlerObjectId_(other.crawlerObjectId_),
+      crawlerKnown_(other.crawlerKnown_),
+      countdownRunning_(other.countdownRunning_),
+      countdownVisible_(other.countdownVisible_),
+      countdownClock_(other.countdownClock_),
+      stageTimes_(other.stageTimes_),
+      stagePlayed_(other.stagePlayed_),
+      shieldAngle_(other.shieldAngle_),
+      anchor_(other.anchor_),
+      screenRect_(other.screenRect_),
+      healthThresholds_(other.healthThresholds_),
+      energyThresholds_(other.energyThresholds_),
+      iconActive_(other.iconActive_),
+      healthStep_(other.healthStep_),
+      energyStep_(other.energyStep_),
+      energyBarHidden_(other.energyBarHidden_),
+      countdownMaterials_(other.countdownMaterials_),
+      retextures_(other.retextures_) {}
+
+void HUDComponent::Reflect(MemberList<HUDComponent>& members) {
+    members.Add("enableBarText", &HUDComponent::enableBarText);
+    members.Add("countdownDuration", &HUDComponent::countdownDuration);
+}
+
+// ---- Life cycle -------------------------------------------------------------
+
+void HUDComponent::Init() {
+    shieldAngle_ = 0.0f;
+    // n/5 of the duration as (duration * n) / 5: whole durations give exact times.
+    for (int n = 0; n < 4; ++n) stageTimes_[n] = countdownDuration * static_cast<float>(n + 1) / 5.0f;
+    countdownVisible_ = false;
+    for (int n = 0; n < 4; ++n) countdownMaterials_[n].diffuseFileName = kCountdownPictures[n];
+    countdownRunning_ = false;
+    countdownClock_ = -kCountdownWait;
+    playerKnown_ = false;
+    stagePlayed_ = {};
+
+    Subscribe(kMsgPlayerObject);
+    Subscribe(kMsgCrawlerAnnounced);
+    Subscribe(kMsgShieldOn);
+    Subscribe(kMsgShieldOff);
+    Subscribe(kMsgLevelStart);
+
+    anchor_.x = static_cast<float>((screenRect_.right - screenRect_.left) / 2);
+    anchor_.y = static_cast<float>((screenRect_.bottom - screenRect_.top) / 2);
+    ReleaseElements();
+    MakeElements();
+}
+
+void HUDComponent::Shutdown() {
+    Unsubscribe(kMsgPlayerObject);
+    Unsubscribe(kMsgCrawlerAnnounced);
+    Unsubscribe(kMsgShieldOn);
+    Unsubscribe(kMsgShieldOff);
+    Unsubscribe(kMsgLevelStart);
+    ReleaseElements();
+}
+
+void HUDComponent::MakeElements() {
+    for (u32 e = 0; e < kElementCount; ++e) {
+        const ElementRecipe& recipe = kRecipes[e];
+        Model* mesh = e == kShieldBubble ? MeshBuilder::Sphere(20, 20, 158, 158, 158)
+                                         : MeshBuilder::Quad(recipe.halfWidth, recipe.halfHeight, {0, 0, 0, 1});
+        const D3DXVECTOR3 position(anchor_.x + recipe.x, anchor_.y + recipe.y, recipe.z);
+        elements_[e] = MenuScreen::MakePicture(mesh, recipe.texture, recipe.scale, &position)->GetId();
+    }
+    for (u32 t = 0; t < kTextCount; ++t) {
+        const TextRecipe& recipe = kTextRecipes[t];
+        texts_[t] = 0;
+        if (recipe.barText && !enableBarText) continue;
+        const D3DXVECTOR3 position(anchor_.x + recipe.x, anchor_.y + recipe.y, 0.0f);
+        texts_[t] = CreateScreenTextObject(position, "", kFont, recipe.colour, screenRect_, kFontSize)->GetId();
+    }
+    healthStep_ = energyStep_ = -1;
+    energyBarHidden_ = false;
+    iconActive_ = {};
+}
+
+void HUDComponent::ReleaseElements() {
+    Overlord* overlord = Overlord::Instance();
+    for (u32& id : elements_) {
+        if (overlord && id != 0) overlord->UnregisterGameObject(id);
+        id = 0;
+    }
+    for (u32& id : texts_) {
+        if (overlord && id != 0) overlord->UnregisterGameObject(id);
+        id = 0;
+    }
+}
+
+// ---- Messages ---------------------------------------------------------------
+
+void HUDComponent::HandleMessage(Message* message) {
+    if (const u32* player = message->Read(kMsgPlayerObject)) {
+        OnPlayerAnnounced(*player);
+    } else if (message->Is(kMsgShieldOn) || message->Is(kMsgShieldOff)) {
+        // The Player decides whether the shield is up (it refuses it on an
+        // empty tank, with abilities off and before the start); the bubble
+        // follows it here and again in every Update.
+        PlaceShieldBubble(FindPlayer());
+    } else if (message->Is(kMsgLevelStart)) {
+        countdownRunning_ = true;
+    } else if (const u32* crawler = message->Read(kMsgCrawlerAnnounced)) {
+        if (!crawlerKnown_) {
+            crawlerObjectId_ = *crawler;
+            crawlerKnown_ = true;
+        }
+    }
+}
+
+void HUDComponent::OnPlayerAnnounced(u32 playerObjectId) {
+    playerKnown_ = true;
+    playerObjectId_ = playerObjectId;
+    const Player* player = FindPlayer();
+    const Health* health = FindHealth();
+    if (health && healthThresholds_.empty()) healthThresholds_ = BarThresholds(static_cast<float>(health->maxHP));
+    if (!player) return;
+    if (energyThresholds_.empty()) energyThresholds_ = BarThresholds(player->energyTankCapacity);
+    const bool disabled[3] = {player->disablePlayerShield, player->disablePlayerWeapon, player->disablePlayerBoost};
+    for (u32 i = 0; i < 3; ++i) {
+        if (disabled[i] || iconActive_[i]) continue;
+        Retexture(static_cast<Element>(kShieldsIcon + i), kActiveIcons[i]);
+        iconActive_[i] = true;
+    }
+}
+
+Player* HUDComponent::FindPlayer() const {
+    Overlord* overlord = Overlord::Instance();
+    if (!overlord || playerObjectId_ == 0) return nullptr;
+    // Tests stand other components in under the Player's type id.
+    return dynamic_cast<Player*>(overlord->GetComponent(playerObjectId_, TypeId<Player>::Get()));
+}
+
+Health* HUDComponent::FindHealth() const {
+    Overlord* overlord = Overlord::Instance();
+    if (!overlord || playerObjectId_ == 0) return nullptr;
+    return dynamic_cast<Health*>(overlord->GetComponent(playerObjectId_, TypeId<Health>::Get()));
+}
+
+SplineCrawler* HUDComponent::FindCrawler() const {
+    Overlord* overlord = Overlord::Instance();
+    const GameObject* ship = overlord && playerObjectId_ != 0 ? overlord->GetGameObject(playerObjectId_) : nullptr;
+    if (!ship || ship->GetParent() == 0) return nullptr;
+    return dynamic_cast<SplineCrawler*>(overlord->GetComponent(ship->GetParent(), TypeId<SplineCrawler>::Get()));
+}
+
+// ---- The frame --------------------------------------------------------------
+
+void HUDComponent::Update(float dt) {
+    const Player* player = FindPlayer();
+    const Health* health = FindHealth();
+    SpinShield(dt);
+    PlaceShieldBubble(player);
+    if (playerObjectId_ != 0) {
+        UpdateBars(player, health);
+        UpdateTexts(player, health);
+    }
+    const bool countdownShown = playerKnown_ && UpdateCountdown(dt);
+    DrawRequests(countdownShown);
+}
+
+void HUDComponent::SpinShield(float dt) {
+    Transform* transform = ElementTransform(kShieldBubble);
+    if (transform) {
+        const float a = shieldAngle_;
+        transform->SetWorldRotation(EulerToQuaternion(a, a - 20.0f * dt, a - 10.0f * dt));
+    }
+    // A whole turn of each of the three angles gives the same rotation: the
+    // angle is kept below 360 so it keeps its precision in long levels.
+    shieldAngle_ = std::fmod(shieldAngle_ + kShieldSpin * dt, 360.0f);
+}
+
+void HUDComponent::PlaceShieldBubble(const Player* player) {
+    Transform* transform = ElementTransform(kShieldBubble);
+    if (!transform) return;
+    if (player && player->shielding)
+        transform->SetPosition(anchor_.x, anchor_.y + kBubbleShownY, kBubbleShownZ);
+    else
+        transform->SetPosition(anchor_.x + kBubbleHiddenX, anchor_.y + kBubbleHiddenY, kBubbleHiddenZ);
+    // The renderer draws screen pictures with their stored matrices.
+    transform->Update(0.0f);
+}
+
+void HUDComponent::UpdateBars(const Player* player, const Health* health) {
+    if (health && !healthThresholds_.empty()) {
+        // Below the last threshold the health bar keeps its last step.
+        const int step = std::max(1, BarStep(static_cast<float>(health->currentHP), healthThresholds_));
+        if (step != healthStep_) {
+            Retexture(kHealthBar, HealthBarNames()[step]);
+            healthStep_ = step;
+        }
+    }
+    if (player && !energyThresholds_.empty()) {
+        // Below the last threshold the energy bar is not drawn (its back is)
+        // and keeps the texture it had.
+        const int step = BarStep(player->energy, energyThresholds_);
+        energyBarHidden_ = step == 0;
+        if (step != 0 && step != energyStep_) {
+            Retexture(kEnergyBar, EnergyBarNames()[step]);
+            energyStep_ = step;
+        }
+    }
+}
+
+void HUDComponent::UpdateTexts(const Player* player, const Health* health) {
+    if (player) {
+        ShowText(kPointsText, TextOf(player->points));
+        ShowText(kLivesText, "x" + TextOf(player->numOfLives));
+    }
+    if (!enableBarText) return;
+    if (health) ShowText(kHealthText, TextOf(health->currentHP));
+    if (const SplineCrawler* crawler = FindCrawler()) {
+        ShowText(kDistanceText, TextOf(Truncated(crawler->distance)));
+        ShowText(kSpeedText, TextOf(Truncated(crawler->currentSpeed)));
+    }
+    if (player) ShowText(kEnergyText, TextOf(Truncated(player->energy)));
+}
+
+bool HUDComponent::UpdateCountdown(float dt) {
+    if (countdownRunning_) countdownClock_ += dt;
+    if (!(countdownClock_ > 0.0f)) return false;
+    for (int stage = 0; stage < 4; ++stage) {
+        const float end = stage < 3 ? stageTimes_[stage + 1] : countdownDuration;
+        if (!stagePlayed_[stage] && countdownClock_ >= stageTimes_[stage] && countdownClock_ < end) {
+            PlayStage(stage);
+            return countdownVisible_;
+        }
+    }
+    if (countdownClock_ >= countdownDuration) {
+        // A frame that jumped the "go" stage (a long first frame, a slow
+        // machine, a zero duration) still starts the ship: one go per
+        // countdown.
+        if (!stagePlayed_[3]) {
+            stagePlayed_[3] = true;
+            PlaySound(kGoSound);
+            SendGo();
+        }
+        countdownClock_ = 0.0f;
+        countdownRunning_ = false;
+        return false;
+    }
+    return countdownVisible_;
+}
+
+void HUDComponent::PlayStage(int stage) {
+    if (Model* model = ElementModel(kCountdownPicture)) {
+        Material::ResolveTextures(model->material, countdownMaterials_[stage]);
+        ++retextures_;
+    }
+    stagePlayed_[stage] = true;
+    if (stage == 0) countdownVisible_ = true;
+    PlaySound(stage < 3 ? kCountSound : kGoSound);
+    if (stage == 3) SendGo();
+}
+
+void HUDComponent::SendGo() {
+    Broadcast(kMsgCountdownOver, GetId());
+}
+
+void HUDComponent::PlaySound(const std::string& name) const {
+    SoundEventData sound;
+    sound.name = name;
+    sound.volume = kSoundVolume;
+    PostToSystem(kMsgPlaySound, TypeId<AudioSystem>::Get(), GetId(), sound);
+}
+
+void HUDComponent::DrawRequests(bool countdownShown) const {
+    const u32 graphics = TypeId<GraphicsSystem>::Get();
+    const Kind<u32> draw = DrawThisFrame(TypeId<Model>::Get());
+    auto request = [&](Element element) {
+        if (elements_[element] != 0) SendToSystem(draw, graphics, GetTypeId(), elements_[element]);
+    };
+    if (countdownShown) request(kCountdownPicture);
+    request(kLivesCircle);
+    request(kHealthBarBack);
+    request(kEnergyBarBack);
+    request(kHealthBar);
+    if (!energyBarHidden_) request(kEnergyBar);
+    request(kShieldsIcon);
+    request(kWeaponsIcon);
+    request(kBoostIcon);
+    request(kShieldBubble);
+}
+
+// ---- Pictures and texts -----------------------------------------------------
+
+Model* HUDComponent::ElementModel(Element element) const {
+    return Overlord::FindComponent<Model>(elements_[element]);
+}
+
+Transform* HUDComponent::ElementTransform(Element element) const {
+    return Overlord::FindComponent<Transform>(elements_[element]);
+}
+
+void HUDComponent::Retexture(Element element, const std::string& diffuseName) {
+    Model* model = ElementModel(element);
+    if (!model) return;
+    Material scratch = model->material;
+    scratch.diffuseFileName = diffuseName;
+    Material::ResolveTextures(model->material, scratch);
+    ++retextures_;
+}
+
+void HUDComponent::ShowText(Text text, const std::string& value) const {
+    Overlord* overlord = Overlord::Instance();
+    GameObject* object = overlord && texts_[text] != 0 ? overlord->GetGameObject(texts_[text]) : nullptr;
+    if (!object) return;
+    // The same text again would only make the renderer lay it out anew.
+    const ScreenText* screenText = object->GetComponent<ScreenText>();
+    if (screenText && screenText->GetText() == value)
+        SubmitObjectTextForFrame(object);
+    else
+        SetObjectScreenTextAndSubmit(object, value);
+}
+
+// ---- Bars -------------------------------------------------------------------
+
+int HUDComponent::BarStep(float value, const std::vector<float>& thresholds) {
+    const int count = static_cast<int>(std::min<std::size_t>(thresholds.size(), kBarSteps));
+    for (int k = 0; k < count; ++k)
+        if (value >= thresholds[k]) return kBarSteps - k;
+    return 0;
+}
+
+std::vector<float> HUDComponent::BarThresholds(float maximum) {
+    const float step = maximum * 0.0625f;
+    std::vector<float> thresholds(kBarSteps);
+    for (int i = 0; i < kBarSteps; ++i) thresholds[i] = maximum - static_cast<float>(i) * step;
+    return thresholds;
+}

@@ -1,0 +1,162 @@
+// The heads-up display: a component that a level scene carries on an object
+// of its own. Init makes its pictures (lives circle, health and energy bars
+// of 16 steps with their backs, the countdown picture, three ability icons,
+// the shield bubble) and its screen texts (points, lives, and the read-outs
+// of health and energy, distance and speed) as game objects of its own, in
+// screen space, placed in pixels from the window centre. GameLogic updates it
+// once a frame, after the player's announcement (kMsgPlayerObject), and not
+// while the game is paused: it then asks the renderer to draw its pictures
+// and texts for that frame only, so a paused game shows no HUD.
+//
+// The start-of-level countdown starts on kMsgLevelStart: 2.5 s of waiting, a
+// silent fifth of countdownDuration, then "3", "2", "1" and "go" a fifth
+// each, with their sounds; "go" sends kMsgCountdownOver, on which the ship
+// starts. Exactly one go message per countdown, also when a long frame jumps
+// the "go" stage.
+//
+// Links to other objects are ids, looked up each frame: the ship's Player and
+// Health on the announced object, and the SplineCrawler on the ship's parent
+// (the carrier). The HUD's objects are unregistered when the component shuts
+// down (its object unregistered: scene clear, restart, level load). Owned by
+// its object; main thread only.
+#pragma once
+#include <array>
+#include <string>
+#include <vector>
+
+#include "engine/Component.h"
+#include "port/math/D3DX.h"
+#include "port/window/WindowEvent.h"
+#include "render/Material.h"
+
+class GameObject;
+class Health;
+class Model;
+class Player;
+class SplineCrawler;
+class Transform;
+
+class HUDComponent : public Component<HUDComponent> {
+public:
+    // The pictures, in creation order.
+    enum Element : u32 {
+        kShieldBubble,
+        kShieldsIcon,
+        kWeaponsIcon,
+        kBoostIcon,
+        kCountdownPicture,
+        kLivesCircle,
+        kHealthBarBack,
+        kHealthBar,
+        kEnergyBarBack,
+        kEnergyBar,
+        kElementCount
+    };
+    // The texts, in creation order (distance and speed only with enableBarText).
+    enum Text : u32 { kPointsText, kLivesText, kDistanceText, kSpeedText, kHealthText, kEnergyText, kTextCount };
+
+    static constexpr int kBarSteps = 16;
+    static constexpr float kCountdownWait = 2.5f;  // s from kMsgLevelStart to the silent fifth
+    static constexpr float kShieldSpin = 36.0f;    // degrees a second
+    static constexpr float kSoundVolume = 0.5f;
+    static constexpr const char* kCountSound = "count_down";
+    static constexpr const char* kGoSound = "go";
+    static constexpr const char* kFont = "lucon.ttf";
+    static constexpr int kFontSize = 16;
+
+    HUDComponent() = default;
+    // Every setting and every piece of state but the pictures and texts,
+    // which belong to the original (the copy's Init makes its own; two
+    // components owning one set would unregister it twice).
+    HUDComponent(const HUDComponent& other);
+    static void Reflect(MemberList<HUDComponent>& members);
+
+    // kMsgPlayerObject, kMsgShieldOn, kMsgShieldOff, kMsgLevelStart,
+    // kMsgCrawlerAnnounced; others ignored.
+    void HandleMessage(Message* message) override;
+    // Shield spin, bars and texts, the countdown, the draw requests.
+    void Update(float dt) override;
+    // Resets the countdown, subscribes, makes the pictures and texts (those
+    // of an earlier Init are unregistered first).
+    void Init() override;
+    // Unregisters the pictures and texts.
+    void Shutdown() override;
+
+    // Reflected, in file order.
+    bool enableBarText = false;
+    float countdownDuration = 5.0f;  // s from the first picture to the end
+
+    // The object of a picture or text; 0 before Init, after Shutdown, and
+    // for the distance and speed texts without enableBarText.
+    u32 GetElement(Element element) const { return elements_[element]; }
+    u32 GetText(Text text) const { return texts_[text]; }
+    u32 GetPlayerObjectId() const { return playerObjectId_; }
+    bool IsCountdownRunning() const { return countdownRunning_; }
+    float GetCountdownClock() const { return countdownClock_; }
+    float GetShieldAngle() const { return shieldAngle_; }
+    // How many times a picture has been given a new texture (bars, icons,
+    // countdown); steady values add nothing.
+    u64 GetRetextureCount() const { return retextures_; }
+
+    // The step (16 = full .. 1) the value shows with descending thresholds
+    // t0 > ... > t15: 16 - k for the first k with value >= tk; 0 below t15.
+    static int BarStep(float value, const std::vector<float>& thresholds);
+    // Sixteen descending thresholds from maximum down to maximum / 16.
+    static std::vector<float> BarThresholds(float maximum);
+
+private:
+    // The announced ship's components, looked up by id (null when gone).
+    Player* FindPlayer() const;
+    Health* FindHealth() const;
+    // The crawler on the ship's parent object, or null.
+    SplineCrawler* FindCrawler() const;
+    // The player announcement: ids, thresholds (once each), ability icons.
+    void OnPlayerAnnounced(u32 playerObjectId);
+    // Shows the shield bubble while the ship shields, else hides it.
+    void PlaceShieldBubble(const Player* player);
+    void SpinShield(float dt);
+    void UpdateBars(const Player* player, const Health* health);
+    void UpdateTexts(const Player* player, const Health* health);
+    // The countdown's clock and stages; whether its picture is to be drawn.
+    bool UpdateCountdown(float dt);
+    void PlayStage(int stage);
+    void SendGo();
+    void PlaySound(const std::string& name) const;
+    void DrawRequests(bool countdownShown) const;
+
+    // The pictures' parts (null when the object is gone).
+    Model* ElementModel(Element element) const;
+    Transform* ElementTransform(Element element) const;
+    // The model gets a copy of its own material with another diffuse name.
+    void Retexture(Element element, const std::string& diffuseName);
+    // The text object's text, when it differs, and its draw request.
+    void ShowText(Text text, const std::string& value) const;
+    void MakeElements();
+    void ReleaseElements();
+
+    // Run-time state; a clone copies it (not the objects).
+    u32 playerObjectId_ = 0;
+    bool playerKnown_ = false;
+    u32 crawlerObjectId_ = 0;  // the first announced carrier (kept for the record)
+    bool crawlerKnown_ = false;
+    bool countdownRunning_ = false;
+    bool countdownVisible_ = false;
+    float countdownClock_ = -kCountdownWait;
+    std::array<float, 4> stageTimes_{};
+    std::array<bool, 4> stagePlayed_{};
+    float shieldAngle_ = 0.0f;
+    D3DXVECTOR2 anchor_{0.0f, 0.0f};
+    ClientRect screenRect_{};  // no window-size message reaches the HUD: all zero
+    std::vector<float> healthThresholds_;
+    std::vector<float> energyThresholds_;
+    std::array<bool, 3> iconActive_{};  // shields, weapons, boost
+    int healthStep_ = -1;               // step of the bar's texture; -1: as made
+    int energyStep_ = -1;
+    bool energyBarHidden_ = false;                  // below one sixteenth of the tank
+    std::array<Material, 4> countdownMaterials_{};  // "Countdown_3" .. "Countdown_go"
+    u64 retextures_ = 0;
+
+    // Owned objects (registered in the Overlord; unregistered at Shutdown).
+    std::array<u32, kElementCount> elements_{};
+    std::array<u32, kTextCount> texts_{};
+};

@@ -417,6 +417,89 @@ TEST_F(HUDComponentTest, TheCountdownWaitsForThePlayer) {
     EXPECT_EQ(Gos(), 1u);
 }
 
+// ---- Links and lifetime -----------------------------------------------------
+
+TEST_F(HUDComponentTest, AnAnnouncedObjectWithoutPlayerOrHealthSkipsWhatNeedsThem) {
+    MakeHud(true);
+    auto* bare = new GameObject;
+    bare->AddComponent(new Transform);
+    announced = bare->GetId();
+    LevelStart();
+    Frames(40, 0.25f);
+    EXPECT_EQ(TextureOf(H::kHealthBar), "NEW_HUD_Healthbar_16");
+    EXPECT_EQ(TextureOf(H::kShieldsIcon), "status_shields_disabled");
+    EXPECT_EQ(TextOf(H::kPointsText)->GetText(), "");
+    EXPECT_EQ(Gos(), 1u) << "the countdown runs all the same";
+    EXPECT_EQ(drawn.size(), 9u);
+    // The ship announced later gives the thresholds and the icons.
+    announced = ship->GetId();
+    health->currentHP = 50;
+    Frame(0.25f);
+    EXPECT_EQ(TextureOf(H::kHealthBar), "NEW_HUD_Healthbar_8");
+    EXPECT_EQ(TextureOf(H::kShieldsIcon), "status_shields_active");
+    EXPECT_EQ(TextOf(H::kHealthText)->GetText(), "50");
+}
+
+TEST_F(HUDComponentTest, OnlyTheShipsCarrierGivesDistanceAndSpeed) {
+    Start(true);
+    // An enemy carrier announced first.
+    auto* enemy = new GameObject;
+    auto* enemyCrawler = new SplineCrawler;
+    enemyCrawler->distance = 999.0f;
+    enemy->AddComponent(enemyCrawler);
+    Post(kMsgCrawlerAnnounced, 0, enemy->GetId());
+    Post(kMsgCrawlerAnnounced, 0, carrier->GetId());
+    crawler->distance = 12.5f;
+    crawler->currentSpeed = 30.0f;
+    Frame(0.25f);
+    EXPECT_EQ(TextOf(H::kDistanceText)->GetText(), "12");
+    overlord.UnregisterGameObject(enemy->GetId());
+    Frames(2, 0.25f);
+    EXPECT_EQ(TextOf(H::kSpeedText)->GetText(), "30");
+}
+
+TEST_F(HUDComponentTest, TheCarrierUnregisteredMidLevelIsNeverReadAgain) {
+    Start(true);
+    crawler->distance = 40.0f;
+    Frame(0.25f);
+    EXPECT_TRUE(TextDrawn(H::kDistanceText));
+    overlord.UnregisterGameObject(carrier->GetId());
+    Frames(3, 0.25f);  // the Graveyard deletes it after the first
+    EXPECT_FALSE(TextDrawn(H::kDistanceText));
+    EXPECT_FALSE(TextDrawn(H::kSpeedText));
+    EXPECT_TRUE(TextDrawn(H::kPointsText));
+}
+
+TEST_F(HUDComponentTest, TheShipUnregisteredMidLevelIsNeverReadAgain) {
+    Start(true);
+    Frame(0.25f);
+    announced = 0;  // GameLogic announces no player once the ship is gone
+    overlord.UnregisterGameObject(ship->GetId());
+    Frames(3, 0.25f);
+    EXPECT_EQ(drawn.size(), 9u);
+    EXPECT_TRUE(drawnTexts.empty());
+}
+
+TEST_F(HUDComponentTest, UnregisteringTheHudUnregistersItsPicturesAndTexts) {
+    const std::size_t before = ObjectCount();
+    MakeHud(true);
+    EXPECT_EQ(ObjectCount(), before + 1 + 10 + 6);
+    overlord.UnregisterGameObject(hudObject->GetId());
+    EXPECT_EQ(ObjectCount(), before);
+    graveyard.Collect(1000.0f);
+    hub.DispatchQueued();
+}
+
+TEST_F(HUDComponentTest, ASecondInitReplacesThePictures) {
+    MakeHud();
+    const std::size_t count = ObjectCount();
+    const u32 first = Element(H::kLivesCircle);
+    hud->Init();
+    EXPECT_EQ(ObjectCount(), count);
+    EXPECT_NE(Element(H::kLivesCircle), first);
+    EXPECT_EQ(overlord.GetGameObject(first), nullptr);
+}
+
 // ---- Clone ------------------------------------------------------------------
 
 TEST_F(HUDComponentTest, ACloneCopiesTheSettingsButNotThePictures) {

@@ -147,6 +147,7 @@ const std::map<std::string, std::string> kFileKeys = {
     {"GameCamera", "targetOffset "},
     {"GlobalLighting",
      "AmbientIntensity DirectionalLightIntensity DirectionalLightColor DirectionalLightingDirection "},
+    {"HUDComponent", "countdownDuration enableBarText "},
     {"IsoCamera", ""},
     {"LoopedSound", "autoPlay positioned volume filename "},
     {"Model", "material filename "},

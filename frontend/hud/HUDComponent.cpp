@@ -105,31 +105,6 @@ const TextRecipe kTextRecipes[HUDComponent::kTextCount] = {
 
 }  // namespace
 
-HUDComponent::HUDComponent(const HUDComponent& other)
-    : Component(other),
-      enableBarText(other.enableBarText),
-      countdownDuration(other.countdownDuration),
-      playerObjectId_(other.playerObjectId_),
-      playerKnown_(other.playerKnown_),
-      crawlerObjectId_(other.crawlerObjectId_),
-      crawlerKnown_(other.crawlerKnown_),
-      countdownRunning_(other.countdownRunning_),
-      countdownVisible_(other.countdownVisible_),
-      countdownClock_(other.countdownClock_),
-      stageTimes_(other.stageTimes_),
-      stagePlayed_(other.stagePlayed_),
-      shieldAngle_(other.shieldAngle_),
-      anchor_(other.anchor_),
-      screenRect_(other.screenRect_),
-      healthThresholds_(other.healthThresholds_),
-      energyThresholds_(other.energyThresholds_),
-      iconActive_(other.iconActive_),
-      healthStep_(other.healthStep_),
-      energyStep_(other.energyStep_),
-      energyBarHidden_(other.energyBarHidden_),
-      countdownMaterials_(other.countdownMaterials_),
-      retextures_(other.retextures_) {}
-
 void HUDComponent::Reflect(MemberList<HUDComponent>& members) {
     members.Add("enableBarText", &HUDComponent::enableBarText);
     members.Add("countdownDuration", &HUDComponent::countdownDuration);
@@ -191,11 +166,11 @@ void HUDComponent::MakeElements() {
 
 void HUDComponent::ReleaseElements() {
     Overlord* overlord = Overlord::Instance();
-    for (u32& id : elements_) {
+    for (u32& id : elements_.ids) {
         if (overlord && id != 0) overlord->UnregisterGameObject(id);
         id = 0;
     }
-    for (u32& id : texts_) {
+    for (u32& id : texts_.ids) {
         if (overlord && id != 0) overlord->UnregisterGameObject(id);
         id = 0;
     }
@@ -213,11 +188,10 @@ void HUDComponent::HandleMessage(Message* message) {
         PlaceShieldBubble(FindPlayer());
     } else if (message->Is(kMsgLevelStart)) {
         countdownRunning_ = true;
-    } else if (const u32* crawler = message->Read(kMsgCrawlerAnnounced)) {
-        if (!crawlerKnown_) {
-            crawlerObjectId_ = *crawler;
-            crawlerKnown_ = true;
-        }
+    } else if (message->Is(kMsgCrawlerAnnounced)) {
+        // Enemy carriers are announced alike: the one read is the ship's
+        // parent, looked up each frame (FindCrawler).
+        crawlerKnown_ = true;
     }
 }
 
@@ -322,7 +296,7 @@ void HUDComponent::UpdateTexts(const Player* player, const Health* health) {
     }
     if (!enableBarText) return;
     if (health) ShowText(kHealthText, TextOf(health->currentHP));
-    if (const SplineCrawler* crawler = FindCrawler()) {
+    if (const SplineCrawler* crawler = crawlerKnown_ ? FindCrawler() : nullptr) {
         ShowText(kDistanceText, TextOf(Truncated(crawler->distance)));
         ShowText(kSpeedText, TextOf(Truncated(crawler->currentSpeed)));
     }

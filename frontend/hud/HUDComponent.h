@@ -21,6 +21,7 @@
 // its object; main thread only.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -65,10 +66,6 @@ public:
     static constexpr int kFontSize = 16;
 
     HUDComponent() = default;
-    // Every setting and every piece of state but the pictures and texts,
-    // which belong to the original (the copy's Init makes its own; two
-    // components owning one set would unregister it twice).
-    HUDComponent(const HUDComponent& other);
     static void Reflect(MemberList<HUDComponent>& members);
 
     // kMsgPlayerObject, kMsgShieldOn, kMsgShieldOff, kMsgLevelStart,
@@ -137,8 +134,7 @@ private:
     // Run-time state; a clone copies it (not the objects).
     u32 playerObjectId_ = 0;
     bool playerKnown_ = false;
-    u32 crawlerObjectId_ = 0;  // the first announced carrier (kept for the record)
-    bool crawlerKnown_ = false;
+    bool crawlerKnown_ = false;  // a crawler has been announced: distance and speed can be shown
     bool countdownRunning_ = false;
     bool countdownVisible_ = false;
     float countdownClock_ = -kCountdownWait;
@@ -156,7 +152,20 @@ private:
     std::array<Material, 4> countdownMaterials_{};  // "Countdown_3" .. "Countdown_go"
     u64 retextures_ = 0;
 
-    // Owned objects (registered in the Overlord; unregistered at Shutdown).
-    std::array<u32, kElementCount> elements_{};
-    std::array<u32, kTextCount> texts_{};
+    // Ids of the objects a component made: a copy starts with none, since
+    // the objects stay the original's (two owners would unregister them
+    // twice); the copy's Init makes its own. So Clone copies every other
+    // field as it is.
+    template <std::size_t N>
+    struct OwnedIds {
+        std::array<u32, N> ids{};
+        OwnedIds() = default;
+        OwnedIds(const OwnedIds&) {}
+        OwnedIds& operator=(const OwnedIds&) { return *this; }
+        u32& operator[](std::size_t i) { return ids[i]; }
+        u32 operator[](std::size_t i) const { return ids[i]; }
+    };
+    // Registered in the Overlord; unregistered at Shutdown.
+    OwnedIds<kElementCount> elements_;
+    OwnedIds<kTextCount> texts_;
 };

@@ -33,10 +33,12 @@ const Placed kTable[] = {
 
 class HUDComponentTest : public HudWorld {
 protected:
-    // The HUD made, the ship announced from the first frame on.
+    // The HUD made, the ship announced from the first frame on, its
+    // carrier's crawler announced as its Init does (queued).
     void Start(bool barText = false, float duration = 5.0f) {
         MakeHud(barText, duration);
         announced = ship->GetId();
+        Post(kMsgCrawlerAnnounced, 0, carrier->GetId());
     }
     void LevelStart() { Broadcast(kMsgLevelStart, 0); }
 };
@@ -448,7 +450,6 @@ TEST_F(HUDComponentTest, OnlyTheShipsCarrierGivesDistanceAndSpeed) {
     enemyCrawler->distance = 999.0f;
     enemy->AddComponent(enemyCrawler);
     Post(kMsgCrawlerAnnounced, 0, enemy->GetId());
-    Post(kMsgCrawlerAnnounced, 0, carrier->GetId());
     crawler->distance = 12.5f;
     crawler->currentSpeed = 30.0f;
     Frame(0.25f);
@@ -456,6 +457,19 @@ TEST_F(HUDComponentTest, OnlyTheShipsCarrierGivesDistanceAndSpeed) {
     overlord.UnregisterGameObject(enemy->GetId());
     Frames(2, 0.25f);
     EXPECT_EQ(TextOf(H::kSpeedText)->GetText(), "30");
+}
+
+TEST_F(HUDComponentTest, BeforeAnyCrawlerIsAnnouncedDistanceAndSpeedAreNotShown) {
+    MakeHud(true);
+    announced = ship->GetId();
+    Frame(0.25f);
+    EXPECT_FALSE(TextDrawn(H::kDistanceText));
+    EXPECT_FALSE(TextDrawn(H::kSpeedText));
+    EXPECT_TRUE(TextDrawn(H::kHealthText));
+    Post(kMsgCrawlerAnnounced, 0, carrier->GetId());
+    Frame(0.25f);
+    EXPECT_TRUE(TextDrawn(H::kDistanceText));
+    EXPECT_TRUE(TextDrawn(H::kSpeedText));
 }
 
 TEST_F(HUDComponentTest, TheCarrierUnregisteredMidLevelIsNeverReadAgain) {

@@ -4,7 +4,7 @@
 set -euo pipefail
 PKGS=(
   build-essential cmake ninja-build pkg-config ccache
-  libsdl2-dev libepoxy-dev libegl-dev libegl1 libgl1-mesa-dri
+  libsdl2-dev libx11-dev libepoxy-dev libegl-dev libegl1 libgl1-mesa-dri
   libimgui-dev libstb-dev
   libopenal-dev libopenal1 libsndfile1-dev
   liblua5.1-0-dev libfreetype-dev fonts-dejavu-core fonts-league-spartan

@@ -5,6 +5,7 @@
 
 #include "port/gpu/GpuContext.h"
 #include "port/gpu/GpuDevice.h"
+#include "port/window/DisplayServer.h"
 
 GpuSwapChain::GpuSwapChain(std::shared_ptr<GpuDevice> device, void* window, std::uint32_t width, std::uint32_t height)
     : device_(std::move(device)), window_(window) {
@@ -29,7 +30,7 @@ void GpuSwapChain::CopyToWindow() {
     SDL_Window* window = static_cast<SDL_Window*>(window_);
     if (!window || !buffer_) return;
     int windowWidth = 0, windowHeight = 0;
-    SDL_GL_GetDrawableSize(window, &windowWidth, &windowHeight);
+    DisplayServer::Current().DrawableSize(window, &windowWidth, &windowHeight);
     const GLint w = static_cast<GLint>(buffer_->GetDesc().width), h = static_cast<GLint>(buffer_->GetDesc().height);
     glNamedFramebufferTexture(readFramebuffer_, GL_COLOR_ATTACHMENT0, buffer_->GlName(), 0);
     glNamedFramebufferReadBuffer(readFramebuffer_, GL_COLOR_ATTACHMENT0);
@@ -56,6 +57,5 @@ void GpuSwapChain::Present() {
 
 void GpuSwapChain::SetFullscreenState(bool fullScreen) {
     fullScreen_ = fullScreen;
-    if (window_)
-        SDL_SetWindowFullscreen(static_cast<SDL_Window*>(window_), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    DisplayServer::Current().RequestFullScreen(window_, fullScreen);
 }

@@ -28,8 +28,10 @@ public:
     // Copies (unless CopyToWindow already did this frame) and shows the frame.
     void Present();
 
-    // Full screen at the desktop's resolution, or windowed. The window's size
-    // change reaches the program as a resize.
+    // Asks for full screen at the desktop's resolution, or windowed. The
+    // window's size change, if the window system makes one, reaches the
+    // program as a resize; the copy to the window always fills the window's
+    // real drawable.
     void SetFullscreenState(bool fullScreen);
     bool GetFullscreenState() const { return fullScreen_; }
 

@@ -2,6 +2,7 @@
 
 #include "port/os/QuitSignals.h"
 #include "port/window/Cursor.h"
+#include "port/window/DisplayServer.h"
 #include "port/window/KeyMapping.h"
 
 #include <SDL.h>
@@ -73,10 +74,7 @@ std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidt
     std::unique_ptr<PortWindow> result(new PortWindow());
     result->window_ = window;
     result->windowId_ = SDL_GetWindowID(window);
-    int w = 0, h = 0;
-    SDL_GetWindowSize(window, &w, &h);
-    result->announcedWidth_ = w;
-    result->announcedHeight_ = h;
+    DisplayServer::Current().ClientSize(window, &result->announcedWidth_, &result->announcedHeight_);
     SDL_GetMouseState(&result->mouseX_, &result->mouseY_);
     gCurrent = result.get();
     ApplyCursorState();
@@ -105,10 +103,23 @@ ClientRect PortWindow::GetClientRect() const {
     ClientRect rect;
     if (minimised_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED)) return rect;
     int w = 0, h = 0;
-    SDL_GetWindowSize(window_, &w, &h);
+    DisplayServer::Current().ClientSize(window_, &w, &h);
     rect.right = w;
     rect.bottom = h;
     return rect;
+}
+
+void PortWindow::AnnounceSizeIfChanged() {
+    const ClientRect rect = GetClientRect();
+    // Minimised (perhaps before its event is pumped): that event announces it.
+    if (rect.right == 0 && rect.bottom == 0) return;
+    if (rect.right == announcedWidth_ && rect.bottom == announcedHeight_) return;
+    announcedWidth_ = rect.right;
+    announcedHeight_ = rect.bottom;
+    WindowEvent e;
+    e.kind = WindowEventKind::Resized;
+    e.rect = rect;
+    Push(e);
 }
 
 void PortWindow::SetClientSize(int width, int height) {
@@ -159,6 +170,9 @@ bool PortWindow::PollEvent(WindowEvent* out) {
     pumpOpen_ = true;
     SDL_Event event;
     while (pending_.empty() && SDL_PollEvent(&event)) Translate(&event);
+    // A window manager may carry a request out after SDL reported it done,
+    // and SDL then says nothing: the size is looked at once the queue is empty.
+    if (pending_.empty()) AnnounceSizeIfChanged();
     const WindowEvent* next = pending_.empty() ? nullptr : &pending_.front();
     const uint32_t bit = next ? 1u << next->button : 0;
     // The end of a pump; a release of a button pressed in it waits for the next.
@@ -280,14 +294,9 @@ void PortWindow::WindowChange(const void* sdlEvent) {
             Push(e);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            if (minimised_) break;
-            if (window.data1 == announcedWidth_ && window.data2 == announcedHeight_) break;
-            announcedWidth_ = window.data1;
-            announcedHeight_ = window.data2;
-            e.kind = WindowEventKind::Resized;
-            e.rect.right = announcedWidth_;
-            e.rect.bottom = announcedHeight_;
-            Push(e);
+            // The size SDL reports is the one it asked for (full screen on a
+            // server without a window manager never comes): the window's own.
+            AnnounceSizeIfChanged();
             break;
         case SDL_WINDOWEVENT_MINIMIZED:
             if (minimised_) break;

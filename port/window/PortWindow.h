@@ -47,7 +47,9 @@ public:
     // loop that took them hands on what it did not use: quit, releases).
     void PutBack(const std::vector<WindowEvent>& events);
 
-    // Client rectangle: (0, 0, width, height); empty while minimised.
+    // Client rectangle: (0, 0, width, height) of the window as the window
+    // system has it (DisplayServer), whatever was asked for; empty while
+    // minimised. Every change of it comes as one Resized event.
     ClientRect GetClientRect() const;
     // Resizes the client area to exactly width x height, places the window at
     // the screen's top-left corner and shows it. The Resized event follows.
@@ -78,6 +80,8 @@ private:
     uint32_t MouseFlags() const;
     // Until an event of this window is pending or a quit signal has come.
     void WaitWhileMinimised();
+    // A Resized event when the client size differs from the last announced.
+    void AnnounceSizeIfChanged();
 
     struct DropRecord {
         DropFiles view;

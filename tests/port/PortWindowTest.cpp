@@ -2,10 +2,12 @@
 // come out as engine-style window events.
 #include "port/window/AsyncKeyState.h"
 #include "port/window/Cursor.h"
+#include "port/window/DisplayServer.h"
 #include "port/window/DragDrop.h"
 #include "port/window/KeyMapping.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
+#include "tests/support/IgnoresFullScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +110,27 @@ TEST_F(PortWindowGLTest, MinimisedGivesEmptyRectAndRestoreGivesSize) {
     ASSERT_EQ(1u, events.size());
     EXPECT_EQ(320, events[0].rect.right);
     EXPECT_EQ(240, events[0].rect.bottom);
+}
+
+TEST_F(PortWindowGLTest, TheClientRectIsTheWindowSystemsNotTheSizeAskedFor) {
+    IgnoresFullScreen server(320, 240);
+    DisplayServer::Current().RequestFullScreen(window->NativeWindow(), true);
+    int sdlWidth = 0, sdlHeight = 0;
+    DisplayServer().ClientSize(window->NativeWindow(), &sdlWidth, &sdlHeight);
+    ASSERT_NE(320, sdlWidth) << "SDL's own records take the request as carried out";
+    EXPECT_TRUE(OfKind(Drain(), WindowEventKind::Resized).empty());
+    EXPECT_EQ(320, window->GetClientRect().right);
+    EXPECT_EQ(240, window->GetClientRect().bottom);
+    // A window manager carrying it out later, with SDL saying nothing: one
+    // Resized with the size the window got, at the end of the next pump.
+    server.width = 1280;
+    server.height = 1024;
+    auto resized = OfKind(Drain(), WindowEventKind::Resized);
+    ASSERT_EQ(1u, resized.size());
+    EXPECT_EQ(1280, resized[0].rect.right);
+    EXPECT_EQ(1024, resized[0].rect.bottom);
+    EXPECT_TRUE(OfKind(Drain(), WindowEventKind::Resized).empty());
+    DisplayServer::Current().RequestFullScreen(window->NativeWindow(), false);
 }
 
 TEST_F(PortWindowGLTest, LeftCtrlRecordedAsGenericAndLeftCodes) {

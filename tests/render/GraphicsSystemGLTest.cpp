@@ -16,6 +16,7 @@
 #include "render/RenderDevice.h"
 #include "scene/ObjectFactory.h"
 #include "tests/render/GraphicsTestRig.h"
+#include "tests/support/IgnoresFullScreen.h"
 #include "tests/support/LogCapture.h"
 
 namespace fs = std::filesystem;
@@ -166,6 +167,22 @@ TEST_F(GraphicsSystemGLTest, FullScreenMessagesToggleSetAndClear) {
     Send(kMsgToggleFullScreen);
     Send(kMsgToggleFullScreen);
     EXPECT_TRUE(graphics->GetSwapChain()->GetFullscreenState());
+}
+
+// On a window system that ignores the full-screen request the picture, the
+// back buffer and the copy to the window keep the window's own size.
+TEST_F(GraphicsSystemGLTest, FullScreenTheWindowSystemIgnoresKeepsTheWindowsSize) {
+    IgnoresFullScreen server(320, 240);
+    Start(320, 240, false);  // full screen, as the game starts
+    ASSERT_TRUE(graphics->GetSwapChain()->GetFullscreenState());
+    Pump();
+    Resized();
+    EXPECT_EQ(graphics->GetWidth(), 320);
+    EXPECT_EQ(graphics->GetHeight(), 240);
+    EXPECT_EQ(graphics->GetSwapChain()->GetBuffer()->GetDesc().width, 320u);
+    ExpectSize(graphics->GetTargets().glow, 320, 240);
+    EXPECT_FLOAT_EQ(probe->last._22 / probe->last._11, 320.0f / 240.0f);
+    Send(kMsgClearFullScreen);
 }
 
 TEST_F(GraphicsSystemGLTest, RandomVectorsFollowTheCRuntimeSequence) {

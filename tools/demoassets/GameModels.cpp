@@ -89,7 +89,7 @@ MeshSketch Ship() {
 
 MeshSketch Bullet() {
     MeshSketch m;
-    m.Lathe(kPaintEnergy, {{-0.9f, 0.0f}, {-0.6f, 0.14f}, {0.2f, 0.18f}, {0.6f, 0.12f}, {0.9f, 0.0f}}, 8, 1.0f, 1.0f,
+    m.Lathe(kPaintEnergy, {{-0.9f, 0.0f}, {-0.6f, 0.22f}, {0.2f, 0.3f}, {0.6f, 0.2f}, {0.9f, 0.0f}}, 10, 1.0f, 1.0f,
             false);
     Scale(m, 1.5f);
     return m;
@@ -248,7 +248,7 @@ const std::vector<GameModel>& GameModels() {
          {{0.4f, 0.4f, 0.45f}, {0.10f, 0.14f, 0.30f}, kAmber, kCyan, kAmber, kAmber, kAmber, {0.4f, 0.4f, 0.4f}},
          &MysteryBox},
         {"Bullet",
-         "the player's shot: a bolt 2.7 long (z), 0.54 thick",
+         "the player's shot: a bolt 2.7 long (z), 0.9 thick",
          {kCyan, kNavy, kCyan, kCyan, kCyan, kCyan, {0.3f, 0.9f, 1.0f}, {0.4f, 0.4f, 0.4f}},
          &Bullet},
         {"EnemyShot",

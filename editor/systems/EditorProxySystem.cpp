@@ -57,6 +57,22 @@ EditorProxySystem::EditorProxySystem() : ISystem(TypeId<EditorProxySystem>::Get(
     notAnnounced_.push_back(TypeId<Model>::Get());
 }
 
+EditorProxySystem::~EditorProxySystem() = default;
+
+Model* EditorProxySystem::Marker(float radius, const D3DXCOLOR& colour) {
+    for (const MarkerMesh& marker : markers_) {
+        if (marker.radius != radius || !(marker.colour == colour)) continue;
+        auto* copy = static_cast<Model*>(marker.mesh->Clone());
+        copy->topology = marker.mesh->topology;
+        return copy;
+    }
+    Model* built = MeshBuilder::DebugSphere(radius, colour);
+    auto* kept = static_cast<Model*>(built->Clone());
+    kept->topology = built->topology;
+    markers_.push_back(MarkerMesh{radius, colour, std::unique_ptr<Model>(kept)});
+    return built;
+}
+
 void EditorProxySystem::Init() {
     selectedObject_ = 0;
     selectedProxy_ = 0;
@@ -96,13 +112,16 @@ void EditorProxySystem::Finish(GameObject& proxy, const D3DXVECTOR3& center, con
     sphere->center = center;
     sphere->extent = extent;
     proxy.AddComponent(sphere);
-    proxy.Init();
+    // A marker is a built mesh: a Model's Init would look for a model file
+    // and texture files of its name on disk, for every proxy.
+    for (IComponent* component : proxy.GetComponents())
+        if (component->GetTypeId() != TypeId<Model>::Get()) component->Init();
     proxy.AnnounceComponentsExcept(notAnnounced_);
 }
 
 u32 EditorProxySystem::CreateWaypointProxy(u32 trackObjectId, const Waypoint& waypoint, u32 index) {
     GameObject* proxy = NewProxyObject(trackObjectId);
-    Model* sphere = MeshBuilder::DebugSphere(kWaypointRadius, kWaypointColour);
+    Model* sphere = Marker(kWaypointRadius, kWaypointColour);
     proxy->GetComponent<EditorProxyObject>()->markerColour = kWaypointColour;
     proxy->AddComponent(sphere);
     Transform* transform = TransformOf(*proxy);
@@ -136,13 +155,13 @@ u32 EditorProxySystem::CreateProxy(GameObject& object) {
         Finish(*proxy, own->center, own->extent);
         return proxy->GetId();
     } else if (const PlayerPositionTrigger* trigger = object.GetComponent<PlayerPositionTrigger>()) {
-        mesh = MeshBuilder::DebugSphere(trigger->radius, kTriggerColour);
+        mesh = Marker(trigger->radius, kTriggerColour);
         tag->markerColour = kTriggerColour;
     } else if (object.GetComponent<PlayerPath>()) {
-        mesh = MeshBuilder::DebugSphere(kTrackRadius, kTrackColour);
+        mesh = Marker(kTrackRadius, kTrackColour);
         tag->markerColour = kTrackColour;
     } else {
-        mesh = MeshBuilder::DebugSphere(kPlainRadius, kPlainColour);
+        mesh = Marker(kPlainRadius, kPlainColour);
         tag->markerColour = kPlainColour;
     }
     // The marker rides on its object, at its origin.

@@ -5,6 +5,7 @@
 // Editor, made in its Init and deleted with it; keeps the system's default
 // name "ISystem". Ids only, looked up each time. Main thread only.
 #pragma once
+#include <memory>
 #include <vector>
 
 #include "core/Types.h"
@@ -12,6 +13,7 @@
 #include "port/math/D3DX.h"
 
 class GameObject;
+class Model;
 struct Waypoint;
 
 class EditorProxySystem : public ISystem {
@@ -27,6 +29,7 @@ public:
     static constexpr float kPlainRadius = 1.0f;
 
     EditorProxySystem();
+    ~EditorProxySystem() override;
 
     // kMsgSelectObject, kMsgPickObject, kMsgSelectNextPrevious,
     // kMsgObjectUnregistered and the announcements of EditorProxyObject.
@@ -64,15 +67,26 @@ public:
     static u32 ProxiedObjectOf(u32 proxyId);
 
 private:
+    // A built debug sphere, copied for every marker of its radius and colour.
+    struct MarkerMesh {
+        float radius;
+        D3DXCOLOR colour;
+        std::unique_ptr<Model> mesh;
+    };
+
     struct WaypointRecord {
         u32 trackObjectId = 0;
         std::vector<u32> proxyIds;
     };
 
+    // A new debug sphere Model of the radius and colour (a copy of the one
+    // built first).
+    Model* Marker(float radius, const D3DXCOLOR& colour);
     // A new object with an EditorProxyObject naming the object.
     static GameObject* NewProxyObject(u32 objectId);
-    // Adds the bounding sphere of the mesh, runs Init and announces every
-    // component but the models (this system draws those itself).
+    // Adds the bounding sphere of the mesh, runs every Init but the marker's
+    // and announces every component but the models (this system draws those
+    // itself).
     void Finish(GameObject& proxy, const D3DXVECTOR3& center, const D3DXVECTOR3& extent);
     void Register(u32 componentId);
     void SelectStep(bool next);
@@ -86,4 +100,5 @@ private:
     std::vector<WaypointRecord> records_;
     std::vector<u32> notAnnounced_;  // component types of a proxy not announced: Model
     u32 cycleIndex_ = 0;
+    std::vector<MarkerMesh> markers_;
 };

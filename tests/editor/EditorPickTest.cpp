@@ -3,10 +3,13 @@
 // click, Escape and re-click path through the real controls.
 #include <cmath>
 
+#include "controls/Control.h"
+#include "editor/controls/ObjectSelectedTrigger.h"
 #include "editor/systems/EditorProxySystem.h"
 #include "editor/systems/ObjectSelectionSystem.h"
 #include "editor/systems/PickGeometry.h"
 #include "editor/systems/SelectionFilter.h"
+#include "render/Camera.h"
 #include "render/Model.h"
 #include "tests/editor/EditorTestWorld.h"
 
@@ -225,5 +228,45 @@ TEST_F(EditorClickTest, AClickSelectsTheObjectAndItsProxyAgainAfterEscape) {
     EXPECT_EQ(editor->GetPickedObject(), 0u);
     EXPECT_EQ(Click(50, 50), selected);
     EXPECT_EQ(editor->GetPickedObject(), proxies->FindProxy(object)) << "Delete works again";
+}
+
+TEST_F(EditorClickTest, ARightDragTurnsTheActiveCamera) {
+    auto* camera = dynamic_cast<Camera*>(Overlord::Instance()->GetComponentById(editor->GetFreeRoamCamera()));
+    ::Broadcast(kMsgActiveCamera, 0, editor->GetFreeRoamCamera());
+    input->MouseMoved(50, 50, 0);
+    RunFrame();
+    input->ButtonDown(1, 50, 50);
+    input->MouseMoved(60, 50, 2);
+    RunFrame();  // the drag starts here
+    input->MouseMoved(70, 50, 2);
+    RunFrame();
+    // Ten pixels to the right: the view turns 0.1 rad to the right.
+    const D3DXVECTOR3 look = camera->GetLookAt() - camera->GetPosition();
+    EXPECT_NEAR(std::atan2(look.x, look.z), 0.1f, 1e-4f);
+    EXPECT_NEAR(look.y, 0.0f, 1e-4f);
+    input->ButtonUp(1);
+    RunFrame();
+    input->MouseMoved(90, 50, 0);
+    RunFrame();
+    const D3DXVECTOR3 after = camera->GetLookAt() - camera->GetPosition();
+    EXPECT_NEAR(std::atan2(after.x, after.z), 0.1f, 1e-4f) << "the button is up: no more turning";
+}
+
+TEST(ObjectSelectedTriggerTest, HoldsWhileTheEditorHasASelection) {
+    Control control("probe", Control::kCategoryNormal);
+    auto* trigger = new ObjectSelectedTrigger();
+    control.AddActivateTrigger(trigger);
+    EXPECT_FALSE(trigger->IsTriggered());
+    u32 id = 7;
+    Message message = MakeMessage(kMsgSelectedObject, nullptr, 0, 0, id);
+    trigger->HandleMessage(&message);
+    EXPECT_TRUE(trigger->IsTriggered());
+    std::unique_ptr<ControlTrigger> copy(trigger->Clone());
+    EXPECT_TRUE(copy->IsTriggered());
+    message.FreePayload();
+    Message none = MakeMessage(kMsgSelectedObject, nullptr, 0, 0, 0u);
+    trigger->HandleMessage(&none);
+    EXPECT_FALSE(trigger->IsTriggered());
+    none.FreePayload();
 }
 }  // namespace

@@ -62,9 +62,10 @@ TEST(PickGeometryTest, ScreenRectangleTestsBothAxes) {
 }
 
 TEST(SelectionFilterTest, ObjectBeatsArchetypeBeatsTypeInAscendingTypeOrder) {
+    Transform transform;  // outlives the object, which does not delete its components
     GameObject object;
     object.SetArchetypeName("Ship");
-    object.AddComponent(new Transform());
+    object.AddComponent(&transform);
     SelectionFilter filter;
     EXPECT_FALSE(filter.Excludes(object)) << "empty";
     filter.byType[TypeId<Transform>::Get()] = true;

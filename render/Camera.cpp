@@ -1,5 +1,8 @@
 #include "render/Camera.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
@@ -53,6 +56,11 @@ Transform* Camera::OwnerTransform() const {
 void Camera::Update(float) {}
 
 void Camera::Shutdown() {}
+
+float Camera::ScaledPanSpeed(float speed, float factor) {
+    if (!std::isfinite(factor) || factor <= 0.0f) return speed;
+    return std::clamp(speed * factor, kMinPanSpeed, kMaxPanSpeed);
+}
 
 void Camera::HandleMessage(Message* message) {
     // Switching on and off goes by the type alone.

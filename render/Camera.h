@@ -36,6 +36,15 @@ public:
 
     static void Reflect(MemberList<Camera>& members);
 
+    // The editor cameras' pan speed (world units per frame of a held key) is
+    // scaled by the speed keys within this range: numpad + and - can neither
+    // send the camera to infinity nor stop it.
+    static constexpr float kMinPanSpeed = 0.001f;
+    static constexpr float kMaxPanSpeed = 1000.0f;
+    // speed x factor, kept within the range; a factor that is no finite
+    // positive number changes nothing.
+    static float ScaledPanSpeed(float speed, float factor);
+
     // kMsgCameraSwitchOn, kMsgCameraSwitchOff and kMsgCameraSwitch set the
     // switch; kMsgCameraPan pans; kMsgCameraRotate rotates; kMsgCameraLookAt
     // sets the look-at point; kMsgCameraPosition the eye point. Each ends with

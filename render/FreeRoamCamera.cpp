@@ -9,7 +9,7 @@ void FreeRoamCamera::Reflect(MemberList<FreeRoamCamera>& members) {
 void FreeRoamCamera::HandleMessage(Message* message) {
     const u32 type = message->type;
     if (type == kMsgCameraSpeed.type) {
-        if (const float* factor = message->Read(kMsgCameraSpeed)) velocity_ *= *factor;
+        if (const float* factor = message->Read(kMsgCameraSpeed)) velocity_ = ScaledPanSpeed(velocity_, *factor);
         return;
     }
     Transform* transform = OwnerTransform();

@@ -7,7 +7,7 @@
 void IsoCamera::HandleMessage(Message* message) {
     Transform* transform = OwnerTransform();
     if (const float* factor = message->Read(kMsgCameraSpeed)) {
-        velocity_ *= *factor;
+        velocity_ = ScaledPanSpeed(velocity_, *factor);
     } else if (const D3DXVECTOR3* pan = message->Read(kMsgCameraPan)) {
         const D3DXVECTOR3 step = *pan * velocity_;
         if (transform) {

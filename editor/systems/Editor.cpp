@@ -128,6 +128,13 @@ void Editor::Clear() {
 
 void Editor::Update(float dt) {
     for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Update(dt);
+    // The game's cursor picture is asked to be drawn in every frame; in edit
+    // mode the system pointer is the cursor, so the request is taken back.
+    Engine* engine = Engine::Instance();
+    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr) {
+        RenderLists& lists = graphics->GetLists();
+        if (lists.chase.OverlayObject() != 0) std::erase(lists.frameModels, lists.chase.OverlayObject());
+    }
     Broadcast(kMsgSelectedObject, selectedObject_);
     Broadcast(kMsgSelectedProxy, pickedObject_);
     GameObject* object = FindObject(selectedObject_);

@@ -1,5 +1,8 @@
 // The editor's key bindings, played through the InputSystem and the
 // GuiSystem as the window would feed them.
+#include <cmath>
+
+#include "render/FreeRoamCamera.h"
 #include "tests/editor/EditorTestWorld.h"
 
 namespace {
@@ -37,6 +40,23 @@ TEST_F(EditorBindingsTest, CtrlDecidesBetweenTheTwoMeaningsOfTabAndC) {
 TEST_F(EditorBindingsTest, NumpadPlusThenMinusSendReciprocalSpeedFactors) {
     EXPECT_EQ(Tap(0x6B), std::vector<std::string>{"55,0=" + Bits(10.0f)});
     EXPECT_EQ(Tap(0x6D), std::vector<std::string>{"55,0=" + Bits(0.1f)});
+}
+
+TEST_F(EditorBindingsTest, CameraSpeedStaysInItsRangeAfterAHundredPressesEitherWay) {
+    auto* camera = static_cast<FreeRoamCamera*>(Overlord::Instance()->GetComponentById(editor->GetFreeRoamCamera()));
+    ASSERT_NE(camera, nullptr);
+    for (int i = 0; i < 100; ++i) Tap(0x6B);
+    EXPECT_EQ(camera->GetVelocity(), Camera::kMaxPanSpeed);
+    // A pan then moves the camera a finite way, and minus brings it back.
+    ::Broadcast(kMsgCameraPan, 0, D3DXVECTOR3(1, 0, 0));
+    EXPECT_TRUE(std::isfinite(camera->GetPosition().x));
+    EXPECT_NEAR(camera->GetPosition().x, Camera::kMaxPanSpeed, 1.0f);
+    Tap(0x6D);
+    EXPECT_NEAR(camera->GetVelocity(), Camera::kMaxPanSpeed / 10, 1e-3f);
+    for (int i = 0; i < 100; ++i) Tap(0x6D);
+    EXPECT_EQ(camera->GetVelocity(), Camera::kMinPanSpeed);
+    Tap(0x6B);
+    EXPECT_NEAR(camera->GetVelocity(), Camera::kMinPanSpeed * 10, 1e-6f) << "plus brings it back";
 }
 
 TEST_F(EditorBindingsTest, HeldEscapeDeselectsEverySecondFrame) {

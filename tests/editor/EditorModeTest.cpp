@@ -6,6 +6,7 @@
 #include "platform/AudioSystem.h"
 #include "render/Camera.h"
 #include "render/GlobalLighting.h"
+#include "render/Model.h"
 #include "render/PointLight.h"
 #include "tests/editor/EditorTestWorld.h"
 
@@ -18,6 +19,22 @@ std::vector<ISystem*> GameSystems(Engine* engine) {
                        TypeId<AudioSystem>::Get(), TypeId<PauseMenu>::Get()})
         if (ISystem* system = engine->GetSystem(typeId)) systems.push_back(system);
     return systems;
+}
+
+TEST_F(EditorModeTest, TheGamesCursorPictureIsNotDrawnInEditMode) {
+    const u32 cursor = AddSceneObject({0, 0, 0});
+    const u32 other = AddSceneObject({1, 0, 0});
+    ::Broadcast(kMsgOverlayObject, 0, cursor);
+    auto drawThisFrame = [&](u32 id) {
+        SendToSystem(DrawThisFrame(TypeId<Model>::Get()), TypeId<GraphicsSystem>::Get(), 0, id);
+    };
+    std::vector<u32>& drawn = graphics->GetLists().frameModels;
+    Enter();
+    drawn.clear();
+    drawThisFrame(cursor);  // the cursor's control asks every frame
+    drawThisFrame(other);
+    editor->Update(0.0f);
+    EXPECT_EQ(drawn, std::vector<u32>{other});
 }
 
 TEST_F(EditorModeTest, ActivateTakesOverAndDeactivateGivesEverythingBack) {

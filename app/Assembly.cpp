@@ -50,8 +50,13 @@ void LogSinkRow(const char* row) {
 }
 
 // Runs on the quit-signal watcher thread just before the process ends at once.
-void WriteLogBeforeQuitting(int signal) {
-    if (Logger* logger = Logger::Instance())
+void WriteLogBeforeQuitting(int signal, bool frameStuck) {
+    Logger* logger = Logger::Instance();
+    if (!logger) return;
+    if (frameStuck)
+        logger->WriteQueuedNow("Quit signal " + std::to_string(signal) + ": the running frame did not end within " +
+                               std::to_string(kQuitGraceMilliseconds) + " ms; ending at once");
+    else
         logger->WriteQueuedNow("Quit signal " + std::to_string(signal) +
                                " before the frame loop ran, or a second one: ending at once");
 }

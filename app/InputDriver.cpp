@@ -14,6 +14,7 @@ void InputDriver::BeginFrame() {
         Fail(bad.lineNumber, bad.line, bad.reason);
         return;
     }
+    releasedKeys_.clear();
     const std::vector<InputScript::Step>& steps = script_.Steps();
     while (next_ < steps.size()) {
         const InputScript::Step& step = steps[next_];
@@ -21,7 +22,7 @@ void InputDriver::BeginFrame() {
             Log("SCRIPT: %s", step.line.c_str());
             mark_ = 0;
         }
-        StepPlay play{target_, step.args, frame_, {}, &mark_};
+        StepPlay play{target_, step.args, frame_, {}, &mark_, &releasedKeys_};
         switch (step.command->play(play)) {
             case StepState::Again:
                 ++frame_;
@@ -41,11 +42,26 @@ void InputDriver::BeginFrame() {
     Finish();
 }
 
+namespace {
+// A script's text as messages show it: at most kShownBytes, the rest marked
+// as cut, bytes that are not printable ASCII as '?' (a binary line is one
+// long line).
+std::string Shown(const std::string& text) {
+    constexpr std::size_t kShownBytes = 120;
+    std::string shown = text.substr(0, kShownBytes);
+    for (char& c : shown)
+        if ((c < 0x20 && c != '\t') || c > 0x7e) c = '?';
+    if (text.size() > kShownBytes) shown += "... (" + std::to_string(text.size()) + " bytes)";
+    return shown;
+}
+}  // namespace
+
 void InputDriver::Fail(int lineNumber, const std::string& line, const std::string& reason) {
-    Log("SCRIPT FAILED: %s", line.c_str());
-    Log("SCRIPT REASON: line %d: %s", lineNumber, reason.c_str());
-    std::fprintf(stderr, "DevozizuDave: input script line %d failed: %s (%s)\n", lineNumber, line.c_str(),
-                 reason.c_str());
+    const std::string shownLine = Shown(line), shownReason = Shown(reason);
+    Log("SCRIPT FAILED: %s", shownLine.c_str());
+    Log("SCRIPT REASON: line %d: %s", lineNumber, shownReason.c_str());
+    std::fprintf(stderr, "DevozizuDave: input script line %d failed: %s (%s)\n", lineNumber, shownLine.c_str(),
+                 shownReason.c_str());
     failed_ = true;
     Finish();
 }

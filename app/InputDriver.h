@@ -7,6 +7,7 @@
 // thread only.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "app/InputScript.h"
 
@@ -27,9 +28,10 @@ private:
 
     InputScript script_;
     ScriptTarget& target_;
-    size_t next_ = 0;  // the step playing, or the next to start
-    u32 frame_ = 0;    // frames the playing step has had before this one
-    u32 mark_ = 0;     // the playing step's note (StepPlay::mark)
+    size_t next_ = 0;                // the step playing, or the next to start
+    u32 frame_ = 0;                  // frames the playing step has had before this one
+    u32 mark_ = 0;                   // the playing step's note (StepPlay::mark)
+    std::vector<u32> releasedKeys_;  // keys released in this frame (StepPlay::releasedKeys)
     bool finished_ = false;
     bool failed_ = false;
 };

@@ -1,6 +1,7 @@
 #include "app/InputScript.h"
 
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "port/os/WholeFile.h"
@@ -21,6 +22,24 @@ std::vector<std::string> SplitWords(const std::string& line, std::string* kept) 
     const size_t begin = line.find_first_not_of(" \t\r");
     *kept = words.empty() ? std::string() : line.substr(begin, end - begin);
     return words;
+}
+
+// What a path of that type is, when it is not a regular file (or missing,
+// which the read reports); null otherwise.
+const char* NotAFileKind(std::filesystem::file_type type) {
+    switch (type) {
+        case std::filesystem::file_type::directory:
+            return "a folder";
+        case std::filesystem::file_type::fifo:
+            return "a FIFO";
+        case std::filesystem::file_type::character:
+        case std::filesystem::file_type::block:
+            return "a device";
+        case std::filesystem::file_type::socket:
+            return "a socket";
+        default:
+            return nullptr;
+    }
 }
 
 }  // namespace
@@ -51,6 +70,13 @@ InputScript InputScript::Parse(const std::string& text) {
 
 bool InputScript::Load(const std::string& path, InputScript* script, std::string* error) {
     constexpr std::size_t kMostBytes = 1u << 20;  // a script is a few hundred lines
+    // What is not a regular file is named, not read (a FIFO would block).
+    std::error_code failed;
+    const std::filesystem::file_type type = std::filesystem::status(path, failed).type();
+    if (const char* what = NotAFileKind(type)) {
+        *error = std::string("it is ") + what + ", not a script file";
+        return false;
+    }
     std::string text;
     int number = 0;
     const FileRead read = ReadWholeFile(path, kMostBytes, &text, &number);

@@ -87,14 +87,30 @@ bool AcceptKey(const Args& args) {
     return args.size() == 2 && ParseKey(args[0], &vk) && (args[1] == "down" || args[1] == "up");
 }
 
+bool ReleasedThisFrame(const StepPlay& play, u32 vk) {
+    return play.releasedKeys &&
+           std::find(play.releasedKeys->begin(), play.releasedKeys->end(), vk) != play.releasedKeys->end();
+}
+
+void Release(StepPlay& play, u32 vk) {
+    play.target.Key(vk, false);
+    if (play.releasedKeys) play.releasedKeys->push_back(vk);
+}
+
 StepState PlayKey(StepPlay& play) {
     u32 vk = 0;
     ParseKey(play.args[0], &vk);
-    play.target.Key(vk, play.args[1] == "down");
+    if (play.args[1] == "up") {
+        Release(play, vk);
+        return StepState::Done;
+    }
+    if (ReleasedThisFrame(play, vk)) return StepState::Again;
+    play.target.Key(vk, true);
     return StepState::Done;
 }
 
-// tap VK: down now, up in the next frame.
+// tap VK: down in one frame, up in the next (mark: 1 once pressed); a press
+// of a key released in this frame waits for the next.
 bool AcceptTap(const Args& args) {
     u32 vk;
     return args.size() == 1 && ParseKey(args[0], &vk);
@@ -103,8 +119,14 @@ bool AcceptTap(const Args& args) {
 StepState PlayTap(StepPlay& play) {
     u32 vk = 0;
     ParseKey(play.args[0], &vk);
-    play.target.Key(vk, play.frame == 0);
-    return play.frame == 0 ? StepState::Again : StepState::Done;
+    if (*play.mark == 0) {
+        if (ReleasedThisFrame(play, vk)) return StepState::Again;
+        play.target.Key(vk, true);
+        *play.mark = 1;
+        return StepState::Again;
+    }
+    Release(play, vk);
+    return StepState::Done;
 }
 
 bool AcceptPoint(const Args& args) {

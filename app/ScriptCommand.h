@@ -25,6 +25,9 @@ struct StepPlay {
     u32 frame = 0;                         // frames since the step started: 0 in its first
     std::string error;                     // why, with StepState::Failed
     u32* mark = nullptr;                   // the step's own note across its frames; 0 when it starts
+    // Keys released in this frame by earlier steps: a press of one waits a
+    // frame, or the window would see one press where two were meant.
+    std::vector<u32>* releasedKeys = nullptr;
 };
 
 struct ScriptCommand {

@@ -11,6 +11,8 @@ namespace {
 constexpr const char* kScriptVariable = "DD_INPUT_SCRIPT";
 constexpr const char* kFrameTimeVariable = "DD_FIXED_FRAME_TIME";
 constexpr const char* kShotFolderVariable = "DD_SHOT_DIR";
+constexpr double kShortestFrameSeconds = 1e-4;
+constexpr double kLongestFrameSeconds = 1.0;
 
 // The variable's value; empty when it is unset.
 std::string Variable(const char* name) {
@@ -27,8 +29,11 @@ bool ScriptedRun::ReadEnvironment(std::string* error) {
     if (!frameTime.empty()) {
         char* end = nullptr;
         const double seconds = std::strtod(frameTime.c_str(), &end);
-        if (*end != '\0' || !std::isfinite(seconds) || seconds <= 0.0) {
-            *error = std::string(kFrameTimeVariable) + " is \"" + frameTime + "\", not a number of seconds above 0";
+        // The frame time is a float: the range keeps it a usable step (not 0,
+        // which would mean the measured time, nor infinite).
+        if (*end != '\0' || !(seconds >= kShortestFrameSeconds && seconds <= kLongestFrameSeconds)) {
+            *error = std::string(kFrameTimeVariable) + " is \"" + frameTime.substr(0, 64) +
+                     "\", not a number of seconds from 0.0001 to 1";
             return false;
         }
         fixedFrameSeconds_ = static_cast<float>(seconds);

@@ -10,10 +10,11 @@ IComponent* Lookup(u32 id) {
 }  // namespace
 
 void ComponentList::Add(u32 componentId) {
-    pending_.push_back(componentId);
+    (passing_ ? done_ : pending_).push_back(componentId);
 }
 
 bool ComponentList::HasNext() {
+    passing_ = true;
     while (!pending_.empty()) {
         if (Lookup(pending_.back())) return true;
         pending_.pop_back();
@@ -22,6 +23,7 @@ bool ComponentList::HasNext() {
 }
 
 IComponent* ComponentList::Next() {
+    passing_ = true;
     if (pending_.empty()) return nullptr;
     const u32 id = pending_.back();
     pending_.pop_back();
@@ -32,4 +34,5 @@ IComponent* ComponentList::Next() {
 void ComponentList::Clear() {
     pending_.clear();
     done_.clear();
+    passing_ = false;
 }

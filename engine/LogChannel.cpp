@@ -29,11 +29,49 @@ void LogChannel::Append(std::string_view text) {
     std::lock_guard<std::mutex> hold(lock_);
     pending_.append(text);
     pending_.push_back('\n');
+    queuedBytes_ += text.size() + 1;
 }
 
 void LogChannel::AppendRow(u32 frame, u32 threadId, std::string_view message) {
-    u32 elapsed = MillisecondTimer() - startTime_;  // wraps like the 32-bit timer
     std::lock_guard<std::mutex> hold(lock_);
+    if (cut_) {
+        ++droppedRows_;
+        return;
+    }
+    // The columns take at most 4 x 11 bytes; the row ends with two line ends.
+    const u64 rowBytes = 44 + name_.size() + 1 + message.size() + 2;
+    if (queuedBytes_ + rowBytes > sizeBound_) {
+        cut_ = true;
+        ++droppedRows_;
+        AppendRowLocked(frame, threadId,
+                        "Log cut: the file reached its bound of " + std::to_string(sizeBound_) +
+                            " bytes; later rows are dropped and counted at shutdown");
+        return;
+    }
+    AppendRowLocked(frame, threadId, message);
+}
+
+void LogChannel::AppendDroppedCount(u32 frame, u32 threadId) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (droppedRows_ == 0) return;
+    AppendRowLocked(frame, threadId,
+                    "Log cut: " + std::to_string(droppedRows_) + " rows were dropped past the bound of " +
+                        std::to_string(sizeBound_) + " bytes");
+}
+
+void LogChannel::SetSizeBound(u64 bytes) {
+    std::lock_guard<std::mutex> hold(lock_);
+    sizeBound_ = bytes;
+}
+
+u64 LogChannel::DroppedRows() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return droppedRows_;
+}
+
+void LogChannel::AppendRowLocked(u32 frame, u32 threadId, std::string_view message) {
+    const u32 elapsed = MillisecondTimer() - startTime_;  // wraps like the 32-bit timer
+    const std::size_t before = pending_.size();
     AppendColumn(pending_, frame);
     AppendColumn(pending_, elapsed);
     AppendColumn(pending_, threadId);
@@ -42,6 +80,7 @@ void LogChannel::AppendRow(u32 frame, u32 threadId, std::string_view message) {
     pending_.push_back('\t');
     pending_.append(message);
     pending_.append("\n\n", 2);
+    queuedBytes_ += pending_.size() - before;
 }
 
 bool LogChannel::HasPending() const {

@@ -1,6 +1,8 @@
 // One log file and the rows queued for it. Owned by the Logger for its whole
 // life. Any thread appends rows under the channel's lock; the log writer
-// thread takes them all at once and appends them to the file.
+// thread takes them all at once and appends them to the file. The file has a
+// size bound: the row that would pass it is replaced by one row saying the
+// log was cut, and later rows are dropped and counted.
 #pragma once
 #include <atomic>
 #include <mutex>
@@ -12,6 +14,9 @@
 
 class LogChannel {
 public:
+    // The default bound of a log file, in bytes.
+    static constexpr u64 kDefaultSizeBound = 256ull << 20;
+
     explicit LogChannel(const std::string& name);
     LogChannel(const LogChannel&) = delete;
     LogChannel& operator=(const LogChannel&) = delete;
@@ -25,6 +30,11 @@ public:
     // Appends a row of the standard columns: frame, ms since Open, thread id,
     // channel id, channel name, message.
     void AppendRow(u32 frame, u32 threadId, std::string_view message);
+    // Appends the row that counts the rows dropped past the bound (nothing
+    // when none were); it may pass the bound. Called once, at shutdown.
+    void AppendDroppedCount(u32 frame, u32 threadId);
+    void SetSizeBound(u64 bytes);
+    u64 DroppedRows() const;
     bool HasPending() const;
     // Moves every queued byte into out (emptied first), leaving the queue empty.
     void TakePending(std::string& out);
@@ -38,6 +48,9 @@ public:
     OsFile& File() { return file_; }
 
 private:
+    // Appends one standard row; the caller holds the lock.
+    void AppendRowLocked(u32 frame, u32 threadId, std::string_view message);
+
     OsFile file_;
     u32 id_ = 0;
     std::string name_;
@@ -45,5 +58,9 @@ private:
     std::atomic<bool> failureReported_{false};  // the writer thread, or the Logger after it stopped
     u32 startTime_ = 0;                         // MillisecondTimer() when opened
     std::string pending_;                       // queued rows, each already followed by its line end
+    u64 sizeBound_ = kDefaultSizeBound;         // bytes the file may reach
+    u64 queuedBytes_ = 0;                       // bytes queued since Open (written or pending)
+    u64 droppedRows_ = 0;                       // rows left out past the bound
+    bool cut_ = false;                          // the bound was reached: rows are dropped
     mutable std::mutex lock_;
 };

@@ -73,8 +73,13 @@ void Logger::FlushFrame(int limit) {
     }
 }
 
+void Logger::SetSizeBound(u64 bytes) {
+    for (auto& channel : owned_) channel->SetSizeBound(bytes);
+}
+
 void Logger::Shutdown() {
     if (shutDown_) return;
+    for (auto& channel : owned_) channel->AppendDroppedCount(FrameCounter(), CurrentThreadId());
     for (auto& channel : owned_) {
         if (!channel->HasPending()) continue;
         writer_.WaitIdle();

@@ -37,6 +37,10 @@ public:
     // Writes every queued row, stops and joins the writer and closes the
     // files. Called by the destructor; later rows are dropped.
     void Shutdown();
+    // The size bound of every channel's file, in bytes (LogChannel's default
+    // until set): past it one row says the log was cut and later rows are
+    // dropped, counted in a last row at shutdown.
+    void SetSizeBound(u64 bytes);
     // For a process about to end at once (a quit signal during start-up):
     // queues `lastRow`, stops the writer and writes every queued row from the
     // calling thread, which may be any. Rows queued later stay unwritten.

@@ -15,7 +15,7 @@ MessageHub::~MessageHub() {
 }
 
 void MessageHub::SubscribeResolver(u32 type, u32 argument, u32 subscriberId, MessageResolver resolver) {
-    if (table_[type][argument].emplace(subscriberId, resolver).second)
+    if (table_[type][argument].emplace(subscriberId, Subscription{resolver, ++filings_}).second)
         bySubscriber_[subscriberId].emplace_back(type, argument);
 }
 
@@ -88,10 +88,14 @@ void MessageHub::DispatchQueued() {
 void MessageHub::DeliverToSubscribers(Message* message) {
     const SubscriberMap* subscribers = FindSubscribers(message->type, message->argument);
     if (!subscribers) return;
+    // Those filed after this point wait for the next message.
+    const u64 filedBefore = filings_;
     // Re-seek after every call: the handler may have changed this very map.
     for (auto it = subscribers->begin(); it != subscribers->end();) {
         const u32 id = it->first;
-        IMessaging* receiver = it->second ? it->second(id) : nullptr;
+        const Subscription& subscription = it->second;
+        IMessaging* receiver = nullptr;
+        if (subscription.filed <= filedBefore && subscription.resolver) receiver = subscription.resolver(id);
         if (receiver) receiver->HandleMessage(message);
         it = subscribers->upper_bound(id);
     }

@@ -55,12 +55,17 @@ public:
     // Delivers to the subscribers of (type, argument) in ascending id; a
     // subscriber that resolves to null is skipped. The caller frees the
     // payload. Handlers may subscribe and unsubscribe meanwhile: a subscriber
-    // filed during the walk with a higher id than the current one is served
-    // too, one erased before it is reached is not.
+    // filed during the walk first hears the next message (so a handler that
+    // makes subscribers of its own kind cannot keep a delivery going), one
+    // erased before it is reached is not served.
     void DeliverToSubscribers(Message* message);
 
 private:
-    using SubscriberMap = std::map<u32, MessageResolver>;
+    struct Subscription {
+        MessageResolver resolver = nullptr;
+        u64 filed = 0;  // the filing count when it was filed
+    };
+    using SubscriberMap = std::map<u32, Subscription>;
     // The subscribers of (type, argument), or null when none were ever filed.
     SubscriberMap* FindSubscribers(u32 type, u32 argument);
 
@@ -70,6 +75,7 @@ private:
     // subscriber id -> the pairs it is filed under (each once).
     std::unordered_map<u32, std::vector<std::pair<u32, u32>>> bySubscriber_;
     std::deque<Message> queue_;
+    u64 filings_ = 0;  // subscriptions filed so far
 };
 
 // Immediate delivery of a filled record to its target (resolver(target)),

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/TypeId.h"
@@ -68,7 +69,19 @@ public:
     }
     u32 GetTypeId() const override { return TypeId<T*>::Get(); }
     void FromLua(void*, lua_State*) const override {
-        throw DataError(": values of type " + GetName() + " cannot be read");
+        throw DataError(": values of type " + PointerName() + " cannot be read");
+    }
+
+private:
+    // "T*" for messages: no class is registered under a pointer type, so the
+    // pointee's name comes from the compiler's signature text.
+    static std::string PointerName() {
+        const std::string_view signature = __PRETTY_FUNCTION__;
+        const std::size_t at = signature.find("T = ");
+        if (at == std::string_view::npos) return "pointer";
+        const std::size_t from = at + 4;
+        const std::size_t to = signature.find_first_of(";]", from);
+        return std::string(signature.substr(from, to == std::string_view::npos ? to : to - from)) + "*";
     }
 };
 

@@ -25,8 +25,11 @@ Model* Build(const MeshGeometry& geometry) {
 
 Model* BuildColoured(const MeshGeometry& geometry, const D3DXCOLOR& colour) {
     Model* model = Build(geometry);
-    if (RenderResources* resources = RenderResources::Instance())
-        model->material.diffuse = resources->GetSolidColorTexture(colour.r, colour.g, colour.b, colour.a);
+    if (RenderResources* resources = RenderResources::Instance()) {
+        // Held by the material: the cache may drop the colour once the model goes.
+        model->material.generatedDiffuse = resources->HoldSolidColorTexture(colour.r, colour.g, colour.b, colour.a);
+        model->material.diffuse = model->material.generatedDiffuse.get();
+    }
     return model;
 }
 

@@ -13,10 +13,10 @@
 #include "port/panels/TweakPanels.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
-#include "render/FrameContext.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
 #include "render/NoiseGenerator.h"
+#include "render/RenderResources.h"
 
 void Primitive::Reflect(MemberList<Primitive>& members) {
     members.Add("primType", &Primitive::primType, false);
@@ -105,18 +105,25 @@ Model* Primitive::BuildMesh(bool announce) {
     }
 
     Material& m = model->material;
-    if (noisy && grid) {
-        m.generatedDiffuse = noise->GetTextureView(grid, color, gradient ? endColor : color);
-        m.diffuse = m.generatedDiffuse ? m.generatedDiffuse.get() : FrameContext::Solid(color);
+    RenderResources* resources = RenderResources::Instance();
+    // The material holds its solid colours: the cache may drop them once it goes.
+    auto solid = [&](const D3DXCOLOR& c) {
+        return resources ? resources->HoldSolidColorTexture(c.r, c.g, c.b, c.a) : nullptr;
+    };
+    if (noisy && grid) m.generatedDiffuse = noise->GetTextureView(grid, color, gradient ? endColor : color);
+    if (noisy && grid && m.generatedDiffuse) {
+        m.diffuse = m.generatedDiffuse.get();
     } else if (solidColor || noisy) {
-        m.diffuse = FrameContext::Solid(color);
+        m.generatedDiffuse = solid(color);
+        m.diffuse = m.generatedDiffuse.get();
     } else {
         Material::LoadTextures(material);
         Material::ResolveTextures(m, material);
     }
     const D3DXCOLOR black(0, 0, 0, 1);
     if (noiseGlowmap && grid) m.generatedGlow = noise->GetTextureView(grid, black, D3DXCOLOR(0.1f, 0.1f, 0.1f, 0.1f));
-    m.glow = m.generatedGlow ? m.generatedGlow.get() : FrameContext::Solid(black);
+    if (!m.generatedGlow) m.generatedGlow = solid(black);
+    m.glow = m.generatedGlow.get();
     m.diffuseLocked = m.glowLocked = m.specularLocked = m.normalLocked = true;
 
     if (!owner) return model;  // not on an object: the caller keeps it

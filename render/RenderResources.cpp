@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "engine/Logger.h"
 #include "port/gpu/GpuDevice.h"
@@ -70,15 +71,52 @@ GpuShaderResourceView* RenderResources::GetTexture(const std::string& name) {
 }
 
 GpuShaderResourceView* RenderResources::GetSolidColorTexture(float r, float g, float b, float a) {
-    for (const SolidColor& solid : solidColorTextures_)
-        if (solid.width == kSolidSize && solid.height == kSolidSize && solid.color.r == r && solid.color.g == g &&
-            solid.color.b == b && solid.color.a == a)
-            return solid.view.get();
+    return AcquireSolidColor(r, g, b, a, true).get();
+}
+
+std::shared_ptr<GpuShaderResourceView> RenderResources::HoldSolidColorTexture(float r, float g, float b, float a) {
+    return AcquireSolidColor(r, g, b, a, false);
+}
+
+bool RenderResources::DropUnheldSolidColor() {
+    auto oldest = solidColors_.end();
+    for (auto it = solidColors_.begin(); it != solidColors_.end(); ++it)
+        if (!it->second.pinned && it->second.view.use_count() == 1 &&
+            (oldest == solidColors_.end() || it->second.lastUse < oldest->second.lastUse))
+            oldest = it;
+    if (oldest == solidColors_.end()) return false;
+    solidColors_.erase(oldest);
+    return true;
+}
+
+std::shared_ptr<GpuShaderResourceView> RenderResources::AcquireSolidColor(float r, float g, float b, float a,
+                                                                          bool pin) {
+    const u8 texel[4] = {ChannelByte(r), ChannelByte(g), ChannelByte(b), ChannelByte(a)};
+    const u32 key = (u32{texel[0]} << 24) | (u32{texel[1]} << 16) | (u32{texel[2]} << 8) | texel[3];
+    auto found = solidColors_.find(key);
+    if (found == solidColors_.end() && solidColors_.size() >= kMaxSolidColors && !DropUnheldSolidColor()) {
+        // Every texture is held: the nearest colour stands in.
+        int best = 1 << 30;
+        for (auto it = solidColors_.begin(); it != solidColors_.end(); ++it) {
+            int distance = 0;
+            for (int c = 0; c < 4; ++c) distance += std::abs(int((it->first >> (24 - 8 * c)) & 0xFFu) - int(texel[c]));
+            if (distance < best) best = distance, found = it;
+        }
+        if (!reportedSolidFull_)
+            Log("RenderResources: %zu solid colours are held at once; colour %08X and later new ones show the "
+                "nearest held colour",
+                kMaxSolidColors, key);
+        reportedSolidFull_ = true;
+    }
+    if (found != solidColors_.end()) {
+        found->second.lastUse = ++solidRequests_;
+        found->second.pinned = found->second.pinned || pin;
+        return found->second.view;
+    }
     std::shared_ptr<GpuTexture> texture = CreateDynamicTexture(kSolidSize, kSolidSize);
     if (!texture) return nullptr;
     GpuMappedSubresource mapped;
     if (texture->Map(0, GpuMap::WriteDiscard, &mapped)) {
-        const u8 texel[4] = {ChannelByte(r), ChannelByte(g), ChannelByte(b), ChannelByte(a)};
         for (unsigned y = 0; y < kSolidSize; ++y) {
             u8* row = static_cast<u8*>(mapped.data) + static_cast<size_t>(y) * mapped.rowPitch;
             for (unsigned x = 0; x < kSolidSize; ++x) std::copy(texel, texel + 4, row + 4 * x);
@@ -87,8 +125,8 @@ GpuShaderResourceView* RenderResources::GetSolidColorTexture(float r, float g, f
     }
     std::shared_ptr<GpuShaderResourceView> view = CreateTextureView(texture);
     if (!view) return nullptr;
-    solidColorTextures_.push_back({kSolidSize, kSolidSize, D3DXCOLOR(r, g, b, a), view});
-    return view.get();
+    solidColors_[key] = SolidColor{view, ++solidRequests_, pin};
+    return view;
 }
 
 std::shared_ptr<GpuShaderResourceView> RenderResources::LoadTextureFile(const std::string& path) {

@@ -1,5 +1,6 @@
 // The engine-wide holder of shader-readable textures: file textures of the
-// "texture" folder cached by name, solid one-colour textures cached by colour,
+// "texture" folder cached by name, solid one-colour textures cached by their
+// colour bytes (a bounded cache: see kMaxSolidColors),
 // the fallback pattern, the array of particle alpha masks of the "particle"
 // folder, and, uncached, sky box cubes and bare dynamic textures for callers
 // that fill them (font atlases, noise). Also the default colours of missing
@@ -38,8 +39,17 @@ public:
     // an empty name, a missing file or no device (a later call tries again);
     // the fallback pattern for a file that cannot be read.
     GpuShaderResourceView* GetTexture(const std::string& name);
-    // A 64x64 texture of one colour, made once per exact colour.
+    // A texture of one colour, shared by every colour of the same RGBA8 bytes,
+    // held by the caller (a Material keeps it in generatedDiffuse or
+    // generatedGlow). The cache keeps at most kMaxSolidColors; when full it
+    // drops the textures nobody holds, least recently asked for first, and
+    // when every one is held it gives the nearest colour it has (one log
+    // row). Null without a device.
+    std::shared_ptr<GpuShaderResourceView> HoldSolidColorTexture(float r, float g, float b, float a);
+    // The same for a caller that keeps no hold (the renderer's per-frame
+    // defaults, tests): the texture stays cached for the run.
     GpuShaderResourceView* GetSolidColorTexture(float r, float g, float b, float a);
+    std::size_t SolidColorCount() const { return solidColors_.size(); }
     // A cube texture from a full path, loaded on every call and owned by the
     // caller (a sky box keeps it as long as it lives); the shared plain green
     // (a 2-D texture) when it cannot be loaded. Null without a device.
@@ -71,18 +81,22 @@ public:
     D3DXCOLOR defaultSpecularColor{1, 1, 1, 1};
     D3DXCOLOR defaultGlowColor{0, 0, 0, 1};
 
-    static constexpr unsigned kSolidSize = 64;
+    // A solid colour's texture side (one texel samples as well as many).
+    static constexpr unsigned kSolidSize = 1;
+    static constexpr std::size_t kMaxSolidColors = 1024;
     static constexpr unsigned kFallbackSize = 64;
     // Palette entry i of the fallback pattern.
     const D3DXCOLOR& FallbackPalette(unsigned i) const { return fallbackPalette_[i % 8]; }
 
 private:
     struct SolidColor {
-        unsigned width;
-        unsigned height;
-        D3DXCOLOR color;
         std::shared_ptr<GpuShaderResourceView> view;
+        unsigned long long lastUse = 0;
+        bool pinned = false;  // asked for without a hold: kept for the run
     };
+    std::shared_ptr<GpuShaderResourceView> AcquireSolidColor(float r, float g, float b, float a, bool pin);
+    // Drops the least recently asked-for texture nobody holds; false when none can go.
+    bool DropUnheldSolidColor();
 
     std::shared_ptr<GpuDevice> device_;
     std::map<std::string, unsigned> particleTextureIndex_;
@@ -90,7 +104,9 @@ private:
     D3DXCOLOR fallbackPalette_[8];
     std::shared_ptr<GpuShaderResourceView> fallbackTexture_;
     std::map<std::string, std::shared_ptr<GpuShaderResourceView>> textureCache_;
-    std::vector<SolidColor> solidColorTextures_;
+    std::map<u32, SolidColor> solidColors_;  // by RGBA8 bytes (r in the high byte)
+    unsigned long long solidRequests_ = 0;
+    bool reportedSolidFull_ = false;
     FilePath TextureFolder() const;
     FilePath ParticleFolder() const;
 

@@ -1,6 +1,7 @@
 #include "game/actors/Player.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "engine/GameObject.h"
@@ -399,8 +400,10 @@ void Player::Death() {
         // GameLogic takes the results before this death's penalty.
         SendToSystem(kMsgGameOver, TypeId<GameLogic>::Get(), GetId());
     }
-    points = points >= pointsLostOnDeath ? points - pointsLostOnDeath : 0;
-    numOfLives -= 1;
+    // Saturated: a level may give any value to either.
+    const long long penalised = static_cast<long long>(points) - pointsLostOnDeath;
+    points = points >= pointsLostOnDeath ? static_cast<int>(std::min<long long>(penalised, INT_MAX)) : 0;
+    if (numOfLives != INT_MIN) numOfLives -= 1;
     SendToObject(kMsgEffectAtPosition, GetOwner(), GetId(), WorldPosition());
     SetEnabled(false);
 }

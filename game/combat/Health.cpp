@@ -1,6 +1,7 @@
 #include "game/combat/Health.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "engine/GameObject.h"
 #include "engine/MessageHub.h"
@@ -17,6 +18,20 @@
 #include "render/Model.h"
 
 namespace {
+
+// Hit points take any value a level gives them: sums and differences stop at
+// the ends of int instead of wrapping.
+int SaturatedSum(int a, int b) {
+    int out = 0;
+    if (!__builtin_add_overflow(a, b, &out)) return out;
+    return b > 0 ? INT_MAX : INT_MIN;
+}
+
+int SaturatedDifference(int a, int b) {
+    int out = 0;
+    if (!__builtin_sub_overflow(a, b, &out)) return out;
+    return b < 0 ? INT_MAX : INT_MIN;
+}
 
 constexpr const char* kBulletArchetype = "Bullet";
 constexpr float kImpactFlashTime = 0.07f;  // s the ship shows the impact glow
@@ -145,7 +160,8 @@ void Health::Update(float dt) {
     if (isPlayer && currentHP < maxHP) {
         ++rechargeCounter;
         if (rechargeCounter >= rechargeWaitTime) {
-            if (currentHP > 0) currentHP = hpRechargeValue == -1 ? maxHP : std::min(currentHP + hpRechargeValue, maxHP);
+            if (currentHP > 0)
+                currentHP = hpRechargeValue == -1 ? maxHP : std::min(SaturatedSum(currentHP, hpRechargeValue), maxHP);
             rechargeCounter = 0;
         }
     }
@@ -189,8 +205,8 @@ void Health::ResolveHit(u32 a, u32 b, bool playerHit) {
     }
 
     const int hpA = hA->currentHP, hpB = hB->currentHP;
-    hA->currentHP = hpA - hpB;
-    hB->currentHP = hpB - hpA;
+    hA->currentHP = SaturatedDifference(hpA, hpB);
+    hB->currentHP = SaturatedDifference(hpB, hpA);
 
     if (playerHit) {
         int group = 0;
@@ -217,7 +233,7 @@ void Health::ResolveHit(u32 a, u32 b, bool playerHit) {
         } else if (!shieldCancelEffect && !ship.abilitiesDisabled) {
             if (hasBox && speed > 0.0f) sendSpeed();
             if (group == 2) Post(kMsgEnergyChange, GetId(), -static_cast<float>(hpB));
-            hA->currentHP += hpB;
+            hA->currentHP = SaturatedSum(hA->currentHP, hpB);
         }
         hA->currentHP = std::min(hA->currentHP, hA->maxHP);
         SendToObject(kMsgPlayerCollided, b, b);

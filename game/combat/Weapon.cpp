@@ -12,6 +12,7 @@
 #include "engine/Transform.h"
 #include "game/combat/Projectile.h"
 #include "game/combat/ProjectilePatternManager.h"
+#include "game/level/SpawnBudget.h"
 #include "platform/AudioSystem.h"
 #include "platform/SoundEventData.h"
 #include "render/GraphicsSystem.h"
@@ -38,8 +39,10 @@ D3DXVECTOR3 Position(Transform* transform) {
 
 u32 MakeShotObject(const std::string& archetype, std::set<std::string>& reported, const char* who, u32 ownerId) {
     if (reported.count(archetype)) return 0;
+    if (!SpawnBudget::Take(who, ownerId)) return 0;
     ObjectFactory* factory = ObjectFactory::Instance();
     const u32 id = factory ? factory->Instantiate(archetype, false) : 0;
+    SpawnBudget::Made(id);
     if (id == 0) {
         reported.insert(archetype);
         Log("%s on object %u: archetype \"%.64s\" cannot be had; its shots are left out", who, ownerId,

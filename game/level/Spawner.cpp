@@ -2,11 +2,13 @@
 
 #include <filesystem>
 
+#include "core/ClassNameLookup.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "game/level/SpawnBudget.h"
 #include "port/os/FileCase.h"
 #include "scene/DevozizuDave.h"
 #include "scene/ObjectFactory.h"
@@ -61,7 +63,9 @@ u32 Spawner::CreateObject(bool addToScene) {
             return 0;
         }
     }
+    if (!SpawnBudget::Take(GetClassName(GetTypeId()).c_str(), GetOwner())) return 0;
     const u32 objectId = factory->Instantiate(archetype, addToScene);
+    SpawnBudget::Made(objectId);
     if (objectId == 0) {
         Log("Spawner %u on object %u: archetype \"%s\" could not be loaded; nothing is spawned", GetId(), GetOwner(),
             archetype.c_str());

@@ -133,7 +133,11 @@ void SplineMultiSpawner::Spawn() {
     PlayerPath* path = FindPath();
     if (!player || player->GetParent() == 0 || !path) return;
     if (const char* member = BrokenMember()) {
-        Log("SplineMultiSpawner %u on object %u: %s is not a number; nothing is spawned", GetId(), GetOwner(), member);
+        // Asked again every frame while it lives (the player's broadcast): one row.
+        if (!reportedBrokenMember_)
+            Log("SplineMultiSpawner %u on object %u: %s is not a number; nothing is spawned", GetId(), GetOwner(),
+                member);
+        reportedBrokenMember_ = true;
         return;
     }
     i32 count = numSpawns;

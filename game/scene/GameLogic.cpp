@@ -18,6 +18,7 @@
 #include "engine/Transform.h"
 #include "game/actors/Player.h"
 #include "game/combat/Health.h"
+#include "game/level/SpawnBudget.h"
 #include "game/scene/LevelResultsReceiver.h"
 #include "game/scene/MouseFireControl.h"
 #include "game/scene/ShipFireAction.h"
@@ -172,6 +173,7 @@ MouseFireControl* GameLogic::FindFireControl(u32 controlId) const {
 }
 
 void GameLogic::Update(float dt) {
+    SpawnBudget::StartFrame();
     SceneManager* scenes = SceneManager::Instance();
     if (IsActive() && scenes && scenes->IsLoaded() && !weaponDisabled_)
         if (MouseFireControl* fire = FindFireControl(leftFireControlId_)) fire->SetSuppressed(IsPaused());
@@ -231,6 +233,7 @@ void GameLogic::EndLevel(bool gameOver) {
 
 void GameLogic::Clear() {
     for (ComponentList& list : lists_) list.Clear();
+    SpawnBudget::Reset();
 }
 
 void GameLogic::Activate() {

@@ -215,6 +215,36 @@ TEST_F(InputDriverTest, QuitEndsTheScriptAndFailuresPlayNothingMore) {
     EXPECT_EQ(target.journal, (std::vector<std::string>{"0: shot a", "0: quit"}));
 }
 
+TEST_F(InputDriverTest, TwoTapsOfOneKeyAreTwoPressesInSeparateFrames) {
+    // The window sees one frame's key events as a state: a press in the frame
+    // of the key's release would merge with it, so it waits a frame.
+    Play("tap 0x41\ntap 0x41\ntap 0x42\nkey 0x41 down\nkey 0x41 up\nkey 0x41 down\n");
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{
+                                  "0: key 65 down",
+                                  "1: key 65 up",
+                                  "2: key 65 down",
+                                  "3: key 65 up",
+                                  "3: key 66 down",
+                                  "4: key 66 up",
+                                  "4: key 65 down",
+                                  "4: key 65 up",
+                                  "5: key 65 down",
+                                  "5: quit",
+                              }));
+}
+
+TEST_F(InputDriverTest, ARefusedBinaryLineIsCutInItsMessages) {
+    std::string line(2u << 20, '\x01');
+    line[0] = 'x';
+    testing::internal::CaptureStderr();
+    Play(line);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(failed);
+    EXPECT_LT(said.size(), 600u) << said.substr(0, 600);
+    EXPECT_NE(said.find("(2097152 bytes)"), std::string::npos) << said.substr(0, 600);
+}
+
 }  // namespace
 
 TEST_F(InputDriverTest, PanelWaitsForItsEntryThenClicksItAcrossTwoFrames) {

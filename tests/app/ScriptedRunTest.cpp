@@ -5,6 +5,7 @@
 // with a reason naming it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
@@ -102,9 +103,19 @@ TEST_F(ScriptedRunTest, ScriptEndEndsTheLoop) {
 TEST_F(ScriptedRunTest, UnusableScriptOrFrameTimeIsRefusedNamingIt) {
     const std::string folder = std::filesystem::temp_directory_path().string();
     const std::vector<std::pair<const char*, std::string>> cases = {
-        {"DD_FIXED_FRAME_TIME", "fast"}, {"DD_FIXED_FRAME_TIME", "0"},     {"DD_FIXED_FRAME_TIME", "-0.1"},
-        {"DD_FIXED_FRAME_TIME", "nan"},  {"DD_FIXED_FRAME_TIME", "0.01s"}, {"DD_INPUT_SCRIPT", "/no/such/script"},
+        {"DD_FIXED_FRAME_TIME", "fast"},
+        {"DD_FIXED_FRAME_TIME", "0"},
+        {"DD_FIXED_FRAME_TIME", "-0.1"},
+        {"DD_FIXED_FRAME_TIME", "nan"},
+        {"DD_FIXED_FRAME_TIME", "0.01s"},
+        {"DD_INPUT_SCRIPT", "/no/such/script"},
         {"DD_INPUT_SCRIPT", folder},
+        // Beyond a float, or too short or long a step to play.
+        {"DD_FIXED_FRAME_TIME", "1e39"},
+        {"DD_FIXED_FRAME_TIME", "1e-50"},
+        {"DD_FIXED_FRAME_TIME", "0.00009"},
+        {"DD_FIXED_FRAME_TIME", "1.5"},
+        {"DD_FIXED_FRAME_TIME", "inf"},
     };
     for (const auto& [name, value] : cases) {
         ::setenv(name, value.c_str(), 1);
@@ -115,6 +126,41 @@ TEST_F(ScriptedRunTest, UnusableScriptOrFrameTimeIsRefusedNamingIt) {
         EXPECT_NE(error.find(value), std::string::npos) << error;
         ::unsetenv(name);
     }
+}
+
+TEST_F(ScriptedRunTest, FrameTimesFromATenthOfAMillisecondToOneSecondAreTaken) {
+    for (const char* value : {"0.0001", "0.0166667", "1"}) {
+        ::setenv("DD_FIXED_FRAME_TIME", value, 1);
+        ScriptedRun run;
+        std::string error;
+        EXPECT_TRUE(run.ReadEnvironment(&error)) << value << ": " << error;
+    }
+    ::setenv("DD_FIXED_FRAME_TIME", "1e-50", 1);
+    ScriptedRun run;
+    std::string error;
+    ASSERT_FALSE(run.ReadEnvironment(&error));
+    EXPECT_EQ(error, "DD_FIXED_FRAME_TIME is \"1e-50\", not a number of seconds from 0.0001 to 1");
+}
+
+TEST_F(ScriptedRunTest, AScriptPathThatIsNoFileIsRefusedNamingWhatItIs) {
+    const std::string fifo = scriptPath_ + ".fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        const char* says;
+    } cases[] = {
+        {fifo, "it is a FIFO, not a script file"},
+        {"/dev/null", "it is a device, not a script file"},
+        {std::filesystem::temp_directory_path().string(), "it is a folder, not a script file"},
+    };
+    for (const auto& c : cases) {
+        ::setenv("DD_INPUT_SCRIPT", c.path.c_str(), 1);
+        ScriptedRun run;
+        std::string error;
+        EXPECT_FALSE(run.ReadEnvironment(&error)) << c.path;
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    }
+    std::filesystem::remove(fifo);
 }
 
 }  // namespace

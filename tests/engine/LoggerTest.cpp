@@ -147,6 +147,49 @@ TEST_F(LoggerTest, ManyRowsAcrossManyFramesStayInOrder) {
     }
 }
 
+TEST_F(LoggerTest, FilePastItsSizeBoundIsCutWithOneRowAndTheDroppedRowsAreCountedAtShutdown) {
+    // A flood of rows (a contact row per pair per step) from the main thread
+    // and a second thread at once; the file must stay within the bound (plus
+    // the cut row and the count row) and keep the rows before the cut whole.
+    const u64 kBound = 64 * 1024;
+    const int kRows = 4000;
+    {
+        Logger logger(Folder(), ".log");
+        logger.SetSizeBound(kBound);
+        std::thread other([] {
+            for (int i = 0; i < kRows; ++i) Log("other BOOM! %d", i);
+        });
+        for (int i = 0; i < kRows; ++i) {
+            Log("BOOM! %d", i);
+            if (i % 100 == 0) logger.FlushFrame(10);
+        }
+        other.join();
+    }
+    const std::string text = LogText();
+    EXPECT_LE(text.size(), kBound + 400);
+    std::vector<Row> rows = Rows();
+    ASSERT_GE(rows.size(), 3u);
+    const std::string cut =
+        "Log cut: the file reached its bound of 65536 bytes; later rows are dropped and counted at shutdown";
+    EXPECT_EQ(rows[rows.size() - 2].message, cut);
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [&](const Row& r) { return r.message == cut; }), 1);
+    const std::size_t kept = rows.size() - 2;
+    EXPECT_EQ(rows.back().message,
+              "Log cut: " + std::to_string(2 * kRows - kept) + " rows were dropped past the bound of 65536 bytes");
+    for (std::size_t i = 0; i < kept; ++i) ASSERT_NE(rows[i].message.find("BOOM! "), std::string::npos);
+}
+
+TEST_F(LoggerTest, LogWithinItsBoundHasNoCutRow) {
+    {
+        Logger logger(Folder(), ".log");
+        logger.SetSizeBound(64 * 1024);
+        for (int i = 0; i < 100; ++i) Log("row %d", i);
+    }
+    std::vector<Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 100u);
+    EXPECT_EQ(rows.back().message, "row 99");
+}
+
 std::atomic<bool> gHoldWriter{false};
 std::atomic<int> gBatchesStarted{0};
 void HoldWriter() {

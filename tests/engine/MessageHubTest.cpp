@@ -266,9 +266,37 @@ TEST_F(MessageHubTest, HandlerMayUnsubscribeOthersDuringDelivery) {
         late->Subscribe(kSix);
     };
     Broadcast(kSix, 0);
-    ASSERT_EQ(journal.seen.size(), 2u);
+    // b was erased before its turn; late was filed during the delivery.
+    ASSERT_EQ(journal.seen.size(), 1u);
     EXPECT_EQ(journal.seen[0].receiver, a->GetId());
-    EXPECT_EQ(journal.seen[1].receiver, late->GetId());  // b was erased before its turn
+    journal.seen.clear();
+    Broadcast(kSix, 0);
+    ASSERT_EQ(journal.seen.size(), 1u);
+    EXPECT_EQ(journal.seen[0].receiver, late->GetId());
+}
+
+TEST_F(MessageHubTest, SubscriberFiledDuringDeliveryFirstHearsTheNextMessage) {
+    // Each handler files a new subscriber of the same kind (with a higher
+    // id), as a component making an object of its own class would: the
+    // delivery must still end, one new subscriber per message heard.
+    constexpr Kind<NoPayload> kGrow{6, 1};
+    std::function<void(Message*)> grow;
+    grow = [&](Message*) {
+        auto* made = new ProbeComponent(&journal);
+        overlord->RegisterComponent(made);
+        made->onMessage = grow;
+        made->Subscribe(kGrow);
+    };
+    auto* first = new ProbeComponent(&journal);
+    overlord->RegisterComponent(first);
+    first->onMessage = grow;
+    first->Subscribe(kGrow);
+    std::size_t heard = 0;
+    for (std::size_t expected : {1u, 2u, 4u, 8u}) {
+        Broadcast(kGrow, 0);
+        EXPECT_EQ(journal.seen.size() - heard, expected);
+        heard = journal.seen.size();
+    }
 }
 
 TEST_F(MessageHubTest, ComponentsTakenOutOfTheRegistryLeaveNoSubscriptions) {

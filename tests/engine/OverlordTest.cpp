@@ -125,4 +125,39 @@ TEST(ComponentListTest, SkipsAndDropsDeadIdsAlternatesOrder) {
     EXPECT_EQ(pass, (std::vector<IComponent*>{cs[0], cs[2], cs[3]}));
 }
 
+TEST(ComponentListTest, IdAddedDuringAPassIsFirstVisitedInTheNextPass) {
+    // Every visited component makes one more of its class, as a spawner whose
+    // archetype holds a spawner would: each pass must still end, visiting
+    // only what was there when it began.
+    Journal journal;
+    MessageHub hub;
+    TestIdCounter counter;
+    Graveyard graveyard;
+    Overlord overlord;
+    ComponentList list;
+    auto make = [&] {
+        auto* c = new ProbeComponent(&journal);
+        overlord.RegisterComponent(c);
+        list.Add(c->GetId());
+        return c;
+    };
+    make();
+    for (std::size_t expected : {1u, 2u, 4u, 8u}) {
+        std::size_t visited = 0;
+        while (list.HasNext() && visited < 100) {
+            list.Next();
+            make();
+            ++visited;
+        }
+        list.EndPass();
+        EXPECT_EQ(visited, expected);
+        EXPECT_EQ(list.Size(), 2 * expected);
+    }
+    // Between passes an added id is visited in the very next one.
+    list.Clear();
+    ProbeComponent* added = make();
+    ASSERT_TRUE(list.HasNext());
+    EXPECT_EQ(list.Next(), added);
+}
+
 }  // namespace

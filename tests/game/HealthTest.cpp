@@ -1,3 +1,5 @@
+#include <climits>
+
 #include "CombatWorld.h"
 #include "game/combat/Health.h"
 #include "game/combat/ShipState.h"
@@ -52,6 +54,39 @@ TEST_F(HealthTest, EachLosesTheOthersHitPointsAndTheLoserLeavesNextUpdate) {
     EXPECT_FALSE(Alive(b));
     EXPECT_EQ(ReceivedTypes(b), (std::vector<u32>{4600, 7000, 4800}));  // died, energy reward, death effect
     EXPECT_TRUE(ReceivedTypes(a).empty());
+}
+
+TEST_F(HealthTest, HitPointsAtTheEndsOfIntSaturateInsteadOfWrapping) {
+    // A level may give any hit points; the sanitizer build stops on a wrap.
+    const struct {
+        int a, b, afterA, afterB;
+    } cases[] = {
+        {INT_MAX, INT_MIN, INT_MAX, INT_MIN},
+        {INT_MIN, 1, INT_MIN, INT_MAX},
+        {-2, INT_MAX, INT_MIN, INT_MAX},
+        {INT_MAX, -1, INT_MAX, INT_MIN},
+    };
+    for (const auto& c : cases) {
+        Health* first = MakeHealth(INT_MAX);
+        Health* second = MakeHealth(INT_MAX);
+        const u32 a = Make({}, {first});
+        const u32 b = Make({}, {second});
+        first->currentHP = c.a;
+        second->currentHP = c.b;
+        Hit(a, b);
+        EXPECT_EQ(first->currentHP, c.afterA) << c.a << " " << c.b;
+        EXPECT_EQ(second->currentHP, c.afterB) << c.a << " " << c.b;
+    }
+    // The ship's recharge and the shield's refund.
+    Health* ship = MakeHealth(INT_MAX);
+    ship->hpRechargeValue = INT_MAX;
+    ship->rechargeWaitTime = 1;
+    auto* shield = new FakePlayer;
+    shield->shielding = true;
+    Make({}, {ship, shield});
+    ship->currentHP = INT_MAX - 1;
+    ship->Update(0.01f);
+    EXPECT_EQ(ship->currentHP, INT_MAX);
 }
 
 TEST_F(HealthTest, OnlyTheReceiverIgnoresHitsWhileInvulnerable) {

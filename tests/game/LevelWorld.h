@@ -19,6 +19,7 @@
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "game/level/SpawnBudget.h"
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
 #include "reflection/MetaRegistry.h"
@@ -86,6 +87,7 @@ public:
 class LevelWorld : public ::testing::Test {
 protected:
     LevelWorld() {
+        SpawnBudget::Reset();  // the counts are process-wide
         factory.RegisterComponentPrototype<Transform>("Transform", new Transform);
         factory.RegisterComponentPrototype<SplineCrawler>("SplineCrawler", new SplineCrawler);
         factory.RegisterComponentPrototype<Model>("Model", new Model);
@@ -151,6 +153,7 @@ protected:
 
     // The end of a frame and the start of the next.
     void NextFrame() {
+        SpawnBudget::StartFrame();
         graveyard.Collect(1000.0f);
         hub.DispatchQueued();
     }

@@ -1,3 +1,4 @@
+#include <climits>
 #include <vector>
 
 #include "CombatWorld.h"
@@ -72,6 +73,26 @@ TEST_F(PlayerTest, PointsNeverGoBelowZero) {
         else
             Broadcast(kMsgPoints, 0, i32{-500});
         EXPECT_EQ(player->points, c.left) << c.points;
+    }
+}
+
+TEST_F(PlayerTest, DeathPenaltyAndLivesAtTheEndsOfIntSaturate) {
+    const struct {
+        int points, lostOnDeath, lives, pointsAfter, livesAfter;
+    } cases[] = {
+        {INT_MAX, -1, 3, INT_MAX, 2},
+        {0, INT_MIN, 3, INT_MAX, 2},
+        {INT_MIN, INT_MIN, 3, 0, 2},
+        {5, 1, INT_MIN, 4, INT_MIN},
+    };
+    for (const auto& c : cases) {
+        player->points = c.points;
+        player->pointsLostOnDeath = c.lostOnDeath;
+        player->numOfLives = c.lives;
+        player->SetEnabled(true);
+        Die();
+        EXPECT_EQ(player->points, c.pointsAfter) << c.points << " " << c.lostOnDeath;
+        EXPECT_EQ(player->numOfLives, c.livesAfter) << c.lives;
     }
 }
 

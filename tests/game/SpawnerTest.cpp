@@ -1,5 +1,8 @@
+#include <cmath>
+
 #include "LevelWorld.h"
 #include "game/actors/Brain.h"
+#include "game/level/SpawnBudget.h"
 #include "game/level/Spawner.h"
 #include "game/level/SplineMultiSpawner.h"
 #include "game/level/SplineObjectSpawner.h"
@@ -106,6 +109,51 @@ TEST_F(SpawnerTest, AutoTriggerSpawnsOneSetAndIgnoresCodes) {
     AnnouncePlayer();
     SendCode(6);
     EXPECT_EQ(Spawned().size(), 2u);
+}
+
+TEST_F(SpawnerTest, AutoTriggerWithAPlacementThatIsNotANumberSaysSoOnceAndSpawnsNothing) {
+    // The player is announced every frame; the row must not be.
+    MakeArchetype("Drone");
+    MakeTrackAndPlayer();
+    SplineMultiSpawner* spawner = MakeMulti(6, 2, std::nanf(""), 50.0f);
+    spawner->autoTrigger = true;
+    for (int frame = 0; frame < 5; ++frame) {
+        AnnouncePlayer();
+        NextFrame();
+    }
+    EXPECT_TRUE(Spawned().empty());
+    EXPECT_EQ(CountContaining(Rows(), "distanceAlongSpline is not a number; nothing is spawned"), 1u);
+}
+
+TEST_F(SpawnerTest, ASpawnerWhoseObjectsSpawnMoreStaysWithinItsBudgets) {
+    // Each spawned object carries a spawner of the same code, so every code
+    // makes all of them spawn (doubling). Per frame at most
+    // SpawnBudget::kPerFrame are made, alive at most SpawnBudget::kLive;
+    // each budget logs one row.
+    auto* inner = new Spawner;
+    inner->archetype = "Drone";
+    inner->triggerCode = 9;
+    MakeArchetype("Drone", {inner});
+    auto* first = new Spawner;
+    first->archetype = "Drone";
+    first->triggerCode = 9;
+    MakeObject({}, {first});
+    auto objects = [&] {
+        std::size_t count = 0;
+        overlord.GameObjects().ForEach([&](u32, GameObject*) { ++count; });
+        return count;
+    };
+    std::size_t before = objects();
+    for (int frame = 0; frame < 30; ++frame) {
+        SendCode(9);
+        const std::size_t now = objects();
+        EXPECT_LE(now - before, SpawnBudget::kPerFrame) << frame;
+        before = now;
+        NextFrame();
+    }
+    EXPECT_EQ(SpawnBudget::Live(), SpawnBudget::kLive);
+    EXPECT_LE(objects(), SpawnBudget::kLive + 10);
+    EXPECT_EQ(CountContaining(Rows(), "Spawn budget: "), 2u);
 }
 
 TEST_F(SpawnerTest, EverySpawnerHoldingTheCodeSpawnsWhereItStands) {

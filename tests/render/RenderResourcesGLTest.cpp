@@ -4,9 +4,13 @@
 // particle mask array built from mixed files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <vector>
 
 #include <stb/stb_image_write.h>
 
@@ -96,11 +100,48 @@ TEST_F(RenderResourcesGLTest, SolidColoursAreCachedByExactColour) {
     ASSERT_NE(blue, nullptr);
     EXPECT_EQ(resources->GetSolidColorTexture(0, 0, 1, 1), blue);
     EXPECT_NE(resources->GetSolidColorTexture(0, 0, 1, 0.999f), blue);
+    EXPECT_EQ(resources->GetSolidColorTexture(0, 0, 1.0001f, 1), blue) << "the same bytes";
     const auto bytes = Texels(resources->GetSolidColorTexture(0.5f, 1.0f, 0.0f, 1.0f));
-    ASSERT_EQ(bytes.size(), 64u * 64 * 4);
+    ASSERT_EQ(bytes.size(), RenderResources::kSolidSize * RenderResources::kSolidSize * 4u);
     const std::uint8_t expected[4] = {127, 255, 0, 255};
     EXPECT_EQ(0, std::memcmp(bytes.data(), expected, 4));
     EXPECT_EQ(0, std::memcmp(&bytes[bytes.size() - 4], expected, 4));
+}
+
+// Resident bytes of this process now.
+std::size_t ResidentBytes() {
+    std::size_t pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+TEST_F(RenderResourcesGLTest, TwentyThousandDistinctHeldColoursStayWithinTheCacheBound) {
+    // 20,000 quads of distinct colours, each holding its colour: the cache
+    // stays at its bound (the nearest held colour stands in past it) and the
+    // process within 48 MB more (one 64x64 texture a colour took 400 MB).
+    auto channel = [](unsigned k) { return (static_cast<float>(k) + 0.5f) / 255.0f; };
+    const std::size_t before = ResidentBytes();
+    std::vector<std::shared_ptr<GpuShaderResourceView>> held;
+    for (unsigned i = 0; i < 20000; ++i)
+        held.push_back(resources->HoldSolidColorTexture(channel(i & 0xFF), channel(i >> 8), 0.5f, 1.0f));
+    EXPECT_EQ(resources->SolidColorCount(), RenderResources::kMaxSolidColors);
+    EXPECT_LT(ResidentBytes(), before + (48u << 20));
+    EXPECT_EQ(held[0], resources->HoldSolidColorTexture(channel(0), channel(0), 0.5f, 1.0f));
+    // Past the bound: the nearest held colour (19999 is r 31, g 78; the held
+    // ones have g 0 to 3).
+    EXPECT_EQ(held[19999], held[3 * 256 + 31]);
+    const auto nearest = Texels(held[19999].get());
+    const std::uint8_t expected[4] = {31, 3, 127, 255};
+    EXPECT_EQ(0, std::memcmp(nearest.data(), expected, 4));
+
+    // Released with their holders: new colours take their places.
+    held.clear();
+    std::shared_ptr<GpuShaderResourceView> fresh = resources->HoldSolidColorTexture(0.1f, 0.2f, 0.3f, 0.4f);
+    const auto texel = Texels(fresh.get());
+    const std::uint8_t freshBytes[4] = {25, 51, 76, 102};
+    EXPECT_EQ(0, std::memcmp(texel.data(), freshBytes, 4));
+    EXPECT_EQ(resources->SolidColorCount(), RenderResources::kMaxSolidColors);
+    EXPECT_NE(resources->HoldSolidColorTexture(channel(0), channel(0), 0.5f, 1.0f).get(), nullptr);
 }
 
 TEST_F(RenderResourcesGLTest, CubeThatCannotBeLoadedIsPlainGreen) {

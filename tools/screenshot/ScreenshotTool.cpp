@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "port/os/QuitSignals.h"
 #include "tools/screenshot/SceneCapture.h"
 
 namespace {
@@ -25,6 +26,9 @@ bool ReadVector(const char* text, D3DXVECTOR3& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // As in the program: a quit signal ends the frame loop, or the process
+    // when the loop has not started or its frame does not end in time.
+    InstallQuitSignalHandlers();
     SceneCapture::Options options;
     std::string root;
     int positional = 0;

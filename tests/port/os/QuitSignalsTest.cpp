@@ -4,16 +4,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "tests/port/ChildProcess.h"
 
 namespace {
 
-void WriteHookRow(int signal) {
-    const std::string row = "hook " + std::to_string(signal) + "\n";
+void WriteHookRow(int signal, bool frameStuck) {
+    const std::string row = "hook " + std::to_string(signal) + (frameStuck ? " stuck" : "") + "\n";
     [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, row.data(), row.size());
 }
 
@@ -52,6 +55,49 @@ TEST(QuitSignalsTest, SignalBeforeTheLoopEndsTheProcessAtOnceAfterTheHook) {
         EXPECT_EQ(WEXITSTATUS(result.status), 128 + signal);
         EXPECT_EQ(result.errorText, "hook " + std::to_string(signal) + "\n");
     }
+}
+
+TEST(QuitSignalsTest, FirstSignalDuringAFrameThatNeverEndsEndsTheProcessAfterTheGraceTime) {
+    // The frame loop has started and the running frame never polls the
+    // request again (a runaway level): the process must still end within 2 s.
+    ChildProcess child = ChildProcess::Fork("/", [] {
+        InstallQuitSignalHandlers();
+        SetQuitSignalExitHook(&WriteHookRow);
+        MarkFrameLoopStarted();
+        std::raise(SIGTERM);
+        std::atomic<unsigned long> spin{0};
+        for (;;) spin.fetch_add(1, std::memory_order_relaxed);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const ChildResult result = child.Wait(10);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_FALSE(result.timedOut);
+    ASSERT_TRUE(WIFEXITED(result.status));
+    EXPECT_EQ(WEXITSTATUS(result.status), 128 + SIGTERM);
+    EXPECT_EQ(result.errorText, "hook 15 stuck\n");
+    EXPECT_LT(seconds, 2.0);
+    EXPECT_GE(seconds, kQuitGraceMilliseconds / 1000.0 - 0.1);
+}
+
+TEST(QuitSignalsTest, FrameThatEndsInItsGraceTimeKeepsTheProcessForTheOrderlyShutdown) {
+    ChildProcess child = ChildProcess::Fork("/", [] {
+        InstallQuitSignalHandlers();
+        SetQuitSignalExitHook(&WriteHookRow);
+        MarkFrameLoopStarted();
+        std::raise(SIGTERM);
+        // The loop sees the request at the frame's end, then shuts down for
+        // longer than the grace time.
+        while (!QuitSignalReceived()) {
+        }
+        ::usleep((kQuitGraceMilliseconds + 700) * 1000);
+        std::fprintf(stderr, "orderly\n");
+        ::_exit(0);
+    });
+    const ChildResult result = child.Wait(10);
+    ASSERT_FALSE(result.timedOut);
+    ASSERT_TRUE(WIFEXITED(result.status));
+    EXPECT_EQ(WEXITSTATUS(result.status), 0);
+    EXPECT_EQ(result.errorText, "orderly\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "controls/MouseTrigger.h"
 #include "editor/controls/CameraScreenDragControl.h"
 #include "editor/controls/EditorKeyControls.h"
+#include "editor/controls/KeyboardMoveObject.h"
 #include "editor/controls/MouseOverControl.h"
 #include "editor/controls/UnitSelectControl.h"
 #include "editor/systems/EditorMenuSystem.h"
@@ -443,12 +444,26 @@ void Editor::BuildObjectControls() {
     AddEditorControl(MakeKeyMessageControl(0x4F, "ToggleOrthoMoveMode", Control::kCategoryAlways, kMsgToggleOrthoMove,
                                            false, 0, me));
     AddEditorControl(nullptr);  // 26 VertexSnapControl: Ctrl+B held
-    AddEditorControl(nullptr);  // 27 KeyboardMoveObject (-1, 0, 0): A held, group 2
-    AddEditorControl(nullptr);  // 28 KeyboardMoveObject (1, 0, 0): D pressed, group 2
-    AddEditorControl(nullptr);  // 29 KeyboardMoveObject (0, 1, 0): W pressed, group 2
-    AddEditorControl(nullptr);  // 30 KeyboardMoveObject (0, -1, 0): S pressed, group 2
-    AddEditorControl(nullptr);  // 31 KeyboardMoveObject (0, 0, 1): Q pressed, group 2
-    AddEditorControl(nullptr);  // 32 KeyboardMoveObject (0, 0, -1): E pressed, group 2
+    // 27-32: the object keys (group 2, on after M); A starts on held, the
+    // others on a new press; each stops when its key is up.
+    struct Mover {
+        u32 key;
+        u32 mode;
+        D3DXVECTOR3 direction;
+        u32 axis;
+    };
+    const Mover movers[] = {
+        {0x41, KeyTrigger::kModeHeld, {-1, 0, 0}, 0},   {0x44, KeyTrigger::kModePressed, {1, 0, 0}, 0},
+        {0x57, KeyTrigger::kModePressed, {0, 1, 0}, 1}, {0x53, KeyTrigger::kModePressed, {0, -1, 0}, 1},
+        {0x51, KeyTrigger::kModePressed, {0, 0, 1}, 2}, {0x45, KeyTrigger::kModePressed, {0, 0, -1}, 2},
+    };
+    for (const Mover& mover : movers) {
+        auto* control = new KeyboardMoveObject(mover.direction, mover.axis);
+        control->SetGroup(2);
+        control->AddActivateTrigger(new KeyTrigger(mover.key, mover.mode, false));
+        control->AddDeactivateTrigger(new KeyTrigger(mover.key, KeyTrigger::kModeUp, false));
+        AddEditorControl(control);
+    }
     AddEditorControl(nullptr);  // 33 MultiCloneControl: Ctrl+E pressed
 }
 

@@ -1,0 +1,302 @@
+// Moving objects with the keys and undoing it: the undo history (Ctrl+Z,
+// Ctrl+Y), the keyboard movers with their axis locks, repeat timing, world
+// and own axes, rotate mode, and which object a marker's move applies to.
+#include <cmath>
+
+#include "editor/systems/EditorMoveUndoSystem.h"
+#include "editor/systems/EditorProxySystem.h"
+#include "editor/systems/WaypointProxyVisualization.h"
+#include "game/track/PlayerPath.h"
+#include "render/Model.h"
+#include "tests/editor/EditorTestWorld.h"
+
+namespace {
+constexpr u32 kCtrl = 0x11, kLeftCtrl = 0xA2, kRightCtrl = 0xA3;
+constexpr u32 kKeyW = 0x57, kKeyD = 0x44, kKeyY = 0x59, kKeyZ = 0x5A, kKeyM = 0x4D;
+
+class EditorMoveTest : public EditorFixture {
+protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        Enter();
+        undo = editor->GetUndoSystem();
+        proxies = editor->GetProxySystem();
+        recorder->Listen(kMsgMoveRecord);
+        RunFrame();
+    }
+    // One frame as the engine runs it: controls, the Editor, the input edges.
+    void RunFrame(float dt = 0.016f) {
+        gui->Update(dt);
+        editor->Update(dt);
+        input->Update(dt);
+    }
+    // A press and release of the key (with a Ctrl key held when given).
+    void Tap(u32 key, u32 ctrl = 0) {
+        if (ctrl) {
+            input->KeyPressed(kCtrl);
+            input->KeyPressed(ctrl);
+        }
+        input->KeyPressed(key);
+        RunFrame();
+        input->KeyReleased(key);
+        if (ctrl) {
+            input->KeyReleased(ctrl);
+            input->KeyReleased(kCtrl);
+        }
+        RunFrame();
+    }
+    // The object keys on (M: world axes too) and the axis enabled.
+    void ObjectKeys(u32 axisKey = kKeyY) {
+        Tap(kKeyM);
+        if (axisKey) Tap(axisKey);
+    }
+    void Select(u32 objectId) {
+        editor->SelectObject(objectId);
+        RunFrame();
+    }
+    D3DXVECTOR3 World(u32 objectId) const {
+        Transform* transform = Object(objectId)->GetComponent<Transform>();
+        transform->Update(0.0f);
+        return transform->worldPosition;
+    }
+    size_t Records() const {
+        return std::count_if(recorder->rows.begin(), recorder->rows.end(),
+                             [](const std::string& row) { return row.rfind("32,13=", 0) == 0; });
+    }
+    EditorControlState& Settings() { return menu->GetControlState(); }
+
+    EditorMoveUndoSystem* undo = nullptr;
+    EditorProxySystem* proxies = nullptr;
+};
+
+void ExpectNear(const D3DXVECTOR3& actual, const D3DXVECTOR3& expected, const char* what = "") {
+    EXPECT_NEAR(actual.x, expected.x, 1e-4f) << what;
+    EXPECT_NEAR(actual.y, expected.y, 1e-4f) << what;
+    EXPECT_NEAR(actual.z, expected.z, 1e-4f) << what;
+}
+
+TEST_F(EditorMoveTest, CtrlZUndoesStepsInTurnAndThenDoesNothingWithEitherCtrlKey) {
+    const u32 object = AddSceneObject({1, 2, 3});
+    Select(object);
+    ObjectKeys();
+    Tap(kKeyW);
+    Tap(kKeyW);
+    ExpectNear(World(object), {1, 4, 3});
+    Tap(kKeyZ, kLeftCtrl);
+    ExpectNear(World(object), {1, 3, 3}, "first undo");
+    Tap(kKeyZ, kRightCtrl);
+    ExpectNear(World(object), {1, 2, 3}, "second undo, right Ctrl");
+    Tap(kKeyZ, kLeftCtrl);
+    ExpectNear(World(object), {1, 2, 3}, "nothing left");
+    EXPECT_TRUE(undo->GetUndoStack().empty());
+    EXPECT_EQ(undo->GetRedoStack().size(), 2u);
+    Tap(kKeyZ);
+    EXPECT_EQ(undo->GetRedoStack().size(), 2u) << "Z alone is the axis lock, not undo";
+}
+
+TEST_F(EditorMoveTest, RedoReturnsToWhereTheUndoStartedAndANewMoveEmptiesIt) {
+    const u32 object = AddSceneObject({0, 0, 0});
+    Select(object);
+    ObjectKeys();
+    Tap(kKeyW);  // A (0, 0, 0) to B (0, 1, 0)
+    Tap(kKeyZ, kLeftCtrl);
+    ExpectNear(World(object), {0, 0, 0});
+    Tap(kKeyY, kLeftCtrl);
+    ExpectNear(World(object), {0, 1, 0}, "redo: at B");
+    Tap(kKeyZ, kLeftCtrl);
+    ExpectNear(World(object), {0, 0, 0}, "undo of the redo: at A");
+
+    Tap(kKeyW);
+    EXPECT_TRUE(undo->GetRedoStack().empty());
+    Tap(kKeyY, kRightCtrl);
+    ExpectNear(World(object), {0, 1, 0}, "redo after a new move does nothing");
+}
+
+TEST_F(EditorMoveTest, ADeletedObjectsRecordIsConsumedWithoutEffect) {
+    const u32 keep = AddSceneObject({0, 0, 0});
+    const u32 doomed = AddSceneObject({5, 0, 0});
+    undo->Record({keep, 0, 7, 0});
+    undo->Record({doomed, 9, 9, 9});
+    Overlord::Instance()->UnregisterGameObject(doomed);
+    EndFrame();
+    undo->Undo();
+    EXPECT_EQ(undo->GetRedoStack().size(), 1u);
+    ExpectNear(World(keep), {0, 0, 0});
+    undo->Undo();
+    ExpectNear(World(keep), {0, 7, 0});
+    undo->Redo();
+    undo->Redo();
+    EXPECT_TRUE(undo->GetRedoStack().empty());
+    EXPECT_EQ(undo->GetUndoStack().size(), 2u);
+}
+
+TEST_F(EditorMoveTest, AChildIsPutBackAtItsRecordedWorldPosition) {
+    const u32 parent = AddSceneObject({10, 0, 0});
+    const u32 child = AddSceneObject({1, 2, 3});
+    Object(child)->SetParent(parent);
+    Object(child)->GetComponent<Transform>()->SetWorldPosition({1, 2, 3});
+    undo->Record({child, 1, 2, 3});
+    Object(parent)->GetComponent<Transform>()->position = {-4, 5, 6};
+    undo->Undo();
+    ExpectNear(World(child), {1, 2, 3});
+}
+
+TEST_F(EditorMoveTest, StackTravelSurvivesASceneClear) {
+    const u32 object = AddSceneObject({0, 0, 0});
+    undo->Record({object, 1, 1, 1});
+    SceneManager::Instance()->ClearScene();
+    EXPECT_EQ(undo->GetUndoStack().size(), 1u);
+}
+
+TEST_F(EditorMoveTest, NoAxisEnabledMovesNothingAndOneStepIsOneRecordOfThePreMovePosition) {
+    const u32 object = AddSceneObject({1, 2, 3});
+    Settings().objectMoveSpeed = 2.5f;
+    Select(object);
+    ObjectKeys(0);
+    recorder->rows.clear();
+    Tap(kKeyW);
+    ExpectNear(World(object), {1, 2, 3});
+    EXPECT_EQ(Records(), 0u);
+    Tap(kKeyY);
+    Tap(kKeyW);
+    ExpectNear(World(object), {1, 4.5f, 3});
+    ASSERT_EQ(undo->GetUndoStack().size(), 1u);
+    const MoveRecord& record = undo->GetUndoStack().back();
+    EXPECT_EQ(record.objectId, object);
+    ExpectNear({record.x, record.y, record.z}, {1, 2, 3});
+}
+
+TEST_F(EditorMoveTest, NothingSelectedSwitchesTheMoverOffWithoutARecord) {
+    ObjectKeys();
+    input->KeyPressed(kKeyW);
+    RunFrame();
+    RunFrame();
+    input->KeyReleased(kKeyW);
+    RunFrame();
+    EXPECT_EQ(Records(), 0u);
+}
+
+TEST_F(EditorMoveTest, AHeldKeyStepsOnThePressAfterSixTenthsAndThenEveryTenth) {
+    const u32 object = AddSceneObject({0, 0, 0});
+    Select(object);
+    ObjectKeys();
+    const float dt = 0.07f;
+    input->KeyPressed(kKeyW);
+    std::vector<int> stepFrames;
+    float last = 0.0f;
+    for (int frame = 0; frame < 14; ++frame) {
+        RunFrame(dt);
+        const float y = World(object).y;
+        if (y != last) stepFrames.push_back(frame);
+        last = y;
+    }
+    input->KeyReleased(kKeyW);
+    RunFrame(dt);
+    // Frame 8 ends 0.63 s after the press: the repeat is due within that frame.
+    EXPECT_EQ(stepFrames, (std::vector<int>{0, 8, 10, 12}));
+}
+
+TEST_F(EditorMoveTest, RotateModeTurnsAboutTheKeysAxisByTheStep) {
+    const u32 object = AddSceneObject({0, 0, 0});
+    Settings().rotateStepAngleDegrees = 90.0f;
+    Settings().axisLocks = {1, 0, 0};
+    Settings().rotateMode = true;
+    Select(object);
+    ObjectKeys(0);
+    Tap(kKeyD);
+    const D3DXQUATERNION q = Object(object)->GetComponent<Transform>()->rotation;
+    EXPECT_NEAR(q.x, std::sqrt(0.5f), 1e-4f);
+    EXPECT_NEAR(q.w, std::sqrt(0.5f), 1e-4f);
+    ExpectNear(World(object), {0, 0, 0}, "turned, not moved");
+}
+
+TEST_F(EditorMoveTest, WithWorldAxesOffAStepFollowsTheObjectsDrawnAxes) {
+    const u32 object = AddSceneObject({0, 0, 0});
+    Object(object)->GetComponent<Transform>()->rotation = {0, std::sqrt(0.5f), 0, std::sqrt(0.5f)};
+    Settings().axisLocks = {1, 0, 0};
+    Settings().objectMoveSpeed = 2.0f;
+    Select(object);
+    ObjectKeys(0);
+    Settings().objectMoveMode = false;  // M turned world axes on
+    RunFrame();
+    Tap(kKeyD);
+    ExpectNear(World(object), {0, 0, -2});
+}
+
+TEST_F(EditorMoveTest, AChildsWorldAxisStepMovesItAlongTheWorldAxis) {
+    const u32 parent = AddSceneObject({5, 0, 0});
+    Object(parent)->GetComponent<Transform>()->rotation = {0, 0, std::sqrt(0.5f), std::sqrt(0.5f)};
+    Object(parent)->GetComponent<Transform>()->scale = 2.0f;
+    const u32 child = AddSceneObject({1, 0, 0});
+    Object(child)->SetParent(parent);
+    const D3DXVECTOR3 before = World(child);
+    Select(child);
+    ObjectKeys();
+    Tap(kKeyW);
+    ExpectNear(World(child), before + D3DXVECTOR3(0, 1, 0));
+}
+
+TEST_F(EditorMoveTest, TabThenAStepMovesTheNewSelection) {
+    const u32 a = AddSceneObject({0, 0, 0});
+    const u32 b = AddSceneObject({9, 0, 0});
+    proxies->CreateProxy(*Object(a));
+    proxies->CreateProxy(*Object(b));
+    Select(a);
+    ObjectKeys();
+    Tap(0x09);
+    ASSERT_EQ(editor->GetSelectedObject(), b);
+    Tap(kKeyW);
+    ExpectNear(World(a), {0, 0, 0});
+    ExpectNear(World(b), {9, 1, 0});
+}
+
+// A marker (a track's, a trigger's, an empty object's) stands for its
+// object: the object moves, the marker follows, and undo puts the object back.
+TEST_F(EditorMoveTest, MovingAMarkerMovesItsObjectAndUndoPutsTheTrackBack) {
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 10}, {0, 0, 0, 1}}};
+    const u32 track = AddSceneObject({0, 0, 0});
+    Object(track)->AddComponent(path);
+    const u32 empty = AddSceneObject({3, 0, 0});
+    for (u32 id : {track, empty}) {
+        const u32 marker = proxies->CreateProxy(*Object(id));
+        ASSERT_TRUE(Object(marker)->GetComponent<Model>());
+        Select(id);
+        editor->SetPickedObject(marker);
+        if (id == track) ObjectKeys();
+        Tap(kKeyW);
+        EXPECT_EQ(World(id).y, 1.0f) << "the object moved";
+        ExpectNear(World(marker), World(id), "the marker follows");
+        if (id == track) {
+            // Rebuilt (by the Editor's frame): the line follows the track.
+            const Transform* line = Overlord::FindComponent<Transform>(path->lineObjectId);
+            ASSERT_TRUE(line);
+            EXPECT_EQ(line->position.y, 1.0f);
+        }
+        Tap(kKeyZ, kLeftCtrl);
+        EXPECT_EQ(World(id).y, 0.0f) << "undo moves the object back";
+    }
+}
+
+TEST_F(EditorMoveTest, MovingAWaypointMarkerRewritesItsWaypointAndUndoToo) {
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 10}, {0, 0, 0, 1}}};
+    const u32 track = AddSceneObject({2, 0, 0});
+    Object(track)->AddComponent(path);
+    proxies->CreateProxy(*Object(track));
+    const u32 second = proxies->GetWaypointProxies(track).at(1);
+    Select(track);
+    editor->SetPickedObject(second);
+    ObjectKeys();
+    Tap(kKeyW);
+    ExpectNear(path->wps[1].pos, {0, 1, 10});
+    ExpectNear(path->wps[0].pos, {0, 0, 0}, "the other waypoint stays");
+    ExpectNear(World(track), {2, 0, 0}, "the track stays");
+    // Rebuilt (by the Editor's frame, the track being selected).
+    ASSERT_EQ(path->spline.points.size(), 2u);
+    ExpectNear(path->spline.points[1], {0, 1, 10});
+    Tap(kKeyZ, kLeftCtrl);
+    ExpectNear(path->wps[1].pos, {0, 0, 10});
+    ExpectNear(path->spline.points[1], {0, 0, 10});
+}
+}  // namespace

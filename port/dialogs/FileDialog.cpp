@@ -40,7 +40,7 @@ using ViewportFn = void (*)(int, int, int, int);
 using ClearColorFn = void (*)(float, float, float, float);
 using ClearFn = void (*)(unsigned);
 
-void RunModal(FileDialogBrowser& browser) {
+void RunModal(FileDialogBrowser& browser, FileDialogRequest& request) {
     PortWindow* window = PortWindow::Current();
     if (!window || !SDL_GL_GetCurrentContext()) {
         browser.Cancel();
@@ -105,7 +105,12 @@ void RunModal(FileDialogBrowser& browser) {
         input.Apply(io);
         ImGui_ImplOpenGL3_NewFrame();
         ImGui::NewFrame();
+        const std::string shown = browser.Error();  // what this frame draws
         browser.Frame();
+        if (!shown.empty() && (request.refusals.empty() || request.refusals.back() != shown)) {
+            request.refusals.push_back(shown);
+            request.refusalsInSight = request.refusalsInSight && browser.ErrorInSight();
+        }
         ImGui::Render();
         bindFramebuffer(kFramebuffer, 0);
         viewport(0, 0, rect.right, rect.bottom);
@@ -143,7 +148,7 @@ bool RunDialog(FileDialogRecord* record, bool save) {
     } else if (Unattended()) {
         browser.Cancel();
     } else {
-        RunModal(browser);
+        RunModal(browser, request);
     }
 
     const bool confirmed = browser.GetState() == FileDialogBrowser::State::Confirmed;

@@ -115,7 +115,9 @@ void FileDialogBrowser::Frame() {
                      ImGuiWindowFlags_NoMove);
     ImGui::TextUnformatted(folder_.c_str());
     std::string enter;  // a folder chosen in the list
-    ImGui::BeginChild("entries", ImVec2(0, -ImGui::GetFrameHeightWithSpacing() * 3), true);
+    // Below the list: the name, the type, the line for a refusal, the buttons.
+    ImGui::BeginChild(
+        "entries", ImVec2(0, -(ImGui::GetFrameHeightWithSpacing() * 3 + ImGui::GetTextLineHeightWithSpacing())), true);
     if (ImGui::Selectable("../", false, ImGuiSelectableFlags_AllowDoubleClick) && ImGui::IsMouseDoubleClicked(0))
         enter = "..";
     for (const std::string& f : folders_)
@@ -147,10 +149,13 @@ void FileDialogBrowser::Frame() {
             ImGui::EndCombo();
         }
     }
+    // Why the last name was refused, in sight above the buttons.
+    ImGui::TextColored(ImVec4(1.0f, 0.4f, 0.4f, 1.0f), "%s", error_.c_str());
+    const float windowBottom = ImGui::GetWindowPos().y + ImGui::GetWindowSize().y;
+    errorInSight_ = !error_.empty() && ImGui::GetItemRectMax().y <= windowBottom && ImGui::GetScrollY() == 0.0f;
     confirm |= ImGui::Button(save_ ? "Save" : "Open");
     ImGui::SameLine();
     if (ImGui::Button("Cancel") || ImGui::IsKeyPressed(io.KeyMap[ImGuiKey_Escape], false)) state_ = State::Cancelled;
-    if (!error_.empty()) ImGui::TextColored(ImVec4(1.0f, 0.4f, 0.4f, 1.0f), "%s", error_.c_str());
     ImGui::End();
 
     if (state_ != State::Open) return;

@@ -20,6 +20,10 @@ public:
     State GetState() const { return state_; }
     const std::string& ChosenPath() const { return chosen_; }
     uint32_t ChosenFilter() const { return filterIndex_; }
+    // The reason the last name was refused ("" while none was).
+    const std::string& Error() const { return error_; }
+    // Whether the last frame showed that reason inside the dialog, unscrolled.
+    bool ErrorInSight() const { return errorInSight_; }
 
     // Checks a path against the record (existence flags, buffer size); on
     // success the browser is confirmed with it, else the error is shown.
@@ -46,4 +50,5 @@ private:
     std::string chosen_;
     State state_ = State::Open;
     bool focusName_ = false;
+    bool errorInSight_ = false;
 };

@@ -21,6 +21,10 @@ struct FileDialogRequest {
     uint32_t flags = 0;
     bool answered = false;  // false: cancelled
     std::string path;       // the path given back, when answered
+    // The in-window browser's reasons for refusing typed names, in order, and
+    // whether each showed inside the dialog the moment it was given.
+    std::vector<std::string> refusals;
+    bool refusalsInSight = true;
 };
 // Every dialog shown since the last clear, in order.
 const std::vector<FileDialogRequest>& FileDialogScriptRequests();

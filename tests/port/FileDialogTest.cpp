@@ -147,6 +147,24 @@ TEST_F(FileDialogGLTest, TypedNameAndReturnSaveInTheFolder) {
     EXPECT_TRUE(sawRelease);
 }
 
+TEST_F(FileDialogGLTest, ARefusedNameSaysWhyInSightAtOnce) {
+    record.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    TestPushText("Nope.scn");
+    TestPushKey(0x0D, true);
+    TestPushKey(0x0D, false);
+    TestPushText("2");  // another name, refused for another reason text
+    TestPushKey(0x0D, true);
+    TestPushKey(0x0D, false);
+    TestPushKey(0x1B, true);
+    TestPushKey(0x1B, false);
+    EXPECT_FALSE(GetOpenFileNameA(&record));
+    ASSERT_FALSE(FileDialogScriptRequests().empty());
+    const FileDialogRequest& request = FileDialogScriptRequests().back();
+    ASSERT_EQ(request.refusals.size(), 2u);
+    EXPECT_NE(request.refusals[0].find("Nope.scn\" does not exist."), std::string::npos) << request.refusals[0];
+    EXPECT_TRUE(request.refusalsInSight);
+}
+
 TEST_F(FileDialogGLTest, EscapeCancels) {
     TestPushKey(0x1B, true);
     TestPushKey(0x1B, false);

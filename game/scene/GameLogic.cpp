@@ -248,6 +248,8 @@ void GameLogic::Activate() {
 void GameLogic::Deactivate() {
     RemovePlayerControls();
     DeleteBars();
+    // The editor taking over pushes its own camera next: the level's goes first.
+    PopLevelCamera();
     UnsubscribeAll();
 }
 

@@ -58,11 +58,14 @@ public:
     void Clear() override;
     // Subscribes again, takes the scene over and reloads it.
     void Activate() override;
-    // Controls and bars removed, subscriptions withdrawn.
+    // Controls and bars removed, the level's camera popped, subscriptions
+    // withdrawn.
     void Deactivate() override;
-    // Controls built, bars removed, the level's camera pushed.
+    // Controls built, bars removed, the level's camera pushed: the first
+    // camera of the scene's objects becomes the active camera.
     void OnSceneLoaded() override;
-    // Player forgotten, controls removed, "Scenes" bar (re)built.
+    // Player forgotten, controls removed, the level's camera popped, "Scenes"
+    // bar (re)built.
     void OnSceneCleared() override;
     void OnObjectAdded(u32, bool) override {}
 

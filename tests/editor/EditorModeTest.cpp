@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/systems/FocusPoint.h"
+#include "game/scene/GameLogic.h"
 #include "platform/AudioSystem.h"
 #include "render/Camera.h"
 #include "render/GlobalLighting.h"
@@ -61,6 +62,33 @@ TEST_F(EditorModeTest, ActivateTakesOverAndDeactivateGivesEverythingBack) {
     for (TwBar* bar : {menu->GetSelectedBar(), menu->GetArchetypesBar(), menu->GetMainMenuBar(),
                        menu->GetComponentsBar(), menu->GetSceneComponentsBar()})
         EXPECT_EQ(bar, nullptr);
+}
+
+TEST_F(EditorModeTest, TheLevelsCameraLeavesTheStackWhenTheEditorTakesOverAndComesBackAfter) {
+    auto* logic = engine->GetSystem<GameLogic>();
+    ASSERT_NE(logic, nullptr);
+    Write(Path("scene/Camera.scn"),
+          "Archetypes = {\n\t\"\",\n}\n\nInstances = {\n"
+          "\t{SceneGUID = 1000, Transform = {}, Camera = {}, },\n}\n");
+    SceneManager::Instance()->SetOwner(logic);
+    ASSERT_TRUE(SceneManager::Instance()->LoadScene(Path("scene/Camera.scn")));
+    const u32 levelCamera = logic->GetLevelCameraId();
+    ASSERT_NE(levelCamera, 0u);
+    ASSERT_EQ(graphics->GetActiveCameraId(), levelCamera);
+    const std::deque<u32> below(graphics->GetLists().cameras.Ids().begin(),
+                                graphics->GetLists().cameras.Ids().end() - 1);
+
+    Enter();
+    EXPECT_EQ(logic->GetLevelCameraId(), 0u);
+    std::deque<u32> editing = below;
+    editing.push_back(editor->GetFreeRoamCamera());
+    EXPECT_EQ(graphics->GetLists().cameras.Ids(), editing) << "the editor's camera over what lay below the level's";
+
+    editor->Deactivate();
+    EndFrame();
+    EXPECT_NE(logic->GetLevelCameraId(), 0u) << "the level loaded again under the game";
+    EXPECT_EQ(graphics->GetActiveCameraId(), logic->GetLevelCameraId());
+    EXPECT_EQ(graphics->GetLists().cameras.Ids().size(), below.size() + 1);
 }
 
 TEST_F(EditorModeTest, SelectionRebuildsOnceAnnouncesEveryChangeAndZeroClearsThePick) {

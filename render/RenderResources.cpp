@@ -147,8 +147,7 @@ std::shared_ptr<GpuShaderResourceView> RenderResources::LoadTextureFile(const st
         }
     }
     // Missing, unreadable or not a cube: plain green, as for a missing file.
-    GpuShaderResourceView* green = GetSolidColorTexture(0, 1, 0, 1);
-    return green ? green->shared_from_this() : nullptr;
+    return HoldSolidColorTexture(0, 1, 0, 1);
 }
 
 GpuShaderResourceView* RenderResources::GetFallbackTexture() {

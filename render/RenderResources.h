@@ -51,7 +51,7 @@ public:
     GpuShaderResourceView* GetSolidColorTexture(float r, float g, float b, float a);
     std::size_t SolidColorCount() const { return solidColors_.size(); }
     // A cube texture from a full path, loaded on every call and owned by the
-    // caller (a sky box keeps it as long as it lives); the shared plain green
+    // caller (a sky box keeps it as long as it lives); the held plain green
     // (a 2-D texture) when it cannot be loaded. Null without a device.
     std::shared_ptr<GpuShaderResourceView> LoadTextureFile(const std::string& path);
     // The 64x64 pattern shown for textures that cannot be read.

@@ -10,15 +10,19 @@
 // frame_ms / floor_ms is the renderer's overhead over the least any renderer
 // of this frame pays on this machine. Arguments as BM_Frame's (width, height,
 // 1 for the reference scene or 0 for an empty one); the same counters.
+// BM_FloorPasses times the floor's steps as BM_FramePasses times the frame's,
+// under the same counter names, so each step's overhead reads off one run.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/PassTimer.h"
 #include "engine/Transform.h"
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSwapChain.h"
@@ -317,25 +321,45 @@ public:
         ++frame_;
         for (size_t i = 0; i < 10 && i < texts_.size(); ++i)
             FillText(texts_[i], "frame " + std::to_string(frame_ + static_cast<int>(i)));
+        Record(FramePass::Geometry);
         DrawGeometry();
+        Record(FramePass::Lighting);
         DrawLights();
+        Record(FramePass::GlowBlur);
         Blur(targets_.glow, targets_.stagedBlur);
         Blur(targets_.stagedBlur, targets_.glow);
+        Record(FramePass::AmbientOcclusion);
         FullScreen("Occlusion", targets_.ssao.target.get());
+        Record(FramePass::AmbientOcclusionBlur);
         Blur(targets_.ssao, targets_.stagedBlur);
         Blur(targets_.stagedBlur, targets_.ssao);
+        Record(FramePass::Combine);
         FullScreen("Combine", targets_.backBuffer.get());
-        DrawSky();
+        if (sky_) {
+            Record(FramePass::Skybox);
+            DrawSky();
+        }
+        Record(FramePass::Texts);
         DrawTexts();
+        Record(FramePass::Panels);
         device_->PSSetShaderResources(0, 6, unbound_);
         swapChain_->CopyToWindow();
+        Record(FramePass::Present);
         swapChain_->Present();
-        if (finish) swapChain_->GetBuffer()->ReadBack(0, &pixels_);
+        if (finish) ReadBack();
     }
+    void ReadBack() { swapChain_->GetBuffer()->ReadBack(0, &pixels_); }
+
+    // Called as each step of Frame starts, as GraphicsSystem::SetFrameRecorder's.
+    void SetRecorder(std::function<void(FramePass)> recorder) { recorder_ = std::move(recorder); }
+    const std::shared_ptr<GpuContext>& Context() const { return device_->Context(); }
 
     u32 Triangles() const { return triangles_; }
 
 private:
+    void Record(FramePass pass) const {
+        if (recorder_) recorder_(pass);
+    }
     GpuEffectVariable* Var(const char* name) const { return effect_->GetVariableByName(name); }
     void Apply(const char* technique) const { effect_->GetTechniqueByName(technique)->GetPassByIndex(0)->Apply(0); }
 
@@ -565,6 +589,7 @@ private:
     D3DXMATRIX screenProjection_;
     FrustumCuller frustum_;
     std::vector<std::uint8_t> pixels_;
+    std::function<void(FramePass)> recorder_;
     u32 triangles_ = 0;
     int frame_ = 0;
 };
@@ -589,6 +614,21 @@ void BM_Floor(benchmark::State& state) {
     state.counters["triangles"] = triangles;
 }
 
+// The floor's steps, timed as BM_FramePasses times the frame's.
+void BM_FloorPasses(benchmark::State& state) {
+    FloorScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
+    PassTimer timer(scene.Context());
+    scene.SetRecorder([&](FramePass pass) { timer.Start(pass); });
+    auto frame = [&](bool count) {
+        scene.Frame(false);
+        timer.EndFrame(count);
+        scene.ReadBack();
+    };
+    frame(false);
+    for (auto _ : state) frame(true);
+    timer.Report(state);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Floor)
@@ -598,3 +638,9 @@ BENCHMARK(BM_Floor)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3.0);
+BENCHMARK(BM_FloorPasses)
+    ->Args({1024, 768})
+    ->Args({320, 240})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);

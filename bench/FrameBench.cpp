@@ -14,7 +14,8 @@
 //                 culling, light packing, text rebuilds, effect variables)
 //                 and the few GL calls that remain (clears, buffer uploads).
 // BM_FramePasses gives each step's share of a frame from GPU timestamps taken
-// as each step starts, without waiting between steps. DD_BENCH_PICTURE=path
+// as each step starts, without waiting between steps (BM_FloorPasses in
+// FloorBench.cpp gives the floor's steps under the same names). DD_BENCH_PICTURE=path
 // saves a frame of BM_Frame after the timed ones as path_WxH_scene.png, the
 // same picture from any run (to compare pictures before and after a change).
 #include <benchmark/benchmark.h>
@@ -23,11 +24,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/PassTimer.h"
 #include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
@@ -41,7 +42,6 @@
 #include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/gpu/GpuTexture.h"
-#include "port/gpu/GpuTimestamps.h"
 #include "port/window/PortWindow.h"
 #include "render/EffectLoader.h"
 #include "render/FontManager.h"
@@ -256,41 +256,22 @@ void BM_Frame(benchmark::State& state) {
     state.counters["triangles"] = triangles;
 }
 
-// Each step's time: a GPU timestamp as each step starts and one after the
-// frame; a step's time runs from its stamp to the next one, so it holds the
-// driver's work for the step on the calling thread and on the rasterizer
-// threads, without the waits a read-back between steps would add.
+// Each step's time from GPU timestamps (PassTimer); BM_FloorPasses gives the
+// floor's steps under the same names.
 void BM_FramePasses(benchmark::State& state) {
     ReferenceScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
     GraphicsSystem& graphics = scene.Graphics();
-    GpuTimestamps stamps(graphics.GetDevice()->Context());
-    std::vector<FramePass> order;
-    graphics.SetFrameRecorder([&](FramePass pass, u32) {
-        if (pass == FramePass::LightBatch) return;
-        order.push_back(pass);
-        stamps.Stamp();
-    });
-    std::map<FramePass, double> totals;
+    PassTimer timer(graphics.GetDevice()->Context());
+    graphics.SetFrameRecorder([&](FramePass pass, u32) { timer.Start(pass); });
     auto frame = [&](bool count) {
-        order.clear();
         scene.Frame(false);
-        stamps.Stamp();
-        const std::vector<std::uint64_t> ns = stamps.Collect();
+        timer.EndFrame(count);
         scene.ReadBack();
-        for (size_t i = 0; count && i + 1 < ns.size() && i < order.size(); ++i)
-            totals[order[i]] += static_cast<double>(ns[i + 1] - ns[i]) * 1e-6;
     };
     frame(false);
     for (auto _ : state) frame(true);
     graphics.SetFrameRecorder(nullptr);
-    const char* names[] = {"geometry",  "lighting",     "batch", "glow",  "ao",      "ao_blur", "combine", "sky",
-                           "particles", "frame_models", "debug", "texts", "markers", "panels",  "present"};
-    double sum = 0;
-    for (const auto& [pass, ms] : totals) {
-        state.counters[names[static_cast<int>(pass)]] = ms / static_cast<double>(state.iterations());
-        sum += ms;
-    }
-    state.counters["passes_ms"] = sum / static_cast<double>(state.iterations());
+    timer.Report(state);
 }
 
 void BM_ReadBack(benchmark::State& state) {

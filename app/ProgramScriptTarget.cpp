@@ -1,5 +1,7 @@
 #include "app/ProgramScriptTarget.h"
 
+#include <algorithm>
+
 #include "engine/Engine.h"
 #include "port/dialogs/FileDialogScript.h"
 #include "port/gpu/GpuPicture.h"
@@ -100,6 +102,32 @@ void ProgramScriptTarget::CancelDialog() {
     FileDialogScriptCancel();
 }
 
-void ProgramScriptTarget::DropFiles(const std::vector<std::string>& files) {
-    TestPushDrop(files);
+int ProgramScriptTarget::PanelScrollToward(const std::string& barName, const std::string& entry, int* x, int* y) {
+    TwBar* bar = TwInspectFindBar(barName.c_str());
+    float ex, ey, ew, eh, bx, by, bw, bh;
+    if (!bar || !TwInspectItemRect(bar, entry.c_str(), &ex, &ey, &ew, &eh) ||
+        !TwInspectBarRect(bar, &bx, &by, &bw, &bh))
+        return 0;
+    *x = static_cast<int>(bx + bw * 0.5f);
+    *y = static_cast<int>(by + bh * 0.5f);
+    const float cy = ey + eh * 0.5f;
+    return cy >= by + bh ? -1 : cy < by ? 1 : 0;
+}
+
+void ProgramScriptTarget::Wheel(int notches) {
+    TestPushMouseWheel(notches);
+}
+
+void ProgramScriptTarget::Type(const std::string& text) {
+    // A text event holds at most 31 bytes; UTF-8 sequences are not cut.
+    for (size_t at = 0; at < text.size();) {
+        size_t end = std::min(text.size(), at + 31);
+        while (end < text.size() && end > at && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+        TestPushText(text.substr(at, end - at).c_str());
+        at = end;
+    }
+}
+
+bool ProgramScriptTarget::DropFiles(const std::vector<std::string>& files, std::string* why) {
+    return TestPushDrop(files, why);
 }

@@ -29,7 +29,10 @@ public:
     bool PanelEntryCentre(const std::string& bar, const std::string& entry, int* x, int* y, std::string* why) override;
     void AnswerDialog(const std::string& path) override;
     void CancelDialog() override;
-    void DropFiles(const std::vector<std::string>& files) override;
+    int PanelScrollToward(const std::string& bar, const std::string& entry, int* x, int* y) override;
+    void Wheel(int notches) override;
+    void Type(const std::string& text) override;
+    bool DropFiles(const std::vector<std::string>& files, std::string* why) override;
 
 private:
     ISystem* FindSystem(const std::string& name) const;

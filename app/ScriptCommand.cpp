@@ -206,7 +206,16 @@ StepState PlayPanel(StepPlay& play) {
     if (stage == 0) {
         int x = 0, y = 0;
         std::string why;
-        if (!play.target.PanelEntryCentre(play.args[0], Rest(play.args, 1), &x, &y, &why)) {
+        const std::string entry = Rest(play.args, 1);
+        if (!play.target.PanelEntryCentre(play.args[0], entry, &x, &y, &why)) {
+            // An entry below or above what the bar shows: the wheel over the
+            // bar scrolls it nearer, a notch a frame.
+            if (const int notches = play.target.PanelScrollToward(play.args[0], entry, &x, &y);
+                notches != 0 && play.frame < kPanelFrames) {
+                play.target.MovePointer(x, y);
+                play.target.Wheel(notches);
+                return StepState::Again;
+            }
             if (play.frame < kPanelFrames) return StepState::Again;
             play.error = why;
             return StepState::Failed;
@@ -223,11 +232,12 @@ StepState PlayPanel(StepPlay& play) {
     return StepState::Again;
 }
 
-// dialog PATH|cancel: the answer of the next file dialog.
-bool AcceptDialog(const Args& args) {
+// At least one word.
+bool AcceptWords(const Args& args) {
     return !args.empty();
 }
 
+// dialog PATH|cancel: the answer of the next file dialog.
 StepState PlayDialog(StepPlay& play) {
     const std::string answer = Rest(play.args, 0);
     if (answer == "cancel")
@@ -238,12 +248,13 @@ StepState PlayDialog(StepPlay& play) {
 }
 
 // drop FILE...: one drop of the files at the pointer.
-bool AcceptDrop(const Args& args) {
-    return !args.empty();
+StepState PlayDrop(StepPlay& play) {
+    return play.target.DropFiles(play.args, &play.error) ? StepState::Done : StepState::Failed;
 }
 
-StepState PlayDrop(StepPlay& play) {
-    play.target.DropFiles(play.args);
+// type TEXT: the words, joined by single blanks, typed into what has the keyboard.
+StepState PlayType(StepPlay& play) {
+    play.target.Type(Rest(play.args, 0));
     return StepState::Done;
 }
 
@@ -269,8 +280,9 @@ const std::vector<ScriptCommand>& ScriptCommand::Table() {
         {"click", "click X Y", &AcceptPoint, &PlayClick},
         {"shot", "shot NAME", &AcceptShot, &PlayShot},
         {"panel", "panel BAR ENTRY", &AcceptPanel, &PlayPanel},
-        {"dialog", "dialog PATH|cancel", &AcceptDialog, &PlayDialog},
-        {"drop", "drop FILE...", &AcceptDrop, &PlayDrop},
+        {"dialog", "dialog PATH|cancel", &AcceptWords, &PlayDialog},
+        {"drop", "drop FILE...", &AcceptWords, &PlayDrop},
+        {"type", "type TEXT", &AcceptWords, &PlayType},
         {"quit", "quit", &AcceptNothing, &PlayQuit},
     };
     return table;

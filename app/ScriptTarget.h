@@ -30,10 +30,19 @@ public:
     // missing, was not drawn or lies outside its bar's visible area.
     virtual bool PanelEntryCentre(const std::string& bar, const std::string& entry, int* x, int* y,
                                   std::string* why) = 0;
+    // For an entry drawn outside its bar's visible part: the wheel notches
+    // that scroll toward it (1 up, -1 down) and the bar's centre, where the
+    // pointer turns the wheel; 0 when scrolling cannot bring it in sight.
+    virtual int PanelScrollToward(const std::string& bar, const std::string& entry, int* x, int* y) = 0;
+    // The mouse wheel turned by notches (positive: away from the user) at the pointer.
+    virtual void Wheel(int notches) = 0;
+    // Text typed into whatever has the keyboard, as the window reports it.
+    virtual void Type(const std::string& text) = 0;
     // The answer the next file dialog gives: a path (a bare name is taken in
     // the dialog's starting folder), or a cancel.
     virtual void AnswerDialog(const std::string& path) = 0;
     virtual void CancelDialog() = 0;
-    // Files dropped on the window at the pointer, in one drop.
-    virtual void DropFiles(const std::vector<std::string>& files) = 0;
+    // Files dropped on the window at the pointer, in one drop; false, with
+    // the reason, when the window cannot take them all (nothing is dropped).
+    virtual bool DropFiles(const std::vector<std::string>& files, std::string* why) = 0;
 };

@@ -132,19 +132,39 @@ void TestPushQuit() {
     SDL_PushEvent(&e);
 }
 
-void TestPushDrop(const std::vector<std::string>& files) {
+bool TestPushDrop(const std::vector<std::string>& files, std::string* error) {
+    // The whole drop or none of it: a push the queue refuses leaves the copy
+    // of its name with us, and a drop cut short would never complete.
+    size_t queued = 0;
+    bool whole = true;
     SDL_Event e = NewEvent(SDL_DROPBEGIN);
     e.drop.windowID = WindowId();
-    SDL_PushEvent(&e);
-    for (const std::string& f : files) {
+    whole = SDL_PushEvent(&e) == 1;
+    for (size_t i = 0; whole && i < files.size(); ++i) {
         e = NewEvent(SDL_DROPFILE);
         e.drop.windowID = WindowId();
-        e.drop.file = SDL_strdup(f.c_str());  // freed by the window, as SDL's own
-        SDL_PushEvent(&e);
+        e.drop.file = SDL_strdup(files[i].c_str());  // freed by the window, as SDL's own
+        whole = SDL_PushEvent(&e) == 1;
+        if (whole)
+            ++queued;
+        else
+            SDL_free(e.drop.file);
     }
-    e = NewEvent(SDL_DROPCOMPLETE);
-    e.drop.windowID = WindowId();
-    SDL_PushEvent(&e);
+    if (whole) {
+        e = NewEvent(SDL_DROPCOMPLETE);
+        e.drop.windowID = WindowId();
+        whole = SDL_PushEvent(&e) == 1;
+    }
+    if (whole) return true;
+    // Take the drop's events back out of the queue, with their names.
+    SDL_Event taken[256];
+    for (int n; (n = SDL_PeepEvents(taken, 256, SDL_GETEVENT, SDL_DROPFILE, SDL_DROPCOMPLETE)) > 0;)
+        for (int k = 0; k < n; ++k)
+            if (taken[k].type == SDL_DROPFILE || taken[k].type == SDL_DROPTEXT) SDL_free(taken[k].drop.file);
+    if (error)
+        *error = "the window's event queue took " + std::to_string(queued) + " of the " + std::to_string(files.size()) +
+                 " files dropped (" + SDL_GetError() + "); nothing was dropped";
+    return false;
 }
 
 namespace {

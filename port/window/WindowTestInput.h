@@ -17,8 +17,11 @@ void TestPushMinimised();
 void TestPushRestored();
 void TestPushClose();
 void TestPushQuit();
-// One drop of several files, as SDL reports it: begin, one event per file, complete.
-void TestPushDrop(const std::vector<std::string>& files);
+// One drop of several files, as SDL reports it: begin, one event per file,
+// complete. When the event queue refuses a push (it holds some 65,000
+// events) the drop's events are taken back out and freed, nothing is
+// dropped, and false comes back with *error saying so.
+bool TestPushDrop(const std::vector<std::string>& files, std::string* error = nullptr);
 
 // A GL context on the live window for tests that draw without the renderer,
 // made current; destroyed by TestDestroyGLContext. Clearing and reading back

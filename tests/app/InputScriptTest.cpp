@@ -68,6 +68,8 @@ TEST(InputScriptTest, EachCommandAcceptsOnlyItsOwnWords) {
         {"dialog", false},
         {"drop a.bin", true},
         {"drop", false},
+        {"type 2e3", true},
+        {"type", false},
         {"jump 3", false},
         {"Wait 3", false},
     };
@@ -128,10 +130,31 @@ public:
     }
     void AnswerDialog(const std::string& path) override { Note("dialog " + path); }
     void CancelDialog() override { Note("dialog cancel"); }
-    void DropFiles(const std::vector<std::string>& files) override {
+    int PanelScrollToward(const std::string& bar, const std::string& entry, int* x, int* y) override {
+        auto found = below.find(bar + "/" + entry);
+        if (found == below.end()) return 0;
+        *x = 1;
+        *y = 2;
+        return -1;
+    }
+    void Wheel(int notches) override {
+        Note("wheel " + std::to_string(notches));
+        // Each notch brings the entries below one step up; the last comes in sight.
+        for (auto it = below.begin(); it != below.end();)
+            if (--it->second == 0) {
+                entries[it->first] = {50, 60};
+                it = below.erase(it);
+            } else {
+                ++it;
+            }
+    }
+    void Type(const std::string& text) override { Note("type " + text); }
+    bool DropFiles(const std::vector<std::string>& files, std::string* why) override {
         std::string all;
         for (const std::string& file : files) all += " " + file;
         Note("drop" + all);
+        if (files.size() > 3) *why = "too many";
+        return files.size() <= 3;
     }
 
     void Note(const std::string& what) { journal.push_back(std::to_string(frame) + ": " + what); }
@@ -141,6 +164,7 @@ public:
     std::map<std::string, std::pair<bool, bool>> systems;  // name -> (active, paused)
     bool shotsFail = false;
     std::map<std::string, std::pair<int, int>> entries;  // "bar/entry" -> drawn centre
+    std::map<std::string, int> below;                    // "bar/entry" -> notches until in sight
 };
 
 class InputDriverTest : public ::testing::Test {
@@ -262,6 +286,31 @@ TEST_F(InputDriverTest, PanelWaitsForItsEntryThenClicksItAcrossTwoFrames) {
                                   "5: drop a.bin b.bin",
                                   "5: quit",
                               }));
+}
+
+TEST_F(InputDriverTest, PanelScrollsItsBarToAnEntryBelowTheVisiblePartThenClicksIt) {
+    target.below["ComponentsList/Transform"] = 3;
+    Play("panel ComponentsList Transform\ntype 2e3 x\nquit");
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{
+                                  "0: move 1 2",
+                                  "0: wheel -1",
+                                  "1: move 1 2",
+                                  "1: wheel -1",
+                                  "2: move 1 2",
+                                  "2: wheel -1",
+                                  "3: move 50 60",
+                                  "4: button 0 down",
+                                  "5: button 0 up",
+                                  "6: type 2e3 x",
+                                  "6: quit",
+                              }));
+}
+
+TEST_F(InputDriverTest, ADropTheWindowCannotTakeFailsTheRunSayingWhy) {
+    Play("drop a b c d\nquit");
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(target.journal, (std::vector<std::string>{"0: drop a b c d", "0: quit"}));
 }
 
 TEST_F(InputDriverTest, PanelEntryNeverDrawnFailsTheRun) {

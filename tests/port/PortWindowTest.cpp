@@ -270,6 +270,22 @@ TEST_F(PortWindowGLTest, OneDropCollectsAllItsFilesAndTheMousePoint) {
     EXPECT_FALSE(window->PollEvent(&e));
 }
 
+TEST_F(PortWindowGLTest, ADropTheQueueCannotHoldIsTakenBackWholeAndSaidSo) {
+    DragAcceptFiles(window->Handle(), true);
+    TestPushMouseMove(3, 4);  // an event of before stays
+    std::vector<std::string> files(70000);
+    for (size_t i = 0; i < files.size(); ++i) files[i] = "/tmp/f" + std::to_string(i) + ".bin";
+    std::string error;
+    EXPECT_FALSE(TestPushDrop(files, &error));
+    EXPECT_NE(error.find("of the 70000 files"), std::string::npos) << error;
+    const auto events = Drain();
+    EXPECT_TRUE(OfKind(events, WindowEventKind::FilesDropped).empty());
+    EXPECT_EQ(OfKind(events, WindowEventKind::MouseMove).size(), 1u);
+    // The queue takes the next drop as before.
+    EXPECT_TRUE(TestPushDrop({"/tmp/a.bin"}, &error));
+    EXPECT_EQ(OfKind(Drain(), WindowEventKind::FilesDropped).size(), 1u);
+}
+
 TEST_F(PortWindowGLTest, DropsIgnoredUntilAccepted) {
     TestPushDrop({"/tmp/a.bin"});
     EXPECT_TRUE(OfKind(Drain(), WindowEventKind::FilesDropped).empty());

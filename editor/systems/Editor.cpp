@@ -10,6 +10,8 @@
 #include "editor/controls/EditorKeyControls.h"
 #include "editor/controls/KeyboardMoveObject.h"
 #include "editor/controls/MouseOverControl.h"
+#include "editor/controls/MoveObjToCamera.h"
+#include "editor/controls/ObjectPositionControl.h"
 #include "editor/controls/UnitSelectControl.h"
 #include "editor/systems/EditorMenuSystem.h"
 #include "editor/systems/EditorMoveUndoSystem.h"
@@ -401,7 +403,10 @@ void Editor::AddEditorControl(Control* control) {
 void Editor::BuildObjectControls() {
     const u32 me = GetTypeId();
     const u32 normal = Control::kCategoryNormal;
-    AddEditorControl(nullptr);  // 1 MoveObjToCamera: Insert pressed
+    auto* toCamera = new MoveObjToCamera();  // 1: Insert
+    toCamera->AddActivateTrigger(new KeyTrigger(0x2D, KeyTrigger::kModePressed, false));
+    toCamera->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(toCamera);
     AddEditorControl(MakeKeyMessageControl(0x09, "SelectNext", normal, kMsgSelectNextPrevious, false, 1, me));
     AddEditorControl(MakeKeyMessageControl(0x09, "SelectPrev", normal, kMsgSelectNextPrevious, true, 0, me));
     AddEditorControl(MakeKeyMessageControl(0x2E, "DeleteSelected", normal, kMsgDeleteSelection, false, 0, me));
@@ -439,7 +444,7 @@ void Editor::BuildObjectControls() {
     deselect->AddActivateAction(new MessageAction<u32>(me, kMsgSelectObject, 0));
     deselect->AddActivateAction(new MessageAction<u32>(me, kMsgPickObject, 0));
     AddEditorControl(deselect);
-    AddEditorControl(nullptr);                          // 23 ObjectPositionControl: its own triggers
+    AddEditorControl(new ObjectPositionControl());      // 23: drag the selection; its own triggers
     AddEditorControl(new CameraScreenDragControl(me));  // 24: right-button drag turns the camera
     AddEditorControl(MakeKeyMessageControl(0x4F, "ToggleOrthoMoveMode", Control::kCategoryAlways, kMsgToggleOrthoMove,
                                            false, 0, me));

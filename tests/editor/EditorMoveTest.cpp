@@ -3,10 +3,12 @@
 // and own axes, rotate mode, and which object a marker's move applies to.
 #include <cmath>
 
+#include "editor/controls/ObjectPositionControl.h"
 #include "editor/systems/EditorMoveUndoSystem.h"
 #include "editor/systems/EditorProxySystem.h"
 #include "editor/systems/WaypointProxyVisualization.h"
 #include "game/track/PlayerPath.h"
+#include "render/Camera.h"
 #include "render/Model.h"
 #include "tests/editor/EditorTestWorld.h"
 
@@ -298,5 +300,91 @@ TEST_F(EditorMoveTest, MovingAWaypointMarkerRewritesItsWaypointAndUndoToo) {
     Tap(kKeyZ, kLeftCtrl);
     ExpectNear(path->wps[1].pos, {0, 0, 10});
     ExpectNear(path->spline.points[1], {0, 0, 10});
+}
+
+// The mouse drag: the real controls, with a view straight down +z from the
+// origin (identity matrices) over a 100 x 100 client area.
+class EditorDragTest : public EditorMoveTest {
+protected:
+    void SetUp() override {
+        EditorMoveTest::SetUp();
+        D3DXMatrixIdentity(&identity_);
+        ::Broadcast(kMsgClientRect, 0, ClientRect{0, 0, 100, 100});
+        const D3DXMATRIX* matrix = &identity_;
+        ::Broadcast(kMsgViewMatrix, 0, matrix);
+        ::Broadcast(kMsgProjectionMatrix, 0, matrix);
+        ::Broadcast(kMsgActiveCamera, 0, editor->GetCurrentCamera());
+    }
+    // A selected object with a model of half-size 0.5, and its proxy picked.
+    u32 AddSelectedModel(const D3DXVECTOR3& position) {
+        const u32 id = AddSceneObject(position);
+        auto* model = ObjectFactory::Instance()->Create<Model>();
+        model->extent = {0.5f, 0.5f, 0.5f};
+        Object(id)->AddComponent(model);
+        const u32 proxy = proxies->CreateProxy(*Object(id));
+        Select(id);
+        editor->SetPickedObject(proxy);
+        return id;
+    }
+    // Press at the first point, move through the rest, release.
+    void Drag(std::initializer_list<std::pair<int, int>> points, u32 key = 0) {
+        auto at = points.begin();
+        input->MouseMoved(at->first, at->second, 0);
+        RunFrame();
+        if (key) input->KeyPressed(key);
+        input->ButtonDown(0, at->first, at->second);
+        RunFrame();
+        for (++at; at != points.end(); ++at) {
+            input->MouseMoved(at->first, at->second, 1);
+            RunFrame();
+        }
+        input->ButtonUp(0);
+        if (key) input->KeyReleased(key);
+        RunFrame();
+        RunFrame();
+    }
+    D3DXMATRIX identity_;
+};
+
+TEST_F(EditorDragTest, ADragSlidesOverTheObjectsHeightAsOneRecord) {
+    const u32 object = AddSelectedModel({0, -1, 5});
+    Drag({{50, 60}, {55, 60}, {70, 60}, {60, 60}});
+    ExpectNear(World(object), {1, -1, 5});
+    ASSERT_EQ(undo->GetUndoStack().size(), 1u);
+    Tap(kKeyZ, kLeftCtrl);
+    ExpectNear(World(object), {0, -1, 5});
+}
+
+TEST_F(EditorDragTest, ACtrlDragWithYEnabledOnlyRaisesOrLowers) {
+    const u32 object = AddSelectedModel({0, -1, 5});
+    Settings().axisLocks = {0, 1, 0};
+    RunFrame();
+    Drag({{50, 60}, {55, 60}, {60, 40}}, kCtrl);
+    EXPECT_EQ(World(object).x, 0.0f);
+    EXPECT_EQ(World(object).z, 5.0f);
+    EXPECT_GT(World(object).y, -1.0f);
+}
+
+TEST_F(EditorDragTest, ADragStartingBesideTheSelectionMovesNothing) {
+    const u32 object = AddSelectedModel({0, -1, 5});
+    Drag({{5, 95}, {10, 95}, {20, 95}});
+    ExpectNear(World(object), {0, -1, 5});
+    EXPECT_TRUE(undo->GetUndoStack().empty());
+}
+
+TEST_F(EditorDragTest, InsertPutsTheSelectionTwiceItsSizeInFrontOfTheCamera) {
+    auto* camera = dynamic_cast<Camera*>(Overlord::Instance()->GetComponentById(graphics->GetActiveCameraId()));
+    ASSERT_TRUE(camera);
+    D3DXVECTOR3 direction = camera->GetLookAt() - camera->GetPosition();
+    D3DXVec3Normalize(&direction, &direction);
+    const u32 model = AddSelectedModel({0, -1, 5});
+    Object(model)->GetComponent<Model>()->extent = {1, 2, 2};
+    Tap(0x2D);
+    ExpectNear(World(model), camera->GetPosition() + direction * 6.0f);
+    EXPECT_EQ(undo->GetUndoStack().size(), 1u);
+    const u32 empty = AddSceneObject({9, 9, 9});
+    Select(empty);
+    Tap(0x2D);
+    ExpectNear(World(empty), camera->GetPosition() + direction);
 }
 }  // namespace

@@ -173,6 +173,31 @@ TEST_F(EditorPickTest, StaleProxiesAreDroppedWhenTheSceneClears) {
     EXPECT_EQ(selection->ProxyCount(), 0u);
 }
 
+TEST_F(EditorPickTest, HudElementsSideBySideAreEachPickedByThePointer) {
+    // Two 40 x 20 pictures at (-100, 50) and (100, 50) from the centre of a
+    // 400 x 300 window (y up), each carrying a HUD component.
+    ObjectFactory& factory = *ObjectFactory::Instance();
+    std::vector<u32> elements;
+    for (float x : {-100.0f, 100.0f}) {
+        GameObject* element = factory.NewGameObject();
+        Transform* transform = factory.Create<Transform>();
+        transform->position = {x, 50, 1};
+        element->AddComponent(transform);
+        auto* picture = factory.Create<Model>();
+        picture->extent = {20, 10, 0};
+        element->AddComponent(picture);
+        IComponent* hud = factory.GetPrototype("HUDComponent")->Clone();
+        element->AddComponent(hud);
+        ::Broadcast(ComponentAnnounced(hud->GetTypeId()), element->GetId(), hud->GetId());
+        elements.push_back(element->GetId());
+    }
+    // Pixels: the left one spans x 80..120, the right one 280..320; both y 90..110.
+    EXPECT_EQ(selection->PickHud(100, 100, 400, 300), elements[0]);
+    EXPECT_EQ(selection->PickHud(300, 100, 400, 300), elements[1]);
+    EXPECT_EQ(selection->PickHud(200, 100, 400, 300), 0u) << "between them";
+    EXPECT_EQ(selection->PickHud(100, 150, 400, 300), 0u) << "below them";
+}
+
 // The click path through the window's input and the real controls.
 class EditorClickTest : public EditorPickTest {
 protected:

@@ -30,6 +30,11 @@ public:
     // start-up, after shutdown) or the object has no such component.
     template <class T>
     static T* FindComponent(u32 objectId);
+    // GetGameObject on the live Overlord; null without one or for id 0.
+    static GameObject* FindObject(u32 objectId) {
+        Overlord* overlord = Instance();
+        return (overlord && objectId != 0) ? overlord->GetGameObject(objectId) : nullptr;
+    }
     // The component under this id, only when it is a T.
     template <class T>
     T* GetComponentById(u32 componentId) const;

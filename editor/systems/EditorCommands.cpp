@@ -24,11 +24,6 @@
 #include "scene/SceneManager.h"
 
 namespace {
-GameObject* FindObject(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
-}
-
 GraphicsSystem* Graphics() {
     Engine* engine = Engine::Instance();
     return engine ? engine->GetSystem<GraphicsSystem>() : nullptr;
@@ -83,8 +78,8 @@ void Editor::CameraHome() {
             Place(*eye, D3DXVECTOR3(0, 10, -10));
         return;
     }
-    GameObject* selected = FindObject(selectedObject_);
-    GameObject* target = selected && selected->GetComponent<Model>() ? selected : FindObject(pickedObject_);
+    GameObject* selected = Overlord::FindObject(selectedObject_);
+    GameObject* target = selected && selected->GetComponent<Model>() ? selected : Overlord::FindObject(pickedObject_);
     const Model* model = target ? target->GetComponent<Model>() : nullptr;
     const Transform* transform = RefreshedTransform(target);
     if (!model || !transform) return;
@@ -103,9 +98,9 @@ void Editor::CameraHome() {
 
 void Editor::OrthoCameraStep(const D3DXVECTOR3& step) {
     if (pickedObject_ == 0) return;
-    GameObject* picked = FindObject(pickedObject_);
+    GameObject* picked = Overlord::FindObject(pickedObject_);
     const Transform* target =
-        RefreshedTransform(picked && picked->GetComponent<Model>() ? picked : FindObject(selectedObject_));
+        RefreshedTransform(picked && picked->GetComponent<Model>() ? picked : Overlord::FindObject(selectedObject_));
     GraphicsSystem* graphics = Graphics();
     auto* camera = graphics ? dynamic_cast<FreeRoamCamera*>(CameraById(graphics->GetActiveCameraId())) : nullptr;
     Transform* eye = camera ? Overlord::FindComponent<Transform>(camera->GetOwner()) : nullptr;
@@ -137,7 +132,7 @@ void Editor::CycleCamera() {
 }
 
 void Editor::AddWaypoint() {
-    GameObject* track = FindObject(selectedObject_);
+    GameObject* track = Overlord::FindObject(selectedObject_);
     PlayerPath* path = track ? track->GetComponent<PlayerPath>() : nullptr;
     Camera* camera = CameraById(currentCamera_);
     if (!path || !camera) return;

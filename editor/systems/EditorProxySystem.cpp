@@ -24,13 +24,8 @@
 namespace {
 const D3DXCOLOR kBindingLineColour{0, 1, 0, 1};
 
-GameObject* FindObject(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
-}
-
 void Unregister(u32 objectId) {
-    if (FindObject(objectId)) Overlord::Instance()->UnregisterGameObject(objectId);
+    if (Overlord::FindObject(objectId)) Overlord::Instance()->UnregisterGameObject(objectId);
 }
 
 // The object's Transform, or a new one added to it.
@@ -92,7 +87,7 @@ void EditorProxySystem::Activate() {
 
 u32 EditorProxySystem::ProxiedObjectOf(u32 proxyId) {
     const EditorProxyObject* proxy = Overlord::FindComponent<EditorProxyObject>(proxyId);
-    return proxy && FindObject(proxy->proxiedObjectId) ? proxy->proxiedObjectId : 0;
+    return proxy && Overlord::FindObject(proxy->proxiedObjectId) ? proxy->proxiedObjectId : 0;
 }
 
 GameObject* EditorProxySystem::NewProxyObject(u32 objectId) {
@@ -295,7 +290,7 @@ void EditorProxySystem::DrawTrack(u32 proxyId, u32 trackObjectId, bool selected,
         Submit(graphics, GetTypeId(), proxyId);
     } else if (const WaypointRecord* record = FindRecord(trackObjectId)) {
         for (u32 waypointProxy : record->proxyIds) {
-            GameObject* proxy = FindObject(waypointProxy);
+            GameObject* proxy = Overlord::FindObject(waypointProxy);
             if (!proxy) continue;
             if (auto* link = proxy->GetComponent<WaypointProxyVisualization>()) link->Update(0.0f);
             Submit(graphics, GetTypeId(), waypointProxy);
@@ -315,7 +310,7 @@ void EditorProxySystem::Update(float) {
     for (u32 proxyId : proxies_) {
         GameObject* proxy = overlord->GetGameObject(proxyId);
         const EditorProxyObject* tag = proxy ? proxy->GetComponent<EditorProxyObject>() : nullptr;
-        GameObject* object = tag ? FindObject(tag->proxiedObjectId) : nullptr;
+        GameObject* object = tag ? Overlord::FindObject(tag->proxiedObjectId) : nullptr;
         if (!object) continue;
         const bool selected = proxyId == selectedProxy_;
         if (object->GetComponent<PlayerPath>()) {

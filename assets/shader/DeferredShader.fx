@@ -20,11 +20,13 @@
 -- before it occludes at all.
 
 header = [[
-// View-space position of the pixel at uv with depth-buffer value depth.
+// View-space position of the pixel at uv with depth-buffer value depth. The
+// inverse of a perspective projection has four entries that are not zero
+// (and zero products add nothing), so only those are multiplied.
 vec3 ViewPosition(vec2 uv, float depth) {
-    vec4 clip = vec4(uv.x * 2.0 - 1.0, 1.0 - uv.y * 2.0, depth, 1.0);
-    vec4 view = clip * gInverseProjection;
-    return view.xyz / view.w;
+    float w = depth * gInverseProjection[3][2] + gInverseProjection[3][3];
+    return vec3((uv.x * 2.0 - 1.0) * gInverseProjection[0][0], (1.0 - uv.y * 2.0) * gInverseProjection[1][1],
+                gInverseProjection[2][3]) / w;
 }
 // Texture coordinate of a view-space point (the projection is a perspective
 // one, so its scales are the reciprocals of the inverse's diagonal).
@@ -189,18 +191,20 @@ in vec3 NORMAL;
 in vec2 TEXCOORD0;
 in vec3 TEXCOORD1;
 in vec4 TEXCOORD2;
-flat out vec3 vLightView;
+flat out vec4 vLightView;
 flat out vec4 vLight;
 void main() {
     // The polygon sphere lies inside the unit sphere: grow it a little.
     vec3 world = POSITION * (TEXCOORD2.w * 1.02) + TEXCOORD1;
     gl_Position = vec4(world, 1.0) * gViewProjection;
-    vLightView = (vec4(TEXCOORD1, 1.0) * gView).xyz;
-    vLight = TEXCOORD2;
+    // Per light: its view-space centre, its radius and the radius squared.
+    float radius = max(TEXCOORD2.w, 1e-4);
+    vLightView = vec4((vec4(TEXCOORD1, 1.0) * gView).xyz, radius * radius);
+    vLight = vec4(TEXCOORD2.rgb, radius);
 }
 ]],
         ps = [[
-flat in vec3 vLightView;
+flat in vec4 vLightView;
 flat in vec4 vLight;
 out vec4 outLight;
 void main() {
@@ -208,12 +212,11 @@ void main() {
     float depth = texelFetch(DepthIn, pixel, 0).r;
     if (depth >= 1.0) discard;
     vec3 position = ViewPosition(gl_FragCoord.xy * PixelSize(), depth);
-    vec3 toLight = vLightView - position;
+    vec3 toLight = vLightView.xyz - position;
     float distance = length(toLight);
-    float radius = max(vLight.w, 1e-4);
-    if (distance >= radius) discard;
+    if (distance >= vLight.w) discard;
     vec3 normal = normalize((vec4(WorldNormal(pixel), 0.0) * gView).xyz);
-    float fade = 1.0 - (distance * distance) / (radius * radius);
+    float fade = 1.0 - (distance * distance) / vLightView.w;
     fade *= fade;
     vec3 l = toLight / max(distance, 1e-4);
     float diffuse = max(dot(normal, l), 0.0);

@@ -98,7 +98,7 @@ TEST(PlaythroughGLTest, SplashMenusTutorialResultsContinueAndQuitEndTheRunWithSt
     ::setenv("DD_SHOT_DIR", shots.c_str(), 1);
     ChildProcess program = ChildProcess::Exec(dir, {DD_EXECUTABLE});
     for (const char* name : {"DD_INPUT_SCRIPT", "DD_FIXED_FRAME_TIME", "DD_SHOT_DIR"}) ::unsetenv(name);
-    const ChildResult result = program.Wait(900);
+    const ChildResult result = program.Wait(1500);  // some 2,500 frames at 1024 x 768
     ASSERT_FALSE(result.timedOut);
     EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.status << result.errorText;
 

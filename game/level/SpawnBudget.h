@@ -2,9 +2,9 @@
 // most kPerFrame in one frame and kLive of them alive at once. A level whose
 // spawned objects spawn more (a spawner spawning spawners, a weapon firing
 // its own archetype) then grows linearly at worst and stops at kLive.
-// Process-wide counts: GameLogic starts each frame's count and forgets every
-// count at a scene clear (a new Overlord starts them afresh too). Main
-// thread only.
+// Process-wide counts: Physics, the first game system of a frame, starts
+// each frame's count; GameLogic forgets every count at a scene clear (a new
+// Overlord starts them afresh too). Main thread only.
 #pragma once
 #include <cstddef>
 #include <vector>

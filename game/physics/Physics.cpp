@@ -9,6 +9,7 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "game/level/SpawnBudget.h"
 #include "game/physics/Body.h"
 #include "game/physics/CollisionSystem.h"
 #include "game/physics/CylinderCollision.h"
@@ -129,6 +130,8 @@ void Physics::HandleMessage(Message* message) {
 
 void Physics::Update(float dt) {
     Log("time%f", totalTime_);
+    // The first game system of a frame: the frame's spawn count starts here.
+    SpawnBudget::StartFrame();
     pendingRefresh_.clear();
     if (IsPaused()) return;
     // A broken frame time would stop the clock for good (NaN) or count

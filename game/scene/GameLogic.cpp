@@ -173,7 +173,6 @@ MouseFireControl* GameLogic::FindFireControl(u32 controlId) const {
 }
 
 void GameLogic::Update(float dt) {
-    SpawnBudget::StartFrame();
     SceneManager* scenes = SceneManager::Instance();
     if (IsActive() && scenes && scenes->IsLoaded() && !weaponDisabled_)
         if (MouseFireControl* fire = FindFireControl(leftFireControlId_)) fire->SetSuppressed(IsPaused());

@@ -1,5 +1,6 @@
 #include "game/track/PlayerPath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -144,6 +145,8 @@ void PlayerPath::Shutdown() {
 void PlayerPath::RemoveTunnel() {
     for (u32 id : tunnelObjectIds) UnregisterIfAlive(id);
     tunnelObjectIds.clear();
+    liveTunnelVertices_ -= std::min(tunnelVertices_, liveTunnelVertices_);
+    tunnelVertices_ = 0;
 }
 
 void PlayerPath::RemoveLine() {
@@ -181,6 +184,17 @@ void PlayerPath::BuildTunnel() {
         Log("PlayerPath on object %u: the track is too short for frameDelta %g; no tunnel", GetOwner(), frameDelta);
         return;
     }
+    // The tube repeats each inner ring (MeshGeometry::Tunnel).
+    const u64 vertices = (2ull * frames.size() - 2) * (static_cast<u64>(tunnelSideCount) + 1);
+    if (liveTunnelVertices_ + vertices > kMaxSceneTunnelVertices) {
+        Log("PlayerPath on object %u: its tunnel of %llu vertices would take the scene's tunnels past %llu "
+            "vertices (%llu in use); no tunnel",
+            GetOwner(), static_cast<unsigned long long>(vertices),
+            static_cast<unsigned long long>(kMaxSceneTunnelVertices),
+            static_cast<unsigned long long>(liveTunnelVertices_));
+        frames.clear();
+        return;
+    }
     std::vector<MeshGeometry::TunnelFrame> rings;
     rings.reserve(frames.size());
     for (const SplineFrame& f : frames) rings.push_back({f.position, f.forward, f.up});
@@ -199,6 +213,8 @@ void PlayerPath::BuildTunnel() {
     if (GetOwner() != 0) object->SetParent(GetOwner());
     object->AnnounceComponents();
     tunnelObjectIds.push_back(object->GetId());
+    tunnelVertices_ = vertices;
+    liveTunnelVertices_ += vertices;
 }
 
 u32 PlayerPath::CreateSplineObject() {

@@ -17,7 +17,13 @@
 class PlayerPath : public Component<PlayerPath> {
 public:
     // Side counts above this are refused (a tube of millions of vertices).
-    static constexpr int kMaxTunnelSides = 1024;
+    static constexpr int kMaxTunnelSides = 256;
+    // The tunnels of all paths alive at once may have at most this many
+    // vertices (about 56 MB of mesh): a tunnel that would pass it is refused
+    // with a row naming its path.
+    static constexpr u64 kMaxSceneTunnelVertices = 1'000'000;
+    // The vertices of the tunnels alive now.
+    static u64 TunnelVerticesInUse() { return liveTunnelVertices_; }
 
     PlayerPath() = default;
     // Everything but the line and tunnel objects, which stay the original's:
@@ -72,6 +78,9 @@ public:
     std::vector<u32> tunnelObjectIds;
 
 private:
+    static inline u64 liveTunnelVertices_ = 0;  // all paths' tunnels; main thread only
+    u64 tunnelVertices_ = 0;                    // this path's share of it (not copied)
+
     // The waypoints' positions into the spline, leaving out (with one log row
     // each) those that are not numbers or repeat the point before them;
     // then Rebuild. False, with a log row, when no track results.

@@ -1,0 +1,127 @@
+// Levels that feed themselves, played headless through the real loader and
+// class table: a spawner whose objects' TimeLord fires its code, an enemy
+// whose weapon fires its own archetype, a multi-spawner whose archetype is
+// itself. Every frame ends, and objects stay within the spawn budgets. A
+// scene of many long, many-sided tunnels is refused past the geometry budget
+// with its memory bounded.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "game/level/SpawnBudget.h"
+#include "game/track/PlayerPath.h"
+#include "tests/engine/LogCapture.h"
+#include "tests/game/PlayWorld.h"
+#include "tests/port/ChildProcess.h"
+
+namespace {
+
+// A straight 2 km track (object 1), the ship's carrier riding it (2) and the
+// ship (3, a Player with Health), then `more` instances.
+std::string LevelWithShip(const std::string& archetypes, const std::string& more) {
+    return "Archetypes = { \"\", " + archetypes +
+           " }\n"
+           "Instances = {\n"
+           "{SceneGUID = 1, Transform = {}, PlayerPath = {wps = {{pos = {x = 0, y = 0, z = 0}}, "
+           "{pos = {x = 0, y = 0, z = 2000}}}, }, },\n"
+           "{SceneGUID = 2, Transform = {}, SplineCrawler = {persistVelocity = 20, }, },\n"
+           "{SceneGUID = 3, Transform = {}, Player = {}, Health = {maxHP = 10, currentHP = 10, }, },\n" +
+           more +
+           "}\n"
+           "ParentChild = { { Parent = 2, Child = 3}, }\n"
+           "SplineCrawlers = { { SplineCrawler = 2, Spline = 1}, }\n";
+}
+
+struct RunawayLevel {
+    const char* name;
+    const char* archetypeName;
+    const char* archetype;  // the file's text
+    const char* instances;  // the scene's extra instances, or the archetype's instance table
+};
+
+class RunawayLevelTest : public ::testing::Test {
+protected:
+    LogCapture log;
+};
+
+TEST_F(RunawayLevelTest, SelfFeedingLevelsEndEveryFrameWithinTheSpawnBudgets) {
+    const RunawayLevel levels[] = {
+        {"spawner whose objects' TimeLord fires its code", "Looper",
+         "Transform = {}\n\nSpawner = {archetype = \"Looper\", triggerCode = 7, }\n\n"
+         "TimeLord = {times = {0, }, codes = {7, }, }\n\n",
+         "LooperInstances = { {SceneGUID = 10, }, }\n"},
+        {"enemy whose weapon fires its own archetype", "Gunner",
+         "Transform = {position = {x = 0, y = 0, z = 50}, }\n\nBrain = {}\n\n"
+         "Weapon = {maxRechargeTime = 0, projectileArchetypes = {\"Gunner\", }, }\n\n"
+         "Projectile = {bulletVelocity = 1, }\n\nProjectilePatternManager = {patternToUse = \"Normal\", }\n\n",
+         "GunnerInstances = { {SceneGUID = 10, }, }\n"},
+        {"multi-spawner whose archetype is itself", "Multi",
+         "Transform = {}\n\nSplineMultiSpawner = {archetype = \"Multi\", autoTrigger = true, numSpawns = 2, "
+         "distanceAlongSpline = 100, distanceStep = 1, }\n\n",
+         "MultiInstances = { {SceneGUID = 10, }, }\n"},
+    };
+    for (const RunawayLevel& level : levels) {
+        // In a child: a frame that never ended would be a time-out, not a stuck test.
+        const ChildResult result =
+            ChildProcess::Fork("/", [&] {
+                PlayWorld world;
+                world.WriteFile(std::string("arch/") + level.archetypeName + ".arch", level.archetype);
+                const std::string scene = LevelWithShip(std::string("\"") + level.archetypeName + "\",", "");
+                world.WriteFile("scene/Runaway.scn", scene + level.instances);
+                if (!world.scene.LoadScene(world.ScenePath("Runaway"))) std::_Exit(3);
+                std::size_t before = world.Objects(), mostInAFrame = 0;
+                for (int frame = 0; frame < 40; ++frame) {
+                    world.Frame();
+                    const std::size_t now = world.Objects();
+                    mostInAFrame = std::max(mostInAFrame, now > before ? now - before : 0);
+                    before = now;
+                }
+                std::fprintf(stderr, "%zu %zu", world.Objects(), mostInAFrame);
+            }).Wait(60);
+        ASSERT_FALSE(result.timedOut) << level.name;
+        ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << level.name << result.errorText;
+        std::size_t objects = 0, mostInAFrame = 0;
+        ASSERT_EQ(std::sscanf(result.errorText.c_str(), "%zu %zu", &objects, &mostInAFrame), 2) << result.errorText;
+        EXPECT_GT(objects, 20u) << level.name << ": it does feed itself";
+        EXPECT_LE(objects, SpawnBudget::kLive + 20) << level.name;
+        EXPECT_LE(mostInAFrame, SpawnBudget::kPerFrame) << level.name;
+    }
+}
+
+TEST_F(RunawayLevelTest, TunnelsPastTheScenesGeometryBudgetAreRefusedNamingTheirPathWithMemoryBounded) {
+    // 20 paths of 20 km, each a tunnel of 128 sides every 20 m (257,000
+    // vertices): three fit the budget, each of the others gets one row.
+    const ChildResult result =
+        ChildProcess::Fork("/", [] {
+            PlayWorld world;
+            std::string text = "Archetypes = { \"\", }\nInstances = {\n";
+            for (int path = 0; path < 20; ++path)
+                text += "{SceneGUID = " + std::to_string(100 + path) +
+                        ", Transform = {}, PlayerPath = {wps = {{pos = {x = 0, y = 0, z = 0}}, "
+                        "{pos = {x = 0, y = 0, z = 20000}}}, extrudeTunnelOverPath = true, tunnelSideCount = 128, "
+                        "frameDelta = 20, tunnelRadius = 30, }, },\n";
+            world.WriteFile("scene/Tunnels.scn", text + "}\n");
+            const bool loaded = world.scene.LoadScene(world.ScenePath("Tunnels"));
+            world.Frame();
+            std::fprintf(stderr, "loaded %d, vertices %llu\n", loaded ? 1 : 0,
+                         static_cast<unsigned long long>(PlayerPath::TunnelVerticesInUse()));
+            world.scene.ClearScene();
+            world.Frame();
+            std::fprintf(stderr, "after clear %llu\n",
+                         static_cast<unsigned long long>(PlayerPath::TunnelVerticesInUse()));
+        }).Wait(120);
+    ASSERT_FALSE(result.timedOut);
+    ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.errorText;
+    const unsigned long long perPath = 2ull * 999 * 129;
+    EXPECT_EQ(result.errorText, "loaded 1, vertices " + std::to_string(3 * perPath) + "\nafter clear 0\n");
+    if (PeakMemoryIsMeaningful()) {
+        EXPECT_LT(result.peakKilobytes, 400 * 1024) << "kB at the peak";
+    }
+}
+
+}  // namespace

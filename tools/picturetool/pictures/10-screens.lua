@@ -111,7 +111,7 @@ local function keycap(s, x, baseline)
 end
 
 -- The controls screen's picture (1000 x 563 at the window centre): the keys
--- and buttons of the game (Part 3.101), Esc, energy, lives, pick-ups and the
+-- and buttons of the game (steering, fire, boost, shield), Esc, energy, lives, pick-ups and the
 -- HUD. The Back button covers the bottom rows 516 to 547, so they stay empty.
 do
   local w, h = 1000, 563

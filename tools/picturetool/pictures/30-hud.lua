@@ -1,4 +1,4 @@
--- The heads-up display's pictures (Part 4.106). Positions on screen are
+-- The heads-up display's pictures. Positions on screen are
 -- pixels from the window centre, y up; the HUD's read-outs (16-pixel text)
 -- stand at health (-244, -154), energy (213, -154), points (-172, -317) and
 -- lives (150, -317).

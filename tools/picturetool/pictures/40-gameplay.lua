@@ -1,4 +1,4 @@
--- Gameplay textures of Part 3.114, laid over models' own UVs (so they tile
+-- Textures that play sets on models for a moment (hits), laid over models' own UVs (so they tile
 -- and have mip chains):
 -- - "FLASH_red": the diffuse texture an object shows for a moment when a
 --   bullet hits it: hot red with brighter streaks.

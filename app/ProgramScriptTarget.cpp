@@ -80,7 +80,7 @@ bool ProgramScriptTarget::PanelEntryCentre(const std::string& barName, const std
         return false;
     }
     float ex, ey, ew, eh, bx, by, bw, bh;
-    if (!TwInspectItemRect(bar, entry.c_str(), &ex, &ey, &ew, &eh) || !TwInspectBarRect(bar, &bx, &by, &bw, &bh)) {
+    if (!TwInspectItemRect(bar, entry.c_str(), &ex, &ey, &ew, &eh) || !TwInspectBarInnerRect(bar, &bx, &by, &bw, &bh)) {
         *why = "the entry " + entry + " of the bar " + barName + " was not drawn";
         return false;
     }
@@ -106,7 +106,7 @@ int ProgramScriptTarget::PanelScrollToward(const std::string& barName, const std
     TwBar* bar = TwInspectFindBar(barName.c_str());
     float ex, ey, ew, eh, bx, by, bw, bh;
     if (!bar || !TwInspectItemRect(bar, entry.c_str(), &ex, &ey, &ew, &eh) ||
-        !TwInspectBarRect(bar, &bx, &by, &bw, &bh))
+        !TwInspectBarInnerRect(bar, &bx, &by, &bw, &bh))
         return 0;
     *x = static_cast<int>(bx + bw * 0.5f);
     *y = static_cast<int>(by + bh * 0.5f);

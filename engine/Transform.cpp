@@ -264,8 +264,10 @@ D3DXVECTOR3 EulerDegreesFromRotation(const D3DXQUATERNION& q) {
         // it is yaw, read from the first row (cos y, 0, -sin y).
         yaw = std::atan2(-m.m[0][2], m.m[0][0]);
     }
-    return D3DXVECTOR3(static_cast<float>(pitch * kRadiansToDegrees), static_cast<float>(yaw * kRadiansToDegrees),
-                       static_cast<float>(roll * kRadiansToDegrees));
+    // + 0.0 turns a -0 (asin of -0) into 0: the panel shows "0", not "-0".
+    return D3DXVECTOR3(static_cast<float>(pitch * kRadiansToDegrees + 0.0),
+                       static_cast<float>(yaw * kRadiansToDegrees + 0.0),
+                       static_cast<float>(roll * kRadiansToDegrees + 0.0));
 }
 
 void Transform::SetRotationEulerDegrees(const D3DXVECTOR3& e) {

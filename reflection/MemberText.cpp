@@ -13,8 +13,8 @@ std::string MemberText::WriteDifferences(const IMetaClass& metaClass, const void
     bool equal = true;
     for (IMetaMemVar* m = FirstWalkedMember(metaClass); m && equal; m = m->Next()) equal = m->Equals(object, reference);
     if (equal) return "";
-    std::string text = "{";
+    std::string text;
     for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next())
         text += m->ToStringIfDifferent(object, reference);
-    return text + "}";
+    return text.empty() ? text : "{" + text + "}";
 }

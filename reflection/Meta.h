@@ -44,8 +44,12 @@ public:
         void AddToTweakBar(void* value, TwBar* bar, const std::string& name, TweakVarParams& params, \
                            const std::string& suffix) const override;                                \
         bool Equals(const void* a, const void* b) const override;                                    \
+        /* Values whose texts are the same (floats apart below the six digits written) are */        \
+        /* no difference: what is read back of the text is the reference's value.           */       \
         std::string ToStringIfDifferent(const void* a, const void* b) const override {               \
-            return Equals(a, b) ? std::string() : ToString(a);                                       \
+            if (Equals(a, b)) return std::string();                                                  \
+            std::string text = ToString(a);                                                          \
+            return text == ToString(b) ? std::string() : text;                                       \
         }                                                                                            \
     };
 

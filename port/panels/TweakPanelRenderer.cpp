@@ -374,6 +374,7 @@ void TweakPanelRenderer::Draw() {
     if (ImGui::IsKeyPressed(io.KeyMap[ImGuiKey_Escape], false) && !ImGui::IsAnyItemActive())
         ImGui::ClosePopupsOverWindow(nullptr, true);
     barRects_.clear();
+    innerRects_.clear();
     itemRects_.clear();
     // Walk a list of handles: a get callback may add or delete bars.
     std::vector<uint64_t> serials;
@@ -405,6 +406,10 @@ void TweakPanelRenderer::DrawBar(TweakPanelLibrary::Bar bar, int index) {
     const bool open = ImGui::Begin(title.c_str(), nullptr, ImGuiWindowFlags_NoSavedSettings);
     ImVec2 pos = ImGui::GetWindowPos(), size = ImGui::GetWindowSize();
     barRects_[serial] = Rect{pos.x, pos.y, size.x, size.y};
+    // What the bar shows of its entries: below the title, inside the frame.
+    const ImRect clip = ImGui::GetCurrentWindow()->InnerClipRect;
+    innerRects_[serial] =
+        Rect{clip.Min.x, clip.Min.y, std::max(0.0f, clip.GetWidth()), std::max(0.0f, clip.GetHeight())};
     if (open) {
         float valuesWidth = ImGui::GetWindowWidth() * 0.5f;
         int width = 0;
@@ -596,6 +601,13 @@ void TweakPanelRenderer::DrawVar(uint64_t serial, const TweakPanelLibrary::Var& 
 bool TweakPanelRenderer::ItemRect(uint64_t barSerial, const std::string& name, Rect* out) const {
     auto it = itemRects_.find({barSerial, name});
     if (it == itemRects_.end()) return false;
+    *out = it->second;
+    return true;
+}
+
+bool TweakPanelRenderer::InnerRect(uint64_t barSerial, Rect* out) const {
+    auto it = innerRects_.find(barSerial);
+    if (it == innerRects_.end()) return false;
     *out = it->second;
     return true;
 }

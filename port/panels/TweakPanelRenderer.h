@@ -38,6 +38,8 @@ public:
 
     bool ItemRect(uint64_t barSerial, const std::string& name, Rect* out) const;
     bool BarRect(uint64_t barSerial, Rect* out) const;
+    // The part of the bar that shows its entries (no title, no frame).
+    bool InnerRect(uint64_t barSerial, Rect* out) const;
     bool HasGl() const { return glReady_; }
 
 private:
@@ -62,6 +64,7 @@ private:
     ImGuiInput input_;
     // Layout of the last frame, for hit tests and the test inspection.
     std::map<uint64_t, Rect> barRects_;
+    std::map<uint64_t, Rect> innerRects_;
     std::map<std::pair<uint64_t, std::string>, Rect> itemRects_;
     // The window width of the last frame and the bars to move in this one.
     float shownWidth_ = 0.0f;

@@ -168,6 +168,14 @@ bool TwInspectBarRect(const TwBar* handle, float* x, float* y, float* w, float* 
     return Out(r, x, y, w, h);
 }
 
+bool TwInspectBarInnerRect(const TwBar* handle, float* x, float* y, float* w, float* h) {
+    TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
+    TweakPanelLibrary::Bar* bar = TweakPanelLibrary::Get().FindQuiet(handle);
+    TweakPanelRenderer::Rect r;
+    if (!renderer || !bar || !renderer->InnerRect(bar->serial, &r)) return false;
+    return Out(r, x, y, w, h);
+}
+
 bool TwInspectDrawsWithGl() {
     TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
     return renderer && renderer->HasGl();

@@ -67,6 +67,8 @@ std::string TwInspectEnumName(TwType type);
 // false when it was not drawn.
 bool TwInspectItemRect(const TwBar* bar, const char* varName, float* x, float* y, float* w, float* h);
 bool TwInspectBarRect(const TwBar* bar, float* x, float* y, float* w, float* h);
+// The part of the bar that showed its entries (below the title, inside the frame).
+bool TwInspectBarInnerRect(const TwBar* bar, float* x, float* y, float* w, float* h);
 // True when TwInit found a GL context to draw with.
 bool TwInspectDrawsWithGl();
 // Drops every bar, enumeration, global parameter and the error handler.

@@ -330,7 +330,7 @@ TEST_F(ProgramRunGLTest, BrokenOrEmptyStartupFileEndsWithStatusOne) {
 // Scripted runs: the script file and the shot folder in the asset copy.
 class ScriptedRunGLTest : public ProgramRunGLTest {
 protected:
-    ChildResult RunScript(const std::string& text, const std::vector<std::string>& words = {}) {
+    ChildResult RunScript(const std::string& text, const std::vector<std::string>& words = {}, int seconds = 60) {
         const std::string script = dir_ + "/run.script";
         std::ofstream(script) << text;
         std::filesystem::create_directory(ShotDir());
@@ -341,7 +341,7 @@ protected:
         command.insert(command.end(), words.begin(), words.end());
         ChildProcess program = ChildProcess::Exec(dir_, command);
         for (const char* name : {"DD_INPUT_SCRIPT", "DD_SHOT_DIR", "DD_FIXED_FRAME_TIME"}) ::unsetenv(name);
-        return program.Wait();
+        return program.Wait(seconds);
     }
     std::string ShotDir() const { return dir_ + "/shots"; }
     // The script's rows and the loop's end, "<frame> <message>" each.
@@ -416,6 +416,65 @@ TEST_F(ScriptedRunGLTest, EditorLoadsTheDemoAddsALightAndItsSavedSceneReadsBackB
         {"-e"});
     EXPECT_TRUE(ExitedWith(second, 0)) << second.status << "\n" << second.errorText;
     EXPECT_EQ(ReadWholeFile(dir_ + "/scene/Again.scn"), edited);
+    ExpectNoDumps();
+}
+
+// A designer's session over the editor's mends, played as input: a broken
+// load over the scene, two sky boxes, an instance picked with Tab, its
+// rotation and range typed, Escape out of a field, a component added and the
+// archetype saved over itself, then as another archetype answered in the
+// scene folder, the camera sped up and panned, a component class from the
+// bottom of its list, a bare scene name; the saved scene loads and saves
+// again byte for byte.
+TEST_F(ScriptedRunGLTest, EditorSessionOverEveryMendSavesASceneThatReadsBackByteIdentical) {
+    std::ofstream(dir_ + "/arch/Pair.arch") << "Transform = {}\n\nPointLight = { mRange = 8 }\n\n";
+    std::ofstream(dir_ + "/scene/Faults.scn") << "Archetypes = {\n\t\"Pair\",\n}\n\nPairInstances = {\n"
+                                                 "\t{SceneGUID = 1000, },\n"
+                                                 "\t{SceneGUID = 1001, Transform = {position = {x = 3, }, }, },\n}\n";
+    std::ofstream(dir_ + "/scene/Broken.scn") << "Archetypes = {";
+    std::string script =
+        "wait 2\ndialog Faults.scn\npanel MainMenu LoadScene\n"
+        "dialog Broken.scn\npanel MainMenu LoadScene\n"
+        "panel ComponentsList Skybox\npanel ComponentsList Skybox\n"
+        "tap 0x09\n"
+        "panel Selected RotationEulerDegrees\ntype 30\ntap 0x0D\n"
+        "panel Selected PointLight.mRange\ntype 2.5e1\ntap 0x0D\n"
+        "panel Selected PointLight.mRange\ntap 0x1B\n"
+        "panel ComponentsList Damage\n"
+        "dialog Pair\npanel Selected Save Archetype As...\n"
+        "dialog ../scene/Lamp.arch\npanel Selected Save Archetype As...\n";
+    for (int i = 0; i < 42; ++i) script += "tap 0x6B\n";  // unbounded, 1e42: beyond a float
+    script += "key 0x27 down\nwait 3\nkey 0x27 up\ntap 0x6D\ntap 0x6D\ntap 0x6D\n";
+    script +=
+        "tap 0x1B\nwait 2\npanel ComponentsList Transform\n"
+        "dialog MyLevel\npanel MainMenu SaveSceneAs\nquit\n";
+    const ChildResult first = RunScript(script, {"-e"}, 240);
+    ASSERT_TRUE(ExitedWith(first, 0)) << first.status << "\n" << first.errorText;
+    const std::string log = ReadWholeFile(LogPath());
+    EXPECT_NE(log.find("Load scene failed: " + dir_ + "/scene/Broken.scn"), std::string::npos);
+    EXPECT_EQ(log.find("already exists"), std::string::npos) << "two sky boxes keep their entries";
+
+    const std::string level = ReadWholeFile(dir_ + "/scene/MyLevel.scn");
+    ASSERT_FALSE(level.empty()) << "a bare name is saved with .scn";
+    EXPECT_EQ(Occurrences(level, "SceneGUID = "), 5u) << level;  // two Pairs, two sky boxes, one Transform
+    EXPECT_EQ(Occurrences(level, "Skybox = "), 2u) << level;
+    EXPECT_EQ(Occurrences(level, "Damage"), 0u) << "the other Pair was not given Damage: " << level;
+    EXPECT_NE(level.find("\t\"Lamp\",\r\n"), std::string::npos) << level;
+    EXPECT_EQ(level.find("\t\"Pair\",\r\n"), std::string::npos) << "the Pair without Damage is a plain object";
+    EXPECT_EQ(level.find("nan"), std::string::npos) << level;
+    EXPECT_EQ(level.find("inf"), std::string::npos) << level;
+    const std::string pair = ReadWholeFile(dir_ + "/arch/Pair.arch");
+    const std::string lamp = ReadWholeFile(dir_ + "/arch/Lamp.arch");
+    EXPECT_NE(pair.find("Damage = "), std::string::npos) << pair;
+    EXPECT_NE(lamp.find("mRange = 25,"), std::string::npos) << lamp;
+    EXPECT_NE(lamp.find("rotation = { w = 0.965926, z = 0.258819, y = 0, x = 0,  }"), std::string::npos) << lamp;
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/scene/Lamp.arch"));
+
+    const ChildResult second = RunScript(
+        "wait 2\ndialog MyLevel.scn\npanel MainMenu LoadScene\ndialog Again.scn\npanel MainMenu SaveSceneAs\nquit\n",
+        {"-e"});
+    EXPECT_TRUE(ExitedWith(second, 0)) << second.status << "\n" << second.errorText;
+    EXPECT_EQ(ReadWholeFile(dir_ + "/scene/Again.scn"), level);
     ExpectNoDumps();
 }
 

@@ -168,7 +168,7 @@ bool NumberRow(const std::string& id, const std::string& label, bool isFloat, in
                 set(k, d);
                 changed = true;
             } else {
-                *refused = "\"" + text + "\" is no number; the value is kept";
+                *refused = "\"" + text + "\" is no number";
             }
         }
         ImGui::PopID();

@@ -11,8 +11,13 @@
 #include "editor/controls/KeyboardMoveObject.h"
 #include "editor/controls/MouseOverControl.h"
 #include "editor/controls/MoveObjToCamera.h"
+#include "editor/controls/MultiCloneControl.h"
 #include "editor/controls/ObjectPositionControl.h"
+#include "editor/controls/ObjectSelectedTrigger.h"
+#include "editor/controls/ParentObjectControl.h"
+#include "editor/controls/SplineBindControl.h"
 #include "editor/controls/UnitSelectControl.h"
+#include "editor/controls/VertexSnapControl.h"
 #include "editor/systems/EditorMenuSystem.h"
 #include "editor/systems/EditorMoveUndoSystem.h"
 #include "editor/systems/EditorProxyObject.h"
@@ -398,8 +403,7 @@ void Editor::AddEditorControl(Control* control) {
     AddControl(control);
 }
 
-// One control per row, in this order; a row whose control class the editor
-// does not have yet keeps its place as a null control.
+// One control per row, in this order.
 void Editor::BuildObjectControls() {
     const u32 me = GetTypeId();
     const u32 normal = Control::kCategoryNormal;
@@ -419,9 +423,24 @@ void Editor::BuildObjectControls() {
     AddEditorControl(MakeAxisKeyControl(0x58, "AxisLockX", 0, me));
     AddEditorControl(MakeAxisKeyControl(0x59, "AxisLockY", 1, me));
     AddEditorControl(MakeAxisKeyControl(0x5A, "AxisLockZ", 2, me));
-    AddEditorControl(nullptr);  // 14 ParentObjectControl, parenting: left button released with P held
-    AddEditorControl(nullptr);  // 15 ParentObjectControl, unparenting: U pressed with an object selected
-    AddEditorControl(nullptr);  // 16 SplineBindControl: B held and left button released
+    // 14: P held and a click: the clicked object becomes a child of the selection.
+    auto* parent = new ParentObjectControl(true);
+    parent->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
+    parent->AddActivateTrigger(new KeyTrigger(0x50, KeyTrigger::kModeHeld, false));
+    parent->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(parent);
+    // 15: U with an object selected: it leaves its parent.
+    auto* unparent = new ParentObjectControl(false);
+    unparent->AddActivateTrigger(new KeyTrigger(0x55, KeyTrigger::kModePressed, false));
+    unparent->AddActivateTrigger(new ObjectSelectedTrigger());
+    unparent->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(unparent);
+    // 16: B held and a click on a track: the selected crawler runs on it.
+    auto* bind = new SplineBindControl();
+    bind->AddActivateTrigger(new KeyTrigger(0x42, KeyTrigger::kModeHeld, false));
+    bind->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
+    bind->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(bind);
     AddEditorControl(MakeKeyVectorControl(0x24, "CameraHome", kMsgCameraHome.argument, {0, 0, 0}, me));
     AddEditorControl(MakeKeyVectorControl(0x21, "CameraOrthoControlUp", kMsgOrthoCameraStep.argument, {1, 1, 1}, me));
     AddEditorControl(
@@ -448,7 +467,7 @@ void Editor::BuildObjectControls() {
     AddEditorControl(new CameraScreenDragControl(me));  // 24: right-button drag turns the camera
     AddEditorControl(MakeKeyMessageControl(0x4F, "ToggleOrthoMoveMode", Control::kCategoryAlways, kMsgToggleOrthoMove,
                                            false, 0, me));
-    AddEditorControl(nullptr);  // 26 VertexSnapControl: Ctrl+B held
+    AddEditorControl(new VertexSnapControl());  // 26: Ctrl+B held
     // 27-32: the object keys (group 2, on after M); A starts on held, the
     // others on a new press; each stops when its key is up.
     struct Mover {
@@ -469,7 +488,7 @@ void Editor::BuildObjectControls() {
         control->AddDeactivateTrigger(new KeyTrigger(mover.key, KeyTrigger::kModeUp, false));
         AddEditorControl(control);
     }
-    AddEditorControl(nullptr);  // 33 MultiCloneControl: Ctrl+E pressed
+    AddEditorControl(new MultiCloneControl());  // 33: Ctrl+E with an object selected
 }
 
 void Editor::BuildCameraControls() {

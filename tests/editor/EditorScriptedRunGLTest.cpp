@@ -81,4 +81,52 @@ TEST_F(EditorScriptedRunGLTest, PickDeleteTabDropAndSaveWriteTheEditedScene) {
             "dialog Again.scn\npanel MainMenu SaveSceneAs\nquit\n"));
     EXPECT_EQ(Scene("Again.scn"), edited);
 }
+
+// A ship X ahead of the start camera and an empty object E at the origin.
+const char* const kMoveScene =
+    "Archetypes = {\n\t\"\",\n}\n\nInstances = {\n"
+    "\t{SceneGUID = 1000, Transform = {position = {z = 20, y = 0, x = 0, }, }, Model = {filename = \"Ship\", }, },\n"
+    "\t{SceneGUID = 1001, Transform = {position = {z = 0, y = 0, x = 0, }, }, },\n"
+    "}\n";
+
+// Ctrl (left) held around a tap of the key.
+std::string CtrlTap(const char* key) {
+    return std::string("key 0xA2 down\ntap ") + key + "\nkey 0xA2 up\nwait 2\n";
+}
+
+TEST_F(EditorScriptedRunGLTest, StepsUndoRedoDragParentCopyAndPasteWriteTheEditedScene) {
+    std::ofstream(dir_ + "/scene/Moves.scn") << kMoveScene;
+    const std::string steps = "tap 0x57\nwait 2\n";
+    ASSERT_TRUE(
+        Run("wait 2\ndialog Moves.scn\npanel MainMenu LoadScene\nwait 2\n"
+            "tap 0x24\nwait 2\nmove 512 384\nwait 2\nclick 512 384\nwait 2\n"
+            // M, Y, W three times: X at y 3; undo, redo, undo: y 2.
+            "tap 0x4D\nwait 2\ntap 0x59\nwait 2\n" +
+            steps + steps + steps + CtrlTap("0x5A") + CtrlTap("0x59") + CtrlTap("0x5A") +
+            // Home onto X, drag it sideways, undo the drag.
+            "tap 0x24\nwait 2\nmove 512 384\nwait 2\npress left\nwait 1\nmove 540 384\nwait 1\n"
+            "move 580 384\nwait 1\nmove 620 390\nwait 1\nrelease left\nwait 2\n" +
+            CtrlTap("0x5A") +
+            // Tab to E, P + click on X: X becomes E's child.
+            "tap 0x09\nwait 2\nkey 0x50 down\nclick 512 384\nwait 2\nkey 0x50 up\nwait 2\n"
+            // Select X, copy and paste it.
+            "click 512 384\nwait 2\n" +
+            CtrlTap("0x43") + CtrlTap("0x56") + "dialog Moved.scn\npanel MainMenu SaveSceneAs\nquit\n"));
+    const std::string moved = Scene("Moved.scn");
+    ASSERT_FALSE(moved.empty());
+    EXPECT_EQ(Count(moved, "SceneGUID = "), 3u) << moved;
+    EXPECT_EQ(Count(moved, "filename = \"Ship\""), 2u) << "X and its copy\n" << moved;
+    EXPECT_EQ(Count(moved, "z = 20,"), 2u) << "both at (0, 2, 20)\n" << moved;
+    EXPECT_EQ(Count(moved, "y = 2,"), 2u) << "both at (0, 2, 20)\n" << moved;
+    const size_t parents = moved.find("ParentChild = {");
+    const size_t crawlers = moved.find("SplineCrawlers = {");
+    ASSERT_TRUE(parents != std::string::npos && crawlers != std::string::npos && parents < crawlers) << moved;
+    const std::string links = moved.substr(parents, crawlers - parents);
+    EXPECT_EQ(Count(links, "{ Parent = "), 2u) << links;
+
+    ASSERT_TRUE(
+        Run("wait 2\ndialog Moved.scn\npanel MainMenu LoadScene\nwait 1\n"
+            "dialog MovedAgain.scn\npanel MainMenu SaveSceneAs\nquit\n"));
+    EXPECT_EQ(Scene("MovedAgain.scn"), moved);
+}
 }  // namespace

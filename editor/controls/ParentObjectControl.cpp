@@ -1,0 +1,99 @@
+#include "editor/controls/ParentObjectControl.h"
+
+#include "editor/systems/EditorProxySystem.h"
+#include "engine/GameObject.h"
+#include "engine/Message.h"
+#include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+
+namespace {
+GameObject* FindObject(u32 objectId) {
+    Overlord* overlord = Overlord::Instance();
+    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
+}
+
+// Whether `ancestor` is `objectId` or above it in its parent chain.
+bool IsAncestorOrSelf(u32 ancestor, u32 objectId) {
+    int levels = 0;
+    for (u32 id = objectId; id != 0 && levels <= GameObject::kMaxHierarchyLevels; ++levels) {
+        if (id == ancestor) return true;
+        const GameObject* object = FindObject(id);
+        const Transform* transform = object ? object->GetComponent<Transform>() : nullptr;
+        id = object ? (object->GetParent() != 0 ? object->GetParent() : transform ? transform->GetParentId() : 0) : 0;
+    }
+    return false;
+}
+
+// Makes the transform a root at its current world placement.
+void KeepWorldAsRoot(Transform& transform, const D3DXVECTOR3& position, const D3DXQUATERNION& rotation, float scale) {
+    transform.position = transform.worldPosition = position;
+    transform.rotation = rotation;
+    transform.scale = scale;
+    transform.Update(0.0f);
+}
+}  // namespace
+
+ParentObjectControl::ParentObjectControl(bool parenting)
+    : Control("ParentObjectControl", kCategoryCapturing), parenting_(parenting) {
+    Subscribe(kMsgSelectedObject);
+    Subscribe(kMsgPickedObject);
+    Subscribe(kMsgPickedProxy);
+}
+
+void ParentObjectControl::OnMessage(Message* message) {
+    if (const u32* selected = message->Read(kMsgSelectedObject))
+        selectedObject_ = *selected;
+    else if (const u32* picked = message->Read(kMsgPickedObject))
+        pickedObject_ = *picked;
+    else if (const u32* proxy = message->Read(kMsgPickedProxy))
+        pickedProxy_ = *proxy;
+}
+
+void ParentObjectControl::OnActivate() {
+    if (parenting_)
+        MakeChild(selectedObject_, pickedObject_);
+    else
+        Unparent(selectedObject_);
+}
+
+bool ParentObjectControl::MakeChild(u32 parentId, u32 childId) {
+    if (const u32 proxied = EditorProxySystem::ProxiedObjectOf(childId)) childId = proxied;
+    GameObject* parent = FindObject(parentId);
+    GameObject* child = FindObject(childId);
+    if (!parent || !child || parentId == childId) return false;
+    if (child->GetParent() == parentId) return false;
+    // The child above the parent would close a loop.
+    if (IsAncestorOrSelf(childId, parentId)) return false;
+    Transform* transform = child->GetComponent<Transform>();
+    if (transform) {
+        transform->Update(0.0f);
+        const D3DXVECTOR3 position = transform->worldPosition;
+        const D3DXQUATERNION rotation = transform->GetWorldRotation();
+        const float scale = transform->GetWorldScale();
+        child->DetachFromParent();
+        KeepWorldAsRoot(*transform, position, rotation, scale);
+        if (Transform* parentTransform = parent->GetComponent<Transform>()) transform->MakeRelativeTo(*parentTransform);
+    } else {
+        child->DetachFromParent();
+    }
+    const bool linked = child->SetParent(parentId);
+    if (transform) transform->Update(0.0f);
+    return linked;
+}
+
+void ParentObjectControl::Unparent(u32 objectId) {
+    GameObject* object = FindObject(objectId);
+    if (!object) return;
+    Transform* transform = object->GetComponent<Transform>();
+    if (!transform) {
+        object->DetachFromParent();
+        return;
+    }
+    transform->Update(0.0f);
+    const D3DXVECTOR3 position = transform->worldPosition;
+    const D3DXQUATERNION rotation = transform->GetWorldRotation();
+    const float scale = transform->GetWorldScale();
+    object->DetachFromParent();
+    KeepWorldAsRoot(*transform, position, rotation, scale);
+}

@@ -1,0 +1,219 @@
+// The click-and-key object controls through the real bindings: parenting
+// (P + click, U), binding a crawler to a track (B + click), the multi-clone
+// row (Ctrl+E) and the vertex snap (Ctrl+B), with a view straight down +z
+// from the origin over a 100 x 100 client area.
+#include <cmath>
+
+#include "editor/controls/MultiCloneControl.h"
+#include "editor/controls/ParentObjectControl.h"
+#include "editor/controls/SplineBindControl.h"
+#include "editor/controls/VertexSnapControl.h"
+#include "game/track/PlayerPath.h"
+#include "game/track/SplineCrawler.h"
+#include "render/Model.h"
+#include "render/ModelCacheEntry.h"
+#include "render/ModelCpuMesh.h"
+#include "tests/editor/EditorKeysWorld.h"
+
+namespace {
+constexpr u32 kKeyP = 0x50, kKeyU = 0x55, kKeyB = 0x42, kKeyE = 0x45;
+
+// A cube of side 1 about the origin, as a loaded model file's mesh data.
+const ModelCacheEntry& CubeEntry() {
+    static ModelCacheEntry entry = [] {
+        ModelCacheEntry made;
+        made.cpuMesh = std::make_unique<ModelCpuMesh>();
+        for (int i = 0; i < 8; ++i) {
+            ModelVertex vertex{};
+            vertex.position = {i & 1 ? 0.5f : -0.5f, i & 2 ? 0.5f : -0.5f, i & 4 ? 0.5f : -0.5f};
+            made.cpuMesh->vertices.push_back(vertex);
+        }
+        made.cpuMesh->indices = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
+                                 2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};
+        return made;
+    }();
+    return entry;
+}
+
+class EditorControlsTest : public EditorKeysFixture {
+protected:
+    void SetUp() override {
+        EditorKeysFixture::SetUp();
+        D3DXMatrixIdentity(&identity_);
+        ::Broadcast(kMsgClientRect, 0, ClientRect{0, 0, 100, 100});
+        const D3DXMATRIX* matrix = &identity_;
+        ::Broadcast(kMsgViewMatrix, 0, matrix);
+        ::Broadcast(kMsgProjectionMatrix, 0, matrix);
+    }
+    // A scene object with a cube model (half-size 0.5) and its proxy.
+    u32 AddCube(const D3DXVECTOR3& position, float scale = 1.0f) {
+        const u32 id = AddSceneObject(position);
+        Object(id)->GetComponent<Transform>()->scale = scale;
+        auto* model = ObjectFactory::Instance()->Create<Model>();
+        model->extent = {0.5f, 0.5f, 0.5f};
+        model->cacheEntry = &CubeEntry();
+        Object(id)->AddComponent(model);
+        proxies->CreateProxy(*Object(id));
+        return id;
+    }
+    void SelectWithProxy(u32 id) {
+        Select(id);
+        editor->SetPickedObject(proxies->FindProxy(id));
+        RunFrame();
+    }
+    void MoveMouse(int x, int y, u32 buttons = 0) {
+        input->MouseMoved(x, y, buttons);
+        RunFrame();
+    }
+    // A click at (x, y) with the key held.
+    void ClickWith(u32 key, int x, int y) {
+        MoveMouse(x, y);
+        input->KeyPressed(key);
+        input->ButtonDown(0, x, y);
+        RunFrame();
+        input->ButtonUp(0);
+        RunFrame();
+        input->KeyReleased(key);
+        RunFrame();
+    }
+    Control* FindControl(const std::string& name) const {
+        for (u32 category = 0; category < GuiSystem::kCategoryCount; ++category)
+            for (Control* control : gui->GetControls(category))
+                if (control && name == control->GetName()) return control;
+        return nullptr;
+    }
+    D3DXMATRIX identity_;
+};
+
+TEST_F(EditorControlsTest, PClickMakesTheClickedObjectAChildWhereItIsAndLeavesTheSelection) {
+    const u32 parent = AddCube({5, 0, 10});
+    Transform* parentTransform = Object(parent)->GetComponent<Transform>();
+    parentTransform->rotation = {0, std::sqrt(0.5f), 0, std::sqrt(0.5f)};
+    parentTransform->scale = 2.0f;
+    const u32 child = AddCube({0, 0, 10});
+    SelectWithProxy(parent);
+    ClickWith(kKeyP, 50, 50);
+    EXPECT_EQ(Object(child)->GetParent(), parent);
+    ExpectNear(World(child), {0, 0, 10});
+    EXPECT_EQ(editor->GetSelectedObject(), parent) << "the click did not select";
+
+    Select(child);
+    EXPECT_FALSE(ParentObjectControl::MakeChild(child, parent)) << "onto its descendant";
+    EXPECT_FALSE(ParentObjectControl::MakeChild(child, child)) << "onto itself";
+    EXPECT_FALSE(ParentObjectControl::MakeChild(child, 0)) << "nothing picked";
+    EXPECT_EQ(Object(parent)->GetParent(), 0u);
+    ClickWith(kKeyP, 75, 50);  // the parent, clicked with its child selected
+    EXPECT_EQ(Object(parent)->GetParent(), 0u);
+    ExpectNear(World(parent), {5, 0, 10});
+
+    Tap(kKeyU);
+    EXPECT_EQ(Object(child)->GetParent(), 0u);
+    EXPECT_EQ(Object(child)->GetComponent<Transform>()->GetParentId(), 0u);
+    ExpectNear(World(child), {0, 0, 10});
+    EXPECT_NEAR(Object(child)->GetComponent<Transform>()->scale, 1.0f, 1e-5f);
+}
+
+TEST_F(EditorControlsTest, AProxyClickedWithPStandsForItsObject) {
+    const u32 parent = AddSceneObject({3, 0, 0});
+    const u32 child = AddSceneObject({0, 0, 10});
+    const u32 marker = proxies->CreateProxy(*Object(child));
+    EXPECT_TRUE(ParentObjectControl::MakeChild(parent, marker));
+    EXPECT_EQ(Object(child)->GetParent(), parent);
+    EXPECT_EQ(Object(marker)->GetParent(), child) << "the marker stays its object's";
+}
+
+TEST_F(EditorControlsTest, BClickOnATrackMarkerBindsTheSelectedCrawler) {
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 10}, {0, 0, 0, 1}}};
+    const u32 track = AddSceneObject({0, 0, 10});
+    Object(track)->AddComponent(path);
+    proxies->CreateProxy(*Object(track));
+    const u32 crawlerObject = AddSceneObject({30, 0, 10});
+    auto* crawler = ObjectFactory::Instance()->Create<SplineCrawler>();
+    Object(crawlerObject)->AddComponent(crawler);
+    const u32 plain = AddSceneObject({-30, 0, 10});
+    proxies->CreateProxy(*Object(crawlerObject));
+    proxies->CreateProxy(*Object(plain));
+    SelectWithProxy(crawlerObject);
+    ClickWith(kKeyB, 50, 50);
+    EXPECT_EQ(crawler->splineGameObjectID, track);
+    EXPECT_EQ(editor->GetSelectedObject(), crawlerObject);
+    EXPECT_FALSE(SplineBindControl::Bind(plain, track)) << "no crawler";
+    EXPECT_FALSE(SplineBindControl::Bind(crawlerObject, plain)) << "no track";
+}
+
+TEST_F(EditorControlsTest, MultiCloneFollowsTheReachAndCommitsWhatIsLeftOnRelease) {
+    const u32 source = AddCube({0, -1, 0});
+    Object(source)->GetComponent<Model>()->extent = {1, 1, 1};
+    SelectWithProxy(source);
+    MoveMouse(50, 10);  // looking up: the ray misses the plane
+    Tap(kKeyE, kLeftCtrl);
+    auto* clone = static_cast<MultiCloneControl*>(FindControl("MultiCloneControl"));
+    ASSERT_TRUE(clone && clone->IsActive());
+    clone->Reach({0, -1, 7});
+    ASSERT_EQ(clone->GetCopies().size(), 3u);
+    for (size_t i = 0; i < 3; ++i) ExpectNear(World(clone->GetCopies()[i]), {0, -1, 2.0f * (i + 1)});
+    clone->Reach({0, -1, 3});
+    ASSERT_EQ(clone->GetCopies().size(), 1u);
+    const u32 kept = clone->GetCopies()[0];
+    const size_t before = SceneManager::Instance()->GetObjectIds().size();
+    input->ButtonDown(0, 50, 10);
+    RunFrame();
+    input->ButtonUp(0);
+    RunFrame();
+    EXPECT_FALSE(clone->IsActive());
+    EXPECT_EQ(SceneManager::Instance()->GetObjectIds().size(), before + 1);
+    EXPECT_EQ(SceneManager::Instance()->GetObjectIds().back(), kept);
+    EXPECT_NE(proxies->FindProxy(kept), 0u);
+}
+
+TEST_F(EditorControlsTest, AGrazingReachMakesAtMostTheCap) {
+    const u32 source = AddCube({0, -1, 0});
+    SelectWithProxy(source);
+    MoveMouse(50, 10);
+    Tap(kKeyE, kLeftCtrl);
+    auto* clone = static_cast<MultiCloneControl*>(FindControl("MultiCloneControl"));
+    ASSERT_TRUE(clone && clone->IsActive());
+    clone->Reach({0, -1, 1e7f});
+    EXPECT_EQ(clone->GetCopies().size(), MultiCloneControl::kMaxCopies);
+}
+
+TEST_F(EditorControlsTest, CtrlBSnapsVertexToVertexOnceAndEscapeCancels) {
+    const u32 moving = AddCube({0, 0, 10}, 2.0f);
+    const u32 fixed = AddCube({5, 0, 10}, 2.0f);
+    auto drag = [&](bool escape) {
+        input->KeyPressed(kCtrl);
+        input->KeyPressed(kKeyB);
+        MoveMouse(54, 46);
+        input->ButtonDown(0, 54, 46);
+        RunFrame();
+        if (escape) {
+            input->KeyPressed(0x1B);
+            RunFrame();
+            input->KeyReleased(0x1B);
+        }
+        MoveMouse(75, 54, 1);
+        input->ButtonUp(0);
+        RunFrame();
+        input->KeyReleased(kKeyB);
+        input->KeyReleased(kCtrl);
+        RunFrame();
+    };
+    drag(true);
+    ExpectNear(World(moving), {0, 0, 10}, "cancelled");
+    drag(false);
+    // The corner (1, 1, 9) of the first cube now sits on (4, -1, 9) of the second.
+    ExpectNear(World(moving), {3, -2, 10});
+    ExpectNear(World(fixed), {5, 0, 10});
+}
+
+TEST_F(EditorControlsTest, VertexUnderTheRayIsTheNearestCornerOfTheHitTriangle) {
+    const u32 cube = AddCube({0, 0, 10}, 2.0f);
+    const VertexSnapControl::SnapPoint hit = VertexSnapControl::FindVertex(cube, Ray{{0.9f, 0.9f, 0}, {0, 0, 1}});
+    ASSERT_GE(hit.vertex, 0);
+    ExpectNear(hit.position, {0.5f, 0.5f, -0.5f}, "model space, unscaled");
+    EXPECT_EQ(VertexSnapControl::FindVertex(cube, Ray{{9, 9, 0}, {0, 0, 1}}).vertex, -1) << "a miss";
+    const u32 bare = AddSceneObject({0, 0, 5});
+    EXPECT_EQ(VertexSnapControl::FindVertex(bare, Ray{{0, 0, 0}, {0, 0, 1}}).vertex, -1) << "no mesh";
+}
+}  // namespace

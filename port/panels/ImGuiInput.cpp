@@ -1,10 +1,12 @@
 #include "port/panels/ImGuiInput.h"
 
+#include <SDL.h>
 #include <imgui.h>
 
 #include <algorithm>
 #include <cfloat>
 #include <iterator>
+#include <string>
 
 void ImGuiInput::MapKeys(ImGuiIO& io) {
     const int keys[][2] = {
@@ -18,6 +20,15 @@ void ImGuiInput::MapKeys(ImGuiIO& io) {
         {ImGuiKey_Z, 0x5A},
     };
     for (const auto& k : keys) io.KeyMap[k[0]] = k[1];
+    // Text fields copy and paste through the system clipboard (text only).
+    io.SetClipboardTextFn = [](void*, const char* text) { SDL_SetClipboardText(text ? text : ""); };
+    io.GetClipboardTextFn = [](void*) -> const char* {
+        static std::string held;  // ImGui reads the text before the next call
+        char* text = SDL_GetClipboardText();
+        held = text ? text : "";
+        SDL_free(text);
+        return held.c_str();
+    };
 }
 
 void ImGuiInput::Record(const WindowEvent& event, bool takeCharacters) {

@@ -16,7 +16,8 @@ public:
     void Record(const WindowEvent& event, bool takeCharacters);
     // Writes the state into io for a new frame and clears the per-frame part.
     void Apply(ImGuiIO& io);
-    // The key map of window key codes that ImGui needs.
+    // The key map of window key codes that ImGui needs, and the system
+    // clipboard (SDL) for copy and paste in text fields.
     static void MapKeys(ImGuiIO& io);
 
     float MouseX() const { return mouseX_; }

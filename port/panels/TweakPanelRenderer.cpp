@@ -339,8 +339,13 @@ bool TweakPanelRenderer::Event(const WindowEvent& event) {
             input_.Record(event, false);
             return true;
         case WindowEventKind::KeyDown:
+            // Keys reach the panels only while something there is being
+            // edited or a popup is open: otherwise Tab would move the panels'
+            // focus into a text field that then keeps every key from the
+            // editor until the designer clicks the view.
+            if (!panelBusy && !popupOpen) return false;
             input_.Record(event, false);
-            return panelBusy || (popupOpen && (event.vk == kEscapeKey || event.vk == kEnterKey));
+            return panelBusy || event.vk == kEscapeKey || event.vk == kEnterKey;
         case WindowEventKind::Char:
             if (!panelBusy) return false;
             input_.Record(event, true);

@@ -306,6 +306,32 @@ TEST_F(TweakPanelsDrawTest, TypingGoesToThePanelOnlyWhileAFieldIsEdited) {
     EXPECT_EQ(0, TwEventWin(key));
 }
 
+// A button click leaves no field active; Tab then must not move the panel's
+// focus into a text field that would keep the editor's keys (Home, Delete)
+// until the next click in the view.
+TEST_F(TweakPanelsDrawTest, TabAfterAButtonClickLeavesTheKeysToTheGame) {
+    int presses = 0;
+    TwAddButton(
+        bar, "Press", [](void* n) { ++*static_cast<int*>(n); }, &presses, "");
+    float f = 0;
+    TwAddVarRW(bar, "f", TW_TYPE_FLOAT, &f, "");
+    Settle();
+    float x, y;
+    ASSERT_TRUE(Centre("Press", &x, &y));
+    Click(x, y);
+    ASSERT_EQ(1, presses);
+    WindowEvent key;
+    key.kind = WindowEventKind::KeyDown;
+    for (uint32_t vk : {0x09u, 0x24u, 0x2Eu}) {  // Tab, Home, Delete
+        key.vk = vk;
+        EXPECT_EQ(0, TwEventWin(key)) << vk;
+        TwDraw();
+    }
+    Type("7");
+    Key(0x0D);
+    EXPECT_EQ(0.0f, f);
+}
+
 void DeleteEverythingWhileDrawn(void* value, void*) {
     *static_cast<int*>(value) = 1;
     TwDeleteAllBars();

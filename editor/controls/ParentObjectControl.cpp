@@ -36,25 +36,18 @@ void KeepWorldAsRoot(Transform& transform, const D3DXVECTOR3& position, const D3
 
 ParentObjectControl::ParentObjectControl(bool parenting)
     : Control("ParentObjectControl", kCategoryCapturing), parenting_(parenting) {
-    Subscribe(kMsgSelectedObject);
-    Subscribe(kMsgPickedObject);
-    Subscribe(kMsgPickedProxy);
+    EditorPickState::Subscribe(*this);
 }
 
 void ParentObjectControl::OnMessage(Message* message) {
-    if (const u32* selected = message->Read(kMsgSelectedObject))
-        selectedObject_ = *selected;
-    else if (const u32* picked = message->Read(kMsgPickedObject))
-        pickedObject_ = *picked;
-    else if (const u32* proxy = message->Read(kMsgPickedProxy))
-        pickedProxy_ = *proxy;
+    pick_.Take(message);
 }
 
 void ParentObjectControl::OnActivate() {
     if (parenting_)
-        MakeChild(selectedObject_, pickedObject_);
+        MakeChild(pick_.selectedObject, pick_.pickedObject);
     else
-        Unparent(selectedObject_);
+        Unparent(pick_.selectedObject);
 }
 
 bool ParentObjectControl::MakeChild(u32 parentId, u32 childId) {

@@ -6,6 +6,7 @@
 // Owned by the GuiSystem; main thread only.
 #pragma once
 #include "controls/Control.h"
+#include "editor/controls/EditorPickState.h"
 
 class ParentObjectControl : public Control {
 public:
@@ -23,7 +24,5 @@ public:
 
 private:
     bool parenting_;
-    u32 selectedObject_ = 0;
-    u32 pickedObject_ = 0;
-    u32 pickedProxy_ = 0;
+    EditorPickState pick_;
 };

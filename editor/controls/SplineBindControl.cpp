@@ -8,22 +8,15 @@
 #include "game/track/SplineCrawler.h"
 
 SplineBindControl::SplineBindControl() : Control("SplineBindControl", kCategoryCapturing) {
-    Subscribe(kMsgSelectedObject);
-    Subscribe(kMsgPickedObject);
-    Subscribe(kMsgPickedProxy);
+    EditorPickState::Subscribe(*this);
 }
 
 void SplineBindControl::OnMessage(Message* message) {
-    if (const u32* selected = message->Read(kMsgSelectedObject))
-        selectedObject_ = *selected;
-    else if (const u32* picked = message->Read(kMsgPickedObject))
-        pickedObject_ = *picked;
-    else if (const u32* proxy = message->Read(kMsgPickedProxy))
-        pickedProxy_ = *proxy;
+    pick_.Take(message);
 }
 
 void SplineBindControl::OnActivate() {
-    Bind(selectedObject_, pickedObject_ != 0 ? pickedObject_ : pickedProxy_);
+    Bind(pick_.selectedObject, pick_.pickedObject != 0 ? pick_.pickedObject : pick_.pickedProxy);
 }
 
 bool SplineBindControl::Bind(u32 crawlerObject, u32 trackObject) {

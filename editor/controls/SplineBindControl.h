@@ -4,6 +4,7 @@
 // thread only.
 #pragma once
 #include "controls/Control.h"
+#include "editor/controls/EditorPickState.h"
 
 class SplineBindControl : public Control {
 public:
@@ -17,7 +18,5 @@ public:
     static bool Bind(u32 crawlerObject, u32 trackObject);
 
 private:
-    u32 selectedObject_ = 0;
-    u32 pickedObject_ = 0;
-    u32 pickedProxy_ = 0;
+    EditorPickState pick_;
 };

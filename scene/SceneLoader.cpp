@@ -352,26 +352,8 @@ bool SceneLoader::CheckScene(const std::string& path) {
     try {
         const int table = lua_gettop(L_);
         lua_read::EnsureStack(L_, 8);
-        for (const std::string& name : ReadArchetypeNames(table)) {
-            const std::string groupKey = name + "Instances";
-            PushInstanceGroup(table, name);
-            if (!lua_isnil(L_, -1)) {
-                ExpectTable(L_, groupKey);
-                const int group = lua_gettop(L_);
-                lua_pushnil(L_);
-                for (int index = 1; lua_next(L_, group) != 0; ++index) {
-                    const std::string where = groupKey + "[" + std::to_string(index) + "]";
-                    ExpectTable(L_, where);
-                    try {
-                        CheckInstance();
-                    } catch (const DataError& e) {
-                        throw e.Within(where);
-                    }
-                    lua_settop(L_, group + 1);
-                }
-            }
-            lua_settop(L_, table);
-        }
+        for (const std::string& name : ReadArchetypeNames(table))
+            ForEachInstance(table, name, [this] { CheckInstance(); });
         CheckListOfTables(table, "ParentChild");
         CheckListOfTables(table, "SplineCrawlers");
     } catch (const DataError& e) {
@@ -461,6 +443,21 @@ std::vector<std::string> SceneLoader::ReadArchetypeNames(int table) {
 void SceneLoader::ReadInstanceGroup(int table, const std::string& name, std::vector<u32>& created) {
     ObjectFactory* factory = ObjectFactory::Instance();
     SceneManager* scene = SceneManager::Instance();
+    ForEachInstance(table, name, [&] {
+        GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
+        GameObject* object = prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
+        // An archetype whose file failed still names the object's group,
+        // so that saving the scene keeps the link.
+        object->SetArchetypeName(name);
+        created.push_back(object->GetId());
+        ReadInstance(*object, true);
+        object->Init();
+        object->AnnounceComponents();
+        if (scene) scene->GetObjectIds().push_back(object->GetId());
+    });
+}
+
+void SceneLoader::ForEachInstance(int table, const std::string& name, const std::function<void()>& each) {
     const std::string groupKey = name + "Instances";
     PushInstanceGroup(table, name);
     if (lua_isnil(L_, -1)) {
@@ -470,25 +467,14 @@ void SceneLoader::ReadInstanceGroup(int table, const std::string& name, std::vec
     ExpectTable(L_, groupKey);
     const int group = lua_gettop(L_);
     lua_pushnil(L_);
-    int index = 0;
-    while (lua_next(L_, group) != 0) {
-        ++index;
+    for (int index = 1; lua_next(L_, group) != 0; ++index) {
         const std::string where = groupKey + "[" + std::to_string(index) + "]";
         ExpectTable(L_, where);
-        GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
-        GameObject* object = prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
-        // An archetype whose file failed still names the object's group,
-        // so that saving the scene keeps the link.
-        object->SetArchetypeName(name);
-        created.push_back(object->GetId());
         try {
-            ReadInstance(*object, true);
+            each();
         } catch (const DataError& e) {
             throw e.Within(where);
         }
-        object->Init();
-        object->AnnounceComponents();
-        if (scene) scene->GetObjectIds().push_back(object->GetId());
         lua_settop(L_, group + 1);
     }
     lua_settop(L_, table);

@@ -8,6 +8,7 @@
 // every file. One instance for the run (global instance pointer), made after
 // the MetaRegistry. Main thread only.
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -105,6 +106,9 @@ private:
     void ReadInstanceGroup(int table, const std::string& archetype, std::vector<u32>& created);
     // Pushes the instance group of the archetype (nil when the file has none).
     void PushInstanceGroup(int table, const std::string& archetype);
+    // Calls `each` with every instance table of the archetype's group on the
+    // stack top; a DataError it throws names the instance ("<group>[n]").
+    void ForEachInstance(int table, const std::string& archetype, const std::function<void()>& each);
     // ReadInstance's checks on the table on the stack top, into scratch components.
     void CheckInstance();
     // The table of tables under `key`, when present.

@@ -172,7 +172,9 @@ TEST_F(ComponentCloneTest, FullTextReadsBackUnderTheFileKeys) {
         std::string keys;
         for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next()) keys += m->GetName() + " ";
         const auto pinned = kFileKeys.find(entry.name);
-        if (pinned != kFileKeys.end()) EXPECT_EQ(keys, pinned->second);
+        if (pinned != kFileKeys.end()) {
+            EXPECT_EQ(keys, pinned->second);
+        }
 
         std::unique_ptr<IComponent> original(prototype->Clone());
         MoveEveryMember(*metaClass, original.get());

@@ -66,7 +66,9 @@ TEST_F(EditorBindingsTest, HeldEscapeDeselectsEverySecondFrame) {
         recorder->rows.clear();
         Frame();
         counts.push_back(recorder->rows.size());
-        if (frame == 1) EXPECT_EQ(recorder->rows, (std::vector<std::string>{"32,2=0", "32,3=0"}));
+        if (frame == 1) {
+            EXPECT_EQ(recorder->rows, (std::vector<std::string>{"32,2=0", "32,3=0"}));
+        }
     }
     EXPECT_EQ(counts, (std::vector<size_t>{2, 0, 2, 0}));
 }

@@ -81,7 +81,9 @@ TEST_F(EditorMenuTest, BarsComeInOrderAndMainMenuIsAsTabled) {
         const TweakVarInfo& var = bar.vars[i];
         EXPECT_EQ(var.name, rows[i].name);
         EXPECT_EQ(var.kind, rows[i].kind) << var.name;
-        if (rows[i].kind == TweakVarKind::ReadWrite) EXPECT_EQ(var.type, rows[i].type) << var.name;
+        if (rows[i].kind == TweakVarKind::ReadWrite) {
+            EXPECT_EQ(var.type, rows[i].type) << var.name;
+        }
         EXPECT_EQ(var.label, rows[i].label) << var.name;
         EXPECT_EQ(var.group, rows[i].group) << var.name;
         EXPECT_EQ(var.help, rows[i].help) << var.name;

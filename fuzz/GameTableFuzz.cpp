@@ -46,13 +46,13 @@ struct World : PlayWorld {
 
     World() {
         SceneLoader::SetFailureReporter(&Quiet);
-        loader.SetRunLimits(2'000'000, 64u << 20);
+        loader->SetRunLimits(2'000'000, 64u << 20);
         // The levels' archetypes, for the seeds.
         std::error_code ignored;
-        std::filesystem::copy(DD_ASSET_DIR "/arch", root + "/arch", std::filesystem::copy_options::overwrite_existing,
+        std::filesystem::copy(DD_ASSET_DIR "/arch", Root() + "/arch", std::filesystem::copy_options::overwrite_existing,
                               ignored);
         for (const std::string& name : factory.GetComponentClassNames()) {
-            const IMetaClass* metaClass = registry.GetByName(name);
+            const IMetaClass* metaClass = registry->GetByName(name);
             if (!metaClass) continue;
             ComponentClass entry{name, {}};
             for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next())
@@ -169,20 +169,20 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, std::size_t size) {
         scene = Generate(in, w);
     }
     w.WriteFile("scene/Input.scn", scene);
-    if (w.scene.LoadScene(w.ScenePath("Input")))
+    if (w.scene->LoadScene(w.ScenePath("Input")))
         for (int frame = 0; frame < kFrames; ++frame) {
-            const std::size_t before = w.Objects();
+            const std::size_t before = w.ObjectCount();
             w.Frame();
             // Every frame returns; what it made stays within the budget
             // (tunnel pieces and carriers come on top of spawned objects).
-            Check(w.Objects() <= before + 3 * SpawnBudget::kPerFrame);
+            Check(w.ObjectCount() <= before + 3 * SpawnBudget::kPerFrame);
         }
-    w.scene.ClearScene();
+    w.scene->ClearScene();
     w.Frame();
     w.Frame();
     // Nothing of a level outlives its clear (the first clear sets the mark:
     // the systems' own objects).
-    static const std::size_t kAfterFirstClear = w.Objects();
-    Check(w.Objects() <= kAfterFirstClear);
+    static const std::size_t kAfterFirstClear = w.ObjectCount();
+    Check(w.ObjectCount() <= kAfterFirstClear);
     return 0;
 }

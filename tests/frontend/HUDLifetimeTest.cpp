@@ -4,33 +4,20 @@
 // of a lastTrigger spawner starts the ship.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <memory>
+#include <initializer_list>
 #include <string>
 
 #include "app/ClassRegistrations.h"
 #include "controls/GuiSystem.h"
-#include "engine/Engine.h"
 #include "engine/GameObject.h"
-#include "engine/Graveyard.h"
-#include "engine/MessageHub.h"
-#include "engine/Overlord.h"
 #include "frontend/hud/HUDComponent.h"
 #include "game/actors/Player.h"
 #include "game/scene/GameLogic.h"
 #include "platform/InputSystem.h"
-#include "reflection/MetaRegistry.h"
 #include "render/GraphicsSystem.h"
-#include "scene/DevozizuDave.h"
-#include "scene/ObjectFactory.h"
-#include "scene/SceneLoader.h"
-#include "scene/SceneManager.h"
 #include "tests/frontend/HudWorld.h"
 #include "tests/support/LogCapture.h"
-#include "tests/support/TestIdCounter.h"
+#include "tests/support/WorldServices.h"
 
 namespace {
 
@@ -57,33 +44,28 @@ SplineCrawlers = {
 }
 )";
 
-class HUDLifetimeTest : public ::testing::Test {
+class HUDLifetimeTest : public ::testing::Test, protected WithLog, protected WorldServices {
 protected:
-    HUDLifetimeTest() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ddhudXXXXXX").string();
-        root_ = mkdtemp(pattern.data()) ? pattern : std::string();
-        std::ofstream(root_ + "/DevozizuDave.init") << "scene = { path = \"./\", extension = \".scn\" }\n"
-                                                       "arch = { path = \"./\", extension = \".arch\" }\n";
-        std::ofstream(root_ + "/HudLevel.scn") << kLevel;
-        folders.Load(root_);
-        ClassRegistrations::RegisterAll(registry, factory);
+    HUDLifetimeTest()
+        : WorldServices(Parts::Levels,
+                        "scene = { path = \"./\", extension = \".scn\" }\n"
+                        "arch = { path = \"./\", extension = \".arch\" }\n") {
+        WriteFile("HudLevel.scn", kLevel);
+        ClassRegistrations::RegisterAll(*registry, factory);
         for (ISystem* system : std::initializer_list<ISystem*>{input, audio, logic, gui, graphics})
             engine->AddSystem(system);
         gui->Init();
         logic->Init();
-        scenes.SetOwner(logic);
+        scene->SetOwner(logic);
         SceneLoader::SetFailureReporter([](const std::string&, const std::string& text) { ADD_FAILURE() << text; });
     }
     ~HUDLifetimeTest() override {
         SceneLoader::SetFailureReporter(nullptr);
-        scenes.ClearScene();
+        scene->ClearScene();
         graveyard.Collect(1000.0f);
-        engine.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
     }
 
-    bool LoadLevel() { return scenes.LoadScene(root_ + "/HudLevel.scn"); }
+    bool LoadLevel() { return scene->LoadScene(Root() + "/HudLevel.scn"); }
     void Frame(float dt) {
         hub.DispatchQueued();
         graphics->GetLists().frameModels.clear();
@@ -95,11 +77,6 @@ protected:
     }
     void Frames(int count, float dt) {
         for (int i = 0; i < count; ++i) Frame(dt);
-    }
-    std::size_t ObjectCount() const {
-        std::size_t count = 0;
-        overlord.GameObjects().ForEach([&](u32, GameObject*) { ++count; });
-        return count;
     }
     HUDComponent* FindHud() const {
         HUDComponent* hud = nullptr;
@@ -116,25 +93,11 @@ protected:
         return player;
     }
 
-    LogCapture log;
-    MessageHub hub;
-    TestIdCounter counter;
-    MetaRegistry registry;
-    DevozizuDave folders;
-    SceneLoader loader;
-    Graveyard graveyard;
-    Overlord overlord;
-    ObjectFactory factory;
-    SceneManager scenes;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     InputSystem* input = new InputSystem;
     SoundLog* audio = new SoundLog;
     GameLogic* logic = new GameLogic;
     GuiSystem* gui = new GuiSystem;
     GraphicsSystem* graphics = new GraphicsSystem;
-
-private:
-    std::string root_;
 };
 
 TEST_F(HUDLifetimeTest, TwentyReloadsLeaveTheObjectCountUnchanged) {
@@ -144,11 +107,11 @@ TEST_F(HUDLifetimeTest, TwentyReloadsLeaveTheObjectCountUnchanged) {
     EXPECT_NE(FindHud()->GetElement(HUDComponent::kLivesCircle), 0u);
     const std::size_t count = ObjectCount();
     for (int i = 0; i < 20; ++i) {
-        ASSERT_TRUE(scenes.ReloadScene());
+        ASSERT_TRUE(scene->ReloadScene());
         Frames(4, 0.25f);
         EXPECT_EQ(ObjectCount(), count) << "reload " << i + 1;
     }
-    scenes.ClearScene();
+    scene->ClearScene();
     Frame(0.25f);
     EXPECT_EQ(ObjectCount(), 0u) << "the scene's objects and the HUD's are all gone";
 }

@@ -9,18 +9,13 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/Engine.h"
 #include "engine/GameObject.h"
-#include "engine/Graveyard.h"
 #include "engine/ISystem.h"
 #include "engine/Message.h"
-#include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "frontend/hud/HUDComponent.h"
 #include "game/actors/Player.h"
@@ -32,10 +27,9 @@
 #include "render/Model.h"
 #include "render/RenderLists.h"
 #include "render/ScreenText.h"
-#include "scene/ObjectFactory.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/MessageRecorder.h"
-#include "tests/support/TestIdCounter.h"
+#include "tests/support/WorldServices.h"
 
 // Stands in for the AudioSystem by its type id: keeps each sound request.
 class SoundLog : public ISystem {
@@ -51,11 +45,11 @@ public:
     std::vector<u32> senders;
 };
 
-class HudWorld : public ::testing::Test {
+class HudWorld : public ::testing::Test, protected WithLog, protected WorldServices {
 protected:
     static constexpr u32 kRecorderId = 0x7FFF0001u;
 
-    HudWorld() {
+    HudWorld() : WorldServices(Parts::Objects) {
         engine->AddSystem(audio);
         engine->AddSystem(graphics);
         go.Watch(kMsgCountdownOver.type, kMsgCountdownOver.argument);
@@ -135,19 +129,7 @@ protected:
         return count;
     }
     std::size_t Gos() const { return go.Of(kMsgCountdownOver.type, kMsgCountdownOver.argument).size(); }
-    std::size_t ObjectCount() const {
-        std::size_t count = 0;
-        overlord.GameObjects().ForEach([&](u32, GameObject*) { ++count; });
-        return count;
-    }
 
-    LogCapture log;
-    MessageHub hub;
-    TestIdCounter counter;
-    Graveyard graveyard;
-    Overlord overlord;
-    ObjectFactory factory;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     SoundLog* audio = new SoundLog;
     GraphicsSystem* graphics = new GraphicsSystem;
     MessageRecorder go{kRecorderId};

@@ -150,9 +150,9 @@ TEST_F(GameLogicTest, OneScenesBarWhileNoSceneIsLoaded) {
     AddSceneFile("Beta.scn");
     AddSceneFile("Gone.scn");
     AddSceneFile("notes.txt");
-    scenes.ClearScene();
+    scene->ClearScene();
     RemoveSceneFile("Gone.scn");
-    scenes.ClearScene();
+    scene->ClearScene();
     EXPECT_EQ(TwInspectBarNames(), std::vector<std::string>{"Scenes"});
     TweakBarInfo bar;
     ASSERT_TRUE(TwInspectBar(logic->GetScenesBar(), &bar));
@@ -161,7 +161,7 @@ TEST_F(GameLogicTest, OneScenesBarWhileNoSceneIsLoaded) {
     EXPECT_EQ(buttons, (std::vector<std::string>{"Alpha", "Beta"})) << "the bar of the earlier clear is replaced";
 
     EXPECT_FALSE(logic->LoadSceneFromList(2)) << "an index past the list loads nothing";
-    EXPECT_EQ(scenes.GetName(), "");
+    EXPECT_EQ(scene->GetName(), "");
 
     logic->OnSceneLoaded();
     EXPECT_TRUE(TwInspectBarNames().empty());

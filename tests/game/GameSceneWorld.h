@@ -6,30 +6,19 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <filesystem>
-#include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "controls/GuiSystem.h"
-#include "engine/Engine.h"
 #include "engine/GameObject.h"
-#include "engine/Graveyard.h"
-#include "engine/MessageHub.h"
-#include "engine/Overlord.h"
 #include "engine/Ray.h"
 #include "engine/Transform.h"
 #include "game/scene/GameLogic.h"
 #include "platform/InputSystem.h"
 #include "port/panels/TweakPanelsProbe.h"
-#include "scene/DevozizuDave.h"
-#include "scene/ObjectFactory.h"
-#include "scene/SceneManager.h"
-#include "tests/engine/LogCapture.h"
-#include "tests/support/TestIdCounter.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/WorldServices.h"
 
 // Stands in for a component class by its type id: records its updates (into
 // a shared journal as its name), debug draws and the messages it receives.
@@ -61,16 +50,14 @@ private:
     std::vector<std::string>* journal_;
 };
 
-class GameSceneWorld : public ::testing::Test {
+class GameSceneWorld : public ::testing::Test, protected WithLog, protected WorldServices {
 protected:
-    GameSceneWorld() {
+    GameSceneWorld() : WorldServices(Parts::Scenes) {
         TwInspectReset();
-        std::string pattern = (std::filesystem::temp_directory_path() / "ddgamesceneXXXXXX").string();
-        root_ = mkdtemp(pattern.data()) ? pattern : std::string();
-        std::filesystem::create_directories(root_ + "/scene");
-        folders.scene.path = "scene/";
-        folders.scene.extension = ".scn";
-        folders.scene.baseFolder = root_ + "/";
+        std::filesystem::create_directories(Root() + "/scene");
+        folders->scene.path = "scene/";
+        folders->scene.extension = ".scn";
+        folders->scene.baseFolder = Root() + "/";
         engine->AddSystem(input);
         engine->AddSystem(logic);
         engine->AddSystem(gui);
@@ -79,12 +66,10 @@ protected:
     ~GameSceneWorld() override {
         engine.reset();
         TwInspectReset();
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
     }
 
-    void AddSceneFile(const std::string& name) { std::ofstream(root_ + "/scene/" + name) << "Archetypes = {}\n"; }
-    void RemoveSceneFile(const std::string& name) { std::filesystem::remove(root_ + "/scene/" + name); }
+    void AddSceneFile(const std::string& name) { WriteFile("scene/" + name, "Archetypes = {}\n"); }
+    void RemoveSceneFile(const std::string& name) { std::filesystem::remove(Root() + "/scene/" + name); }
 
     // An object at `at` turned by `rotation`, with a probe of that type id,
     // announced.
@@ -112,19 +97,7 @@ protected:
     }
 
     std::vector<std::string> journal;
-    LogCapture log;
-    MessageHub hub;
-    TestIdCounter counter;
-    DevozizuDave folders;
-    Graveyard graveyard;
-    Overlord overlord;
-    ObjectFactory factory;
-    SceneManager scenes;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     InputSystem* input = new InputSystem;
     GameLogic* logic = new GameLogic;
     GuiSystem* gui = new GuiSystem;
-
-private:
-    std::string root_;
 };

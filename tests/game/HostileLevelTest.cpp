@@ -4,32 +4,18 @@
 // rest plays, and no Transform ends up holding a number that is not finite.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ClassRegistrations.h"
-#include "engine/Engine.h"
 #include "engine/GameObject.h"
-#include "engine/Graveyard.h"
-#include "engine/MessageHub.h"
-#include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "game/physics/Physics.h"
 #include "game/track/SplineCrawler.h"
-#include "reflection/MetaRegistry.h"
-#include "scene/DevozizuDave.h"
-#include "scene/ObjectFactory.h"
-#include "scene/SceneLoader.h"
-#include "scene/SceneManager.h"
-#include "tests/engine/LogCapture.h"
-#include "tests/support/TestIdCounter.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/WorldServices.h"
 
 namespace {
 
@@ -46,45 +32,28 @@ std::string PathInstance(int guid, const std::vector<std::string>& points, const
 
 const std::vector<std::string> kGood = {"x = 0, y = 0, z = 0", "x = 0, y = 0, z = 50", "x = 10, y = 0, z = 100"};
 
-class HostileLevelTest : public ::testing::Test {
+class HostileLevelTest : public ::testing::Test, protected WithLog, protected WorldServices {
 protected:
-    HostileLevelTest() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ddlevelXXXXXX").string();
-        root = mkdtemp(pattern.data()) ? pattern : std::string();
-        std::ofstream(root + "/DevozizuDave.init") << "scene = { path = \"./\", extension = \".scn\" }\n"
-                                                      "arch = { path = \"./\", extension = \".arch\" }\n";
-        folders.Load(root);
-        ClassRegistrations::RegisterAll(registry, factory);
+    HostileLevelTest()
+        : WorldServices(Parts::Levels,
+                        "scene = { path = \"./\", extension = \".scn\" }\n"
+                        "arch = { path = \"./\", extension = \".arch\" }\n") {
+        ClassRegistrations::RegisterAll(*registry, factory);
         engine->AddSystem(physics);
         physics->Init();
         SceneLoader::SetFailureReporter([](const std::string&, const std::string& text) { ADD_FAILURE() << text; });
     }
     ~HostileLevelTest() override {
         SceneLoader::SetFailureReporter(nullptr);
-        scene.ClearScene();
-        engine.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
+        scene->ClearScene();
     }
 
     // The object loaded under a save number.
     u32 Saved(int guid) const {
-        auto it = loader.GetSaveNumbers().find(guid);
-        return it == loader.GetSaveNumbers().end() ? 0 : it->second;
+        auto it = loader->GetSaveNumbers().find(guid);
+        return it == loader->GetSaveNumbers().end() ? 0 : it->second;
     }
 
-    LogCapture log;
-    std::string root;
-    MessageHub hub;
-    TestIdCounter counter;
-    MetaRegistry registry;
-    SceneLoader loader;
-    DevozizuDave folders;
-    Graveyard graveyard;
-    Overlord overlord;
-    ObjectFactory factory;
-    SceneManager scene;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
     Physics* physics = new Physics;
 };
 
@@ -113,9 +82,9 @@ TEST_F(HostileLevelTest, EachBrokenPieceGivesOneRowAndIsLeftOutWhilePlayGoesOn) 
     text +=
         "}\nSplineCrawlers = {\n{SplineCrawler = 1010, Spline = 1000}, {SplineCrawler = 1011, Spline = 4242},\n"
         "{SplineCrawler = 1012, Spline = 1001}, {SplineCrawler = 1013, Spline = 1000},\n}\n";
-    std::ofstream(root + "/Hostile.scn") << text;
+    WriteFile("Hostile.scn", text);
 
-    ASSERT_TRUE(scene.LoadScene(root + "/Hostile.scn"));
+    ASSERT_TRUE(scene->LoadScene(Root() + "/Hostile.scn"));
     for (int frame = 0; frame < 120; ++frame) {
         hub.DispatchQueued();
         engine->GetSystem(physics->GetTypeId())->Update(0.02f);

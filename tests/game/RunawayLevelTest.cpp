@@ -73,15 +73,15 @@ TEST_F(RunawayLevelTest, SelfFeedingLevelsEndEveryFrameWithinTheSpawnBudgets) {
                 world.WriteFile(std::string("arch/") + level.archetypeName + ".arch", level.archetype);
                 const std::string scene = LevelWithShip(std::string("\"") + level.archetypeName + "\",", "");
                 world.WriteFile("scene/Runaway.scn", scene + level.instances);
-                if (!world.scene.LoadScene(world.ScenePath("Runaway"))) std::_Exit(3);
-                std::size_t before = world.Objects(), mostInAFrame = 0;
+                if (!world.scene->LoadScene(world.ScenePath("Runaway"))) std::_Exit(3);
+                std::size_t before = world.ObjectCount(), mostInAFrame = 0;
                 for (int frame = 0; frame < 16; ++frame) {
                     world.Frame();
-                    const std::size_t now = world.Objects();
+                    const std::size_t now = world.ObjectCount();
                     mostInAFrame = std::max(mostInAFrame, now > before ? now - before : 0);
                     before = now;
                 }
-                std::fprintf(stderr, "%zu %zu", world.Objects(), mostInAFrame);
+                std::fprintf(stderr, "%zu %zu", world.ObjectCount(), mostInAFrame);
             }).Wait(120);
         ASSERT_FALSE(result.timedOut) << level.name;
         ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << level.name << result.errorText;
@@ -106,11 +106,11 @@ TEST_F(RunawayLevelTest, TunnelsPastTheScenesGeometryBudgetAreRefusedNamingTheir
                         "{pos = {x = 0, y = 0, z = 20000}}}, extrudeTunnelOverPath = true, tunnelSideCount = 128, "
                         "frameDelta = 20, tunnelRadius = 30, }, },\n";
             world.WriteFile("scene/Tunnels.scn", text + "}\n");
-            const bool loaded = world.scene.LoadScene(world.ScenePath("Tunnels"));
+            const bool loaded = world.scene->LoadScene(world.ScenePath("Tunnels"));
             world.Frame();
             std::fprintf(stderr, "loaded %d, vertices %llu\n", loaded ? 1 : 0,
                          static_cast<unsigned long long>(PlayerPath::TunnelVerticesInUse()));
-            world.scene.ClearScene();
+            world.scene->ClearScene();
             world.Frame();
             std::fprintf(stderr, "after clear %llu\n",
                          static_cast<unsigned long long>(PlayerPath::TunnelVerticesInUse()));

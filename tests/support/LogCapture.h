@@ -68,6 +68,12 @@ private:
     std::unique_ptr<Logger> logger_;
 };
 
+// A fixture's log, as a base listed before the services, so it outlives
+// everything that writes rows.
+struct WithLog {
+    LogCapture log;
+};
+
 #define FINISH_OR_SKIP(capture, out)                                                 \
     do {                                                                             \
         if (!(capture).Finish(out)) GTEST_SKIP() << "the Logger writes no file yet"; \

@@ -23,6 +23,10 @@ bool KeyTrigger::IsTriggered() {
             return false;
     }
     if (!inMode) return false;
+    // A key that is up, or was let go, is so whatever Ctrl does: otherwise a
+    // control held on a key and let go on its release stays on for as long as
+    // Ctrl is held after the key came up.
+    if (!needsCtrl_ && (mode_ == kModeUp || mode_ == kModeReleased)) return true;
     const bool isCtrlKey = virtualKey_ == 0x11 || virtualKey_ == 0xA2 || virtualKey_ == 0xA3;
     return isCtrlKey || input->IsCtrlHeld() == needsCtrl_;
 }

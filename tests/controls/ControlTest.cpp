@@ -63,6 +63,26 @@ TEST_F(KeyTriggerTest, UpAndReleasedModes) {
     EXPECT_FALSE(unknown.IsTriggered());
 }
 
+TEST_F(KeyTriggerTest, KeyLetGoWhileCtrlIsHeldStillEndsItsControl) {
+    // W moves while held; Ctrl goes down, then W comes up.
+    Control move;
+    move.AddActivateTrigger(new KeyTrigger(0x57, KeyTrigger::kModeHeld));
+    move.AddDeactivateTrigger(new KeyTrigger(0x57, KeyTrigger::kModeUp));
+    KeyTrigger released(0x57, KeyTrigger::kModeReleased);
+    KeyTrigger ctrlUp(0x57, KeyTrigger::kModeUp, true);
+    input->KeyPressed(0x57);
+    move.Update(0.f);
+    ASSERT_TRUE(move.IsActive());
+    input->KeyPressed(0x11);
+    input->KeyReleased(0x57);
+    EXPECT_TRUE(released.IsTriggered());
+    move.Update(0.f);
+    EXPECT_FALSE(move.IsActive());
+    EXPECT_TRUE(ctrlUp.IsTriggered());
+    input->KeyReleased(0x11);
+    EXPECT_FALSE(ctrlUp.IsTriggered());  // needs Ctrl: still gated by it
+}
+
 TEST_F(KeyTriggerTest, TriggerOnLeftCtrlItselfHoldsWhileItIsHeld) {
     // Ctrl+Z: Z pressed with Ctrl, and left Ctrl held.
     KeyTrigger z(0x5A, KeyTrigger::kModePressed, true);

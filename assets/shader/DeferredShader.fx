@@ -9,7 +9,9 @@
 -- specular strength in alpha), Glow (glow colour), Light (point lights),
 -- SSAO (red: 1 = open, 0 = fully occluded). The full-screen passes and the
 -- lights read these targets (and the depth) at their own pixel with texel
--- fetches; only the blur taps between texels filter.
+-- fetches; the occlusion's probes read the depth point-sampled at texel
+-- centres (the texel itself, clamped at the edges); only the blur taps
+-- between texels filter.
 -- Lights: "GlobalDirection" points from the scene towards the directional
 -- light; point lights fade with the square of (1 - (distance / radius)^2) and
 -- are dark at their radius. Ambient light is scaled by the occlusion.
@@ -27,13 +29,6 @@ vec3 ViewPosition(vec2 uv, float depth) {
     float w = depth * gInverseProjection[3][2] + gInverseProjection[3][3];
     return vec3((uv.x * 2.0 - 1.0) * gInverseProjection[0][0], (1.0 - uv.y * 2.0) * gInverseProjection[1][1],
                 gInverseProjection[2][3]) / w;
-}
-// Texture coordinate of a view-space point (the projection is a perspective
-// one, so its scales are the reciprocals of the inverse's diagonal).
-vec2 ProjectToUv(vec3 view) {
-    vec2 scale = vec2(1.0 / gInverseProjection[0][0], 1.0 / gInverseProjection[1][1]);
-    vec2 ndc = view.xy * scale / max(view.z, 1e-4);
-    return vec2(ndc.x * 0.5 + 0.5, 0.5 - ndc.y * 0.5);
 }
 vec3 WorldNormal(ivec2 pixel) {
     vec3 n = texelFetch(NormalsIn, pixel, 0).xyz * 2.0 - 1.0;
@@ -260,6 +255,13 @@ void main() {
     -- by the pixel's random normal, pick nearby pixels; the surface point seen
     -- at such a pixel occludes as far as it rises above the pixel's tangent
     -- plane (so flat ground never shadows itself), less with distance.
+    -- The rasterizer shades blocks of pixels in lock-step under a mask: a
+    -- probe that falls off the screen, on the sky or on the pixel itself is
+    -- computed like the others and its share dropped by a select (a
+    -- `continue` costs mask upkeep and skips nothing). The loop's bound is
+    -- not a compile-time constant, so the compiler keeps the loop rolled: a
+    -- block that is all sky leaves it after one masked pass, which an
+    -- unrolled body would not.
     fullScreen("DoSSAO", [[
 in vec2 vUv;
 out vec4 colour;
@@ -282,23 +284,31 @@ void main() {
     vec3 random = texelFetch(RandomNormals, pixel % textureSize(RandomNormals, 0), 0).xyz * 2.0 - 1.0;
     random = dot(random, random) > 1e-4 ? normalize(random) : vec3(0.0, 0.0, 1.0);
     float radius = SsaoSampleRad;
+    float nearRadius = SsaoScale * radius;
+    // The projection's x and y scales: the reciprocals of the (perspective)
+    // inverse's diagonal.
+    vec2 projectionScale = vec2(1.0 / gInverseProjection[0][0], 1.0 / gInverseProjection[1][1]);
     float occlusion = 0.0;
-    for (int i = 0; i < kSamples; ++i) {
+    for (int i = 0; i < kSamples + min(scrWidth, 0); ++i) {
         vec3 offset = reflect(kKernel[i], random);
-        if (dot(offset, normal) < 0.0) offset = -offset;
+        offset = dot(offset, normal) < 0.0 ? -offset : offset;
         // Probes spread from near the pixel out to the full radius.
         float reach = mix(0.25, 1.0, float(i) / float(kSamples - 1));
-        // The pixel the probe falls in, and the point seen at its centre.
-        vec2 probePixel = floor(ProjectToUv(position + offset * radius * reach) * size);
-        if (any(lessThan(probePixel, vec2(0.0))) || any(greaterThanEqual(probePixel, size))) continue;
-        float sceneDepth = texelFetch(DepthIn, ivec2(probePixel), 0).r;
-        if (sceneDepth >= 1.0) continue;
-        vec3 toScene = ViewPosition((probePixel + 0.5) / size, sceneDepth) - position;
-        float distance = length(toScene);
-        if (distance < 1e-4) continue;
-        float rise = max(dot(normal, toScene) / distance - SsaoBias, 0.0);
-        float near = clamp(SsaoScale * radius / distance, 0.0, 1.0);
-        occlusion += rise * near * near;
+        vec3 probe = position + offset * radius * reach;
+        // The pixel the probe falls in, and the point seen at its centre (off
+        // the screen the read is clamped and the probe dropped).
+        vec2 ndc = probe.xy * projectionScale / max(probe.z, 1e-4);
+        vec2 probePixel = floor(vec2(ndc.x * 0.5 + 0.5, 0.5 - ndc.y * 0.5) * size);
+        bool inside = all(greaterThanEqual(probePixel, vec2(0.0))) && all(lessThan(probePixel, size));
+        vec2 uv = (probePixel + 0.5) * PixelSize();
+        float sceneDepth = textureLod(DepthIn, uv, 0.0).r;
+        vec3 toScene = ViewPosition(uv, sceneDepth) - position;
+        float lengthSquared = dot(toScene, toScene);
+        float inverseDistance = inversesqrt(lengthSquared);
+        float rise = max(dot(normal, toScene) * inverseDistance - SsaoBias, 0.0);
+        float near = clamp(nearRadius * inverseDistance, 0.0, 1.0);
+        bool counts = inside && sceneDepth < 1.0 && lengthSquared >= 1e-8;
+        occlusion += counts ? rise * near * near : 0.0;
     }
     colour = vec4(clamp(1.0 - occlusion / float(kSamples) * SsaoIntensity, 0.0, 1.0));
 }

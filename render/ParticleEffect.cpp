@@ -79,6 +79,10 @@ void ParticleEffect::HandleMessage(Message* message) {
             Send(3, kMsgEmitterStart, killEmitter[3], GetId());
             break;
         case kMsgShotEffect.argument:
+            // Weapons broadcast their shots to every effect: only a shot of
+            // this effect's own object (or an anonymous command) flashes it,
+            // so an enemy's shot does not light the ship's muzzle.
+            if (message->sender != 0 && message->sender != GetOwner()) break;
             Send(4, kMsgEmitterStart, false, GetOwner());
             break;
         default:

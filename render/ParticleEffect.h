@@ -24,9 +24,9 @@ public:
 
     // Component commands: kMsgEffectAtPosition starts slot 0 and
     // stops-and-kills slots 1 to 4; kMsgHitEffect starts slot 3 with its
-    // killEmitter flag; kMsgShotEffect starts slot 4; every other command does
-    // nothing. An owner without a Transform has no position to place them at:
-    // the command does nothing.
+    // killEmitter flag; kMsgShotEffect starts slot 4 when it comes from the
+    // owner object or from no object; every other command does nothing. An owner without a Transform has no position to
+    // place them at: the command does nothing.
     void HandleMessage(Message* message) override;
     // Subscribes to ComponentCommand(0..4) and makes the slots' emitter objects.
     void Init() override;

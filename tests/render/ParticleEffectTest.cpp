@@ -89,6 +89,17 @@ TEST_F(ParticleEffectTest, CommandThreeSendsItsKillFlagAndFourNever) {
     EXPECT_FALSE(EmitterIn(effect, 4)->DiesOnStop());
 }
 
+TEST_F(ParticleEffectTest, ShotFlashesOnlyTheEffectOfTheObjectThatFired) {
+    AddEmitterArchetype("Flash");
+    ParticleEffect* ship = MakeEffect({"", "", "", "", "Flash"});
+    ParticleEffect* enemy = MakeEffect({"", "", "", "", "Flash"});
+    const D3DXVECTOR3 muzzle(0, 0, 0);
+    SendToComponent(kMsgShotEffect, ship->GetId(), enemy->GetOwner(), muzzle);
+    EXPECT_FALSE(EmitterIn(ship, 4)->IsActive());
+    SendToComponent(kMsgShotEffect, enemy->GetId(), enemy->GetOwner(), muzzle);
+    EXPECT_TRUE(EmitterIn(enemy, 4)->IsActive());
+}
+
 TEST_F(ParticleEffectTest, CommandsOneTwoAndFiveDoNothing) {
     AddEmitterArchetype("Idle");
     ParticleEffect* effect = MakeEffect({"Idle", "Idle", "Idle", "Idle", "Idle"});

@@ -208,6 +208,20 @@ bool SceneLoader::RunFile(const std::string& path, const std::string& sandbox) {
     return true;
 }
 
+bool SceneLoader::ReadThenDrop(const std::string& path, const std::string& sandbox, const std::function<void()>& read,
+                               const std::function<void()>& undo) {
+    try {
+        read();
+    } catch (const DataError& e) {
+        if (undo) undo();
+        DropSandbox(sandbox);
+        Fail(path + ": " + e.what());
+        return false;
+    }
+    DropSandbox(sandbox);
+    return true;
+}
+
 void SceneLoader::ReadComponents(GameObject& object) {
     ObjectFactory* factory = ObjectFactory::Instance();
     ExpectTable(L_, "");
@@ -288,15 +302,7 @@ bool SceneLoader::LoadArchetype(const std::string& name) {
     const std::string path = folders->arch.GetFullPath(name);
     StackGuard guard(L_);
     if (!RunFile(path, name)) return false;
-    try {
-        ObjectFactory::Instance()->AddArchetype(name);
-    } catch (const DataError& e) {
-        DropSandbox(name);
-        Fail(path + ": " + e.what());
-        return false;
-    }
-    DropSandbox(name);
-    return true;
+    return ReadThenDrop(path, name, [&] { ObjectFactory::Instance()->AddArchetype(name); });
 }
 
 bool SceneLoader::LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object,
@@ -307,15 +313,9 @@ bool SceneLoader::LoadReflected(const std::string& path, const IMetaClass& metaC
     const bool ran = RunFile(path, path);
     fileLimit_ = 0;
     if (!ran) return false;
-    try {
+    return ReadThenDrop(path, path, [&] {
         for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next()) m->ReadFromLua(object, L_);
-    } catch (const DataError& e) {
-        DropSandbox(path);
-        Fail(path + ": " + e.what());
-        return false;
-    }
-    DropSandbox(path);
-    return true;
+    });
 }
 
 bool SceneLoader::LoadScene(const std::string& path) {
@@ -325,10 +325,8 @@ bool SceneLoader::LoadScene(const std::string& path) {
     const std::string sandbox = BaseName(path);
     if (!RunFile(path, sandbox)) return false;
     std::vector<u32> created;
-    try {
-        ReadSceneTables(created);
-    } catch (const DataError& e) {
-        // Nothing of a file that does not fit stays in the scene.
+    // Nothing of a file that does not fit stays in the scene.
+    const auto forget = [&] {
         if (SceneManager* scene = SceneManager::Instance()) {
             std::vector<u32>& ids = scene->GetObjectIds();
             for (u32 id : created) ids.erase(std::remove(ids.begin(), ids.end(), id), ids.end());
@@ -336,12 +334,9 @@ bool SceneLoader::LoadScene(const std::string& path) {
         if (Overlord* overlord = Overlord::Instance())
             for (u32 id : created) overlord->UnregisterGameObject(id);
         saveNumbers_.clear();
-        DropSandbox(sandbox);
-        Fail(path + ": " + e.what());
-        return false;
-    }
-    DropSandbox(sandbox);
-    return true;
+    };
+    const auto read = [&] { ReadSceneTables(created); };
+    return ReadThenDrop(path, sandbox, read, forget);
 }
 
 bool SceneLoader::CheckScene(const std::string& path) {
@@ -349,20 +344,14 @@ bool SceneLoader::CheckScene(const std::string& path) {
     StackGuard guard(L_);
     const std::string sandbox = BaseName(path);
     if (!RunFile(path, sandbox)) return false;
-    try {
+    return ReadThenDrop(path, sandbox, [&] {
         const int table = lua_gettop(L_);
         lua_read::EnsureStack(L_, 8);
         for (const std::string& name : ReadArchetypeNames(table))
             ForEachInstance(table, name, [this] { CheckInstance(); });
         CheckListOfTables(table, "ParentChild");
         CheckListOfTables(table, "SplineCrawlers");
-    } catch (const DataError& e) {
-        DropSandbox(sandbox);
-        Fail(path + ": " + e.what());
-        return false;
-    }
-    DropSandbox(sandbox);
-    return true;
+    });
 }
 
 void SceneLoader::CheckInstance() {

@@ -92,6 +92,11 @@ private:
     // Loads and runs the file in the sandbox `sandbox`; on success its table
     // is on the stack top.
     bool RunFile(const std::string& path, const std::string& sandbox);
+    // Reads the table RunFile left with `read`, then drops the sandbox. A
+    // DataError from `read` runs `undo` (when given) first and fails the load,
+    // naming the file.
+    bool ReadThenDrop(const std::string& path, const std::string& sandbox, const std::function<void()>& read,
+                      const std::function<void()>& undo = nullptr);
     void Fail(const std::string& text);
     // The most bytes of a file read now: the caller's limit or 64 MiB, and
     // never more than the run's memory budget.

@@ -240,3 +240,46 @@ TEST(StartupFileTest, TheShippedStartupFileNamesEveryFolder) {
     }
     EXPECT_EQ(folders.particle.GetFullPath("soft"), std::string(assets) + "/particle/soft.dds");
 }
+
+TEST_F(SceneLoaderTest, EveryLoadDropsItsSandboxWhetherItsTableFitsOrNot) {
+    const IMetaClass* bodyClass = registry.GetByName("Body");
+    ASSERT_NE(bodyClass, nullptr);
+    Body body;
+    const std::string level = "Archetypes = { 'Rock' } RockInstances = { { Body = ";
+    const struct {
+        const char* kind;
+        std::string file;     // under the root
+        std::string sandbox;  // the global the run's table lives under
+        std::function<bool()> load;
+        std::string fits, misfits;
+    } loads[] = {
+        {"archetype", "archetypes/Box.arch", "Box", [&] { return loader.LoadArchetype("Box"); }, "Body = {}",
+         "Body = 5"},
+        {"reflected", "body.lua", Path("body.lua"),
+         [&] { return loader.LoadReflected(Path("body.lua"), *bodyClass, &body); }, "mass = 2", "persistForce = 5"},
+        {"scene", "scenes/Level.scn", "Level", [&] { return loader.LoadScene(Path("scenes/Level.scn")); },
+         level + "{} } }", level + "5 } }"},
+        {"checked scene", "scenes/Level.scn", "Level", [&] { return loader.CheckScene(Path("scenes/Level.scn")); },
+         level + "{} } }", level + "5 } }"},
+    };
+    WriteFile("archetypes/Rock.arch", "Body = {}");
+    lua_State* L = loader.GetState();
+    for (const auto& load : loads) {
+        for (const bool fits : {true, false}) {
+            const std::string& text = fits ? load.fits : load.misfits;
+            WriteFile(load.file, text);
+            reports.clear();
+            EXPECT_EQ(load.load(), fits) << load.kind << ": " << text;
+            if (fits) {
+                EXPECT_TRUE(reports.empty()) << load.kind;
+            } else {
+                ASSERT_EQ(reports.size(), 1u) << load.kind;
+                EXPECT_EQ(reports[0].text.rfind(Path(load.file) + ": ", 0), 0u) << reports[0].text;
+            }
+            lua_getfield(L, LUA_GLOBALSINDEX, load.sandbox.c_str());
+            EXPECT_TRUE(lua_isnil(L, -1)) << load.kind << ": " << text;
+            lua_pop(L, 1);
+            EXPECT_EQ(StackTop(), 0) << load.kind;
+        }
+    }
+}

@@ -38,13 +38,14 @@ vec2 PixelSize() { return vec2(pixelWidth, pixelHeight); }
 // A 13-texel binomial kernel read in 7 linearly filtered fetches.
 const float kBlurOffsets[4] = float[](0.0, 1.4117647, 3.2941176, 5.1764706);
 const float kBlurWeights[4] = float[](0.1964825, 0.2969070, 0.0944704, 0.0103814);
-// The centre tap is the pixel's own texel (uv is its centre).
+// The centre tap is the pixel's own texel (uv is its centre). The targets
+// have a single level, so the taps read level 0 and skip the derivatives.
 vec4 Blur(vec2 uv, ivec2 pixel, vec2 direction) {
     vec2 step = PixelSize() * direction;
     vec4 sum = texelFetch(StagedBlur, pixel, 0) * kBlurWeights[0];
     for (int i = 1; i < 4; ++i) {
-        sum += texture(StagedBlur, uv + step * kBlurOffsets[i]) * kBlurWeights[i];
-        sum += texture(StagedBlur, uv - step * kBlurOffsets[i]) * kBlurWeights[i];
+        sum += textureLod(StagedBlur, uv + step * kBlurOffsets[i], 0.0) * kBlurWeights[i];
+        sum += textureLod(StagedBlur, uv - step * kBlurOffsets[i], 0.0) * kBlurWeights[i];
     }
     return sum;
 }

@@ -87,11 +87,12 @@ in vec3 TEXCOORD1;
 in vec4 TEXCOORD2;
 flat out vec4 vLight;
 void main() {
-    gl_Position = Project(POSITION * TEXCOORD2.w + TEXCOORD1, gViewProjection);
+    gl_Position = Project(POSITION * (TEXCOORD2.w * 1.02) + TEXCOORD1, gViewProjection);
     vLight = TEXCOORD2;
 }
 )";
 const char* kLightPs = R"(
+layout(early_fragment_tests) in;
 flat in vec4 vLight;
 out vec4 outLight;
 void main() {
@@ -131,6 +132,10 @@ void main() {
     }
     colour = vec4(sum);
 }
+)";
+const char* kCopyDepthPs = R"(
+out vec4 depth;
+void main() { depth = vec4(texelFetch(DepthIn, ivec2(gl_FragCoord.xy), 0).r); }
 )";
 const char* kCombinePs = R"(
 out vec4 colour;
@@ -211,7 +216,11 @@ GpuEffectDesc FloorEffect() {
     d.variables.push_back(Texture("guiDiffuseMap", GpuFilter::Linear, GpuAddress::Wrap));
 
     d.techniques.push_back({"Geometry", {Pass(kGeometryVs, kGeometryPs, GpuCull::Back, true)}});
+    d.techniques.push_back({"CopyDepth", {Pass(kQuadVs, kCopyDepthPs, GpuCull::None, false)}});
+    // The frame's light states: back faces tested against the unwritten depth buffer.
     GpuEffectPassDesc light = Pass(kLightVs, kLightPs, GpuCull::Front, false);
+    light.depthStencil->depthEnable = true;
+    light.depthStencil->depthFunc = GpuComparison::GreaterEqual;
     light.blend->blendEnable = true;
     light.blend->destBlend = light.blend->destBlendAlpha = GpuBlend::One;
     d.techniques.push_back({"Light", {light}});
@@ -489,15 +498,16 @@ private:
 
     void DrawLights() {
         GpuDevice& device = *device_;
+        FullScreen("CopyDepth", targets_.depthCopy.target.get());
         device.PSSetShaderResources(0, 6, unbound_);
         device.OMSetDepthStencilState(targets_.depthOffState.get(), 0);
         GpuRenderTargetView* light = targets_.light.target.get();
-        device.OMSetRenderTargets(1, &light, nullptr);
+        device.OMSetRenderTargets(1, &light, targets_.depthStencil.get());
         device.ClearRenderTargetView(light, kBlack);
         Var("gViewProjection")->SetMatrix(&viewProjection_._11);
         Var("DiffuseSpecIn")->SetResource(targets_.diffuseSpec.view.get());
         Var("NormalsIn")->SetResource(targets_.normals.view.get());
-        Var("DepthIn")->SetResource(targets_.depthView.get());
+        Var("DepthIn")->SetResource(targets_.depthCopy.view.get());
         std::vector<LightInstance> visible;
         for (const LightInstance& l : lights_)
             if (!frustum_.IsOutside(D3DXVECTOR3(l.position[0], l.position[1], l.position[2]), l.radius))

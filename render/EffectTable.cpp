@@ -34,6 +34,7 @@ const Named kTechniqueTable[] = {
     {"BlurGlow_V", DS},
     {"StreamOutTech", PI},
     {"ParticleDrawTech", PI},
+    {"CopyDepth", DS},
 };
 static_assert(sizeof kTechniqueTable / sizeof kTechniqueTable[0] == EffectTable::kTechniques);
 

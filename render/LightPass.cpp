@@ -19,17 +19,26 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     drawn_ = batches_ = 0;
     GpuDevice& device = frame.device;
     const RenderTargets& t = frame.targets;
+    device.IASetPrimitiveTopology(GpuTopology::TriangleList);
+    // The lights read the depth from its float copy while the depth buffer is
+    // bound for their depth test. Without the copy (an effect file that lacks
+    // it) they read the depth buffer itself, which then cannot be bound: every
+    // pixel a sphere covers is shaded.
+    frame.UnbindInputs();
+    frame.SetTarget(t.depthCopy.target.get(), false);
+    frame.SetTexture(EffectVarId::DepthIn, t.depthView.get());
+    const bool copied = t.depthCopy.Valid() && frame.Apply(TechniqueId::CopyDepth) && frame.DrawQuad();
+
     frame.UnbindInputs();
     device.OMSetDepthStencilState(t.depthOffState.get(), 0);
     GpuRenderTargetView* light = t.light.target.get();
-    device.OMSetRenderTargets(1, &light, nullptr);
+    device.OMSetRenderTargets(1, &light, copied ? t.depthStencil.get() : nullptr);
     // The lights add up from black; cleared once bound, as part of this pass.
     const float black[4] = {0, 0, 0, 1};
     device.ClearRenderTargetView(light, black);
-    device.IASetPrimitiveTopology(GpuTopology::TriangleList);
     frame.SetTexture(EffectVarId::DiffuseSpecIn, t.diffuseSpec.view.get());
     frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
-    frame.SetTexture(EffectVarId::DepthIn, t.depthView.get());
+    frame.SetTexture(EffectVarId::DepthIn, copied ? t.depthCopy.view.get() : t.depthView.get());
     frame.Apply(TechniqueId::DeferredLightingBuffer);
 
     LightInstance* instances = frame.graphics.LightInstances();

@@ -2,7 +2,9 @@
 // list whose sphere (centre its object's position, radius "mRange" as it
 // stands) meets the view frustum becomes one instance of the light-volume
 // sphere; instances are packed into the GraphicsSystem's fixed array and
-// drawn in instanced batches of at most 2000 into the Light target.
+// drawn in instanced batches of at most 2000 into the Light target, tested
+// against the depth buffer (unwritten) after a float copy of the depth is
+// made for the lights to read.
 // Owned by the FramePipeline. Main thread only.
 #pragma once
 #include "core/Types.h"

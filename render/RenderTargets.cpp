@@ -78,6 +78,7 @@ void RenderTargets::Create(GpuDevice& device, GpuSwapChain& swapChain, u32 w, u3
     depthRead.dimension = GpuSrvDimension::Texture2D;
     depthRead.mipLevels = 1;
     depthView = device.CreateShaderResourceView(depthTexture, &depthRead);
+    depthCopy = MakeTarget(device, w, h, GpuFormat::R32_FLOAT);
 
     GpuRasterizerDesc wire;
     wire.fill = GpuFill::Wireframe;

@@ -177,9 +177,21 @@ void main() {
         rasterizer = { cull = "BACK" },
     } } },
 
+    -- The depth buffer's values as the lights read them, into a float
+    -- target: the lights test against the depth buffer and read this copy.
+    fullScreen("CopyDepth", [[
+in vec2 vUv;
+out vec4 depth;
+void main() { depth = vec4(texelFetch(DepthIn, ivec2(gl_FragCoord.xy), 0).r); }
+]]),
+
     -- Light volumes: one unit sphere per instance, scaled by the light's
     -- radius; back faces are drawn so a camera inside a light still sees it.
-    -- Drawn into the Light target alone.
+    -- Drawn into the Light target alone, its "DepthIn" the float copy of the
+    -- depth buffer, which is bound (unwritten) for the depth test: a back face
+    -- in front of the scene point behind it (GREATER_EQUAL fails) cannot light
+    -- it, as that point lies beyond the sphere; the test runs before the
+    -- shader, so those pixels cost no shading.
     { name = "DeferredLightingBuffer", passes = { {
         vs = [[
 in vec3 POSITION;
@@ -200,6 +212,7 @@ void main() {
 }
 ]],
         ps = [[
+layout(early_fragment_tests) in;
 flat in vec4 vLightView;
 flat in vec4 vLight;
 out vec4 outLight;
@@ -233,7 +246,7 @@ void main() {
 ]],
         blend = additive,
         rasterizer = { cull = "FRONT" },
-        depthStencil = noDepth,
+        depthStencil = { depthEnable = true, depthWrite = "ZERO", depthFunc = "GREATER_EQUAL" },
     } } },
 
     fullScreen("CombineDeferred", [[

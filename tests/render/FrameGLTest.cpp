@@ -3,12 +3,17 @@
 // occlusion in a crease and screen text.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "engine/Overlord.h"
 #include "render/FontManager.h"
 #include "render/FramePipeline.h"
 #include "render/ScreenText.h"
 #include "render/Skybox.h"
 #include "tests/render/FrameTestRig.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -85,6 +90,73 @@ TEST_F(FrameGLTest, PointLightLightsItsRadiusAndNotBeyond) {
     EXPECT_LT(MeanAt(picture, D3DXVECTOR3(2, 1.5f - 3.0f, 0)), 2) << "beyond the radius (and not mirrored)";
     EXPECT_LT(MeanAt(picture, D3DXVECTOR3(2 - 3.0f, 1.5f, 0)), 2) << "beyond the radius";
     EXPECT_LT(MeanAt(picture, D3DXVECTOR3(-3, -3, 0)), 2);
+}
+
+// The shader folder's effects copied into `folder`, the deferred effect's
+// depth copy renamed away: its lights then shade every pixel their sphere covers.
+FilePath EffectsWithoutTheDepthCopy(const std::string& folder) {
+    const FilePath source = AssetFolder("shader", ".fx");
+    std::filesystem::create_directories(folder + "/shader");
+    for (const char* name : {"UIShader", "DeferredShader", "ParticleIntegration"}) {
+        std::ifstream in(source.baseFolder + source.path + name + ".fx", std::ios::binary);
+        if (!in) ADD_FAILURE() << "cannot read " << source.baseFolder + source.path + name + ".fx";
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string effect = text.str();
+        const std::string technique = "\"CopyDepth\"";
+        if (const size_t at = effect.find(technique); at != std::string::npos)
+            effect.replace(at, technique.size(), "\"NoCopyDepth\"");
+        std::ofstream(folder + "/shader/" + name + ".fx", std::ios::binary) << effect;
+    }
+    FilePath shaders = source;
+    shaders.baseFolder = folder + "/";
+    return shaders;
+}
+
+// The lights are tested against the depth buffer, so that pixels whose scene
+// point lies behind a light's sphere are never shaded; what they draw must be
+// what lights shading every pixel their sphere covers draw, byte for byte:
+// lights meeting a wall, one wholly in front of it, one meeting a box in front
+// of the wall, one behind the wall, seen from outside every sphere, from inside
+// one and from one whose sphere the near plane cuts.
+TEST_F(FrameGLTest, DepthTestedLightsDrawWhatLightsShadingEveryCoveredPixelDraw) {
+    Start();
+    const D3DXVECTOR3 wall[4] = {{-8, 8, 0}, {8, 8, 0}, {8, -8, 0}, {-8, -8, 0}};
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
+    AddObject(D3DXVECTOR3(-2.5f, 2, -2), 0.6f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.8f, 0.7f, 0.6f, 1))});
+    AddGlobalLight(D3DXVECTOR3(0, 0, -1), 0.0f, 0.0f);  // no light but the point lights
+    AddLight(D3DXVECTOR3(2, 1.5f, -1), 3.0f, D3DXCOLOR(1, 1, 1, 1));
+    AddLight(D3DXVECTOR3(1, -2.5f, -0.5f), 2.0f, D3DXCOLOR(0.2f, 1, 0.4f, 1));
+    AddLight(D3DXVECTOR3(-3, -2, -6), 1.5f, D3DXCOLOR(1, 0.3f, 0.3f, 1));  // touches nothing
+    AddLight(D3DXVECTOR3(-2.5f, 2, -3.5f), 2.0f, D3DXCOLOR(0.4f, 0.5f, 1, 1));
+    AddLight(D3DXVECTOR3(0, -3, 1), 2.0f, D3DXCOLOR(1, 1, 0, 1));  // behind the wall
+    const std::pair<D3DXVECTOR3, D3DXVECTOR3> views[] = {
+        {D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0)},
+        {D3DXVECTOR3(2.5f, 1, -2.5f), D3DXVECTOR3(2, 1.5f, 0)},  // inside the first light
+        {D3DXVECTOR3(-3, -2, -8), D3DXVECTOR3(0, 0, 0)},         // the near plane cuts the third
+    };
+    std::vector<Picture> tested;
+    for (const auto& [eye, at] : views) {
+        LookFrom(eye, at);
+        tested.push_back(Draw());
+    }
+    EXPECT_GT(MeanAt(tested.back(), D3DXVECTOR3(2, 1.5f, 0)), 0);
+    LookFrom(views[0].first, views[0].second);
+    EXPECT_GT(MeanAt(Draw(), D3DXVECTOR3(2, 1.5f, 0)), 300) << "the lights light";
+
+    TempFolder folder;
+    loader.reset();
+    loader = std::make_unique<EffectLoader>(EffectsWithoutTheDepthCopy(folder.Path()));
+    loader->SetDevice(graphics->GetDevice()->shared_from_this());
+    graphics->LoadEffects();
+    ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::CopyDepth)->IsValid());
+    ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DeferredLightingBuffer)->IsValid());
+    for (size_t v = 0; v < std::size(views); ++v) {
+        LookFrom(views[v].first, views[v].second);
+        const Picture everyPixel = Draw();
+        EXPECT_EQ(everyPixel.Bytes(), tested[v].Bytes()) << "view " << v;
+    }
+    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }
 
 TEST_F(FrameGLTest, GlowBleedsIntoItsSurroundingsOnlyWithGlowOn) {

@@ -47,10 +47,13 @@ struct World : PlayWorld {
     World() {
         SceneLoader::SetFailureReporter(&Quiet);
         loader->SetRunLimits(2'000'000, 64u << 20);
-        // The levels' archetypes, for the seeds.
+        // The levels' archetypes, for the seeds (a folder's files are copied
+        // only with `recursive`).
         std::error_code ignored;
-        std::filesystem::copy(DD_ASSET_DIR "/arch", Root() + "/arch", std::filesystem::copy_options::overwrite_existing,
-                              ignored);
+        std::filesystem::copy(
+            DD_ASSET_DIR "/arch", Root() + "/arch",
+            std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive, ignored);
+        Check(!std::filesystem::is_empty(Root() + "/arch"));
         for (const std::string& name : factory.GetComponentClassNames()) {
             const IMetaClass* metaClass = registry->GetByName(name);
             if (!metaClass) continue;

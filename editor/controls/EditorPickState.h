@@ -5,7 +5,7 @@
 #include "core/Types.h"
 
 class Control;
-class Message;
+struct Message;
 
 struct EditorPickState {
     u32 selectedObject = 0;

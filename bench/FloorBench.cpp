@@ -118,9 +118,18 @@ void main() {
         colour += texture(StagedBlur, uv + step * 1.5 * float(i)) + texture(StagedBlur, uv - step * 1.5 * float(i));
 }
 )";
-// The occlusion's reads: depth, normal and noise at the pixel, then the depth
-// at twelve probe pixels around it.
+// The occlusion's quad lies at the far end of the depth range and is tested
+// against the depth buffer (the frame's state): only pixels with a surface
+// are shaded. Its reads: depth (the float copy), normal and noise at the
+// pixel, then the depth at twelve probe pixels around it.
+const char* kFarQuadVs = R"(
+in vec3 POSITION;
+in vec3 NORMAL;
+in vec2 TEXCOORD0;
+void main() { gl_Position = vec4(POSITION.xy, 1.0, 1.0); }
+)";
 const char* kOcclusionPs = R"(
+layout(early_fragment_tests) in;
 out vec4 colour;
 void main() {
     ivec2 pixel = ivec2(gl_FragCoord.xy), size = textureSize(DepthIn, 0);
@@ -225,7 +234,11 @@ GpuEffectDesc FloorEffect() {
     light.blend->destBlend = light.blend->destBlendAlpha = GpuBlend::One;
     d.techniques.push_back({"Light", {light}});
     d.techniques.push_back({"Blur", {Pass(kQuadVs, kBlurPs, GpuCull::None, false)}});
-    d.techniques.push_back({"Occlusion", {Pass(kQuadVs, kOcclusionPs, GpuCull::None, false)}});
+    GpuEffectPassDesc occlusion = Pass(kFarQuadVs, kOcclusionPs, GpuCull::None, true);
+    occlusion.depthStencil = GpuDepthStencilDesc{};
+    occlusion.depthStencil->depthWriteAll = false;
+    occlusion.depthStencil->depthFunc = GpuComparison::Greater;
+    d.techniques.push_back({"Occlusion", {occlusion}});
     d.techniques.push_back({"Combine", {Pass(kQuadVs, kCombinePs, GpuCull::None, false)}});
     GpuEffectPassDesc sky = Pass(kSkyVs, kSkyPs, GpuCull::None, true);
     sky.depthStencil = GpuDepthStencilDesc{};
@@ -338,7 +351,7 @@ public:
         Blur(targets_.glow, targets_.stagedBlur);
         Blur(targets_.stagedBlur, targets_.glow);
         Record(FramePass::AmbientOcclusion);
-        FullScreen("Occlusion", targets_.ssao.target.get());
+        DrawOcclusion();
         Record(FramePass::AmbientOcclusionBlur);
         Blur(targets_.ssao, targets_.stagedBlur);
         Blur(targets_.stagedBlur, targets_.ssao);
@@ -539,6 +552,21 @@ private:
         Var("GlowIn")->SetResource(targets_.glow.view.get());
         Bind(quad_, geometryLayout_.get());
         Apply(technique);
+        device.DrawIndexed(quad_.indexCount, 0, 0);
+    }
+
+    // The sky's pixels fail the depth test and keep the clear's open value.
+    void DrawOcclusion() {
+        GpuDevice& device = *device_;
+        device.PSSetShaderResources(0, 6, unbound_);
+        GpuRenderTargetView* ssao = targets_.ssao.target.get();
+        device.OMSetRenderTargets(1, &ssao, targets_.depthStencil.get());
+        const float open[4] = {1, 1, 1, 1};
+        device.ClearRenderTargetView(ssao, open);
+        Var("NormalsIn")->SetResource(targets_.normals.view.get());
+        Var("DepthIn")->SetResource(targets_.depthCopy.view.get());
+        Bind(quad_, geometryLayout_.get());
+        Apply("Occlusion");
         device.DrawIndexed(quad_.indexCount, 0, 0);
     }
 

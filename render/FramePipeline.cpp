@@ -119,7 +119,7 @@ void FramePipeline::Run(float dt) {
         screen_.BlurGlow(frame);
     }
     frame.Record(FramePass::AmbientOcclusion);
-    screen_.AmbientOcclusion(frame);
+    screen_.AmbientOcclusion(frame, lights_.DepthCopied());
     frame.Record(FramePass::AmbientOcclusionBlur);
     screen_.BlurAmbientOcclusion(frame);
     frame.Record(FramePass::Combine);

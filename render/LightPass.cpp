@@ -28,6 +28,7 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     frame.SetTarget(t.depthCopy.target.get(), false);
     frame.SetTexture(EffectVarId::DepthIn, t.depthView.get());
     const bool copied = t.depthCopy.Valid() && frame.Apply(TechniqueId::CopyDepth) && frame.DrawQuad();
+    depthCopied_ = copied;
 
     frame.UnbindInputs();
     device.OMSetDepthStencilState(t.depthOffState.get(), 0);

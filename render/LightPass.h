@@ -20,10 +20,14 @@ public:
     // Lights drawn and instanced draws made in the last Draw.
     u32 DrawnCount() const { return drawn_; }
     u32 BatchCount() const { return batches_; }
+    // Whether the last Draw made the float copy of the depth (the occlusion
+    // step reads it while the depth buffer is bound for its own test).
+    bool DepthCopied() const { return depthCopied_; }
 
 private:
     void Flush(const FrameContext& frame, const LightInstance* instances, u32 count);
 
     u32 drawn_ = 0;
     u32 batches_ = 0;
+    bool depthCopied_ = false;
 };

@@ -28,13 +28,19 @@ void ScreenPasses::BlurGlow(const FrameContext& frame) const {
     Blur(frame, TechniqueId::BlurGlow_V, t.stagedBlur.view.get(), t.glow.target.get());
 }
 
-void ScreenPasses::AmbientOcclusion(const FrameContext& frame) const {
+void ScreenPasses::AmbientOcclusion(const FrameContext& frame, bool depthCopied) const {
+    const RenderTargets& t = frame.targets;
     frame.UnbindInputs();
-    frame.SetTarget(frame.targets.ssao.target.get(), false);
+    frame.SetTarget(t.ssao.target.get(), depthCopied);
+    if (depthCopied) {
+        // The pixels the depth test passes over stay open.
+        const float open[4] = {1, 1, 1, 1};
+        frame.device.ClearRenderTargetView(t.ssao.target.get(), open);
+    }
     frame.device.IASetPrimitiveTopology(GpuTopology::TriangleList);
     // The occlusion reads the geometry buffer's depth and normals.
-    frame.SetTexture(EffectVarId::DepthIn, frame.targets.depthView.get());
-    frame.SetTexture(EffectVarId::NormalsIn, frame.targets.normals.view.get());
+    frame.SetTexture(EffectVarId::DepthIn, depthCopied ? t.depthCopy.view.get() : t.depthView.get());
+    frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
     if (frame.Apply(TechniqueId::DoSSAO)) frame.DrawQuad();
 }
 

@@ -14,7 +14,11 @@ public:
     static constexpr float kFallbackIntensity = 0.2f;
 
     void BlurGlow(const FrameContext& frame) const;
-    void AmbientOcclusion(const FrameContext& frame) const;
+    // With `depthCopied` (the lighting step's float copy of the depth made
+    // this frame) the occlusion reads the copy and tests against the bound
+    // depth buffer, so pixels without a surface (the sky) are left open
+    // without shading; otherwise it reads the depth buffer and shades them all.
+    void AmbientOcclusion(const FrameContext& frame, bool depthCopied) const;
     void BlurAmbientOcclusion(const FrameContext& frame) const;
     void Combine(const FrameContext& frame) const;
 

@@ -101,6 +101,19 @@ void main() {
 }
 ]]
 
+-- The full-screen quad at the far end of the depth range: a "GREATER" depth
+-- test passes exactly the pixels where a surface was drawn.
+local farQuadVs = [[
+in vec3 POSITION;
+in vec3 NORMAL;
+in vec2 TEXCOORD0;
+out vec2 vUv;
+void main() {
+    gl_Position = vec4(POSITION.xy, 1.0, 1.0);
+    vUv = TEXCOORD0;
+}
+]]
+
 -- spread > 1 stretches the kernel (the glow reaches further than the
 -- occlusion is smoothed).
 local function blurPs(direction, spread)
@@ -269,14 +282,20 @@ void main() {
     -- by the pixel's random normal, pick nearby pixels; the surface point seen
     -- at such a pixel occludes as far as it rises above the pixel's tangent
     -- plane (so flat ground never shadows itself), less with distance.
+    -- The renderer binds the depth buffer (unwritten) and reads the depth's
+    -- float copy, so the depth test leaves the sky's pixels unshaded and open
+    -- (cleared); without the copy nothing is bound and the shader opens them.
     -- The rasterizer shades blocks of pixels in lock-step under a mask: a
     -- probe that falls off the screen, on the sky or on the pixel itself is
     -- computed like the others and its share dropped by a select (a
-    -- `continue` costs mask upkeep and skips nothing). The loop's bound is
-    -- not a compile-time constant, so the compiler keeps the loop rolled: a
-    -- block that is all sky leaves it after one masked pass, which an
-    -- unrolled body would not.
-    fullScreen("DoSSAO", [[
+    -- `continue` costs mask upkeep and skips nothing). The loop has a
+    -- constant bound, so the compiler unrolls it with each probe's kernel
+    -- vector and reach as constants.
+    { name = "DoSSAO", passes = { {
+        vs = farQuadVs, blend = noBlend, rasterizer = screen,
+        depthStencil = { depthEnable = true, depthWrite = "ZERO", depthFunc = "GREATER" },
+        ps = [[
+layout(early_fragment_tests) in;
 in vec2 vUv;
 out vec4 colour;
 const int kSamples = 12;
@@ -303,7 +322,7 @@ void main() {
     // inverse's diagonal.
     vec2 projectionScale = vec2(1.0 / gInverseProjection[0][0], 1.0 / gInverseProjection[1][1]);
     float occlusion = 0.0;
-    for (int i = 0; i < kSamples + min(scrWidth, 0); ++i) {
+    for (int i = 0; i < kSamples; ++i) {
         vec3 offset = reflect(kKernel[i], random);
         offset = dot(offset, normal) < 0.0 ? -offset : offset;
         // Probes spread from near the pixel out to the full radius.
@@ -326,7 +345,8 @@ void main() {
     }
     colour = vec4(clamp(1.0 - occlusion / float(kSamples) * SsaoIntensity, 0.0, 1.0));
 }
-]]),
+]],
+    } } },
 
     fullScreen("Blur_H", blurPs("vec2(1.0, 0.0)", "1.0")),
     fullScreen("Blur_V", blurPs("vec2(0.0, 1.0)", "1.0")),

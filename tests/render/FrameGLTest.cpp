@@ -265,6 +265,36 @@ TEST_F(FrameGLTest, AmbientOcclusionDarkensACrease) {
     EXPECT_LT(wallNear, wallFar - 90) << wallNear << " vs " << wallFar;
 }
 
+// With the lights' float copy of the depth, the occlusion is tested against
+// the depth buffer and never shades the sky's pixels, which a clear leaves
+// open; its frames must be those of an occlusion shading every pixel, byte for
+// byte, also where the blur reaches from the surfaces into the sky: a crease,
+// a box in it and their edges against the empty background, two frames each.
+TEST_F(FrameGLTest, DepthTestedOcclusionDrawsWhatOcclusionShadingEveryPixelDraws) {
+    Start();
+    const D3DXVECTOR3 floor[4] = {{-4, 0, 20}, {4, 0, 20}, {4, 0, 12}, {-4, 0, 12}};
+    const D3DXVECTOR3 wall[4] = {{-4, 3, 20}, {4, 3, 20}, {4, 0, 20}, {-4, 0, 20}};
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(floor), D3DXCOLOR(1, 1, 1, 1))});
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
+    AddObject(D3DXVECTOR3(1.5f, 0.5f, 19), 0.5f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.8f, 0.7f, 0.6f, 1))});
+    AddGlobalLight(D3DXVECTOR3(0, 1, 0), 0.0f, 1.0f);  // ambient light only
+    LookFrom(D3DXVECTOR3(0, 4, 8), D3DXVECTOR3(0, 1, 20));
+    const Picture tested[2] = {Draw(), Draw()};
+    const D3DXVECTOR2 sky = ScreenOf(D3DXVECTOR3(0, 5, 20));
+    ASSERT_EQ(tested[0].Mean(static_cast<int>(sky.x), static_cast<int>(sky.y), 1), 0) << "background above the wall";
+    EXPECT_LT(MeanAt(tested[0], D3DXVECTOR3(-2, 0, 19.85f), 1), MeanAt(tested[0], D3DXVECTOR3(-2, 0, 15), 1) - 90)
+        << "the crease is occluded";
+
+    TempFolder folder;
+    loader.reset();
+    loader = std::make_unique<EffectLoader>(EffectsWithoutTheDepthCopy(folder.Path()));
+    loader->SetDevice(graphics->GetDevice()->shared_from_this());
+    graphics->LoadEffects();
+    ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::CopyDepth)->IsValid());
+    ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DoSSAO)->IsValid());
+    for (const Picture& picture : tested) EXPECT_EQ(Draw().Bytes(), picture.Bytes());
+}
+
 TEST_F(FrameGLTest, ScreenTextDrawsItsGlyphsWhereItIsPlacedUnderTheDefaultCamera) {
     fonts = std::make_unique<FontManager>();
     Start();

@@ -313,8 +313,9 @@ void main() {
     vec3 normal = (vec4(WorldNormal(pixel), 0.0) * gView).xyz;
     if (dot(normal, normal) < 1e-6) { colour = vec4(1.0); return; }
     normal = normalize(normal);
-    // The noise tiles the screen one texel per pixel.
-    vec3 random = texelFetch(RandomNormals, pixel % textureSize(RandomNormals, 0), 0).xyz * 2.0 - 1.0;
+    // The noise tiles the screen one texel per pixel: its wrapping sampler
+    // read at the texel centre (no integer division per pixel).
+    vec3 random = textureLod(RandomNormals, gl_FragCoord.xy / vec2(textureSize(RandomNormals, 0)), 0.0).xyz * 2.0 - 1.0;
     random = dot(random, random) > 1e-4 ? normalize(random) : vec3(0.0, 0.0, 1.0);
     float radius = SsaoSampleRad;
     float nearRadius = SsaoScale * radius;

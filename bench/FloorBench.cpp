@@ -97,9 +97,18 @@ flat in vec4 vLight;
 out vec4 outLight;
 void main() {
     ivec2 pixel = ivec2(gl_FragCoord.xy);
-    float read = texelFetch(DepthIn, pixel, 0).r + texelFetch(NormalsIn, pixel, 0).r +
-                 texelFetch(DiffuseSpecIn, pixel, 0).a;
-    outLight = vec4(vLight.rgb * read, 1.0);
+    outLight = vec4(vLight.rgb, 1.0) * (texelFetch(LightPositionIn, pixel, 0) + texelFetch(LightNormalIn, pixel, 0));
+}
+)";
+// The lights' per-pixel inputs: the frame's reads, written to both targets.
+const char* kLightInputsPs = R"(
+layout(location = 0) out vec4 outDepth;
+layout(location = 1) out vec4 outPosition;
+layout(location = 2) out vec4 outNormal;
+void main() {
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    outDepth = outPosition = vec4(texelFetch(DepthIn, pixel, 0).r);
+    outNormal = vec4(texelFetch(NormalsIn, pixel, 0).rgb, texelFetch(DiffuseSpecIn, pixel, 0).a);
 }
 )";
 const char* kQuadVs = R"(
@@ -141,10 +150,6 @@ void main() {
     }
     colour = vec4(sum);
 }
-)";
-const char* kCopyDepthPs = R"(
-out vec4 depth;
-void main() { depth = vec4(texelFetch(DepthIn, ivec2(gl_FragCoord.xy), 0).r); }
 )";
 const char* kCombinePs = R"(
 out vec4 colour;
@@ -217,7 +222,8 @@ GpuEffectDesc FloorEffect() {
         d.variables.push_back({matrix, GpuEffectVarType::Float4x4, {}, {}});
     for (const char* map : {"DiffuseMap", "NormalMap", "GlowMap", "SpecularMap"})
         d.variables.push_back(Texture(map, GpuFilter::Anisotropic, GpuAddress::Wrap));
-    for (const char* target : {"DiffuseSpecIn", "NormalsIn", "DepthIn", "LightIn", "SSAOIn", "GlowIn"})
+    for (const char* target :
+         {"DiffuseSpecIn", "NormalsIn", "DepthIn", "LightIn", "SSAOIn", "GlowIn", "LightPositionIn", "LightNormalIn"})
         d.variables.push_back(Texture(target, GpuFilter::Point, GpuAddress::Clamp));
     d.variables.push_back(Texture("StagedBlur", GpuFilter::Linear, GpuAddress::Clamp));
     d.variables.push_back(Texture("RandomNormals", GpuFilter::Point, GpuAddress::Wrap));
@@ -225,7 +231,7 @@ GpuEffectDesc FloorEffect() {
     d.variables.push_back(Texture("guiDiffuseMap", GpuFilter::Linear, GpuAddress::Wrap));
 
     d.techniques.push_back({"Geometry", {Pass(kGeometryVs, kGeometryPs, GpuCull::Back, true)}});
-    d.techniques.push_back({"CopyDepth", {Pass(kQuadVs, kCopyDepthPs, GpuCull::None, false)}});
+    d.techniques.push_back({"LightInputs", {Pass(kQuadVs, kLightInputsPs, GpuCull::None, false)}});
     // The frame's light states: back faces tested against the unwritten depth buffer.
     GpuEffectPassDesc light = Pass(kLightVs, kLightPs, GpuCull::Front, false);
     light.depthStencil->depthEnable = true;
@@ -511,16 +517,25 @@ private:
 
     void DrawLights() {
         GpuDevice& device = *device_;
-        FullScreen("CopyDepth", targets_.depthCopy.target.get());
+        device.PSSetShaderResources(0, 6, unbound_);
+        GpuRenderTargetView* inputs[3] = {targets_.depthCopy.target.get(), targets_.lightPosition.target.get(),
+                                          targets_.lightNormal.target.get()};
+        device.OMSetRenderTargets(3, inputs, nullptr);
+        Var("DepthIn")->SetResource(targets_.depthView.get());
+        Var("NormalsIn")->SetResource(targets_.normals.view.get());
+        Var("DiffuseSpecIn")->SetResource(targets_.diffuseSpec.view.get());
+        Bind(quad_, geometryLayout_.get());
+        Apply("LightInputs");
+        device.DrawIndexed(quad_.indexCount, 0, 0);
+
         device.PSSetShaderResources(0, 6, unbound_);
         device.OMSetDepthStencilState(targets_.depthOffState.get(), 0);
         GpuRenderTargetView* light = targets_.light.target.get();
         device.OMSetRenderTargets(1, &light, targets_.depthStencil.get());
         device.ClearRenderTargetView(light, kBlack);
         Var("gViewProjection")->SetMatrix(&viewProjection_._11);
-        Var("DiffuseSpecIn")->SetResource(targets_.diffuseSpec.view.get());
-        Var("NormalsIn")->SetResource(targets_.normals.view.get());
-        Var("DepthIn")->SetResource(targets_.depthCopy.view.get());
+        Var("LightPositionIn")->SetResource(targets_.lightPosition.view.get());
+        Var("LightNormalIn")->SetResource(targets_.lightNormal.view.get());
         std::vector<LightInstance> visible;
         for (const LightInstance& l : lights_)
             if (!frustum_.IsOutside(D3DXVECTOR3(l.position[0], l.position[1], l.position[2]), l.radius))

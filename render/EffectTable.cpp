@@ -34,7 +34,7 @@ const Named kTechniqueTable[] = {
     {"BlurGlow_V", DS},
     {"StreamOutTech", PI},
     {"ParticleDrawTech", PI},
-    {"CopyDepth", DS},
+    {"LightInputs", DS},
 };
 static_assert(sizeof kTechniqueTable / sizeof kTechniqueTable[0] == EffectTable::kTechniques);
 
@@ -87,6 +87,8 @@ const Named kVariableTable[] = {
     {"randomTexture", PI},
     {"particleAlphaTexture", PI},
     {"worldTransform", PI},
+    {"LightPositionIn", DS},
+    {"LightNormalIn", DS},
 };
 static_assert(sizeof kVariableTable / sizeof kVariableTable[0] == EffectTable::kVariables);
 

@@ -1,4 +1,4 @@
-// The renderer's three effects and the 18 techniques and 48 variables it
+// The renderer's three effects and the 18 techniques and 50 variables it
 // looks up in them by name, kept by index (TechniqueId, EffectVarId). An
 // effect that did not compile leaves its techniques and variables invalid:
 // using them does nothing, and nothing is looked up in the missing effect.
@@ -37,7 +37,7 @@ enum class TechniqueId : u32 {
     BlurGlow_V,
     StreamOutTech,
     ParticleDrawTech,
-    CopyDepth,
+    LightInputs,
     Count
 };
 
@@ -91,6 +91,8 @@ enum class EffectVarId : u32 {
     randomTexture,
     particleAlphaTexture,
     worldTransform,
+    LightPositionIn,
+    LightNormalIn,
     Count
 };
 

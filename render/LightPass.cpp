@@ -20,26 +20,28 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     GpuDevice& device = frame.device;
     const RenderTargets& t = frame.targets;
     device.IASetPrimitiveTopology(GpuTopology::TriangleList);
-    // The lights read the depth from its float copy while the depth buffer is
-    // bound for their depth test. Without the copy (an effect file that lacks
-    // it) they read the depth buffer itself, which then cannot be bound: every
-    // pixel a sphere covers is shaded.
+    // Each pixel's position and normal for the lights, worked out once, and
+    // the float copy of the depth that the occlusion reads.
     frame.UnbindInputs();
-    frame.SetTarget(t.depthCopy.target.get(), false);
+    GpuRenderTargetView* inputs[3] = {t.depthCopy.target.get(), t.lightPosition.target.get(),
+                                      t.lightNormal.target.get()};
+    device.OMSetRenderTargets(3, inputs, nullptr);
     frame.SetTexture(EffectVarId::DepthIn, t.depthView.get());
-    const bool copied = t.depthCopy.Valid() && frame.Apply(TechniqueId::CopyDepth) && frame.DrawQuad();
-    depthCopied_ = copied;
+    frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
+    frame.SetTexture(EffectVarId::DiffuseSpecIn, t.diffuseSpec.view.get());
+    // Without them (an effect file that lacks them) the lights are not drawn.
+    depthCopied_ = t.depthCopy.Valid() && t.lightPosition.Valid() && t.lightNormal.Valid() &&
+                   frame.Apply(TechniqueId::LightInputs) && frame.DrawQuad();
 
     frame.UnbindInputs();
     device.OMSetDepthStencilState(t.depthOffState.get(), 0);
     GpuRenderTargetView* light = t.light.target.get();
-    device.OMSetRenderTargets(1, &light, copied ? t.depthStencil.get() : nullptr);
+    device.OMSetRenderTargets(1, &light, t.depthStencil.get());
     // The lights add up from black; cleared once bound, as part of this pass.
     const float black[4] = {0, 0, 0, 1};
     device.ClearRenderTargetView(light, black);
-    frame.SetTexture(EffectVarId::DiffuseSpecIn, t.diffuseSpec.view.get());
-    frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
-    frame.SetTexture(EffectVarId::DepthIn, copied ? t.depthCopy.view.get() : t.depthView.get());
+    frame.SetTexture(EffectVarId::LightPositionIn, t.lightPosition.view.get());
+    frame.SetTexture(EffectVarId::LightNormalIn, t.lightNormal.view.get());
     frame.Apply(TechniqueId::DeferredLightingBuffer);
 
     LightInstance* instances = frame.graphics.LightInstances();
@@ -77,7 +79,7 @@ void LightPass::Flush(const FrameContext& frame, const LightInstance* instances,
     Overlord& overlord = Overlord::Get();
     const Model* sphere = overlord.GetComponentById<Model>(frame.graphics.GetSphereModelId());
     GpuBuffer* instanceBuffer = frame.graphics.GetLightInstanceBuffer();
-    if (!sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
+    if (!depthCopied_ || !sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
     GpuDevice& device = frame.device;
     if (void* mapped = instanceBuffer->Map(GpuMap::WriteDiscard)) {
         std::memcpy(mapped, instances, count * sizeof(LightInstance));

@@ -3,8 +3,8 @@
 // stands) meets the view frustum becomes one instance of the light-volume
 // sphere; instances are packed into the GraphicsSystem's fixed array and
 // drawn in instanced batches of at most 2000 into the Light target, tested
-// against the depth buffer (unwritten) after a float copy of the depth is
-// made for the lights to read.
+// against the depth buffer (unwritten). Before them, a full-screen step
+// works out each pixel's position and normal for the lights to read.
 // Owned by the FramePipeline. Main thread only.
 #pragma once
 #include "core/Types.h"
@@ -29,5 +29,5 @@ private:
 
     u32 drawn_ = 0;
     u32 batches_ = 0;
-    bool depthCopied_ = false;
+    bool depthCopied_ = false;  // this frame's depth copy and per-pixel light inputs are drawn
 };

@@ -79,6 +79,8 @@ void RenderTargets::Create(GpuDevice& device, GpuSwapChain& swapChain, u32 w, u3
     depthRead.mipLevels = 1;
     depthView = device.CreateShaderResourceView(depthTexture, &depthRead);
     depthCopy = MakeTarget(device, w, h, GpuFormat::R32_FLOAT);
+    lightPosition = MakeTarget(device, w, h, GpuFormat::R32G32B32A32_FLOAT);
+    lightNormal = MakeTarget(device, w, h, GpuFormat::R32G32B32A32_FLOAT);
 
     GpuRasterizerDesc wire;
     wire.fill = GpuFill::Wireframe;

@@ -1,8 +1,8 @@
 // The size-dependent objects of the renderer: the back-buffer view, the five
 // R8G8B8A8 colour targets, the SSAO target, the depth-stencil texture with its
 // two views (the back buffer and the G-buffer passes share it), the float copy
-// of the depth that the lights read, the two depth-stencil states and the
-// wireframe rasterizer state. Made by the
+// of the depth and the two float targets of the lights' per-pixel inputs, the
+// two depth-stencil states and the wireframe rasterizer state. Made by the
 // GraphicsSystem at every resize and released before the next. Main thread.
 #pragma once
 #include <memory>
@@ -28,7 +28,7 @@ struct ColourTarget {
 class RenderTargets {
 public:
     // The picture is at most this many pixels on a side: the targets then
-    // take 33 bytes a pixel, 2.1 GiB at 8192 x 8192.
+    // take 65 bytes a pixel, 4.1 GiB at 8192 x 8192.
     static constexpr u32 kMaxSide = 8192;
     // The size of the targets for a window of width x height: the same, or
     // scaled down keeping the shape (each side at least 1) so that neither
@@ -37,8 +37,8 @@ public:
 
     // Takes the swap chain's present back buffer, then makes, in this order,
     // Normals, DiffuseSpec, Glow, StagedBlur, Light, SSAO, the depth texture,
-    // depthOnState, depthOffState, the depth views, the depth copy and
-    // wireframeState.
+    // depthOnState, depthOffState, the depth views, the depth copy, the two
+    // light inputs and wireframeState.
     void Create(GpuDevice& device, GpuSwapChain& swapChain, u32 width, u32 height);
     void Release();
 
@@ -54,10 +54,15 @@ public:
     std::shared_ptr<GpuTexture> depthTexture;
     std::shared_ptr<GpuDepthStencilView> depthStencil;
     std::shared_ptr<GpuShaderResourceView> depthView;
-    // R32_FLOAT: the depth as shaders read it through depthView, copied by the
-    // lighting step so that its lights can read the depth while their depth
-    // test uses the depth buffer (a texture may not be read while attached).
+    // Written by the lighting step before its lights, so that later steps can
+    // read what they need of the depth while the depth buffer is bound for
+    // their depth test (a texture may not be read while attached): the depth
+    // as shaders read it through depthView (R32_FLOAT); and, R32G32B32A32_FLOAT,
+    // each pixel's view-space position and depth, and its view-space unit
+    // normal and specular strength, which the lights read.
     ColourTarget depthCopy;
+    ColourTarget lightPosition;
+    ColourTarget lightNormal;
     std::shared_ptr<GpuDepthStencilState> depthOnState;
     std::shared_ptr<GpuDepthStencilState> depthOffState;
     std::shared_ptr<GpuRasterizerState> wireframeState;

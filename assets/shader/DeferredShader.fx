@@ -75,6 +75,8 @@ variables = {
     tex("SSAOIn", "LINEAR", "CLAMP"),
     tex("StagedBlur", "LINEAR", "CLAMP"),
     tex("RandomNormals", "POINT", "WRAP"),
+    tex("LightPositionIn", "POINT", "CLAMP"),
+    tex("LightNormalIn", "POINT", "CLAMP"),
     { name = "GlobalDirection", type = "float3", value = { 1.0, 1.0, 1.0 } },
     { name = "GlobalColor", type = "float3", value = { 1.0, 1.0, 1.0 } },
     { name = "GlobalIntensity", type = "float", value = 0.2 },
@@ -190,21 +192,33 @@ void main() {
         rasterizer = { cull = "BACK" },
     } } },
 
-    -- The depth buffer's values as the lights read them, into a float
-    -- target: the lights test against the depth buffer and read this copy.
-    fullScreen("CopyDepth", [[
+    -- What the lights need of each pixel, worked out once before them (a
+    -- pixel is shaded by many lights, and by each light several times where
+    -- its small triangles share a pixel block): the view-space position with
+    -- the depth, and the view-space normal with the specular strength; and
+    -- the depth itself for the occlusion. These are read while the depth
+    -- buffer is bound for the depth tests of the lights and the occlusion.
+    fullScreen("LightInputs", [[
 in vec2 vUv;
-out vec4 depth;
-void main() { depth = vec4(texelFetch(DepthIn, ivec2(gl_FragCoord.xy), 0).r); }
+layout(location = 0) out vec4 outDepth;
+layout(location = 1) out vec4 outPosition;
+layout(location = 2) out vec4 outNormal;
+void main() {
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    float depth = texelFetch(DepthIn, pixel, 0).r;
+    outDepth = vec4(depth);
+    outPosition = vec4(ViewPosition(gl_FragCoord.xy * PixelSize(), depth), depth);
+    outNormal = vec4(normalize((vec4(WorldNormal(pixel), 0.0) * gView).xyz), texelFetch(DiffuseSpecIn, pixel, 0).a);
+}
 ]]),
 
     -- Light volumes: one unit sphere per instance, scaled by the light's
     -- radius; back faces are drawn so a camera inside a light still sees it.
-    -- Drawn into the Light target alone, its "DepthIn" the float copy of the
-    -- depth buffer, which is bound (unwritten) for the depth test: a back face
-    -- in front of the scene point behind it (GREATER_EQUAL fails) cannot light
-    -- it, as that point lies beyond the sphere; the test runs before the
-    -- shader, so those pixels cost no shading.
+    -- Drawn into the Light target alone, with the depth buffer bound
+    -- (unwritten) for the depth test: a back face in front of the scene point
+    -- behind it (GREATER_EQUAL fails) cannot light it, as that point lies
+    -- beyond the sphere; the test runs before the shader, so those pixels
+    -- cost no shading.
     { name = "DeferredLightingBuffer", passes = { {
         vs = [[
 in vec3 POSITION;
@@ -231,13 +245,14 @@ flat in vec4 vLight;
 out vec4 outLight;
 void main() {
     ivec2 pixel = ivec2(gl_FragCoord.xy);
-    float depth = texelFetch(DepthIn, pixel, 0).r;
-    if (depth >= 1.0) discard;
-    vec3 position = ViewPosition(gl_FragCoord.xy * PixelSize(), depth);
+    vec4 positionDepth = texelFetch(LightPositionIn, pixel, 0);
+    if (positionDepth.w >= 1.0) discard;
+    vec3 position = positionDepth.xyz;
     vec3 toLight = vLightView.xyz - position;
     float distance = length(toLight);
     if (distance >= vLight.w) discard;
-    vec3 normal = normalize((vec4(WorldNormal(pixel), 0.0) * gView).xyz);
+    vec4 normalSpecular = texelFetch(LightNormalIn, pixel, 0);
+    vec3 normal = normalSpecular.xyz;
     float fade = 1.0 - (distance * distance) / vLightView.w;
     fade *= fade;
     vec3 l = toLight / max(distance, 1e-4);
@@ -252,7 +267,7 @@ void main() {
         s *= s;
         s *= s;
         s *= s;
-        specular = s * texelFetch(DiffuseSpecIn, pixel, 0).a;
+        specular = s * normalSpecular.w;
     }
     outLight = vec4(vLight.rgb * (diffuse + specular) * fade, 1.0);
 }

@@ -92,9 +92,9 @@ TEST_F(FrameGLTest, PointLightLightsItsRadiusAndNotBeyond) {
     EXPECT_LT(MeanAt(picture, D3DXVECTOR3(-3, -3, 0)), 2);
 }
 
-// The shader folder's effects copied into `folder`, the deferred effect's
-// depth copy renamed away: its lights then shade every pixel their sphere covers.
-FilePath EffectsWithoutTheDepthCopy(const std::string& folder) {
+// The shader folder's effects copied into `folder`, the deferred effect's text
+// `from` (which must be there) replaced by `to`.
+FilePath EffectsWithDeferredEdit(const std::string& folder, const std::string& from, const std::string& to) {
     const FilePath source = AssetFolder("shader", ".fx");
     std::filesystem::create_directories(folder + "/shader");
     for (const char* name : {"UIShader", "DeferredShader", "ParticleIntegration"}) {
@@ -103,9 +103,13 @@ FilePath EffectsWithoutTheDepthCopy(const std::string& folder) {
         std::stringstream text;
         text << in.rdbuf();
         std::string effect = text.str();
-        const std::string technique = "\"CopyDepth\"";
-        if (const size_t at = effect.find(technique); at != std::string::npos)
-            effect.replace(at, technique.size(), "\"NoCopyDepth\"");
+        if (std::string(name) == "DeferredShader") {
+            const size_t at = effect.find(from);
+            if (at == std::string::npos)
+                ADD_FAILURE() << "the deferred effect lacks " << from;
+            else
+                effect.replace(at, from.size(), to);
+        }
         std::ofstream(folder + "/shader/" + name + ".fx", std::ios::binary) << effect;
     }
     FilePath shaders = source;
@@ -113,9 +117,21 @@ FilePath EffectsWithoutTheDepthCopy(const std::string& folder) {
     return shaders;
 }
 
+// The lights without their depth test: they shade every pixel their sphere covers.
+FilePath EffectsWithoutTheLightsDepthTest(const std::string& folder) {
+    return EffectsWithDeferredEdit(folder, "depthEnable = true, depthWrite = \"ZERO\", depthFunc = \"GREATER_EQUAL\"",
+                                   "depthEnable = false, depthWrite = \"ZERO\"");
+}
+
+// Without the step that copies the depth (and works out the lights' inputs).
+FilePath EffectsWithoutTheDepthCopy(const std::string& folder) {
+    return EffectsWithDeferredEdit(folder, "\"LightInputs\"", "\"NoLightInputs\"");
+}
+
 // The lights are tested against the depth buffer, so that pixels whose scene
 // point lies behind a light's sphere are never shaded; what they draw must be
-// what lights shading every pixel their sphere covers draw, byte for byte:
+// what lights without the test, shading every pixel their sphere covers, draw,
+// byte for byte:
 // lights meeting a wall, one wholly in front of it, one meeting a box in front
 // of the wall, one behind the wall, seen from outside every sphere, from inside
 // one and from one whose sphere the near plane cuts.
@@ -146,10 +162,9 @@ TEST_F(FrameGLTest, DepthTestedLightsDrawWhatLightsShadingEveryCoveredPixelDraw)
 
     TempFolder folder;
     loader.reset();
-    loader = std::make_unique<EffectLoader>(EffectsWithoutTheDepthCopy(folder.Path()));
+    loader = std::make_unique<EffectLoader>(EffectsWithoutTheLightsDepthTest(folder.Path()));
     loader->SetDevice(graphics->GetDevice()->shared_from_this());
     graphics->LoadEffects();
-    ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::CopyDepth)->IsValid());
     ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DeferredLightingBuffer)->IsValid());
     for (size_t v = 0; v < std::size(views); ++v) {
         LookFrom(views[v].first, views[v].second);
@@ -290,7 +305,7 @@ TEST_F(FrameGLTest, DepthTestedOcclusionDrawsWhatOcclusionShadingEveryPixelDraws
     loader = std::make_unique<EffectLoader>(EffectsWithoutTheDepthCopy(folder.Path()));
     loader->SetDevice(graphics->GetDevice()->shared_from_this());
     graphics->LoadEffects();
-    ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::CopyDepth)->IsValid());
+    ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::LightInputs)->IsValid());
     ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DoSSAO)->IsValid());
     for (const Picture& picture : tested) EXPECT_EQ(Draw().Bytes(), picture.Bytes());
 }

@@ -100,7 +100,12 @@ void main() {
     outLight = vec4(vLight.rgb, 1.0) * (texelFetch(LightPositionIn, pixel, 0) + texelFetch(LightNormalIn, pixel, 0));
 }
 )";
-// The lights' per-pixel inputs: the frame's reads, written to both targets.
+// A frame without lights copies the depth alone.
+const char* kDepthCopyPs = R"(
+out vec4 outDepth;
+void main() { outDepth = vec4(texelFetch(DepthIn, ivec2(gl_FragCoord.xy), 0).r); }
+)";
+// The lights' per-pixel inputs: the frame's reads, written to all three targets.
 const char* kLightInputsPs = R"(
 layout(location = 0) out vec4 outDepth;
 layout(location = 1) out vec4 outPosition;
@@ -232,6 +237,7 @@ GpuEffectDesc FloorEffect() {
 
     d.techniques.push_back({"Geometry", {Pass(kGeometryVs, kGeometryPs, GpuCull::Back, true)}});
     d.techniques.push_back({"LightInputs", {Pass(kQuadVs, kLightInputsPs, GpuCull::None, false)}});
+    d.techniques.push_back({"DepthCopy", {Pass(kQuadVs, kDepthCopyPs, GpuCull::None, false)}});
     // The frame's light states: back faces tested against the unwritten depth buffer.
     GpuEffectPassDesc light = Pass(kLightVs, kLightPs, GpuCull::Front, false);
     light.depthStencil->depthEnable = true;
@@ -517,15 +523,19 @@ private:
 
     void DrawLights() {
         GpuDevice& device = *device_;
+        std::vector<LightInstance> visible;
+        for (const LightInstance& l : lights_)
+            if (!frustum_.IsOutside(D3DXVECTOR3(l.position[0], l.position[1], l.position[2]), l.radius))
+                visible.push_back(l);
         device.PSSetShaderResources(0, 6, unbound_);
         GpuRenderTargetView* inputs[3] = {targets_.depthCopy.target.get(), targets_.lightPosition.target.get(),
                                           targets_.lightNormal.target.get()};
-        device.OMSetRenderTargets(3, inputs, nullptr);
+        device.OMSetRenderTargets(visible.empty() ? 1 : 3, inputs, nullptr);
         Var("DepthIn")->SetResource(targets_.depthView.get());
         Var("NormalsIn")->SetResource(targets_.normals.view.get());
         Var("DiffuseSpecIn")->SetResource(targets_.diffuseSpec.view.get());
         Bind(quad_, geometryLayout_.get());
-        Apply("LightInputs");
+        Apply(visible.empty() ? "DepthCopy" : "LightInputs");
         device.DrawIndexed(quad_.indexCount, 0, 0);
 
         device.PSSetShaderResources(0, 6, unbound_);
@@ -536,10 +546,6 @@ private:
         Var("gViewProjection")->SetMatrix(&viewProjection_._11);
         Var("LightPositionIn")->SetResource(targets_.lightPosition.view.get());
         Var("LightNormalIn")->SetResource(targets_.lightNormal.view.get());
-        std::vector<LightInstance> visible;
-        for (const LightInstance& l : lights_)
-            if (!frustum_.IsOutside(D3DXVECTOR3(l.position[0], l.position[1], l.position[2]), l.radius))
-                visible.push_back(l);
         Apply("Light");
         if (visible.empty()) return;
         if (void* mapped = instanceBuffer_->Map(GpuMap::WriteDiscard)) {

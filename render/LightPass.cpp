@@ -7,6 +7,8 @@
 #include "engine/Transform.h"
 #include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuEffectPass.h"
+#include "port/gpu/GpuEffectTechnique.h"
 #include "render/FrameContext.h"
 #include "render/FrustumCuller.h"
 #include "render/GraphicsSystem.h"
@@ -17,33 +19,7 @@
 
 void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     drawn_ = batches_ = 0;
-    GpuDevice& device = frame.device;
-    const RenderTargets& t = frame.targets;
-    device.IASetPrimitiveTopology(GpuTopology::TriangleList);
-    // Each pixel's position and normal for the lights, worked out once, and
-    // the float copy of the depth that the occlusion reads.
-    frame.UnbindInputs();
-    GpuRenderTargetView* inputs[3] = {t.depthCopy.target.get(), t.lightPosition.target.get(),
-                                      t.lightNormal.target.get()};
-    device.OMSetRenderTargets(3, inputs, nullptr);
-    frame.SetTexture(EffectVarId::DepthIn, t.depthView.get());
-    frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
-    frame.SetTexture(EffectVarId::DiffuseSpecIn, t.diffuseSpec.view.get());
-    // Without them (an effect file that lacks them) the lights are not drawn.
-    depthCopied_ = t.depthCopy.Valid() && t.lightPosition.Valid() && t.lightNormal.Valid() &&
-                   frame.Apply(TechniqueId::LightInputs) && frame.DrawQuad();
-
-    frame.UnbindInputs();
-    device.OMSetDepthStencilState(t.depthOffState.get(), 0);
-    GpuRenderTargetView* light = t.light.target.get();
-    device.OMSetRenderTargets(1, &light, t.depthStencil.get());
-    // The lights add up from black; cleared once bound, as part of this pass.
-    const float black[4] = {0, 0, 0, 1};
-    device.ClearRenderTargetView(light, black);
-    frame.SetTexture(EffectVarId::LightPositionIn, t.lightPosition.view.get());
-    frame.SetTexture(EffectVarId::LightNormalIn, t.lightNormal.view.get());
-    frame.Apply(TechniqueId::DeferredLightingBuffer);
-
+    inputsDrawn_ = depthCopied_ = lightsReady_ = false;
     LightInstance* instances = frame.graphics.LightInstances();
     const u32 capacity = GraphicsSystem::kMaxLightInstances;
     u32 count = 0;
@@ -69,17 +45,54 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
         }
     }
     if (count > 0) Flush(frame, instances, count);
+    if (!inputsDrawn_) DrawInputs(frame, false);
     lights.EndPass();
 }
 
+void LightPass::DrawInputs(const FrameContext& frame, bool forLights) {
+    inputsDrawn_ = true;
+    GpuDevice& device = frame.device;
+    const RenderTargets& t = frame.targets;
+    device.IASetPrimitiveTopology(GpuTopology::TriangleList);
+    // Pass 0: each pixel's position and normal for the lights, worked out
+    // once, with the float copy of the depth that the occlusion reads; pass 1
+    // (a frame without lights): the copy alone. Without them (an effect file
+    // that lacks them) no light is drawn and the occlusion reads the depth.
+    frame.UnbindInputs();
+    GpuRenderTargetView* inputs[3] = {t.depthCopy.target.get(), t.lightPosition.target.get(),
+                                      t.lightNormal.target.get()};
+    device.OMSetRenderTargets(forLights ? 3 : 1, inputs, nullptr);
+    frame.SetTexture(EffectVarId::DepthIn, t.depthView.get());
+    frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
+    frame.SetTexture(EffectVarId::DiffuseSpecIn, t.diffuseSpec.view.get());
+    GpuEffectPass* pass = frame.effects.Technique(TechniqueId::LightInputs)->GetPassByIndex(forLights ? 0 : 1);
+    if (pass->IsValid() && t.depthCopy.Valid() && (!forLights || (t.lightPosition.Valid() && t.lightNormal.Valid()))) {
+        pass->Apply(0);
+        depthCopied_ = frame.DrawQuad();
+    }
+    lightsReady_ = forLights && depthCopied_;
+
+    frame.UnbindInputs();
+    device.OMSetDepthStencilState(t.depthOffState.get(), 0);
+    GpuRenderTargetView* light = t.light.target.get();
+    device.OMSetRenderTargets(1, &light, t.depthStencil.get());
+    // The lights add up from black; cleared once bound, as part of this pass.
+    const float black[4] = {0, 0, 0, 1};
+    device.ClearRenderTargetView(light, black);
+    device.IASetPrimitiveTopology(GpuTopology::TriangleList);
+    frame.SetTexture(EffectVarId::LightPositionIn, t.lightPosition.view.get());
+    frame.SetTexture(EffectVarId::LightNormalIn, t.lightNormal.view.get());
+}
+
 void LightPass::Flush(const FrameContext& frame, const LightInstance* instances, u32 count) {
+    if (!inputsDrawn_) DrawInputs(frame, true);
     drawn_ += count;
     ++batches_;
     frame.Record(FramePass::LightBatch, count);
     Overlord& overlord = Overlord::Get();
     const Model* sphere = overlord.GetComponentById<Model>(frame.graphics.GetSphereModelId());
     GpuBuffer* instanceBuffer = frame.graphics.GetLightInstanceBuffer();
-    if (!depthCopied_ || !sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
+    if (!lightsReady_ || !sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
     GpuDevice& device = frame.device;
     if (void* mapped = instanceBuffer->Map(GpuMap::WriteDiscard)) {
         std::memcpy(mapped, instances, count * sizeof(LightInstance));

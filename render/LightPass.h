@@ -3,8 +3,9 @@
 // stands) meets the view frustum becomes one instance of the light-volume
 // sphere; instances are packed into the GraphicsSystem's fixed array and
 // drawn in instanced batches of at most 2000 into the Light target, tested
-// against the depth buffer (unwritten). Before them, a full-screen step
-// works out each pixel's position and normal for the lights to read.
+// against the depth buffer (unwritten). Before them, a full-screen pass
+// works out each pixel's position and normal for the lights to read and
+// copies the depth for the occlusion (with no light to draw, only the copy).
 // Owned by the FramePipeline. Main thread only.
 #pragma once
 #include "core/Types.h"
@@ -26,8 +27,14 @@ public:
 
 private:
     void Flush(const FrameContext& frame, const LightInstance* instances, u32 count);
+    // The step's full-screen pass (`forLights`: the lights' inputs and the
+    // depth copy, else the copy alone), drawn once a frame before the first
+    // light batch; then binds the cleared Light target with the depth buffer.
+    void DrawInputs(const FrameContext& frame, bool forLights);
 
     u32 drawn_ = 0;
     u32 batches_ = 0;
-    bool depthCopied_ = false;  // this frame's depth copy and per-pixel light inputs are drawn
+    bool inputsDrawn_ = false;  // this frame's DrawInputs is done
+    bool depthCopied_ = false;  // this frame's depth copy is drawn
+    bool lightsReady_ = false;  // and the lights' per-pixel inputs with it
 };

@@ -198,7 +198,9 @@ void main() {
     -- the depth, and the view-space normal with the specular strength; and
     -- the depth itself for the occlusion. These are read while the depth
     -- buffer is bound for the depth tests of the lights and the occlusion.
-    fullScreen("LightInputs", [[
+    -- Pass 1, for a frame without lights, copies the depth alone.
+    { name = "LightInputs", passes = {
+        { vs = quadVs, blend = noBlend, rasterizer = screen, depthStencil = noDepth, ps = [[
 in vec2 vUv;
 layout(location = 0) out vec4 outDepth;
 layout(location = 1) out vec4 outPosition;
@@ -210,7 +212,13 @@ void main() {
     outPosition = vec4(ViewPosition(gl_FragCoord.xy * PixelSize(), depth), depth);
     outNormal = vec4(normalize((vec4(WorldNormal(pixel), 0.0) * gView).xyz), texelFetch(DiffuseSpecIn, pixel, 0).a);
 }
-]]),
+]] },
+        { vs = quadVs, blend = noBlend, rasterizer = screen, depthStencil = noDepth, ps = [[
+in vec2 vUv;
+out vec4 outDepth;
+void main() { outDepth = vec4(texelFetch(DepthIn, ivec2(gl_FragCoord.xy), 0).r); }
+]] },
+    } },
 
     -- Light volumes: one unit sphere per instance, scaled by the light's
     -- radius; back faces are drawn so a camera inside a light still sees it.

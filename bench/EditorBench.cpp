@@ -5,51 +5,24 @@
 // editor.
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <memory>
 #include <string>
 
-#include "app/Assembly.h"
+#include "bench/EditorBenchWorld.h"
 #include "editor/systems/Editor.h"
 #include "editor/systems/EditorMenuSystem.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
-#include "engine/Graveyard.h"
-#include "engine/MessageHub.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneManager.h"
-#include "tests/app/TempAssetRoot.h"
 
 namespace {
 constexpr int kSceneObjects = 5000;
 
-struct EditorWorld {
-    EditorWorld() {
-        std::filesystem::create_directory(root.Dir() + "/scene");
-        if (!assembly.Assemble()) throw std::runtime_error("assembly failed");
-        editor = Engine::Instance()->GetSystem<Editor>();
-        editor->Init();
-        menu = editor->GetMenuSystem();
-    }
-    ~EditorWorld() { assembly.Disassemble(); }
-    void Tidy() {
-        MessageHub::Instance()->DispatchQueued();
-        Graveyard::Instance()->Collect(1000.0f);
-    }
-    std::string SceneFile() {
-        const std::string path = root.Dir() + "/scene/Big.scn";
-        std::ofstream out(path);
-        out << "Archetypes = {\n\t\"\",\n}\n\nInstances = {\n";
-        for (int i = 0; i < kSceneObjects; ++i)
-            out << "\t{SceneGUID = " << 1000 + i << ", Transform = { position = { x = " << i
-                << ", y = 0, z = 0, }, }, PointLight = { mRange = 4, }, },\n";
-        out << "}\n\nParentChild = {\n}\n\nSplineCrawlers = {\n}\n";
-        return path;
-    }
-
-    TempAssetRoot root{TempAssetRoot::Contents::StartupFileOnly};
-    Assembly assembly;
-    Editor* editor = nullptr;
+// Not in edit mode until a benchmark switches it on; scene objects stand in
+// one row along x.
+struct EditorWorld : EditorBenchWorld {
+    EditorWorld() : EditorBenchWorld(false) { menu = editor->GetMenuSystem(); }
+    std::string SceneFile() { return EditorBenchWorld::SceneFile("Big", kSceneObjects, {kSceneObjects, 0.0f, 0.0f}); }
     EditorMenuSystem* menu = nullptr;
 };
 

@@ -4,69 +4,24 @@
 // multi-clone row of 500 copies made in one frame.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-
-#include "app/Assembly.h"
+#include "bench/EditorBenchWorld.h"
 #include "controls/GuiSystem.h"
-#include "core/IdCounter.h"
 #include "editor/controls/KeyboardMoveObject.h"
 #include "editor/controls/MultiCloneControl.h"
 #include "editor/systems/Editor.h"
 #include "editor/systems/EditorControlState.h"
 #include "editor/systems/EditorMoveUndoSystem.h"
-#include "editor/systems/EditorProxySystem.h"
 #include "engine/Engine.h"
-#include "engine/GameObject.h"
-#include "engine/Graveyard.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/Transform.h"
-#include "render/Model.h"
-#include "scene/ObjectFactory.h"
-#include "scene/SceneManager.h"
-#include "tests/app/TempAssetRoot.h"
 
 namespace {
 static_assert(sizeof(MoveRecord) <= 32, "a move record stays small");
 
-struct MoveWorld {
-    MoveWorld() {
-        if (!assembly.Assemble()) throw std::runtime_error("assembly failed");
-        while (IdCounter::Instance()->Peek() <= highWater) IdCounter::Instance()->Draw();
-        editor = Engine::Instance()->GetSystem<Editor>();
-        editor->Init();
-        editor->SetActive(true);
-        editor->Activate();
-        gui = Engine::Instance()->GetSystem<GuiSystem>();
-    }
-    ~MoveWorld() {
-        highWater = IdCounter::Instance()->Peek();
-        assembly.Disassemble();
-    }
-    // n scene objects with a Transform and a model, each with its proxy; the
-    // first one's id.
-    u32 AddObjects(int n) {
-        ObjectFactory& factory = *ObjectFactory::Instance();
-        u32 first = 0;
-        for (int i = 0; i < n; ++i) {
-            GameObject* object = factory.NewGameObject();
-            Transform* transform = factory.Create<Transform>();
-            transform->position = D3DXVECTOR3(static_cast<float>(i % 100), 0, static_cast<float>(i / 100));
-            object->AddComponent(transform);
-            auto* model = factory.Create<Model>();
-            model->extent = {0.5f, 0.5f, 0.5f};
-            object->AddComponent(model);
-            SceneManager::Instance()->GetObjectIds().push_back(object->GetId());
-            editor->GetProxySystem()->CreateProxy(*object);
-            if (first == 0) first = object->GetId();
-        }
-        return first;
-    }
-
-    static inline u32 highWater = 0;
-    TempAssetRoot root{TempAssetRoot::Contents::StartupFileOnly};
-    Assembly assembly;
-    Editor* editor = nullptr;
+// Objects stand on a 100-wide grid from the origin.
+struct MoveWorld : EditorBenchWorld {
+    MoveWorld() : EditorBenchWorld(true) { gui = Engine::Instance()->GetSystem<GuiSystem>(); }
+    u32 AddObjects(int n) { return AddModelObjects(n, {100, 0.0f, 0.0f}); }
     GuiSystem* gui = nullptr;
 };
 
@@ -112,8 +67,7 @@ void BM_MultiCloneRowOf500(benchmark::State& state) {
         state.PauseTiming();
         if (clone->GetCopies().size() != MultiCloneControl::kMaxCopies) state.SkipWithError("row not made");
         clone->Reach({0, 0, 0});
-        MessageHub::Instance()->DispatchQueued();
-        Graveyard::Instance()->Collect(1000.0f);
+        world.Tidy();
         state.ResumeTiming();
     }
 }

@@ -4,83 +4,28 @@
 // and one frame's draw walk over 5,000 proxies.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "app/Assembly.h"
-#include "core/IdCounter.h"
+#include "bench/EditorBenchWorld.h"
 #include "editor/systems/Editor.h"
 #include "editor/systems/EditorProxySystem.h"
 #include "editor/systems/ObjectSelectionSystem.h"
 #include "engine/Engine.h"
-#include "engine/GameObject.h"
-#include "engine/Graveyard.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "engine/Transform.h"
 #include "render/GraphicsSystem.h"
-#include "render/Model.h"
-#include "scene/ObjectFactory.h"
 #include "scene/SceneManager.h"
-#include "tests/app/TempAssetRoot.h"
 
 namespace {
-struct PickWorld {
-    PickWorld() {
-        std::filesystem::create_directory(root.Dir() + "/scene");
-        if (!assembly.Assemble()) throw std::runtime_error("assembly failed");
-        // Each run assembles anew and counts ids from 1, while the type ids of
-        // earlier runs stay: start past every id drawn so far.
-        while (IdCounter::Instance()->Peek() <= highWater) IdCounter::Instance()->Draw();
-        editor = Engine::Instance()->GetSystem<Editor>();
-        editor->Init();
-        editor->SetActive(true);
-        editor->Activate();
+// Objects stand on a 100-wide grid in front of the eye (x from -50, z from 5).
+struct PickWorld : EditorBenchWorld {
+    static constexpr Grid kGrid{100, -50.0f, 5.0f};
+    PickWorld() : EditorBenchWorld(true) {
         proxies = editor->GetProxySystem();
         selection = editor->GetSelectionSystem();
     }
-    ~PickWorld() {
-        highWater = IdCounter::Instance()->Peek();
-        assembly.Disassemble();
-    }
-    void Tidy() {
-        MessageHub::Instance()->DispatchQueued();
-        Graveyard::Instance()->Collect(1000.0f);
-    }
-    // n scene objects with a model of half-size 0.5, on a 100-wide grid in
-    // front of the eye (z from 5), each with its proxy.
-    void AddModelObjects(int n) {
-        ObjectFactory& factory = *ObjectFactory::Instance();
-        for (int i = 0; i < n; ++i) {
-            GameObject* object = factory.NewGameObject();
-            Transform* transform = factory.Create<Transform>();
-            transform->position = D3DXVECTOR3(static_cast<float>(i % 100) - 50.0f, 0, 5.0f + i / 100);
-            transform->worldPosition = transform->position;
-            object->AddComponent(transform);
-            auto* model = factory.Create<Model>();
-            model->extent = D3DXVECTOR3(0.5f, 0.5f, 0.5f);
-            object->AddComponent(model);
-            SceneManager::Instance()->GetObjectIds().push_back(object->GetId());
-            proxies->CreateProxy(*object);
-        }
-    }
-    // A scene file of n objects with a Transform and a PointLight each.
-    std::string SceneFile(int n) {
-        const std::string path = root.Dir() + "/scene/Picks.scn";
-        std::ofstream out(path);
-        out << "Archetypes = {\n\t\"\",\n}\n\nInstances = {\n";
-        for (int i = 0; i < n; ++i)
-            out << "\t{SceneGUID = " << 1000 + i << ", Transform = { position = { x = " << (i % 100) - 50
-                << ", y = 0, z = " << 5 + i / 100 << ", }, }, PointLight = { mRange = 4, }, },\n";
-        out << "}\n\nParentChild = {\n}\n\nSplineCrawlers = {\n}\n";
-        return path;
-    }
-
-    static inline u32 highWater = 0;
-    TempAssetRoot root{TempAssetRoot::Contents::StartupFileOnly};
-    Assembly assembly;
-    Editor* editor = nullptr;
+    void AddModelObjects(int n) { EditorBenchWorld::AddModelObjects(n, kGrid); }
+    std::string SceneFile(int n) { return EditorBenchWorld::SceneFile("Picks", n, kGrid); }
     EditorProxySystem* proxies = nullptr;
     ObjectSelectionSystem* selection = nullptr;
 };

@@ -65,8 +65,8 @@ std::string EditorBenchWorld::SceneFile(const std::string& name, int n, Grid gri
     std::ofstream out(path);
     out << "Archetypes = {\n\t\"\",\n}\n\nInstances = {\n";
     for (int i = 0; i < n; ++i)
-        out << "\t{SceneGUID = " << 1000 + i << ", Transform = { position = { x = "
-            << static_cast<float>(i % grid.rowLength) + grid.x0
+        out << "\t{SceneGUID = " << 1000 + i
+            << ", Transform = { position = { x = " << static_cast<float>(i % grid.rowLength) + grid.x0
             << ", y = 0, z = " << grid.z0 + static_cast<float>(i / grid.rowLength)
             << ", }, }, PointLight = { mRange = 4, }, },\n";
     out << "}\n\nParentChild = {\n}\n\nSplineCrawlers = {\n}\n";

@@ -678,14 +678,7 @@ void BM_FloorPasses(benchmark::State& state) {
     FloorScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
     PassTimer timer(scene.Context());
     scene.SetRecorder([&](FramePass pass) { timer.Start(pass); });
-    auto frame = [&](bool count) {
-        scene.Frame(false);
-        timer.EndFrame(count);
-        scene.ReadBack();
-    };
-    frame(false);
-    for (auto _ : state) frame(true);
-    timer.Report(state);
+    timer.Run(state, scene);
 }
 
 }  // namespace

@@ -263,15 +263,8 @@ void BM_FramePasses(benchmark::State& state) {
     GraphicsSystem& graphics = scene.Graphics();
     PassTimer timer(graphics.GetDevice()->Context());
     graphics.SetFrameRecorder([&](FramePass pass, u32) { timer.Start(pass); });
-    auto frame = [&](bool count) {
-        scene.Frame(false);
-        timer.EndFrame(count);
-        scene.ReadBack();
-    };
-    frame(false);
-    for (auto _ : state) frame(true);
+    timer.Run(state, scene);
     graphics.SetFrameRecorder(nullptr);
-    timer.Report(state);
 }
 
 void BM_ReadBack(benchmark::State& state) {

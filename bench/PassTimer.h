@@ -29,6 +29,20 @@ public:
     // Each step's mean time in ms as a counter named after the step, and their
     // sum as "passes_ms".
     void Report(benchmark::State& state) const;
+    // The benchmark's loop: an untimed first frame, then one timed frame an
+    // iteration, each issued, stamped and read back; then the report. `Scene`
+    // has Frame(bool) and ReadBack().
+    template <class Scene, class State>
+    void Run(State& state, Scene& scene) {
+        auto frame = [&](bool count) {
+            scene.Frame(false);
+            EndFrame(count);
+            scene.ReadBack();
+        };
+        frame(false);
+        for (auto _ : state) frame(true);
+        Report(state);
+    }
 
 private:
     GpuTimestamps stamps_;

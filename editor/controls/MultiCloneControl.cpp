@@ -18,10 +18,6 @@
 namespace {
 constexpr u32 kKeyE = 0x45;
 
-GameObject* FindObject(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
-}
 }  // namespace
 
 MultiCloneControl::MultiCloneControl() : Control("MultiCloneControl", kCategoryCapturing) {
@@ -51,7 +47,7 @@ void MultiCloneControl::OnMessage(Message* message) {
 void MultiCloneControl::OnActivate() {
     source_ = 0;
     capLogged_ = false;
-    GameObject* source = FindObject(selectedObject_);
+    GameObject* source = Overlord::FindObject(selectedObject_);
     const Model* model = source ? source->GetComponent<Model>() : nullptr;
     Transform* transform = source ? source->GetComponent<Transform>() : nullptr;
     if (!model || !transform) {
@@ -71,7 +67,7 @@ void MultiCloneControl::UpdateActive(float) {
 }
 
 void MultiCloneControl::Reach(const D3DXVECTOR3& hit) {
-    GameObject* source = FindObject(source_);
+    GameObject* source = Overlord::FindObject(source_);
     Transform* sourceTransform = source ? source->GetComponent<Transform>() : nullptr;
     if (!sourceTransform) return;
     // The step along the source's own axes, as it is drawn.
@@ -98,7 +94,7 @@ void MultiCloneControl::Reach(const D3DXVECTOR3& hit) {
         const Transform* last = copies_.empty() ? sourceTransform : Overlord::FindComponent<Transform>(copies_.back());
         const D3DXVECTOR3 base = last ? last->worldPosition : start_;
         GameObject* copy = source->Clone();
-        if (source->GetParent() != 0 && FindObject(source->GetParent())) copy->SetParent(source->GetParent());
+        if (source->GetParent() != 0 && Overlord::FindObject(source->GetParent())) copy->SetParent(source->GetParent());
         copy->Init();
         copy->AnnounceComponents();
         Log("Placing object at %f, %f, %f", static_cast<double>(base.x), static_cast<double>(base.y),
@@ -120,6 +116,6 @@ void MultiCloneControl::OnDeactivate() {
     copies_.clear();
     SceneManager* scene = SceneManager::Instance();
     for (u32 id : copies)
-        if (scene && FindObject(id)) scene->AddObject(id, true);
+        if (scene && Overlord::FindObject(id)) scene->AddObject(id, true);
     source_ = 0;
 }

@@ -16,10 +16,6 @@
 namespace {
 constexpr float kRadiansPerDegree = 0.017453292f;
 
-GameObject* FindObject(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
-}
 }  // namespace
 
 ObjectManipulatorBase::ObjectManipulatorBase(const char* name, u32 category) : Control(name, category) {
@@ -68,11 +64,11 @@ u32 ObjectManipulatorBase::BroadcastMoveRecord(bool record) {
 }
 
 u32 ObjectManipulatorBase::MovedObject(u32 target) {
-    GameObject* object = FindObject(target);
+    GameObject* object = Overlord::FindObject(target);
     if (!object) return 0;
     const auto* proxy = object->GetComponent<EditorProxyObject>();
     if (!proxy || object->GetComponent<WaypointProxyVisualization>()) return target;
-    return FindObject(proxy->proxiedObjectId) ? proxy->proxiedObjectId : 0;
+    return Overlord::FindObject(proxy->proxiedObjectId) ? proxy->proxiedObjectId : 0;
 }
 
 Transform* ObjectManipulatorBase::MovedTransform(u32 target) {
@@ -80,7 +76,7 @@ Transform* ObjectManipulatorBase::MovedTransform(u32 target) {
 }
 
 void ObjectManipulatorBase::WriteBackWaypoint(u32 objectId) {
-    GameObject* object = FindObject(objectId);
+    GameObject* object = Overlord::FindObject(objectId);
     if (!object) return;
     if (PlayerPath* path = object->GetComponent<PlayerPath>()) path->needsRebuild = true;
     const auto* link = object->GetComponent<WaypointProxyVisualization>();

@@ -8,17 +8,12 @@
 #include "engine/Transform.h"
 
 namespace {
-GameObject* FindObject(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
-}
-
 // Whether `ancestor` is `objectId` or above it in its parent chain.
 bool IsAncestorOrSelf(u32 ancestor, u32 objectId) {
     int levels = 0;
     for (u32 id = objectId; id != 0 && levels <= GameObject::kMaxHierarchyLevels; ++levels) {
         if (id == ancestor) return true;
-        const GameObject* object = FindObject(id);
+        const GameObject* object = Overlord::FindObject(id);
         const Transform* transform = object ? object->GetComponent<Transform>() : nullptr;
         id = object ? (object->GetParent() != 0 ? object->GetParent() : transform ? transform->GetParentId() : 0) : 0;
     }
@@ -52,8 +47,8 @@ void ParentObjectControl::OnActivate() {
 
 bool ParentObjectControl::MakeChild(u32 parentId, u32 childId) {
     if (const u32 proxied = EditorProxySystem::ProxiedObjectOf(childId)) childId = proxied;
-    GameObject* parent = FindObject(parentId);
-    GameObject* child = FindObject(childId);
+    GameObject* parent = Overlord::FindObject(parentId);
+    GameObject* child = Overlord::FindObject(childId);
     if (!parent || !child || parentId == childId) return false;
     if (child->GetParent() == parentId) return false;
     // The child above the parent would close a loop.
@@ -76,7 +71,7 @@ bool ParentObjectControl::MakeChild(u32 parentId, u32 childId) {
 }
 
 void ParentObjectControl::Unparent(u32 objectId) {
-    GameObject* object = FindObject(objectId);
+    GameObject* object = Overlord::FindObject(objectId);
     if (!object) return;
     Transform* transform = object->GetComponent<Transform>();
     if (!transform) {

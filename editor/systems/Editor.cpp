@@ -62,11 +62,6 @@ u32 ClassTypeId(const char* className) {
     return prototype ? prototype->GetTypeId() : 0;
 }
 
-GameObject* FindObject(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
-}
-
 // The placement size of an object without a model of its own or of its
 // proxy: that of the default proxy marker, a sphere of radius 1.
 const D3DXVECTOR3 kMarkerSize{2.0f, 2.0f, 2.0f};
@@ -145,7 +140,7 @@ void Editor::Update(float dt) {
     }
     Broadcast(kMsgSelectedObject, selectedObject_);
     Broadcast(kMsgSelectedProxy, pickedObject_);
-    GameObject* object = FindObject(selectedObject_);
+    GameObject* object = Overlord::FindObject(selectedObject_);
     if (!object) return;
     if (IComponent* movement = object->GetComponentByTypeId(ClassTypeId("Movement"))) movement->DebugDraw();
     if (Transform* transform = object->GetComponent<Transform>()) transform->DebugDraw();
@@ -285,12 +280,12 @@ void Editor::SetPickedObject(u32 objectId) {
 
 void Editor::DeleteSelection() {
     if (pickedObject_ == 0) return;
-    GameObject* picked = FindObject(pickedObject_);
+    GameObject* picked = Overlord::FindObject(pickedObject_);
     if (const auto* link = picked ? picked->GetComponent<WaypointProxyVisualization>() : nullptr) {
         // A waypoint of a track: the track loses it and its waypoint proxies
         // are made again with the new indices. A stale index removes nothing.
         const auto* tag = picked->GetComponent<EditorProxyObject>();
-        GameObject* track = tag ? FindObject(tag->proxiedObjectId) : nullptr;
+        GameObject* track = tag ? Overlord::FindObject(tag->proxiedObjectId) : nullptr;
         PlayerPath* path = track ? track->GetComponent<PlayerPath>() : nullptr;
         if (path && link->waypointIndex < path->wps.size()) {
             path->RemoveWaypoint(link->waypointIndex);
@@ -309,7 +304,7 @@ void Editor::DeleteSelection() {
     }
     // Deselected first: no panel entry may stay bound to the freed components.
     SelectObject(0);
-    if (doomed != 0 && FindObject(doomed)) {
+    if (doomed != 0 && Overlord::FindObject(doomed)) {
         Overlord::Instance()->UnregisterGameObject(doomed);
         if (menuSystem_) menuSystem_->ForgetSceneComponent(doomed);
     }
@@ -333,7 +328,7 @@ void Editor::AddComponent(const std::string& className) {
         if (SceneManager* scene = SceneManager::Instance()) scene->AddObject(object->GetId(), false);
         return;
     }
-    GameObject* object = FindObject(selectedObject_);
+    GameObject* object = Overlord::FindObject(selectedObject_);
     if (!object) return;
     if (!object->GetComponentByTypeId(typeId)) {
         IComponent* component = prototype->Clone();
@@ -354,7 +349,7 @@ void Editor::OnSceneLoaded() {
     if (!scene) return;
     const std::vector<u32> ids = scene->GetObjectIds();
     for (u32 id : ids) {
-        GameObject* object = FindObject(id);
+        GameObject* object = Overlord::FindObject(id);
         if (!object) continue;
         if (IsSceneComponentObject(*object)) {
             if (menuSystem_) menuSystem_->AddSceneComponent(*object);
@@ -370,7 +365,7 @@ void Editor::OnSceneCleared() {
 }
 
 void Editor::OnObjectAdded(u32 objectId, bool flag) {
-    GameObject* object = FindObject(objectId);
+    GameObject* object = Overlord::FindObject(objectId);
     if (!object) return;
     if (IsSceneComponentObject(*object)) {
         if (menuSystem_) menuSystem_->AddSceneComponent(*object);

@@ -57,11 +57,6 @@ size_t DataIndex(void* clientData) {
     return static_cast<size_t>(reinterpret_cast<std::uintptr_t>(clientData));
 }
 
-GameObject* FindObject(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
-}
-
 std::string Definition(const char* label, const char* group, const char* help) {
     TweakVarParams params;
     params.group = {"group", group, true};
@@ -291,7 +286,7 @@ void EditorMenuSystem::ShowSelected(u32 objectId) {
     TwRemoveAllVars(selectedBar_);
     TwAddButton(selectedBar_, "Save Archetype As...", &Press<&EditorMenuSystem::SaveArchetypeAs>, nullptr,
                 "Group='Options'");
-    if (GameObject* object = FindObject(objectId)) object->ShowInTweakBar(selectedBar_, "");
+    if (GameObject* object = Overlord::FindObject(objectId)) object->ShowInTweakBar(selectedBar_, "");
 }
 
 void EditorMenuSystem::ClearSelectedBar() {
@@ -317,14 +312,14 @@ void EditorMenuSystem::AddSceneComponentEntries(GameObject& object) {
 void EditorMenuSystem::RebuildSceneComponents() {
     std::vector<u32> live;
     for (u32 id : sceneComponentIds_)
-        if (FindObject(id)) live.push_back(id);
+        if (Overlord::FindObject(id)) live.push_back(id);
     sceneComponentIds_.swap(live);
     if (!sceneComponentsBar_) return;
     // The same bar emptied, not a new one: it keeps where the designer put
     // it and the size they gave it.
     TwRemoveAllVars(sceneComponentsBar_);
     AddHudSelectButton();
-    for (u32 id : sceneComponentIds_) AddSceneComponentEntries(*FindObject(id));
+    for (u32 id : sceneComponentIds_) AddSceneComponentEntries(*Overlord::FindObject(id));
 }
 
 void EditorMenuSystem::ForgetSceneComponent(u32 objectId) {
@@ -382,12 +377,12 @@ void EditorMenuSystem::SaveSceneAs() {
 }
 
 void EditorMenuSystem::SaveArchetypeAs() {
-    if (!FindObject(archetypeObject_)) {
+    if (!Overlord::FindObject(archetypeObject_)) {
         Log("EditorMenuSystem: Save Archetype As... has no object to save (select one first); nothing written");
         return;
     }
     if (!GetSaveFileNameA(&archetypeSave_)) return;
-    GameObject* object = FindObject(archetypeObject_);
+    GameObject* object = Overlord::FindObject(archetypeObject_);
     if (!object) return;
     FilePath file;
     const std::string baseName = file.Split(archetypeFileName_);
@@ -428,7 +423,7 @@ void EditorMenuSystem::UnlinkUnwritableInstances(const GameObject& prototype, u3
     if (!scene) return;
     const std::string& name = prototype.GetArchetypeName();
     for (u32 id : scene->GetObjectIds()) {
-        GameObject* instance = id == savedObjectId ? nullptr : FindObject(id);
+        GameObject* instance = id == savedObjectId ? nullptr : Overlord::FindObject(id);
         if (!instance || instance->GetArchetypeName() != name) continue;
         // An instance is written as its differences from the archetype: one
         // that lacks a component of it would gain that component when read.
@@ -462,7 +457,7 @@ void EditorMenuSystem::SelectSceneComponent(u32 objectId) {
 void EditorMenuSystem::DeleteSceneComponent(u32 objectId) {
     // Deselected first: the "Selected" bar may show the doomed components.
     if (editor_.GetSelectedObject() == objectId) editor_.SelectObject(0);
-    if (FindObject(objectId)) Overlord::Instance()->UnregisterGameObject(objectId);
+    if (Overlord::FindObject(objectId)) Overlord::Instance()->UnregisterGameObject(objectId);
     SendToSystem(kMsgRebuildSceneComponents, GetTypeId(), editor_.GetTypeId());
 }
 

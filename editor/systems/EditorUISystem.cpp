@@ -17,13 +17,8 @@
 namespace {
 const D3DXCOLOR kLineColour{1, 0, 0, 1};
 
-GameObject* FindObject(u32 objectId) {
-    Overlord* overlord = Overlord::Instance();
-    return overlord && objectId != 0 ? overlord->GetGameObject(objectId) : nullptr;
-}
-
 void Show(u32 textObject, const std::string& line) {
-    GameObject* object = FindObject(textObject);
+    GameObject* object = Overlord::FindObject(textObject);
     if (!object) return;
     const ScreenText* text = object->GetComponent<ScreenText>();
     if (text && text->GetText() != line) SetObjectScreenText(object, line);
@@ -137,11 +132,11 @@ void EditorUISystem::Update(float) {
 }
 
 u32 EditorUISystem::PasteObject() {
-    GameObject* source = FindObject(copiedObject_);
+    GameObject* source = Overlord::FindObject(copiedObject_);
     if (!source) return 0;
     GameObject* copy = source->Clone();
     // A copy of a child is a child of the same parent, linked both ways.
-    if (source->GetParent() != 0 && FindObject(source->GetParent())) copy->SetParent(source->GetParent());
+    if (source->GetParent() != 0 && Overlord::FindObject(source->GetParent())) copy->SetParent(source->GetParent());
     copy->Init();
     copy->AnnounceComponents();
     if (SceneManager* scene = SceneManager::Instance()) scene->AddObject(copy->GetId(), true);

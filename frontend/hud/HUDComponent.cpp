@@ -226,7 +226,7 @@ Health* HUDComponent::FindHealth() const {
 
 SplineCrawler* HUDComponent::FindCrawler() const {
     Overlord* overlord = Overlord::Instance();
-    const GameObject* ship = overlord && playerObjectId_ != 0 ? overlord->GetGameObject(playerObjectId_) : nullptr;
+    const GameObject* ship = Overlord::FindObject(playerObjectId_);
     if (!ship || ship->GetParent() == 0) return nullptr;
     return dynamic_cast<SplineCrawler*>(overlord->GetComponent(ship->GetParent(), TypeId<SplineCrawler>::Get()));
 }
@@ -389,8 +389,7 @@ void HUDComponent::Retexture(Element element, const std::string& diffuseName) {
 }
 
 void HUDComponent::ShowText(Text text, const std::string& value) const {
-    Overlord* overlord = Overlord::Instance();
-    GameObject* object = overlord && texts_[text] != 0 ? overlord->GetGameObject(texts_[text]) : nullptr;
+    GameObject* object = Overlord::FindObject(texts_[text]);
     if (!object) return;
     // The same text again would only make the renderer lay it out anew.
     const ScreenText* screenText = object->GetComponent<ScreenText>();

@@ -20,12 +20,22 @@ bool IsAncestorOrSelf(u32 ancestor, u32 objectId) {
     return false;
 }
 
-// Makes the transform a root at its current world placement.
-void KeepWorldAsRoot(Transform& transform, const D3DXVECTOR3& position, const D3DXQUATERNION& rotation, float scale) {
-    transform.position = transform.worldPosition = position;
-    transform.rotation = rotation;
-    transform.scale = scale;
-    transform.Update(0.0f);
+// Takes the object out of its parent; its transform, if any, becomes a root
+// at the world placement it had.
+void DetachKeepingWorld(GameObject& object, Transform* transform) {
+    if (!transform) {
+        object.DetachFromParent();
+        return;
+    }
+    transform->Update(0.0f);
+    const D3DXVECTOR3 position = transform->worldPosition;
+    const D3DXQUATERNION rotation = transform->GetWorldRotation();
+    const float scale = transform->GetWorldScale();
+    object.DetachFromParent();
+    transform->position = transform->worldPosition = position;
+    transform->rotation = rotation;
+    transform->scale = scale;
+    transform->Update(0.0f);
 }
 }  // namespace
 
@@ -54,34 +64,15 @@ bool ParentObjectControl::MakeChild(u32 parentId, u32 childId) {
     // The child above the parent would close a loop.
     if (IsAncestorOrSelf(childId, parentId)) return false;
     Transform* transform = child->GetComponent<Transform>();
-    if (transform) {
-        transform->Update(0.0f);
-        const D3DXVECTOR3 position = transform->worldPosition;
-        const D3DXQUATERNION rotation = transform->GetWorldRotation();
-        const float scale = transform->GetWorldScale();
-        child->DetachFromParent();
-        KeepWorldAsRoot(*transform, position, rotation, scale);
-        if (Transform* parentTransform = parent->GetComponent<Transform>()) transform->MakeRelativeTo(*parentTransform);
-    } else {
-        child->DetachFromParent();
-    }
+    DetachKeepingWorld(*child, transform);
+    Transform* parentTransform = parent->GetComponent<Transform>();
+    if (transform && parentTransform) transform->MakeRelativeTo(*parentTransform);
     const bool linked = child->SetParent(parentId);
     if (transform) transform->Update(0.0f);
     return linked;
 }
 
 void ParentObjectControl::Unparent(u32 objectId) {
-    GameObject* object = Overlord::FindObject(objectId);
-    if (!object) return;
-    Transform* transform = object->GetComponent<Transform>();
-    if (!transform) {
-        object->DetachFromParent();
-        return;
-    }
-    transform->Update(0.0f);
-    const D3DXVECTOR3 position = transform->worldPosition;
-    const D3DXQUATERNION rotation = transform->GetWorldRotation();
-    const float scale = transform->GetWorldScale();
-    object->DetachFromParent();
-    KeepWorldAsRoot(*transform, position, rotation, scale);
+    if (GameObject* object = Overlord::FindObject(objectId))
+        DetachKeepingWorld(*object, object->GetComponent<Transform>());
 }

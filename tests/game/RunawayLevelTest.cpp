@@ -44,10 +44,9 @@ struct RunawayLevel {
     const char* instances;  // the scene's extra instances, or the archetype's instance table
 };
 
-class RunawayLevelTest : public ::testing::Test {
-protected:
-    LogCapture log;
-};
+// Each child makes its own log: a logger (and its writer thread) alive in the
+// test process when it forks could hold a lock the child then waits on forever.
+using RunawayLevelTest = ::testing::Test;
 
 TEST_F(RunawayLevelTest, SelfFeedingLevelsEndEveryFrameWithinTheSpawnBudgets) {
     const RunawayLevel levels[] = {
@@ -69,6 +68,7 @@ TEST_F(RunawayLevelTest, SelfFeedingLevelsEndEveryFrameWithinTheSpawnBudgets) {
         // In a child: a frame that never ended would be a time-out, not a stuck test.
         const ChildResult result =
             ChildProcess::Fork("/", [&] {
+                LogCapture log;
                 PlayWorld world;
                 world.WriteFile(std::string("arch/") + level.archetypeName + ".arch", level.archetype);
                 const std::string scene = LevelWithShip(std::string("\"") + level.archetypeName + "\",", "");
@@ -98,6 +98,7 @@ TEST_F(RunawayLevelTest, TunnelsPastTheScenesGeometryBudgetAreRefusedNamingTheir
     // vertices): three fit the budget, each of the others gets one row.
     const ChildResult result =
         ChildProcess::Fork("/", [] {
+            LogCapture log;
             PlayWorld world;
             std::string text = "Archetypes = { \"\", }\nInstances = {\n";
             for (int path = 0; path < 20; ++path)

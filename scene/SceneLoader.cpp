@@ -25,7 +25,6 @@ namespace {
 
 constexpr int kDefaultStepLimit = 50'000'000;            // VM instructions per file
 constexpr std::size_t kDefaultMemoryLimit = 256u << 20;  // bytes of Lua memory per file
-constexpr std::size_t kMaxDataFileBytes = 64u << 20;     // scene and archetype files
 constexpr std::size_t kCollectAbove = 32u << 20;         // full collection after a file above this
 constexpr std::size_t kMaxArchetypes = 10000;            // archetype names one scene may list
 
@@ -127,9 +126,13 @@ void SceneLoader::SetRunLimits(int steps, std::size_t bytes) {
     memoryLimit_ = bytes;
 }
 
+std::size_t SceneLoader::DataFileLimit() const {
+    return memoryLimit_ != 0 ? std::min(dataFileLimit_, memoryLimit_) : dataFileLimit_;
+}
+
 std::size_t SceneLoader::FileLimit() const {
-    const std::size_t limit = fileLimit_ != 0 ? fileLimit_ : kMaxDataFileBytes;
-    return memoryLimit_ != 0 ? std::min(limit, memoryLimit_) : limit;
+    if (fileLimit_ == 0) return DataFileLimit();
+    return memoryLimit_ != 0 ? std::min(fileLimit_, memoryLimit_) : fileLimit_;
 }
 
 void SceneLoader::Fail(const std::string& text) {

@@ -8,6 +8,7 @@
 // every file. One instance for the run (global instance pointer), made after
 // the MetaRegistry. Main thread only.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <string>
@@ -23,6 +24,9 @@ class IMetaClass;
 class SceneLoader : public Singleton<SceneLoader> {
 public:
     static constexpr const char* kFailureCaption = "Load scene failed";
+    // The most bytes of a scene or archetype file read, unless SetFileLimit
+    // says otherwise.
+    static constexpr std::size_t kMaxFileBytes = std::size_t(64) << 20;
 
     // Shows a failure (caption, text). The default logs it and writes it to
     // stderr; the program entry installs the port layer's message box.
@@ -82,6 +86,12 @@ public:
 
     // The budget of one file run: VM steps and bytes of Lua memory.
     void SetRunLimits(int steps, std::size_t bytes);
+    // The most bytes of a scene or archetype file (kMaxFileBytes at start).
+    void SetFileLimit(std::size_t bytes) { dataFileLimit_ = bytes; }
+    // The most bytes of a scene or archetype file read now: the file limit,
+    // never more than the run's memory budget. The writers refuse to write
+    // a file that would be larger, so that what is saved loads again.
+    std::size_t DataFileLimit() const;
 
     struct Memory {
         std::size_t used = 0;
@@ -98,8 +108,8 @@ private:
     bool ReadThenDrop(const std::string& path, const std::string& sandbox, const std::function<void()>& read,
                       const std::function<void()>& undo = nullptr);
     void Fail(const std::string& text);
-    // The most bytes of a file read now: the caller's limit or 64 MiB, and
-    // never more than the run's memory budget.
+    // The most bytes of a file read now: the caller's limit or the data file
+    // limit, never more than the run's memory budget.
     std::size_t FileLimit() const;
     // The component class keys of the table at `table`, sorted ("SceneGUID" left out).
     std::vector<std::string> SortedComponentKeys(int table);
@@ -131,4 +141,5 @@ private:
     int stepLimit_;
     std::size_t memoryLimit_;
     std::size_t fileLimit_ = 0;  // set for one LoadReflected call
+    std::size_t dataFileLimit_ = kMaxFileBytes;
 };

@@ -5,10 +5,26 @@
 #include "engine/Engine.h"
 #include "engine/Overlord.h"
 #include "engine/SceneSystem.h"
+#include "port/os/WholeFile.h"
 #include "port/os/WholeFileWriter.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneWriter.h"
+
+namespace {
+// The most bytes of a scene or archetype file: what the loader reads now.
+std::size_t DataFileLimit() {
+    const SceneLoader* loader = SceneLoader::Instance();
+    return loader ? loader->DataFileLimit() : SceneLoader::kMaxFileBytes;
+}
+
+// Why a file over the limit is not written.
+std::string TooLargeText(const std::string& path, std::size_t size, std::size_t limit) {
+    return "cannot write " + path + ": it would be " + std::to_string(size) + " bytes, more than " +
+           ByteCountText(limit) + ", the most read of a scene or archetype file; nothing was written";
+}
+
+}  // namespace
 
 bool SceneManager::LoadScene(const std::string& path) {
     ClearScene();
@@ -69,8 +85,13 @@ std::string SceneManager::WriteScene() const {
 }
 
 bool SceneManager::SaveScene(const std::string& path) {
-    std::string error;
-    if (WriteTextFile(path, WriteScene(), &error)) return true;
+    const std::size_t limit = DataFileLimit();
+    std::string file, error;
+    std::size_t size = 0;
+    if (!SceneWriter::WriteSceneFile(objectIds_, limit, &file, &size))
+        error = TooLargeText(path, size, limit);
+    else if (WriteWholeFile(path, file, &error))
+        return true;
     SceneLoader::Report(kSaveFailureCaption, error);
     return false;
 }
@@ -83,6 +104,12 @@ void EraseUnordered(std::vector<u32>& ids, u32 id) {
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text, std::string* error) {
+    const std::size_t size = text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    const std::size_t limit = DataFileLimit();
+    if (size > limit) {
+        if (error) *error = TooLargeText(path, size, limit);
+        return false;
+    }
     std::string bytes;
     bytes.reserve(text.size() + text.size() / 16);
     for (char c : text) {

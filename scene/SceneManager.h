@@ -36,8 +36,10 @@ public:
     void AddPlayObject(u32 objectId);
     const std::vector<u32>& GetPlayObjectIds() const { return playObjectIds_; }
     // Writes the scene file: to a temporary file first, renamed over the
-    // target only when complete. A file that cannot be written is reported
-    // ("Save scene failed") and the old file is kept; returns false then.
+    // target only when complete. A file that cannot be written, or that would
+    // be larger than the loader reads (DataFileLimit), is reported ("Save
+    // scene failed", naming the size and the limit) and the old file is
+    // kept; returns false then.
     bool SaveScene(const std::string& path);
     // The scene file's text with "\n" line ends (SaveScene writes CR LF).
     std::string WriteScene() const;
@@ -65,5 +67,6 @@ void EraseUnordered(std::vector<u32>& ids, u32 id);
 
 // Writes text to path through WriteWholeFile (a temporary file renamed over
 // it when complete); every "\n" becomes CR LF. False (with *error naming the
-// file) when it cannot be written; the old file is then untouched.
+// file) when it cannot be written or would be larger than DataFileLimit();
+// the old file is then untouched.
 bool WriteTextFile(const std::string& path, const std::string& text, std::string* error);

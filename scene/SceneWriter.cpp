@@ -1,5 +1,7 @@
 #include "scene/SceneWriter.h"
 
+#include <algorithm>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -17,9 +19,61 @@ const IMetaClass* ClassOf(const IComponent& component) {
     MetaRegistry* registry = MetaRegistry::Instance();
     return registry ? registry->GetByTypeId(component.GetTypeId()) : nullptr;
 }
+
+// A file's text as it is made, piece by piece, with "\n" or CR LF line
+// ends. Counts the bytes it would have; past `limit` it keeps nothing more
+// (and lets go of what it held), so an oversized file is measured, not built.
+class FileText {
+public:
+    FileText(bool crlf, std::size_t limit) : crlf_(crlf), limit_(limit) {}
+    FileText& operator+=(const std::string& piece) {
+        const std::size_t lines = crlf_ ? static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n')) : 0;
+        size_ += piece.size() + lines;
+        if (size_ > limit_) {
+            std::string().swap(text_);
+            return *this;
+        }
+        if (lines == 0) {
+            text_ += piece;
+            return *this;
+        }
+        for (char c : piece) {
+            if (c == '\n') text_ += '\r';
+            text_ += c;
+        }
+        return *this;
+    }
+    bool Fits() const { return size_ <= limit_; }
+    std::size_t Size() const { return size_; }
+    std::string& Text() { return text_; }
+
+private:
+    std::string text_;
+    bool crlf_;
+    std::size_t limit_;
+    std::size_t size_ = 0;
+};
+
+void WriteSceneText(const std::vector<u32>& objectIds, FileText& text);
 }  // namespace
 
 std::string SceneWriter::WriteScene(const std::vector<u32>& objectIds) {
+    FileText text(false, std::numeric_limits<std::size_t>::max());
+    WriteSceneText(objectIds, text);
+    return std::move(text.Text());
+}
+
+bool SceneWriter::WriteSceneFile(const std::vector<u32>& objectIds, std::size_t limit, std::string* file,
+                                 std::size_t* size) {
+    FileText text(true, limit);
+    WriteSceneText(objectIds, text);
+    if (size) *size = text.Size();
+    if (file) *file = text.Fits() ? std::move(text.Text()) : std::string();
+    return text.Fits();
+}
+
+namespace {
+void WriteSceneText(const std::vector<u32>& objectIds, FileText& text) {
     Overlord* overlord = Overlord::Instance();
     ObjectFactory* factory = ObjectFactory::Instance();
     std::map<std::string, std::vector<std::pair<int, GameObject*>>> groups;
@@ -48,7 +102,7 @@ std::string SceneWriter::WriteScene(const std::vector<u32>& objectIds) {
         return it == numbers.end() ? 0 : it->second;
     };
 
-    std::string text = "Archetypes = {\n";
+    text += "Archetypes = {\n";
     for (const auto& [name, objects] : groups) text += "\t" + value_text::Quote(name) + ",\n";
     text += "}\n\n";
     bool otherNames = false;
@@ -84,8 +138,8 @@ std::string SceneWriter::WriteScene(const std::vector<u32>& objectIds) {
         text += "\t{ SplineCrawler = " + std::to_string(numberOf(crawler)) +
                 ", Spline = " + std::to_string(numberOf(spline)) + "},\n";
     text += "}\n\n";
-    return text;
 }
+}  // namespace
 
 std::string SceneWriter::WriteInstance(const GameObject& object, int number, const GameObject* prototype) {
     const std::vector<IComponent*>& components = object.GetComponents();

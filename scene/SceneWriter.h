@@ -4,6 +4,7 @@
 // MemberText forms. Reads the Overlord, the ObjectFactory and the
 // MetaRegistry when they exist; stateless; main thread only.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,12 @@ public:
     // name (in the given order within a group) and numbered from 1000 in the
     // order they are written.
     static std::string WriteScene(const std::vector<u32>& objectIds);
+    // The same scene as the bytes of its file (CR LF line ends) when they are
+    // at most `limit`: true, with them in *file. Otherwise false, *file empty
+    // and *size the bytes the file would have had: what passes the limit is
+    // counted as it is made, never kept.
+    static bool WriteSceneFile(const std::vector<u32>& objectIds, std::size_t limit, std::string* file,
+                               std::size_t* size);
     // One object of a scene file: "{SceneGUID = n, Class = {...}, }". With a
     // prototype each component is written as its differences from the
     // prototype's component of its class (nothing when equal); components

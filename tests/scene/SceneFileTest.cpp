@@ -292,6 +292,46 @@ TEST_F(SceneFileTest, FailedSaveKeepsTheOldFileAndReports) {
     EXPECT_FALSE(scene.SaveScene(Path("no/such/folder/x.scn")));
 }
 
+// The writer and the loader share one limit: a scene or archetype that the
+// loader would refuse is not written, and the old file stays as it was.
+TEST_F(SceneFileTest, SavesOverTheLoadersLimitAreRefusedAndOneAtTheLimitLoadsBack) {
+    const std::size_t limit = 1u << 20;
+    loader.SetFileLimit(limit);
+    const std::string old = "Archetypes = {}\r\n";
+    WriteFile("scenes/Big.scn", old);
+    GameObject* loose = factory.NewGameObject();
+    loose->AddComponent(new Body());
+    loose->GetComponent<Body>()->f.tag.clear();
+    scene.AddObject(loose->GetId(), true);
+    const std::size_t overhead = Crlf(scene.WriteScene()).size();
+    std::string& tag = loose->GetComponent<Body>()->f.tag;
+
+    tag.assign(limit - overhead + 1, 'x');
+    EXPECT_FALSE(scene.SaveScene(Path("scenes/Big.scn")));
+    EXPECT_EQ(ReadFile("scenes/Big.scn"), old);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].caption, "Save scene failed");
+    EXPECT_NE(reports[0].text.find(Path("scenes/Big.scn") + ": it would be 1048577 bytes, more than 1 MiB"),
+              std::string::npos)
+        << reports[0].text;
+    std::string error;
+    EXPECT_FALSE(
+        WriteTextFile(Path("scenes/Big.scn"), "Body = { tag = \"" + std::string(limit, 'x') + "\" }\n\n", &error));
+    EXPECT_NE(error.find("more than 1 MiB"), std::string::npos) << error;
+    EXPECT_EQ(ReadFile("scenes/Big.scn"), old);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(Path("scenes"))) ++entries;
+    EXPECT_EQ(entries, 1u) << "no temporary file is left";
+
+    tag.assign(limit - overhead, 'y');
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Big.scn")));
+    EXPECT_EQ(std::filesystem::file_size(Path("scenes/Big.scn")), limit);
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Big.scn")));
+    ASSERT_EQ(scene.GetObjectIds().size(), 1u);
+    EXPECT_EQ(Object(scene.GetObjectIds()[0])->GetComponent<Body>()->f.tag, std::string(limit - overhead, 'y'));
+    EXPECT_EQ(reports.size(), 1u);
+}
+
 TEST_F(SceneFileTest, ClearAndReloadFollowTheOwner) {
     EXPECT_FALSE(scene.ReloadScene());  // no name: nothing
     EXPECT_TRUE(owner.events.empty());

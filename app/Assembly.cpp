@@ -14,6 +14,7 @@
 #include "port/os/MessageBox.h"
 #include "port/os/QuitSignals.h"
 #include "port/os/SharedLibrary.h"
+#include "port/os/WholeFileWriter.h"
 #include "reflection/MetaRegistry.h"
 #include "render/EffectLoader.h"
 #include "render/FontManager.h"
@@ -89,6 +90,14 @@ bool Assembly::CreateServices() {
     }
     SetLogSink(&LogSinkRow);
     SetQuitSignalExitHook(&WriteLogBeforeQuitting);
+    // Saves go to a temporary file beside their target; a run killed while
+    // saving leaves it behind.
+    for (const FilePath* folder : {&folders.scene, &folders.arch}) {
+        const std::string noName = folder->GetFullPath("");  // the folder, then the extension
+        const std::string path = noName.substr(0, noName.size() - folder->extension.size());
+        for (const std::string& name : RemoveLeftoverTemporaries(path))
+            Log("Removed %s%s, left by a save that did not finish", path.c_str(), name.c_str());
+    }
     services_.Create<RenderDevice>("RenderDevice");
     services_.Create<Graveyard>("Graveyard");
     services_.Create<Overlord>("Overlord");

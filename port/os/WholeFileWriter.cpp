@@ -5,8 +5,12 @@
 #include <unistd.h>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <set>
 
 namespace {
 ssize_t SystemWrite(int fd, const void* data, std::size_t size) {
@@ -25,6 +29,79 @@ int SystemRename(const char* from, const char* to) {
 const WholeFileWriterCalls kSystemCalls{&SystemWrite, &SystemFsync, &SystemClose, &SystemRename};
 const WholeFileWriterCalls* gCalls = &kSystemCalls;
 std::atomic<unsigned> gTemporaryCounter{0};
+
+// Temporary files this process is writing now (full paths).
+std::mutex gRunningMutex;
+std::set<std::string> gRunning;
+
+// One spelling of a path for the running set, however the folder was named.
+std::string Key(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+void MarkRunning(const std::string& temporary, bool running) {
+    const std::string key = Key(temporary);
+    std::lock_guard<std::mutex> lock(gRunningMutex);
+    if (running)
+        gRunning.insert(key);
+    else
+        gRunning.erase(key);
+}
+
+bool Digits(const std::string& text) {
+    if (text.empty() || text.size() > 18) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// The writing process of a temporary file name "<target>.<pid>-<n>.tmp"
+// (*target: the target's name), or -1 when the name is not of that pattern.
+long WriterOf(const std::string& name, std::string* target) {
+    const std::string suffix = ".tmp";
+    if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return -1;
+    const std::string stem = name.substr(0, name.size() - suffix.size());
+    const std::size_t dash = stem.rfind('-');
+    const std::size_t dot = dash == std::string::npos ? std::string::npos : stem.rfind('.', dash);
+    if (dot == std::string::npos || dot == 0) return -1;
+    const std::string pid = stem.substr(dot + 1, dash - dot - 1);
+    if (!Digits(pid) || !Digits(stem.substr(dash + 1))) return -1;
+    *target = stem.substr(0, dot);
+    return std::strtol(pid.c_str(), nullptr, 10);
+}
+
+// True when the temporary file's writer can no longer finish it.
+bool Abandoned(const std::string& path, long pid) {
+    if (pid <= 0) return false;
+    if (pid == static_cast<long>(::getpid())) {
+        const std::string key = Key(path);
+        std::lock_guard<std::mutex> lock(gRunningMutex);
+        return gRunning.count(key) == 0;
+    }
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Removes the abandoned temporary files in `folder`; with `target` (a file
+// name) only those of that target.
+std::vector<std::string> RemoveAbandoned(const std::string& folder, const std::string* target) {
+    std::vector<std::string> removed;
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::string of;
+        const long pid = WriterOf(name, &of);
+        if (pid < 0 || (target && of != *target)) continue;
+        std::error_code kind;
+        if (!it->is_regular_file(kind) || it->is_symlink(kind)) continue;
+        const std::string path = it->path().string();
+        if (Abandoned(path, pid) && ::unlink(path.c_str()) == 0) removed.push_back(name);
+    }
+    return removed;
+}
 
 bool Fail(std::string* error, const char* what, const std::string& path, const std::string& why) {
     if (error) *error = std::string(what) + " " + path + ": " + why;
@@ -91,14 +168,30 @@ bool WriteInPlace(const std::string& path, bool fifo, const char* data, std::siz
 // `old`: the file being replaced (its permissions are kept), or null.
 bool Replace(const std::string& path, const std::string& target, const struct stat* old, const char* data,
              std::size_t size, std::string* error) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const std::string fileName = slash == std::string::npos ? target : target.substr(slash + 1);
+    RemoveAbandoned(folder, &fileName);
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = target + "." + std::to_string(::getpid()) + "-" + std::to_string(gTemporaryCounter++) + ".tmp";
+        // Marked while it is written, so that no other write in this process
+        // takes it for a leftover.
+        MarkRunning(temporary, true);
         fd = OpenRetrying(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            const int openError = errno;
+            MarkRunning(temporary, false);
+            errno = openError;
+        }
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) return Fail(error, "cannot write", path, std::strerror(errno));
+    struct Unmark {
+        const std::string& name;
+        ~Unmark() { MarkRunning(name, false); }
+    } unmark{temporary};
     if (old) ::fchmod(fd, old->st_mode & 07777);
     int failure = WriteAll(fd, data, size);
     if (failure == 0 && gCalls->fsync(fd) != 0) failure = errno;
@@ -149,6 +242,10 @@ bool WriteWholeFile(const std::string& path, const void* data, std::size_t size,
     if (S_ISCHR(target.st_mode) || S_ISFIFO(target.st_mode))
         return WriteInPlace(path, S_ISFIFO(target.st_mode), bytes, size, error);
     return Fail(error, "cannot write", path, std::string(KindName(target.st_mode)) + " is not replaced by a file");
+}
+
+std::vector<std::string> RemoveLeftoverTemporaries(const std::string& folder) {
+    return RemoveAbandoned(folder, nullptr);
 }
 
 void SetWholeFileWriterCallsForTest(const WholeFileWriterCalls* calls) {

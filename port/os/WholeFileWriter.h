@@ -13,6 +13,11 @@
 #include <sys/types.h>
 #include <cstddef>
 #include <string>
+#include <vector>
+
+// The temporary file is named after the target: "<name>.<pid>-<n>.tmp". One
+// left behind by a writer that was killed is removed by the next write of
+// the same target, or by RemoveLeftoverTemporaries.
 
 // Writes `size` bytes to `path` by the rule above. False with the reason,
 // naming `path`, in *error (optional).
@@ -20,6 +25,11 @@ bool WriteWholeFile(const std::string& path, const void* data, std::size_t size,
 inline bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string* error) {
     return WriteWholeFile(path, bytes.data(), bytes.size(), error);
 }
+
+// Removes the temporary files of the writer's own pattern in `folder` whose
+// writer is gone (its process ended, or it is this process and the write is
+// not running). Returns the names removed.
+std::vector<std::string> RemoveLeftoverTemporaries(const std::string& folder);
 
 // The system calls the writer makes where a disk can fail it. Tests replace
 // them to make one step fail; the program never does.

@@ -4,6 +4,7 @@
 // with every global pointer cleared.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 #include <algorithm>
 #include <climits>
@@ -215,6 +216,31 @@ TEST_F(AssemblyTest, MissingOrBrokenExternalLibrariesAreLoggedAndHarmless) {
         EXPECT_NE(text.str().find("PreloadDlls: " + dir_ + "/externals/" + name + ".so not loaded"), std::string::npos)
             << name << "\n"
             << text.str();
+}
+
+// A save killed by kill -9 leaves its temporary file beside the scene or
+// archetype; the next start removes it (its writer is gone) with a log row.
+TEST_F(AssemblyTest, StartRemovesTemporariesOfSavesThatDidNotFinish) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string pid = std::to_string(gone);
+    std::filesystem::create_directory(dir_ + "/scene");
+    std::filesystem::create_directory(dir_ + "/arch");
+    const std::vector<std::string> leftovers = {"scene/Big.scn." + pid + "-0.tmp", "arch/Rock.arch." + pid + "-3.tmp"};
+    const std::vector<std::string> kept = {"scene/Big.scn", "scene/Big.scn.1-0.tmp", "scene/notes.tmp"};
+    for (const std::string& name : leftovers) std::ofstream(dir_ + "/" + name) << "half a save";
+    for (const std::string& name : kept) std::ofstream(dir_ + "/" + name) << "kept";
+    ASSERT_TRUE(assembly_->Assemble());
+    assembly_->Disassemble();
+    std::stringstream log;
+    log << std::ifstream(dir_ + "/log/Application.log").rdbuf();
+    for (const std::string& name : leftovers) {
+        EXPECT_FALSE(std::filesystem::exists(dir_ + "/" + name)) << name;
+        EXPECT_NE(log.str().find(name + ", left by a save that did not finish"), std::string::npos) << log.str();
+    }
+    for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(dir_ + "/" + name)) << name;
 }
 
 TEST_F(AssemblyTest, ReflectionRowsReachTheLogWhileItExists) {

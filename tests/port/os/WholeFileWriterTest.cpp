@@ -11,12 +11,14 @@
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "port/os/WholeFileWriter.h"
 #include "tests/port/ChildProcess.h"
@@ -139,6 +141,55 @@ TEST_F(WholeFileWriterTest, ReplacesFilesAndFollowsLinksToThem) {
     ASSERT_EQ(::stat(Path("scene.scn").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replacement keeps the old file's permissions";
     EXPECT_EQ(TakeFolderSnapshot(dir_).size(), 2u) << "no temporary file left";
+}
+
+// A write killed half way (kill -9 during a save) leaves its temporary file;
+// the next write of the same file removes it, and so does a sweep of the
+// folder. Files of a live writer, of another pattern or another target of
+// that write stay.
+TEST_F(WholeFileWriterTest, TemporariesOfKilledWritesGoWithTheNextWriteOrASweep) {
+    Put("scene.scn", kOld);
+    Put("other.scn", kOld);
+    auto killedWrite = [this](const std::string& name) {
+        ChildProcess child = ChildProcess::Fork(dir_, [this, name] {
+            static const WholeFileWriterCalls stuck{[](int fd, const void* data, std::size_t size) -> ssize_t {
+                                                        const ssize_t half = ::write(fd, data, size / 2);
+                                                        while (half >= 0) ::pause();
+                                                        return half;
+                                                    },
+                                                    &::fsync, &::close, &::rename};
+            SetWholeFileWriterCallsForTest(&stuck);
+            WriteWholeFile(Path(name), kNew, nullptr);
+        });
+        // "<name>.<pid>-<n>.tmp", once half written.
+        const std::string prefix = name + "." + std::to_string(child.Pid()) + "-";
+        std::string temporary;
+        for (int i = 0; i < 1000 && temporary.empty(); ++i) {
+            for (const auto& entry : fs::directory_iterator(dir_)) {
+                const std::string file = entry.path().filename().string();
+                if (file.rfind(prefix, 0) == 0 && fs::file_size(entry.path()) > 0) temporary = file;
+            }
+            if (temporary.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        child.Signal(SIGKILL);
+        child.Wait();
+        EXPECT_TRUE(!temporary.empty() && fs::exists(Path(temporary))) << prefix;
+        return temporary;
+    };
+    const std::string sceneLeftover = killedWrite("scene.scn");
+    const std::string otherLeftover = killedWrite("other.scn");
+    const std::vector<std::string> kept = {"scene.scn.1-0.tmp", "scene.scn.tmp", "scene.scn.x-0.tmp", "notes.txt"};
+    for (const std::string& name : kept) Put(name, "keep");
+
+    ASSERT_TRUE(WriteWholeFile(Path("scene.scn"), "new", nullptr));
+    EXPECT_EQ(ReadWholeFile(Path("scene.scn")), "new");
+    EXPECT_FALSE(fs::exists(Path(sceneLeftover)));
+    EXPECT_TRUE(fs::exists(Path(otherLeftover))) << "another file's leftover waits for its own save";
+
+    EXPECT_EQ(RemoveLeftoverTemporaries(dir_), std::vector<std::string>{otherLeftover});
+    EXPECT_EQ(ReadWholeFile(Path("other.scn")), kOld);
+    for (const std::string& name : kept) EXPECT_EQ(ReadWholeFile(Path(name)), "keep") << name;
+    EXPECT_EQ(TakeFolderSnapshot(dir_).size(), 2 + kept.size());
 }
 
 TEST_F(WholeFileWriterTest, StreamsAreWrittenInPlaceAndNeverRenamedOver) {

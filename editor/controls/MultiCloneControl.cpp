@@ -70,12 +70,11 @@ void MultiCloneControl::Reach(const D3DXVECTOR3& hit) {
     GameObject* source = Overlord::FindObject(source_);
     Transform* sourceTransform = source ? source->GetComponent<Transform>() : nullptr;
     if (!sourceTransform) return;
-    // The step along the source's own axes, as it is drawn.
-    D3DXMATRIX turn;
-    const D3DXQUATERNION rotation = sourceTransform->GetWorldRotation();
-    D3DXMatrixRotationQuaternion(&turn, &rotation);
-    D3DXVECTOR3 turned;
-    D3DXVec3TransformNormal(&turned, &step_, &turn);
+    // The row runs along world z; its spacing is the size turned by the
+    // inverse of the source's rotation (conj(r) s r), signed: a source turned
+    // +90 degrees about y with extent (1, 1, 3) lays its copies 2 apart
+    // toward +z.
+    const D3DXVECTOR3 turned = RotateByInverse(sourceTransform->GetWorldRotation(), step_);
     const float spacing = 2.0f * turned.z;
     const D3DXVECTOR3 reach = hit - start_;
     double wanted = 0.0;

@@ -167,6 +167,22 @@ TEST_F(EditorControlsTest, MultiCloneFollowsTheReachAndCommitsWhatIsLeftOnReleas
     EXPECT_NE(proxies->FindProxy(kept), 0u);
 }
 
+TEST_F(EditorControlsTest, MultiCloneOfATurnedSourceStepsByItsInverselyTurnedSize) {
+    // Turned +90 degrees about y with extent (1, 1, 3): conj(r) (1, 1, 3) r
+    // is (-3, 1, 1), so the copies stand 2 apart toward +z.
+    const u32 source = AddCube({0, -1, 0});
+    Object(source)->GetComponent<Model>()->extent = {1, 1, 3};
+    Object(source)->GetComponent<Transform>()->rotation = {0, std::sqrt(0.5f), 0, std::sqrt(0.5f)};
+    SelectWithProxy(source);
+    MoveMouse(50, 10);
+    Tap(kKeyE, kLeftCtrl);
+    auto* clone = static_cast<MultiCloneControl*>(FindControl("MultiCloneControl"));
+    ASSERT_TRUE(clone && clone->IsActive());
+    clone->Reach({0, -1, 7});
+    ASSERT_EQ(clone->GetCopies().size(), 3u);
+    for (size_t i = 0; i < 3; ++i) ExpectNear(World(clone->GetCopies()[i]), {0, -1, 2.0f * (i + 1)});
+}
+
 TEST_F(EditorControlsTest, AGrazingReachMakesAtMostTheCap) {
     const u32 source = AddCube({0, -1, 0});
     SelectWithProxy(source);

@@ -53,11 +53,29 @@ Model::Model(const Model& other)
       topology(kTriangleList),
       center(other.center),
       extent(other.extent),
-      cacheEntry(other.cacheEntry) {}
+      cacheEntry(other.cacheEntry),
+      loadedFilename_(other.loadedFilename_) {}
 
 void Model::Init() {
+    loadedFilename_ = filename;
     if (ModelCache* cache = ModelCache::Instance()) cache->LoadModel(*this);
     LoadTextures();
+}
+
+bool Model::LoadChangedNames() {
+    if (filename == loadedFilename_) {
+        Material::LoadTextures(material);
+        return false;
+    }
+    vertexCount = triangleCount = stride = offset = 0;
+    vertexBuffer.reset();
+    indexBuffer.reset();
+    topology = kTriangleList;
+    center = extent = D3DXVECTOR3(0, 0, 0);
+    boxLines.reset();
+    cacheEntry = nullptr;
+    Init();
+    return true;
 }
 
 void Model::LoadTextures() {

@@ -33,6 +33,12 @@ public:
     // Loads the file through the ModelCache (a failure leaves no mesh), then
     // the textures.
     void Init() override;
+    // After the editor's panel changed a member: texture names changed since
+    // they were last loaded are loaded (Material::LoadTextures), and when
+    // "filename" names another file than the mesh came from, the mesh of the
+    // old name is dropped and the new one loaded as Init does (a name that
+    // loads nothing then draws nothing). True when the mesh was reloaded.
+    virtual bool LoadChangedNames();
     // The bounding box in white.
     void DebugDraw() override;
     // "Center" and "Extent", read-only.
@@ -75,4 +81,6 @@ public:
 protected:
     // For Skybox: its own type id.
     explicit Model(u32 typeId);
+    // The file name the mesh was last loaded from (Init).
+    std::string loadedFilename_;
 };

@@ -8,5 +8,12 @@ void Skybox::Reflect(MemberList<Skybox>& members) {
 }
 
 void Skybox::Init() {
+    loadedFilename_ = filename;
     MeshBuilder::SkyboxCube(*this);
+}
+
+bool Skybox::LoadChangedNames() {
+    if (filename == loadedFilename_) return false;
+    Init();
+    return true;
 }

@@ -130,6 +130,7 @@ void Editor::Clear() {
 }
 
 void Editor::Update(float dt) {
+    LoadPanelEdits();
     for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Update(dt);
     // The game's cursor picture is asked to be drawn in every frame; in edit
     // mode the system pointer is the cursor, so the request is taken back.
@@ -147,11 +148,34 @@ void Editor::Update(float dt) {
     const std::vector<u32> children = object->GetChildren();
     for (u32 child : children)
         if (Transform* transform = Overlord::FindComponent<Transform>(child)) transform->DebugDraw();
-    if (!object->GetComponent<Model>())
+    // The marker is drawn selected: an object without a model, or whose model draws nothing yet.
+    if (!object->GetComponent<Model>() ||
+        (pickedObject_ != selectedObject_ && Overlord::FindComponent<Model>(pickedObject_)))
         SendToSystem(kMsgSelectedObject, TypeId<GraphicsSystem>::Get(), GetTypeId(), pickedObject_);
     if (PlayerPath* path = object->GetComponent<PlayerPath>()) {
         path->Update(0.0f);
         path->DebugDraw();
+    }
+}
+
+void Editor::LoadPanelEdits() {
+    std::vector<u32> shown = menuSystem_ ? menuSystem_->GetSceneComponentIds() : std::vector<u32>();
+    shown.push_back(selectedObject_);
+    for (u32 id : shown) {
+        GameObject* object = Overlord::FindObject(id);
+        if (!object) continue;
+        // The panel's "Transformed Position" row shows the world position.
+        if (Transform* transform = object->GetComponent<Transform>()) transform->Update(0.0f);
+        bool reloaded = false;
+        for (IComponent* component : object->GetComponents())
+            if (auto* model = dynamic_cast<Model*>(component)) reloaded = model->LoadChangedNames() || reloaded;
+        // New bounds to pick by, or a marker while the model draws nothing.
+        if (reloaded && proxySystem_ && !IsSceneComponentObject(*object) && proxySystem_->FindProxy(id) != 0) {
+            const bool picked = pickedObject_ == proxySystem_->FindProxy(id);
+            proxySystem_->RemoveProxiesOf(id);
+            proxySystem_->CreateProxy(*object);
+            if (picked && id == selectedObject_) SetPickedObject(proxySystem_->FindProxy(id));
+        }
     }
 }
 

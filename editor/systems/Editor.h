@@ -111,6 +111,11 @@ private:
     void AddEditorControl(Control* control);
     // Physics, GameLogic, BehaviorSystem, AudioSystem and PauseMenu, where present.
     void SwitchGameSystems(bool on);
+    // Takes what the panels changed in the objects they show (the selected
+    // object, the scene components): world positions refreshed, model and
+    // sky box file names and texture names loaded, the proxy made anew for
+    // a reloaded model.
+    void LoadPanelEdits();
 
     EditorProxySystem* proxySystem_ = nullptr;
     ObjectSelectionSystem* selectionSystem_ = nullptr;

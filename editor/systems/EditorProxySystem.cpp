@@ -42,6 +42,12 @@ void SetTexture(Model& model, const D3DXCOLOR& colour) {
         model.material.diffuse = resources->GetSolidColorTexture(colour.r, colour.g, colour.b, colour.a);
 }
 
+// The model when it has bounds to be picked by; a model that draws nothing
+// (no file loaded yet) leaves its object to a marker.
+Model* HasBounds(Model* model) {
+    return model && D3DXVec3LengthSq(&model->extent) > 0.0f ? model : nullptr;
+}
+
 // Draws the object once this frame in the renderer's debug pass.
 void Submit(u32 graphics, u32 sender, u32 objectId) {
     SendToSystem(DrawUnblendedThisFrame(TypeId<Model>::Get()), graphics, sender, objectId);
@@ -146,7 +152,7 @@ u32 EditorProxySystem::CreateProxy(GameObject& object) {
         mesh = MeshBuilder::Cube();
         SetTexture(*mesh, kCrawlerColour);
         tag->markerColour = kCrawlerColour;
-    } else if (Model* own = object.GetComponent<Model>()) {
+    } else if (Model* own = HasBounds(object.GetComponent<Model>())) {
         Finish(*proxy, own->center, own->extent);
         return proxy->GetId();
     } else if (const PlayerPositionTrigger* trigger = object.GetComponent<PlayerPositionTrigger>()) {

@@ -1,9 +1,10 @@
 // The editor's proxies: one pickable stand-in object per scene object (with a
-// visible marker for objects without a mesh) and one small sphere per track
-// waypoint. Makes, keeps, draws and removes them, follows the selection and
-// steps it through the proxies (Tab / Ctrl+Tab). A child system of the
-// Editor, made in its Init and deleted with it; keeps the system's default
-// name "ISystem". Ids only, looked up each time. Main thread only.
+// visible marker for objects without a mesh, or whose model draws nothing)
+// and one small sphere per track waypoint. Makes, keeps, draws and removes
+// them, follows the selection and steps it through the proxies (Tab /
+// Ctrl+Tab). A child system of the Editor, made in its Init and deleted with
+// it; keeps the system's default name "ISystem". Ids only, looked up each
+// time. Main thread only.
 #pragma once
 #include <memory>
 #include <vector>

@@ -2,6 +2,8 @@
 // ObjectSelectionSystem picks for a ray, the filter, HUD mode, and the
 // click, Escape and re-click path through the real controls.
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 #include "controls/Control.h"
 #include "editor/controls/ObjectSelectedTrigger.h"
@@ -11,6 +13,7 @@
 #include "editor/systems/SelectionFilter.h"
 #include "render/Camera.h"
 #include "render/Model.h"
+#include "render/ModelCacheEntry.h"
 #include "tests/editor/EditorTestWorld.h"
 
 namespace {
@@ -119,6 +122,42 @@ protected:
     EditorProxySystem* proxies = nullptr;
     float nudge_ = 0.0f;
 };
+
+// A model made from the components list draws nothing until its file name
+// is typed: meanwhile a marker picks its object. The name entered in the
+// "Selected" bar loads the model and its bounds at once, which the object is
+// then picked by; a typed position moves the world-position row at once.
+TEST_F(EditorPickTest, AModelNameEnteredInThePanelLoadsAtOnceAndAMarkerPicksItUntilThen) {
+    std::filesystem::create_directory(Path("model"));
+    std::filesystem::copy_file(std::string(std::getenv("DD_ASSET_DIR")) + "/model/Ship.bin", Path("model/Ship.bin"));
+    ::Broadcast(kMsgAddComponent, 0, std::string("Model"));
+    const u32 id = SceneManager::Instance()->GetObjectIds().back();
+    Object(id)->GetComponent<Transform>()->SetPosition(0, 0, 8);
+    u32 proxy = 0;
+    EXPECT_EQ(selection->PickProxy(Along({0, 0, 1}), &proxy), id) << "a marker while the model draws nothing";
+    EXPECT_NE(Overlord::FindComponent<Model>(proxy), nullptr);
+
+    editor->SelectObject(id);
+    editor->SetPickedObject(proxy);  // as a click on the marker does
+    TwBar* bar = TwInspectFindBar("Selected");
+    ASSERT_TRUE(TwInspectWriteValue(bar, "Model.filename", "Ship"));
+    editor->Update(0.016f);
+    const Model* model = Object(id)->GetComponent<Model>();
+    ASSERT_NE(model->cacheEntry, nullptr);
+    EXPECT_EQ(model->extent, model->cacheEntry->extent);
+    EXPECT_GT(D3DXVec3Length(&model->extent), 1.0f);
+    std::string shown;
+    ASSERT_TRUE(TwInspectReadValue(bar, "Extent", &shown));
+    EXPECT_NE(shown, "0 0 0");
+    EXPECT_EQ(Overlord::FindComponent<Model>(proxies->FindProxy(id)), nullptr) << "no marker over a drawn model";
+    EXPECT_EQ(selection->PickProxy(Along({0, 0, 1}), &proxy), id) << "picked by the model's bounds";
+    EXPECT_EQ(editor->GetPickedObject(), proxies->FindProxy(id)) << "the selection's proxy is the new one";
+
+    ASSERT_TRUE(TwInspectWriteValue(bar, "Transform.position", "1 2 30"));
+    editor->Update(0.016f);
+    ASSERT_TRUE(TwInspectReadValue(bar, "TransformedPosition", &shown));
+    EXPECT_EQ(shown, "1 2 30");
+}
 
 TEST_F(EditorPickTest, TheNearerLaterProxyAlongTheRayIsPicked) {
     const u32 far = AddModelObject({0, 0, 10});

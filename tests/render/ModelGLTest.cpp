@@ -5,18 +5,21 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <stb/stb_image_write.h>
 
 #include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuShaderResourceView.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
 #include "render/ModelCache.h"
 #include "render/ModelFileWriter.h"
 #include "render/RenderDevice.h"
+#include "render/Skybox.h"
 #include "scene/DevozizuDave.h"
 #include "tests/render/GraphicsTestRig.h"
 
@@ -181,3 +184,48 @@ TEST_F(ModelGLTest, FileWithoutMeshNeverAdoptsTheBuffersOfTheModelThatLoadsIt) {
     EXPECT_EQ(entry->indexBuffer, nullptr);
     EXPECT_EQ(built->vertexBuffer, nullptr);  // the Model now shows the file: nothing
 }
+
+namespace {
+// A file name typed in the editor's panel: the new file's mesh, bounds and
+// textures when the changed names are loaded, nothing drawn for a name that
+// loads nothing, and the sky box's cube of its new name.
+TEST_F(ModelGLTest, ChangedFileNamesLoadAsALoadWouldAndAMissingOneDrawsNothing) {
+    WriteModel("plate", 0);
+    WritePng("plate");
+    Model model;
+    model.filename = "missing";
+    model.Init();
+    EXPECT_FALSE(model.LoadChangedNames()) << "nothing changed";
+    EXPECT_EQ(model.vertexBuffer, nullptr);
+
+    model.filename = "plate";
+    EXPECT_TRUE(model.LoadChangedNames());
+    ExpectImmutable(model.vertexBuffer, 4 * 32, GpuBindVertexBuffer);
+    EXPECT_EQ(model.extent, D3DXVECTOR3(0.5f, 0.5f, 0));
+    EXPECT_EQ(model.material.diffuseFileName, "plate");
+    EXPECT_EQ(model.material.diffuse, resources->GetTexture("plate"));
+
+    model.material.glowFileName = "plate";
+    EXPECT_FALSE(model.LoadChangedNames());
+    EXPECT_EQ(model.material.glow, resources->GetTexture("plate")) << "a typed texture name loads too";
+
+    model.filename = "gone";
+    EXPECT_TRUE(model.LoadChangedNames());
+    EXPECT_EQ(model.vertexBuffer, nullptr);
+    EXPECT_EQ(model.vertexCount, 0u);
+    EXPECT_EQ(model.extent, D3DXVECTOR3(0, 0, 0));
+
+    fs::copy_file(fs::path(std::getenv("DD_ASSET_DIR")) / "skybox" / "Sky.dds", root / "skybox" / "Sky.dds");
+    Skybox sky;
+    sky.filename = "missing";
+    sky.Init();
+    const GpuShaderResourceView* standIn = sky.material.diffuse;
+    EXPECT_FALSE(sky.LoadChangedNames());
+    sky.filename = "Sky";
+    EXPECT_TRUE(sky.LoadChangedNames());
+    ASSERT_NE(sky.material.diffuse, nullptr);
+    EXPECT_NE(sky.material.diffuse, standIn);
+    EXPECT_EQ(sky.material.diffuse->Dimension(), GpuSrvDimension::TextureCube);
+    ExpectImmutable(sky.indexBuffer, 36 * 4, GpuBindIndexBuffer);
+}
+}  // namespace

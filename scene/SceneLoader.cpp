@@ -137,19 +137,30 @@ std::size_t SceneLoader::FileLimit() const {
 
 void SceneLoader::Fail(const std::string& text) {
     lastError_ = text;
+    if (checkedText_) return;  // a check of a save: its caller reports
     ++failureCount_;
     g_reporter(kFailureCaption, text);
+}
+
+bool SceneLoader::CheckSceneText(const std::string& text, const std::string& path, std::string* error) {
+    checkedText_ = &text;
+    const bool loads = CheckScene(path);
+    checkedText_ = nullptr;
+    if (!loads && error) *error = lastError_;
+    return loads;
 }
 
 bool SceneLoader::LoadFile(const std::string& path) {
     std::string text;
     const std::size_t limit = FileLimit();
     int errorNumber = 0;
-    const FileRead read = ReadWholeFile(ResolveFileFoldingCase(path), limit, &text, &errorNumber);
+    const FileRead read = checkedText_ ? (checkedText_->size() > limit ? FileRead::TooLarge : FileRead::Ok)
+                                       : ReadWholeFile(ResolveFileFoldingCase(path), limit, &text, &errorNumber);
     if (read != FileRead::Ok) {
         Fail(FileReadErrorText(read, path, limit, errorNumber));
         return false;
     }
+    if (checkedText_) text = *checkedText_;
     if (!text.empty() && text[0] == LUA_SIGNATURE[0]) {
         Fail(path + ": precompiled chunks are not accepted");
         return false;

@@ -73,6 +73,9 @@ public:
     // loading no archetype. Reports and returns false, naming the file and
     // the reason, when LoadScene would fail on it.
     bool CheckScene(const std::string& path);
+    // CheckScene of `text` as the file `path` would hold it (a scene about to
+    // be saved there), reporting nothing: false with the reason in *error.
+    bool CheckSceneText(const std::string& text, const std::string& path, std::string* error);
 
     lua_State* GetState() const { return L_; }
     // Save number ("SceneGUID") -> id of the object made for it, last scene.
@@ -142,4 +145,5 @@ private:
     std::size_t memoryLimit_;
     std::size_t fileLimit_ = 0;  // set for one LoadReflected call
     std::size_t dataFileLimit_ = kMaxFileBytes;
+    const std::string* checkedText_ = nullptr;  // CheckSceneText's text, in place of the file
 };

@@ -24,6 +24,14 @@ std::string TooLargeText(const std::string& path, std::size_t size, std::size_t 
            ByteCountText(limit) + ", the most read of a scene or archetype file; nothing was written";
 }
 
+// Why a scene the loader would refuse is not written.
+std::string WouldNotLoadText(const std::string& path, const std::string& why) {
+    // Lua numbers a chunk's different constants in 18 bits.
+    const bool constants = why.find("constant table overflow") != std::string::npos;
+    return "cannot write " + path + ": it would not load again (" + why +
+           (constants ? ": more than 262143 different numbers and names in one file" : "") + "); nothing was written";
+}
+
 }  // namespace
 
 bool SceneManager::LoadScene(const std::string& path) {
@@ -88,8 +96,12 @@ bool SceneManager::SaveScene(const std::string& path) {
     const std::size_t limit = DataFileLimit();
     std::string file, error;
     std::size_t size = 0;
+    SceneLoader* loader = SceneLoader::Instance();
+    std::string why;
     if (!SceneWriter::WriteSceneFile(objectIds_, limit, &file, &size))
         error = TooLargeText(path, size, limit);
+    else if (loader && !loader->CheckSceneText(file, path, &why))
+        error = WouldNotLoadText(path, why);
     else if (WriteWholeFile(path, file, &error))
         return true;
     SceneLoader::Report(kSaveFailureCaption, error);

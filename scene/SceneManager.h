@@ -36,10 +36,11 @@ public:
     void AddPlayObject(u32 objectId);
     const std::vector<u32>& GetPlayObjectIds() const { return playObjectIds_; }
     // Writes the scene file: to a temporary file first, renamed over the
-    // target only when complete. A file that cannot be written, or that would
-    // be larger than the loader reads (DataFileLimit), is reported ("Save
-    // scene failed", naming the size and the limit) and the old file is
-    // kept; returns false then.
+    // target only when complete. A file that cannot be written, that would be
+    // larger than the loader reads (naming the size and the limit) or that
+    // the loader would refuse otherwise (SceneLoader::CheckSceneText: too
+    // many different values for one Lua chunk, its run budget) is reported
+    // ("Save scene failed") and the old file is kept; returns false then.
     bool SaveScene(const std::string& path);
     // The scene file's text with "\n" line ends (SaveScene writes CR LF).
     std::string WriteScene() const;

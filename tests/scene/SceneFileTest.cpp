@@ -332,6 +332,32 @@ TEST_F(SceneFileTest, SavesOverTheLoadersLimitAreRefusedAndOneAtTheLimitLoadsBac
     EXPECT_EQ(reports.size(), 1u);
 }
 
+// Lua numbers the different constants of a file in 18 bits: a scene of more
+// different values (some 90,000 objects at their own places) is far below
+// the size limit but does not load. It is not written either.
+TEST_F(SceneFileTest, SaveOfASceneTheLoaderWouldRefuseIsRefusedAndKeepsTheOldFile) {
+    const std::string old = "Archetypes = {}\r\n";
+    WriteFile("scenes/Many.scn", old);
+    GameObject* loose = factory.NewGameObject();
+    loose->AddComponent(new Body());
+    scene.AddObject(loose->GetId(), true);
+    std::vector<float>& samples = loose->GetComponent<Body>()->f.samples;
+    for (int i = 0; i < 270000; ++i) samples.push_back(static_cast<float>(i));
+    EXPECT_FALSE(scene.SaveScene(Path("scenes/Many.scn")));
+    EXPECT_EQ(ReadFile("scenes/Many.scn"), old);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].caption, "Save scene failed");
+    EXPECT_NE(reports[0].text.find("it would not load again"), std::string::npos) << reports[0].text;
+    EXPECT_NE(reports[0].text.find("262143 different numbers"), std::string::npos) << reports[0].text;
+    EXPECT_EQ(loader.FailureCount(), 0u) << "a check of a save is no failed load";
+
+    samples.resize(200000);
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Many.scn")));
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Many.scn")));
+    ASSERT_EQ(scene.GetObjectIds().size(), 1u);
+    EXPECT_EQ(Object(scene.GetObjectIds()[0])->GetComponent<Body>()->f.samples.size(), 200000u);
+}
+
 TEST_F(SceneFileTest, ClearAndReloadFollowTheOwner) {
     EXPECT_FALSE(scene.ReloadScene());  // no name: nothing
     EXPECT_TRUE(owner.events.empty());

@@ -119,6 +119,11 @@ void AudioSystem::HandleMessage(Message* message) {
     }
 }
 
+AudioSound AudioSystem::GetMusicStream(const std::string& name) const {
+    const auto found = musicStreams_.find(name);
+    return found != musicStreams_.end() ? found->second : AudioSound{};
+}
+
 void AudioSystem::PlaySound(const SoundEventData& data) {
     if (data.name.empty()) return;
     // An unknown name plays nothing and leaves every channel as it is.

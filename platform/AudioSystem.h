@@ -59,6 +59,9 @@ public:
     const AudioChannel& GetEffectsChannel() const { return effectsChannel_; }
     const AudioChannel& GetMusicChannel() const { return musicChannel_; }
     const ComponentList& GetLoopedSounds() const { return loopedSounds_; }
+    // The stream loaded under the name (null when none): what the music
+    // channel plays is one of these.
+    AudioSound GetMusicStream(const std::string& name) const;
 
 private:
     void Mute(bool muted);

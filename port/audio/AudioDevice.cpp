@@ -289,16 +289,17 @@ struct AudioDevice::Impl {
     void ServiceStream(ChannelData& c) {
         ALint processed = 0;
         alGetSourcei(c.source, AL_BUFFERS_PROCESSED, &processed);
-        while (processed-- > 0 && !c.stream->eof) {
+        for (; processed > 0; --processed) {
             ALuint b = 0;
             alSourceUnqueueBuffers(c.source, 1, &b);
-            if (FillStreamBuffer(c, b) > 0) alSourceQueueBuffers(c.source, 1, &b);
+            if (!c.stream->eof && FillStreamBuffer(c, b) > 0) alSourceQueueBuffers(c.source, 1, &b);
         }
-        // Starved while the frame took too long: carry on with what is queued.
+        // A source that ran dry (a frame longer than its queue) has stopped,
+        // and a stopped source counts every buffer as played, the ones
+        // refilled since too: it starts again from the fresh ones.
         ALint queued = 0;
         alGetSourcei(c.source, AL_BUFFERS_QUEUED, &queued);
-        alGetSourcei(c.source, AL_BUFFERS_PROCESSED, &processed);
-        if (!c.paused && State(c) == AL_STOPPED && queued > processed) alSourcePlay(c.source);
+        if (!c.paused && queued > 0 && State(c) == AL_STOPPED) alSourcePlay(c.source);
     }
 
     void EvaluateGroup(std::uint32_t groupId, double dt, bool mayStop) {

@@ -81,8 +81,8 @@ public:
                                  const AudioVector* up);
     void Get3DListenerAttributes(AudioVector* position, AudioVector* velocity) const;
 
-    // Once a frame: refills music streams, frees finished channels, runs the
-    // groups' fades.
+    // Once a frame: refills music streams (and starts again one that ran dry
+    // during a long frame), frees finished channels, runs the groups' fades.
     void Update();
     // Stops everything and closes the device; also done by the destructor.
     void Release();

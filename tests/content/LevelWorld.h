@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -50,13 +51,15 @@ public:
         return false;
     }
 
-    // `watcher`, when given, heads the engine's list (it runs first in each frame).
-    bool Start(ISystem* watcher = nullptr) {
+    // `watcher`, when given, heads the engine's list (it runs first in each
+    // frame); `prepare` may change the assembled systems before they initialise.
+    bool Start(ISystem* watcher = nullptr, const std::function<void(Engine&)>& prepare = {}) {
         if (!assembly_.Assemble()) {
             delete watcher;
             return false;
         }
         Engine* engine = assembly_.GetEngine();
+        if (prepare) prepare(*engine);
         if (watcher) engine->AddSystem(watcher);
         engine->Init();
         if (GraphicsSystem* graphics = engine->GetSystem<GraphicsSystem>())

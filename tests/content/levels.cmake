@@ -1,8 +1,9 @@
-# The three levels: files, features and runs in-process; the playthrough of
+# The three levels: files, features, runs and music in-process; the playthrough of
 # the real executable. The level runs are long, so each case is its own test
 # and the binary is not run a second time whole.
 add_executable(content_level_tests
   ${CMAKE_CURRENT_LIST_DIR}/LevelFilesGLTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LevelMusicGLTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LevelPlayGLTest.cpp)
 target_compile_options(content_level_tests PRIVATE ${DD_WARNINGS})
 target_include_directories(content_level_tests PRIVATE ${PROJECT_SOURCE_DIR})

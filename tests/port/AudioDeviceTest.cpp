@@ -199,6 +199,18 @@ TEST_F(AudioDeviceGroupTest, StopGroupSilencesEveryStream) {
     EXPECT_LT(mix.Rms(1, 200), kSilent);
 }
 
+// A frame longer than the queued music (a level's first frame, a window
+// held still) lets the stream run dry; the next update starts it again.
+TEST_F(AudioDeviceGroupTest, StreamThatRanDryDuringALongFrameResumes) {
+    const AudioChannel track = Start(Track("track.ogg", true));
+    RenderFor(device, 0.2f);
+    const RenderedMix longFrame = RenderFor(device, 1.5f, 1.5f);
+    EXPECT_LT(longFrame.Rms(0, AudioDevice::kLoopbackRate * 13 / 10), kSilent);
+    const RenderedMix after = RenderFor(device, 1.0f);
+    EXPECT_GT(after.Rms(0, AudioDevice::kLoopbackRate / 10), kAudible);
+    EXPECT_TRUE(track.IsPlaying());
+}
+
 TEST_F(AudioDeviceTest, NonFiniteListenerValuesNeverReachTheMixer) {
     const AudioChannel ch = device.PlaySound(Effect("hum", 0.2f), false);
     ch.Set3DAttributes({5.0f, 0.0f, 5.0f}, {1.0f, 0.0f, 0.0f});

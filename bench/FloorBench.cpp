@@ -2,7 +2,8 @@
 // a program that does nothing but draw it. The same window, targets and
 // formats, the same passes in the same order with the same states, the same
 // meshes (the 64 spheres and the floor, the 20 x 50 light sphere instanced per
-// visible light, the sky cube, the text quads, 10 of them rebuilt per frame),
+// visible light with the lights' view records in a constant buffer filled once
+// a frame, the sky cube, the text quads, 10 of them rebuilt per frame),
 // the same textures, culling, clears only where a pass does not write every
 // pixel, the copy to the window, the swap and the read-back; but shaders that
 // only read their inputs (as many texture reads as the frame's, of the same
@@ -28,6 +29,7 @@
 #include "port/gpu/GpuSwapChain.h"
 #include "port/window/PortWindow.h"
 #include "render/FrustumCuller.h"
+#include "render/LightPass.h"
 #include "render/MeshGeometry.h"
 #include "render/RenderResources.h"
 #include "render/RenderTargets.h"
@@ -85,19 +87,21 @@ in vec3 NORMAL;
 in vec2 TEXCOORD0;
 in vec3 TEXCOORD1;
 in vec4 TEXCOORD2;
-flat out vec4 vLight;
+flat out int vLightIndex;
 void main() {
     gl_Position = Project(POSITION * (TEXCOORD2.w * 1.02) + TEXCOORD1, gViewProjection);
-    vLight = TEXCOORD2;
+    vLightIndex = gl_InstanceID;
 }
 )";
+// The frame's reads: the light's two records by its instance, two texels.
 const char* kLightPs = R"(
 layout(early_fragment_tests) in;
-flat in vec4 vLight;
+flat in int vLightIndex;
 out vec4 outLight;
 void main() {
     ivec2 pixel = ivec2(gl_FragCoord.xy);
-    outLight = vec4(vLight.rgb, 1.0) * (texelFetch(LightPositionIn, pixel, 0) + texelFetch(LightNormalIn, pixel, 0));
+    outLight = (pointLights[2 * vLightIndex] + pointLights[2 * vLightIndex + 1]) *
+               (texelFetch(LightPositionIn, pixel, 0) + texelFetch(LightNormalIn, pixel, 0));
 }
 )";
 // A frame without lights copies the depth alone.
@@ -234,6 +238,9 @@ GpuEffectDesc FloorEffect() {
     d.variables.push_back(Texture("RandomNormals", GpuFilter::Point, GpuAddress::Wrap));
     d.variables.push_back(Texture("skyBox", GpuFilter::Linear, GpuAddress::Clamp, GpuEffectVarType::TextureCube));
     d.variables.push_back(Texture("guiDiffuseMap", GpuFilter::Linear, GpuAddress::Wrap));
+    GpuEffectVariableDesc lights{"PointLights", GpuEffectVarType::ConstantBuffer, {}, {}};
+    lights.members = "vec4 pointLights[4000];";
+    d.variables.push_back(lights);
 
     d.techniques.push_back({"Geometry", {Pass(kGeometryVs, kGeometryPs, GpuCull::Back, true)}});
     d.techniques.push_back({"LightInputs", {Pass(kQuadVs, kLightInputsPs, GpuCull::None, false)}});
@@ -332,10 +339,15 @@ public:
         instances.bindFlags = GpuBindVertexBuffer;
         instances.cpuAccessFlags = GpuCpuAccessWrite;
         instanceBuffer_ = device.CreateBuffer(instances);
+        instances.byteWidth = 2000 * sizeof(PointLightView);
+        instances.bindFlags = GpuBindConstantBuffer;
+        lightViewBuffer_ = device.CreateBuffer(instances);
+        Var("PointLights")->SetConstantBuffer(lightViewBuffer_.get());
         Var("RandomNormals")->SetResource(resources_->GetTexture("randnormals"));
 
         const D3DXVECTOR3 eye(0, 14, -30), at(0, 0, 10), up(0, 1, 0);
-        D3DXMATRIX view, projection;
+        D3DXMATRIX projection;
+        D3DXMATRIX& view = view_;
         D3DXMatrixLookAtLH(&view, &eye, &at, &up);
         D3DXMatrixPerspectiveFovLH(&projection, 0.785398185f, static_cast<float>(width) / static_cast<float>(height),
                                    1.0f, 2000.0f);
@@ -552,6 +564,10 @@ private:
             std::copy(visible.begin(), visible.end(), static_cast<LightInstance*>(mapped));
             instanceBuffer_->Unmap();
         }
+        if (auto* views = static_cast<PointLightView*>(lightViewBuffer_->Map(GpuMap::WriteDiscard))) {
+            for (const LightInstance& l : visible) *views++ = PointLightView::Of(l, view_);
+            lightViewBuffer_->Unmap();
+        }
         GpuBuffer* buffers[2] = {lightSphere_.vertices.get(), instanceBuffer_.get()};
         const u32 strides[2] = {sizeof(ModelVertex), sizeof(LightInstance)}, offsets[2] = {0, 0};
         device.IASetInputLayout(lightLayout_.get());
@@ -636,6 +652,7 @@ private:
     std::shared_ptr<GpuInputLayout> geometryLayout_;
     std::shared_ptr<GpuInputLayout> lightLayout_;
     std::shared_ptr<GpuBuffer> instanceBuffer_;
+    std::shared_ptr<GpuBuffer> lightViewBuffer_;
     Mesh lightSphere_, quad_, ball_, ground_, skyCube_;
     std::vector<Placed> models_;
     std::vector<LightInstance> lights_;
@@ -644,6 +661,7 @@ private:
     GpuShaderResourceView* specular_ = nullptr;
     std::shared_ptr<GpuShaderResourceView> sky_;
     std::shared_ptr<GpuShaderResourceView> atlas_;
+    D3DXMATRIX view_;
     D3DXMATRIX viewProjection_;
     D3DXMATRIX screenProjection_;
     FrustumCuller frustum_;

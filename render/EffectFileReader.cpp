@@ -105,6 +105,7 @@ const Named<GpuEffectVarType> kTypes[] = {
     {"Texture2D", GpuEffectVarType::Texture2D},
     {"Texture2DArray", GpuEffectVarType::Texture2DArray},
     {"TextureCube", GpuEffectVarType::TextureCube},
+    {"cbuffer", GpuEffectVarType::ConstantBuffer},
 };
 
 // Walks the Lua tables of one file; every read leaves the stack as it found it.
@@ -287,6 +288,9 @@ void ReadDesc(Walker& w, const std::string& chunk, GpuEffectDesc* desc) {
             w.EnumField("filter", where, kFilters, &v.sampler.filter);
             w.EnumField("address", where, kAddresses, &v.sampler.address);
             w.NumberField("maxAnisotropy", where, &v.sampler.maxAnisotropy);
+            v.members = w.StringField("members", where);
+            if ((v.type == GpuEffectVarType::ConstantBuffer) != !v.members.empty())
+                throw DataError(where + " (" + v.name + "): members belong to a cbuffer, and a cbuffer needs them");
             desc->variables.push_back(std::move(v));
             w.Pop();
         }

@@ -3,7 +3,8 @@
 // opened, bounded in instructions and memory) that assigns:
 //   header     = GLSL text shared by every stage (optional)
 //   variables  = { { name = "...", type = "float4x4", value = { ... },
-//                    filter = "LINEAR", address = "WRAP" }, ... }
+//                    filter = "LINEAR", address = "WRAP" },
+//                  { name = "...", type = "cbuffer", members = [[GLSL]] }, ... }
 //   techniques = { { name = "...", passes = { { vs = [[...]], gs = [[...]],
 //                    ps = [[...]], streamOut = { "out1", ... },
 //                    depthStencil = {...}, stencilRef = 0, blend = {...},

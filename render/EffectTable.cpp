@@ -89,6 +89,7 @@ const Named kVariableTable[] = {
     {"worldTransform", PI},
     {"LightPositionIn", DS},
     {"LightNormalIn", DS},
+    {"PointLights", DS},
 };
 static_assert(sizeof kVariableTable / sizeof kVariableTable[0] == EffectTable::kVariables);
 

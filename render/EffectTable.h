@@ -1,4 +1,4 @@
-// The renderer's three effects and the 18 techniques and 50 variables it
+// The renderer's three effects and the 18 techniques and 51 variables it
 // looks up in them by name, kept by index (TechniqueId, EffectVarId). An
 // effect that did not compile leaves its techniques and variables invalid:
 // using them does nothing, and nothing is looked up in the missing effect.
@@ -93,6 +93,7 @@ enum class EffectVarId : u32 {
     worldTransform,
     LightPositionIn,
     LightNormalIn,
+    PointLights,
     Count
 };
 

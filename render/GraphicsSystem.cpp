@@ -64,6 +64,7 @@ GraphicsSystem::~GraphicsSystem() {
     particleDrawLayout_.reset();
     lineBuffer_.reset();
     lightInstanceBuffer_.reset();
+    lightViewBuffer_.reset();
     swapChain_.reset();
     if (Overlord* overlord = Overlord::Instance())
         for (u32 id : {defaultCameraId_, sphereModelId_, quadModelId_})
@@ -141,6 +142,10 @@ void GraphicsSystem::Init() {
     instances.bindFlags = GpuBindVertexBuffer;
     instances.cpuAccessFlags = GpuCpuAccessWrite;
     lightInstanceBuffer_ = device_->CreateBuffer(instances);
+    GpuBufferDesc views = instances;
+    views.byteWidth = kMaxLightInstances * sizeof(PointLightView);
+    views.bindFlags = GpuBindConstantBuffer;
+    lightViewBuffer_ = device_->CreateBuffer(views);
     lightInstances_.assign(kMaxLightInstances, LightInstance{});
 
     // The light volume and the full-screen quad: registered, never announced,

@@ -88,6 +88,9 @@ public:
     GpuInputLayout* GetParticleDrawLayout() const { return particleDrawLayout_.get(); }
     GpuBuffer* GetLineBuffer() const { return lineBuffer_.get(); }
     GpuBuffer* GetLightInstanceBuffer() const { return lightInstanceBuffer_.get(); }
+    // The constant buffer of the lights' view-space records (kMaxLightInstances
+    // PointLightView records), filled by the lighting step.
+    GpuBuffer* GetLightViewBuffer() const { return lightViewBuffer_.get(); }
     u32 GetDefaultCameraId() const { return defaultCameraId_; }
     const ClientRect& GetClientRect() const { return clientRect_; }
     // The light-volume sphere and the full-screen quad (Model component ids).
@@ -124,6 +127,7 @@ private:
     u32 quadModelId_ = 0;
     std::vector<LightInstance> lightInstances_;
     std::shared_ptr<GpuBuffer> lightInstanceBuffer_;
+    std::shared_ptr<GpuBuffer> lightViewBuffer_;
     bool fullScreen_ = true;
     std::unique_ptr<GpuSwapChain> swapChain_;
     RenderTargets targets_;

@@ -1,5 +1,6 @@
 #include "render/LightPass.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuEffectPass.h"
 #include "port/gpu/GpuEffectTechnique.h"
+#include "port/gpu/GpuEffectVariable.h"
 #include "render/FrameContext.h"
 #include "render/FrustumCuller.h"
 #include "render/GraphicsSystem.h"
@@ -16,6 +18,21 @@
 #include "render/PointLight.h"
 #include "render/RenderLists.h"
 #include "render/RenderTargets.h"
+
+PointLightView PointLightView::Of(const LightInstance& instance, const D3DXMATRIX& view) {
+    PointLightView light;
+    const float x = instance.position[0], y = instance.position[1], z = instance.position[2];
+    // The point (x, y, z, 1) times the view, its terms summed from the last
+    // as the GPU sums the product of a vector and a matrix (Mesa's llvmpipe),
+    // so the pixels get the centre the vertex stage used to work out, to the
+    // last bit.
+    const float* m = &view._11;
+    for (int c = 0; c < 3; ++c) light.centre[c] = ((z * m[8 + c] + m[12 + c]) + y * m[4 + c]) + x * m[c];
+    light.radius = std::max(instance.radius, 1e-4f);
+    light.radiusSquared = light.radius * light.radius;
+    std::copy(instance.colour, instance.colour + 3, light.colour);
+    return light;
+}
 
 void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     drawn_ = batches_ = 0;
@@ -94,6 +111,7 @@ void LightPass::Flush(const FrameContext& frame, const LightInstance* instances,
     GpuBuffer* instanceBuffer = frame.graphics.GetLightInstanceBuffer();
     if (!lightsReady_ || !sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
     GpuDevice& device = frame.device;
+    if (!FillLightViews(frame, instances, count)) return;
     if (void* mapped = instanceBuffer->Map(GpuMap::WriteDiscard)) {
         std::memcpy(mapped, instances, count * sizeof(LightInstance));
         instanceBuffer->Unmap();
@@ -106,4 +124,15 @@ void LightPass::Flush(const FrameContext& frame, const LightInstance* instances,
     device.IASetInputLayout(frame.graphics.GetLightLayout());
     if (!frame.Apply(TechniqueId::DeferredLightingBuffer)) return;
     device.DrawIndexedInstanced(3 * sphere->triangleCount, count, 0, 0, 0);
+}
+
+bool LightPass::FillLightViews(const FrameContext& frame, const LightInstance* instances, u32 count) {
+    GpuBuffer* buffer = frame.graphics.GetLightViewBuffer();
+    if (!buffer) return false;
+    auto* views = static_cast<PointLightView*>(buffer->Map(GpuMap::WriteDiscard));
+    if (!views) return false;
+    for (u32 i = 0; i < count; ++i) views[i] = PointLightView::Of(instances[i], frame.m.view);
+    buffer->Unmap();
+    frame.Var(EffectVarId::PointLights)->SetConstantBuffer(buffer);
+    return true;
 }

@@ -3,16 +3,34 @@
 // stands) meets the view frustum becomes one instance of the light-volume
 // sphere; instances are packed into the GraphicsSystem's fixed array and
 // drawn in instanced batches of at most 2000 into the Light target, tested
-// against the depth buffer (unwritten). Before them, a full-screen pass
-// works out each pixel's position and normal for the lights to read and
-// copies the depth for the occlusion (with no light to draw, only the copy).
-// Owned by the FramePipeline. Main thread only.
+// against the depth buffer (unwritten). Each light's pixels read what they
+// need of it (view-space centre, radius, colour) from the "PointLights"
+// constant buffer, filled once per batch (once a frame up to 2000 lights), by
+// the one flat index of its instance. Before them, a full-screen pass works
+// out each pixel's position and normal for the lights to read and copies the
+// depth for the occlusion (with no light to draw, only the copy). Owned by
+// the FramePipeline. Main thread only.
 #pragma once
 #include "core/Types.h"
+#include "port/math/D3DX.h"
 
 class FrameContext;
 class FrustumCuller;
 struct LightInstance;
+
+// One light as its pixels read it from "PointLights" (two float4 each, by
+// instance): its centre in view space and its radius squared, then its colour
+// and its radius (the radius at least 1e-4, so the fade never divides by 0).
+struct PointLightView {
+    float centre[3];
+    float radiusSquared;
+    float colour[3];
+    float radius;
+
+    // The record of one light instance under the frame's view matrix.
+    static PointLightView Of(const LightInstance& instance, const D3DXMATRIX& view);
+};
+static_assert(sizeof(PointLightView) == 32, "two float4 a light");
 
 class LightPass {
 public:
@@ -27,6 +45,8 @@ public:
 
 private:
     void Flush(const FrameContext& frame, const LightInstance* instances, u32 count);
+    // Writes the batch's PointLightView records into the constant buffer.
+    static bool FillLightViews(const FrameContext& frame, const LightInstance* instances, u32 count);
     // The step's full-screen pass (`forLights`: the lights' inputs and the
     // depth copy, else the copy alone), drawn once a frame before the first
     // light batch; then binds the cleared Light target with the depth buffer.

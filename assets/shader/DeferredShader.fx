@@ -89,6 +89,9 @@ variables = {
     { name = "SsaoIntensity", type = "float", value = 2.0 },
     { name = "SsaoScale", type = "float", value = 1.0 },
     { name = "SsaoBias", type = "float", value = 0.1 },
+    -- Per light of the batch being drawn, by instance (filled by the renderer):
+    -- its view-space centre and radius squared, then its colour and radius.
+    { name = "PointLights", type = "cbuffer", members = "vec4 pointLights[4000];" },
 }
 
 -- The full-screen quad: corners at (+-1, +-1), uv (0, 0) at the top left.
@@ -222,6 +225,8 @@ void main() { outDepth = vec4(texelFetch(DepthIn, ivec2(gl_FragCoord.xy), 0).r);
 
     -- Light volumes: one unit sphere per instance, scaled by the light's
     -- radius; back faces are drawn so a camera inside a light still sees it.
+    -- A light's pixels get its instance number alone (one flat input to set
+    -- up per triangle) and read the rest from "PointLights".
     -- Drawn into the Light target alone, with the depth buffer bound
     -- (unwritten) for the depth test: a back face in front of the scene point
     -- behind it (GREATER_EQUAL fails) cannot light it, as that point lies
@@ -234,34 +239,32 @@ in vec3 NORMAL;
 in vec2 TEXCOORD0;
 in vec3 TEXCOORD1;
 in vec4 TEXCOORD2;
-flat out vec4 vLightView;
-flat out vec4 vLight;
+flat out int vLightIndex;
 void main() {
     // The polygon sphere lies inside the unit sphere: grow it a little.
     vec3 world = POSITION * (TEXCOORD2.w * 1.02) + TEXCOORD1;
     gl_Position = vec4(world, 1.0) * gViewProjection;
-    // Per light: its view-space centre, its radius and the radius squared.
-    float radius = max(TEXCOORD2.w, 1e-4);
-    vLightView = vec4((vec4(TEXCOORD1, 1.0) * gView).xyz, radius * radius);
-    vLight = vec4(TEXCOORD2.rgb, radius);
+    vLightIndex = gl_InstanceID;
 }
 ]],
         ps = [[
 layout(early_fragment_tests) in;
-flat in vec4 vLightView;
-flat in vec4 vLight;
+flat in int vLightIndex;
 out vec4 outLight;
 void main() {
+    // The light's view-space centre and radius squared; its colour and radius.
+    vec4 lightView = pointLights[2 * vLightIndex];
+    vec4 light = pointLights[2 * vLightIndex + 1];
     ivec2 pixel = ivec2(gl_FragCoord.xy);
     vec4 positionDepth = texelFetch(LightPositionIn, pixel, 0);
     if (positionDepth.w >= 1.0) discard;
     vec3 position = positionDepth.xyz;
-    vec3 toLight = vLightView.xyz - position;
+    vec3 toLight = lightView.xyz - position;
     float distance = length(toLight);
-    if (distance >= vLight.w) discard;
+    if (distance >= light.w) discard;
     vec4 normalSpecular = texelFetch(LightNormalIn, pixel, 0);
     vec3 normal = normalSpecular.xyz;
-    float fade = 1.0 - (distance * distance) / vLightView.w;
+    float fade = 1.0 - (distance * distance) / lightView.w;
     fade *= fade;
     vec3 l = toLight / max(distance, 1e-4);
     float diffuse = max(dot(normal, l), 0.0);
@@ -277,7 +280,7 @@ void main() {
         s *= s;
         specular = s * normalSpecular.w;
     }
-    outLight = vec4(vLight.rgb * (diffuse + specular) * fade, 1.0);
+    outLight = vec4(light.rgb * (diffuse + specular) * fade, 1.0);
 }
 ]],
         blend = additive,

@@ -381,6 +381,12 @@ void GpuDevice::BindTexture(unsigned unit, unsigned target, GpuShaderResourceVie
     glBindSampler(unit, sampler);
 }
 
+void GpuDevice::BindConstantBuffer(unsigned slot, GpuBuffer* buffer) {
+    if (slot >= kConstantBufferSlots || constantBuffers_[slot].get() == buffer) return;
+    constantBuffers_[slot] = buffer ? buffer->shared_from_this() : nullptr;
+    glBindBufferBase(GL_UNIFORM_BUFFER, slot, buffer ? buffer->GlName() : 0);
+}
+
 void GpuDevice::SOSetTargets(unsigned count, GpuBuffer* const* buffers, const std::uint32_t*) {
     GpuBuffer* buffer = count > 0 && buffers ? buffers[0] : nullptr;
     streamOut_ = buffer && buffer->TransformFeedback() ? buffer->shared_from_this() : nullptr;
@@ -542,6 +548,10 @@ void GpuDevice::ClearState() {
     for (auto& t : textures_) t.reset();
     glBindTextures(0, kUnits, nullptr);
     glBindSamplers(0, kUnits, nullptr);
+    for (unsigned slot = 0; slot < kConstantBufferSlots; ++slot) {
+        constantBuffers_[slot].reset();
+        glBindBufferBase(GL_UNIFORM_BUFFER, slot, 0);
+    }
     streamOut_.reset();
     glUseProgram(0);
     program_ = 0;

@@ -30,6 +30,9 @@ struct GpuImageLoadInfo {
 
 class GpuDevice : public std::enable_shared_from_this<GpuDevice> {
 public:
+    // Constant buffers an effect may bind at once.
+    static constexpr unsigned kConstantBufferSlots = 8;
+
     static std::shared_ptr<GpuDevice> Create(std::shared_ptr<GpuContext> context);
     ~GpuDevice();
     GpuDevice(const GpuDevice&) = delete;
@@ -108,6 +111,8 @@ public:
     // For effect passes.
     void UseProgram(unsigned program, bool rasterizerDiscard, bool streamsOut, unsigned feedbackMode);
     void BindTexture(unsigned unit, unsigned target, GpuShaderResourceView* view, unsigned sampler);
+    // The buffer a constant-buffer slot reads (null unbinds); kept alive while bound.
+    void BindConstantBuffer(unsigned slot, GpuBuffer* buffer);
 
     // GL errors raised since the last call (0 when none); the first one's text.
     unsigned DrainErrors(std::string* first = nullptr);
@@ -146,6 +151,7 @@ private:
     std::array<GpuViewport, 16> viewports_{};
     unsigned viewportCount_ = 0;
     std::array<std::shared_ptr<GpuShaderResourceView>, kUnits> textures_;
+    std::array<std::shared_ptr<GpuBuffer>, kConstantBufferSlots> constantBuffers_;
     std::shared_ptr<GpuBuffer> streamOut_;
     unsigned program_ = 0;
     bool streamsOut_ = false;

@@ -37,6 +37,8 @@ const char* GlslType(GpuEffectVarType type) {
             return "sampler2DArray";
         case GpuEffectVarType::TextureCube:
             return "samplerCube";
+        case GpuEffectVarType::ConstantBuffer:
+            break;
     }
     return "float";
 }
@@ -165,6 +167,7 @@ void GpuEffectPass::Apply(unsigned) {
     device_->UseProgram(program_, discard_, streamsOut_, feedbackMode_);
     for (const Sampler& s : samplers_)
         device_->BindTexture(s.unit, s.target, s.variable->GetResource(), s.samplerObject);
+    for (const Block& b : blocks_) device_->BindConstantBuffer(b.slot, b.variable->GetConstantBuffer());
     if (depthStencil_) device_->OMSetDepthStencilState(depthStencil_.get(), stencilRef_);
     if (blend_) device_->OMSetBlendState(blend_.get(), nullptr, 0xFFFFFFFFu);
     if (rasterizer_) device_->RSSetState(rasterizer_.get());
@@ -279,9 +282,10 @@ bool GpuEffect::Build(const GpuEffectDesc& desc, std::string* errors) {
     return state.ok;
 }
 
-// Variables: every one declared in every stage; textures get fixed units.
+// Variables: every one declared in every stage; textures get fixed units and
+// constant buffers fixed binding slots.
 void GpuEffect::DeclareVariables(BuildState& state) {
-    unsigned unit = 0;
+    unsigned unit = 0, slot = 0;
     std::map<std::string, bool> seen;
     for (const GpuEffectVariableDesc& v : state.desc.variables) {
         if (seen[v.name]) {
@@ -289,6 +293,16 @@ void GpuEffect::DeclareVariables(BuildState& state) {
             continue;
         }
         seen[v.name] = true;
+        if (v.type == GpuEffectVarType::ConstantBuffer) {
+            if (slot == GpuDevice::kConstantBufferSlots) {
+                state.Fail("variable " + v.name, "more constant buffers than the device's " +
+                                                     std::to_string(GpuDevice::kConstantBufferSlots) + " slots");
+                continue;
+            }
+            variables_.push_back(std::make_unique<GpuEffectVariable>(v, slot++));
+            state.declarations += "layout(std140) uniform " + v.name + " {\n" + v.members + "\n};\n";
+            continue;
+        }
         const bool texture = TextureTarget(v.type) != 0;
         variables_.push_back(std::make_unique<GpuEffectVariable>(v, texture ? unit : 0));
         if (texture) {
@@ -360,10 +374,18 @@ void GpuEffect::SetStreamOut(GpuEffectPass& pass, unsigned geometryShader, unsig
     pass.discard_ = pixelShader == 0;
 }
 
-// Textures are bound to their variable's fixed unit once; other variables
-// the program uses are sent by Apply when they change.
+// Textures are bound to their variable's fixed unit once, constant buffers to
+// their fixed slot; other variables the program uses are sent by Apply when
+// they change.
 void GpuEffect::BindVariables(GpuEffectPass& pass) const {
     for (const auto& variable : variables_) {
+        if (variable->Type() == GpuEffectVarType::ConstantBuffer) {
+            const GLuint block = glGetUniformBlockIndex(pass.program_, variable->Name().c_str());
+            if (block == GL_INVALID_INDEX) continue;
+            glUniformBlockBinding(pass.program_, block, variable->TextureUnit());
+            pass.blocks_.push_back({variable.get(), variable->TextureUnit()});
+            continue;
+        }
         const GLint location = glGetUniformLocation(pass.program_, variable->Name().c_str());
         if (location < 0) continue;
         const GLenum target = TextureTarget(variable->Type());

@@ -22,6 +22,7 @@ enum class GpuEffectVarType {
     Texture2D,
     Texture2DArray,
     TextureCube,
+    ConstantBuffer,  // a block of values read from a GPU buffer bound to it
 };
 
 struct GpuEffectVariableDesc {
@@ -29,6 +30,7 @@ struct GpuEffectVariableDesc {
     GpuEffectVarType type = GpuEffectVarType::Float;
     std::vector<float> initialValue;  // components, as many as given (may be empty)
     GpuSamplerDesc sampler;           // textures only
+    std::string members = {};         // constant buffers only: the block's GLSL member declarations
 };
 
 struct GpuEffectPassDesc {

@@ -47,6 +47,10 @@ private:
         unsigned target;
         unsigned samplerObject;
     };
+    struct Block {
+        GpuEffectVariable* variable;
+        unsigned slot;
+    };
 
     GpuDevice* device_ = nullptr;
     unsigned program_ = 0;
@@ -55,6 +59,7 @@ private:
     bool discard_ = false;       // stream-out without a pixel stage: no rasterisation
     std::vector<Uniform> uniforms_;
     std::vector<Sampler> samplers_;
+    std::vector<Block> blocks_;
     std::vector<std::string> inputs_;
     std::shared_ptr<GpuDepthStencilState> depthStencil_;
     unsigned stencilRef_ = 0;

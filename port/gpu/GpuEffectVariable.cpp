@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuShaderResourceView.h"
 
 GpuEffectVariable::GpuEffectVariable(const GpuEffectVariableDesc& desc, unsigned textureUnit)
@@ -101,6 +102,12 @@ void GpuEffectVariable::SetRawValue(const void* data, std::uint32_t offset, std:
 void GpuEffectVariable::SetResource(GpuShaderResourceView* view) {
     if (!valid_ || !IsTexture()) return;
     resource_ = view ? view->shared_from_this() : nullptr;
+    ++version_;
+}
+
+void GpuEffectVariable::SetConstantBuffer(GpuBuffer* buffer) {
+    if (!valid_ || type_ != GpuEffectVarType::ConstantBuffer) return;
+    buffer_ = buffer ? buffer->shared_from_this() : nullptr;
     ++version_;
 }
 

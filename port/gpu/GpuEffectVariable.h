@@ -10,6 +10,7 @@
 
 #include "port/gpu/GpuEffectDesc.h"
 
+class GpuBuffer;
 class GpuShaderResourceView;
 
 class GpuEffectVariable {
@@ -34,8 +35,12 @@ public:
     void SetRawValue(const void* data, std::uint32_t offset, std::uint32_t bytes);
     // Keeps a reference to the view while bound (null unbinds).
     void SetResource(GpuShaderResourceView* view);
+    // A constant buffer's values come from `buffer` (laid out as the block's
+    // std140 rules say); keeps a reference while bound (null unbinds).
+    void SetConstantBuffer(GpuBuffer* buffer);
 
     GpuShaderResourceView* GetResource() const { return resource_.get(); }
+    GpuBuffer* GetConstantBuffer() const { return buffer_.get(); }
     void GetRawValue(void* out, std::uint32_t offset, std::uint32_t bytes) const;
     float GetFloat() const;
     int GetInt() const;
@@ -43,6 +48,7 @@ public:
     // For the passes: changes count up so unchanged values are not re-sent.
     std::uint32_t Version() const { return version_; }
     const void* Data() const { return data_; }
+    // A texture's unit, or a constant buffer's binding slot.
     unsigned TextureUnit() const { return unit_; }
     const GpuSamplerDesc& Sampler() const { return sampler_; }
 
@@ -58,4 +64,5 @@ private:
     alignas(16) std::uint8_t data_[64] = {};
     std::uint32_t version_ = 1;
     std::shared_ptr<GpuShaderResourceView> resource_;
+    std::shared_ptr<GpuBuffer> buffer_;
 };

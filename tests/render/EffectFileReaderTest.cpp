@@ -18,6 +18,7 @@ variables = {
     { name = "Scale", type = "float2", value = { 2, 3 } },
     { name = "Alpha", type = "float", value = 0.5 },
     { name = "Map", type = "Texture2D", filter = "POINT", address = "CLAMP" },
+    { name = "Lights", type = "cbuffer", members = "vec4 lights[8];" },
 }
 techniques = {
     { name = "First", passes = { { vs = vs, ps = "void main() {}" } } },
@@ -38,12 +39,14 @@ TEST(EffectFileReaderTest, AssignmentsBecomeTheDescription) {
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(desc.name, "Test");
     EXPECT_NE(desc.header.find("Twice"), std::string::npos);
-    ASSERT_EQ(desc.variables.size(), 4u);
+    ASSERT_EQ(desc.variables.size(), 5u);
     EXPECT_EQ(desc.variables[0].type, GpuEffectVarType::Float4x4);
     EXPECT_EQ(desc.variables[1].initialValue, (std::vector<float>{2, 3}));
     EXPECT_EQ(desc.variables[2].initialValue, (std::vector<float>{0.5f}));
     EXPECT_EQ(desc.variables[3].sampler.filter, GpuFilter::Point);
     EXPECT_EQ(desc.variables[3].sampler.address, GpuAddress::Clamp);
+    EXPECT_EQ(desc.variables[4].type, GpuEffectVarType::ConstantBuffer);
+    EXPECT_EQ(desc.variables[4].members, "vec4 lights[8];");
     ASSERT_EQ(desc.techniques.size(), 2u);
     const GpuEffectPassDesc& first = desc.techniques[0].passes[0];
     EXPECT_FALSE(first.depthStencil || first.blend || first.rasterizer);  // left to the device
@@ -73,6 +76,12 @@ TEST(EffectFileReaderTest, WrongValuesAreReportedWithTheirPlace) {
 
     EXPECT_FALSE(Read("variables = { { name = 'V', type = 'float5' } } techniques = {}", &desc, &errors));
     EXPECT_NE(errors.find("float5"), std::string::npos) << errors;
+    // A constant buffer's block is declared by its members, which nothing else has.
+    EXPECT_FALSE(Read("variables = { { name = 'B', type = 'cbuffer' } } techniques = {}", &desc, &errors));
+    EXPECT_NE(errors.find("variables[1] (B)"), std::string::npos) << errors;
+    EXPECT_FALSE(
+        Read("variables = { { name = 'F', type = 'float', members = 'float f;' } } techniques = {}", &desc, &errors));
+    EXPECT_NE(errors.find("variables[1] (F)"), std::string::npos) << errors;
     EXPECT_FALSE(Read("techniques = { { name = 'T', passes = { { ps = 'x' } } } }", &desc, &errors));
     EXPECT_NE(errors.find("no vertex shader"), std::string::npos) << errors;
     EXPECT_FALSE(Read("techniques = 4", &desc, &errors));

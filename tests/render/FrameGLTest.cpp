@@ -3,6 +3,7 @@
 // occlusion in a crease and screen text.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -170,6 +171,90 @@ TEST_F(FrameGLTest, DepthTestedLightsDrawWhatLightsShadingEveryCoveredPixelDraw)
         LookFrom(views[v].first, views[v].second);
         const Picture everyPixel = Draw();
         EXPECT_EQ(everyPixel.Bytes(), tested[v].Bytes()) << "view " << v;
+    }
+    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
+}
+
+// The light volumes as they were drawn with each light's values carried to
+// its pixels as flat inputs, the view-space centre worked out per vertex.
+FilePath EffectsWithLightsCarryingTheirValues(const std::string& folder) {
+    return EffectsWithDeferredEdit(folder, R"(flat out int vLightIndex;
+void main() {
+    // The polygon sphere lies inside the unit sphere: grow it a little.
+    vec3 world = POSITION * (TEXCOORD2.w * 1.02) + TEXCOORD1;
+    gl_Position = vec4(world, 1.0) * gViewProjection;
+    vLightIndex = gl_InstanceID;
+}
+]],
+        ps = [[
+layout(early_fragment_tests) in;
+flat in int vLightIndex;
+out vec4 outLight;
+void main() {
+    // The light's view-space centre and radius squared; its colour and radius.
+    vec4 lightView = pointLights[2 * vLightIndex];
+    vec4 light = pointLights[2 * vLightIndex + 1];
+)",
+                                   R"(flat out vec4 lightView;
+flat out vec4 light;
+void main() {
+    vec3 world = POSITION * (TEXCOORD2.w * 1.02) + TEXCOORD1;
+    gl_Position = vec4(world, 1.0) * gViewProjection;
+    float radius = max(TEXCOORD2.w, 1e-4);
+    lightView = vec4((vec4(TEXCOORD1, 1.0) * gView).xyz, radius * radius);
+    light = vec4(TEXCOORD2.rgb, radius);
+}
+]],
+        ps = [[
+layout(early_fragment_tests) in;
+flat in vec4 lightView;
+flat in vec4 light;
+out vec4 outLight;
+void main() {
+)");
+}
+
+// Each light's pixels read its view-space centre, radius and colour from the
+// records the lighting step writes, by the light's instance number; they must
+// light exactly as lights carrying those values from the vertex stage did,
+// byte for byte: over two thousand lights of every colour and size, some with
+// a negative or no range, in two batches (the records are written again for
+// the second), seen from two places.
+TEST_F(FrameGLTest, LightsReadingTheirRecordsLightAsLightsCarryingTheirValues) {
+    Start();
+    const D3DXVECTOR3 wall[4] = {{-8, 8, 0}, {8, 8, 0}, {8, -8, 0}, {-8, -8, 0}};
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
+    AddObject(D3DXVECTOR3(-2, 1, -1.5f), 1.0f, {Coloured(MeshBuilder::Sphere(12, 12, 1, 1, 1), D3DXCOLOR(1, 1, 1, 1))});
+    AddGlobalLight(D3DXVECTOR3(0, 0, -1), 0.0f, 0.0f);  // no light but the point lights
+    const u32 lights = GraphicsSystem::kMaxLightInstances + 7;
+    for (u32 i = 0; i < lights; ++i) {
+        const float a = static_cast<float>(i) * 0.61803f, t = static_cast<float>(i) / static_cast<float>(lights);
+        const float range = i % 97 == 0 ? -0.8f : i % 89 == 0 ? 0.0f : 0.2f + 0.8f * (t * 7 - std::floor(t * 7));
+        const float out = std::sqrt(t);
+        AddLight(D3DXVECTOR3(3.5f * std::sin(a * 5) * out, 3 * std::cos(a * 3) * out, -0.1f - 0.6f * t), range,
+                 D3DXCOLOR(0.05f + 0.05f * std::sin(a), 0.05f + 0.05f * std::cos(a * 2), 0.1f * t, 1));
+    }
+    const std::pair<D3DXVECTOR3, D3DXVECTOR3> views[] = {
+        {D3DXVECTOR3(0, 0, -12), D3DXVECTOR3(0, 0, 0)},
+        {D3DXVECTOR3(4, -3, -11), D3DXVECTOR3(0.5f, 0, 0)},
+    };
+    std::vector<Picture> tested;
+    for (const auto& [eye, at] : views) {
+        LookFrom(eye, at);
+        tested.push_back(Draw());
+        EXPECT_EQ(graphics->GetPipeline().Lights().BatchCount(), 2u);
+    }
+    EXPECT_GT(tested[0].Mean(160, 120, 40), 100) << "the lights light";
+
+    TempFolder folder;
+    loader.reset();
+    loader = std::make_unique<EffectLoader>(EffectsWithLightsCarryingTheirValues(folder.Path()));
+    loader->SetDevice(graphics->GetDevice()->shared_from_this());
+    graphics->LoadEffects();
+    ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DeferredLightingBuffer)->IsValid());
+    for (size_t v = 0; v < std::size(views); ++v) {
+        LookFrom(views[v].first, views[v].second);
+        EXPECT_EQ(Draw().Bytes(), tested[v].Bytes()) << "view " << v;
     }
     EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }

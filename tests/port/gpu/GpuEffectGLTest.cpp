@@ -125,4 +125,65 @@ TEST(GpuEffectGLTest, BoundResourceStaysAliveAfterItsOwnerLetsGo) {
     EXPECT_TRUE(watch.expired());
 }
 
+// A constant buffer's block is read from the buffer bound to it, as it is at
+// the draw: four colours picked by each pixel's column, then four others
+// written into the same buffer after it was bound.
+TEST(GpuEffectGLTest, ConstantBufferFeedsItsBlockFromTheBoundBuffer) {
+    START_RIG(rig);
+    GpuEffectDesc d;
+    d.name = "Block";
+    GpuEffectVariableDesc block{"Tints", GpuEffectVarType::ConstantBuffer, {}, {}};
+    block.members = "vec4 tints[4];";
+    d.variables.push_back(block);
+    GpuEffectPassDesc p;
+    p.vertexShader = R"(
+void main() {
+    vec2 p = vec2((gl_VertexID << 1) & 2, gl_VertexID & 2);
+    gl_Position = vec4(p * 2.0 - 1.0, 0.0, 1.0);
+})";
+    p.pixelShader = "out vec4 c; void main() { c = tints[int(gl_FragCoord.x)]; }";
+    p.rasterizer = GpuRasterizerDesc{};
+    p.rasterizer->cull = GpuCull::None;
+    d.techniques.push_back({"A", {p}});
+    std::string errors;
+    auto effect = rig.device->CreateEffect(d, &errors);
+    ASSERT_TRUE(effect) << errors;
+    GpuBufferDesc bd;
+    bd.byteWidth = 4 * 16;
+    bd.usage = GpuUsage::Dynamic;
+    bd.bindFlags = GpuBindConstantBuffer;
+    bd.cpuAccessFlags = GpuCpuAccessWrite;
+    auto buffer = rig.device->CreateBuffer(bd);
+    ASSERT_TRUE(buffer);
+    auto fill = [&](float base) {
+        auto* values = static_cast<float*>(buffer->Map(GpuMap::WriteDiscard));
+        ASSERT_NE(values, nullptr);
+        for (int i = 0; i < 16; ++i) values[i] = base + static_cast<float>(i) / 20.0f;
+        buffer->Unmap();
+    };
+    fill(0.0f);
+    auto target = rig.MakeTarget(4, 1);
+    rig.BindTarget(target);
+    rig.device->IASetPrimitiveTopology(GpuTopology::TriangleList);
+    effect->GetVariableByName("Tints")->SetConstantBuffer(buffer.get());
+    effect->GetTechniqueByName("A")->GetPassByIndex(0)->Apply(0);
+    rig.device->Draw(3, 0);
+    std::vector<std::uint8_t> bytes = GpuTestRig::Read(target);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(bytes[i], i / 20.0 * 255, 1) << i;
+
+    fill(0.2f);
+    rig.device->Draw(3, 0);
+    bytes = GpuTestRig::Read(target);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(bytes[i], (0.2 + i / 20.0) * 255, 1) << i;
+
+    // The variable keeps its buffer alive while bound.
+    std::weak_ptr<GpuBuffer> watch = buffer;
+    buffer.reset();
+    EXPECT_FALSE(watch.expired());
+    effect->GetVariableByName("Tints")->SetConstantBuffer(nullptr);
+    rig.device->ClearState();
+    EXPECT_TRUE(watch.expired());
+    EXPECT_EQ(rig.device->DrainErrors(), 0u);
+}
+
 }  // namespace

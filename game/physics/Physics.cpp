@@ -1,5 +1,6 @@
 #include "game/physics/Physics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -77,7 +78,7 @@ void Physics::Init() {
 void Physics::Clear() {
     // Every level, however it is reached (Play, Continue, Restart, the
     // "Scenes" bar), starts its clock at 0: a clear comes before each load.
-    totalTime_ = 0.0f;
+    steps_ = 0;
     accumulator_ = 0.0f;
     bodyIds_.Clear();
     sphereIds_.Clear();
@@ -129,7 +130,7 @@ void Physics::HandleMessage(Message* message) {
 }
 
 void Physics::Update(float dt) {
-    Log("time%f", totalTime_);
+    Log("time%f", GetTotalTime());
     // The first game system of a frame: the frame's spawn count starts here.
     SpawnBudget::StartFrame();
     pendingRefresh_.clear();
@@ -140,8 +141,13 @@ void Physics::Update(float dt) {
     accumulator_ += dt;
     if (!(accumulator_ >= kStep)) return;
     accumulator_ = 0.0f;  // the rest is dropped: at most one step a frame
-    totalTime_ += dt;
+    ++steps_;
     Step(kStep);
+}
+
+void Physics::SetTotalTime(float seconds) {
+    const double steps = std::isfinite(seconds) && seconds > 0.0f ? std::round(seconds / kStep) : 0.0;
+    steps_ = static_cast<u64>(std::min(steps, 1e15));
 }
 
 void Physics::Step(float h) {

@@ -32,8 +32,8 @@ public:
     // argument) and debug drawing (1, 12).
     void HandleMessage(Message* message) override;
     // Logs "time" and the level time, then (unless paused) adds dt and runs
-    // one step once a step's worth has gathered. A dt that is negative or
-    // not a number adds nothing.
+    // one step once a step's worth has gathered; the level time grows by that
+    // step. A dt that is negative or not a number adds nothing.
     void Update(float dt) override;
     // Subscribes, resets the clock and makes the child systems.
     void Init() override;
@@ -45,9 +45,12 @@ public:
     // Drops every subscription, then the children's Deactivate.
     void Deactivate() override;
 
-    // Seconds of play: the frames' dt summed over the frames that stepped.
-    float GetTotalTime() const { return totalTime_; }
-    void SetTotalTime(float seconds) { totalTime_ = seconds; }
+    // Seconds of play: the simulated time, the steps run since the last Clear
+    // times the step, so that it agrees with the distance the world moved at
+    // any frame rate (a slow machine runs the world in slow motion).
+    float GetTotalTime() const { return static_cast<float>(static_cast<double>(steps_) * kStep); }
+    // The level time set to the nearest whole number of steps.
+    void SetTotalTime(float seconds);
     float GetAccumulator() const { return accumulator_; }
     u32 GetFocusObjectId() const { return focusObjectId_; }
     u32 GetTimeLordId() const { return timeLordId_; }
@@ -80,7 +83,7 @@ private:
     u32 timeLordId_ = 0;     // the last announced TimeLord; 0 = none
     u32 focusObjectId_ = 0;  // the object the game centres on; looked up when needed
     float accumulator_ = 0.0f;
-    float totalTime_ = 0.0f;
+    u64 steps_ = 0;  // steps run since the last Clear: the level time
     bool debugDraw_ = false;
     std::vector<u32> pendingRefresh_;         // objects moved this step, refreshed after the walks
     std::unordered_set<u32> reportedBodies_;  // bodies already named in the log

@@ -176,16 +176,36 @@ TEST_F(ScreenPauseTest, TheFirstLevelsResultsTimeIsItsOwnPlayTime) {
     Play();  // the load comes in the click's second frame, before Physics steps in it
     Frames(40);
     EndLevel(false);
-    float played = 0.0f;
-    for (int frame = 0; frame < 41; ++frame) played += 0.0166667f;
-    EXPECT_EQ(fin->GetTime(), played);
+    // The steps that ran, times the step.
+    auto steps = [](int count) { return static_cast<float>(count * static_cast<double>(Physics::kStep)); };
+    EXPECT_EQ(fin->GetTime(), steps(41));
     // Continue's level starts at 0 too.
     ClickButtonAt(-53.0f);
     Frames(5);
     EndLevel(false);
-    played = 0.0f;
-    for (int frame = 0; frame < 6; ++frame) played += 0.0166667f;
-    EXPECT_EQ(fin->GetTime(), played);
+    EXPECT_EQ(fin->GetTime(), steps(6));
+}
+
+TEST_F(ScreenPauseTest, TheResultsTimeIsTheSimulatedTimeAtAnyFrameRate) {
+    // A slow machine (5 frames a second) runs one step a frame and the world
+    // in slow motion; frames of 1/60 s, a little shorter than the step, run
+    // one every second frame. The same 60 steps show the same time.
+    const struct {
+        float frameTime;
+        int frames;
+    } runs[] = {{0.2f, 60}, {1.0f / 60.0f, 120}};
+    Play();
+    std::vector<float> shown;
+    for (const auto& run : runs) {
+        physics->Clear();  // as the level's load does
+        for (int frame = 0; frame < run.frames; ++frame) Frame(run.frameTime);
+        EndLevel(false);
+        shown.push_back(fin->GetTime());
+        ClickButtonAt(0.0f);  // Restart
+        ExpectRunning();
+    }
+    EXPECT_EQ(shown[0], shown[1]);
+    EXPECT_FLOAT_EQ(shown[0], 60 * Physics::kStep);
 }
 
 TEST_F(ScreenPauseTest, ControlsAndOptionsFromThePauseScreenReturnToItAndEscResumes) {

@@ -54,9 +54,13 @@ TEST_F(PhysicsTest, AtMostOneFixedStepAFrameAndTheRestIsDropped) {
         int steps;
         float accumulator, totalTime;
     } cases[] = {
-        {{0.02f}, false, 1, 0.0f, 0.02f},        {{0.01f}, false, 0, 0.01f, 0.0f},
-        {{0.01f, 0.01f}, false, 1, 0.0f, 0.01f}, {{0.1f}, false, 1, 0.0f, 0.1f},
-        {{10.0f}, false, 1, 0.0f, 10.0f},        {{NAN, -1.0f, INFINITY, 0.02f}, false, 1, 0.0f, 0.02f},
+        // The level time is the simulated time: one step, whatever the frame's dt.
+        {{0.02f}, false, 1, 0.0f, Physics::kStep},
+        {{0.01f}, false, 0, 0.01f, 0.0f},
+        {{0.01f, 0.01f}, false, 1, 0.0f, Physics::kStep},
+        {{0.1f}, false, 1, 0.0f, Physics::kStep},
+        {{10.0f}, false, 1, 0.0f, Physics::kStep},
+        {{NAN, -1.0f, INFINITY, 0.02f}, false, 1, 0.0f, Physics::kStep},
         {{0.02f, 0.02f}, true, 0, 0.0f, 0.0f},
     };
     for (const auto& c : cases) {
@@ -81,14 +85,14 @@ TEST_F(PhysicsTest, ASceneClearStartsTheLevelClockAtZero) {
     physics->Update(0.02f);
     physics->Update(0.03f);
     physics->Update(0.01f);  // left in the accumulator
-    ASSERT_FLOAT_EQ(physics->GetTotalTime(), 0.05f);
+    ASSERT_FLOAT_EQ(physics->GetTotalTime(), 2 * Physics::kStep);
     physics->Clear();
     EXPECT_EQ(physics->GetTotalTime(), 0.0f);
     EXPECT_EQ(physics->GetAccumulator(), 0.0f);
     physics->Update(0.01f);
     EXPECT_EQ(physics->GetTotalTime(), 0.0f) << "no step yet";
     physics->Update(0.02f);
-    EXPECT_FLOAT_EQ(physics->GetTotalTime(), 0.02f);
+    EXPECT_FLOAT_EQ(physics->GetTotalTime(), Physics::kStep);
 }
 
 TEST_F(PhysicsTest, ForcesAndTorquesIntegrateOverOneStep) {

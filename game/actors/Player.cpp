@@ -28,7 +28,7 @@ namespace {
 
 constexpr float kDegreesToRadians = 3.14159265358979f / 180.0f;
 constexpr float kAngularAcceleration = 550.0f;  // degrees/s^2 while a steering key is held
-constexpr float kStallTime = 3.0f;              // s of play before a slow ship dies (dieAtPersistVel)
+constexpr float kStallTime = 3.0f;              // simulated s before a slow ship dies (dieAtPersistVel)
 constexpr float kPlainStartAcceleration = 100.0f;
 
 template <class T>
@@ -108,6 +108,8 @@ void Player::Init() {
     energyEmpty = shielding = abilitiesDisabled = rechargeBlocked = false;
     goReceived = started = false;
     stallTimer = deathTimer = blinkTimer = 0.0f;
+    const SplineCrawler* crawler = GetCrawler();
+    stallClock_ = crawler ? crawler->elapsed : 0.0f;
     energy = energyTankCapacity;
     cameraObjectId_ = cameraTransformId_ = 0;
 
@@ -301,10 +303,15 @@ void Player::Update(float dt) {
     UpdateSteering(dt);
 
     SplineCrawler* crawler = GetCrawler();
-    // A dead ship and a held crawler do not stall: the test waits for the
-    // ship to be back (the timer restarts then).
+    // The stall period is counted on the crawler's own clock, the physics
+    // steps that moved it: on a slow machine the world runs in slow motion,
+    // and the ship gets the same simulated time to gather speed as at 60
+    // frames a second. A dead ship and a held crawler do not stall: the test
+    // waits for the ship to be back (the timer restarts then).
+    const float stepped = crawler ? std::max(crawler->elapsed - stallClock_, 0.0f) : 0.0f;
+    if (crawler) stallClock_ = crawler->elapsed;
     if (dieAtPersistVel && crawler && started && IsEnabled() && !crawler->frozen) {
-        stallTimer += dt;
+        stallTimer += stepped;
         if (crawler->currentSpeed <= crawler->initialVelocity && stallTimer >= kStallTime)
             if (Health* health = ComponentById<Health>(healthId_)) health->dead = true;
     }

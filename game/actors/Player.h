@@ -97,7 +97,7 @@ public:
 
     bool goReceived = false;
     bool started = false;
-    float stallTimer = 0.0f;
+    float stallTimer = 0.0f;  // simulated s the ship has been alive and free since it started or came back
 
     float deathTimer = 0.0f;
     float blinkTimer = 0.0f;
@@ -147,4 +147,6 @@ private:
     u32 cameraObjectId_ = 0;
     u32 cameraTransformId_ = 0;
     u32 weaponId_ = 0;
+    // The crawler's elapsed (simulated s) at the last Update.
+    float stallClock_ = 0.0f;
 };

@@ -4,6 +4,7 @@
 #include "CombatWorld.h"
 #include "game/actors/Player.h"
 #include "game/combat/Health.h"
+#include "game/physics/Physics.h"
 #include "game/scene/GameLogic.h"
 #include "game/scene/LevelResultsReceiver.h"
 
@@ -43,8 +44,10 @@ protected:
         Broadcast(kMsgCountdownOver, 0);
         player->Update(kFrame);
     }
+    // Frames of kFrame, each with one step of the crawler as Physics runs it.
     void Run(float seconds) {
         for (float t = 0.0f; t < seconds; t += kFrame) {
+            crawler->Update(kFrame);
             health->Update(kFrame);
             player->Update(kFrame);
         }
@@ -149,6 +152,55 @@ TEST_F(PlayerTest, AStallCostsOneLife) {
     EXPECT_EQ(player->numOfLives, 2);
     EXPECT_TRUE(player->IsEnabled());
 }
+
+// A ship that never gathers speed, played at a frame rate: Physics steps
+// the crawler (at most once a frame) and GameLogic updates the ship with the
+// frame's dt. The stall period is simulated time, so on a slow machine, where
+// the world runs in slow motion, each life still gets its 3 seconds.
+class PlayerStallTest : public PlayerTest, public ::testing::WithParamInterface<float> {
+protected:
+    PlayerStallTest() {
+        engine->AddSystem(physics);
+        physics->Init();
+        // The carrier was announced before Physics was there.
+        ::Broadcast(ComponentAnnounced(TypeId<SplineCrawler>::Get()), 0, crawler->GetId());
+        player->dieAtPersistVel = true;
+    }
+    void Frame() {
+        NextFrame();
+        physics->Update(GetParam());
+        logic->Update(GetParam());
+    }
+    // Frames that run that many steps: no frame time here is shorter than
+    // the step, so Physics runs one each frame.
+    void Steps(int count) {
+        for (int step = 0; step < count; ++step) Frame();
+    }
+
+    Physics* physics = new Physics;
+};
+
+TEST_P(PlayerStallTest, AStalledShipLosesOneLifePerStallPeriod) {
+    Start();
+    for (int lives = 3; lives > 0; --lives) {
+        Steps(170);  // a little less than 3 s of simulated time since the start or the return
+        EXPECT_EQ(player->numOfLives, lives) << "stall period " << 4 - lives;
+        EXPECT_TRUE(player->IsEnabled());
+        Steps(20);
+        EXPECT_EQ(player->numOfLives, lives - 1) << "stall period " << 4 - lives;
+        EXPECT_FALSE(player->IsEnabled());
+        for (int frame = 0; frame < 10000 && !player->IsEnabled(); ++frame) Frame();
+        ASSERT_TRUE(player->IsEnabled()) << "the ship comes back after invisTime + blinkTime";
+    }
+    EXPECT_TRUE(screen->shown.empty());
+    Steps(190);
+    ASSERT_FALSE(screen->shown.empty()) << "the fourth stall ends the game";
+    EXPECT_TRUE(screen->shown[0].gameOver);
+    EXPECT_EQ(screen->shown[0].lives, 0);
+}
+
+// 60 frames a second (one step a frame), 20 and 5 frames a second.
+INSTANTIATE_TEST_SUITE_P(FrameTimes, PlayerStallTest, ::testing::Values(Physics::kStep, 0.05f, 0.2f));
 
 TEST_F(PlayerTest, SteeringSpeedWithoutCrawlerOrTopSpeed) {
     Broadcast(kMsgSteerLeft, 0, 0u);

@@ -75,4 +75,9 @@ float LevelTime() {
     return physics ? physics->GetTotalTime() : 0.0f;
 }
 
+ClientRect WindowRect() {
+    const auto* gui = static_cast<GuiSystem*>(Find<GuiSystem>());
+    return gui ? gui->GetScreenRect() : ClientRect{};
+}
+
 }  // namespace GameFlow

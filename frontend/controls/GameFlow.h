@@ -9,6 +9,7 @@
 #include "core/TypeId.h"
 #include "core/Types.h"
 #include "engine/MessageKind.h"
+#include "port/window/WindowEvent.h"
 
 class ISystem;
 
@@ -45,4 +46,7 @@ void InvertGlow();
 bool LevelLoads(const std::string& path);
 // Physics' accumulated level time in seconds; 0 without Physics.
 float LevelTime();
+// The window's client rectangle as the GuiSystem last had it (the one its
+// mouse positions are measured in); all zero without a GuiSystem.
+ClientRect WindowRect();
 }  // namespace GameFlow

@@ -1,11 +1,14 @@
 #include "frontend/screens/FinMenu.h"
 
+#include <algorithm>
 #include <locale>
 #include <sstream>
 
 #include "engine/GameObject.h"
+#include "engine/Message.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
+#include "engine/Transform.h"
 #include "frontend/controls/ControlGroups.h"
 #include "frontend/controls/GameFlow.h"
 #include "frontend/controls/LoadSceneControl.h"
@@ -26,6 +29,12 @@ struct Label {
     D3DXCOLOR colour;
 };
 const D3DXCOLOR kWhite(1, 1, 1, 1);
+// The panel: half extents and centre height (y up); its top is the
+// screen's highest point.
+constexpr float kPanelHalfWidth = 250.0f;
+constexpr float kPanelHalfHeight = 150.0f;
+constexpr float kPanelY = 220.0f;
+constexpr float kTopMargin = 10.0f;  // pixels kept free above the panel when it has to move
 const Label kLabels[] = {
     {"Total Score: ", -200, 120, 24, D3DXCOLOR(1, 0.8f, 0.3f, 1)},
     {"Time: ", -200, 320, 18, kWhite},
@@ -43,10 +52,28 @@ void FinMenu::Init() {
     MenuScreen::Init();
     for (const Label& label : kLabels) {
         const D3DXVECTOR3 position(label.x, label.y, -100.0f);
-        labels_.push_back(
-            CreateScreenTextObject(position, label.initialText, kLabelFont, label.colour, screenRect_, label.pixelSize)
-                ->GetId());
+        GameObject* object =
+            CreateScreenTextObject(position, label.initialText, kLabelFont, label.colour, screenRect_, label.pixelSize);
+        labels_.push_back(object->GetId());
+        const Transform* transform = object->GetComponent<Transform>();
+        labelY_.push_back(transform ? transform->position.y : label.y);
     }
+}
+
+void FinMenu::HandleMessage(Message* message) {
+    MenuScreen::HandleMessage(message);
+    if (!IsActive() || !message || !message->Is(kMsgClientRect) || LayoutShift(screenRect_) == shift_) return;
+    // The old controls go in the next drain, the new ones work from now.
+    DestroyMenuObjects();
+    drawList_.clear();
+    Build();
+}
+
+float FinMenu::LayoutShift(const ClientRect& window) {
+    const i32 height = window.bottom - window.top;
+    if (height <= 0) return 0.0f;  // no size known yet
+    const float room = static_cast<float>(height / 2) - kTopMargin;
+    return std::min(0.0f, room - (kPanelY + kPanelHalfHeight));
 }
 
 void FinMenu::ReceiveLevelResults(const LevelResults& results) {
@@ -94,27 +121,38 @@ void FinMenu::Activate() {
     GameFlow::FlipGamePause(false);
     GameFlow::Hide(GameFlow::Find<PauseMenu>());
     SubscribeAll();
+    // The rectangle kept may be old: the screen heard no size change while hidden.
+    const ClientRect window = GameFlow::WindowRect();
+    if (window.bottom > window.top) screenRect_ = window;
     Build();
     GameFlow::SetGlow(false);
 }
 
 void FinMenu::Build() {
     GameFlow::SwitchGroup(kMsgDisableGroup, ControlGroup::kPauseKey, GetTypeId());
-    GameObject* panel = AddPicture("Black", 250.0f, 150.0f, 0.0f, 220.0f);
+    // Pictures and labels move down by the shift (y up), the mouse
+    // rectangles with them (y down).
+    shift_ = LayoutShift(screenRect_);
+    const float s = shift_;
+    auto rect = [s](float left, float top, float right, float bottom) {
+        return ButtonRect{left, top - s, right, bottom - s};
+    };
+    PlaceLabels();
+    GameObject* panel = AddPicture("Black", kPanelHalfWidth, kPanelHalfHeight, 0.0f, kPanelY + s);
     const u32 group = ControlGroup::kResultsButtons;
     // Restart lets Esc work again itself, when it restarts.
-    GameObject* restart = AddButton("RestartButton", "RestartButton2", 0.0f, 0.0f, {-100, -5, 100, 45}, group,
+    GameObject* restart = AddButton("RestartButton", "RestartButton2", 0.0f, s, rect(-100, -5, 100, 45), group,
                                     new RestartControl(ControlGroup::kPauseKey), {ConfirmSound()});
     GameObject* quit = nullptr;
     GameObject* next = nullptr;
     if (results_.gameOver) {
-        quit = AddButton("QuitButton", "QuitButton2", 0.0f, -53.0f, {-100, 45, 100, 85}, group, new QuitControl,
+        quit = AddButton("QuitButton", "QuitButton2", 0.0f, -53.0f + s, rect(-100, 45, 100, 85), group, new QuitControl,
                          {ToggleGroup(ControlGroup::kPauseButtons), ConfirmSound()});
     } else {
-        quit = AddButton("QuitButton", "QuitButton2", 0.0f, -108.0f, {-100, 95, 100, 135}, group, new QuitControl,
-                         {ToggleGroup(ControlGroup::kPauseButtons), ConfirmSound()});
+        quit = AddButton("QuitButton", "QuitButton2", 0.0f, -108.0f + s, rect(-100, 95, 100, 135), group,
+                         new QuitControl, {ToggleGroup(ControlGroup::kPauseButtons), ConfirmSound()});
         if (nextLevel_ < levels_.size())
-            next = AddButton("continue_noglow", "continue_glow", 1.0f, -53.0f, {-100, 45, 100, 85}, group,
+            next = AddButton("continue_noglow", "continue_glow", 1.0f, -53.0f + s, rect(-100, 45, 100, 85), group,
                              new LoadSceneControl(MakeSceneFileName(levels_[nextLevel_]), true,
                                                   {ToggleGroup(ControlGroup::kPauseKey), new NextLevelAction}),
                              {ConfirmSound()});
@@ -124,6 +162,17 @@ void FinMenu::Build() {
     drawList_.push_back(quit->GetId());
     drawList_.push_back(restart->GetId());
     drawList_.push_back(panel->GetId());
+}
+
+void FinMenu::PlaceLabels() {
+    const Overlord* overlord = Overlord::Instance();
+    for (size_t i = 0; i < labels_.size() && i < labelY_.size(); ++i) {
+        GameObject* label = overlord ? overlord->GetGameObject(labels_[i]) : nullptr;
+        Transform* transform = label ? label->GetComponent<Transform>() : nullptr;
+        if (!transform) continue;
+        transform->position.y = transform->worldPosition.y = labelY_[i] + shift_;
+        transform->Update(0.0f);
+    }
 }
 
 void FinMenu::Deactivate() {

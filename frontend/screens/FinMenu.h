@@ -23,6 +23,9 @@ public:
     // The level time from Physics, the draw list drawn, the labels written
     // and drawn.
     void Update(float dt) override;
+    // The client rectangle kept; a window made taller or shorter while the
+    // screen is shown lays it out again.
+    void HandleMessage(Message* message) override;
     // Subscribes to the client rectangle, then makes the seven labels.
     void Init() override;
     // Pauses the game's systems, hides the pause screen, builds the screen,
@@ -44,6 +47,12 @@ public:
     // The label texts, in the labels' order: total score, time, lives,
     // average speed, distance, health, points.
     static std::vector<std::string> LabelTexts(const LevelResults& results, float time);
+    // How far (pixels, y up; 0 or less) the whole screen is moved down in a
+    // window of that client rectangle so that the panel's top stays inside
+    // it: windows at least 760 pixels high show it where it was designed,
+    // shorter ones (800x600, 1280x720) lower.
+    static float LayoutShift(const ClientRect& window);
+    float GetLayoutShift() const { return shift_; }
 
     const std::vector<std::string>& GetLevelSequence() const { return levels_; }
     void SetLevelSequence(std::vector<std::string> levels) { levels_ = std::move(levels); }
@@ -58,8 +67,13 @@ protected:
     void Build() override;
 
 private:
+    // The labels at their heights moved by the shift.
+    void PlaceLabels();
+
     std::vector<u32> drawList_;
-    std::vector<u32> labels_;  // objects made by Init, registered for the run
+    std::vector<u32> labels_;    // objects made by Init, registered for the run
+    std::vector<float> labelY_;  // the labels' heights as made, before any shift
+    float shift_ = 0.0f;         // LayoutShift of the current showing
     float time_ = -1.0f;
     LevelResults results_;
     std::vector<std::string> levels_ = {"Tutorial", "Gold_Level", "Forward_Momentum"};

@@ -2,8 +2,10 @@
 // screen, and the results screen's labels and level sequence.
 #include <climits>
 
+#include "engine/Transform.h"
 #include "frontend/controls/GameFlow.h"
 #include "game/scene/LevelResultsReceiver.h"
+#include "render/Model.h"
 #include "render/ScreenText.h"
 #include "tests/frontend/ScreenWorld.h"
 
@@ -258,6 +260,75 @@ TEST_F(ScreenPauseTest, ResultsLabelsReadByteForByte) {
     const GameObject* total = overlord.GetGameObject(fin->GetLabels()[0]);
     ASSERT_NE(total, nullptr);
     EXPECT_EQ(total->GetComponent<ScreenText>()->GetText(), "Total Score: 1500");
+}
+
+TEST_F(ScreenPauseTest, TheResultsLieInsideTheWindowAtEverySizeTheOptionsOffer) {
+    // The start size and the four sizes of the options screen; the window is
+    // resized during play, while the results screen is hidden.
+    const struct { i32 width, height; } sizes[] = {{1024, 768}, {800, 600}, {1280, 720}, {1600, 900}, {1920, 1080}};
+    Play();
+    for (const auto& size : sizes) {
+        for (bool gameOver : {false, true}) {
+            const std::string label = std::to_string(size.width) + "x" + std::to_string(size.height) +
+                                      (gameOver ? " game over" : " completed");
+            ::Broadcast(kMsgClientRect, 0, ClientRect{0, 0, size.width, size.height});
+            EndLevel(gameOver);
+            const float halfW = size.width / 2.0f, halfH = size.height / 2.0f;
+            // The panel and the buttons: their quads.
+            u32 restart = 0;
+            for (u32 id : fin->GetDrawList()) {
+                const GameObject* object = overlord.GetGameObject(id);
+                ASSERT_NE(object, nullptr) << label;
+                const Model* model = object->GetComponent<Model>();
+                const Transform* at = object->GetComponent<Transform>();
+                ASSERT_TRUE(model && at) << label;
+                const D3DXVECTOR3 low = at->worldPosition + (model->center - model->extent) * at->scale;
+                const D3DXVECTOR3 high = at->worldPosition + (model->center + model->extent) * at->scale;
+                EXPECT_GE(low.x, -halfW) << label << " " << model->material.diffuseFileName;
+                EXPECT_LE(high.x, halfW) << label << " " << model->material.diffuseFileName;
+                EXPECT_GE(low.y, -halfH) << label << " " << model->material.diffuseFileName;
+                EXPECT_LE(high.y, halfH) << label << " " << model->material.diffuseFileName;
+                if (model->material.diffuseFileName.rfind("RestartButton", 0) == 0) restart = id;
+            }
+            // The labels: from the baseline up a full pixel size, down half of
+            // it; a character is at most one pixel size wide.
+            for (u32 id : fin->GetLabels()) {
+                const GameObject* object = overlord.GetGameObject(id);
+                ASSERT_NE(object, nullptr) << label;
+                const ScreenText* text = object->GetComponent<ScreenText>();
+                const D3DXVECTOR3& at = object->GetComponent<Transform>()->worldPosition;
+                const float size = static_cast<float>(text->GetFontSize());
+                EXPECT_GE(at.x, -halfW) << label << " " << text->GetText();
+                EXPECT_LE(at.x + size * text->GetText().size(), halfW) << label << " " << text->GetText();
+                EXPECT_LE(at.y + size, halfH) << label << " " << text->GetText();
+                EXPECT_GE(at.y - size / 2, -halfH) << label << " " << text->GetText();
+            }
+            // Restart answers a click on its picture, where it is drawn.
+            ASSERT_NE(restart, 0u) << label;
+            const D3DXVECTOR3& button = overlord.GetGameObject(restart)->GetComponent<Transform>()->worldPosition;
+            const int loads = logic->loads;
+            Click(size.width / 2 + static_cast<i32>(button.x), size.height / 2 - static_cast<i32>(button.y) + 15);
+            EXPECT_EQ(logic->loads, loads + 1) << label;
+            EXPECT_FALSE(fin->IsActive()) << label;
+        }
+    }
+}
+
+TEST_F(ScreenPauseTest, TheResultsAreLaidOutAgainWhenTheWindowChangesWhileShown) {
+    Play();
+    EndLevel(false);
+    const std::vector<u32> before = fin->GetDrawList();
+    EXPECT_EQ(fin->GetLayoutShift(), 0.0f);
+    ::Broadcast(kMsgClientRect, 0, ClientRect{0, 0, 800, 600});
+    EXPECT_EQ(fin->GetLayoutShift(), -80.0f) << "the panel's top 10 pixels under the window's";
+    EXPECT_NE(fin->GetDrawList(), before);
+    Frame();
+    EXPECT_EQ(overlord.GetGameObject(before.back()), nullptr) << "the old panel is gone";
+    const std::size_t objects = ObjectCount(), controls = ControlCount();
+    ::Broadcast(kMsgClientRect, 0, ClientRect{0, 0, 800, 601});
+    Frame();
+    EXPECT_EQ(ObjectCount(), objects) << "the same shift builds nothing";
+    EXPECT_EQ(ControlCount(), controls);
 }
 
 TEST_F(ScreenPauseTest, OnlyContinueMovesTheLevelSequenceOn) {

@@ -28,10 +28,29 @@
 #include "scene/SceneManager.h"
 
 namespace {
+// The text with every mention of the asset root left out, so that files are
+// named as the player knows them ("scene/Foo.scn"). Before the folders are
+// read (the start-up file's own faults) the text stays whole.
+std::string AssetRelative(const std::string& text) {
+    const DevozizuDave* folders = DevozizuDave::Instance();
+    const std::string root = folders ? folders->scene.baseFolder : std::string();
+    if (root.size() < 2) return text;  // none yet, or the file system's root
+    std::string shown;
+    std::size_t from = 0;
+    for (std::size_t at = text.find(root); at != std::string::npos; at = text.find(root, from)) {
+        shown.append(text, from, at - from);
+        from = at + root.size();
+    }
+    return shown.append(text, from, std::string::npos);
+}
+
 // Script failures (a missing start-up file, a broken scene) reach the user
-// through the program's message box.
+// through the program's message box, naming files from the asset folder; the
+// log keeps the whole path.
 void ReportThroughMessageBox(const std::string& caption, const std::string& text) {
-    ShowMessageBox(text.c_str(), caption.c_str());
+    const std::string shown = AssetRelative(text);
+    if (shown != text) Log("%s: %s", caption.c_str(), text.c_str());
+    ShowMessageBox(shown.c_str(), caption.c_str());
 }
 
 // A missing file most likely means the program was started elsewhere; a file

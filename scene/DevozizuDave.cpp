@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <system_error>
 
 #include "port/os/FileCase.h"
@@ -74,20 +75,22 @@ bool DevozizuDave::Load(const std::string& workingDirectory) {
         SplitPlace(loader->GetLastError(), &failure_.line, &failure_.text);
     }
 
+    const std::initializer_list<FilePath*> folders = {&shader,   &model,  &sfx, &bgm,     &arch,     &scene,
+                                                      &particle, &skybox, &log, &texture, &externals};
     bool anySet = false;
-    for (FilePath* folder :
-         {&shader, &model, &sfx, &bgm, &arch, &scene, &particle, &skybox, &log, &texture, &externals}) {
+    for (FilePath* folder : folders) {
         std::replace(folder->path.begin(), folder->path.end(), '\\', '/');
-        folder->baseFolder = base;
         anySet = anySet || !folder->path.empty() || !folder->extension.empty();
     }
     // Every folder would be the working directory, and every file there (the
-    // live log included) would be tried as an asset of every kind.
+    // live log included) would be tried as an asset of every kind. Reported
+    // before the folders have their base: the report names the file whole.
     if (loaded && !anySet) {
         SceneLoader::Report(SceneLoader::kFailureCaption, file + ": " + kNoFolderSet);
         failure_.file = file;
         failure_.text = kNoFolderSet;
         loaded = false;
     }
+    for (FilePath* folder : folders) folder->baseFolder = base;
     return loaded;
 }

@@ -478,6 +478,19 @@ TEST_F(ScriptedRunGLTest, EditorSessionOverEveryMendSavesASceneThatReadsBackByte
     ExpectNoDumps();
 }
 
+TEST_F(ScriptedRunGLTest, AMissingLevelsMessageNamesItFromTheAssetFolderAndTheLogWhole) {
+    std::filesystem::remove(dir_ + "/scene/Tutorial.scn");
+    // Play on the start screen (its centre is 50 above the window's).
+    const ChildResult result =
+        RunScript("until active StartMenu 400\nwait 2\nclick 512 349\nwait 3\nuntil active StartMenu 1\nquit\n");
+    ASSERT_TRUE(ExitedWith(result, 0)) << result.status << "\n" << result.errorText;
+    // Headless, the message box goes to stderr.
+    EXPECT_NE(result.errorText.find("Load scene failed: scene/Tutorial.scn: "), std::string::npos) << result.errorText;
+    EXPECT_EQ(result.errorText.find(dir_), std::string::npos) << result.errorText;
+    const std::string log = ReadWholeFile(LogPath());
+    EXPECT_NE(log.find("Load scene failed: " + dir_ + "/scene/Tutorial.scn: "), std::string::npos);
+}
+
 struct FailingScript {
     const char* name;
     const char* text;

@@ -130,7 +130,7 @@ do
     {{"A", "D"}, "Steer around the tunnel"},
     {{"W"}, "Boost (costs energy)"},
     {{"SHIFT"}, "Shield (drains energy)", "or hold the right mouse button"},
-    {{"SPACE"}, "Fire toward the cursor", "or hold the left mouse button"},
+    {{"SPACE"}, "Fire straight ahead", "left mouse button: at the cursor"},
     {{"ESC"}, "Pause: resume, restart,\ncontrols, options or quit"},
   }
   local y = 188

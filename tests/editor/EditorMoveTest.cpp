@@ -308,6 +308,30 @@ TEST_F(EditorDragTest, ADragStartingBesideTheSelectionMovesNothing) {
     EXPECT_TRUE(undo->GetUndoStack().empty());
 }
 
+// Undo keeps positions only: Ctrl+Z after a turn puts the marker's waypoint
+// back where the drag began, which a turn leaves as it was.
+TEST_F(EditorDragTest, ARotatingDragOfAWaypointMarkerTurnsItsWaypointAsOneRecord) {
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, -1, 5}, {0, 0, 0, 1}}};
+    const u32 track = AddSceneObject({0, 0, 0});
+    Object(track)->AddComponent(path);
+    proxies->CreateProxy(*Object(track));
+    Select(track);
+    editor->SetPickedObject(proxies->GetWaypointProxies(track).at(1));
+    Settings().rotateMode = true;
+    Settings().axisLocks = {1, 1, 1};
+    RunFrame();
+    Drag({{50, 60}, {55, 60}, {70, 60}});
+    const D3DXQUATERNION turned = path->wps[1].orientation;
+    EXPECT_LT(std::fabs(turned.w), 0.999f) << "the waypoint did not turn";
+    ExpectNear(path->wps[1].pos, {0, -1, 5}, "a turn leaves the waypoint where it is");
+    EXPECT_EQ(path->wps[0].orientation.w, 1.0f) << "the other waypoint stays";
+    EXPECT_EQ(undo->GetUndoStack().size(), 1u);
+    Tap(kKeyZ, kLeftCtrl);
+    ExpectNear(path->wps[1].pos, {0, -1, 5});
+    EXPECT_TRUE(undo->GetUndoStack().empty());
+}
+
 TEST_F(EditorDragTest, InsertPutsTheSelectionTwiceItsSizeInFrontOfTheCamera) {
     auto* camera = dynamic_cast<Camera*>(Overlord::Instance()->GetComponentById(graphics->GetActiveCameraId()));
     ASSERT_TRUE(camera);

@@ -1,7 +1,9 @@
 #include <climits>
+#include <cmath>
 #include <vector>
 
 #include "CombatWorld.h"
+#include "game/actors/EulerToQuaternion.h"
 #include "game/actors/Player.h"
 #include "game/combat/Health.h"
 #include "game/physics/Physics.h"
@@ -215,6 +217,33 @@ TEST_F(PlayerTest, SteeringSpeedWithoutCrawlerOrTopSpeed) {
         crawler->maxVelocity = c.top;
         Broadcast(kMsgSteerRight, 0, 0u);
         EXPECT_FLOAT_EQ(player->maxAngularSpeed, c.expected) << c.speed << " of " << c.top;
+    }
+}
+
+// Held for half a second each way, a steering key carries the ship along its
+// circle around the track and rolls it by the same angle: left turns it
+// counter-clockwise from the bottom of the circle, right clockwise.
+TEST_F(PlayerTest, SteeringMovesTheShipAlongItsCircleAndRollsIt) {
+    player->circleRadius = 10.0f;
+    const Transform* transform = overlord.GetGameObject(ship)->GetComponent<Transform>();
+    ASSERT_NE(transform, nullptr);
+    for (const bool left : {true, false}) {
+        SCOPED_TRACE(left ? "left" : "right");
+        player->Init();
+        Broadcast(left ? kMsgSteerLeft : kMsgSteerRight, 0, 0u);
+        for (int frame = 0; frame < 30; ++frame) player->Update(kFrame);
+
+        const D3DXVECTOR3 at = transform->position;
+        EXPECT_NEAR(std::hypot(at.x, at.y), 10.0f, 1e-3f) << "off the circle";
+        EXPECT_LT(at.y, 0.0f) << "still in the lower half";
+        EXPECT_GT(std::fabs(at.x), 1.0f) << "the ship did not move";
+        EXPECT_EQ(at.x < 0.0f, left);
+        // The roll is the angle travelled from the bottom of the circle.
+        const float travelled = std::atan2(at.y, at.x) * 180.0f / 3.14159265f + 90.0f;
+        const D3DXQUATERNION expected = EulerToQuaternion(0.0f, travelled, 0.0f);
+        const D3DXQUATERNION& q = transform->rotation;
+        EXPECT_NEAR(std::fabs(q.x * expected.x + q.y * expected.y + q.z * expected.z + q.w * expected.w), 1.0f, 1e-4f)
+            << "roll does not follow the circle";
     }
 }
 

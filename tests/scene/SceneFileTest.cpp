@@ -237,6 +237,17 @@ TEST_F(SceneFileTest, BadLinksAreSkipped) {
     EXPECT_EQ(two->GetParent(), 0u);  // would close a cycle
 }
 
+TEST_F(SceneFileTest, AChildListedUnderTwoParentsEndsUnderTheSecondOnly) {
+    WriteFile("archetypes/Rock.arch", "Transform = {}\n\n");
+    WriteFile("scenes/Twice.scn",
+              "Archetypes = { 'Rock' }\nRockInstances = { { SceneGUID = 1 }, { SceneGUID = 2 }, { SceneGUID = 3 } }\n"
+              "ParentChild = { { Parent = 1, Child = 3 }, { Parent = 2, Child = 3 } }\n");
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Twice.scn")));
+    EXPECT_EQ(Saved(3)->GetParent(), Saved(2)->GetId());
+    EXPECT_TRUE(Saved(1)->GetChildren().empty()) << "the first parent still lists the child";
+    EXPECT_EQ(Saved(2)->GetChildren(), std::vector<u32>{Saved(3)->GetId()});
+}
+
 TEST_F(SceneFileTest, LongParentChainsAreCutAtTheDepthLimit) {
     // Each link would update the whole chain above it: without a limit this
     // scene takes many seconds to load.

@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "engine/Engine.h"
+#include "engine/GameObject.h"
+#include "engine/IComponent.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
 #include "port/dialogs/FileDialogScript.h"
 #include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
@@ -10,6 +14,8 @@
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
 #include "render/GraphicsSystem.h"
+#include "scene/ObjectFactory.h"
+#include "scene/SceneManager.h"
 
 ProgramScriptTarget::ProgramScriptTarget(Engine& engine, std::string shotFolder)
     : engine_(engine), shotFolder_(std::move(shotFolder)) {}
@@ -130,4 +136,26 @@ void ProgramScriptTarget::Type(const std::string& text) {
 
 bool ProgramScriptTarget::DropFiles(const std::vector<std::string>& files, std::string* why) {
     return TestPushDrop(files, why);
+}
+
+bool ProgramScriptTarget::ComponentPlace(const std::string& className, float place[3], std::string* why) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    const IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
+    SceneManager* scene = SceneManager::Instance();
+    if (!prototype || !scene) {
+        *why = "no component class is named " + className;
+        return false;
+    }
+    for (u32 id : scene->GetObjectIds()) {
+        const GameObject* object = Overlord::FindObject(id);
+        if (!object || !object->GetComponentByTypeId(prototype->GetTypeId())) continue;
+        const Transform* transform = object->GetComponent<Transform>();
+        if (!transform) continue;
+        place[0] = transform->position.x;
+        place[1] = transform->position.y;
+        place[2] = transform->position.z;
+        return true;
+    }
+    *why = "no scene object with a Transform holds a " + className;
+    return false;
 }

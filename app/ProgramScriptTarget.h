@@ -4,7 +4,7 @@
 // systems are found by name among the Engine's systems and their children,
 // shots are the GraphicsSystem's back buffer saved as PNG files, panel
 // entries are found where the panels last drew them and dialogs answer from
-// the dialogs' script queue. Owned by
+// the dialogs' script queue, places are read from the scene's objects. Owned by
 // the scripted run; borrows the Engine. Main thread only.
 #pragma once
 #include <optional>
@@ -33,6 +33,7 @@ public:
     void Wheel(int notches) override;
     void Type(const std::string& text) override;
     bool DropFiles(const std::vector<std::string>& files, std::string* why) override;
+    bool ComponentPlace(const std::string& className, float place[3], std::string* why) override;
 
 private:
     ISystem* FindSystem(const std::string& name) const;

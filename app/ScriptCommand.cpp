@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "app/ScriptTarget.h"
+#include "engine/Logger.h"
 #include "port/window/KeyMapping.h"
 
 namespace {
@@ -258,6 +259,19 @@ StepState PlayType(StepPlay& play) {
     return StepState::Done;
 }
 
+// place CLASS: logs the own position of the first scene object with a
+// component of the class, as "SCRIPT PLACE: CLASS x y z".
+bool AcceptPlace(const Args& args) {
+    return args.size() == 1;
+}
+
+StepState PlayPlace(StepPlay& play) {
+    float place[3] = {0, 0, 0};
+    if (!play.target.ComponentPlace(play.args[0], place, &play.error)) return StepState::Failed;
+    Log("SCRIPT PLACE: %s %.4f %.4f %.4f", play.args[0].c_str(), place[0], place[1], place[2]);
+    return StepState::Done;
+}
+
 bool AcceptNothing(const Args& args) {
     return args.empty();
 }
@@ -283,6 +297,7 @@ const std::vector<ScriptCommand>& ScriptCommand::Table() {
         {"dialog", "dialog PATH|cancel", &AcceptWords, &PlayDialog},
         {"drop", "drop FILE...", &AcceptWords, &PlayDrop},
         {"type", "type TEXT", &AcceptWords, &PlayType},
+        {"place", "place CLASS", &AcceptPlace, &PlayPlace},
         {"quit", "quit", &AcceptNothing, &PlayQuit},
     };
     return table;

@@ -45,4 +45,8 @@ public:
     // Files dropped on the window at the pointer, in one drop; false, with
     // the reason, when the window cannot take them all (nothing is dropped).
     virtual bool DropFiles(const std::vector<std::string>& files, std::string* why) = 0;
+    // The own position (its Transform's, relative to its parent) of the first
+    // scene object, in scene order, that holds a component of the class;
+    // false, with the reason, when there is none.
+    virtual bool ComponentPlace(const std::string& className, float place[3], std::string* why) = 0;
 };

@@ -56,6 +56,9 @@ TEST(InputScriptTest, EachCommandAcceptsOnlyItsOwnWords) {
         {"press middle", false},
         {"release", false},
         {"shot title", true},
+        {"place Player", true},
+        {"place", false},
+        {"place Player Transform", false},
         {"shot a#b", true},
         {"shot a/b", false},
         {"shot ..", false},
@@ -155,6 +158,13 @@ public:
         Note("drop" + all);
         if (files.size() > 3) *why = "too many";
         return files.size() <= 3;
+    }
+
+    bool ComponentPlace(const std::string& className, float place[3], std::string* why) override {
+        Note("place " + className);
+        place[0] = place[1] = place[2] = 0.0f;
+        *why = "none";
+        return className == "Player";
     }
 
     void Note(const std::string& what) { journal.push_back(std::to_string(frame) + ": " + what); }

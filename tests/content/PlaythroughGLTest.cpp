@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -62,8 +64,9 @@ std::string MenusToPlay() {
 // The Tutorial from its countdown to the pause screen: fire toward the
 // middle, steer, boost, shield.
 std::string TutorialToPause() {
-    return "wait 230\nshot 06_countdown\nwait 130\nmove 512 384\npress left\nkey 0x41 down\nwait 30\n"
-           "shot 07_steer_fire\nkey 0x41 up\nkey 0x57 down\nwait 30\nshot 08_boost\nkey 0x10 down\nwait 20\n"
+    return "wait 230\nshot 06_countdown\nplace Player\nwait 130\nmove 512 384\npress left\nkey 0x41 down\nwait 30\n"
+           "shot 07_steer_fire\nplace Player\nkey 0x41 up\nkey 0x57 down\nwait 30\nshot 08_boost\nkey 0x10 down\nwait "
+           "20\n"
            "shot 09_shield\nkey 0x10 up\ntap 0x1B\nuntil running PauseMenu 5\nwait 3\nshot 10_pause\n";
 }
 
@@ -103,6 +106,7 @@ TEST(PlaythroughGLTest, SplashMenusTutorialResultsContinueAndQuitEndTheRunWithSt
     EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.status << result.errorText;
 
     std::vector<std::string> screens, loads;
+    std::vector<std::pair<float, float>> shipPlaces;  // the ship on its circle: countdown, then steering
     unsigned long lastWait = 0, end = 0;
     for (const Row& row : ReadRows(dir + "/log/Application.log")) {
         EXPECT_EQ(row.message.find("SCRIPT FAILED"), std::string::npos) << row.message;
@@ -113,6 +117,9 @@ TEST(PlaythroughGLTest, SplashMenusTutorialResultsContinueAndQuitEndTheRunWithSt
         if (std::regex_match(row.message, m, kPerf) && (screens.empty() || screens.back() != m[1]))
             screens.push_back(m[1]);
         if (row.message == "SCRIPT: wait 30") lastWait = row.frame;
+        float x, y, z;
+        if (std::sscanf(row.message.c_str(), "SCRIPT PLACE: Player %f %f %f", &x, &y, &z) == 3)
+            shipPlaces.emplace_back(x, y);
         if (row.message.rfind("Shutdown: frame loop ended", 0) == 0) end = row.frame;
     }
     std::vector<std::string> order = {"SplashScreen", "StartMenu", "OptionsMenu", "StartMenu",
@@ -123,6 +130,15 @@ TEST(PlaythroughGLTest, SplashMenusTutorialResultsContinueAndQuitEndTheRunWithSt
     EXPECT_EQ(screens, order);
     ASSERT_GT(lastWait, 0u) << "the script reached its last line";
     EXPECT_LT(end, lastWait + 5) << "the pause screen's Quit ended the run, not the script";
+    // Held A during the steering picture carried the ship from the bottom of
+    // its circle toward the left, on the same circle.
+    ASSERT_EQ(shipPlaces.size(), 2u);
+    const auto [countdownX, countdownY] = shipPlaces[0];
+    const auto [steerX, steerY] = shipPlaces[1];
+    EXPECT_NEAR(countdownX, 0.0f, 1e-3f);
+    EXPECT_LT(countdownY, 0.0f);
+    EXPECT_LT(steerX, -1.0f) << "steering left did not move the ship";
+    EXPECT_NEAR(std::hypot(steerX, steerY), -countdownY, 1e-2f);
     for (const std::string& picture : pictures)
         EXPECT_TRUE(std::filesystem::exists(shots + "/" + picture + ".png")) << picture;
 }

@@ -396,8 +396,11 @@ void Editor::OnObjectAdded(u32 objectId, bool flag) {
         return;
     }
     if (proxySystem_) proxySystem_->CreateProxy(*object);
+    // The size of what is seen: the model, or the marker that stands in for
+    // an object without one or whose model draws nothing yet.
     Model* model = object->GetComponent<Model>();
-    if (!model && proxySystem_) model = Overlord::FindComponent<Model>(proxySystem_->FindProxy(objectId));
+    if ((!model || D3DXVec3LengthSq(&model->extent) == 0.0f) && proxySystem_)
+        if (Model* marker = Overlord::FindComponent<Model>(proxySystem_->FindProxy(objectId))) model = marker;
     Transform* transform = object->GetComponent<Transform>();
     Overlord* overlord = Overlord::Instance();
     Camera* camera = overlord ? dynamic_cast<Camera*>(overlord->GetComponentById(currentCamera_)) : nullptr;

@@ -132,6 +132,9 @@ TEST_F(EditorPickTest, AModelNameEnteredInThePanelLoadsAtOnceAndAMarkerPicksItUn
     std::filesystem::copy_file(std::string(std::getenv("DD_ASSET_DIR")) + "/model/Ship.bin", Path("model/Ship.bin"));
     ::Broadcast(kMsgAddComponent, 0, std::string("Model"));
     const u32 id = SceneManager::Instance()->GetObjectIds().back();
+    const D3DXVECTOR3 placed = Object(id)->GetComponent<Transform>()->worldPosition;
+    EXPECT_GT(D3DXVec3Length(&placed), ObjectSelectionSystem::kMinPickDistance)
+        << "in front of the camera at the origin";
     Object(id)->GetComponent<Transform>()->SetPosition(0, 0, 8);
     u32 proxy = 0;
     EXPECT_EQ(selection->PickProxy(Along({0, 0, 1}), &proxy), id) << "a marker while the model draws nothing";

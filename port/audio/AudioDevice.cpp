@@ -226,6 +226,8 @@ struct AudioDevice::Impl {
         const ALuint s = c.source;
         const ALfloat zero[3] = {0.0f, 0.0f, 0.0f};
         alSourceRewind(s);  // back to the initial state, so that it can start again
+        // A voice that looped an effect would loop a stream's queue for ever.
+        alSourcei(s, AL_LOOPING, AL_FALSE);
         alSourcefv(s, AL_POSITION, zero);
         alSourcefv(s, AL_VELOCITY, zero);
         alSourcef(s, AL_PITCH, 1.0f);

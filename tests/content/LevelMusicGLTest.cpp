@@ -44,7 +44,7 @@ struct FrameSound {
     bool paused = false;   // the game is paused (pause or results screen)
     bool results = false;
     bool afterPause = false;  // the level has been paused and resumed since "go"
-    AudioSound music;  // what the music channel plays
+    AudioSound music;         // what the music channel plays
 };
 
 // Heads the engine's list: renders each frame's stretch of the mix (the
@@ -82,8 +82,7 @@ public:
         frame.afterPause = pausedSeen_ && !frame.paused;
         frames_.push_back(frame);
 
-        if (frame.afterPause && ++sinceResume_ == 90)
-            ::Broadcast(kMsgTriggerCode, 0, GameLogic::kLevelCompleteCode);
+        if (frame.afterPause && ++sinceResume_ == 90) ::Broadcast(kMsgTriggerCode, 0, GameLogic::kLevelCompleteCode);
     }
 
 private:

@@ -211,6 +211,45 @@ TEST_F(AudioDeviceGroupTest, StreamThatRanDryDuringALongFrameResumes) {
     EXPECT_TRUE(track.IsPlaying());
 }
 
+// Whether the stream plays on a voice that last looped an effect.
+class AudioDeviceStreamTest : public ::testing::TestWithParam<bool> {};
+
+// The mix holds every sample of a stream's file once, in order, over chunk
+// joins and the loop's end, on any voice: a stream's queue is never looped.
+TEST_P(AudioDeviceStreamTest, StreamIsHeardSampleForSampleAcrossChunksAndLoops) {
+    TempSoundDir dir;
+    AudioDevice device;
+    ASSERT_TRUE(device.Init(8, AudioDevice::Output::Loopback)) << device.ErrorText();
+    if (GetParam()) {
+        const AudioChannel hum =
+            device.PlaySound(device.CreateSound(dir.WriteTone("hum.wav", 1, 0.1f, 330.0f, 0.5f), true, true), false);
+        RenderFor(device, 0.05f);
+        hum.Stop();
+    }
+    // At the mix's own rate, so no resampling: 1.3 s, three chunks and a bit.
+    const int frames = AudioDevice::kLoopbackRate * 13 / 10;
+    std::vector<float> samples;
+    for (int i = 0; i < frames; ++i) {
+        samples.push_back(static_cast<float>((i * 37) % 2001 - 1000) / 2048.0f);
+        samples.push_back(static_cast<float>((i * 53) % 1501 - 750) / 2048.0f);
+    }
+    const std::string path = dir.File("pattern.wav");
+    ASSERT_TRUE(SoundFile::Write(path, 2, AudioDevice::kLoopbackRate, samples));
+    const AudioChannel ch = device.PlaySound(device.CreateStream(path, true), false);
+    ASSERT_TRUE(ch);
+    // Frames of uneven length, as a real frame loop has them.
+    RenderedMix mix = RenderFor(device, 1.0f, 0.013f);
+    for (const float step : {0.05f, 0.021f, 0.2f}) {
+        const RenderedMix more = RenderFor(device, 1.0f, step);
+        mix.samples.insert(mix.samples.end(), more.samples.begin(), more.samples.end());
+    }
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < mix.samples.size(); ++i)
+        if (std::abs(mix.samples[i] - samples[i % samples.size()]) > 1e-4f) ++differing;
+    EXPECT_EQ(differing, 0u) << "of " << mix.samples.size();
+}
+INSTANTIATE_TEST_SUITE_P(FreshOrUsedVoice, AudioDeviceStreamTest, ::testing::Bool());
+
 TEST_F(AudioDeviceTest, NonFiniteListenerValuesNeverReachTheMixer) {
     const AudioChannel ch = device.PlaySound(Effect("hum", 0.2f), false);
     ch.Set3DAttributes({5.0f, 0.0f, 5.0f}, {1.0f, 0.0f, 0.0f});

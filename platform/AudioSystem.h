@@ -4,7 +4,8 @@
 // at the active camera, moves the LoopedSound channels with their objects,
 // and ducks (pause) or silences (mute) the sound. Created third of the engine
 // systems and owned by the Engine for the whole run; the sounds live as long.
-// Main thread only (the mixer has its own thread inside the audio port).
+// Main thread only (the mixer and the music decoder have threads of their
+// own inside the audio port).
 #pragma once
 #include <functional>
 #include <map>

@@ -9,14 +9,18 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "port/audio/SoundFile.h"
+#include "port/audio/StreamDecoder.h"
 
 namespace {
 
-constexpr int kStreamBuffers = 4;
-constexpr std::size_t kStreamChunkFrames = 8192;
+// Mixer buffers per music stream: some 1.5 s of 44.1 kHz music, the longest
+// frame a stream rides out without running dry.
+constexpr int kStreamBuffers = 8;
+constexpr std::size_t kStreamChunkFrames = StreamDecoder::kChunkFrames;
 constexpr int kDefaultPriority = 128;
 constexpr int kLeastPriority = 256;
 // Full volume up to the distance factor, inverse roll-off beyond, no further
@@ -50,13 +54,16 @@ struct SoundData {
     std::uint32_t group = 0;
 };
 
+// A playing stream: its decoder stream and the mixer buffers it cycles
+// through (queued on the source, or idle waiting for the next chunk).
 struct StreamState {
-    SoundFile file;
+    StreamDecoder::StreamId id = 0;
     ALuint buffers[kStreamBuffers] = {};
+    std::vector<ALuint> idle;
     ALenum format = AL_FORMAT_STEREO16;
     int outChannels = 2;
-    bool eof = false;
-    std::vector<std::int16_t> pcm;
+    bool eof = false;  // the last chunk is queued
+    StreamDecoder::Chunk chunk;
 };
 
 struct ChannelData {
@@ -102,6 +109,10 @@ struct AudioDevice::Impl {
     std::uint64_t loopbackFrames = 0;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     double lastUpdate = 0.0;
+    // The loopback mix is made on demand, so it waits for the decoder and is
+    // the same on every run; a real output never waits (a stream whose next
+    // chunk is late plays on what it has queued).
+    StreamDecoder decoder;
 
     bool Silent() const { return context == nullptr; }
 
@@ -153,6 +164,7 @@ struct AudioDevice::Impl {
         alSourceStop(c.source);
         alSourcei(c.source, AL_BUFFER, 0);
         if (c.stream) {
+            decoder.Stop(c.stream->id);
             alDeleteBuffers(kStreamBuffers, c.stream->buffers);
             c.stream.reset();
         }
@@ -245,60 +257,51 @@ struct AudioDevice::Impl {
         }
     }
 
-    // Decodes the next chunk into the buffer, looping the file when asked.
-    std::size_t FillStreamBuffer(ChannelData& c, ALuint buffer) {
+    // Queues decoded chunks into the idle buffers, as far as the decoder has
+    // them (waiting for them in the loopback mix).
+    void QueueDecoded(ChannelData& c) {
         StreamState& st = *c.stream;
-        const std::size_t want = kStreamChunkFrames;
-        st.pcm.resize(want * static_cast<std::size_t>(st.outChannels));
-        std::size_t got = 0;
-        bool justRewound = false;  // an empty file must not loop for ever
-        while (got < want) {
-            const std::size_t n = st.file.Read(st.pcm.data() + got * static_cast<std::size_t>(st.outChannels),
-                                               want - got, st.outChannels);
-            got += n;
-            if (n > 0) {
-                justRewound = false;
-                continue;
-            }
-            if (!c.loop || justRewound || !st.file.Rewind()) {
-                st.eof = true;
-                break;
-            }
-            justRewound = true;
-        }
-        if (got > 0) {
-            alBufferData(buffer, st.format, st.pcm.data(),
-                         static_cast<ALsizei>(got * static_cast<std::size_t>(st.outChannels) * sizeof(std::int16_t)),
-                         st.file.SampleRate());
-        }
-        return got;
-    }
-
-    bool StartStream(ChannelData& c, const SoundData& sound) {
-        auto st = std::make_unique<StreamState>();
-        if (!st->file.Open(sound.path)) return false;
-        st->outChannels = sound.channels;
-        st->format = sound.channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
-        alGenBuffers(kStreamBuffers, st->buffers);
-        c.stream = std::move(st);
-        for (ALuint b : c.stream->buffers) {
-            if (c.stream->eof || FillStreamBuffer(c, b) == 0) break;
+        while (!st.idle.empty() && !st.eof) {
+            if (!decoder.Take(st.id, st.chunk, loopback)) break;
+            if (st.chunk.last) st.eof = true;
+            if (st.chunk.frames == 0) continue;
+            const ALuint b = st.idle.back();
+            st.idle.pop_back();
+            alBufferData(
+                b, st.format, st.chunk.pcm.data(),
+                static_cast<ALsizei>(st.chunk.frames * static_cast<std::size_t>(st.outChannels) * sizeof(std::int16_t)),
+                st.chunk.sampleRate);
             alSourceQueueBuffers(c.source, 1, &b);
         }
-        return true;
+    }
+
+    // A file that can no longer be read gives a stream that ends at once
+    // (its channel is freed by the next Update).
+    void StartStream(ChannelData& c, const SoundData& sound) {
+        auto st = std::make_unique<StreamState>();
+        st->outChannels = sound.channels;
+        st->format = sound.channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
+        st->id = decoder.Start(sound.path, sound.channels, c.loop);
+        alGenBuffers(kStreamBuffers, st->buffers);
+        // Filled last buffer first, so they are queued in their order.
+        st->idle.assign(std::rbegin(st->buffers), std::rend(st->buffers));
+        c.stream = std::move(st);
+        QueueDecoded(c);
     }
 
     void ServiceStream(ChannelData& c) {
+        StreamState& st = *c.stream;
         ALint processed = 0;
         alGetSourcei(c.source, AL_BUFFERS_PROCESSED, &processed);
         for (; processed > 0; --processed) {
             ALuint b = 0;
             alSourceUnqueueBuffers(c.source, 1, &b);
-            if (!c.stream->eof && FillStreamBuffer(c, b) > 0) alSourceQueueBuffers(c.source, 1, &b);
+            st.idle.push_back(b);
         }
-        // A source that ran dry (a frame longer than its queue) has stopped,
-        // and a stopped source counts every buffer as played, the ones
-        // refilled since too: it starts again from the fresh ones.
+        QueueDecoded(c);
+        // A source that ran dry (a frame longer than its queue, a late chunk)
+        // has stopped, and a stopped source counts every buffer as played, the
+        // ones queued since too: it starts again from the fresh ones.
         ALint queued = 0;
         alGetSourcei(c.source, AL_BUFFERS_QUEUED, &queued);
         if (!c.paused && queued > 0 && State(c) == AL_STOPPED) alSourcePlay(c.source);
@@ -565,10 +568,7 @@ AudioChannel AudioDevice::PlaySound(AudioSound sound, bool paused, AudioChannel 
     }
     d.ConfigureSource(*c);
     if (s->stream) {
-        if (!d.StartStream(*c, *s)) {
-            d.FreeChannel(*c);
-            return {};
-        }
+        d.StartStream(*c, *s);
     } else {
         alSourcei(c->source, AL_BUFFER, static_cast<ALint>(s->buffer));
         alSourcei(c->source, AL_LOOPING, c->loop ? AL_TRUE : AL_FALSE);
@@ -689,7 +689,10 @@ void AudioDevice::ChannelSetLoop(AudioChannel channel, bool loop) {
     ChannelData* c = impl_->Lookup(channel);
     if (!c) return;
     c->loop = loop;
-    if (!c->stream) alSourcei(c->source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
+    if (c->stream)
+        impl_->decoder.SetLoop(c->stream->id, loop);
+    else
+        alSourcei(c->source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
 }
 
 void AudioDevice::ChannelSet3DAttributes(AudioChannel channel, const AudioVector& position,

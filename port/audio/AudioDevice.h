@@ -4,7 +4,8 @@
 // are the engine's (left-handed, +z forward); distances and velocities in
 // world units. Owned by the AudioSystem for the whole run; the most recently
 // made device is the one AudioChannel handles talk to (Current). Main thread
-// only: the mixer runs on the library's own thread.
+// only: the mixer runs on the library's own thread, music is decoded ahead
+// on the device's StreamDecoder thread (no mixer call is made there).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -81,8 +82,10 @@ public:
                                  const AudioVector* up);
     void Get3DListenerAttributes(AudioVector* position, AudioVector* velocity) const;
 
-    // Once a frame: refills music streams (and starts again one that ran dry
-    // during a long frame), frees finished channels, runs the groups' fades.
+    // Once a frame: queues the music decoded since (a real output never
+    // waits for the decoder; the loopback mix does, so it is the same on
+    // every run), starts again a stream that ran dry during a long frame,
+    // frees finished channels, runs the groups' fades.
     void Update();
     // Stops everything and closes the device; also done by the destructor.
     void Release();

@@ -1,8 +1,9 @@
 // One audio file read through libsndfile (WAV, OGG/Vorbis, FLAC and whatever
 // else the library reads), decoded to 16-bit samples (full scale 32768, lossy
 // overshoot clipped) and mixed down to the channel count the caller asks for.
-// Owned by the AudioDevice (one per loaded effect while decoding, one per
-// playing music stream). Main thread only.
+// Owned by the AudioDevice (one per loaded effect while decoding) and by its
+// StreamDecoder (one per playing music stream). Used by one thread at a time:
+// effects on the main thread, a stream's file on the decoder thread.
 #pragma once
 #include <cstddef>
 #include <cstdint>

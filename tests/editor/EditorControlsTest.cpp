@@ -56,6 +56,15 @@ protected:
         proxies->CreateProxy(*Object(id));
         return id;
     }
+    // Ctrl+E with the source selected and the pointer looking up (its ray
+    // misses the plane): the running multi-clone, or null.
+    MultiCloneControl* StartClone(u32 source) {
+        SelectWithProxy(source);
+        MoveMouse(50, 10);
+        Tap(kKeyE, kLeftCtrl);
+        auto* clone = static_cast<MultiCloneControl*>(FindControl("MultiCloneControl"));
+        return clone && clone->IsActive() ? clone : nullptr;
+    }
     void SelectWithProxy(u32 id) {
         Select(id);
         editor->SetPickedObject(proxies->FindProxy(id));
@@ -145,11 +154,8 @@ TEST_F(EditorControlsTest, BClickOnATrackMarkerBindsTheSelectedCrawler) {
 TEST_F(EditorControlsTest, MultiCloneFollowsTheReachAndCommitsWhatIsLeftOnRelease) {
     const u32 source = AddCube({0, -1, 0});
     Object(source)->GetComponent<Model>()->extent = {1, 1, 1};
-    SelectWithProxy(source);
-    MoveMouse(50, 10);  // looking up: the ray misses the plane
-    Tap(kKeyE, kLeftCtrl);
-    auto* clone = static_cast<MultiCloneControl*>(FindControl("MultiCloneControl"));
-    ASSERT_TRUE(clone && clone->IsActive());
+    MultiCloneControl* clone = StartClone(source);
+    ASSERT_NE(clone, nullptr);
     clone->Reach({0, -1, 7});
     ASSERT_EQ(clone->GetCopies().size(), 3u);
     for (size_t i = 0; i < 3; ++i) ExpectNear(World(clone->GetCopies()[i]), {0, -1, 2.0f * (i + 1)});
@@ -167,29 +173,36 @@ TEST_F(EditorControlsTest, MultiCloneFollowsTheReachAndCommitsWhatIsLeftOnReleas
     EXPECT_NE(proxies->FindProxy(kept), 0u);
 }
 
-TEST_F(EditorControlsTest, MultiCloneOfATurnedSourceStepsByItsInverselyTurnedSize) {
-    // Turned +90 degrees about y with extent (1, 1, 3): conj(r) (1, 1, 3) r
-    // is (-3, 1, 1), so the copies stand 2 apart toward +z.
-    const u32 source = AddCube({0, -1, 0});
-    Object(source)->GetComponent<Model>()->extent = {1, 1, 3};
-    Object(source)->GetComponent<Transform>()->rotation = {0, std::sqrt(0.5f), 0, std::sqrt(0.5f)};
-    SelectWithProxy(source);
-    MoveMouse(50, 10);
-    Tap(kKeyE, kLeftCtrl);
-    auto* clone = static_cast<MultiCloneControl*>(FindControl("MultiCloneControl"));
-    ASSERT_TRUE(clone && clone->IsActive());
-    clone->Reach({0, -1, 7});
-    ASSERT_EQ(clone->GetCopies().size(), 3u);
-    for (size_t i = 0; i < 3; ++i) ExpectNear(World(clone->GetCopies()[i]), {0, -1, 2.0f * (i + 1)});
+TEST_F(EditorControlsTest, MultiCloneStepsByTheSizeTurnedByTheInverseRotation) {
+    // conj(r) (1, 1, 3) r for a turn about y: +90 degrees gives (-3, 1, 1)
+    // and copies 2 apart toward +z, -90 degrees (3, 1, -1) and toward -z.
+    const struct {
+        float degrees;
+        float spacing;
+    } cases[] = {{0.0f, 6.0f}, {90.0f, 2.0f}, {-90.0f, -2.0f}};
+    const D3DXVECTOR3 up(0, 1, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.degrees);
+        const u32 source = AddCube({0, -1, 0});
+        Object(source)->GetComponent<Model>()->extent = {1, 1, 3};
+        D3DXQuaternionRotationAxis(&Object(source)->GetComponent<Transform>()->rotation, &up, c.degrees * 0.017453292f);
+        MultiCloneControl* clone = StartClone(source);
+        ASSERT_NE(clone, nullptr);
+        clone->Reach({0, -1, 7});
+        const size_t count = static_cast<size_t>(7.0f / std::fabs(c.spacing));
+        ASSERT_EQ(clone->GetCopies().size(), count);
+        for (size_t i = 0; i < count; ++i)
+            ExpectNear(World(clone->GetCopies()[i]), {0, -1, c.spacing * static_cast<float>(i + 1)});
+        input->ButtonDown(0, 50, 10);
+        RunFrame();
+        input->ButtonUp(0);
+        RunFrame();
+    }
 }
 
 TEST_F(EditorControlsTest, AGrazingReachMakesAtMostTheCap) {
-    const u32 source = AddCube({0, -1, 0});
-    SelectWithProxy(source);
-    MoveMouse(50, 10);
-    Tap(kKeyE, kLeftCtrl);
-    auto* clone = static_cast<MultiCloneControl*>(FindControl("MultiCloneControl"));
-    ASSERT_TRUE(clone && clone->IsActive());
+    MultiCloneControl* clone = StartClone(AddCube({0, -1, 0}));
+    ASSERT_NE(clone, nullptr);
     clone->Reach({0, -1, 1e7f});
     EXPECT_EQ(clone->GetCopies().size(), MultiCloneControl::kMaxCopies);
 }

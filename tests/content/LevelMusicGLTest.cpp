@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -162,16 +160,8 @@ TEST(LevelMusicGLTest, EachLevelsLoopIsHeardFromItsStartUnderPauseAndResultsAndG
         engine.RemoveSystem(engine.GetSystem<AudioSystem>());
         engine.AddSystem(new AudioSystem(AudioDevice::Output::Loopback));
     }));
-    const std::string script = world.Dir() + "/player.script";
-    std::ofstream(script) << PlayerScript();
-    ::setenv("DD_INPUT_SCRIPT", script.c_str(), 1);
-    ::setenv("DD_FIXED_FRAME_TIME", "0.0166667", 1);
     ScriptedRun run;
-    std::string error;
-    EXPECT_TRUE(run.ReadEnvironment(&error)) << error;
-    ::unsetenv("DD_INPUT_SCRIPT");
-    ::unsetenv("DD_FIXED_FRAME_TIME");
-    run.Install(world.GetEngine());
+    world.Script(PlayerScript(), run);
     auto* audio = world.GetEngine().GetSystem<AudioSystem>();
     ASSERT_FALSE(audio->Device().IsSilent()) << audio->Device().ErrorText();
     const AudioSound menuLoop = audio->GetMusicStream("Menu_loop");

@@ -5,8 +5,6 @@
 // seconds of level time, with the ship still alive.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "app/ScriptedRun.h"
@@ -79,16 +77,8 @@ LevelEnd PlayLevel(const std::string& level, bool* scriptFailed) {
     LevelEnd end;
     LevelWorld world(kWidth, kHeight);
     EXPECT_TRUE(world.Start(new LevelEndWatcher(end)));
-    const std::string script = world.Dir() + "/player.script";
-    std::ofstream(script) << PlayerScript();
-    ::setenv("DD_INPUT_SCRIPT", script.c_str(), 1);
-    ::setenv("DD_FIXED_FRAME_TIME", "0.0166667", 1);
     ScriptedRun run;
-    std::string error;
-    EXPECT_TRUE(run.ReadEnvironment(&error)) << error;
-    ::unsetenv("DD_INPUT_SCRIPT");
-    ::unsetenv("DD_FIXED_FRAME_TIME");
-    run.Install(world.GetEngine());
+    world.Script(PlayerScript(), run);
     if (!world.Load(level)) {
         ADD_FAILURE() << level << ": " << SceneLoader::Get().GetLastError();
         return end;

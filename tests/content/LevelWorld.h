@@ -5,6 +5,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -13,6 +14,7 @@
 
 #include "app/Assembly.h"
 #include "app/ClassRegistrations.h"
+#include "app/ScriptedRun.h"
 #include "engine/Engine.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
@@ -76,6 +78,21 @@ public:
         const bool loaded = SceneManager::Get().LoadScene(LevelPath(level));
         loadFailures_ = loader.FailureCount() - before;
         return loaded;
+    }
+
+    // Installs the player's input script, played at the fixed frame time of
+    // scripted runs (0.0166667 s); `run` outlives the frame loop and reports
+    // a script that failed.
+    void Script(const std::string& text, ScriptedRun& run) {
+        const std::string script = Dir() + "/player.script";
+        std::ofstream(script) << text;
+        ::setenv("DD_INPUT_SCRIPT", script.c_str(), 1);
+        ::setenv("DD_FIXED_FRAME_TIME", "0.0166667", 1);
+        std::string error;
+        EXPECT_TRUE(run.ReadEnvironment(&error)) << error;
+        ::unsetenv("DD_INPUT_SCRIPT");
+        ::unsetenv("DD_FIXED_FRAME_TIME");
+        run.Install(GetEngine());
     }
 
     std::string LevelPath(const std::string& level) const { return DevozizuDave::Get().scene.GetFullPath(level); }

@@ -58,29 +58,35 @@ void ForwardPasses::DrawSkybox(const FrameContext& frame) {
     if (frame.Apply(TechniqueId::SkyboxTech)) frame.DrawModel(*skybox);
 }
 
-void ForwardPasses::DrawFrameModels(const FrameContext& frame) const {
-    std::vector<u32>& ids = frame.lists.frameModels;
-    if (ids.empty()) return;
+void ForwardPasses::BindFrameModels(const FrameContext& frame) {
     GpuDevice& device = frame.device;
     frame.SetTarget(frame.targets.backBuffer.get(), true);
     device.IASetPrimitiveTopology(GpuTopology::TriangleList);
     device.OMSetDepthStencilState(frame.targets.depthOffState.get(), 0);
     device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+}
+
+void ForwardPasses::DrawFrameModel(const FrameContext& frame, u32 objectId) {
     Overlord& overlord = Overlord::Get();
-    for (u32 id : ids) {
-        if (!overlord.GetGameObject(id)) continue;
-        Model* model = overlord.GetComponent<Model>(id);
-        Transform* transform = overlord.GetComponent<Transform>(id);
-        if (!model || !transform) continue;
-        const D3DXMATRIX world = transform->GetWorldMatrix();
-        const D3DXMATRIX wvp =
-            transform->isInScreenSpace ? world * frame.m.screenProjection : world * frame.m.viewProjection;
-        device.IASetPrimitiveTopology(Model::ToGpuTopology(model->topology));
-        frame.SetMatrix(EffectVarId::guiWorldViewProj, wvp);
-        frame.SetTexture(EffectVarId::guiDiffuseMap, FrameContext::DiffuseOrWhite(model->material));
-        frame.Var(EffectVarId::alphaVal)->SetFloat(1.0f);
-        if (frame.Apply(TechniqueId::UiTech)) frame.DrawModel(*model);
-    }
+    if (!overlord.GetGameObject(objectId)) return;
+    Model* model = overlord.GetComponent<Model>(objectId);
+    Transform* transform = overlord.GetComponent<Transform>(objectId);
+    if (!model || !transform) return;
+    const D3DXMATRIX world = transform->GetWorldMatrix();
+    const D3DXMATRIX wvp =
+        transform->isInScreenSpace ? world * frame.m.screenProjection : world * frame.m.viewProjection;
+    frame.device.IASetPrimitiveTopology(Model::ToGpuTopology(model->topology));
+    frame.SetMatrix(EffectVarId::guiWorldViewProj, wvp);
+    frame.SetTexture(EffectVarId::guiDiffuseMap, FrameContext::DiffuseOrWhite(model->material));
+    frame.Var(EffectVarId::alphaVal)->SetFloat(1.0f);
+    if (frame.Apply(TechniqueId::UiTech)) frame.DrawModel(*model);
+}
+
+void ForwardPasses::DrawFrameModels(const FrameContext& frame) const {
+    std::vector<u32>& ids = frame.lists.frameModels;
+    if (ids.empty()) return;
+    BindFrameModels(frame);
+    for (u32 id : ids) DrawFrameModel(frame, id);
     ids.clear();
 }
 

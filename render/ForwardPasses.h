@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "core/Types.h"
 #include "port/math/D3DX.h"
 
 class FrameContext;
@@ -20,6 +21,9 @@ public:
     void DrawSkybox(const FrameContext& frame);
     // Draws and empties the per-frame model list.
     void DrawFrameModels(const FrameContext& frame) const;
+    // That step's targets and states, and one object's model drawn with them.
+    static void BindFrameModels(const FrameContext& frame);
+    static void DrawFrameModel(const FrameContext& frame, u32 objectId);
     // Persistent texts, then the per-frame texts (emptied); ends with the
     // depth-off state set again.
     void DrawTexts(const FrameContext& frame) const;

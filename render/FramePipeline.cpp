@@ -14,11 +14,26 @@
 #include "port/window/Cursor.h"
 #include "render/Camera.h"
 #include "render/GraphicsSystem.h"
+#include "render/Model.h"
 #include "render/RenderLists.h"
 #include "render/RenderTargets.h"
 
 class Editor;
 class FinMenu;
+
+namespace {
+
+// What the driver's variant of a pass depends on in a bound texture: its kind,
+// format, whether each side is a power of two, and one level or more.
+std::string TextureKind(const GpuShaderResourceView* view) {
+    if (!view || !view->Texture()) return "-";
+    const GpuTextureDesc& d = view->Texture()->GetDesc();
+    auto pot = [](u32 v) { return v != 0 && (v & (v - 1)) == 0; };
+    return std::to_string(static_cast<int>(view->Dimension())) + "." + std::to_string(static_cast<int>(d.format)) +
+           (pot(d.width) ? "p" : "n") + (pot(d.height) ? "p" : "n") + (d.mipLevels == 1 ? "1" : "m");
+}
+
+}  // namespace
 
 FramePipeline::FramePipeline(GraphicsSystem& graphics) : graphics_(graphics) {
     D3DXMatrixIdentity(&matrices_.view);
@@ -107,23 +122,34 @@ void FramePipeline::Run(float dt) {
     device->IASetPrimitiveTopology(GpuTopology::TriangleList);
 
     FrameContext frame(graphics_, *device, matrices_, recorder_);
+    drawing_ = true;
     frame.camera = camera;
     frame.paused = graphics_.IsPaused();
 
     frame.Record(FramePass::Geometry);
     geometry_.Draw(frame, frustum_);
-    frame.Record(FramePass::Lighting);
-    lights_.Draw(frame, frustum_);
-    if (graphics_.IsGlowOn()) {
-        frame.Record(FramePass::GlowBlur);
-        screen_.BlurGlow(frame);
+    // Nothing drawn and no light: the deferred picture is black (the glow and
+    // the lights have nothing to add to), so it is cleared instead.
+    const bool empty = geometry_.DrawnCount() == 0 && graphics_.GetLists().pointLights.Size() == 0;
+    if (empty) {
+        const float black[4] = {0, 0, 0, 1};
+        device->ClearRenderTargetView(targets.backBuffer.get(), black);
+        screen_.SetGlobalLight(frame);
+    } else {
+        frame.Record(FramePass::Lighting);
+        lights_.Draw(frame, frustum_);
+        if (graphics_.IsGlowOn()) {
+            frame.Record(FramePass::GlowBlur);
+            screen_.BlurGlow(frame);
+        }
+        frame.Record(FramePass::AmbientOcclusion);
+        screen_.AmbientOcclusion(frame, lights_.DepthCopied());
+        frame.Record(FramePass::AmbientOcclusionBlur);
+        screen_.BlurAmbientOcclusion(frame);
+        frame.Record(FramePass::Combine);
+        screen_.Combine(frame);
+        deferredWarm_ = true;
     }
-    frame.Record(FramePass::AmbientOcclusion);
-    screen_.AmbientOcclusion(frame, lights_.DepthCopied());
-    frame.Record(FramePass::AmbientOcclusionBlur);
-    screen_.BlurAmbientOcclusion(frame);
-    frame.Record(FramePass::Combine);
-    screen_.Combine(frame);
     if (graphics_.GetLists().skyboxObject != 0) {
         frame.Record(FramePass::Skybox);
         forward_.DrawSkybox(frame);
@@ -148,4 +174,70 @@ void FramePipeline::Run(float dt) {
     TwDraw();
     frame.Record(FramePass::Present);
     swapChain->Present();
+    drawing_ = false;
+    // After the first picture, while nothing needs them: the deferred steps.
+    if (presented_ && !deferredWarm_) Unseen([&](const FrameContext& unseen) { WarmUpDeferred(unseen); });
+    presented_ = true;
+}
+
+template <class Draw>
+void FramePipeline::Unseen(Draw&& draw) {
+    GpuDevice* device = graphics_.GetDevice();
+    // Something that arrives while a frame is drawn (from a step's own work)
+    // is left to its first draw: the steps' bound state must stay.
+    if (drawing_ || !device || !graphics_.GetTargets().backBuffer ||
+        !graphics_.GetEffects().Effect(EffectId::DeferredShader))
+        return;
+    GpuViewport viewports[16];
+    const unsigned count = device->RSGetViewports(viewports, 16);
+    GpuViewport none;
+    none.width = none.height = 0.0f;
+    device->RSSetViewports(1, &none);
+    const FrameRecorder quiet;
+    const FrameContext frame(graphics_, *device, matrices_, quiet);
+    draw(frame);
+    frame.UnbindInputs();
+    device->RSSetViewports(count, viewports);
+}
+
+void FramePipeline::WarmUpDeferred(const FrameContext& frame) {
+    deferredWarm_ = true;
+    lights_.WarmUp(frame);
+    screen_.BlurGlow(frame);
+    screen_.AmbientOcclusion(frame, true);
+    screen_.AmbientOcclusion(frame, false);
+    screen_.BlurAmbientOcclusion(frame);
+    screen_.Combine(frame);
+}
+
+void FramePipeline::WarmUpFor(u32 id, bool frameModel) {
+    Overlord* overlord = Overlord::Instance();
+    if (!overlord) return;
+    if (frameModel) {
+        const Model* model = overlord->GetComponent<Model>(id);
+        if (!model) return;
+        const std::string kind =
+            "ui " + std::to_string(model->topology) + " " + TextureKind(FrameContext::DiffuseOrWhite(model->material));
+        if (!warmed_.insert(kind).second) return;
+        Unseen([&](const FrameContext& frame) {
+            ForwardPasses::BindFrameModels(frame);
+            ForwardPasses::DrawFrameModel(frame, id);
+        });
+        return;
+    }
+    Model* model = overlord->GetComponentById<Model>(id);
+    if (!model) return;
+    std::string kind = "geometry " + std::to_string(model->topology);
+    for (const GpuShaderResourceView* view : GeometryPass::Textures(model->material)) kind += " " + TextureKind(view);
+    if (!warmed_.insert(kind).second) return;
+    Unseen([&](const FrameContext& frame) {
+        GeometryPass::Bind(frame, false);
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        GeometryPass::DrawOne(frame, *model, identity);
+    });
+}
+
+void FramePipeline::WarmUpSkybox() {
+    Unseen([&](const FrameContext& frame) { forward_.DrawSkybox(frame); });
 }

@@ -3,10 +3,19 @@
 // broadcasts, the frustum, then the deferred steps (geometry, instanced point
 // lights, glow blur, ambient occlusion and its blur, combine), the sky box,
 // particles, per-frame models, debug drawing, texts and screen markers, the
-// tweak panels and Present. Owned by the GraphicsSystem for its lifetime;
-// keeps the view between frames (a paused frame reuses it). Main thread only.
+// tweak panels and Present. A frame in which no model is drawn and no light
+// exists (the splash, the menus) skips the deferred steps, whose picture would
+// be black, and clears the back buffer instead. The GPU driver builds a shader
+// variant for each pass and texture kind at its first draw; those are built
+// ahead, unseen (through a viewport of no size): the deferred steps' after the
+// first picture, and a model's, a sky box's and a per-frame picture's when
+// they arrive (while a scene loads). Owned by the GraphicsSystem for its
+// lifetime; keeps the view between frames (a paused frame reuses it). Main
+// thread only.
 #pragma once
 #include <memory>
+#include <set>
+#include <string>
 
 #include "core/Types.h"
 #include "render/DebugDrawPass.h"
@@ -30,6 +39,14 @@ public:
     void Run(float dt);
 
     void SetRecorder(FrameRecorder recorder) { recorder_ = std::move(recorder); }
+
+    // Builds the shader variants that drawing a Model will need (component id;
+    // or object id with `frameModel`: one asked for a frame) unless built.
+    void WarmUpFor(u32 id, bool frameModel);
+    // The same for the announced sky box.
+    void WarmUpSkybox();
+    // Whether the deferred steps' variants are built.
+    bool DeferredWarm() const { return deferredWarm_; }
     const FrameMatrices& Matrices() const { return matrices_; }
     const FrustumCuller& Frustum() const { return frustum_; }
     const GeometryPass& Geometry() const { return geometry_; }
@@ -47,6 +64,12 @@ private:
     void Publish(u32 cameraId);
     bool EditorActiveOrMissing() const;
     bool ResultsScreenActive() const;
+    // The deferred steps drawn into a viewport of no size.
+    void WarmUpDeferred(const FrameContext& frame);
+    // Runs `draw` with a frame context and a viewport of no size, then puts
+    // the viewport back; nothing without a device or effects.
+    template <class Draw>
+    void Unseen(Draw&& draw);
 
     GraphicsSystem& graphics_;
     FrameMatrices matrices_;
@@ -58,4 +81,8 @@ private:
     ParticlePass particles_;
     DebugDrawPass debug_;
     FrameRecorder recorder_;
+    std::set<std::string> warmed_;  // texture kinds whose variants are built, per pass
+    bool deferredWarm_ = false;
+    bool presented_ = false;  // a first picture was shown
+    bool drawing_ = false;    // within Run, from the first step to Present
 };

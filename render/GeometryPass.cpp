@@ -1,5 +1,7 @@
 #include "render/GeometryPass.h"
 
+#include <array>
+
 #include "engine/GameObject.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
@@ -27,8 +29,7 @@ bool HasAncestor(const Overlord& overlord, u32 objectId, u32 ancestorId) {
 
 }  // namespace
 
-void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
-    drawn_ = culled_ = 0;
+void GeometryPass::Bind(const FrameContext& frame, bool clear) {
     GpuDevice& device = frame.device;
     const RenderTargets& t = frame.targets;
     frame.UnbindInputs();
@@ -38,17 +39,44 @@ void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum)
     device.OMSetRenderTargets(3, gbuffer, t.depthStencil.get());
     // Cleared once bound, so the clears become part of this pass's drawing.
     const float black[4] = {0, 0, 0, 1};
-    for (GpuRenderTargetView* target : gbuffer) device.ClearRenderTargetView(target, black);
-    device.ClearDepthStencilView(t.depthStencil.get(), GpuClearDepth | GpuClearStencil, 1.0f, 0);
+    if (clear) {
+        for (GpuRenderTargetView* target : gbuffer) device.ClearRenderTargetView(target, black);
+        device.ClearDepthStencilView(t.depthStencil.get(), GpuClearDepth | GpuClearStencil, 1.0f, 0);
+    }
     device.OMSetDepthStencilState(t.depthOnState.get(), 0);
     const float factor[4] = {0, 0, 0, 0};
     device.OMSetBlendState(nullptr, factor, 0xFFFFFFFF);
+}
 
+std::array<GpuShaderResourceView*, 4> GeometryPass::Textures(const Material& material) {
     RenderResources* resources = RenderResources::Instance();
     const D3DXCOLOR normalColour = resources ? resources->defaultNormalColor : D3DXCOLOR(0, 0, 1, 1);
     const D3DXCOLOR specularColour = resources ? resources->defaultSpecularColor : D3DXCOLOR(1, 1, 1, 1);
     const D3DXCOLOR glowColour = resources ? resources->defaultGlowColor : D3DXCOLOR(0, 0, 0, 1);
+    return {FrameContext::DiffuseOrWhite(material),
+            material.normal ? material.normal : FrameContext::Solid(normalColour),
+            material.specular ? material.specular : FrameContext::Solid(specularColour),
+            material.glow ? material.glow : FrameContext::Solid(glowColour)};
+}
 
+bool GeometryPass::DrawOne(const FrameContext& frame, Model& model, const D3DXMATRIX& world) {
+    frame.device.IASetPrimitiveTopology(Model::ToGpuTopology(model.topology));
+    frame.SetMatrix(EffectVarId::gWorldViewProj, world * frame.m.viewProjection);
+    frame.SetMatrix(EffectVarId::gWorld, world);
+    frame.Var(EffectVarId::gTextureTileFactor)->SetFloatVector(&model.material.tileFactor.x);
+    const std::array<GpuShaderResourceView*, 4> maps = Textures(model.material);
+    frame.SetTexture(EffectVarId::DiffuseMap, maps[0]);
+    frame.SetTexture(EffectVarId::NormalMap, maps[1]);
+    frame.SetTexture(EffectVarId::SpecularMap, maps[2]);
+    frame.SetTexture(EffectVarId::GlowMap, maps[3]);
+    if (!frame.Apply(TechniqueId::DeferredGeometryBuffer)) return false;
+    frame.DrawModel(model);
+    return true;
+}
+
+void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
+    drawn_ = culled_ = 0;
+    Bind(frame, true);
     Overlord& overlord = Overlord::Get();
     ComponentList& models = frame.lists.models;
     while (models.HasNext()) {
@@ -56,7 +84,6 @@ void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum)
         if (!model || !model->IsEnabled()) continue;
         Transform* transform = overlord.GetComponent<Transform>(model->GetOwner());
         if (!transform) continue;
-        device.IASetPrimitiveTopology(Model::ToGpuTopology(model->topology));
 
         // A mesh without bounds (a builder's quad or panel) is never culled.
         if (model->extent != D3DXVECTOR3(0, 0, 0)) {
@@ -70,20 +97,7 @@ void GeometryPass::Draw(const FrameContext& frame, const FrustumCuller& frustum)
         }
         const D3DXMATRIX world = transform->GetWorldMatrix();
         if (frame.lists.debugDraw) DrawSelection(frame, *model, model->GetOwner());
-
-        frame.SetMatrix(EffectVarId::gWorldViewProj, world * frame.m.viewProjection);
-        frame.SetMatrix(EffectVarId::gWorld, world);
-        frame.Var(EffectVarId::gTextureTileFactor)->SetFloatVector(&model->material.tileFactor.x);
-
-        const Material& material = model->material;
-        frame.SetTexture(EffectVarId::DiffuseMap, FrameContext::DiffuseOrWhite(material));
-        frame.SetTexture(EffectVarId::NormalMap, material.normal ? material.normal : FrameContext::Solid(normalColour));
-        frame.SetTexture(EffectVarId::SpecularMap,
-                         material.specular ? material.specular : FrameContext::Solid(specularColour));
-        frame.SetTexture(EffectVarId::GlowMap, material.glow ? material.glow : FrameContext::Solid(glowColour));
-        if (!frame.Apply(TechniqueId::DeferredGeometryBuffer)) continue;
-        frame.DrawModel(*model);
-        ++drawn_;
+        if (DrawOne(frame, *model, world)) ++drawn_;
     }
     models.EndPass();
 }

@@ -21,6 +21,7 @@
 #include "render/ModelCache.h"
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
+#include "render/Skybox.h"
 #include "scene/ObjectFactory.h"
 
 class Model;
@@ -74,7 +75,20 @@ GraphicsSystem::~GraphicsSystem() {
 }
 
 void GraphicsSystem::HandleMessage(Message* message) {
-    if (!message || lists_.HandleMessage(*message)) return;
+    if (!message) return;
+    if (lists_.HandleMessage(*message)) {
+        // What a scene brings is made ready to draw as it arrives (while the
+        // scene loads), not in its first frame.
+        const u32* id = message->type == kMsgTypeComponentAnnounced
+                            ? message->Read(ComponentAnnounced(message->argument))
+                        : message->type == kMsgTypeDrawThisFrame ? message->Read(DrawThisFrame(message->argument))
+                                                                 : nullptr;
+        if (id && message->argument == TypeId<Model>::Get())
+            pipeline_->WarmUpFor(*id, message->type == kMsgTypeDrawThisFrame);
+        else if (id && message->type == kMsgTypeComponentAnnounced && message->argument == TypeId<Skybox>::Get())
+            pipeline_->WarmUpSkybox();
+        return;
+    }
     switch (message->type) {
         case kMsgTypeEvent:
             if (message->argument == kMsgWindowCreated.argument) {

@@ -66,6 +66,18 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     lights.EndPass();
 }
 
+void LightPass::WarmUp(const FrameContext& frame) {
+    inputsDrawn_ = false;
+    DrawInputs(frame, false);
+    inputsDrawn_ = false;
+    DrawInputs(frame, true);
+    LightInstance light{};
+    light.radius = 1.0f;
+    Flush(frame, &light, 1);
+    drawn_ = batches_ = 0;
+    inputsDrawn_ = depthCopied_ = lightsReady_ = false;
+}
+
 void LightPass::DrawInputs(const FrameContext& frame, bool forLights) {
     inputsDrawn_ = true;
     GpuDevice& device = frame.device;

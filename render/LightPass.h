@@ -35,6 +35,10 @@ static_assert(sizeof(PointLightView) == 32, "two float4 a light");
 class LightPass {
 public:
     void Draw(const FrameContext& frame, const FrustumCuller& frustum);
+    // The step's passes drawn once each (both full-screen passes, one light)
+    // with whatever viewport is set: with one of no size nothing is drawn,
+    // but the driver has built the passes' shader variants.
+    void WarmUp(const FrameContext& frame);
 
     // Lights drawn and instanced draws made in the last Draw.
     u32 DrawnCount() const { return drawn_; }

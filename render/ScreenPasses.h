@@ -21,10 +21,8 @@ public:
     void AmbientOcclusion(const FrameContext& frame, bool depthCopied) const;
     void BlurAmbientOcclusion(const FrameContext& frame) const;
     void Combine(const FrameContext& frame) const;
-
-private:
     // Sets the four global-light variables from the announced GlobalLighting,
     // from the fixed values when it is gone, and leaves them when none was
-    // announced.
+    // announced (part of the combine; a frame without it sets them alone).
     void SetGlobalLight(const FrameContext& frame) const;
 };

@@ -395,6 +395,44 @@ TEST_F(FrameGLTest, DepthTestedOcclusionDrawsWhatOcclusionShadingEveryPixelDraws
     for (const Picture& picture : tested) EXPECT_EQ(Draw().Bytes(), picture.Bytes());
 }
 
+// What a scene brings is made ready to draw as it arrives (its shader
+// variants built through a viewport of no size), between frames: a model, a
+// sky box and a picture asked for the next frame change nothing in the shown
+// picture until that frame draws them; so does the warm-up of the deferred
+// steps after an empty frame's picture.
+TEST_F(FrameGLTest, ArrivalsAreMadeReadyWithoutDrawingAnything) {
+    Start();
+    LookFrom(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1));
+    EXPECT_EQ(LitPixelsOfAFrameOverWhite(), 0) << "the first, empty frame";
+    EXPECT_EQ(LitPixelsOfAFrameOverWhite(), 0) << "the next, after which the deferred steps are made ready";
+    EXPECT_TRUE(graphics->GetPipeline().DeferredWarm());
+    AddObject(D3DXVECTOR3(0, 0, 5), 1.0f, {Coloured(MeshBuilder::Sphere(20, 20, 1, 1, 1), D3DXCOLOR(1, 1, 1, 1))});
+    AddGlobalLight(D3DXVECTOR3(0, 0, -1), 0.0f, 1.0f);
+    const Picture before = Draw();
+
+    std::shared_ptr<GpuShaderResourceView> cube = ColourCube(*graphics->GetDevice());
+    auto* sky = new Skybox();
+    MeshBuilder::SkyboxCube(*sky);
+    sky->material.diffuse = cube.get();
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {sky});
+    AddObject(D3DXVECTOR3(1, 0, 6), 1.0f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0, 1, 0, 1))});
+    auto* object = new GameObject();
+    auto* transform = new Transform();
+    transform->isInScreenSpace = true;
+    transform->scale = 100.0f;
+    object->AddComponent(transform);
+    object->AddComponent(Coloured(MeshBuilder::Quad(1.0f, 1.0f, D3DXCOLOR(1, 0, 0, 1)), D3DXCOLOR(1, 0, 0, 1)));
+    transform->Init();
+    transform->Update(0.0f);
+    SendToSystem(DrawThisFrame(TypeId<Model>::Get()), graphics->GetTypeId(), 0, object->GetId());
+    EXPECT_EQ(Grab().Bytes(), before.Bytes()) << "nothing drawn as they arrive";
+
+    const Picture after = Draw();
+    EXPECT_GT(after.At(160, 120).r, 200) << "the picture asked for this frame";
+    EXPECT_GT(after.At(5, 5).r, 240) << "the sky";
+    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
+}
+
 TEST_F(FrameGLTest, ScreenTextDrawsItsGlyphsWhereItIsPlacedUnderTheDefaultCamera) {
     fonts = std::make_unique<FontManager>();
     Start();

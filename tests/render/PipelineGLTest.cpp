@@ -109,6 +109,12 @@ protected:
 
 TEST_F(PipelineGLTest, StepsRunInOrderOncePerFrame) {
     Start();
+    // An empty scene (no model drawn, no light) skips the deferred steps.
+    EXPECT_EQ(Record(), (std::vector<FramePass>{FramePass::Geometry, FramePass::Particles, FramePass::FrameModels,
+                                                FramePass::DebugDrawing, FramePass::Texts, FramePass::ScreenMarkers,
+                                                FramePass::Panels, FramePass::Present}));
+    // A scene (a light, out of sight so it draws no batch): the deferred steps run.
+    AddLight(D3DXVECTOR3(0, 100000, 0), 1.0f, D3DXCOLOR(1, 1, 1, 1));
     const std::vector<FramePass> bare = {FramePass::Geometry,
                                          FramePass::Lighting,
                                          FramePass::GlowBlur,

@@ -38,6 +38,13 @@ protected:
             for (int x = 0; x < picture.Width(); ++x) lit += picture.At(x, y).Sum() != 0;
         return lit;
     }
+    // The GraphicsSystem's effects loaded again from `shaders`.
+    void LoadEffectsFrom(const FilePath& shaders) {
+        loader.reset();
+        loader = std::make_unique<EffectLoader>(shaders);
+        loader->SetDevice(graphics->GetDevice()->shared_from_this());
+        graphics->LoadEffects();
+    }
     double MeanAt(const Picture& picture, const D3DXVECTOR3& world, int half = 2) {
         const D3DXVECTOR2 p = ScreenOf(world);
         return picture.Mean(static_cast<int>(p.x), static_cast<int>(p.y), half);
@@ -162,10 +169,7 @@ TEST_F(FrameGLTest, DepthTestedLightsDrawWhatLightsShadingEveryCoveredPixelDraw)
     EXPECT_GT(MeanAt(Draw(), D3DXVECTOR3(2, 1.5f, 0)), 300) << "the lights light";
 
     TempFolder folder;
-    loader.reset();
-    loader = std::make_unique<EffectLoader>(EffectsWithoutTheLightsDepthTest(folder.Path()));
-    loader->SetDevice(graphics->GetDevice()->shared_from_this());
-    graphics->LoadEffects();
+    LoadEffectsFrom(EffectsWithoutTheLightsDepthTest(folder.Path()));
     ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DeferredLightingBuffer)->IsValid());
     for (size_t v = 0; v < std::size(views); ++v) {
         LookFrom(views[v].first, views[v].second);
@@ -247,10 +251,7 @@ TEST_F(FrameGLTest, LightsReadingTheirRecordsLightAsLightsCarryingTheirValues) {
     EXPECT_GT(tested[0].Mean(160, 120, 40), 100) << "the lights light";
 
     TempFolder folder;
-    loader.reset();
-    loader = std::make_unique<EffectLoader>(EffectsWithLightsCarryingTheirValues(folder.Path()));
-    loader->SetDevice(graphics->GetDevice()->shared_from_this());
-    graphics->LoadEffects();
+    LoadEffectsFrom(EffectsWithLightsCarryingTheirValues(folder.Path()));
     ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DeferredLightingBuffer)->IsValid());
     for (size_t v = 0; v < std::size(views); ++v) {
         LookFrom(views[v].first, views[v].second);
@@ -386,10 +387,7 @@ TEST_F(FrameGLTest, DepthTestedOcclusionDrawsWhatOcclusionShadingEveryPixelDraws
         << "the crease is occluded";
 
     TempFolder folder;
-    loader.reset();
-    loader = std::make_unique<EffectLoader>(EffectsWithoutTheDepthCopy(folder.Path()));
-    loader->SetDevice(graphics->GetDevice()->shared_from_this());
-    graphics->LoadEffects();
+    LoadEffectsFrom(EffectsWithoutTheDepthCopy(folder.Path()));
     ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::LightInputs)->IsValid());
     ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DoSSAO)->IsValid());
     for (const Picture& picture : tested) EXPECT_EQ(Draw().Bytes(), picture.Bytes());

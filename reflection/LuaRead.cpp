@@ -70,6 +70,18 @@ std::string FileError(lua_State* L, const std::string& path) {
     return PlaceNamesFile(message, path) ? message : path + ": " + message;
 }
 
+bool IsPrecompiled(const char* text, std::size_t size) {
+    return size > 0 && text[0] == LUA_SIGNATURE[0];
+}
+
+int LoadSource(lua_State* L, const char* text, std::size_t size, const std::string& chunkName) {
+    if (IsPrecompiled(text, size)) {
+        lua_pushstring(L, kPrecompiledRefused);
+        return LUA_ERRSYNTAX;
+    }
+    return luaL_loadbuffer(L, text, size, chunkName.c_str());
+}
+
 std::string TypeName(lua_State* L, int idx) {
     return lua_typename(L, lua_type(L, idx));
 }

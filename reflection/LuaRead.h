@@ -33,6 +33,17 @@ void EnsureStack(lua_State* L, int slots);
 // error value that is no string) get "path: " in front.
 std::string FileError(lua_State* L, const std::string& path);
 
+// Why LoadSource refused a text: Lua 5.1 does not verify precompiled chunks,
+// so a crafted one can corrupt the interpreter's memory.
+inline constexpr const char* kPrecompiledRefused = "precompiled chunks are not accepted";
+// Whether the text starts with Lua's binary signature.
+bool IsPrecompiled(const char* text, std::size_t size);
+// Compiles `size` bytes of Lua source as the chunk `chunkName`: the function,
+// or the error text, is left on the stack top and Lua's status is returned
+// (0 on success). A precompiled chunk is refused unread with the error
+// kPrecompiledRefused. Every reader of data files loads through this.
+int LoadSource(lua_State* L, const char* text, std::size_t size, const std::string& chunkName);
+
 using ValueReader = void (*)(void* context, lua_State* L, std::size_t index);
 
 // Reads the table on the stack top value by value (lua_next order): for each

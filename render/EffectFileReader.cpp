@@ -344,7 +344,7 @@ bool EffectFileReader::ReadText(const std::string& text, const std::string& chun
     }
     bool ok = false;
     std::string why;
-    if (luaL_loadbuffer(L, text.data(), text.size(), ("@" + chunkName).c_str()) != 0) {
+    if (lua_read::LoadSource(L, text.data(), text.size(), "@" + chunkName) != 0) {
         why = lua_read::FileError(L, chunkName);
     } else {
         lua_newtable(L);  // the file's own environment

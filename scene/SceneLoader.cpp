@@ -161,17 +161,13 @@ bool SceneLoader::LoadFile(const std::string& path) {
         return false;
     }
     if (checkedText_) text = *checkedText_;
-    if (!text.empty() && text[0] == LUA_SIGNATURE[0]) {
-        Fail(path + ": precompiled chunks are not accepted");
-        return false;
-    }
     // As the stand-alone loader does: a first line starting with '#' is
     // skipped (its line end kept, so line numbers stay right).
     std::size_t start = 0;
     if (!text.empty() && text[0] == '#') start = std::min(text.find('\n'), text.size());
     const std::string chunkName = "@" + path;
     memory_.limit = memoryLimit_;
-    const int status = luaL_loadbuffer(L_, text.data() + start, text.size() - start, chunkName.c_str());
+    const int status = lua_read::LoadSource(L_, text.data() + start, text.size() - start, chunkName);
     memory_.limit = 0;
     if (status != 0) {
         const std::string error = lua_read::FileError(L_, path);

@@ -6,14 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include <lua.hpp>
+
 #include "port/audio/AudioDevice.h"
 #include "port/audio/SoundFile.h"
 #include "port/gpu/GpuImage.h"
+#include "reflection/LuaRead.h"
 #include "render/EffectFileReader.h"
 #include "render/FontManager.h"
 #include "render/ModelFile.h"
@@ -85,6 +89,46 @@ TEST_F(HostileFilesTest, EveryReaderRefusesFifosDevicesAndOversizedFilesNamingTh
             EXPECT_NE(error.find(path), std::string::npos) << reader.kind << " " << path << ": " << error;
             const char* expected = kind == Kind::Sparse ? " is larger than " : ", not a regular file";
             EXPECT_NE(error.find(expected), std::string::npos) << reader.kind << ": " << error;
+        }
+    }
+}
+
+// The precompiled form of a Lua source text (what luac writes).
+std::string Precompiled(const std::string& source) {
+    lua_State* L = luaL_newstate();
+    std::string bytes;
+    if (luaL_loadbuffer(L, source.data(), source.size(), "source") == 0)
+        lua_dump(
+            L,
+            [](lua_State*, const void* data, size_t size, void* out) {
+                static_cast<std::string*>(out)->append(static_cast<const char*>(data), size);
+                return 0;
+            },
+            &bytes);
+    lua_close(L);
+    return bytes;
+}
+
+TEST_F(HostileFilesTest, EveryLuaReaderRefusesPrecompiledChunksWithOneReason) {
+    // Each file would be read as valid were it source: only its form is refused.
+    const struct {
+        const char* kind;
+        const char* file;
+        const char* source;
+    } sources[] = {
+        {"scene", "scene/Level.scn", "Archetypes = {}"},
+        {"effect", "shader/UIShader.fx", "techniques = { { name = 'T', passes = { { vs = 'void main() {}' } } } }"},
+    };
+    for (const auto& file : sources) {
+        const std::string path = files.Dir() + "/" + file.file;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        const std::string bytes = Precompiled(file.source);
+        ASSERT_TRUE(lua_read::IsPrecompiled(bytes.data(), bytes.size()));
+        std::ofstream(path, std::ios::binary) << bytes;
+        for (const Reader& reader : Readers()) {
+            if (std::string(reader.kind) == file.kind) {
+                EXPECT_EQ(reader.read(path), path + ": " + lua_read::kPrecompiledRefused) << file.kind;
+            }
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/ScriptTarget.h"
+#include "core/ShownText.h"
 #include "engine/Logger.h"
 
 InputDriver::InputDriver(InputScript script, ScriptTarget& target) : script_(std::move(script)), target_(target) {}
@@ -42,22 +43,8 @@ void InputDriver::BeginFrame() {
     Finish();
 }
 
-namespace {
-// A script's text as messages show it: at most kShownBytes, the rest marked
-// as cut, bytes that are not printable ASCII as '?' (a binary line is one
-// long line).
-std::string Shown(const std::string& text) {
-    constexpr std::size_t kShownBytes = 120;
-    std::string shown = text.substr(0, kShownBytes);
-    for (char& c : shown)
-        if ((c < 0x20 && c != '\t') || c > 0x7e) c = '?';
-    if (text.size() > kShownBytes) shown += "... (" + std::to_string(text.size()) + " bytes)";
-    return shown;
-}
-}  // namespace
-
 void InputDriver::Fail(int lineNumber, const std::string& line, const std::string& reason) {
-    const std::string shownLine = Shown(line), shownReason = Shown(reason);
+    const std::string shownLine = ShownText(line), shownReason = ShownText(reason);
     Log("SCRIPT FAILED: %s", shownLine.c_str());
     Log("SCRIPT REASON: line %d: %s", lineNumber, shownReason.c_str());
     std::fprintf(stderr, "DevozizuDave: input script line %d failed: %s (%s)\n", lineNumber, shownLine.c_str(),

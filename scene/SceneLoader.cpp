@@ -8,6 +8,7 @@
 
 #include <lua.hpp>
 
+#include "core/ShownText.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
 #include "engine/Overlord.h"
@@ -240,7 +241,7 @@ void SceneLoader::ReadComponents(GameObject& object) {
     for (const std::string& className : SortedComponentKeys(table)) {
         PushField(table, className);
         IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
-        if (!prototype) throw DataError(className + ": no component class of this name");
+        if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
         ExpectTable(L_, className);
         object.AddComponent(prototype->Clone());
         lua_settop(L_, table);
@@ -282,7 +283,7 @@ void SceneLoader::ReadInstance(GameObject& object, bool sceneInstance) {
         {
             const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
             IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
-            if (!prototype) throw DataError(className + ": no component class of this name");
+            if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
             ExpectTable(L_, className);
             IComponent* component = object.GetComponentByTypeId(metaClass->GetTypeId());
             if (!component) {
@@ -299,10 +300,15 @@ void SceneLoader::ReadInstance(GameObject& object, bool sceneInstance) {
     }
 }
 
+bool SceneLoader::IsArchetypeName(const std::string& name) {
+    return !name.empty() && name.size() <= kMaxArchetypeNameBytes && name.find_first_of("/\\") == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
 bool SceneLoader::LoadArchetype(const std::string& name) {
     DevozizuDave* folders = DevozizuDave::Instance();
-    if (name.empty() || name.find_first_of("/\\") != std::string::npos || name.find('\0') != std::string::npos) {
-        Fail("\"" + name + "\" is no archetype name");
+    if (!IsArchetypeName(name)) {
+        Fail("\"" + ShownText(name) + "\" is no archetype name");
         return false;
     }
     if (!folders || !ObjectFactory::Instance() || !L_) {
@@ -373,7 +379,7 @@ void SceneLoader::CheckInstance() {
         PushField(table, className);
         const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
         IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
-        if (!prototype) throw DataError(className + ": no component class of this name");
+        if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
         ExpectTable(L_, className);
         // A component of no object: nothing else sees it, and it goes here.
         const std::unique_ptr<IComponent> scratch(prototype->Clone());
@@ -457,17 +463,16 @@ void SceneLoader::ReadInstanceGroup(int table, const std::string& name, std::vec
 }
 
 void SceneLoader::ForEachInstance(int table, const std::string& name, const std::function<void()>& each) {
-    const std::string groupKey = name + "Instances";
     PushInstanceGroup(table, name);
     if (lua_isnil(L_, -1)) {
         lua_settop(L_, table);
         return;
     }
-    ExpectTable(L_, groupKey);
+    ExpectTable(L_, ShownText(name) + "Instances");
     const int group = lua_gettop(L_);
     lua_pushnil(L_);
     for (int index = 1; lua_next(L_, group) != 0; ++index) {
-        const std::string where = groupKey + "[" + std::to_string(index) + "]";
+        const std::string where = ShownText(name) + "Instances[" + std::to_string(index) + "]";
         ExpectTable(L_, where);
         try {
             each();

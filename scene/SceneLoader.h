@@ -57,8 +57,14 @@ public:
     // "SceneGUID" number is recorded for the parent and crawler tables.
     void ReadInstance(GameObject& object, bool sceneInstance = false);
 
+    // A file name holds at most 255 bytes: a longer name is none.
+    static constexpr std::size_t kMaxArchetypeNameBytes = 255;
+    // Whether `name` can name an archetype file: not empty, no folder, no
+    // NUL byte, no longer than kMaxArchetypeNameBytes.
+    static bool IsArchetypeName(const std::string& name);
     // Loads the archetype file of that name ("arch" folder) into the
-    // ObjectFactory, replacing a stored prototype of that name.
+    // ObjectFactory, replacing a stored prototype of that name. A name that
+    // is none is refused (the message shows it cut: see ShownText).
     bool LoadArchetype(const std::string& name);
     // Reads the file's top-level assignments into the members of object. A
     // file larger than fileLimit bytes (0: the limit of scene files) is

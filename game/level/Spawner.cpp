@@ -12,16 +12,15 @@
 #include "port/os/FileCase.h"
 #include "scene/DevozizuDave.h"
 #include "scene/ObjectFactory.h"
+#include "scene/SceneLoader.h"
 
 namespace {
 
 // Whether the archetype's file is in the "arch" folder. Names the loader
-// would refuse (empty, with a folder) count as missing.
+// would refuse (empty, with a folder, too long) count as missing.
 bool ArchetypeFileExists(const std::string& name) {
     const DevozizuDave* folders = DevozizuDave::Instance();
-    if (!folders || name.empty() || name.find_first_of("/\\") != std::string::npos ||
-        name.find('\0') != std::string::npos)
-        return false;
+    if (!folders || !SceneLoader::IsArchetypeName(name)) return false;
     const std::string found = FindFileFoldingCase(folders->arch.GetFullPath(name));
     std::error_code error;
     return !found.empty() && std::filesystem::is_regular_file(found, error);

@@ -182,6 +182,39 @@ TEST_F(SceneLoaderTest, ArchetypeNamesThatAreNoFileNamesAreRefused) {
     EXPECT_EQ(reports.size(), 2u);
 }
 
+TEST_F(SceneLoaderTest, LongNamesAreShownCutInEveryMessage) {
+    // A name of a megabyte in a file made rows (and stderr) of a megabyte each.
+    const std::string longName(1u << 20, 'n');
+    const std::string cut = std::string(120, 'n') + "... (1048576 bytes)";
+    struct Case {
+        const char* what;
+        std::function<void()> load;
+    };
+    for (const Case& c : {
+             Case{"archetype name", [&] { loader.LoadArchetype(longName); }},
+             Case{"archetype name of a scene",
+                  [&] {
+                      WriteFile("scenes/Long.scn", "Archetypes = { '" + longName + "' }");
+                      loader.LoadScene(Path("scenes/Long.scn"));
+                  }},
+             Case{"instance group of a scene",
+                  [&] {
+                      WriteFile("scenes/Long.scn", "Archetypes = { '" + longName + "' } InstancesByArchetype = { ['" +
+                                                       longName + "'] = { 5 } }");
+                      loader.LoadScene(Path("scenes/Long.scn"));
+                  }},
+             Case{"component class of an archetype", [&] { LoadArchetype("Long", longName + " = {}"); }},
+         }) {
+        reports.clear();
+        c.load();
+        ASSERT_FALSE(reports.empty()) << c.what;
+        for (const Report& report : reports) {
+            EXPECT_LT(report.text.size(), 600u) << c.what;
+            EXPECT_NE(report.text.find(cut), std::string::npos) << c.what << ": " << report.text.substr(0, 300);
+        }
+    }
+}
+
 TEST_F(SceneLoaderTest, InstantiatedObjectsAreIndependentCopies) {
     WriteFile("archetypes/Rock.arch", "Body = { mass = 4 }\n\nTransform = {}\n\n");
     const u32 a = factory.Instantiate("Rock", false);

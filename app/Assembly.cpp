@@ -108,6 +108,8 @@ bool Assembly::CreateServices() {
         return false;
     }
     SetLogSink(&LogSinkRow);
+    // Reported before the log existed: now in it too.
+    for (const std::string& refusal : folders.GetRefusals()) Log("Load scene failed: %s", refusal.c_str());
     SetQuitSignalExitHook(&WriteLogBeforeQuitting);
     // Saves go to a temporary file beside their target; a run killed while
     // saving leaves it behind.

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <initializer_list>
 #include <system_error>
+#include <utility>
 
+#include "core/ShownText.h"
 #include "port/os/FileCase.h"
 #include "reflection/MetaRegistry.h"
 #include "scene/SceneLoader.h"
@@ -30,6 +31,25 @@ void SplitPlace(const std::string& error, int* line, std::string* text) {
     while (next < error.size() && error[next] == ' ') ++next;
     *text = error.substr(next);
 }
+// Why a folder of the start-up file is refused, or null when it lies below
+// the working folder: absolute, or climbing above it with "..".
+const char* FolderFault(const std::string& path) {
+    if (!path.empty() && path[0] == '/') return "an absolute folder";
+    int depth = 0;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string part = path.substr(start, end - start);
+        if (part == "..") {
+            if (--depth < 0) return "a folder that climbs out of the working folder";
+        } else if (!part.empty() && part != ".") {
+            ++depth;
+        }
+        start = end + 1;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 DevozizuDave::DevozizuDave() {
@@ -75,11 +95,27 @@ bool DevozizuDave::Load(const std::string& workingDirectory) {
         SplitPlace(loader->GetLastError(), &failure_.line, &failure_.text);
     }
 
-    const std::initializer_list<FilePath*> folders = {&shader,   &model,  &sfx, &bgm,     &arch,     &scene,
-                                                      &particle, &skybox, &log, &texture, &externals};
+    const std::pair<const char*, FilePath*> folders[] = {
+        {"shader", &shader},       {"model", &model},       {"sfx", &sfx},       {"bgm", &bgm}, {"arch", &arch},
+        {"scene", &scene},         {"particle", &particle}, {"skybox", &skybox}, {"log", &log}, {"texture", &texture},
+        {"externals", &externals},
+    };
     bool anySet = false;
-    for (FilePath* folder : folders) {
+    refusals_.clear();
+    // Refusals, like the report below, come before the folders have their
+    // base: they name the file whole.
+    for (const auto& [name, folder] : folders) {
         std::replace(folder->path.begin(), folder->path.end(), '\\', '/');
+        if (const char* fault = FolderFault(folder->path)) {
+            Refuse(file + ": " + name + " = { path = \"" + ShownText(folder->path) + "\" } is refused (" + fault +
+                   "); the working folder is used");
+            folder->path.clear();
+        }
+        if (folder->extension.find_first_of("/\\") != std::string::npos) {
+            Refuse(file + ": " + name + " = { extension = \"" + ShownText(folder->extension) +
+                   "\" } is refused (an extension names no folder); no extension is used");
+            folder->extension.clear();
+        }
         anySet = anySet || !folder->path.empty() || !folder->extension.empty();
     }
     // Every folder would be the working directory, and every file there (the
@@ -91,6 +127,11 @@ bool DevozizuDave::Load(const std::string& workingDirectory) {
         failure_.text = kNoFolderSet;
         loaded = false;
     }
-    for (FilePath* folder : folders) folder->baseFolder = base;
+    for (const auto& entry : folders) entry.second->baseFolder = base;
     return loaded;
+}
+
+void DevozizuDave::Refuse(const std::string& text) {
+    refusals_.push_back(text);
+    SceneLoader::Report(SceneLoader::kFailureCaption, text);
 }

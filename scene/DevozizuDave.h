@@ -6,6 +6,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/Singleton.h"
 #include "engine/FilePath.h"
@@ -34,6 +35,13 @@ public:
     // The same with the start-up file of another folder (tests, tools).
     bool Load(const std::string& workingDirectory);
 
+    // The folders and extensions the last Load refused, one text each: a
+    // folder must lie below the working folder (no absolute folder, none
+    // that climbs out with ".."), and an extension names no folder. A refused
+    // one is reported at once and left empty (the working folder, no
+    // extension); the texts stay for the log, which does not exist yet.
+    const std::vector<std::string>& GetRefusals() const { return refusals_; }
+
     // Why the last Load failed (cleared by a Load that succeeds).
     struct LoadFailure {
         bool missing = false;  // no file of that name (in any letter case)
@@ -56,5 +64,8 @@ public:
     FilePath externals;
 
 private:
+    void Refuse(const std::string& text);
+
     LoadFailure failure_;
+    std::vector<std::string> refusals_;
 };

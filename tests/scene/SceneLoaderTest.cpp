@@ -100,6 +100,51 @@ TEST_F(SceneLoaderTest, StartupFileThatSetsNoFolderIsRefused) {
     EXPECT_TRUE(one.Load(root));
 }
 
+TEST_F(SceneLoaderTest, StartupFoldersOutsideTheWorkingFolderAreRefusedAndTheWorkingFolderUsed) {
+    struct Case {
+        const char* text;
+        const char* refused;  // "" when the folder is taken
+        const char* logPath;  // the log folder then
+        const char* logExtension;
+    };
+    for (const Case& c : {
+             Case{"log = { path = '/dev/', extension = '' }",
+                  "log = { path = \"/dev/\" } is refused (an absolute folder)", "", ""},
+             Case{"log = { path = '\\\\tmp\\\\', extension = '.log' }",
+                  "log = { path = \"/tmp/\" } is refused (an absolute folder)", "", ".log"},
+             Case{"log = { path = '../../../../../../etc/', extension = '.conf' }",
+                  "log = { path = \"../../../../../../etc/\" } is refused (a folder that climbs out of the working "
+                  "folder)",
+                  "", ".conf"},
+             Case{"log = { path = 'a/../../b/' }",
+                  "log = { path = \"a/../../b/\" } is refused (a folder that climbs out of the working folder)", "",
+                  ""},
+             Case{"log = { path = 'log/', extension = '/../../x' }",
+                  "log = { extension = \"/../../x\" } is refused (an extension names no folder)", "log/", ""},
+             Case{"log = { path = 'a/../b/./', extension = '.log' }", "", "a/../b/./", ".log"},
+             Case{"log = { path = './log/', extension = '.log' }", "", "./log/", ".log"},
+         }) {
+        WriteFile("DevozizuDave.init", std::string(c.text) + " texture = { path = 'texture/' }");
+        DevozizuDave startup;
+        reports.clear();
+        EXPECT_TRUE(startup.Load(root)) << c.text;
+        EXPECT_EQ(startup.log.path, c.logPath) << c.text;
+        EXPECT_EQ(startup.log.extension, c.logExtension) << c.text;
+        EXPECT_EQ(startup.texture.path, "texture/") << c.text;  // the others are taken as given
+        if (*c.refused == '\0') {
+            EXPECT_TRUE(reports.empty()) << c.text;
+            EXPECT_TRUE(startup.GetRefusals().empty()) << c.text;
+            continue;
+        }
+        ASSERT_EQ(reports.size(), 1u) << c.text;
+        EXPECT_EQ(reports[0].caption, "Load scene failed");
+        EXPECT_EQ(reports[0].text.find(Path("DevozizuDave.init") + ": " + c.refused), 0u) << reports[0].text;
+        EXPECT_EQ(startup.GetRefusals(), std::vector<std::string>{reports[0].text});
+        // The file lands in the working folder, not where the start-up file pointed.
+        EXPECT_EQ(startup.log.GetFullPath("Application").rfind(root + "/", 0), 0u);
+    }
+}
+
 TEST_F(SceneLoaderTest, ArchetypeComponentsFollowTableAndKeepPrototypeDefaults) {
     GameObject* bullet =
         LoadArchetype("Bullet", "Transform = { scale = 2 }\r\n\r\nBody = { mass = 2.5, tag = 'hot' }\n");

@@ -207,6 +207,7 @@ void GraphicsSystem::Init() {
 
 void GraphicsSystem::Clear() {
     lists_.Clear();
+    if (RenderResources* resources = RenderResources::Instance()) resources->ForgetFailures();
 }
 
 ClientRect GraphicsSystem::ReadClientRect() const {

@@ -47,7 +47,8 @@ public:
     // Draws and presents one frame (FramePipeline); nothing without a device.
     void Update(float dt) override;
     void Init() override;
-    // A scene was cleared: empties the render lists (see RenderLists::Clear).
+    // A scene was cleared: empties the render lists (see RenderLists::Clear)
+    // and lets the render resources look again for textures found missing.
     void Clear() override;
 
     void CreateDeviceAndSwapChain();

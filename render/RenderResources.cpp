@@ -59,14 +59,22 @@ GpuShaderResourceView* RenderResources::GetTexture(const std::string& name) {
     auto cached = textureCache_.find(name);
     if (cached != textureCache_.end()) return cached->second.get();
     if (!device_) return nullptr;
+    const auto failed = failedNames_.find(name);
+    if (failed != failedNames_.end()) return failed->second ? GetFallbackTexture() : nullptr;
     std::shared_ptr<GpuShaderResourceView> view;
-    const GpuLoadStatus status = device_->CreateShaderResourceViewFromFile(TextureFolder().GetFullPath(name), &view);
+    std::string error;
+    const GpuLoadStatus status =
+        device_->CreateShaderResourceViewFromFile(TextureFolder().GetFullPath(name), &view, &error);
     if (status == GpuLoadStatus::Ok && view) {
         GpuShaderResourceView* result = view.get();
         textureCache_.emplace(name, std::move(view));
         return result;
     }
-    if (status == GpuLoadStatus::FileNotFound) return nullptr;
+    if (failedNames_.size() >= kMaxFailedNames) failedNames_.clear();
+    const bool unreadable = status != GpuLoadStatus::FileNotFound;
+    failedNames_.emplace(name, unreadable);
+    if (!unreadable) return nullptr;
+    Log("RenderResources: texture %s; the fallback pattern is shown", error.c_str());
     return GetFallbackTexture();
 }
 

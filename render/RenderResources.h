@@ -36,9 +36,16 @@ public:
     GpuDevice* GetDevice() const { return device_.get(); }
 
     // The texture file `name` (no folder, no extension), loaded once: null for
-    // an empty name, a missing file or no device (a later call tries again);
-    // the fallback pattern for a file that cannot be read.
+    // an empty name, a missing file or no device; the fallback pattern for a
+    // file that cannot be read (one log row naming it). A missing or
+    // unreadable name is remembered as such until ForgetFailures, so the
+    // folder is searched for it once per scene, not once per object.
     GpuShaderResourceView* GetTexture(const std::string& name);
+    // A scene was cleared: names found missing or unreadable are looked for
+    // again (a file added or mended meanwhile is found).
+    void ForgetFailures() { failedNames_.clear(); }
+    // Names remembered as missing or unreadable; past it the memory starts anew.
+    static constexpr std::size_t kMaxFailedNames = 100000;
     // A texture of one colour, shared by every colour of the same RGBA8 bytes,
     // held by the caller (a Material keeps it in generatedDiffuse or
     // generatedGlow). The cache keeps at most kMaxSolidColors; when full it
@@ -104,7 +111,8 @@ private:
     D3DXCOLOR fallbackPalette_[8];
     std::shared_ptr<GpuShaderResourceView> fallbackTexture_;
     std::map<std::string, std::shared_ptr<GpuShaderResourceView>> textureCache_;
-    std::map<u32, SolidColor> solidColors_;  // by RGBA8 bytes (r in the high byte)
+    std::map<std::string, bool> failedNames_;  // name -> unreadable (false: missing)
+    std::map<u32, SolidColor> solidColors_;    // by RGBA8 bytes (r in the high byte)
     unsigned long long solidRequests_ = 0;
     bool reportedSolidFull_ = false;
     FilePath TextureFolder() const;

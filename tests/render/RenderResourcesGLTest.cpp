@@ -4,6 +4,7 @@
 // particle mask array built from mixed files.
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "tests/render/GraphicsTestRig.h"
+#include "tests/support/LogCapture.h"
 
 namespace fs = std::filesystem;
 
@@ -71,12 +73,67 @@ TEST_F(RenderResourcesGLTest, FileTextureIsLoadedOnceAndFoundWithCaseFolded) {
     EXPECT_EQ(Texels(ship)[0], 10);
 }
 
-TEST_F(RenderResourcesGLTest, MissingFileIsNullAndTriedAgainLater) {
+TEST_F(RenderResourcesGLTest, MissingFileIsNullAndTriedAgainAfterASceneClear) {
     EXPECT_EQ(resources->GetTexture(""), nullptr);
     EXPECT_EQ(resources->GetTexture("hull"), nullptr);
     EXPECT_EQ(resources->GetTexture("hull"), nullptr);
     WritePng("texture/hull.png", 4, 20);
-    EXPECT_NE(resources->GetTexture("hull"), nullptr);
+    EXPECT_EQ(resources->GetTexture("hull"), nullptr) << "remembered as missing until the scene is cleared";
+    resources->ForgetFailures();
+    GpuShaderResourceView* hull = resources->GetTexture("hull");
+    ASSERT_NE(hull, nullptr);
+    EXPECT_EQ(Texels(hull)[0], 20);
+}
+
+// Counts the times a folder is opened (listed) while it is watched.
+class FolderOpens {
+public:
+    explicit FolderOpens(const fs::path& folder) : fd_(::inotify_init1(IN_NONBLOCK)) {
+        if (fd_ >= 0) ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN);
+    }
+    ~FolderOpens() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool Watching() const { return fd_ >= 0; }
+    // Opens of the folder itself since the last call.
+    int Take() {
+        int opens = 0;
+        alignas(inotify_event) char buffer[4096];
+        ssize_t got;
+        while ((got = ::read(fd_, buffer, sizeof buffer)) > 0)
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if ((event->mask & IN_OPEN) && (event->mask & IN_ISDIR) && event->len == 0) ++opens;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        return opens;
+    }
+
+private:
+    int fd_;
+};
+
+TEST_F(RenderResourcesGLTest, MissingAndBrokenNamesAreLookedUpOncePerSceneNotOncePerObject) {
+    // The names a thousand untextured models ask for (their companion maps),
+    // beside a texture folder of a few files: each name searched the folder
+    // again for every model.
+    for (int i = 0; i < 8; ++i) WritePng("texture/other" + std::to_string(i) + ".png", 4, 1);
+    std::ofstream(root / "texture/cracked.png") << "not a picture";
+    FolderOpens opens(root / "texture");
+    ASSERT_TRUE(opens.Watching());
+    const char* names[] = {"Cube", "Cube.normal", "Cube.specular", "Cube.glow", "cracked"};
+    for (int model = 0; model < 1000; ++model)
+        for (const char* name : names)
+            EXPECT_EQ(resources->GetTexture(name),
+                      std::string(name) == "cracked" ? resources->GetFallbackTexture() : nullptr);
+    const int firstScene = opens.Take();
+    EXPECT_LE(firstScene, 2 * 5) << "a search or two per name, not per model";
+
+    // The next scene looks again, once.
+    resources->ForgetFailures();
+    for (int model = 0; model < 1000; ++model)
+        for (const char* name : names) resources->GetTexture(name);
+    EXPECT_EQ(opens.Take(), firstScene);
 }
 
 TEST_F(RenderResourcesGLTest, UnreadableFileGivesTheFallbackPattern) {
@@ -93,6 +150,30 @@ TEST_F(RenderResourcesGLTest, UnreadableFileGivesTheFallbackPattern) {
     }
     for (unsigned x = 0; x < 64; x += 5) EXPECT_EQ(0, std::memcmp(texel(x, 0), black, 4));
     EXPECT_EQ(0, std::memcmp(texel(5, 3), entry3, 4));
+}
+
+TEST_F(RenderResourcesGLTest, EveryUnreadableTextureHasOneRowNamingItPerScene) {
+    // A corrupted model texture or menu picture: the pattern shows, and the
+    // log says which file it stands in for.
+    std::ofstream(root / "texture/Title_clean.png") << "not a picture";
+    WritePng("texture/good.png", 4, 1);
+    LogCapture log;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(resources->GetTexture("Title_clean"), resources->GetFallbackTexture());
+        EXPECT_NE(resources->GetTexture("good"), resources->GetFallbackTexture());
+        EXPECT_EQ(resources->GetTexture("missing"), nullptr);
+    }
+    resources->ForgetFailures();
+    resources->GetTexture("Title_clean");
+    std::vector<std::string> rows;
+    ASSERT_TRUE(log.FinishMessages(rows));
+    int named = 0;
+    for (const std::string& row : rows) {
+        named += row.find((root / "texture/Title_clean.png").string()) != std::string::npos;
+        EXPECT_EQ(row.find("good"), std::string::npos) << row;
+        EXPECT_EQ(row.find("missing"), std::string::npos) << row;
+    }
+    EXPECT_EQ(named, 2) << "one row in each of the two scenes";
 }
 
 TEST_F(RenderResourcesGLTest, SolidColoursAreCachedByExactColour) {

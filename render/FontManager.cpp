@@ -42,9 +42,13 @@ FontManager::~FontManager() {
     if (library_) FT_Done_FreeType(library_);
 }
 
+std::vector<std::string> FontManager::Candidates(const std::string& fontFile) const {
+    if (fontFile.empty()) return {fallbackFont_};
+    return {fontsFolder_ + fontFile, assetFontsFolder_ + fontFile, fallbackFont_};
+}
+
 std::string FontManager::ResolveFontPath(const std::string& fontFile) const {
-    if (fontFile.empty()) return IsFile(fallbackFont_) ? fallbackFont_ : std::string();
-    for (const std::string& path : {fontsFolder_ + fontFile, assetFontsFolder_ + fontFile, fallbackFont_})
+    for (const std::string& path : Candidates(fontFile))
         if (IsFile(path)) return path;
     return std::string();
 }
@@ -53,7 +57,14 @@ const std::string& FontManager::FindFontFile(const std::string& fontFile) {
     const auto found = fontFiles_.find(fontFile);
     if (found != fontFiles_.end()) return found->second;
     if (fontFiles_.size() >= kMaxRememberedNames) fontFiles_.clear();
-    const std::string path = ResolveFontPath(fontFile);
+    // A file FreeType cannot read (OpenFace logs it) is passed over like a
+    // missing one: the next candidate stands in.
+    std::string path;
+    for (const std::string& candidate : Candidates(fontFile))
+        if (IsFile(candidate) && OpenFace(candidate)) {
+            path = candidate;
+            break;
+        }
     if (path.empty())
         Log("FontManager: no font file for %s; its texts draw nothing", fontFile.c_str());
     else
@@ -76,7 +87,7 @@ FT_Face FontManager::OpenFace(const std::string& path) {
     const FT_Error error = FT_New_Face(library_, path.c_str(), 0, &face);
     ::close(fd);
     if (error != 0) {
-        Log("FontManager: %s is no font FreeType reads; its texts draw nothing", path.c_str());
+        Log("FontManager: %s is no font FreeType reads", path.c_str());
         return nullptr;
     }
     faces_[path] = face;

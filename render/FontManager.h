@@ -9,7 +9,8 @@
 //
 // A font file is looked for in the fonts folder ("SYSTEMROOT" + "/fonts/",
 // or "C:/windows/fonts/" without it), then in the "fonts" folder of the asset
-// root, then DejaVu Sans Mono stands in for it; the log names the file used.
+// root, then DejaVu Sans Mono stands in for it; a file FreeType cannot read
+// is passed over like a missing one. The log names the file used.
 // Names that find the same file share its face and atlases.
 #pragma once
 #include <ft2build.h>
@@ -20,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/Singleton.h"
 #include "render/FontAtlas.h"
@@ -65,8 +67,8 @@ public:
 
     // "SYSTEMROOT" + "/fonts/", with the separator it ends in.
     const std::string& GetFontsFolder() const { return fontsFolder_; }
-    // The file that GetFace opens for fontFile: the first candidate that
-    // exists, or "" when there is none.
+    // The first candidate file for fontFile that exists, or "" when there is
+    // none. GetFace opens the first one FreeType reads.
     std::string ResolveFontPath(const std::string& fontFile) const;
 
 private:
@@ -75,8 +77,10 @@ private:
         unsigned long long lastUse = 0;
     };
 
-    // The path of the font file a name finds, remembered for a bounded
-    // number of names (each logged once while remembered).
+    // The files tried for a font name, in order.
+    std::vector<std::string> Candidates(const std::string& fontFile) const;
+    // The path of the first candidate FreeType reads for a name, remembered
+    // for a bounded number of names (each logged once while remembered).
     const std::string& FindFontFile(const std::string& fontFile);
     FT_Face OpenFace(const std::string& path);
     // Drops unheld atlases, least recently asked for first, until one more

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "FontTestSupport.h"
 #include "RenderTestSupport.h"
+#include "engine/Logger.h"
 #include "render/ScreenText.h"
 #include "tests/port/ChildProcess.h"
 
@@ -40,6 +43,30 @@ TEST_F(FontManagerTest, LooksInFontsFolderThenAssetFontsThenFallback) {
     EXPECT_EQ(fonts.ResolveFontPath("lucon.ttf"), root.path() + "/fonts/lucon.ttf");
     EXPECT_EQ(fonts.ResolveFontPath("arial.ttf"), assets.path() + "/fonts/arial.ttf");
     EXPECT_EQ(fonts.ResolveFontPath("nothere.ttf"), kDejaVuMono);
+}
+
+TEST_F(FontManagerTest, BrokenFontFileIsPassedOverForTheFileThatStandsInWithItsRow) {
+    TempFolder assets, logs;
+    std::filesystem::create_directories(assets.path() + "/fonts");
+    std::ofstream(assets.path() + "/fonts/lucon.ttf") << "no TrueType here";
+    std::string rows;
+    {
+        auto logger = std::make_unique<Logger>(logs.path() + "/", ".log");
+        FontManager fonts(assets.path(), kDejaVuMono);
+        FaceLoader faces;
+        FT_Face face = fonts.GetFace("lucon.ttf");
+        ASSERT_NE(face, nullptr);
+        EXPECT_STREQ(face->family_name, faces.Open(kDejaVuMono)->family_name);
+        // Its texts draw, with the stand-in's glyphs.
+        std::unique_ptr<ScreenText> text(fonts.CreateText("Score", 5, "lucon.ttf", 12, true));
+        ASSERT_TRUE(text);
+        EXPECT_FALSE(text->GetAtlas()->Glyphs().empty());
+        logger.reset();
+        std::ifstream in(logs.path() + "/Application.log");
+        rows.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    EXPECT_NE(rows.find(assets.path() + "/fonts/lucon.ttf is no font FreeType reads"), std::string::npos) << rows;
+    EXPECT_NE(rows.find(std::string("lucon.ttf from ") + kDejaVuMono), std::string::npos) << rows;
 }
 
 TEST_F(FontManagerTest, SameFontAndSizeShareOneAtlasAnotherSizeBuildsAnother) {

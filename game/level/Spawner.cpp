@@ -1,6 +1,9 @@
 #include "game/level/Spawner.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 #include "core/ClassNameLookup.h"
 #include "engine/GameObject.h"
@@ -39,6 +42,30 @@ void Spawner::Init() {
 
 void Spawner::Shutdown() {
     Unsubscribe(kMsgTriggerCode);
+    ReportRefusals();
+}
+
+void Spawner::Refuse(const char* reason, const char* format, ...) {
+    const auto counted = refusals_.find(std::string_view(reason));
+    if (counted != refusals_.end()) {
+        ++counted->second;
+        return;
+    }
+    refusals_.emplace(reason, 1);
+    char row[300] = {};
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(row, sizeof row, format, args);
+    va_end(args);
+    Log("%s", row);
+}
+
+void Spawner::ReportRefusals() {
+    for (const auto& [reason, count] : refusals_)
+        if (count > 1)
+            Log("%s %u on object %u: %s: %llu refused spawns in this level", GetClassName(GetTypeId()).c_str(), GetId(),
+                GetOwner(), reason.c_str(), static_cast<unsigned long long>(count));
+    refusals_.clear();
 }
 
 bool Spawner::IsOwnCode(const Message& message) const {

@@ -133,17 +133,17 @@ void SplineMultiSpawner::Spawn() {
     PlayerPath* path = FindPath();
     if (!player || player->GetParent() == 0 || !path) return;
     if (const char* member = BrokenMember()) {
-        // Asked again every frame while it lives (the player's broadcast): one row.
-        if (!reportedBrokenMember_)
-            Log("SplineMultiSpawner %u on object %u: %s is not a number; nothing is spawned", GetId(), GetOwner(),
-                member);
-        reportedBrokenMember_ = true;
+        // Asked again every frame while it lives (the player's broadcast).
+        Refuse("a placement member is not a number",
+               "SplineMultiSpawner %u on object %u: %s is not a number; nothing is spawned", GetId(), GetOwner(),
+               member);
         return;
     }
     i32 count = numSpawns;
     if (count < 0 || count > kMaxSpawns) {
-        Log("SplineMultiSpawner %u on object %u: numSpawns %d is outside 0 to %d; %d are spawned", GetId(), GetOwner(),
-            numSpawns, kMaxSpawns, count < 0 ? 0 : kMaxSpawns);
+        Refuse("numSpawns out of range",
+               "SplineMultiSpawner %u on object %u: numSpawns %d is outside 0 to %d; %d are spawned", GetId(),
+               GetOwner(), numSpawns, kMaxSpawns, count < 0 ? 0 : kMaxSpawns);
         count = count < 0 ? 0 : kMaxSpawns;
     }
     const float radius = offsetFromPlayerRadius + PlayerCircleRadius();
@@ -153,8 +153,10 @@ void SplineMultiSpawner::Spawn() {
         D3DXVECTOR3 point;
         SplineFrame frame;
         if (!path->spline.GetPointAndFrame(distance, &point, &frame)) {
-            Log("SplineMultiSpawner %u on object %u: distance %g lies off the track; spawn %d is left out", GetId(),
-                GetOwner(), distance, i);
+            Refuse("spawns off the track",
+                   "SplineMultiSpawner %u on object %u: distance %g lies off the track; spawn %d is left out (later "
+                   "ones are counted)",
+                   GetId(), GetOwner(), distance, i);
             continue;
         }
         const u32 objectId = CreateObject(true);

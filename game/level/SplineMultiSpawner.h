@@ -69,5 +69,4 @@ private:
     float halfCircleCount_ = 0.0f;
     float moveLeftCount_ = 0.0f;
     bool reportedNoPlayer_ = false;
-    bool reportedBrokenMember_ = false;
 };

@@ -42,14 +42,16 @@ void SplineObjectSpawner::Spawn() {
     const GameObject* player = overlord->GetGameObject(playerObjectId_);
     const SplineCrawler* playerCrawler = player ? overlord->GetComponent<SplineCrawler>(player->GetParent()) : nullptr;
     if (!playerCrawler) {
-        Log("SplineObjectSpawner %u on object %u: no player riding a track is known (object %u); nothing is spawned",
-            GetId(), GetOwner(), playerObjectId_);
+        Refuse("no player riding a track",
+               "SplineObjectSpawner %u on object %u: no player riding a track is known (object %u); nothing is spawned",
+               GetId(), GetOwner(), playerObjectId_);
         return;
     }
     if (!factory->GetPrototype(TypeId<SplineCrawler>::Get()) || !factory->GetPrototype(TypeId<Transform>::Get())) {
-        Log("SplineObjectSpawner %u on object %u: no SplineCrawler or Transform class to build a carrier; nothing is "
-            "spawned",
-            GetId(), GetOwner());
+        Refuse("no carrier classes",
+               "SplineObjectSpawner %u on object %u: no SplineCrawler or Transform class to build a carrier; nothing "
+               "is spawned",
+               GetId(), GetOwner());
         return;
     }
     const u32 objectId = CreateObject(false);

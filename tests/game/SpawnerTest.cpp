@@ -83,7 +83,42 @@ TEST_F(SpawnerTest, MultiSpawnerCountsAndTrackEndsAreBounded) {
     }
     const std::vector<std::string> rows = Rows();
     for (const auto& c : cases) EXPECT_GE(CountContaining(rows, c.row), 1u) << c.row;
-    EXPECT_EQ(CountContaining(rows, "lies off the track"), 2u);
+    EXPECT_EQ(CountContaining(rows, "lies off the track"), 1u) << "one row per spawner and reason";
+}
+
+TEST_F(SpawnerTest, RefusedSpawnsGiveOneRowPerSpawnerAndReasonAndTheirCountAtTheLevelsEnd) {
+    // Codes sent every frame to spawners that cannot place what they make.
+    MakeArchetype("Drone");
+    MakeTrackAndPlayer();
+    const u32 offTrack = MakeMulti(7, 4, 990.0f, 5.0f)->GetOwner();      // 2 of 4 off the track
+    const u32 tooMany = MakeMulti(7, -3, 0.0f, 0.0f)->GetOwner();        // numSpawns out of range
+    const u32 offTrackToo = MakeMulti(8, 3, 2000.0f, 0.0f)->GetOwner();  // all 3 off the track
+    AnnouncePlayer();
+    auto* noPlayer = new SplineObjectSpawner;  // hears of no player
+    noPlayer->archetype = "Drone";
+    noPlayer->triggerCode = 7;
+    const u32 noPlayerObject = MakeObject({}, {noPlayer});
+    constexpr int kFrames = 200;
+    for (int frame = 0; frame < kFrames; ++frame) {
+        SendCode(7);
+        SendCode(8);
+        for (GameObject* o : Spawned()) overlord.UnregisterGameObject(o->GetId());
+        NextFrame();
+    }
+    // The level ends: its objects go.
+    for (u32 object : {offTrack, tooMany, offTrackToo, noPlayerObject}) overlord.UnregisterGameObject(object);
+    const std::vector<std::string> rows = Rows();
+    EXPECT_EQ(CountContaining(rows, "lies off the track"), 2u) << "one for each of the two spawners";
+    EXPECT_EQ(CountContaining(rows, "numSpawns -3 is outside"), 1u);
+    EXPECT_EQ(CountContaining(rows, "no player riding a track is known"), 1u);
+    auto counted = [&](u32 object, const std::string& said) {
+        return CountContaining(rows, "on object " + std::to_string(object) + ": " + said);
+    };
+    EXPECT_EQ(counted(offTrack, "spawns off the track: 400 refused spawns in this level"), 1u);
+    EXPECT_EQ(counted(offTrackToo, "spawns off the track: 600 refused spawns in this level"), 1u);
+    EXPECT_EQ(counted(tooMany, "numSpawns out of range: 200 refused spawns in this level"), 1u);
+    EXPECT_EQ(counted(noPlayerObject, "no player riding a track: 200 refused spawns in this level"), 1u);
+    EXPECT_EQ(CountContaining(rows, "refused spawns in this level"), 4u) << "one count per spawner and reason";
 }
 
 TEST_F(SpawnerTest, LastTriggerStartsTheCountdownOnceInTheFirstFrame) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchFolders.h"
 #include "core/IdCounter.h"
 #include "engine/Engine.h"
 #include "engine/EngineClasses.h"
@@ -36,14 +37,6 @@
 
 namespace {
 
-FilePath Folder(const std::string& root, const std::string& folder, const std::string& extension) {
-    FilePath path;
-    path.baseFolder = root + "/";
-    path.path = folder + "/";
-    path.extension = extension;
-    return path;
-}
-
 // The services a scene load of render components uses, a window and its
 // device; the scene file of `cubes` cubes in a temporary folder.
 class CubeWorld {
@@ -51,8 +44,7 @@ public:
     explicit CubeWorld(int cubes) {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
-        const char* env = std::getenv("DD_ASSET_DIR");
-        const std::string assets = env ? env : DD_ASSET_ROOT;
+        const std::string assets = BenchAssetRoot();
         root_ = (std::filesystem::temp_directory_path() / ("dd_cubes_" + std::to_string(cubes))).string();
         std::filesystem::create_directories(root_ + "/scene");
         std::filesystem::create_directories(root_ + "/arch");
@@ -63,17 +55,17 @@ public:
         registry_ = std::make_unique<MetaRegistry>();
         loader_ = std::make_unique<SceneLoader>();
         folders_ = std::make_unique<DevozizuDave>();
-        folders_->scene = Folder(root_, "scene", ".scn");
-        folders_->arch = Folder(root_, "arch", ".arch");
-        folders_->model = Folder(assets, "model", ".bin");
+        folders_->scene = BenchFolder(root_, "scene", ".scn");
+        folders_->arch = BenchFolder(root_, "arch", ".arch");
+        folders_->model = BenchFolder(assets, "model", ".bin");
         graveyard_ = std::make_unique<Graveyard>();
         overlord_ = std::make_unique<Overlord>();
         factory_ = std::make_unique<ObjectFactory>();
         scene_ = std::make_unique<SceneManager>();
         engine_ = std::make_unique<Engine>();
         models_ = std::make_unique<ModelCache>();
-        resources_ =
-            std::make_unique<RenderResources>(Folder(assets, "texture", ".dds"), Folder(assets, "particle", ".dds"));
+        resources_ = std::make_unique<RenderResources>(BenchFolder(assets, "texture", ".dds"),
+                                                       BenchFolder(assets, "particle", ".dds"));
         renderDevice_ = std::make_unique<RenderDevice>();
 
         ValueTypes::Register(*registry_);

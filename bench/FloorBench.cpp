@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchFolders.h"
 #include "bench/PassTimer.h"
 #include "engine/Transform.h"
 #include "port/gpu/GpuDevice.h"
@@ -44,12 +45,7 @@ double CpuMs(clockid_t clock) {
 }
 
 FilePath AssetFolder(const std::string& folder, const std::string& extension) {
-    const char* env = std::getenv("DD_ASSET_DIR");
-    FilePath path;
-    path.baseFolder = std::string(env ? env : DD_ASSET_ROOT) + "/";
-    path.path = folder + "/";
-    path.extension = extension;
-    return path;
+    return BenchFolder(BenchAssetRoot(), folder, extension);
 }
 
 const char* kHeader = R"(

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchFolders.h"
 #include "bench/PassTimer.h"
 #include "core/IdCounter.h"
 #include "engine/Engine.h"
@@ -59,14 +60,6 @@
 
 namespace {
 
-FilePath Folder(const std::string& root, const std::string& folder, const std::string& extension) {
-    FilePath path;
-    path.baseFolder = root + "/";
-    path.path = folder + "/";
-    path.extension = extension;
-    return path;
-}
-
 double CpuMs(clockid_t clock) {
     timespec t{};
     clock_gettime(clock, &t);
@@ -87,23 +80,22 @@ public:
     ReferenceScene(int width, int height, bool withEffects, bool populated = true) {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
-        const char* env = std::getenv("DD_ASSET_DIR");
-        const std::string assets = env ? env : DD_ASSET_ROOT;
+        const std::string assets = BenchAssetRoot();
         hub_ = std::make_unique<MessageHub>();
         counter_ = std::make_unique<IdCounter>(1);
         folders_ = std::make_unique<DevozizuDave>();
-        folders_->skybox = Folder(assets, "skybox", "");
-        folders_->model = Folder(assets, "model", ".bin");
+        folders_->skybox = BenchFolder(assets, "skybox", "");
+        folders_->model = BenchFolder(assets, "model", ".bin");
         graveyard_ = std::make_unique<Graveyard>();
         overlord_ = std::make_unique<Overlord>();
         engine_ = std::make_unique<Engine>();
         models_ = std::make_unique<ModelCache>();
-        resources_ =
-            std::make_unique<RenderResources>(Folder(assets, "texture", ".dds"), Folder(assets, "particle", ".dds"));
+        resources_ = std::make_unique<RenderResources>(BenchFolder(assets, "texture", ".dds"),
+                                                       BenchFolder(assets, "particle", ".dds"));
         fonts_ = std::make_unique<FontManager>();
         renderDevice_ = std::make_unique<RenderDevice>();
         // Without effects no technique applies and no draw is issued.
-        loader_ = std::make_unique<EffectLoader>(Folder(withEffects ? assets : "/nonexistent", "shader", ".fx"));
+        loader_ = std::make_unique<EffectLoader>(BenchFolder(withEffects ? assets : "/nonexistent", "shader", ".fx"));
 
         std::string error;
         window_ = PortWindow::Create("frame bench", width, height, &error);

@@ -153,8 +153,7 @@ GameRun RunGame(const std::string& root) {
     std::map<unsigned long, double> frames;
     unsigned long click = 0;
     double firstRowMs = 0;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || logOpened < 0 ||
-        !ReadLog(log, &frames, &firstRowMs, &click))
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || logOpened < 0 || !ReadLog(log, &frames, &firstRowMs, &click))
         return GameRun{};
     run.firstPicture = logOpened + firstRowMs;
     // The click's release loads the level in the next frame; the one after draws it first.

@@ -1,5 +1,8 @@
 #include "port/audio/StreamDecoder.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <deque>
 #include <utility>
 
@@ -91,6 +94,10 @@ std::shared_ptr<StreamDecoder::Stream> StreamDecoder::NextWork() {
 }
 
 void StreamDecoder::Run() {
+    // Woken by the frame (a chunk taken), the thread must not take the
+    // frame's core at once: as a batch thread it waits for its turn.
+    sched_param batch{};
+    ::pthread_setschedparam(::pthread_self(), SCHED_BATCH, &batch);
     std::unique_lock<std::mutex> lock(mutex_);
     while (true) {
         std::shared_ptr<Stream> stream;

@@ -6,6 +6,7 @@
 
 #include "engine/Logger.h"
 #include "port/gpu/GpuDevice.h"
+#include "port/os/FileCase.h"
 #include "scene/DevozizuDave.h"
 
 namespace {
@@ -138,6 +139,11 @@ std::shared_ptr<GpuShaderResourceView> RenderResources::AcquireSolidColor(float 
 }
 
 std::shared_ptr<GpuShaderResourceView> RenderResources::LoadTextureFile(const std::string& path) {
+    const std::string file = FindFileFoldingCase(path);
+    if (device_ && !file.empty()) {
+        std::erase_if(cubeTextures_, [](const auto& entry) { return entry.second.expired(); });
+        if (std::shared_ptr<GpuShaderResourceView> held = cubeTextures_[file].lock()) return held;
+    }
     if (device_) {
         GpuImageLoadInfo info;
         info.cube = true;
@@ -148,14 +154,21 @@ std::shared_ptr<GpuShaderResourceView> RenderResources::LoadTextureFile(const st
         if (status == GpuLoadStatus::Ok) {
             GpuSrvDesc desc;
             desc.dimension = GpuSrvDimension::TextureCube;
-            if (std::shared_ptr<GpuShaderResourceView> view = device_->CreateShaderResourceView(texture, &desc))
+            if (std::shared_ptr<GpuShaderResourceView> view = device_->CreateShaderResourceView(texture, &desc)) {
+                if (!file.empty()) cubeTextures_[file] = view;
                 return view;
+            }
         } else if (status == GpuLoadStatus::Failed) {
             Log("RenderResources: cube texture %s", error.c_str());
         }
     }
     // Missing, unreadable or not a cube: plain green, as for a missing file.
     return HoldSolidColorTexture(0, 1, 0, 1);
+}
+
+std::size_t RenderResources::CubeTextureCount() const {
+    return static_cast<std::size_t>(std::count_if(cubeTextures_.begin(), cubeTextures_.end(),
+                                                  [](const auto& entry) { return !entry.second.expired(); }));
 }
 
 GpuShaderResourceView* RenderResources::GetFallbackTexture() {

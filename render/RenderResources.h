@@ -2,8 +2,8 @@
 // "texture" folder cached by name, solid one-colour textures cached by their
 // colour bytes (a bounded cache: see kMaxSolidColors),
 // the fallback pattern, the array of particle alpha masks of the "particle"
-// folder, and, uncached, sky box cubes and bare dynamic textures for callers
-// that fill them (font atlases, noise). Also the default colours of missing
+// folder, sky box cubes shared while held, and, uncached, bare dynamic
+// textures for callers that fill them (font atlases, noise). Also the default colours of missing
 // normal, specular and glow maps. One instance for the run, made at start-up
 // before the device; GraphicsSystem::Init hands it the device. Views returned
 // as raw pointers are borrowed: it keeps them until it goes. Main thread only.
@@ -57,10 +57,16 @@ public:
     // defaults, tests): the texture stays cached for the run.
     GpuShaderResourceView* GetSolidColorTexture(float r, float g, float b, float a);
     std::size_t SolidColorCount() const { return solidColors_.size(); }
-    // A cube texture from a full path, loaded on every call and owned by the
-    // caller (a sky box keeps it as long as it lives); the held plain green
-    // (a 2-D texture) when it cannot be loaded. Null without a device.
+    // A cube texture from a full path, held by the caller (a sky box keeps
+    // it as long as it lives) and shared by every holder of the same file
+    // (the path as found on disk, letter case folded): loaded again only
+    // once nobody holds it, so a scene's clear releases it with its sky
+    // boxes. The held plain green (a 2-D texture, not shared as a cube) when
+    // it cannot be loaded; a later call tries the file again. Null without a
+    // device.
     std::shared_ptr<GpuShaderResourceView> LoadTextureFile(const std::string& path);
+    // Cube textures held now.
+    std::size_t CubeTextureCount() const;
     // The 64x64 pattern shown for textures that cannot be read.
     GpuShaderResourceView* GetFallbackTexture();
     // A width x height R8G8B8A8 texture with CPU write access, owned by the
@@ -112,7 +118,9 @@ private:
     std::shared_ptr<GpuShaderResourceView> fallbackTexture_;
     std::map<std::string, std::shared_ptr<GpuShaderResourceView>> textureCache_;
     std::map<std::string, bool> failedNames_;  // name -> unreadable (false: missing)
-    std::map<u32, SolidColor> solidColors_;    // by RGBA8 bytes (r in the high byte)
+    // Cube textures by the file found on disk; an entry goes when its texture has.
+    std::map<std::string, std::weak_ptr<GpuShaderResourceView>> cubeTextures_;
+    std::map<u32, SolidColor> solidColors_;  // by RGBA8 bytes (r in the high byte)
     unsigned long long solidRequests_ = 0;
     bool reportedSolidFull_ = false;
     FilePath TextureFolder() const;

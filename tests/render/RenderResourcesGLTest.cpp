@@ -1,12 +1,13 @@
 // Render resources: file textures cached by name with missing and unreadable
-// files told apart, solid colours, the fallback pattern, cube textures (made
-// per load, owned by the caller) and those that cannot be loaded, and the
+// files told apart, solid colours, the fallback pattern, cube textures (shared
+// per file while held by their callers) and those that cannot be loaded, and the
 // particle mask array built from mixed files.
 #include <gtest/gtest.h>
 
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -236,20 +237,33 @@ TEST_F(RenderResourcesGLTest, CubeThatCannotBeLoadedIsPlainGreen) {
     EXPECT_EQ(resources->GetSolidColorTexture(0, 1, 0, 1), green);
 }
 
-TEST_F(RenderResourcesGLTest, EachCubeLoadIsNewAndGoesWithItsLastHolder) {
+// Sky boxes naming one file share its cube (500 sky boxes of one file took
+// 500 copies); the cube goes with its last holder, and the next load reads
+// the file again.
+TEST_F(RenderResourcesGLTest, CubeLoadsOfOneFileShareOneCubeThatGoesWithItsLastHolder) {
     const std::string sky = AssetFolder("skybox", ".dds").GetFullPath("Sky");
     std::shared_ptr<GpuShaderResourceView> first = resources->LoadTextureFile(sky);
     ASSERT_TRUE(first);
     ASSERT_EQ(first->Dimension(), GpuSrvDimension::TextureCube);
-    std::shared_ptr<GpuShaderResourceView> second = resources->LoadTextureFile(sky);
-    EXPECT_NE(first, second);  // not cached
+    std::string folded = sky;
+    for (std::size_t i = folded.rfind('/') + 1; i < folded.size(); ++i)
+        folded[i] = static_cast<char>(std::toupper(folded[i]));
+    std::vector<std::shared_ptr<GpuShaderResourceView>> holders;
+    for (const std::string& path : {sky, sky, folded}) holders.push_back(resources->LoadTextureFile(path));
+    for (const auto& held : holders) EXPECT_EQ(held, first) << "one cube for one file, however its name is cased";
+    EXPECT_EQ(resources->CubeTextureCount(), 1u);
+
     std::weak_ptr<GpuShaderResourceView> firstView = first;
     std::weak_ptr<GpuTexture> firstTexture = first->SharedTexture();
     first.reset();
-    // Nothing of the resources keeps a cube the caller let go.
+    holders.clear();
+    // Nothing of the resources keeps a cube its holders let go.
     EXPECT_TRUE(firstView.expired());
     EXPECT_TRUE(firstTexture.expired());
-    EXPECT_EQ(second.use_count(), 1);
+    EXPECT_EQ(resources->CubeTextureCount(), 0u);
+    std::shared_ptr<GpuShaderResourceView> again = resources->LoadTextureFile(sky);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again.use_count(), 1);
 }
 
 TEST_F(RenderResourcesGLTest, ParticleMasksOfMixedSizesAreResizedToTheSmallestAndBadFilesLeftOut) {

@@ -41,6 +41,7 @@ void Overlord::UnregisterGameObject(u32 objectId) {
     GameObject* object = GetGameObject(objectId);
     if (!object) return;
     objects_.Remove(objectId);
+    ++objectRemovals_;
     // The list may not change under the walk: copy it.
     const std::vector<IComponent*> components = object->GetComponents();
     for (IComponent* component : components) {
@@ -65,7 +66,9 @@ void Overlord::ForgetSubscriptions(u32 componentId) {
 }
 
 void Overlord::ForgetGameObject(const GameObject* object) {
-    if (object) objects_.RemoveIfValue(object->GetId(), object);
+    if (!object) return;
+    objects_.RemoveIfValue(object->GetId(), object);
+    ++objectRemovals_;
 }
 
 void Overlord::ForgetComponent(const IComponent* component) {

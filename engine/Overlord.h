@@ -54,12 +54,20 @@ public:
     // deliveries no longer walk its entries.
     static void ForgetSubscriptions(u32 componentId);
     // Drop the entries only (nothing is handed over).
-    void RemoveGameObjectId(u32 objectId) { objects_.Remove(objectId); }
+    void RemoveGameObjectId(u32 objectId) {
+        objects_.Remove(objectId);
+        ++objectRemovals_;
+    }
     void RemoveComponentId(u32 componentId) { components_.Remove(componentId); }
     // Drop the entries only while they still point at this very object; used by
     // destructors so the tables never hold freed pointers.
     void ForgetGameObject(const GameObject* object);
     void ForgetComponent(const IComponent* component);
+
+    // How many times an object has left the table so far: a caller that
+    // keeps ids of objects it made need look for gone ones only when this
+    // has moved since it last looked.
+    u64 ObjectRemovals() const { return objectRemovals_; }
 
     const IdTable<GameObject>& GameObjects() const { return objects_; }
     const IdTable<IComponent>& Components() const { return components_; }
@@ -67,6 +75,7 @@ public:
 private:
     IdTable<GameObject> objects_;
     IdTable<IComponent> components_;
+    u64 objectRemovals_ = 0;
 };
 
 template <class T>

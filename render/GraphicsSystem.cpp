@@ -19,8 +19,10 @@
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
 #include "render/ModelCache.h"
+#include "render/ParticleEffect.h"
 #include "render/RenderDevice.h"
 #include "render/RenderResources.h"
+#include "render/ScreenText.h"
 #include "render/Skybox.h"
 #include "scene/ObjectFactory.h"
 
@@ -208,6 +210,9 @@ void GraphicsSystem::Init() {
 void GraphicsSystem::Clear() {
     lists_.Clear();
     if (RenderResources* resources = RenderResources::Instance()) resources->ForgetFailures();
+    // A new scene: a spent budget is reported again.
+    ParticleEffect::ResetBudget();
+    ScreenText::ResetBudget();
 }
 
 ClientRect GraphicsSystem::ReadClientRect() const {

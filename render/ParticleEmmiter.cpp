@@ -97,7 +97,19 @@ void ParticleEmmiter::Update(float dt) {
             elapsed_ = 0.0f;
         }
     }
-    if (!active_ && dieOnStop_) Shutdown();
+    if (!active_ && (dieOnStop_ || heldOnlyWhileRunning_)) Shutdown();
+    if (!active_ && orphaned_) RemoveObject();
+}
+
+void ParticleEmmiter::Orphan() {
+    orphaned_ = true;
+    if (continuous_) active_ = false;
+    if (!active_) Shutdown();
+}
+
+void ParticleEmmiter::RemoveObject() {
+    Overlord* overlord = Overlord::Instance();
+    if (overlord && overlord->GetGameObject(GetOwner())) overlord->UnregisterGameObject(GetOwner());
 }
 
 void ParticleEmmiter::Init() {

@@ -33,7 +33,8 @@ public:
     void HandleMessage(Message* message) override;
     // The run's clock (non-continuous runs): spawning stops once elapsed
     // passes emitterDuration - fallOff, the emitter deactivates once it
-    // passes emitterDuration; an inactive dieOnStop emitter shuts down.
+    // passes emitterDuration; an inactive dieOnStop emitter, or one held
+    // only while running, shuts down; an inactive orphan removes its object.
     void Update(float dt) override;
     // Once: subscribes to the start, stop and move kinds and builds its buffers.
     void Init() override;
@@ -63,6 +64,18 @@ public:
     void SetDieOnStop(bool dieOnStop) { dieOnStop_ = dieOnStop; }
     void SetTiming(float duration, float fallOff) { emitterDuration_ = duration, fallOff_ = fallOff; }
 
+    // An emitter of a ParticleEffect's object holds its buffers only while a
+    // run lasts: they go back to the pool when the run ends, and a later
+    // start takes them again (the picture is the same: a start reseeds).
+    void SetHeldOnlyWhileRunning(bool held) { heldOnlyWhileRunning_ = held; }
+    bool IsHeldOnlyWhileRunning() const { return heldOnlyWhileRunning_; }
+    // Its effect is gone: a running emitter plays its run out; an idle one
+    // (and a continuous one, which nothing would stop now) gives its buffers
+    // back at once. The first update that finds it idle removes its object
+    // (the renderer's particle pass updates idle orphans too).
+    void Orphan();
+    bool IsOrphaned() const { return orphaned_; }
+
     // The tweak panel's buttons, given the emitter's component id.
     static void AddEmitterButton(void* clientData);
     static void StartEmitterButton(void* clientData);
@@ -73,6 +86,9 @@ private:
     void Start(const EmitterCommand* command);
     // Moves the owner's Transform; an owner without one is left alone.
     void MoveOwner(const D3DXVECTOR3& position);
+    // Unregisters the owner object (the Graveyard deletes it, and this
+    // component with it, at the end of the frame).
+    void RemoveObject();
 
     EmitterBuffers* buffers_ = nullptr;  // lent by RenderDevice
     bool active_ = false;
@@ -84,4 +100,6 @@ private:
     bool dieOnStop_ = false;
     std::vector<Particle> particles_;
     bool initialised_ = false;
+    bool heldOnlyWhileRunning_ = false;  // not copied: set by the effect that made the object
+    bool orphaned_ = false;
 };

@@ -87,7 +87,7 @@ bool Usable(const EmitterBuffers* b) {
 u32 RenderDevice::RunEmitters(const std::vector<u32>& emitterIds, float step, float gameTime,
                               const ParticleEffectHandles& effect) {
     Overlord* overlord = Overlord::Instance();
-    if (!overlord || !device_) return 0;
+    if (!overlord) return 0;
     u32 drawn = 0;
     seen_.clear();
     // By index: an emitter's Update may lead to further announcements.
@@ -96,7 +96,8 @@ u32 RenderDevice::RunEmitters(const std::vector<u32>& emitterIds, float step, fl
         if (!component || component->GetTypeId() != TypeId<ParticleEmmiter>::Get()) continue;
         if (!seen_.insert(emitterIds[i]).second) continue;
         auto* emitter = static_cast<ParticleEmmiter*>(component);
-        if (!emitter->IsActive()) continue;
+        // An idle orphan is updated too: that removes its object.
+        if (!emitter->IsActive() && !emitter->IsOrphaned()) continue;
         emitter->Update(step);
         // The update may have ended the run and handed the buffers back.
         EmitterBuffers* buffers = emitter->GetBuffers();

@@ -57,7 +57,8 @@ public:
     };
     // The per-emitter steps of the particle pass for each id of the list, by
     // index i: skips ids not registered as emitters, ids met before in the
-    // list (an emitter announced twice runs once) and inactive emitters;
+    // list (an emitter announced twice runs once) and inactive emitters
+    // (orphans excepted: their update removes their objects);
     // Update(step); skips the emitter when it has no usable buffers now (an
     // emitter that died in its update); "gameTime" = i + gameTime,
     // "emitterAlive", the owner's Transform (updated) as "emitterPosition";
@@ -65,7 +66,8 @@ public:
     // buffer; then draws what it wrote with "worldTransform". Emitters whose
     // owner has no Transform are skipped. The caller has set targets,
     // "CamPosition", "viewMatrix" and "timeStep" and advanced gameTime.
-    // Returns how many emitters were drawn.
+    // Without a device only the updates run. Returns how many emitters were
+    // drawn.
     u32 RunEmitters(const std::vector<u32>& emitterIds, float step, float gameTime,
                     const ParticleEffectHandles& effect);
     // The stream-out and draw steps of one record (no emitter logic); the

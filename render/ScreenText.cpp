@@ -6,6 +6,7 @@
 
 #include "core/TypeId.h"
 #include "engine/GameObject.h"
+#include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Transform.h"
@@ -35,12 +36,14 @@ void ScreenText::Reflect(MemberList<ScreenText>& members) {
 
 ScreenText::ScreenText(std::shared_ptr<FontAtlas> atlas) : atlas_(std::move(atlas)) {}
 
+std::size_t ScreenText::liveTexts_ = 0;
+bool ScreenText::reportedFull_ = false;
+
 ScreenText::ScreenText(const ScreenText& other)
     : Component(other),
       atlas_(other.atlas_),
       lock_(other.lock_),
       text(other.text),
-      vertices_(other.vertices_),
       fontColor(other.fontColor),
       dirty_(other.dirty_),
       drawnCharacters_(other.drawnCharacters_),
@@ -49,9 +52,38 @@ ScreenText::ScreenText(const ScreenText& other)
       fontSize(other.fontSize),
       fontChanged_(other.fontChanged_) {
     SetEnabled(other.IsEnabled());
+    if (other.vertices_ && HoldVertices()) {
+        *vertices_ = *other.vertices_;
+    } else if (other.vertices_) {
+        // No room: the copy shows nothing until it is rebuilt with room.
+        drawnCharacters_ = 0;
+        dirty_ = true;
+    }
 }
 
-ScreenText::~ScreenText() = default;
+ScreenText::~ScreenText() {
+    if (vertices_) --liveTexts_;
+}
+
+const ScreenText::VertexArray& ScreenText::Vertices() const {
+    static const VertexArray kNone{};
+    return vertices_ ? *vertices_ : kNone;
+}
+
+bool ScreenText::HoldVertices() {
+    if (vertices_) return true;
+    if (liveTexts_ >= kMaxLiveTexts) {
+        if (!reportedFull_)
+            Log("ScreenText on object %u: more than %zu texts would show at once; this one draws nothing, as does "
+                "every further one until some are gone",
+                GetOwner(), kMaxLiveTexts);
+        reportedFull_ = true;
+        return false;
+    }
+    vertices_ = std::make_unique<VertexArray>();
+    ++liveTexts_;
+    return true;
+}
 
 void ScreenText::SetText(const std::string& newText) {
     if (lock_) return;
@@ -78,6 +110,7 @@ void ScreenText::SetFontColor(const D3DXCOLOR& color) {
 
 void ScreenText::Init() {
     if (!fontName.empty()) RefreshAtlas();
+    HoldVertices();
     CreateVertexBuffer();
     Rebuild();
     if (pendingUpload_) Upload();
@@ -107,11 +140,15 @@ void ScreenText::RefreshAtlas() {
 void ScreenText::Rebuild() {
     if (lock_ || !dirty_) return;
     const std::size_t count = std::min(text.size(), kMaxCharacters);
+    if (count > 0 && !HoldVertices()) {
+        drawnCharacters_ = 0;
+        return;  // still dirty: asks again at the next change
+    }
     float pen = 0.0f;
     const FontGlyph* previous = nullptr;
     const float r = fontColor.r, g = fontColor.g, b = fontColor.b;
     for (std::size_t i = 0; i < count; ++i) {
-        ModelVertex* v = &vertices_[i * kVerticesPerCharacter];
+        ModelVertex* v = &(*vertices_)[i * kVerticesPerCharacter];
         const FontGlyph* glyph = atlas_ ? atlas_->Find(text[i]) : nullptr;
         if (!glyph) {
             // Degenerate quads, so nothing of an earlier text shows here.
@@ -139,12 +176,12 @@ void ScreenText::Rebuild() {
 }
 
 void ScreenText::CreateVertexBuffer() {
-    if (vertexBuffer_) return;
+    if (vertexBuffer_ || !vertices_) return;
     RenderDevice* renderDevice = RenderDevice::Instance();
     GpuDevice* device = renderDevice ? renderDevice->GetDevice() : nullptr;
     if (!device) return;
     GpuBufferDesc desc;
-    desc.byteWidth = static_cast<u32>(sizeof(vertices_));
+    desc.byteWidth = static_cast<u32>(sizeof(VertexArray));
     desc.usage = GpuUsage::Dynamic;
     desc.bindFlags = GpuBindVertexBuffer;
     desc.cpuAccessFlags = GpuCpuAccessWrite;
@@ -152,13 +189,18 @@ void ScreenText::CreateVertexBuffer() {
 }
 
 void ScreenText::Upload() {
+    // Nothing to show yet: nothing to upload.
+    if (!vertices_) {
+        pendingUpload_ = false;
+        return;
+    }
     // Without a device yet the upload waits for a later Update.
     pendingUpload_ = true;
     CreateVertexBuffer();
     if (!vertexBuffer_) return;
     void* data = vertexBuffer_->Map(GpuMap::WriteDiscard);
     if (!data) return;
-    std::memcpy(data, vertices_.data(), drawnCharacters_ * kVerticesPerCharacter * sizeof(ModelVertex));
+    std::memcpy(data, vertices_->data(), drawnCharacters_ * kVerticesPerCharacter * sizeof(ModelVertex));
     vertexBuffer_->Unmap();
     pendingUpload_ = false;
 }

@@ -24,6 +24,16 @@ public:
     static constexpr std::size_t kMaxCharacters = 80;
     static constexpr std::size_t kVerticesPerCharacter = 6;
     static constexpr std::size_t kMaxVertices = kMaxCharacters * kVerticesPerCharacter;
+    using VertexArray = std::array<ModelVertex, kMaxVertices>;
+    // A text takes its vertices (15 KB, and as much again on the GPU) when it
+    // initialises (a prototype holds none). At most this many texts hold
+    // them at once: one more draws nothing (it asks again whenever it has
+    // characters to show), and the first such refusal until the scene is
+    // cleared logs one row naming its object.
+    static constexpr std::size_t kMaxLiveTexts = 4096;
+    static std::size_t LiveTexts() { return liveTexts_; }
+    // A scene clear: the next refusal is reported again.
+    static void ResetBudget() { reportedFull_ = false; }
 
     // The prototype: no atlas yet (Init looks it up from fontName, fontSize).
     ScreenText() = default;
@@ -60,7 +70,8 @@ public:
     // Characters in the vertex buffer (the last rebuilt text, at most 80):
     // the renderer draws 6 vertices for each.
     std::size_t GetCharacterCount() const { return drawnCharacters_; }
-    const std::array<ModelVertex, kMaxVertices>& Vertices() const { return vertices_; }
+    // All zero while the text holds no vertices.
+    const VertexArray& Vertices() const;
     // 15360 bytes, dynamic; made by Init, or by the first Update after a
     // render device exists. Null until then.
     GpuBuffer* GetVertexBuffer() const { return vertexBuffer_.get(); }
@@ -80,12 +91,16 @@ private:
     void Rebuild();
     void Upload();
     void CreateVertexBuffer();
+    // Whether the text holds its vertices, taking them when the budget allows.
+    bool HoldVertices();
+    static std::size_t liveTexts_;
+    static bool reportedFull_;
 
     std::shared_ptr<FontAtlas> atlas_;  // shared with the FontManager's cache
     bool lock_ = false;
-    std::string text;  // reflected "text"
-    std::array<ModelVertex, kMaxVertices> vertices_{};
-    D3DXCOLOR fontColor{1, 0, 0, 1};  // reflected "fontColor"
+    std::string text;                        // reflected "text"
+    std::unique_ptr<VertexArray> vertices_;  // null until Init, or while refused
+    D3DXCOLOR fontColor{1, 0, 0, 1};         // reflected "fontColor"
     bool dirty_ = true;
     std::shared_ptr<GpuBuffer> vertexBuffer_;
     std::size_t drawnCharacters_ = 0;

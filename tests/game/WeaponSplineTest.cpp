@@ -1,7 +1,11 @@
 #include "WeaponWorld.h"
+#include "game/actors/Lifetime.h"
 #include "game/actors/Player.h"
 #include "game/combat/Health.h"
 #include "game/combat/WeaponSpline.h"
+#include "render/ParticleEffect.h"
+#include "render/ParticleEmmiter.h"
+#include "render/RenderDevice.h"
 
 namespace {
 
@@ -156,4 +160,59 @@ TEST_F(WeaponSplineTest, RechargesLikeTheWeaponAndAnnouncesItself) {
     weapon->Update(0.04f);
     weapon->Update(0.04f);
     EXPECT_FALSE(weapon->recharging);
+}
+
+// Holding fire: every bullet carries an impact effect (an emitter object
+// with GPU buffers). Bullets that expire unhit and bullets that die in a hit
+// (their impact plays) give those buffers back, so the emitter pool stays at
+// what the bullets alive at once need, shot after shot.
+TEST_F(WeaponSplineTest, HoldingFireDoesNotGrowTheEmitterPool) {
+    RenderDevice pool;
+    GameObject* impact = factory.NewGameObject();
+    impact->SetArchetypeName("Impact");
+    impact->AddComponent(new Transform);
+    impact->AddComponent(new ParticleEmmiter);
+    factory.AddArchetypeByName(impact);
+    GameObject* bulletPrototype = factory.GetArchetype("SplineBullet");
+    auto* effect = new ParticleEffect;
+    effect->Archetype(0) = "Impact";
+    bulletPrototype->AddComponent(effect);
+    auto* lifetime = new Lifetime;
+    lifetime->lifetime = 0.9f;
+    bulletPrototype->AddComponent(lifetime);
+    // The renderer's emitter list, as the GraphicsSystem files it.
+    graphics->Subscribe(ComponentAnnounced(TypeId<ParticleEmmiter>::Get()));
+    Build();
+    weapon->maxRechargeTime = 0.4f;
+
+    constexpr float kFrame = 0.1f;
+    std::vector<u32> bullets, emitters;
+    std::size_t afterWarmUp = 0;
+    for (int shot = 1; shot <= 200; ++shot) {
+        const std::size_t carriers = crawlers->seen.size();
+        weapon->Fire();
+        ASSERT_EQ(crawlers->seen.size(), carriers + 1) << shot;
+        const GameObject* carrier = overlord.GetGameObject(LastCarrierCrawler()->GetOwner());
+        bullets.push_back(carrier->GetChildren().at(0));
+        // Every third bullet hits something and dies with its impact.
+        if (shot % 3 == 0) Find<Health>(bullets.back())->currentHP = 0;
+        for (int frame = 0; frame < 6; ++frame) {
+            weapon->Update(kFrame);
+            for (u32 bullet : bullets) {
+                if (Health* health = Find<Health>(bullet)) health->Update(kFrame);
+                if (Lifetime* clock = Find<Lifetime>(bullet)) clock->Update(kFrame);
+            }
+            for (const Delivery& d : graphics->seen)
+                if (d.type == kMsgTypeComponentAnnounced && d.argument == TypeId<ParticleEmmiter>::Get())
+                    emitters.push_back(d.value);
+            graphics->seen.clear();
+            pool.RunEmitters(emitters, kFrame, 0.0f, {});
+            NextFrame();
+        }
+        std::erase_if(bullets, [&](u32 id) { return !Alive(id); });
+        if (shot == 10) afterWarmUp = pool.RecordCount();
+    }
+    EXPECT_LE(afterWarmUp, 3u);
+    EXPECT_EQ(pool.RecordCount(), afterWarmUp);
+    EXPECT_LE(ParticleEffect::LiveObjects(), 3u) << "the impact objects of gone bullets go too";
 }

@@ -9,6 +9,7 @@
 #include "render/RenderDevice.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneManager.h"
+#include "tests/support/LogCapture.h"
 
 class ParticleEffectTest : public RenderFixture {
 protected:
@@ -173,4 +174,94 @@ TEST_F(ParticleEffectTest, EmitterObjectsLiveWithTheSceneButAreNotSaved) {
     EXPECT_NE(overlord->GetGameObject(emitter), nullptr) << "an effect set off by a dying object still plays";
     scene.ClearScene();
     EXPECT_EQ(overlord->GetGameObject(emitter), nullptr);
+}
+
+// Effects made one after another, each finished before the next is made,
+// keep lending out the first one's buffers, however they finish: a run over
+// with the object alive (a muzzle flash), a run over after the object died
+// (an explosion), or the object gone before anything started (a bullet that
+// expired). Objects whose effect is gone leave at the next particle pass.
+TEST_F(ParticleEffectTest, FinishedEffectsLeaveThePoolWhereOneEffectLeavesIt) {
+    AddEmitterArchetype("Puff");
+    enum class End { RunOverObjectAlive, ObjectDiesDuringTheRun, ObjectDiesUnstarted };
+    for (End end : {End::RunOverObjectAlive, End::ObjectDiesDuringTheRun, End::ObjectDiesUnstarted}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        std::size_t afterOne = 0;
+        for (int n = 1; n <= 50; ++n) {
+            ParticleEffect* effect = MakeEffect({"", "", "", "", "Puff"});
+            const u32 emitterObject = effect->EmitterObject(4);
+            const u32 emitter = EmitterIn(effect, 4)->GetId();
+            if (end != End::ObjectDiesUnstarted) Command(effect, 4);  // no kill flag
+            if (end != End::RunOverObjectAlive) overlord->UnregisterGameObject(effect->GetOwner());
+            device->RunEmitters({emitter}, 3.0f, 0.0f, {});  // the run ends; an orphan's object goes
+            graveyard->Collect(1.0f);
+            if (end == End::RunOverObjectAlive)
+                EXPECT_NE(overlord->GetGameObject(emitterObject), nullptr);
+            else
+                EXPECT_EQ(overlord->GetGameObject(emitterObject), nullptr) << n;
+            if (n == 1) afterOne = device->RecordCount();
+        }
+        EXPECT_EQ(afterOne, 1u);
+        EXPECT_EQ(device->RecordCount(), afterOne);
+        EXPECT_EQ(device->FreeCount(), device->RecordCount());
+    }
+}
+
+// An effect whose object goes gives its idle emitters' buffers back at once;
+// a running one plays out first, and a continuous one, which nothing could
+// stop any more, stops at once.
+TEST_F(ParticleEffectTest, EffectOfAGoneObjectLetsARunningEmitterPlayOut) {
+    AddEmitterArchetype("Spark");
+    ParticleEffect* effect = MakeEffect({"Spark", "Spark", "Spark"});
+    ParticleEmmiter* running = EmitterIn(effect, 0);
+    ParticleEmmiter* idle = EmitterIn(effect, 1);
+    ParticleEmmiter* continuous = EmitterIn(effect, 2);
+    continuous->SetContinuous(true);
+    continuous->SetActive(true);
+    running->SetActive(true);
+    const u32 runningObject = running->GetOwner();
+    overlord->UnregisterGameObject(effect->GetOwner());
+
+    EXPECT_EQ(idle->GetBuffers(), nullptr);
+    EXPECT_EQ(continuous->GetBuffers(), nullptr);
+    EXPECT_FALSE(continuous->IsActive());
+    ASSERT_NE(running->GetBuffers(), nullptr);
+    device->RunEmitters({running->GetId(), idle->GetId(), continuous->GetId()}, 1.0f, 0.0f, {});
+    EXPECT_EQ(overlord->GetComponentById(idle->GetId()), nullptr);
+    EXPECT_EQ(overlord->GetComponentById(continuous->GetId()), nullptr);
+    EXPECT_NE(overlord->GetGameObject(runningObject), nullptr) << "still playing";
+    device->RunEmitters({running->GetId()}, 1.5f, 1.0f, {});
+    EXPECT_EQ(overlord->GetGameObject(runningObject), nullptr);
+    EXPECT_EQ(device->FreeCount(), device->RecordCount());
+}
+
+class ParticleEffectBudgetTest : public ParticleEffectTest {
+protected:
+    ParticleEffectBudgetTest() { ParticleEffect::ResetBudget(); }
+    LogCapture log;
+};
+
+// A scene asking for more effect objects than the budget gets the budget's
+// worth (and their buffers, no more), one row naming the first refused
+// object, and room again once some are gone.
+TEST_F(ParticleEffectBudgetTest, EffectsPastTheBudgetLeaveTheirSlotsEmptyAndSayItOnce) {
+    AddEmitterArchetype("Ember");
+    constexpr std::size_t kMax = ParticleEffect::kMaxLiveObjects;
+    std::vector<ParticleEffect*> effects;
+    for (std::size_t i = 0; i < kMax + 3; ++i) effects.push_back(MakeEffect({"Ember"}));
+    EXPECT_EQ(ParticleEffect::LiveObjects(), kMax);
+    EXPECT_EQ(device->RecordCount(), kMax);
+    for (std::size_t i = kMax; i < kMax + 3; ++i) EXPECT_EQ(effects[i]->EmitterObject(0), 0u) << i;
+    EXPECT_NE(effects[kMax - 1]->EmitterObject(0), 0u);
+
+    // Two effects go with their objects: two more fit, the third does not.
+    const u32 gone[] = {effects[0]->EmitterObject(0), effects[1]->EmitterObject(0)};
+    for (int i = 0; i < 2; ++i) overlord->UnregisterGameObject(gone[i]);
+    EXPECT_NE(MakeEffect({"Ember"})->EmitterObject(0), 0u);
+    EXPECT_NE(MakeEffect({"Ember"})->EmitterObject(0), 0u);
+    EXPECT_EQ(MakeEffect({"Ember"})->EmitterObject(0), 0u);
+
+    const std::vector<std::string> rows = log.Messages();
+    EXPECT_EQ(LogCapture::CountContaining(rows, "objects alive at once"), 1u);
+    EXPECT_EQ(LogCapture::CountContaining(rows, "on object " + std::to_string(effects[kMax]->GetOwner())), 1u);
 }

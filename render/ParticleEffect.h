@@ -21,7 +21,7 @@ public:
     // many (an emitter's stream buffers take 1.36 MB): a slot beyond it is
     // left empty, and the first such refusal until the scene is cleared logs
     // one row naming the effect's object.
-    static constexpr std::size_t kMaxLiveObjects = 512;
+    static constexpr std::size_t kMaxLiveObjects = 256;
     static std::size_t LiveObjects();
     // A scene clear (its effects' objects are gone): the count starts
     // afresh and the next refusal is reported again.

@@ -30,7 +30,7 @@ public:
     // them at once: one more draws nothing (it asks again whenever it has
     // characters to show), and the first such refusal until the scene is
     // cleared logs one row naming its object.
-    static constexpr std::size_t kMaxLiveTexts = 4096;
+    static constexpr std::size_t kMaxLiveTexts = 1024;
     static std::size_t LiveTexts() { return liveTexts_; }
     // A scene clear: the next refusal is reported again.
     static void ResetBudget() { reportedFull_ = false; }

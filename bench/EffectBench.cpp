@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "core/IdCounter.h"
+#include "bench/RunIdCounter.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
 #include "engine/MessageHub.h"
@@ -21,15 +21,9 @@
 
 namespace {
 
-// Where the next run's id counter starts: past every id drawn so far, so
-// type ids kept from an earlier run are never handed out again.
-u32 g_nextId = 1;
-
 struct Services {
-    ~Services() { g_nextId = counter.Peek(); }
-
     MessageHub hub;
-    IdCounter counter{g_nextId};
+    RunIdCounter counter;
     Graveyard graveyard;
     Overlord overlord;
     ObjectFactory factory;

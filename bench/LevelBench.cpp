@@ -5,7 +5,7 @@
 // in a level full of spawners).
 #include <benchmark/benchmark.h>
 
-#include "core/IdCounter.h"
+#include "bench/RunIdCounter.h"
 
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
@@ -28,16 +28,10 @@
 
 namespace {
 
-// Where the next run's id counter starts: past every id drawn so far, so
-// type ids kept from an earlier run are never handed out again.
-u32 g_nextId = 1;
-
 // The engine-wide services the spawners use, in start-up order.
 struct Services {
-    ~Services() { g_nextId = counter.Peek(); }
-
     MessageHub hub;
-    IdCounter counter{g_nextId};
+    RunIdCounter counter;
     MetaRegistry registry;
     Graveyard graveyard;
     Overlord overlord;

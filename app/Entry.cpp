@@ -17,7 +17,7 @@
 #include "port/os/MessageBox.h"
 #include "port/panels/TweakPanels.h"
 #include "reflection/TweakBinding.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "scene/SceneManager.h"
 
 // The two start systems; only their type ids are needed here.
@@ -67,8 +67,8 @@ std::string MissingDeviceText(Engine& engine) {
     const WindowsSystem* windows = engine.GetSystem<WindowsSystem>();
     if (windows && !windows->GetWindow())
         return "CreateWindow FAILED: no window could be made (" + windows->WindowError() + ").";
-    const GraphicsSystem* graphics = engine.GetSystem<GraphicsSystem>();
-    if (graphics && !graphics->GetDevice())
+    const IGraphics* graphics = IGraphics::Find(&engine);
+    if (graphics && !graphics->HasDevice())
         return "No render device: this program needs OpenGL 4.5 (core profile), which the graphics driver "
                "does not offer (" +
                graphics->DeviceError() + ").";

@@ -13,7 +13,7 @@
 #include "port/panels/TweakPanelsProbe.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneManager.h"
 
@@ -60,7 +60,7 @@ bool ProgramScriptTarget::SaveShot(const std::string& name, std::string* error) 
         *error = "DD_SHOT_DIR is not set";
         return false;
     }
-    GraphicsSystem* graphics = engine_.GetSystem<GraphicsSystem>();
+    const IGraphics* graphics = IGraphics::Find(&engine_);
     GpuSwapChain* swapChain = graphics ? graphics->GetSwapChain() : nullptr;
     if (!swapChain || !swapChain->GetBuffer()) {
         *error = "no frame has been drawn";

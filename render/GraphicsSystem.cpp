@@ -215,6 +215,10 @@ void GraphicsSystem::Clear() {
     ScreenText::ResetBudget();
 }
 
+void GraphicsSystem::SkipOverlayThisFrame() {
+    if (lists_.chase.OverlayObject() != 0) std::erase(lists_.frameModels, lists_.chase.OverlayObject());
+}
+
 ClientRect GraphicsSystem::ReadClientRect() const {
     const PortWindow* window = PortWindow::FromHandle(window_);
     return window ? window->GetClientRect() : ClientRect{};

@@ -16,6 +16,7 @@
 #include "port/window/WindowEvent.h"
 #include "render/EffectTable.h"
 #include "render/FramePass.h"
+#include "render/IGraphics.h"
 #include "render/RenderLists.h"
 #include "render/RenderTargets.h"
 #include "render/VertexFormat.h"
@@ -27,7 +28,7 @@ class GpuShaderResourceView;
 class GpuSwapChain;
 class FramePipeline;
 
-class GraphicsSystem : public ISystem {
+class GraphicsSystem : public ISystem, public IGraphics {
 public:
     static constexpr u32 kLineBufferBytes = 320000;
     static constexpr u32 kMaxLightInstances = 2000;
@@ -60,26 +61,29 @@ public:
     void CreateInputLayouts();
 
     // Camera stack (the back is the active camera).
-    void PushCamera(u32 cameraId) { lists_.cameras.Push(cameraId); }
-    void PopCamera() { lists_.cameras.Pop(); }
-    u32 GetActiveCameraId() const { return lists_.cameras.GetActiveId(); }
+    void PushCamera(u32 cameraId) override { lists_.cameras.Push(cameraId); }
+    void PopCamera() override { lists_.cameras.Pop(); }
+    u32 GetActiveCameraId() const override { return lists_.cameras.GetActiveId(); }
+    u32 GetChaseCameraObject() const override { return lists_.chase.ChaseCameraObject(); }
+    void SkipOverlayThisFrame() override;
 
     // The render window's handle (kMsgWindowCreated); 0 until the window is made.
-    u64 GetWindow() const { return window_; }
+    u64 GetWindow() const override { return window_; }
     GpuDevice* GetDevice() const { return device_.get(); }
+    bool HasDevice() const override { return device_ != nullptr; }
     // Why Init made no device ("" when it made one).
-    const std::string& DeviceError() const { return deviceError_; }
-    GpuSwapChain* GetSwapChain() const { return swapChain_.get(); }
+    const std::string& DeviceError() const override { return deviceError_; }
+    GpuSwapChain* GetSwapChain() const override { return swapChain_.get(); }
     const RenderTargets& GetTargets() const { return targets_; }
     const EffectTable& GetEffects() const { return effects_; }
     RenderLists& GetLists() { return lists_; }
     // The picture's size in pixels (the back buffer and every render target):
     // the window's client size, or within RenderTargets::FitSize's bound a
     // smaller one of the same shape that the swap chain scales to the window.
-    int GetWidth() const { return pictureWidth_; }
-    int GetHeight() const { return pictureHeight_; }
+    int GetWidth() const override { return pictureWidth_; }
+    int GetHeight() const override { return pictureHeight_; }
     bool IsFullScreen() const { return fullScreen_; }
-    const D3DXMATRIX& GetProjection() const { return projection_; }
+    const D3DXMATRIX& GetProjection() const override { return projection_; }
     // The view matrix of the latest frame (identity before the first).
     const D3DXMATRIX& GetView() const;
     GpuShaderResourceView* GetRandomVectors() const { return randomVectors_.get(); }
@@ -93,14 +97,14 @@ public:
     // PointLightView records), filled by the lighting step.
     GpuBuffer* GetLightViewBuffer() const { return lightViewBuffer_.get(); }
     u32 GetDefaultCameraId() const { return defaultCameraId_; }
-    const ClientRect& GetClientRect() const { return clientRect_; }
+    const ClientRect& GetClientRect() const override { return clientRect_; }
     // The light-volume sphere and the full-screen quad (Model component ids).
     u32 GetSphereModelId() const { return sphereModelId_; }
     u32 GetQuadModelId() const { return quadModelId_; }
     // The fixed array of kMaxLightInstances records the lighting step fills.
     LightInstance* LightInstances() { return lightInstances_.data(); }
-    bool IsGlowOn() const { return glow_; }
-    void SetGlow(bool glow) { glow_ = glow; }
+    bool IsGlowOn() const override { return glow_; }
+    void SetGlow(bool glow) override { glow_ = glow; }
     FramePipeline& GetPipeline() { return *pipeline_; }
     // Watches each step of the frames to come (tests, tools); empty to stop.
     void SetFrameRecorder(FrameRecorder recorder);

@@ -4,7 +4,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "render/Camera.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/Model.h"
 
 MoveObjToCamera::MoveObjToCamera() : ObjectManipulatorBase("MoveObjToCamera", kCategoryNormal) {}
@@ -14,7 +14,7 @@ void MoveObjToCamera::OnActivate() {
     const u32 moved = MovedObject(target);
     Transform* transform = Overlord::FindComponent<Transform>(moved);
     Engine* engine = Engine::Instance();
-    GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr;
+    const IGraphics* graphics = IGraphics::Find(engine);
     Overlord* overlord = Overlord::Instance();
     auto* camera = graphics && overlord
                        ? dynamic_cast<Camera*>(overlord->GetComponentById(graphics->GetActiveCameraId()))

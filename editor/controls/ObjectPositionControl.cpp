@@ -14,7 +14,7 @@
 #include "engine/Transform.h"
 #include "platform/InputSystem.h"
 #include "render/Camera.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
 #include "scene/ObjectFactory.h"
@@ -79,8 +79,8 @@ void ObjectPositionControl::OnActivate() {
 
 void ObjectPositionControl::UpdateActive(float) {
     Engine* engine = Engine::Instance();
-    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr)
-        SendToSystem(DrawUnblendedThisFrame(TypeId<Model>::Get()), graphics->GetTypeId(), GetId(), gridObject_);
+    if (IGraphics::Find(engine))
+        SendToSystem(DrawUnblendedThisFrame(TypeId<Model>::Get()), TypeId<GraphicsSystem>::Get(), GetId(), gridObject_);
     const InputSystem* input = Input();
     if (!input) return;
     const int x = input->MouseX(), y = input->MouseY();

@@ -11,7 +11,7 @@
 #include "engine/Transform.h"
 #include "platform/InputSystem.h"
 #include "render/DebugRecords.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/Model.h"
 #include "render/ModelCacheEntry.h"
 #include "render/ModelCpuMesh.h"

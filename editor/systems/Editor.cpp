@@ -39,7 +39,7 @@
 #include "render/Camera.h"
 #include "render/FreeRoamCamera.h"
 #include "render/GlobalLighting.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/IsoCamera.h"
 #include "render/Model.h"
 #include "render/Skybox.h"
@@ -135,10 +135,7 @@ void Editor::Update(float dt) {
     // The game's cursor picture is asked to be drawn in every frame; in edit
     // mode the system pointer is the cursor, so the request is taken back.
     Engine* engine = Engine::Instance();
-    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr) {
-        RenderLists& lists = graphics->GetLists();
-        if (lists.chase.OverlayObject() != 0) std::erase(lists.frameModels, lists.chase.OverlayObject());
-    }
+    if (IGraphics* graphics = IGraphics::Find(engine)) graphics->SkipOverlayThisFrame();
     Broadcast(kMsgSelectedObject, selectedObject_);
     Broadcast(kMsgSelectedProxy, pickedObject_);
     GameObject* object = Overlord::FindObject(selectedObject_);
@@ -203,7 +200,7 @@ void Editor::Activate() {
     BuildCameraControls();
     SwitchGameSystems(false);
     Engine* engine = Engine::Instance();
-    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr) {
+    if (IGraphics* graphics = IGraphics::Find(engine)) {
         windowHandle_ = graphics->GetWindow();
         if (windowHandle_ != 0) DragAcceptFiles(windowHandle_, true);
         if (currentCamera_ != 0) graphics->PushCamera(currentCamera_);
@@ -244,7 +241,7 @@ void Editor::Deactivate() {
     UnsubscribeAll();
     for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Deactivate();
     Engine* engine = Engine::Instance();
-    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr) graphics->PopCamera();
+    if (IGraphics* graphics = IGraphics::Find(engine)) graphics->PopCamera();
     Broadcast(kMsgDebugDraw, false);
     SwitchGameSystems(true);
 }

@@ -17,16 +17,16 @@
 #include "reflection/Waypoint.h"
 #include "render/Camera.h"
 #include "render/FreeRoamCamera.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/Model.h"
 #include "render/ModelCache.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneManager.h"
 
 namespace {
-GraphicsSystem* Graphics() {
+IGraphics* Graphics() {
     Engine* engine = Engine::Instance();
-    return engine ? engine->GetSystem<GraphicsSystem>() : nullptr;
+    return IGraphics::Find(engine);
 }
 
 Camera* CameraById(u32 componentId) {
@@ -63,7 +63,7 @@ constexpr float kOnTarget = 1e-4f;
 }  // namespace
 
 void Editor::CameraHome() {
-    GraphicsSystem* graphics = Graphics();
+    IGraphics* graphics = Graphics();
     const u32 active = graphics ? graphics->GetActiveCameraId() : 0;
     if (active == 0 || (active != freeRoamCamera_ && active != isoCamera_)) return;
     Camera* camera = CameraById(active);
@@ -101,7 +101,7 @@ void Editor::OrthoCameraStep(const D3DXVECTOR3& step) {
     GameObject* picked = Overlord::FindObject(pickedObject_);
     const Transform* target =
         RefreshedTransform(picked && picked->GetComponent<Model>() ? picked : Overlord::FindObject(selectedObject_));
-    GraphicsSystem* graphics = Graphics();
+    IGraphics* graphics = Graphics();
     auto* camera = graphics ? dynamic_cast<FreeRoamCamera*>(CameraById(graphics->GetActiveCameraId())) : nullptr;
     Transform* eye = camera ? Overlord::FindComponent<Transform>(camera->GetOwner()) : nullptr;
     if (!target || !eye) return;
@@ -125,7 +125,7 @@ void Editor::CycleCamera() {
     if (!cameras_.empty()) cameras_.pop_front();
     cameras_.push_back(currentCamera_);
     currentCamera_ = cameras_.front();
-    if (GraphicsSystem* graphics = Graphics()) {
+    if (IGraphics* graphics = Graphics()) {
         graphics->PopCamera();
         graphics->PushCamera(currentCamera_);
     }
@@ -165,7 +165,7 @@ void Editor::FilesDropped(const DropFiles& drop) {
 }
 
 Ray Editor::PickRay(int x, int y) const {
-    GraphicsSystem* graphics = Graphics();
+    IGraphics* graphics = Graphics();
     Camera* camera = CameraById(graphics ? graphics->GetActiveCameraId() : 0);
     if (!camera) camera = CameraById(currentCamera_);
     D3DXMATRIX view, inverseView, projection;

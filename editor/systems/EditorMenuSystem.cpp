@@ -15,7 +15,7 @@
 #include "engine/Transform.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "scene/DevozizuDave.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
@@ -42,7 +42,7 @@ constexpr const char* kComponentsPlacement = "ComponentsList position='0 410' si
 std::string RightPlacement(const char* bar, int top, const char* size) {
     int width = kDefaultWindowWidth;
     Engine* engine = Engine::Instance();
-    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr)
+    if (const IGraphics* graphics = IGraphics::Find(engine))
         if (graphics->GetClientRect().right > 0) width = graphics->GetClientRect().right;
     const int left = std::max(0, width - kRightColumnWidth);
     return std::string(bar) + " position='" + std::to_string(left) + " " + std::to_string(top) + "'" +

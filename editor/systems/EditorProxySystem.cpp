@@ -15,7 +15,7 @@
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
 #include "reflection/Waypoint.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
 #include "render/RenderResources.h"

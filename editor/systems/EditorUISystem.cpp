@@ -10,7 +10,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "port/window/WindowEvent.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/ScreenText.h"
 #include "scene/SceneManager.h"
 
@@ -40,7 +40,7 @@ EditorUISystem::~EditorUISystem() {
 void EditorUISystem::Init() {
     if (firstText_ != 0) return;
     Engine* engine = Engine::Instance();
-    if (GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr) {
+    if (const IGraphics* graphics = IGraphics::Find(engine)) {
         clientWidth_ = graphics->GetClientRect().right;
         clientHeight_ = graphics->GetClientRect().bottom;
     }

@@ -6,7 +6,7 @@
 #include "engine/MessageHub.h"
 #include "game/physics/Physics.h"
 #include "platform/AudioSystem.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"
 
@@ -56,11 +56,11 @@ void SwitchGroup(const Kind<u32>& kind, u32 group, u32 sender) {
 }
 
 void SetGlow(bool on) {
-    if (auto* graphics = static_cast<GraphicsSystem*>(Find<GraphicsSystem>())) graphics->SetGlow(on);
+    if (IGraphics* graphics = IGraphics::Of(Find<GraphicsSystem>())) graphics->SetGlow(on);
 }
 
 void InvertGlow() {
-    if (auto* graphics = static_cast<GraphicsSystem*>(Find<GraphicsSystem>())) graphics->SetGlow(!graphics->IsGlowOn());
+    if (IGraphics* graphics = IGraphics::Of(Find<GraphicsSystem>())) graphics->SetGlow(!graphics->IsGlowOn());
 }
 
 bool LevelLoads(const std::string& path) {

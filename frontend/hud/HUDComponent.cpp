@@ -17,7 +17,7 @@
 #include "game/track/SplineCrawler.h"
 #include "platform/AudioSystem.h"
 #include "platform/SoundEventData.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
 #include "render/ScreenText.h"

@@ -25,7 +25,7 @@
 #include "platform/AudioSystem.h"
 #include "platform/SoundEventData.h"
 #include "render/FontManager.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
 #include "render/RenderResources.h"

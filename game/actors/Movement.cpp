@@ -9,7 +9,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "game/physics/Body.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 
 namespace {
 

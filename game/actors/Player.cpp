@@ -16,7 +16,7 @@
 #include "platform/AudioSystem.h"
 #include "platform/LoopedSound.h"
 #include "platform/SoundEventData.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/Model.h"
 #include "render/ParticleEmmiter.h"
 

@@ -15,7 +15,7 @@
 #include "game/level/SpawnBudget.h"
 #include "platform/AudioSystem.h"
 #include "platform/SoundEventData.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "scene/ObjectFactory.h"
 
 namespace {

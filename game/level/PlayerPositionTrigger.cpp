@@ -4,7 +4,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "game/level/BroadcastTriggerCode.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 
 void PlayerPositionTrigger::Reflect(MemberList<PlayerPositionTrigger>& members) {
     members.Add("triggerCode", &PlayerPositionTrigger::triggerCode);
@@ -13,13 +13,13 @@ void PlayerPositionTrigger::Reflect(MemberList<PlayerPositionTrigger>& members) 
 Transform* PlayerPositionTrigger::CameraTransform() {
     Engine* engine = Engine::Instance();
     Overlord* overlord = Overlord::Instance();
-    auto* graphics = engine ? dynamic_cast<GraphicsSystem*>(engine->GetSystem(TypeId<GraphicsSystem>::Get())) : nullptr;
+    const IGraphics* graphics = IGraphics::Find(engine);
     if (!graphics || !overlord) return nullptr;
     const u32 cameraId = graphics->GetActiveCameraId();
     if (cameraId == 0) return nullptr;
     const IComponent* camera = overlord->GetComponentById(cameraId);
     u32 objectId = camera ? camera->GetOwner() : 0;
-    if (objectId == 0) objectId = graphics->GetLists().chase.ChaseCameraObject();
+    if (objectId == 0) objectId = graphics->GetChaseCameraObject();
     return overlord->GetComponent<Transform>(objectId);
 }
 

@@ -4,7 +4,7 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 
 AABBCollider::AABBCollider(const AABBCollider& other)
     : Component<AABBCollider>(other), boxMin(other.boxMin), boxMax(other.boxMax), colour(other.colour) {}

@@ -5,7 +5,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "render/DebugRecords.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 
 void CylinderCollision::Reflect(MemberList<CylinderCollision>& members) {
     members.Add("radius", &CylinderCollision::radius);

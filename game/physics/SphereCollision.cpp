@@ -8,7 +8,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "render/DebugRecords.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 
 void SphereCollision::Reflect(MemberList<SphereCollision>& members) {
     members.Add("radius", &SphereCollision::radius);

@@ -26,7 +26,7 @@
 #include "game/track/SplineCrawler.h"
 #include "port/window/Cursor.h"
 #include "render/Camera.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "scene/DevozizuDave.h"
 #include "scene/SceneManager.h"
 
@@ -391,7 +391,7 @@ bool GameLogic::LoadSceneFromList(size_t index) {
 void GameLogic::PushLevelCamera() {
     levelCameraId_ = 0;
     Engine* engine = Engine::Instance();
-    GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr;
+    IGraphics* graphics = IGraphics::Find(engine);
     SceneManager* scenes = SceneManager::Instance();
     Overlord* overlord = Overlord::Instance();
     if (!graphics || !scenes || !overlord) return;
@@ -410,7 +410,7 @@ void GameLogic::PushLevelCamera() {
 
 void GameLogic::PopLevelCamera() {
     Engine* engine = Engine::Instance();
-    GraphicsSystem* graphics = engine ? engine->GetSystem<GraphicsSystem>() : nullptr;
+    IGraphics* graphics = IGraphics::Find(engine);
     // Only while it is the newest: a camera pushed after it (the editor's) stays.
     if (graphics && levelCameraId_ != 0 && graphics->GetActiveCameraId() == levelCameraId_) graphics->PopCamera();
     levelCameraId_ = 0;

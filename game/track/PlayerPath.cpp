@@ -15,7 +15,7 @@
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
 #include "render/DebugRecords.h"
-#include "render/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "render/MeshBuilder.h"
 #include "render/Model.h"
 #include "scene/ObjectFactory.h"

@@ -47,6 +47,14 @@ protected:
         loader->SetDevice(graphics->GetDevice()->shared_from_this());
         graphics->LoadEffects();
     }
+    // A floor (y = 0, z from 12 to 20) meeting a wall (z = 20), a box in the crease.
+    void AddCreaseWithABox() {
+        const D3DXVECTOR3 floor[4] = {{-4, 0, 20}, {4, 0, 20}, {4, 0, 12}, {-4, 0, 12}};
+        const D3DXVECTOR3 wall[4] = {{-4, 3, 20}, {4, 3, 20}, {4, 0, 20}, {-4, 0, 20}};
+        AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(floor), D3DXCOLOR(1, 1, 1, 1))});
+        AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
+        AddObject(D3DXVECTOR3(1.5f, 0.5f, 19), 0.5f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.8f, 0.7f, 0.6f, 1))});
+    }
     double MeanAt(const Picture& picture, const D3DXVECTOR3& world, int half = 2) {
         const D3DXVECTOR2 p = ScreenOf(world);
         return picture.Mean(static_cast<int>(p.x), static_cast<int>(p.y), half);
@@ -380,11 +388,7 @@ TEST_F(FrameGLTest, AmbientOcclusionDarkensACrease) {
 // a box in it and their edges against the empty background, two frames each.
 TEST_F(FrameGLTest, DepthTestedOcclusionDrawsWhatOcclusionShadingEveryPixelDraws) {
     Start();
-    const D3DXVECTOR3 floor[4] = {{-4, 0, 20}, {4, 0, 20}, {4, 0, 12}, {-4, 0, 12}};
-    const D3DXVECTOR3 wall[4] = {{-4, 3, 20}, {4, 3, 20}, {4, 0, 20}, {-4, 0, 20}};
-    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(floor), D3DXCOLOR(1, 1, 1, 1))});
-    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
-    AddObject(D3DXVECTOR3(1.5f, 0.5f, 19), 0.5f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.8f, 0.7f, 0.6f, 1))});
+    AddCreaseWithABox();
     AddGlobalLight(D3DXVECTOR3(0, 1, 0), 0.0f, 1.0f);  // ambient light only
     LookFrom(D3DXVECTOR3(0, 4, 8), D3DXVECTOR3(0, 1, 20));
     const Picture tested[2] = {Draw(), Draw()};
@@ -412,11 +416,7 @@ const std::pair<std::string, std::string> kNoDepthCopy = {"\"LightInputs\"", "\"
 // the depth copy and without it (the depth buffer itself read).
 TEST_F(FrameGLTest, OcclusionProbesFetchedDrawWhatSampledProbesDrew) {
     Start();
-    const D3DXVECTOR3 floor[4] = {{-4, 0, 20}, {4, 0, 20}, {4, 0, 12}, {-4, 0, 12}};
-    const D3DXVECTOR3 wall[4] = {{-4, 3, 20}, {4, 3, 20}, {4, 0, 20}, {-4, 0, 20}};
-    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(floor), D3DXCOLOR(1, 1, 1, 1))});
-    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
-    AddObject(D3DXVECTOR3(1.5f, 0.5f, 19), 0.5f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.8f, 0.7f, 0.6f, 1))});
+    AddCreaseWithABox();
     AddObject(D3DXVECTOR3(-2, 0.3f, 18), 0.3f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.5f, 0.9f, 0.7f, 1))});
     AddGlobalLight(D3DXVECTOR3(0, 1, 0), 0.0f, 1.0f);  // ambient light only
     const std::pair<D3DXVECTOR3, D3DXVECTOR3> views[] = {

@@ -15,6 +15,7 @@
 #include "port/os/QuitSignals.h"
 #include "port/os/SharedLibrary.h"
 #include "port/os/WholeFileWriter.h"
+#include "port/window/DisplayLoss.h"
 #include "reflection/MetaRegistry.h"
 #include "render/EffectLoader.h"
 #include "render/FontManager.h"
@@ -80,6 +81,12 @@ void WriteLogBeforeQuitting(int signal, bool frameStuck) {
         logger->WriteQueuedNow("Quit signal " + std::to_string(signal) +
                                " before the frame loop ran, or a second one: ending at once");
 }
+
+// Runs on the main thread (perhaps inside Xlib) when the display connection
+// fails in a way the program cannot go on from; the process ends right after.
+void WriteLogBeforeDisplayExit(const char* why) {
+    if (Logger* logger = Logger::Instance()) logger->WriteQueuedNow(std::string("WindowsSystem: ") + why);
+}
 }  // namespace
 
 Assembly::~Assembly() {
@@ -111,6 +118,7 @@ bool Assembly::CreateServices() {
     // Reported before the log existed: now in it too.
     for (const std::string& refusal : folders.GetRefusals()) Log("Load scene failed: %s", refusal.c_str());
     SetQuitSignalExitHook(&WriteLogBeforeQuitting);
+    DisplayLoss::SetExitHook(&WriteLogBeforeDisplayExit);
     // Saves go to a temporary file beside their target; a run killed while
     // saving leaves it behind.
     for (const FilePath* folder : {&folders.scene, &folders.arch}) {
@@ -147,9 +155,13 @@ bool Assembly::Assemble(u64 instanceHandle) {
 void Assembly::Disassemble() {
     services_.DestroyAll([](const std::string& name) {
         if (Logger::Instance()) Log("Shutdown: %s", name.c_str());
-        if (name == "Logger") SetQuitSignalExitHook(nullptr);
+        if (name == "Logger") {
+            SetQuitSignalExitHook(nullptr);
+            DisplayLoss::SetExitHook(nullptr);
+        }
     });
     SetQuitSignalExitHook(nullptr);
+    DisplayLoss::SetExitHook(nullptr);
     engine_ = nullptr;
     SceneLoader::SetFailureReporter(nullptr);
     SetLogSink(nullptr);

@@ -16,6 +16,7 @@
 #include "platform/WindowsSystem.h"
 #include "port/os/MessageBox.h"
 #include "port/panels/TweakPanels.h"
+#include "port/window/DisplayLoss.h"
 #include "reflection/TweakBinding.h"
 #include "render/IGraphics.h"
 #include "scene/SceneManager.h"
@@ -103,5 +104,9 @@ int RunProgram(const char* commandLine) {
     if (Logger* logger = Logger::Instance())
         Log("Shutdown: frame loop ended after %u frames", static_cast<unsigned>(logger->FrameCounter()));
     assembly.Disassemble();
+    if (const char* display = DisplayLoss::LostDisplay()) {
+        std::fprintf(stderr, "DevozizuDave: lost the display %s (its X server went away); the run ended\n", display);
+        return DisplayLoss::kExitStatus;
+    }
     return scripted.Failed() ? 2 : 0;
 }

@@ -11,7 +11,9 @@ class Engine;
 // control, SIGINT or SIGTERM), 1 when the start-up file in the working
 // directory is missing or broken (reported, nothing else made), 2 when a
 // scripted run fails (see ScriptedRun: a script that cannot be read, a bad
-// frame time, a line that does not fit or a step that fails); every other
+// frame time, a line that does not fit or a step that fails), 3 when the X
+// server of the window went away (the loss logged, the program shut down in
+// order, or at once where Xlib cannot go on; see DisplayLoss); every other
 // abnormal end goes through the crash handler.
 int RunProgram(const char* commandLine);
 

@@ -11,6 +11,7 @@
 #include "platform/InputSystem.h"
 #include "port/math/D3DXVector.h"
 #include "port/panels/TweakPanels.h"
+#include "port/window/DisplayLoss.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowMessageBox.h"
 
@@ -39,6 +40,10 @@ WindowsSystem::~WindowsSystem() {
 
 u64 WindowsSystem::GetWindowHandle() const {
     return window_ ? window_->Handle() : 0;
+}
+
+bool WindowsSystem::IsFullScreen() const {
+    return window_ && window_->IsFullScreen();
 }
 
 void WindowsSystem::Init() {
@@ -76,6 +81,15 @@ void WindowsSystem::Update(float) {
         Quit();
     }
     if (!window_) return;
+    if (const char* display = DisplayLoss::LostDisplay()) {
+        // Nothing more comes from the window: the run ends after this frame.
+        if (!displayLost_) {
+            displayLost_ = true;
+            Log("WindowsSystem: lost the display %s (its X server closed the connection); the run ends", display);
+            Quit();
+        }
+        return;
+    }
     WindowEvent event;
     while (window_->PollEvent(&event)) {
         if (event.kind == WindowEventKind::Quit) {

@@ -36,7 +36,8 @@ public:
 
     // kMsgSetWindowSize: the wanted client width and height.
     void HandleMessage(Message* message) override;
-    // The event pump; never waits.
+    // The event pump; never waits. Once the window's display is lost (its X
+    // server went away) it logs that, once, and ends the frame loop instead.
     void Update(float dt) override;
     // Makes the 1024x768 window, subscribes to kMsgSetWindowSize, announces
     // kMsgWindowCreated and kMsgClientRect.
@@ -46,6 +47,9 @@ public:
     void WindowProc(const WindowEvent& event);
 
     u64 GetWindowHandle() const;
+    // Whether the window is full screen now, as the window system has it
+    // (false without a window).
+    bool IsFullScreen() const;
     PortWindow* GetWindow() const { return window_.get(); }
     // Why Init made no window ("" when it made one).
     const std::string& WindowError() const { return windowError_; }
@@ -58,4 +62,5 @@ private:
     std::string windowError_;
     u64 instance_;
     bool quitPosted_ = false;
+    bool displayLost_ = false;
 };

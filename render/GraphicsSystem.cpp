@@ -237,7 +237,7 @@ void GraphicsSystem::CreateDeviceAndSwapChain() {
         swapChain_.reset();
         return;
     }
-    swapChain_->SetFullscreenState(fullScreen_);
+    ApplyFullScreen();
     onResize();
     Subscribe(kMsgClientRect);
 }
@@ -274,7 +274,9 @@ void GraphicsSystem::onResize() {
 }
 
 void GraphicsSystem::ApplyFullScreen() {
-    if (swapChain_) swapChain_->SetFullscreenState(fullScreen_);
+    if (swapChain_ && !swapChain_->SetFullscreenState(fullScreen_) && fullScreen_)
+        Log("GraphicsSystem: full screen is not available here (no window manager to keep it); the window keeps its "
+            "size");
 }
 
 void GraphicsSystem::LoadEffects() {

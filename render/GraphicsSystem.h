@@ -56,6 +56,8 @@ public:
     // Reads the client size (0 x 0 becomes 1 x 1), sets the projection,
     // broadcasts it (kMsgProjectionMatrix), then remakes the size-dependent objects.
     void onResize();
+    // Asks the window for the full-screen state of the flag; a request the
+    // window system cannot carry out is logged and the window keeps its size.
     void ApplyFullScreen();
     void LoadEffects();
     void CreateInputLayouts();

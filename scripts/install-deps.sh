@@ -11,7 +11,7 @@ PKGS=(
   libunwind-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev libfuzzer-14-dev
-  clang-format xvfb xdotool
+  clang-format xvfb xdotool openbox
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -24,6 +24,11 @@ void ButtonHighlightControl::OnDeactivate() {
     ShowTexture(normalTexture_);
 }
 
+void ButtonHighlightControl::SetNormalTexture(const std::string& texture) {
+    normalTexture_ = texture;
+    if (!IsActive()) ShowTexture(normalTexture_);
+}
+
 void ButtonHighlightControl::ShowTexture(const std::string& texture) const {
     const Overlord* overlord = Overlord::Instance();
     const GameObject* button = overlord ? overlord->GetGameObject(buttonId_) : nullptr;

@@ -21,6 +21,10 @@ public:
     // The button's first Model shows the normal texture.
     void OnDeactivate() override;
 
+    // The texture shown while the mouse is outside; shown at once unless
+    // the mouse is inside now (then once it leaves).
+    void SetNormalTexture(const std::string& texture);
+
     u32 GetButtonId() const { return buttonId_; }
 
 private:

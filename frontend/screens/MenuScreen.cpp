@@ -181,11 +181,12 @@ GameObject* MenuScreen::AddButton(const std::string& normal, const std::string& 
     return button;
 }
 
-void MenuScreen::AddButtonControls(GameObject* button, const ButtonRect& rect, const std::string& normal,
-                                   const std::string& hover, u32 group, Control* click,
-                                   std::initializer_list<ControlAction*> actions) {
-    for (u32 id : MakeButtonControls(*this, button, rect, normal, hover, group, click, actions))
-        controlList_.push_back(id);
+std::array<u32, 2> MenuScreen::AddButtonControls(GameObject* button, const ButtonRect& rect, const std::string& normal,
+                                                 const std::string& hover, u32 group, Control* click,
+                                                 std::initializer_list<ControlAction*> actions) {
+    const std::array<u32, 2> ids = MakeButtonControls(*this, button, rect, normal, hover, group, click, actions);
+    for (u32 id : ids) controlList_.push_back(id);
+    return ids;
 }
 
 void MenuScreen::AddBackButtons() {

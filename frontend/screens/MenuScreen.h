@@ -107,10 +107,11 @@ protected:
     // A button picture (80 x 40) at (x, y) and its two controls; ids listed.
     GameObject* AddButton(const std::string& normal, const std::string& hover, float x, float y, const ButtonRect& rect,
                           u32 group, Control* click, std::initializer_list<ControlAction*> actions);
-    // Two more controls on an existing button picture; ids listed.
-    void AddButtonControls(GameObject* button, const ButtonRect& rect, const std::string& normal,
-                           const std::string& hover, u32 group, Control* click,
-                           std::initializer_list<ControlAction*> actions);
+    // Two more controls on an existing button picture; ids listed and
+    // returned (the hover control's, then the click control's).
+    std::array<u32, 2> AddButtonControls(GameObject* button, const ButtonRect& rect, const std::string& normal,
+                                         const std::string& hover, u32 group, Control* click,
+                                         std::initializer_list<ControlAction*> actions);
     // The Back button of a screen opened from the start or the pause screen:
     // one picture with a click control per group (kBackToStart returns to
     // the start screen, kBackToPause to the pause screen), ids listed.

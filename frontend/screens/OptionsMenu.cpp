@@ -6,8 +6,10 @@
 #include "controls/MessageAction.h"
 #include "engine/GameObject.h"
 #include "engine/MessageTypes.h"
+#include "frontend/controls/ButtonHighlightControl.h"
 #include "frontend/controls/ControlGroups.h"
 #include "frontend/controls/GameFlow.h"
+#include "port/window/PortWindow.h"
 
 namespace {
 // A setting button's click control: plain, always updated, active for one
@@ -41,6 +43,8 @@ struct SwitchButton {
     ButtonRect rect;
     Kind<NoPayload> kind;
 };
+// Full screen off and on first: the two that show the window's state.
+constexpr size_t kFullScreenSwitches = 2;
 const SwitchButton kSwitches[] = {
     {"fullscreenoffbutton", "button_off_noglow", "button_off_glow", 260, -35, {230, 0, 320, 105}, kMsgClearFullScreen},
     {"fullscreenonbutton", "button_on_noglow", "button_on_glow", 130, -35, {100, 0, 190, 105}, kMsgSetFullScreen},
@@ -58,21 +62,58 @@ void OptionsMenu::Init() {
         GameFlow::SwitchGroup(kMsgDisableGroup, group, GetTypeId());
 }
 
+void OptionsMenu::Update(float dt) {
+    MenuScreen::Update(dt);
+    ShowWindowState();
+}
+
 void OptionsMenu::Build() {
+    sizeButtons_.clear();
+    fullScreenButtons_.clear();
     AddPicture("Options_screen_clean", 700.0f, 390.25f, 0.0f, -70.0f);
     // The settings work in both showings: group 0 is never switched off.
     const u32 group = ControlGroup::kAlways;
-    for (const SizeButton& b : kSizes)
-        AddButton(b.normal, b.hover, b.x, b.y, b.rect, group, SettingControl(b.name),
-                  {ConfirmSound(),
-                   new MessageAction<D3DXVECTOR2>(GetTypeId(), kMsgSetWindowSize, D3DXVECTOR2(b.width, b.height))});
+    for (const SizeButton& b : kSizes) {
+        GameObject* button = AddPicture(b.normal, kButtonHalfWidth, kButtonHalfHeight, b.x, b.y);
+        const auto ids = AddButtonControls(
+            button, b.rect, b.normal, b.hover, group, SettingControl(b.name),
+            {ConfirmSound(),
+             new MessageAction<D3DXVECTOR2>(GetTypeId(), kMsgSetWindowSize, D3DXVECTOR2(b.width, b.height))});
+        sizeButtons_.push_back({ids[0], b.normal, b.hover, false});
+    }
     const u32 gui = TypeId<GuiSystem>::Get();
     for (const SwitchButton& b : kSwitches) {
         GameObject* button = AddPicture(b.normal, kSwitchHalfExtent, kSwitchHalfExtent, b.x, b.y);
-        AddButtonControls(button, b.rect, b.normal, b.hover, group, SettingControl(b.name),
-                          {ConfirmSound(), new MessageAction<NoPayload>(gui, b.kind, NoPayload{})});
+        const auto ids = AddButtonControls(button, b.rect, b.normal, b.hover, group, SettingControl(b.name),
+                                           {ConfirmSound(), new MessageAction<NoPayload>(gui, b.kind, NoPayload{})});
+        if (fullScreenButtons_.size() < kFullScreenSwitches)
+            fullScreenButtons_.push_back({ids[0], b.normal, b.hover, false});
     }
 
     AddBackButtons();
     AddCursor();
+    ShowWindowState();
+}
+
+void OptionsMenu::ShowWindowState() {
+    const GuiSystem* gui = static_cast<const GuiSystem*>(GameFlow::Find<GuiSystem>());
+    if (!gui) return;
+    // Asked of the window system each frame: a window manager may carry a
+    // request out late, or not at all.
+    const PortWindow* window = PortWindow::Current();
+    const bool fullScreen = window && window->IsFullScreen();
+    const i32 width = screenRect_.right - screenRect_.left;
+    const i32 height = screenRect_.bottom - screenRect_.top;
+    auto show = [gui](StateButton& button, bool lit) {
+        if (button.lit == lit) return;
+        auto* highlight = dynamic_cast<ButtonHighlightControl*>(gui->FindControl(button.highlightId));
+        if (!highlight) return;
+        button.lit = lit;
+        highlight->SetNormalTexture(lit ? button.hover : button.normal);
+    };
+    for (size_t i = 0; i < sizeButtons_.size(); ++i)
+        show(sizeButtons_[i], window && !fullScreen && width == static_cast<i32>(kSizes[i].width) &&
+                                  height == static_cast<i32>(kSizes[i].height));
+    for (size_t i = 0; i < fullScreenButtons_.size(); ++i)
+        show(fullScreenButtons_[i], window && fullScreen == (kSwitches[i].kind.type == kMsgSetFullScreen.type));
 }

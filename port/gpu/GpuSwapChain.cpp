@@ -5,7 +5,9 @@
 
 #include "port/gpu/GpuContext.h"
 #include "port/gpu/GpuDevice.h"
+#include "port/window/DisplayLoss.h"
 #include "port/window/DisplayServer.h"
+#include "port/window/PortWindow.h"
 
 GpuSwapChain::GpuSwapChain(std::shared_ptr<GpuDevice> device, void* window, std::uint32_t width, std::uint32_t height)
     : device_(std::move(device)), window_(window) {
@@ -31,6 +33,10 @@ void GpuSwapChain::CopyToWindow() {
     if (!window || !buffer_) return;
     int windowWidth = 0, windowHeight = 0;
     DisplayServer::Current().DrawableSize(window, &windowWidth, &windowHeight);
+    // That size was one round trip to the window's server: a server gone is
+    // found there. The GL driver would wait for ever for its answers, so the
+    // window is not drawn to again.
+    if (DisplayLoss::LostDisplay()) return;
     const GLint w = static_cast<GLint>(buffer_->GetDesc().width), h = static_cast<GLint>(buffer_->GetDesc().height);
     glNamedFramebufferTexture(readFramebuffer_, GL_COLOR_ATTACHMENT0, buffer_->GlName(), 0);
     glNamedFramebufferReadBuffer(readFramebuffer_, GL_COLOR_ATTACHMENT0);
@@ -50,12 +56,16 @@ void GpuSwapChain::Present() {
     SDL_Window* window = static_cast<SDL_Window*>(window_);
     if (!window || !buffer_) return;
     if (!copied_) CopyToWindow();
+    if (!copied_) return;  // the window's server is gone
     copied_ = false;
     SDL_GL_SwapWindow(window);
     glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
 }
 
-void GpuSwapChain::SetFullscreenState(bool fullScreen) {
+bool GpuSwapChain::SetFullscreenState(bool fullScreen) {
     fullScreen_ = fullScreen;
-    DisplayServer::Current().RequestFullScreen(window_, fullScreen);
+    // The program's window keeps a resting pointer on what it points at.
+    PortWindow* own = PortWindow::Current();
+    if (own && own->NativeWindow() == window_) return own->RequestFullScreen(fullScreen);
+    return DisplayServer::Current().RequestFullScreen(window_, fullScreen);
 }

@@ -26,13 +26,16 @@ public:
     // tweak panels draw there. Present follows.
     void CopyToWindow();
     // Copies (unless CopyToWindow already did this frame) and shows the frame.
+    // Once the window's X server has gone away (DisplayLoss) neither touches
+    // the window.
     void Present();
 
     // Asks for full screen at the desktop's resolution, or windowed. The
     // window's size change, if the window system makes one, reaches the
     // program as a resize; the copy to the window always fills the window's
-    // real drawable.
-    void SetFullscreenState(bool fullScreen);
+    // real drawable. The state is kept as asked; returns false when the
+    // window system cannot carry the request out and it was not made.
+    bool SetFullscreenState(bool fullScreen);
     bool GetFullscreenState() const { return fullScreen_; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "port/os/QuitSignals.h"
 #include "port/window/Cursor.h"
+#include "port/window/DisplayLoss.h"
 #include "port/window/DisplayServer.h"
 #include "port/window/KeyMapping.h"
 
@@ -45,6 +46,7 @@ std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidt
         *error = "a window already exists";
         return nullptr;
     }
+    DisplayLoss::Install();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         *error = std::string("SDL video: ") + SDL_GetError();
         return nullptr;
@@ -74,6 +76,8 @@ std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidt
     std::unique_ptr<PortWindow> result(new PortWindow());
     result->window_ = window;
     result->windowId_ = SDL_GetWindowID(window);
+    DisplayLoss::Watch(window);
+    DisplayServer::Current().TakeFocus(window);
     DisplayServer::Current().ClientSize(window, &result->announcedWidth_, &result->announcedHeight_);
     SDL_GetMouseState(&result->mouseX_, &result->mouseY_);
     gCurrent = result.get();
@@ -83,6 +87,9 @@ std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidt
 
 PortWindow::~PortWindow() {
     if (gCurrent == this) gCurrent = nullptr;
+    // With its server gone, SDL would wait for ever for the window's end to
+    // be confirmed: the window is left to the ending process.
+    if (DisplayLoss::LostDisplay()) return;
     if (window_) SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -120,18 +127,89 @@ void PortWindow::AnnounceSizeIfChanged() {
     e.kind = WindowEventKind::Resized;
     e.rect = rect;
     Push(e);
+    KeepAnchoredPointer(rect);
+    FollowPointer();
+}
+
+void PortWindow::AnchorPointer() {
+    int x = 0, y = 0;
+    const ClientRect rect = GetClientRect();
+    pointerAnchored_ = DisplayServer::Current().PointerPosition(window_, &x, &y) && x >= rect.left && y >= rect.top &&
+                       x < rect.right && y < rect.bottom;
+    anchorX_ = x - rect.right / 2;
+    anchorY_ = y - rect.bottom / 2;
+}
+
+void PortWindow::KeepAnchoredPointer(const ClientRect& rect) {
+    if (!pointerAnchored_) return;
+    pointerAnchored_ = false;
+    const int x = rect.right / 2 + anchorX_, y = rect.bottom / 2 + anchorY_;
+    if (x < rect.left || y < rect.top || x >= rect.right || y >= rect.bottom) return;
+    int nowX = 0, nowY = 0;
+    if (DisplayServer::Current().PointerPosition(window_, &nowX, &nowY) && nowX == x && nowY == y) return;
+    DisplayServer::Current().WarpPointer(window_, x, y);
+}
+
+bool PortWindow::RequestFullScreen(bool fullScreen) {
+    AnchorPointer();
+    const bool made = DisplayServer::Current().RequestFullScreen(window_, fullScreen);
+    if (!made) pointerAnchored_ = false;
+    return made;
+}
+
+void PortWindow::FollowPointer() {
+    int x = 0, y = 0;
+    if (!DisplayServer::Current().PointerPosition(window_, &x, &y)) return;
+    const ClientRect rect = GetClientRect();
+    if (x < rect.left || y < rect.top || x >= rect.right || y >= rect.bottom) return;
+    if (x == mouseX_ && y == mouseY_) return;
+    mouseX_ = x;
+    mouseY_ = y;
+    WindowEvent e;
+    e.kind = WindowEventKind::MouseMove;
+    e.x = x;
+    e.y = y;
+    e.buttonFlags = MouseFlags();
+    Push(e);
+}
+
+bool PortWindow::IsFullScreen() const {
+    return DisplayServer::Current().IsFullScreen(window_);
+}
+
+// One axis of the new place: the old centre kept, then moved only as far
+// as the frame must to stay inside the usable area; a frame larger than the
+// area starts at its start.
+int PortWindow::PlaceKeepingCentre(int oldStart, int oldSize, int newSize, int frameBefore, int frameAfter,
+                                   int areaStart, int areaSize) {
+    int start = oldStart + oldSize / 2 - newSize / 2;
+    if (areaSize <= 0) return start;
+    const int lowest = areaStart + frameBefore;
+    const int highest = areaStart + areaSize - frameAfter - newSize;
+    if (highest < lowest) return lowest;
+    return start < lowest ? lowest : start > highest ? highest : start;
 }
 
 void PortWindow::SetClientSize(int width, int height) {
     if (width < 1) width = 1;
     if (height < 1) height = 1;
     if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window_);
-    SDL_SetWindowSize(window_, width, height);
-    // SDL places the client area; the frame (title bar, border) goes to the
-    // screen's top-left corner, so the client area sits inside it.
+    // The window stays centred on the same point of the screen, so what is
+    // drawn about the client area's centre (a menu, the button just clicked)
+    // stays under the pointer; it moves only to keep its frame on the screen.
+    int x = 0, y = 0, oldWidth = 0, oldHeight = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    DisplayServer::Current().ClientSize(window_, &oldWidth, &oldHeight);
     int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = 0;
-    SDL_SetWindowPosition(window_, left, top);
+    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+    SDL_Rect area{0, 0, 0, 0};
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (display < 0 || SDL_GetDisplayUsableBounds(display, &area) != 0) area = SDL_Rect{0, 0, 0, 0};
+    AnchorPointer();
+    if (width == oldWidth && height == oldHeight) pointerAnchored_ = false;  // no size change will come
+    SDL_SetWindowSize(window_, width, height);
+    SDL_SetWindowPosition(window_, PlaceKeepingCentre(x, oldWidth, width, left, right, area.x, area.w),
+                          PlaceKeepingCentre(y, oldHeight, height, top, bottom, area.y, area.h));
     SDL_ShowWindow(window_);
 }
 
@@ -166,6 +244,7 @@ uint32_t PortWindow::MouseFlags() const {
 
 bool PortWindow::PollEvent(WindowEvent* out) {
     delivered_.reset();
+    if (!pumpOpen_) DisplayLoss::CheckHeldError(window_);
     if (!pumpOpen_ && minimised_) WaitWhileMinimised();
     pumpOpen_ = true;
     SDL_Event event;
@@ -297,6 +376,9 @@ void PortWindow::WindowChange(const void* sdlEvent) {
             // The size SDL reports is the one it asked for (full screen on a
             // server without a window manager never comes): the window's own.
             AnnounceSizeIfChanged();
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+            FollowPointer();
             break;
         case SDL_WINDOWEVENT_MINIMIZED:
             if (minimised_) break;

@@ -51,9 +51,25 @@ public:
     // system has it (DisplayServer), whatever was asked for; empty while
     // minimised. Every change of it comes as one Resized event.
     ClientRect GetClientRect() const;
-    // Resizes the client area to exactly width x height, places the window at
-    // the screen's top-left corner and shows it. The Resized event follows.
+    // Resizes the client area to exactly width x height, keeping the window
+    // centred on the same point of the screen (moved only as far as its frame
+    // must to stay on the screen's usable area), and shows it. The Resized
+    // event follows. In full screen the size and place are kept for when the
+    // window is windowed again. After this and after RequestFullScreen, a
+    // pointer resting in the client area is kept at the same place from the
+    // centre once the new size comes (put there if the window system moved
+    // it elsewhere), so it stays on what is drawn there: the button clicked.
     void SetClientSize(int width, int height);
+    // Asks the window system for full screen or windowed (DisplayServer);
+    // returns whether the request was made.
+    bool RequestFullScreen(bool fullScreen);
+    // Whether the window is full screen now, as the window system has it.
+    bool IsFullScreen() const;
+    // The start of the window's client area along one axis after a resize
+    // from oldSize to newSize, with the frame's widths before and after it
+    // and the screen's usable area (a size of 0: no area known).
+    static int PlaceKeepingCentre(int oldStart, int oldSize, int newSize, int frameBefore, int frameAfter,
+                                  int areaStart, int areaSize);
 
     // Key and button state as of the events pumped so far (left/right and
     // generic modifier codes, VK_LBUTTON 1, VK_RBUTTON 2, VK_MBUTTON 4).
@@ -82,6 +98,15 @@ private:
     void WaitWhileMinimised();
     // A Resized event when the client size differs from the last announced.
     void AnnounceSizeIfChanged();
+    // Notes where a pointer resting in the client area is from the centre,
+    // before a size change the program asks for.
+    void AnchorPointer();
+    // Puts an anchored pointer back at its place from the new centre.
+    void KeepAnchoredPointer(const ClientRect& rect);
+    // A MouseMove event when the window system puts the resting pointer
+    // elsewhere in the client area than the last motion said (the window
+    // moved or resized under it).
+    void FollowPointer();
 
     struct DropRecord {
         DropFiles view;
@@ -102,6 +127,9 @@ private:
     int32_t mouseX_ = 0;
     int32_t mouseY_ = 0;
     bool minimised_ = false;
+    bool pointerAnchored_ = false;  // a size change was asked for with the pointer inside
+    int anchorX_ = 0;               // the pointer then, from the client area's centre
+    int anchorY_ = 0;
     int announcedWidth_ = -1;
     int announcedHeight_ = -1;
     bool acceptFiles_ = false;

@@ -9,8 +9,9 @@
 -- specular strength in alpha), Glow (glow colour), Light (point lights),
 -- SSAO (red: 1 = open, 0 = fully occluded). The full-screen passes and the
 -- lights read these targets (and the depth) at their own pixel with texel
--- fetches, the occlusion's probes too (at the probe's pixel, clamped to the
--- screen); only the blur taps between texels filter.
+-- fetches; the occlusion's probes read the depth point-sampled at texel
+-- centres (the texel itself, clamped at the edges); only the blur taps
+-- between texels filter.
 -- Lights: "GlobalDirection" points from the scene towards the directional
 -- light; point lights fade with the square of (1 - (distance / radius)^2) and
 -- are dark at their radius. Ambient light is scaled by the occlusion.
@@ -355,14 +356,12 @@ void main() {
         float reach = mix(0.25, 1.0, float(i) / float(kSamples - 1));
         vec3 probe = position + offset * radius * reach;
         // The pixel the probe falls in, and the point seen at its centre (off
-        // the screen the read is clamped and the probe dropped). A texel fetch
-        // reads what the point sampler read at the centre, with no coordinate
-        // scaling or wrapping per probe.
+        // the screen the read is clamped and the probe dropped).
         vec2 ndc = probe.xy * projectionScale / max(probe.z, 1e-4);
         vec2 probePixel = floor(vec2(ndc.x * 0.5 + 0.5, 0.5 - ndc.y * 0.5) * size);
         bool inside = all(greaterThanEqual(probePixel, vec2(0.0))) && all(lessThan(probePixel, size));
         vec2 uv = (probePixel + 0.5) * PixelSize();
-        float sceneDepth = texelFetch(DepthIn, ivec2(clamp(probePixel, vec2(0.0), size - 1.0)), 0).r;
+        float sceneDepth = textureLod(DepthIn, uv, 0.0).r;
         vec3 toScene = ViewPosition(uv, sceneDepth) - position;
         float lengthSquared = dot(toScene, toScene);
         float inverseDistance = inversesqrt(lengthSquared);

@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <utility>
-#include <vector>
 
 #include "engine/Overlord.h"
 #include "render/FontManager.h"
@@ -46,14 +44,6 @@ protected:
         loader = std::make_unique<EffectLoader>(shaders);
         loader->SetDevice(graphics->GetDevice()->shared_from_this());
         graphics->LoadEffects();
-    }
-    // A floor (y = 0, z from 12 to 20) meeting a wall (z = 20), a box in the crease.
-    void AddCreaseWithABox() {
-        const D3DXVECTOR3 floor[4] = {{-4, 0, 20}, {4, 0, 20}, {4, 0, 12}, {-4, 0, 12}};
-        const D3DXVECTOR3 wall[4] = {{-4, 3, 20}, {4, 3, 20}, {4, 0, 20}, {-4, 0, 20}};
-        AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(floor), D3DXCOLOR(1, 1, 1, 1))});
-        AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
-        AddObject(D3DXVECTOR3(1.5f, 0.5f, 19), 0.5f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.8f, 0.7f, 0.6f, 1))});
     }
     double MeanAt(const Picture& picture, const D3DXVECTOR3& world, int half = 2) {
         const D3DXVECTOR2 p = ScreenOf(world);
@@ -110,10 +100,9 @@ TEST_F(FrameGLTest, PointLightLightsItsRadiusAndNotBeyond) {
     EXPECT_LT(MeanAt(picture, D3DXVECTOR3(-3, -3, 0)), 2);
 }
 
-// The shader folder's effects copied into `folder`, in the deferred effect
-// each edit's text `first` (which must be there) replaced by its `second`.
-FilePath EffectsWithDeferredEdits(const std::string& folder,
-                                  const std::vector<std::pair<std::string, std::string>>& edits) {
+// The shader folder's effects copied into `folder`, the deferred effect's text
+// `from` (which must be there) replaced by `to`.
+FilePath EffectsWithDeferredEdit(const std::string& folder, const std::string& from, const std::string& to) {
     const FilePath source = AssetFolder("shader", ".fx");
     std::filesystem::create_directories(folder + "/shader");
     for (const char* name : {"UIShader", "DeferredShader", "ParticleIntegration"}) {
@@ -122,8 +111,7 @@ FilePath EffectsWithDeferredEdits(const std::string& folder,
         std::stringstream text;
         text << in.rdbuf();
         std::string effect = text.str();
-        for (const auto& [from, to] : edits) {
-            if (std::string(name) != "DeferredShader") break;
+        if (std::string(name) == "DeferredShader") {
             const size_t at = effect.find(from);
             if (at == std::string::npos)
                 ADD_FAILURE() << "the deferred effect lacks " << from;
@@ -135,9 +123,6 @@ FilePath EffectsWithDeferredEdits(const std::string& folder,
     FilePath shaders = source;
     shaders.baseFolder = folder + "/";
     return shaders;
-}
-FilePath EffectsWithDeferredEdit(const std::string& folder, const std::string& from, const std::string& to) {
-    return EffectsWithDeferredEdits(folder, {{from, to}});
 }
 
 // The lights without their depth test: they shade every pixel their sphere covers.
@@ -388,7 +373,11 @@ TEST_F(FrameGLTest, AmbientOcclusionDarkensACrease) {
 // a box in it and their edges against the empty background, two frames each.
 TEST_F(FrameGLTest, DepthTestedOcclusionDrawsWhatOcclusionShadingEveryPixelDraws) {
     Start();
-    AddCreaseWithABox();
+    const D3DXVECTOR3 floor[4] = {{-4, 0, 20}, {4, 0, 20}, {4, 0, 12}, {-4, 0, 12}};
+    const D3DXVECTOR3 wall[4] = {{-4, 3, 20}, {4, 3, 20}, {4, 0, 20}, {-4, 0, 20}};
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(floor), D3DXCOLOR(1, 1, 1, 1))});
+    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {Coloured(FlatQuad(wall), D3DXCOLOR(1, 1, 1, 1))});
+    AddObject(D3DXVECTOR3(1.5f, 0.5f, 19), 0.5f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.8f, 0.7f, 0.6f, 1))});
     AddGlobalLight(D3DXVECTOR3(0, 1, 0), 0.0f, 1.0f);  // ambient light only
     LookFrom(D3DXVECTOR3(0, 4, 8), D3DXVECTOR3(0, 1, 20));
     const Picture tested[2] = {Draw(), Draw()};
@@ -402,48 +391,6 @@ TEST_F(FrameGLTest, DepthTestedOcclusionDrawsWhatOcclusionShadingEveryPixelDraws
     ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::LightInputs)->IsValid());
     ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DoSSAO)->IsValid());
     for (const Picture& picture : tested) EXPECT_EQ(Draw().Bytes(), picture.Bytes());
-}
-
-// The occlusion as it read each probe's depth: through the point sampler at
-// the probe pixel's centre, clamped at the screen's edges.
-const std::pair<std::string, std::string> kSampledProbes = {
-    "texelFetch(DepthIn, ivec2(clamp(probePixel, vec2(0.0), size - 1.0)), 0).r", "textureLod(DepthIn, uv, 0.0).r"};
-const std::pair<std::string, std::string> kNoDepthCopy = {"\"LightInputs\"", "\"NoLightInputs\""};
-
-// The probes read the depth by texel fetch at their pixel; the frames must be
-// those the sampled probes drew, byte for byte: a crease with a box, seen
-// from near (probes reaching far off the screen's edges) and from afar, with
-// the depth copy and without it (the depth buffer itself read).
-TEST_F(FrameGLTest, OcclusionProbesFetchedDrawWhatSampledProbesDrew) {
-    Start();
-    AddCreaseWithABox();
-    AddObject(D3DXVECTOR3(-2, 0.3f, 18), 0.3f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0.5f, 0.9f, 0.7f, 1))});
-    AddGlobalLight(D3DXVECTOR3(0, 1, 0), 0.0f, 1.0f);  // ambient light only
-    const std::pair<D3DXVECTOR3, D3DXVECTOR3> views[] = {
-        {D3DXVECTOR3(0, 4, 8), D3DXVECTOR3(0, 1, 20)},
-        {D3DXVECTOR3(1, 1, 17.5f), D3DXVECTOR3(1.5f, 0.3f, 20)},
-        {D3DXVECTOR3(-3, 8, -10), D3DXVECTOR3(0, 0, 18)},
-    };
-    std::vector<Picture> tested;
-    for (const auto& [eye, at] : views) {
-        LookFrom(eye, at);
-        tested.push_back(Draw());
-    }
-    TempFolder folder;
-    LoadEffectsFrom(EffectsWithDeferredEdits(folder.Path(), {kSampledProbes}));
-    ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DoSSAO)->IsValid());
-    for (size_t v = 0; v < std::size(views); ++v) {
-        LookFrom(views[v].first, views[v].second);
-        EXPECT_EQ(Draw().Bytes(), tested[v].Bytes()) << "view " << v;
-    }
-
-    TempFolder without, withoutSampled;
-    LoadEffectsFrom(EffectsWithDeferredEdits(without.Path(), {kNoDepthCopy}));
-    ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::LightInputs)->IsValid());
-    const Picture fetched = Draw();
-    LoadEffectsFrom(EffectsWithDeferredEdits(withoutSampled.Path(), {kNoDepthCopy, kSampledProbes}));
-    EXPECT_EQ(Draw().Bytes(), fetched.Bytes()) << "without the depth copy";
-    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }
 
 // What a scene brings is made ready to draw as it arrives (its shader

@@ -3,13 +3,8 @@
 #include <set>
 
 #include "engine/Overlord.h"
-#include "scene/SceneLoader.h"
-#include "scene/SceneManager.h"
 
-namespace {
-// Drops an object that never reached the scene: through the Overlord when
-// there is one, else deleted at once with its components.
-void DropObject(GameObject* object) {
+void ObjectFactory::DropObject(GameObject* object) {
     if (Overlord* overlord = Overlord::Instance()) {
         overlord->UnregisterGameObject(object->GetId());
         return;
@@ -17,7 +12,6 @@ void DropObject(GameObject* object) {
     for (IComponent* component : object->GetComponents()) delete component;
     delete object;
 }
-}  // namespace
 
 ObjectFactory::~ObjectFactory() {
     std::set<IComponent*> prototypes;
@@ -59,38 +53,26 @@ GameObject* ObjectFactory::GetArchetype(const std::string& name) const {
     return it == archetypes_.end() ? nullptr : it->second;
 }
 
+ObjectFactory::ArchetypeLoader ObjectFactory::archetypeLoader_ = nullptr;
+ObjectFactory::ObjectPlacer ObjectFactory::objectPlacer_ = nullptr;
+
+void ObjectFactory::SetSceneHooks(ArchetypeLoader loader, ObjectPlacer placer) {
+    archetypeLoader_ = loader;
+    objectPlacer_ = placer;
+}
+
 u32 ObjectFactory::Instantiate(const std::string& archetypeName, bool addToScene) {
     GameObject* prototype = GetArchetype(archetypeName);
     if (!prototype) {
-        if (SceneLoader* loader = SceneLoader::Instance()) loader->LoadArchetype(archetypeName);
+        if (archetypeLoader_) archetypeLoader_(archetypeName);
         prototype = GetArchetype(archetypeName);
         if (!prototype) return 0;
     }
     GameObject* object = prototype->Clone();
     object->Init();
     object->AnnounceComponents();
-    if (SceneManager* scene = SceneManager::Instance()) {
-        if (addToScene)
-            scene->AddObject(object->GetId(), false);
-        else
-            scene->AddPlayObject(object->GetId());
-    }
+    if (objectPlacer_) objectPlacer_(object->GetId(), addToScene);
     return object->GetId();
-}
-
-GameObject* ObjectFactory::AddArchetype(const std::string& name) {
-    SceneLoader& loader = SceneLoader::Get();
-    GameObject* object = NewGameObject();
-    object->SetArchetypeName(name);
-    try {
-        loader.ReadComponents(*object);
-        loader.ReadInstance(*object);
-    } catch (...) {
-        DropObject(object);
-        throw;
-    }
-    AddArchetypeByName(object);
-    return object;
 }
 
 void ObjectFactory::AddArchetypeByName(GameObject* prototype) {

@@ -38,15 +38,19 @@ public:
 
     // The stored archetype prototype, or null.
     GameObject* GetArchetype(const std::string& name) const;
+    // Loads the archetype file of that name into the factory; false when it
+    // cannot be had (reported).
+    using ArchetypeLoader = bool (*)(const std::string& name);
+    // Files a new object as the scene's (addToScene) or as a play object.
+    using ObjectPlacer = void (*)(u32 objectId, bool addToScene);
+    // Installed by the SceneManager for its lifetime (null: none); the
+    // factory reaches the loader and the scene only through these.
+    static void SetSceneHooks(ArchetypeLoader loader, ObjectPlacer placer);
     // A new object cloned from the archetype (loaded from its file when not
     // stored), initialised and announced; added to the scene when asked, else
     // kept as a play object (removed at the next scene clear).
     // Its id, or 0 when the archetype cannot be had.
     u32 Instantiate(const std::string& archetypeName, bool addToScene);
-    // Builds the prototype of archetype `name` from the table on the top of
-    // the SceneLoader's stack and stores it. Throws DataError (after dropping
-    // the half-built object) when the table does not describe components.
-    GameObject* AddArchetype(const std::string& name);
     // Stores the prototype under its archetype name; a prototype it replaces
     // is dropped.
     void AddArchetypeByName(GameObject* prototype);
@@ -55,9 +59,14 @@ public:
     // The class names of the component prototypes, ascending.
     std::vector<std::string> GetComponentClassNames() const;
     GameObject* NewGameObject();
+    // Drops an object that never reached the scene (a prototype): through the
+    // Overlord when there is one, else deleted at once with its components.
+    static void DropObject(GameObject* object);
 
 private:
     std::map<std::string, IComponent*> byName_;
     std::map<u32, IComponent*> byTypeId_;
     std::map<std::string, GameObject*> archetypes_;
+    static ArchetypeLoader archetypeLoader_;
+    static ObjectPlacer objectPlacer_;
 };

@@ -11,7 +11,6 @@
 #include "core/ShownText.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
-#include "engine/Overlord.h"
 #include "port/os/FileCase.h"
 #include "port/os/WholeFile.h"
 #include "reflection/DataError.h"
@@ -19,8 +18,7 @@
 #include "reflection/MetaRegistry.h"
 #include "scene/DevozizuDave.h"
 #include "scene/ObjectFactory.h"
-#include "scene/SceneManager.h"
-#include "scene/SplineCrawlerBinding.h"
+#include "scene/StagedScene.h"
 
 namespace {
 
@@ -306,19 +304,34 @@ bool SceneLoader::IsArchetypeName(const std::string& name) {
 }
 
 bool SceneLoader::LoadArchetype(const std::string& name) {
+    GameObject* prototype = ReadArchetype(name);
+    if (!prototype) return false;
+    ObjectFactory::Get().AddArchetypeByName(prototype);
+    return true;
+}
+
+GameObject* SceneLoader::ReadArchetype(const std::string& name) {
     DevozizuDave* folders = DevozizuDave::Instance();
+    ObjectFactory* factory = ObjectFactory::Instance();
     if (!IsArchetypeName(name)) {
         Fail("\"" + ShownText(name) + "\" is no archetype name");
-        return false;
+        return nullptr;
     }
-    if (!folders || !ObjectFactory::Instance() || !L_) {
+    if (!folders || !factory || !L_) {
         Fail("archetype " + name + ": the asset folders or the object factory are missing");
-        return false;
+        return nullptr;
     }
     const std::string path = folders->arch.GetFullPath(name);
     StackGuard guard(L_);
-    if (!RunFile(path, name)) return false;
-    return ReadThenDrop(path, name, [&] { ObjectFactory::Instance()->AddArchetype(name); });
+    if (!RunFile(path, name)) return nullptr;
+    GameObject* object = factory->NewGameObject();
+    object->SetArchetypeName(name);
+    const auto read = [&] {
+        ReadComponents(*object);
+        ReadInstance(*object);
+    };
+    if (!ReadThenDrop(path, name, read, [&] { ObjectFactory::DropObject(object); })) return nullptr;
+    return object;
 }
 
 bool SceneLoader::LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object,
@@ -334,25 +347,22 @@ bool SceneLoader::LoadReflected(const std::string& path, const IMetaClass& metaC
     });
 }
 
-bool SceneLoader::LoadScene(const std::string& path) {
+bool SceneLoader::LoadScene(const std::string& path, StagedScene* staged) {
     saveNumbers_.clear();
     if (!L_) return false;
+    StagedScene scratch;
+    StagedScene& into = staged ? *staged : scratch;
+    into.Drop();
     StackGuard guard(L_);
     const std::string sandbox = BaseName(path);
     if (!RunFile(path, sandbox)) return false;
-    std::vector<u32> created;
-    // Nothing of a file that does not fit stays in the scene.
+    // Nothing of a file that does not fit is kept.
     const auto forget = [&] {
-        if (SceneManager* scene = SceneManager::Instance()) {
-            std::vector<u32>& ids = scene->GetObjectIds();
-            for (u32 id : created) ids.erase(std::remove(ids.begin(), ids.end(), id), ids.end());
-        }
-        if (Overlord* overlord = Overlord::Instance())
-            for (u32 id : created) overlord->UnregisterGameObject(id);
+        into.Drop();
         saveNumbers_.clear();
     };
-    const auto read = [&] { ReadSceneTables(created); };
-    return ReadThenDrop(path, sandbox, read, forget);
+    return ReadThenDrop(
+        path, sandbox, [&] { ReadSceneTables(into); }, forget);
 }
 
 bool SceneLoader::CheckScene(const std::string& path) {
@@ -406,15 +416,17 @@ void SceneLoader::CheckListOfTables(int table, const char* key) {
     lua_settop(L_, table);
 }
 
-void SceneLoader::ReadSceneTables(std::vector<u32>& created) {
+void SceneLoader::ReadSceneTables(StagedScene& staged) {
     const int table = lua_gettop(L_);
     lua_read::EnsureStack(L_, 8);
     const std::vector<std::string> names = ReadArchetypeNames(table);
+    // An archetype whose file fails is reported; its objects are made bare.
     for (const std::string& name : names)
-        if (!name.empty()) LoadArchetype(name);
-    for (const std::string& name : names) ReadInstanceGroup(table, name, created);
-    ReadParentLinks(table);
-    PlaceSplineCrawlers(table);
+        if (!name.empty())
+            if (GameObject* prototype = ReadArchetype(name)) staged.Archetypes().push_back(prototype);
+    for (const std::string& name : names) ReadInstanceGroup(table, name, staged);
+    ReadLinks(table, "ParentChild", "Child", "Parent", staged.ParentLinks());
+    ReadLinks(table, "SplineCrawlers", "SplineCrawler", "Spline", staged.CrawlerBindings());
 }
 
 // Phase 1: the archetype names, each once, in the order listed.
@@ -445,20 +457,17 @@ std::vector<std::string> SceneLoader::ReadArchetypeNames(int table) {
 
 // Phase 2: the objects of one archetype group, each a clone of the archetype
 // with the instance's own values read over it.
-void SceneLoader::ReadInstanceGroup(int table, const std::string& name, std::vector<u32>& created) {
+// Made, not initialised: Init and the announcement wait for the commit.
+void SceneLoader::ReadInstanceGroup(int table, const std::string& name, StagedScene& staged) {
     ObjectFactory* factory = ObjectFactory::Instance();
-    SceneManager* scene = SceneManager::Instance();
+    GameObject* prototype = name.empty() ? nullptr : staged.FindArchetype(name);
     ForEachInstance(table, name, [&] {
-        GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
         GameObject* object = prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
         // An archetype whose file failed still names the object's group,
         // so that saving the scene keeps the link.
         object->SetArchetypeName(name);
-        created.push_back(object->GetId());
+        staged.Objects().push_back(object->GetId());
         ReadInstance(*object, true);
-        object->Init();
-        object->AnnounceComponents();
-        if (scene) scene->GetObjectIds().push_back(object->GetId());
     });
 }
 
@@ -505,42 +514,23 @@ u32 SceneLoader::IdOfSaveNumber(int number) const {
     return it == saveNumbers_.end() ? 0 : it->second;
 }
 
-// Phase 3: parent links.
-void SceneLoader::ReadParentLinks(int table) {
-    Overlord* overlord = Overlord::Instance();
-    lua_getfield(L_, table, "ParentChild");
+// Phases 3 and 4: the parent links ("ParentChild": Parent, Child) and the
+// spline crawlers ("SplineCrawlers": SplineCrawler, Spline), each a list of
+// tables of two save numbers, read by one walk into id pairs.
+void SceneLoader::ReadLinks(int table, const char* key, const char* first, const char* second,
+                            std::vector<StagedScene::Link>& links) {
+    const std::string entry = std::string(key) + " entry";
+    lua_getfield(L_, table, key);
     if (!lua_isnil(L_, -1)) {
-        ExpectTable(L_, "ParentChild");
-        const int links = lua_gettop(L_);
+        ExpectTable(L_, key);
+        const int list = lua_gettop(L_);
         lua_pushnil(L_);
-        while (lua_next(L_, links) != 0) {
-            ExpectTable(L_, "ParentChild entry");
-            const u32 parent = IdOfSaveNumber(NumberField(L_, lua_gettop(L_), "Parent"));
-            const u32 child = IdOfSaveNumber(NumberField(L_, lua_gettop(L_), "Child"));
-            GameObject* childObject = overlord && child ? overlord->GetGameObject(child) : nullptr;
-            if (childObject && parent && childObject->GetParent() != parent) {
-                childObject->DetachFromParent();
-                childObject->SetParent(parent);
-            }
-            lua_settop(L_, links + 1);
-        }
-    }
-    lua_settop(L_, table);
-}
-
-// Phase 4: spline crawlers placed on their splines.
-void SceneLoader::PlaceSplineCrawlers(int table) {
-    lua_getfield(L_, table, "SplineCrawlers");
-    if (!lua_isnil(L_, -1)) {
-        ExpectTable(L_, "SplineCrawlers");
-        const int crawlers = lua_gettop(L_);
-        lua_pushnil(L_);
-        while (lua_next(L_, crawlers) != 0) {
-            ExpectTable(L_, "SplineCrawlers entry");
-            const u32 crawler = IdOfSaveNumber(NumberField(L_, lua_gettop(L_), "SplineCrawler"));
-            const u32 spline = IdOfSaveNumber(NumberField(L_, lua_gettop(L_), "Spline"));
-            SplineCrawlerBinding::Bind(crawler, spline);
-            lua_settop(L_, crawlers + 1);
+        while (lua_next(L_, list) != 0) {
+            ExpectTable(L_, entry);
+            const int pair = lua_gettop(L_);
+            links.push_back(
+                {IdOfSaveNumber(NumberField(L_, pair, first)), IdOfSaveNumber(NumberField(L_, pair, second))});
+            lua_settop(L_, list + 1);
         }
     }
     lua_settop(L_, table);

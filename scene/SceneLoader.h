@@ -16,6 +16,7 @@
 
 #include "core/Singleton.h"
 #include "core/Types.h"
+#include "scene/StagedScene.h"
 
 struct lua_State;
 class GameObject;
@@ -66,14 +67,19 @@ public:
     // ObjectFactory, replacing a stored prototype of that name. A name that
     // is none is refused (the message shows it cut: see ShownText).
     bool LoadArchetype(const std::string& name);
+    // The prototype the archetype file describes, stored nowhere (the caller
+    // owns it); null, reported, when the file does not load.
+    GameObject* ReadArchetype(const std::string& name);
     // Reads the file's top-level assignments into the members of object. A
     // file larger than fileLimit bytes (0: the limit of scene files) is
     // refused unread.
     bool LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object, std::size_t fileLimit = 0);
-    // The scene reader: archetypes, objects, parent links, spline crawlers.
-    // The objects go to the SceneManager's list. False when the file cannot
-    // be had or does not fit; the scene then holds none of its objects.
-    bool LoadScene(const std::string& path);
+    // The scene reader: archetypes, objects, parent links, spline crawlers,
+    // into *staged (emptied first; with none, what is read is dropped at
+    // once). The scene itself is not touched: SceneManager commits the stage.
+    // False when the file cannot be had or does not fit; the stage is then
+    // empty, everything it had made dropped.
+    bool LoadScene(const std::string& path, StagedScene* staged = nullptr);
     // Runs the scene file and checks that every table would load (every key
     // a component class with a table whose values fit), making no object and
     // loading no archetype. Reports and returns false, naming the file and
@@ -125,9 +131,9 @@ private:
     // Pushes table[key] (raw).
     void PushField(int table, const std::string& key);
     // The scene file's table is at stack index `table` for each of these.
-    void ReadSceneTables(std::vector<u32>& created);
+    void ReadSceneTables(StagedScene& staged);
     std::vector<std::string> ReadArchetypeNames(int table);
-    void ReadInstanceGroup(int table, const std::string& archetype, std::vector<u32>& created);
+    void ReadInstanceGroup(int table, const std::string& archetype, StagedScene& staged);
     // Pushes the instance group of the archetype (nil when the file has none).
     void PushInstanceGroup(int table, const std::string& archetype);
     // Calls `each` with every instance table of the archetype's group on the
@@ -137,8 +143,10 @@ private:
     void CheckInstance();
     // The table of tables under `key`, when present.
     void CheckListOfTables(int table, const char* key);
-    void ReadParentLinks(int table);
-    void PlaceSplineCrawlers(int table);
+    // The list of tables under `key`, each entry's fields `first` and
+    // `second` (save numbers) as ids of this scene's objects.
+    void ReadLinks(int table, const char* key, const char* first, const char* second,
+                   std::vector<StagedScene::Link>& links);
     // The id of the object made for a save number of this scene; 0 when none.
     u32 IdOfSaveNumber(int number) const;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/Engine.h"
+#include "engine/GameObject.h"
 #include "engine/Overlord.h"
 #include "engine/SceneSystem.h"
 #include "port/os/WholeFile.h"
@@ -10,6 +11,7 @@
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneWriter.h"
+#include "scene/SplineCrawlerBinding.h"
 
 namespace {
 // The most bytes of a scene or archetype file: what the loader reads now.
@@ -32,21 +34,74 @@ std::string WouldNotLoadText(const std::string& path, const std::string& why) {
            (constants ? ": more than 262143 different numbers and names in one file" : "") + "); nothing was written";
 }
 
-}  // namespace
-
-bool SceneManager::LoadScene(const std::string& path) {
-    ClearScene();
-    name_ = path;
-    return LoadNamed();
+// The factory's way to an archetype file it does not hold.
+bool LoadArchetypeFile(const std::string& name) {
+    SceneLoader* loader = SceneLoader::Instance();
+    return loader && loader->LoadArchetype(name);
 }
 
-bool SceneManager::LoadNamed() {
+// The factory's way to file a new object with the scene.
+void PlaceObject(u32 objectId, bool addToScene) {
+    SceneManager* scene = SceneManager::Instance();
+    if (!scene) return;
+    if (addToScene)
+        scene->AddObject(objectId, false);
+    else
+        scene->AddPlayObject(objectId);
+}
+
+}  // namespace
+
+SceneManager::SceneManager() {
+    ObjectFactory::SetSceneHooks(&LoadArchetypeFile, &PlaceObject);
+}
+
+SceneManager::~SceneManager() {
+    ObjectFactory::SetSceneHooks(nullptr, nullptr);
+}
+
+bool SceneManager::LoadScene(const std::string& path) {
+    StagedScene staged;
+    if (!ReadScene(path, staged)) {
+        if (!loaded_) name_ = path;
+        return false;
+    }
+    CommitScene(path, staged);
+    return true;
+}
+
+bool SceneManager::ReadScene(const std::string& path, StagedScene& staged) {
     SceneLoader* loader = SceneLoader::Instance();
-    loaded_ = false;
-    if (!loader || !loader->LoadScene(name_)) return false;
+    return loader && loader->LoadScene(path, &staged);
+}
+
+void SceneManager::CommitScene(const std::string& path, StagedScene& staged) {
+    ClearScene();
+    name_ = path;
+    if (ObjectFactory* factory = ObjectFactory::Instance()) {
+        for (GameObject* prototype : staged.Archetypes()) factory->AddArchetypeByName(prototype);
+        staged.Archetypes().clear();
+    }
+    Overlord* overlord = Overlord::Instance();
+    for (u32 id : staged.Objects()) {
+        GameObject* object = overlord ? overlord->GetGameObject(id) : nullptr;
+        if (!object) continue;
+        object->Init();
+        object->AnnounceComponents();
+        objectIds_.push_back(id);
+    }
+    // A child listed under two parents ends under the last one.
+    for (const StagedScene::Link& link : staged.ParentLinks()) {
+        GameObject* child = overlord && link.first ? overlord->GetGameObject(link.first) : nullptr;
+        if (child && link.second && child->GetParent() != link.second) {
+            child->DetachFromParent();
+            child->SetParent(link.second);
+        }
+    }
+    for (const StagedScene::Link& link : staged.CrawlerBindings()) SplineCrawlerBinding::Bind(link.first, link.second);
+    staged.Release();
     if (owner_) owner_->OnSceneLoaded();
     loaded_ = true;
-    return true;
 }
 
 void SceneManager::ClearScene() {
@@ -69,9 +124,7 @@ void SceneManager::ClearScene() {
 bool SceneManager::ReloadScene() {
     if (name_.empty()) return false;
     const std::string name = name_;
-    ClearScene();
-    name_ = name;
-    return LoadNamed();
+    return LoadScene(name);
 }
 
 void SceneManager::AddObject(u32 objectId, bool flag) {

@@ -1,9 +1,11 @@
 // The current scene: the ids of its objects in the order they were added,
 // the ids of the objects made during play that belong to it without being
 // saved (projectiles, spawned enemies), the SceneSystem that owns it (the game logic in play, the level editor when
-// editing; not owned), whether its last load succeeded and the path it was
-// loaded from. Loads, clears, reloads and saves it. One instance for the run
-// (global instance pointer). Main thread only.
+// editing; not owned), whether it is loaded and the path it was loaded from.
+// A load is one step: the file is read whole into a StagedScene first, and
+// only then is the old scene cleared and the new one committed. One instance
+// for the run (global instance pointer); it gives the ObjectFactory its
+// archetype loader and object placer while it lives. Main thread only.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -11,6 +13,7 @@
 
 #include "core/Singleton.h"
 #include "core/Types.h"
+#include "scene/StagedScene.h"
 
 class SceneSystem;
 
@@ -18,14 +21,29 @@ class SceneManager : public Singleton<SceneManager> {
 public:
     static constexpr const char* kSaveFailureCaption = "Save scene failed";
 
-    // Clears, then reads the file; on success the owner's OnSceneLoaded runs
-    // and the scene counts as loaded. Returns whether it loaded.
+    SceneManager();
+    ~SceneManager();
+
+    // ReadScene, then CommitScene when the file read whole. A file that does
+    // not load leaves the scene as it was: a loaded scene keeps its name, and
+    // with none loaded the file's name is kept for a reload. Returns whether
+    // it loaded.
     bool LoadScene(const std::string& path);
+    // Reads the file into `staged` (SceneLoader::LoadScene), touching nothing
+    // of the scene; false, reported, when it does not load.
+    bool ReadScene(const std::string& path, StagedScene& staged);
+    // Clears the scene and makes the staged one current under the name path:
+    // its archetypes go to the ObjectFactory, its objects are initialised and
+    // announced in file order, then parented and their crawlers placed; the
+    // owner's OnSceneLoaded runs and the scene counts as loaded. The stage is
+    // left empty.
+    void CommitScene(const std::string& path, StagedScene& staged);
     // Drops the archetypes, clears every system, unregisters the scene's
     // objects and the play objects still alive, tells the owner; not loaded,
     // no name.
     void ClearScene();
-    // Loads the current scene's file again (nothing when there is no name).
+    // Loads the current scene's file again as LoadScene does (nothing when
+    // there is no name).
     bool ReloadScene();
     // Appends the id and tells the owner (flag handed on).
     void AddObject(u32 objectId, bool flag);
@@ -53,8 +71,6 @@ public:
     const std::string& GetName() const { return name_; }
 
 private:
-    bool LoadNamed();
-
     std::vector<u32> objectIds_;
     std::vector<u32> playObjectIds_;
     std::size_t livePlayObjects_ = 0;  // play objects alive at the last pruning

@@ -341,14 +341,14 @@ void EditorMenuSystem::LoadScene() {
     const std::string current = sceneFileName_;
     if (!GetOpenFileNameA(&sceneOpen_)) return;
     SceneManager* scene = SceneManager::Instance();
-    SceneLoader* loader = SceneLoader::Instance();
-    // A file that would not load leaves the scene being edited (and its
-    // file) as they were: it is checked before anything is cleared.
-    if (!scene || !loader || !loader->CheckScene(sceneFileName_)) {
+    // A file that does not load leaves the scene being edited (and its file)
+    // as they were: it is read whole before anything is cleared.
+    StagedScene staged;
+    if (!scene || !scene->ReadScene(sceneFileName_, staged)) {
         std::snprintf(sceneFileName_, sizeof sceneFileName_, "%s", current.c_str());
         return;
     }
-    if (!scene->LoadScene(sceneFileName_)) sceneFileName_[0] = '\0';
+    scene->CommitScene(sceneFileName_, staged);
 }
 
 void EditorMenuSystem::SaveScene() {

@@ -7,7 +7,6 @@
 #include "game/physics/Physics.h"
 #include "platform/AudioSystem.h"
 #include "render/IGraphics.h"
-#include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"
 
 // Systems looked up by type id alone.
@@ -63,9 +62,9 @@ void InvertGlow() {
     if (IGraphics* graphics = IGraphics::Of(Find<GraphicsSystem>())) graphics->SetGlow(!graphics->IsGlowOn());
 }
 
-bool LevelLoads(const std::string& path) {
-    SceneLoader* loader = SceneLoader::Instance();
-    if (loader && loader->CheckScene(path)) return true;
+bool ReadLevel(const std::string& path, StagedScene& staged) {
+    SceneManager* scenes = SceneManager::Instance();
+    if (scenes && scenes->ReadScene(path, staged)) return true;
     Log("The level file %s does not load; the player stays on the screen of the click", path.c_str());
     return false;
 }

@@ -12,6 +12,7 @@
 #include "port/window/WindowEvent.h"
 
 class ISystem;
+class StagedScene;
 
 namespace GameFlow {
 // The system with that type id, or null (also without an Engine).
@@ -39,11 +40,11 @@ void SwitchGroup(const Kind<u32>& kind, u32 group, u32 sender);
 // The GraphicsSystem's glow flag.
 void SetGlow(bool on);
 void InvertGlow();
-// Whether the level file at `path` would load (SceneLoader::CheckScene,
-// which reports one that would not, naming it); a log row names a file that
-// would not. Checked before anything is cleared, so that a missing or broken
+// Reads the level file at `path` into `staged` (SceneManager::ReadScene,
+// which reports one that does not load, naming it); a log row names a file
+// that does not. Read before anything is cleared, so that a missing or broken
 // level leaves the player where the click came from.
-bool LevelLoads(const std::string& path);
+bool ReadLevel(const std::string& path, StagedScene& staged);
 // Physics' accumulated level time in seconds; 0 without Physics.
 float LevelTime();
 // The window's client rectangle as the GuiSystem last had it (the one its

@@ -35,7 +35,8 @@ std::string LoadSceneControl::ScenePath() const {
 
 void LoadSceneControl::OnActivate() {
     const std::string path = ScenePath();
-    if (!GameFlow::LevelLoads(path)) return;
+    StagedScene staged;
+    if (!GameFlow::ReadLevel(path, staged)) return;
     for (ControlAction* action : loadActions_) action->Execute();
     if (fromResults_) {
         const ISystem* pause = GameFlow::Find<PauseMenu>();
@@ -46,5 +47,5 @@ void LoadSceneControl::OnActivate() {
     }
     GameFlow::Hide(GameFlow::Find<StartMenu>());
     PostToSystem(kMsgStopAllSound, TypeId<AudioSystem>::Get(), GetId());
-    if (SceneManager* scenes = SceneManager::Instance()) scenes->LoadScene(path);
+    if (SceneManager* scenes = SceneManager::Instance()) scenes->CommitScene(path, staged);
 }

@@ -15,7 +15,10 @@ RestartControl::RestartControl(u32 toggledGroup) : ClickControl("RestartControl"
 void RestartControl::OnActivate() {
     if (!GameFlow::LevelRunning()) return;
     // A level file gone since the level loaded: the level goes on as it is.
-    if (!GameFlow::LevelLoads(SceneManager::Get().GetName())) return;
+    SceneManager& scenes = SceneManager::Get();
+    const std::string path = scenes.GetName();
+    StagedScene staged;
+    if (!GameFlow::ReadLevel(path, staged)) return;
     if (toggledGroup_ != 0) GameFlow::SwitchGroup(kMsgToggleGroup, toggledGroup_, GetId());
     // A hidden pause screen means the click came from the results screen.
     ISystem* results = GameFlow::Find<FinMenu>();
@@ -24,5 +27,5 @@ void RestartControl::OnActivate() {
     GameFlow::SetGlow(true);
     const ISystem* logic = GameFlow::Find<GameLogic>();
     Log("%s", logic->IsPaused() ? "PAUSED" : "UNPAUSED");
-    SceneManager::Get().ReloadScene();
+    scenes.CommitScene(path, staged);
 }

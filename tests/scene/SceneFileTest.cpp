@@ -469,3 +469,78 @@ TEST_F(SceneFileTest, PlayObjectsLeaveWithTheSceneAndNeverPileUp) {
     EXPECT_TRUE(scene.GetPlayObjectIds().empty());
     Bury();  // the sanitizer build checks each was handed over once
 }
+
+// A file that fails anywhere in its read (its run, an instance, a link
+// table) leaves the loaded scene as it was: its objects, their state, its
+// archetypes, its name; what the file had made is dropped, prototypes too.
+TEST_F(SceneFileTest, AFailedLoadLeavesTheLoadedSceneAsItWas) {
+    WriteFile("archetypes/Rock.arch", "Body = { mass = 4 }\n\n");
+    WriteFile("archetypes/Pebble.arch", "Body = { mass = 1 }\n\n");
+    WriteFile("scenes/Good.scn", "Archetypes = { 'Rock' } RockInstances = { { SceneGUID = 1 }, { SceneGUID = 2 } }");
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Good.scn")));
+    const std::vector<u32> ids = scene.GetObjectIds();
+    Object(ids[0])->GetComponent<Body>()->f.mass = 9;
+    Bury();
+    const std::size_t live = LiveObjects();
+    const std::string bad = "Archetypes = { 'Pebble' } PebbleInstances = { {}, {} } ";
+    for (const std::string& tail : {std::string("boom()"), std::string("PebbleInstances[3] = { Body = 5 }"),
+                                    std::string("ParentChild = { 5 }"), std::string("SplineCrawlers = 'x'")}) {
+        WriteFile("scenes/Bad.scn", bad + tail);
+        owner.events.clear();
+        EXPECT_FALSE(scene.LoadScene(Path("scenes/Bad.scn"))) << tail;
+        EXPECT_TRUE(owner.events.empty()) << tail << ": the scene was touched";
+        EXPECT_TRUE(scene.IsLoaded()) << tail;
+        EXPECT_EQ(scene.GetName(), Path("scenes/Good.scn")) << tail;
+        EXPECT_EQ(scene.GetObjectIds(), ids) << tail;
+        EXPECT_EQ(Object(ids[0])->GetComponent<Body>()->f.mass, 9.0f) << tail;
+        EXPECT_EQ(Object(ids[1])->GetComponent<Body>()->inits, 1) << tail;
+        EXPECT_EQ(factory.GetArchetypeNames(), std::vector<std::string>{"Rock"}) << tail;
+        EXPECT_EQ(StackTop(), 0) << tail;
+        Bury();
+        EXPECT_EQ(LiveObjects(), live) << tail << ": staged objects left behind";
+    }
+}
+
+// A staged scene is made but not started: its objects are neither
+// initialised nor in the scene until the commit, which clears the old scene
+// first. A stage never committed is dropped whole.
+TEST_F(SceneFileTest, AStagedSceneStartsOnlyWhenCommitted) {
+    WriteFile("archetypes/Rock.arch", "Body = { mass = 4 }\n\n");
+    WriteFile("archetypes/Rider.arch", "Transform = {}\n\nSplineCrawler = { speed = 3 }\n\n");
+    WriteFile("archetypes/Track.arch", "Transform = {}\n\nSpline = { length = 5 }\n\n");
+    const u32 old = Add("Rock");
+    WriteFile("scenes/Next.scn",
+              "Archetypes = { 'Rider', 'Track' } RiderInstances = { { SceneGUID = 1 } } "
+              "TrackInstances = { { SceneGUID = 2 } } ParentChild = { { Parent = 2, Child = 1 } } "
+              "SplineCrawlers = { { SplineCrawler = 1, Spline = 2 } }");
+    const std::size_t before = LiveObjects();
+    {
+        StagedScene dropped;
+        ASSERT_TRUE(scene.ReadScene(Path("scenes/Next.scn"), dropped));
+    }
+    Bury();
+    EXPECT_EQ(LiveObjects(), before) << "an uncommitted stage leaves nothing behind";
+
+    StagedScene staged;
+    owner.events.clear();
+    ASSERT_TRUE(scene.ReadScene(Path("scenes/Next.scn"), staged));
+    ASSERT_EQ(staged.Objects().size(), 2u);
+    GameObject* rider = Object(staged.Objects()[0]);
+    ASSERT_NE(rider, nullptr);
+    EXPECT_EQ(rider->GetComponent<SplineCrawler>()->inits, 0);
+    EXPECT_EQ(rider->GetParent(), 0u);
+    EXPECT_EQ(scene.GetObjectIds(), std::vector<u32>{old});
+    EXPECT_EQ(factory.GetArchetypeNames(), std::vector<std::string>{"Rock"});
+    EXPECT_TRUE(owner.events.empty());
+
+    scene.CommitScene(Path("scenes/Next.scn"), staged);
+    EXPECT_EQ(owner.events, (std::vector<std::string>{"cleared", "loaded"}));
+    EXPECT_EQ(Object(old), nullptr);
+    EXPECT_EQ(scene.GetObjectIds().size(), 2u);
+    EXPECT_EQ(rider->GetComponent<SplineCrawler>()->inits, 1);
+    EXPECT_EQ(rider->GetParent(), scene.GetObjectIds()[1]);
+    EXPECT_EQ(rider->GetComponent<SplineCrawler>()->f.splineGameObjectID, scene.GetObjectIds()[1]);
+    EXPECT_EQ(factory.GetArchetypeNames(), (std::vector<std::string>{"Rider", "Track"}));
+    EXPECT_TRUE(staged.Objects().empty());
+    EXPECT_TRUE(scene.IsLoaded());
+}

@@ -75,7 +75,7 @@ void DebugDrawPass::Draw(const FrameContext& frame) {
     const float noBlendFactor[4] = {0, 0, 0, 0};
     frame.UnbindInputs();
     device.OMSetRenderTargets(1, &backBuffer, nullptr);
-    device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+    device.IASetInputLayout(frame.res.geometryLayout.get());
     device.OMSetDepthStencilState(frame.targets.depthOnState.get(), 0);
     device.OMSetBlendState(nullptr, noBlendFactor, 0xFFFFFFFF);
 
@@ -91,7 +91,7 @@ void DebugDrawPass::Draw(const FrameContext& frame) {
 
 // Through the one dynamic line buffer.
 void DebugDrawPass::DrawLines(const FrameContext& frame, const DebugLineList& list) const {
-    GpuBuffer* buffer = frame.graphics.GetLineBuffer();
+    GpuBuffer* buffer = frame.res.lineBuffer.get();
     const u32 count = list.Count();
     if (!buffer || count == 0) return;
     if (void* mapped = buffer->Map(GpuMap::WriteDiscard)) {
@@ -117,7 +117,7 @@ void DebugDrawPass::DrawSpheres(const FrameContext& frame) {
         D3DXMatrixTranslation(&translation, record.centre.x, record.centre.y, record.centre.z);
         frame.SetMatrix(EffectVarId::guiWorldViewProj, scaling * translation * frame.m.viewProjection);
         frame.SetTexture(EffectVarId::guiDiffuseMap, FrameContext::Solid(record.colour));
-        frame.device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+        frame.device.IASetInputLayout(frame.res.geometryLayout.get());
         frame.device.IASetPrimitiveTopology(Model::ToGpuTopology(sphere->topology));
         frame.effects.Apply(TechniqueId::UiTechNoBlend);
         sphere->Draw(frame.device);
@@ -159,7 +159,7 @@ void DebugDrawPass::DrawScreenMarkers(const FrameContext& frame) {
     const float noBlendFactor[4] = {0, 0, 0, 0};
     frame.UnbindInputs();
     device.OMSetRenderTargets(1, &backBuffer, nullptr);
-    device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+    device.IASetInputLayout(frame.res.geometryLayout.get());
     device.OMSetBlendState(nullptr, noBlendFactor, 0xFFFFFFFF);
 
     Model* panel = Marker();

@@ -63,7 +63,7 @@ void ForwardPasses::BindFrameModels(const FrameContext& frame) {
     frame.SetTarget(frame.targets.backBuffer.get(), true);
     device.IASetPrimitiveTopology(GpuTopology::TriangleList);
     device.OMSetDepthStencilState(frame.targets.depthOffState.get(), 0);
-    device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+    device.IASetInputLayout(frame.res.geometryLayout.get());
 }
 
 void ForwardPasses::DrawFrameModel(const FrameContext& frame, u32 objectId) {
@@ -94,7 +94,7 @@ void ForwardPasses::DrawTexts(const FrameContext& frame) const {
     GpuDevice& device = frame.device;
     frame.UnbindInputs();
     frame.SetTarget(frame.targets.backBuffer.get(), false);
-    device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+    device.IASetInputLayout(frame.res.geometryLayout.get());
     device.OMSetDepthStencilState(frame.targets.depthOffState.get(), 0);
 
     Overlord& overlord = Overlord::Get();

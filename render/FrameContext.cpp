@@ -14,9 +14,10 @@ FrameContext::FrameContext(GraphicsSystem& graphics_, GpuDevice& device_, const 
                            const FrameRecorder& recorder)
     : graphics(graphics_),
       device(device_),
-      effects(graphics_.GetEffects()),
-      targets(graphics_.GetTargets()),
-      lists(graphics_.GetLists()),
+      res(graphics_.GetFrameResources()),
+      effects(res.effects),
+      targets(res.targets),
+      lists(res.lists),
       m(matrices),
       recorder_(recorder) {}
 
@@ -50,7 +51,7 @@ void FrameContext::DrawModel(const Model& model) const {
 
 bool FrameContext::DrawQuad() const {
     Overlord* overlord = Overlord::Instance();
-    const Model* quad = overlord ? overlord->GetComponentById<Model>(graphics.GetQuadModelId()) : nullptr;
+    const Model* quad = overlord ? overlord->GetComponentById<Model>(res.quadModelId) : nullptr;
     if (!quad) return false;
     quad->Draw(device);
     return true;

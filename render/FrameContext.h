@@ -1,5 +1,5 @@
-// What every step of one frame works with: the device, effects, targets and
-// lists of the GraphicsSystem, the frame's matrices and camera, and the small
+// What every step of one frame works with: the device and the frame
+// resources of the GraphicsSystem, the frame's matrices and camera, and the small
 // operations the steps share (unbinding inputs, setting effect variables,
 // applying a technique, drawing a model or the full-screen quad). Made on
 // the stack by the FramePipeline for one frame; borrows everything it names.
@@ -9,6 +9,7 @@
 #include "port/math/D3DX.h"
 #include "render/EffectTable.h"
 #include "render/FramePass.h"
+#include "render/FrameResources.h"
 
 class Camera;
 class GpuDevice;
@@ -18,8 +19,6 @@ class GpuEffectVariable;
 class GraphicsSystem;
 class Material;
 class Model;
-class RenderLists;
-class RenderTargets;
 
 // The matrices of a frame (D3DX row-vector convention).
 struct FrameMatrices {
@@ -60,6 +59,7 @@ public:
 
     GraphicsSystem& graphics;
     GpuDevice& device;
+    FrameResources& res;
     const EffectTable& effects;
     const RenderTargets& targets;
     RenderLists& lists;

@@ -35,7 +35,7 @@ std::string TextureKind(const GpuShaderResourceView* view) {
 
 }  // namespace
 
-FramePipeline::FramePipeline(GraphicsSystem& graphics) : graphics_(graphics) {
+FramePipeline::FramePipeline(GraphicsSystem& graphics) : graphics_(graphics), res_(graphics.GetFrameResources()) {
     D3DXMatrixIdentity(&matrices_.view);
     D3DXMatrixIdentity(&matrices_.projection);
     D3DXMatrixIdentity(&matrices_.viewProjection);
@@ -44,7 +44,7 @@ FramePipeline::FramePipeline(GraphicsSystem& graphics) : graphics_(graphics) {
 }
 
 Camera* FramePipeline::ResolveCamera() {
-    return graphics_.GetLists().cameras.ResolveActive();
+    return res_.lists.cameras.ResolveActive();
 }
 
 bool FramePipeline::EditorActiveOrMissing() const {
@@ -60,13 +60,13 @@ bool FramePipeline::ResultsScreenActive() const {
 }
 
 bool FramePipeline::ChaseViewUsable() const {
-    const ChaseView& chase = graphics_.GetLists().chase;
+    const ChaseView& chase = res_.lists.chase;
     Transform* target = Overlord::FindComponent<Transform>(chase.ChaseTarget());
     return chase.ChaseCameraTransform() && target && target->GetParentTransform();
 }
 
 void FramePipeline::BuildView(Camera* camera, float dt) {
-    RenderLists& lists = graphics_.GetLists();
+    RenderLists& lists = res_.lists;
     if (graphics_.IsPaused()) {
         SetCursor(nullptr);
         if (Transform* overlay = lists.chase.OverlayTransform()) overlay->isInScreenSpace = true;
@@ -94,7 +94,7 @@ void FramePipeline::Publish(u32 cameraId) {
 void FramePipeline::Run(float dt) {
     GpuDevice* device = graphics_.GetDevice();
     GpuSwapChain* swapChain = graphics_.GetSwapChain();
-    const RenderTargets& targets = graphics_.GetTargets();
+    const RenderTargets& targets = res_.targets;
     if (!device || !swapChain || !targets.backBuffer) return;
 
     Camera* camera = ResolveCamera();
@@ -107,7 +107,7 @@ void FramePipeline::Run(float dt) {
 
     matrices_.projection = graphics_.GetProjection();
     matrices_.viewProjection = matrices_.view * matrices_.projection;
-    const EffectTable& effects = graphics_.GetEffects();
+    const EffectTable& effects = res_.effects;
     effects.Variable(EffectVarId::scrWidth)->SetInt(graphics_.GetWidth());
     effects.Variable(EffectVarId::scrHeight)->SetInt(graphics_.GetHeight());
     effects.Variable(EffectVarId::pixelWidth)->SetFloat(1.0f / width);
@@ -130,7 +130,7 @@ void FramePipeline::Run(float dt) {
     geometry_.Draw(frame, frustum_);
     // Nothing drawn and no light: the deferred picture is black (the glow and
     // the lights have nothing to add to), so it is cleared instead.
-    const bool empty = geometry_.DrawnCount() == 0 && graphics_.GetLists().pointLights.Size() == 0;
+    const bool empty = geometry_.DrawnCount() == 0 && res_.lists.pointLights.Size() == 0;
     if (empty) {
         const float black[4] = {0, 0, 0, 1};
         device->ClearRenderTargetView(targets.backBuffer.get(), black);
@@ -150,7 +150,7 @@ void FramePipeline::Run(float dt) {
         screen_.Combine(frame);
         deferredWarm_ = true;
     }
-    if (graphics_.GetLists().skyboxObject != 0) {
+    if (res_.lists.skyboxObject != 0) {
         frame.Record(FramePass::Skybox);
         forward_.DrawSkybox(frame);
     }
@@ -185,9 +185,7 @@ void FramePipeline::Unseen(Draw&& draw) {
     GpuDevice* device = graphics_.GetDevice();
     // Something that arrives while a frame is drawn (from a step's own work)
     // is left to its first draw: the steps' bound state must stay.
-    if (drawing_ || !device || !graphics_.GetTargets().backBuffer ||
-        !graphics_.GetEffects().Effect(EffectId::DeferredShader))
-        return;
+    if (drawing_ || !device || !res_.targets.backBuffer || !res_.effects.Effect(EffectId::DeferredShader)) return;
     GpuViewport viewports[16];
     const unsigned count = device->RSGetViewports(viewports, 16);
     GpuViewport none;

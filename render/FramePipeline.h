@@ -72,6 +72,7 @@ private:
     void Unseen(Draw&& draw);
 
     GraphicsSystem& graphics_;
+    FrameResources& res_;  // the GraphicsSystem's
     FrameMatrices matrices_;
     FrustumCuller frustum_;
     GeometryPass geometry_;

@@ -34,7 +34,7 @@ void GeometryPass::Bind(const FrameContext& frame, bool clear) {
     const RenderTargets& t = frame.targets;
     frame.UnbindInputs();
     device.IASetPrimitiveTopology(GpuTopology::TriangleList);
-    device.IASetInputLayout(frame.graphics.GetGeometryLayout());
+    device.IASetInputLayout(frame.res.geometryLayout.get());
     GpuRenderTargetView* gbuffer[3] = {t.normals.target.get(), t.diffuseSpec.target.get(), t.glow.target.get()};
     device.OMSetRenderTargets(3, gbuffer, t.depthStencil.get());
     // Cleared once bound, so the clears become part of this pass's drawing.

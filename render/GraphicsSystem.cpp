@@ -58,19 +58,19 @@ GraphicsSystem::GraphicsSystem() : ISystem(TypeId<GraphicsSystem>::Get()) {
 GraphicsSystem::~GraphicsSystem() {
     if (panelsStarted_) TwTerminate();
     if (device_) device_->ClearState();
-    effects_.Release();
-    targets_.Release();
+    frame_.effects.Release();
+    frame_.targets.Release();
     randomVectors_.reset();
-    geometryLayout_.reset();
-    lightLayout_.reset();
-    particleStreamLayout_.reset();
-    particleDrawLayout_.reset();
-    lineBuffer_.reset();
-    lightInstanceBuffer_.reset();
-    lightViewBuffer_.reset();
+    frame_.geometryLayout.reset();
+    frame_.lightLayout.reset();
+    frame_.particleStreamLayout.reset();
+    frame_.particleDrawLayout.reset();
+    frame_.lineBuffer.reset();
+    frame_.lightInstanceBuffer.reset();
+    frame_.lightViewBuffer.reset();
     swapChain_.reset();
     if (Overlord* overlord = Overlord::Instance())
-        for (u32 id : {defaultCameraId_, sphereModelId_, quadModelId_})
+        for (u32 id : {defaultCameraId_, frame_.sphereModelId, frame_.quadModelId})
             if (IComponent* component = id ? overlord->GetComponentById(id) : nullptr)
                 overlord->UnregisterComponent(component);
     device_.reset();
@@ -78,7 +78,7 @@ GraphicsSystem::~GraphicsSystem() {
 
 void GraphicsSystem::HandleMessage(Message* message) {
     if (!message) return;
-    if (lists_.HandleMessage(*message)) {
+    if (frame_.lists.HandleMessage(*message)) {
         // What a scene brings is made ready to draw as it arrives (while the
         // scene loads), not in its first frame.
         const u32* id = message->type == kMsgTypeComponentAnnounced
@@ -129,13 +129,13 @@ void GraphicsSystem::SetFrameRecorder(FrameRecorder recorder) {
 }
 
 void GraphicsSystem::Init() {
-    lists_.chase = ChaseView();
+    frame_.lists.chase = ChaseView();
     clientRect_ = ReadClientRect();
     width_ = clientRect_.right - clientRect_.left;
     height_ = clientRect_.bottom - clientRect_.top;
     device_.reset();
     swapChain_.reset();
-    targets_.Release();
+    frame_.targets.Release();
 
     CreateDeviceAndSwapChain();
     if (!device_) return;  // no window or no GL 4.5: the program goes on without drawing
@@ -157,23 +157,23 @@ void GraphicsSystem::Init() {
     instances.usage = GpuUsage::Dynamic;
     instances.bindFlags = GpuBindVertexBuffer;
     instances.cpuAccessFlags = GpuCpuAccessWrite;
-    lightInstanceBuffer_ = device_->CreateBuffer(instances);
+    frame_.lightInstanceBuffer = device_->CreateBuffer(instances);
     GpuBufferDesc views = instances;
     views.byteWidth = kMaxLightInstances * sizeof(PointLightView);
     views.bindFlags = GpuBindConstantBuffer;
-    lightViewBuffer_ = device_->CreateBuffer(views);
-    lightInstances_.assign(kMaxLightInstances, LightInstance{});
+    frame_.lightViewBuffer = device_->CreateBuffer(views);
+    frame_.lightInstances.assign(kMaxLightInstances, LightInstance{});
 
     // The light volume and the full-screen quad: registered, never announced,
     // so no render list takes them.
     if (Overlord* overlord = Overlord::Instance()) {
         if (Model* sphere = MeshBuilder::Sphere(20, 50, 1.0f, 1.0f, 1.0f)) {
             overlord->RegisterComponent(sphere);
-            sphereModelId_ = sphere->GetId();
+            frame_.sphereModelId = sphere->GetId();
         }
         if (Model* quad = MeshBuilder::Quad(1.0f, 1.0f, D3DXCOLOR(0, 0, 1, 1))) {
             overlord->RegisterComponent(quad);
-            quadModelId_ = quad->GetId();
+            frame_.quadModelId = quad->GetId();
         }
     }
 
@@ -182,17 +182,17 @@ void GraphicsSystem::Init() {
         TwWindowSize(width_, height_);
     }
 
-    lists_.linesA.Reset();
-    lists_.linesB.Reset();
+    frame_.lists.linesA.Reset();
+    frame_.lists.linesB.Reset();
     GpuBufferDesc lines;
     lines.byteWidth = kLineBufferBytes;
     lines.usage = GpuUsage::Dynamic;
     lines.bindFlags = GpuBindVertexBuffer;
     lines.cpuAccessFlags = GpuCpuAccessWrite;
-    lineBuffer_ = device_->CreateBuffer(lines);
+    frame_.lineBuffer = device_->CreateBuffer(lines);
 
     if (RenderResources* resources = RenderResources::Instance())
-        effects_.Variable(EffectVarId::particleAlphaTexture)->SetResource(resources->GetParticleTextureArray());
+        frame_.effects.Variable(EffectVarId::particleAlphaTexture)->SetResource(resources->GetParticleTextureArray());
 
     // The default camera: a clone of the factory's Camera prototype (a plain
     // Camera when there is no prototype), at the bottom of the stack.
@@ -203,12 +203,12 @@ void GraphicsSystem::Init() {
         overlord->RegisterComponent(camera);
         camera->Init();
         defaultCameraId_ = camera->GetId();
-        lists_.cameras.Push(defaultCameraId_);
+        frame_.lists.cameras.Push(defaultCameraId_);
     }
 }
 
 void GraphicsSystem::Clear() {
-    lists_.Clear();
+    frame_.lists.Clear();
     if (RenderResources* resources = RenderResources::Instance()) resources->ForgetFailures();
     // A new scene: a spent budget is reported again.
     ParticleEffect::ResetBudget();
@@ -216,7 +216,8 @@ void GraphicsSystem::Clear() {
 }
 
 void GraphicsSystem::SkipOverlayThisFrame() {
-    if (lists_.chase.OverlayObject() != 0) std::erase(lists_.frameModels, lists_.chase.OverlayObject());
+    if (frame_.lists.chase.OverlayObject() != 0)
+        std::erase(frame_.lists.frameModels, frame_.lists.chase.OverlayObject());
 }
 
 ClientRect GraphicsSystem::ReadClientRect() const {
@@ -262,9 +263,9 @@ void GraphicsSystem::onResize() {
             width_, height_, w, h, std::min(RenderTargets::kMaxSide, device_->MaxRenderTargetSide()));
     pictureWidth_ = static_cast<int>(w);
     pictureHeight_ = static_cast<int>(h);
-    targets_.Release();
+    frame_.targets.Release();
     swapChain_->ResizeBuffers(w, h);
-    targets_.Create(*device_, *swapChain_, w, h);
+    frame_.targets.Create(*device_, *swapChain_, w, h);
     GpuViewport viewport;
     viewport.width = static_cast<float>(w);
     viewport.height = static_cast<float>(h);
@@ -287,12 +288,12 @@ void GraphicsSystem::LoadEffects() {
     }
     // A failed effect is reported and left out; its techniques and variables
     // stay invalid and nothing is looked up in it.
-    effects_.Load(*loader, [](const std::string& errors) { ShowMessageBox(errors.c_str(), ""); });
+    frame_.effects.Load(*loader, [](const std::string& errors) { ShowMessageBox(errors.c_str(), ""); });
 
     if (RenderResources* resources = RenderResources::Instance())
-        effects_.Variable(EffectVarId::RandomNormals)->SetResource(resources->GetTexture("randnormals"));
+        frame_.effects.Variable(EffectVarId::RandomNormals)->SetResource(resources->GetTexture("randnormals"));
     CreateRandomVectors();
-    effects_.Variable(EffectVarId::randomTexture)->SetResource(randomVectors_.get());
+    frame_.effects.Variable(EffectVarId::randomTexture)->SetResource(randomVectors_.get());
 }
 
 void GraphicsSystem::CreateRandomVectors() {
@@ -319,7 +320,7 @@ void GraphicsSystem::CreateRandomVectors() {
 void GraphicsSystem::CreateInputLayouts() {
     if (!device_) return;
     auto make = [&](TechniqueId technique, u32 row) -> std::shared_ptr<GpuInputLayout> {
-        GpuEffectPass* pass = effects_.Technique(technique)->GetPassByIndex(0);
+        GpuEffectPass* pass = frame_.effects.Technique(technique)->GetPassByIndex(0);
         if (!pass->IsValid()) return nullptr;
         const VertexFormat& format = GetVertexFormat(row);
         std::string error;
@@ -327,8 +328,8 @@ void GraphicsSystem::CreateInputLayouts() {
         if (!layout) Log("GraphicsSystem: %s: %s", EffectTable::TechniqueName(technique), error.c_str());
         return layout;
     };
-    geometryLayout_ = make(TechniqueId::DeferredGeometryBuffer, kGeometryFormatRow);
-    lightLayout_ = make(TechniqueId::DeferredLightingBuffer, kInstancedLightFormatRow);
-    particleStreamLayout_ = make(TechniqueId::StreamOutTech, kParticleFormatRow);
-    particleDrawLayout_ = make(TechniqueId::ParticleDrawTech, kParticleFormatRow);
+    frame_.geometryLayout = make(TechniqueId::DeferredGeometryBuffer, kGeometryFormatRow);
+    frame_.lightLayout = make(TechniqueId::DeferredLightingBuffer, kInstancedLightFormatRow);
+    frame_.particleStreamLayout = make(TechniqueId::StreamOutTech, kParticleFormatRow);
+    frame_.particleDrawLayout = make(TechniqueId::ParticleDrawTech, kParticleFormatRow);
 }

@@ -14,12 +14,9 @@
 #include "engine/ISystem.h"
 #include "port/math/D3DX.h"
 #include "port/window/WindowEvent.h"
-#include "render/EffectTable.h"
 #include "render/FramePass.h"
+#include "render/FrameResources.h"
 #include "render/IGraphics.h"
-#include "render/RenderLists.h"
-#include "render/RenderTargets.h"
-#include "render/VertexFormat.h"
 
 class GpuBuffer;
 class GpuDevice;
@@ -63,10 +60,10 @@ public:
     void CreateInputLayouts();
 
     // Camera stack (the back is the active camera).
-    void PushCamera(u32 cameraId) override { lists_.cameras.Push(cameraId); }
-    void PopCamera() override { lists_.cameras.Pop(); }
-    u32 GetActiveCameraId() const override { return lists_.cameras.GetActiveId(); }
-    u32 GetChaseCameraObject() const override { return lists_.chase.ChaseCameraObject(); }
+    void PushCamera(u32 cameraId) override { frame_.lists.cameras.Push(cameraId); }
+    void PopCamera() override { frame_.lists.cameras.Pop(); }
+    u32 GetActiveCameraId() const override { return frame_.lists.cameras.GetActiveId(); }
+    u32 GetChaseCameraObject() const override { return frame_.lists.chase.ChaseCameraObject(); }
     void SkipOverlayThisFrame() override;
 
     // The render window's handle (kMsgWindowCreated); 0 until the window is made.
@@ -76,9 +73,11 @@ public:
     // Why Init made no device ("" when it made one).
     const std::string& DeviceError() const override { return deviceError_; }
     GpuSwapChain* GetSwapChain() const override { return swapChain_.get(); }
-    const RenderTargets& GetTargets() const { return targets_; }
-    const EffectTable& GetEffects() const { return effects_; }
-    RenderLists& GetLists() { return lists_; }
+    const RenderTargets& GetTargets() const { return frame_.targets; }
+    const EffectTable& GetEffects() const { return frame_.effects; }
+    RenderLists& GetLists() { return frame_.lists; }
+    // What the frame draws with (the pipeline, its context and the passes).
+    FrameResources& GetFrameResources() { return frame_; }
     // The picture's size in pixels (the back buffer and every render target):
     // the window's client size, or within RenderTargets::FitSize's bound a
     // smaller one of the same shape that the swap chain scales to the window.
@@ -89,22 +88,14 @@ public:
     // The view matrix of the latest frame (identity before the first).
     const D3DXMATRIX& GetView() const;
     GpuShaderResourceView* GetRandomVectors() const { return randomVectors_.get(); }
-    GpuInputLayout* GetGeometryLayout() const { return geometryLayout_.get(); }
-    GpuInputLayout* GetLightLayout() const { return lightLayout_.get(); }
-    GpuInputLayout* GetParticleStreamLayout() const { return particleStreamLayout_.get(); }
-    GpuInputLayout* GetParticleDrawLayout() const { return particleDrawLayout_.get(); }
-    GpuBuffer* GetLineBuffer() const { return lineBuffer_.get(); }
-    GpuBuffer* GetLightInstanceBuffer() const { return lightInstanceBuffer_.get(); }
-    // The constant buffer of the lights' view-space records (kMaxLightInstances
-    // PointLightView records), filled by the lighting step.
-    GpuBuffer* GetLightViewBuffer() const { return lightViewBuffer_.get(); }
+    GpuInputLayout* GetGeometryLayout() const { return frame_.geometryLayout.get(); }
+    GpuInputLayout* GetLightLayout() const { return frame_.lightLayout.get(); }
+    GpuInputLayout* GetParticleStreamLayout() const { return frame_.particleStreamLayout.get(); }
+    GpuInputLayout* GetParticleDrawLayout() const { return frame_.particleDrawLayout.get(); }
+    GpuBuffer* GetLineBuffer() const { return frame_.lineBuffer.get(); }
+    GpuBuffer* GetLightInstanceBuffer() const { return frame_.lightInstanceBuffer.get(); }
     u32 GetDefaultCameraId() const { return defaultCameraId_; }
     const ClientRect& GetClientRect() const override { return clientRect_; }
-    // The light-volume sphere and the full-screen quad (Model component ids).
-    u32 GetSphereModelId() const { return sphereModelId_; }
-    u32 GetQuadModelId() const { return quadModelId_; }
-    // The fixed array of kMaxLightInstances records the lighting step fills.
-    LightInstance* LightInstances() { return lightInstances_.data(); }
     bool IsGlowOn() const override { return glow_; }
     void SetGlow(bool glow) override { glow_ = glow; }
     FramePipeline& GetPipeline() { return *pipeline_; }
@@ -127,29 +118,18 @@ private:
     int pictureWidth_ = 1;
     int pictureHeight_ = 1;
     ClientRect clientRect_;
-    EffectTable effects_;
     u64 window_ = 0;
-    std::shared_ptr<GpuBuffer> lineBuffer_;
-    u32 sphereModelId_ = 0;
-    u32 quadModelId_ = 0;
-    std::vector<LightInstance> lightInstances_;
-    std::shared_ptr<GpuBuffer> lightInstanceBuffer_;
-    std::shared_ptr<GpuBuffer> lightViewBuffer_;
     bool fullScreen_ = true;
     std::unique_ptr<GpuSwapChain> swapChain_;
-    RenderTargets targets_;
-    std::shared_ptr<GpuInputLayout> geometryLayout_;
-    std::shared_ptr<GpuInputLayout> lightLayout_;
-    std::shared_ptr<GpuInputLayout> particleStreamLayout_;
-    std::shared_ptr<GpuInputLayout> particleDrawLayout_;
     std::shared_ptr<GpuShaderResourceView> randomVectors_;
     u32 defaultCameraId_ = 0;
     bool panelsStarted_ = false;
 
+    // Targets, effects, layouts, buffers and the lists filled by messages;
+    // the pipeline borrows it, so it is declared first.
+    FrameResources frame_;
+
     // The frame's other matrices live in the pipeline.
     D3DXMATRIX projection_;
     std::unique_ptr<FramePipeline> pipeline_;
-
-    // Lists filled by messages.
-    RenderLists lists_;
 };

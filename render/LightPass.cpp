@@ -37,7 +37,7 @@ PointLightView PointLightView::Of(const LightInstance& instance, const D3DXMATRI
 void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     drawn_ = batches_ = 0;
     inputsDrawn_ = depthCopied_ = lightsReady_ = false;
-    LightInstance* instances = frame.graphics.LightInstances();
+    LightInstance* instances = frame.res.lightInstances.data();
     const u32 capacity = GraphicsSystem::kMaxLightInstances;
     u32 count = 0;
     Overlord& overlord = Overlord::Get();
@@ -119,8 +119,8 @@ void LightPass::Flush(const FrameContext& frame, const LightInstance* instances,
     ++batches_;
     frame.Record(FramePass::LightBatch, count);
     Overlord& overlord = Overlord::Get();
-    const Model* sphere = overlord.GetComponentById<Model>(frame.graphics.GetSphereModelId());
-    GpuBuffer* instanceBuffer = frame.graphics.GetLightInstanceBuffer();
+    const Model* sphere = overlord.GetComponentById<Model>(frame.res.sphereModelId);
+    GpuBuffer* instanceBuffer = frame.res.lightInstanceBuffer.get();
     if (!lightsReady_ || !sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
     GpuDevice& device = frame.device;
     if (!FillLightViews(frame, instances, count)) return;
@@ -133,13 +133,13 @@ void LightPass::Flush(const FrameContext& frame, const LightInstance* instances,
     const u32 offsets[2] = {sphere->offset, 0};
     device.IASetVertexBuffers(0, 2, buffers, strides, offsets);
     device.IASetIndexBuffer(sphere->indexBuffer.get(), GpuFormat::R32_UINT, 0);
-    device.IASetInputLayout(frame.graphics.GetLightLayout());
+    device.IASetInputLayout(frame.res.lightLayout.get());
     if (!frame.Apply(TechniqueId::DeferredLightingBuffer)) return;
     device.DrawIndexedInstanced(3 * sphere->triangleCount, count, 0, 0, 0);
 }
 
 bool LightPass::FillLightViews(const FrameContext& frame, const LightInstance* instances, u32 count) {
-    GpuBuffer* buffer = frame.graphics.GetLightViewBuffer();
+    GpuBuffer* buffer = frame.res.lightViewBuffer.get();
     if (!buffer) return false;
     auto* views = static_cast<PointLightView*>(buffer->Map(GpuMap::WriteDiscard));
     if (!views) return false;

@@ -41,7 +41,7 @@ void ParticlePass::Draw(const FrameContext& frame, float step) {
     effect.emitterAlive = frame.Var(EffectVarId::emitterAlive);
     effect.emitterPosition = frame.Var(EffectVarId::emitterPosition);
     effect.worldTransform = frame.Var(EffectVarId::worldTransform);
-    effect.layout = frame.graphics.GetParticleStreamLayout();
-    effect.drawLayout = frame.graphics.GetParticleDrawLayout();
+    effect.layout = frame.res.particleStreamLayout.get();
+    effect.drawLayout = frame.res.particleDrawLayout.get();
     drawn_ = particles->RunEmitters(emitters, step, gameTime_, effect);
 }

@@ -249,6 +249,10 @@ constexpr Kind<EditorControlState> kMsgEditorSettings{32, 31};
 constexpr Kind<SelectionFilter> kMsgPickFilter{32, 32};
 // u32 (1 next, 0 previous); Tab / Ctrl+Tab -> EditorProxySystem.
 constexpr Kind<u32> kMsgSelectNextPrevious{32, 33};
+// std::string, one line for the designer: what an editor command did or why it
+// refused; editor controls, Editor, EditorMenuSystem -> EditorUISystem (the
+// status lines); at once.
+constexpr Kind<std::string> kMsgEditorNotice{32, 34};
 
 // ---- 34: controls and the GuiSystem ------------------------------------------
 constexpr u32 kMsgTypeControl = 34;

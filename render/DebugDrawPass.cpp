@@ -41,7 +41,7 @@ Model* DebugDrawPass::DebugSphere() {
     if (Model* model = Overlord::FindComponent<Model>(debugSphereObject_)) return model;
     Model* sphere = MeshBuilder::Sphere(10, 10, 1, 1, 1);
     if (!sphere) return nullptr;
-    sphere->filename = "DEBUGSPHERE";
+    sphere->filename = MeshBuilder::kDebugSphereName;
     sphere->topology = 2;
     if (RenderResources* resources = RenderResources::Instance()) {
         sphere->material.diffuse = FrameContext::Solid(D3DXCOLOR(1, 1, 1, 1));

@@ -116,7 +116,7 @@ Model* MeshBuilder::DebugSphere(float radius, const D3DXCOLOR& colour) {
     MeshGeometry g;
     MeshGeometry::DebugSphere(radius, g);
     Model* model = BuildColoured(g, colour);
-    model->filename = "DEBUGSPHERE";
+    model->filename = kDebugSphereName;
     return model;
 }
 

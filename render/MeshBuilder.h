@@ -16,6 +16,9 @@ class NoiseGrid;
 
 class MeshBuilder {
 public:
+    // The file name a debug sphere's Model carries instead of a model file's.
+    static constexpr const char* kDebugSphereName = "DEBUGSPHERE";
+
     // Corners (+-1, +-1, +-1), outward faces; extent (1, 1, 1).
     static Model* Cube();
     // A sphere or ellipsoid; with a grid every position is scaled by the

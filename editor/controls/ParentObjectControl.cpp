@@ -1,5 +1,6 @@
 #include "editor/controls/ParentObjectControl.h"
 
+#include "editor/systems/EditorNotice.h"
 #include "editor/systems/EditorProxySystem.h"
 #include "engine/GameObject.h"
 #include "engine/Message.h"
@@ -49,30 +50,77 @@ void ParentObjectControl::OnMessage(Message* message) {
 }
 
 void ParentObjectControl::OnActivate() {
+    std::string notice;
     if (parenting_)
-        MakeChild(pick_.selectedObject, pick_.pickedObject);
+        MakeChild(pick_.selectedObject, pick_.pickedObject, &notice);
     else
-        Unparent(pick_.selectedObject);
+        Unparent(pick_.selectedObject, &notice);
+    PostEditorNotice(GetId(), notice);
 }
 
-bool ParentObjectControl::MakeChild(u32 parentId, u32 childId) {
+bool ParentObjectControl::MakeChild(u32 parentId, u32 childId, std::string* notice) {
+    std::string ignored;
+    std::string& said = notice ? *notice : ignored;
     if (const u32 proxied = EditorProxySystem::ProxiedObjectOf(childId)) childId = proxied;
     GameObject* parent = Overlord::FindObject(parentId);
     GameObject* child = Overlord::FindObject(childId);
-    if (!parent || !child || parentId == childId) return false;
-    if (child->GetParent() == parentId) return false;
+    if (!parent) {
+        said = "Parent: nothing selected; select the parent, then hold P and click the child";
+        return false;
+    }
+    if (!child) {
+        said = "Parent: no object under the pointer; nothing parented";
+        return false;
+    }
+    if (parentId == childId) {
+        said = "Parent: " + ObjectLabel(childId) + " cannot be its own parent";
+        return false;
+    }
+    if (child->GetParent() == parentId) {
+        said = "Parent: " + ObjectLabel(childId) + " already is a child of " + ObjectLabel(parentId);
+        return false;
+    }
     // The child above the parent would close a loop.
-    if (IsAncestorOrSelf(childId, parentId)) return false;
+    if (IsAncestorOrSelf(childId, parentId)) {
+        said = "Parent: refused, " + ObjectLabel(childId) + " is above " + ObjectLabel(parentId);
+        return false;
+    }
     Transform* transform = child->GetComponent<Transform>();
     DetachKeepingWorld(*child, transform);
     Transform* parentTransform = parent->GetComponent<Transform>();
+    // Kept to put the child back where it was if the link is refused.
+    const D3DXVECTOR3 position = transform ? transform->position : D3DXVECTOR3(0, 0, 0);
+    const D3DXQUATERNION rotation = transform ? transform->rotation : D3DXQUATERNION(0, 0, 0, 1);
+    const float scale = transform ? transform->scale : 1.0f;
     if (transform && parentTransform) transform->MakeRelativeTo(*parentTransform);
     const bool linked = child->SetParent(parentId);
+    if (!linked && transform) {
+        transform->position = position;
+        transform->rotation = rotation;
+        transform->scale = scale;
+    }
     if (transform) transform->Update(0.0f);
+    said = linked ? "Parent: " + ObjectLabel(childId) + " is now a child of " + ObjectLabel(parentId)
+                  : "Parent: refused, the hierarchy would be deeper than " +
+                        std::to_string(GameObject::kMaxHierarchyLevels) + " levels";
     return linked;
 }
 
-void ParentObjectControl::Unparent(u32 objectId) {
-    if (GameObject* object = Overlord::FindObject(objectId))
-        DetachKeepingWorld(*object, object->GetComponent<Transform>());
+void ParentObjectControl::Unparent(u32 objectId, std::string* notice) {
+    std::string ignored;
+    std::string& said = notice ? *notice : ignored;
+    GameObject* object = Overlord::FindObject(objectId);
+    if (!object) {
+        said = "Unparent: nothing selected";
+        return;
+    }
+    const Transform* transform = object->GetComponent<Transform>();
+    const u32 parentId = object->GetParent() != 0 ? object->GetParent() : transform ? transform->GetParentId() : 0;
+    if (parentId == 0) {
+        said = "Unparent: " + ObjectLabel(objectId) + " has no parent";
+        return;
+    }
+    const std::string parent = ObjectLabel(parentId);
+    DetachKeepingWorld(*object, object->GetComponent<Transform>());
+    said = "Unparent: " + ObjectLabel(objectId) + " left " + parent;
 }

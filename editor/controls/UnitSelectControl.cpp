@@ -3,6 +3,7 @@
 #include "engine/Message.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
 
 UnitSelectControl::UnitSelectControl(u32 sender) : Control("UnitSelectControl", kCategoryCapturing), sender_(sender) {
     Subscribe(kMsgSelectedObject);
@@ -23,6 +24,9 @@ void UnitSelectControl::OnMessage(Message* message) {
 }
 
 void UnitSelectControl::UpdateActive(float) {
+    // A pick of an object deleted since (the picking tells the new pick by
+    // the next frame) takes nothing.
+    if (pickedObject_ != 0 && !Overlord::FindObject(pickedObject_)) return;
     if (pickedObject_ != 0 && pickedObject_ != selectedObject_) {
         selectedObject_ = pickedObject_;
         ::Broadcast(kMsgSelectObject, sender_, pickedObject_);

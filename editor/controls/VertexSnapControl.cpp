@@ -3,6 +3,8 @@
 #include <limits>
 
 #include "controls/KeyTrigger.h"
+#include "editor/systems/EditorNotice.h"
+#include "editor/systems/PickGeometry.h"
 #include "engine/Engine.h"
 #include "engine/Message.h"
 #include "engine/MessageHub.h"
@@ -48,6 +50,22 @@ void VertexSnapControl::OnMessage(Message* message) {
 void VertexSnapControl::OnActivate() {
     first_ = SnapPoint();
     second_ = SnapPoint();
+    lastNotice_.clear();
+    Tell("Snap: press on a vertex of the object to move, release over a vertex of another (Esc cancels)");
+}
+
+void VertexSnapControl::Tell(const std::string& text) {
+    if (text == lastNotice_) return;
+    lastNotice_ = text;
+    PostEditorNotice(GetId(), text);
+}
+
+std::string VertexSnapControl::Missing(u32 objectId) {
+    if (!Overlord::FindObject(objectId)) return "no object under the pointer";
+    const Model* model = Overlord::FindComponent<Model>(objectId);
+    if (!model || !model->cacheEntry || !model->cacheEntry->cpuMesh || model->cacheEntry->cpuMesh->vertices.empty())
+        return ObjectLabel(objectId) + " has no model file's mesh to snap";
+    return "no vertex under the pointer";
 }
 
 VertexSnapControl::SnapPoint VertexSnapControl::FindVertex(u32 objectId, const Ray& ray) {
@@ -61,29 +79,16 @@ VertexSnapControl::SnapPoint VertexSnapControl::FindVertex(u32 objectId, const R
     D3DXVECTOR3 origin, direction;
     D3DXVec3TransformCoord(&origin, &ray.origin, &inverse);
     D3DXVec3TransformNormal(&direction, &ray.direction, &inverse);
-    const size_t count = mesh->indices.empty() ? mesh->vertices.size() : mesh->indices.size();
-    auto index = [&](size_t i) { return mesh->indices.empty() ? static_cast<u32>(i) : mesh->indices[i]; };
-    float nearest = std::numeric_limits<float>::max();
-    for (size_t i = 0; i + 2 < count; i += 3) {
-        const u32 corners[3] = {index(i), index(i + 1), index(i + 2)};
-        if (corners[0] >= mesh->vertices.size() || corners[1] >= mesh->vertices.size() ||
-            corners[2] >= mesh->vertices.size())
-            continue;
-        const D3DXVECTOR3& p0 = mesh->vertices[corners[0]].position;
-        const D3DXVECTOR3& p1 = mesh->vertices[corners[1]].position;
-        const D3DXVECTOR3& p2 = mesh->vertices[corners[2]].position;
-        float u = 0, v = 0, distance = 0;
-        if (!D3DXIntersectTri(&p0, &p1, &p2, &origin, &direction, &u, &v, &distance) || distance >= nearest) continue;
-        nearest = distance;
-        const D3DXVECTOR3 hit = origin + direction * distance;
-        float best = std::numeric_limits<float>::max();
-        for (u32 corner : corners) {
-            const D3DXVECTOR3 apart = mesh->vertices[corner].position - hit;
-            const float length = D3DXVec3LengthSq(&apart);
-            if (length < best) {
-                best = length;
-                found = SnapPoint{objectId, static_cast<int>(corner), mesh->vertices[corner].position};
-            }
+    MeshHit hit;
+    if (!RayMeshIntersect(origin, direction, *mesh, &hit)) return found;
+    const D3DXVECTOR3 point = origin + direction * hit.t;
+    float best = std::numeric_limits<float>::max();
+    for (u32 corner : hit.corners) {
+        const D3DXVECTOR3 apart = mesh->vertices[corner].position - point;
+        const float length = D3DXVec3LengthSq(&apart);
+        if (length < best) {
+            best = length;
+            found = SnapPoint{objectId, static_cast<int>(corner), mesh->vertices[corner].position};
         }
     }
     return found;
@@ -107,6 +112,7 @@ void VertexSnapControl::UpdateActive(float) {
     const InputSystem* input = engine ? engine->GetSystem<InputSystem>() : nullptr;
     if (!input) return;
     if (input->IsKeyDown(kEscape)) {
+        Tell("Snap cancelled; nothing moved");
         SetState(false);
         return;
     }
@@ -120,12 +126,23 @@ void VertexSnapControl::UpdateActive(float) {
     }
     const bool down = input->IsButtonDown(0);
     if (first_.vertex < 0) {
-        if (found.vertex >= 0 && down) first_ = found;
+        if (down && found.vertex >= 0) {
+            first_ = found;
+            Tell("Snap: took a vertex of " + ObjectLabel(found.objectId) + "; release over a vertex of another object");
+        } else if (down) {
+            Tell("Snap: " + Missing(pickedObject_) + "; press on a vertex of the object to move");
+        }
         return;
     }
-    if (second_.vertex < 0 && found.vertex >= 0 && found.objectId != first_.objectId && !down) {
+    if (second_.vertex >= 0 || down) return;
+    if (found.vertex < 0) {
+        Tell("Snap: " + Missing(pickedObject_) + "; move over a vertex of another object");
+    } else if (found.objectId == first_.objectId) {
+        Tell("Snap: that vertex is on " + ObjectLabel(found.objectId) + " itself; move over another object's");
+    } else {
         second_ = found;
         Snap(first_, second_);
+        Tell("Snap: moved " + ObjectLabel(first_.objectId) + " onto a vertex of " + ObjectLabel(found.objectId));
         SetState(false);
     }
 }

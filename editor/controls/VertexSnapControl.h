@@ -1,10 +1,13 @@
 // Ctrl+B: joins two objects vertex to vertex. Press on a vertex of the first
 // object, release over a vertex of another: the first object moves so that
 // its vertex lands on the second's. The vertex nearest the mouse hit on the
-// picked object's mesh is marked while looking. Escape cancels. Capturing;
-// keeps the picked object and the mouse ray. Owned by the GuiSystem; main
-// thread only.
+// picked object's mesh is marked while looking. Escape cancels. Each step,
+// and why a press or release took no vertex, is said on the status lines.
+// Capturing; keeps the picked object and the mouse ray. Owned by the
+// GuiSystem; main thread only.
 #pragma once
+#include <string>
+
 #include "controls/Control.h"
 #include "engine/Ray.h"
 #include "port/math/D3DX.h"
@@ -37,6 +40,12 @@ public:
     const SnapPoint& GetFirst() const { return first_; }
 
 private:
+    // The line to the status lines, unless it is the one said last.
+    void Tell(const std::string& text);
+    // Why no vertex of the object is under the pointer.
+    static std::string Missing(u32 objectId);
+
+    std::string lastNotice_;
     u32 pickedObject_ = 0;
     Ray ray_{};
     SnapPoint first_;

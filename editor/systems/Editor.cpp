@@ -13,13 +13,13 @@
 #include "editor/controls/MoveObjToCamera.h"
 #include "editor/controls/MultiCloneControl.h"
 #include "editor/controls/ObjectPositionControl.h"
-#include "editor/controls/ObjectSelectedTrigger.h"
 #include "editor/controls/ParentObjectControl.h"
 #include "editor/controls/SplineBindControl.h"
 #include "editor/controls/UnitSelectControl.h"
 #include "editor/controls/VertexSnapControl.h"
 #include "editor/systems/EditorMenuSystem.h"
 #include "editor/systems/EditorMoveUndoSystem.h"
+#include "editor/systems/EditorNotice.h"
 #include "editor/systems/EditorProxyObject.h"
 #include "editor/systems/EditorProxySystem.h"
 #include "editor/systems/EditorUISystem.h"
@@ -136,6 +136,9 @@ void Editor::Update(float dt) {
     // mode the system pointer is the cursor, so the request is taken back.
     Engine* engine = Engine::Instance();
     if (IGraphics* graphics = IGraphics::Find(engine)) graphics->SkipOverlayThisFrame();
+    // A selection deleted by any other way than Delete is let go of: no
+    // panel entry may stay bound to its freed components.
+    if (selectedObject_ != 0 && !Overlord::FindObject(selectedObject_)) SelectObject(0);
     Broadcast(kMsgSelectedObject, selectedObject_);
     Broadcast(kMsgSelectedProxy, pickedObject_);
     GameObject* object = Overlord::FindObject(selectedObject_);
@@ -280,6 +283,11 @@ void Editor::SelectObject(u32 objectId) {
 
 void Editor::ChangeSelection(u32 objectId, bool announce) {
     if (objectId == selectedObject_) return;
+    // A deleted object is never selected (a pick made before its deletion).
+    if (objectId != 0 && !Overlord::FindObject(objectId)) {
+        Log("Editor: object %u no longer exists; the selection stays", objectId);
+        return;
+    }
     selectedObject_ = objectId;
     const u32 previousPick = pickedObject_;
     if (objectId == 0) {
@@ -300,7 +308,10 @@ void Editor::SetPickedObject(u32 objectId) {
 }
 
 void Editor::DeleteSelection() {
-    if (pickedObject_ == 0) return;
+    if (pickedObject_ == 0) {
+        PostEditorNotice(GetTypeId(), "Delete: nothing selected");
+        return;
+    }
     GameObject* picked = Overlord::FindObject(pickedObject_);
     if (const auto* link = picked ? picked->GetComponent<WaypointProxyVisualization>() : nullptr) {
         // A waypoint of a track: the track loses it and its waypoint proxies
@@ -309,6 +320,8 @@ void Editor::DeleteSelection() {
         GameObject* track = tag ? Overlord::FindObject(tag->proxiedObjectId) : nullptr;
         PlayerPath* path = track ? track->GetComponent<PlayerPath>() : nullptr;
         if (path && link->waypointIndex < path->wps.size()) {
+            PostEditorNotice(GetTypeId(), "Delete: waypoint " + std::to_string(link->waypointIndex) + " of " +
+                                              ObjectLabel(track->GetId()) + " removed");
             path->RemoveWaypoint(link->waypointIndex);
             if (proxySystem_) {
                 proxySystem_->RemoveProxiesOf(track->GetId());
@@ -320,7 +333,9 @@ void Editor::DeleteSelection() {
     }
     const u32 doomed = selectedObject_;
     if (doomed != 0) {
-        if (SceneManager* scene = SceneManager::Instance()) EraseUnordered(scene->GetObjectIds(), doomed);
+        PostEditorNotice(GetTypeId(), "Delete: " + ObjectLabel(doomed) + " deleted");
+        // The others keep their order: Tab, the save and the next load go by it.
+        if (SceneManager* scene = SceneManager::Instance()) std::erase(scene->GetObjectIds(), doomed);
         if (proxySystem_) proxySystem_->RemoveProxiesOf(doomed);
     }
     // Deselected first: no panel entry may stay bound to the freed components.
@@ -448,10 +463,9 @@ void Editor::BuildObjectControls() {
     parent->AddActivateTrigger(new KeyTrigger(0x50, KeyTrigger::kModeHeld, false));
     parent->AddDeactivateTrigger(new DoAlwaysTrigger());
     AddEditorControl(parent);
-    // 15: U with an object selected: it leaves its parent.
+    // 15: U: the selection leaves its parent (with nothing selected it says so).
     auto* unparent = new ParentObjectControl(false);
     unparent->AddActivateTrigger(new KeyTrigger(0x55, KeyTrigger::kModePressed, false));
-    unparent->AddActivateTrigger(new ObjectSelectedTrigger());
     unparent->AddDeactivateTrigger(new DoAlwaysTrigger());
     AddEditorControl(unparent);
     // 16: B held and a click on a track: the selected crawler runs on it.

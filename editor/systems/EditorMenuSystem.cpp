@@ -7,6 +7,7 @@
 
 #include "core/ClassNameLookup.h"
 #include "editor/systems/Editor.h"
+#include "editor/systems/EditorNotice.h"
 #include "engine/Engine.h"
 #include "engine/FilePath.h"
 #include "engine/GameObject.h"
@@ -34,7 +35,7 @@ constexpr const char* kSceneExtension = ".scn";
 // it, the selection, archetypes and scene components down the right edge of
 // the window (the panels keep them there when it changes size); none covers
 // another in a 1024x768 window.
-constexpr int kRightColumnWidth = 300;
+constexpr int kRightColumnWidth = EditorMenuSystem::kRightColumnWidth;
 constexpr int kDefaultWindowWidth = 1024;
 constexpr const char* kComponentsPlacement = "ComponentsList position='0 410' size='200 358'";
 
@@ -227,7 +228,8 @@ void EditorMenuSystem::BuildMainMenuBar() {
     TwDefine(" GLOBAL buttonalign=left");
     TwSetParam(mainMenuBar_, nullptr, "label", TW_PARAM_CSTRING, 1, "Main Menu");
     TwDefine(" MainMenu position='0 0'");
-    TwDefine(" MainMenu size='280 400'");  // wide enough for every label
+    // Wide enough for every label.
+    TwDefine((" MainMenu size='" + std::to_string(kLeftColumnWidth) + " 400'").c_str());
     TwDefine(" MainMenu valueswidth=fit");
     TwAddButton(mainMenuBar_, "NewScene", &Press<&EditorMenuSystem::NewScene>, nullptr,
                 Definition("New Scene", "Scene", nullptr).c_str());
@@ -281,12 +283,15 @@ void EditorMenuSystem::AddHudSelectButton() {
 }
 
 void EditorMenuSystem::ShowSelected(u32 objectId) {
-    archetypeObject_ = objectId;
+    GameObject* object = Overlord::FindObject(objectId);
+    // A deleted object gets no entries, not even the button that would save it.
+    archetypeObject_ = object ? objectId : 0;
     if (!selectedBar_) return;
     TwRemoveAllVars(selectedBar_);
+    if (!object) return;
     TwAddButton(selectedBar_, "Save Archetype As...", &Press<&EditorMenuSystem::SaveArchetypeAs>, nullptr,
                 "Group='Options'");
-    if (GameObject* object = Overlord::FindObject(objectId)) object->ShowInTweakBar(selectedBar_, "");
+    object->ShowInTweakBar(selectedBar_, "");
 }
 
 void EditorMenuSystem::ClearSelectedBar() {
@@ -378,7 +383,14 @@ void EditorMenuSystem::SaveSceneAs() {
 
 void EditorMenuSystem::SaveArchetypeAs() {
     if (!Overlord::FindObject(archetypeObject_)) {
-        Log("EditorMenuSystem: Save Archetype As... has no object to save (select one first); nothing written");
+        // Said in a box, not only a log row: the designer is about to type a
+        // name for a dialog that does not open, and the box takes those keys
+        // instead of the editor's key bindings.
+        const std::string why = archetypeObject_ == 0 ? "nothing is selected" : "the selected object was deleted";
+        Log("EditorMenuSystem: Save Archetype As...: %s; nothing written", why.c_str());
+        PostEditorNotice(GetTypeId(), "Save Archetype As...: " + why + "; nothing written");
+        SceneLoader::Report(kSaveArchetypeFailureCaption,
+                            "There is no object to save: " + why + ". Select an object first.");
         return;
     }
     if (!GetSaveFileNameA(&archetypeSave_)) return;

@@ -22,6 +22,11 @@ class GameObject;
 class EditorMenuSystem : public ISystem {
 public:
     static constexpr const char* kSaveArchetypeFailureCaption = "Save archetype failed";
+    // The default bars stand in two columns along the window's sides, each
+    // this many pixels wide: the main menu and the component classes on the
+    // left, the selection, archetypes and scene components on the right.
+    static constexpr int kLeftColumnWidth = 280;
+    static constexpr int kRightColumnWidth = 300;
     static constexpr const char* kNoArchetypeFilesRow =
         "EditorMenuSystem::InitArchetypesBar- no archetype files loaded";
 

@@ -89,6 +89,8 @@ void EditorProxySystem::Activate() {
     Subscribe(kMsgSelectNextPrevious);
     Subscribe(kMsgObjectUnregistered);
     Subscribe(ComponentAnnounced(TypeId<EditorProxyObject>::Get()));
+    Subscribe(kMsgPickedObject);
+    Subscribe(kMsgPickedProxy);
 }
 
 u32 EditorProxySystem::ProxiedObjectOf(u32 proxyId) {
@@ -226,12 +228,13 @@ u32 EditorProxySystem::FindProxy(u32 objectId) const {
 
 void EditorProxySystem::RemoveProxiesOf(u32 objectId) {
     if (objectId == 0) return;
-    std::erase_if(proxies_, [objectId](u32 proxyId) {
+    for (size_t i = proxies_.size(); i-- > 0;) {
+        const u32 proxyId = proxies_[i];
         const EditorProxyObject* tag = Overlord::FindComponent<EditorProxyObject>(proxyId);
-        if (proxyId != objectId && !(tag && tag->proxiedObjectId == objectId)) return false;
+        if (proxyId != objectId && !(tag && tag->proxiedObjectId == objectId)) continue;
+        EraseAt(i);
         Unregister(proxyId);
-        return true;
-    });
+    }
     RemoveRecord(objectId);
     for (WaypointRecord& record : records_)
         if (std::erase(record.proxyIds, objectId) != 0) Unregister(objectId);
@@ -240,8 +243,18 @@ void EditorProxySystem::RemoveProxiesOf(u32 objectId) {
 void EditorProxySystem::RemoveProxy(u32 proxyId) {
     auto at = std::find(proxies_.begin(), proxies_.end(), proxyId);
     if (at == proxies_.end()) return;
-    proxies_.erase(at);
+    EraseAt(static_cast<size_t>(at - proxies_.begin()));
     Unregister(proxyId);
+}
+
+void EditorProxySystem::EraseAt(size_t index) {
+    proxies_.erase(proxies_.begin() + static_cast<std::ptrdiff_t>(index));
+    // Tab goes on from where it was: the proxies after the gap moved down one.
+    if (index < cycleIndex_) {
+        --cycleIndex_;
+    } else if (index == cycleIndex_) {
+        cycleGap_ = true;  // the next proxy now stands at the cycle index
+    }
 }
 
 void EditorProxySystem::ClearProxies() {
@@ -251,6 +264,7 @@ void EditorProxySystem::ClearProxies() {
     proxies_.clear();
     records_.clear();
     cycleIndex_ = 0;
+    cycleGap_ = false;
 }
 
 void EditorProxySystem::HandleMessage(Message* message) {
@@ -268,15 +282,24 @@ void EditorProxySystem::HandleMessage(Message* message) {
         RemoveRecord(*gone);
     } else if (const u32* component = message->Read(ComponentAnnounced(TypeId<EditorProxyObject>::Get()))) {
         Register(*component);
+    } else if (const u32* pointed = message->Read(kMsgPickedObject)) {
+        pointedObject_ = *pointed;
+    } else if (const u32* pointedProxy = message->Read(kMsgPickedProxy)) {
+        pointedProxy_ = *pointedProxy;
     }
 }
 
 void EditorProxySystem::SelectStep(bool next) {
     const u32 count = static_cast<u32>(proxies_.size());
     if (count == 0) return;
+    // After the proxy at the cycle index was removed, the one after it
+    // stands there: select next takes it without stepping.
+    bool stay = cycleGap_ && next;
+    cycleGap_ = false;
     if (cycleIndex_ >= count) cycleIndex_ = 0;
     for (u32 tries = 0; tries < count; ++tries) {
-        cycleIndex_ = next ? (cycleIndex_ + 1) % count : (cycleIndex_ == 0 ? count - 1 : cycleIndex_ - 1);
+        if (!stay) cycleIndex_ = next ? (cycleIndex_ + 1) % count : (cycleIndex_ == 0 ? count - 1 : cycleIndex_ - 1);
+        stay = false;
         const u32 proxyId = proxies_[cycleIndex_];
         const u32 objectId = ProxiedObjectOf(proxyId);
         if (objectId == 0) continue;
@@ -306,10 +329,20 @@ void EditorProxySystem::DrawTrack(u32 proxyId, u32 trackObjectId, bool selected,
     if (line) Submit(graphics, GetTypeId(), path->lineObjectId);
 }
 
+u32 EditorProxySystem::PointedHighlight() const {
+    if (pointedProxy_ == 0 || pointedProxy_ == selectedProxy_ || pointedObject_ == selectedObject_) return 0;
+    const GameObject* proxy = Overlord::FindObject(pointedProxy_);
+    if (!proxy || !Overlord::FindObject(pointedObject_)) return 0;
+    // The marker, or the object's own model.
+    return proxy->GetComponent<Model>() ? pointedProxy_ : pointedObject_;
+}
+
 void EditorProxySystem::Update(float) {
     Overlord* overlord = Overlord::Instance();
     if (!overlord) return;
     const u32 graphics = TypeId<GraphicsSystem>::Get();
+    // What a click would take, outlined before the click.
+    if (const u32 pointed = PointedHighlight()) SendToSystem(kMsgHighlightObject, graphics, GetTypeId(), pointed);
     const EditorProxyObject* selectedTag = overlord->GetComponent<EditorProxyObject>(selectedProxy_);
     const bool waypointSelected =
         selectedTag && overlord->GetComponent<WaypointProxyVisualization>(selectedProxy_) != nullptr;

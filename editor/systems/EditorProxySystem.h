@@ -1,10 +1,10 @@
 // The editor's proxies: one pickable stand-in object per scene object (with a
 // visible marker for objects without a mesh, or whose model draws nothing)
 // and one small sphere per track waypoint. Makes, keeps, draws and removes
-// them, follows the selection and steps it through the proxies (Tab /
-// Ctrl+Tab). A child system of the Editor, made in its Init and deleted with
-// it; keeps the system's default name "ISystem". Ids only, looked up each
-// time. Main thread only.
+// them, outlines the one under the pointer, follows the selection and steps
+// it through the proxies (Tab / Ctrl+Tab). A child system of the Editor, made
+// in its Init and deleted with it; keeps the system's default name "ISystem".
+// Ids only, looked up each time. Main thread only.
 #pragma once
 #include <memory>
 #include <vector>
@@ -61,6 +61,10 @@ public:
     const std::vector<u32>& GetProxies() const { return proxies_; }
     // The waypoint proxies of a track in creation order; empty when none.
     std::vector<u32> GetWaypointProxies(u32 trackObjectId) const;
+    // The object outlined as under the pointer this frame: the picked
+    // proxy's marker, or the picked object when it draws its own model; 0
+    // when nothing is picked or the pick is the selection.
+    u32 PointedHighlight() const;
     u32 GetSelectedObject() const { return selectedObject_; }
     u32 GetSelectedProxy() const { return selectedProxy_; }
     // The object a live proxy stands for; 0 when the proxy is dead, names
@@ -93,13 +97,18 @@ private:
     void SelectStep(bool next);
     void DrawTrack(u32 proxyId, u32 trackObjectId, bool selected, u32 graphics);
     WaypointRecord* FindRecord(u32 trackObjectId);
+    // Takes the proxy at index out of the list, keeping the cycle's place.
+    void EraseAt(size_t index);
     void RemoveRecord(u32 trackObjectId);
 
     u32 selectedObject_ = 0;
     u32 selectedProxy_ = 0;
+    u32 pointedObject_ = 0;  // under the pointer, from the picking
+    u32 pointedProxy_ = 0;
     std::vector<u32> proxies_;  // ascending
     std::vector<WaypointRecord> records_;
     std::vector<u32> notAnnounced_;  // component types of a proxy not announced: Model
     u32 cycleIndex_ = 0;
+    bool cycleGap_ = false;  // the proxy at cycleIndex_ was removed since the last step
     std::vector<MarkerMesh> markers_;
 };

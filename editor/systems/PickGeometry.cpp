@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+
+#include "render/ModelCpuMesh.h"
 
 bool VectorsNearlyEqual(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
     return std::fabs(a.x - b.x) <= 0.001f && std::fabs(a.y - b.y) <= 0.001f && std::fabs(a.z - b.z) <= 0.001f;
@@ -61,5 +64,66 @@ bool PointInScreenRect(const D3DXVECTOR3& p, const D3DXVECTOR3& v1, const D3DXVE
         const D3DXVECTOR3 toPoint = p - corners[i];
         if (D3DXVec3Dot(&toPoint, &edge) < 0.0f || D3DXVec3Dot(&toPoint, &back) < 0.0f) return false;
     }
+    return true;
+}
+
+bool RayMeshIntersect(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const ModelCpuMesh& mesh, MeshHit* hit) {
+    const size_t vertexCount = mesh.vertices.size();
+    const size_t count = mesh.indices.empty() ? vertexCount : mesh.indices.size();
+    auto index = [&](size_t i) { return mesh.indices.empty() ? static_cast<u32>(i) : mesh.indices[i]; };
+    float nearest = std::numeric_limits<float>::max();
+    bool found = false;
+    for (size_t i = 0; i + 2 < count; i += 3) {
+        const u32 corners[3] = {index(i), index(i + 1), index(i + 2)};
+        if (corners[0] >= vertexCount || corners[1] >= vertexCount || corners[2] >= vertexCount) continue;
+        float u = 0, v = 0, t = 0;
+        if (!D3DXIntersectTri(&mesh.vertices[corners[0]].position, &mesh.vertices[corners[1]].position,
+                              &mesh.vertices[corners[2]].position, &origin, &direction, &u, &v, &t) ||
+            t >= nearest)
+            continue;
+        nearest = t;
+        found = true;
+        *hit = MeshHit{{corners[0], corners[1], corners[2]}, t};
+    }
+    return found;
+}
+
+bool RayBoxEntry(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre,
+                 const D3DXVECTOR3& extent, float* t) {
+    float enter = 0.0f;
+    float leave = std::numeric_limits<float>::max();
+    const float o[3] = {origin.x - centre.x, origin.y - centre.y, origin.z - centre.z};
+    const float d[3] = {direction.x, direction.y, direction.z};
+    const float e[3] = {std::fabs(extent.x), std::fabs(extent.y), std::fabs(extent.z)};
+    for (int axis = 0; axis < 3; ++axis) {
+        if (d[axis] == 0.0f) {
+            if (o[axis] < -e[axis] || o[axis] > e[axis]) return false;
+            continue;
+        }
+        float near = (-e[axis] - o[axis]) / d[axis];
+        float far = (e[axis] - o[axis]) / d[axis];
+        if (near > far) std::swap(near, far);
+        enter = std::max(enter, near);
+        leave = std::min(leave, far);
+        if (enter > leave) return false;
+    }
+    *t = enter;
+    return true;
+}
+
+bool RaySphereSpan(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre, float radius,
+                   float* enter, float* leave) {
+    const D3DXVECTOR3 offset = origin - centre;
+    const float a = D3DXVec3Dot(&direction, &direction);
+    if (a == 0.0f) return false;
+    const float b = 2.0f * D3DXVec3Dot(&direction, &offset);
+    const float k = D3DXVec3Dot(&offset, &offset) - radius * radius;
+    const float discriminant = b * b - 4.0f * a * k;
+    if (discriminant < 0.0f) return false;
+    const float s = std::sqrt(discriminant);
+    const float far = (-b + s) / (2.0f * a);
+    if (far < 0.0f) return false;
+    *enter = std::max(0.0f, (-b - s) / (2.0f * a));
+    *leave = far;
     return true;
 }

@@ -3,8 +3,18 @@
 // test that tells a still mouse. Pure functions in world units (pixels for
 // the screen ones); row vectors and D3DX matrices.
 #pragma once
+#include "core/Types.h"
 #include "engine/Ray.h"
 #include "port/math/D3DX.h"
+
+struct ModelCpuMesh;
+
+// Where a ray meets a mesh: the hit triangle's three vertex indices and the
+// ray parameter of the hit (hit = origin + t x direction).
+struct MeshHit {
+    u32 corners[3] = {0, 0, 0};
+    float t = 0.0f;
+};
 
 // Each component within 0.001.
 bool VectorsNearlyEqual(const D3DXVECTOR3& a, const D3DXVECTOR3& b);
@@ -26,3 +36,16 @@ bool RayPlaneIntersect(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, 
 // top), v3 (right top), v4 (right bottom), edges included.
 bool PointInScreenRect(const D3DXVECTOR3& p, const D3DXVECTOR3& v1, const D3DXVECTOR3& v2, const D3DXVECTOR3& v3,
                        const D3DXVECTOR3& v4);
+// The nearest triangle of the mesh (in the mesh's own space, as the ray) that
+// the ray meets ahead of its origin; false when it meets none. Indices that
+// name no vertex are passed over.
+bool RayMeshIntersect(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const ModelCpuMesh& mesh, MeshHit* hit);
+// The ray parameter at which the ray enters the box centre +- extent (axis
+// aligned in the ray's space), 0 when the origin is inside it; false when the
+// ray misses it or the box lies behind the origin.
+bool RayBoxEntry(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre,
+                 const D3DXVECTOR3& extent, float* t);
+// The ray parameters at which the ray enters (0 when the origin is inside)
+// and leaves the sphere; false when it misses it or the sphere lies behind.
+bool RaySphereSpan(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre, float radius,
+                   float* enter, float* leave);

@@ -8,11 +8,13 @@
 #include "editor/controls/ParentObjectControl.h"
 #include "editor/controls/SplineBindControl.h"
 #include "editor/controls/VertexSnapControl.h"
+#include "editor/systems/EditorUISystem.h"
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
 #include "render/Model.h"
 #include "render/ModelCacheEntry.h"
 #include "render/ModelCpuMesh.h"
+#include "render/ScreenText.h"
 #include "tests/editor/EditorKeysWorld.h"
 
 namespace {
@@ -85,6 +87,19 @@ protected:
         input->KeyReleased(key);
         RunFrame();
     }
+    // What the status lines show, rows run together (a wrapped line's
+    // continuation without its indent).
+    std::string Status() const {
+        std::string shown;
+        for (u32 row : editor->GetUISystem()->GetRowTextObjects()) {
+            const ScreenText* text = Object(row)->GetComponent<ScreenText>();
+            std::string line = text ? text->GetText() : "";
+            if (line.rfind("  ", 0) == 0) line.erase(0, 2);
+            shown += line;
+        }
+        return shown;
+    }
+    static std::string Label(const std::string& name, u32 id) { return name + " (GUID " + std::to_string(id) + ")"; }
     Control* FindControl(const std::string& name) const {
         for (u32 category = 0; category < GuiSystem::kCategoryCount; ++category)
             for (Control* control : gui->GetControls(category))
@@ -244,5 +259,110 @@ TEST_F(EditorControlsTest, VertexUnderTheRayIsTheNearestCornerOfTheHitTriangle) 
     EXPECT_EQ(VertexSnapControl::FindVertex(cube, Ray{{9, 9, 0}, {0, 0, 1}}).vertex, -1) << "a miss";
     const u32 bare = AddSceneObject({0, 0, 5});
     EXPECT_EQ(VertexSnapControl::FindVertex(bare, Ray{{0, 0, 0}, {0, 0, 1}}).vertex, -1) << "no mesh";
+}
+TEST_F(EditorControlsTest, PAndUSayOnTheStatusLinesWhatTheyDidOrWhyNot) {
+    const u32 parent = AddCube({5, 0, 10});
+    const u32 child = AddCube({0, 0, 10});
+    Object(parent)->SetArchetypeName("Ship");
+    Object(child)->SetArchetypeName("Gun");
+    const std::string ship = Label("Ship", parent), gun = Label("Gun", child);
+    ClickWith(kKeyP, 50, 50);
+    EXPECT_NE(Status().find("Parent: nothing selected"), std::string::npos) << Status();
+    Tap(kKeyU);
+    EXPECT_NE(Status().find("Unparent: nothing selected"), std::string::npos) << Status();
+    SelectWithProxy(parent);
+    ClickWith(kKeyP, 50, 90);
+    EXPECT_NE(Status().find("Parent: no object under the pointer; nothing parented"), std::string::npos) << Status();
+    ClickWith(kKeyP, 50, 50);
+    EXPECT_EQ(Object(child)->GetParent(), parent);
+    EXPECT_NE(Status().find("Parent: " + gun + " is now a child of " + ship), std::string::npos) << Status();
+    ClickWith(kKeyP, 50, 50);
+    EXPECT_NE(Status().find("Parent: " + gun + " already is a child of " + ship), std::string::npos) << Status();
+    Tap(kKeyU);
+    EXPECT_NE(Status().find("Unparent: " + ship + " has no parent"), std::string::npos) << Status();
+    Select(child);
+    Tap(kKeyU);
+    EXPECT_EQ(Object(child)->GetParent(), 0u);
+    EXPECT_NE(Status().find("Unparent: " + gun + " left " + ship), std::string::npos) << Status();
+}
+
+TEST_F(EditorControlsTest, PClickParentsTheObjectUnderThePointerNotANearerMarker) {
+    const u32 parent = AddCube({5, 0, 10});
+    const u32 child = AddCube({0, 0, 10});
+    // A camera object made in front of the eye: its marker's bounding sphere
+    // reaches the ray, the marker itself does not.
+    const u32 camera = AddSceneObject({1.5f, 0, 8});
+    proxies->CreateProxy(*Object(camera));
+    SelectWithProxy(parent);
+    ClickWith(kKeyP, 50, 50);
+    EXPECT_EQ(Object(child)->GetParent(), parent);
+    EXPECT_EQ(Object(camera)->GetParent(), 0u);
+}
+
+TEST_F(EditorControlsTest, BSaysWhyItBoundNothing) {
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 10}, {0, 0, 0, 1}}};
+    const u32 track = AddSceneObject({0, 0, 10});
+    Object(track)->AddComponent(path);
+    proxies->CreateProxy(*Object(track));
+    const u32 rock = AddCube({0, 5, 10});
+    Object(rock)->SetArchetypeName("Rock");
+    const u32 carrier = AddSceneObject({30, 0, 10});
+    auto* crawler = ObjectFactory::Instance()->Create<SplineCrawler>();
+    Object(carrier)->AddComponent(crawler);
+    proxies->CreateProxy(*Object(carrier));
+    ClickWith(kKeyB, 50, 50);
+    EXPECT_NE(Status().find("Bind: nothing selected"), std::string::npos) << Status();
+    SelectWithProxy(rock);
+    ClickWith(kKeyB, 50, 50);
+    EXPECT_NE(Status().find("Bind: " + Label("Rock", rock) + " has no SplineCrawler"), std::string::npos) << Status();
+    SelectWithProxy(carrier);
+    ClickWith(kKeyB, 50, 90);
+    EXPECT_NE(Status().find("Bind: no track under the pointer"), std::string::npos) << Status();
+    ClickWith(kKeyB, 50, 25);
+    EXPECT_NE(Status().find("Bind: " + Label("Rock", rock) + " is not a track"), std::string::npos) << Status();
+    EXPECT_EQ(crawler->splineGameObjectID, 0u);
+    ClickWith(kKeyB, 50, 50);
+    EXPECT_EQ(crawler->splineGameObjectID, track);
+    EXPECT_NE(Status().find("Bind: " + Label("SplineCrawler", carrier) + " now runs on " + Label("PlayerPath", track)),
+              std::string::npos)
+        << Status();
+}
+
+TEST_F(EditorControlsTest, CtrlBSaysWhereItsVerticesAreMissing) {
+    const u32 moving = AddCube({0, 0, 10}, 2.0f);
+    const u32 fixed = AddCube({5, 0, 10}, 2.0f);
+    Object(moving)->SetArchetypeName("Crate");
+    Object(fixed)->SetArchetypeName("Wall");
+    const std::string crate = Label("Crate", moving);
+    // The pointer over (x, y), the pick settled.
+    auto point = [&](int x, int y, u32 buttons) {
+        MoveMouse(x, y, buttons);
+        RunFrame();
+    };
+    input->KeyPressed(kCtrl);
+    input->KeyPressed(kKeyB);
+    point(50, 95, 0);
+    EXPECT_NE(Status().find("Snap: press on a vertex"), std::string::npos) << Status();
+    input->ButtonDown(0, 50, 95);
+    RunFrame();
+    EXPECT_NE(Status().find("Snap: no object under the pointer; press on a vertex"), std::string::npos) << Status();
+    point(54, 46, 1);
+    EXPECT_NE(Status().find("Snap: took a vertex of " + crate), std::string::npos) << Status();
+    input->ButtonUp(0);
+    RunFrame();
+    EXPECT_NE(Status().find("Snap: that vertex is on " + crate + " itself"), std::string::npos) << Status();
+    point(50, 95, 0);
+    EXPECT_NE(Status().find("Snap: no object under the pointer; move over a vertex of another object"),
+              std::string::npos)
+        << Status();
+    ExpectNear(World(moving), {0, 0, 10}, "not yet");
+    point(75, 54, 0);
+    EXPECT_NE(Status().find("Snap: moved " + crate + " onto a vertex of " + Label("Wall", fixed)), std::string::npos)
+        << Status();
+    ExpectNear(World(moving), {3, -2, 10});
+    input->KeyReleased(kKeyB);
+    input->KeyReleased(kCtrl);
+    RunFrame();
 }
 }  // namespace

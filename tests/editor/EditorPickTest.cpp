@@ -8,9 +8,12 @@
 #include "controls/Control.h"
 #include "editor/controls/ObjectSelectedTrigger.h"
 #include "editor/systems/EditorProxySystem.h"
+#include "editor/systems/EditorUISystem.h"
 #include "editor/systems/ObjectSelectionSystem.h"
 #include "editor/systems/PickGeometry.h"
 #include "editor/systems/SelectionFilter.h"
+#include "game/track/PlayerPath.h"
+#include "game/track/SplineCrawler.h"
 #include "render/Camera.h"
 #include "render/Model.h"
 #include "render/ModelCacheEntry.h"
@@ -172,6 +175,51 @@ TEST_F(EditorPickTest, TheNearerLaterProxyAlongTheRayIsPicked) {
     (void)far;
 }
 
+TEST_F(EditorPickTest, TheShapeUnderThePointerComesBeforeANearerBoundingSphere) {
+    // A marker (a sphere of radius 1, its bounding sphere radius sqrt 3)
+    // beside the ray and nearer the eye; a model object on the ray.
+    const u32 marker = AddSceneObject({1.5f, 0, 8});
+    proxies->CreateProxy(*Object(marker));
+    const u32 model = AddModelObject({0, 0, 10});
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(proxies->FindProxy(model), model));
+    EXPECT_EQ(Pick(Along({0.15f, 0, 1})), Picked(proxies->FindProxy(marker), marker)) << "on the marker itself";
+}
+
+TEST_F(EditorPickTest, AtOnePlaceTheMarkerThePointerIsOverIsPicked) {
+    // A crawler's cube (corners at +-1) and a plain object's sphere (radius
+    // 1) at one place, the sphere made later.
+    const u32 crawler = AddSceneObject({0, 0, 10});
+    Object(crawler)->AddComponent(ObjectFactory::Instance()->Create<SplineCrawler>());
+    proxies->CreateProxy(*Object(crawler));
+    const u32 plain = AddSceneObject({0, 0, 10});
+    proxies->CreateProxy(*Object(plain));
+    EXPECT_EQ(Pick(Along({0, 0, 1}, {0.9f, 0.9f, 0})), Picked(proxies->FindProxy(crawler), crawler))
+        << "the cube's corner, outside the sphere";
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(proxies->FindProxy(crawler), crawler)) << "the cube is met first";
+}
+
+TEST_F(EditorPickTest, WhatLiesInsideALineDrawnMarkerComesFirstAndHiddenWaypointsAreNotPicked) {
+    // A carrier at the start of a track, made first: its cube lies inside the
+    // track's sphere (radius 1.5), and so does the sphere of waypoint 0.
+    const u32 carrier = AddSceneObject({0, 0, 10});
+    Object(carrier)->AddComponent(ObjectFactory::Instance()->Create<SplineCrawler>());
+    proxies->CreateProxy(*Object(carrier));
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 5}, {0, 0, 0, 1}}};
+    const u32 track = AddSceneObject({0, 0, 10});
+    Object(track)->AddComponent(path);
+    proxies->CreateProxy(*Object(track));
+    const u32 marker = proxies->FindProxy(track);
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(proxies->FindProxy(carrier), carrier));
+    EXPECT_EQ(Pick(Along({0, 0.13f, 1})), Picked(marker, track)) << "the sphere beside the cube";
+
+    Overlord::Instance()->UnregisterGameObject(carrier);
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(marker, track)) << "waypoints unseen while the track is not selected";
+    ::Broadcast(kMsgSelectedObject, 0, track);
+    EXPECT_EQ(Pick(Along({0, 0, 1})), Picked(proxies->GetWaypointProxies(track).front(), track))
+        << "the selected track's waypoint inside its sphere";
+}
+
 TEST_F(EditorPickTest, ObjectsAtOrAroundTheEyeAreNeverPicked) {
     AddModelObject({0, 0, 1.4f});
     auto* big = ObjectFactory::Instance()->Create<Model>();
@@ -296,6 +344,62 @@ TEST_F(EditorClickTest, AClickSelectsTheObjectAndItsProxyAgainAfterEscape) {
     EXPECT_EQ(editor->GetPickedObject(), 0u);
     EXPECT_EQ(Click(50, 50), selected);
     EXPECT_EQ(editor->GetPickedObject(), proxies->FindProxy(object)) << "Delete works again";
+}
+
+TEST_F(EditorClickTest, AClickWhereADeletedObjectWasTakesWhatIsBehindIt) {
+    const u32 near = AddModelObject({0, 0, 10});
+    const u32 far = AddModelObject({0, 0, 20});
+    EXPECT_EQ(Click(50, 50).front(), "32,2=" + std::to_string(near));
+    input->KeyPressed(0x2E);  // Delete, the pointer still
+    RunFrame();
+    input->KeyReleased(0x2E);
+    RunFrame();
+    ASSERT_EQ(Object(near), nullptr);
+    input->ButtonDown(0, 50, 50);
+    RunFrame();
+    input->ButtonUp(0);
+    RunFrame();
+    RunFrame();
+    EXPECT_EQ(editor->GetSelectedObject(), far);
+    const std::vector<std::string> shown = Entries("Selected");
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "GUID"), shown.end()) << "the panel shows the object behind";
+
+    // Nothing behind: the click selects nothing and the panel stays empty.
+    input->KeyPressed(0x2E);
+    RunFrame();
+    input->KeyReleased(0x2E);
+    RunFrame();
+    input->ButtonDown(0, 50, 50);
+    RunFrame();
+    input->ButtonUp(0);
+    RunFrame();
+    RunFrame();
+    EXPECT_EQ(editor->GetSelectedObject(), 0u);
+    EXPECT_TRUE(Entries("Selected").empty());
+}
+
+TEST_F(EditorClickTest, TheObjectAClickWouldTakeIsOutlinedAndNamedBeforeTheClick) {
+    const u32 crate = AddModelObject({0, 0, 10}, "Crate");
+    const u32 marker = AddSceneObject({0, 5, 10});
+    proxies->CreateProxy(*Object(marker));
+    EditorUISystem* ui = editor->GetUISystem();
+    std::vector<u32>& outlined = graphics->GetLists().highlights;
+    // The outline of one frame once the pick has followed the pointer.
+    auto hover = [&](i32 x, i32 y) {
+        input->MouseMoved(x, y, 0);
+        RunFrame();
+        outlined.clear();
+        RunFrame();
+        return outlined;
+    };
+    EXPECT_EQ(hover(50, 50), std::vector<u32>{crate}) << "its own model";
+    EXPECT_EQ(ui->PointerLine(), "A click takes Crate (GUID " + std::to_string(crate) + ")");
+    EXPECT_EQ(hover(50, 25), std::vector<u32>{proxies->FindProxy(marker)}) << "its marker";
+    Click(50, 50);
+    outlined.clear();
+    RunFrame();
+    EXPECT_TRUE(outlined.empty()) << "the selection is not outlined as under the pointer";
+    EXPECT_EQ(ui->PointerLine(), "");
 }
 
 TEST_F(EditorClickTest, ARightDragTurnsTheActiveCamera) {

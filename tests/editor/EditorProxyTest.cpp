@@ -226,4 +226,35 @@ TEST_F(EditorProxyTest, TabVisitsTheProxiesInCreationOrderAndCtrlTabGoesBack) {
     ::Broadcast(kMsgSelectNextPrevious, 0, 1u);
     EXPECT_EQ(editor->GetSelectedObject(), objects[1]);
 }
+TEST_F(EditorProxyTest, TabAfterADeleteGoesOnInCreationOrderAndTheSceneKeepsIt) {
+    std::vector<u32> objects;
+    for (int i = 0; i < 5; ++i) objects.push_back(Add({101.0f + i, 0, 0}));
+    editor->OnSceneLoaded();
+    ::Broadcast(kMsgSelectNextPrevious, 0, 1u);
+    ::Broadcast(kMsgSelectNextPrevious, 0, 1u);
+    ASSERT_EQ(editor->GetSelectedObject(), objects[2]);
+    ::Broadcast(kMsgDeleteSelection, 0, 0u);
+    ASSERT_EQ(Object(objects[2]), nullptr);
+    std::vector<u32> walked;
+    for (int i = 0; i < 4; ++i) {
+        ::Broadcast(kMsgSelectNextPrevious, 0, 1u);
+        walked.push_back(editor->GetSelectedObject());
+    }
+    EXPECT_EQ(walked, (std::vector<u32>{objects[3], objects[4], objects[0], objects[1]}));
+
+    // Ctrl+Tab after deleting the last one steps back to the one before it.
+    ::Broadcast(kMsgSelectNextPrevious, 0, 1u);
+    ::Broadcast(kMsgSelectNextPrevious, 0, 1u);
+    ASSERT_EQ(editor->GetSelectedObject(), objects[4]);
+    ::Broadcast(kMsgDeleteSelection, 0, 0u);
+    ::Broadcast(kMsgSelectNextPrevious, 0, 0u);
+    EXPECT_EQ(editor->GetSelectedObject(), objects[3]);
+
+    // Saved (and so loaded again) in the order they were made.
+    const std::string text = SceneManager::Instance()->WriteScene();
+    std::vector<size_t> at;
+    for (const char* x : {"101", "102", "104"}) at.push_back(text.find(x));
+    EXPECT_NE(at[0], std::string::npos) << text;
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << text;
+}
 }  // namespace

@@ -4,6 +4,7 @@
 // and Ctrl+T (rotation and scale only).
 #include <cmath>
 
+#include "editor/systems/EditorMenuSystem.h"
 #include "editor/systems/EditorUISystem.h"
 #include "render/ScreenText.h"
 #include "tests/editor/EditorKeysWorld.h"
@@ -120,5 +121,64 @@ TEST_F(EditorStatusTest, PasteTransformCopiesRotationAndScaleOnlyAndNeedsTwoLive
     Tap(kKeyV, kLeftCtrl);
     EXPECT_EQ(to->scale, 1.0f) << "the copy is gone";
     EXPECT_EQ(SceneManager::Instance()->GetObjectIds().size(), before);
+}
+TEST_F(EditorStatusTest, TheSpeedShownIsTheCamerasKeptWithinItsRange) {
+    const u32 kNumpadPlus = 0x6B, kNumpadMinus = 0x6D;
+    for (int i = 0; i < 4; ++i) Tap(kNumpadPlus);
+    EXPECT_NE(Shown(ui->GetFirstTextObject()).find("MoveSpeed: 1000"), std::string::npos) << ui->FirstLine();
+    for (int i = 0; i < 36; ++i) Tap(kNumpadPlus);
+    EXPECT_NE(Shown(ui->GetFirstTextObject()).find("MoveSpeed: 1000"), std::string::npos) << ui->FirstLine();
+    Tap(kNumpadMinus);
+    EXPECT_NE(Shown(ui->GetFirstTextObject()).find("MoveSpeed: 100"), std::string::npos) << ui->FirstLine();
+    EXPECT_EQ(Shown(ui->GetFirstTextObject()).find("MoveSpeed: 1000"), std::string::npos) << ui->FirstLine();
+    for (int i = 0; i < 10; ++i) Tap(kNumpadMinus);
+    EXPECT_NE(Shown(ui->GetFirstTextObject()).find("MoveSpeed: 0.001"), std::string::npos) << ui->FirstLine();
+}
+
+// The rows stand between the default bars' columns, at the two window sizes
+// of a designer's screen, whatever the lines hold.
+TEST_F(EditorStatusTest, TheStatusRowsKeepClearOfTheDefaultBars) {
+    ASSERT_GT(ui->TextWidth("MoveSpeed"), 0.0f) << "the status font has glyphs";
+    SendToSystem(kMsgEditorCameraName, ui->GetTypeId(), 0, std::string("Isometric Camera"));
+    SendToSystem(kMsgEditorCameraPosition, ui->GetTypeId(), 0, D3DXVECTOR3(-12345.6f, -2345.67f, -34567.8f));
+    for (int i = 0; i < 4; ++i) ::Broadcast(kMsgCameraSpeed, 0, 0.1f);
+    ::Broadcast(kMsgEditorNotice, 0,
+                std::string("Parent: refused, Asteroid_Large (GUID 123456) is above Ship_Carrier (GUID 123457)"));
+    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1280, 1024}}) {
+        ::Broadcast(kMsgClientRect, 0, ClientRect{0, 0, width, height});
+        ui->Update(0.0f);
+        std::string all;
+        for (u32 row : ui->GetRowTextObjects()) {
+            const std::string text = Shown(row);
+            if (text.empty()) continue;
+            Transform* transform = Object(row)->GetComponent<Transform>();
+            const float left = transform->worldPosition.x + width / 2.0f;
+            EXPECT_GE(left, static_cast<float>(EditorMenuSystem::kLeftColumnWidth)) << width << ": " << text;
+            EXPECT_LE(left + ui->TextWidth(text), static_cast<float>(width - EditorMenuSystem::kRightColumnWidth))
+                << width << ": " << text;
+            EXPECT_GT(transform->worldPosition.y, height / 2.0f - 120.0f) << "near the top";
+            all += text.rfind("  ", 0) == 0 ? text.substr(2) : text;
+        }
+        EXPECT_NE(all.find(ui->FirstLine()), std::string::npos) << width << ": nothing cut off: " << all;
+        EXPECT_NE(all.find(ui->NoticeLine()), std::string::npos) << width << ": " << all;
+    }
+}
+
+TEST_F(EditorStatusTest, SaveArchetypeWithNothingLeftToSaveSaysSoAndOpensNoDialog) {
+    const u32 rock = AddSceneObject({0, 0, 10});
+    Select(rock);
+    ::Broadcast(kMsgPickObject, 0, rock);
+    Tap(0x2E);  // Delete
+    ASSERT_EQ(Object(rock), nullptr);
+    EXPECT_TRUE(Entries("Selected").empty()) << "no button for a deleted object";
+    FileDialogScriptAnswer(Path("arch/Rock.arch"));
+    menu->SaveArchetypeAs();  // as a button left over would
+    RunFrame();
+    EXPECT_TRUE(FileDialogScriptRequests().empty()) << "no dialog";
+    EXPECT_EQ(reports, std::vector<std::string>{"Save archetype failed: There is no object to save: nothing is "
+                                                "selected. Select an object first."})
+        << "a box, which takes the keys typed next";
+    EXPECT_EQ(ui->NoticeLine(), "Save Archetype As...: nothing is selected; nothing written");
+    EXPECT_FALSE(std::filesystem::exists(Path("arch/Rock.arch")));
 }
 }  // namespace

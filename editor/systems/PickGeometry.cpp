@@ -10,16 +10,32 @@ bool VectorsNearlyEqual(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
     return std::fabs(a.x - b.x) <= 0.001f && std::fabs(a.y - b.y) <= 0.001f && std::fabs(a.z - b.z) <= 0.001f;
 }
 
+namespace {
+// The ray-sphere equation a t^2 + b t + k = 0 and the square root s of its
+// discriminant; false when the ray has no direction or misses the sphere's line.
+struct SphereRoots {
+    float a = 0, b = 0, k = 0, s = 0;
+};
+
+bool SolveRaySphere(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre, float radius,
+                    SphereRoots* roots) {
+    const D3DXVECTOR3 offset = origin - centre;
+    roots->a = D3DXVec3Dot(&direction, &direction);
+    if (roots->a == 0.0f) return false;
+    roots->b = 2.0f * D3DXVec3Dot(&direction, &offset);
+    roots->k = D3DXVec3Dot(&offset, &offset) - radius * radius;
+    const float discriminant = roots->b * roots->b - 4.0f * roots->a * roots->k;
+    if (discriminant < 0.0f) return false;
+    roots->s = std::sqrt(discriminant);
+    return true;
+}
+}  // namespace
+
 bool RaySphereIntersect(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre,
                         float radius) {
-    const D3DXVECTOR3 offset = origin - centre;
-    const float a = D3DXVec3Dot(&direction, &direction);
-    if (a == 0.0f) return false;
-    const float b = 2.0f * D3DXVec3Dot(&direction, &offset);
-    const float k = D3DXVec3Dot(&offset, &offset) - radius * radius;
-    const float discriminant = b * b - 4.0f * a * k;
-    if (discriminant < 0.0f) return false;
-    const float s = std::sqrt(discriminant);
+    SphereRoots roots;
+    if (!SolveRaySphere(origin, direction, centre, radius, &roots)) return false;
+    const float a = roots.a, b = roots.b, k = roots.k, s = roots.s;
     const float q = b < 0.0f ? (-b - s) / 2.0f : (s - b) / 2.0f;
     // q = 0 only when both b and k are 0: the origin on the sphere, looking
     // along its tangent plane; the roots are then 0 and 0.
@@ -113,17 +129,11 @@ bool RayBoxEntry(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const 
 
 bool RaySphereSpan(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre, float radius,
                    float* enter, float* leave) {
-    const D3DXVECTOR3 offset = origin - centre;
-    const float a = D3DXVec3Dot(&direction, &direction);
-    if (a == 0.0f) return false;
-    const float b = 2.0f * D3DXVec3Dot(&direction, &offset);
-    const float k = D3DXVec3Dot(&offset, &offset) - radius * radius;
-    const float discriminant = b * b - 4.0f * a * k;
-    if (discriminant < 0.0f) return false;
-    const float s = std::sqrt(discriminant);
-    const float far = (-b + s) / (2.0f * a);
+    SphereRoots roots;
+    if (!SolveRaySphere(origin, direction, centre, radius, &roots)) return false;
+    const float far = (-roots.b + roots.s) / (2.0f * roots.a);
     if (far < 0.0f) return false;
-    *enter = std::max(0.0f, (-b - s) / (2.0f * a));
+    *enter = std::max(0.0f, (-roots.b - roots.s) / (2.0f * roots.a));
     *leave = far;
     return true;
 }

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "core/Assert.h"
-#include "editor/systems/EditorClasses.h"
-#include "editor/systems/EditorControlState.h"
+#include "editor/mode/EditorClasses.h"
+#include "editor/mode/EditorControlState.h"
 #include "engine/EngineClasses.h"
 #include "frontend/hud/FrontendClasses.h"
 #include "game/GameClasses.h"

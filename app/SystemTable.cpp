@@ -1,7 +1,7 @@
 #include "app/SystemTable.h"
 
 #include "controls/GuiSystem.h"
-#include "editor/systems/Editor.h"
+#include "editor/mode/Editor.h"
 #include "engine/Engine.h"
 #include "engine/Queen.h"
 #include "frontend/screens/ControlsMenu.h"

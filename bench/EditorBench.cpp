@@ -8,8 +8,8 @@
 #include <string>
 
 #include "bench/EditorBenchWorld.h"
-#include "editor/systems/Editor.h"
-#include "editor/systems/EditorMenuSystem.h"
+#include "editor/menus/EditorMenuSystem.h"
+#include "editor/mode/Editor.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "scene/ObjectFactory.h"

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "core/IdCounter.h"
-#include "editor/systems/Editor.h"
-#include "editor/systems/EditorProxySystem.h"
+#include "editor/mode/Editor.h"
+#include "editor/proxy/EditorProxySystem.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"

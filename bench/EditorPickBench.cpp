@@ -7,9 +7,9 @@
 #include <string>
 
 #include "bench/EditorBenchWorld.h"
-#include "editor/systems/Editor.h"
-#include "editor/systems/EditorProxySystem.h"
-#include "editor/systems/ObjectSelectionSystem.h"
+#include "editor/mode/Editor.h"
+#include "editor/proxy/EditorProxySystem.h"
+#include "editor/select/ObjectSelectionSystem.h"
 #include "engine/Engine.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"

@@ -5,8 +5,8 @@
 #pragma once
 #include <algorithm>
 
-#include "editor/systems/EditorMoveUndoSystem.h"
-#include "editor/systems/EditorProxySystem.h"
+#include "editor/move/EditorMoveUndoSystem.h"
+#include "editor/proxy/EditorProxySystem.h"
 #include "tests/editor/EditorTestWorld.h"
 
 constexpr u32 kCtrl = 0x11, kLeftCtrl = 0xA2, kRightCtrl = 0xA3;

@@ -1,0 +1,555 @@
+#include "editor/mode/Editor.h"
+
+#include "controls/Control.h"
+#include "controls/DoAlwaysTrigger.h"
+#include "controls/GuiSystem.h"
+#include "controls/KeyTrigger.h"
+#include "controls/MessageAction.h"
+#include "controls/MouseTrigger.h"
+#include "editor/links/MultiCloneControl.h"
+#include "editor/links/ParentObjectControl.h"
+#include "editor/links/SplineBindControl.h"
+#include "editor/menus/EditorMenuSystem.h"
+#include "editor/menus/EditorUISystem.h"
+#include "editor/mode/CameraScreenDragControl.h"
+#include "editor/mode/EditorKeyControls.h"
+#include "editor/mode/EditorNotice.h"
+#include "editor/mode/FocusPoint.h"
+#include "editor/move/EditorMoveUndoSystem.h"
+#include "editor/move/KeyboardMoveObject.h"
+#include "editor/move/MoveObjToCamera.h"
+#include "editor/move/ObjectPositionControl.h"
+#include "editor/move/VertexSnapControl.h"
+#include "editor/proxy/EditorProxyObject.h"
+#include "editor/proxy/EditorProxySystem.h"
+#include "editor/proxy/WaypointProxyVisualization.h"
+#include "editor/select/MouseOverControl.h"
+#include "editor/select/ObjectSelectionSystem.h"
+#include "editor/select/UnitSelectControl.h"
+#include "engine/Engine.h"
+#include "engine/GameObject.h"
+#include "engine/Logger.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "game/track/PlayerPath.h"
+#include "platform/AudioSystem.h"
+#include "platform/WindowsSystem.h"
+#include "port/window/Cursor.h"
+#include "port/window/DragDrop.h"
+#include "render/Camera.h"
+#include "render/FreeRoamCamera.h"
+#include "render/GlobalLighting.h"
+#include "render/IGraphics.h"
+#include "render/IsoCamera.h"
+#include "render/Model.h"
+#include "render/Skybox.h"
+#include "scene/ObjectFactory.h"
+#include "scene/SceneManager.h"
+
+// The game systems edit mode switches off; only their type ids are needed,
+// and a system the program does not have is skipped.
+class Physics;
+class GameLogic;
+class BehaviorSystem;
+class PauseMenu;
+
+namespace {
+// The type id of a component class by its registered name; 0 when the
+// program has no such class.
+u32 ClassTypeId(const char* className) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
+    return prototype ? prototype->GetTypeId() : 0;
+}
+
+// The placement size of an object without a model of its own or of its
+// proxy: that of the default proxy marker, a sphere of radius 1.
+const D3DXVECTOR3 kMarkerSize{2.0f, 2.0f, 2.0f};
+}  // namespace
+
+Editor::Editor() : SceneSystem(TypeId<Editor>::Get()) {
+    SetName("Editor");
+    SetActive(false);
+}
+
+Editor::~Editor() {
+    for (ISystem* child :
+         std::initializer_list<ISystem*>{selectionSystem_, proxySystem_, menuSystem_, uiSystem_, undoSystem_})
+        if (child) RemoveSystem(child);
+    if (Overlord* overlord = Overlord::Instance())
+        for (u32 objectId : cameraObjects_)
+            if (overlord->GetGameObject(objectId)) overlord->UnregisterGameObject(objectId);
+}
+
+bool Editor::IsSceneComponentObject(const GameObject& object) {
+    if (object.GetComponent<GlobalLighting>() || object.GetComponent<Skybox>()) return true;
+    const u32 hud = ClassTypeId("HUDComponent");
+    return hud != 0 && object.GetComponentByTypeId(hud);
+}
+
+u32 Editor::MakeCamera(u32 cameraTypeId) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    IComponent* prototype = factory ? factory->GetPrototype(cameraTypeId) : nullptr;
+    if (!prototype) return 0;
+    GameObject* object = factory->NewGameObject();
+    IComponent* camera = prototype->Clone();
+    object->AddComponent(camera);
+    if (Transform* transform = factory->Create<Transform>()) object->AddComponent(transform);
+    object->Init();
+    cameraObjects_.push_back(object->GetId());
+    return camera->GetId();
+}
+
+void Editor::Init() {
+    if (menuSystem_) return;
+    selectedObject_ = 0;
+    pickedObject_ = 0;
+    freeRoamCamera_ = MakeCamera(TypeId<FreeRoamCamera>::Get());
+    isoCamera_ = MakeCamera(TypeId<IsoCamera>::Get());
+    cameras_ = {freeRoamCamera_, isoCamera_};
+    currentCamera_ = cameras_.front();
+    selectionSystem_ = new ObjectSelectionSystem();
+    proxySystem_ = new EditorProxySystem();
+    menuSystem_ = new EditorMenuSystem(*this);
+    undoSystem_ = new EditorMoveUndoSystem();
+    uiSystem_ = new EditorUISystem();
+    AddSystem(selectionSystem_);
+    AddSystem(proxySystem_);
+    AddSystem(menuSystem_);
+    AddSystem(undoSystem_);
+    AddSystem(uiSystem_);
+    menuSystem_->Init();
+    undoSystem_->Init();
+    uiSystem_->Init();
+}
+
+void Editor::Clear() {
+    if (menuSystem_) menuSystem_->Clear();
+    SelectObject(0);
+    SetPickedObject(0);
+}
+
+void Editor::Update(float dt) {
+    LoadPanelEdits();
+    for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Update(dt);
+    // The game's cursor picture is asked to be drawn in every frame; in edit
+    // mode the system pointer is the cursor, so the request is taken back.
+    Engine* engine = Engine::Instance();
+    if (IGraphics* graphics = IGraphics::Find(engine)) graphics->SkipOverlayThisFrame();
+    // A selection deleted by any other way than Delete is let go of: no
+    // panel entry may stay bound to its freed components.
+    if (selectedObject_ != 0 && !Overlord::FindObject(selectedObject_)) SelectObject(0);
+    Broadcast(kMsgSelectedObject, selectedObject_);
+    Broadcast(kMsgSelectedProxy, pickedObject_);
+    GameObject* object = Overlord::FindObject(selectedObject_);
+    if (!object) return;
+    if (IComponent* movement = object->GetComponentByTypeId(ClassTypeId("Movement"))) movement->DebugDraw();
+    if (Transform* transform = object->GetComponent<Transform>()) transform->DebugDraw();
+    const std::vector<u32> children = object->GetChildren();
+    for (u32 child : children)
+        if (Transform* transform = Overlord::FindComponent<Transform>(child)) transform->DebugDraw();
+    // The marker is drawn selected: an object without a model, or whose model draws nothing yet.
+    if (!object->GetComponent<Model>() ||
+        (pickedObject_ != selectedObject_ && Overlord::FindComponent<Model>(pickedObject_)))
+        SendToSystem(kMsgSelectedObject, TypeId<GraphicsSystem>::Get(), GetTypeId(), pickedObject_);
+    if (PlayerPath* path = object->GetComponent<PlayerPath>()) {
+        path->Update(0.0f);
+        path->DebugDraw();
+    }
+}
+
+void Editor::LoadPanelEdits() {
+    std::vector<u32> shown = menuSystem_ ? menuSystem_->GetSceneComponentIds() : std::vector<u32>();
+    shown.push_back(selectedObject_);
+    for (u32 id : shown) {
+        GameObject* object = Overlord::FindObject(id);
+        if (!object) continue;
+        // The panel's "Transformed Position" row shows the world position.
+        if (Transform* transform = object->GetComponent<Transform>()) transform->Update(0.0f);
+        bool reloaded = false;
+        for (IComponent* component : object->GetComponents())
+            if (auto* model = dynamic_cast<Model*>(component)) reloaded = model->LoadChangedNames() || reloaded;
+        // New bounds to pick by, or a marker while the model draws nothing.
+        if (reloaded && proxySystem_ && !IsSceneComponentObject(*object) && proxySystem_->FindProxy(id) != 0) {
+            const bool picked = pickedObject_ == proxySystem_->FindProxy(id);
+            proxySystem_->RemoveProxiesOf(id);
+            proxySystem_->CreateProxy(*object);
+            if (picked && id == selectedObject_) SetPickedObject(proxySystem_->FindProxy(id));
+        }
+    }
+}
+
+void Editor::SwitchGameSystems(bool on) {
+    Engine* engine = Engine::Instance();
+    if (!engine) return;
+    for (u32 typeId : {TypeId<Physics>::Get(), TypeId<GameLogic>::Get(), TypeId<BehaviorSystem>::Get(),
+                       TypeId<AudioSystem>::Get(), TypeId<PauseMenu>::Get()}) {
+        ISystem* system = engine->GetSystem(typeId);
+        if (!system) continue;
+        system->SetActive(on);
+        if (on)
+            system->Activate();
+        else
+            system->Deactivate();
+    }
+}
+
+void Editor::Activate() {
+    Post(kMsgDebugDraw, GetTypeId(), true);
+    ShowCursor(true);
+    SendToSystem(kMsgEnableGroup, TypeId<GuiSystem>::Get(), GetTypeId(), 1u);
+    SendToSystem(kMsgDisableGroup, TypeId<GuiSystem>::Get(), GetTypeId(), 2u);
+    BuildObjectControls();
+    BuildCameraControls();
+    SwitchGameSystems(false);
+    Engine* engine = Engine::Instance();
+    if (IGraphics* graphics = IGraphics::Find(engine)) {
+        windowHandle_ = graphics->GetWindow();
+        if (windowHandle_ != 0) DragAcceptFiles(windowHandle_, true);
+        if (currentCamera_ != 0) graphics->PushCamera(currentCamera_);
+    }
+    SceneManager* scene = SceneManager::Instance();
+    if (scene) scene->SetOwner(this);
+    if (GetSubscriptions().empty()) {
+        Subscribe(kMsgFilesDropped);
+        Subscribe(kMsgClientRect);
+        Subscribe(kMsgWindowCreated);
+        Subscribe(kMsgSelectObject);
+        Subscribe(kMsgPickObject);
+        Subscribe(kMsgAddWaypoint);
+        Subscribe(kMsgRemoveWaypoint);
+        Subscribe(kMsgCameraHome);
+        Subscribe(kMsgOrthoCameraStep);
+        Subscribe(kMsgCycleCameras);
+        Subscribe(kMsgToggleRotateMode);
+        Subscribe(kMsgAxisLock);
+        Subscribe(kMsgEditorUnused);
+        Subscribe(kMsgDeleteSelection);
+        Subscribe(kMsgAddComponent);
+    } else {
+        SubscribeAll();
+    }
+    for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Activate();
+    if (scene) scene->ReloadScene();
+}
+
+void Editor::Deactivate() {
+    if (windowHandle_ != 0) DragAcceptFiles(windowHandle_, false);
+    RemoveControls();
+    if (menuSystem_) {
+        menuSystem_->SetActive(false);
+        menuSystem_->Deactivate();
+    }
+    ShowCursor(false);
+    UnsubscribeAll();
+    for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Deactivate();
+    Engine* engine = Engine::Instance();
+    if (IGraphics* graphics = IGraphics::Find(engine)) graphics->PopCamera();
+    Broadcast(kMsgDebugDraw, false);
+    SwitchGameSystems(true);
+}
+
+void Editor::HandleMessage(Message* message) {
+    if (const WindowCreatedData* created = message->Read(kMsgWindowCreated)) {
+        windowHandle_ = created->window;
+    } else if (const u32* selected = message->Read(kMsgSelectObject)) {
+        ChangeSelection(*selected, false);
+    } else if (const u32* picked = message->Read(kMsgPickObject)) {
+        pickedObject_ = *picked;
+    } else if (const std::string* className = message->Read(kMsgAddComponent)) {
+        AddComponent(*className);
+    } else if (message->Is(kMsgDeleteSelection)) {
+        DeleteSelection();
+    } else if (message->Is(kMsgForwardMoveToSelected)) {
+        if (selectedObject_ != 0) SendToObject(kMsgEmitterMove, selectedObject_, 0);
+    } else if (message->Is(kMsgForwardStartToSelected)) {
+        if (selectedObject_ != 0) SendToObject(kMsgEmitterStart, selectedObject_, 0);
+    } else if (const DropFiles* const* drop = message->Read(kMsgFilesDropped)) {
+        if (*drop) FilesDropped(**drop);
+    } else if (message->Is(kMsgAddWaypoint)) {
+        AddWaypoint();
+    } else if (message->Is(kMsgCameraHome)) {
+        CameraHome();
+    } else if (const D3DXVECTOR3* step = message->Read(kMsgOrthoCameraStep)) {
+        OrthoCameraStep(*step);
+    } else if (message->Is(kMsgCycleCameras)) {
+        CycleCamera();
+    }
+}
+
+void Editor::SelectObject(u32 objectId) {
+    ChangeSelection(objectId, true);
+}
+
+void Editor::ChangeSelection(u32 objectId, bool announce) {
+    if (objectId == selectedObject_) return;
+    // A deleted object is never selected (a pick made before its deletion).
+    if (objectId != 0 && !Overlord::FindObject(objectId)) {
+        Log("Editor: object %u no longer exists; the selection stays", objectId);
+        return;
+    }
+    selectedObject_ = objectId;
+    const u32 previousPick = pickedObject_;
+    if (objectId == 0) {
+        pickedObject_ = 0;
+        if (menuSystem_) menuSystem_->ClearSelectedBar();
+    } else if (menuSystem_) {
+        menuSystem_->ShowSelected(objectId);
+    }
+    if (uiSystem_) uiSystem_->SetCurrentObject(objectId);
+    if (announce) Broadcast(kMsgSelectObject, objectId);
+    if (pickedObject_ != previousPick) Broadcast(kMsgPickObject, pickedObject_);
+}
+
+void Editor::SetPickedObject(u32 objectId) {
+    if (objectId == pickedObject_) return;
+    pickedObject_ = objectId;
+    Broadcast(kMsgPickObject, objectId);
+}
+
+void Editor::DeleteSelection() {
+    if (pickedObject_ == 0) {
+        PostEditorNotice(GetTypeId(), "Delete: nothing selected");
+        return;
+    }
+    GameObject* picked = Overlord::FindObject(pickedObject_);
+    if (const auto* link = picked ? picked->GetComponent<WaypointProxyVisualization>() : nullptr) {
+        // A waypoint of a track: the track loses it and its waypoint proxies
+        // are made again with the new indices. A stale index removes nothing.
+        const auto* tag = picked->GetComponent<EditorProxyObject>();
+        GameObject* track = tag ? Overlord::FindObject(tag->proxiedObjectId) : nullptr;
+        PlayerPath* path = track ? track->GetComponent<PlayerPath>() : nullptr;
+        if (path && link->waypointIndex < path->wps.size()) {
+            PostEditorNotice(GetTypeId(), "Delete: waypoint " + std::to_string(link->waypointIndex) + " of " +
+                                              ObjectLabel(track->GetId()) + " removed");
+            path->RemoveWaypoint(link->waypointIndex);
+            if (proxySystem_) {
+                proxySystem_->RemoveProxiesOf(track->GetId());
+                proxySystem_->CreateProxy(*track);
+            }
+        }
+        SelectObject(0);
+        return;
+    }
+    const u32 doomed = selectedObject_;
+    if (doomed != 0) {
+        PostEditorNotice(GetTypeId(), "Delete: " + ObjectLabel(doomed) + " deleted");
+        // The others keep their order: Tab, the save and the next load go by it.
+        if (SceneManager* scene = SceneManager::Instance()) std::erase(scene->GetObjectIds(), doomed);
+        if (proxySystem_) proxySystem_->RemoveProxiesOf(doomed);
+    }
+    // Deselected first: no panel entry may stay bound to the freed components.
+    SelectObject(0);
+    if (doomed != 0 && Overlord::FindObject(doomed)) {
+        Overlord::Instance()->UnregisterGameObject(doomed);
+        if (menuSystem_) menuSystem_->ForgetSceneComponent(doomed);
+    }
+}
+
+void Editor::AddComponent(const std::string& className) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
+    if (!prototype) {
+        Log("Editor: no component class is named \"%s\"; nothing added", className.c_str());
+        return;
+    }
+    const u32 typeId = prototype->GetTypeId();
+    if (selectedObject_ == 0) {
+        GameObject* object = factory->NewGameObject();
+        object->AddComponent(prototype->Clone());
+        if (typeId != TypeId<Transform>::Get() && !IsSceneComponentObject(*object))
+            if (Transform* transform = factory->Create<Transform>()) object->AddComponent(transform);
+        object->Init();
+        object->AnnounceComponents();
+        if (SceneManager* scene = SceneManager::Instance()) scene->AddObject(object->GetId(), false);
+        return;
+    }
+    GameObject* object = Overlord::FindObject(selectedObject_);
+    if (!object) return;
+    if (!object->GetComponentByTypeId(typeId)) {
+        IComponent* component = prototype->Clone();
+        object->AddComponent(component);
+        component->Init();
+        ::Broadcast(ComponentAnnounced(typeId), object->GetId(), component->GetId());
+        // The panel shows the new component's members too.
+        if (menuSystem_) menuSystem_->ShowSelected(object->GetId());
+    }
+    if (!IsSceneComponentObject(*object) && proxySystem_) {
+        proxySystem_->RemoveProxiesOf(object->GetId());
+        proxySystem_->CreateProxy(*object);
+    }
+}
+
+void Editor::OnSceneLoaded() {
+    SceneManager* scene = SceneManager::Instance();
+    if (!scene) return;
+    const std::vector<u32> ids = scene->GetObjectIds();
+    for (u32 id : ids) {
+        GameObject* object = Overlord::FindObject(id);
+        if (!object) continue;
+        if (IsSceneComponentObject(*object)) {
+            if (menuSystem_) menuSystem_->AddSceneComponent(*object);
+        } else if (proxySystem_) {
+            proxySystem_->CreateProxy(*object);
+        }
+    }
+}
+
+void Editor::OnSceneCleared() {
+    if (proxySystem_) proxySystem_->ClearProxies();
+    if (selectionSystem_) selectionSystem_->Clear();
+}
+
+void Editor::OnObjectAdded(u32 objectId, bool flag) {
+    GameObject* object = Overlord::FindObject(objectId);
+    if (!object) return;
+    if (IsSceneComponentObject(*object)) {
+        if (menuSystem_) menuSystem_->AddSceneComponent(*object);
+        return;
+    }
+    if (proxySystem_) proxySystem_->CreateProxy(*object);
+    // The size of what is seen: the model, or the marker that stands in for
+    // an object without one or whose model draws nothing yet.
+    Model* model = object->GetComponent<Model>();
+    if ((!model || D3DXVec3LengthSq(&model->extent) == 0.0f) && proxySystem_)
+        if (Model* marker = Overlord::FindComponent<Model>(proxySystem_->FindProxy(objectId))) model = marker;
+    Transform* transform = object->GetComponent<Transform>();
+    Overlord* overlord = Overlord::Instance();
+    Camera* camera = overlord ? dynamic_cast<Camera*>(overlord->GetComponentById(currentCamera_)) : nullptr;
+    if (flag || !transform || !camera) return;
+    const D3DXVECTOR3 size = model ? model->extent * 2.0f : kMarkerSize;
+    const D3DXVECTOR3 point = FocusPoint(camera->GetPosition(), camera->GetLookAt(), size);
+    if (transform->GetParentId() != 0) {
+        transform->SetWorldPosition(point);
+    } else {
+        transform->position = point;
+        transform->worldPosition = point;
+    }
+}
+
+void Editor::AddEditorControl(Control* control) {
+    if (!control) return;
+    Engine* engine = Engine::Instance();
+    if (!engine || !engine->GetSystem<GuiSystem>()) {
+        delete control;  // nobody to own it
+        return;
+    }
+    AddControl(control);
+}
+
+// One control per row, in this order.
+void Editor::BuildObjectControls() {
+    const u32 me = GetTypeId();
+    const u32 normal = Control::kCategoryNormal;
+    auto* toCamera = new MoveObjToCamera();  // 1: Insert
+    toCamera->AddActivateTrigger(new KeyTrigger(0x2D, KeyTrigger::kModePressed, false));
+    toCamera->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(toCamera);
+    AddEditorControl(MakeKeyMessageControl(0x09, "SelectNext", normal, kMsgSelectNextPrevious, false, 1, me));
+    AddEditorControl(MakeKeyMessageControl(0x09, "SelectPrev", normal, kMsgSelectNextPrevious, true, 0, me));
+    AddEditorControl(MakeKeyMessageControl(0x2E, "DeleteSelected", normal, kMsgDeleteSelection, false, 0, me));
+    AddEditorControl(MakeKeyMessageControl(0x52, "ToggleRotateTranslate", normal, kMsgToggleRotateMode, false, 0, me));
+    AddEditorControl(MakeKeyFloatControl(0x6B, "CamSpeedUp", cameraSpeedStep_, me));
+    AddEditorControl(MakeKeyFloatControl(0x6D, "CamSpeedDown", 1.0f / cameraSpeedStep_, me));
+    AddEditorControl(MakeKeyMessageControl(0x43, "CopySelected", normal, kMsgCopyObject, true, 0, me));
+    AddEditorControl(MakeKeyMessageControl(0x56, "PasteCopiedObject", normal, kMsgPasteObject, true, 0, me));
+    AddEditorControl(MakeKeyMessageControl(0x54, "PasteTransform", normal, kMsgPasteTransform, true, 0, me));
+    AddEditorControl(MakeAxisKeyControl(0x58, "AxisLockX", 0, me));
+    AddEditorControl(MakeAxisKeyControl(0x59, "AxisLockY", 1, me));
+    AddEditorControl(MakeAxisKeyControl(0x5A, "AxisLockZ", 2, me));
+    // 14: P held and a click: the clicked object becomes a child of the selection.
+    auto* parent = new ParentObjectControl(true);
+    parent->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
+    parent->AddActivateTrigger(new KeyTrigger(0x50, KeyTrigger::kModeHeld, false));
+    parent->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(parent);
+    // 15: U: the selection leaves its parent (with nothing selected it says so).
+    auto* unparent = new ParentObjectControl(false);
+    unparent->AddActivateTrigger(new KeyTrigger(0x55, KeyTrigger::kModePressed, false));
+    unparent->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(unparent);
+    // 16: B held and a click on a track: the selected crawler runs on it.
+    auto* bind = new SplineBindControl();
+    bind->AddActivateTrigger(new KeyTrigger(0x42, KeyTrigger::kModeHeld, false));
+    bind->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
+    bind->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(bind);
+    AddEditorControl(MakeKeyVectorControl(0x24, "CameraHome", kMsgCameraHome.argument, {0, 0, 0}, me));
+    AddEditorControl(MakeKeyVectorControl(0x21, "CameraOrthoControlUp", kMsgOrthoCameraStep.argument, {1, 1, 1}, me));
+    AddEditorControl(
+        MakeKeyVectorControl(0x22, "CameraOrthoControlDown", kMsgOrthoCameraStep.argument, {-1, -1, -1}, me));
+    // 20: the mouse ray every frame, switched on once for good.
+    auto* mouseOver = new MouseOverControl();
+    mouseOver->SetState(true);
+    AddEditorControl(mouseOver);
+    // 21: a click (left button released) selects what is picked.
+    auto* unitSelect = new UnitSelectControl(me);
+    unitSelect->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
+    unitSelect->AddDeactivateTrigger(new DoAlwaysTrigger());
+    AddEditorControl(unitSelect);
+    // 22: Escape held deselects; off again at the next update, so a held key
+    // deselects every second frame.
+    auto* deselect = new Control("unitDeselectControl", normal);
+    deselect->SetGroup(0);
+    deselect->AddActivateTrigger(new KeyTrigger(0x1B, KeyTrigger::kModeHeld, false));
+    deselect->AddDeactivateTrigger(new DoAlwaysTrigger());
+    deselect->AddActivateAction(new MessageAction<u32>(me, kMsgSelectObject, 0));
+    deselect->AddActivateAction(new MessageAction<u32>(me, kMsgPickObject, 0));
+    AddEditorControl(deselect);
+    AddEditorControl(new ObjectPositionControl());      // 23: drag the selection; its own triggers
+    AddEditorControl(new CameraScreenDragControl(me));  // 24: right-button drag turns the camera
+    AddEditorControl(MakeKeyMessageControl(0x4F, "ToggleOrthoMoveMode", Control::kCategoryAlways, kMsgToggleOrthoMove,
+                                           false, 0, me));
+    AddEditorControl(new VertexSnapControl());  // 26: Ctrl+B held
+    // 27-32: the object keys (group 2, on after M); A starts on held, the
+    // others on a new press; each stops when its key is up.
+    struct Mover {
+        u32 key;
+        u32 mode;
+        D3DXVECTOR3 direction;
+        u32 axis;
+    };
+    const Mover movers[] = {
+        {0x41, KeyTrigger::kModeHeld, {-1, 0, 0}, 0},   {0x44, KeyTrigger::kModePressed, {1, 0, 0}, 0},
+        {0x57, KeyTrigger::kModePressed, {0, 1, 0}, 1}, {0x53, KeyTrigger::kModePressed, {0, -1, 0}, 1},
+        {0x51, KeyTrigger::kModePressed, {0, 0, 1}, 2}, {0x45, KeyTrigger::kModePressed, {0, 0, -1}, 2},
+    };
+    for (const Mover& mover : movers) {
+        auto* control = new KeyboardMoveObject(mover.direction, mover.axis);
+        control->SetGroup(2);
+        control->AddActivateTrigger(new KeyTrigger(mover.key, mover.mode, false));
+        control->AddDeactivateTrigger(new KeyTrigger(mover.key, KeyTrigger::kModeUp, false));
+        AddEditorControl(control);
+    }
+    AddEditorControl(new MultiCloneControl());  // 33: Ctrl+E with an object selected
+}
+
+void Editor::BuildCameraControls() {
+    const u32 me = GetTypeId();
+    AddEditorControl(
+        MakeKeyMessageControl(0x43, "CameraToggleControl", Control::kCategoryNormal, kMsgCycleCameras, false, 0, me));
+    // M: the movement keys switch between the camera (group 1) and the
+    // selected object (group 2).
+    Control* toggle = MakeKeyMessageControl(0x4D, "CameraMoveControlGroupToggle", Control::kCategoryAlways,
+                                            kMsgToggleGroup, false, 1, me);
+    toggle->AddActivateAction(new MessageAction<u32>(me, kMsgToggleGroup, 2));
+    toggle->AddActivateAction(new MessageAction<u32>(me, kMsgToggleObjectMoveMode, 0));
+    AddEditorControl(toggle);
+    struct Pan {
+        u32 key;
+        D3DXVECTOR3 direction;
+    };
+    const Pan pans[] = {
+        {0x25, {-1, 0, 0}}, {0x41, {-1, 0, 0}}, {0x27, {1, 0, 0}},  {0x44, {1, 0, 0}},
+        {0x26, {0, 1, 0}},  {0x57, {0, 1, 0}},  {0x28, {0, -1, 0}}, {0x53, {0, -1, 0}},
+    };
+    for (const Pan& pan : pans) {
+        auto* control = new Control("freeCamControl", Control::kCategoryNormal);
+        control->SetGroup(1);
+        control->AddActivateTrigger(new KeyTrigger(pan.key, KeyTrigger::kModeHeld, false));
+        control->AddDeactivateTrigger(new KeyTrigger(pan.key, KeyTrigger::kModeUp, false));
+        control->AddActiveAction(
+            new MessageAction<D3DXVECTOR3>(TypeId<GuiSystem>::Get(), kMsgCameraPan, pan.direction));
+        AddEditorControl(control);
+    }
+}

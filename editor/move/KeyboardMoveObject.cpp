@@ -1,0 +1,56 @@
+#include "editor/move/KeyboardMoveObject.h"
+
+#include "engine/Transform.h"
+
+KeyboardMoveObject::KeyboardMoveObject(const D3DXVECTOR3& direction, u32 axis)
+    : ObjectManipulatorBase("KeyboardMoveObject", kCategoryNormal), direction_(direction), axis_(axis) {}
+
+void KeyboardMoveObject::OnActivate() {
+    timer_ = -kRepeatDelay;
+    Step();
+}
+
+void KeyboardMoveObject::UpdateActive(float dt) {
+    timer_ += dt;
+    if (timer_ > kRepeatInterval) {
+        Step();
+        timer_ = 0.0f;
+    }
+}
+
+void KeyboardMoveObject::OnDeactivate() {
+    timer_ = 0.0f;
+}
+
+bool KeyboardMoveObject::Step() {
+    if (!IsAxisEnabled(axis_)) return false;
+    const u32 target = BroadcastMoveRecord(true);
+    if (target == 0) {
+        SetState(false);
+        return false;
+    }
+    const u32 moved = MovedObject(target);
+    Transform* transform = MovedTransform(target);
+    if (!transform) return false;
+    transform->Update(0.0f);
+    D3DXVECTOR3 direction = direction_;
+    if (!worldAxes_) {
+        // The object's own axis as it is drawn: the world rotation's row.
+        D3DXMATRIX turn;
+        const D3DXQUATERNION rotation = transform->GetWorldRotation();
+        D3DXMatrixRotationQuaternion(&turn, &rotation);
+        D3DXVec3TransformNormal(&direction, &direction_, &turn);
+    }
+    if (rotateMode_) {
+        D3DXQUATERNION step;
+        D3DXQuaternionRotationAxis(&step, &direction, rotateStep_);
+        D3DXQUATERNION turned;
+        D3DXQuaternionMultiply(&turned, &transform->rotation, &step);
+        transform->SetRotation(turned);
+    } else {
+        transform->SetWorldPosition(transform->worldPosition + direction * moveSpeed_);
+    }
+    transform->Update(0.0f);
+    WriteBackWaypoint(moved);
+    return true;
+}

@@ -1,0 +1,30 @@
+// Moves (or, in rotate mode, turns) the editor's selected object one step
+// along one axis per key press, repeating while the key is held: a step at
+// once, the next after kRepeatDelay + kRepeatInterval, then one every
+// kRepeatInterval. Each step is one undo record. The Editor builds six, one
+// per direction key, in the object key group. Owned by the GuiSystem; main
+// thread only.
+#pragma once
+#include "editor/move/ObjectManipulatorBase.h"
+
+class KeyboardMoveObject : public ObjectManipulatorBase {
+public:
+    static constexpr float kRepeatDelay = 0.5f;     // seconds before repeating
+    static constexpr float kRepeatInterval = 0.1f;  // seconds between repeats
+
+    // direction: a unit axis vector; axis: its index (0 x, 1 y, 2 z), which
+    // the axis locks must enable.
+    KeyboardMoveObject(const D3DXVECTOR3& direction, u32 axis);
+
+    void OnActivate() override;
+    void UpdateActive(float dt) override;
+    void OnDeactivate() override;
+
+    // One step of the current target; false when there was nothing to move.
+    bool Step();
+
+private:
+    D3DXVECTOR3 direction_;
+    u32 axis_;
+    float timer_ = 0.0f;  // seconds; negative during the first delay
+};

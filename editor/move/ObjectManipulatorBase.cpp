@@ -1,0 +1,91 @@
+#include "editor/move/ObjectManipulatorBase.h"
+
+#include "editor/mode/EditorControlState.h"
+#include "editor/move/MoveRecord.h"
+#include "editor/proxy/EditorProxyObject.h"
+#include "editor/proxy/WaypointProxyVisualization.h"
+#include "engine/GameObject.h"
+#include "engine/Message.h"
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "game/track/PlayerPath.h"
+#include "render/Model.h"
+
+namespace {
+constexpr float kRadiansPerDegree = 0.017453292f;
+
+}  // namespace
+
+ObjectManipulatorBase::ObjectManipulatorBase(const char* name, u32 category) : Control(name, category) {
+    Subscribe(kMsgPickedObject);
+    Subscribe(kMsgPickedProxy);
+    Subscribe(kMsgEditorSettings);
+    // The selection also as it changes, so that a move in the same frame as
+    // a click or Tab already applies to the new selection.
+    Subscribe(kMsgSelectObject);
+    Subscribe(kMsgPickObject);
+}
+
+void ObjectManipulatorBase::OnMessage(Message* message) {
+    if (const u32* picked = message->Read(kMsgPickedObject)) {
+        pickedObject_ = *picked;
+    } else if (const u32* proxy = message->Read(kMsgPickedProxy)) {
+        pickedProxy_ = *proxy;
+    } else if (const u32* selected = message->Read(kMsgSelectObject)) {
+        selectedObject_ = *selected;
+    } else if (const u32* selectedProxy = message->Read(kMsgPickObject)) {
+        selectedProxy_ = *selectedProxy;
+    } else if (const EditorControlState* settings = message->Read(kMsgEditorSettings)) {
+        rotateStep_ = settings->rotateStepAngleDegrees * kRadiansPerDegree;
+        selectedObject_ = settings->selectedObject;
+        selectedProxy_ = settings->pickedObject;
+        rotateMode_ = settings->rotateMode;
+        worldAxes_ = settings->objectMoveMode;
+        moveSpeed_ = settings->objectMoveSpeed;
+        axisEnabled_[0] = settings->axisLocks.x != 0.0f;
+        axisEnabled_[1] = settings->axisLocks.y != 0.0f;
+        axisEnabled_[2] = settings->axisLocks.z != 0.0f;
+    }
+}
+
+u32 ObjectManipulatorBase::BroadcastMoveRecord(bool record) {
+    if (selectedProxy_ == 0 && selectedObject_ == 0) return 0;
+    const u32 target = Overlord::FindComponent<Model>(selectedProxy_) ? selectedProxy_ : selectedObject_;
+    if (!record || target == 0) return target;
+    const u32 moved = MovedObject(target);
+    if (Transform* transform = Overlord::FindComponent<Transform>(moved)) {
+        transform->Update(0.0f);
+        const D3DXVECTOR3& p = transform->worldPosition;
+        ::Broadcast(kMsgMoveRecord, GetId(), MoveRecord{moved, p.x, p.y, p.z});
+    }
+    return target;
+}
+
+u32 ObjectManipulatorBase::MovedObject(u32 target) {
+    GameObject* object = Overlord::FindObject(target);
+    if (!object) return 0;
+    const auto* proxy = object->GetComponent<EditorProxyObject>();
+    if (!proxy || object->GetComponent<WaypointProxyVisualization>()) return target;
+    return Overlord::FindObject(proxy->proxiedObjectId) ? proxy->proxiedObjectId : 0;
+}
+
+Transform* ObjectManipulatorBase::MovedTransform(u32 target) {
+    return Overlord::FindComponent<Transform>(MovedObject(target));
+}
+
+void ObjectManipulatorBase::WriteBackWaypoint(u32 objectId) {
+    GameObject* object = Overlord::FindObject(objectId);
+    if (!object) return;
+    if (PlayerPath* path = object->GetComponent<PlayerPath>()) path->needsRebuild = true;
+    const auto* link = object->GetComponent<WaypointProxyVisualization>();
+    const auto* proxy = object->GetComponent<EditorProxyObject>();
+    const Transform* transform = object->GetComponent<Transform>();
+    PlayerPath* path = proxy ? Overlord::FindComponent<PlayerPath>(proxy->proxiedObjectId) : nullptr;
+    Waypoint* waypoint = link && path ? path->GetWaypoint(link->waypointIndex) : nullptr;
+    if (!waypoint || !transform) return;
+    waypoint->pos = transform->position;
+    waypoint->orientation = transform->rotation;
+    path->needsRebuild = true;
+}

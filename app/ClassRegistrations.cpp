@@ -14,9 +14,9 @@
 #include "reflection/MetaRegistry.h"
 #include "reflection/ValueTypes.h"
 #include "reflection/Waypoint.h"
-#include "render/Material.h"
-#include "render/Particle.h"
 #include "render/RenderClasses.h"
+#include "render/mesh/Material.h"
+#include "render/particle/Particle.h"
 #include "scene/ObjectFactory.h"
 
 namespace {

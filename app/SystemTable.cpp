@@ -18,7 +18,7 @@
 #include "platform/InputSystem.h"
 #include "platform/WindowsSystem.h"
 #include "reflection/MetaRegistry.h"
-#include "render/GraphicsSystem.h"
+#include "render/frame/GraphicsSystem.h"
 
 namespace {
 using Entry = SystemTable::Entry;

@@ -32,7 +32,7 @@
 #include "game/combat/Weapon.h"
 #include "game/physics/Body.h"
 #include "game/physics/Physics.h"
-#include "render/PointLight.h"
+#include "render/light/PointLight.h"
 #include "scene/ObjectFactory.h"
 
 namespace {

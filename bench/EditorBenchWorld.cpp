@@ -12,7 +12,7 @@
 #include "engine/Graveyard.h"
 #include "engine/MessageHub.h"
 #include "engine/Transform.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneManager.h"
 

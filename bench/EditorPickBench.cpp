@@ -13,7 +13,7 @@
 #include "engine/Engine.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
-#include "render/GraphicsSystem.h"
+#include "render/frame/GraphicsSystem.h"
 #include "scene/SceneManager.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "render/ParticleEffect.h"
-#include "render/ParticleEmmiter.h"
-#include "render/RenderDevice.h"
+#include "render/frame/RenderDevice.h"
+#include "render/particle/ParticleEffect.h"
+#include "render/particle/ParticleEmmiter.h"
 #include "scene/ObjectFactory.h"
 
 namespace {

@@ -29,12 +29,12 @@
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/window/PortWindow.h"
-#include "render/FrustumCuller.h"
-#include "render/LightPass.h"
-#include "render/MeshGeometry.h"
-#include "render/RenderResources.h"
-#include "render/RenderTargets.h"
-#include "render/VertexFormat.h"
+#include "render/camera/FrustumCuller.h"
+#include "render/frame/LightPass.h"
+#include "render/frame/RenderResources.h"
+#include "render/frame/RenderTargets.h"
+#include "render/mesh/MeshGeometry.h"
+#include "render/mesh/VertexFormat.h"
 
 namespace {
 

@@ -25,8 +25,8 @@
 #include "game/combat/Health.h"
 #include "game/track/SplineCrawler.h"
 #include "platform/AudioSystem.h"
-#include "render/GraphicsSystem.h"
-#include "render/RenderLists.h"
+#include "render/frame/GraphicsSystem.h"
+#include "render/frame/RenderLists.h"
 #include "scene/ObjectFactory.h"
 
 namespace {

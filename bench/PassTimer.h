@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "port/gpu/GpuTimestamps.h"
-#include "render/FramePass.h"
+#include "render/frame/FramePass.h"
 
 namespace benchmark {
 class State;

@@ -3,7 +3,7 @@
 // a mesh whose every index is below its vertex count.
 #include <cstdlib>
 
-#include "render/ModelFile.h"
+#include "render/mesh/ModelFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size) {
     ModelFile file;

@@ -1,7 +1,7 @@
 #include "render/IGraphics.h"
 
 #include "engine/Engine.h"
-#include "render/GraphicsSystem.h"
+#include "render/frame/GraphicsSystem.h"
 
 IGraphics* IGraphics::Find(Engine* engine) {
     return engine ? engine->GetSystem<GraphicsSystem>() : nullptr;

@@ -12,7 +12,7 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 #include "scene/SceneManager.h"
 
 namespace {

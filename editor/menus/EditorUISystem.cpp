@@ -13,11 +13,11 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "port/window/WindowEvent.h"
-#include "render/Camera.h"
-#include "render/FontAtlas.h"
-#include "render/FontGlyph.h"
 #include "render/IGraphics.h"
-#include "render/ScreenText.h"
+#include "render/camera/Camera.h"
+#include "render/text/FontAtlas.h"
+#include "render/text/FontGlyph.h"
+#include "render/text/ScreenText.h"
 #include "scene/SceneManager.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "platform/InputSystem.h"
-#include "render/Camera.h"
+#include "render/camera/Camera.h"
 
 namespace {
 const InputSystem* Input() {

@@ -6,7 +6,7 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 
 std::string ObjectLabel(u32 objectId) {
     if (objectId == 0) return "nothing";

@@ -4,7 +4,7 @@
 #include "engine/Message.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 
 bool EditorCanMoveObject::IsTriggered() {
     if (selectedObject_ == 0) return false;

@@ -3,9 +3,9 @@
 #include "engine/Engine.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "render/Camera.h"
 #include "render/IGraphics.h"
-#include "render/Model.h"
+#include "render/camera/Camera.h"
+#include "render/mesh/Model.h"
 
 MoveObjToCamera::MoveObjToCamera() : ObjectManipulatorBase("MoveObjToCamera", kCategoryNormal) {}
 

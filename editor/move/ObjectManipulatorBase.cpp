@@ -11,7 +11,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "game/track/PlayerPath.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 
 namespace {
 constexpr float kRadiansPerDegree = 0.017453292f;

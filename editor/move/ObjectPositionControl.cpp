@@ -13,10 +13,10 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "platform/InputSystem.h"
-#include "render/Camera.h"
 #include "render/IGraphics.h"
-#include "render/MeshBuilder.h"
-#include "render/Model.h"
+#include "render/camera/Camera.h"
+#include "render/mesh/MeshBuilder.h"
+#include "render/mesh/Model.h"
 #include "scene/ObjectFactory.h"
 
 namespace {

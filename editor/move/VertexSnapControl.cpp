@@ -12,11 +12,11 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "platform/InputSystem.h"
-#include "render/DebugRecords.h"
 #include "render/IGraphics.h"
-#include "render/Model.h"
-#include "render/ModelCacheEntry.h"
-#include "render/ModelCpuMesh.h"
+#include "render/debug/DebugRecords.h"
+#include "render/mesh/Model.h"
+#include "render/mesh/ModelCacheEntry.h"
+#include "render/mesh/ModelCpuMesh.h"
 
 namespace {
 constexpr u32 kKeyB = 0x42;

@@ -16,9 +16,9 @@
 #include "game/track/SplineCrawler.h"
 #include "reflection/Waypoint.h"
 #include "render/IGraphics.h"
-#include "render/MeshBuilder.h"
-#include "render/Model.h"
-#include "render/RenderResources.h"
+#include "render/frame/RenderResources.h"
+#include "render/mesh/MeshBuilder.h"
+#include "render/mesh/Model.h"
 #include "scene/ObjectFactory.h"
 
 namespace {

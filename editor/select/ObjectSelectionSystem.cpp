@@ -11,10 +11,10 @@
 #include "engine/Transform.h"
 #include "game/physics/BoundingSphere.h"
 #include "platform/InputSystem.h"
-#include "render/MeshBuilder.h"
-#include "render/Model.h"
-#include "render/ModelCacheEntry.h"
-#include "render/ModelCpuMesh.h"
+#include "render/mesh/MeshBuilder.h"
+#include "render/mesh/Model.h"
+#include "render/mesh/ModelCacheEntry.h"
+#include "render/mesh/ModelCpuMesh.h"
 #include "scene/ObjectFactory.h"
 
 ObjectSelectionSystem::ObjectSelectionSystem() : ISystem(TypeId<ObjectSelectionSystem>::Get()) {

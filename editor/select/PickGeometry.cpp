@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "render/ModelCpuMesh.h"
+#include "render/mesh/ModelCpuMesh.h"
 
 bool VectorsNearlyEqual(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
     return std::fabs(a.x - b.x) <= 0.001f && std::fabs(a.y - b.y) <= 0.001f && std::fabs(a.z - b.z) <= 0.001f;

@@ -5,8 +5,8 @@
 #include "controls/MousePositionTrigger.h"
 #include "engine/GameObject.h"
 #include "engine/Overlord.h"
-#include "render/Material.h"
-#include "render/Model.h"
+#include "render/mesh/Material.h"
+#include "render/mesh/Model.h"
 
 ButtonHighlightControl::ButtonHighlightControl(GameObject* button, std::string normalTexture, std::string hoverTexture)
     : Control("ButtonHighlightControl ", kCategoryAlways),

@@ -18,9 +18,9 @@
 #include "platform/AudioSystem.h"
 #include "platform/SoundEventData.h"
 #include "render/IGraphics.h"
-#include "render/MeshBuilder.h"
-#include "render/Model.h"
-#include "render/ScreenText.h"
+#include "render/mesh/MeshBuilder.h"
+#include "render/mesh/Model.h"
+#include "render/text/ScreenText.h"
 
 namespace {
 

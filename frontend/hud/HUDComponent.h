@@ -28,7 +28,7 @@
 #include "engine/Component.h"
 #include "port/math/D3DX.h"
 #include "port/window/WindowEvent.h"
-#include "render/Material.h"
+#include "render/mesh/Material.h"
 
 class GameObject;
 class Health;

@@ -15,7 +15,7 @@
 #include "frontend/controls/QuitControl.h"
 #include "frontend/controls/RestartControl.h"
 #include "frontend/screens/NextLevelAction.h"
-#include "render/ScreenText.h"
+#include "render/text/ScreenText.h"
 
 class PauseMenu;
 

@@ -24,12 +24,12 @@
 #include "frontend/controls/MenuToggleControl.h"
 #include "platform/AudioSystem.h"
 #include "platform/SoundEventData.h"
-#include "render/FontManager.h"
 #include "render/IGraphics.h"
-#include "render/MeshBuilder.h"
-#include "render/Model.h"
-#include "render/RenderResources.h"
-#include "render/ScreenText.h"
+#include "render/frame/RenderResources.h"
+#include "render/mesh/MeshBuilder.h"
+#include "render/mesh/Model.h"
+#include "render/text/FontManager.h"
+#include "render/text/ScreenText.h"
 #include "scene/ObjectFactory.h"
 
 class PauseMenu;

@@ -17,8 +17,8 @@
 #include "platform/LoopedSound.h"
 #include "platform/SoundEventData.h"
 #include "render/IGraphics.h"
-#include "render/Model.h"
-#include "render/ParticleEmmiter.h"
+#include "render/mesh/Model.h"
+#include "render/particle/ParticleEmmiter.h"
 
 class CollisionSystem;
 class GameLogic;

@@ -15,7 +15,7 @@
 #include "game/physics/SphereCollision.h"
 #include "platform/AudioSystem.h"
 #include "platform/SoundEventData.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 
 namespace {
 

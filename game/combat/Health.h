@@ -9,7 +9,7 @@
 
 #include "engine/Component.h"
 #include "port/math/D3DX.h"
-#include "render/Material.h"
+#include "render/mesh/Material.h"
 
 class Health : public Component<Health> {
 public:

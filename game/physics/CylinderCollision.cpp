@@ -4,8 +4,8 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "render/DebugRecords.h"
 #include "render/IGraphics.h"
+#include "render/debug/DebugRecords.h"
 
 void CylinderCollision::Reflect(MemberList<CylinderCollision>& members) {
     members.Add("radius", &CylinderCollision::radius);

@@ -7,8 +7,8 @@
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
-#include "render/DebugRecords.h"
 #include "render/IGraphics.h"
+#include "render/debug/DebugRecords.h"
 
 void SphereCollision::Reflect(MemberList<SphereCollision>& members) {
     members.Add("radius", &SphereCollision::radius);

@@ -25,8 +25,8 @@
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
 #include "port/window/Cursor.h"
-#include "render/Camera.h"
 #include "render/IGraphics.h"
+#include "render/camera/Camera.h"
 #include "scene/DevozizuDave.h"
 #include "scene/SceneManager.h"
 

@@ -14,10 +14,10 @@
 #include "port/panels/TweakPanels.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
-#include "render/DebugRecords.h"
 #include "render/IGraphics.h"
-#include "render/MeshBuilder.h"
-#include "render/Model.h"
+#include "render/debug/DebugRecords.h"
+#include "render/mesh/MeshBuilder.h"
+#include "render/mesh/Model.h"
 #include "scene/ObjectFactory.h"
 
 class Editor;  // receives the waypoint requests by its type id

@@ -12,7 +12,7 @@
 #include "game/track/Spline.h"
 #include "game/track/SplineFrame.h"
 #include "reflection/Waypoint.h"
-#include "render/Material.h"
+#include "render/mesh/Material.h"
 
 class PlayerPath : public Component<PlayerPath> {
 public:

@@ -18,9 +18,9 @@
 #include "port/audio/SoundFile.h"
 #include "port/gpu/GpuImage.h"
 #include "reflection/LuaRead.h"
-#include "render/EffectFileReader.h"
-#include "render/FontManager.h"
-#include "render/ModelFile.h"
+#include "render/effect/EffectFileReader.h"
+#include "render/mesh/ModelFile.h"
+#include "render/text/FontManager.h"
 #include "scene/SceneLoader.h"
 #include "tests/port/os/HostileFiles.h"
 

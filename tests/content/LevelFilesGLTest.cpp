@@ -34,7 +34,7 @@
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
 #include "platform/LoopedSound.h"
-#include "render/GameCamera.h"
+#include "render/camera/GameCamera.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneManager.h"
 #include "tests/content/LevelWorld.h"

@@ -20,7 +20,7 @@
 #include "engine/MessageTypes.h"
 #include "engine/Resolvers.h"
 #include "port/math/D3DXVector.h"
-#include "render/GraphicsSystem.h"
+#include "render/frame/GraphicsSystem.h"
 #include "scene/DevozizuDave.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"

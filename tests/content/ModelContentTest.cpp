@@ -17,7 +17,7 @@
 
 #include "port/gpu/DdsReader.h"
 #include "port/gpu/GpuImage.h"
-#include "render/ModelFile.h"
+#include "render/mesh/ModelFile.h"
 
 namespace {
 namespace fs = std::filesystem;

@@ -13,7 +13,7 @@
 #include "frontend/controls/ButtonHighlightControl.h"
 #include "frontend/controls/GameFlow.h"
 #include "game/scene/LevelResults.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 #include "tests/content/PictureAssets.h"
 #include "tests/frontend/ScreenWorld.h"
 

@@ -30,7 +30,7 @@
 #include "port/dialogs/FileDialogScript.h"
 #include "port/os/WholeFileWriter.h"
 #include "port/panels/TweakPanelsProbe.h"
-#include "render/GraphicsSystem.h"
+#include "render/frame/GraphicsSystem.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"

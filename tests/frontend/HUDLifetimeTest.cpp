@@ -14,7 +14,7 @@
 #include "game/actors/Player.h"
 #include "game/scene/GameLogic.h"
 #include "platform/InputSystem.h"
-#include "render/GraphicsSystem.h"
+#include "render/frame/GraphicsSystem.h"
 #include "tests/frontend/HudWorld.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/WorldServices.h"

@@ -10,7 +10,7 @@
 #include "frontend/controls/GameFlow.h"
 #include "port/window/DisplayServer.h"
 #include "port/window/PortWindow.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 #include "tests/frontend/ScreenWorld.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "frontend/controls/GameFlow.h"
 #include "frontend/controls/LoadSceneControl.h"
 #include "port/math/D3DXVector.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 #include "tests/frontend/ScreenWorld.h"
 #include "tests/platform/PlatformTestSupport.h"
 

@@ -5,8 +5,8 @@
 #include "engine/Transform.h"
 #include "frontend/controls/GameFlow.h"
 #include "game/scene/LevelResultsReceiver.h"
-#include "render/Model.h"
-#include "render/ScreenText.h"
+#include "render/mesh/Model.h"
+#include "render/text/ScreenText.h"
 #include "tests/frontend/ScreenWorld.h"
 
 namespace {

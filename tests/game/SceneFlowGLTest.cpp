@@ -16,8 +16,8 @@
 #include "game/track/SplineCrawler.h"
 #include "port/panels/TweakPanelsProbe.h"
 #include "port/window/WindowTestInput.h"
-#include "render/GraphicsSystem.h"
-#include "render/PathFollowCamera.h"
+#include "render/camera/PathFollowCamera.h"
+#include "render/frame/GraphicsSystem.h"
 #include "scene/SceneManager.h"
 #include "tests/app/TempAssetRoot.h"
 

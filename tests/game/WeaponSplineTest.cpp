@@ -3,9 +3,9 @@
 #include "game/actors/Player.h"
 #include "game/combat/Health.h"
 #include "game/combat/WeaponSpline.h"
-#include "render/ParticleEffect.h"
-#include "render/ParticleEmmiter.h"
-#include "render/RenderDevice.h"
+#include "render/frame/RenderDevice.h"
+#include "render/particle/ParticleEffect.h"
+#include "render/particle/ParticleEmmiter.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "RenderTestSupport.h"
 #include "engine/Engine.h"
 #include "engine/Transform.h"
-#include "render/FreeRoamCamera.h"
-#include "render/IsoCamera.h"
-#include "render/PathFollowCamera.h"
+#include "render/camera/FreeRoamCamera.h"
+#include "render/camera/IsoCamera.h"
+#include "render/camera/PathFollowCamera.h"
 
 class EditorUISystem;
 

@@ -4,9 +4,9 @@
 
 #include "RenderTestSupport.h"
 #include "engine/Transform.h"
-#include "render/Camera.h"
-#include "render/ChaseView.h"
-#include "render/GameCamera.h"
+#include "render/camera/Camera.h"
+#include "render/camera/ChaseView.h"
+#include "render/camera/GameCamera.h"
 
 class GraphicsSystem;
 

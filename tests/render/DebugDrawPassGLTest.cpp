@@ -7,11 +7,11 @@
 #include "engine/Transform.h"
 #include "port/gpu/GpuDepthStencilView.h"
 #include "port/gpu/GpuDevice.h"
-#include "render/DebugDrawPass.h"
-#include "render/GraphicsSystem.h"
-#include "render/MeshBuilder.h"
-#include "render/Model.h"
-#include "render/RenderDevice.h"
+#include "render/debug/DebugDrawPass.h"
+#include "render/frame/GraphicsSystem.h"
+#include "render/frame/RenderDevice.h"
+#include "render/mesh/MeshBuilder.h"
+#include "render/mesh/Model.h"
 #include "tests/render/GraphicsTestRig.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // anything wrong is reported with its place, and a file cannot run away.
 #include <gtest/gtest.h>
 
-#include "render/EffectFileReader.h"
+#include "render/effect/EffectFileReader.h"
 
 namespace {
 

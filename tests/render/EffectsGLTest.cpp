@@ -10,9 +10,9 @@
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/math/D3DX.h"
-#include "render/EffectTable.h"
-#include "render/RenderTargets.h"
-#include "render/VertexFormat.h"
+#include "render/effect/EffectTable.h"
+#include "render/frame/RenderTargets.h"
+#include "render/mesh/VertexFormat.h"
 #include "tests/render/GraphicsTestRig.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "render/FontAtlas.h"
+#include "render/text/FontAtlas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "render/FontManager.h"
+#include "render/text/FontManager.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "FontTestSupport.h"
 #include "RenderTestSupport.h"
 #include "engine/Logger.h"
-#include "render/ScreenText.h"
+#include "render/text/ScreenText.h"
 #include "tests/port/ChildProcess.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <sstream>
 
 #include "engine/Overlord.h"
-#include "render/FontManager.h"
-#include "render/FramePipeline.h"
-#include "render/ScreenText.h"
-#include "render/Skybox.h"
+#include "render/frame/FramePipeline.h"
+#include "render/light/Skybox.h"
+#include "render/text/FontManager.h"
+#include "render/text/ScreenText.h"
 #include "tests/render/FrameTestRig.h"
 #include "tests/support/TempFolder.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "port/math/D3DX.h"
-#include "render/GraphicsSystem.h"
+#include "render/frame/GraphicsSystem.h"
 
 namespace {
 

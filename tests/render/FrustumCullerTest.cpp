@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "engine/Transform.h"
-#include "render/FrustumCuller.h"
+#include "render/camera/FrustumCuller.h"
 #include "tests/render/RenderTestSupport.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include "engine/MessageTypes.h"
 #include "platform/WindowsSystem.h"
 #include "port/window/PortWindow.h"
-#include "render/Camera.h"
-#include "render/EffectLoader.h"
-#include "render/GraphicsSystem.h"
-#include "render/RenderResources.h"
+#include "render/camera/Camera.h"
+#include "render/effect/EffectLoader.h"
+#include "render/frame/GraphicsSystem.h"
+#include "render/frame/RenderResources.h"
 #include "tests/support/TestServices.h"
 
 class Model;

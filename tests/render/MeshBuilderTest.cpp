@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "RenderTestSupport.h"
-#include "render/Material.h"
-#include "render/MeshBuilder.h"
-#include "render/Model.h"
-#include "render/NoiseGrid.h"
+#include "render/mesh/Material.h"
+#include "render/mesh/MeshBuilder.h"
+#include "render/mesh/Model.h"
+#include "render/mesh/NoiseGrid.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "render/MeshGeometry.h"
+#include "render/mesh/MeshGeometry.h"
 
 namespace {
 

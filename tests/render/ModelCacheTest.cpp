@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "RenderTestSupport.h"
-#include "render/Model.h"
-#include "render/ModelCache.h"
-#include "render/ModelFileWriter.h"
+#include "render/mesh/Model.h"
+#include "render/mesh/ModelCache.h"
+#include "render/mesh/ModelFileWriter.h"
 #include "scene/DevozizuDave.h"
 #include "tests/support/LogCapture.h"
 

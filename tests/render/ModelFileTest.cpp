@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "render/ModelFile.h"
-#include "render/ModelFileWriter.h"
+#include "render/mesh/ModelFile.h"
+#include "render/mesh/ModelFileWriter.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include "RenderTestSupport.h"
 #include "engine/Engine.h"
 #include "engine/Transform.h"
-#include "render/DebugRecords.h"
-#include "render/Material.h"
-#include "render/Model.h"
-#include "render/Skybox.h"
+#include "render/debug/DebugRecords.h"
+#include "render/light/Skybox.h"
+#include "render/mesh/Material.h"
+#include "render/mesh/Model.h"
 
 class GraphicsSystem;
 

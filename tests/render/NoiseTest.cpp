@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "port/os/CRand.h"
-#include "render/NoiseGenerator.h"
-#include "render/NoiseGrid.h"
+#include "render/mesh/NoiseGenerator.h"
+#include "render/mesh/NoiseGrid.h"
 #include "tests/port/ChildProcess.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "render/ParticleEmmiter.h"
+#include "render/particle/ParticleEmmiter.h"
 #include "tests/render/FrameTestRig.h"
 
 namespace {

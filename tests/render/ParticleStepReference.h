@@ -5,7 +5,7 @@
 #pragma once
 #include <vector>
 
-#include "render/ParticleVertex.h"
+#include "render/particle/ParticleVertex.h"
 
 struct ParticleStepInputs {
     float emitterPosition[3] = {0, 0, 0};

@@ -13,11 +13,11 @@
 #include "engine/Transform.h"
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSwapChain.h"
-#include "render/EffectTable.h"
-#include "render/EmitterBuffers.h"
-#include "render/ParticleEmmiter.h"
-#include "render/RenderDevice.h"
-#include "render/VertexFormat.h"
+#include "render/effect/EffectTable.h"
+#include "render/frame/RenderDevice.h"
+#include "render/mesh/VertexFormat.h"
+#include "render/particle/EmitterBuffers.h"
+#include "render/particle/ParticleEmmiter.h"
 #include "tests/render/GraphicsTestRig.h"
 
 namespace {

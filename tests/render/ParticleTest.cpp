@@ -7,11 +7,11 @@
 #include "engine/Transform.h"
 #include "port/panels/TweakPanelsProbe.h"
 #include "reflection/TweakVarParams.h"
-#include "render/EmitterBuffers.h"
-#include "render/Particle.h"
-#include "render/ParticleEmmiter.h"
-#include "render/ParticleVertex.h"
-#include "render/RenderDevice.h"
+#include "render/frame/RenderDevice.h"
+#include "render/particle/EmitterBuffers.h"
+#include "render/particle/Particle.h"
+#include "render/particle/ParticleEmmiter.h"
+#include "render/particle/ParticleVertex.h"
 
 namespace {
 float FloatAt(const unsigned char* bytes, size_t offset) {

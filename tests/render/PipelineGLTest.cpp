@@ -8,11 +8,11 @@
 #include <cstring>
 
 #include "port/gpu/GpuEffectVariable.h"
-#include "render/FramePipeline.h"
-#include "render/GameCamera.h"
-#include "render/ParticleEmmiter.h"
-#include "render/ScreenPasses.h"
-#include "render/Skybox.h"
+#include "render/camera/GameCamera.h"
+#include "render/frame/FramePipeline.h"
+#include "render/frame/ScreenPasses.h"
+#include "render/light/Skybox.h"
+#include "render/particle/ParticleEmmiter.h"
 #include "tests/render/FrameTestRig.h"
 #include "tests/render/RenderTestSupport.h"
 

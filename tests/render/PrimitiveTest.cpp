@@ -9,10 +9,10 @@
 #include "engine/MessageTypes.h"
 #include "engine/Resolvers.h"
 #include "engine/Transform.h"
-#include "render/Model.h"
-#include "render/NoiseGenerator.h"
-#include "render/Primitive.h"
-#include "render/RenderDevice.h"
+#include "render/frame/RenderDevice.h"
+#include "render/mesh/Model.h"
+#include "render/mesh/NoiseGenerator.h"
+#include "render/mesh/Primitive.h"
 #include "scene/ObjectFactory.h"
 
 namespace {

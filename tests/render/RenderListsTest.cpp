@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "RenderTestSupport.h"
-#include "render/Camera.h"
-#include "render/GameCamera.h"
-#include "render/RenderLists.h"
+#include "render/camera/Camera.h"
+#include "render/camera/GameCamera.h"
+#include "render/frame/RenderLists.h"
 
 class Model;
 class Skybox;

@@ -1,4 +1,4 @@
-#include "render/RenderTargets.h"
+#include "render/frame/RenderTargets.h"
 
 #include <gtest/gtest.h>
 

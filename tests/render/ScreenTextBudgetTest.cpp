@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "RenderTestSupport.h"
-#include "render/ScreenText.h"
+#include "render/text/ScreenText.h"
 #include "tests/support/LogCapture.h"
 
 namespace {

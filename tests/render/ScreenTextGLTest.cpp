@@ -10,11 +10,11 @@
 #include "FontTestSupport.h"
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSwapChain.h"
-#include "render/EffectTable.h"
-#include "render/FontManager.h"
-#include "render/RenderDevice.h"
-#include "render/ScreenText.h"
-#include "render/VertexFormat.h"
+#include "render/effect/EffectTable.h"
+#include "render/frame/RenderDevice.h"
+#include "render/mesh/VertexFormat.h"
+#include "render/text/FontManager.h"
+#include "render/text/ScreenText.h"
 #include "tests/render/GraphicsTestRig.h"
 
 namespace {

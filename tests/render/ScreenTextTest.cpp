@@ -1,4 +1,4 @@
-#include "render/ScreenText.h"
+#include "render/text/ScreenText.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 #include "engine/Transform.h"
 #include "reflection/MetaRegistry.h"
 #include "reflection/ValueTypes.h"
-#include "render/FontAtlas.h"
-#include "render/FontManager.h"
+#include "render/text/FontAtlas.h"
+#include "render/text/FontManager.h"
 #include "scene/ObjectFactory.h"
 
 class GraphicsSystem;

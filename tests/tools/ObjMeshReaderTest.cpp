@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "render/ModelFile.h"
-#include "render/ModelFileWriter.h"
+#include "render/mesh/ModelFile.h"
+#include "render/mesh/ModelFileWriter.h"
 #include "tools/modeltool/ObjMeshReader.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "port/os/WholeFile.h"
-#include "render/ModelFile.h"
-#include "render/ModelFileWriter.h"
+#include "render/mesh/ModelFile.h"
+#include "render/mesh/ModelFileWriter.h"
 #include "tools/modeltool/ObjMeshReader.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "render/MeshGeometry.h"
+#include "render/mesh/MeshGeometry.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <istream>
 #include <string>
 
-#include "render/ModelCpuMesh.h"
+#include "render/mesh/ModelCpuMesh.h"
 
 class ObjMeshReader {
 public:

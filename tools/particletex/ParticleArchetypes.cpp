@@ -5,8 +5,8 @@
 #include "reflection/Gradient.h"
 #include "reflection/MetaRegistry.h"
 #include "reflection/ValueTypes.h"
-#include "render/Particle.h"
-#include "render/ParticleEmmiter.h"
+#include "render/particle/Particle.h"
+#include "render/particle/ParticleEmmiter.h"
 #include "scene/ObjectFactory.h"
 
 namespace {

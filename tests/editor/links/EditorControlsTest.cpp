@@ -11,10 +11,10 @@
 #include "editor/move/VertexSnapControl.h"
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
-#include "render/Model.h"
-#include "render/ModelCacheEntry.h"
-#include "render/ModelCpuMesh.h"
-#include "render/ScreenText.h"
+#include "render/mesh/Model.h"
+#include "render/mesh/ModelCacheEntry.h"
+#include "render/mesh/ModelCpuMesh.h"
+#include "render/text/ScreenText.h"
 #include "tests/editor/EditorKeysWorld.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // scene-components blocks and what stays bound when objects go.
 #include "controls/E3BasisVecs.h"
 #include "port/window/WindowEvent.h"
-#include "render/GlobalLighting.h"
+#include "render/light/GlobalLighting.h"
 #include "tests/editor/EditorTestWorld.h"
 
 namespace {

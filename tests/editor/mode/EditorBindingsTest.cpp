@@ -2,7 +2,7 @@
 // GuiSystem as the window would feed them.
 #include <cmath>
 
-#include "render/FreeRoamCamera.h"
+#include "render/camera/FreeRoamCamera.h"
 #include "tests/editor/EditorTestWorld.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "editor/proxy/WaypointProxyVisualization.h"
 #include "game/track/PlayerPath.h"
 #include "port/window/WindowEvent.h"
-#include "render/Camera.h"
-#include "render/Model.h"
+#include "render/camera/Camera.h"
+#include "render/mesh/Model.h"
 #include "tests/editor/EditorTestWorld.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include "editor/mode/FocusPoint.h"
 #include "game/scene/GameLogic.h"
 #include "platform/AudioSystem.h"
-#include "render/Camera.h"
-#include "render/GlobalLighting.h"
-#include "render/Model.h"
-#include "render/PointLight.h"
+#include "render/camera/Camera.h"
+#include "render/light/GlobalLighting.h"
+#include "render/light/PointLight.h"
+#include "render/mesh/Model.h"
 #include "tests/editor/EditorTestWorld.h"
 
 namespace {

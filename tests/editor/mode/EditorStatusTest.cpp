@@ -6,7 +6,7 @@
 
 #include "editor/menus/EditorMenuSystem.h"
 #include "editor/menus/EditorUISystem.h"
-#include "render/ScreenText.h"
+#include "render/text/ScreenText.h"
 #include "tests/editor/EditorKeysWorld.h"
 
 namespace {

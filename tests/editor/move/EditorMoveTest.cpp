@@ -6,8 +6,8 @@
 #include "editor/move/ObjectPositionControl.h"
 #include "editor/proxy/WaypointProxyVisualization.h"
 #include "game/track/PlayerPath.h"
-#include "render/Camera.h"
-#include "render/Model.h"
+#include "render/camera/Camera.h"
+#include "render/mesh/Model.h"
 #include "tests/editor/EditorKeysWorld.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "game/physics/BoundingSphere.h"
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
-#include "render/Model.h"
+#include "render/mesh/Model.h"
 #include "tests/editor/EditorTestWorld.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include "editor/select/SelectionFilter.h"
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
-#include "render/Camera.h"
-#include "render/Model.h"
-#include "render/ModelCacheEntry.h"
+#include "render/camera/Camera.h"
+#include "render/mesh/Model.h"
+#include "render/mesh/ModelCacheEntry.h"
 #include "tests/editor/EditorTestWorld.h"
 
 namespace {

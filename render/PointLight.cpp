@@ -1,6 +1,0 @@
-#include "render/PointLight.h"
-
-void PointLight::Reflect(MemberList<PointLight>& members) {
-    members.Add("mRange", &PointLight::mRange);
-    members.Add("mDiffuse", &PointLight::mDiffuse);
-}

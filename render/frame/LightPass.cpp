@@ -1,0 +1,150 @@
+#include "render/frame/LightPass.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/Overlord.h"
+#include "engine/Transform.h"
+#include "port/gpu/GpuBuffer.h"
+#include "port/gpu/GpuDevice.h"
+#include "port/gpu/GpuEffectPass.h"
+#include "port/gpu/GpuEffectTechnique.h"
+#include "port/gpu/GpuEffectVariable.h"
+#include "render/camera/FrustumCuller.h"
+#include "render/frame/FrameContext.h"
+#include "render/frame/GraphicsSystem.h"
+#include "render/frame/RenderLists.h"
+#include "render/frame/RenderTargets.h"
+#include "render/light/PointLight.h"
+#include "render/mesh/Model.h"
+
+PointLightView PointLightView::Of(const LightInstance& instance, const D3DXMATRIX& view) {
+    PointLightView light;
+    const float x = instance.position[0], y = instance.position[1], z = instance.position[2];
+    // The point (x, y, z, 1) times the view, its terms summed from the last
+    // as the GPU sums the product of a vector and a matrix (Mesa's llvmpipe),
+    // so the pixels get the centre the vertex stage used to work out, to the
+    // last bit.
+    const float* m = &view._11;
+    for (int c = 0; c < 3; ++c) light.centre[c] = ((z * m[8 + c] + m[12 + c]) + y * m[4 + c]) + x * m[c];
+    light.radius = std::max(instance.radius, 1e-4f);
+    light.radiusSquared = light.radius * light.radius;
+    std::copy(instance.colour, instance.colour + 3, light.colour);
+    return light;
+}
+
+void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
+    drawn_ = batches_ = 0;
+    inputsDrawn_ = depthCopied_ = lightsReady_ = false;
+    LightInstance* instances = frame.res.lightInstances.data();
+    const u32 capacity = GraphicsSystem::kMaxLightInstances;
+    u32 count = 0;
+    Overlord& overlord = Overlord::Get();
+    ComponentList& lights = frame.lists.pointLights;
+    while (lights.HasNext()) {
+        auto* light = dynamic_cast<PointLight*>(lights.Next());
+        if (!light) continue;
+        const Transform* transform = overlord.GetComponent<Transform>(light->GetOwner());
+        const D3DXVECTOR3 centre = transform ? transform->worldPosition : D3DXVECTOR3(0, 0, 0);
+        if (!transform || frustum.IsOutside(centre, light->mRange)) continue;
+        LightInstance& instance = instances[count++];
+        instance.position[0] = centre.x;
+        instance.position[1] = centre.y;
+        instance.position[2] = centre.z;
+        instance.colour[0] = light->mDiffuse.r;
+        instance.colour[1] = light->mDiffuse.g;
+        instance.colour[2] = light->mDiffuse.b;
+        instance.radius = std::fabs(light->mRange);
+        if (count == capacity) {
+            Flush(frame, instances, count);
+            count = 0;
+        }
+    }
+    if (count > 0) Flush(frame, instances, count);
+    if (!inputsDrawn_) DrawInputs(frame, false);
+    lights.EndPass();
+}
+
+void LightPass::WarmUp(const FrameContext& frame) {
+    inputsDrawn_ = false;
+    DrawInputs(frame, false);
+    inputsDrawn_ = false;
+    DrawInputs(frame, true);
+    LightInstance light{};
+    light.radius = 1.0f;
+    Flush(frame, &light, 1);
+    drawn_ = batches_ = 0;
+    inputsDrawn_ = depthCopied_ = lightsReady_ = false;
+}
+
+void LightPass::DrawInputs(const FrameContext& frame, bool forLights) {
+    inputsDrawn_ = true;
+    GpuDevice& device = frame.device;
+    const RenderTargets& t = frame.targets;
+    device.IASetPrimitiveTopology(GpuTopology::TriangleList);
+    // Pass 0: each pixel's position and normal for the lights, worked out
+    // once, with the float copy of the depth that the occlusion reads; pass 1
+    // (a frame without lights): the copy alone. Without them (an effect file
+    // that lacks them) no light is drawn and the occlusion reads the depth.
+    frame.UnbindInputs();
+    GpuRenderTargetView* inputs[3] = {t.depthCopy.target.get(), t.lightPosition.target.get(),
+                                      t.lightNormal.target.get()};
+    device.OMSetRenderTargets(forLights ? 3 : 1, inputs, nullptr);
+    frame.SetTexture(EffectVarId::DepthIn, t.depthView.get());
+    frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
+    frame.SetTexture(EffectVarId::DiffuseSpecIn, t.diffuseSpec.view.get());
+    GpuEffectPass* pass = frame.effects.Technique(TechniqueId::LightInputs)->GetPassByIndex(forLights ? 0 : 1);
+    if (pass->IsValid() && t.depthCopy.Valid() && (!forLights || (t.lightPosition.Valid() && t.lightNormal.Valid()))) {
+        pass->Apply(0);
+        depthCopied_ = frame.DrawQuad();
+    }
+    lightsReady_ = forLights && depthCopied_;
+
+    frame.UnbindInputs();
+    device.OMSetDepthStencilState(t.depthOffState.get(), 0);
+    GpuRenderTargetView* light = t.light.target.get();
+    device.OMSetRenderTargets(1, &light, t.depthStencil.get());
+    // The lights add up from black; cleared once bound, as part of this pass.
+    const float black[4] = {0, 0, 0, 1};
+    device.ClearRenderTargetView(light, black);
+    device.IASetPrimitiveTopology(GpuTopology::TriangleList);
+    frame.SetTexture(EffectVarId::LightPositionIn, t.lightPosition.view.get());
+    frame.SetTexture(EffectVarId::LightNormalIn, t.lightNormal.view.get());
+}
+
+void LightPass::Flush(const FrameContext& frame, const LightInstance* instances, u32 count) {
+    if (!inputsDrawn_) DrawInputs(frame, true);
+    drawn_ += count;
+    ++batches_;
+    frame.Record(FramePass::LightBatch, count);
+    Overlord& overlord = Overlord::Get();
+    const Model* sphere = overlord.GetComponentById<Model>(frame.res.sphereModelId);
+    GpuBuffer* instanceBuffer = frame.res.lightInstanceBuffer.get();
+    if (!lightsReady_ || !sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
+    GpuDevice& device = frame.device;
+    if (!FillLightViews(frame, instances, count)) return;
+    if (void* mapped = instanceBuffer->Map(GpuMap::WriteDiscard)) {
+        std::memcpy(mapped, instances, count * sizeof(LightInstance));
+        instanceBuffer->Unmap();
+    }
+    GpuBuffer* buffers[2] = {sphere->vertexBuffer.get(), instanceBuffer};
+    const u32 strides[2] = {sphere->stride, sizeof(LightInstance)};
+    const u32 offsets[2] = {sphere->offset, 0};
+    device.IASetVertexBuffers(0, 2, buffers, strides, offsets);
+    device.IASetIndexBuffer(sphere->indexBuffer.get(), GpuFormat::R32_UINT, 0);
+    device.IASetInputLayout(frame.res.lightLayout.get());
+    if (!frame.Apply(TechniqueId::DeferredLightingBuffer)) return;
+    device.DrawIndexedInstanced(3 * sphere->triangleCount, count, 0, 0, 0);
+}
+
+bool LightPass::FillLightViews(const FrameContext& frame, const LightInstance* instances, u32 count) {
+    GpuBuffer* buffer = frame.res.lightViewBuffer.get();
+    if (!buffer) return false;
+    auto* views = static_cast<PointLightView*>(buffer->Map(GpuMap::WriteDiscard));
+    if (!views) return false;
+    for (u32 i = 0; i < count; ++i) views[i] = PointLightView::Of(instances[i], frame.m.view);
+    buffer->Unmap();
+    frame.Var(EffectVarId::PointLights)->SetConstantBuffer(buffer);
+    return true;
+}

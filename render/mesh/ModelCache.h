@@ -1,0 +1,47 @@
+// The one reader of model files: each distinct file name of the "model" asset
+// folder is read once per run into GPU buffers and a CPU copy, filed under the
+// name, and shared by every Model of that name. A file that is missing gives
+// nothing (a later request tries again); a malformed one is refused with a log
+// row and nothing is cached. Engine-wide (global instance pointer), made at
+// start-up, given the device by GraphicsSystem::Init, cleared at shutdown.
+// Main thread only.
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+
+#include "core/Singleton.h"
+#include "render/mesh/ModelCacheEntry.h"
+
+class GpuDevice;
+class Model;
+
+class ModelCache : public Singleton<ModelCache> {
+public:
+    ModelCache();
+    ~ModelCache();
+
+    // Buffers are made on this device from then on; without one, entries
+    // still get their counts, bounds and CPU copy but no buffers.
+    void SetDevice(std::shared_ptr<GpuDevice> device) { device_ = std::move(device); }
+
+    // Fills the Model's mesh fields and cacheEntry from the entry of its
+    // "filename", loading the file on first use. False, leaving the Model
+    // unchanged, for an empty name or a file that is missing or refused.
+    bool LoadModel(Model& model);
+    // The entry of file `name` (no folder, no extension), loading it on first
+    // use: the name as written, else the file whose name differs only in
+    // letter case. Null when the file is missing or refused.
+    const ModelCacheEntry* Load(const std::string& name);
+    // The entry filed under exactly this name, without touching the disk.
+    const ModelCacheEntry* Find(const std::string& name) const;
+    size_t EntryCount() const { return entries_.size(); }
+
+    // Shutdown: frees every entry (with its buffers and CPU copy), lets the
+    // device go and clears the global instance pointer.
+    void Clear();
+
+private:
+    std::shared_ptr<GpuDevice> device_;
+    std::map<std::string, std::unique_ptr<ModelCacheEntry>> entries_;
+};

@@ -1,0 +1,193 @@
+#include "render/particle/ParticleEffect.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/TypeId.h"
+#include "engine/GameObject.h"
+#include "engine/Logger.h"
+#include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
+#include "engine/Overlord.h"
+#include "engine/Resolvers.h"
+#include "engine/Transform.h"
+#include "render/particle/ParticleEmmiter.h"
+#include "scene/ObjectFactory.h"
+
+ParticleEffect::ParticleEffect(const ParticleEffect& other) : Component(other) {
+    std::copy(std::begin(other.ParticleArchetypes), std::end(other.ParticleArchetypes), ParticleArchetypes);
+    std::copy(std::begin(other.killEmitter), std::end(other.killEmitter), killEmitter);
+}
+
+void ParticleEffect::Reflect(MemberList<ParticleEffect>& members) {
+    members.Add("ParticleArchetypes", &ParticleEffect::ParticleArchetypes);
+    members.Add("killEmitter", &ParticleEffect::killEmitter);
+}
+
+ParticleEffect::~ParticleEffect() = default;
+
+namespace {
+// The archetypes that effects further up the stack are making now: an
+// archetype whose own effect names it (directly or through others) would
+// otherwise make objects until the stack runs out.
+std::vector<std::string>& ArchetypesInTheMaking() {
+    static std::vector<std::string> names;
+    return names;
+}
+
+// Calls f on every emitter of the object; whether it has one (false for a
+// gone object).
+template <class F>
+bool ForEachEmitter(u32 objectId, F f) {
+    Overlord* overlord = Overlord::Instance();
+    GameObject* object = overlord ? overlord->GetGameObject(objectId) : nullptr;
+    if (!object) return false;
+    bool any = false;
+    for (IComponent* component : object->GetComponents()) {
+        if (component->GetTypeId() != TypeId<ParticleEmmiter>::Get()) continue;
+        f(*static_cast<ParticleEmmiter*>(component));
+        any = true;
+    }
+    return any;
+}
+
+struct MakingGuard {
+    explicit MakingGuard(const std::string& name) { ArchetypesInTheMaking().push_back(name); }
+    ~MakingGuard() { ArchetypesInTheMaking().pop_back(); }
+    MakingGuard(const MakingGuard&) = delete;
+    MakingGuard& operator=(const MakingGuard&) = delete;
+};
+}  // namespace
+
+// What effects have made: the ids of their objects, counted against
+// kMaxLiveObjects while registered. A full list is searched for gone ids
+// only when the registry has lost objects since the last search, so a scene
+// that asks for thousands of effects past the limit costs no walk each.
+struct ParticleEffect::Budget {
+    const Overlord* overlord = nullptr;  // the registry the ids belong to
+    std::vector<u32> made;
+    u64 removalsAtPrune = 0;
+    bool reported = false;
+
+    static Budget& Get() {
+        static Budget budget;
+        // A new registry (a new run of the services) starts afresh.
+        const Overlord* current = Overlord::Instance();
+        if (budget.overlord != current) {
+            budget = Budget{};
+            budget.overlord = current;
+        }
+        return budget;
+    }
+    void Prune() {
+        if (!overlord) {
+            made.clear();
+            return;
+        }
+        std::erase_if(made, [&](u32 id) { return !overlord->GetGameObject(id); });
+        removalsAtPrune = overlord->ObjectRemovals();
+    }
+    bool Take() {
+        if (made.size() >= kMaxLiveObjects && overlord && overlord->ObjectRemovals() != removalsAtPrune) Prune();
+        return made.size() < kMaxLiveObjects;
+    }
+};
+
+std::size_t ParticleEffect::LiveObjects() {
+    Budget& budget = Budget::Get();
+    budget.Prune();
+    return budget.made.size();
+}
+
+void ParticleEffect::ResetBudget() {
+    Budget& budget = Budget::Get();
+    budget = Budget{};
+    budget.overlord = Overlord::Instance();
+}
+
+void ParticleEffect::Init() {
+    for (int i = 0; i < kSlots; ++i) {
+        Subscribe(ComponentCommand(static_cast<u32>(i)));
+        emitterObjects[i] = MakeSlotObject(i);
+    }
+}
+
+u32 ParticleEffect::MakeSlotObject(int slot) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    const std::string& name = ParticleArchetypes[slot];
+    if (name.empty() || !factory) return 0;
+    const std::vector<std::string>& making = ArchetypesInTheMaking();
+    if (std::find(making.begin(), making.end(), name) != making.end()) {
+        Log("ParticleEffect: archetype %s would make itself again; slot %d left empty", name.c_str(), slot);
+        return 0;
+    }
+    Budget& budget = Budget::Get();
+    if (!budget.Take()) {
+        if (!budget.reported)
+            Log("ParticleEffect on object %u: the scene's effects would have more than %zu objects alive at once; "
+                "slot %d (%s) is left empty, as is every further one until some are gone",
+                GetOwner(), kMaxLiveObjects, slot, name.c_str());
+        budget.reported = true;
+        return 0;
+    }
+    // Loaded from its file when not stored; initialised and announced;
+    // 0 when it cannot be had. A play object: cleared with the scene but
+    // not saved with it, since the effect makes it again whenever the
+    // scene is read (a saved one would add another at every save and load).
+    const MakingGuard guard(name);
+    const u32 id = factory->Instantiate(name, false);
+    if (id == 0) return 0;
+    Budget::Get().made.push_back(id);
+    ForEachEmitter(id, [](ParticleEmmiter& emitter) { emitter.SetHeldOnlyWhileRunning(true); });
+    return id;
+}
+
+void ParticleEffect::Shutdown() {
+    Overlord* overlord = Overlord::Instance();
+    if (!overlord) return;
+    for (u32& id : emitterObjects) {
+        if (id == 0) continue;
+        const u32 object = id;
+        id = 0;
+        if (!overlord->GetGameObject(object)) continue;
+        if (!ForEachEmitter(object, [](ParticleEmmiter& emitter) { emitter.Orphan(); }))
+            overlord->UnregisterGameObject(object);
+    }
+}
+
+void ParticleEffect::HandleMessage(Message* message) {
+    if (!message || message->type != kMsgTypeComponentCommand) return;
+    // The payload is not read: the effect goes off at the owner's position.
+    switch (message->argument) {
+        case kMsgEffectAtPosition.argument:
+            for (int i = 0; i < kSlots; ++i) {
+                Send(i, i == 0 ? kMsgEmitterStart : kMsgEmitterStop, true, GetOwner());
+            }
+            break;
+        case kMsgHitEffect.argument:
+            Send(3, kMsgEmitterStart, killEmitter[3], GetId());
+            break;
+        case kMsgShotEffect.argument:
+            // Weapons broadcast their shots to every effect: only a shot of
+            // this effect's own object (or an anonymous command) flashes it,
+            // so an enemy's shot does not light the ship's muzzle.
+            if (message->sender != 0 && message->sender != GetOwner()) break;
+            Send(4, kMsgEmitterStart, false, GetOwner());
+            break;
+        default:
+            break;
+    }
+}
+
+void ParticleEffect::Send(int slot, const Kind<EmitterCommand>& kind, bool flag, u32 sender) {
+    if (emitterObjects[slot] == 0) return;
+    Overlord* overlord = Overlord::Instance();
+    Transform* transform = overlord ? overlord->GetComponent<Transform>(GetOwner()) : nullptr;
+    if (!transform) return;
+    EmitterCommand command;
+    command.position = transform->worldPosition;
+    command.flag = flag;
+    SendToObject(kind, emitterObjects[slot], sender, command);
+}

@@ -1,31 +1,25 @@
 #include "editor/mode/Editor.h"
 
 #include "controls/Control.h"
-#include "controls/DoAlwaysTrigger.h"
 #include "controls/GuiSystem.h"
 #include "controls/KeyTrigger.h"
 #include "controls/MessageAction.h"
-#include "controls/MouseTrigger.h"
-#include "editor/links/MultiCloneControl.h"
-#include "editor/links/ParentObjectControl.h"
-#include "editor/links/SplineBindControl.h"
+#include "editor/links/LinkControls.h"
 #include "editor/menus/EditorMenuSystem.h"
 #include "editor/menus/EditorUISystem.h"
-#include "editor/mode/CameraScreenDragControl.h"
+#include "editor/menus/MenuControls.h"
+#include "editor/mode/EditorControlTable.h"
 #include "editor/mode/EditorKeyControls.h"
 #include "editor/mode/EditorNotice.h"
 #include "editor/mode/FocusPoint.h"
+#include "editor/mode/ModeControls.h"
 #include "editor/move/EditorMoveUndoSystem.h"
-#include "editor/move/KeyboardMoveObject.h"
-#include "editor/move/MoveObjToCamera.h"
-#include "editor/move/ObjectPositionControl.h"
-#include "editor/move/VertexSnapControl.h"
+#include "editor/move/MoveControls.h"
 #include "editor/proxy/EditorProxyObject.h"
 #include "editor/proxy/EditorProxySystem.h"
 #include "editor/proxy/WaypointProxyVisualization.h"
-#include "editor/select/MouseOverControl.h"
 #include "editor/select/ObjectSelectionSystem.h"
-#include "editor/select/UnitSelectControl.h"
+#include "editor/select/SelectControls.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
@@ -437,91 +431,16 @@ void Editor::AddEditorControl(Control* control) {
     AddControl(control);
 }
 
-// One control per row, in this order.
+// Each feature folder adds its rows; they are made and registered in row order.
 void Editor::BuildObjectControls() {
     const u32 me = GetTypeId();
-    const u32 normal = Control::kCategoryNormal;
-    auto* toCamera = new MoveObjToCamera();  // 1: Insert
-    toCamera->AddActivateTrigger(new KeyTrigger(0x2D, KeyTrigger::kModePressed, false));
-    toCamera->AddDeactivateTrigger(new DoAlwaysTrigger());
-    AddEditorControl(toCamera);
-    AddEditorControl(MakeKeyMessageControl(0x09, "SelectNext", normal, kMsgSelectNextPrevious, false, 1, me));
-    AddEditorControl(MakeKeyMessageControl(0x09, "SelectPrev", normal, kMsgSelectNextPrevious, true, 0, me));
-    AddEditorControl(MakeKeyMessageControl(0x2E, "DeleteSelected", normal, kMsgDeleteSelection, false, 0, me));
-    AddEditorControl(MakeKeyMessageControl(0x52, "ToggleRotateTranslate", normal, kMsgToggleRotateMode, false, 0, me));
-    AddEditorControl(MakeKeyFloatControl(0x6B, "CamSpeedUp", cameraSpeedStep_, me));
-    AddEditorControl(MakeKeyFloatControl(0x6D, "CamSpeedDown", 1.0f / cameraSpeedStep_, me));
-    AddEditorControl(MakeKeyMessageControl(0x43, "CopySelected", normal, kMsgCopyObject, true, 0, me));
-    AddEditorControl(MakeKeyMessageControl(0x56, "PasteCopiedObject", normal, kMsgPasteObject, true, 0, me));
-    AddEditorControl(MakeKeyMessageControl(0x54, "PasteTransform", normal, kMsgPasteTransform, true, 0, me));
-    AddEditorControl(MakeAxisKeyControl(0x58, "AxisLockX", 0, me));
-    AddEditorControl(MakeAxisKeyControl(0x59, "AxisLockY", 1, me));
-    AddEditorControl(MakeAxisKeyControl(0x5A, "AxisLockZ", 2, me));
-    // 14: P held and a click: the clicked object becomes a child of the selection.
-    auto* parent = new ParentObjectControl(true);
-    parent->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
-    parent->AddActivateTrigger(new KeyTrigger(0x50, KeyTrigger::kModeHeld, false));
-    parent->AddDeactivateTrigger(new DoAlwaysTrigger());
-    AddEditorControl(parent);
-    // 15: U: the selection leaves its parent (with nothing selected it says so).
-    auto* unparent = new ParentObjectControl(false);
-    unparent->AddActivateTrigger(new KeyTrigger(0x55, KeyTrigger::kModePressed, false));
-    unparent->AddDeactivateTrigger(new DoAlwaysTrigger());
-    AddEditorControl(unparent);
-    // 16: B held and a click on a track: the selected crawler runs on it.
-    auto* bind = new SplineBindControl();
-    bind->AddActivateTrigger(new KeyTrigger(0x42, KeyTrigger::kModeHeld, false));
-    bind->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
-    bind->AddDeactivateTrigger(new DoAlwaysTrigger());
-    AddEditorControl(bind);
-    AddEditorControl(MakeKeyVectorControl(0x24, "CameraHome", kMsgCameraHome.argument, {0, 0, 0}, me));
-    AddEditorControl(MakeKeyVectorControl(0x21, "CameraOrthoControlUp", kMsgOrthoCameraStep.argument, {1, 1, 1}, me));
-    AddEditorControl(
-        MakeKeyVectorControl(0x22, "CameraOrthoControlDown", kMsgOrthoCameraStep.argument, {-1, -1, -1}, me));
-    // 20: the mouse ray every frame, switched on once for good.
-    auto* mouseOver = new MouseOverControl();
-    mouseOver->SetState(true);
-    AddEditorControl(mouseOver);
-    // 21: a click (left button released) selects what is picked.
-    auto* unitSelect = new UnitSelectControl(me);
-    unitSelect->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
-    unitSelect->AddDeactivateTrigger(new DoAlwaysTrigger());
-    AddEditorControl(unitSelect);
-    // 22: Escape held deselects; off again at the next update, so a held key
-    // deselects every second frame.
-    auto* deselect = new Control("unitDeselectControl", normal);
-    deselect->SetGroup(0);
-    deselect->AddActivateTrigger(new KeyTrigger(0x1B, KeyTrigger::kModeHeld, false));
-    deselect->AddDeactivateTrigger(new DoAlwaysTrigger());
-    deselect->AddActivateAction(new MessageAction<u32>(me, kMsgSelectObject, 0));
-    deselect->AddActivateAction(new MessageAction<u32>(me, kMsgPickObject, 0));
-    AddEditorControl(deselect);
-    AddEditorControl(new ObjectPositionControl());      // 23: drag the selection; its own triggers
-    AddEditorControl(new CameraScreenDragControl(me));  // 24: right-button drag turns the camera
-    AddEditorControl(MakeKeyMessageControl(0x4F, "ToggleOrthoMoveMode", Control::kCategoryAlways, kMsgToggleOrthoMove,
-                                           false, 0, me));
-    AddEditorControl(new VertexSnapControl());  // 26: Ctrl+B held
-    // 27-32: the object keys (group 2, on after M); A starts on held, the
-    // others on a new press; each stops when its key is up.
-    struct Mover {
-        u32 key;
-        u32 mode;
-        D3DXVECTOR3 direction;
-        u32 axis;
-    };
-    const Mover movers[] = {
-        {0x41, KeyTrigger::kModeHeld, {-1, 0, 0}, 0},   {0x44, KeyTrigger::kModePressed, {1, 0, 0}, 0},
-        {0x57, KeyTrigger::kModePressed, {0, 1, 0}, 1}, {0x53, KeyTrigger::kModePressed, {0, -1, 0}, 1},
-        {0x51, KeyTrigger::kModePressed, {0, 0, 1}, 2}, {0x45, KeyTrigger::kModePressed, {0, 0, -1}, 2},
-    };
-    for (const Mover& mover : movers) {
-        auto* control = new KeyboardMoveObject(mover.direction, mover.axis);
-        control->SetGroup(2);
-        control->AddActivateTrigger(new KeyTrigger(mover.key, mover.mode, false));
-        control->AddDeactivateTrigger(new KeyTrigger(mover.key, KeyTrigger::kModeUp, false));
-        AddEditorControl(control);
-    }
-    AddEditorControl(new MultiCloneControl());  // 33: Ctrl+E with an object selected
+    EditorControlTable table;
+    BuildModeControls(table, me, cameraSpeedStep_);
+    BuildSelectControls(table, me);
+    BuildMoveControls(table, me);
+    BuildMenuControls(table, me);
+    BuildLinkControls(table);
+    for (Control* control : table.MakeInRowOrder()) AddEditorControl(control);
 }
 
 void Editor::BuildCameraControls() {

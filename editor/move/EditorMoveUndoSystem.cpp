@@ -4,11 +4,9 @@
 #include "controls/DoAlwaysTrigger.h"
 #include "controls/KeyTrigger.h"
 #include "controls/MessageAction.h"
-#include "editor/move/ObjectManipulatorBase.h"
+#include "editor/move/ObjectMover.h"
 #include "engine/Message.h"
 #include "engine/MessageTypes.h"
-#include "engine/Overlord.h"
-#include "engine/Transform.h"
 
 namespace {
 // Ctrl+key pressed: the Ctrl flag is tested against either Ctrl key, so a
@@ -71,12 +69,9 @@ void EditorMoveUndoSystem::Step(std::deque<MoveRecord>& from, std::deque<MoveRec
 }
 
 MoveRecord EditorMoveUndoSystem::Apply(const MoveRecord& record) {
-    Transform* transform = Overlord::FindComponent<Transform>(record.objectId);
-    if (!transform) return record;
-    transform->Update(0.0f);
-    const D3DXVECTOR3 was = transform->worldPosition;
-    transform->SetWorldPosition({record.x, record.y, record.z});
-    transform->Update(0.0f);
-    ObjectManipulatorBase::WriteBackWaypoint(record.objectId);
-    return MoveRecord{record.objectId, was.x, was.y, was.z};
+    const ObjectMover mover(record.objectId);
+    if (!mover.GetTransform()) return record;
+    const MoveRecord was = mover.Where();
+    mover.MoveTo({record.x, record.y, record.z});
+    return was;
 }

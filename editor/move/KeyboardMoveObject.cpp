@@ -1,5 +1,6 @@
 #include "editor/move/KeyboardMoveObject.h"
 
+#include "editor/move/ObjectMover.h"
 #include "engine/Transform.h"
 
 KeyboardMoveObject::KeyboardMoveObject(const D3DXVECTOR3& direction, u32 axis)
@@ -29,10 +30,10 @@ bool KeyboardMoveObject::Step() {
         SetState(false);
         return false;
     }
-    const u32 moved = MovedObject(target);
-    Transform* transform = MovedTransform(target);
+    const ObjectMover mover = ObjectMover::ForTarget(target);
+    Transform* transform = mover.GetTransform();
     if (!transform) return false;
-    transform->Update(0.0f);
+    const D3DXVECTOR3 at = mover.WorldPosition();
     D3DXVECTOR3 direction = direction_;
     if (!worldAxes_) {
         // The object's own axis as it is drawn: the world rotation's row.
@@ -46,11 +47,9 @@ bool KeyboardMoveObject::Step() {
         D3DXQuaternionRotationAxis(&step, &direction, rotateStep_);
         D3DXQUATERNION turned;
         D3DXQuaternionMultiply(&turned, &transform->rotation, &step);
-        transform->SetRotation(turned);
+        mover.TurnTo(turned);
     } else {
-        transform->SetWorldPosition(transform->worldPosition + direction * moveSpeed_);
+        mover.MoveTo(at + direction * moveSpeed_);
     }
-    transform->Update(0.0f);
-    WriteBackWaypoint(moved);
     return true;
 }

@@ -2,15 +2,11 @@
 
 #include "editor/mode/EditorControlState.h"
 #include "editor/move/MoveRecord.h"
-#include "editor/proxy/EditorProxyObject.h"
-#include "editor/proxy/WaypointProxyVisualization.h"
-#include "engine/GameObject.h"
+#include "editor/move/ObjectMover.h"
 #include "engine/Message.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
-#include "engine/Transform.h"
-#include "game/track/PlayerPath.h"
 #include "render/mesh/Model.h"
 
 namespace {
@@ -54,38 +50,7 @@ u32 ObjectManipulatorBase::BroadcastMoveRecord(bool record) {
     if (selectedProxy_ == 0 && selectedObject_ == 0) return 0;
     const u32 target = Overlord::FindComponent<Model>(selectedProxy_) ? selectedProxy_ : selectedObject_;
     if (!record || target == 0) return target;
-    const u32 moved = MovedObject(target);
-    if (Transform* transform = Overlord::FindComponent<Transform>(moved)) {
-        transform->Update(0.0f);
-        const D3DXVECTOR3& p = transform->worldPosition;
-        ::Broadcast(kMsgMoveRecord, GetId(), MoveRecord{moved, p.x, p.y, p.z});
-    }
+    const ObjectMover mover = ObjectMover::ForTarget(target);
+    if (mover.GetTransform()) ::Broadcast(kMsgMoveRecord, GetId(), mover.Where());
     return target;
-}
-
-u32 ObjectManipulatorBase::MovedObject(u32 target) {
-    GameObject* object = Overlord::FindObject(target);
-    if (!object) return 0;
-    const auto* proxy = object->GetComponent<EditorProxyObject>();
-    if (!proxy || object->GetComponent<WaypointProxyVisualization>()) return target;
-    return Overlord::FindObject(proxy->proxiedObjectId) ? proxy->proxiedObjectId : 0;
-}
-
-Transform* ObjectManipulatorBase::MovedTransform(u32 target) {
-    return Overlord::FindComponent<Transform>(MovedObject(target));
-}
-
-void ObjectManipulatorBase::WriteBackWaypoint(u32 objectId) {
-    GameObject* object = Overlord::FindObject(objectId);
-    if (!object) return;
-    if (PlayerPath* path = object->GetComponent<PlayerPath>()) path->needsRebuild = true;
-    const auto* link = object->GetComponent<WaypointProxyVisualization>();
-    const auto* proxy = object->GetComponent<EditorProxyObject>();
-    const Transform* transform = object->GetComponent<Transform>();
-    PlayerPath* path = proxy ? Overlord::FindComponent<PlayerPath>(proxy->proxiedObjectId) : nullptr;
-    Waypoint* waypoint = link && path ? path->GetWaypoint(link->waypointIndex) : nullptr;
-    if (!waypoint || !transform) return;
-    waypoint->pos = transform->position;
-    waypoint->orientation = transform->rotation;
-    path->needsRebuild = true;
 }

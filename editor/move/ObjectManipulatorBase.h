@@ -1,14 +1,12 @@
 // The shared part of the editor's object movers (keyboard steps, mouse drag,
 // Insert): keeps the editor's manipulation settings and selection from
-// kMsgEditorSettings, decides which object a move applies to, reports its
-// world position to the undo history before a move and writes a moved
-// waypoint marker back into its track. Built by the Editor, owned by the
-// GuiSystem; main thread only.
+// kMsgEditorSettings, decides which object a move applies to and reports its
+// world position to the undo history before a move; the move itself goes
+// through an ObjectMover. Built by the Editor, owned by the GuiSystem; main
+// thread only.
 #pragma once
 #include "controls/Control.h"
 #include "port/math/D3DX.h"
-
-class Transform;
 
 class ObjectManipulatorBase : public Control {
 public:
@@ -23,17 +21,6 @@ public:
     // Transform to move, the moved object and its world position go to the
     // undo history (kMsgMoveRecord, at once).
     u32 BroadcastMoveRecord(bool record);
-
-    // The object whose Transform a move of `target` changes: a marker proxy
-    // stands for its object (which the marker follows), except a waypoint
-    // marker, which is moved itself. 0 when there is none.
-    static u32 MovedObject(u32 target);
-    // The Transform of MovedObject(target), or null.
-    static Transform* MovedTransform(u32 target);
-    // After a move of `objectId`: a waypoint marker writes its local position
-    // and rotation into its waypoint, and the changed track (the marker's, or
-    // the moved object's own) is flagged for a rebuild.
-    static void WriteBackWaypoint(u32 objectId);
 
     float GetRotateStep() const { return rotateStep_; }
     float GetMoveSpeed() const { return moveSpeed_; }

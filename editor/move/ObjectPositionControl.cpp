@@ -4,6 +4,7 @@
 
 #include "controls/MouseTrigger.h"
 #include "editor/move/EditorCanMoveObject.h"
+#include "editor/move/ObjectMover.h"
 #include "editor/select/PickGeometry.h"
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
@@ -59,9 +60,8 @@ void ObjectPositionControl::OnMessage(Message* message) {
 }
 
 void ObjectPositionControl::OnActivate() {
-    const u32 target = BroadcastMoveRecord(true);
-    Transform* transform = MovedTransform(target);
-    if (!transform) {
+    const ObjectMover mover = ObjectMover::ForTarget(BroadcastMoveRecord(true));
+    if (!mover.GetTransform()) {
         SetState(false);
         return;
     }
@@ -69,8 +69,7 @@ void ObjectPositionControl::OnActivate() {
         lastX_ = input->MouseX();
         lastY_ = input->MouseY();
     }
-    transform->Update(0.0f);
-    const D3DXVECTOR3& at = transform->worldPosition;
+    const D3DXVECTOR3 at = mover.WorldPosition();
     if (Transform* grid = Overlord::FindComponent<Transform>(gridObject_)) {
         grid->position = {std::floor(at.x) - 50.0f, at.y, std::floor(at.z) - 50.0f};
         grid->Update(0.0f);
@@ -85,11 +84,9 @@ void ObjectPositionControl::UpdateActive(float) {
     if (!input) return;
     const int x = input->MouseX(), y = input->MouseY();
     if (x == lastX_ && y == lastY_) return;
-    const u32 target = BroadcastMoveRecord(false);
-    const u32 moved = MovedObject(target);
-    Transform* transform = MovedTransform(target);
-    if (transform) {
-        transform->Update(0.0f);
+    const ObjectMover mover = ObjectMover::ForTarget(BroadcastMoveRecord(false));
+    if (Transform* transform = mover.GetTransform()) {
+        const D3DXVECTOR3 at = mover.WorldPosition();
         const bool ctrl = input->IsKeyDown(kCtrlKey);
         D3DXVECTOR3 normal(0, 1, 0);
         Overlord* overlord = Overlord::Instance();
@@ -99,13 +96,11 @@ void ObjectPositionControl::UpdateActive(float) {
             D3DXVec3Normalize(&normal, &look);
         }
         D3DXVECTOR3 hit;
-        if (RayPlaneIntersect(ray_.origin, ray_.direction, transform->worldPosition, normal, &hit)) {
+        if (RayPlaneIntersect(ray_.origin, ray_.direction, at, normal, &hit)) {
             if (!rotateMode_) {
                 D3DXVECTOR3 to = hit;
-                if (ctrl && IsAxisEnabled(1)) to = {transform->worldPosition.x, hit.y, transform->worldPosition.z};
-                transform->SetWorldPosition(to);
-                transform->Update(0.0f);
-                WriteBackWaypoint(moved);
+                if (ctrl && IsAxisEnabled(1)) to = {at.x, hit.y, at.z};
+                mover.MoveTo(to);
             } else {
                 D3DXQUATERNION qy(0, 0, 0, 1), qx(0, 0, 0, 1);
                 const D3DXVECTOR3 up(0, 1, 0), side(1, 0, 0);
@@ -116,9 +111,7 @@ void ObjectPositionControl::UpdateActive(float) {
                 D3DXQUATERNION turn, turned;
                 D3DXQuaternionMultiply(&turn, &qy, &qx);
                 D3DXQuaternionMultiply(&turned, &transform->rotation, &turn);
-                transform->SetRotation(turned);
-                transform->Update(0.0f);
-                WriteBackWaypoint(moved);
+                mover.TurnTo(turned);
             }
         }
     }

@@ -1,7 +1,5 @@
 #include "game/level/SpawnBudget.h"
 
-#include <algorithm>
-
 #include "engine/Logger.h"
 #include "engine/Overlord.h"
 
@@ -17,11 +15,6 @@ SpawnBudget::State& SpawnBudget::Get() {
     return state;
 }
 
-void SpawnBudget::Prune(State& state) {
-    const Overlord* overlord = Overlord::Instance();
-    std::erase_if(state.made, [&](u32 id) { return !overlord || !overlord->GetGameObject(id); });
-}
-
 bool SpawnBudget::Take(const char* who, u32 ownerId) {
     State& state = Get();
     if (state.thisFrame >= kPerFrame) {
@@ -32,17 +25,15 @@ bool SpawnBudget::Take(const char* who, u32 ownerId) {
         state.reportedFrame = true;
         return false;
     }
-    // Pruned once a frame at most: a full list costs one walk, not one per refusal.
-    if (state.made.size() >= kLive && !state.prunedThisFrame) {
-        Prune(state);
-        state.prunedThisFrame = true;
-    }
-    if (state.made.size() >= kLive) {
-        if (!state.reportedLive)
+    // Gone ids are looked for once a frame at most: a full list costs one
+    // walk a frame, not one per refusal.
+    const bool mayLook = !state.lookedThisFrame;
+    if (state.live.Full()) state.lookedThisFrame = true;
+    if (!state.live.HasRoom(mayLook)) {
+        if (state.live.FirstRefusal())
             Log("Spawn budget: %s on object %u would make more than %zu spawned objects live at once; none are made "
                 "until some are gone",
                 who, ownerId, kLive);
-        state.reportedLive = true;
         return false;
     }
     ++state.thisFrame;
@@ -50,13 +41,13 @@ bool SpawnBudget::Take(const char* who, u32 ownerId) {
 }
 
 void SpawnBudget::Made(u32 objectId) {
-    if (objectId != 0) Get().made.push_back(objectId);
+    Get().live.Made(objectId);
 }
 
 void SpawnBudget::StartFrame() {
     State& state = Get();
     state.thisFrame = 0;
-    state.prunedThisFrame = false;
+    state.lookedThisFrame = false;
 }
 
 void SpawnBudget::Reset() {
@@ -70,7 +61,5 @@ u32 SpawnBudget::TakenThisFrame() {
 }
 
 std::size_t SpawnBudget::Live() {
-    State& state = Get();
-    Prune(state);
-    return state.made.size();
+    return Get().live.Live();
 }

@@ -7,9 +7,9 @@
 // Overlord starts them afresh too). Main thread only.
 #pragma once
 #include <cstddef>
-#include <vector>
 
 #include "core/Types.h"
+#include "engine/LiveObjectBudget.h"
 
 class Overlord;
 
@@ -36,12 +36,9 @@ private:
     struct State {
         const Overlord* overlord = nullptr;  // the registry the counts belong to
         u32 thisFrame = 0;
-        std::vector<u32> made;  // ids made, some perhaps gone since
-        bool prunedThisFrame = false;
+        LiveObjectBudget live{kLive};
+        bool lookedThisFrame = false;  // whether gone ids were looked for this frame
         bool reportedFrame = false;
-        bool reportedLive = false;
     };
     static State& Get();
-    // Drops the ids no longer registered.
-    static void Prune(State& state);
 };

@@ -7,6 +7,7 @@
 
 #include "core/TypeId.h"
 #include "engine/GameObject.h"
+#include "engine/LiveObjectBudget.h"
 #include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
@@ -65,46 +66,17 @@ struct MakingGuard {
 // kMaxLiveObjects while registered. A full list is searched for gone ids
 // only when the registry has lost objects since the last search, so a scene
 // that asks for thousands of effects past the limit costs no walk each.
-struct ParticleEffect::Budget {
-    const Overlord* overlord = nullptr;  // the registry the ids belong to
-    std::vector<u32> made;
-    u64 removalsAtPrune = 0;
-    bool reported = false;
-
-    static Budget& Get() {
-        static Budget budget;
-        // A new registry (a new run of the services) starts afresh.
-        const Overlord* current = Overlord::Instance();
-        if (budget.overlord != current) {
-            budget = Budget{};
-            budget.overlord = current;
-        }
-        return budget;
-    }
-    void Prune() {
-        if (!overlord) {
-            made.clear();
-            return;
-        }
-        std::erase_if(made, [&](u32 id) { return !overlord->GetGameObject(id); });
-        removalsAtPrune = overlord->ObjectRemovals();
-    }
-    bool Take() {
-        if (made.size() >= kMaxLiveObjects && overlord && overlord->ObjectRemovals() != removalsAtPrune) Prune();
-        return made.size() < kMaxLiveObjects;
-    }
-};
+LiveObjectBudget& ParticleEffect::Budget() {
+    static LiveObjectBudget budget(kMaxLiveObjects);
+    return budget;
+}
 
 std::size_t ParticleEffect::LiveObjects() {
-    Budget& budget = Budget::Get();
-    budget.Prune();
-    return budget.made.size();
+    return Budget().Live();
 }
 
 void ParticleEffect::ResetBudget() {
-    Budget& budget = Budget::Get();
-    budget = Budget{};
-    budget.overlord = Overlord::Instance();
+    Budget().Reset();
 }
 
 void ParticleEffect::Init() {
@@ -123,13 +95,12 @@ u32 ParticleEffect::MakeSlotObject(int slot) {
         Log("ParticleEffect: archetype %s would make itself again; slot %d left empty", name.c_str(), slot);
         return 0;
     }
-    Budget& budget = Budget::Get();
-    if (!budget.Take()) {
-        if (!budget.reported)
+    LiveObjectBudget& budget = Budget();
+    if (!budget.HasRoom()) {
+        if (budget.FirstRefusal())
             Log("ParticleEffect on object %u: the scene's effects would have more than %zu objects alive at once; "
                 "slot %d (%s) is left empty, as is every further one until some are gone",
                 GetOwner(), kMaxLiveObjects, slot, name.c_str());
-        budget.reported = true;
         return 0;
     }
     // Loaded from its file when not stored; initialised and announced;
@@ -139,7 +110,7 @@ u32 ParticleEffect::MakeSlotObject(int slot) {
     const MakingGuard guard(name);
     const u32 id = factory->Instantiate(name, false);
     if (id == 0) return 0;
-    Budget::Get().made.push_back(id);
+    budget.Made(id);
     ForEachEmitter(id, [](ParticleEmmiter& emitter) { emitter.SetHeldOnlyWhileRunning(true); });
     return id;
 }

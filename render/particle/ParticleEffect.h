@@ -14,6 +14,8 @@
 
 #include "engine/Component.h"
 
+class LiveObjectBudget;
+
 class ParticleEffect : public Component<ParticleEffect> {
 public:
     static constexpr int kSlots = 5;
@@ -53,7 +55,8 @@ public:
     u32 EmitterObject(int slot) const { return emitterObjects[slot]; }
 
 private:
-    struct Budget;
+    // The budget the effects' objects count against, one for the run.
+    static LiveObjectBudget& Budget();
     // The object for slot i, or 0 (empty slot, an archetype that makes
     // itself again, the budget spent, an archetype that cannot be had).
     u32 MakeSlotObject(int slot);

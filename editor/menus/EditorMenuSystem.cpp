@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "core/ClassNameLookup.h"
-#include "editor/mode/Editor.h"
 #include "editor/mode/EditorNotice.h"
 #include "engine/Engine.h"
 #include "engine/FilePath.h"
@@ -105,7 +104,7 @@ EditorMenuSystem* EditorMenuSystem::Current() {
     return gCurrent;
 }
 
-EditorMenuSystem::EditorMenuSystem(Editor& editor) : ISystem(TypeId<EditorMenuSystem>::Get()), editor_(editor) {
+EditorMenuSystem::EditorMenuSystem(u32 editorId) : ISystem(TypeId<EditorMenuSystem>::Get()), editorId_(editorId) {
     SetName("EditorMenuSystem");
     gCurrent = this;
 }
@@ -284,6 +283,7 @@ void EditorMenuSystem::AddHudSelectButton() {
 
 void EditorMenuSystem::ShowSelected(u32 objectId) {
     GameObject* object = Overlord::FindObject(objectId);
+    shownObject_ = objectId;
     // A deleted object gets no entries, not even the button that would save it.
     archetypeObject_ = object ? objectId : 0;
     if (!selectedBar_) return;
@@ -295,6 +295,7 @@ void EditorMenuSystem::ShowSelected(u32 objectId) {
 }
 
 void EditorMenuSystem::ClearSelectedBar() {
+    shownObject_ = 0;
     archetypeObject_ = 0;
     if (selectedBar_) TwRemoveAllVars(selectedBar_);
 }
@@ -467,14 +468,15 @@ void EditorMenuSystem::SelectSceneComponent(u32 objectId) {
 }
 
 void EditorMenuSystem::DeleteSceneComponent(u32 objectId) {
-    // Deselected first: the "Selected" bar may show the doomed components.
-    if (editor_.GetSelectedObject() == objectId) editor_.SelectObject(0);
+    // Deselected first (at once, so the Editor empties the "Selected" bar
+    // before the components go): the bar may show the doomed components.
+    if (shownObject_ == objectId && objectId != 0) ::Broadcast(kMsgSelectObject, editorId_, 0u);
     if (Overlord::FindObject(objectId)) Overlord::Instance()->UnregisterGameObject(objectId);
-    SendToSystem(kMsgRebuildSceneComponents, GetTypeId(), editor_.GetTypeId());
+    SendToSystem(kMsgRebuildSceneComponents, GetTypeId(), editorId_);
 }
 
 void EditorMenuSystem::ToggleHudSelect() {
-    ::Broadcast(kMsgToggleHudSelect, editor_.GetTypeId());
+    ::Broadcast(kMsgToggleHudSelect, editorId_);
 }
 
 void EditorMenuSystem::AddComponentClass(size_t index) {

@@ -3,9 +3,10 @@
 // open / save and archetype save dialogs, and the EditorControlState it
 // edits and sends to the manipulation controls every frame. A child system
 // of the Editor, made and initialised by the Editor's Init and deleted with
-// it; the bars live from Activate to Deactivate. The panel buttons' callbacks
-// run inside the panels' event handling and reach this system through the
-// one live instance. Main thread only.
+// it; the bars live from Activate to Deactivate. It selects through the
+// selection messages the Editor serves, never by calling it. The panel
+// buttons' callbacks run inside the panels' event handling and reach this
+// system through the one live instance. Main thread only.
 #pragma once
 #include <string>
 #include <vector>
@@ -16,7 +17,6 @@
 #include "port/dialogs/FileDialog.h"
 #include "port/panels/TweakPanels.h"
 
-class Editor;
 class GameObject;
 
 class EditorMenuSystem : public ISystem {
@@ -30,7 +30,8 @@ public:
     static constexpr const char* kNoArchetypeFilesRow =
         "EditorMenuSystem::InitArchetypesBar- no archetype files loaded";
 
-    explicit EditorMenuSystem(Editor& editor);
+    // editorId: the sender its selection and panel messages go out with.
+    explicit EditorMenuSystem(u32 editorId);
     // Deletes every bar.
     ~EditorMenuSystem() override;
 
@@ -49,6 +50,7 @@ public:
 
     // The "Selected" bar for the object: "Save Archetype As..." and the
     // object's entries; the object becomes the one an archetype is saved from.
+    // The Editor calls it for each new selection, ClearSelectedBar for none.
     void ShowSelected(u32 objectId);
     void ClearSelectedBar();
     // Lists the object in "SceneComponents" (a light, sky box or HUD).
@@ -101,7 +103,8 @@ private:
     void UnlinkUnwritableInstances(const GameObject& prototype, u32 savedObjectId);
     void AddSceneComponentEntries(GameObject& object);
 
-    Editor& editor_;
+    u32 editorId_;
+    u32 shownObject_ = 0;  // the object the "Selected" bar shows (the selection)
     TwBar* selectedBar_ = nullptr;
     TwBar* archetypesBar_ = nullptr;
     TwBar* mainMenuBar_ = nullptr;

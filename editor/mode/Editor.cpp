@@ -104,7 +104,7 @@ void Editor::Init() {
     currentCamera_ = cameras_.front();
     selectionSystem_ = new ObjectSelectionSystem();
     proxySystem_ = new EditorProxySystem();
-    menuSystem_ = new EditorMenuSystem(*this);
+    menuSystem_ = new EditorMenuSystem(GetTypeId());
     undoSystem_ = new EditorMoveUndoSystem();
     uiSystem_ = new EditorUISystem();
     AddSystem(selectionSystem_);

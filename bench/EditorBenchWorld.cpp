@@ -41,6 +41,14 @@ void EditorBenchWorld::Tidy() {
 }
 
 u32 EditorBenchWorld::AddModelObjects(int n, Grid grid) {
+    return AddObjects(n, grid, true);
+}
+
+u32 EditorBenchWorld::AddMarkerObjects(int n, Grid grid) {
+    return AddObjects(n, grid, false);
+}
+
+u32 EditorBenchWorld::AddObjects(int n, Grid grid, bool withModel) {
     ObjectFactory& factory = *ObjectFactory::Instance();
     u32 first = 0;
     for (int i = 0; i < n; ++i) {
@@ -50,9 +58,11 @@ u32 EditorBenchWorld::AddModelObjects(int n, Grid grid) {
                                           grid.z0 + static_cast<float>(i / grid.rowLength));
         transform->worldPosition = transform->position;
         object->AddComponent(transform);
-        auto* model = factory.Create<Model>();
-        model->extent = D3DXVECTOR3(0.5f, 0.5f, 0.5f);
-        object->AddComponent(model);
+        if (withModel) {
+            auto* model = factory.Create<Model>();
+            model->extent = D3DXVECTOR3(0.5f, 0.5f, 0.5f);
+            object->AddComponent(model);
+        }
         SceneManager::Instance()->GetObjectIds().push_back(object->GetId());
         editor->GetProxySystem()->CreateProxy(*object);
         if (first == 0) first = object->GetId();

@@ -30,6 +30,9 @@ public:
     // n scene objects on the grid, each with a Transform, a model of half-size
     // 0.5 and its proxy; the first one's id.
     u32 AddModelObjects(int n, Grid grid);
+    // n scene objects on the grid, each with only a Transform: each proxy is
+    // a marker sphere riding on its object; the first one's id.
+    u32 AddMarkerObjects(int n, Grid grid);
     // A scene file scene/<name>.scn of n objects on the grid, each with a
     // Transform and a PointLight of range 4; its path.
     std::string SceneFile(const std::string& name, int n, Grid grid);
@@ -39,5 +42,7 @@ public:
     Editor* editor = nullptr;
 
 private:
+    u32 AddObjects(int n, Grid grid, bool withModel);
+
     static u32 highWater_;
 };

@@ -1,5 +1,6 @@
 // The editor's proxies and picking on the start-up assembly in edit mode: a
-// pick among 100 to 10,000 proxies, a still ray, the proxies of a 5,000-object
+// pick among 1,250 to 20,000 proxies of model objects and of marker spheres
+// (each count double the last, so the growth per doubling reads off), a still ray, the proxies of a 5,000-object
 // scene, a pick after 20 reloads of a 1,000-object scene against the first,
 // and one frame's draw walk over 5,000 proxies.
 #include <benchmark/benchmark.h>
@@ -25,6 +26,7 @@ struct PickWorld : EditorBenchWorld {
         selection = editor->GetSelectionSystem();
     }
     void AddModelObjects(int n) { EditorBenchWorld::AddModelObjects(n, kGrid); }
+    void AddMarkerObjects(int n) { EditorBenchWorld::AddMarkerObjects(n, kGrid); }
     std::string SceneFile(int n) { return EditorBenchWorld::SceneFile("Picks", n, kGrid); }
     EditorProxySystem* proxies = nullptr;
     ObjectSelectionSystem* selection = nullptr;
@@ -35,14 +37,31 @@ Ray NextRay(int i) {
     return Ray{D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0.001f * static_cast<float>(i % 7), 0, 1)};
 }
 
+// Picks along a ray down the grid's middle column; the first pick, which
+// takes in every proxy, is left out.
+void RunPicks(benchmark::State& state, PickWorld& world) {
+    int i = 0;
+    u32 proxy = 0;
+    world.selection->PickProxy(NextRay(i++), &proxy);
+    for (auto _ : state) benchmark::DoNotOptimize(world.selection->PickProxy(NextRay(i++), &proxy));
+}
+
+// Model objects: each proxy picks by its object's transform and model.
 void BM_PickAmongProxies(benchmark::State& state) {
     PickWorld world;
     world.AddModelObjects(static_cast<int>(state.range(0)));
-    int i = 0;
-    u32 proxy = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(world.selection->PickProxy(NextRay(i++), &proxy));
+    RunPicks(state, world);
 }
-BENCHMARK(BM_PickAmongProxies)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PickAmongProxies)->Arg(1250)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+// Objects without a model: each proxy is a marker sphere with a transform of
+// its own under its object's.
+void BM_PickAmongMarkers(benchmark::State& state) {
+    PickWorld world;
+    world.AddMarkerObjects(static_cast<int>(state.range(0)));
+    RunPicks(state, world);
+}
+BENCHMARK(BM_PickAmongMarkers)->Arg(1250)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
 // A frame whose mouse ray did not move: the selection system's whole update.
 void BM_StillRay(benchmark::State& state) {

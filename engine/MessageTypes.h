@@ -253,6 +253,11 @@ constexpr Kind<u32> kMsgSelectNextPrevious{32, 33};
 // refused; editor controls, Editor, EditorMenuSystem -> EditorUISystem (the
 // status lines); at once.
 constexpr Kind<std::string> kMsgEditorNotice{32, 34};
+// u32 object id: the object was moved or linked to another parent by other
+// means than a move of the selection (undo and redo, vertex snap, parenting);
+// it and everything below it may stand elsewhere. Those editor controls and
+// systems -> subscribers (ObjectSelectionSystem); at once.
+constexpr Kind<u32> kMsgObjectPlaced{32, 35};
 
 // ---- 34: controls and the GuiSystem ------------------------------------------
 constexpr u32 kMsgTypeControl = 34;

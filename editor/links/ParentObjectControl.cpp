@@ -100,6 +100,9 @@ bool ParentObjectControl::MakeChild(u32 parentId, u32 childId, std::string* noti
         transform->scale = scale;
     }
     if (transform) transform->Update(0.0f);
+    // The child was under the pointer, not selected; its scale is now
+    // relative to the parent's.
+    ::Broadcast(kMsgObjectPlaced, 0, childId);
     said = linked ? "Parent: " + ObjectLabel(childId) + " is now a child of " + ObjectLabel(parentId)
                   : "Parent: refused, the hierarchy would be deeper than " +
                         std::to_string(GameObject::kMaxHierarchyLevels) + " levels";

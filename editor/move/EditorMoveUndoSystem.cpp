@@ -73,5 +73,7 @@ MoveRecord EditorMoveUndoSystem::Apply(const MoveRecord& record) {
     if (!mover.GetTransform()) return record;
     const MoveRecord was = mover.Where();
     mover.MoveTo({record.x, record.y, record.z});
+    // It need no longer be the selection.
+    ::Broadcast(kMsgObjectPlaced, TypeId<EditorMoveUndoSystem>::Get(), record.objectId);
     return was;
 }

@@ -105,6 +105,8 @@ void VertexSnapControl::Snap(const SnapPoint& first, const SnapPoint& second) {
     const D3DXVECTOR3 target = transform->worldPosition + (to - from);
     transform->SetPosition(target.x, target.y, target.z);
     transform->Update(0.0f);
+    // The object under the pointer, which need not be the selection.
+    ::Broadcast(kMsgObjectPlaced, 0, first.objectId);
 }
 
 void VertexSnapControl::UpdateActive(float) {

@@ -36,14 +36,15 @@ void ObjectSelectionSystem::Activate() {
     Subscribe(kMsgToggleHudSelect);
     Subscribe(kMsgPickFilter);
     Subscribe(kMsgSelectedObject);
+    Subscribe(kMsgObjectPlaced);
 }
 
 void ObjectSelectionSystem::Clear() {
     Overlord* overlord = Overlord::Instance();
     if (!overlord) return;
     const auto gone = [overlord](u32 componentId) { return overlord->GetComponentById(componentId) == nullptr; };
-    std::erase_if(proxyComponents_, gone);
     std::erase_if(hudComponents_, gone);
+    CopyAll(*overlord);
 }
 
 void ObjectSelectionSystem::HandleMessage(Message* message) {
@@ -51,14 +52,18 @@ void ObjectSelectionSystem::HandleMessage(Message* message) {
         previousRay_ = currentRay_;
         currentRay_ = *ray;
     } else if (const u32* proxy = message->Read(ComponentAnnounced(TypeId<EditorProxyObject>::Get()))) {
-        if (*proxy != 0) proxyComponents_.push_back(*proxy);
+        if (*proxy != 0) AddEntry(*proxy);
         proxiesAdded_ = true;
     } else if (message->Is(kMsgToggleHudSelect)) {
         hudSelectMode_ = !hudSelectMode_;
     } else if (const SelectionFilter* filter = message->Read(kMsgPickFilter)) {
         filter_ = *filter;
     } else if (const u32* selected = message->Read(kMsgSelectedObject)) {
+        // What was selected may have been moved until now.
+        if (*selected != selectedObject_) moved_.push_back(selectedObject_);
         selectedObject_ = *selected;
+    } else if (const u32* placed = message->Read(kMsgObjectPlaced)) {
+        moved_.push_back(*placed);
     } else if (hudTypeId_ != 0) {
         if (const u32* hud = message->Read(ComponentAnnounced(hudTypeId_)); hud && *hud != 0)
             hudComponents_.push_back(*hud);
@@ -103,47 +108,132 @@ u32 ObjectSelectionSystem::PickProxy(const Ray& ray, u32* proxyId) {
     *proxyId = 0;
     Overlord* overlord = Overlord::Instance();
     if (!overlord) return 0;
+    RefreshCopies(*overlord);
     D3DXVECTOR3 direction;
     D3DXVec3Normalize(&direction, &ray.direction);
     const Ray unit{ray.origin, direction};
     Candidate best;
-    size_t kept = 0;
-    for (size_t i = 0; i < proxyComponents_.size(); ++i) {
-        const u32 componentId = proxyComponents_[i];
-        const EditorProxyObject* tag = overlord->GetComponentById<EditorProxyObject>(componentId);
-        if (!tag) continue;  // gone for good: ids are never drawn twice
-        proxyComponents_[kept++] = componentId;
-        GameObject* proxy = overlord->GetGameObject(tag->GetOwner());
-        GameObject* object = overlord->GetGameObject(tag->proxiedObjectId);
-        if (!proxy || !object) continue;
-        // A waypoint's sphere is drawn only while its track is selected.
-        if (tag->proxiedObjectId != selectedObject_ && proxy->GetComponent<WaypointProxyVisualization>()) continue;
-        Transform* transform = proxy->GetComponent<Transform>();
-        if (!transform) transform = object->GetComponent<Transform>();
-        const BoundingSphere* sphere = proxy->GetComponent<BoundingSphere>();
-        if (!transform || !sphere) continue;
-        transform->Update(0.0f);
-        const D3DXVECTOR3 toObject = transform->worldPosition - ray.origin;
-        const float distance = D3DXVec3Length(&toObject);
-        if (distance < kMinPickDistance) continue;
-        const float radius = D3DXVec3Length(&sphere->extent) * transform->scale;
-        if (distance <= radius) continue;
-        D3DXVECTOR4 centre;
-        const D3DXMATRIX world = transform->GetWorldMatrix();
-        D3DXVec3Transform(&centre, &sphere->center, &world);
-        if (!RaySphereIntersect(ray.origin, direction, D3DXVECTOR3(centre.x, centre.y, centre.z), radius)) continue;
-        Candidate candidate{tag->proxiedObjectId, proxy->GetId(), distance, false, 0.0f};
-        // The shape drawn: the marker, or the object's own model.
-        const Model* shape = proxy->GetComponent<Model>();
-        if (!shape) shape = object->GetComponent<Model>();
-        if (shape) candidate.over = ShapeUnderRay(*shape, world, unit, &candidate.depth);
-        if (!candidate.Beats(best)) continue;
-        if (filter_.Excludes(*object)) continue;
-        best = candidate;
+    // Only a proxy whose copied sphere the ray meets is judged, afresh.
+    for (size_t i = 0; i < spheres_.size(); ++i) {
+        const CopiedSphere& sphere = spheres_[i];
+        if (sphere.placed && RaySphereIntersect(ray.origin, direction, sphere.centre, sphere.radius))
+            Judge(*overlord, proxyComponents_[i], ray, unit, &best);
     }
-    proxyComponents_.resize(kept);
     *proxyId = best.proxy;
     return best.object;
+}
+
+bool ObjectSelectionSystem::Place(const Overlord& overlord, u32 componentId, Placement* out) {
+    const EditorProxyObject* tag = overlord.GetComponentById<EditorProxyObject>(componentId);
+    if (!tag) return false;
+    out->proxy = overlord.GetGameObject(tag->GetOwner());
+    out->object = overlord.GetGameObject(tag->proxiedObjectId);
+    if (!out->proxy || !out->object) return false;
+    out->proxiedObject = tag->proxiedObjectId;
+    out->waypoint = out->proxy->GetComponent<WaypointProxyVisualization>() != nullptr;
+    out->transform = out->proxy->GetComponent<Transform>();
+    if (!out->transform) out->transform = out->object->GetComponent<Transform>();
+    const BoundingSphere* sphere = out->proxy->GetComponent<BoundingSphere>();
+    if (!out->transform || !sphere) return false;
+    out->transform->Update(0.0f);
+    out->radius = D3DXVec3Length(&sphere->extent) * out->transform->scale;
+    out->world = out->transform->GetWorldMatrix();
+    D3DXVECTOR4 centre;
+    D3DXVec3Transform(&centre, &sphere->center, &out->world);
+    out->centre = D3DXVECTOR3(centre.x, centre.y, centre.z);
+    return true;
+}
+
+void ObjectSelectionSystem::Judge(const Overlord& overlord, u32 componentId, const Ray& ray, const Ray& unit,
+                                  Candidate* best) const {
+    Placement at;
+    if (!Place(overlord, componentId, &at)) return;
+    // A waypoint's sphere is drawn only while its track is selected.
+    if (at.waypoint && at.proxiedObject != selectedObject_) return;
+    const D3DXVECTOR3 toObject = at.transform->worldPosition - ray.origin;
+    const float distance = D3DXVec3Length(&toObject);
+    if (distance < kMinPickDistance || distance <= at.radius) return;
+    if (!RaySphereIntersect(ray.origin, unit.direction, at.centre, at.radius)) return;
+    Candidate candidate{at.proxiedObject, at.proxy->GetId(), distance, false, 0.0f};
+    // The shape drawn: the marker, or the object's own model.
+    const Model* shape = at.proxy->GetComponent<Model>();
+    if (!shape) shape = at.object->GetComponent<Model>();
+    if (shape) candidate.over = ShapeUnderRay(*shape, at.world, unit, &candidate.depth);
+    if (!candidate.Beats(*best)) return;
+    if (filter_.Excludes(*at.object)) return;
+    *best = candidate;
+}
+
+void ObjectSelectionSystem::AddEntry(u32 componentId) {
+    proxyComponents_.push_back(componentId);
+    spheres_.emplace_back();
+    placedBy_.push_back(0);
+    queued_.push_back(1);
+    toCopy_.push_back(static_cast<u32>(proxyComponents_.size() - 1));
+}
+
+void ObjectSelectionSystem::RefreshCopies(const Overlord& overlord) {
+    // A removed object may have been a proxy, its object or a parent whose
+    // children now stand apart from it.
+    if (copyAll_ || overlord.ObjectRemovals() != removalsSeen_) {
+        CopyAll(overlord);
+        return;
+    }
+    moved_.push_back(selectedObject_);
+    for (u32 objectId : moved_) MarkBelow(overlord, objectId);
+    moved_.clear();
+    for (u32 entry : toCopy_) {
+        CopyOne(overlord, entry);
+        queued_[entry] = 0;
+    }
+    toCopy_.clear();
+}
+
+void ObjectSelectionSystem::CopyAll(const Overlord& overlord) {
+    size_t kept = 0;
+    for (u32 componentId : proxyComponents_)
+        if (overlord.GetComponentById<EditorProxyObject>(componentId)) proxyComponents_[kept++] = componentId;
+    proxyComponents_.resize(kept);
+    spheres_.assign(kept, CopiedSphere{});
+    placedBy_.assign(kept, 0);
+    queued_.assign(kept, 0);
+    toCopy_.clear();
+    moved_.clear();
+    entriesByPlacer_.clear();
+    for (size_t i = 0; i < kept; ++i) CopyOne(overlord, i);
+    copyAll_ = false;
+    removalsSeen_ = overlord.ObjectRemovals();
+}
+
+void ObjectSelectionSystem::CopyOne(const Overlord& overlord, size_t entry) {
+    Placement at;
+    if (!Place(overlord, proxyComponents_[entry], &at)) {
+        spheres_[entry].placed = false;
+        return;
+    }
+    spheres_[entry] = CopiedSphere{at.centre, at.radius, true};
+    const u32 placer = at.transform->GetOwner();
+    if (placer == placedBy_[entry]) return;
+    placedBy_[entry] = placer;
+    entriesByPlacer_.emplace(placer, static_cast<u32>(entry));
+}
+
+void ObjectSelectionSystem::MarkBelow(const Overlord& overlord, u32 objectId) {
+    std::vector<u32> pending{objectId};
+    // Parent links never close a loop and stay within a bounded depth.
+    while (!pending.empty()) {
+        const u32 id = pending.back();
+        pending.pop_back();
+        const GameObject* object = overlord.GetGameObject(id);
+        if (!object) continue;
+        const auto [first, last] = entriesByPlacer_.equal_range(id);
+        for (auto it = first; it != last; ++it) {
+            if (queued_[it->second]) continue;
+            queued_[it->second] = 1;
+            toCopy_.push_back(it->second);
+        }
+        pending.insert(pending.end(), object->GetChildren().begin(), object->GetChildren().end());
+    }
 }
 
 bool ObjectSelectionSystem::Candidate::Beats(const Candidate& best) const {

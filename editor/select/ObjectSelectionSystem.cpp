@@ -11,6 +11,8 @@
 #include "engine/Transform.h"
 #include "game/physics/BoundingSphere.h"
 #include "platform/InputSystem.h"
+#include "render/light/GlobalLighting.h"
+#include "render/light/Skybox.h"
 #include "render/mesh/MeshBuilder.h"
 #include "render/mesh/Model.h"
 #include "render/mesh/ModelCacheEntry.h"
@@ -37,6 +39,8 @@ void ObjectSelectionSystem::Activate() {
     Subscribe(kMsgPickFilter);
     Subscribe(kMsgSelectedObject);
     Subscribe(kMsgObjectPlaced);
+    Subscribe(ComponentAnnounced(TypeId<GlobalLighting>::Get()));
+    Subscribe(ComponentAnnounced(TypeId<Skybox>::Get()));
 }
 
 void ObjectSelectionSystem::Clear() {
@@ -44,6 +48,7 @@ void ObjectSelectionSystem::Clear() {
     if (!overlord) return;
     const auto gone = [overlord](u32 componentId) { return overlord->GetComponentById(componentId) == nullptr; };
     std::erase_if(hudComponents_, gone);
+    std::erase_if(sceneComponents_, gone);
     CopyAll(*overlord);
 }
 
@@ -64,6 +69,10 @@ void ObjectSelectionSystem::HandleMessage(Message* message) {
         selectedObject_ = *selected;
     } else if (const u32* placed = message->Read(kMsgObjectPlaced)) {
         moved_.push_back(*placed);
+    } else if (const u32* light = message->Read(ComponentAnnounced(TypeId<GlobalLighting>::Get()))) {
+        sceneComponents_.push_back(*light);
+    } else if (const u32* sky = message->Read(ComponentAnnounced(TypeId<Skybox>::Get()))) {
+        sceneComponents_.push_back(*sky);
     } else if (hudTypeId_ != 0) {
         if (const u32* hud = message->Read(ComponentAnnounced(hudTypeId_)); hud && *hud != 0)
             hudComponents_.push_back(*hud);
@@ -180,6 +189,10 @@ void ObjectSelectionSystem::RefreshCopies(const Overlord& overlord) {
         return;
     }
     moved_.push_back(selectedObject_);
+    // The scene-components panel moves lights and sky boxes without selecting them.
+    for (u32 componentId : sceneComponents_)
+        if (const IComponent* component = overlord.GetComponentById(componentId))
+            moved_.push_back(component->GetOwner());
     for (u32 objectId : moved_) MarkBelow(overlord, objectId);
     moved_.clear();
     for (u32 entry : toCopy_) {

@@ -12,8 +12,9 @@
 // spheres and judges afresh only those the ray meets. The copy is taken again
 // for what may have moved since the last pick: everything at or below the
 // selection and what was selected since (a track's waypoint spheres are its
-// children), the objects named by kMsgObjectPlaced, and every proxy once any
-// object has left the registry. A child system of the Editor, made in its
+// children), the objects named by kMsgObjectPlaced, what lies below the
+// lights and sky boxes (their panel moves them unselected), and every proxy
+// once any object has left the registry. A child system of the Editor, made in its
 // Init and deleted with it. Main thread only.
 #pragma once
 #include <unordered_map>
@@ -113,6 +114,7 @@ private:
 
     std::vector<u32> proxyComponents_;  // EditorProxyObject component ids, in announcement order
     std::vector<u32> hudComponents_;    // HUD component ids, in announcement order
+    std::vector<u32> sceneComponents_;  // GlobalLighting and Skybox component ids
     u32 pickedObject_ = 0;
     u32 pickedProxy_ = 0;
     bool proxiesAdded_ = false;  // since the last pick

@@ -11,6 +11,7 @@
 #include "editor/proxy/EditorProxySystem.h"
 #include "editor/select/ObjectSelectionSystem.h"
 #include "game/track/PlayerPath.h"
+#include "render/light/GlobalLighting.h"
 #include "render/mesh/Model.h"
 #include "tests/editor/EditorTestWorld.h"
 
@@ -112,6 +113,17 @@ TEST_F(EditorPickAfterEditTest, AnObjectParentedUnderASmallerOneIsPickedByItsLar
     FirstPick();
     ASSERT_TRUE(ParentObjectControl::MakeChild(parent, child));
     ExpectPicked(1.2f, 0, child);  // the sphere's radius goes by the child's own scale, now 2
+}
+
+TEST_F(EditorPickAfterEditTest, AChildOfALightMovedByItsPanelIsPickedWhereItWent) {
+    const u32 light = AddSceneObject({0, 5, 10});
+    Object(light)->AddComponent(ObjectFactory::Instance()->Create<GlobalLighting>());
+    Object(light)->AnnounceComponents();
+    const u32 child = Add({0, 0, 10}, true);
+    ASSERT_TRUE(ParentObjectControl::MakeChild(light, child));
+    FirstPick();
+    At(light).SetPosition(3, 5, 10);  // as the scene-components panel writes it, nothing selected
+    ExpectPicked(3, 0, child);
 }
 
 TEST_F(EditorPickAfterEditTest, AnUndoneMoveOfAnObjectNoLongerSelectedIsPickedWhereItWent) {

@@ -13,8 +13,8 @@ class Engine;
 // scripted run fails (see ScriptedRun: a script that cannot be read, a bad
 // frame time, a line that does not fit or a step that fails), 3 when the X
 // server of the window went away (the loss logged, the program shut down in
-// order, or at once where Xlib cannot go on; see DisplayLoss); every other
-// abnormal end goes through the crash handler.
+// order, or at once where Xlib or the GL driver cannot go on; see
+// DisplayLoss); every other abnormal end goes through the crash handler.
 int RunProgram(const char* commandLine);
 
 // Activates the start system ("-e": the Editor, otherwise the SplashScreen);

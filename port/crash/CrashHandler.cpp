@@ -35,6 +35,7 @@ constexpr DumpFile kDumpFiles[] = {
 
 // 0: no crash yet; otherwise the thread id of the one thread that reports.
 std::atomic<long> gReportingThread{0};
+std::atomic<void (*)(int, const void*)> gDiversion{nullptr};
 MemoryMap gMemoryMap;  // filled at crash time only
 
 long ThreadId() {
@@ -114,6 +115,7 @@ void EndWithSignal(int signal) {
 void CrashSignalHandler(int signal, siginfo_t* info, void* context) {
     int savedErrno = errno;
     if (ClaimReport()) {
+        if (void (*divert)(int, const void*) = gDiversion.load()) divert(signal, context);
         CrashInfo crash;
         crash.signal = signal;
         crash.code = info != nullptr ? info->si_code : 0;
@@ -203,4 +205,8 @@ void InstallCrashHandlers() {
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     for (int signal : kCrashSignals) ::sigaction(signal, &action, nullptr);
     std::set_terminate(TerminateHandler);
+}
+
+void SetCrashDiversion(void (*divert)(int signal, const void* context)) {
+    gDiversion.store(divert);
 }

@@ -4,7 +4,8 @@
 // then shows "Writing crash report..." (caption "FATAL ERROR"), followed by
 // the names of the dumps that could not be written, through the message-box
 // function, which returns at once in an unattended run, and ends the process
-// with the fatal signal (std::terminate: SIGABRT).
+// with the fatal signal (std::terminate: SIGABRT). A diversion set beforehand
+// may end a crash that is not the program's own fault otherwise.
 // The program entry installs it before anything else exists.
 #pragma once
 
@@ -16,3 +17,12 @@ void InstallCrashHandlers();
 // overflow there is still reported; freed when the thread ends. Every thread
 // the program starts calls it first.
 void InstallThreadCrashStack();
+
+// Called first on a crash signal (not on std::terminate), on the crashing
+// thread inside its signal handler, so it may only do what a signal handler
+// may; context is the signal's machine context (ucontext_t). It ends the
+// process itself when the crash is not the program's own fault (a GL driver
+// failing on a display server that went away: see
+// DisplayLoss::EndIfServerGone); when it returns, the crash is reported as
+// above. Null: none.
+void SetCrashDiversion(void (*divert)(int signal, const void* context));

@@ -13,8 +13,11 @@
 // handling makes it (status 1). The GL driver may wait for ever on a server
 // gone, before Xlib has seen it: a thread of the watched connection ends the
 // process (hook first, kExitStatus) when the run has not ended within
-// kGraceMilliseconds of the server closing the connection. Process-wide
-// state; Install and Watch on the main thread, where Xlib calls the handlers.
+// kGraceMilliseconds of the server closing the connection. The GL driver may
+// also crash on a server gone while it sets up (it reads answers that never
+// came): such a crash ends the process the same way (EndIfServerGone).
+// Process-wide state; Install and Watch on the main thread, where Xlib calls
+// the handlers.
 #pragma once
 
 class DisplayLoss {
@@ -36,6 +39,14 @@ public:
     // server going away (then a loss) from a fault of the program, which ends
     // the process as Xlib would (the exit hook first). Called by the pump.
     static void CheckHeldError(void* sdlWindow);
+    // For the crash handler (SetCrashDiversion; context: the signal's
+    // ucontext_t): a crash outside the program's own code that comes after
+    // the server of one of the process's X connections closed it is the GL
+    // driver failing on an answer it never got (a server gone while the
+    // driver sets up). The process then ends at once with kExitStatus
+    // instead of crash dumps, the exit hook first (bounded by the grace
+    // time); otherwise this returns. Signal handler calls only, but the hook.
+    static void EndIfServerGone(int signal, const void* context);
     // Run before the process ends at once, with why; null for none. Must not
     // wait for anything: it may run inside an Xlib call on the main thread.
     static void SetExitHook(void (*hook)(const char* why));

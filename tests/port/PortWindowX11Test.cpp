@@ -11,17 +11,23 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include "port/crash/CrashHandler.h"
 #include "port/window/DisplayLoss.h"
 #include "port/window/DisplayServer.h"
 #include "port/window/PortWindow.h"
@@ -303,6 +309,109 @@ TEST_F(PortWindowX11Test, AnotherConnectionLostEndsTheProcessAfterTheHook) {
         << result.status << "\n"
         << result.errorText;
     EXPECT_NE(result.errorText.find("hook: lost the display " + display), std::string::npos) << result.errorText;
+}
+
+// A socket whose peer looks like an X server (a TCP port 6000 + n), shut by
+// that peer; the display's name for it in *name, -1 when no port is free.
+int ClosedTcpXConnection(std::string* name) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (int n = 90; n < 100; ++n) {
+        address.sin_port = htons(static_cast<uint16_t>(6000 + n));
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) continue;
+        ::listen(listener, 1);
+        const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) break;
+        ::close(::accept(listener, nullptr, nullptr));
+        ::close(listener);
+        *name = "127.0.0.1:" + std::to_string(n);
+        return client;
+    }
+    ::close(listener);
+    return -1;
+}
+
+// A fault of the program's own code (this binary's), where a null write is
+// read from a volatile so that the compiler cannot see it coming.
+volatile uintptr_t gNowhere = 0;
+__attribute__((noinline, no_sanitize("undefined"))) void FaultInOwnCode() {
+    *reinterpret_cast<volatile int*>(gNowhere) = 1;
+}
+
+// A crash outside the program's own code after the server of one of the
+// process's X connections closed it (the GL driver reading an answer that
+// never came) ends as the display's loss: the hook, then its status, no
+// dumps. Any other crash is reported as before, with the three dumps and its
+// signal.
+TEST_F(PortWindowX11Test, ACrashAfterTheXServerClosedTheConnectionEndsAsTheDisplaysLoss) {
+    enum class Peer { XServerGone, XServerThere, TcpXServerGone, OtherSocketGone };
+    const struct {
+        Peer peer;
+        bool ownCode;  // the fault is in the program's code, not a library's
+        bool loss;
+    } cases[] = {{Peer::XServerGone, false, true},
+                 {Peer::XServerThere, false, false},
+                 {Peer::TcpXServerGone, false, true},
+                 {Peer::OtherSocketGone, false, false},
+                 {Peer::XServerGone, true, false}};
+    for (const auto& c : cases) {
+        XServer server;
+        const pid_t serverPid = server.Pid();
+        const std::string dir = MakeTempFolder();
+        ChildProcess child = ChildProcess::Fork(dir, [&] {
+            std::string name = server.Name();
+            int socket = -1;
+            if (c.peer == Peer::TcpXServerGone) {
+                socket = ClosedTcpXConnection(&name);
+                if (socket < 0) ::_exit(77);
+            } else if (c.peer == Peer::OtherSocketGone) {
+                int pair[2];
+                ::socketpair(AF_UNIX, SOCK_STREAM, 0, pair);
+                ::close(pair[1]);
+                socket = pair[0];
+            }
+            ::setenv("DISPLAY", name.c_str(), 1);
+            InstallCrashHandlers();
+            SetCrashDiversion(&DisplayLoss::EndIfServerGone);
+            DisplayLoss::Install();
+            DisplayLoss::SetExitHook([](const char* why) {
+                const std::string text = std::string("hook: ") + why + "\n";
+                [[maybe_unused]] const ssize_t n = ::write(2, text.data(), text.size());
+            });
+            Display* connection = XOpenDisplay(server.Name().c_str());
+            if (!connection) ::_exit(20);
+            if (c.peer == Peer::XServerGone) {
+                ::kill(serverPid, SIGTERM);
+                socket = ConnectionNumber(connection);
+            }
+            pollfd hangUp{socket, POLLRDHUP, 0};
+            if (socket >= 0 && ::poll(&hangUp, 1, 10000) != 1) ::_exit(21);
+            if (c.ownCode) FaultInOwnCode();
+            ::raise(SIGSEGV);
+        });
+        const ChildResult result = child.Wait(60);
+        ASSERT_FALSE(result.timedOut);
+        if (WIFEXITED(result.status) && WEXITSTATUS(result.status) == 77) continue;  // no TCP port free
+        const bool dumped = ::access((dir + "/Sparse.dmp").c_str(), F_OK) == 0;
+        std::filesystem::remove_all(dir);
+        if (c.loss) {
+            EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == DisplayLoss::kExitStatus)
+                << static_cast<int>(c.peer) << (c.ownCode ? " in own code" : "") << ": status " << result.status << "\n"
+                << result.errorText;
+            EXPECT_NE(result.errorText.find("hook: lost the display "), std::string::npos) << result.errorText;
+            EXPECT_NE(result.errorText.find(" (its X server closed the connection) and the GL driver failed on it"),
+                      std::string::npos)
+                << result.errorText;
+            EXPECT_FALSE(dumped) << static_cast<int>(c.peer);
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(result.status) && WTERMSIG(result.status) == SIGSEGV)
+                << static_cast<int>(c.peer) << (c.ownCode ? " in own code" : "") << ": status " << result.status << "\n"
+                << result.errorText;
+            EXPECT_TRUE(dumped) << static_cast<int>(c.peer);
+        }
+    }
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <utility>
+
 namespace {
 
 PortWindow* gCurrent = nullptr;
@@ -38,6 +41,22 @@ void AppendCodePoints(const char* utf8, std::vector<uint32_t>* out) {
     }
 }
 
+// The displays the environment names ("DISPLAY=:0"), for SDL's driver list
+// and the failure text; "" when it names none or SDL_VIDEODRIVER chooses.
+std::string NamedDisplays(std::string* drivers) {
+    drivers->clear();
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen && *chosen) return "";
+    std::string names;
+    for (const auto& [variable, driver] : {std::pair{"DISPLAY", "x11"}, std::pair{"WAYLAND_DISPLAY", "wayland"}}) {
+        const char* value = std::getenv(variable);
+        if (!value || !*value) continue;
+        names += (names.empty() ? "" : ", ") + std::string(variable) + "=" + value;
+        *drivers += (drivers->empty() ? "" : ",") + std::string(driver);
+    }
+    return names;
+}
+
 }  // namespace
 
 std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidth, int clientHeight,
@@ -47,8 +66,17 @@ std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidt
         return nullptr;
     }
     DisplayLoss::Install();
+    // A display that is named but cannot be reached (its server not running,
+    // or restarting) would make SDL fall back to its offscreen driver, and the
+    // program would run unseen until killed: SDL is given only the drivers of
+    // the displays named. SDL_VIDEODRIVER (offscreen for headless runs) and
+    // an environment that names no display keep SDL's own choice.
+    std::string drivers;
+    const std::string named = NamedDisplays(&drivers);
+    if (!drivers.empty()) SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        *error = std::string("SDL video: ") + SDL_GetError();
+        *error = named.empty() ? std::string("SDL video: ") + SDL_GetError()
+                               : "SDL video: cannot reach the display " + named + " (" + SDL_GetError() + ")";
         return nullptr;
     }
     // Video and the GL driver stay loaded for the rest of the process once

@@ -58,8 +58,11 @@ XServer::XServer() {
         ::dup2(devNull, STDERR_FILENO);
         const std::string fd = std::to_string(pipe[1]);
         const std::string screen = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-                 static_cast<char*>(nullptr));
+        // -noreset: by default the server resets when its last client leaves
+        // and refuses connections meanwhile, so a test's own short look at the
+        // screen would make the program's connection fail now and then.
+        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", screen.c_str(), "-nolisten",
+                 "tcp", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(pipe[1]);

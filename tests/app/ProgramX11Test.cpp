@@ -60,9 +60,12 @@ protected:
     }
 
     // Whether the server shows a window now (no manager: the root's child).
+    // A window may go between the listing and the look at it (SDL makes and
+    // ends one while it sets GL up): its error is not fatal here.
     bool WindowShown() const {
         Display* display = XOpenDisplay(server_.Name().c_str());
         if (!display) return false;
+        int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
         Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
         bool shown = false;
@@ -73,6 +76,8 @@ protected:
             }
             if (children) XFree(children);
         }
+        XSync(display, False);
+        XSetErrorHandler(previous);
         XCloseDisplay(display);
         return shown;
     }

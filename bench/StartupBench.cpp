@@ -13,7 +13,12 @@
 //   level_frame_ms          the median of the level's frames 8 to 40;
 // and the ratios first_picture / bare and level_first_frame / level_frame.
 // DD_STARTUP_GAME and DD_STARTUP_ASSETS run another build of the program and
-// its asset tree (an earlier one, to compare in one run).
+// its asset tree instead. DD_STARTUP_COMPARE="name=program:assets;..." runs
+// earlier builds too, one run of each per iteration after the bare program,
+// in an order that turns each iteration; each adds the same counters under
+// "<name>_" and first_picture_over_<name>, this build's first picture over
+// that build's (a median of the iterations' ratios). DD_STARTUP_ITERATIONS
+// sets the iterations (5).
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -122,7 +127,15 @@ bool ReadLog(const std::string& path, std::map<unsigned long, double>* frames, d
     return *click != 0;
 }
 
-GameRun RunGame(const std::string& root) {
+// One build of the program with its own copy of an asset tree.
+struct Build {
+    std::string name;  // "" for this build
+    std::string program;
+    std::string root;
+    std::vector<double> picture, levelFirst, level;
+};
+
+GameRun RunGame(const std::string& root, const std::string& program) {
     GameRun run;
     const std::string script = root + "/startup.script", log = root + "/log/Application.log";
     fs::remove_all(root + "/log");
@@ -140,9 +153,7 @@ GameRun RunGame(const std::string& root) {
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
         dup2(null, 2);
-        const char* game = std::getenv("DD_STARTUP_GAME");
-        if (!game) game = DD_GAME_EXECUTABLE;
-        execl(game, game, static_cast<char*>(nullptr));
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(4);
     }
     int status = 0;
@@ -167,39 +178,84 @@ GameRun RunGame(const std::string& root) {
     return run;
 }
 
-void BM_FirstPictureAndLevelStart(benchmark::State& state) {
-    const std::string root = (fs::temp_directory_path() / ("dd_startup_" + std::to_string(getpid()))).string();
-    fs::remove_all(root);
+// This build (or DD_STARTUP_GAME's), then each of DD_STARTUP_COMPARE's.
+std::vector<Build> Builds(const std::string& rootPrefix) {
+    const char* game = std::getenv("DD_STARTUP_GAME");
     const char* assets = std::getenv("DD_STARTUP_ASSETS");
-    fs::copy(assets ? assets : DD_ASSET_ROOT, root, fs::copy_options::recursive);
-    std::vector<double> bare, picture, levelFirst, level;
+    std::vector<Build> builds = {{"", game ? game : DD_GAME_EXECUTABLE, assets ? assets : DD_ASSET_ROOT, {}, {}, {}}};
+    const char* compare = std::getenv("DD_STARTUP_COMPARE");
+    std::stringstream list(compare ? compare : "");
+    for (std::string entry; std::getline(list, entry, ';');) {
+        const size_t equals = entry.find('='), colon = entry.find(':', equals);
+        if (equals == std::string::npos || colon == std::string::npos) continue;
+        builds.push_back({entry.substr(0, equals),
+                          entry.substr(equals + 1, colon - equals - 1),
+                          entry.substr(colon + 1),
+                          {},
+                          {},
+                          {}});
+    }
+    for (size_t i = 0; i < builds.size(); ++i) {
+        const std::string copy = rootPrefix + "_" + std::to_string(i);
+        fs::remove_all(copy);
+        fs::copy(builds[i].root, copy, fs::copy_options::recursive);
+        builds[i].root = copy;
+    }
+    return builds;
+}
+
+std::vector<double> Ratios(const std::vector<double>& over, const std::vector<double>& under) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < over.size() && i < under.size(); ++i) ratios.push_back(over[i] / under[i]);
+    return ratios;
+}
+
+void BM_FirstPictureAndLevelStart(benchmark::State& state) {
+    const std::string prefix = (fs::temp_directory_path() / ("dd_startup_" + std::to_string(getpid()))).string();
+    std::vector<Build> builds = Builds(prefix);
+    std::vector<double> bare;
+    size_t turn = 0;
     for (auto _ : state) {
         const double b = BareFirstPicture();
-        const GameRun game = RunGame(root);
-        if (b < 0 || game.firstPicture < 0 || game.levelFirstFrame < 0) {
+        bool failed = b < 0;
+        double ours = 0;
+        for (size_t k = 0; k < builds.size() && !failed; ++k) {
+            Build& build = builds[(turn + k) % builds.size()];
+            const GameRun game = RunGame(build.root, build.program);
+            failed = game.firstPicture < 0 || game.levelFirstFrame < 0;
+            build.picture.push_back(game.firstPicture);
+            build.levelFirst.push_back(game.levelFirstFrame);
+            build.level.push_back(game.levelFrame);
+            if (build.name.empty()) ours = game.firstPicture;
+        }
+        if (failed) {
             state.SkipWithError("a run failed");
             break;
         }
+        ++turn;
         bare.push_back(b);
-        picture.push_back(game.firstPicture);
-        levelFirst.push_back(game.levelFirstFrame);
-        level.push_back(game.levelFrame);
-        state.SetIterationTime(game.firstPicture / 1000.0);
+        state.SetIterationTime(ours / 1000.0);
     }
-    fs::remove_all(root);
+    for (const Build& build : builds) fs::remove_all(build.root);
     state.counters["bare_first_picture_ms"] = Median(bare);
-    state.counters["first_picture_ms"] = Median(picture);
-    state.counters["level_first_frame_ms"] = Median(levelFirst);
-    state.counters["level_frame_ms"] = Median(level);
-    std::vector<double> pictureRatio, levelRatio;
-    for (size_t i = 0; i < bare.size(); ++i) {
-        pictureRatio.push_back(picture[i] / bare[i]);
-        levelRatio.push_back(levelFirst[i] / level[i]);
+    for (const Build& build : builds) {
+        const std::string prefix = build.name.empty() ? "" : build.name + "_";
+        state.counters[prefix + "first_picture_ms"] = Median(build.picture);
+        state.counters[prefix + "level_first_frame_ms"] = Median(build.levelFirst);
+        state.counters[prefix + "level_frame_ms"] = Median(build.level);
+        state.counters[prefix + "first_picture_over_bare"] = Median(Ratios(build.picture, bare));
+        state.counters[prefix + "level_first_over_normal"] = Median(Ratios(build.levelFirst, build.level));
+        if (!build.name.empty())
+            state.counters["first_picture_over_" + build.name] = Median(Ratios(builds[0].picture, build.picture));
     }
-    state.counters["first_picture_over_bare"] = Median(pictureRatio);
-    state.counters["level_first_over_normal"] = Median(levelRatio);
+}
+
+int Iterations() {
+    const char* text = std::getenv("DD_STARTUP_ITERATIONS");
+    const int iterations = text ? std::atoi(text) : 0;
+    return iterations > 0 ? iterations : 5;
 }
 
 }  // namespace
 
-BENCHMARK(BM_FirstPictureAndLevelStart)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstPictureAndLevelStart)->Iterations(Iterations())->UseManualTime()->Unit(benchmark::kMillisecond);

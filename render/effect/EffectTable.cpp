@@ -125,17 +125,22 @@ void EffectTable::Release() {
 
 void EffectTable::Load(EffectLoader& loader, const std::function<void(const std::string&)>& report) {
     Release();
-    for (u32 e = 0; e < kEffects; ++e) {
-        std::string errors;
-        effects_[e] = loader.Load(kEffectNames[e], errors);
-        if (!effects_[e] && report) report(errors);
-    }
+    for (u32 e = 0; e < kEffects; ++e) LoadOne(static_cast<EffectId>(e), loader, report);
+}
+
+void EffectTable::LoadOne(EffectId id, EffectLoader& loader, const std::function<void(const std::string&)>& report) {
+    const u32 e = static_cast<u32>(id);
+    std::string errors;
+    effects_[e] = loader.Load(kEffectNames[e], errors);
+    if (!effects_[e] && report) report(errors);
+    GpuEffect* effect = effects_[e].get();
     for (u32 t = 0; t < kTechniques; ++t)
-        if (GpuEffect* effect = Effect(kTechniqueTable[t].effect))
-            techniques_[t] = effect->GetTechniqueByName(kTechniqueTable[t].name);
+        if (kTechniqueTable[t].effect == id)
+            techniques_[t] =
+                effect ? effect->GetTechniqueByName(kTechniqueTable[t].name) : GpuEffectTechnique::Invalid();
     for (u32 v = 0; v < kVariables; ++v)
-        if (GpuEffect* effect = Effect(kVariableTable[v].effect))
-            variables_[v] = effect->GetVariableByName(kVariableTable[v].name);
+        if (kVariableTable[v].effect == id)
+            variables_[v] = effect ? effect->GetVariableByName(kVariableTable[v].name) : GpuEffectVariable::Invalid();
 }
 
 void EffectTable::Apply(TechniqueId id) const {

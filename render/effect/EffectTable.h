@@ -116,6 +116,9 @@ public:
     // `report` with the loader's text and loading goes on. Then looks up every
     // technique and variable of the effects that loaded.
     void Load(EffectLoader& loader, const std::function<void(const std::string&)>& report);
+    // Loads one effect in place of the one held (a failure leaves it missing
+    // and is handed to `report`) and looks up its techniques and variables.
+    void LoadOne(EffectId id, EffectLoader& loader, const std::function<void(const std::string&)>& report);
     void Release();
 
     GpuEffect* Effect(EffectId id) const { return effects_[static_cast<u32>(id)].get(); }

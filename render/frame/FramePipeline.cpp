@@ -96,6 +96,8 @@ void FramePipeline::Run(float dt) {
     GpuSwapChain* swapChain = graphics_.GetSwapChain();
     const RenderTargets& targets = res_.targets;
     if (!device || !swapChain || !targets.backBuffer) return;
+    // Before any variable is set: the deferred effects may be loaded here.
+    if (!graphics_.StartFinished() && NeedsDeferred()) graphics_.FinishStart();
 
     Camera* camera = ResolveCamera();
     BuildView(camera, dt);
@@ -175,17 +177,28 @@ void FramePipeline::Run(float dt) {
     frame.Record(FramePass::Present);
     swapChain->Present();
     drawing_ = false;
-    // After the first picture, while nothing needs them: the deferred steps.
-    if (presented_ && !deferredWarm_) Unseen([&](const FrameContext& unseen) { WarmUpDeferred(unseen); });
+    // After the first two pictures (an empty one, then the splash's or the
+    // editor's), while nothing needs them: the deferred steps' resources and
+    // their variants.
+    if (presented_ && !deferredWarm_) {
+        graphics_.FinishStart();
+        Unseen(EffectId::DeferredShader, [&](const FrameContext& unseen) { WarmUpDeferred(unseen); });
+    }
     presented_ = true;
 }
 
+bool FramePipeline::NeedsDeferred() const {
+    const RenderLists& lists = res_.lists;
+    return lists.models.Size() != 0 || lists.pointLights.Size() != 0 || !lists.emitters.empty() ||
+           lists.globalLighting != 0;
+}
+
 template <class Draw>
-void FramePipeline::Unseen(Draw&& draw) {
+bool FramePipeline::Unseen(EffectId effect, Draw&& draw) {
     GpuDevice* device = graphics_.GetDevice();
     // Something that arrives while a frame is drawn (from a step's own work)
     // is left to its first draw: the steps' bound state must stay.
-    if (drawing_ || !device || !res_.targets.backBuffer || !res_.effects.Effect(EffectId::DeferredShader)) return;
+    if (drawing_ || !device || !res_.targets.backBuffer || !res_.effects.Effect(effect)) return false;
     GpuViewport viewports[16];
     const unsigned count = device->RSGetViewports(viewports, 16);
     GpuViewport none;
@@ -196,6 +209,7 @@ void FramePipeline::Unseen(Draw&& draw) {
     draw(frame);
     frame.UnbindInputs();
     device->RSSetViewports(count, viewports);
+    return true;
 }
 
 void FramePipeline::WarmUpDeferred(const FrameContext& frame) {
@@ -216,26 +230,30 @@ void FramePipeline::WarmUpFor(u32 id, bool frameModel) {
         if (!model) return;
         const std::string kind =
             "ui " + std::to_string(model->topology) + " " + TextureKind(FrameContext::DiffuseOrWhite(model->material));
-        if (!warmed_.insert(kind).second) return;
-        Unseen([&](const FrameContext& frame) {
-            ForwardPasses::BindFrameModels(frame);
-            ForwardPasses::DrawFrameModel(frame, id);
-        });
+        if (warmed_.count(kind)) return;
+        if (Unseen(EffectId::UIShader, [&](const FrameContext& frame) {
+                ForwardPasses::BindFrameModels(frame);
+                ForwardPasses::DrawFrameModel(frame, id);
+            }))
+            warmed_.insert(kind);
         return;
     }
     Model* model = overlord->GetComponentById<Model>(id);
     if (!model) return;
     std::string kind = "geometry " + std::to_string(model->topology);
     for (const GpuShaderResourceView* view : GeometryPass::Textures(model->material)) kind += " " + TextureKind(view);
-    if (!warmed_.insert(kind).second) return;
-    Unseen([&](const FrameContext& frame) {
-        GeometryPass::Bind(frame, false);
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        GeometryPass::DrawOne(frame, *model, identity);
-    });
+    if (warmed_.count(kind)) return;
+    // A scene is arriving: what its first frame draws with is made now.
+    if (!drawing_) graphics_.FinishStart();
+    if (Unseen(EffectId::DeferredShader, [&](const FrameContext& frame) {
+            GeometryPass::Bind(frame, false);
+            D3DXMATRIX identity;
+            D3DXMatrixIdentity(&identity);
+            GeometryPass::DrawOne(frame, *model, identity);
+        }))
+        warmed_.insert(kind);
 }
 
 void FramePipeline::WarmUpSkybox() {
-    Unseen([&](const FrameContext& frame) { forward_.DrawSkybox(frame); });
+    Unseen(EffectId::UIShader, [&](const FrameContext& frame) { forward_.DrawSkybox(frame); });
 }

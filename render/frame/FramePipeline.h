@@ -8,8 +8,9 @@
 // be black, and clears the back buffer instead. The GPU driver builds a shader
 // variant for each pass and texture kind at its first draw; those are built
 // ahead, unseen (through a viewport of no size): the deferred steps' after the
-// first picture, and a model's, a sky box's and a per-frame picture's when
-// they arrive (while a scene loads). Owned by the GraphicsSystem for its
+// second picture, once their effects and targets are made (FinishStart), and
+// a model's, a sky box's and a per-frame picture's when they arrive (while a
+// scene loads). Owned by the GraphicsSystem for its
 // lifetime; keeps the view between frames (a paused frame reuses it). Main
 // thread only.
 #pragma once
@@ -64,12 +65,16 @@ private:
     void Publish(u32 cameraId);
     bool EditorActiveOrMissing() const;
     bool ResultsScreenActive() const;
+    // Whether this frame draws anything with the deferred or particle
+    // effects: models, lights, emitters or a global light.
+    bool NeedsDeferred() const;
     // The deferred steps drawn into a viewport of no size.
     void WarmUpDeferred(const FrameContext& frame);
     // Runs `draw` with a frame context and a viewport of no size, then puts
-    // the viewport back; nothing without a device or effects.
+    // the viewport back; false (nothing run) during a frame's drawing or
+    // without a device or `effect`.
     template <class Draw>
-    void Unseen(Draw&& draw);
+    bool Unseen(EffectId effect, Draw&& draw);
 
     GraphicsSystem& graphics_;
     FrameResources& res_;  // the GraphicsSystem's

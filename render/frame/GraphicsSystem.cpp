@@ -144,9 +144,16 @@ void GraphicsSystem::Init() {
     if (ModelCache* models = ModelCache::Instance()) models->SetDevice(device_);
     if (RenderResources* resources = RenderResources::Instance()) resources->SetDevice(device_);
     if (EffectLoader* loader = EffectLoader::Instance()) loader->SetDevice(device_);
-    if (RenderResources* resources = RenderResources::Instance()) resources->LoadParticleTextures();
 
-    LoadEffects();
+    // The other two effects and what goes with them wait for FinishStart.
+    if (EffectLoader::Instance())
+        LoadEffect(EffectId::UIShader);
+    else
+        Log("GraphicsSystem: no effect loader");
+    // Drawn now, so that the numbers the shared sequence gives later callers
+    // do not depend on when the texture is made.
+    randomTexels_.resize(kRandomVectorTexels * 4);
+    for (float& component : randomTexels_) component = (static_cast<float>(CRand()) / 32767.0f) * 2.0f - 1.0f;
     CreateInputLayouts();
 
     Subscribe(DrawThisFrame(0));
@@ -190,9 +197,6 @@ void GraphicsSystem::Init() {
     lines.bindFlags = GpuBindVertexBuffer;
     lines.cpuAccessFlags = GpuCpuAccessWrite;
     frame_.lineBuffer = device_->CreateBuffer(lines);
-
-    if (RenderResources* resources = RenderResources::Instance())
-        frame_.effects.Variable(EffectVarId::particleAlphaTexture)->SetResource(resources->GetParticleTextureArray());
 
     // The default camera: a clone of the factory's Camera prototype (a plain
     // Camera when there is no prototype), at the bottom of the stack.
@@ -265,7 +269,7 @@ void GraphicsSystem::onResize() {
     pictureHeight_ = static_cast<int>(h);
     frame_.targets.Release();
     swapChain_->ResizeBuffers(w, h);
-    frame_.targets.Create(*device_, *swapChain_, w, h);
+    frame_.targets.Create(*device_, *swapChain_, w, h, startFinished_);
     GpuViewport viewport;
     viewport.width = static_cast<float>(w);
     viewport.height = static_cast<float>(h);
@@ -280,27 +284,61 @@ void GraphicsSystem::ApplyFullScreen() {
             "size");
 }
 
+void GraphicsSystem::FinishStart() {
+    if (startFinished_ || !device_) return;
+    startFinished_ = true;
+    if (RenderResources* resources = RenderResources::Instance()) resources->LoadParticleTextures();
+    if (EffectLoader::Instance()) {
+        for (EffectId id : {EffectId::DeferredShader, EffectId::ParticleIntegration})
+            if (!frame_.effects.Effect(id)) LoadEffect(id);
+    }
+    BindEffectTextures();
+    CreateInputLayouts();
+    // The geometry layout was made from its format alone: a geometry pass
+    // that reads more than it gives is named in the log.
+    GpuEffectPass* geometry = frame_.effects.Technique(TechniqueId::DeferredGeometryBuffer)->GetPassByIndex(0);
+    if (geometry->IsValid()) {
+        const VertexFormat& format = GetVertexFormat(kGeometryFormatRow);
+        std::string error;
+        if (!device_->CreateInputLayout(format.elements, format.elementCount, geometry, &error))
+            Log("GraphicsSystem: %s: %s", EffectTable::TechniqueName(TechniqueId::DeferredGeometryBuffer),
+                error.c_str());
+    }
+    if (frame_.targets.backBuffer && !frame_.targets.HasDeferred()) frame_.targets.CreateDeferred(*device_);
+}
+
+void GraphicsSystem::LoadEffect(EffectId id) {
+    // A failed effect is reported and left out; its techniques and variables
+    // stay invalid and nothing is looked up in it.
+    frame_.effects.LoadOne(id, EffectLoader::Get(),
+                           [](const std::string& errors) { ShowMessageBox(errors.c_str(), ""); });
+}
+
 void GraphicsSystem::LoadEffects() {
-    EffectLoader* loader = EffectLoader::Instance();
-    if (!loader) {
+    if (!EffectLoader::Instance()) {
         Log("GraphicsSystem: no effect loader");
         return;
     }
-    // A failed effect is reported and left out; its techniques and variables
-    // stay invalid and nothing is looked up in it.
-    frame_.effects.Load(*loader, [](const std::string& errors) { ShowMessageBox(errors.c_str(), ""); });
+    for (u32 e = 0; e < EffectTable::kEffects; ++e) LoadEffect(static_cast<EffectId>(e));
+    BindEffectTextures();
+}
 
-    if (RenderResources* resources = RenderResources::Instance())
-        frame_.effects.Variable(EffectVarId::RandomNormals)->SetResource(resources->GetTexture("randnormals"));
-    CreateRandomVectors();
-    frame_.effects.Variable(EffectVarId::randomTexture)->SetResource(randomVectors_.get());
+void GraphicsSystem::BindEffectTextures() {
+    const EffectTable& effects = frame_.effects;
+    RenderResources* resources = RenderResources::Instance();
+    if (resources && effects.Effect(EffectId::DeferredShader))
+        effects.Variable(EffectVarId::RandomNormals)->SetResource(resources->GetTexture("randnormals"));
+    if (!effects.Effect(EffectId::ParticleIntegration)) return;
+    if (!randomVectors_) CreateRandomVectors();
+    effects.Variable(EffectVarId::randomTexture)->SetResource(randomVectors_.get());
+    if (resources) {
+        if (!resources->GetParticleTextureArray()) resources->LoadParticleTextures();
+        effects.Variable(EffectVarId::particleAlphaTexture)->SetResource(resources->GetParticleTextureArray());
+    }
 }
 
 void GraphicsSystem::CreateRandomVectors() {
-    // Drawn texel by texel in x, y, z, w order from the shared C runtime sequence.
-    std::vector<float> texels(kRandomVectorTexels * 4);
-    for (float& component : texels) component = (static_cast<float>(CRand()) / 32767.0f) * 2.0f - 1.0f;
-    if (!device_) return;
+    if (!device_ || randomTexels_.size() != kRandomVectorTexels * 4) return;
     GpuTextureDesc desc;
     desc.dimension = GpuTextureDimension::Texture1D;
     desc.width = kRandomVectorTexels;
@@ -310,7 +348,7 @@ void GraphicsSystem::CreateRandomVectors() {
     desc.format = GpuFormat::R32G32B32A32_FLOAT;
     desc.usage = GpuUsage::Immutable;
     desc.bindFlags = GpuBindShaderResource;
-    const GpuSubresourceData data{texels.data(), kRandomVectorTexels * 16, kRandomVectorTexels * 16};
+    const GpuSubresourceData data{randomTexels_.data(), kRandomVectorTexels * 16, kRandomVectorTexels * 16};
     GpuSrvDesc view;
     view.dimension = GpuSrvDimension::Texture1D;
     view.mipLevels = 1;
@@ -319,17 +357,23 @@ void GraphicsSystem::CreateRandomVectors() {
 
 void GraphicsSystem::CreateInputLayouts() {
     if (!device_) return;
-    auto make = [&](TechniqueId technique, u32 row) -> std::shared_ptr<GpuInputLayout> {
-        GpuEffectPass* pass = frame_.effects.Technique(technique)->GetPassByIndex(0);
-        if (!pass->IsValid()) return nullptr;
+    auto make = [&](std::shared_ptr<GpuInputLayout>& layout, u32 row, const GpuEffectPass* signature,
+                    const char* name) {
+        if (layout) return;
         const VertexFormat& format = GetVertexFormat(row);
         std::string error;
-        auto layout = device_->CreateInputLayout(format.elements, format.elementCount, pass, &error);
-        if (!layout) Log("GraphicsSystem: %s: %s", EffectTable::TechniqueName(technique), error.c_str());
-        return layout;
+        layout = device_->CreateInputLayout(format.elements, format.elementCount, signature, &error);
+        if (!layout) Log("GraphicsSystem: %s: %s", name, error.c_str());
     };
-    frame_.geometryLayout = make(TechniqueId::DeferredGeometryBuffer, kGeometryFormatRow);
-    frame_.lightLayout = make(TechniqueId::DeferredLightingBuffer, kInstancedLightFormatRow);
-    frame_.particleStreamLayout = make(TechniqueId::StreamOutTech, kParticleFormatRow);
-    frame_.particleDrawLayout = make(TechniqueId::ParticleDrawTech, kParticleFormatRow);
+    make(frame_.geometryLayout, kGeometryFormatRow, nullptr, "geometry layout");
+    auto checked = [&](std::shared_ptr<GpuInputLayout>& layout, TechniqueId technique, u32 row) {
+        const EffectId effect = EffectTable::EffectOf(technique);
+        if (!frame_.effects.Effect(effect)) return;
+        GpuEffectPass* pass = frame_.effects.Technique(technique)->GetPassByIndex(0);
+        if (!pass->IsValid()) return;
+        make(layout, row, pass, EffectTable::TechniqueName(technique));
+    };
+    checked(frame_.lightLayout, TechniqueId::DeferredLightingBuffer, kInstancedLightFormatRow);
+    checked(frame_.particleStreamLayout, TechniqueId::StreamOutTech, kParticleFormatRow);
+    checked(frame_.particleDrawLayout, TechniqueId::ParticleDrawTech, kParticleFormatRow);
 }

@@ -5,7 +5,8 @@
 // variables, the input layouts of the vertex-format table, the random-vector
 // texture and the long-lived buffers. Messages fill its render lists. Created
 // by the start-up code, initialised after the WindowsSystem has made the
-// window; owned by the Engine. Main thread only.
+// window; Init makes what the first pictures need, FinishStart the rest.
+// Owned by the Engine. Main thread only.
 #pragma once
 #include <memory>
 #include <string>
@@ -44,7 +45,20 @@ public:
     void HandleMessage(Message* message) override;
     // Draws and presents one frame (FramePipeline); nothing without a device.
     void Update(float dt) override;
+    // Makes the device on the window with the back buffer, the depth buffer
+    // and the states, the UI effect, the geometry layout, the buffers, the
+    // two meshes, the tweak panels and the default camera: what a picture
+    // without models, lights or particles draws with (the splash's, the
+    // menus'). Draws the random vectors' numbers from the shared sequence.
     void Init() override;
+    // Makes, once, what only the deferred steps and the particles use: the
+    // deferred and particle effects (a failure is reported as one at Init),
+    // their input layouts, the G-buffer targets, the random-normal and
+    // random-vector textures and the particle masks. The pipeline runs it
+    // after the second picture, or earlier for the first frame or arrival
+    // that needs it; nothing without a device.
+    void FinishStart();
+    bool StartFinished() const { return startFinished_; }
     // A scene was cleared: empties the render lists (see RenderLists::Clear)
     // and lets the render resources look again for textures found missing.
     void Clear() override;
@@ -56,7 +70,11 @@ public:
     // Asks the window for the full-screen state of the flag; a request the
     // window system cannot carry out is logged and the window keeps its size.
     void ApplyFullScreen();
+    // Loads the three effects again and binds the textures their variables take.
     void LoadEffects();
+    // Makes each input layout not made yet: the geometry layout from its
+    // format alone (the UI, text and debug passes draw with it too), the
+    // others once their effect is loaded, checked against its pass.
     void CreateInputLayouts();
 
     // Camera stack (the back is the active camera).
@@ -107,6 +125,11 @@ protected:
     virtual ClientRect ReadClientRect() const;
 
 private:
+    // Loads one effect in place of the one held; a failure shows its message box.
+    void LoadEffect(EffectId id);
+    // Binds the random-normal, random-vector and particle-mask textures to the
+    // loaded effects' variables, making each texture on its first use.
+    void BindEffectTextures();
     void CreateRandomVectors();
 
     // Device side.
@@ -122,6 +145,9 @@ private:
     bool fullScreen_ = true;
     std::unique_ptr<GpuSwapChain> swapChain_;
     std::shared_ptr<GpuShaderResourceView> randomVectors_;
+    // The random vectors' components, drawn at Init; the texture is made from them later.
+    std::vector<float> randomTexels_;
+    bool startFinished_ = false;
     u32 defaultCameraId_ = 0;
     bool panelsStarted_ = false;
 

@@ -37,16 +37,10 @@ void RenderTargets::FitSize(u32 width, u32 height, u32 deviceMaxSide, u32* fitWi
     *fitHeight = std::clamp(static_cast<u32>(height * scale), 1u, limit);
 }
 
-void RenderTargets::Create(GpuDevice& device, GpuSwapChain& swapChain, u32 w, u32 h) {
+void RenderTargets::Create(GpuDevice& device, GpuSwapChain& swapChain, u32 w, u32 h, bool deferred) {
     width = w;
     height = h;
     backBuffer = device.CreateRenderTargetView(swapChain.GetBuffer());
-    normals = MakeTarget(device, w, h, GpuFormat::R8G8B8A8_UNORM);
-    diffuseSpec = MakeTarget(device, w, h, GpuFormat::R8G8B8A8_UNORM);
-    glow = MakeTarget(device, w, h, GpuFormat::R8G8B8A8_UNORM);
-    stagedBlur = MakeTarget(device, w, h, GpuFormat::R8G8B8A8_UNORM);
-    light = MakeTarget(device, w, h, GpuFormat::R8G8B8A8_UNORM);
-    ssao = MakeTarget(device, w, h, GpuFormat::R8_UNORM);
 
     GpuTextureDesc depthDesc;
     depthDesc.width = w;
@@ -78,9 +72,6 @@ void RenderTargets::Create(GpuDevice& device, GpuSwapChain& swapChain, u32 w, u3
     depthRead.dimension = GpuSrvDimension::Texture2D;
     depthRead.mipLevels = 1;
     depthView = device.CreateShaderResourceView(depthTexture, &depthRead);
-    depthCopy = MakeTarget(device, w, h, GpuFormat::R32_FLOAT);
-    lightPosition = MakeTarget(device, w, h, GpuFormat::R32G32B32A32_FLOAT);
-    lightNormal = MakeTarget(device, w, h, GpuFormat::R32G32B32A32_FLOAT);
 
     GpuRasterizerDesc wire;
     wire.fill = GpuFill::Wireframe;
@@ -89,6 +80,21 @@ void RenderTargets::Create(GpuDevice& device, GpuSwapChain& swapChain, u32 w, u3
     wire.depthClipEnable = true;
     wire.antialiasedLineEnable = true;
     wireframeState = device.CreateRasterizerState(wire);
+    if (deferred) CreateDeferred(device);
+}
+
+void RenderTargets::CreateDeferred(GpuDevice& device) {
+    // 57 bytes a pixel, which a driver may clear as it makes them: made only
+    // once the deferred steps are needed.
+    normals = MakeTarget(device, width, height, GpuFormat::R8G8B8A8_UNORM);
+    diffuseSpec = MakeTarget(device, width, height, GpuFormat::R8G8B8A8_UNORM);
+    glow = MakeTarget(device, width, height, GpuFormat::R8G8B8A8_UNORM);
+    stagedBlur = MakeTarget(device, width, height, GpuFormat::R8G8B8A8_UNORM);
+    light = MakeTarget(device, width, height, GpuFormat::R8G8B8A8_UNORM);
+    ssao = MakeTarget(device, width, height, GpuFormat::R8_UNORM);
+    depthCopy = MakeTarget(device, width, height, GpuFormat::R32_FLOAT);
+    lightPosition = MakeTarget(device, width, height, GpuFormat::R32G32B32A32_FLOAT);
+    lightNormal = MakeTarget(device, width, height, GpuFormat::R32G32B32A32_FLOAT);
 }
 
 void RenderTargets::Release() {

@@ -3,7 +3,10 @@
 // two views (the back buffer and the G-buffer passes share it), the float copy
 // of the depth and the two float targets of the lights' per-pixel inputs, the
 // two depth-stencil states and the wireframe rasterizer state. Made by the
-// GraphicsSystem at every resize and released before the next. Main thread.
+// GraphicsSystem at every resize and released before the next; the deferred
+// steps' own targets (the G-buffer set) can come later than the rest, since a
+// picture without models or lights draws straight into the back buffer.
+// Main thread.
 #pragma once
 #include <memory>
 
@@ -36,10 +39,13 @@ public:
     static void FitSize(u32 width, u32 height, u32 deviceMaxSide, u32* fitWidth, u32* fitHeight);
 
     // Takes the swap chain's present back buffer, then makes, in this order,
-    // Normals, DiffuseSpec, Glow, StagedBlur, Light, SSAO, the depth texture,
-    // depthOnState, depthOffState, the depth views, the depth copy, the two
-    // light inputs and wireframeState.
-    void Create(GpuDevice& device, GpuSwapChain& swapChain, u32 width, u32 height);
+    // the depth texture, depthOnState, depthOffState, the depth views and
+    // wireframeState; with `deferred`, then the G-buffer set (CreateDeferred).
+    void Create(GpuDevice& device, GpuSwapChain& swapChain, u32 width, u32 height, bool deferred = true);
+    // Makes, at the size of Create, Normals, DiffuseSpec, Glow, StagedBlur,
+    // Light, SSAO, the depth copy and the two light inputs.
+    void CreateDeferred(GpuDevice& device);
+    bool HasDeferred() const { return normals.Valid(); }
     void Release();
 
     u32 width = 0;

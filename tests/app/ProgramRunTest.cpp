@@ -491,6 +491,28 @@ TEST_F(ScriptedRunGLTest, AMissingLevelsMessageNamesItFromTheAssetFolderAndTheLo
     EXPECT_NE(log.find("Load scene failed: " + dir_ + "/scene/Tutorial.scn: "), std::string::npos);
 }
 
+// The splash needs only the UI effect, so a deferred effect that does not
+// compile is reported after the first two pictures, in the second frame; the
+// run goes on and ends in order, the compiler's text on stderr and in the log.
+TEST_F(ScriptedRunGLTest, BrokenDeferredEffectIsReportedAfterTheFirstPicturesAndTheRunEndsInOrder) {
+    std::ofstream(dir_ + "/shader/DeferredShader.fx")
+        << "techniques = { { name = 'DeferredGeometryBuffer', passes = { { vs = 'oops(' } } } }";
+    const ChildResult result = RunScript("wait 4\nquit\n");
+    ASSERT_TRUE(ExitedWith(result, 0)) << result.status << "\n" << result.errorText;
+    const std::string reported = "DeferredShader (technique DeferredGeometryBuffer, pass 0, vertex shader)";
+    EXPECT_NE(result.errorText.find(reported), std::string::npos) << result.errorText;
+    const std::string log = ReadWholeFile(LogPath());
+    const size_t message = log.find(reported);
+    ASSERT_NE(message, std::string::npos);
+    const size_t row = log.rfind("\n\n", message) + 2;  // rows are kept apart by a blank line
+    EXPECT_EQ(log.substr(row, 2), "1\t") << log.substr(row, 80);
+    const size_t loopEnd = log.find("\tShutdown: frame loop ended after 5 frames");
+    EXPECT_LT(message, loopEnd);
+    const std::string last = "\tShutdown: Logger\n\n";
+    EXPECT_EQ(log.rfind(last), log.size() - last.size()) << log.substr(log.size() - 200);
+    ExpectNoDumps();
+}
+
 struct FailingScript {
     const char* name;
     const char* text;

@@ -56,6 +56,7 @@ protected:
 // loaded) the frame is cleared instead.
 TEST_F(FrameGLTest, EmptyFrameIsBlackInEveryPixelWithTheCombine) {
     Start();
+    graphics->FinishStart();
     ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::CombineDeferred)->IsValid());
     EXPECT_EQ(LitPixelsOfAFrameOverWhite(), 0);
 }

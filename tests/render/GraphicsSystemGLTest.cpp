@@ -1,7 +1,8 @@
 // The GraphicsSystem's device side on a real (offscreen) window: targets at
-// the window size, a minimised window as 1 x 1, one projection broadcast per
-// resize before the targets are remade, full-screen messages, the random
-// vectors, and a renderer that keeps running without a broken effect.
+// the window size, what Init leaves to FinishStart, a minimised window as
+// 1 x 1, one projection broadcast per resize before the targets are remade,
+// full-screen messages, the random vectors, and a renderer that keeps running
+// without a broken effect.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -48,8 +49,9 @@ private:
 class GraphicsSystemGLTest : public GraphicsTestRig {
 protected:
     // windowed: clear the full-screen flag first, so the targets keep the
-    // window's size (full screen takes the desktop's).
-    void Start(int width = 320, int height = 240, bool windowed = true) {
+    // window's size (full screen takes the desktop's). finish: also what
+    // Init leaves for later (GraphicsSystem::FinishStart).
+    void Start(int width = 320, int height = 240, bool windowed = true, bool finish = true) {
         graphics = new GraphicsSystem;
         probe = new ProjectionProbe(graphics);
         engine->AddSystem(graphics);
@@ -57,6 +59,7 @@ protected:
         OpenWindow(width, height);
         if (windowed) Send(kMsgClearFullScreen);
         graphics->Init();
+        if (finish) graphics->FinishStart();
     }
     void Pump() {
         WindowEvent event;
@@ -114,6 +117,50 @@ TEST_F(GraphicsSystemGLTest, TargetsStatesAndLayoutsExistAtTheWindowSize) {
     EXPECT_NE(graphics->GetEffects().Variable(EffectVarId::RandomNormals)->GetResource(), nullptr);
     EXPECT_NE(graphics->GetEffects().Variable(EffectVarId::particleAlphaTexture)->GetResource(), nullptr);
     graphics->Update(0.0f);  // clears and presents without complaint
+    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
+}
+
+// Init makes only what a picture without models, lights or particles draws
+// with; the deferred steps' effects, layouts, targets and textures come with
+// FinishStart, at the picture size of that moment, and follow every resize
+// after it.
+TEST_F(GraphicsSystemGLTest, InitLeavesTheDeferredStepsResourcesToFinishStart) {
+    Start(320, 240, true, false);
+    const RenderTargets& t = graphics->GetTargets();
+    const EffectTable& effects = graphics->GetEffects();
+    const ColourTarget* const deferred[] = {&t.normals, &t.diffuseSpec, &t.glow,          &t.stagedBlur, &t.light,
+                                            &t.ssao,    &t.depthCopy,   &t.lightPosition, &t.lightNormal};
+    ASSERT_TRUE(t.backBuffer && t.depthTexture && t.depthStencil && t.depthView);
+    ASSERT_TRUE(t.depthOnState && t.depthOffState && t.wireframeState);
+    for (const ColourTarget* target : deferred) EXPECT_FALSE(target->Valid());
+    EXPECT_TRUE(effects.Effect(EffectId::UIShader));
+    EXPECT_FALSE(effects.Effect(EffectId::DeferredShader));
+    EXPECT_FALSE(effects.Effect(EffectId::ParticleIntegration));
+    EXPECT_TRUE(graphics->GetGeometryLayout());
+    EXPECT_FALSE(graphics->GetLightLayout());
+    EXPECT_FALSE(graphics->GetParticleStreamLayout());
+    EXPECT_FALSE(graphics->GetRandomVectors());
+    EXPECT_FALSE(graphics->StartFinished());
+
+    window->SetClientSize(200, 100);
+    Pump();
+    Resized();
+    EXPECT_FALSE(t.normals.Valid());
+    graphics->FinishStart();
+    EXPECT_TRUE(graphics->StartFinished());
+    for (const ColourTarget* target : deferred) ExpectSize(*target, 200, 100);
+    EXPECT_TRUE(effects.Technique(TechniqueId::CombineDeferred)->IsValid());
+    EXPECT_TRUE(effects.Technique(TechniqueId::StreamOutTech)->IsValid());
+    EXPECT_TRUE(graphics->GetLightLayout());
+    EXPECT_TRUE(graphics->GetParticleStreamLayout());
+    EXPECT_TRUE(graphics->GetParticleDrawLayout());
+    EXPECT_NE(effects.Variable(EffectVarId::RandomNormals)->GetResource(), nullptr);
+    EXPECT_NE(effects.Variable(EffectVarId::particleAlphaTexture)->GetResource(), nullptr);
+    EXPECT_EQ(effects.Variable(EffectVarId::randomTexture)->GetResource(), graphics->GetRandomVectors());
+    window->SetClientSize(160, 120);
+    Pump();
+    Resized();
+    for (const ColourTarget* target : deferred) ExpectSize(*target, 160, 120);
     EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }
 
@@ -203,6 +250,26 @@ TEST_F(GraphicsSystemGLTest, RandomVectorsFollowTheCRuntimeSequence) {
         ASSERT_FLOAT_EQ(value, (static_cast<float>(CRand()) / 32767.0f) * 2.0f - 1.0f);
     }
     EXPECT_EQ(graphics->GetEffects().Variable(EffectVarId::randomTexture)->GetResource(), vectors);
+}
+
+// The vectors' numbers are drawn at Init: a caller of the shared sequence
+// between Init and FinishStart gets the numbers after them, as when the
+// texture was made at Init.
+TEST_F(GraphicsSystemGLTest, RandomVectorsKeepTheirPlaceInTheSequenceWhenMadeLater) {
+    CSRand(1);
+    Start(64, 64, true, false);
+    const int later = CRand();
+    graphics->FinishStart();
+    GpuShaderResourceView* vectors = graphics->GetRandomVectors();
+    ASSERT_NE(vectors, nullptr);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(vectors->Texture()->ReadBack(0, &bytes));
+    ASSERT_EQ(bytes.size(), 1024u * 16);
+    std::vector<float> texels(1024 * 4);
+    std::memcpy(texels.data(), bytes.data(), bytes.size());
+    CSRand(1);
+    for (float value : texels) ASSERT_FLOAT_EQ(value, (static_cast<float>(CRand()) / 32767.0f) * 2.0f - 1.0f);
+    EXPECT_EQ(later, CRand());
 }
 
 TEST_F(GraphicsSystemGLTest, BrokenEffectIsReportedAndTheRendererGoesOn) {

@@ -288,6 +288,7 @@ TEST_F(PipelineGLTest, PausedParticlesStandStillUnlessTheResultsScreenShows) {
 
 TEST_F(PipelineGLTest, GlobalLightValuesAndTheirFixedStandIns) {
     Start();
+    graphics->FinishStart();
     // None announced: the effect file's values stay.
     graphics->Update(0.0f);
     EXPECT_FLOAT_EQ(Var(EffectVarId::ambient), 0.9f);

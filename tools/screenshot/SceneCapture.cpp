@@ -87,6 +87,8 @@ bool SceneCapture::Capture(const Options& options, std::string* error) {
     Engine* engine = assembly.GetEngine();
     engine->AddSystem(new CaptureSystem(options, result));
     engine->Init();
+    // The picture is taken of a scene: every effect is wanted from the start.
+    if (GraphicsSystem* graphics = engine->GetSystem<GraphicsSystem>()) graphics->FinishStart();
     std::vector<std::string> failures = MissingEffects();
 
     // The swap chain starts in full screen, where the window keeps its size:

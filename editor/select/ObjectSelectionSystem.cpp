@@ -125,7 +125,8 @@ u32 ObjectSelectionSystem::PickProxy(const Ray& ray, u32* proxyId) {
     // Only a proxy whose copied sphere the ray meets is judged, afresh.
     for (size_t i = 0; i < spheres_.size(); ++i) {
         const CopiedSphere& sphere = spheres_[i];
-        if (sphere.placed && RaySphereIntersect(ray.origin, direction, sphere.centre, sphere.radius))
+        if (sphere.placed && !LineClearlyMissesSphere(ray.origin, direction, sphere.centre, sphere.radius) &&
+            RaySphereIntersect(ray.origin, direction, sphere.centre, sphere.radius))
             Judge(*overlord, proxyComponents_[i], ray, unit, &best);
     }
     *proxyId = best.proxy;

@@ -23,6 +23,18 @@ bool VectorsNearlyEqual(const D3DXVECTOR3& a, const D3DXVECTOR3& b);
 // the sphere's surface counts as a hit.
 bool RaySphereIntersect(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre,
                         float radius);
+// Whether the line of the ray (a direction of length 1) passes the sphere by
+// clearly more than float rounding: RaySphereIntersect then misses it too.
+// Inline, for a first look in a scan over many spheres; NaN gives false.
+inline bool LineClearlyMissesSphere(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const D3DXVECTOR3& centre,
+                                    float radius) {
+    const float x = origin.x - centre.x, y = origin.y - centre.y, z = origin.z - centre.z;
+    const float along = direction.x * x + direction.y * y + direction.z * z;
+    const float apart = x * x + y * y + z * z;
+    const float squared = radius * radius;
+    // The margin is many times the rounding of either test's terms.
+    return apart - along * along - squared > 1e-4f * (apart + squared) + 1e-6f;
+}
 // The pick ray through client pixel (x, y) of a w x h view: origin the eye
 // (row 3 of the inverse view), direction not normalised, at depth 1 in view
 // space. projection gives the scale terms _11 and _22.

@@ -58,6 +58,21 @@ TEST(PickGeometryTest, SphereTestsAheadOnlyAndSurvivesAnOriginOnTheSurface) {
     EXPECT_FALSE(RaySphereIntersect({0, 0, 0}, {0, 0, 0}, centre, 1)) << "no direction";
 }
 
+// Rays grazing spheres near and far, big and small: the quick look passes
+// over only what the full test misses, and over a sphere well beside the ray.
+TEST(PickGeometryTest, TheQuickLookPassesOverOnlySpheresTheFullTestMisses) {
+    const D3DXVECTOR3 origin(0.3f, -0.7f, 0.1f), direction(0.6f, 0.0f, 0.8f), side(0.8f, 0.0f, -0.6f);
+    for (float distance : {2.0f, 10.0f, 1000.0f, 1e5f})
+        for (float radius : {0.01f, 1.0f, 50.0f})
+            for (float offset : {0.0f, 0.999999f, 1.0f, 1.000001f, 1.0001f, 1.01f, 3.0f}) {
+                const D3DXVECTOR3 centre = origin + direction * distance + side * (radius * offset);
+                EXPECT_FALSE(LineClearlyMissesSphere(origin, direction, centre, radius) &&
+                             RaySphereIntersect(origin, direction, centre, radius))
+                    << distance << " " << radius << " " << offset;
+            }
+    EXPECT_TRUE(LineClearlyMissesSphere(origin, direction, origin + direction * 10.0f + side * 5.0f, 1.0f));
+}
+
 TEST(PickGeometryTest, ScreenRectangleTestsBothAxes) {
     const D3DXVECTOR3 v1(-10, -5, 1), v2(-10, 5, 1), v3(10, 5, 1), v4(10, -5, 1);
     EXPECT_TRUE(PointInScreenRect({0, 0, 1}, v1, v2, v3, v4));

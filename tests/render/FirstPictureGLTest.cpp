@@ -103,7 +103,8 @@ TEST_F(FirstPictureGLTest, LevelFramesAreTheSameWhicheverMomentFinishesTheStart)
         const char* name;
         bool finishAtInit;
         int emptyFramesFirst;
-    } const cases[] = {{"finished at Init", true, 0}, {"scene before the first picture", false, 0},
+    } const cases[] = {{"finished at Init", true, 0},
+                       {"scene before the first picture", false, 0},
                        {"after two empty pictures", false, 2}};
     std::vector<std::vector<Picture>> runs;
     for (const Case& c : cases) {

@@ -7,6 +7,7 @@
 // its type id). Main thread only.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/TypeId.h"
 #include "core/Types.h"
@@ -50,6 +51,14 @@ public:
     virtual const D3DXMATRIX& GetProjection() const = 0;
     virtual bool IsGlowOn() const = 0;
     virtual void SetGlow(bool glow) = 0;
+
+    // Makes at once what the start leaves for after its first pictures (the
+    // deferred and particle effects, their targets and textures), for a tool
+    // that draws one picture; nothing without a device.
+    virtual void FinishStart() = 0;
+    // The names of the effect files that did not load ("DeferredShader"); none
+    // without a device.
+    virtual std::vector<std::string> MissingEffects() const = 0;
 
 protected:
     ~IGraphics() = default;

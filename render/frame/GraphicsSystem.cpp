@@ -284,6 +284,16 @@ void GraphicsSystem::ApplyFullScreen() {
             "size");
 }
 
+std::vector<std::string> GraphicsSystem::MissingEffects() const {
+    std::vector<std::string> missing;
+    if (!swapChain_) return missing;
+    for (u32 e = 0; e < EffectTable::kEffects; ++e) {
+        const EffectId id = static_cast<EffectId>(e);
+        if (!frame_.effects.Effect(id)) missing.push_back(EffectTable::EffectName(id));
+    }
+    return missing;
+}
+
 void GraphicsSystem::FinishStart() {
     if (startFinished_ || !device_) return;
     startFinished_ = true;

@@ -57,7 +57,7 @@ public:
     // random-vector textures and the particle masks. The pipeline runs it
     // after the second picture, or earlier for the first frame or arrival
     // that needs it; nothing without a device.
-    void FinishStart();
+    void FinishStart() override;
     bool StartFinished() const { return startFinished_; }
     // A scene was cleared: empties the render lists (see RenderLists::Clear)
     // and lets the render resources look again for textures found missing.
@@ -93,6 +93,7 @@ public:
     GpuSwapChain* GetSwapChain() const override { return swapChain_.get(); }
     const RenderTargets& GetTargets() const { return frame_.targets; }
     const EffectTable& GetEffects() const { return frame_.effects; }
+    std::vector<std::string> MissingEffects() const override;
     RenderLists& GetLists() { return frame_.lists; }
     // What the frame draws with (the pipeline, its context and the passes).
     FrameResources& GetFrameResources() { return frame_; }

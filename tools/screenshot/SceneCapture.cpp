@@ -11,8 +11,7 @@
 #include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/math/D3DXVector.h"
-#include "render/effect/EffectTable.h"
-#include "render/frame/GraphicsSystem.h"
+#include "render/IGraphics.h"
 #include "scene/DevozizuDave.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneManager.h"
@@ -46,7 +45,7 @@ private:
     }
 
     void Save() {
-        GraphicsSystem* graphics = Engine::Get().GetSystem<GraphicsSystem>();
+        IGraphics* graphics = IGraphics::Find(&Engine::Get());
         GpuSwapChain* swapChain = graphics ? graphics->GetSwapChain() : nullptr;
         if (!swapChain || !swapChain->GetBuffer()) {
             result_.error = "no render device";
@@ -63,16 +62,11 @@ private:
 
 // The effect files that did not load on a device that exists (without a
 // device the picture fails on its own, naming that).
-std::vector<std::string> MissingEffects() {
+std::vector<std::string> MissingEffects(const IGraphics* graphics) {
     std::vector<std::string> missing;
-    GraphicsSystem* graphics = Engine::Get().GetSystem<GraphicsSystem>();
-    if (!graphics || !graphics->GetSwapChain()) return missing;
-    for (u32 e = 0; e < EffectTable::kEffects; ++e) {
-        const EffectId id = static_cast<EffectId>(e);
-        if (!graphics->GetEffects().Effect(id))
-            missing.push_back("the effect file " + DevozizuDave::Get().shader.GetFullPath(EffectTable::EffectName(id)) +
-                              " failed to load");
-    }
+    if (!graphics) return missing;
+    for (const std::string& name : graphics->MissingEffects())
+        missing.push_back("the effect file " + DevozizuDave::Get().shader.GetFullPath(name) + " failed to load");
     return missing;
 }
 }  // namespace
@@ -88,13 +82,13 @@ bool SceneCapture::Capture(const Options& options, std::string* error) {
     engine->AddSystem(new CaptureSystem(options, result));
     engine->Init();
     // The picture is taken of a scene: every effect is wanted from the start.
-    if (GraphicsSystem* graphics = engine->GetSystem<GraphicsSystem>()) graphics->FinishStart();
-    std::vector<std::string> failures = MissingEffects();
+    IGraphics* graphics = IGraphics::Find(engine);
+    if (graphics) graphics->FinishStart();
+    std::vector<std::string> failures = MissingEffects(graphics);
 
     // The swap chain starts in full screen, where the window keeps its size:
     // leave it, then ask for the client size.
-    if (GraphicsSystem* graphics = engine->GetSystem<GraphicsSystem>())
-        SendToSystem(kMsgClearFullScreen, graphics->GetTypeId(), 0);
+    if (graphics) SendToSystem(kMsgClearFullScreen, TypeId<GraphicsSystem>::Get(), 0);
     ::Broadcast(kMsgSetWindowSize, 0,
                 D3DXVECTOR2(static_cast<float>(options.width), static_cast<float>(options.height)));
     const std::string scenePath = DevozizuDave::Get().scene.GetFullPath(options.sceneName);

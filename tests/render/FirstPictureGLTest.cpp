@@ -73,16 +73,7 @@ protected:
 TEST_F(FirstPictureGLTest, FirstTwoPicturesAreShownBeforeTheDeferredEffectIsCompiled) {
     Start();
     WatchPresents();
-    // A picture asked for the first frame, as the splash's are.
-    auto* object = new GameObject();
-    auto* transform = new Transform();
-    transform->isInScreenSpace = true;
-    transform->scale = 50.0f;
-    object->AddComponent(transform);
-    object->AddComponent(Coloured(MeshBuilder::Quad(1.0f, 1.0f, D3DXCOLOR(1, 0, 0, 1)), D3DXCOLOR(1, 0, 0, 1)));
-    transform->Init();
-    transform->Update(0.0f);
-    SendToSystem(DrawThisFrame(TypeId<Model>::Get()), graphics->GetTypeId(), 0, object->GetId());
+    AskScreenQuad(50.0f, D3DXCOLOR(1, 0, 0, 1));  // as the splash asks for its pictures
 
     const Picture first = Draw();
     EXPECT_GT(first.At(160, 120).r, 200) << "drawn with the UI effect alone";

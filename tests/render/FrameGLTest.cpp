@@ -415,15 +415,7 @@ TEST_F(FrameGLTest, ArrivalsAreMadeReadyWithoutDrawingAnything) {
     sky->material.diffuse = cube.get();
     AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {sky});
     AddObject(D3DXVECTOR3(1, 0, 6), 1.0f, {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0, 1, 0, 1))});
-    auto* object = new GameObject();
-    auto* transform = new Transform();
-    transform->isInScreenSpace = true;
-    transform->scale = 100.0f;
-    object->AddComponent(transform);
-    object->AddComponent(Coloured(MeshBuilder::Quad(1.0f, 1.0f, D3DXCOLOR(1, 0, 0, 1)), D3DXCOLOR(1, 0, 0, 1)));
-    transform->Init();
-    transform->Update(0.0f);
-    SendToSystem(DrawThisFrame(TypeId<Model>::Get()), graphics->GetTypeId(), 0, object->GetId());
+    AskScreenQuad(100.0f, D3DXCOLOR(1, 0, 0, 1));
     EXPECT_EQ(Grab().Bytes(), before.Bytes()) << "nothing drawn as they arrive";
 
     const Picture after = Draw();

@@ -135,6 +135,21 @@ protected:
         return model;
     }
 
+    // A screen-space quad of half-size `scale` pixels in `colour` at the
+    // picture's centre, asked for the next frame as the menus' pictures are.
+    GameObject* AskScreenQuad(float scale, const D3DXCOLOR& colour) {
+        auto* object = new GameObject();
+        auto* transform = new Transform();
+        transform->isInScreenSpace = true;
+        transform->scale = scale;
+        object->AddComponent(transform);
+        object->AddComponent(Coloured(MeshBuilder::Quad(1.0f, 1.0f, colour), colour));
+        transform->Init();
+        transform->Update(0.0f);
+        SendToSystem(DrawThisFrame(TypeId<Model>::Get()), graphics->GetTypeId(), 0, object->GetId());
+        return object;
+    }
+
     PointLight* AddLight(const D3DXVECTOR3& position, float range, const D3DXCOLOR& colour) {
         auto* light = new PointLight();
         light->mRange = range;

@@ -68,6 +68,15 @@ protected:
     }
     void Resized() { ::Broadcast(kMsgClientRect, 0, window->GetClientRect()); }
     void Send(const Kind<NoPayload>& kind) { SendToSystem(kind, graphics->GetTypeId(), 0); }
+    // The random-vector texture's 1024 texels of four floats; empty without it.
+    std::vector<float> RandomVectorTexels() const {
+        GpuShaderResourceView* vectors = graphics->GetRandomVectors();
+        std::vector<std::uint8_t> bytes;
+        if (!vectors || !vectors->Texture()->ReadBack(0, &bytes) || bytes.size() != 1024u * 16) return {};
+        std::vector<float> texels(1024 * 4);
+        std::memcpy(texels.data(), bytes.data(), bytes.size());
+        return texels;
+    }
 
     GraphicsSystem* graphics = nullptr;
     ProjectionProbe* probe = nullptr;
@@ -238,11 +247,8 @@ TEST_F(GraphicsSystemGLTest, RandomVectorsFollowTheCRuntimeSequence) {
     GpuShaderResourceView* vectors = graphics->GetRandomVectors();
     ASSERT_NE(vectors, nullptr);
     EXPECT_EQ(vectors->Dimension(), GpuSrvDimension::Texture1D);
-    std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(vectors->Texture()->ReadBack(0, &bytes));
-    ASSERT_EQ(bytes.size(), 1024u * 16);
-    std::vector<float> texels(1024 * 4);
-    std::memcpy(texels.data(), bytes.data(), bytes.size());
+    const std::vector<float> texels = RandomVectorTexels();
+    ASSERT_EQ(texels.size(), 1024u * 4);
     CSRand(1);
     for (float value : texels) {
         ASSERT_GE(value, -1.0f);
@@ -260,13 +266,8 @@ TEST_F(GraphicsSystemGLTest, RandomVectorsKeepTheirPlaceInTheSequenceWhenMadeLat
     Start(64, 64, true, false);
     const int later = CRand();
     graphics->FinishStart();
-    GpuShaderResourceView* vectors = graphics->GetRandomVectors();
-    ASSERT_NE(vectors, nullptr);
-    std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(vectors->Texture()->ReadBack(0, &bytes));
-    ASSERT_EQ(bytes.size(), 1024u * 16);
-    std::vector<float> texels(1024 * 4);
-    std::memcpy(texels.data(), bytes.data(), bytes.size());
+    const std::vector<float> texels = RandomVectorTexels();
+    ASSERT_EQ(texels.size(), 1024u * 4);
     CSRand(1);
     for (float value : texels) ASSERT_FLOAT_EQ(value, (static_cast<float>(CRand()) / 32767.0f) * 2.0f - 1.0f);
     EXPECT_EQ(later, CRand());

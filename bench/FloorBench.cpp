@@ -100,19 +100,14 @@ void main() {
                (texelFetch(LightPositionIn, pixel, 0) + texelFetch(LightNormalIn, pixel, 0));
 }
 )";
-// A frame without lights copies the depth alone.
-const char* kDepthCopyPs = R"(
-out vec4 outDepth;
-void main() { outDepth = vec4(texelFetch(DepthIn, ivec2(gl_FragCoord.xy), 0).r); }
-)";
-// The lights' per-pixel inputs: the frame's reads, written to all three targets.
+// The per-pixel inputs of the lights and the occlusion: the frame's reads,
+// written to both targets.
 const char* kLightInputsPs = R"(
-layout(location = 0) out vec4 outDepth;
-layout(location = 1) out vec4 outPosition;
-layout(location = 2) out vec4 outNormal;
+layout(location = 0) out vec4 outPosition;
+layout(location = 1) out vec4 outNormal;
 void main() {
     ivec2 pixel = ivec2(gl_FragCoord.xy);
-    outDepth = outPosition = vec4(texelFetch(DepthIn, pixel, 0).r);
+    outPosition = vec4(texelFetch(DepthIn, pixel, 0).r);
     outNormal = vec4(texelFetch(NormalsIn, pixel, 0).rgb, texelFetch(DiffuseSpecIn, pixel, 0).a);
 }
 )";
@@ -134,8 +129,8 @@ void main() {
 )";
 // The occlusion's quad lies at the far end of the depth range and is tested
 // against the depth buffer (the frame's state): only pixels with a surface
-// are shaded. Its reads: depth (the float copy), normal and noise at the
-// pixel, then the depth at twelve probe pixels around it.
+// are shaded. Its reads: position and normal (the per-pixel inputs) and noise
+// at the pixel, then the position at twelve probe pixels around it.
 const char* kFarQuadVs = R"(
 in vec3 POSITION;
 in vec3 NORMAL;
@@ -146,14 +141,14 @@ const char* kOcclusionPs = R"(
 layout(early_fragment_tests) in;
 out vec4 colour;
 void main() {
-    ivec2 pixel = ivec2(gl_FragCoord.xy), size = textureSize(DepthIn, 0);
-    float sum = texelFetch(DepthIn, pixel, 0).r + texelFetch(NormalsIn, pixel, 0).r +
-                texelFetch(RandomNormals, pixel % textureSize(RandomNormals, 0), 0).r;
+    ivec2 pixel = ivec2(gl_FragCoord.xy), size = textureSize(LightPositionIn, 0);
+    vec4 sum = texelFetch(LightPositionIn, pixel, 0) + texelFetch(LightNormalIn, pixel, 0) +
+               texelFetch(RandomNormals, pixel % textureSize(RandomNormals, 0), 0);
     for (int i = 0; i < 12; ++i) {
         ivec2 probe = clamp(pixel + ivec2(i * 3 - 18, (i % 4) * 5 - 8), ivec2(0), size - 1);
-        sum += texelFetch(DepthIn, probe, 0).r;
+        sum += texelFetch(LightPositionIn, probe, 0);
     }
-    colour = vec4(sum);
+    colour = sum;
 }
 )";
 const char* kCombinePs = R"(
@@ -240,7 +235,6 @@ GpuEffectDesc FloorEffect() {
 
     d.techniques.push_back({"Geometry", {Pass(kGeometryVs, kGeometryPs, GpuCull::Back, true)}});
     d.techniques.push_back({"LightInputs", {Pass(kQuadVs, kLightInputsPs, GpuCull::None, false)}});
-    d.techniques.push_back({"DepthCopy", {Pass(kQuadVs, kDepthCopyPs, GpuCull::None, false)}});
     // The frame's light states: back faces tested against the unwritten depth buffer.
     GpuEffectPassDesc light = Pass(kLightVs, kLightPs, GpuCull::Front, false);
     light.depthStencil->depthEnable = true;
@@ -395,6 +389,7 @@ public:
     // Called as each step of Frame starts, as GraphicsSystem::SetFrameRecorder's.
     void SetRecorder(std::function<void(FramePass)> recorder) { recorder_ = std::move(recorder); }
     const std::shared_ptr<GpuContext>& Context() const { return device_->Context(); }
+    void Flush() const { device_->Flush(); }
 
     u32 Triangles() const { return triangles_; }
 
@@ -536,14 +531,13 @@ private:
             if (!frustum_.IsOutside(D3DXVECTOR3(l.position[0], l.position[1], l.position[2]), l.radius))
                 visible.push_back(l);
         device.PSSetShaderResources(0, 6, unbound_);
-        GpuRenderTargetView* inputs[3] = {targets_.depthCopy.target.get(), targets_.lightPosition.target.get(),
-                                          targets_.lightNormal.target.get()};
-        device.OMSetRenderTargets(visible.empty() ? 1 : 3, inputs, nullptr);
+        GpuRenderTargetView* inputs[2] = {targets_.lightPosition.target.get(), targets_.lightNormal.target.get()};
+        device.OMSetRenderTargets(2, inputs, nullptr);
         Var("DepthIn")->SetResource(targets_.depthView.get());
         Var("NormalsIn")->SetResource(targets_.normals.view.get());
         Var("DiffuseSpecIn")->SetResource(targets_.diffuseSpec.view.get());
         Bind(quad_, geometryLayout_.get());
-        Apply(visible.empty() ? "DepthCopy" : "LightInputs");
+        Apply("LightInputs");
         device.DrawIndexed(quad_.indexCount, 0, 0);
 
         device.PSSetShaderResources(0, 6, unbound_);
@@ -596,8 +590,8 @@ private:
         device.OMSetRenderTargets(1, &ssao, targets_.depthStencil.get());
         const float open[4] = {1, 1, 1, 1};
         device.ClearRenderTargetView(ssao, open);
-        Var("NormalsIn")->SetResource(targets_.normals.view.get());
-        Var("DepthIn")->SetResource(targets_.depthCopy.view.get());
+        Var("LightPositionIn")->SetResource(targets_.lightPosition.view.get());
+        Var("LightNormalIn")->SetResource(targets_.lightNormal.view.get());
         Bind(quad_, geometryLayout_.get());
         Apply("Occlusion");
         device.DrawIndexed(quad_.indexCount, 0, 0);
@@ -695,6 +689,15 @@ void BM_FloorPasses(benchmark::State& state) {
     timer.Run(state, scene);
 }
 
+// The floor's steps in main-thread CPU time, as BM_FramePassesCpu times the
+// frame's (run with LP_NUM_THREADS=0).
+void BM_FloorPassesCpu(benchmark::State& state) {
+    FloorScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
+    PassTimer timer(scene.Context(), [&] { scene.Flush(); });
+    scene.SetRecorder([&](FramePass pass) { timer.Start(pass); });
+    timer.Run(state, scene);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Floor)
@@ -705,6 +708,12 @@ BENCHMARK(BM_Floor)
     ->UseRealTime()
     ->MinTime(3.0);
 BENCHMARK(BM_FloorPasses)
+    ->Args({1024, 768})
+    ->Args({320, 240})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
+BENCHMARK(BM_FloorPassesCpu)
     ->Args({1024, 768})
     ->Args({320, 240})
     ->Unit(benchmark::kMillisecond)

@@ -15,7 +15,9 @@
 //                 and the few GL calls that remain (clears, buffer uploads).
 // BM_FramePasses gives each step's share of a frame from GPU timestamps taken
 // as each step starts, without waiting between steps (BM_FloorPasses in
-// FloorBench.cpp gives the floor's steps under the same names). DD_BENCH_PICTURE=path
+// FloorBench.cpp gives the floor's steps under the same names);
+// BM_FramePassesCpu and BM_FloorPassesCpu give each step's CPU time instead
+// (run them with LP_NUM_THREADS=0: steady on a busy machine). DD_BENCH_PICTURE=path
 // saves a frame of BM_Frame after the timed ones as path_WxH_scene.png, the
 // same picture from any run (to compare pictures before and after a change).
 #include <benchmark/benchmark.h>
@@ -259,6 +261,18 @@ void BM_FramePasses(benchmark::State& state) {
     graphics.SetFrameRecorder(nullptr);
 }
 
+// Each step's main-thread CPU time, flushed as it starts: run with
+// LP_NUM_THREADS=0 (PassTimer); BM_FloorPassesCpu gives the floor's.
+void BM_FramePassesCpu(benchmark::State& state) {
+    ReferenceScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
+    GraphicsSystem& graphics = scene.Graphics();
+    GpuDevice* device = graphics.GetDevice();
+    PassTimer timer(device->Context(), [device] { device->Flush(); });
+    graphics.SetFrameRecorder([&](FramePass pass, u32) { timer.Start(pass); });
+    timer.Run(state, scene);
+    graphics.SetFrameRecorder(nullptr);
+}
+
 void BM_ReadBack(benchmark::State& state) {
     ReferenceScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
     scene.Frame(true);
@@ -290,6 +304,12 @@ BENCHMARK(BM_Frame)
     ->UseRealTime()
     ->MinTime(3.0);
 BENCHMARK(BM_FramePasses)
+    ->Args({1024, 768})
+    ->Args({320, 240})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
+BENCHMARK(BM_FramePassesCpu)
     ->Args({1024, 768})
     ->Args({320, 240})
     ->Unit(benchmark::kMillisecond)

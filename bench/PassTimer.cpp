@@ -3,18 +3,32 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <ctime>
 
-PassTimer::PassTimer(std::shared_ptr<GpuContext> context) : stamps_(std::move(context)) {}
+PassTimer::PassTimer(std::shared_ptr<GpuContext> context, std::function<void()> flush)
+    : stamps_(std::move(context)), flush_(std::move(flush)) {}
+
+void PassTimer::Mark() {
+    if (!flush_) {
+        stamps_.Stamp();
+        return;
+    }
+    flush_();
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    cpuMarks_.push_back(static_cast<std::uint64_t>(t.tv_sec) * 1000000000u + static_cast<std::uint64_t>(t.tv_nsec));
+}
 
 void PassTimer::Start(FramePass pass) {
     if (pass == FramePass::LightBatch) return;
     order_.push_back(pass);
-    stamps_.Stamp();
+    Mark();
 }
 
 void PassTimer::EndFrame(bool count) {
-    stamps_.Stamp();
-    const std::vector<std::uint64_t> ns = stamps_.Collect();
+    Mark();
+    std::vector<std::uint64_t> ns = flush_ ? std::move(cpuMarks_) : stamps_.Collect();
+    cpuMarks_.clear();
     for (size_t i = 0; count && i + 1 < ns.size() && i < order_.size(); ++i)
         totals_[order_[i]] += static_cast<double>(ns[i + 1] - ns[i]) * 1e-6;
     if (count) ++frames_;

@@ -3,9 +3,14 @@
 // runs from its stamp to the next one, so it holds the driver's work for the
 // step on the calling thread and on the rasterizer threads, without the waits
 // a read-back between steps would add. Both benchmarks report the same
-// counter names, so their tables line up. Made and used while the context is
-// current; main thread.
+// counter names, so their tables line up. With a flush given, steps are timed
+// by the main thread's CPU time instead, the commands flushed as each step
+// starts: with LP_NUM_THREADS=0 Mesa's llvmpipe rasterizes on the calling
+// thread at each flush, so a step's time is all the work it costs, much less
+// disturbed by other load on the machine than its GPU time. Made and used
+// while the context is current; main thread.
 #pragma once
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -19,7 +24,7 @@ class State;
 
 class PassTimer {
 public:
-    explicit PassTimer(std::shared_ptr<GpuContext> context);
+    explicit PassTimer(std::shared_ptr<GpuContext> context, std::function<void()> flush = nullptr);
 
     // A step starts (light batches are part of their step and are not stamped).
     void Start(FramePass pass);
@@ -45,7 +50,11 @@ public:
     }
 
 private:
+    void Mark();
+
     GpuTimestamps stamps_;
+    std::function<void()> flush_;
+    std::vector<std::uint64_t> cpuMarks_;  // CPU-time marks (ns), with a flush
     std::vector<FramePass> order_;
     std::map<FramePass, double> totals_;
     int frames_ = 0;

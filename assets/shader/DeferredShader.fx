@@ -9,9 +9,9 @@
 -- specular strength in alpha), Glow (glow colour), Light (point lights),
 -- SSAO (red: 1 = open, 0 = fully occluded). The full-screen passes and the
 -- lights read these targets (and the depth) at their own pixel with texel
--- fetches; the occlusion's probes read the depth point-sampled at texel
--- centres (the texel itself, clamped at the edges); only the blur taps
--- between texels filter.
+-- fetches; the occlusion's probes read the view-space positions (or the
+-- depth) point-sampled at texel centres (the texel itself, clamped at the
+-- edges); only the blur taps between texels filter.
 -- Lights: "GlobalDirection" points from the scene towards the directional
 -- light; point lights fade with the square of (1 - (distance / radius)^2) and
 -- are dark at their radius. Ambient light is scaled by the occlusion.
@@ -141,6 +141,72 @@ local function fullScreen(name, ps)
     } } }
 end
 
+-- Ambient occlusion: hemisphere probes around the pixel's normal in view
+-- space, each turned by the pixel's random normal, pick nearby pixels; the
+-- surface point seen at such a pixel occludes as far as it rises above the
+-- pixel's tangent plane (so flat ground never shadows itself), less with
+-- distance. `pixelPoint` sets the pixel's `position` and unit `normal` (or
+-- leaves it open); `scenePoint` sets `sceneDepth` and `toScene` (from the
+-- pixel's point to the one seen at `uv`).
+-- The rasterizer shades blocks of pixels in lock-step under a mask: a probe
+-- that falls off the screen, on the sky or on the pixel itself is computed
+-- like the others and its share dropped by a select (a `continue` costs mask
+-- upkeep and skips nothing). The loop has a constant bound, so the compiler
+-- unrolls it with each probe's kernel vector and reach as constants.
+local function occlusionPass(pixelPoint, scenePoint)
+    return {
+        vs = farQuadVs, blend = noBlend, rasterizer = screen,
+        depthStencil = { depthEnable = true, depthWrite = "ZERO", depthFunc = "GREATER" },
+        ps = [[
+layout(early_fragment_tests) in;
+in vec2 vUv;
+out vec4 colour;
+const int kSamples = 12;
+const vec3 kKernel[kSamples] = vec3[](
+    vec3(0.535, 0.270, 0.320), vec3(-0.410, 0.455, 0.150), vec3(0.120, -0.560, 0.410),
+    vec3(-0.300, -0.210, 0.625), vec3(0.720, -0.185, 0.240), vec3(-0.655, -0.410, 0.330),
+    vec3(0.205, 0.740, 0.390), vec3(-0.180, 0.150, 0.880), vec3(0.860, 0.380, 0.150),
+    vec3(-0.840, 0.300, 0.260), vec3(0.300, -0.850, 0.300), vec3(0.050, 0.050, 0.990));
+void main() {
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+]] .. pixelPoint .. [[
+    vec2 size = vec2(float(scrWidth), float(scrHeight));
+    // The noise tiles the screen one texel per pixel: its wrapping sampler
+    // read at the texel centre (no integer division per pixel).
+    vec3 random = textureLod(RandomNormals, gl_FragCoord.xy / vec2(textureSize(RandomNormals, 0)), 0.0).xyz * 2.0 - 1.0;
+    random = dot(random, random) > 1e-4 ? normalize(random) : vec3(0.0, 0.0, 1.0);
+    float radius = SsaoSampleRad;
+    float nearRadius = SsaoScale * radius;
+    // The projection's x and y scales: the reciprocals of the (perspective)
+    // inverse's diagonal.
+    vec2 projectionScale = vec2(1.0 / gInverseProjection[0][0], 1.0 / gInverseProjection[1][1]);
+    float occlusion = 0.0;
+    for (int i = 0; i < kSamples; ++i) {
+        vec3 offset = reflect(kKernel[i], random);
+        offset = dot(offset, normal) < 0.0 ? -offset : offset;
+        // Probes spread from near the pixel out to the full radius.
+        float reach = mix(0.25, 1.0, float(i) / float(kSamples - 1));
+        vec3 probe = position + offset * radius * reach;
+        // The pixel the probe falls in, and the point seen at its centre (off
+        // the screen the read is clamped and the probe dropped).
+        vec2 ndc = probe.xy * projectionScale / max(probe.z, 1e-4);
+        vec2 probePixel = floor(vec2(ndc.x * 0.5 + 0.5, 0.5 - ndc.y * 0.5) * size);
+        bool inside = all(greaterThanEqual(probePixel, vec2(0.0))) && all(lessThan(probePixel, size));
+        vec2 uv = (probePixel + 0.5) * PixelSize();
+]] .. scenePoint .. [[
+        float lengthSquared = dot(toScene, toScene);
+        float inverseDistance = inversesqrt(lengthSquared);
+        float rise = max(dot(normal, toScene) * inverseDistance - SsaoBias, 0.0);
+        float near = clamp(nearRadius * inverseDistance, 0.0, 1.0);
+        bool counts = inside && sceneDepth < 1.0 && lengthSquared >= 1e-8;
+        occlusion += counts ? rise * near * near : 0.0;
+    }
+    colour = vec4(clamp(1.0 - occlusion / float(kSamples) * SsaoIntensity, 0.0, 1.0));
+}
+]],
+    }
+end
+
 techniques = {
     -- Depth and stencil come from the renderer (its depth-on state).
     { name = "DeferredGeometryBuffer", passes = { {
@@ -195,31 +261,24 @@ void main() {
         rasterizer = { cull = "BACK" },
     } } },
 
-    -- What the lights need of each pixel, worked out once before them (a
-    -- pixel is shaded by many lights, and by each light several times where
-    -- its small triangles share a pixel block): the view-space position with
-    -- the depth, and the view-space normal with the specular strength; and
-    -- the depth itself for the occlusion. These are read while the depth
-    -- buffer is bound for the depth tests of the lights and the occlusion.
-    -- Pass 1, for a frame without lights, copies the depth alone.
+    -- What the lights and the occlusion need of each pixel, worked out once
+    -- before them (a pixel is shaded by many lights, and by each light several
+    -- times where its small triangles share a pixel block; the occlusion reads
+    -- a dozen neighbours' positions for each pixel): the view-space position
+    -- with the depth, and the view-space normal with the specular strength.
+    -- These are read while the depth buffer is bound for the depth tests of
+    -- the lights and the occlusion.
     { name = "LightInputs", passes = {
         { vs = quadVs, blend = noBlend, rasterizer = screen, depthStencil = noDepth, ps = [[
 in vec2 vUv;
-layout(location = 0) out vec4 outDepth;
-layout(location = 1) out vec4 outPosition;
-layout(location = 2) out vec4 outNormal;
+layout(location = 0) out vec4 outPosition;
+layout(location = 1) out vec4 outNormal;
 void main() {
     ivec2 pixel = ivec2(gl_FragCoord.xy);
     float depth = texelFetch(DepthIn, pixel, 0).r;
-    outDepth = vec4(depth);
     outPosition = vec4(ViewPosition(gl_FragCoord.xy * PixelSize(), depth), depth);
     outNormal = vec4(normalize((vec4(WorldNormal(pixel), 0.0) * gView).xyz), texelFetch(DiffuseSpecIn, pixel, 0).a);
 }
-]] },
-        { vs = quadVs, blend = noBlend, rasterizer = screen, depthStencil = noDepth, ps = [[
-in vec2 vUv;
-out vec4 outDepth;
-void main() { outDepth = vec4(texelFetch(DepthIn, ivec2(gl_FragCoord.xy), 0).r); }
 ]] },
     } },
 
@@ -304,76 +363,37 @@ void main() {
 }
 ]]),
 
-    -- Hemisphere probes around the pixel's normal in view space, each turned
-    -- by the pixel's random normal, pick nearby pixels; the surface point seen
-    -- at such a pixel occludes as far as it rises above the pixel's tangent
-    -- plane (so flat ground never shadows itself), less with distance.
-    -- The renderer binds the depth buffer (unwritten) and reads the depth's
-    -- float copy, so the depth test leaves the sky's pixels unshaded and open
-    -- (cleared); without the copy nothing is bound and the shader opens them.
-    -- The rasterizer shades blocks of pixels in lock-step under a mask: a
-    -- probe that falls off the screen, on the sky or on the pixel itself is
-    -- computed like the others and its share dropped by a select (a
-    -- `continue` costs mask upkeep and skips nothing). The loop has a
-    -- constant bound, so the compiler unrolls it with each probe's kernel
-    -- vector and reach as constants.
-    { name = "DoSSAO", passes = { {
-        vs = farQuadVs, blend = noBlend, rasterizer = screen,
-        depthStencil = { depthEnable = true, depthWrite = "ZERO", depthFunc = "GREATER" },
-        ps = [[
-layout(early_fragment_tests) in;
-in vec2 vUv;
-out vec4 colour;
-const int kSamples = 12;
-const vec3 kKernel[kSamples] = vec3[](
-    vec3(0.535, 0.270, 0.320), vec3(-0.410, 0.455, 0.150), vec3(0.120, -0.560, 0.410),
-    vec3(-0.300, -0.210, 0.625), vec3(0.720, -0.185, 0.240), vec3(-0.655, -0.410, 0.330),
-    vec3(0.205, 0.740, 0.390), vec3(-0.180, 0.150, 0.880), vec3(0.860, 0.380, 0.150),
-    vec3(-0.840, 0.300, 0.260), vec3(0.300, -0.850, 0.300), vec3(0.050, 0.050, 0.990));
-void main() {
-    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    -- Pass 0 reads the lighting step's per-pixel inputs and is tested against
+    -- the depth buffer (bound, unwritten), so the sky's pixels are left unshaded
+    -- and open (cleared). Pass 1, for an effect without those inputs, reads the
+    -- depth buffer itself (nothing bound to test against) and opens the sky's
+    -- pixels in the shader.
+    { name = "DoSSAO", passes = {
+        occlusionPass([[
+    vec4 positionDepth = texelFetch(LightPositionIn, pixel, 0);
+    float depth = positionDepth.w;
+    if (depth >= 1.0) { colour = vec4(1.0); return; }
+    vec3 position = positionDepth.xyz;
+    // Unit length, or not a number where the pixel has no normal.
+    vec3 normal = texelFetch(LightNormalIn, pixel, 0).xyz;
+    if (!(dot(normal, normal) > 0.5)) { colour = vec4(1.0); return; }
+]], [[
+        vec4 scene = textureLod(LightPositionIn, uv, 0.0);
+        float sceneDepth = scene.w;
+        vec3 toScene = scene.xyz - position;
+]]),
+        occlusionPass([[
     float depth = texelFetch(DepthIn, pixel, 0).r;
     if (depth >= 1.0) { colour = vec4(1.0); return; }
-    vec2 size = vec2(float(scrWidth), float(scrHeight));
     vec3 position = ViewPosition(vUv, depth);
     vec3 normal = (vec4(WorldNormal(pixel), 0.0) * gView).xyz;
     if (dot(normal, normal) < 1e-6) { colour = vec4(1.0); return; }
     normal = normalize(normal);
-    // The noise tiles the screen one texel per pixel: its wrapping sampler
-    // read at the texel centre (no integer division per pixel).
-    vec3 random = textureLod(RandomNormals, gl_FragCoord.xy / vec2(textureSize(RandomNormals, 0)), 0.0).xyz * 2.0 - 1.0;
-    random = dot(random, random) > 1e-4 ? normalize(random) : vec3(0.0, 0.0, 1.0);
-    float radius = SsaoSampleRad;
-    float nearRadius = SsaoScale * radius;
-    // The projection's x and y scales: the reciprocals of the (perspective)
-    // inverse's diagonal.
-    vec2 projectionScale = vec2(1.0 / gInverseProjection[0][0], 1.0 / gInverseProjection[1][1]);
-    float occlusion = 0.0;
-    for (int i = 0; i < kSamples; ++i) {
-        vec3 offset = reflect(kKernel[i], random);
-        offset = dot(offset, normal) < 0.0 ? -offset : offset;
-        // Probes spread from near the pixel out to the full radius.
-        float reach = mix(0.25, 1.0, float(i) / float(kSamples - 1));
-        vec3 probe = position + offset * radius * reach;
-        // The pixel the probe falls in, and the point seen at its centre (off
-        // the screen the read is clamped and the probe dropped).
-        vec2 ndc = probe.xy * projectionScale / max(probe.z, 1e-4);
-        vec2 probePixel = floor(vec2(ndc.x * 0.5 + 0.5, 0.5 - ndc.y * 0.5) * size);
-        bool inside = all(greaterThanEqual(probePixel, vec2(0.0))) && all(lessThan(probePixel, size));
-        vec2 uv = (probePixel + 0.5) * PixelSize();
+]], [[
         float sceneDepth = textureLod(DepthIn, uv, 0.0).r;
         vec3 toScene = ViewPosition(uv, sceneDepth) - position;
-        float lengthSquared = dot(toScene, toScene);
-        float inverseDistance = inversesqrt(lengthSquared);
-        float rise = max(dot(normal, toScene) * inverseDistance - SsaoBias, 0.0);
-        float near = clamp(nearRadius * inverseDistance, 0.0, 1.0);
-        bool counts = inside && sceneDepth < 1.0 && lengthSquared >= 1e-8;
-        occlusion += counts ? rise * near * near : 0.0;
-    }
-    colour = vec4(clamp(1.0 - occlusion / float(kSamples) * SsaoIntensity, 0.0, 1.0));
-}
-]],
-    } } },
+]]),
+    } },
 
     fullScreen("Blur_H", blurPs("vec2(1.0, 0.0)", "1.0")),
     fullScreen("Blur_V", blurPs("vec2(0.0, 1.0)", "1.0")),

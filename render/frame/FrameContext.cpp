@@ -34,8 +34,8 @@ void FrameContext::SetTexture(EffectVarId id, GpuShaderResourceView* view) const
     effects.Variable(id)->SetResource(view);
 }
 
-bool FrameContext::Apply(TechniqueId id) const {
-    GpuEffectPass* pass = effects.Technique(id)->GetPassByIndex(0);
+bool FrameContext::Apply(TechniqueId id, u32 index) const {
+    GpuEffectPass* pass = effects.Technique(id)->GetPassByIndex(index);
     if (!pass->IsValid()) return false;
     pass->Apply(0);
     return true;

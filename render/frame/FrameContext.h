@@ -43,9 +43,10 @@ public:
     GpuEffectVariable* Var(EffectVarId id) const { return effects.Variable(id); }
     void SetMatrix(EffectVarId id, const D3DXMATRIX& m) const;
     void SetTexture(EffectVarId id, GpuShaderResourceView* view) const;
-    // Applies pass 0; false (nothing applied) when the technique is missing,
-    // so the caller skips its draw.
-    bool Apply(TechniqueId id) const;
+    // Applies the pass (0 unless the technique has several); false (nothing
+    // applied) when the technique or the pass is missing, so the caller skips
+    // its draw.
+    bool Apply(TechniqueId id, u32 pass = 0) const;
     // One colour target, with or without the shared depth buffer.
     void SetTarget(GpuRenderTargetView* target, bool withDepth) const;
     // Binds the model's buffers and draws it (indexed when it has indices).

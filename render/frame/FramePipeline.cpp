@@ -145,7 +145,7 @@ void FramePipeline::Run(float dt) {
             screen_.BlurGlow(frame);
         }
         frame.Record(FramePass::AmbientOcclusion);
-        screen_.AmbientOcclusion(frame, lights_.DepthCopied());
+        screen_.AmbientOcclusion(frame, lights_.InputsReady());
         frame.Record(FramePass::AmbientOcclusionBlur);
         screen_.BlurAmbientOcclusion(frame);
         frame.Record(FramePass::Combine);

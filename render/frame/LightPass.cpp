@@ -8,8 +8,6 @@
 #include "engine/Transform.h"
 #include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuDevice.h"
-#include "port/gpu/GpuEffectPass.h"
-#include "port/gpu/GpuEffectTechnique.h"
 #include "port/gpu/GpuEffectVariable.h"
 #include "render/camera/FrustumCuller.h"
 #include "render/frame/FrameContext.h"
@@ -36,7 +34,7 @@ PointLightView PointLightView::Of(const LightInstance& instance, const D3DXMATRI
 
 void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     drawn_ = batches_ = 0;
-    inputsDrawn_ = depthCopied_ = lightsReady_ = false;
+    inputsDrawn_ = inputsReady_ = false;
     LightInstance* instances = frame.res.lightInstances.data();
     const u32 capacity = GraphicsSystem::kMaxLightInstances;
     u32 count = 0;
@@ -62,44 +60,35 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
         }
     }
     if (count > 0) Flush(frame, instances, count);
-    if (!inputsDrawn_) DrawInputs(frame, false);
+    if (!inputsDrawn_) DrawInputs(frame);
     lights.EndPass();
 }
 
 void LightPass::WarmUp(const FrameContext& frame) {
     inputsDrawn_ = false;
-    DrawInputs(frame, false);
-    inputsDrawn_ = false;
-    DrawInputs(frame, true);
     LightInstance light{};
     light.radius = 1.0f;
     Flush(frame, &light, 1);
     drawn_ = batches_ = 0;
-    inputsDrawn_ = depthCopied_ = lightsReady_ = false;
+    inputsDrawn_ = inputsReady_ = false;
 }
 
-void LightPass::DrawInputs(const FrameContext& frame, bool forLights) {
+void LightPass::DrawInputs(const FrameContext& frame) {
     inputsDrawn_ = true;
     GpuDevice& device = frame.device;
     const RenderTargets& t = frame.targets;
     device.IASetPrimitiveTopology(GpuTopology::TriangleList);
-    // Pass 0: each pixel's position and normal for the lights, worked out
-    // once, with the float copy of the depth that the occlusion reads; pass 1
-    // (a frame without lights): the copy alone. Without them (an effect file
-    // that lacks them) no light is drawn and the occlusion reads the depth.
+    // Each pixel's position and normal, worked out once for the lights and
+    // the occlusion. Without them (an effect file that lacks the pass) no
+    // light is drawn and the occlusion reads the depth buffer.
     frame.UnbindInputs();
-    GpuRenderTargetView* inputs[3] = {t.depthCopy.target.get(), t.lightPosition.target.get(),
-                                      t.lightNormal.target.get()};
-    device.OMSetRenderTargets(forLights ? 3 : 1, inputs, nullptr);
+    GpuRenderTargetView* inputs[2] = {t.lightPosition.target.get(), t.lightNormal.target.get()};
+    device.OMSetRenderTargets(2, inputs, nullptr);
     frame.SetTexture(EffectVarId::DepthIn, t.depthView.get());
     frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
     frame.SetTexture(EffectVarId::DiffuseSpecIn, t.diffuseSpec.view.get());
-    GpuEffectPass* pass = frame.effects.Technique(TechniqueId::LightInputs)->GetPassByIndex(forLights ? 0 : 1);
-    if (pass->IsValid() && t.depthCopy.Valid() && (!forLights || (t.lightPosition.Valid() && t.lightNormal.Valid()))) {
-        pass->Apply(0);
-        depthCopied_ = frame.DrawQuad();
-    }
-    lightsReady_ = forLights && depthCopied_;
+    if (t.lightPosition.Valid() && t.lightNormal.Valid() && frame.Apply(TechniqueId::LightInputs))
+        inputsReady_ = frame.DrawQuad();
 
     frame.UnbindInputs();
     device.OMSetDepthStencilState(t.depthOffState.get(), 0);
@@ -114,14 +103,14 @@ void LightPass::DrawInputs(const FrameContext& frame, bool forLights) {
 }
 
 void LightPass::Flush(const FrameContext& frame, const LightInstance* instances, u32 count) {
-    if (!inputsDrawn_) DrawInputs(frame, true);
+    if (!inputsDrawn_) DrawInputs(frame);
     drawn_ += count;
     ++batches_;
     frame.Record(FramePass::LightBatch, count);
     Overlord& overlord = Overlord::Get();
     const Model* sphere = overlord.GetComponentById<Model>(frame.res.sphereModelId);
     GpuBuffer* instanceBuffer = frame.res.lightInstanceBuffer.get();
-    if (!lightsReady_ || !sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
+    if (!inputsReady_ || !sphere || !sphere->vertexBuffer || !sphere->indexBuffer || !instanceBuffer) return;
     GpuDevice& device = frame.device;
     if (!FillLightViews(frame, instances, count)) return;
     if (void* mapped = instanceBuffer->Map(GpuMap::WriteDiscard)) {

@@ -7,9 +7,9 @@
 // need of it (view-space centre, radius, colour) from the "PointLights"
 // constant buffer, filled once per batch (once a frame up to 2000 lights), by
 // the one flat index of its instance. Before them, a full-screen pass works
-// out each pixel's position and normal for the lights to read and copies the
-// depth for the occlusion (with no light to draw, only the copy). Owned by
-// the FramePipeline. Main thread only.
+// out each pixel's view-space position (with its depth) and normal, which the
+// lights and then the occlusion read; it is drawn also when no light is.
+// Owned by the FramePipeline. Main thread only.
 #pragma once
 #include "core/Types.h"
 #include "port/math/D3DX.h"
@@ -35,7 +35,7 @@ static_assert(sizeof(PointLightView) == 32, "two float4 a light");
 class LightPass {
 public:
     void Draw(const FrameContext& frame, const FrustumCuller& frustum);
-    // The step's passes drawn once each (both full-screen passes, one light)
+    // The step's passes drawn once each (the full-screen pass, one light)
     // with whatever viewport is set: with one of no size nothing is drawn,
     // but the driver has built the passes' shader variants.
     void WarmUp(const FrameContext& frame);
@@ -43,22 +43,21 @@ public:
     // Lights drawn and instanced draws made in the last Draw.
     u32 DrawnCount() const { return drawn_; }
     u32 BatchCount() const { return batches_; }
-    // Whether the last Draw made the float copy of the depth (the occlusion
-    // step reads it while the depth buffer is bound for its own test).
-    bool DepthCopied() const { return depthCopied_; }
+    // Whether the last Draw made the per-pixel inputs (the occlusion step
+    // reads them while the depth buffer is bound for its own test).
+    bool InputsReady() const { return inputsReady_; }
 
 private:
     void Flush(const FrameContext& frame, const LightInstance* instances, u32 count);
     // Writes the batch's PointLightView records into the constant buffer.
     static bool FillLightViews(const FrameContext& frame, const LightInstance* instances, u32 count);
-    // The step's full-screen pass (`forLights`: the lights' inputs and the
-    // depth copy, else the copy alone), drawn once a frame before the first
-    // light batch; then binds the cleared Light target with the depth buffer.
-    void DrawInputs(const FrameContext& frame, bool forLights);
+    // The step's full-screen pass, drawn once a frame before the first light
+    // batch (or after the last light was skipped); then binds the cleared
+    // Light target with the depth buffer.
+    void DrawInputs(const FrameContext& frame);
 
     u32 drawn_ = 0;
     u32 batches_ = 0;
     bool inputsDrawn_ = false;  // this frame's DrawInputs is done
-    bool depthCopied_ = false;  // this frame's depth copy is drawn
-    bool lightsReady_ = false;  // and the lights' per-pixel inputs with it
+    bool inputsReady_ = false;  // and has drawn the per-pixel inputs
 };

@@ -84,7 +84,7 @@ void RenderTargets::Create(GpuDevice& device, GpuSwapChain& swapChain, u32 w, u3
 }
 
 void RenderTargets::CreateDeferred(GpuDevice& device) {
-    // 57 bytes a pixel, which a driver may clear as it makes them: made only
+    // 53 bytes a pixel, which a driver may clear as it makes them: made only
     // once the deferred steps are needed.
     normals = MakeTarget(device, width, height, GpuFormat::R8G8B8A8_UNORM);
     diffuseSpec = MakeTarget(device, width, height, GpuFormat::R8G8B8A8_UNORM);
@@ -92,7 +92,6 @@ void RenderTargets::CreateDeferred(GpuDevice& device) {
     stagedBlur = MakeTarget(device, width, height, GpuFormat::R8G8B8A8_UNORM);
     light = MakeTarget(device, width, height, GpuFormat::R8G8B8A8_UNORM);
     ssao = MakeTarget(device, width, height, GpuFormat::R8_UNORM);
-    depthCopy = MakeTarget(device, width, height, GpuFormat::R32_FLOAT);
     lightPosition = MakeTarget(device, width, height, GpuFormat::R32G32B32A32_FLOAT);
     lightNormal = MakeTarget(device, width, height, GpuFormat::R32G32B32A32_FLOAT);
 }

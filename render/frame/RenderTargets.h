@@ -1,7 +1,7 @@
 // The size-dependent objects of the renderer: the back-buffer view, the five
 // R8G8B8A8 colour targets, the SSAO target, the depth-stencil texture with its
-// two views (the back buffer and the G-buffer passes share it), the float copy
-// of the depth and the two float targets of the lights' per-pixel inputs, the
+// two views (the back buffer and the G-buffer passes share it), the two float
+// targets of the per-pixel inputs of the lights and the occlusion, the
 // two depth-stencil states and the wireframe rasterizer state. Made by the
 // GraphicsSystem at every resize and released before the next; the deferred
 // steps' own targets (the G-buffer set) can come later than the rest, since a
@@ -31,7 +31,7 @@ struct ColourTarget {
 class RenderTargets {
 public:
     // The picture is at most this many pixels on a side: the targets then
-    // take 65 bytes a pixel, 4.1 GiB at 8192 x 8192.
+    // take 61 bytes a pixel, 3.8 GiB at 8192 x 8192.
     static constexpr u32 kMaxSide = 8192;
     // The size of the targets for a window of width x height: the same, or
     // scaled down keeping the shape (each side at least 1) so that neither
@@ -43,7 +43,7 @@ public:
     // wireframeState; with `deferred`, then the G-buffer set (CreateDeferred).
     void Create(GpuDevice& device, GpuSwapChain& swapChain, u32 width, u32 height, bool deferred = true);
     // Makes, at the size of Create, Normals, DiffuseSpec, Glow, StagedBlur,
-    // Light, SSAO, the depth copy and the two light inputs.
+    // Light, SSAO and the two per-pixel inputs.
     void CreateDeferred(GpuDevice& device);
     bool HasDeferred() const { return normals.Valid(); }
     void Release();
@@ -62,11 +62,10 @@ public:
     std::shared_ptr<GpuShaderResourceView> depthView;
     // Written by the lighting step before its lights, so that later steps can
     // read what they need of the depth while the depth buffer is bound for
-    // their depth test (a texture may not be read while attached): the depth
-    // as shaders read it through depthView (R32_FLOAT); and, R32G32B32A32_FLOAT,
-    // each pixel's view-space position and depth, and its view-space unit
-    // normal and specular strength, which the lights read.
-    ColourTarget depthCopy;
+    // their depth test (a texture may not be read while attached), both
+    // R32G32B32A32_FLOAT: each pixel's view-space position and its depth (as
+    // shaders read it through depthView), which the lights and the occlusion
+    // read; and its view-space unit normal and specular strength.
     ColourTarget lightPosition;
     ColourTarget lightNormal;
     std::shared_ptr<GpuDepthStencilState> depthOnState;

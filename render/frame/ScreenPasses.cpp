@@ -28,20 +28,22 @@ void ScreenPasses::BlurGlow(const FrameContext& frame) const {
     Blur(frame, TechniqueId::BlurGlow_V, t.stagedBlur.view.get(), t.glow.target.get());
 }
 
-void ScreenPasses::AmbientOcclusion(const FrameContext& frame, bool depthCopied) const {
+void ScreenPasses::AmbientOcclusion(const FrameContext& frame, bool inputsReady) const {
     const RenderTargets& t = frame.targets;
     frame.UnbindInputs();
-    frame.SetTarget(t.ssao.target.get(), depthCopied);
-    if (depthCopied) {
+    frame.SetTarget(t.ssao.target.get(), inputsReady);
+    frame.device.IASetPrimitiveTopology(GpuTopology::TriangleList);
+    if (inputsReady) {
         // The pixels the depth test passes over stay open.
         const float open[4] = {1, 1, 1, 1};
         frame.device.ClearRenderTargetView(t.ssao.target.get(), open);
+        frame.SetTexture(EffectVarId::LightPositionIn, t.lightPosition.view.get());
+        frame.SetTexture(EffectVarId::LightNormalIn, t.lightNormal.view.get());
+    } else {
+        frame.SetTexture(EffectVarId::DepthIn, t.depthView.get());
+        frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
     }
-    frame.device.IASetPrimitiveTopology(GpuTopology::TriangleList);
-    // The occlusion reads the geometry buffer's depth and normals.
-    frame.SetTexture(EffectVarId::DepthIn, depthCopied ? t.depthCopy.view.get() : t.depthView.get());
-    frame.SetTexture(EffectVarId::NormalsIn, t.normals.view.get());
-    if (frame.Apply(TechniqueId::DoSSAO)) frame.DrawQuad();
+    if (frame.Apply(TechniqueId::DoSSAO, inputsReady ? 0 : 1)) frame.DrawQuad();
 }
 
 void ScreenPasses::BlurAmbientOcclusion(const FrameContext& frame) const {

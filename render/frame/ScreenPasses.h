@@ -14,11 +14,12 @@ public:
     static constexpr float kFallbackIntensity = 0.2f;
 
     void BlurGlow(const FrameContext& frame) const;
-    // With `depthCopied` (the lighting step's float copy of the depth made
-    // this frame) the occlusion reads the copy and tests against the bound
+    // With `inputsReady` (the lighting step's per-pixel positions and normals
+    // made this frame) the occlusion reads them and tests against the bound
     // depth buffer, so pixels without a surface (the sky) are left open
-    // without shading; otherwise it reads the depth buffer and shades them all.
-    void AmbientOcclusion(const FrameContext& frame, bool depthCopied) const;
+    // without shading; otherwise it reads the depth buffer and the normals
+    // and shades every pixel.
+    void AmbientOcclusion(const FrameContext& frame, bool inputsReady) const;
     void BlurAmbientOcclusion(const FrameContext& frame) const;
     void Combine(const FrameContext& frame) const;
     // Sets the four global-light variables from the announced GlobalLighting,

@@ -132,8 +132,9 @@ FilePath EffectsWithoutTheLightsDepthTest(const std::string& folder) {
                                    "depthEnable = false, depthWrite = \"ZERO\"");
 }
 
-// Without the step that copies the depth (and works out the lights' inputs).
-FilePath EffectsWithoutTheDepthCopy(const std::string& folder) {
+// Without the step that works out each pixel's view-space position and normal
+// for the lights and the occlusion.
+FilePath EffectsWithoutTheLightInputs(const std::string& folder) {
     return EffectsWithDeferredEdit(folder, "\"LightInputs\"", "\"NoLightInputs\"");
 }
 
@@ -367,11 +368,12 @@ TEST_F(FrameGLTest, AmbientOcclusionDarkensACrease) {
     EXPECT_LT(wallNear, wallFar - 90) << wallNear << " vs " << wallFar;
 }
 
-// With the lights' float copy of the depth, the occlusion is tested against
-// the depth buffer and never shades the sky's pixels, which a clear leaves
-// open; its frames must be those of an occlusion shading every pixel, byte for
-// byte, also where the blur reaches from the surfaces into the sky: a crease,
-// a box in it and their edges against the empty background, two frames each.
+// With the lighting step's per-pixel positions and normals, the occlusion is
+// tested against the depth buffer and never shades the sky's pixels, which a
+// clear leaves open; its frames must be those of an occlusion reading the
+// depth buffer and shading every pixel, byte for byte, also where the blur
+// reaches from the surfaces into the sky: a crease, a box in it and their
+// edges against the empty background, two frames each.
 TEST_F(FrameGLTest, DepthTestedOcclusionDrawsWhatOcclusionShadingEveryPixelDraws) {
     Start();
     const D3DXVECTOR3 floor[4] = {{-4, 0, 20}, {4, 0, 20}, {4, 0, 12}, {-4, 0, 12}};
@@ -388,7 +390,7 @@ TEST_F(FrameGLTest, DepthTestedOcclusionDrawsWhatOcclusionShadingEveryPixelDraws
         << "the crease is occluded";
 
     TempFolder folder;
-    LoadEffectsFrom(EffectsWithoutTheDepthCopy(folder.Path()));
+    LoadEffectsFrom(EffectsWithoutTheLightInputs(folder.Path()));
     ASSERT_FALSE(graphics->GetEffects().Technique(TechniqueId::LightInputs)->IsValid());
     ASSERT_TRUE(graphics->GetEffects().Technique(TechniqueId::DoSSAO)->IsValid());
     for (const Picture& picture : tested) EXPECT_EQ(Draw().Bytes(), picture.Bytes());

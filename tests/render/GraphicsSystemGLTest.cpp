@@ -137,8 +137,8 @@ TEST_F(GraphicsSystemGLTest, InitLeavesTheDeferredStepsResourcesToFinishStart) {
     Start(320, 240, true, false);
     const RenderTargets& t = graphics->GetTargets();
     const EffectTable& effects = graphics->GetEffects();
-    const ColourTarget* const deferred[] = {&t.normals, &t.diffuseSpec, &t.glow,          &t.stagedBlur, &t.light,
-                                            &t.ssao,    &t.depthCopy,   &t.lightPosition, &t.lightNormal};
+    const ColourTarget* const deferred[] = {&t.normals, &t.diffuseSpec, &t.glow,          &t.stagedBlur,
+                                            &t.light,   &t.ssao,        &t.lightPosition, &t.lightNormal};
     ASSERT_TRUE(t.backBuffer && t.depthTexture && t.depthStencil && t.depthView);
     ASSERT_TRUE(t.depthOnState && t.depthOffState && t.wireframeState);
     for (const ColourTarget* target : deferred) EXPECT_FALSE(target->Valid());

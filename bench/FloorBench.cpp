@@ -72,7 +72,7 @@ layout(location = 0) out vec4 outNormal;
 layout(location = 1) out vec4 outDiffuseSpec;
 layout(location = 2) out vec4 outGlow;
 void main() {
-    outNormal = vec4(vNormal, 1.0) * texture(NormalMap, vUv);
+    outNormal = vec4(vNormal, 1.0);
     outDiffuseSpec = vec4(texture(DiffuseMap, vUv).rgb, texture(SpecularMap, vUv).r);
     outGlow = texture(GlowMap, vUv);
 }

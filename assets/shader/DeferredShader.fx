@@ -259,6 +259,38 @@ void main() {
 ]],
         blend = noBlend,
         rasterizer = { cull = "BACK" },
+    }, {
+        -- Pass 1, for a material without a normal map whose stand-in leaves
+        -- the surface normal as it is: what pass 0 gives it, without reading
+        -- the stand-in or working out a tangent frame.
+        vs = [[
+in vec3 POSITION;
+in vec3 NORMAL;
+in vec2 TEXCOORD0;
+out vec3 vNormal;
+out vec2 vUv;
+void main() {
+    gl_Position = vec4(POSITION, 1.0) * gWorldViewProj;
+    vNormal = (vec4(NORMAL, 0.0) * gWorld).xyz;
+    vUv = TEXCOORD0 * gTextureTileFactor;
+}
+]],
+        ps = [[
+in vec3 vNormal;
+in vec2 vUv;
+layout(location = 0) out vec4 outNormal;
+layout(location = 1) out vec4 outDiffuseSpec;
+layout(location = 2) out vec4 outGlow;
+void main() {
+    vec3 n = dot(vNormal, vNormal) > 1e-12 ? normalize(vNormal) : vec3(0.0, 0.0, -1.0);
+    vec4 diffuse = texture(DiffuseMap, vUv);
+    outNormal = vec4(n * 0.5 + 0.5, 1.0);
+    outDiffuseSpec = vec4(diffuse.rgb, texture(SpecularMap, vUv).r);
+    outGlow = vec4(texture(GlowMap, vUv).rgb, 1.0);
+}
+]],
+        blend = noBlend,
+        rasterizer = { cull = "BACK" },
     } } },
 
     -- What the lights and the occlusion need of each pixel, worked out once

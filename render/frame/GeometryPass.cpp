@@ -59,6 +59,13 @@ std::array<GpuShaderResourceView*, 4> GeometryPass::Textures(const Material& mat
             material.glow ? material.glow : FrameContext::Solid(glowColour)};
 }
 
+bool GeometryPass::KeepsSurfaceNormals(const Material& material) {
+    if (material.normal) return false;
+    RenderResources* resources = RenderResources::Instance();
+    const D3DXCOLOR standIn = resources ? resources->defaultNormalColor : D3DXCOLOR(0, 0, 1, 1);
+    return standIn.r <= 0.0f && standIn.g <= 0.0f;
+}
+
 bool GeometryPass::DrawOne(const FrameContext& frame, Model& model, const D3DXMATRIX& world) {
     frame.device.IASetPrimitiveTopology(Model::ToGpuTopology(model.topology));
     frame.SetMatrix(EffectVarId::gWorldViewProj, world * frame.m.viewProjection);
@@ -69,7 +76,9 @@ bool GeometryPass::DrawOne(const FrameContext& frame, Model& model, const D3DXMA
     frame.SetTexture(EffectVarId::NormalMap, maps[1]);
     frame.SetTexture(EffectVarId::SpecularMap, maps[2]);
     frame.SetTexture(EffectVarId::GlowMap, maps[3]);
-    if (!frame.Apply(TechniqueId::DeferredGeometryBuffer)) return false;
+    // Pass 1 draws what pass 0 does for such a material, with less work.
+    const bool kept = KeepsSurfaceNormals(model.material) && frame.Apply(TechniqueId::DeferredGeometryBuffer, 1);
+    if (!kept && !frame.Apply(TechniqueId::DeferredGeometryBuffer)) return false;
     frame.DrawModel(model);
     return true;
 }

@@ -26,6 +26,10 @@ public:
     static bool DrawOne(const FrameContext& frame, Model& model, const D3DXMATRIX& world);
     // The diffuse, normal, specular and glow maps the step binds for a material.
     static std::array<GpuShaderResourceView*, 4> Textures(const Material& material);
+    // Whether the material's surface normals go to the targets as they are:
+    // it has no normal map and the stand-in has no red or green (so the pass
+    // without the normal map is drawn).
+    static bool KeepsSurfaceNormals(const Material& material);
 
     // Models drawn and culled in the last Draw.
     u32 DrawnCount() const { return drawn_; }

@@ -70,6 +70,47 @@ TEST_F(FrameGLTest, EmptyFrameIsBlackInEveryPixelWithoutTheCombine) {
     EXPECT_EQ(LitPixelsOfAFrameOverWhite(), 0);
 }
 
+// A material without a normal map keeps its surface normals: its models are
+// drawn by the geometry step's lighter pass, and must look exactly as when
+// the stand-in map itself is bound and read (a flat normal); a real map
+// still bends the light. Spheres, a box and a wall under the sun and a point
+// light, from two places.
+TEST_F(FrameGLTest, ModelsWithoutANormalMapDrawAsWithTheFlatStandIn) {
+    Start();
+    std::vector<Model*> models;
+    auto add = [&](const D3DXVECTOR3& at, float scale, Model* model, const D3DXCOLOR& colour) {
+        models.push_back(Coloured(model, colour));
+        AddObject(at, scale, {models.back()});
+    };
+    const D3DXVECTOR3 wall[4] = {{-8, 8, 2}, {8, 8, 2}, {8, -8, 2}, {-8, -8, 2}};
+    add(D3DXVECTOR3(0, 0, 0), 1.0f, FlatQuad(wall), D3DXCOLOR(0.9f, 0.9f, 0.9f, 1));
+    add(D3DXVECTOR3(-1.5f, 0.5f, 0), 1.0f, MeshBuilder::Sphere(20, 20, 1, 1, 1), D3DXCOLOR(0.8f, 0.3f, 0.3f, 1));
+    add(D3DXVECTOR3(1.5f, -0.5f, -1), 0.7f, MeshBuilder::Cube(), D3DXCOLOR(0.3f, 0.8f, 0.4f, 1));
+    AddGlobalLight(D3DXVECTOR3(-0.4f, 1, -0.7f), 0.6f, 0.4f);
+    AddLight(D3DXVECTOR3(0.5f, 1, -2), 4.0f, D3DXCOLOR(0.6f, 0.6f, 1, 1));
+    const std::pair<D3DXVECTOR3, D3DXVECTOR3> views[] = {
+        {D3DXVECTOR3(0, 1, -8), D3DXVECTOR3(0, 0, 0)},
+        {D3DXVECTOR3(5, 3, -5), D3DXVECTOR3(0, 0, 0)},
+    };
+    std::vector<Picture> kept;
+    for (const auto& [eye, at] : views) {
+        LookFrom(eye, at);
+        kept.push_back(Draw());
+    }
+
+    RenderResources* resources = RenderResources::Instance();
+    const D3DXCOLOR flat = resources->defaultNormalColor;
+    for (Model* model : models) model->material.normal = resources->GetSolidColorTexture(flat.r, flat.g, flat.b, 1);
+    for (size_t v = 0; v < std::size(views); ++v) {
+        LookFrom(views[v].first, views[v].second);
+        EXPECT_EQ(Draw().Bytes(), kept[v].Bytes()) << "view " << v;
+    }
+    for (Model* model : models) model->material.normal = resources->GetSolidColorTexture(0.8f, 0.5f, 0.75f, 1);
+    LookFrom(views[0].first, views[0].second);
+    EXPECT_NE(Draw().Bytes(), kept[0].Bytes()) << "a tilting map bends the light";
+    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
+}
+
 TEST_F(FrameGLTest, LitSideOfASphereIsBrighterThanItsFarSide) {
     Start();
     LookFrom(D3DXVECTOR3(0, 0, -5), D3DXVECTOR3(0, 0, 0));

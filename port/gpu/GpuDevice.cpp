@@ -1,6 +1,7 @@
 #include "port/gpu/GpuDevice.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "port/gpu/GlFormat.h"
@@ -447,12 +448,18 @@ bool GpuDevice::PrepareDraw() {
     GLuint vao = context_->EmptyVertexArray();
     if (layout_) {
         vao = layout_->VertexArray();
-        for (unsigned slot : layout_->Slots()) {
+        const std::vector<unsigned>& slots = layout_->Slots();
+        std::array<unsigned, kSlots> names{};
+        std::array<std::uint32_t, kSlots> offsets{}, strides{};
+        for (size_t i = 0; i < slots.size() && i < kSlots; ++i) {
+            const unsigned slot = slots[i];
             if (slot >= kSlots) continue;
             const GpuBuffer* b = vertexBuffers_[slot].get();
-            glVertexArrayVertexBuffer(vao, slot, b ? b->GlName() : 0, offsets_[slot],
-                                      static_cast<GLsizei>(strides_[slot]));
+            names[i] = b ? b->GlName() : 0;
+            offsets[i] = offsets_[slot];
+            strides[i] = strides_[slot];
         }
+        layout_->Attach(std::min<size_t>(slots.size(), kSlots), names.data(), offsets.data(), strides.data());
     }
     glVertexArrayElementBuffer(vao, indexBuffer_ ? indexBuffer_->GlName() : 0);
     glBindVertexArray(vao);

@@ -33,6 +33,23 @@ GpuInputLayout::GpuInputLayout(std::shared_ptr<GpuContext> context, const GpuInp
                                       offset);
         glVertexArrayAttribBinding(vao_, loc, e.inputSlot);
     }
+    attached_.resize(slots_.size());
+}
+
+void GpuInputLayout::Attach(size_t count, const unsigned* names, const std::uint32_t* offsets,
+                            const std::uint32_t* strides) {
+    bool changed = !anyAttached_;
+    anyAttached_ = true;
+    for (size_t i = 0; i < slots_.size() && i < count; ++i) {
+        const Binding binding{names[i], offsets[i], strides[i]};
+        // Set at every draw: a buffer deleted and made again may come back
+        // under the same name, and the vertex array would still hold the old one.
+        glVertexArrayVertexBuffer(vao_, slots_[i], binding.name, binding.offset, static_cast<GLsizei>(binding.stride));
+        if (!(binding != attached_[i])) continue;
+        attached_[i] = binding;
+        changed = true;
+    }
+    if (changed) ++changes_;
 }
 
 GpuInputLayout::~GpuInputLayout() {

@@ -9,6 +9,7 @@
 #include "engine/Transform.h"
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuEffectVariable.h"
+#include "port/gpu/GpuInputLayout.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/panels/TweakPanels.h"
 #include "port/window/Cursor.h"
@@ -214,12 +215,23 @@ bool FramePipeline::Unseen(EffectId effect, Draw&& draw) {
 
 void FramePipeline::WarmUpDeferred(const FrameContext& frame) {
     deferredWarm_ = true;
-    lights_.WarmUp(frame);
-    screen_.BlurGlow(frame);
-    screen_.AmbientOcclusion(frame, true);
-    screen_.AmbientOcclusion(frame, false);
-    screen_.BlurAmbientOcclusion(frame);
-    screen_.Combine(frame);
+    // The light volumes and the screen quads after them take turns on the
+    // light layout's buffers, twice a round. Until the driver has laid that
+    // layout out for good (a level's second or third frame) each of those
+    // programs would be built again; so the rounds go on until then, and one
+    // more round builds them all as they stay.
+    const GpuInputLayout* lightLayout = res_.lightLayout.get();
+    bool settled = false;
+    for (int round = 0; round < kMaxDeferredWarmRounds; ++round) {
+        lights_.WarmUp(frame);
+        screen_.BlurGlow(frame);
+        screen_.AmbientOcclusion(frame, true);
+        screen_.AmbientOcclusion(frame, false);
+        screen_.BlurAmbientOcclusion(frame);
+        screen_.Combine(frame);
+        if (settled) break;
+        settled = !lightLayout || lightLayout->Settled();
+    }
 }
 
 void FramePipeline::WarmUpFor(u32 id, bool frameModel) {

@@ -68,8 +68,11 @@ private:
     // Whether this frame draws anything with the deferred or particle
     // effects: models, lights, emitters or a global light.
     bool NeedsDeferred() const;
-    // The deferred steps drawn into a viewport of no size.
+    // The deferred steps drawn into a viewport of no size, in rounds until
+    // the light layout is settled (see GpuInputLayout::Settled), and once more.
     void WarmUpDeferred(const FrameContext& frame);
+    // Enough for any layout to settle: each round changes it at least twice.
+    static constexpr int kMaxDeferredWarmRounds = 5;
     // Runs `draw` with a frame context and a viewport of no size, then puts
     // the viewport back; false (nothing run) during a frame's drawing or
     // without a device or `effect`.

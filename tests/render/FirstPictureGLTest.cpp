@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/MessageTypes.h"
+#include "port/gpu/GpuInputLayout.h"
 #include "port/os/CRand.h"
 #include "render/frame/FramePipeline.h"
 #include "render/particle/ParticleEmmiter.h"
@@ -84,6 +85,25 @@ TEST_F(FirstPictureGLTest, FirstTwoPicturesAreShownBeforeTheDeferredEffectIsComp
     EXPECT_TRUE(graphics->GetPipeline().DeferredWarm());
     Draw();
     EXPECT_EQ(deferredAtPresent, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
+}
+
+// The light volumes and the screen quads after them share the light layout;
+// the driver lays it out anew after its buffers changed at more than four
+// draws, and builds their vertex stages again. The warm-up after the second
+// picture takes it past that, so a level's first frames build nothing.
+TEST_F(FirstPictureGLTest, WarmUpSettlesTheLightLayoutBeforeALevelDraws) {
+    Start();
+    AskScreenQuad(50.0f, D3DXCOLOR(1, 0, 0, 1));
+    Draw();
+    Draw();
+    const GpuInputLayout* layout = graphics->GetFrameResources().lightLayout.get();
+    ASSERT_NE(layout, nullptr);
+    EXPECT_TRUE(layout->Settled()) << layout->Changes() << " changes";
+    LookFrom(D3DXVECTOR3(0, 1, -5), D3DXVECTOR3(0, 0, 2));
+    AddScene();
+    Draw(0.1f);
+    EXPECT_EQ(graphics->GetPipeline().Lights().DrawnCount(), 1u);
     EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }
 

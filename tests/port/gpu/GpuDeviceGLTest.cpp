@@ -457,3 +457,48 @@ TEST(GpuDeviceGLTest, SwapChainResizesAndPresents) {
 }
 
 }  // namespace
+
+// A layout counts the draws that find its buffers changed, as the GL driver
+// does before it lays a vertex array out for good; the same buffers drawn
+// again do not count, and the drawing stays right after it settled.
+TEST(GpuDeviceGLTest, LayoutCountsTheDrawsThatChangeItsBuffersUntilSettled) {
+    START_RIG(rig);
+    Drawing draw(rig);
+    auto target = rig.MakeTarget(4, 4);
+    rig.BindTarget(target);
+    const std::vector<float> top = {-1, 0, 0, -1, 1, 0, 1, 1, 0, -1, 0, 0, 1, 1, 0, 1, 0, 0};
+    const std::vector<float> bottom = {-1, -1, 0, -1, 0, 0, 1, 0, 0, -1, -1, 0, 1, 0, 0, 1, -1, 0};
+    GpuBufferDesc bd;
+    bd.byteWidth = static_cast<std::uint32_t>(top.size() * 4);
+    bd.usage = GpuUsage::Immutable;
+    bd.bindFlags = GpuBindVertexBuffer;
+    auto topBuffer = rig.device->CreateBuffer(bd, top.data());
+    auto bottomBuffer = rig.device->CreateBuffer(bd, bottom.data());
+    auto drawFrom = [&](GpuBuffer* b, std::uint32_t offset) {
+        std::uint32_t stride = 12;
+        rig.device->IASetInputLayout(draw.layout.get());
+        rig.device->IASetVertexBuffers(0, 1, &b, &stride, &offset);
+        rig.device->IASetPrimitiveTopology(GpuTopology::TriangleList);
+        draw.effect->GetTechniqueByName("Solid")->GetPassByIndex(0)->Apply(0);
+        rig.device->Draw(3, 0);
+    };
+    const struct {
+        GpuBuffer* buffer;
+        std::uint32_t offset;
+        unsigned changes;
+    } steps[] = {{topBuffer.get(), 0, 1},    {topBuffer.get(), 0, 1},     {bottomBuffer.get(), 0, 2},
+                 {bottomBuffer.get(), 0, 2}, {bottomBuffer.get(), 36, 3}, {topBuffer.get(), 36, 4},
+                 {topBuffer.get(), 0, 5},    {topBuffer.get(), 0, 5}};
+    for (const auto& s : steps) {
+        drawFrom(s.buffer, s.offset);
+        EXPECT_EQ(draw.layout->Changes(), s.changes);
+        EXPECT_EQ(draw.layout->Settled(), s.changes > GpuInputLayout::kDriverRelayoutChanges);
+    }
+    rig.device->ClearRenderTargetView(target.rtv.get(), kBlack);
+    drawFrom(bottomBuffer.get(), 0);
+    drawFrom(bottomBuffer.get(), 36);
+    drawFrom(topBuffer.get(), 0);
+    const auto bytes = GpuTestRig::Read(target);
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(Texel(bytes, 4, 0, y)[0], 255) << "row " << y;
+    EXPECT_EQ(rig.device->DrainErrors(), 0u);
+}

@@ -90,12 +90,27 @@ void ForwardPasses::DrawFrameModels(const FrameContext& frame) const {
     ids.clear();
 }
 
-void ForwardPasses::DrawTexts(const FrameContext& frame) const {
-    GpuDevice& device = frame.device;
+void ForwardPasses::BindTexts(const FrameContext& frame) {
     frame.UnbindInputs();
     frame.SetTarget(frame.targets.backBuffer.get(), false);
-    device.IASetInputLayout(frame.res.geometryLayout.get());
-    device.OMSetDepthStencilState(frame.targets.depthOffState.get(), 0);
+    frame.device.IASetInputLayout(frame.res.geometryLayout.get());
+    frame.device.OMSetDepthStencilState(frame.targets.depthOffState.get(), 0);
+}
+
+void ForwardPasses::WarmUpTexts(const FrameContext& frame, GpuShaderResourceView* atlas) {
+    BindTexts(frame);
+    frame.device.IASetPrimitiveTopology(GpuTopology::TriangleList);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    frame.SetMatrix(EffectVarId::guiWorldViewProj, identity);
+    frame.SetTexture(EffectVarId::guiDiffuseMap, atlas);
+    frame.Var(EffectVarId::alphaVal)->SetFloat(1.0f);
+    if (frame.Apply(TechniqueId::TextTech)) frame.DrawQuad();
+}
+
+void ForwardPasses::DrawTexts(const FrameContext& frame) const {
+    GpuDevice& device = frame.device;
+    BindTexts(frame);
 
     Overlord& overlord = Overlord::Get();
     ComponentList& texts = frame.lists.texts;

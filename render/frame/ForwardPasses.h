@@ -27,8 +27,13 @@ public:
     // Persistent texts, then the per-frame texts (emptied); ends with the
     // depth-off state set again.
     void DrawTexts(const FrameContext& frame) const;
+    // That step's targets, states and technique drawn over the screen quad
+    // with `atlas`, a texture of the font atlases' kind (format, sides of a
+    // power of two, one level), so the driver builds what the texts draw with.
+    static void WarmUpTexts(const FrameContext& frame, GpuShaderResourceView* atlas);
 
 private:
+    static void BindTexts(const FrameContext& frame);
     GpuShaderResourceView* CubeOf(const FrameContext& frame, GpuShaderResourceView* view);
     void DrawText(const FrameContext& frame, ScreenText& text, const D3DXMATRIX& worldViewProjection) const;
 

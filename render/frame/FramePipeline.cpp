@@ -252,6 +252,8 @@ void FramePipeline::WarmUpFor(u32 id, bool frameModel) {
     }
     Model* model = overlord->GetComponentById<Model>(id);
     if (!model) return;
+    // A scene's model: the scene's texts (its HUD) come with it.
+    WarmUpTexts();
     std::string kind = "geometry " + std::to_string(model->topology);
     for (const GpuShaderResourceView* view : GeometryPass::Textures(model->material)) kind += " " + TextureKind(view);
     if (warmed_.count(kind)) return;
@@ -268,4 +270,13 @@ void FramePipeline::WarmUpFor(u32 id, bool frameModel) {
 
 void FramePipeline::WarmUpSkybox() {
     Unseen(EffectId::UIShader, [&](const FrameContext& frame) { forward_.DrawSkybox(frame); });
+}
+
+void FramePipeline::WarmUpTexts() {
+    if (warmed_.count(kTextsKind)) return;
+    // The font atlases' kind: see FontAtlas::GetView and the solid colours.
+    GpuShaderResourceView* atlasKind = FrameContext::Solid(D3DXCOLOR(1, 1, 1, 1));
+    if (atlasKind &&
+        Unseen(EffectId::UIShader, [&](const FrameContext& frame) { ForwardPasses::WarmUpTexts(frame, atlasKind); }))
+        warmed_.insert(kTextsKind);
 }

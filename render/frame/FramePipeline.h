@@ -10,7 +10,7 @@
 // ahead, unseen (through a viewport of no size): the deferred steps' after the
 // second picture, once their effects and targets are made (FinishStart), and
 // a model's, a sky box's and a per-frame picture's when they arrive (while a
-// scene loads). Owned by the GraphicsSystem for its
+// scene loads; the texts' with a scene's first model). Owned by the GraphicsSystem for its
 // lifetime; keeps the view between frames (a paused frame reuses it). Main
 // thread only.
 #pragma once
@@ -48,6 +48,8 @@ public:
     void WarmUpSkybox();
     // Whether the deferred steps' variants are built.
     bool DeferredWarm() const { return deferredWarm_; }
+    // Whether the texts' variant is built (when a scene's first model arrives).
+    bool TextsWarm() const { return warmed_.count(kTextsKind) != 0; }
     const FrameMatrices& Matrices() const { return matrices_; }
     const FrustumCuller& Frustum() const { return frustum_; }
     const GeometryPass& Geometry() const { return geometry_; }
@@ -68,6 +70,9 @@ private:
     // Whether this frame draws anything with the deferred or particle
     // effects: models, lights, emitters or a global light.
     bool NeedsDeferred() const;
+    // The texts' step drawn into a viewport of no size, once.
+    void WarmUpTexts();
+    static constexpr const char* kTextsKind = "texts";
     // The deferred steps drawn into a viewport of no size, in rounds until
     // the light layout is settled (see GpuInputLayout::Settled), and once more.
     void WarmUpDeferred(const FrameContext& frame);

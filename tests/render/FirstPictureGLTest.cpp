@@ -107,6 +107,20 @@ TEST_F(FirstPictureGLTest, WarmUpSettlesTheLightLayoutBeforeALevelDraws) {
     EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }
 
+// A level's HUD draws its first texts in the level's first frame; the texts'
+// step is built when the scene's first model arrives, before that frame, and
+// not by the start's pictures (which have no texts).
+TEST_F(FirstPictureGLTest, TextsAreBuiltWhenASceneArrivesNotAtTheStart) {
+    Start();
+    AskScreenQuad(50.0f, D3DXCOLOR(1, 0, 0, 1));
+    Draw();
+    Draw();
+    EXPECT_FALSE(graphics->GetPipeline().TextsWarm());
+    AddScene();
+    EXPECT_TRUE(graphics->GetPipeline().TextsWarm()) << "before the level's first frame";
+    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
+}
+
 // The same level frames whether the start was finished at Init, by the
 // scene's arrival before the first picture, or after two empty pictures.
 TEST_F(FirstPictureGLTest, LevelFramesAreTheSameWhicheverMomentFinishesTheStart) {

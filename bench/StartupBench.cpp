@@ -10,8 +10,10 @@
 //   bare_first_picture_ms   fork to the bare program's first swap;
 //   first_picture_ms        fork and exec to the program's first picture;
 //   level_first_frame_ms    the first frame drawn after the level loaded;
+//   level_second_frame_ms   the frame after it;
 //   level_frame_ms          the median of the level's frames 8 to 40;
-// and the ratios first_picture / bare and level_first_frame / level_frame.
+// and the ratios first_picture / bare, level_first_frame / level_frame and
+// level_second_frame / level_frame.
 // DD_STARTUP_GAME and DD_STARTUP_ASSETS run another build of the program and
 // its asset tree instead. DD_STARTUP_COMPARE="name=program:assets;..." runs
 // earlier builds too, one run of each per iteration after the bare program,
@@ -100,6 +102,7 @@ double BareFirstPicture() {
 struct GameRun {
     double firstPicture = -1;
     double levelFirstFrame = -1;
+    double levelSecondFrame = -1;
     double levelFrame = -1;
 };
 
@@ -132,7 +135,7 @@ struct Build {
     std::string name;  // "" for this build
     std::string program;
     std::string root;
-    std::vector<double> picture, levelFirst, level;
+    std::vector<double> picture, levelFirst, levelSecond, level;
 };
 
 GameRun RunGame(const std::string& root, const std::string& program) {
@@ -172,8 +175,9 @@ GameRun RunGame(const std::string& root, const std::string& program) {
     std::vector<double> level;
     for (unsigned long f = first + 8; f <= first + 38; ++f)
         if (frames.count(f)) level.push_back(frames[f]);
-    if (!frames.count(first) || level.empty()) return GameRun{};
+    if (!frames.count(first) || !frames.count(first + 1) || level.empty()) return GameRun{};
     run.levelFirstFrame = frames[first];
+    run.levelSecondFrame = frames[first + 1];
     run.levelFrame = Median(level);
     return run;
 }
@@ -182,7 +186,8 @@ GameRun RunGame(const std::string& root, const std::string& program) {
 std::vector<Build> Builds(const std::string& rootPrefix) {
     const char* game = std::getenv("DD_STARTUP_GAME");
     const char* assets = std::getenv("DD_STARTUP_ASSETS");
-    std::vector<Build> builds = {{"", game ? game : DD_GAME_EXECUTABLE, assets ? assets : DD_ASSET_ROOT, {}, {}, {}}};
+    std::vector<Build> builds = {
+        {"", game ? game : DD_GAME_EXECUTABLE, assets ? assets : DD_ASSET_ROOT, {}, {}, {}, {}}};
     const char* compare = std::getenv("DD_STARTUP_COMPARE");
     std::stringstream list(compare ? compare : "");
     for (std::string entry; std::getline(list, entry, ';');) {
@@ -191,6 +196,7 @@ std::vector<Build> Builds(const std::string& rootPrefix) {
         builds.push_back({entry.substr(0, equals),
                           entry.substr(equals + 1, colon - equals - 1),
                           entry.substr(colon + 1),
+                          {},
                           {},
                           {},
                           {}});
@@ -225,6 +231,7 @@ void BM_FirstPictureAndLevelStart(benchmark::State& state) {
             failed = game.firstPicture < 0 || game.levelFirstFrame < 0;
             build.picture.push_back(game.firstPicture);
             build.levelFirst.push_back(game.levelFirstFrame);
+            build.levelSecond.push_back(game.levelSecondFrame);
             build.level.push_back(game.levelFrame);
             if (build.name.empty()) ours = game.firstPicture;
         }
@@ -245,6 +252,8 @@ void BM_FirstPictureAndLevelStart(benchmark::State& state) {
         state.counters[prefix + "level_frame_ms"] = Median(build.level);
         state.counters[prefix + "first_picture_over_bare"] = Median(Ratios(build.picture, bare));
         state.counters[prefix + "level_first_over_normal"] = Median(Ratios(build.levelFirst, build.level));
+        state.counters[prefix + "level_second_frame_ms"] = Median(build.levelSecond);
+        state.counters[prefix + "level_second_over_normal"] = Median(Ratios(build.levelSecond, build.level));
         if (!build.name.empty())
             state.counters["first_picture_over_" + build.name] = Median(Ratios(builds[0].picture, build.picture));
     }

@@ -66,6 +66,13 @@ protected:
         SendToComponent(kMsgEmitterStart, emitter->GetId(), 0);
     }
 
+    // The start's first two pictures, the splash's screen quad in the second.
+    void DrawStartPictures() {
+        AskScreenQuad(50.0f, D3DXCOLOR(1, 0, 0, 1));
+        Draw();
+        Draw();
+    }
+
     std::vector<bool> deferredAtPresent;
 };
 
@@ -94,9 +101,7 @@ TEST_F(FirstPictureGLTest, FirstTwoPicturesAreShownBeforeTheDeferredEffectIsComp
 // picture takes it past that, so a level's first frames build nothing.
 TEST_F(FirstPictureGLTest, WarmUpSettlesTheLightLayoutBeforeALevelDraws) {
     Start();
-    AskScreenQuad(50.0f, D3DXCOLOR(1, 0, 0, 1));
-    Draw();
-    Draw();
+    DrawStartPictures();
     const GpuInputLayout* layout = graphics->GetFrameResources().lightLayout.get();
     ASSERT_NE(layout, nullptr);
     EXPECT_TRUE(layout->Settled()) << layout->Changes() << " changes";
@@ -112,9 +117,7 @@ TEST_F(FirstPictureGLTest, WarmUpSettlesTheLightLayoutBeforeALevelDraws) {
 // not by the start's pictures (which have no texts).
 TEST_F(FirstPictureGLTest, TextsAreBuiltWhenASceneArrivesNotAtTheStart) {
     Start();
-    AskScreenQuad(50.0f, D3DXCOLOR(1, 0, 0, 1));
-    Draw();
-    Draw();
+    DrawStartPictures();
     EXPECT_FALSE(graphics->GetPipeline().TextsWarm());
     AddScene();
     EXPECT_TRUE(graphics->GetPipeline().TextsWarm()) << "before the level's first frame";

@@ -107,12 +107,6 @@ public:
     // The view matrix of the latest frame (identity before the first).
     const D3DXMATRIX& GetView() const;
     GpuShaderResourceView* GetRandomVectors() const { return randomVectors_.get(); }
-    GpuInputLayout* GetGeometryLayout() const { return frame_.geometryLayout.get(); }
-    GpuInputLayout* GetLightLayout() const { return frame_.lightLayout.get(); }
-    GpuInputLayout* GetParticleStreamLayout() const { return frame_.particleStreamLayout.get(); }
-    GpuInputLayout* GetParticleDrawLayout() const { return frame_.particleDrawLayout.get(); }
-    GpuBuffer* GetLineBuffer() const { return frame_.lineBuffer.get(); }
-    GpuBuffer* GetLightInstanceBuffer() const { return frame_.lightInstanceBuffer.get(); }
     u32 GetDefaultCameraId() const { return defaultCameraId_; }
     const ClientRect& GetClientRect() const override { return clientRect_; }
     bool IsGlowOn() const override { return glow_; }

@@ -112,12 +112,12 @@ TEST_F(GraphicsSystemGLTest, TargetsStatesAndLayoutsExistAtTheWindowSize) {
     EXPECT_EQ(t.depthOnState->desc.backFace.depthFailOp, GpuStencilOp::Decr);
     EXPECT_FALSE(t.depthOffState->desc.depthEnable);
     EXPECT_EQ(t.wireframeState->desc.fill, GpuFill::Wireframe);
-    EXPECT_TRUE(graphics->GetGeometryLayout());
-    EXPECT_TRUE(graphics->GetLightLayout());
-    EXPECT_TRUE(graphics->GetParticleStreamLayout());
-    EXPECT_TRUE(graphics->GetParticleDrawLayout());
-    EXPECT_EQ(graphics->GetLineBuffer()->GetDesc().byteWidth, 320000u);
-    EXPECT_EQ(graphics->GetLightInstanceBuffer()->GetDesc().byteWidth, 56000u);
+    EXPECT_TRUE(graphics->GetFrameResources().geometryLayout);
+    EXPECT_TRUE(graphics->GetFrameResources().lightLayout);
+    EXPECT_TRUE(graphics->GetFrameResources().particleStreamLayout);
+    EXPECT_TRUE(graphics->GetFrameResources().particleDrawLayout);
+    EXPECT_EQ(graphics->GetFrameResources().lineBuffer->GetDesc().byteWidth, 320000u);
+    EXPECT_EQ(graphics->GetFrameResources().lightInstanceBuffer->GetDesc().byteWidth, 56000u);
     D3DXMATRIX expected;
     D3DXMatrixPerspectiveFovLH(&expected, 0.785398185f, 320.0f / 240.0f, 1.0f, 2000.0f);
     EXPECT_EQ(0, std::memcmp(&expected, &graphics->GetProjection(), sizeof expected));
@@ -145,9 +145,9 @@ TEST_F(GraphicsSystemGLTest, InitLeavesTheDeferredStepsResourcesToFinishStart) {
     EXPECT_TRUE(effects.Effect(EffectId::UIShader));
     EXPECT_FALSE(effects.Effect(EffectId::DeferredShader));
     EXPECT_FALSE(effects.Effect(EffectId::ParticleIntegration));
-    EXPECT_TRUE(graphics->GetGeometryLayout());
-    EXPECT_FALSE(graphics->GetLightLayout());
-    EXPECT_FALSE(graphics->GetParticleStreamLayout());
+    EXPECT_TRUE(graphics->GetFrameResources().geometryLayout);
+    EXPECT_FALSE(graphics->GetFrameResources().lightLayout);
+    EXPECT_FALSE(graphics->GetFrameResources().particleStreamLayout);
     EXPECT_FALSE(graphics->GetRandomVectors());
     EXPECT_FALSE(graphics->StartFinished());
 
@@ -160,9 +160,9 @@ TEST_F(GraphicsSystemGLTest, InitLeavesTheDeferredStepsResourcesToFinishStart) {
     for (const ColourTarget* target : deferred) ExpectSize(*target, 200, 100);
     EXPECT_TRUE(effects.Technique(TechniqueId::CombineDeferred)->IsValid());
     EXPECT_TRUE(effects.Technique(TechniqueId::StreamOutTech)->IsValid());
-    EXPECT_TRUE(graphics->GetLightLayout());
-    EXPECT_TRUE(graphics->GetParticleStreamLayout());
-    EXPECT_TRUE(graphics->GetParticleDrawLayout());
+    EXPECT_TRUE(graphics->GetFrameResources().lightLayout);
+    EXPECT_TRUE(graphics->GetFrameResources().particleStreamLayout);
+    EXPECT_TRUE(graphics->GetFrameResources().particleDrawLayout);
     EXPECT_NE(effects.Variable(EffectVarId::RandomNormals)->GetResource(), nullptr);
     EXPECT_NE(effects.Variable(EffectVarId::particleAlphaTexture)->GetResource(), nullptr);
     EXPECT_EQ(effects.Variable(EffectVarId::randomTexture)->GetResource(), graphics->GetRandomVectors());
@@ -293,7 +293,7 @@ TEST_F(GraphicsSystemGLTest, BrokenEffectIsReportedAndTheRendererGoesOn) {
     EXPECT_FALSE(graphics->GetEffects().Effect(EffectId::UIShader));
     EXPECT_FALSE(graphics->GetEffects().Technique(TechniqueId::TextTech)->IsValid());
     EXPECT_TRUE(graphics->GetEffects().Technique(TechniqueId::CombineDeferred)->IsValid());
-    EXPECT_TRUE(graphics->GetGeometryLayout());
+    EXPECT_TRUE(graphics->GetFrameResources().geometryLayout);
     graphics->GetEffects().Apply(TechniqueId::UiTech);
     graphics->Update(0.0f);
     fs::remove_all(folder);

@@ -24,6 +24,8 @@
 #include <string>
 #include <thread>
 
+#include "port/window/X11Window.h"
+
 namespace {
 
 std::atomic<bool> gInstalled{false};
@@ -221,12 +223,10 @@ void DisplayLoss::Install() {
 
 void DisplayLoss::Watch(void* sdlWindow) {
 #if defined(SDL_VIDEO_DRIVER_X11)
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    SDL_Window* window = static_cast<SDL_Window*>(sdlWindow);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XWindowOf(static_cast<SDL_Window*>(sdlWindow), &display, &xwindow)) return;
     Install();
-    Display* display = info.info.x11.display;
     XSetIOErrorExitHandler(display, &GoOnWithoutTheDisplay, nullptr);
     if (gWatched.exchange(display) != display) {
         const char* name = DisplayString(display);
@@ -245,11 +245,10 @@ const char* DisplayLoss::LostDisplay() {
 void DisplayLoss::CheckHeldError(void* sdlWindow) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     if (!gErrorHeld.load() || gLost.load()) return;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    SDL_Window* window = static_cast<SDL_Window*>(sdlWindow);
-    if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
-        XSync(info.info.x11.display, False);  // a server going away is found lost here
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (XWindowOf(static_cast<SDL_Window*>(sdlWindow), &display, &xwindow))
+        XSync(display, False);  // a server going away is found lost here
     if (gLost.load()) return;
     EndAtOnce(1);
 #else

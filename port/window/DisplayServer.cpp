@@ -8,22 +8,14 @@
 
 #include <vector>
 
+#include "port/window/X11Window.h"
+
 namespace {
 
 DisplayServer gReal;
 DisplayServer* gStandIn = nullptr;
 
 #if defined(SDL_VIDEO_DRIVER_X11)
-// The X connection and window of an SDL window; false when it is not an X11 one.
-bool XWindowOf(SDL_Window* window, Display** display, Window* xwindow) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-    *display = info.info.x11.display;
-    *xwindow = info.info.x11.window;
-    return true;
-}
-
 // The atoms of a property that holds a list of them (empty when it is missing).
 std::vector<Atom> AtomList(Display* display, Window window, const char* property) {
     std::vector<Atom> atoms;

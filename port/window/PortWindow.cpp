@@ -173,9 +173,16 @@ void PortWindow::KeepAnchoredPointer(const ClientRect& rect) {
     pointerAnchored_ = false;
     const int x = rect.right / 2 + anchorX_, y = rect.bottom / 2 + anchorY_;
     if (x < rect.left || y < rect.top || x >= rect.right || y >= rect.bottom) return;
+    keptX_ = x;
+    keptY_ = y;
+    keptUntilMs_ = SDL_GetTicks64() + kKeepAfterResizeMs;
+    WarpToKeptPoint();
+}
+
+void PortWindow::WarpToKeptPoint() {
     int nowX = 0, nowY = 0;
-    if (DisplayServer::Current().PointerPosition(window_, &nowX, &nowY) && nowX == x && nowY == y) return;
-    DisplayServer::Current().WarpPointer(window_, x, y);
+    if (DisplayServer::Current().PointerPosition(window_, &nowX, &nowY) && nowX == keptX_ && nowY == keptY_) return;
+    DisplayServer::Current().WarpPointer(window_, keptX_, keptY_);
 }
 
 bool PortWindow::RequestFullScreen(bool fullScreen) {
@@ -406,6 +413,10 @@ void PortWindow::WindowChange(const void* sdlEvent) {
             AnnounceSizeIfChanged();
             break;
         case SDL_WINDOWEVENT_MOVED:
+            // A window manager may place the client area after its new size
+            // came (a title bar put back on leaving full screen): the pointer
+            // kept at a size change goes with it.
+            if (keptUntilMs_ != 0 && SDL_GetTicks64() < keptUntilMs_) WarpToKeptPoint();
             FollowPointer();
             break;
         case SDL_WINDOWEVENT_MINIMIZED:
@@ -461,10 +472,12 @@ void PortWindow::MouseButton(const void* sdlEvent) {
                                                                  : 3;
     if (button > 2) return;
     bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    if (down)
+    if (down) {
         buttons_ |= 1u << button;
-    else
+        keptUntilMs_ = 0;  // the player has the pointer again
+    } else {
         buttons_ &= ~(1u << button);
+    }
     mouseX_ = event.button.x;
     mouseY_ = event.button.y;
     WindowEvent e;

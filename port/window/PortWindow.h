@@ -101,8 +101,10 @@ private:
     // Notes where a pointer resting in the client area is from the centre,
     // before a size change the program asks for.
     void AnchorPointer();
-    // Puts an anchored pointer back at its place from the new centre.
+    // Puts an anchored pointer back at its place from the new centre, and
+    // keeps it on that client point for a moment while the window settles.
     void KeepAnchoredPointer(const ClientRect& rect);
+    void WarpToKeptPoint();
     // A MouseMove event when the window system puts the resting pointer
     // elsewhere in the client area than the last motion said (the window
     // moved or resized under it).
@@ -130,6 +132,13 @@ private:
     bool pointerAnchored_ = false;  // a size change was asked for with the pointer inside
     int anchorX_ = 0;               // the pointer then, from the client area's centre
     int anchorY_ = 0;
+    // After a size change, the client point the pointer is kept on until
+    // keptUntilMs_ (SDL ticks, ms; 0 when none): a window manager that moves
+    // the window a moment later does not take the pointer off its button.
+    static constexpr uint64_t kKeepAfterResizeMs = 1000;
+    int keptX_ = 0;
+    int keptY_ = 0;
+    uint64_t keptUntilMs_ = 0;
     int announcedWidth_ = -1;
     int announcedHeight_ = -1;
     bool acceptFiles_ = false;

@@ -144,6 +144,16 @@ void PointerTo(const std::string& display, int x, int y) {
     XCloseDisplay(connection);
 }
 
+// Moves a window through a connection of the test's own, as a window
+// manager would (a program's own move announces no move back to it).
+void MoveFromOutside(const std::string& display, Window window, int x, int y) {
+    Display* connection = XOpenDisplay(display.c_str());
+    if (!connection) return;
+    XMoveWindow(connection, window, x, y);
+    XSync(connection, False);
+    XCloseDisplay(connection);
+}
+
 std::unique_ptr<PortWindow> MakeWindow(ChildChecks& checks, int width, int height) {
     std::string error;
     std::unique_ptr<PortWindow> window = PortWindow::Create("Q4nto", width, height, &error);
@@ -208,6 +218,50 @@ TEST_F(PortWindowX11Test, ASizeChangeKeepsTheCentreAndTheGameSeesThePointerWhere
         const XWindowPlace grown = PlaceOf(*window);
         checks.Expect(grown.x >= 0 && grown.y >= 0 && grown.x + 1000 <= XServer::kWidth,
                       "grown window off the screen at " + Pair(grown.x, grown.y));
+    });
+}
+
+// A window manager may place the client area a moment after the new size
+// (a title bar put back on leaving full screen); moved here as it would.
+TEST_F(PortWindowX11Test, APointerKeptAtASizeChangeGoesWithTheWindowPlacedAMomentLaterButNotLater) {
+    const std::string display = server_.Name();
+    InChild([display](ChildChecks& checks) {
+        std::unique_ptr<PortWindow> window = MakeWindow(checks, 640, 480);
+        if (!window) return;
+        SDL_Window* sdlWindow = static_cast<SDL_Window*>(window->NativeWindow());
+        SDL_SetWindowPosition(sdlWindow, 300, 200);
+        Pump(*window, 200);
+        PointerTo(display, 300 + 320 + 70, 200 + 240 - 50);
+        Pump(*window, 200);
+        window->SetClientSize(400, 300);
+        bool resized = false;
+        for (int i = 0; i < 500 && !resized; ++i) {
+            WindowEvent e;
+            while (window->PollEvent(&e)) resized |= e.kind == WindowEventKind::Resized;
+            if (!resized) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        checks.Expect(resized, "no Resized event");
+        const auto pointerIn = [&](int x, int y) {
+            const XWindowPlace place = PlaceOf(*window);
+            return place.pointerX - place.x == x && place.pointerY - place.y == y;
+        };
+        const auto where = [&] {
+            const XWindowPlace place = PlaceOf(*window);
+            return Pair(place.pointerX - place.x, place.pointerY - place.y) + " in the window";
+        };
+        const XWindowPlace sized = PlaceOf(*window);
+        MoveFromOutside(display, XWindowOf(*window), sized.x, sized.y + 25);
+        checks.Expect(PumpUntil(*window, [&] { return PlaceOf(*window).y == sized.y + 25 && pointerIn(270, 100); }),
+                      "placed at once: pointer at " + where());
+        checks.Expect(window->MouseX() == 270 && window->MouseY() == 100,
+                      "game sees the pointer at " + Pair(window->MouseX(), window->MouseY()));
+        // Well after the size change a move is the player's or the manager's
+        // own: the pointer stays where it is on the screen.
+        Pump(*window, 1200);
+        MoveFromOutside(display, XWindowOf(*window), sized.x, sized.y + 50);
+        checks.Expect(PumpUntil(*window, [&] { return PlaceOf(*window).y == sized.y + 50; }), "not moved");
+        Pump(*window, 200);
+        checks.Expect(pointerIn(270, 75), "placed later: pointer at " + where());
     });
 }
 

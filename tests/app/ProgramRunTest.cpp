@@ -183,7 +183,7 @@ TEST_F(ProgramRunGLTest, QuitSignalDuringABlockedStartEndsTheProcessWithTheLogWr
     ASSERT_TRUE(stalled);
     program.Signal(SIGTERM);
     // The test's own limit: a start that ignored the signal would run on.
-    ChildResult result = program.Wait(1);
+    ChildResult result = program.Wait(10);
     ASSERT_FALSE(result.timedOut);
     EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 128 + SIGTERM) << result.status;
     const std::vector<LogRow> rows = ReadRows();
@@ -231,7 +231,7 @@ TEST_F(ProgramRunGLTest, MissingWindowOrOpenGl45EndsWithAMessageNamingItAndStatu
         else
             ::unsetenv(c.variable);
         // The test's own limit: a frame loop spinning without a device would run on.
-        ChildResult result = program.Wait(5);
+        ChildResult result = program.Wait(30);
         ASSERT_FALSE(result.timedOut) << c.variable;
         EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << c.variable << result.status;
         EXPECT_NE(result.errorText.find(c.message), std::string::npos) << result.errorText;

@@ -47,6 +47,17 @@ bool XServer::Installed(const char* program) {
 }
 
 XServer::XServer() {
+    Start();
+}
+
+void XServer::Restart() {
+    StopWindowManager();
+    Kill();
+    name_.clear();
+    Start();
+}
+
+void XServer::Start() {
     if (!Installed("Xvfb")) return;
     int pipe[2];
     if (::pipe(pipe) != 0) return;

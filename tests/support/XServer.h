@@ -32,6 +32,9 @@ public:
     void StopWindowManager();
     // Ends the server as `kill` would (SIGTERM) and waits for it.
     void Kill();
+    // Ends the server (and manager) and starts a new one, perhaps on
+    // another display number: Name() tells.
+    void Restart();
 
     // Whether the screen has a window manager of today (its check window).
     bool WindowManagerRuns() const;
@@ -43,6 +46,8 @@ public:
     static bool Installed(const char* program);
 
 private:
+    void Start();
+
     pid_t serverPid_ = -1;
     pid_t managerPid_ = -1;
     std::string name_;

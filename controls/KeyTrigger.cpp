@@ -28,5 +28,8 @@ bool KeyTrigger::IsTriggered() {
     // Ctrl is held after the key came up.
     if (!needsCtrl_ && (mode_ == kModeUp || mode_ == kModeReleased)) return true;
     const bool isCtrlKey = virtualKey_ == 0x11 || virtualKey_ == 0xA2 || virtualKey_ == 0xA3;
-    return isCtrlKey || input->IsCtrlHeld() == needsCtrl_;
+    // A press goes with the Ctrl state of its moment, not of the frame's end:
+    // Ctrl+Z tapped within one slow frame is an undo, not the Z key alone.
+    const bool ctrl = mode_ == kModePressed ? input->WasKeyPressedWithCtrl(virtualKey_) : input->IsCtrlHeld();
+    return isCtrlKey || ctrl == needsCtrl_;
 }

@@ -1,6 +1,7 @@
 // Holds when a key is in a mode (1 up, 2 held, 3 released this frame, 4
-// pressed this frame) and the Ctrl key's state equals the needs-Ctrl flag;
-// up and released without the flag hold whether Ctrl is held or not.
+// pressed this frame) and the Ctrl key's state (for a press, its state when
+// the key went down) equals the needs-Ctrl flag; up and released without the
+// flag hold whether Ctrl is held or not.
 // Reads InputSystem. Owned by its Control.
 #pragma once
 

@@ -24,10 +24,12 @@ void InputSystem::HandleMessage(Message* message) {
 void InputSystem::Update(float) {
     released_.clear();
     pressed_.clear();
+    pressedWithCtrl_.clear();
     for (u32 i = 0; i < kButtonCount; ++i) previous_[i] = current_[i];
 }
 
 void InputSystem::KeyPressed(u32 vk) {
+    if (IsCtrlHeld()) pressedWithCtrl_.insert(vk);
     held_.insert(vk);
     pressed_.insert(vk);
 }

@@ -51,6 +51,9 @@ public:
     bool WasKeyReleased(u32 vk) const { return released_.count(vk) != 0; }
     // Ctrl (17) in the held set.
     bool IsCtrlHeld() const { return held_.count(0x11) != 0; }
+    // Pressed in this frame while Ctrl was held: a quick Ctrl+key whose Ctrl
+    // is let go before the frame is read still counts as one.
+    bool WasKeyPressedWithCtrl(u32 vk) const { return pressedWithCtrl_.count(vk) != 0; }
     bool IsButtonDown(u32 button) const { return button < kButtonCount && current_[button].down; }
     bool IsButtonDragged(u32 button) const { return button < kButtonCount && current_[button].dragged; }
     // Down at the end of the previous frame, up now.
@@ -71,6 +74,7 @@ private:
     std::set<u32> held_;
     std::set<u32> released_;
     std::set<u32> pressed_;
+    std::set<u32> pressedWithCtrl_;  // the presses of pressed_ made while Ctrl was held
     i32 previousMouseX_ = 0;
     i32 previousMouseY_ = 0;
     i32 mouseX_ = 0;

@@ -2,6 +2,8 @@
 // Ctrl+Y), the keyboard movers with their axis locks, repeat timing, world
 // and own axes, rotate mode, and which object a marker's move applies to.
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "editor/move/ObjectPositionControl.h"
 #include "editor/proxy/WaypointProxyVisualization.h"
@@ -30,6 +32,42 @@ TEST_F(EditorMoveTest, CtrlZUndoesStepsInTurnAndThenDoesNothingWithEitherCtrlKey
     EXPECT_EQ(undo->GetRedoStack().size(), 2u);
     Tap(kKeyZ);
     EXPECT_EQ(undo->GetRedoStack().size(), 2u) << "Z alone is the axis lock, not undo";
+}
+
+// At a few frames a second the whole tap can fall within one frame: what
+// counts is whether Ctrl was down when Z went down.
+TEST_F(EditorMoveTest, CtrlZTappedWithinOneFrameUndoesAndLeavesTheZLockAsItWas) {
+    struct Case {
+        const char* order;
+        std::vector<std::pair<u32, bool>> keys;  // in turn: key, down
+        bool undone;
+    };
+    const Case cases[] = {
+        {"Ctrl, Z, Z up, Ctrl up", {{kCtrl, true}, {kKeyZ, true}, {kKeyZ, false}, {kCtrl, false}}, true},
+        {"Ctrl, Z, Ctrl up, Z up", {{kCtrl, true}, {kKeyZ, true}, {kCtrl, false}, {kKeyZ, false}}, true},
+        {"Ctrl, Z, Ctrl up", {{kCtrl, true}, {kKeyZ, true}, {kCtrl, false}}, true},
+        {"Z, Ctrl, Z up, Ctrl up", {{kKeyZ, true}, {kCtrl, true}, {kKeyZ, false}, {kCtrl, false}}, false},
+    };
+    ObjectKeys();
+    for (const Case& c : cases) {
+        const u32 object = AddSceneObject({1, 2, 3});
+        Select(object);
+        Tap(kKeyW);
+        ExpectNear(World(object), {1, 3, 3}, c.order);
+        const float lockBefore = Settings().axisLocks.z;
+        for (const auto& [key, down] : c.keys) {
+            if (down)
+                input->KeyPressed(key);
+            else
+                input->KeyReleased(key);
+        }
+        RunFrame();
+        for (const auto& [key, down] : c.keys) input->KeyReleased(key);
+        RunFrame();
+        ExpectNear(World(object), c.undone ? D3DXVECTOR3{1, 2, 3} : D3DXVECTOR3{1, 3, 3}, c.order);
+        EXPECT_EQ(Settings().axisLocks.z != lockBefore, !c.undone) << c.order;
+        Settings().axisLocks.z = 0;
+    }
 }
 
 TEST_F(EditorMoveTest, RedoReturnsToWhereTheUndoStartedAndANewMoveEmptiesIt) {

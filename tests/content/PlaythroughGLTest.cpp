@@ -1,12 +1,14 @@
-// The game played through by the real executable, headless at 1024 x 768
-// with the scripted input driver and the fixed frame time: the splash
-// screen, the start screen with Play under the pointer, options, controls
-// and credits and back, Play, the Tutorial's countdown, steering, firing,
-// boosting and shielding, Esc and Esc, the level's end and its results,
-// Continue, the countdown of "Gold_Level", Esc, and Quit on the pause
-// screen. The run must end by that Quit with status 0, with a picture of
-// each screen in the playthrough folder of the build. The sanitizer build
-// plays up to the pause screen of the Tutorial and quits there.
+// The game played through by the real executable, headless with the
+// scripted input driver and the fixed frame time: the splash screen, the
+// start screen with Play under the pointer, options (where the 800 x 600
+// size is chosen: the start is 1024 x 768, and the long rest of the run is
+// cheaper small), controls and credits and back, Play, the Tutorial's
+// countdown, steering, firing, boosting and shielding, Esc and Esc, the
+// level's end and its results, Continue, the countdown of "Gold_Level", Esc,
+// and Quit on the pause screen. The run must end by that Quit with status 0,
+// with a picture of each screen in the playthrough folder of the build. The
+// sanitizer build plays up to the pause screen of the Tutorial and quits
+// there.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "app/ClassRegistrations.h"
+#include "frontend/screens/FinMenu.h"
 #include "tests/port/ChildProcess.h"
 #include "tests/support/TempAssetRoot.h"
 
@@ -41,33 +44,62 @@ std::vector<Row> ReadRows(const std::string& path) {
     return rows;
 }
 
-// Client pixels of a button centred at (0, y) of screen space at 1024 x 768
-// (inside the button's mouse rectangle).
-std::string Click(int screenY) {
-    return "click 512 " + std::to_string(384 - screenY + 15) + "\n";
+// The window's client size while the script runs a stretch of it.
+struct Client {
+    int width, height;
+};
+constexpr Client kStart{1024, 768}, kSmall{800, 600};
+
+// Client pixels of a button centred at (0, y) of screen space (inside the
+// button's mouse rectangle).
+std::string Click(Client c, float screenY) {
+    return "click " + std::to_string(c.width / 2) + " " +
+           std::to_string(c.height / 2 - static_cast<int>(screenY) + 15) + "\n";
 }
-std::string Hover(int screenY) {
-    return "move 512 " + std::to_string(384 - screenY + 15) + "\n";
+std::string Hover(Client c, float screenY) {
+    return "move " + std::to_string(c.width / 2) + " " + std::to_string(c.height / 2 - static_cast<int>(screenY) + 15) +
+           "\n";
 }
 
-// The menus from the splash screen to Play.
+// The menus from the splash screen to Play. On the options screen the
+// window leaves full screen (the off button: 274 px right of and 56 px
+// below the centre) and takes the 800 x 600 size (65 px right, 115 px up).
 std::string MenusToPlay() {
-    const std::string back = Click(-270);
-    return "wait 20\nshot 01_splash\nuntil active StartMenu 400\nwait 2\n" + Hover(50) + "wait 4\nshot 02_start\n" +
-           Click(-50) + "until active OptionsMenu 5\nwait 4\nshot 03_options\n" + back +
-           "until active StartMenu 5\nwait 1\n" + Click(0) + "until active ControlsMenu 5\nwait 4\nshot 04_controls\n" +
-           back + "until active StartMenu 5\nwait 1\n" + Click(-100) +
-           "until active CreditsMenu 5\nwait 4\nshot 05_credits\n" + back + "until active StartMenu 5\nwait 1\n" +
-           Click(50) + "until inactive StartMenu 5\n";
+    const auto at = [](int right, int down) {
+        return "click " + std::to_string(kStart.width / 2 + right) + " " + std::to_string(kStart.height / 2 + down) +
+               "\nwait 2\n";
+    };
+    const std::string sizeButton = at(274, 56) + at(65, -115);
+    const std::string back = Click(kSmall, -270);
+    return "wait 20\nshot 01_splash\nuntil active StartMenu 400\nwait 2\n" + Hover(kStart, 50) +
+           "wait 4\nshot 02_start\n" + Click(kStart, -50) + "until active OptionsMenu 5\nwait 2\n" + sizeButton +
+           "wait 4\nshot 03_options\n" + back + "until active StartMenu 5\nwait 1\n" + Click(kSmall, 0) +
+           "until active ControlsMenu 5\nwait 4\nshot 04_controls\n" + back + "until active StartMenu 5\nwait 1\n" +
+           Click(kSmall, -100) + "until active CreditsMenu 5\nwait 4\nshot 05_credits\n" + back +
+           "until active StartMenu 5\nwait 1\n" + Click(kSmall, 50) + "until inactive StartMenu 5\n";
 }
 
 // The Tutorial from its countdown to the pause screen: fire toward the
 // middle, steer, boost, shield.
 std::string TutorialToPause() {
-    return "wait 230\nshot 06_countdown\nplace Player\nwait 130\nmove 512 384\npress left\nkey 0x41 down\nwait 30\n"
+    const std::string middle =
+        "move " + std::to_string(kSmall.width / 2) + " " + std::to_string(kSmall.height / 2) + "\n";
+    return "wait 230\nshot 06_countdown\nplace Player\nwait 130\n" + middle +
+           "press left\nkey 0x41 down\nwait 30\n"
            "shot 07_steer_fire\nplace Player\nkey 0x41 up\nkey 0x57 down\nwait 30\nshot 08_boost\nkey 0x10 down\nwait "
            "20\n"
            "shot 09_shield\nkey 0x10 up\ntap 0x1B\nuntil running PauseMenu 5\nwait 3\nshot 10_pause\n";
+}
+
+// The width and height a PNG file's header gives; 0, 0 when unreadable.
+Client PictureSize(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    unsigned char header[24] = {};
+    if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return {0, 0};
+    const auto word = [&](int at) {
+        return static_cast<int>(header[at]) << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3];
+    };
+    return {word(16), word(20)};
 }
 
 TEST(PlaythroughGLTest, SplashMenusTutorialResultsContinueAndQuitEndTheRunWithStatusZero) {
@@ -90,11 +122,12 @@ TEST(PlaythroughGLTest, SplashMenusTutorialResultsContinueAndQuitEndTheRunWithSt
     script +=
         "tap 0x1B\nuntil paused PauseMenu 5\nuntil active FinMenu 4000\nwait 4\nshot 11_results\n"
         "release left\nkey 0x57 up\n" +
-        Click(-50) + "until inactive FinMenu 5\nwait 250\nshot 12_next_countdown\ntap 0x1B\n" +
+        Click(kSmall, -50.0f + FinMenu::LayoutShift(ClientRect{0, 0, kSmall.width, kSmall.height})) +
+        "until inactive FinMenu 5\nwait 250\nshot 12_next_countdown\ntap 0x1B\n" +
         "until running PauseMenu 5\nwait 3\nshot 13_next_pause\n";
     pictures.insert(pictures.end(), {"11_results", "12_next_countdown", "13_next_pause"});
 #endif
-    script += Click(-100) + "wait 30\n";
+    script += Click(kSmall, -100) + "wait 30\n";
     std::ofstream(dir + "/playthrough.script") << script;
     ::setenv("DD_INPUT_SCRIPT", (dir + "/playthrough.script").c_str(), 1);
     ::setenv("DD_FIXED_FRAME_TIME", "0.0166667", 1);
@@ -139,8 +172,13 @@ TEST(PlaythroughGLTest, SplashMenusTutorialResultsContinueAndQuitEndTheRunWithSt
     EXPECT_LT(countdownY, 0.0f);
     EXPECT_LT(steerX, -1.0f) << "steering left did not move the ship";
     EXPECT_NEAR(std::hypot(steerX, steerY), -countdownY, 1e-2f);
-    for (const std::string& picture : pictures)
-        EXPECT_TRUE(std::filesystem::exists(shots + "/" + picture + ".png")) << picture;
+    // The options screen's size button made the window 800 x 600 at once.
+    for (const std::string& picture : pictures) {
+        const Client size = PictureSize(shots + "/" + picture + ".png");
+        const Client expected = picture < "03" ? kStart : kSmall;
+        EXPECT_TRUE(size.width == expected.width && size.height == expected.height)
+            << picture << " is " << size.width << " x " << size.height;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Message.h"
 #include "engine/MessageHub.h"
@@ -24,8 +25,9 @@
 
 namespace {
 
-// Hidden places of the shield bubble: beyond the screen projection's far
-// depth (2000).
+// Places of the shield bubble from the anchor, before scaling; the hidden
+// ones lie beyond the screen projection's far depth (2000), which scaling
+// leaves alone (it scales x and y only).
 constexpr float kBubbleStartX = 20000.0f;
 constexpr float kBubbleHiddenX = 2000.0f;
 constexpr float kBubbleHiddenY = -23000.0f;
@@ -128,7 +130,15 @@ void HUDComponent::Init() {
     Subscribe(kMsgShieldOn);
     Subscribe(kMsgShieldOff);
     Subscribe(kMsgLevelStart);
+    Subscribe(kMsgClientRect);
 
+    // The window's size at the start; later sizes arrive as kMsgClientRect.
+    if (const IGraphics* graphics = IGraphics::Find(Engine::Instance())) {
+        const ClientRect& rect = graphics->GetClientRect();
+        if (rect.right > rect.left && rect.bottom > rect.top) clientRect_ = rect;
+    }
+    layoutScale_ = LayoutScale(clientRect_.right - clientRect_.left, clientRect_.bottom - clientRect_.top);
+    bubbleScale_ = ViewScale(clientRect_.bottom - clientRect_.top);
     anchor_.x = static_cast<float>((screenRect_.right - screenRect_.left) / 2);
     anchor_.y = static_cast<float>((screenRect_.bottom - screenRect_.top) / 2);
     ReleaseElements();
@@ -141,7 +151,38 @@ void HUDComponent::Shutdown() {
     Unsubscribe(kMsgShieldOn);
     Unsubscribe(kMsgShieldOff);
     Unsubscribe(kMsgLevelStart);
+    Unsubscribe(kMsgClientRect);
     ReleaseElements();
+}
+
+float HUDComponent::LayoutScale(int width, int height) {
+    if (width <= 0 || height <= 0) return 1.0f;
+    const float byWidth = static_cast<float>(width) / static_cast<float>(kLayoutWidth);
+    const float byHeight = static_cast<float>(height) / static_cast<float>(kLayoutHeight);
+    return std::min({1.0f, byWidth, byHeight});
+}
+
+float HUDComponent::ViewScale(int height) {
+    if (height <= 0) return 1.0f;
+    return std::min(1.0f, static_cast<float>(height) / static_cast<float>(kLayoutHeight));
+}
+
+float HUDComponent::ElementScale(Element element) const {
+    return element == kShieldBubble ? bubbleScale_ : layoutScale_;
+}
+
+D3DXVECTOR3 HUDComponent::Place(float x, float y, float z, float scale) const {
+    return {anchor_.x + x * scale, anchor_.y + y * scale, z};
+}
+
+D3DXVECTOR3 HUDComponent::ElementPlace(Element element) const {
+    const ElementRecipe& recipe = kRecipes[element];
+    const float scale = ElementScale(element);
+    if (element == kShieldBubble) return Place(recipe.x, recipe.y, recipe.z, scale);
+    // A quad lies at depth 1 before its Transform's scale: moved nearer by
+    // what the scale takes off, it keeps its full-size depth (the countdown
+    // picture, at scale 1, would otherwise fall before the near plane).
+    return Place(recipe.x, recipe.y, recipe.z + recipe.scale * (1.0f - scale), scale);
 }
 
 void HUDComponent::MakeElements() {
@@ -149,19 +190,55 @@ void HUDComponent::MakeElements() {
         const ElementRecipe& recipe = kRecipes[e];
         Model* mesh = e == kShieldBubble ? MeshBuilder::Sphere(20, 20, 158, 158, 158)
                                          : MeshBuilder::Quad(recipe.halfWidth, recipe.halfHeight, {0, 0, 0, 1});
-        const D3DXVECTOR3 position(anchor_.x + recipe.x, anchor_.y + recipe.y, recipe.z);
-        elements_[e] = MenuScreen::MakePicture(mesh, recipe.texture, recipe.scale, &position)->GetId();
+        const D3DXVECTOR3 position = ElementPlace(static_cast<Element>(e));
+        elements_[e] = MenuScreen::MakePicture(mesh, recipe.texture,
+                                               recipe.scale * ElementScale(static_cast<Element>(e)), &position)
+                           ->GetId();
     }
     for (u32 t = 0; t < kTextCount; ++t) {
         const TextRecipe& recipe = kTextRecipes[t];
         texts_[t] = 0;
         if (recipe.barText && !enableBarText) continue;
-        const D3DXVECTOR3 position(anchor_.x + recipe.x, anchor_.y + recipe.y, 0.0f);
+        const D3DXVECTOR3 position = Place(recipe.x, recipe.y, 0.0f, layoutScale_);
         texts_[t] = CreateScreenTextObject(position, "", kFont, recipe.colour, screenRect_, kFontSize)->GetId();
     }
     healthStep_ = energyStep_ = -1;
     energyBarHidden_ = false;
     iconActive_ = {};
+}
+
+void HUDComponent::LayOut() {
+    for (u32 e = 0; e < kElementCount; ++e) {
+        Transform* transform = ElementTransform(static_cast<Element>(e));
+        if (!transform) continue;
+        transform->scale = kRecipes[e].scale * ElementScale(static_cast<Element>(e));
+        // The bubble's place follows the shield (PlaceShieldBubble below).
+        if (e != kShieldBubble) {
+            const D3DXVECTOR3 position = ElementPlace(static_cast<Element>(e));
+            transform->SetPosition(position.x, position.y, position.z);
+        }
+        transform->Update(0.0f);
+    }
+    PlaceShieldBubble(FindPlayer());
+    for (u32 t = 0; t < kTextCount; ++t) {
+        Transform* transform = Overlord::FindComponent<Transform>(texts_[t]);
+        if (!transform) continue;
+        const D3DXVECTOR3 position = Place(kTextRecipes[t].x, kTextRecipes[t].y, 0.0f, layoutScale_);
+        transform->SetPosition(position.x, position.y, transform->position.z);
+        transform->Update(0.0f);
+    }
+}
+
+void HUDComponent::OnClientRect(const ClientRect& rect) {
+    // A minimised window (0 x 0) keeps the layout it had.
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    clientRect_ = rect;
+    const float scale = LayoutScale(rect.right - rect.left, rect.bottom - rect.top);
+    const float bubbleScale = ViewScale(rect.bottom - rect.top);
+    if (scale == layoutScale_ && bubbleScale == bubbleScale_) return;
+    layoutScale_ = scale;
+    bubbleScale_ = bubbleScale;
+    LayOut();
 }
 
 void HUDComponent::ReleaseElements() {
@@ -188,6 +265,8 @@ void HUDComponent::HandleMessage(Message* message) {
         PlaceShieldBubble(FindPlayer());
     } else if (message->Is(kMsgLevelStart)) {
         countdownRunning_ = true;
+    } else if (const ClientRect* rect = message->Read(kMsgClientRect)) {
+        OnClientRect(*rect);
     } else if (message->Is(kMsgCrawlerAnnounced)) {
         // Enemy carriers are announced alike: the one read is the ship's
         // parent, looked up each frame (FindCrawler).
@@ -260,10 +339,10 @@ void HUDComponent::SpinShield(float dt) {
 void HUDComponent::PlaceShieldBubble(const Player* player) {
     Transform* transform = ElementTransform(kShieldBubble);
     if (!transform) return;
-    if (player && player->shielding)
-        transform->SetPosition(anchor_.x, anchor_.y + kBubbleShownY, kBubbleShownZ);
-    else
-        transform->SetPosition(anchor_.x + kBubbleHiddenX, anchor_.y + kBubbleHiddenY, kBubbleHiddenZ);
+    const D3DXVECTOR3 place = player && player->shielding
+                                  ? Place(0.0f, kBubbleShownY, kBubbleShownZ, bubbleScale_)
+                                  : Place(kBubbleHiddenX, kBubbleHiddenY, kBubbleHiddenZ, bubbleScale_);
+    transform->SetPosition(place.x, place.y, place.z);
     // The renderer draws screen pictures with their stored matrices.
     transform->Update(0.0f);
 }

@@ -3,10 +3,13 @@
 // of 16 steps with their backs, the countdown picture, three ability icons,
 // the shield bubble) and its screen texts (points, lives, and the read-outs
 // of health and energy, distance and speed) as game objects of its own, in
-// screen space, placed in pixels from the window centre. GameLogic updates it
-// once a frame, after the player's announcement (kMsgPlayerObject), and not
-// while the game is paused: it then asks the renderer to draw its pictures
-// and texts for that frame only, so a paused game shows no HUD.
+// screen space, placed in pixels from the window centre and laid out for a
+// 1024 x 768 window; a smaller window gets the layout scaled about its centre
+// (see LayoutScale), laid out again whenever the window's size changes.
+// GameLogic updates it once a frame, after the player's announcement
+// (kMsgPlayerObject), and not while the game is paused: it then asks the
+// renderer to draw its pictures and texts for that frame only, so a paused
+// game shows no HUD.
 //
 // The start-of-level countdown starts on kMsgLevelStart: 2.5 s of waiting, a
 // silent fifth of countdownDuration, then "3", "2", "1" and "go" a fifth
@@ -69,7 +72,7 @@ public:
     static void Reflect(MemberList<HUDComponent>& members);
 
     // kMsgPlayerObject, kMsgShieldOn, kMsgShieldOff, kMsgLevelStart,
-    // kMsgCrawlerAnnounced; others ignored.
+    // kMsgCrawlerAnnounced, kMsgClientRect; others ignored.
     void HandleMessage(Message* message) override;
     // Shield spin, bars and texts, the countdown, the draw requests.
     void Update(float dt) override;
@@ -100,6 +103,17 @@ public:
     static int BarStep(float value, const std::vector<float>& thresholds);
     // Sixteen descending thresholds from maximum down to maximum / 16.
     static std::vector<float> BarThresholds(float maximum);
+    // The window the layout is made for; smaller ones scale it down.
+    static constexpr int kLayoutWidth = 1024;
+    static constexpr int kLayoutHeight = 768;
+    // The factor the layout is scaled by about the window centre in a client
+    // area of width x height: min(1, width / 1024, height / 768); 1 while the
+    // size is unknown (0 x 0).
+    static float LayoutScale(int width, int height);
+    // The shield bubble's factor instead: the 3-D view draws the ship larger
+    // or smaller with the window's height alone (its vertical field of view
+    // is fixed), so the bubble around it follows min(1, height / 768).
+    static float ViewScale(int height);
 
 private:
     // The announced ship's components, looked up by id (null when gone).
@@ -128,7 +142,18 @@ private:
     void Retexture(Element element, const std::string& diffuseName);
     // The text object's text, when it differs, and its draw request.
     void ShowText(Text text, const std::string& value) const;
+    // A picture's or text's place: the anchor plus its offset (x, y) times
+    // the scale; z as it is.
+    D3DXVECTOR3 Place(float x, float y, float z, float scale) const;
+    // The layout scale, or the view scale for the shield bubble.
+    float ElementScale(Element element) const;
+    // Where a picture is made and laid out (the bubble: where it is made).
+    D3DXVECTOR3 ElementPlace(Element element) const;
     void MakeElements();
+    // Puts the pictures and texts made where the layout scale has them.
+    void LayOut();
+    // A new client rectangle: the layout follows a new scale at once.
+    void OnClientRect(const ClientRect& rect);
     void ReleaseElements();
 
     // Run-time state; a clone copies it (not the objects).
@@ -142,7 +167,14 @@ private:
     std::array<bool, 4> stagePlayed_{};
     float shieldAngle_ = 0.0f;
     D3DXVECTOR2 anchor_{0.0f, 0.0f};
-    ClientRect screenRect_{};  // no window-size message reaches the HUD: all zero
+    // Handed to the texts as their screen rectangle and giving the anchor:
+    // kept zero, so every place is in pixels from the window centre.
+    ClientRect screenRect_{};
+    // The window's client rectangle as last known (renderer at Init, then
+    // kMsgClientRect); zero while unknown.
+    ClientRect clientRect_{};
+    float layoutScale_ = 1.0f;  // LayoutScale of clientRect_
+    float bubbleScale_ = 1.0f;  // ViewScale of clientRect_
     std::vector<float> healthThresholds_;
     std::vector<float> energyThresholds_;
     std::array<bool, 3> iconActive_{};  // shields, weapons, boost

@@ -1,10 +1,11 @@
-// The heads-up display drawn by the real renderer on an offscreen 1024 x 768
-// window, with test textures of its own (the countdown picture plain red,
-// the lives circle plain green, every other picture fully transparent), the
-// HUD updated by GameLogic as in a level: during the countdown its picture
-// covers the window centre's neighbourhood and the lives circle its corner
-// of the bars; with the game paused GameLogic leaves the HUD alone and
-// neither is drawn.
+// The heads-up display drawn by the real renderer on an offscreen window,
+// with test textures of its own (the countdown picture plain red, the lives
+// circle plain green, every other picture fully transparent), the HUD updated
+// by GameLogic as in a level: during the countdown its picture covers the
+// window centre's neighbourhood and the lives circle its corner of the bars;
+// with the game paused GameLogic leaves the HUD alone and neither is drawn.
+// In a window smaller than 1024 x 768 both are drawn smaller and nearer the
+// centre, the lives circle inside the window.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -49,7 +50,8 @@ bool IsGreen(const Rgb& c) {
 
 class HUDPictureGLTest : public FrameTestRig {
 protected:
-    void SetUp() override {
+    // The window, the renderer, GameLogic, the ship and the HUD made in it.
+    void Open(int width, int height) {
         FilePath textures;
         textures.baseFolder = folder_.Path() + "/";
         textures.path = "";
@@ -67,7 +69,7 @@ protected:
         WriteSolidTexture(textures.GetFullPath("NEW_HUD_circle_lives"), 0, 255, 0, 255);
         resources = std::make_unique<RenderResources>(textures, AssetFolder("particle", ".dds"));
 
-        Start(kWidth, kHeight);
+        Start(width, height);
         engine->AddSystem(audio);
         engine->AddSystem(logic);
 
@@ -104,6 +106,7 @@ protected:
 };
 
 TEST_F(HUDPictureGLTest, CountdownAndLivesCircleAreDrawnUnlessTheGameIsPaused) {
+    Open(kWidth, kHeight);
     GameFrame(0.0f);
     Broadcast(kMsgLevelStart, 0);
     // 3.5 s after (73, 0): the first picture, "Countdown_3".
@@ -127,6 +130,26 @@ TEST_F(HUDPictureGLTest, CountdownAndLivesCircleAreDrawnUnlessTheGameIsPaused) {
     const Picture resumed = GameFrame(0.25f);
     EXPECT_TRUE(IsRed(resumed.At(512, 359)));
     EXPECT_TRUE(IsGreen(resumed.At(639, 690)));
+}
+
+// 800 x 600: the layout at 0.78125 of its size about the centre. The
+// circle's centre (127, -306) becomes (99.2, -239.1): pixel (499, 539); the
+// countdown's 150 x 100 around (0, 25) becomes 117 x 78 around row 280.
+TEST_F(HUDPictureGLTest, InASmallerWindowTheHudIsDrawnScaledAboutTheCentre) {
+    Open(800, 600);
+    GameFrame(0.0f);
+    Broadcast(kMsgLevelStart, 0);
+    GameFrame(2.0f);
+    const Picture counting = GameFrame(1.5f);
+    ASSERT_EQ(counting.Width(), 800);
+    ASSERT_EQ(counting.Height(), 600);
+    EXPECT_TRUE(IsGreen(counting.At(499, 539))) << counting.At(499, 539).g;
+    EXPECT_FALSE(IsGreen(counting.At(499, 558)));
+    EXPECT_FALSE(IsGreen(counting.At(520, 539)));
+    EXPECT_TRUE(IsRed(counting.At(400, 280)));
+    EXPECT_TRUE(IsRed(counting.At(345, 245)));
+    EXPECT_FALSE(IsRed(counting.At(336, 280)));
+    EXPECT_FALSE(IsRed(counting.At(400, 325)));
 }
 
 }  // namespace

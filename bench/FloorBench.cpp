@@ -707,15 +707,5 @@ BENCHMARK(BM_Floor)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3.0);
-BENCHMARK(BM_FloorPasses)
-    ->Args({1024, 768})
-    ->Args({320, 240})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
-BENCHMARK(BM_FloorPassesCpu)
-    ->Args({1024, 768})
-    ->Args({320, 240})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
+BENCHMARK(BM_FloorPasses)->Apply(PassTimer::PassSizes);
+BENCHMARK(BM_FloorPassesCpu)->Apply(PassTimer::PassSizes);

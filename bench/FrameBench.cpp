@@ -303,17 +303,7 @@ BENCHMARK(BM_Frame)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3.0);
-BENCHMARK(BM_FramePasses)
-    ->Args({1024, 768})
-    ->Args({320, 240})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
-BENCHMARK(BM_FramePassesCpu)
-    ->Args({1024, 768})
-    ->Args({320, 240})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
+BENCHMARK(BM_FramePasses)->Apply(PassTimer::PassSizes);
+BENCHMARK(BM_FramePassesCpu)->Apply(PassTimer::PassSizes);
 BENCHMARK(BM_ReadBack)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_EngineWork)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -35,6 +35,10 @@ void PassTimer::EndFrame(bool count) {
     order_.clear();
 }
 
+void PassTimer::PassSizes(benchmark::internal::Benchmark* b) {
+    b->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+}
+
 void PassTimer::Report(benchmark::State& state) const {
     static const char* const names[] = {"geometry", "lighting", "batch",   "glow",      "ao",
                                         "ao_blur",  "combine",  "sky",     "particles", "frame_models",

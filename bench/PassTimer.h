@@ -20,7 +20,10 @@
 
 namespace benchmark {
 class State;
+namespace internal {
+class Benchmark;
 }
+}  // namespace benchmark
 
 class PassTimer {
 public:
@@ -34,6 +37,9 @@ public:
     // Each step's mean time in ms as a counter named after the step, and their
     // sum as "passes_ms".
     void Report(benchmark::State& state) const;
+    // The settings of a per-step benchmark: 1024 x 768 and 320 x 240, in
+    // ms of real time, at least 2 s each (for ->Apply).
+    static void PassSizes(benchmark::internal::Benchmark* b);
     // The benchmark's loop: an untimed first frame, then one timed frame an
     // iteration, each issued, stamped and read back; then the report. `Scene`
     // has Frame(bool) and ReadBack().

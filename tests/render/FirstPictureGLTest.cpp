@@ -12,7 +12,6 @@
 #include "port/gpu/GpuInputLayout.h"
 #include "port/os/CRand.h"
 #include "render/frame/FramePipeline.h"
-#include "render/particle/ParticleEmmiter.h"
 #include "tests/render/FrameTestRig.h"
 
 namespace {
@@ -52,17 +51,7 @@ protected:
         AddObject(D3DXVECTOR3(1.5f, 0, 3), 1.0f,
                   {Coloured(MeshBuilder::Cube(), D3DXCOLOR(0, 1, 0, 1), D3DXCOLOR(0.5f, 0, 0, 1))});
         AddLight(D3DXVECTOR3(0, 1, 0), 4.0f, D3DXCOLOR(1, 0.5f, 0.5f, 1));
-        auto* emitter = new ParticleEmmiter();
-        emitter->SetTiming(1.0f, 0.1f);
-        Particle burst;
-        burst.count = 16;
-        burst.maxAge = 0.8f;
-        burst.velocity = 0.5f;
-        burst.sizeScale = 1.0f;
-        burst.colorRange.EndVal = D3DXCOLOR(1, 1, 1, 1);
-        emitter->GetParticles().push_back(burst);
-        AddObject(D3DXVECTOR3(0, 0, 1), 1.0f, {emitter});
-        emitter->Init();
+        ParticleEmmiter* emitter = AddBurstEmitter(D3DXVECTOR3(0, 0, 1), 1.0f, 0.8f, 1.0f);
         SendToComponent(kMsgEmitterStart, emitter->GetId(), 0);
     }
 

@@ -25,6 +25,7 @@
 #include "render/mesh/MeshBuilder.h"
 #include "render/mesh/MeshGeometry.h"
 #include "render/mesh/Model.h"
+#include "render/particle/ParticleEmmiter.h"
 #include "render/text/FontManager.h"
 #include "tests/render/GraphicsTestRig.h"
 
@@ -156,6 +157,23 @@ protected:
         light->mDiffuse = colour;
         AddObject(position, 1.0f, {light});
         return light;
+    }
+
+    // An emitter of one white burst of 16 particles, initialised but not
+    // started (kMsgEmitterStart starts it); its run lasts `duration` s.
+    ParticleEmmiter* AddBurstEmitter(const D3DXVECTOR3& position, float duration, float maxAge, float sizeScale) {
+        auto* emitter = new ParticleEmmiter();
+        emitter->SetTiming(duration, 0.1f);
+        Particle burst;
+        burst.count = 16;
+        burst.maxAge = maxAge;
+        burst.velocity = 0.5f;
+        burst.sizeScale = sizeScale;
+        burst.colorRange.EndVal = D3DXCOLOR(1, 1, 1, 1);
+        emitter->GetParticles().push_back(burst);
+        AddObject(position, 1.0f, {emitter});
+        emitter->Init();
+        return emitter;
     }
 
     GlobalLighting* AddGlobalLight(const D3DXVECTOR3& towardsLight, float intensity, float ambient) {

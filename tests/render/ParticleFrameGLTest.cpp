@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "render/particle/ParticleEmmiter.h"
 #include "tests/render/FrameTestRig.h"
 
 namespace {
@@ -26,17 +25,7 @@ private:
 TEST_F(ParticleFrameGLTest, EmitterSeenByTheDefaultCameraLightsPixelsUntilItsRunEnds) {
     Start();
     LookFrom(D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0));
-    auto* emitter = new ParticleEmmiter();
-    emitter->SetTiming(0.5f, 0.1f);
-    Particle burst;
-    burst.count = 16;
-    burst.maxAge = 0.4f;
-    burst.velocity = 0.5f;
-    burst.sizeScale = 2.0f;
-    burst.colorRange.EndVal = D3DXCOLOR(1, 1, 1, 1);
-    emitter->GetParticles().push_back(burst);
-    AddObject(D3DXVECTOR3(0, 0, 0), 1.0f, {emitter});
-    emitter->Init();
+    ParticleEmmiter* emitter = AddBurstEmitter(D3DXVECTOR3(0, 0, 0), 0.5f, 0.4f, 2.0f);
     TakeBaseline();  // not started: nothing drawn
 
     SendToComponent(kMsgEmitterStart, emitter->GetId(), 0);

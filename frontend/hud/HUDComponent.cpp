@@ -133,12 +133,7 @@ void HUDComponent::Init() {
     Subscribe(kMsgClientRect);
 
     // The window's size at the start; later sizes arrive as kMsgClientRect.
-    if (const IGraphics* graphics = IGraphics::Find(Engine::Instance())) {
-        const ClientRect& rect = graphics->GetClientRect();
-        if (rect.right > rect.left && rect.bottom > rect.top) clientRect_ = rect;
-    }
-    layoutScale_ = LayoutScale(clientRect_.right - clientRect_.left, clientRect_.bottom - clientRect_.top);
-    bubbleScale_ = ViewScale(clientRect_.bottom - clientRect_.top);
+    if (const IGraphics* graphics = IGraphics::Find(Engine::Instance())) TakeScales(graphics->GetClientRect());
     anchor_.x = static_cast<float>((screenRect_.right - screenRect_.left) / 2);
     anchor_.y = static_cast<float>((screenRect_.bottom - screenRect_.top) / 2);
     ReleaseElements();
@@ -229,16 +224,19 @@ void HUDComponent::LayOut() {
     }
 }
 
-void HUDComponent::OnClientRect(const ClientRect& rect) {
-    // A minimised window (0 x 0) keeps the layout it had.
-    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-    clientRect_ = rect;
+bool HUDComponent::TakeScales(const ClientRect& rect) {
+    // A minimised or not yet known window (0 x 0) keeps the layout it had.
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return false;
     const float scale = LayoutScale(rect.right - rect.left, rect.bottom - rect.top);
     const float bubbleScale = ViewScale(rect.bottom - rect.top);
-    if (scale == layoutScale_ && bubbleScale == bubbleScale_) return;
+    if (scale == layoutScale_ && bubbleScale == bubbleScale_) return false;
     layoutScale_ = scale;
     bubbleScale_ = bubbleScale;
-    LayOut();
+    return true;
+}
+
+void HUDComponent::OnClientRect(const ClientRect& rect) {
+    if (TakeScales(rect)) LayOut();
 }
 
 void HUDComponent::ReleaseElements() {

@@ -154,6 +154,9 @@ private:
     void LayOut();
     // A new client rectangle: the layout follows a new scale at once.
     void OnClientRect(const ClientRect& rect);
+    // The scales of a client rectangle; false, keeping them, when it is empty
+    // or they are unchanged.
+    bool TakeScales(const ClientRect& rect);
     void ReleaseElements();
 
     // Run-time state; a clone copies it (not the objects).
@@ -170,11 +173,10 @@ private:
     // Handed to the texts as their screen rectangle and giving the anchor:
     // kept zero, so every place is in pixels from the window centre.
     ClientRect screenRect_{};
-    // The window's client rectangle as last known (renderer at Init, then
-    // kMsgClientRect); zero while unknown.
-    ClientRect clientRect_{};
-    float layoutScale_ = 1.0f;  // LayoutScale of clientRect_
-    float bubbleScale_ = 1.0f;  // ViewScale of clientRect_
+    // LayoutScale and ViewScale of the window's client size as last known
+    // (the renderer's at Init, then kMsgClientRect); 1 while unknown.
+    float layoutScale_ = 1.0f;
+    float bubbleScale_ = 1.0f;
     std::vector<float> healthThresholds_;
     std::vector<float> energyThresholds_;
     std::array<bool, 3> iconActive_{};  // shields, weapons, boost

@@ -19,6 +19,9 @@ bool KeyTrigger::IsTriggered() {
         case kModePressed:
             inMode = input->WasKeyPressed(virtualKey_);
             break;
+        case kModeDownThisFrame:
+            inMode = input->IsKeyDown(virtualKey_) || input->WasKeyPressed(virtualKey_);
+            break;
         default:
             return false;
     }
@@ -30,6 +33,7 @@ bool KeyTrigger::IsTriggered() {
     const bool isCtrlKey = virtualKey_ == 0x11 || virtualKey_ == 0xA2 || virtualKey_ == 0xA3;
     // A press goes with the Ctrl state of its moment, not of the frame's end:
     // Ctrl+Z tapped within one slow frame is an undo, not the Z key alone.
-    const bool ctrl = mode_ == kModePressed ? input->WasKeyPressedWithCtrl(virtualKey_) : input->IsCtrlHeld();
+    const bool press = mode_ == kModePressed || (mode_ == kModeDownThisFrame && input->WasKeyPressed(virtualKey_));
+    const bool ctrl = press ? input->WasKeyPressedWithCtrl(virtualKey_) : input->IsCtrlHeld();
     return isCtrlKey || ctrl == needsCtrl_;
 }

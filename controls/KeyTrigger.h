@@ -1,7 +1,8 @@
 // Holds when a key is in a mode (1 up, 2 held, 3 released this frame, 4
-// pressed this frame) and the Ctrl key's state (for a press, its state when
-// the key went down) equals the needs-Ctrl flag; up and released without the
-// flag hold whether Ctrl is held or not.
+// pressed this frame, 5 down at some time in this frame: held, or pressed and
+// let go within it) and the Ctrl key's state (for a press, its state when the
+// key went down) equals the needs-Ctrl flag; up and released without the flag
+// hold whether Ctrl is held or not.
 // Reads InputSystem. Owned by its Control.
 #pragma once
 
@@ -14,6 +15,8 @@ public:
     static constexpr u32 kModeHeld = 2;
     static constexpr u32 kModeReleased = 3;
     static constexpr u32 kModePressed = 4;
+    // For controls that start on a held key: a quick press still counts once.
+    static constexpr u32 kModeDownThisFrame = 5;
 
     KeyTrigger(u32 virtualKey, u32 mode, bool needsCtrl = false)
         : virtualKey_(virtualKey), mode_(mode), needsCtrl_(needsCtrl) {}

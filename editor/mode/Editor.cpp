@@ -371,6 +371,9 @@ void Editor::AddComponent(const std::string& className) {
     if (!IsSceneComponentObject(*object) && proxySystem_) {
         proxySystem_->RemoveProxiesOf(object->GetId());
         proxySystem_->CreateProxy(*object);
+        // The selection is drawn through its proxy: the new one takes the place of the one just removed.
+        if (pickedObject_ != 0 && !Overlord::FindObject(pickedObject_))
+            SetPickedObject(proxySystem_->FindProxy(object->GetId()));
     }
 }
 
@@ -465,7 +468,8 @@ void Editor::BuildCameraControls() {
     for (const Pan& pan : pans) {
         auto* control = new Control("freeCamControl", Control::kCategoryNormal);
         control->SetGroup(1);
-        control->AddActivateTrigger(new KeyTrigger(pan.key, KeyTrigger::kModeHeld, false));
+        // A press let go within the frame pans for that one frame.
+        control->AddActivateTrigger(new KeyTrigger(pan.key, KeyTrigger::kModeDownThisFrame, false));
         control->AddDeactivateTrigger(new KeyTrigger(pan.key, KeyTrigger::kModeUp, false));
         control->AddActiveAction(
             new MessageAction<D3DXVECTOR3>(TypeId<GuiSystem>::Get(), kMsgCameraPan, pan.direction));

@@ -8,12 +8,15 @@ KeyboardMoveObject::KeyboardMoveObject(const D3DXVECTOR3& direction, u32 axis)
 
 void KeyboardMoveObject::OnActivate() {
     timer_ = -kRepeatDelay;
+    pressFrame_ = true;
     Step();
 }
 
 void KeyboardMoveObject::UpdateActive(float dt) {
     timer_ += dt;
-    if (timer_ > kRepeatInterval) {
+    const bool pressFrame = pressFrame_;
+    pressFrame_ = false;
+    if (!pressFrame && timer_ > kRepeatInterval) {
         Step();
         timer_ = 0.0f;
     }

@@ -1,7 +1,8 @@
 // Moves (or, in rotate mode, turns) the editor's selected object one step
 // along one axis per key press, repeating while the key is held: a step at
 // once, the next after kRepeatDelay + kRepeatInterval, then one every
-// kRepeatInterval. Each step is one undo record. The Editor builds six, one
+// kRepeatInterval, at most one a frame (a press in a frame slower than the
+// delay is one step). Each step is one undo record. The Editor builds six, one
 // per direction key, in the object key group. Owned by the GuiSystem; main
 // thread only.
 #pragma once
@@ -26,5 +27,6 @@ public:
 private:
     D3DXVECTOR3 direction_;
     u32 axis_;
-    float timer_ = 0.0f;  // seconds; negative during the first delay
+    float timer_ = 0.0f;       // seconds; negative during the first delay
+    bool pressFrame_ = false;  // the frame of the press, which has stepped already
 };

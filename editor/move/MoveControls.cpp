@@ -32,8 +32,8 @@ void BuildMoveControls(EditorControlTable& table, u32 editorId) {
                                      0, me);
     });
     table.Add(26, [] { return new VertexSnapControl(); });  // Ctrl+B held
-    // Rows 27-32: A starts on held, the others on a new press; each stops
-    // when its key is up.
+    // Rows 27-32: A starts on held (or a press let go within the frame), the
+    // others on a new press; each stops when its key is up.
     struct Mover {
         u32 key;
         u32 mode;
@@ -41,9 +41,9 @@ void BuildMoveControls(EditorControlTable& table, u32 editorId) {
         u32 axis;
     };
     const Mover movers[] = {
-        {0x41, KeyTrigger::kModeHeld, {-1, 0, 0}, 0},   {0x44, KeyTrigger::kModePressed, {1, 0, 0}, 0},
-        {0x57, KeyTrigger::kModePressed, {0, 1, 0}, 1}, {0x53, KeyTrigger::kModePressed, {0, -1, 0}, 1},
-        {0x51, KeyTrigger::kModePressed, {0, 0, 1}, 2}, {0x45, KeyTrigger::kModePressed, {0, 0, -1}, 2},
+        {0x41, KeyTrigger::kModeDownThisFrame, {-1, 0, 0}, 0}, {0x44, KeyTrigger::kModePressed, {1, 0, 0}, 0},
+        {0x57, KeyTrigger::kModePressed, {0, 1, 0}, 1},        {0x53, KeyTrigger::kModePressed, {0, -1, 0}, 1},
+        {0x51, KeyTrigger::kModePressed, {0, 0, 1}, 2},        {0x45, KeyTrigger::kModePressed, {0, 0, -1}, 2},
     };
     u32 row = 27;
     for (const Mover& mover : movers) {

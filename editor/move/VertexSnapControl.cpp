@@ -35,7 +35,7 @@ D3DXMATRIX WorldMatrix(u32 objectId) {
 }  // namespace
 
 VertexSnapControl::VertexSnapControl() : Control("VertexSnapControl", kCategoryCapturing) {
-    AddActivateTrigger(new KeyTrigger(kKeyB, KeyTrigger::kModeHeld, true));
+    AddActivateTrigger(new KeyTrigger(kKeyB, KeyTrigger::kModeDownThisFrame, true));
     Subscribe(kMsgPickedObject);
     Subscribe(kMsgMouseRay);
 }
@@ -113,7 +113,7 @@ void VertexSnapControl::UpdateActive(float) {
     Engine* engine = Engine::Instance();
     const InputSystem* input = engine ? engine->GetSystem<InputSystem>() : nullptr;
     if (!input) return;
-    if (input->IsKeyDown(kEscape)) {
+    if (input->IsKeyDown(kEscape) || input->WasKeyPressed(kEscape)) {
         Tell("Snap cancelled; nothing moved");
         SetState(false);
         return;

@@ -31,12 +31,12 @@ void BuildSelectControls(EditorControlTable& table, u32 editorId) {
         unitSelect->AddDeactivateTrigger(new DoAlwaysTrigger());
         return unitSelect;
     });
-    // Escape held deselects; off again at the next update, so a held key
-    // deselects every second frame.
+    // Escape down deselects (also a press let go within the frame); off again
+    // at the next update, so a held key deselects every second frame.
     table.Add(22, [me] {
         auto* deselect = new Control("unitDeselectControl", normal);
         deselect->SetGroup(0);
-        deselect->AddActivateTrigger(new KeyTrigger(0x1B, KeyTrigger::kModeHeld, false));
+        deselect->AddActivateTrigger(new KeyTrigger(0x1B, KeyTrigger::kModeDownThisFrame, false));
         deselect->AddDeactivateTrigger(new DoAlwaysTrigger());
         deselect->AddActivateAction(new MessageAction<u32>(me, kMsgSelectObject, 0));
         deselect->AddActivateAction(new MessageAction<u32>(me, kMsgPickObject, 0));

@@ -2,8 +2,9 @@
 // GuiSystem as the window would feed them.
 #include <cmath>
 
+#include "editor/menus/EditorUISystem.h"
 #include "render/camera/FreeRoamCamera.h"
-#include "tests/editor/EditorTestWorld.h"
+#include "tests/editor/EditorKeysWorld.h"
 
 namespace {
 class EditorBindingsTest : public EditorFixture {
@@ -78,5 +79,66 @@ TEST_F(EditorBindingsTest, MTogglesBothMovementGroupsThenTellsTheModeChange) {
     EXPECT_FALSE(gui->IsGroupEnabled(1));
     EXPECT_TRUE(gui->IsGroupEnabled(2));
     EXPECT_TRUE(menu->GetControlState().objectMoveMode);
+}
+
+// Keys pressed and let go within one slow frame, as the window's pump hands
+// them over on a machine at 0.5 to 0.8 s a frame.
+class EditorQuickKeyTest : public EditorKeysFixture {
+protected:
+    void QuickTap(u32 key, bool ctrl = false) {
+        if (ctrl) input->KeyPressed(kCtrl);
+        input->KeyPressed(key);
+        input->KeyReleased(key);
+        if (ctrl) input->KeyReleased(kCtrl);
+        RunFrame(0.7f);
+        RunFrame(0.7f);
+    }
+    D3DXVECTOR3 CameraPosition() const {
+        return static_cast<Camera*>(Overlord::Instance()->GetComponentById(editor->GetFreeRoamCamera()))->GetPosition();
+    }
+};
+
+TEST_F(EditorQuickKeyTest, AKeyLetGoWithinItsFrameStillCountsOnce) {
+    // Escape lets the selection go: a component class then makes a new object.
+    const u32 track = AddSceneObject({0, 0, 0});
+    Select(track);
+    QuickTap(0x1B);
+    EXPECT_EQ(editor->GetSelectedObject(), 0u);
+    const size_t objects = SceneManager::Instance()->GetObjectIds().size();
+    ASSERT_TRUE(Press("ComponentsList", "TimeLord"));
+    EXPECT_EQ(Object(track)->GetComponents().size(), 1u) << "nothing added to the object let go";
+    EXPECT_EQ(SceneManager::Instance()->GetObjectIds().size(), objects + 1);
+
+    // A, the object key that starts on a held key, steps once.
+    const u32 ship = AddSceneObject({0, 0, 0});
+    Select(ship);
+    ObjectKeys(0x58);
+    QuickTap(0x41);
+    ExpectNear(World(ship), {-1, 0, 0});
+
+    // The left arrow pans the camera for the one frame.
+    Tap(kKeyM);
+    const D3DXVECTOR3 before = CameraPosition();
+    QuickTap(0x25);
+    ExpectNear(CameraPosition(), before + D3DXVECTOR3(-1, 0, 0));
+
+    // Ctrl+B starts a vertex snap, which Escape cancels.
+    QuickTap(0x42, true);
+    EXPECT_EQ(editor->GetUISystem()->NoticeLine().rfind("Snap: press on a vertex", 0), 0u);
+    QuickTap(0x1B);
+    EXPECT_EQ(editor->GetUISystem()->NoticeLine(), "Snap cancelled; nothing moved");
+}
+
+TEST_F(EditorQuickKeyTest, AComponentAddedToTheSelectionKeepsItDrawnSelected) {
+    const u32 object = AddSceneObject({0, 0, 5});
+    proxies->CreateProxy(*Object(object));
+    Tap(0x09);
+    ASSERT_EQ(editor->GetSelectedObject(), object);
+    ASSERT_TRUE(Press("ComponentsList", "TimeLord"));
+    RunFrame();
+    const u32 proxy = proxies->FindProxy(object);
+    ASSERT_NE(Object(proxy), nullptr);
+    EXPECT_EQ(editor->GetPickedObject(), proxy);
+    EXPECT_EQ(proxies->GetSelectedProxy(), proxy) << "the marker is drawn selected, as \"Selected\" shows it";
 }
 }  // namespace

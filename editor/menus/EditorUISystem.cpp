@@ -125,7 +125,6 @@ void EditorUISystem::Activate() {
     Subscribe(kMsgEditorCameraPosition);
     Subscribe(kMsgEditorCameraName);
     Subscribe(kMsgToggleRotateMode);
-    Subscribe(kMsgToggleOrthoMove);
     Subscribe(kMsgToggleObjectMoveMode);
     Subscribe(kMsgCopyObject);
     Subscribe(kMsgPasteObject);
@@ -148,14 +147,11 @@ void EditorUISystem::HandleMessage(Message* message) {
         cameraName_ = *name;
     } else if (message->Is(kMsgToggleRotateMode)) {
         rotating_ = !rotating_;
-    } else if (message->Is(kMsgToggleOrthoMove)) {
-        localBasis_ = !localBasis_;
     } else if (message->Is(kMsgToggleObjectMoveMode)) {
         objectMode_ = !objectMode_;
     } else if (const EditorControlState* settings = message->Read(kMsgEditorSettings)) {
         // The panel's checkboxes change these too, without a toggle message.
         rotating_ = settings->rotateMode;
-        localBasis_ = settings->orthoMode;
         objectMode_ = settings->objectMoveMode;
     } else if (message->Is(kMsgCopyObject)) {
         if (currentObject_ != 0) copiedObject_ = currentObject_;
@@ -190,8 +186,9 @@ std::string EditorUISystem::FirstLine() const {
 
 std::string EditorUISystem::SecondLine() const {
     if (!objectMode_) return "";
-    return std::string(rotating_ ? "Rotating" : "Moving") + " object " +
-           (localBasis_ ? "on local basis " : "in absolute world coords");
+    // The keys step and turn along the world axes whenever they move the
+    // object (M switches both); "Orthogonal Movement" (O) changes no step.
+    return std::string(rotating_ ? "Rotating" : "Moving") + " object in absolute world coords";
 }
 
 std::string EditorUISystem::NoticeLine() const {

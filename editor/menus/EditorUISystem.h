@@ -80,7 +80,6 @@ private:
     std::vector<u32> rows_ = std::vector<u32>(kRowCount, 0u);  // text objects, top row first
     D3DXVECTOR3 cameraPosition_{0, 0, 0};
     std::string cameraName_ = "Unknown";
-    bool localBasis_ = false;
     bool rotating_ = false;
     bool objectMode_ = false;  // the object keys are on (else the camera's)
     float cameraSpeed_ = 1.0f;

@@ -1,5 +1,6 @@
 #include "editor/move/KeyboardMoveObject.h"
 
+#include "editor/mode/EditorNotice.h"
 #include "editor/move/ObjectMover.h"
 #include "engine/Transform.h"
 
@@ -35,7 +36,11 @@ bool KeyboardMoveObject::Step() {
     }
     const ObjectMover mover = ObjectMover::ForTarget(target);
     Transform* transform = mover.GetTransform();
-    if (!transform) return false;
+    if (!transform) {
+        const u32 shown = mover.GetObjectId() != 0 ? mover.GetObjectId() : selectedObject_;
+        PostEditorNotice(GetId(), "Move: " + ObjectLabel(shown) + " has no Transform; nothing moved");
+        return false;
+    }
     const D3DXVECTOR3 at = mover.WorldPosition();
     D3DXVECTOR3 direction = direction_;
     if (!worldAxes_) {

@@ -1,10 +1,8 @@
-// Moves (or, in rotate mode, turns) the editor's selected object one step
-// along one axis per key press, repeating while the key is held: a step at
-// once, the next after kRepeatDelay + kRepeatInterval, then one every
-// kRepeatInterval, at most one a frame (a press in a frame slower than the
-// delay is one step). Each step is one undo record. The Editor builds six, one
-// per direction key, in the object key group. Owned by the GuiSystem; main
-// thread only.
+// Moves (or, in rotate mode, turns) the editor's selection one step along one
+// axis per key press: a step at once, then while held one after kRepeatDelay +
+// kRepeatInterval and one every kRepeatInterval, at most one a frame. Each step
+// is one undo record; a selection without a Transform is said on the status
+// lines. Six, one per direction key (object key group); GuiSystem-owned, main thread.
 #pragma once
 #include "editor/move/ObjectManipulatorBase.h"
 

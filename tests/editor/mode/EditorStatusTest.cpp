@@ -43,15 +43,29 @@ TEST_F(EditorStatusTest, TheModeLineFollowsTheKeysAndThePanelsCheckboxes) {
     EXPECT_EQ(Shown(ui->GetSecondTextObject()), "Moving object in absolute world coords");
     Tap(kKeyR);
     Tap(kKeyO);
-    EXPECT_EQ(Shown(ui->GetSecondTextObject()), "Rotating object on local basis ");
+    EXPECT_EQ(Shown(ui->GetSecondTextObject()), "Rotating object in absolute world coords");
     Tap(kKeyR);
-    EXPECT_EQ(Shown(ui->GetSecondTextObject()), "Moving object on local basis ");
+    EXPECT_EQ(Shown(ui->GetSecondTextObject()), "Moving object in absolute world coords");
     EXPECT_TRUE(TwInspectWriteValue(TwInspectFindBar("MainMenu"), "ToggleRotate", "true"));
     RunFrame();
     RunFrame();  // the settings of a frame reach the lines by the next
-    EXPECT_EQ(Shown(ui->GetSecondTextObject()), "Rotating object on local basis ") << "the panel's checkbox";
+    EXPECT_EQ(Shown(ui->GetSecondTextObject()), "Rotating object in absolute world coords") << "the panel's checkbox";
     Tap(kKeyM);
     EXPECT_EQ(Shown(ui->GetSecondTextObject()), "");
+}
+
+// A ship turned a quarter about y: after M, X and O the line and the D key
+// agree on the world axes.
+TEST_F(EditorStatusTest, TheModeLineNamesTheAxesTheKeysStepAlong) {
+    const u32 ship = AddSceneObject({0, 0, 0});
+    Object(ship)->GetComponent<Transform>()->rotation = {0, std::sqrt(0.5f), 0, std::sqrt(0.5f)};
+    Select(ship);
+    Tap(kKeyM);
+    Tap(0x58);
+    Tap(kKeyO);
+    EXPECT_EQ(Shown(ui->GetSecondTextObject()), "Moving object in absolute world coords");
+    Tap(kKeyD);
+    ExpectNear(World(ship), {1, 0, 0});
 }
 
 TEST_F(EditorStatusTest, TheLinesSitAboveTheMiddleOfTheClientHeight) {

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "editor/menus/EditorUISystem.h"
 #include "editor/move/ObjectPositionControl.h"
 #include "editor/proxy/WaypointProxyVisualization.h"
 #include "game/track/PlayerPath.h"
@@ -140,6 +141,20 @@ TEST_F(EditorMoveTest, NoAxisEnabledMovesNothingAndOneStepIsOneRecordOfThePreMov
     const MoveRecord& record = undo->GetUndoStack().back();
     EXPECT_EQ(record.objectId, object);
     ExpectNear({record.x, record.y, record.z}, {1, 2, 3});
+}
+
+TEST_F(EditorMoveTest, AMoveKeyOnAnObjectWithoutTransformSaysSo) {
+    GameObject* trigger = ObjectFactory::Instance()->NewGameObject();
+    trigger->AddComponent(ObjectFactory::Instance()->GetPrototype("TimeLord")->Clone());
+    SceneManager::Instance()->GetObjectIds().push_back(trigger->GetId());
+    proxies->CreateProxy(*trigger);
+    Tap(0x09);
+    ASSERT_EQ(editor->GetSelectedObject(), trigger->GetId());
+    ObjectKeys(0x58);
+    Tap(kKeyD);
+    EXPECT_EQ(editor->GetUISystem()->NoticeLine(),
+              "Move: TimeLord (GUID " + std::to_string(trigger->GetId()) + ") has no Transform; nothing moved");
+    EXPECT_EQ(Records(), 0u);
 }
 
 TEST_F(EditorMoveTest, NothingSelectedSwitchesTheMoverOffWithoutARecord) {

@@ -292,6 +292,14 @@ void EditorProxySystem::HandleMessage(Message* message) {
 void EditorProxySystem::SelectStep(bool next) {
     const u32 count = static_cast<u32>(proxies_.size());
     if (count == 0) return;
+    // From the selection, however it was made (a click, a panel's button):
+    // its proxy, or that of the object it is a waypoint of.
+    auto selected = std::find(proxies_.begin(), proxies_.end(), selectedProxy_);
+    if (selected == proxies_.end()) selected = std::find(proxies_.begin(), proxies_.end(), FindProxy(selectedObject_));
+    if (selected != proxies_.end()) {
+        cycleIndex_ = static_cast<u32>(selected - proxies_.begin());
+        cycleGap_ = false;
+    }
     // After the proxy at the cycle index was removed, the one after it
     // stands there: select next takes it without stepping.
     bool stay = cycleGap_ && next;

@@ -226,6 +226,38 @@ TEST_F(EditorProxyTest, TabVisitsTheProxiesInCreationOrderAndCtrlTabGoesBack) {
     ::Broadcast(kMsgSelectNextPrevious, 0, 1u);
     EXPECT_EQ(editor->GetSelectedObject(), objects[1]);
 }
+TEST_F(EditorProxyTest, TabAndCtrlTabStepFromWhatWasJustSelected) {
+    std::vector<u32> objects;
+    for (int i = 0; i < 4; ++i) objects.push_back(Add({0, 0, 10.0f * i}));
+    const u32 track = Add({0, 0, 50}, {Path({{0, 0, 0}, {0, 0, 10}})});
+    objects.push_back(track);
+    editor->OnSceneLoaded();
+    // Selected by a click (its proxy picked), by a panel's "Select Object"
+    // (no proxy) or by a click on a track's waypoint.
+    enum class By { Click, Panel, Waypoint };
+    struct Row {
+        size_t selected;
+        By by;
+        u32 direction;  // 1 Tab, 0 Ctrl+Tab
+        size_t expected;
+    };
+    const Row rows[] = {{0, By::Click, 1, 1}, {3, By::Click, 0, 2},    {2, By::Panel, 1, 3},
+                        {0, By::Panel, 0, 4}, {4, By::Waypoint, 1, 0}, {4, By::Waypoint, 0, 3}};
+    for (const Row& row : rows) {
+        // The last Tab stood elsewhere.
+        ::Broadcast(kMsgSelectNextPrevious, 0, 1u);
+        ::Broadcast(kMsgSelectNextPrevious, 0, 1u);
+        const u32 id = objects[row.selected];
+        const u32 pick = row.by == By::Click      ? proxies->FindProxy(id)
+                         : row.by == By::Waypoint ? proxies->GetWaypointProxies(id).at(1)
+                                                  : 0u;
+        ::Broadcast(kMsgSelectObject, 0, id);
+        ::Broadcast(kMsgPickObject, 0, pick);
+        ::Broadcast(kMsgSelectNextPrevious, 0, row.direction);
+        EXPECT_EQ(editor->GetSelectedObject(), objects[row.expected]) << row.selected << " " << row.direction;
+    }
+}
+
 TEST_F(EditorProxyTest, TabAfterADeleteGoesOnInCreationOrderAndTheSceneKeepsIt) {
     std::vector<u32> objects;
     for (int i = 0; i < 5; ++i) objects.push_back(Add({101.0f + i, 0, 0}));

@@ -1,7 +1,8 @@
--- The screens' still pictures (Parts 4.103-4.109): the studio logo, the
--- title and options backgrounds, how to play, credits, the pause title, the
--- results panel and the cursor. Full-window pictures are opaque 24-bit;
--- their sizes are the quads' sizes, so they show pixel for pixel.
+-- The screens' still pictures, from the splash screen to the options
+-- screen: the studio logo, the title and options backgrounds, how to play,
+-- credits, the pause title, the results panel and the cursor. Full-window
+-- pictures are opaque 24-bit; their sizes are the quads' sizes, so they show
+-- pixel for pixel.
 
 -- The splash screen's logo (1000 x 563 at the window centre): the studio
 -- Tarnbow, a bow of light over a mountain lake and its reflection.

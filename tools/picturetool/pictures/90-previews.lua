@@ -1,6 +1,7 @@
 -- Previews for the contact sheet only: the pictures placed as the game
--- places them in a 1024 x 768 window (Parts 4.104, 4.106, 4.107), with the
--- game's own texts in DejaVu Sans Mono, its stand-in for "lucon.ttf".
+-- places them in a 1024 x 768 window (the pause screen, the heads-up
+-- display, the results screen), with the game's own texts in DejaVu Sans
+-- Mono, its stand-in for "lucon.ttf".
 
 local W, H = 1024, 768
 local mono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"

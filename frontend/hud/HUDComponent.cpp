@@ -90,19 +90,28 @@ constexpr ElementRecipe kRecipes[HUDComponent::kElementCount] = {
 
 struct TextRecipe {
     D3DXCOLOR colour;
-    float x;  // from the anchor
+    float x;  // from the anchor, scaled with the layout
     float y;
+    float dx;  // then this many pixels on, unscaled as the letters are
+    float dy;
     bool barText;  // made only with enableBarText
 };
 
-// In creation order (HUDComponent::Text).
+// The outer corner of the energy arc's top end. The read-outs beside it keep
+// their distances from it in pixels, as their 16-pixel letters keep their
+// size, so the arc, scaled down with the layout, never reaches them.
+constexpr float kEnergyArcTopX = 238.0f;
+constexpr float kEnergyArcTopY = -164.0f;
+
+// In creation order (HUDComponent::Text). At full size distance and speed
+// stand at (259, -194) and (249, -174), right of the arc's outer edge.
 const TextRecipe kTextRecipes[HUDComponent::kTextCount] = {
-    {{0, 1, 0, 1}, -172, -317, false},        // points
-    {{1, 1, 1, 1}, 150, -317, false},         // lives
-    {{1, 0.5f, 0.5f, 1}, 233, -194, true},    // distance
-    {{1, 1, 0.6f, 1}, 223, -174, true},       // speed
-    {{0.5f, 1, 0.5f, 1}, -244, -154, false},  // health
-    {{0.6f, 0.6f, 1, 1}, 213, -154, false},   // energy
+    {{0, 1, 0, 1}, -172, -317, 0, 0, false},                               // points
+    {{1, 1, 1, 1}, 150, -317, 0, 0, false},                                // lives
+    {{1, 0.5f, 0.5f, 1}, kEnergyArcTopX, kEnergyArcTopY, 21, -30, true},   // distance
+    {{1, 1, 0.6f, 1}, kEnergyArcTopX, kEnergyArcTopY, 11, -10, true},      // speed
+    {{0.5f, 1, 0.5f, 1}, -244, -154, 0, 0, false},                         // health
+    {{0.6f, 0.6f, 1, 1}, kEnergyArcTopX, kEnergyArcTopY, -25, 10, false},  // energy
 };
 
 }  // namespace
@@ -170,6 +179,11 @@ D3DXVECTOR3 HUDComponent::Place(float x, float y, float z, float scale) const {
     return {anchor_.x + x * scale, anchor_.y + y * scale, z};
 }
 
+D3DXVECTOR3 HUDComponent::TextPlace(Text text) const {
+    const TextRecipe& recipe = kTextRecipes[text];
+    return Place(recipe.x, recipe.y, 0.0f, layoutScale_) + D3DXVECTOR3(recipe.dx, recipe.dy, 0.0f);
+}
+
 D3DXVECTOR3 HUDComponent::ElementPlace(Element element) const {
     const ElementRecipe& recipe = kRecipes[element];
     const float scale = ElementScale(element);
@@ -194,7 +208,7 @@ void HUDComponent::MakeElements() {
         const TextRecipe& recipe = kTextRecipes[t];
         texts_[t] = 0;
         if (recipe.barText && !enableBarText) continue;
-        const D3DXVECTOR3 position = Place(recipe.x, recipe.y, 0.0f, layoutScale_);
+        const D3DXVECTOR3 position = TextPlace(static_cast<Text>(t));
         texts_[t] = CreateScreenTextObject(position, "", kFont, recipe.colour, screenRect_, kFontSize)->GetId();
     }
     healthStep_ = energyStep_ = -1;
@@ -218,7 +232,7 @@ void HUDComponent::LayOut() {
     for (u32 t = 0; t < kTextCount; ++t) {
         Transform* transform = Overlord::FindComponent<Transform>(texts_[t]);
         if (!transform) continue;
-        const D3DXVECTOR3 position = Place(kTextRecipes[t].x, kTextRecipes[t].y, 0.0f, layoutScale_);
+        const D3DXVECTOR3 position = TextPlace(static_cast<Text>(t));
         transform->SetPosition(position.x, position.y, transform->position.z);
         transform->Update(0.0f);
     }

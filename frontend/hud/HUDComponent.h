@@ -5,7 +5,9 @@
 // of health and energy, distance and speed) as game objects of its own, in
 // screen space, placed in pixels from the window centre and laid out for a
 // 1024 x 768 window; a smaller window gets the layout scaled about its centre
-// (see LayoutScale), laid out again whenever the window's size changes.
+// (see LayoutScale), laid out again whenever the window's size changes. The
+// texts keep their font size: the read-outs beside the energy arc keep their
+// distances from its top end in pixels instead.
 // GameLogic updates it once a frame, after the player's announcement
 // (kMsgPlayerObject), and not while the game is paused: it then asks the
 // renderer to draw its pictures and texts for that frame only, so a paused
@@ -145,6 +147,9 @@ private:
     // A picture's or text's place: the anchor plus its offset (x, y) times
     // the scale; z as it is.
     D3DXVECTOR3 Place(float x, float y, float z, float scale) const;
+    // A text's place: its point of the layout, scaled, then its offset in
+    // pixels, unscaled (the read-outs beside the energy arc's top end).
+    D3DXVECTOR3 TextPlace(Text text) const;
     // The layout scale, or the view scale for the shield bubble.
     float ElementScale(Element element) const;
     // Where a picture is made and laid out (the bubble: where it is made).

@@ -84,7 +84,7 @@ TEST_F(HUDComponentTest, TextsHaveTheirColoursPlacesAndFont) {
     };
     const Row rows[] = {
         {H::kPointsText, {0, 1, 0, 1}, -172, -317},        {H::kLivesText, {1, 1, 1, 1}, 150, -317},
-        {H::kDistanceText, {1, 0.5f, 0.5f, 1}, 233, -194}, {H::kSpeedText, {1, 1, 0.6f, 1}, 223, -174},
+        {H::kDistanceText, {1, 0.5f, 0.5f, 1}, 259, -194}, {H::kSpeedText, {1, 1, 0.6f, 1}, 249, -174},
         {H::kHealthText, {0.5f, 1, 0.5f, 1}, -244, -154},  {H::kEnergyText, {0.6f, 0.6f, 1, 1}, 213, -154},
     };
     u32 previous = Element(H::kEnergyBar);

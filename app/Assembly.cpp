@@ -120,11 +120,12 @@ bool Assembly::CreateServices() {
     SetQuitSignalExitHook(&WriteLogBeforeQuitting);
     DisplayLoss::SetExitHook(&WriteLogBeforeDisplayExit);
     // Saves go to a temporary file beside their target; a run killed while
-    // saving leaves it behind.
+    // saving leaves it behind. Only names of the folder's extension are the
+    // saves' own: a designer's other files stay.
     for (const FilePath* folder : {&folders.scene, &folders.arch}) {
         const std::string noName = folder->GetFullPath("");  // the folder, then the extension
         const std::string path = noName.substr(0, noName.size() - folder->extension.size());
-        for (const std::string& name : RemoveLeftoverTemporaries(path))
+        for (const std::string& name : RemoveLeftoverTemporaries(path, folder->extension))
             Log("Removed %s%s, left by a save that did not finish", path.c_str(), name.c_str());
     }
     services_.Create<RenderDevice>("RenderDevice");

@@ -50,8 +50,9 @@ void MarkRunning(const std::string& temporary, bool running) {
         gRunning.erase(key);
 }
 
+// A number as the writer spells it: decimal digits, no leading zero.
 bool Digits(const std::string& text) {
-    if (text.empty() || text.size() > 18) return false;
+    if (text.empty() || text.size() > 18 || (text[0] == '0' && text.size() > 1)) return false;
     for (char c : text)
         if (c < '0' || c > '9') return false;
     return true;
@@ -73,6 +74,10 @@ long WriterOf(const std::string& name, std::string* target) {
     return std::strtol(pid.c_str(), nullptr, 10);
 }
 
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // True when the temporary file's writer can no longer finish it.
 bool Abandoned(const std::string& path, long pid) {
     if (pid <= 0) return false;
@@ -84,9 +89,10 @@ bool Abandoned(const std::string& path, long pid) {
     return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-// Removes the abandoned temporary files in `folder`; with `target` (a file
-// name) only those of that target.
-std::vector<std::string> RemoveAbandoned(const std::string& folder, const std::string* target) {
+// Removes the abandoned temporary files in `folder`: with `target` (a file
+// name) those of that target, else those of targets named "<name><extension>".
+std::vector<std::string> RemoveAbandoned(const std::string& folder, const std::string* target,
+                                         const std::string& extension = "") {
     std::vector<std::string> removed;
     std::error_code error;
     std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error);
@@ -94,7 +100,7 @@ std::vector<std::string> RemoveAbandoned(const std::string& folder, const std::s
         const std::string name = it->path().filename().string();
         std::string of;
         const long pid = WriterOf(name, &of);
-        if (pid < 0 || (target && of != *target)) continue;
+        if (pid < 0 || (target ? of != *target : of.size() <= extension.size() || !EndsWith(of, extension))) continue;
         std::error_code kind;
         if (!it->is_regular_file(kind) || it->is_symlink(kind)) continue;
         const std::string path = it->path().string();
@@ -244,8 +250,8 @@ bool WriteWholeFile(const std::string& path, const void* data, std::size_t size,
     return Fail(error, "cannot write", path, std::string(KindName(target.st_mode)) + " is not replaced by a file");
 }
 
-std::vector<std::string> RemoveLeftoverTemporaries(const std::string& folder) {
-    return RemoveAbandoned(folder, nullptr);
+std::vector<std::string> RemoveLeftoverTemporaries(const std::string& folder, const std::string& extension) {
+    return RemoveAbandoned(folder, nullptr, extension);
 }
 
 void SetWholeFileWriterCallsForTest(const WholeFileWriterCalls* calls) {

@@ -15,9 +15,10 @@
 #include <string>
 #include <vector>
 
-// The temporary file is named after the target: "<name>.<pid>-<n>.tmp". One
-// left behind by a writer that was killed is removed by the next write of
-// the same target, or by RemoveLeftoverTemporaries.
+// The temporary file is named after the target: "<name>.<pid>-<n>.tmp", the
+// numbers in decimal without leading zeros. One left behind by a writer that
+// was killed is removed by the next write of the same target, or by
+// RemoveLeftoverTemporaries.
 
 // Writes `size` bytes to `path` by the rule above. False with the reason,
 // naming `path`, in *error (optional).
@@ -27,9 +28,10 @@ inline bool WriteWholeFile(const std::string& path, const std::string& bytes, st
 }
 
 // Removes the temporary files of the writer's own pattern in `folder` whose
+// target's name ends in `extension` (after at least one byte more) and whose
 // writer is gone (its process ended, or it is this process and the write is
-// not running). Returns the names removed.
-std::vector<std::string> RemoveLeftoverTemporaries(const std::string& folder);
+// not running); other files are left alone. Returns the names removed.
+std::vector<std::string> RemoveLeftoverTemporaries(const std::string& folder, const std::string& extension);
 
 // The system calls the writer makes where a disk can fail it. Tests replace
 // them to make one step fail; the program never does.

@@ -243,6 +243,40 @@ TEST_F(AssemblyTest, StartRemovesTemporariesOfSavesThatDidNotFinish) {
     for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(dir_ + "/" + name)) << name;
 }
 
+// Only the save's own temporary name, "<file name with the folder's
+// extension>.<pid>-<n>.tmp", is taken for a leftover; a designer's files
+// that merely look alike stay.
+TEST_F(AssemblyTest, StartUpCleanUpRemovesOnlyTheSavesOwnTemporaries) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string pid = std::to_string(gone);
+    const struct {
+        std::string name;
+        bool removed;
+    } cases[] = {
+        {"scene/Big.scn." + pid + "-0.tmp", true},
+        {"scene/two.dots.scn." + pid + "-12.tmp", true},
+        {"arch/Rock-2.arch." + pid + "-3.tmp", true},
+        {"scene/notes.2024-06.tmp", false},
+        {"arch/x.999998-1.tmp", false},
+        {"scene/Rock.arch." + pid + "-0.tmp", false},
+        {"arch/Big.scn." + pid + "-0.tmp", false},
+        {"scene/.scn." + pid + "-0.tmp", false},
+        {"scene/Big.scn.0" + pid + "-0.tmp", false},
+        {"scene/Big.scn." + pid + "-00.tmp", false},
+        {"scene/Big.scn." + pid + "-.tmp", false},
+        {"scene/Big.scn." + pid + "-0.tmp.bak", false},
+    };
+    std::filesystem::create_directory(dir_ + "/scene");
+    std::filesystem::create_directory(dir_ + "/arch");
+    for (const auto& c : cases) std::ofstream(dir_ + "/" + c.name) << "a designer's bytes";
+    ASSERT_TRUE(assembly_->Assemble());
+    assembly_->Disassemble();
+    for (const auto& c : cases) EXPECT_EQ(std::filesystem::exists(dir_ + "/" + c.name), !c.removed) << c.name;
+}
+
 TEST_F(AssemblyTest, ReflectionRowsReachTheLogWhileItExists) {
     ASSERT_TRUE(assembly_->Assemble());
     OnTweakBarError("bad value");

@@ -186,7 +186,7 @@ TEST_F(WholeFileWriterTest, TemporariesOfKilledWritesGoWithTheNextWriteOrASweep)
     EXPECT_FALSE(fs::exists(Path(sceneLeftover)));
     EXPECT_TRUE(fs::exists(Path(otherLeftover))) << "another file's leftover waits for its own save";
 
-    EXPECT_EQ(RemoveLeftoverTemporaries(dir_), std::vector<std::string>{otherLeftover});
+    EXPECT_EQ(RemoveLeftoverTemporaries(dir_, ".scn"), std::vector<std::string>{otherLeftover});
     EXPECT_EQ(ReadWholeFile(Path("other.scn")), kOld);
     for (const std::string& name : kept) EXPECT_EQ(ReadWholeFile(Path(name)), "keep") << name;
     EXPECT_EQ(TakeFolderSnapshot(dir_).size(), 2 + kept.size());

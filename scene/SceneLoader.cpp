@@ -299,8 +299,11 @@ void SceneLoader::ReadInstance(GameObject& object, bool sceneInstance) {
 }
 
 bool SceneLoader::IsArchetypeName(const std::string& name) {
-    return !name.empty() && name.size() <= kMaxArchetypeNameBytes && name.find_first_of("/\\") == std::string::npos &&
-           name.find('\0') == std::string::npos;
+    // The file's name is the archetype's name and the arch folder's extension.
+    const DevozizuDave* folders = DevozizuDave::Instance();
+    const std::size_t extension = folders ? folders->arch.extension.size() : 0;
+    return !name.empty() && name.size() + extension <= kMaxArchetypeNameBytes &&
+           name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
 }
 
 bool SceneLoader::LoadArchetype(const std::string& name) {

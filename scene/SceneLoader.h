@@ -61,7 +61,8 @@ public:
     // A file name holds at most 255 bytes: a longer name is none.
     static constexpr std::size_t kMaxArchetypeNameBytes = 255;
     // Whether `name` can name an archetype file: not empty, no folder, no
-    // NUL byte, no longer than kMaxArchetypeNameBytes.
+    // NUL byte, its file name (with the arch folder's extension) no longer
+    // than kMaxArchetypeNameBytes.
     static bool IsArchetypeName(const std::string& name);
     // Loads the archetype file of that name ("arch" folder) into the
     // ObjectFactory, replacing a stored prototype of that name. A name that

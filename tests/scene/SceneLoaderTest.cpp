@@ -227,6 +227,23 @@ TEST_F(SceneLoaderTest, ArchetypeNamesThatAreNoFileNamesAreRefused) {
     EXPECT_EQ(reports.size(), 2u);
 }
 
+// A file name holds 255 bytes, ".arch" included.
+TEST_F(SceneLoaderTest, ArchetypeNameLimitCountsTheWholeFileName) {
+    const struct {
+        std::size_t bytes;
+        bool loads;
+    } cases[] = {{250, true}, {251, false}, {255, false}};
+    for (const auto& c : cases) {
+        const std::string name(c.bytes, 'a');
+        if (c.loads) WriteFile("archetypes/" + name + ".arch", "Body = {}");
+        reports.clear();
+        EXPECT_EQ(loader.LoadArchetype(name), c.loads) << c.bytes;
+        if (c.loads) continue;
+        ASSERT_EQ(reports.size(), 1u) << c.bytes;
+        EXPECT_NE(reports[0].text.find("is no archetype name"), std::string::npos) << reports[0].text;
+    }
+}
+
 TEST_F(SceneLoaderTest, LongNamesAreShownCutInEveryMessage) {
     // A name of a megabyte in a file made rows (and stderr) of a megabyte each.
     const std::string longName(1u << 20, 'n');

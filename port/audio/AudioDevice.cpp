@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <vector>
 
 #include "port/audio/SoundFile.h"
@@ -17,10 +16,18 @@
 
 namespace {
 
-// Mixer buffers per music stream: some 1.5 s of 44.1 kHz music, the longest
-// frame a stream rides out without running dry.
-constexpr int kStreamBuffers = 8;
 constexpr std::size_t kStreamChunkFrames = StreamDecoder::kChunkFrames;
+// Music a stream has queued in the mixer beyond the chunk playing, once the
+// frame has handed it over: the longest frame it rides out without running
+// dry (a slow machine's level runs at a few frames a second). The decoder
+// keeps as much again ready, so that one frame refills the whole queue.
+constexpr double kStreamQueueSeconds = 3.5;
+// Bounds the buffers of a file that claims a huge sample rate.
+constexpr std::size_t kMaxStreamBuffers = 64;
+// A buffer's first samples take fresh memory in the mixer (page faults): a
+// starting track fills at most this many a frame, so its first frames cost
+// what they did with a shorter queue.
+constexpr std::size_t kFirstFillsPerUpdate = 4;
 constexpr int kDefaultPriority = 128;
 constexpr int kLeastPriority = 256;
 // Full volume up to the distance factor, inverse roll-off beyond, no further
@@ -31,6 +38,12 @@ constexpr float kSpeedOfSoundPerUnit = 340.0f;
 AudioDevice* g_current = nullptr;
 // Process-wide so that a handle of one device never matches a slot of a later one.
 std::uint32_t g_lastGeneration = 0;
+
+// Mixer buffers of one stream at that rate (the chunk playing, and the queue).
+std::size_t StreamBuffers(int sampleRate) {
+    const double chunks = std::ceil(kStreamQueueSeconds * sampleRate / static_cast<double>(kStreamChunkFrames));
+    return static_cast<std::size_t>(std::clamp(chunks, 1.0, static_cast<double>(kMaxStreamBuffers - 1))) + 1;
+}
 
 bool Finite(const AudioVector& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -51,6 +64,7 @@ struct SoundData {
     std::string path;
     ALuint buffer = 0;  // decoded sounds
     int channels = 0;   // streams: 1 or 2 as played
+    int sampleRate = 0;
     std::uint32_t group = 0;
 };
 
@@ -58,8 +72,9 @@ struct SoundData {
 // through (queued on the source, or idle waiting for the next chunk).
 struct StreamState {
     StreamDecoder::StreamId id = 0;
-    ALuint buffers[kStreamBuffers] = {};
+    std::vector<ALuint> buffers;
     std::vector<ALuint> idle;
+    std::size_t unfilled = 0;  // buffers never given samples: the first ones of idle
     ALenum format = AL_FORMAT_STEREO16;
     int outChannels = 2;
     bool eof = false;  // the last chunk is queued
@@ -109,9 +124,10 @@ struct AudioDevice::Impl {
     std::uint64_t loopbackFrames = 0;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     double lastUpdate = 0.0;
-    // The loopback mix is made on demand, so it waits for the decoder and is
-    // the same on every run; a real output never waits (a stream whose next
-    // chunk is late plays on what it has queued).
+    // The loopback mix is made on demand, so it waits until the decoder has
+    // all it may decode ahead (what a real output finds after a frame that
+    // left the decoder time) and is the same on every run; a real output
+    // never waits (a stream whose next chunk is late plays on what it has queued).
     StreamDecoder decoder;
 
     bool Silent() const { return context == nullptr; }
@@ -165,7 +181,7 @@ struct AudioDevice::Impl {
         alSourcei(c.source, AL_BUFFER, 0);
         if (c.stream) {
             decoder.Stop(c.stream->id);
-            alDeleteBuffers(kStreamBuffers, c.stream->buffers);
+            alDeleteBuffers(static_cast<ALsizei>(c.stream->buffers.size()), c.stream->buffers.data());
             c.stream.reset();
         }
     }
@@ -258,15 +274,23 @@ struct AudioDevice::Impl {
     }
 
     // Queues decoded chunks into the idle buffers, as far as the decoder has
-    // them (waiting for them in the loopback mix).
+    // them (in the loopback mix, once it has decoded all it may ahead).
     void QueueDecoded(ChannelData& c) {
         StreamState& st = *c.stream;
+        if (loopback && !st.idle.empty() && !st.eof) decoder.WaitAhead(st.id);
+        std::size_t firstFills = 0;
         while (!st.idle.empty() && !st.eof) {
+            const bool first = st.idle.size() <= st.unfilled;
+            if (first && firstFills == kFirstFillsPerUpdate) break;
             if (!decoder.Take(st.id, st.chunk, loopback)) break;
             if (st.chunk.last) st.eof = true;
             if (st.chunk.frames == 0) continue;
             const ALuint b = st.idle.back();
             st.idle.pop_back();
+            if (first) {
+                ++firstFills;
+                --st.unfilled;
+            }
             alBufferData(
                 b, st.format, st.chunk.pcm.data(),
                 static_cast<ALsizei>(st.chunk.frames * static_cast<std::size_t>(st.outChannels) * sizeof(std::int16_t)),
@@ -281,10 +305,12 @@ struct AudioDevice::Impl {
         auto st = std::make_unique<StreamState>();
         st->outChannels = sound.channels;
         st->format = sound.channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
-        st->id = decoder.Start(sound.path, sound.channels, c.loop);
-        alGenBuffers(kStreamBuffers, st->buffers);
+        st->buffers.resize(StreamBuffers(sound.sampleRate));
+        st->id = decoder.Start(sound.path, sound.channels, c.loop, st->buffers.size());
+        alGenBuffers(static_cast<ALsizei>(st->buffers.size()), st->buffers.data());
         // Filled last buffer first, so they are queued in their order.
-        st->idle.assign(std::rbegin(st->buffers), std::rend(st->buffers));
+        st->idle.assign(st->buffers.rbegin(), st->buffers.rend());
+        st->unfilled = st->idle.size();
         c.stream = std::move(st);
         QueueDecoded(c);
     }
@@ -466,6 +492,7 @@ AudioSound AudioDevice::CreateStream(const std::string& path, bool loop, std::st
     s.loop = loop;
     s.path = path;
     s.channels = file.Channels() == 1 ? 1 : 2;
+    s.sampleRate = file.SampleRate();
     d.sounds.push_back(s);
     return AudioSound{static_cast<std::uint32_t>(d.sounds.size())};
 }

@@ -82,10 +82,11 @@ public:
                                  const AudioVector* up);
     void Get3DListenerAttributes(AudioVector* position, AudioVector* velocity) const;
 
-    // Once a frame: queues the music decoded since (a real output never
-    // waits for the decoder; the loopback mix does, so it is the same on
-    // every run), starts again a stream that ran dry during a long frame,
-    // frees finished channels, runs the groups' fades.
+    // Once a frame: queues the music decoded since, some 3.5 s of it (a real
+    // output never waits for the decoder; the loopback mix waits for all it
+    // may decode ahead, so it is the same on every run), starts again a
+    // stream that ran dry during a longer frame, frees finished channels,
+    // runs the groups' fades.
     void Update();
     // Stops everything and closes the device; also done by the destructor.
     void Release();

@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <algorithm>
 #include <deque>
 #include <utility>
 
@@ -12,6 +13,7 @@ struct StreamDecoder::Stream {
     // Set by Start, read-only afterwards.
     std::string path;
     int channels = 2;
+    std::size_t ahead = 1;  // chunks kept ready
     // Under the decoder's mutex.
     bool loop = false;
     bool busy = false;   // the thread is decoding its next chunk
@@ -32,10 +34,12 @@ StreamDecoder::~StreamDecoder() {
     if (thread_.joinable()) thread_.join();
 }
 
-StreamDecoder::StreamId StreamDecoder::Start(const std::string& path, int channels, bool loop) {
+StreamDecoder::StreamId StreamDecoder::Start(const std::string& path, int channels, bool loop,
+                                             std::size_t chunksAhead) {
     auto stream = std::make_shared<Stream>();
     stream->path = path;
     stream->channels = channels == 1 ? 1 : 2;
+    stream->ahead = std::max<std::size_t>(chunksAhead, 1);
     stream->loop = loop;
     StreamId id = 0;
     {
@@ -54,18 +58,24 @@ void StreamDecoder::SetLoop(StreamId id, bool loop) {
     if (auto found = streams_.find(id); found != streams_.end()) found->second->loop = loop;
 }
 
-bool StreamDecoder::Take(StreamId id, Chunk& out, bool wait) {
+void StreamDecoder::WaitAhead(StreamId id) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    const auto found = streams_.find(id);
+    if (found == streams_.end()) return;
+    const std::shared_ptr<Stream> stream = found->second;
+    decoded_.wait(lock, [&] { return stream->ended || stream->ready.size() >= stream->ahead; });
+}
+
+bool StreamDecoder::Take(StreamId id, Chunk& out, bool block) {
     std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
-    // Never wait for the thread (it may have been descheduled while filing a
-    // chunk): what is ready now is taken next frame.
-    if (wait)
+    // Without `block`, what the thread is filing now is taken next frame.
+    if (block)
         lock.lock();
     else if (!lock.try_lock())
         return false;
     const auto found = streams_.find(id);
     if (found == streams_.end()) return false;
     Stream& stream = *found->second;
-    if (wait) decoded_.wait(lock, [&stream] { return !stream.ready.empty() || stream.ended; });
     if (stream.ready.empty()) return false;
     if (out.pcm.capacity() != 0) stream.spare.push_back(std::move(out.pcm));
     out = std::move(stream.ready.front());
@@ -87,7 +97,7 @@ void StreamDecoder::Stop(StreamId id) {
 std::shared_ptr<StreamDecoder::Stream> StreamDecoder::NextWork() {
     std::shared_ptr<Stream> best;
     for (const auto& [id, stream] : streams_) {
-        if (stream->busy || stream->ended || stream->ready.size() >= kChunksAhead) continue;
+        if (stream->busy || stream->ended || stream->ready.size() >= stream->ahead) continue;
         if (!best || stream->ready.size() < best->ready.size()) best = stream;
     }
     return best;

@@ -1,9 +1,10 @@
 // Decodes the AudioDevice's music streams ahead of play on a thread of its
-// own, so that no frame waits for Vorbis decoding: each stream keeps up to
-// kChunksAhead chunks of samples ready for the device to queue. Owned by the
-// AudioDevice; the thread starts with the first stream and is joined by the
-// destructor. Start, SetLoop, Take and Stop are the main thread's; the
-// decoder thread alone opens, reads and rewinds a stream's file.
+// own, so that no frame waits for Vorbis decoding: each stream keeps as many
+// chunks of samples ready as its start asked (the device asks for its whole
+// mixer queue). Owned by the AudioDevice; the thread starts with the first
+// stream and is joined by the destructor. Start, SetLoop, WaitAhead, Take and
+// Stop are the main thread's; the decoder thread alone opens, reads and
+// rewinds a stream's file.
 #pragma once
 #include <condition_variable>
 #include <cstddef>
@@ -19,9 +20,6 @@ class StreamDecoder {
 public:
     // Frames of one chunk (one queued buffer of the mixer).
     static constexpr std::size_t kChunkFrames = 8192;
-    // Chunks decoded ahead of those queued in the mixer: some 0.75 s of
-    // 44.1 kHz music.
-    static constexpr std::size_t kChunksAhead = 4;
 
     struct Chunk {
         std::vector<std::int16_t> pcm;  // interleaved, in the channel count asked
@@ -38,15 +36,20 @@ public:
     StreamDecoder& operator=(const StreamDecoder&) = delete;
 
     // A stream of the file at `path`, mixed to `channels` (1 or 2), from its
-    // first frame; a looping stream starts over at its end.
-    StreamId Start(const std::string& path, int channels, bool loop);
+    // first frame, keeping `chunksAhead` chunks (at least one) decoded ahead;
+    // a looping stream starts over at its end.
+    StreamId Start(const std::string& path, int channels, bool loop, std::size_t chunksAhead);
     // From the next chunk decoded on.
     void SetLoop(StreamId id, bool loop);
-    // Moves the stream's next chunk into `out` (out's old sample buffer goes
-    // back to the stream for reuse). False when none is ready (or the thread
-    // is filing one): at once, or with `wait` only once the stream has
-    // nothing more to give.
-    bool Take(StreamId id, Chunk& out, bool wait);
+    // Blocks until the stream has all its chunks ahead ready or has ended:
+    // what a frame finds after the decoder had time enough (the loopback mix
+    // waits so, and is the same on every run). Unknown streams return at once.
+    void WaitAhead(StreamId id);
+    // Moves the stream's next ready chunk into `out` (out's old sample buffer
+    // goes back to the stream for reuse); never waits for a chunk. False when
+    // none is ready, or when the thread is filing one and `block` is not set
+    // (a frame never waits for the thread, which may have been descheduled).
+    bool Take(StreamId id, Chunk& out, bool block);
     // Forgets the stream and whatever it had decoded.
     void Stop(StreamId id);
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/GameObject.h"
 #include "engine/MessageTypes.h"
@@ -60,6 +61,23 @@ protected:
             hub->DispatchQueued();
             audio->Update(kFrame);
             audio->Device().RenderLoopback(mix.samples.data() + static_cast<std::size_t>(i * samples) * 2, samples);
+        }
+        return mix;
+    }
+
+    // One frame per entry, of that many seconds (each frame's dt is the one
+    // before it, as in the frame loop), rendered in one mix.
+    RenderedMix RunFrames(const std::vector<float>& frameSeconds) {
+        RenderedMix mix;
+        float dt = 0.0f;
+        for (const float seconds : frameSeconds) {
+            hub->DispatchQueued();
+            audio->Update(dt);
+            const auto samples = static_cast<std::size_t>(seconds * AudioDevice::kLoopbackRate);
+            mix.samples.resize(mix.samples.size() + samples * 2);
+            audio->Device().RenderLoopback(mix.samples.data() + mix.samples.size() - samples * 2,
+                                           static_cast<int>(samples));
+            dt = seconds;
         }
         return mix;
     }

@@ -61,6 +61,22 @@ struct RenderedMix {
             if (!std::isfinite(s)) return false;
         return true;
     }
+    // The longest run of frames of exact silence on both channels after the
+    // first sound (a stream that ran dry leaves one); *at its first frame.
+    std::size_t LongestHole(std::size_t* at = nullptr) const {
+        std::size_t longest = 0, run = 0;
+        bool heard = false;
+        for (std::size_t f = 0; f + 1 < samples.size(); f += 2) {
+            const bool silent = samples[f] == 0.0f && samples[f + 1] == 0.0f;
+            heard = heard || !silent;
+            run = heard && silent ? run + 1 : 0;
+            if (run > longest) {
+                longest = run;
+                if (at) *at = f / 2 + 1 - run;
+            }
+        }
+        return longest;
+    }
 };
 
 // Renders `seconds` of the loopback mix, calling Update every `step` seconds.

@@ -15,6 +15,7 @@ namespace {
 
 // A mono 16-bit file whose frame i holds i % 20011 (no two chunks alike).
 constexpr int kFrames = 20000;
+constexpr std::size_t kAhead = 4;
 
 std::string WriteCounting(const TempSoundDir& dir, const std::string& name) {
     std::vector<float> samples;
@@ -33,7 +34,9 @@ std::vector<std::int16_t> TakeAll(StreamDecoder& decoder, StreamDecoder::StreamI
                                   bool* ended = nullptr) {
     std::vector<std::int16_t> all;
     StreamDecoder::Chunk chunk;
-    while (all.size() < limit && decoder.Take(id, chunk, true)) {
+    while (all.size() < limit) {
+        decoder.WaitAhead(id);
+        if (!decoder.Take(id, chunk, true)) break;
         EXPECT_TRUE(chunk.last || chunk.frames == StreamDecoder::kChunkFrames);
         all.insert(all.end(), chunk.pcm.begin(), chunk.pcm.begin() + static_cast<std::ptrdiff_t>(chunk.frames));
         if (chunk.last && ended) *ended = true;
@@ -44,7 +47,7 @@ std::vector<std::int16_t> TakeAll(StreamDecoder& decoder, StreamDecoder::StreamI
 TEST(StreamDecoderTest, LoopingStreamFollowsTheFileAndStartsOverAtItsEnd) {
     TempSoundDir dir;
     StreamDecoder decoder;
-    const StreamDecoder::StreamId id = decoder.Start(WriteCounting(dir, "count.wav"), 1, true);
+    const StreamDecoder::StreamId id = decoder.Start(WriteCounting(dir, "count.wav"), 1, true, kAhead);
     const std::vector<std::int16_t> all = TakeAll(decoder, id, 3 * kFrames);
     ASSERT_GE(all.size(), 3u * kFrames);
     std::size_t wrong = 0;
@@ -55,13 +58,14 @@ TEST(StreamDecoderTest, LoopingStreamFollowsTheFileAndStartsOverAtItsEnd) {
 TEST(StreamDecoderTest, StreamEndsWithItsFileOrAtOnceWhenUnreadable) {
     TempSoundDir dir;
     StreamDecoder decoder;
-    const StreamDecoder::StreamId once = decoder.Start(WriteCounting(dir, "count.wav"), 1, false);
-    const StreamDecoder::StreamId missing = decoder.Start(dir.File("missing.ogg"), 2, true);
+    const StreamDecoder::StreamId once = decoder.Start(WriteCounting(dir, "count.wav"), 1, false, kAhead);
+    const StreamDecoder::StreamId missing = decoder.Start(dir.File("missing.ogg"), 2, true, kAhead);
     bool ended = false;
     EXPECT_EQ(TakeAll(decoder, once, 10 * kFrames, &ended).size(), static_cast<std::size_t>(kFrames));
     EXPECT_TRUE(ended);
     StreamDecoder::Chunk chunk;
     EXPECT_FALSE(decoder.Take(once, chunk, true));
+    decoder.WaitAhead(missing);
     ASSERT_TRUE(decoder.Take(missing, chunk, true));
     EXPECT_TRUE(chunk.last);
     EXPECT_EQ(chunk.frames, 0u);
@@ -69,6 +73,7 @@ TEST(StreamDecoderTest, StreamEndsWithItsFileOrAtOnceWhenUnreadable) {
     // Unknown and stopped streams give nothing.
     decoder.Stop(once);
     EXPECT_FALSE(decoder.Take(once, chunk, true));
+    decoder.WaitAhead(12345);
     EXPECT_FALSE(decoder.Take(12345, chunk, true));
 }
 
@@ -78,7 +83,7 @@ TEST(StreamDecoderTest, StreamsStoppedWhileDecodedLeaveTheOthersWhole) {
     StreamDecoder decoder;
     for (int round = 0; round < 20; ++round) {
         std::vector<StreamDecoder::StreamId> streams;
-        for (int i = 0; i < 6; ++i) streams.push_back(decoder.Start(path, 1, true));
+        for (int i = 0; i < 6; ++i) streams.push_back(decoder.Start(path, 1, true, kAhead));
         // Half are stopped at once, most likely while the thread reads them.
         for (std::size_t i = 0; i < streams.size(); i += 2) decoder.Stop(streams[i]);
         for (std::size_t i = 1; i < streams.size(); i += 2) {

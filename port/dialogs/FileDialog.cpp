@@ -2,15 +2,8 @@
 
 #include "port/dialogs/FileDialogBrowser.h"
 #include "port/dialogs/FileDialogScript.h"
-#include "port/os/MessageBox.h"
-#include "port/panels/ImGuiInput.h"
-#include "port/window/PortWindow.h"
+#include "port/dialogs/ModalLoop.h"
 
-#include <SDL.h>
-#include <backends/imgui_impl_opengl3.h>
-#include <imgui.h>
-
-#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <optional>
@@ -19,115 +12,26 @@ namespace {
 
 std::deque<std::optional<std::string>> gAnswers;
 std::vector<FileDialogRequest> gRequests;
-bool gForceInteractive = false;
 
-// Nobody could answer an in-window dialog: nothing may wait then.
-bool Unattended() {
-    if (gForceInteractive) return false;
-    if (IsUnattendedRun()) return true;
-    const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : nullptr;
-    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
-}
-
-// The GL state the dialog changes while it draws over the window.
-constexpr unsigned kDrawFramebufferBinding = 0x8CA6;
-constexpr unsigned kViewport = 0x0BA2;
-constexpr unsigned kFramebuffer = 0x8D40;
-constexpr unsigned kColorBufferBit = 0x4000;
-using GetIntegervFn = void (*)(unsigned, int*);
-using BindFramebufferFn = void (*)(unsigned, unsigned);
-using ViewportFn = void (*)(int, int, int, int);
-using ClearColorFn = void (*)(float, float, float, float);
-using ClearFn = void (*)(unsigned);
-
-void RunModal(FileDialogBrowser& browser, FileDialogRequest& request) {
-    PortWindow* window = PortWindow::Current();
-    if (!window || !SDL_GL_GetCurrentContext()) {
-        browser.Cancel();
-        return;
+// The browser in the modal loop, noting each refusal it shows.
+class BrowserContent : public ModalContent {
+public:
+    BrowserContent(FileDialogBrowser& browser, FileDialogRequest& request) : browser_(browser), request_(request) {}
+    bool IsOpen() const override { return browser_.GetState() == FileDialogBrowser::State::Open; }
+    void Cancel() override { browser_.Cancel(); }
+    void Frame() override {
+        const std::string shown = browser_.Error();  // what this frame draws
+        browser_.Frame();
+        if (!shown.empty() && (request_.refusals.empty() || request_.refusals.back() != shown)) {
+            request_.refusals.push_back(shown);
+            request_.refusalsInSight = request_.refusalsInSight && browser_.ErrorInSight();
+        }
     }
-    auto* sdlWindow = static_cast<SDL_Window*>(window->NativeWindow());
-    auto getIntegerv = reinterpret_cast<GetIntegervFn>(SDL_GL_GetProcAddress("glGetIntegerv"));
-    auto bindFramebuffer = reinterpret_cast<BindFramebufferFn>(SDL_GL_GetProcAddress("glBindFramebuffer"));
-    auto viewport = reinterpret_cast<ViewportFn>(SDL_GL_GetProcAddress("glViewport"));
-    auto clearColor = reinterpret_cast<ClearColorFn>(SDL_GL_GetProcAddress("glClearColor"));
-    auto clear = reinterpret_cast<ClearFn>(SDL_GL_GetProcAddress("glClear"));
-    int savedFramebuffer = 0;
-    int savedViewport[4] = {};
-    getIntegerv(kDrawFramebufferBinding, &savedFramebuffer);
-    getIntegerv(kViewport, savedViewport);
 
-    ImGuiContext* previous = ImGui::GetCurrentContext();
-    ImGuiContext* context = ImGui::CreateContext();
-    ImGui::SetCurrentContext(context);
-    ImGuiIO& io = ImGui::GetIO();
-    io.IniFilename = nullptr;
-    io.LogFilename = nullptr;
-    ImGuiInput::MapKeys(io);
-    const bool gl = ImGui_ImplOpenGL3_Init("#version 410 core");
-    if (!gl) browser.Cancel();
-
-    ImGuiInput input;
-    std::vector<WindowEvent> handOn;  // quit and releases go back to the game
-    Uint32 last = SDL_GetTicks();
-    int frame = 0;
-    int idleFrames = 0;
-    while (browser.GetState() == FileDialogBrowser::State::Open) {
-        // One input event per frame (pointer moves merged) after the first two
-        // frames, so that every key and click meets the widgets it is meant for.
-        WindowEvent event;
-        bool anyEvent = false;
-        while (frame >= 2 && window->PollEvent(&event)) {
-            anyEvent = true;
-            if (event.kind == WindowEventKind::Quit) {
-                handOn.push_back(event);
-                browser.Cancel();
-                break;
-            }
-            if (event.kind == WindowEventKind::KeyUp || event.kind == WindowEventKind::ButtonUp)
-                handOn.push_back(event);
-            input.Record(event, true);
-            if (event.kind != WindowEventKind::MouseMove) break;
-        }
-        if (browser.GetState() != FileDialogBrowser::State::Open) break;
-        // A test driving the browser never waits long for events it did not push.
-        idleFrames = anyEvent || frame < 2 ? 0 : idleFrames + 1;
-        if (gForceInteractive && idleFrames > 200) {
-            browser.Cancel();
-            break;
-        }
-        ClientRect rect = window->GetClientRect();
-        io.DisplaySize =
-            ImVec2(static_cast<float>(std::max(1, rect.right)), static_cast<float>(std::max(1, rect.bottom)));
-        const Uint32 now = SDL_GetTicks();
-        io.DeltaTime = std::max(0.001f, static_cast<float>(now - last) / 1000.0f);
-        last = now;
-        input.Apply(io);
-        ImGui_ImplOpenGL3_NewFrame();
-        ImGui::NewFrame();
-        const std::string shown = browser.Error();  // what this frame draws
-        browser.Frame();
-        if (!shown.empty() && (request.refusals.empty() || request.refusals.back() != shown)) {
-            request.refusals.push_back(shown);
-            request.refusalsInSight = request.refusalsInSight && browser.ErrorInSight();
-        }
-        ImGui::Render();
-        bindFramebuffer(kFramebuffer, 0);
-        viewport(0, 0, rect.right, rect.bottom);
-        clearColor(0.08f, 0.08f, 0.1f, 1.0f);
-        clear(kColorBufferBit);
-        ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
-        SDL_GL_SwapWindow(sdlWindow);
-        ++frame;
-        SDL_Delay(5);
-    }
-    if (gl) ImGui_ImplOpenGL3_Shutdown();
-    ImGui::DestroyContext(context);
-    ImGui::SetCurrentContext(previous);
-    bindFramebuffer(kFramebuffer, static_cast<unsigned>(savedFramebuffer));
-    viewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);
-    window->PutBack(handOn);
-}
+private:
+    FileDialogBrowser& browser_;
+    FileDialogRequest& request_;
+};
 
 bool RunDialog(FileDialogRecord* record, bool save) {
     if (!record || !record->lpstrFile || record->nMaxFile == 0) return false;
@@ -145,10 +49,11 @@ bool RunDialog(FileDialogRecord* record, bool save) {
         gAnswers.pop_front();
         const std::string folder = record->lpstrInitialDir ? record->lpstrInitialDir : "";
         if (!answer || !browser.Confirm(FileDialogBrowser::Compose(folder, *answer))) browser.Cancel();
-    } else if (Unattended()) {
+    } else if (ModalDialogsUnattended()) {
         browser.Cancel();
     } else {
-        RunModal(browser, request);
+        BrowserContent content(browser, request);
+        RunModalLoop(content);
     }
 
     const bool confirmed = browser.GetState() == FileDialogBrowser::State::Confirmed;
@@ -191,5 +96,5 @@ const std::vector<FileDialogRequest>& FileDialogScriptRequests() {
 }
 
 void FileDialogForceInteractive(bool interactive) {
-    gForceInteractive = interactive;
+    ModalDialogsForceInteractive(interactive);
 }

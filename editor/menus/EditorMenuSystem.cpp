@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
 #include "core/ClassNameLookup.h"
 #include "editor/mode/EditorNotice.h"
@@ -13,6 +15,7 @@
 #include "engine/Logger.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "port/dialogs/QuestionBox.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
 #include "render/IGraphics.h"
@@ -72,7 +75,7 @@ std::string FolderPath(const FilePath& folder) {
 }
 
 // The panel buttons: each finds the live menu system and does its part.
-template <void (EditorMenuSystem::*Act)()>
+template <auto Act>
 void Press(void*) {
     if (EditorMenuSystem* menu = EditorMenuSystem::Current()) (menu->*Act)();
 }
@@ -142,6 +145,7 @@ void EditorMenuSystem::Init() {
     archetypeSave_.lpstrInitialDir = archFolder_.c_str();
     archetypeSave_.lpstrTitle = "Save Archetype";
     archetypeSave_.Flags = 0;
+    RememberSavedScene();
 }
 
 void EditorMenuSystem::Clear() {
@@ -336,7 +340,36 @@ void EditorMenuSystem::ForgetSceneComponent(u32 objectId) {
         }
 }
 
+void EditorMenuSystem::RememberSavedScene() {
+    const SceneManager* scene = SceneManager::Instance();
+    const std::string text = scene ? scene->WriteScene() : std::string();
+    savedSceneHash_ = std::hash<std::string>{}(text);
+    savedSceneSize_ = text.size();
+}
+
+bool EditorMenuSystem::SceneChangedSinceSaved() const {
+    const SceneManager* scene = SceneManager::Instance();
+    if (!scene) return false;
+    const std::string text = scene->WriteScene();
+    return text.size() != savedSceneSize_ || std::hash<std::string>{}(text) != savedSceneHash_;
+}
+
+bool EditorMenuSystem::MayDropScene(const std::string& action) {
+    if (!SceneChangedSinceSaved()) return true;
+    const std::string name = sceneFileName_[0] != '\0' ? std::filesystem::path(sceneFileName_).filename().string() : "";
+    const std::string text =
+        "The scene" + (name.empty() ? std::string() : " " + name) + " has changes that are not saved. Save them first?";
+    enum : size_t { kSave, kDiscard, kCancel };
+    const size_t answer = AskQuestion(action, text, {"Save", "Discard", "Cancel"}, kCancel);
+    if (answer == kDiscard) return true;
+    if (answer == kSave && SaveScene()) return true;
+    PostEditorNotice(GetTypeId(), action + ": " + (answer == kSave ? "the scene was not saved" : "cancelled") +
+                                      "; the scene is kept as it is");
+    return false;
+}
+
 void EditorMenuSystem::NewScene() {
+    if (!MayDropScene("New Scene")) return;
     if (SceneManager* scene = SceneManager::Instance()) scene->ClearScene();
     // A later "Save Scene" asks for a file instead of overwriting the old one.
     sceneFileName_[0] = '\0';
@@ -345,7 +378,7 @@ void EditorMenuSystem::NewScene() {
 void EditorMenuSystem::LoadScene() {
     // The dialog writes its answer into the name "Save Scene" writes to.
     const std::string current = sceneFileName_;
-    if (!GetOpenFileNameA(&sceneOpen_)) return;
+    if (!MayDropScene("Load Scene") || !GetOpenFileNameA(&sceneOpen_)) return;
     SceneManager* scene = SceneManager::Instance();
     // A file that does not load leaves the scene being edited (and its file)
     // as they were: it is read whole before anything is cleared.
@@ -357,16 +390,16 @@ void EditorMenuSystem::LoadScene() {
     scene->CommitScene(sceneFileName_, staged);
 }
 
-void EditorMenuSystem::SaveScene() {
-    if (sceneFileName_[0] == '\0') {
-        SaveSceneAs();
-        return;
-    }
-    if (SceneManager* scene = SceneManager::Instance()) scene->SaveScene(sceneFileName_);
+bool EditorMenuSystem::SaveScene() {
+    if (sceneFileName_[0] == '\0') return SaveSceneAs();
+    SceneManager* scene = SceneManager::Instance();
+    if (!scene || !scene->SaveScene(sceneFileName_)) return false;
+    RememberSavedScene();
+    return true;
 }
 
-void EditorMenuSystem::SaveSceneAs() {
-    if (!GetSaveFileNameA(&sceneSave_)) return;
+bool EditorMenuSystem::SaveSceneAs() {
+    if (!GetSaveFileNameA(&sceneSave_)) return false;
     // Scenes are listed and found by their ".scn": a bare name gets it.
     FilePath file;
     file.Split(sceneFileName_);
@@ -375,11 +408,11 @@ void EditorMenuSystem::SaveSceneAs() {
         if (length + std::strlen(kSceneExtension) >= sizeof sceneFileName_) {
             SceneLoader::Report(SceneManager::kSaveFailureCaption,
                                 std::string(sceneFileName_) + kSceneExtension + ": the path is too long");
-            return;
+            return false;
         }
         std::strcat(sceneFileName_, kSceneExtension);
     }
-    if (SceneManager* scene = SceneManager::Instance()) scene->SaveScene(sceneFileName_);
+    return SaveScene();
 }
 
 void EditorMenuSystem::SaveArchetypeAs() {

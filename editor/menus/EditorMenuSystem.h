@@ -6,7 +6,8 @@
 // it; the bars live from Activate to Deactivate. It selects through the
 // selection messages the Editor serves, never by calling it. The panel
 // buttons' callbacks run inside the panels' event handling and reach this
-// system through the one live instance. Main thread only.
+// system through the one live instance. New Scene and Load Scene ask before
+// they drop a scene changed since it was last saved or loaded. Main thread only.
 #pragma once
 #include <string>
 #include <vector>
@@ -60,11 +61,11 @@ public:
     // Rebuilds "SceneComponents" when the object is listed there.
     void ForgetSceneComponent(u32 objectId);
 
-    // What the panel buttons do.
+    // What the panel buttons do. The saves return whether the file was written.
     void NewScene();
     void LoadScene();
-    void SaveScene();
-    void SaveSceneAs();
+    bool SaveScene();
+    bool SaveSceneAs();
     void SaveArchetypeAs();
     void ResetRotation(u32 objectId);
     void SelectSceneComponent(u32 objectId);
@@ -72,6 +73,12 @@ public:
     void ToggleHudSelect();
     void AddComponentClass(size_t index);
     void SpawnArchetype(size_t index);
+
+    // The scene as it is now counts as saved: after a load, a clear, a save.
+    void RememberSavedScene();
+    // Whether the scene's text differs from the one last remembered (objects
+    // made, deleted, moved, parented, members edited).
+    bool SceneChangedSinceSaved() const;
 
     TwBar* GetSelectedBar() const { return selectedBar_; }
     TwBar* GetArchetypesBar() const { return archetypesBar_; }
@@ -102,6 +109,9 @@ private:
     // plain objects, so that saving and loading keeps what they have.
     void UnlinkUnwritableInstances(const GameObject& prototype, u32 savedObjectId);
     void AddSceneComponentEntries(GameObject& object);
+    // True when the scene may be dropped for the action ("New Scene", "Load
+    // Scene"): unchanged, or the designer had it saved or chose to discard it.
+    bool MayDropScene(const std::string& action);
 
     u32 editorId_;
     u32 shownObject_ = 0;  // the object the "Selected" bar shows (the selection)
@@ -122,4 +132,6 @@ private:
     u32 archetypeObject_ = 0;                  // "Save Archetype As..." writes this object
     std::vector<std::string> archetypeNames_;  // the "Archetypes" buttons, in order
     std::vector<std::string> classNames_;      // the "ComponentsList" buttons, in order
+    size_t savedSceneHash_ = 0;                // the scene text last saved or loaded: its hash
+    size_t savedSceneSize_ = 0;                //   and length
 };

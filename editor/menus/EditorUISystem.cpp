@@ -210,7 +210,9 @@ std::vector<std::string> EditorUISystem::Rows() const {
 }
 
 void EditorUISystem::Update(float dt) {
-    noticeAge_ += dt;
+    // A frame held up by a modal box or a load counts as one: a notice posted
+    // from it is read afterwards.
+    noticeAge_ += std::min(dt, kLongestNoticeFrame);
     const std::vector<std::string> rows = Rows();
     // Rows past the last text object are left out (the pointer line first).
     for (size_t i = 0; i < rows_.size(); ++i) Show(rows_[i], i < rows.size() ? rows[i] : std::string());

@@ -21,6 +21,8 @@ public:
     static constexpr int kRowCount = 6;
     // How long a notice stays on the status lines (seconds).
     static constexpr float kNoticeSeconds = 6.0f;
+    // The most one frame counts of that time (seconds).
+    static constexpr float kLongestNoticeFrame = 1.0f;
 
     EditorUISystem();
     // Unregisters the text objects.

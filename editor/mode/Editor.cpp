@@ -390,11 +390,13 @@ void Editor::OnSceneLoaded() {
             proxySystem_->CreateProxy(*object);
         }
     }
+    if (menuSystem_) menuSystem_->RememberSavedScene();
 }
 
 void Editor::OnSceneCleared() {
     if (proxySystem_) proxySystem_->ClearProxies();
     if (selectionSystem_) selectionSystem_->Clear();
+    if (menuSystem_) menuSystem_->RememberSavedScene();
 }
 
 void Editor::OnObjectAdded(u32 objectId, bool flag) {

@@ -28,6 +28,7 @@
 #include "engine/Transform.h"
 #include "platform/InputSystem.h"
 #include "port/dialogs/FileDialogScript.h"
+#include "port/dialogs/QuestionBoxScript.h"
 #include "port/os/WholeFileWriter.h"
 #include "port/panels/TweakPanelsProbe.h"
 #include "render/frame/GraphicsSystem.h"
@@ -90,6 +91,7 @@ protected:
             [](const std::string& caption, const std::string& text) { reports.push_back(caption + ": " + text); });
         reports.clear();
         FileDialogScriptClear();
+        QuestionBoxScriptClear();
         engine = Engine::Instance();
         for (u32 typeId : {TypeId<Physics>::Get(), TypeId<GameLogic>::Get(), TypeId<BehaviorSystem>::Get(),
                            TypeId<PauseMenu>::Get()})
@@ -108,6 +110,7 @@ protected:
         SetWholeFileWriterCallsForTest(nullptr);
         SceneLoader::SetFailureReporter(nullptr);
         FileDialogScriptClear();
+        QuestionBoxScriptClear();
         assembly_->Disassemble();
     }
 

@@ -297,6 +297,7 @@ TEST_F(EditorPanelLayoutTest, RightBarsKeepToTheRightEdgeAndTheSizeTheDesignerGa
 
     // A load rebuilds the bar's entries, not the bar.
     AddLight();
+    QuestionBoxScriptAnswer("Discard");
     ASSERT_TRUE(Press("MainMenu", "NewScene"));
     TwDraw();
     EXPECT_EQ(menu->GetSceneComponentsBar(), scene);
@@ -335,6 +336,7 @@ TEST_F(EditorMenuTest, NewSceneLeavesNoEntryBoundToAnOldObject) {
     AddLight();
     const u32 plain = AddSceneObject({0, 0, 0});
     ::Broadcast(kMsgSelectObject, 0, a);
+    QuestionBoxScriptAnswer("Discard");
     ASSERT_TRUE(Press("MainMenu", "NewScene"));
     EXPECT_TRUE(Entries("Selected").empty());
     EXPECT_EQ(Entries("SceneComponents"), std::vector<std::string>{"HUD Select Mode"});

@@ -3,7 +3,10 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <functional>
 
+#include "editor/menus/EditorUISystem.h"
+#include "editor/proxy/EditorProxySystem.h"
 #include "reflection/IMetaClass.h"
 #include "reflection/MemberText.h"
 #include "reflection/MetaRegistry.h"
@@ -163,6 +166,7 @@ TEST_F(EditorFilesTest, BrokenSceneLoadedOverASceneLeavesItWholeAndNamesTheFile)
     for (const auto& [name, text] : broken) {
         Write(Path(std::string("scene/") + name), text);
         reports.clear();
+        QuestionBoxScriptAnswer("Discard");
         FileDialogScriptAnswer(Path(std::string("scene/") + name));
         ASSERT_TRUE(Press("MainMenu", "LoadScene"));
         ASSERT_EQ(reports.size(), 1u) << name;
@@ -171,9 +175,71 @@ TEST_F(EditorFilesTest, BrokenSceneLoadedOverASceneLeavesItWholeAndNamesTheFile)
         EXPECT_EQ(menu->GetSceneFileName(), Path("scene/Good.scn")) << name;
     }
     // The check refuses nothing that loads.
+    QuestionBoxScriptAnswer("Discard");
     FileDialogScriptAnswer("Good.scn");
     ASSERT_TRUE(Press("MainMenu", "LoadScene"));
     EXPECT_EQ(SceneContents().size(), 1u);
+}
+
+// A lamp saved as Lamp.scn, loaded, changed in each way a designer changes a
+// scene; New Scene and Load Scene then ask, and only Save or Discard let go.
+TEST_F(EditorFilesTest, NewAndLoadSceneAskBeforeDroppingAChangedScene) {
+    const u32 made = SelectNew();
+    Object(made)->AddComponent(ObjectFactory::Instance()->GetPrototype("PointLight")->Clone());
+    FileDialogScriptAnswer("Lamp.scn");
+    ASSERT_TRUE(Press("MainMenu", "SaveSceneAs"));
+    SceneManager& scene = *SceneManager::Instance();
+    auto lamp = [&scene] { return scene.GetObjectIds().at(0); };
+    auto select = [&](u32 id) {
+        ::Broadcast(kMsgSelectObject, 0, id);
+        ::Broadcast(kMsgPickObject, 0, editor->GetProxySystem()->FindProxy(id));
+    };
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"made", [] { ::Broadcast(kMsgAddComponent, 0, std::string("Damage")); }},
+        {"deleted",
+         [&] {
+             select(lamp());
+             ::Broadcast(kMsgDeleteSelection, 0, 0u);
+         }},
+        {"moved", [&] { Object(lamp())->GetComponent<Transform>()->position.x = 7; }},
+        {"edited",
+         [&] {
+             select(lamp());
+             ASSERT_TRUE(TwInspectWriteValue(menu->GetSelectedBar(), "PointLight.mRange", "3"));
+         }},
+    };
+    const auto& asked = QuestionBoxScriptRequests();
+    for (const auto& [what, change] : changes) {
+        FileDialogScriptAnswer("Lamp.scn");
+        ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+        ::Broadcast(kMsgSelectObject, 0, 0u);
+        ASSERT_TRUE(asked.empty()) << what << ": a scene as it was loaded or saved is let go without asking";
+        change();
+        const std::string changed = scene.WriteScene();
+        const size_t dialogs = Dialogs();
+        for (const char* button : {"NewScene", "LoadScene"}) {
+            QuestionBoxScriptAnswer("Cancel");
+            ASSERT_TRUE(Press("MainMenu", button));
+        }
+        EXPECT_EQ(scene.WriteScene(), changed) << what;
+        EXPECT_EQ(Dialogs(), dialogs) << what << ": no file is asked for";
+        ASSERT_EQ(asked.size(), 2u) << what;
+        EXPECT_EQ(asked[1].caption, "Load Scene");
+        EXPECT_EQ(asked[1].answers, (std::vector<std::string>{"Save", "Discard", "Cancel"}));
+        EXPECT_EQ(editor->GetUISystem()->NoticeLine(), "Load Scene: cancelled; the scene is kept as it is");
+        QuestionBoxScriptAnswer("Discard");
+        ASSERT_TRUE(Press("MainMenu", "NewScene"));
+        EXPECT_TRUE(scene.GetObjectIds().empty()) << what;
+        QuestionBoxScriptClear();
+    }
+    // Save writes the changes to the scene's file first.
+    FileDialogScriptAnswer("Lamp.scn");
+    ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+    Object(lamp())->GetComponent<Transform>()->position.x = 9;
+    QuestionBoxScriptAnswer("Save");
+    ASSERT_TRUE(Press("MainMenu", "NewScene"));
+    EXPECT_TRUE(scene.GetObjectIds().empty());
+    EXPECT_NE(Read(Path("scene/Lamp.scn")).find("x = 9,"), std::string::npos);
 }
 
 TEST_F(EditorFilesTest, ArchetypeAnsweredInAnotherFolderLandsInArchAndTheSceneReloadsWhole) {

@@ -6,6 +6,7 @@
 
 #include "editor/menus/EditorMenuSystem.h"
 #include "editor/menus/EditorUISystem.h"
+#include "editor/mode/EditorNotice.h"
 #include "render/text/ScreenText.h"
 #include "tests/editor/EditorKeysWorld.h"
 
@@ -176,6 +177,17 @@ TEST_F(EditorStatusTest, TheStatusRowsKeepClearOfTheDefaultBars) {
         EXPECT_NE(all.find(ui->FirstLine()), std::string::npos) << width << ": nothing cut off: " << all;
         EXPECT_NE(all.find(ui->NoticeLine()), std::string::npos) << width << ": " << all;
     }
+}
+
+// A notice posted while a modal box held the frame up (the frame's time is
+// the box's) is still there to read after it.
+TEST_F(EditorStatusTest, ANoticeOutlastsTheFrameAModalBoxHeldUp) {
+    PostEditorNotice(0, "New Scene: cancelled; the scene is kept as it is");
+    RunFrame(0.016f);
+    RunFrame(40.0f);
+    EXPECT_EQ(ui->NoticeLine(), "New Scene: cancelled; the scene is kept as it is");
+    for (int i = 0; i < 6; ++i) RunFrame(1.0f);
+    EXPECT_EQ(ui->NoticeLine(), "");
 }
 
 TEST_F(EditorStatusTest, SaveArchetypeWithNothingLeftToSaveSaysSoAndOpensNoDialog) {

@@ -352,23 +352,7 @@ bool SceneLoader::LoadReflected(const std::string& path, const IMetaClass& metaC
 
 bool SceneLoader::LoadScene(const std::string& path, StagedScene* staged) {
     saveNumbers_.clear();
-    if (!L_) return false;
-    StagedScene scratch;
-    StagedScene& into = staged ? *staged : scratch;
-    into.Drop();
-    StackGuard guard(L_);
-    const std::string sandbox = BaseName(path);
-    if (!RunFile(path, sandbox)) return false;
-    // Nothing of a file that does not fit is kept.
-    const auto forget = [&] {
-        into.Drop();
-        saveNumbers_.clear();
-    };
-    return ReadThenDrop(
-        path, sandbox, [&] { ReadSceneTables(into); }, forget);
-}
-
-bool SceneLoader::CheckScene(const std::string& path) {
+    if (staged) staged->Drop();
     if (!L_) return false;
     StackGuard guard(L_);
     const std::string sandbox = BaseName(path);
@@ -380,7 +364,25 @@ bool SceneLoader::CheckScene(const std::string& path) {
             ForEachInstance(table, name, [this] { CheckInstance(); });
         CheckListOfTables(table, "ParentChild");
         CheckListOfTables(table, "SplineCrawlers");
+        if (staged) {
+            lua_pushvalue(L_, table);
+            staged->KeepTables(L_, luaL_ref(L_, LUA_REGISTRYINDEX), path);
+        }
     });
+}
+
+bool SceneLoader::MakeScene(StagedScene& staged, const std::function<void(GameObject&)>& place) {
+    saveNumbers_.clear();
+    if (!L_) return false;
+    StackGuard guard(L_);
+    if (!staged.PushTables()) return false;
+    try {
+        ReadSceneTables(staged, place);
+    } catch (const DataError& e) {
+        Fail(staged.Path() + ": " + e.what());
+        return false;
+    }
+    return true;
 }
 
 void SceneLoader::CheckInstance() {
@@ -419,15 +421,14 @@ void SceneLoader::CheckListOfTables(int table, const char* key) {
     lua_settop(L_, table);
 }
 
-void SceneLoader::ReadSceneTables(StagedScene& staged) {
+void SceneLoader::ReadSceneTables(StagedScene& staged, const std::function<void(GameObject&)>& place) {
     const int table = lua_gettop(L_);
     lua_read::EnsureStack(L_, 8);
     const std::vector<std::string> names = ReadArchetypeNames(table);
     // An archetype whose file fails is reported; its objects are made bare.
     for (const std::string& name : names)
-        if (!name.empty())
-            if (GameObject* prototype = ReadArchetype(name)) staged.Archetypes().push_back(prototype);
-    for (const std::string& name : names) ReadInstanceGroup(table, name, staged);
+        if (!name.empty()) LoadArchetype(name);
+    for (const std::string& name : names) ReadInstanceGroup(table, name, place);
     ReadLinks(table, "ParentChild", "Child", "Parent", staged.ParentLinks());
     ReadLinks(table, "SplineCrawlers", "SplineCrawler", "Spline", staged.CrawlerBindings());
 }
@@ -459,18 +460,23 @@ std::vector<std::string> SceneLoader::ReadArchetypeNames(int table) {
 }
 
 // Phase 2: the objects of one archetype group, each a clone of the archetype
-// with the instance's own values read over it.
-// Made, not initialised: Init and the announcement wait for the commit.
-void SceneLoader::ReadInstanceGroup(int table, const std::string& name, StagedScene& staged) {
+// with the instance's own values read over it, handed to `place` before the
+// next one is made.
+void SceneLoader::ReadInstanceGroup(int table, const std::string& name, const std::function<void(GameObject&)>& place) {
     ObjectFactory* factory = ObjectFactory::Instance();
-    GameObject* prototype = name.empty() ? nullptr : staged.FindArchetype(name);
+    GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
     ForEachInstance(table, name, [&] {
         GameObject* object = prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
         // An archetype whose file failed still names the object's group,
         // so that saving the scene keeps the link.
         object->SetArchetypeName(name);
-        staged.Objects().push_back(object->GetId());
-        ReadInstance(*object, true);
+        try {
+            ReadInstance(*object, true);
+        } catch (const DataError&) {
+            ObjectFactory::DropObject(object);
+            throw;
+        }
+        place(*object);
     });
 }
 

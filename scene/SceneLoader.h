@@ -75,17 +75,23 @@ public:
     // file larger than fileLimit bytes (0: the limit of scene files) is
     // refused unread.
     bool LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object, std::size_t fileLimit = 0);
-    // The scene reader: archetypes, objects, parent links, spline crawlers,
-    // into *staged (emptied first; with none, what is read is dropped at
-    // once). The scene itself is not touched: SceneManager commits the stage.
-    // False when the file cannot be had or does not fit; the stage is then
-    // empty, everything it had made dropped.
+    // The scene file's read before the scene is touched: runs it and checks
+    // that every table would load (the archetype list, every instance key a
+    // component class with a table whose values fit, the link tables),
+    // making no object and loading no archetype. With a stage (emptied
+    // first), the file's tables are kept in it for MakeScene. Reports and
+    // returns false, naming the file and the reason, when it does not fit;
+    // the stage then holds nothing.
     bool LoadScene(const std::string& path, StagedScene* staged = nullptr);
-    // Runs the scene file and checks that every table would load (every key
-    // a component class with a table whose values fit), making no object and
-    // loading no archetype. Reports and returns false, naming the file and
-    // the reason, when LoadScene would fail on it.
-    bool CheckScene(const std::string& path);
+    bool CheckScene(const std::string& path) { return LoadScene(path); }
+    // The scene made from the staged tables, once the old scene is cleared:
+    // the archetype files listed are loaded into the ObjectFactory, then
+    // each object in file order is made (a clone of its archetype with its
+    // instance read over it) and handed to `place`, then the parent links
+    // and crawler bindings go into the stage as ids. False, reported, when
+    // the stage holds no tables or they no longer fit (objects handed on
+    // stay the caller's).
+    bool MakeScene(StagedScene& staged, const std::function<void(GameObject&)>& place);
     // CheckScene of `text` as the file `path` would hold it (a scene about to
     // be saved there), reporting nothing: false with the reason in *error.
     bool CheckSceneText(const std::string& text, const std::string& path, std::string* error);
@@ -132,9 +138,9 @@ private:
     // Pushes table[key] (raw).
     void PushField(int table, const std::string& key);
     // The scene file's table is at stack index `table` for each of these.
-    void ReadSceneTables(StagedScene& staged);
+    void ReadSceneTables(StagedScene& staged, const std::function<void(GameObject&)>& place);
     std::vector<std::string> ReadArchetypeNames(int table);
-    void ReadInstanceGroup(int table, const std::string& archetype, StagedScene& staged);
+    void ReadInstanceGroup(int table, const std::string& archetype, const std::function<void(GameObject&)>& place);
     // Pushes the instance group of the archetype (nil when the file has none).
     void PushInstanceGroup(int table, const std::string& archetype);
     // Calls `each` with every instance table of the archetype's group on the

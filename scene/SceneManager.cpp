@@ -66,8 +66,7 @@ bool SceneManager::LoadScene(const std::string& path) {
         if (!loaded_) name_ = path;
         return false;
     }
-    CommitScene(path, staged);
-    return true;
+    return CommitScene(path, staged);
 }
 
 bool SceneManager::ReadScene(const std::string& path, StagedScene& staged) {
@@ -75,21 +74,21 @@ bool SceneManager::ReadScene(const std::string& path, StagedScene& staged) {
     return loader && loader->LoadScene(path, &staged);
 }
 
-void SceneManager::CommitScene(const std::string& path, StagedScene& staged) {
+bool SceneManager::CommitScene(const std::string& path, StagedScene& staged) {
     ClearScene();
     name_ = path;
-    if (ObjectFactory* factory = ObjectFactory::Instance()) {
-        for (GameObject* prototype : staged.Archetypes()) factory->AddArchetypeByName(prototype);
-        staged.Archetypes().clear();
+    // Each object is started and joins the scene before the next is made.
+    const auto place = [this](GameObject& object) {
+        object.Init();
+        object.AnnounceComponents();
+        objectIds_.push_back(object.GetId());
+    };
+    SceneLoader* loader = SceneLoader::Instance();
+    if (!loader || !loader->MakeScene(staged, place)) {
+        staged.Drop();
+        return false;
     }
     Overlord* overlord = Overlord::Instance();
-    for (u32 id : staged.Objects()) {
-        GameObject* object = overlord ? overlord->GetGameObject(id) : nullptr;
-        if (!object) continue;
-        object->Init();
-        object->AnnounceComponents();
-        objectIds_.push_back(id);
-    }
     // A child listed under two parents ends under the last one.
     for (const StagedScene::Link& link : staged.ParentLinks()) {
         GameObject* child = overlord && link.first ? overlord->GetGameObject(link.first) : nullptr;
@@ -99,9 +98,10 @@ void SceneManager::CommitScene(const std::string& path, StagedScene& staged) {
         }
     }
     for (const StagedScene::Link& link : staged.CrawlerBindings()) SplineCrawlerBinding::Bind(link.first, link.second);
-    staged.Release();
+    staged.Drop();
     if (owner_) owner_->OnSceneLoaded();
     loaded_ = true;
+    return true;
 }
 
 void SceneManager::ClearScene() {

@@ -2,8 +2,9 @@
 // the ids of the objects made during play that belong to it without being
 // saved (projectiles, spawned enemies), the SceneSystem that owns it (the game logic in play, the level editor when
 // editing; not owned), whether it is loaded and the path it was loaded from.
-// A load is one step: the file is read whole into a StagedScene first, and
-// only then is the old scene cleared and the new one committed. One instance
+// A load is one step: the file is run and checked whole into a StagedScene
+// first, and only then is the old scene cleared and the new one made from
+// the staged tables. One instance
 // for the run (global instance pointer); it gives the ObjectFactory its
 // archetype loader and object placer while it lives. Main thread only.
 #pragma once
@@ -29,15 +30,17 @@ public:
     // with none loaded the file's name is kept for a reload. Returns whether
     // it loaded.
     bool LoadScene(const std::string& path);
-    // Reads the file into `staged` (SceneLoader::LoadScene), touching nothing
-    // of the scene; false, reported, when it does not load.
+    // Runs and checks the file, keeping its tables in `staged`
+    // (SceneLoader::LoadScene), touching nothing of the scene; false,
+    // reported, when it does not load.
     bool ReadScene(const std::string& path, StagedScene& staged);
-    // Clears the scene and makes the staged one current under the name path:
-    // its archetypes go to the ObjectFactory, its objects are initialised and
-    // announced in file order, then parented and their crawlers placed; the
-    // owner's OnSceneLoaded runs and the scene counts as loaded. The stage is
-    // left empty.
-    void CommitScene(const std::string& path, StagedScene& staged);
+    // Clears the scene, then makes the staged one current under the name
+    // path (SceneLoader::MakeScene): its archetypes are loaded, each object
+    // is made, initialised, announced and added in file order, then they are
+    // parented and their crawlers placed; the owner's OnSceneLoaded runs and
+    // the scene counts as loaded. The stage is left empty. False (not
+    // loaded, the name kept) only when the tables no longer fit.
+    bool CommitScene(const std::string& path, StagedScene& staged);
     // Drops the archetypes, clears every system, unregisters the scene's
     // objects and the play objects still alive, tells the owner; not loaded,
     // no name.

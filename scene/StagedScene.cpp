@@ -1,25 +1,24 @@
 #include "scene/StagedScene.h"
 
-#include "engine/GameObject.h"
-#include "engine/Overlord.h"
-#include "scene/ObjectFactory.h"
+#include <lua.hpp>
 
-GameObject* StagedScene::FindArchetype(const std::string& name) const {
-    for (GameObject* prototype : archetypes_)
-        if (prototype->GetArchetypeName() == name) return prototype;
-    return nullptr;
+void StagedScene::KeepTables(lua_State* L, int reference, const std::string& path) {
+    Drop();
+    L_ = L;
+    reference_ = reference;
+    path_ = path;
+}
+
+bool StagedScene::PushTables() const {
+    if (!L_) return false;
+    lua_rawgeti(L_, LUA_REGISTRYINDEX, reference_);
+    return true;
 }
 
 void StagedScene::Drop() {
-    if (Overlord* overlord = Overlord::Instance())
-        for (u32 id : objects_) overlord->UnregisterGameObject(id);
-    for (GameObject* prototype : archetypes_) ObjectFactory::DropObject(prototype);
-    Release();
-}
-
-void StagedScene::Release() {
-    objects_.clear();
-    archetypes_.clear();
+    if (L_) luaL_unref(L_, LUA_REGISTRYINDEX, reference_);
+    L_ = nullptr;
+    path_.clear();
     parentLinks_.clear();
     crawlerBindings_.clear();
 }

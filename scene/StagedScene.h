@@ -1,16 +1,16 @@
-// A scene file read but not yet in the scene: the objects made for it
-// (registered in the Overlord, neither initialised nor announced), the
-// archetype prototypes its file lists, and its parent links and crawler
-// bindings by object id. SceneLoader fills it, SceneManager commits it;
-// whatever is not committed is unregistered (to the Graveyard) when it is
-// dropped or destroyed. Main thread only.
+// A scene file run and checked but not yet in the scene: the file's tables,
+// held in the SceneLoader's Lua state, from which the commit makes the
+// objects once the old scene is cleared, and the parent links and crawler
+// bindings (by object id) that making them read. SceneLoader fills it,
+// SceneManager commits it; the tables are let go when it is dropped or
+// destroyed. Main thread only.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "core/Types.h"
 
-class GameObject;
+struct lua_State;
 
 class StagedScene {
 public:
@@ -25,12 +25,14 @@ public:
     StagedScene(const StagedScene&) = delete;
     StagedScene& operator=(const StagedScene&) = delete;
 
-    // The objects in the order the file made them.
-    std::vector<u32>& Objects() { return objects_; }
-    const std::vector<u32>& Objects() const { return objects_; }
-    // The prototypes, each under its archetype name; the stage owns them.
-    std::vector<GameObject*>& Archetypes() { return archetypes_; }
-    GameObject* FindArchetype(const std::string& name) const;
+    // Holds the tables of the file at `path`: `reference` names them in the
+    // registry of L (luaL_ref); an earlier hold is let go.
+    void KeepTables(lua_State* L, int reference, const std::string& path);
+    // Pushes the tables on their state's stack; false, pushing nothing, when
+    // none are held.
+    bool PushTables() const;
+    // The file the tables came from.
+    const std::string& Path() const { return path_; }
     // Child, then parent: in file order, a later link of a child wins.
     std::vector<Link>& ParentLinks() { return parentLinks_; }
     const std::vector<Link>& ParentLinks() const { return parentLinks_; }
@@ -38,14 +40,13 @@ public:
     std::vector<Link>& CrawlerBindings() { return crawlerBindings_; }
     const std::vector<Link>& CrawlerBindings() const { return crawlerBindings_; }
 
-    // Unregisters the objects and prototypes still held and empties the stage.
+    // Lets the tables go and empties the stage.
     void Drop();
-    // Empties the stage without dropping anything: the scene has taken it.
-    void Release();
 
 private:
-    std::vector<u32> objects_;
-    std::vector<GameObject*> archetypes_;
+    lua_State* L_ = nullptr;  // null: no tables held
+    int reference_ = 0;
+    std::string path_;
     std::vector<Link> parentLinks_;
     std::vector<Link> crawlerBindings_;
 };

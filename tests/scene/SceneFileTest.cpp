@@ -5,6 +5,7 @@
 #include "SceneTestSupport.h"
 #include "port/os/WholeFileWriter.h"
 #include "scene/SceneWriter.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 std::string Crlf(const std::string& text) {
@@ -501,9 +502,9 @@ TEST_F(SceneFileTest, AFailedLoadLeavesTheLoadedSceneAsItWas) {
     }
 }
 
-// A staged scene is made but not started: its objects are neither
-// initialised nor in the scene until the commit, which clears the old scene
-// first. A stage never committed is dropped whole.
+// A staged scene is read and checked but nothing of it is made: its objects
+// and archetypes come at the commit, which clears the old scene first. A
+// stage never committed leaves nothing behind.
 TEST_F(SceneFileTest, AStagedSceneStartsOnlyWhenCommitted) {
     WriteFile("archetypes/Rock.arch", "Body = { mass = 4 }\n\n");
     WriteFile("archetypes/Rider.arch", "Transform = {}\n\nSplineCrawler = { speed = 3 }\n\n");
@@ -524,23 +525,71 @@ TEST_F(SceneFileTest, AStagedSceneStartsOnlyWhenCommitted) {
     StagedScene staged;
     owner.events.clear();
     ASSERT_TRUE(scene.ReadScene(Path("scenes/Next.scn"), staged));
-    ASSERT_EQ(staged.Objects().size(), 2u);
-    GameObject* rider = Object(staged.Objects()[0]);
-    ASSERT_NE(rider, nullptr);
-    EXPECT_EQ(rider->GetComponent<SplineCrawler>()->inits, 0);
-    EXPECT_EQ(rider->GetParent(), 0u);
+    EXPECT_EQ(LiveObjects(), before);
     EXPECT_EQ(scene.GetObjectIds(), std::vector<u32>{old});
     EXPECT_EQ(factory.GetArchetypeNames(), std::vector<std::string>{"Rock"});
     EXPECT_TRUE(owner.events.empty());
 
-    scene.CommitScene(Path("scenes/Next.scn"), staged);
+    ASSERT_TRUE(scene.CommitScene(Path("scenes/Next.scn"), staged));
     EXPECT_EQ(owner.events, (std::vector<std::string>{"cleared", "loaded"}));
     EXPECT_EQ(Object(old), nullptr);
-    EXPECT_EQ(scene.GetObjectIds().size(), 2u);
+    ASSERT_EQ(scene.GetObjectIds().size(), 2u);
+    GameObject* rider = Object(scene.GetObjectIds()[0]);
+    ASSERT_NE(rider, nullptr);
     EXPECT_EQ(rider->GetComponent<SplineCrawler>()->inits, 1);
     EXPECT_EQ(rider->GetParent(), scene.GetObjectIds()[1]);
     EXPECT_EQ(rider->GetComponent<SplineCrawler>()->f.splineGameObjectID, scene.GetObjectIds()[1]);
     EXPECT_EQ(factory.GetArchetypeNames(), (std::vector<std::string>{"Rider", "Track"}));
-    EXPECT_TRUE(staged.Objects().empty());
     EXPECT_TRUE(scene.IsLoaded());
+    EXPECT_EQ(StackTop(), 0);
+}
+
+namespace {
+// Stands in for the systems that drop their per-scene state on a clear.
+class ClearWitness : public ISystem {
+public:
+    ClearWitness() : ISystem(TypeId<ClearWitness>::Get()) {}
+    void Clear() override { Log("systems cleared"); }
+};
+}  // namespace
+
+// A load clears the old scene first (its archetypes, the systems, its
+// objects), then loads the new file's archetypes and makes its objects one
+// after the other, each initialised before the next: the log rows come in
+// that order.
+TEST_F(SceneFileTest, ALoadLogsTheClearThenEachObjectInTurn) {
+    Engine engine;
+    engine.AddSystem(new ClearWitness);
+    WriteFile("archetypes/Rock.arch", "Body = { mass = 4 }\n\n");
+    WriteFile("archetypes/Pebble.arch", "Body = { mass = 1 }\n\n");
+    WriteFile("scenes/Old.scn", "Archetypes = { 'Rock' } RockInstances = { { SceneGUID = 1 } }");
+    WriteFile("scenes/New.scn",
+              "Archetypes = { 'Pebble' } PebbleInstances = { { SceneGUID = 1, Spline = {} }, { SceneGUID = 2 } }");
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Old.scn")));
+    const u32 oldRock = scene.GetObjectIds()[0], oldPrototype = factory.GetArchetype("Rock")->GetId();
+    LogCapture capture;
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/New.scn")));
+    ASSERT_EQ(scene.GetObjectIds().size(), 2u);
+    const std::string prototype = std::to_string(factory.GetArchetype("Pebble")->GetId());
+    const std::string first = std::to_string(scene.GetObjectIds()[0]), second = std::to_string(scene.GetObjectIds()[1]);
+    std::vector<std::string> rows;
+    for (const std::string& row : capture.Messages()) {
+        const std::size_t to = row.find(") to game object: ");
+        if (row.rfind("Adding component ", 0) == 0 && to != std::string::npos)
+            rows.push_back("Adding component to " + row.substr(to + 18));
+        else if (row.rfind("Overlord::UnregisterGameObject", 0) == 0 || row.rfind("Init gameobject", 0) == 0 ||
+                 row == "systems cleared")
+            rows.push_back(row);
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "Overlord::UnregisterGameObject('" + std::to_string(oldPrototype) + "')",
+                        "systems cleared",
+                        "Overlord::UnregisterGameObject('" + std::to_string(oldRock) + "')",
+                        "Adding component to " + prototype,
+                        "Adding component to " + first,  // Body, from the archetype
+                        "Adding component to " + first,  // Spline, its own
+                        "Init gameobject " + first + " archetype: Pebble",
+                        "Adding component to " + second,
+                        "Init gameobject " + second + " archetype: Pebble",
+                    }));
 }

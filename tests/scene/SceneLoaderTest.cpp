@@ -257,7 +257,7 @@ TEST_F(SceneLoaderTest, LongNamesAreShownCutInEveryMessage) {
              Case{"archetype name of a scene",
                   [&] {
                       WriteFile("scenes/Long.scn", "Archetypes = { '" + longName + "' }");
-                      loader.LoadScene(Path("scenes/Long.scn"));
+                      scene.LoadScene(Path("scenes/Long.scn"));
                   }},
              Case{"instance group of a scene",
                   [&] {

@@ -83,6 +83,7 @@ public:
     // returns false, naming the file and the reason, when it does not fit;
     // the stage then holds nothing.
     bool LoadScene(const std::string& path, StagedScene* staged = nullptr);
+    // LoadScene without a stage: the check alone.
     bool CheckScene(const std::string& path) { return LoadScene(path); }
     // The scene made from the staged tables, once the old scene is cleared:
     // the archetype files listed are loaded into the ObjectFactory, then

@@ -4,9 +4,9 @@
 // editing; not owned), whether it is loaded and the path it was loaded from.
 // A load is one step: the file is run and checked whole into a StagedScene
 // first, and only then is the old scene cleared and the new one made from
-// the staged tables. One instance
-// for the run (global instance pointer); it gives the ObjectFactory its
-// archetype loader and object placer while it lives. Main thread only.
+// the staged tables. One instance for the run (global instance pointer); it
+// gives the ObjectFactory its archetype loader and object placer while it
+// lives. Main thread only.
 #pragma once
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
 // Removes its object from the game once it has counted past `lifetime`
 // seconds: projectiles and short-lived effects carry it. GameLogic updates it
-// with the frame's dt. Owned by its object; main thread only.
+// with the game time of each world step (seconds of game time). Owned by its object; main thread only.
 #pragma once
 #include "engine/Component.h"
 

@@ -3,7 +3,8 @@
 // that circle when the player steers. It keeps the energy tank that boost and
 // shield drain, the lives and the points, runs the death, invisibility and
 // blinking sequence when its Health reports a death and tells GameLogic when
-// the game is over. GameLogic updates it once a frame with the frame's dt.
+// the game is over. GameLogic updates it once a world step with the step's
+// game time, so its timers count game seconds.
 // Owned by its object; main thread only.
 #pragma once
 #include <string>

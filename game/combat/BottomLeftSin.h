@@ -1,6 +1,6 @@
 // Bullet pattern "BottomLeftSin": a diagonal wave with the offset of TopRightSin, (cos phase, cos phase, 0) in
-// world axes each frame (the two kinds move alike).
-// The phase advances 10 degrees a frame (a period of 36 frames) while the
+// world axes each step (the two kinds move alike).
+// The phase advances 10 degrees a step (a period of 36 steps) while the
 // Body carries the bullet along the facing. Owned by a ProjectilePatternManager.
 #pragma once
 #include "game/combat/ProjectilePattern.h"

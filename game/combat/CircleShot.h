@@ -1,5 +1,5 @@
 // Bullet pattern "CircleShot": the bullet circles a centre 10 units to the
-// shooter's world -x in the world x-y plane, 10 degrees a frame, while the
+// shooter's world -x in the world x-y plane, 10 degrees a world step, while the
 // Body carries it along z. It starts at the centre. Owned by a
 // ProjectilePatternManager.
 #pragma once

@@ -2,7 +2,8 @@
 // it: both objects lose as many hit points as the other had, bullets flash or
 // disable what they hit, and a hit on the ship applies its speed reward,
 // shield and energy rules. A dead object is removed (the ship instead tells
-// its Player). GameLogic updates it once per frame with the frame's dt.
+// its Player). GameLogic updates it once a world step with the step's game
+// time.
 // Owned by its object; main thread only.
 #pragma once
 #include <string>

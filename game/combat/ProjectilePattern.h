@@ -47,7 +47,7 @@ protected:
     void ShiftAndAdvance(const D3DXVECTOR3& offset);
 
     static constexpr float kDegree = 0.0174527f;
-    static constexpr float kPhaseStep = 10.0f;  // degrees per frame
+    static constexpr float kPhaseStep = 10.0f;  // degrees per world step
 
     Transform* transform_ = nullptr;
     Body* body_ = nullptr;

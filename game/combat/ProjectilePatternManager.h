@@ -1,7 +1,7 @@
 // The motion of a projectile: owns one pattern of each of the ten kinds (made
 // at Init, deleted at Shutdown or with the manager) and, once a weapon has
-// launched it, steps the one named by patternToUse every frame (GameLogic
-// calls Update after the weapons). Owned by the projectile's object; main
+// launched it, steps the one named by patternToUse once a world step
+// (GameLogic calls Update after the weapons). Owned by the projectile's object; main
 // thread only.
 #pragma once
 #include <map>

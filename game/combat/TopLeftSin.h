@@ -1,6 +1,6 @@
-// Bullet pattern "TopLeftSin": a diagonal wave: each frame the bullet moves by (-cos phase, cos phase, 0) in
+// Bullet pattern "TopLeftSin": a diagonal wave: each world step the bullet moves by (-cos phase, cos phase, 0) in
 // world axes.
-// The phase advances 10 degrees a frame (a period of 36 frames) while the
+// The phase advances 10 degrees a step (a period of 36 steps) while the
 // Body carries the bullet along the facing. Owned by a ProjectilePatternManager.
 #pragma once
 #include "game/combat/ProjectilePattern.h"

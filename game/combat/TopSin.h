@@ -1,5 +1,5 @@
-// Bullet pattern "TopSin": a wave up and down: each frame the bullet moves by (0, cos phase, 0) in world axes.
-// The phase advances 10 degrees a frame (a period of 36 frames) while the
+// Bullet pattern "TopSin": a wave up and down: each world step the bullet moves by (0, cos phase, 0) in world axes.
+// The phase advances 10 degrees a step (a period of 36 steps) while the
 // Body carries the bullet along the facing. Owned by a ProjectilePatternManager.
 #pragma once
 #include "game/combat/ProjectilePattern.h"

@@ -2,7 +2,8 @@
 // (kMsgFire with a Ray, to its object or to every weapon) turns the object
 // toward the point 250 ray lengths along the ray, makes one projectile of
 // each archetype, launches them from the object, and then the weapon
-// recharges for maxRechargeTime seconds. GameLogic updates it every frame.
+// recharges for maxRechargeTime seconds of game time. GameLogic updates it
+// once a world step.
 // Owned by its object; main thread only.
 #pragma once
 #include <set>

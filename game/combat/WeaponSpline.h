@@ -2,8 +2,8 @@
 // own that a new SplineCrawler drives along the ship's track from where the
 // ship's carrier is, faster by an extra track velocity that grows with the
 // ship's speed; the bullet gains hit points with that speed and the shot
-// costs the ship energy. GameLogic updates it every frame and names the
-// player's object (kMsgPlayerObject); the Player switches it on and off.
+// costs the ship energy. GameLogic updates it once a world step, names the
+// player's object every frame (kMsgPlayerObject); the Player switches it on and off.
 // Owned by its object (a child of the ship); main thread only.
 #pragma once
 #include <set>

@@ -142,6 +142,7 @@ void Physics::Update(float dt) {
     if (!(accumulator_ >= kStep)) return;
     accumulator_ = 0.0f;  // the rest is dropped: at most one step a frame
     ++steps_;
+    ++stepsRun_;
     Step(kStep);
 }
 

@@ -51,6 +51,9 @@ public:
     float GetTotalTime() const { return static_cast<float>(static_cast<double>(steps_) * kStep); }
     // The level time set to the nearest whole number of steps.
     void SetTotalTime(float seconds);
+    // Steps run since construction, never reset: the world's clock, which
+    // GameLogic reads to give gameplay the game time of the frame's step.
+    u64 GetStepsRun() const { return stepsRun_; }
     float GetAccumulator() const { return accumulator_; }
     u32 GetFocusObjectId() const { return focusObjectId_; }
     u32 GetTimeLordId() const { return timeLordId_; }
@@ -83,7 +86,8 @@ private:
     u32 timeLordId_ = 0;     // the last announced TimeLord; 0 = none
     u32 focusObjectId_ = 0;  // the object the game centres on; looked up when needed
     float accumulator_ = 0.0f;
-    u64 steps_ = 0;  // steps run since the last Clear: the level time
+    u64 steps_ = 0;     // steps run since the last Clear: the level time
+    u64 stepsRun_ = 0;  // steps run in all
     bool debugDraw_ = false;
     std::vector<u32> pendingRefresh_;         // objects moved this step, refreshed after the walks
     std::unordered_set<u32> reportedBodies_;  // bodies already named in the log

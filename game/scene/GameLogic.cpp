@@ -19,6 +19,7 @@
 #include "game/actors/Player.h"
 #include "game/combat/Health.h"
 #include "game/level/SpawnBudget.h"
+#include "game/physics/Physics.h"
 #include "game/scene/LevelResultsReceiver.h"
 #include "game/scene/MouseFireControl.h"
 #include "game/scene/ShipFireAction.h"
@@ -177,15 +178,24 @@ void GameLogic::Update(float dt) {
     if (IsActive() && scenes && scenes->IsLoaded() && !weaponDisabled_)
         if (MouseFireControl* fire = FindFireControl(leftFireControlId_)) fire->SetSuppressed(IsPaused());
     if (Player* ship = FindShip()) ship->paused = IsPaused();
+    // Taken while paused too: a pause's frames are no game time.
+    const float stepped = TakeSteppedTime(dt);
     if (IsPaused()) return;
 
-    for (ListIndex index : {kGameCameraList, kWeaponList, kWeaponSplineList, kProjectileList, kPatternManagerList,
-                            kHealthList, kLifetimeList})
-        Walk(index, dt);
+    // Gameplay runs on the world's clock: in a frame that stepped the world
+    // it is handed the game time of that step, in a frame that did not it
+    // stands still, as Physics and the behaviours do. A slow machine so plays
+    // the whole game in slow motion, not shots that run out of time while
+    // they crawl.
+    const bool ticks = stepped > 0.0f;
+    if (ticks)
+        for (ListIndex index : {kGameCameraList, kWeaponList, kWeaponSplineList, kProjectileList, kPatternManagerList,
+                                kHealthList, kLifetimeList})
+            Walk(index, stepped);
 
     // Looked up again: the lists' updates may have removed the ship.
     if (IComponent* player = FindPlayer()) {
-        player->Update(dt);
+        if (ticks) player->Update(stepped);
         // The ship's matrices take this frame's steering at once.
         if (Transform* transform = Overlord::FindComponent<Transform>(player->GetOwner())) transform->Update(0.0f);
         Broadcast(kMsgPlayerObject, player->GetOwner());
@@ -194,8 +204,20 @@ void GameLogic::Update(float dt) {
         const SplineCrawler* crawler = ship ? ShipCrawler(*ship) : nullptr;
         if (!levelEnded_ && crawler && AtEndOfOpenTrack(*crawler)) EndLevel(false);
     }
-    Walk(kHackList, dt);
+    if (ticks) Walk(kHackList, stepped);
+    // The heads-up display animates in real time.
     Walk(kHudList, dt);
+}
+
+float GameLogic::TakeSteppedTime(float frameDt) {
+    Engine* engine = Engine::Instance();
+    const Physics* physics = engine ? engine->GetSystem<Physics>() : nullptr;
+    // Without a world there is no world clock: the frame's time.
+    if (!physics) return frameDt;
+    const u64 now = physics->GetStepsRun();
+    const u64 fresh = now >= stepsSeen_ ? now - stepsSeen_ : 0;  // a new Physics starts its count anew
+    stepsSeen_ = now;
+    return static_cast<float>(static_cast<double>(fresh) * Physics::kStep);
 }
 
 void GameLogic::Walk(ListIndex index, float dt) {
@@ -236,6 +258,8 @@ void GameLogic::Clear() {
 }
 
 void GameLogic::Activate() {
+    // The steps the world ran while this system was off are no game time of its own.
+    TakeSteppedTime(0.0f);
     SubscribeAll();
     SceneManager* scenes = SceneManager::Instance();
     if (!scenes) return;

@@ -1,11 +1,13 @@
 // The engine system that owns the scene while the game is played: it files
 // the gameplay components announced by loaded objects in one list per class
-// and updates them once a frame with the frame's dt, tracks the scene's
-// Player and PlayerPath, builds the player's keyboard and mouse controls when
-// a scene has loaded, puts the level's own camera in front, ends a level on
-// the level-complete code or the ship's game over, and offers the "Scenes"
-// bar (one button per scene file) while no scene is loaded. Created at
-// start-up, active from the start, owned by the Engine. Main thread only.
+// and updates them on the world's clock (in each frame that Physics stepped
+// the world, with the game time of that step; the HUD every frame with the
+// frame's dt), tracks the scene's Player and PlayerPath, builds the player's
+// keyboard and mouse controls when a scene has loaded, puts the level's own
+// camera in front, ends a level on the level-complete code or the ship's game
+// over, and offers the "Scenes" bar (one button per scene file) while no
+// scene is loaded. Created at start-up, active from the start, owned by the
+// Engine. Main thread only.
 #pragma once
 #include <array>
 #include <string>
@@ -49,8 +51,10 @@ public:
 
     // Everything is ignored while paused.
     void HandleMessage(Message* message) override;
-    // The frame: pause mirrored into the fire control and the ship, then the
-    // lists, the ship, the HUD; nothing else while paused.
+    // The frame: pause mirrored into the fire control and the ship, then,
+    // when the world was stepped, the gameplay lists and the ship with the
+    // stepped game time; the ship's player-object broadcast, then the HUD
+    // with dt. Nothing else while paused.
     void Update(float dt) override;
     // Subscribes to the three ability messages and clears their flags.
     void Init() override;
@@ -104,6 +108,10 @@ private:
     // first three lists draw their components, the projectiles their
     // objects' Transforms.
     void Walk(ListIndex index, float dt);
+    // The game time the world was stepped since the last call: the new steps
+    // of Physics (at most one a frame) times its step, 0 in a frame without
+    // one; the frame's dt when the engine has no Physics.
+    float TakeSteppedTime(float frameDt);
     // Level end: the ship's results to the results screen (a log row
     // without one), which is shown.
     void EndLevel(bool gameOver);
@@ -135,4 +143,5 @@ private:
     std::vector<std::string> sceneNames_;  // what the bar's buttons index
     u32 levelCameraId_ = 0;
     bool levelEnded_ = false;  // the end of the track has ended this level; cleared by each scene load
+    u64 stepsSeen_ = 0;        // Physics' step count at the last frame
 };

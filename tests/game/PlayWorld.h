@@ -6,6 +6,7 @@
 // game-table fuzz target (a separate clang build, without gtest) share it.
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "app/ClassRegistrations.h"
@@ -33,13 +34,15 @@ struct PlayWorld : WorldServices {
 
     std::string ScenePath(const std::string& name) const { return Root() + "/scene/" + name + ".scn"; }
 
-    // One frame: the queued messages, then the game systems in update order,
-    // then the deletions.
-    void Frame() {
+    // One frame of dt seconds: the queued messages, `controls` (what the
+    // controls say at that point of a frame), then the game systems in update
+    // order, then the deletions.
+    void Frame(float dt = kFrame, const std::function<void()>& controls = {}) {
         hub.DispatchQueued();
-        physics->Update(kFrame);
-        logic->Update(kFrame);
-        behavior->Update(kFrame);
+        if (controls) controls();
+        physics->Update(dt);
+        logic->Update(dt);
+        behavior->Update(dt);
         graveyard.Collect(1000.0f);
     }
 

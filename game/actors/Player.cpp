@@ -123,6 +123,11 @@ void Player::Init() {
 
     circleAngle = 270.0f;
     rollAngle = 0.0f;
+    // The point of the circle at 270 degrees, in the carrier's frame, as
+    // MoveOnCircle places it. (Through SetPositionAndUpdate this would be a
+    // world position once the ship has a parent: a carrier away from the
+    // origin would leave the ship off its circle until the first turn. A
+    // scene load parents the ship only after Init, where the two agree.)
     if (Transform* transform = ComponentById<Transform>(transformId_)) {
         transform->position = D3DXVECTOR3(0.0f, -circleRadius, 0.0f);
         transform->Update(0.0f);

@@ -22,6 +22,7 @@
 #include "render/mesh/MeshBuilder.h"
 #include "render/mesh/Model.h"
 #include "render/mesh/ModelCache.h"
+#include "render/mesh/PrimitiveMeshCache.h"
 #include "render/particle/ParticleEffect.h"
 #include "render/text/ScreenText.h"
 #include "scene/ObjectFactory.h"
@@ -214,6 +215,7 @@ void GraphicsSystem::Init() {
 void GraphicsSystem::Clear() {
     frame_.lists.Clear();
     if (RenderResources* resources = RenderResources::Instance()) resources->ForgetFailures();
+    PrimitiveMeshCache::Get().NewScene();
     // A new scene: a spent budget is reported again.
     ParticleEffect::ResetBudget();
     ScreenText::ResetBudget();

@@ -48,6 +48,16 @@ void MeshGeometry::ComputeNormals(ModelCpuMesh& m) {
     ComputeNormals(m.indices.data(), m.vertices.data(), m.VertexCount(), m.IndexCount());
 }
 
+u64 MeshGeometry::SphereVertexCount(int stacks, int slices) {
+    // A ring of `slices` vertices between stacks, and the two poles.
+    return static_cast<u64>(stacks - 1) * static_cast<u64>(slices) + 2;
+}
+
+u64 MeshGeometry::ConeVertexCount(int slices) {
+    // The rim, the disc's centre and the tip.
+    return static_cast<u64>(slices) + 2;
+}
+
 void MeshGeometry::Cube(MeshGeometry& out) {
     out = MeshGeometry();
     const D3DXVECTOR3 corners[8] = {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1},
@@ -68,7 +78,7 @@ bool MeshGeometry::Sphere(int stacks, int slices, float rx, float ry, float rz, 
         Log("MeshBuilder::Sphere: %d stacks and %d slices: at least 2 of each are needed", stacks, slices);
         return false;
     }
-    if (!SizeFits("Sphere", static_cast<u64>(stacks - 1) * static_cast<u64>(slices) + 2,
+    if (!SizeFits("Sphere", SphereVertexCount(stacks, slices),
                   6ull * static_cast<u64>(slices) * static_cast<u64>(stacks - 1)))
         return false;
     const float dPhi = kPi / static_cast<float>(stacks);
@@ -131,7 +141,7 @@ bool MeshGeometry::Cone(int slices, float radius, float height, MeshGeometry& ou
         Log("MeshBuilder::Cone: %d slices: at least 1 is needed", slices);
         return false;
     }
-    if (!SizeFits("Cone", static_cast<u64>(slices) + 2, 6ull * static_cast<u64>(slices))) return false;
+    if (!SizeFits("Cone", ConeVertexCount(slices), 6ull * static_cast<u64>(slices))) return false;
     const u32 sl = static_cast<u32>(slices);
     out.AddVertex(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(), D3DXVECTOR2());
     for (u32 k = 1; k <= sl; ++k) {

@@ -48,6 +48,10 @@ public:
     static void ComputeNormals(const u32* indices, ModelVertex* vertices, u32 vertexCount, u32 indexCount);
     static void ComputeNormals(ModelCpuMesh& mesh);
 
+    // Vertices of Sphere and Cone meshes of these counts (valid counts).
+    static u64 SphereVertexCount(int stacks, int slices);
+    static u64 ConeVertexCount(int slices);
+
     // Builders. Those with counts return false, leaving `out` empty, when a
     // count is below its minimum (stacks or slices below 2 for Sphere, slices
     // below 1 for Cone, fewer than 2 frames or sides below 1 for Tunnel) or

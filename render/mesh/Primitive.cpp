@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <string>
 
 #include "core/TypeId.h"
@@ -46,6 +48,10 @@ void Primitive::Init() {
     BuildMesh(false);
 }
 
+void Primitive::Shutdown() {
+    mesh_.reset();
+}
+
 u32 Primitive::GetAliasTypeId() {
     return TypeId<Model>::Get();
 }
@@ -58,9 +64,20 @@ bool Finite(float v) {
 bool CountFits(int count, int minimum) {
     return count >= minimum && count <= Primitive::kMaxStacksOrSlices;
 }
+
+// A size as its bit pattern, for the mesh key.
+u32 Bits(float v) {
+    u32 bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
 }  // namespace
 
-Model* Primitive::MakeShape(const NoiseGrid* grid) const {
+Model* Primitive::MakeShape(const NoiseGrid* grid, bool* told) {
+    *told = false;
+    PrimitiveMeshCache::Key key;
+    u64 vertices = 0;
+    std::function<Model*()> build;
     switch (primType) {
         case kSphere:
         case kEllipsoid: {
@@ -68,25 +85,42 @@ Model* Primitive::MakeShape(const NoiseGrid* grid) const {
             const float radiusZ = primType == kSphere ? r : rz;
             if (!CountFits(stacks, 2) || !CountFits(slices, 2) || !Finite(r) || !Finite(radiusY) || !Finite(radiusZ))
                 return nullptr;
-            return MeshBuilder::Sphere(stacks, slices, r, radiusY, radiusZ, noisy ? grid : nullptr);
+            const NoiseGrid* scale = noisy ? grid : nullptr;
+            key = {kSphere, u32(stacks), u32(slices), Bits(r), Bits(radiusY), Bits(radiusZ), scale != nullptr};
+            if (scale) key.insert(key.end(), {u32(width), u32(height), u32(octaves), Bits(persist), gaussian});
+            vertices = MeshGeometry::SphereVertexCount(stacks, slices);
+            build = [=, this] { return MeshBuilder::Sphere(stacks, slices, r, radiusY, radiusZ, scale); };
+            break;
         }
         case kQuad:
             if (objectWidth == 0.0f || objectHeight == 0.0f || !Finite(objectWidth) || !Finite(objectHeight))
                 return nullptr;
-            return MeshBuilder::Quad(objectWidth, objectHeight, color);
+            key = {kQuad, Bits(objectWidth), Bits(objectHeight)};
+            vertices = 4;
+            build = [this] { return MeshBuilder::Quad(objectWidth, objectHeight, color); };
+            break;
         case kCube:
             // Always the unit cube: the sizes only guard it.
             if ((objectWidth == 0.0f && objectHeight == 0.0f && objectDepth == 0.0f) || !Finite(objectWidth) ||
                 !Finite(objectHeight) || !Finite(objectDepth))
                 return nullptr;
-            return MeshBuilder::Cube();
+            key = {kCube};
+            vertices = 8;
+            build = [] { return MeshBuilder::Cube(); };
+            break;
         case kCone:
             // Height 0 is a flat disc; a cone needs a slice and a radius.
             if (!CountFits(slices, 1) || !(r > 0.0f) || !Finite(r) || !Finite(objectHeight)) return nullptr;
-            return MeshBuilder::Cone(slices, r, objectHeight);
+            key = {kCone, u32(slices), Bits(r), Bits(objectHeight)};
+            vertices = MeshGeometry::ConeVertexCount(slices);
+            build = [this] { return MeshBuilder::Cone(slices, r, objectHeight); };
+            break;
         default:
             return nullptr;
     }
+    mesh_ = PrimitiveMeshCache::Get().Acquire(key, vertices, GetOwner(), build);
+    *told = !mesh_;
+    return mesh_ ? mesh_->NewModel() : nullptr;
 }
 
 Model* Primitive::BuildMesh(bool announce) {
@@ -98,9 +132,12 @@ Model* Primitive::BuildMesh(bool announce) {
     const NoiseGrid* grid = nullptr;
     if ((noisy || noiseGlowmap) && noise) grid = noise->GetFractalNoise(width, height, octaves, persist, gaussian);
 
-    Model* model = MakeShape(grid);
+    // The old mesh leaves the budget before the new one is counted.
+    mesh_.reset();
+    bool told = false;
+    Model* model = MakeShape(grid, &told);
     if (!model) {
-        Log("Primitive %u: no shape for type %d with these settings", GetId(), primType);
+        if (!told) Log("Primitive %u: no shape for type %d with these settings", GetId(), primType);
         return nullptr;
     }
 

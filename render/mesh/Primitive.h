@@ -4,12 +4,16 @@
 // and, for spheres and ellipsoids, noise-roughened geometry. It does not draw
 // itself: BuildMesh puts a new Model on its object in place of the old one.
 // Its reflected members are the keys of scene and archetype files; the Model
-// it makes is left out of archetype files (GetAliasTypeId). Owned by its
-// GameObject; main thread only.
+// it makes is left out of archetype files (GetAliasTypeId). Primitives of
+// the same shape share one mesh, within a budget of vertices in use
+// (PrimitiveMeshCache). Owned by its GameObject; main thread only.
 #pragma once
+#include <memory>
+
 #include "engine/Component.h"
 #include "port/math/D3DX.h"
 #include "render/mesh/Material.h"
+#include "render/mesh/PrimitiveMeshCache.h"
 
 class Model;
 class NoiseGrid;
@@ -25,6 +29,8 @@ public:
     // Builds the mesh. The new Model is not announced here: the object is
     // announced, with all its components, once it has been initialised.
     void Init() override;
+    // Lets go of its mesh (its vertices leave the budget).
+    void Shutdown() override;
     // TypeId<Model>: the archetype writer leaves out the Model this makes.
     u32 GetAliasTypeId() override;
     // The "PrimitiveType" choice and the "Rebuild Primitive" button.
@@ -35,8 +41,8 @@ public:
     // locked) and, when `announce` is set, announces it at once
     // (ComponentAnnounced(TypeId<Model>)) so the renderer lists it. Settings that describe no
     // shape (unknown type, too few or too many stacks or slices, zero or
-    // non-finite sizes) leave the object without a Model. Returns the new
-    // Model or null.
+    // non-finite sizes), or a new mesh past the budget of primitive vertices,
+    // leave the object without a Model. Returns the new Model or null.
     Model* BuildMesh(bool announce);
     // The "Rebuild Primitive" button: BuildMesh(true) on the Primitive
     // registered under the id carried in clientData.
@@ -65,5 +71,9 @@ public:
     Material material;
 
 private:
-    Model* MakeShape(const NoiseGrid* grid) const;
+    // A Model with the shared mesh of these settings; null, with `told` set
+    // when a row already said why (the budget, a builder), for none.
+    Model* MakeShape(const NoiseGrid* grid, bool* told);
+
+    std::shared_ptr<const PrimitiveMeshCache::Mesh> mesh_;  // the mesh this shape holds
 };

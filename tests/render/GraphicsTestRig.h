@@ -4,8 +4,10 @@
 // resources over the repository's asset folders.
 #pragma once
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -25,6 +27,13 @@ class ScreenText;
 class ParticleEmmiter;
 class Skybox;
 class GlobalLighting;
+
+// Resident bytes of this process now.
+inline std::size_t ResidentBytes() {
+    std::size_t pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
 
 inline FilePath AssetFolder(const std::string& folder, const std::string& extension) {
     FilePath path;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <set>
 
@@ -13,7 +14,9 @@
 #include "render/mesh/Model.h"
 #include "render/mesh/NoiseGenerator.h"
 #include "render/mesh/Primitive.h"
+#include "render/mesh/PrimitiveMeshCache.h"
 #include "scene/ObjectFactory.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 // Records every Model id announced with ComponentAnnounced(TypeId<Model>).
@@ -278,4 +281,87 @@ TEST_F(PrimitiveTest, NoisyEllipsoidBoundsFollowTheNoise) {
     EXPECT_NEAR(smooth->extent.y, 2.0f, 1e-4f);
     EXPECT_LT(rough->extent.y, 2.0f);  // noise values lie in 0..1 and scale the radii down
     EXPECT_GT(rough->extent.y, 0.0f);
+}
+
+// Like shapes share one mesh, as models of one file do (fifty spheres of
+// 1,024 x 1,024 made fifty meshes, 3.1 GB); colours are not the mesh's.
+TEST_F(PrimitiveTest, PrimitivesOfOneShapeShareOneMesh) {
+    struct Case {
+        const char* what;
+        std::function<void(Primitive&)> set;
+    } cases[] = {
+        {"sphere", [](Primitive& p) { p.stacks = p.slices = 24; }},
+        {"ellipsoid", [](Primitive& p) { p.primType = Primitive::kEllipsoid, p.ry = 3.0f; }},
+        {"noisy sphere", [](Primitive& p) { p.noisy = true, p.width = p.height = 8, p.octaves = 2, p.persist = 0.5f; }},
+        {"quad", [](Primitive& p) { p.primType = Primitive::kQuad, p.objectWidth = 3.0f; }},
+        {"cube", [](Primitive& p) { p.primType = Primitive::kCube; }},
+        {"cone", [](Primitive& p) { p.primType = Primitive::kCone, p.slices = 12; }},
+    };
+    for (const Case& c : cases) {
+        const u64 made = PrimitiveMeshCache::MeshesMade();
+        std::vector<const Model*> models;
+        for (int i = 0; i < 20; ++i) {
+            auto* primitive = new Primitive();
+            c.set(*primitive);
+            primitive->color = D3DXCOLOR(static_cast<float>(i) / 20.0f, 0, 0, 1);
+            GameObject* object = MakeObject(primitive);
+            object->Init();
+            models.push_back(object->GetComponent<Model>());
+            ASSERT_NE(models.back(), nullptr) << c.what;
+        }
+        EXPECT_LE(PrimitiveMeshCache::MeshesMade(), made + 1) << c.what;
+        EXPECT_EQ(models.front()->vertexCount, models.back()->vertexCount) << c.what;
+    }
+    // Another size is another shape.
+    const u64 made = PrimitiveMeshCache::MeshesMade();
+    auto* larger = new Primitive();
+    larger->stacks = larger->slices = 24;
+    larger->r = 2.0f;
+    MakeObject(larger)->Init();
+    EXPECT_EQ(PrimitiveMeshCache::MeshesMade(), made + 1);
+}
+
+// Distinct large spheres: a new mesh past the budget of vertices in use is
+// not made (1,000 spheres of 256 x 256 took 3.8 GB). One row names the first
+// refused object; vertices given back make room again, and after a scene
+// clear the next refusal is told again.
+TEST_F(PrimitiveTest, NewMeshesPastTheVertexBudgetAreRefusedWithOneRowNamingTheFirst) {
+    LogCapture log;
+    std::vector<Primitive*> held;
+    auto sphere = [&](float radius) {
+        auto* primitive = new Primitive();
+        primitive->stacks = primitive->slices = Primitive::kMaxStacksOrSlices;
+        primitive->r = radius;
+        GameObject* object = MakeObject(primitive);
+        object->Init();
+        held.push_back(primitive);
+        return object;
+    };
+    GameObject* first = sphere(1.0f);
+    ASSERT_EQ(CountModels(*first), 1);
+    GameObject* refused = sphere(2.0f);
+    EXPECT_EQ(CountModels(*sphere(3.0f)), 0);
+    EXPECT_EQ(CountModels(*refused), 0);
+    EXPECT_EQ(CountModels(*sphere(1.0f)), 1) << "a like shape costs nothing";
+    EXPECT_LE(PrimitiveMeshCache::VerticesInUse(), PrimitiveMeshCache::kMaxSceneVertices);
+
+    held[0]->Shutdown();
+    held[3]->Shutdown();
+    EXPECT_EQ(CountModels(*sphere(4.0f)), 1);
+    GameObject* unreported = sphere(5.0f);
+    PrimitiveMeshCache::Get().NewScene();
+    GameObject* nextScene = sphere(6.0f);
+    EXPECT_EQ(CountModels(*nextScene), 0);
+    for (Primitive* primitive : held) primitive->Shutdown();
+
+    std::vector<std::string> rows;
+    ASSERT_TRUE(log.FinishMessages(rows));
+    std::vector<std::string> budget;
+    for (const std::string& row : rows)
+        if (row.find("primitive meshes past") != std::string::npos) budget.push_back(row);
+    ASSERT_EQ(budget.size(), 2u);
+    EXPECT_NE(budget[0].find("object " + std::to_string(refused->GetId()) + ":"), std::string::npos) << budget[0];
+    EXPECT_NE(budget[1].find("object " + std::to_string(nextScene->GetId()) + ":"), std::string::npos) << budget[1];
+    for (const std::string& row : rows)
+        EXPECT_EQ(row.find("object " + std::to_string(unreported->GetId()) + ":"), std::string::npos) << row;
 }

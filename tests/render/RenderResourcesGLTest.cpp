@@ -190,13 +190,6 @@ TEST_F(RenderResourcesGLTest, SolidColoursAreCachedByExactColour) {
     EXPECT_EQ(0, std::memcmp(&bytes[bytes.size() - 4], expected, 4));
 }
 
-// Resident bytes of this process now.
-std::size_t ResidentBytes() {
-    std::size_t pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-}
-
 TEST_F(RenderResourcesGLTest, TwentyThousandDistinctHeldColoursStayWithinTheCacheBound) {
     // 20,000 quads of distinct colours, each holding its colour: the cache
     // stays at its bound (the nearest held colour stands in past it) and the

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "engine/Logger.h"
 #include "port/os/FileCase.h"
@@ -40,6 +42,16 @@ std::string FilePath::GetFullPath(const std::string& name) const {
 
 std::string FilePath::FindFullPath(const std::string& name) const {
     return ResolveFileFoldingCase(GetFullPath(name));
+}
+
+std::string FilePath::FileIdentity(const std::string& fullPath) {
+    std::string path = fullPath;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    const std::string found = FindFileFoldingCase(path);
+    if (found.empty()) return "";
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::canonical(found, error);
+    return error ? std::filesystem::path(found).lexically_normal().string() : canonical.string();
 }
 
 std::string FilePath::Split(const std::string& fileName) {

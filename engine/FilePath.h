@@ -22,6 +22,12 @@ public:
     // GetFullPath, then the existing file whose name differs only in letter
     // case when none is found as written ("Beep.WAV" for "Beep.wav").
     std::string FindFullPath(const std::string& name) const;
+    // The file a full path names, as the asset caches key it: the path as
+    // found on disk (letter case folded as FindFullPath does) with ".", ".."
+    // and repeated separators folded and symbolic links followed, so every
+    // spelling of one file ("Sky.dds", "./Sky.dds", ".//SKY.dds") gives one
+    // text. "" when no such file exists.
+    static std::string FileIdentity(const std::string& fullPath);
     // Takes a file name apart: path := everything up to and including the
     // last separator, extension := the last component's text from its last
     // '.', returns the bare name between them. GetFullPath(Split(f)) == f

@@ -215,6 +215,7 @@ void GraphicsSystem::Init() {
 void GraphicsSystem::Clear() {
     frame_.lists.Clear();
     if (RenderResources* resources = RenderResources::Instance()) resources->ForgetFailures();
+    if (ModelCache* models = ModelCache::Instance()) models->ForgetFailures();
     PrimitiveMeshCache::Get().NewScene();
     // A new scene: a spent budget is reported again.
     ParticleEffect::ResetBudget();

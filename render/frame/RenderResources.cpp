@@ -6,7 +6,6 @@
 
 #include "engine/Logger.h"
 #include "port/gpu/GpuDevice.h"
-#include "port/os/FileCase.h"
 #include "scene/DevozizuDave.h"
 
 namespace {
@@ -55,26 +54,45 @@ FilePath RenderResources::ParticleFolder() const {
     return DevozizuDave::Instance() ? DevozizuDave::Instance()->particle : FilePath();
 }
 
-GpuShaderResourceView* RenderResources::GetTexture(const std::string& name) {
+void RenderResources::ForgetFailures() {
+    failedNames_.clear();
+    reportedCubes_.clear();
+}
+
+GpuShaderResourceView* RenderResources::GetTexture(const std::string& name, bool reportMissing) {
     if (name.empty()) return nullptr;
-    auto cached = textureCache_.find(name);
-    if (cached != textureCache_.end()) return cached->second.get();
+    auto named = textureNames_.find(name);
+    if (named != textureNames_.end()) return named->second;
     if (!device_) return nullptr;
-    const auto failed = failedNames_.find(name);
-    if (failed != failedNames_.end()) return failed->second ? GetFallbackTexture() : nullptr;
+    const std::string wanted = TextureFolder().GetFullPath(name);
+    if (auto failed = failedNames_.find(name); failed != failedNames_.end()) {
+        Failure& failure = failed->second;
+        if (failure.unreadable) return GetFallbackTexture();
+        if (reportMissing && !failure.reported)
+            Log("RenderResources: texture %s is missing; drawn without it", wanted.c_str());
+        failure.reported = failure.reported || reportMissing;
+        return nullptr;
+    }
+    // Every spelling of one file ("Rock", "./rock") shares its texture.
+    const std::string file = FilePath::FileIdentity(wanted);
+    if (auto cached = textureCache_.find(file); !file.empty() && cached != textureCache_.end())
+        return textureNames_[name] = cached->second.get();
     std::shared_ptr<GpuShaderResourceView> view;
     std::string error;
     const GpuLoadStatus status =
-        device_->CreateShaderResourceViewFromFile(TextureFolder().GetFullPath(name), &view, &error);
+        file.empty() ? GpuLoadStatus::FileNotFound : device_->CreateShaderResourceViewFromFile(file, &view, &error);
     if (status == GpuLoadStatus::Ok && view) {
         GpuShaderResourceView* result = view.get();
-        textureCache_.emplace(name, std::move(view));
-        return result;
+        textureCache_.emplace(file, std::move(view));
+        return textureNames_[name] = result;
     }
     if (failedNames_.size() >= kMaxFailedNames) failedNames_.clear();
     const bool unreadable = status != GpuLoadStatus::FileNotFound;
-    failedNames_.emplace(name, unreadable);
-    if (!unreadable) return nullptr;
+    failedNames_.emplace(name, Failure{unreadable, unreadable || reportMissing});
+    if (!unreadable) {
+        if (reportMissing) Log("RenderResources: texture %s is missing; drawn without it", wanted.c_str());
+        return nullptr;
+    }
     Log("RenderResources: texture %s; the fallback pattern is shown", error.c_str());
     return GetFallbackTexture();
 }
@@ -138,29 +156,36 @@ std::shared_ptr<GpuShaderResourceView> RenderResources::AcquireSolidColor(float 
     return view;
 }
 
+void RenderResources::ReportCubeOnce(const std::string& path, const std::string& row) {
+    if (reportedCubes_.size() >= kMaxFailedNames) reportedCubes_.clear();
+    if (reportedCubes_.insert(path).second) Log("RenderResources: %s; plain green is shown", row.c_str());
+}
+
 std::shared_ptr<GpuShaderResourceView> RenderResources::LoadTextureFile(const std::string& path) {
-    const std::string file = FindFileFoldingCase(path);
+    // Keyed by the file, so "./Sky.dds" and ".//sky.dds" share one cube.
+    const std::string file = FilePath::FileIdentity(path);
     if (device_ && !file.empty()) {
         std::erase_if(cubeTextures_, [](const auto& entry) { return entry.second.expired(); });
         if (std::shared_ptr<GpuShaderResourceView> held = cubeTextures_[file].lock()) return held;
     }
-    if (device_) {
+    if (device_ && file.empty()) {
+        ReportCubeOnce(path, "cube texture " + path + " is missing");
+    } else if (device_) {
         GpuImageLoadInfo info;
         info.cube = true;
         info.generateMips = false;
         std::shared_ptr<GpuTexture> texture;
         std::string error;
-        const GpuLoadStatus status = device_->CreateTextureFromFile(path, info, &texture, &error);
+        const GpuLoadStatus status = device_->CreateTextureFromFile(file, info, &texture, &error);
         if (status == GpuLoadStatus::Ok) {
             GpuSrvDesc desc;
             desc.dimension = GpuSrvDimension::TextureCube;
             if (std::shared_ptr<GpuShaderResourceView> view = device_->CreateShaderResourceView(texture, &desc)) {
-                if (!file.empty()) cubeTextures_[file] = view;
+                cubeTextures_[file] = view;
                 return view;
             }
-        } else if (status == GpuLoadStatus::Failed) {
-            Log("RenderResources: cube texture %s", error.c_str());
         }
+        ReportCubeOnce(path, "cube texture " + (error.empty() ? path : error));
     }
     // Missing, unreadable or not a cube: plain green, as for a missing file.
     return HoldSolidColorTexture(0, 1, 0, 1);

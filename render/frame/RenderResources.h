@@ -1,5 +1,6 @@
 // The engine-wide holder of shader-readable textures: file textures of the
-// "texture" folder cached by name, solid one-colour textures cached by their
+// "texture" folder cached by the file found (every spelling of one file
+// shares it: FilePath::FileIdentity), solid one-colour textures cached by their
 // colour bytes (a bounded cache: see kMaxSolidColors),
 // the fallback pattern, the array of particle alpha masks of the "particle"
 // folder, sky box cubes shared while held, and, uncached, bare dynamic
@@ -10,6 +11,7 @@
 #pragma once
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,15 +37,17 @@ public:
     void SetDevice(std::shared_ptr<GpuDevice> device) { device_ = std::move(device); }
     GpuDevice* GetDevice() const { return device_.get(); }
 
-    // The texture file `name` (no folder, no extension), loaded once: null for
-    // an empty name, a missing file or no device; the fallback pattern for a
-    // file that cannot be read (one log row naming it). A missing or
-    // unreadable name is remembered as such until ForgetFailures, so the
+    // The texture file `name` (no folder, no extension), loaded once per
+    // file: null for an empty name, a missing file or no device; the
+    // fallback pattern for a file that cannot be read. A missing or
+    // unreadable name gets one log row naming it (none for a missing one
+    // when `reportMissing` is clear: a look for a companion map that may well
+    // not exist) and is remembered as such until ForgetFailures, so the
     // folder is searched for it once per scene, not once per object.
-    GpuShaderResourceView* GetTexture(const std::string& name);
+    GpuShaderResourceView* GetTexture(const std::string& name, bool reportMissing = true);
     // A scene was cleared: names found missing or unreadable are looked for
-    // again (a file added or mended meanwhile is found).
-    void ForgetFailures() { failedNames_.clear(); }
+    // (and reported) again, a file added or mended meanwhile is found.
+    void ForgetFailures();
     // Names remembered as missing or unreadable; past it the memory starts anew.
     static constexpr std::size_t kMaxFailedNames = 100000;
     // A texture of one colour, shared by every colour of the same RGBA8 bytes,
@@ -59,10 +63,11 @@ public:
     std::size_t SolidColorCount() const { return solidColors_.size(); }
     // A cube texture from a full path, held by the caller (a sky box keeps
     // it as long as it lives) and shared by every holder of the same file
-    // (the path as found on disk, letter case folded): loaded again only
-    // once nobody holds it, so a scene's clear releases it with its sky
-    // boxes. The held plain green (a 2-D texture, not shared as a cube) when
-    // it cannot be loaded; a later call tries the file again. Null without a
+    // (FilePath::FileIdentity: letter case, "./" and "//" folded): loaded
+    // again only once nobody holds it, so a scene's clear releases it with
+    // its sky boxes. The held plain green (a 2-D texture, not shared as a
+    // cube) when it is missing or cannot be loaded, with one log row per
+    // path and scene; a later call tries the file again. Null without a
     // device.
     std::shared_ptr<GpuShaderResourceView> LoadTextureFile(const std::string& path);
     // Cube textures held now.
@@ -116,10 +121,19 @@ private:
     std::shared_ptr<GpuShaderResourceView> particleTextureArray_;
     D3DXCOLOR fallbackPalette_[8];
     std::shared_ptr<GpuShaderResourceView> fallbackTexture_;
-    std::map<std::string, std::shared_ptr<GpuShaderResourceView>> textureCache_;
-    std::map<std::string, bool> failedNames_;  // name -> unreadable (false: missing)
+    struct Failure {
+        bool unreadable = false;  // else missing
+        bool reported = false;
+    };
+    // Logs `row` unless `path` was reported since ForgetFailures.
+    void ReportCubeOnce(const std::string& path, const std::string& row);
+
+    std::map<std::string, std::shared_ptr<GpuShaderResourceView>> textureCache_;  // by the file found
+    std::map<std::string, GpuShaderResourceView*> textureNames_;                  // every name that found one
+    std::map<std::string, Failure> failedNames_;
     // Cube textures by the file found on disk; an entry goes when its texture has.
     std::map<std::string, std::weak_ptr<GpuShaderResourceView>> cubeTextures_;
+    std::set<std::string> reportedCubes_;    // cube paths that failed this scene
     std::map<u32, SolidColor> solidColors_;  // by RGBA8 bytes (r in the high byte)
     unsigned long long solidRequests_ = 0;
     bool reportedSolidFull_ = false;

@@ -13,9 +13,10 @@ class GraphicsSystem;
 
 namespace {
 
+// A companion map is looked for, not asked for: its absence is no fault.
 bool TextureExists(const std::string& name) {
     RenderResources* resources = RenderResources::Instance();
-    return resources && resources->GetTexture(name) != nullptr;
+    return resources && resources->GetTexture(name, false) != nullptr;
 }
 
 void FillFromCompanion(std::string& slotName, const std::string& candidate) {

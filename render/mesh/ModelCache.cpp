@@ -2,7 +2,6 @@
 
 #include "engine/FilePath.h"
 #include "engine/Logger.h"
-#include "port/os/FileCase.h"
 #include "render/mesh/MeshUpload.h"
 #include "render/mesh/Model.h"
 #include "render/mesh/ModelFile.h"
@@ -11,12 +10,18 @@
 ModelCache::ModelCache() = default;
 
 ModelCache::~ModelCache() {
+    names_.clear();
     entries_.clear();
 }
 
 const ModelCacheEntry* ModelCache::Find(const std::string& name) const {
-    auto found = entries_.find(name);
-    return found == entries_.end() ? nullptr : found->second.get();
+    auto found = names_.find(name);
+    return found == names_.end() ? nullptr : found->second;
+}
+
+void ModelCache::ReportOnce(const std::string& name, const std::string& row) {
+    if (reported_.size() >= kMaxReportedNames) reported_.clear();
+    if (reported_.insert(name).second) Log("ModelCache: %s", row.c_str());
 }
 
 const ModelCacheEntry* ModelCache::Load(const std::string& name) {
@@ -24,13 +29,21 @@ const ModelCacheEntry* ModelCache::Load(const std::string& name) {
     DevozizuDave* folders = DevozizuDave::Instance();
     if (name.empty() || !folders) return nullptr;
 
-    // "Ship" finds ship.bin: names come from a case-insensitive file system.
-    const std::string path = ResolveFileFoldingCase(folders->model.GetFullPath(name));
+    // "Ship", "./ship" and ".//Ship" are one file: the entry is the file's.
+    // (Letter case: names come from a case-insensitive file system.)
+    const std::string wanted = folders->model.GetFullPath(name);
+    const std::string path = FilePath::FileIdentity(wanted);
+    if (path.empty()) {
+        ReportOnce(name, "model file \"" + wanted + "\" is missing; its models draw nothing");
+        return nullptr;
+    }
+    if (auto known = entries_.find(path); known != entries_.end()) return names_[name] = known->second.get();
     ModelFile file;
     const ModelFile::Result result = file.Load(path);
-    if (result == ModelFile::Result::CannotOpen) return nullptr;
-    if (result == ModelFile::Result::Malformed) {
-        Log("ModelCache: model file \"%s\" refused: %s", path.c_str(), file.Error().c_str());
+    if (result != ModelFile::Result::Ok) {
+        ReportOnce(name,
+                   "model file \"" + path + "\" " +
+                       (result == ModelFile::Result::CannotOpen ? "cannot be opened" : "refused: " + file.Error()));
         return nullptr;
     }
 
@@ -46,8 +59,8 @@ const ModelCacheEntry* ModelCache::Load(const std::string& name) {
         MeshUpload::Buffers(device_.get(), *entry->cpuMesh, true, entry->vertexBuffer, entry->indexBuffer);
     }
     const ModelCacheEntry* filed = entry.get();
-    entries_[name] = std::move(entry);
-    return filed;
+    entries_[path] = std::move(entry);
+    return names_[name] = filed;
 }
 
 bool ModelCache::LoadModel(Model& model) {
@@ -67,7 +80,9 @@ bool ModelCache::LoadModel(Model& model) {
 }
 
 void ModelCache::Clear() {
+    names_.clear();
     entries_.clear();
+    reported_.clear();
     device_.reset();
     ClearInstance();
 }

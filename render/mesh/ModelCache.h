@@ -1,13 +1,14 @@
-// The one reader of model files: each distinct file name of the "model" asset
-// folder is read once per run into GPU buffers and a CPU copy, filed under the
-// name, and shared by every Model of that name. A file that is missing gives
-// nothing (a later request tries again); a malformed one is refused with a log
-// row and nothing is cached. Engine-wide (global instance pointer), made at
-// start-up, given the device by GraphicsSystem::Init, cleared at shutdown.
-// Main thread only.
+// The one reader of model files: each file of the "model" asset folder is read
+// once per run into GPU buffers and a CPU copy, filed under the file found
+// (FilePath::FileIdentity), and shared by every Model naming it, however the
+// name is spelt. A file that is missing or malformed gives nothing and one log
+// row per name and scene (a later request tries again). Engine-wide (global
+// instance pointer), made at start-up, given the device by
+// GraphicsSystem::Init, cleared at shutdown. Main thread only.
 #pragma once
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "core/Singleton.h"
@@ -33,15 +34,25 @@ public:
     // use: the name as written, else the file whose name differs only in
     // letter case. Null when the file is missing or refused.
     const ModelCacheEntry* Load(const std::string& name);
-    // The entry filed under exactly this name, without touching the disk.
+    // The entry a Load of exactly this name gave, without touching the disk.
     const ModelCacheEntry* Find(const std::string& name) const;
+    // Files loaded (not names asked for).
     size_t EntryCount() const { return entries_.size(); }
+    // A scene was cleared: missing and refused names are reported again.
+    void ForgetFailures() { reported_.clear(); }
 
     // Shutdown: frees every entry (with its buffers and CPU copy), lets the
     // device go and clears the global instance pointer.
     void Clear();
 
 private:
+    // Failed names remembered as told; past it the memory starts anew.
+    static constexpr std::size_t kMaxReportedNames = 100000;
+    // Logs the row once per name until ForgetFailures.
+    void ReportOnce(const std::string& name, const std::string& row);
+
     std::shared_ptr<GpuDevice> device_;
-    std::map<std::string, std::unique_ptr<ModelCacheEntry>> entries_;
+    std::map<std::string, std::unique_ptr<ModelCacheEntry>> entries_;  // by the file found
+    std::map<std::string, const ModelCacheEntry*> names_;              // every name that found one
+    std::set<std::string> reported_;                                   // failed names told this scene
 };

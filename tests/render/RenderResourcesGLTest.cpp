@@ -7,6 +7,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +19,7 @@
 
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSwapChain.h"
+#include "render/mesh/Model.h"
 #include "tests/render/GraphicsTestRig.h"
 #include "tests/support/LogCapture.h"
 
@@ -168,13 +170,14 @@ TEST_F(RenderResourcesGLTest, EveryUnreadableTextureHasOneRowNamingItPerScene) {
     resources->GetTexture("Title_clean");
     std::vector<std::string> rows;
     ASSERT_TRUE(log.FinishMessages(rows));
-    int named = 0;
+    int named = 0, missing = 0;
     for (const std::string& row : rows) {
         named += row.find((root / "texture/Title_clean.png").string()) != std::string::npos;
+        missing += row.find((root / "texture/missing.png").string()) != std::string::npos;
         EXPECT_EQ(row.find("good"), std::string::npos) << row;
-        EXPECT_EQ(row.find("missing"), std::string::npos) << row;
     }
     EXPECT_EQ(named, 2) << "one row in each of the two scenes";
+    EXPECT_EQ(missing, 1) << "asked for in the first scene only";
 }
 
 TEST_F(RenderResourcesGLTest, SolidColoursAreCachedByExactColour) {
@@ -257,6 +260,58 @@ TEST_F(RenderResourcesGLTest, CubeLoadsOfOneFileShareOneCubeThatGoesWithItsLastH
     std::shared_ptr<GpuShaderResourceView> again = resources->LoadTextureFile(sky);
     ASSERT_TRUE(again);
     EXPECT_EQ(again.use_count(), 1);
+}
+
+// Every spelling of one file is that file: 4,000 spellings of one sky file
+// loaded 4,000 cubes (2.29 GB resident against 205 MB); textures alike.
+TEST_F(RenderResourcesGLTest, SpellingsOfOneFileShareOneCubeAndOneTexture) {
+    const FilePath skies = AssetFolder("skybox", "");
+    const std::size_t bound = ResidentBytes() + (200u << 20);
+    std::vector<std::shared_ptr<GpuShaderResourceView>> held;
+    for (unsigned i = 0; i < 4000; ++i) {
+        std::string name = "Sky.dds";
+        for (unsigned bit = 0; bit < 12; ++bit) name = ((i >> bit) & 1 ? "./" : ".//") + name;
+        held.push_back(resources->LoadTextureFile(skies.GetFullPath(name)));
+        if (i % 100 == 0) ASSERT_LT(ResidentBytes(), bound) << "after " << i << " spellings";
+    }
+    ASSERT_EQ(held[0]->Dimension(), GpuSrvDimension::TextureCube);
+    EXPECT_EQ(std::count(held.begin(), held.end(), held[0]), 4000);
+    EXPECT_EQ(resources->CubeTextureCount(), 1u);
+
+    WritePng("texture/Rock.png", 4, 7);
+    fs::create_directories(root / "texture/sub");
+    GpuShaderResourceView* rock = resources->GetTexture("Rock");
+    ASSERT_NE(rock, nullptr);
+    for (const char* name : {"./Rock", ".//rock", "././ROCK", "sub/../Rock"})
+        EXPECT_EQ(resources->GetTexture(name), rock) << name;
+}
+
+// A missing texture or sky file has one row per name and scene, as an
+// unreadable one has (a thousand models naming missing textures gave none);
+// a model's companion maps that do not exist are no fault and get none.
+TEST_F(RenderResourcesGLTest, MissingTexturesAndSkyFilesHaveOneRowPerNameAndScene) {
+    LogCapture log;
+    GpuShaderResourceView* green = resources->GetSolidColorTexture(0, 1, 0, 1);
+    for (int scene = 0; scene < 2; ++scene) {
+        for (int ask = 0; ask < 3; ++ask) {
+            for (int n = 0; n < 100; ++n) {
+                Model model;
+                model.filename = "Hull";
+                model.material.diffuseFileName = "paint" + std::to_string(n);
+                model.LoadTextures();
+                EXPECT_EQ(model.material.diffuse, nullptr);
+            }
+            EXPECT_EQ(resources->LoadTextureFile((root / "nosky.dds").string()).get(), green);
+        }
+        resources->ForgetFailures();
+    }
+    std::vector<std::string> rows;
+    ASSERT_TRUE(log.FinishMessages(rows));
+    for (int n = 0; n < 100; ++n)
+        EXPECT_EQ(LogCapture::CountContaining(rows, (root / "texture/paint").string() + std::to_string(n) + ".png"), 2u)
+            << n;
+    EXPECT_EQ(LogCapture::CountContaining(rows, (root / "nosky.dds").string()), 2u);
+    EXPECT_EQ(LogCapture::CountContaining(rows, "Hull"), 0u);
 }
 
 TEST_F(RenderResourcesGLTest, ParticleMasksOfMixedSizesAreResizedToTheSmallestAndBadFilesLeftOut) {

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "core/ClassNameLookup.h"
+#include "editor/menus/WindowPointer.h"
 #include "editor/mode/EditorNotice.h"
 #include "engine/Engine.h"
 #include "engine/FilePath.h"
@@ -157,6 +158,8 @@ void EditorMenuSystem::Clear() {
 
 void EditorMenuSystem::Update(float) {
     Broadcast(kMsgEditorSettings, controlState_);
+    int x = 0, y = 0;
+    if (deleteSpotKept_ && (!WindowPointer(&x, &y) || x != deleteSpotX_ || y != deleteSpotY_)) deleteSpotKept_ = false;
 }
 
 void EditorMenuSystem::HandleMessage(Message* message) {
@@ -501,6 +504,21 @@ void EditorMenuSystem::SelectSceneComponent(u32 objectId) {
 }
 
 void EditorMenuSystem::DeleteSceneComponent(u32 objectId) {
+    // The blocks below a deleted one move up: a second click on the same
+    // spot, the pointer not moved since (a double click), meets the next
+    // block's button. It deletes nothing and says so; one more click does.
+    int x = 0, y = 0;
+    const bool pointer = WindowPointer(&x, &y);
+    if (pointer && deleteSpotKept_ && x == deleteSpotX_ && y == deleteSpotY_) {
+        deleteSpotKept_ = false;
+        PostEditorNotice(GetTypeId(), "Delete Object: the list moved under the pointer; click again to delete " +
+                                          ObjectLabel(objectId));
+        return;
+    }
+    deleteSpotKept_ = pointer;
+    deleteSpotX_ = x;
+    deleteSpotY_ = y;
+    if (Overlord::FindObject(objectId)) PostEditorNotice(GetTypeId(), "Delete: " + ObjectLabel(objectId) + " deleted");
     // Deselected first (at once, so the Editor empties the "Selected" bar
     // before the components go): the bar may show the doomed components.
     if (shownObject_ == objectId && objectId != 0) ::Broadcast(kMsgSelectObject, editorId_, 0u);

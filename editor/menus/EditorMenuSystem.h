@@ -134,4 +134,8 @@ private:
     std::vector<std::string> classNames_;      // the "ComponentsList" buttons, in order
     size_t savedSceneHash_ = 0;                // the scene text last saved or loaded: its hash
     size_t savedSceneSize_ = 0;                //   and length
+    // Where the pointer was at the last "Delete Object" click, kept until it moves.
+    bool deleteSpotKept_ = false;
+    int deleteSpotX_ = 0;
+    int deleteSpotY_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "editor/menus/EditorMenuSystem.h"
+#include "editor/menus/WindowPointer.h"
 #include "editor/mode/EditorControlState.h"
 #include "editor/mode/EditorNotice.h"
 #include "engine/Engine.h"
@@ -197,6 +198,8 @@ std::string EditorUISystem::NoticeLine() const {
 
 std::string EditorUISystem::PointerLine() const {
     if (pointedObject_ == 0 || pointedObject_ == currentObject_ || !Overlord::FindObject(pointedObject_)) return "";
+    // Over a panel a click is the panel's.
+    if (PointerOnPanel()) return "";
     return "A click takes " + ObjectLabel(pointedObject_);
 }
 

@@ -54,7 +54,7 @@ public:
 
     // The lines as the next Update draws them: camera, mode (empty in camera
     // mode), the notice while it is fresh (else empty), the object under the
-    // pointer when a click would select it (else empty).
+    // pointer when a click would select it (else empty, also over a panel).
     std::string FirstLine() const;
     std::string SecondLine() const;
     std::string NoticeLine() const;

@@ -139,6 +139,21 @@ void DisplayServer::ClientSize(void* sdlWindow, int* width, int* height) {
     if (window && !XWindowSize(window, width, height)) SDL_GetWindowSize(window, width, height);
 }
 
+void DisplayServer::ClientPosition(void* sdlWindow, int* x, int* y) {
+    *x = *y = 0;
+    SDL_Window* window = static_cast<SDL_Window*>(sdlWindow);
+    if (!window) return;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    Display* display = nullptr;
+    Window xwindow = 0;
+    Window child = 0;
+    if (XWindowOf(window, &display, &xwindow) &&
+        XTranslateCoordinates(display, xwindow, DefaultRootWindow(display), 0, 0, x, y, &child))
+        return;
+#endif
+    SDL_GetWindowPosition(window, x, y);
+}
+
 void DisplayServer::DrawableSize(void* sdlWindow, int* width, int* height) {
     *width = *height = 0;
     SDL_Window* window = static_cast<SDL_Window*>(sdlWindow);

@@ -28,6 +28,10 @@ public:
     virtual bool IsFullScreen(void* sdlWindow);
     // The window's client size now, in the pixels of its mouse positions.
     virtual void ClientSize(void* sdlWindow, int* width, int* height);
+    // Where the window's client area starts on the screen now (on X11 the X
+    // window's place; SDL's record, which a window manager's late move can
+    // leave behind, elsewhere).
+    virtual void ClientPosition(void* sdlWindow, int* x, int* y);
     // The size of the window's drawable now, in framebuffer pixels.
     virtual void DrawableSize(void* sdlWindow, int* width, int* height);
     // Where the pointer is now, in client pixels of the window, read from

@@ -186,6 +186,7 @@ void PortWindow::WarpToKeptPoint() {
 }
 
 bool PortWindow::RequestFullScreen(bool fullScreen) {
+    if (fullScreen) placingUntilMs_ = 0;
     AnchorPointer();
     const bool made = DisplayServer::Current().RequestFullScreen(window_, fullScreen);
     if (!made) pointerAnchored_ = false;
@@ -225,6 +226,44 @@ int PortWindow::PlaceKeepingCentre(int oldStart, int oldSize, int newSize, int f
     return start < lowest ? lowest : start > highest ? highest : start;
 }
 
+// With an old size of 0 the old start is the centre kept. The window is
+// moved only when it is elsewhere, as the window system has it.
+bool PortWindow::PlaceCentredOn(int centreX, int centreY, int width, int height) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+    SDL_Rect area{0, 0, 0, 0};
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (display < 0 || SDL_GetDisplayUsableBounds(display, &area) != 0) area = SDL_Rect{0, 0, 0, 0};
+    const int x = PlaceKeepingCentre(centreX, 0, width, left, right, area.x, area.w);
+    const int y = PlaceKeepingCentre(centreY, 0, height, top, bottom, area.y, area.h);
+    int nowX = 0, nowY = 0;
+    DisplayServer::Current().ClientPosition(window_, &nowX, &nowY);
+    if (nowX == x && nowY == y) return false;
+    SDL_SetWindowPosition(window_, x, y);
+    return true;
+}
+
+// The window manager gives the window its frame and its place before full
+// screen a moment after the size comes, and may take it there again after
+// it was placed: for a while the place is checked at every pump. A few moves
+// at most, since SDL waits for each one and a manager may refuse them.
+void PortWindow::PlaceIfBackFromFullScreen() {
+    if (placeWhenWindowed_) {
+        int width = 0, height = 0;
+        DisplayServer::Current().ClientSize(window_, &width, &height);
+        if (width != keptWidth_ || height != keptHeight_ || IsFullScreen()) return;
+        placeWhenWindowed_ = false;
+        placingUntilMs_ = SDL_GetTicks64() + kKeepAfterResizeMs;
+        placesLeft_ = kMostPlacesAfterFullScreen;
+    }
+    if (placingUntilMs_ == 0) return;
+    if (SDL_GetTicks64() >= placingUntilMs_ || placesLeft_ == 0) {
+        placingUntilMs_ = 0;
+        return;
+    }
+    if (PlaceCentredOn(keptCentreX_, keptCentreY_, keptWidth_, keptHeight_)) --placesLeft_;
+}
+
 void PortWindow::SetClientSize(int width, int height) {
     if (width < 1) width = 1;
     if (height < 1) height = 1;
@@ -233,18 +272,21 @@ void PortWindow::SetClientSize(int width, int height) {
     // drawn about the client area's centre (a menu, the button just clicked)
     // stays under the pointer; it moves only to keep its frame on the screen.
     int x = 0, y = 0, oldWidth = 0, oldHeight = 0;
-    SDL_GetWindowPosition(window_, &x, &y);
+    DisplayServer::Current().ClientPosition(window_, &x, &y);
     DisplayServer::Current().ClientSize(window_, &oldWidth, &oldHeight);
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
-    SDL_Rect area{0, 0, 0, 0};
-    const int display = SDL_GetWindowDisplayIndex(window_);
-    if (display < 0 || SDL_GetDisplayUsableBounds(display, &area) != 0) area = SDL_Rect{0, 0, 0, 0};
     AnchorPointer();
     if (width == oldWidth && height == oldHeight) pointerAnchored_ = false;  // no size change will come
     SDL_SetWindowSize(window_, width, height);
-    SDL_SetWindowPosition(window_, PlaceKeepingCentre(x, oldWidth, width, left, right, area.x, area.w),
-                          PlaceKeepingCentre(y, oldHeight, height, top, bottom, area.y, area.h));
+    // In full screen the size waits for windowed, and the window manager
+    // then puts the window back where it was before full screen, which the
+    // new size may overhang: it is placed once it is back with that size.
+    placeWhenWindowed_ = IsFullScreen();
+    placingUntilMs_ = 0;
+    keptCentreX_ = x + oldWidth / 2;
+    keptCentreY_ = y + oldHeight / 2;
+    keptWidth_ = width;
+    keptHeight_ = height;
+    if (!placeWhenWindowed_) PlaceCentredOn(keptCentreX_, keptCentreY_, width, height);
     SDL_ShowWindow(window_);
 }
 
@@ -286,7 +328,10 @@ bool PortWindow::PollEvent(WindowEvent* out) {
     while (pending_.empty() && SDL_PollEvent(&event)) Translate(&event);
     // A window manager may carry a request out after SDL reported it done,
     // and SDL then says nothing: the size is looked at once the queue is empty.
-    if (pending_.empty()) AnnounceSizeIfChanged();
+    if (pending_.empty()) {
+        PlaceIfBackFromFullScreen();
+        AnnounceSizeIfChanged();
+    }
     const WindowEvent* next = pending_.empty() ? nullptr : &pending_.front();
     const uint32_t bit = next ? 1u << next->button : 0;
     // The end of a pump; a release of a button pressed in it waits for the next.

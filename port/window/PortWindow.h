@@ -54,11 +54,13 @@ public:
     // Resizes the client area to exactly width x height, keeping the window
     // centred on the same point of the screen (moved only as far as its frame
     // must to stay on the screen's usable area), and shows it. The Resized
-    // event follows. In full screen the size and place are kept for when the
-    // window is windowed again. After this and after RequestFullScreen, a
-    // pointer resting in the client area is kept at the same place from the
-    // centre once the new size comes (put there if the window system moved
-    // it elsewhere), so it stays on what is drawn there: the button clicked.
+    // event follows. In full screen the size is kept for when the window is
+    // windowed again, and the window then comes back centred on the screen's
+    // point the full-screen window was centred on, by the same rule. After
+    // this and after RequestFullScreen, a pointer resting in the client area
+    // is kept at the same place from the centre once the new size comes (put
+    // there if the window system moved it elsewhere), so it stays on what is
+    // drawn there: the button clicked.
     void SetClientSize(int width, int height);
     // Asks the window system for full screen or windowed (DisplayServer);
     // returns whether the request was made.
@@ -105,6 +107,13 @@ private:
     // keeps it on that client point for a moment while the window settles.
     void KeepAnchoredPointer(const ClientRect& rect);
     void WarpToKeptPoint();
+    // Moves the window so that a client area of width x height is centred on
+    // the screen point (centreX, centreY), by PlaceKeepingCentre's rule;
+    // false when it is there already.
+    bool PlaceCentredOn(int centreX, int centreY, int width, int height);
+    // Places the window on its kept centre once it is windowed again with the
+    // size picked in full screen, and keeps it there until placingUntilMs_.
+    void PlaceIfBackFromFullScreen();
     // A MouseMove event when the window system puts the resting pointer
     // elsewhere in the client area than the last motion said (the window
     // moved or resized under it).
@@ -139,6 +148,16 @@ private:
     int keptX_ = 0;
     int keptY_ = 0;
     uint64_t keptUntilMs_ = 0;
+    // A size picked in full screen (keptWidth_ x keptHeight_) and the screen
+    // point its window is centred on once windowed again.
+    bool placeWhenWindowed_ = false;
+    int keptCentreX_ = 0;
+    int keptCentreY_ = 0;
+    int keptWidth_ = 0;
+    int keptHeight_ = 0;
+    static constexpr int kMostPlacesAfterFullScreen = 4;
+    uint64_t placingUntilMs_ = 0;  // SDL ticks, ms; 0 when not placing
+    int placesLeft_ = 0;
     int announcedWidth_ = -1;
     int announcedHeight_ = -1;
     bool acceptFiles_ = false;

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -314,6 +315,41 @@ TEST_F(PortWindowX11Test, WithAWindowManagerFullScreenComesAndThePointerStaysOnI
         checks.Expect(
             back.pointerX == back.x + 320 + 100 && back.pointerY == back.y + 240 + 60,
             "windowed: pointer at " + Pair(back.pointerX - back.x, back.pointerY - back.y) + " in the window");
+    });
+}
+
+// The window manager puts a window leaving full screen back where it was
+// before; a size picked in full screen must not leave it overhanging the
+// screen there, nor that off-centre place for the size changes after it.
+TEST_F(PortWindowX11Test, ASizePickedInFullScreenComesBackCentredInsideTheScreen) {
+    if (!server_.StartWindowManager()) GTEST_SKIP() << "openbox is not installed";
+    InChild([](ChildChecks& checks) {
+        std::unique_ptr<PortWindow> window = MakeWindow(checks, 1024, 768);
+        if (!window) return;
+        checks.Expect(window->RequestFullScreen(true), "full screen not asked for");
+        checks.Expect(PumpUntil(*window, [&] { return window->IsFullScreen() && PlaceOf(*window).width == 1280; }),
+                      "not full screen");
+        window->SetClientSize(1280, 720);
+        Pump(*window, 200);
+        checks.Expect(window->RequestFullScreen(false), "windowed not asked for");
+        const auto centredInside = [&](int width, int height) {
+            const XWindowPlace place = PlaceOf(*window);
+            int top = 0;
+            SDL_GetWindowBordersSize(static_cast<SDL_Window*>(window->NativeWindow()), &top, nullptr, nullptr, nullptr);
+            // Centred on the screen (the frame's side may push it a pixel), the title bar on it.
+            return !window->IsFullScreen() && place.width == width && place.height == height &&
+                   std::abs(place.x + width / 2 - XServer::kWidth / 2) <= 1 &&
+                   place.y + height / 2 == XServer::kHeight / 2 && place.y - top >= 0;
+        };
+        const auto where = [&] {
+            const XWindowPlace place = PlaceOf(*window);
+            return Pair(place.width, place.height) + " at " + Pair(place.x, place.y);
+        };
+        checks.Expect(PumpUntil(*window, [&] { return centredInside(1280, 720); }), "windowed: " + where());
+        Pump(*window, 500);
+        checks.Expect(centredInside(1280, 720), "windowed, later: " + where());
+        window->SetClientSize(800, 600);
+        checks.Expect(PumpUntil(*window, [&] { return centredInside(800, 600); }), "800x600: " + where());
     });
 }
 

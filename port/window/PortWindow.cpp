@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -41,18 +42,33 @@ void AppendCodePoints(const char* utf8, std::vector<uint32_t>* out) {
     }
 }
 
-// The displays the environment names ("DISPLAY=:0"), for SDL's driver list
-// and the failure text; "" when it names none or SDL_VIDEODRIVER chooses.
+// Whether SDL_VIDEODRIVER's list (comma-separated, any letter case, as SDL
+// reads it) holds the driver.
+bool ListsDriver(const std::string& list, const std::string& driver) {
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        if (comma - start == driver.size() && SDL_strncasecmp(list.c_str() + start, driver.c_str(), driver.size()) == 0)
+            return true;
+        start = comma + 1;
+    }
+    return false;
+}
+
+// The displays the environment names ("DISPLAY=:0") for the drivers that
+// SDL_VIDEODRIVER chooses (all when it chooses none), for the failure text;
+// "" when it names none, or only displays of drivers not chosen (offscreen
+// shows on none). SDL's driver list goes to *drivers when it is not chosen.
 std::string NamedDisplays(std::string* drivers) {
     drivers->clear();
-    const char* chosen = std::getenv("SDL_VIDEODRIVER");
-    if (chosen && *chosen) return "";
+    const char* value = std::getenv("SDL_VIDEODRIVER");
+    const std::string chosen = value ? value : "";
     std::string names;
     for (const auto& [variable, driver] : {std::pair{"DISPLAY", "x11"}, std::pair{"WAYLAND_DISPLAY", "wayland"}}) {
-        const char* value = std::getenv(variable);
-        if (!value || !*value) continue;
-        names += (names.empty() ? "" : ", ") + std::string(variable) + "=" + value;
-        *drivers += (drivers->empty() ? "" : ",") + std::string(driver);
+        const char* display = std::getenv(variable);
+        if (!display || !*display || (!chosen.empty() && !ListsDriver(chosen, driver))) continue;
+        names += (names.empty() ? "" : ", ") + std::string(variable) + "=" + display;
+        if (chosen.empty()) *drivers += (drivers->empty() ? "" : ",") + std::string(driver);
     }
     return names;
 }

@@ -172,4 +172,22 @@ TEST_F(ProgramX11Test, ANamedDisplayThatCannotBeReachedEndsTheStartNamingIt) {
     EXPECT_EQ(FrameCount(), 0u);
 }
 
+// A server gone before the window exists, with SDL_VIDEODRIVER choosing
+// the X11 driver itself (as SDL reads it: any letter case, in a list).
+TEST_F(ProgramX11Test, ADisplayWhoseServerIsGoneIsNamedAlsoWhenItsDriverIsChosen) {
+    const std::string display = ":59124";  // far above the numbers servers take
+    if (::access("/tmp/.X11-unix/X59124", F_OK) == 0) GTEST_SKIP() << display << " has a server";
+    ::setenv("DISPLAY", display.c_str(), 1);
+    for (const char* driver : {"x11", "X11", "wayland,x11"}) {
+        ::setenv("SDL_VIDEODRIVER", driver, 1);
+        ChildProcess program = ChildProcess::Exec(root_.Dir(), {DD_EXECUTABLE});
+        const ChildResult result = program.Wait(30);
+        ASSERT_FALSE(result.timedOut) << driver;
+        EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << driver << ": " << result.status;
+        EXPECT_NE(result.errorText.find("cannot reach the display DISPLAY=" + display), std::string::npos)
+            << driver << ": " << result.errorText;
+    }
+    ::unsetenv("SDL_VIDEODRIVER");
+}
+
 }  // namespace

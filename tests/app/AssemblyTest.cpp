@@ -80,6 +80,18 @@ protected:
     TempAssetRoot root_{TempAssetRoot::Contents::StartupFileOnly};
     const std::string dir_ = root_.Dir();
     std::unique_ptr<Assembly> assembly_ = std::make_unique<Assembly>();
+
+    // Makes the scene and archetype folders; returns the number of a process
+    // that has ended (a save's writer that is gone), "" when none could be made.
+    std::string SaveFoldersAndAGoneWriter() {
+        std::filesystem::create_directory(dir_ + "/scene");
+        std::filesystem::create_directory(dir_ + "/arch");
+        const pid_t gone = ::fork();
+        if (gone == 0) ::_exit(0);
+        if (gone < 0) return "";
+        ::waitpid(gone, nullptr, 0);
+        return std::to_string(gone);
+    }
 };
 
 TEST_F(AssemblyTest, EveryTableTypeIsFoundUnderItsNameAndTypeId) {
@@ -221,13 +233,8 @@ TEST_F(AssemblyTest, MissingOrBrokenExternalLibrariesAreLoggedAndHarmless) {
 // A save killed by kill -9 leaves its temporary file beside the scene or
 // archetype; the next start removes it (its writer is gone) with a log row.
 TEST_F(AssemblyTest, StartRemovesTemporariesOfSavesThatDidNotFinish) {
-    const pid_t gone = ::fork();
-    if (gone == 0) ::_exit(0);
-    ASSERT_GT(gone, 0);
-    ::waitpid(gone, nullptr, 0);
-    const std::string pid = std::to_string(gone);
-    std::filesystem::create_directory(dir_ + "/scene");
-    std::filesystem::create_directory(dir_ + "/arch");
+    const std::string pid = SaveFoldersAndAGoneWriter();
+    ASSERT_FALSE(pid.empty());
     const std::vector<std::string> leftovers = {"scene/Big.scn." + pid + "-0.tmp", "arch/Rock.arch." + pid + "-3.tmp"};
     const std::vector<std::string> kept = {"scene/Big.scn", "scene/Big.scn.1-0.tmp", "scene/notes.tmp"};
     for (const std::string& name : leftovers) std::ofstream(dir_ + "/" + name) << "half a save";
@@ -247,11 +254,8 @@ TEST_F(AssemblyTest, StartRemovesTemporariesOfSavesThatDidNotFinish) {
 // extension>.<pid>-<n>.tmp", is taken for a leftover; a designer's files
 // that merely look alike stay.
 TEST_F(AssemblyTest, StartUpCleanUpRemovesOnlyTheSavesOwnTemporaries) {
-    const pid_t gone = ::fork();
-    if (gone == 0) ::_exit(0);
-    ASSERT_GT(gone, 0);
-    ::waitpid(gone, nullptr, 0);
-    const std::string pid = std::to_string(gone);
+    const std::string pid = SaveFoldersAndAGoneWriter();
+    ASSERT_FALSE(pid.empty());
     const struct {
         std::string name;
         bool removed;
@@ -269,8 +273,6 @@ TEST_F(AssemblyTest, StartUpCleanUpRemovesOnlyTheSavesOwnTemporaries) {
         {"scene/Big.scn." + pid + "-.tmp", false},
         {"scene/Big.scn." + pid + "-0.tmp.bak", false},
     };
-    std::filesystem::create_directory(dir_ + "/scene");
-    std::filesystem::create_directory(dir_ + "/arch");
     for (const auto& c : cases) std::ofstream(dir_ + "/" + c.name) << "a designer's bytes";
     ASSERT_TRUE(assembly_->Assemble());
     assembly_->Disassemble();

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "engine/GameObject.h"
 #include "engine/Overlord.h"
+#include "engine/Transform.h"
 #include "reflection/IMetaClass.h"
 #include "reflection/MemberText.h"
 #include "reflection/MetaRegistry.h"
@@ -55,6 +57,38 @@ private:
 };
 
 void WriteSceneText(const std::vector<u32>& objectIds, FileText& text);
+
+// While it lives, the object's Transform (when `world` is set) holds its
+// world position, rotation and scale as its own, to be written as the place
+// of an object without a parent; the local values come back after.
+class WorldPlacementWritten {
+public:
+    WorldPlacementWritten(GameObject& object, bool world)
+        : transform_(world ? object.GetComponent<Transform>() : nullptr) {
+        if (!transform_) return;
+        position_ = transform_->position;
+        rotation_ = transform_->rotation;
+        scale_ = transform_->scale;
+        transform_->Update(0.0f);
+        transform_->position = transform_->worldPosition;
+        transform_->rotation = transform_->GetWorldRotation();
+        transform_->scale = transform_->GetWorldScale();
+    }
+    ~WorldPlacementWritten() {
+        if (!transform_) return;
+        transform_->position = position_;
+        transform_->rotation = rotation_;
+        transform_->scale = scale_;
+    }
+    WorldPlacementWritten(const WorldPlacementWritten&) = delete;
+    WorldPlacementWritten& operator=(const WorldPlacementWritten&) = delete;
+
+private:
+    Transform* transform_;
+    D3DXVECTOR3 position_{0, 0, 0};
+    D3DXQUATERNION rotation_{0, 0, 0, 1};
+    float scale_ = 1.0f;
+};
 }  // namespace
 
 std::string SceneWriter::WriteScene(const std::vector<u32>& objectIds) {
@@ -77,18 +111,23 @@ void WriteSceneText(const std::vector<u32>& objectIds, FileText& text) {
     Overlord* overlord = Overlord::Instance();
     ObjectFactory* factory = ObjectFactory::Instance();
     std::map<std::string, std::vector<std::pair<int, GameObject*>>> groups;
-    std::map<u32, int> numbers;   // object id -> save number
-    std::map<u32, u32> parents;   // child id -> parent id
-    std::map<u32, u32> crawlers;  // crawler object id -> spline object id
+    std::map<u32, int> numbers;    // object id -> save number
+    std::map<u32, u32> parentIds;  // child id -> parent id
+    std::map<u32, u32> splineIds;  // crawler object id -> spline object id
     for (u32 id : objectIds) {
         GameObject* object = overlord ? overlord->GetGameObject(id) : nullptr;
         if (!object || numbers.count(id)) continue;
         numbers[id] = 0;
         groups[object->GetArchetypeName()].push_back({0, object});
-        if (object->GetParent() != 0) parents[id] = object->GetParent();
+        if (object->GetParent() != 0) parentIds[id] = object->GetParent();
         u32 spline = 0;
-        if (SplineCrawlerBinding::Find(*object, &spline)) crawlers[id] = spline;
+        if (SplineCrawlerBinding::Find(*object, &spline)) splineIds[id] = spline;
     }
+    // A link to an object the file does not hold would name nothing on the
+    // next load: it is left out, and its child written where it stands.
+    std::set<u32> unlinked;
+    for (const auto& [child, parent] : parentIds)
+        if (!numbers.count(parent)) unlinked.insert(child);
     // Numbered in the order they are written, which is the order a load
     // gives them back: a scene read and saved again keeps its numbers.
     int next = 1000;
@@ -101,6 +140,14 @@ void WriteSceneText(const std::vector<u32>& objectIds, FileText& text) {
         auto it = numbers.find(id);
         return it == numbers.end() ? 0 : it->second;
     };
+    // The link tables go by the first object's number, not its id: ids of a
+    // new scene follow the order objects were made, a loaded one's the order
+    // they were written, and the file is the same either way.
+    std::map<int, int> parents;   // child number -> parent number
+    std::map<int, int> crawlers;  // crawler object number -> spline object number
+    for (const auto& [child, parent] : parentIds)
+        if (!unlinked.count(child)) parents[numberOf(child)] = numberOf(parent);
+    for (const auto& [crawler, spline] : splineIds) crawlers[numberOf(crawler)] = numberOf(spline);
 
     text += "Archetypes = {\n";
     for (const auto& [name, objects] : groups) text += "\t" + value_text::Quote(name) + ",\n";
@@ -123,20 +170,21 @@ void WriteSceneText(const std::vector<u32>& objectIds, FileText& text) {
             const bool crawls = SplineCrawlerBinding::Find(*object, &link);
             if (crawls && prototype) SplineCrawlerBinding::Find(*prototype, &neutral);
             if (crawls) SplineCrawlerBinding::SetLink(*object, neutral);
-            text += "\t" + SceneWriter::WriteInstance(*object, number, prototype) + ",\n";
+            {
+                const WorldPlacementWritten placed(*object, unlinked.count(object->GetId()) != 0);
+                text += "\t" + SceneWriter::WriteInstance(*object, number, prototype) + ",\n";
+            }
             if (crawls) SplineCrawlerBinding::SetLink(*object, link);
         }
         text += "}\n\n";
     }
     text += "ParentChild = {\n";
     for (const auto& [child, parent] : parents)
-        text += "\t{ Parent = " + std::to_string(numberOf(parent)) + ", Child = " + std::to_string(numberOf(child)) +
-                "},\n";
+        text += "\t{ Parent = " + std::to_string(parent) + ", Child = " + std::to_string(child) + "},\n";
     text += "}\n\n";
     text += "SplineCrawlers = {\n";
     for (const auto& [crawler, spline] : crawlers)
-        text += "\t{ SplineCrawler = " + std::to_string(numberOf(crawler)) +
-                ", Spline = " + std::to_string(numberOf(spline)) + "},\n";
+        text += "\t{ SplineCrawler = " + std::to_string(crawler) + ", Spline = " + std::to_string(spline) + "},\n";
     text += "}\n\n";
 }
 }  // namespace
@@ -154,10 +202,15 @@ std::string SceneWriter::WriteInstance(const GameObject& object, int number, con
                 break;
             }
     }
+    // In class-name order, the order a load gives components back: a new
+    // object's file is the same after it is loaded and saved again.
+    std::vector<std::pair<const IMetaClass*, IComponent*>> named;
+    for (IComponent* component : components)
+        if (const IMetaClass* metaClass = ClassOf(*component)) named.push_back({metaClass, component});
+    std::stable_sort(named.begin(), named.end(),
+                     [](const auto& a, const auto& b) { return a.first->GetName() < b.first->GetName(); });
     std::string text = "{SceneGUID = " + std::to_string(number) + ", ";
-    for (IComponent* component : components) {
-        const IMetaClass* metaClass = ClassOf(*component);
-        if (!metaClass) continue;
+    for (const auto& [metaClass, component] : named) {
         const IComponent* reference = prototype ? prototype->GetComponentByTypeId(component->GetTypeId()) : nullptr;
         if (!reference) {
             bool standIn = false;

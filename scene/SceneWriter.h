@@ -17,7 +17,9 @@ public:
     // The scene file of the objects with these ids (unknown ids and repeats
     // are skipped), with "\n" line ends. Instances are grouped by archetype
     // name (in the given order within a group) and numbered from 1000 in the
-    // order they are written.
+    // order they are written; the link tables follow those numbers. A parent
+    // link to an object the file does not hold is left out, and that child
+    // written at its world position, rotation and scale.
     static std::string WriteScene(const std::vector<u32>& objectIds);
     // The same scene as the bytes of its file (CR LF line ends) when they are
     // at most `limit`: true, with them in *file. Otherwise false, *file empty
@@ -25,7 +27,8 @@ public:
     // counted as it is made, never kept.
     static bool WriteSceneFile(const std::vector<u32>& objectIds, std::size_t limit, std::string* file,
                                std::size_t* size);
-    // One object of a scene file: "{SceneGUID = n, Class = {...}, }". With a
+    // One object of a scene file: "{SceneGUID = n, Class = {...}, }", the
+    // components in the order of their class names. With a
     // prototype each component is written as its differences from the
     // prototype's component of its class (nothing when equal); components
     // the prototype lacks are written in full, except one that another

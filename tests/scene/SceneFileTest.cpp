@@ -134,6 +134,57 @@ TEST_F(SceneFileTest, LoadSaveLoadKeepsObjectsAndRewritesByteIdentical) {
     EXPECT_EQ(second.find("splineGameObjectID"), std::string::npos);
 }
 
+// A new scene's objects stand in the order they were made, with their
+// components in the order they were added; a loaded one's in file order and
+// class-name order. Its first save is already what a load and save give.
+TEST_F(SceneFileTest, ANewScenesFirstSaveIsWhatItsReloadAndSaveWrite) {
+    WriteFile("archetypes/Zed.arch", "Transform = {}\n\n");
+    WriteFile("archetypes/Alpha.arch", "Transform = {}\n\n");
+    GameObject* loose = factory.NewGameObject();
+    loose->AddComponent(new Transform());
+    loose->AddComponent(new Body());  // after the Transform, whose name comes later
+    scene.AddObject(loose->GetId(), true);
+    const u32 zed = Add("Zed"), alpha = Add("Alpha");  // made in the other order than written
+    WriteFile("archetypes/Rider.arch", "SplineCrawler = {}\n\n");
+    const u32 zedRider = Add("Rider"), alphaRider = Add("Rider");
+    for (u32 child : {zed, alpha}) Object(child)->SetParent(loose->GetId());
+    Object(zedRider)->GetComponent<SplineCrawler>()->f.splineGameObjectID = zed;
+    Object(alphaRider)->GetComponent<SplineCrawler>()->f.splineGameObjectID = alpha;
+    std::swap(scene.GetObjectIds()[3], scene.GetObjectIds()[4]);  // the riders listed against their ids
+
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/New.scn")));
+    const std::string first = ReadFile("scenes/New.scn");
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/New.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/New.scn")));
+    EXPECT_EQ(ReadFile("scenes/New.scn"), first);
+}
+
+// A parent the file does not hold (an object outside the scene's list): no
+// link names it, and its child is written, and loads, where it stands.
+TEST_F(SceneFileTest, AChildOfAnObjectOutsideTheFileIsWrittenWhereItStands) {
+    WriteFile("archetypes/Rock.arch", "Transform = {}\n\n");
+    const u32 outside = factory.Instantiate("Rock", false);
+    Transform* parent = Object(outside)->GetComponent<Transform>();
+    parent->position = parent->worldPosition = D3DXVECTOR3(0, 0, 20);
+    parent->scale = 2;
+    const u32 child = Add("Rock");
+    Object(child)->SetParent(outside);
+    Object(child)->GetComponent<Transform>()->position = D3DXVECTOR3(0, 3, 0);
+    Object(child)->GetComponent<Transform>()->Update(0);
+    ASSERT_TRUE(scene.SaveScene(Path("scenes/Outside.scn")));
+    const std::string file = ReadFile("scenes/Outside.scn");
+    EXPECT_EQ(file.find("{ Parent = "), std::string::npos) << file;
+    EXPECT_EQ(Object(child)->GetComponent<Transform>()->position, D3DXVECTOR3(0, 3, 0)) << "its own values kept";
+
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Outside.scn")));
+    GameObject* loaded = Saved(1000);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->GetParent(), 0u);
+    const Transform* placed = loaded->GetComponent<Transform>();
+    EXPECT_EQ(placed->position, D3DXVECTOR3(0, 6, 20));
+    EXPECT_EQ(placed->scale, 2.0f);
+}
+
 TEST_F(SceneFileTest, ArchetypeNamesThatAreNoLuaNamesStillLoad) {
     WriteFile("archetypes/enemy-1.arch", "Body = { mass = 2 }\n\n");
     WriteFile("archetypes/2nd.arch", "Body = {}\n\n");

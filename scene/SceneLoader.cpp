@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <unordered_set>
 
@@ -371,6 +372,13 @@ bool SceneLoader::LoadScene(const std::string& path, StagedScene* staged) {
     });
 }
 
+std::vector<std::string> SceneLoader::UnlistedGroupsOf(const std::string& path) const {
+    if (unlistedGroups_.empty()) return {};
+    std::error_code error;
+    const bool same = path == unlistedPath_ || std::filesystem::equivalent(path, unlistedPath_, error);
+    return same ? unlistedGroups_ : std::vector<std::string>();
+}
+
 bool SceneLoader::MakeScene(StagedScene& staged, const std::function<void(GameObject&)>& place) {
     saveNumbers_.clear();
     if (!L_) return false;
@@ -429,6 +437,12 @@ void SceneLoader::ReadSceneTables(StagedScene& staged, const std::function<void(
     for (const std::string& name : names)
         if (!name.empty()) LoadArchetype(name);
     for (const std::string& name : names) ReadInstanceGroup(table, name, place);
+    // Said now, as the scene is made: a save over its file would lose them.
+    unlistedPath_ = staged.Path();
+    unlistedGroups_ = FindUnlistedGroups(table, names);
+    for (const std::string& group : unlistedGroups_)
+        Log("SceneLoader: %s not loaded: its archetype is not in the Archetypes list of %s", group.c_str(),
+            unlistedPath_.c_str());
     ReadLinks(table, "ParentChild", "Child", "Parent", staged.ParentLinks());
     ReadLinks(table, "SplineCrawlers", "SplineCrawler", "Spline", staged.CrawlerBindings());
 }
@@ -457,6 +471,40 @@ std::vector<std::string> SceneLoader::ReadArchetypeNames(int table) {
     }
     lua_settop(L_, table);
     return names;
+}
+
+// Tables "<Name>Instances" (and entries of "InstancesByArchetype") whose
+// archetype the list does not name: phase 2 never reads them.
+std::vector<std::string> SceneLoader::FindUnlistedGroups(int table, const std::vector<std::string>& names) {
+    static const std::string kSuffix = "Instances";
+    const std::unordered_set<std::string> listed(names.begin(), names.end());
+    std::vector<std::string> unlisted;
+    // A group is named with the count of its entries, when it has any.
+    const auto note = [&](const std::string& group) {
+        if (!lua_istable(L_, -1)) return;
+        std::size_t count = 0;
+        for (lua_pushnil(L_); lua_next(L_, -2) != 0; lua_pop(L_, 1)) ++count;
+        if (count != 0) unlisted.push_back(group + " (" + std::to_string(count) + " objects)");
+    };
+    lua_pushnil(L_);
+    while (lua_next(L_, table) != 0) {
+        if (lua_type(L_, -2) == LUA_TSTRING) {
+            std::size_t length = 0;
+            const char* text = lua_tolstring(L_, -2, &length);
+            const std::string key(text, length);
+            const bool group =
+                key.size() >= kSuffix.size() && key.compare(key.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0;
+            if (group && !listed.count(key.substr(0, key.size() - kSuffix.size()))) note(ShownText(key));
+            if (key == "InstancesByArchetype" && lua_istable(L_, -1))
+                for (lua_pushnil(L_); lua_next(L_, -2) != 0; lua_pop(L_, 1))
+                    if (lua_type(L_, -2) == LUA_TSTRING && !listed.count(lua_tostring(L_, -2)))
+                        note("InstancesByArchetype[\"" + ShownText(lua_tostring(L_, -2)) + "\"]");
+        }
+        lua_settop(L_, table + 1);
+    }
+    lua_settop(L_, table);
+    std::sort(unlisted.begin(), unlisted.end());
+    return unlisted;
 }
 
 // Phase 2: the objects of one archetype group, each a clone of the archetype

@@ -97,6 +97,13 @@ public:
     // be saved there), reporting nothing: false with the reason in *error.
     bool CheckSceneText(const std::string& text, const std::string& path, std::string* error);
 
+    // The instance tables of the scene MakeScene last made that its
+    // "Archetypes" list does not name, each as "ZedInstances (2 objects)":
+    // their objects were not made (a log row named each), so a save of that
+    // scene over the same file would lose them. Empty unless `path` names
+    // that file (however it is spelled).
+    std::vector<std::string> UnlistedGroupsOf(const std::string& path) const;
+
     lua_State* GetState() const { return L_; }
     // Save number ("SceneGUID") -> id of the object made for it, last scene.
     const std::map<int, u32>& GetSaveNumbers() const { return saveNumbers_; }
@@ -141,6 +148,8 @@ private:
     // The scene file's table is at stack index `table` for each of these.
     void ReadSceneTables(StagedScene& staged, const std::function<void(GameObject&)>& place);
     std::vector<std::string> ReadArchetypeNames(int table);
+    // The instance tables holding objects that `names` leaves unread, sorted.
+    std::vector<std::string> FindUnlistedGroups(int table, const std::vector<std::string>& names);
     void ReadInstanceGroup(int table, const std::string& archetype, const std::function<void(GameObject&)>& place);
     // Pushes the instance group of the archetype (nil when the file has none).
     void PushInstanceGroup(int table, const std::string& archetype);
@@ -168,4 +177,6 @@ private:
     std::size_t fileLimit_ = 0;  // set for one LoadReflected call
     std::size_t dataFileLimit_ = kMaxFileBytes;
     const std::string* checkedText_ = nullptr;  // CheckSceneText's text, in place of the file
+    std::string unlistedPath_;                  // the last scene made, and
+    std::vector<std::string> unlistedGroups_;   // its unread instance tables
 };

@@ -76,6 +76,12 @@ bool ParentObjectControl::MakeChild(u32 parentId, u32 childId, std::string* noti
         said = "Parent: " + ObjectLabel(childId) + " cannot be its own parent";
         return false;
     }
+    // A child follows its parent's Transform; without one it would stay
+    // where it is, whatever the parent does.
+    if (!parent->GetComponent<Transform>()) {
+        said = "Parent: refused, " + ObjectLabel(parentId) + " has no Transform for a child to follow";
+        return false;
+    }
     if (child->GetParent() == parentId) {
         said = "Parent: " + ObjectLabel(childId) + " already is a child of " + ObjectLabel(parentId);
         return false;

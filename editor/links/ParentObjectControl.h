@@ -1,7 +1,8 @@
 // Parenting in the editor. Parenting mode (P held, click): the clicked object
 // becomes a child of the selected one, staying where it is in the world.
 // Unparenting mode (U): the selected object leaves its parent, staying where
-// it is. An object is never made a child of itself or of its own descendant.
+// it is. An object is never made a child of itself, of its own descendant or
+// of an object without a Transform.
 // Each use says on the status lines what it did or why it refused.
 // Capturing, one frame a use; keeps the ids the Editor and the picking send.
 // Owned by the GuiSystem; main thread only.

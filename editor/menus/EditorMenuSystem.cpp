@@ -395,10 +395,28 @@ void EditorMenuSystem::LoadScene() {
 
 bool EditorMenuSystem::SaveScene() {
     if (sceneFileName_[0] == '\0') return SaveSceneAs();
-    SceneManager* scene = SceneManager::Instance();
-    if (!scene || !scene->SaveScene(sceneFileName_)) return false;
+    if (!SaveSceneTo(sceneFileName_)) return false;
     RememberSavedScene();
     return true;
+}
+
+bool EditorMenuSystem::SaveSceneTo(const std::string& path) {
+    SceneManager* scene = SceneManager::Instance();
+    SceneLoader* loader = SceneLoader::Instance();
+    if (!scene) return false;
+    // Objects of the file that were never loaded are not in the scene: a
+    // save over it would lose them without a word.
+    const std::vector<std::string> unread = loader ? loader->UnlistedGroupsOf(path) : std::vector<std::string>();
+    if (unread.empty()) return scene->SaveScene(path);
+    std::string groups;
+    for (const std::string& group : unread) groups += (groups.empty() ? "" : ", ") + group;
+    PostEditorNotice(GetTypeId(), "Save Scene: refused, " + path + " holds objects that were not loaded");
+    SceneLoader::Report(SceneManager::kSaveFailureCaption,
+                        "cannot write " + path + ": it holds " + groups +
+                            ", whose archetypes its Archetypes list does not name; they were not loaded, and "
+                            "the save would lose them. Name their archetypes in that list (or remove those "
+                            "tables) and load the file again, or save under another name; nothing was written");
+    return false;
 }
 
 bool EditorMenuSystem::SaveSceneAs() {
@@ -448,8 +466,14 @@ void EditorMenuSystem::SaveArchetypeAs() {
     if (!file.path.empty() && FolderPath(file) != archFolder_)
         Log("EditorMenuSystem: archetype %s is written to %s (archetypes live in the arch folder)", baseName.c_str(),
             path.c_str());
-    std::string error;
-    if (!WriteTextFile(path, SceneWriter::WriteArchetype(*object), &error)) {
+    const std::string text = SceneWriter::WriteArchetype(*object);
+    std::string error, why;
+    // The loader's check of a scene save: a file it would refuse is not
+    // written (one over the size limit is refused below, saying so).
+    SceneLoader* loader = SceneLoader::Instance();
+    if (loader && text.size() <= loader->DataFileLimit() && !loader->CheckSceneText(text, path, &why))
+        error = "cannot write " + path + ": it would not load again (" + why + "); nothing was written";
+    if (!error.empty() || !WriteTextFile(path, text, &error)) {
         SceneLoader::Report(kSaveArchetypeFailureCaption, error);
         return;
     }

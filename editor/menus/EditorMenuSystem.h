@@ -112,6 +112,10 @@ private:
     // True when the scene may be dropped for the action ("New Scene", "Load
     // Scene"): unchanged, or the designer had it saved or chose to discard it.
     bool MayDropScene(const std::string& action);
+    // The scene to the file, unless the file holds objects its last load
+    // left unread (their archetypes unlisted): then refused, said in a box;
+    // whether it was written.
+    bool SaveSceneTo(const std::string& path);
 
     u32 editorId_;
     u32 shownObject_ = 0;  // the object the "Selected" bar shows (the selection)

@@ -5,6 +5,7 @@
 #include "controls/KeyTrigger.h"
 #include "controls/MessageAction.h"
 #include "editor/links/LinkControls.h"
+#include "editor/links/ParentObjectControl.h"
 #include "editor/menus/EditorMenuSystem.h"
 #include "editor/menus/EditorUISystem.h"
 #include "editor/menus/MenuControls.h"
@@ -327,10 +328,17 @@ void Editor::DeleteSelection() {
     }
     const u32 doomed = selectedObject_;
     if (doomed != 0) {
-        PostEditorNotice(GetTypeId(), "Delete: " + ObjectLabel(doomed) + " deleted");
+        std::string notice = "Delete: " + ObjectLabel(doomed) + " deleted";
         // The others keep their order: Tab, the save and the next load go by it.
         if (SceneManager* scene = SceneManager::Instance()) std::erase(scene->GetObjectIds(), doomed);
         if (proxySystem_) proxySystem_->RemoveProxiesOf(doomed);
+        // Its children stay where they are drawn, as objects of their own:
+        // none is left linked to an object the scene no longer holds.
+        const std::size_t children = DetachChildren(doomed);
+        if (children == 1) notice += "; its child stays where it is, without a parent";
+        if (children > 1)
+            notice += "; its " + std::to_string(children) + " children stay where they are, without a parent";
+        PostEditorNotice(GetTypeId(), notice);
     }
     // Deselected first: no panel entry may stay bound to the freed components.
     SelectObject(0);
@@ -338,6 +346,22 @@ void Editor::DeleteSelection() {
         Overlord::Instance()->UnregisterGameObject(doomed);
         if (menuSystem_) menuSystem_->ForgetSceneComponent(doomed);
     }
+}
+
+std::size_t Editor::DetachChildren(u32 objectId) {
+    GameObject* object = Overlord::FindObject(objectId);
+    if (!object) return 0;
+    const std::vector<u32> children = object->GetChildren();
+    std::size_t detached = 0;
+    for (u32 child : children) {
+        const GameObject* found = Overlord::FindObject(child);
+        if (!found || found->GetComponent<EditorProxyObject>()) continue;  // its markers go with it
+        ParentObjectControl::Unparent(child);
+        ++detached;
+    }
+    // Nor does its own parent keep it among its children.
+    object->DetachFromParent();
+    return detached;
 }
 
 void Editor::AddComponent(const std::string& className) {
@@ -367,6 +391,7 @@ void Editor::AddComponent(const std::string& className) {
         ::Broadcast(ComponentAnnounced(typeId), object->GetId(), component->GetId());
         // The panel shows the new component's members too.
         if (menuSystem_) menuSystem_->ShowSelected(object->GetId());
+        TellLoadPlacement(object->GetId());
     }
     if (!IsSceneComponentObject(*object) && proxySystem_) {
         proxySystem_->RemoveProxiesOf(object->GetId());
@@ -415,15 +440,23 @@ void Editor::OnObjectAdded(u32 objectId, bool flag) {
     Transform* transform = object->GetComponent<Transform>();
     Overlord* overlord = Overlord::Instance();
     Camera* camera = overlord ? dynamic_cast<Camera*>(overlord->GetComponentById(currentCamera_)) : nullptr;
-    if (flag || !transform || !camera) return;
-    const D3DXVECTOR3 size = model ? model->extent * 2.0f : kMarkerSize;
-    const D3DXVECTOR3 point = FocusPoint(camera->GetPosition(), camera->GetLookAt(), size);
-    if (transform->GetParentId() != 0) {
-        transform->SetWorldPosition(point);
-    } else {
-        transform->position = point;
-        transform->worldPosition = point;
+    if (!flag && transform && camera) {
+        const D3DXVECTOR3 size = model ? model->extent * 2.0f : kMarkerSize;
+        const D3DXVECTOR3 point = FocusPoint(camera->GetPosition(), camera->GetLookAt(), size);
+        if (transform->GetParentId() != 0) {
+            transform->SetWorldPosition(point);
+        } else {
+            transform->position = point;
+            transform->worldPosition = point;
+        }
     }
+    TellLoadPlacement(objectId);
+}
+
+void Editor::TellLoadPlacement(u32 objectId) {
+    if (const std::string placement = LoadPlacement(objectId); !placement.empty())
+        PostEditorNotice(GetTypeId(), "Add: " + ObjectLabel(objectId) + " is placed by " + placement +
+                                          " at every load, not where the editor puts it");
 }
 
 void Editor::AddEditorControl(Control* control) {

@@ -6,6 +6,7 @@
 // made in Init. Made at start-up inactive and deleted by the Engine; "-e"
 // activates it. Main thread only.
 #pragma once
+#include <cstddef>
 #include <deque>
 #include <string>
 
@@ -104,6 +105,12 @@ private:
     // listeners (not when the change came as that message).
     void ChangeSelection(u32 objectId, bool announce);
     void DeleteSelection();
+    // The object's children (not its markers) leave it, each kept where it is
+    // in the world, and it leaves its own parent; the number of children.
+    std::size_t DetachChildren(u32 objectId);
+    // Says on the status lines what places the object anew at every load
+    // (its Player, its bound SplineCrawler), when anything does.
+    void TellLoadPlacement(u32 objectId);
     void AddComponent(const std::string& className);
     // A new camera object with a clone of the camera class's prototype and a
     // Transform, initialised; the camera component's id (0 without prototypes).

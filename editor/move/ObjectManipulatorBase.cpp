@@ -1,6 +1,7 @@
 #include "editor/move/ObjectManipulatorBase.h"
 
 #include "editor/mode/EditorControlState.h"
+#include "editor/mode/EditorNotice.h"
 #include "editor/move/MoveRecord.h"
 #include "editor/move/ObjectMover.h"
 #include "engine/Message.h"
@@ -51,6 +52,11 @@ u32 ObjectManipulatorBase::BroadcastMoveRecord(bool record) {
     const u32 target = Overlord::FindComponent<Model>(selectedProxy_) ? selectedProxy_ : selectedObject_;
     if (!record || target == 0) return target;
     const ObjectMover mover = ObjectMover::ForTarget(target);
-    if (mover.GetTransform()) ::Broadcast(kMsgMoveRecord, GetId(), mover.Where());
+    if (!mover.GetTransform()) return target;
+    ::Broadcast(kMsgMoveRecord, GetId(), mover.Where());
+    // The save keeps the new place, but the next load moves such an object again.
+    if (const std::string placement = LoadPlacement(mover.GetObjectId()); !placement.empty())
+        PostEditorNotice(GetId(), "Move: " + ObjectLabel(mover.GetObjectId()) +
+                                      " goes back at the next load, placed by " + placement);
     return target;
 }

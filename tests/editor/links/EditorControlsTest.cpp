@@ -286,6 +286,42 @@ TEST_F(EditorControlsTest, PAndUSayOnTheStatusLinesWhatTheyDidOrWhyNot) {
     EXPECT_NE(Status().find("Unparent: " + gun + " left " + ship), std::string::npos) << Status();
 }
 
+// Delete a parent: its child keeps the place it is drawn at, as an object
+// of its own, so that no saved link names the deleted object.
+TEST_F(EditorControlsTest, DeletingAParentLeavesItsChildWhereItIsDrawnAndSaysSo) {
+    const u32 ship = AddCube({0, 0, 20});
+    Object(ship)->SetArchetypeName("Ship");
+    const u32 child = AddSceneObject({0, 6, 20});
+    ASSERT_TRUE(ParentObjectControl::MakeChild(ship, child));
+    ExpectNear(Object(child)->GetComponent<Transform>()->position, {0, 6, 0}, "local to the ship");
+    SelectWithProxy(ship);
+    Tap(0x2E);  // Delete
+    ASSERT_EQ(Object(ship), nullptr);
+    EXPECT_EQ(Object(child)->GetParent(), 0u);
+    ExpectNear(Object(child)->GetComponent<Transform>()->position, {0, 6, 20}, "its world place, now its own");
+    EXPECT_NE(
+        Status().find("Delete: " + Label("Ship", ship) + " deleted; its child stays where it is, without a parent"),
+        std::string::npos)
+        << Status();
+}
+
+// A TimeLord or DistanceLord has no Transform: a child under it would no
+// longer follow anything.
+TEST_F(EditorControlsTest, PClickRefusesAParentWithoutATransformAndSaysSo) {
+    const u32 child = AddCube({0, 0, 10});
+    GameObject* lord = ObjectFactory::Instance()->NewGameObject();
+    lord->AddComponent(ObjectFactory::Instance()->GetPrototype("TimeLord")->Clone());
+    SceneManager::Instance()->GetObjectIds().push_back(lord->GetId());
+    proxies->CreateProxy(*lord);
+    SelectWithProxy(lord->GetId());
+    ClickWith(kKeyP, 50, 50);
+    EXPECT_EQ(Object(child)->GetParent(), 0u);
+    EXPECT_NE(Status().find("Parent: refused, " + Label("TimeLord", lord->GetId()) +
+                            " has no Transform for a child to follow"),
+              std::string::npos)
+        << Status();
+}
+
 TEST_F(EditorControlsTest, PClickParentsTheObjectUnderThePointerNotANearerMarker) {
     const u32 parent = AddCube({5, 0, 10});
     const u32 child = AddCube({0, 0, 10});

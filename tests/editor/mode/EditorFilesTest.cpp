@@ -7,6 +7,7 @@
 
 #include "editor/menus/EditorUISystem.h"
 #include "editor/proxy/EditorProxySystem.h"
+#include "game/level/TimeLord.h"
 #include "reflection/IMetaClass.h"
 #include "reflection/MemberText.h"
 #include "reflection/MetaRegistry.h"
@@ -378,5 +379,44 @@ TEST_F(EditorFilesTest, SavingOverALoadedArchetypeKeepsItsOtherInstancesAsTheyWe
         ranges.push_back(Object(id)->GetComponent<PointLight>()->mRange);
     std::sort(ranges.begin(), ranges.end());
     EXPECT_EQ(ranges, (std::vector<float>{3.0f, 8.0f})) << other;
+}
+
+// Lua takes at most 262143 different constants in one file: an archetype
+// with more is refused as a scene would be, keeping the old file.
+TEST_F(EditorFilesTest, SaveArchetypeAsRefusesWhatTheLoaderWouldRefuse) {
+    Write(Path("arch/Many.arch"), "Transform = {}\n\n");
+    const u32 id = SelectNew();
+    auto* lord = static_cast<TimeLord*>(ObjectFactory::Instance()->GetPrototype("TimeLord")->Clone());
+    for (int i = 0; i < 270000; ++i) lord->times.push_back(static_cast<float>(i));
+    Object(id)->AddComponent(lord);
+    ASSERT_TRUE(SaveArchetypeAs("Many"));
+    EXPECT_EQ(Read(Path("arch/Many.arch")), "Transform = {}\n\n");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].rfind(EditorMenuSystem::kSaveArchetypeFailureCaption, 0), 0u) << reports[0];
+    EXPECT_NE(reports[0].find("it would not load again"), std::string::npos) << reports[0];
+    EXPECT_EQ(Object(id)->GetArchetypeName(), "");
+}
+
+// A scene file's instance table whose archetype its "Archetypes" list does
+// not name is not loaded: a log row names it, and the scene is not saved
+// over that file (which would lose those objects); another name is fine.
+TEST_F(EditorFilesTest, UnlistedInstancesAreLoggedAndTheirFileIsNotSavedOver) {
+    const std::string text =
+        "Archetypes = {\n\t\"\",\n}\n\nInstances = {\n\t{SceneGUID = 1000, Transform = {}, },\n}\n\n"
+        "ZedInstances = {\n\t{SceneGUID = 1001, },\n\t{SceneGUID = 1002, },\n}\n\n";
+    Write(Path("scene/Zed.scn"), text);
+    FileDialogScriptAnswer("Zed.scn");
+    ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+    ASSERT_EQ(SceneManager::Instance()->GetObjectIds().size(), 1u);
+    ASSERT_TRUE(Press("MainMenu", "SaveScene"));
+    EXPECT_EQ(Read(Path("scene/Zed.scn")), text);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("ZedInstances (2 objects)"), std::string::npos) << reports[0];
+    FileDialogScriptAnswer("Other.scn");
+    ASSERT_TRUE(Press("MainMenu", "SaveSceneAs"));
+    EXPECT_NE(Read(Path("scene/Other.scn")).find("SceneGUID = 1000"), std::string::npos);
+    assembly_->Disassemble();
+    EXPECT_NE(Read(Path("log/Application.log")).find("SceneLoader: ZedInstances (2 objects) not loaded"),
+              std::string::npos);
 }
 }  // namespace

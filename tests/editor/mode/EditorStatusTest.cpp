@@ -7,6 +7,9 @@
 #include "editor/menus/EditorMenuSystem.h"
 #include "editor/menus/EditorUISystem.h"
 #include "editor/mode/EditorNotice.h"
+#include "game/actors/Player.h"
+#include "game/track/PlayerPath.h"
+#include "game/track/SplineCrawler.h"
 #include "render/text/ScreenText.h"
 #include "tests/editor/EditorKeysWorld.h"
 
@@ -67,6 +70,47 @@ TEST_F(EditorStatusTest, TheModeLineNamesTheAxesTheKeysStepAlong) {
     EXPECT_EQ(Shown(ui->GetSecondTextObject()), "Moving object in absolute world coords");
     Tap(kKeyD);
     ExpectNear(World(ship), {1, 0, 0});
+}
+
+// The next load puts a Player's ship on its circle and a bound carrier on
+// its track: moving one, or making one, says so.
+TEST_F(EditorStatusTest, MovingOrMakingWhatEveryLoadPlacesSaysWhatPlacesIt) {
+    ObjectFactory& factory = *ObjectFactory::Instance();
+    auto* path = factory.Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 10}, {0, 0, 0, 1}}};
+    const u32 track = AddSceneObject({0, 0, 0});
+    Object(track)->AddComponent(path);
+    Object(track)->SetArchetypeName("Track");
+    const u32 carrier = AddSceneObject({0, 0, 5});
+    auto* crawler = factory.Create<SplineCrawler>();
+    crawler->splineGameObjectID = track;
+    Object(carrier)->AddComponent(crawler);
+    Object(carrier)->SetArchetypeName("Carrier");
+    const u32 ship = AddSceneObject({0, 0, 5});
+    Object(ship)->AddComponent(factory.Create<Player>());
+    Object(ship)->SetArchetypeName("Ship");
+    ObjectKeys();
+    const auto label = [](const char* name, u32 id) {
+        return std::string(name) + " (GUID " + std::to_string(id) + ")";
+    };
+    const std::pair<u32, std::string> placed[] = {
+        {ship, "its Player, at (0, -50, 0)"},
+        {carrier, "its SplineCrawler, on " + label("Track", track)},
+    };
+    for (const auto& [id, by] : placed) {
+        Select(id);
+        Tap(kKeyW);
+        EXPECT_EQ(ui->NoticeLine(), "Move: " + label(id == ship ? "Ship" : "Carrier", id) +
+                                        " goes back at the next load, placed by " + by);
+    }
+
+    const u32 rock = AddSceneObject({0, 0, 5});
+    Object(rock)->SetArchetypeName("Rock");
+    Select(rock);
+    ::Broadcast(kMsgAddComponent, 0, std::string("Player"));
+    EXPECT_EQ(ui->NoticeLine(),
+              "Add: " + label("Rock", rock) +
+                  " is placed by its Player, at (0, -50, 0) at every load, not where the editor puts it");
 }
 
 TEST_F(EditorStatusTest, TheLinesSitAboveTheMiddleOfTheClientHeight) {

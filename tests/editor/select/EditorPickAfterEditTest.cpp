@@ -103,7 +103,7 @@ TEST_F(EditorPickAfterEditTest, AChildOfADeletedObjectIsPickedWhereItIsNowDrawn)
     editor->SetPickedObject(proxies->FindProxy(parent));
     ::Broadcast(kMsgDeleteSelection, 0, 0u);
     ASSERT_EQ(Object(parent), nullptr);
-    ExpectPicked(0, 0, child);  // the broken link leaves its local placement
+    ExpectPicked(3, 0, child);  // the delete detached it where it stood
 }
 
 TEST_F(EditorPickAfterEditTest, AnObjectParentedUnderASmallerOneIsPickedByItsLargerSphere) {

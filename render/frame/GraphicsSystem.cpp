@@ -220,6 +220,7 @@ void GraphicsSystem::Clear() {
     // A new scene: a spent budget is reported again.
     ParticleEffect::ResetBudget();
     ScreenText::ResetBudget();
+    if (RenderDevice* particles = RenderDevice::Instance()) particles->ForgetRefusals();
 }
 
 void GraphicsSystem::SkipOverlayThisFrame() {

@@ -6,6 +6,7 @@
 #include "engine/Logger.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
+#include "port/gpu/GpuBuffer.h"
 #include "port/gpu/GpuDevice.h"
 #include "render/particle/Particle.h"
 #include "render/particle/ParticleEmmiter.h"
@@ -20,6 +21,7 @@ RenderDevice::~RenderDevice() {
 
 EmitterBuffers* RenderDevice::AddEmitter(std::vector<Particle>& particles) {
     if (particles.empty()) particles.emplace_back();
+    if (LentCount() >= kMaxLent) return nullptr;
 
     EmitterBuffers* record = nullptr;
     std::shared_ptr<GpuBuffer> fresh[2];
@@ -78,6 +80,21 @@ void RenderDevice::ReturnEmitter(EmitterBuffers* buffers) {
     freeBuffers_.push_back(buffers);
 }
 
+size_t RenderDevice::HeldBufferBytes() const {
+    size_t bytes = 0;
+    for (const auto& record : allBuffers_)
+        for (const GpuBuffer* buffer :
+             {record->streamBuffers[0].get(), record->streamBuffers[1].get(), record->seedBuffer.get()})
+            if (buffer) bytes += buffer->GetDesc().byteWidth;
+    return bytes;
+}
+
+bool RenderDevice::FirstRefusal() {
+    const bool first = !refusalReported_;
+    refusalReported_ = true;
+    return first;
+}
+
 namespace {
 bool Usable(const EmitterBuffers* b) {
     return b && b->streamBuffers[0] && b->streamBuffers[1] && (!b->seedPending || b->seedBuffer);
@@ -96,8 +113,11 @@ u32 RenderDevice::RunEmitters(const std::vector<u32>& emitterIds, float step, fl
         if (!component || component->GetTypeId() != TypeId<ParticleEmmiter>::Get()) continue;
         if (!seen_.insert(emitterIds[i]).second) continue;
         auto* emitter = static_cast<ParticleEmmiter*>(component);
-        // An idle orphan is updated too: that removes its object.
-        if (!emitter->IsActive() && !emitter->IsOrphaned()) continue;
+        // An idle emitter that still holds buffers (stopped from its panel)
+        // and an idle orphan are updated too: that gives the buffers back,
+        // or removes the orphan's object.
+        if (!emitter->IsActive() && !emitter->IsOrphaned() && !emitter->GetBuffers()) continue;
+        emitter->TakeBuffersIfRunning();
         emitter->Update(step);
         // The update may have ended the run and handed the buffers back.
         EmitterBuffers* buffers = emitter->GetBuffers();

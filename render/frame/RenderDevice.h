@@ -1,6 +1,7 @@
 // The engine-wide holder of the GPU device for code that makes buffers
 // (mesh builders, screen text) and the particle manager: it lends each
-// emitter an EmitterBuffers record, takes records back for reuse, and runs
+// running emitter an EmitterBuffers record (at most kMaxLent at once,
+// however the emitters were made), takes records back for reuse, and runs
 // an emitter's stream-out and draw steps in the renderer's particle pass.
 // Created at start-up before the device exists (GraphicsSystem::Init hands
 // the device over); destroyed at shutdown with every record it made.
@@ -31,11 +32,17 @@ public:
     GpuDevice* GetDevice() const { return device_.get(); }
     const std::shared_ptr<GpuDevice>& GetDeviceShared() const { return device_; }
 
+    // At most this many records are lent at once (each keeps two stream
+    // buffers of 680,000 bytes: 348 MB in all); the levels shipped lend a
+    // few dozen at most.
+    static constexpr size_t kMaxLent = 256;
+
     // A record for the list: a returned one when there is one (its stream
     // buffers are kept), else a new one with two new stream buffers; then a
     // fresh seed buffer of one vertex per description and seedPending set.
     // An empty list gets one default description first. Without a device
-    // the buffers stay null (the pass skips such records).
+    // the buffers stay null (the pass skips such records). Null when
+    // kMaxLent records are out: nothing is made.
     EmitterBuffers* AddEmitter(std::vector<Particle>& particles);
     // Takes a record back for reuse; null, a record already returned and one
     // this device never made are ignored.
@@ -43,6 +50,14 @@ public:
 
     size_t RecordCount() const { return allBuffers_.size(); }
     size_t FreeCount() const { return freeBuffers_.size(); }
+    size_t LentCount() const { return allBuffers_.size() - freeBuffers_.size(); }
+    // Bytes of the GPU buffers that the records keep, lent or free.
+    size_t HeldBufferBytes() const;
+    // True for the first refused AddEmitter since the last ForgetRefusals
+    // (its emitter logs one row), false after it.
+    bool FirstRefusal();
+    // A new scene: the next refusal is reported again.
+    void ForgetRefusals() { refusalReported_ = false; }
 
     // What the particle pass needs of the "ParticleIntegration" effect.
     struct ParticleEffectHandles {
@@ -58,7 +73,9 @@ public:
     // The per-emitter steps of the particle pass for each id of the list, by
     // index i: skips ids not registered as emitters, ids met before in the
     // list (an emitter announced twice runs once) and inactive emitters
-    // (orphans excepted: their update removes their objects);
+    // (orphans and those still holding buffers excepted: their update
+    // removes their objects or gives the buffers back); lets an active
+    // emitter without buffers take them (ParticleEmmiter::TakeBuffersIfRunning);
     // Update(step); skips the emitter when it has no usable buffers now (an
     // emitter that died in its update); "gameTime" = i + gameTime,
     // "emitterAlive", the owner's Transform (updated) as "emitterPosition";
@@ -79,4 +96,5 @@ private:
     std::vector<std::unique_ptr<EmitterBuffers>> allBuffers_;
     std::vector<EmitterBuffers*> freeBuffers_;  // used from the back
     std::unordered_set<u32> seen_;              // ids met in the running pass
+    bool refusalReported_ = false;
 };

@@ -54,6 +54,13 @@ bool ForEachEmitter(u32 objectId, F f) {
     return any;
 }
 
+// The archetypes reported as making themselves again since the last scene
+// clear: each gets one row, however many effects and slots name it.
+std::vector<std::string>& ReportedSelfMakers() {
+    static std::vector<std::string> names;
+    return names;
+}
+
 struct MakingGuard {
     explicit MakingGuard(const std::string& name) { ArchetypesInTheMaking().push_back(name); }
     ~MakingGuard() { ArchetypesInTheMaking().pop_back(); }
@@ -77,6 +84,7 @@ std::size_t ParticleEffect::LiveObjects() {
 
 void ParticleEffect::ResetBudget() {
     Budget().Reset();
+    ReportedSelfMakers().clear();
 }
 
 void ParticleEffect::Init() {
@@ -92,7 +100,13 @@ u32 ParticleEffect::MakeSlotObject(int slot) {
     if (name.empty() || !factory) return 0;
     const std::vector<std::string>& making = ArchetypesInTheMaking();
     if (std::find(making.begin(), making.end(), name) != making.end()) {
-        Log("ParticleEffect: archetype %s would make itself again; slot %d left empty", name.c_str(), slot);
+        std::vector<std::string>& reported = ReportedSelfMakers();
+        if (std::find(reported.begin(), reported.end(), name) == reported.end()) {
+            reported.push_back(name);
+            Log("ParticleEffect on object %u: archetype %s would make itself again; its slot is left empty, as is "
+                "every such slot until the scene is cleared",
+                GetOwner(), name.c_str());
+        }
         return 0;
     }
     LiveObjectBudget& budget = Budget();
@@ -111,7 +125,6 @@ u32 ParticleEffect::MakeSlotObject(int slot) {
     const u32 id = factory->Instantiate(name, false);
     if (id == 0) return 0;
     budget.Made(id);
-    ForEachEmitter(id, [](ParticleEmmiter& emitter) { emitter.SetHeldOnlyWhileRunning(true); });
     return id;
 }
 

@@ -2,8 +2,7 @@
 // objects of their own: up to five emitter archetypes, one object made from
 // each when the effect initialises (top-level objects that live with the
 // scene but are not saved with it), started or stopped at the owner's
-// position by the component commands (kMsgTypeComponentCommand). Their
-// emitters give their GPU buffers back whenever a run ends. When the effect
+// position by the component commands (kMsgTypeComponentCommand). When the effect
 // shuts down (its object went) it orphans them: a running one plays out,
 // and each object goes at the renderer's next particle pass after its
 // emitter is idle; the scene's clear takes the rest. Owned by its
@@ -20,13 +19,15 @@ class ParticleEffect : public Component<ParticleEffect> {
 public:
     static constexpr int kSlots = 5;
     // The objects effects have made that are alive at once are at most this
-    // many (an emitter's stream buffers take 1.36 MB): a slot beyond it is
-    // left empty, and the first such refusal until the scene is cleared logs
-    // one row naming the effect's object.
+    // many (their emitters' buffers count against RenderDevice::kMaxLent
+    // while they run): a slot beyond it is left empty, and the first such
+    // refusal until the scene is cleared logs one row naming the effect's
+    // object. An archetype that would make itself again is refused with one
+    // row per archetype until the scene is cleared.
     static constexpr std::size_t kMaxLiveObjects = 256;
     static std::size_t LiveObjects();
     // A scene clear (its effects' objects are gone): the count starts
-    // afresh and the next refusal is reported again.
+    // afresh and the next refusals are reported again.
     static void ResetBudget();
 
     ParticleEffect() = default;

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "core/TypeId.h"
+#include "engine/GameObject.h"
+#include "engine/Logger.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
@@ -71,11 +73,15 @@ void ParticleEmmiter::Start(const EmitterCommand* command) {
     }
     emitting_ = true;
     active_ = true;
-    // An emitter that shut down (dieOnStop) gets its buffers again, seeded
+    // An idle emitter (it gave its buffers back) gets them again, seeded
     // from the descriptions it kept.
     if (!buffers_ && initialised_) Rebuild();
-    if (!buffers_) return;
-    buffers_->seedPending = true;
+    // Refused for the budget, it still takes its place: the pass gives it
+    // buffers once some runs end.
+    if (buffers_)
+        buffers_->seedPending = true;
+    else if (!initialised_)
+        return;
     if (command) {
         dieOnStop_ = command->flag;
         MoveOwner(command->position);
@@ -97,8 +103,14 @@ void ParticleEmmiter::Update(float dt) {
             elapsed_ = 0.0f;
         }
     }
-    if (!active_ && (dieOnStop_ || heldOnlyWhileRunning_)) Shutdown();
+    // The run is over (or never started): its particles are no longer
+    // drawn, so the buffers go back; a start takes them again.
+    if (!active_) Shutdown();
     if (!active_ && orphaned_) RemoveObject();
+}
+
+void ParticleEmmiter::TakeBuffersIfRunning() {
+    if (active_ && !buffers_ && initialised_) TakeBuffers();
 }
 
 void ParticleEmmiter::Orphan() {
@@ -132,7 +144,22 @@ void ParticleEmmiter::Rebuild() {
     elapsed_ = 0.0f;
     Shutdown();
     if (particles_.empty()) particles_.emplace_back();
-    if (RenderDevice* device = RenderDevice::Instance()) buffers_ = device->AddEmitter(particles_);
+    if (active_) TakeBuffers();
+}
+
+void ParticleEmmiter::TakeBuffers() {
+    RenderDevice* device = RenderDevice::Instance();
+    if (!device || buffers_) return;
+    buffers_ = device->AddEmitter(particles_);
+    if (buffers_ || !device->FirstRefusal()) return;
+    Overlord* overlord = Overlord::Instance();
+    const GameObject* object = overlord ? overlord->GetGameObject(GetOwner()) : nullptr;
+    const std::string archetype = object && !object->GetArchetypeName().empty()
+                                      ? " (archetype \"" + object->GetArchetypeName() + "\")"
+                                      : std::string();
+    Log("ParticleEmmiter %u on object %u%s: more than %zu emitters would run at once; it draws nothing until some "
+        "runs end, and so does every further one",
+        GetId(), GetOwner(), archetype.c_str(), RenderDevice::kMaxLent);
 }
 
 void ParticleEmmiter::OnEnable() {
@@ -345,9 +372,9 @@ void ParticleEmmiter::AddEmitterButton(void* clientData) {
 
 void ParticleEmmiter::StartEmitterButton(void* clientData) {
     if (ParticleEmmiter* e = EmitterOf(clientData)) {
-        e->Rebuild();
         e->emitting_ = true;
         e->active_ = true;
+        e->Rebuild();
     }
 }
 

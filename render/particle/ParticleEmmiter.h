@@ -1,9 +1,9 @@
 // The component that gives an object GPU particles: a list of particle
 // descriptions (each one seed vertex), the timing of a run (active,
 // emitting, elapsed against emitterDuration, fallOff) and the start, stop
-// and move messages (kMsgEmitterStart, Stop, Move). Its buffers are lent by RenderDevice from
-// Init (or a restart) until Shutdown; the renderer's particle pass updates
-// and draws it while it is active. Owned by its GameObject; main thread only.
+// and move messages (kMsgEmitterStart, Stop, Move). It holds buffers lent by
+// RenderDevice only while it is active: an idle emitter holds none, and a
+// start takes them again, seeded afresh. Owned by its GameObject; main thread only.
 #pragma once
 #include <vector>
 
@@ -33,10 +33,11 @@ public:
     void HandleMessage(Message* message) override;
     // The run's clock (non-continuous runs): spawning stops once elapsed
     // passes emitterDuration - fallOff, the emitter deactivates once it
-    // passes emitterDuration; an inactive dieOnStop emitter, or one held
-    // only while running, shuts down; an inactive orphan removes its object.
+    // passes emitterDuration; an inactive emitter gives its buffers back
+    // (Shutdown); an inactive orphan removes its object.
     void Update(float dt) override;
-    // Once: subscribes to the start, stop and move kinds and builds its buffers.
+    // Once: subscribes to the start, stop and move kinds and, when active,
+    // builds its buffers.
     void Init() override;
     // Hands the buffers back. The descriptions are kept, so a later start
     // builds the same particles again.
@@ -45,9 +46,17 @@ public:
     void OnEnable() override;
     void OnDisable() override;
 
-    // elapsed := 0; the buffers go back and a fresh record is seeded from
-    // the descriptions (one default description when there are none).
+    // elapsed := 0; the buffers go back and, when active, a fresh record is
+    // seeded from the descriptions (one default description when there are
+    // none; an idle emitter is seeded when it starts).
     void Rebuild();
+    // An initialised, active emitter without buffers takes them, seeded
+    // from its descriptions (the particle pass asks before each update, so
+    // an emitter made active by other means draws too). One refused for the
+    // budget (RenderDevice::kMaxLent) draws nothing and asks again the next
+    // frame; the first refusal until the scene is cleared logs one row
+    // naming its object.
+    void TakeBuffersIfRunning();
 
     EmitterBuffers* GetBuffers() const { return buffers_; }
     bool IsActive() const { return active_; }
@@ -64,11 +73,6 @@ public:
     void SetDieOnStop(bool dieOnStop) { dieOnStop_ = dieOnStop; }
     void SetTiming(float duration, float fallOff) { emitterDuration_ = duration, fallOff_ = fallOff; }
 
-    // An emitter of a ParticleEffect's object holds its buffers only while a
-    // run lasts: they go back to the pool when the run ends, and a later
-    // start takes them again (the picture is the same: a start reseeds).
-    void SetHeldOnlyWhileRunning(bool held) { heldOnlyWhileRunning_ = held; }
-    bool IsHeldOnlyWhileRunning() const { return heldOnlyWhileRunning_; }
     // Its effect is gone: a running emitter plays its run out; an idle one
     // (and a continuous one, which nothing would stop now) gives its buffers
     // back at once. The first update that finds it idle removes its object
@@ -84,6 +88,8 @@ public:
 
 private:
     void Start(const EmitterCommand* command);
+    // Borrows a record seeded from the descriptions (elapsed is left alone).
+    void TakeBuffers();
     // Moves the owner's Transform; an owner without one is left alone.
     void MoveOwner(const D3DXVECTOR3& position);
     // Unregisters the owner object (the Graveyard deletes it, and this
@@ -100,6 +106,5 @@ private:
     bool dieOnStop_ = false;
     std::vector<Particle> particles_;
     bool initialised_ = false;
-    bool heldOnlyWhileRunning_ = false;  // not copied: set by the effect that made the object
     bool orphaned_ = false;
 };

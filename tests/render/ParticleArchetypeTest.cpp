@@ -9,6 +9,7 @@
 #include "engine/GameObject.h"
 #include "engine/Graveyard.h"
 #include "engine/MessageHub.h"
+#include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "reflection/MetaRegistry.h"
@@ -83,6 +84,8 @@ TEST_F(ParticleArchetypeTest, AssetArchetypeMakesAnEmitterWithItsTwoStreams) {
     EXPECT_EQ(emitter->GetParticles()[1].spawnRate, 5.0f);
     EXPECT_FLOAT_EQ(emitter->GetDuration(), 0.6f);
     EXPECT_FALSE(emitter->IsActive());
+    EXPECT_EQ(emitter->GetBuffers(), nullptr);  // idle until started
+    SendToComponent(kMsgEmitterStart, emitter->GetId(), 0);
     ASSERT_NE(emitter->GetBuffers(), nullptr);
     EXPECT_EQ(emitter->GetBuffers()->seedCount, 2u);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "RenderTestSupport.h"
 #include "engine/MessageTypes.h"
 #include "engine/Transform.h"
@@ -57,9 +59,10 @@ TEST_F(ParticleEffectTest, OneNamedSlotMakesOneObjectAndCommandZeroStartsOnlyIt)
 
     ParticleEmmiter* emitter = EmitterIn(effect, 0);
     ASSERT_NE(emitter, nullptr);
-    ASSERT_NE(emitter->GetBuffers(), nullptr);  // initialised by the effect
+    EXPECT_EQ(emitter->GetBuffers(), nullptr);  // idle until started
     Command(effect, 0);
     EXPECT_TRUE(emitter->IsActive());
+    EXPECT_NE(emitter->GetBuffers(), nullptr);
     EXPECT_TRUE(emitter->DiesOnStop());
     const Transform* placed = overlord->GetComponent<Transform>(effect->EmitterObject(0));
     EXPECT_EQ(placed->position.x, 3.0f);
@@ -218,7 +221,7 @@ TEST_F(ParticleEffectTest, EffectOfAGoneObjectLetsARunningEmitterPlayOut) {
     ParticleEmmiter* continuous = EmitterIn(effect, 2);
     continuous->SetContinuous(true);
     continuous->SetActive(true);
-    running->SetActive(true);
+    SendTo(running, kMsgEmitterStart);
     const u32 runningObject = running->GetOwner();
     overlord->UnregisterGameObject(effect->GetOwner());
 
@@ -250,7 +253,7 @@ TEST_F(ParticleEffectBudgetTest, EffectsPastTheBudgetLeaveTheirSlotsEmptyAndSayI
     std::vector<ParticleEffect*> effects;
     for (std::size_t i = 0; i < kMax + 3; ++i) effects.push_back(MakeEffect({"Ember"}));
     EXPECT_EQ(ParticleEffect::LiveObjects(), kMax);
-    EXPECT_EQ(device->RecordCount(), kMax);
+    EXPECT_EQ(device->RecordCount(), 0u) << "idle emitters hold no buffers";
     for (std::size_t i = kMax; i < kMax + 3; ++i) EXPECT_EQ(effects[i]->EmitterObject(0), 0u) << i;
     EXPECT_NE(effects[kMax - 1]->EmitterObject(0), 0u);
 
@@ -264,4 +267,79 @@ TEST_F(ParticleEffectBudgetTest, EffectsPastTheBudgetLeaveTheirSlotsEmptyAndSayI
     const std::vector<std::string> rows = log.Messages();
     EXPECT_EQ(LogCapture::CountContaining(rows, "objects alive at once"), 1u);
     EXPECT_EQ(LogCapture::CountContaining(rows, "on object " + std::to_string(effects[kMax]->GetOwner())), 1u);
+}
+
+// An archetype whose effect names itself in every slot, made by 300 effects
+// (the budget lets 256 of them make it): one row for the archetype, not one
+// per slot and object; a new scene reports it again.
+TEST_F(ParticleEffectBudgetTest, ArchetypeThatMakesItselfIsReportedOnceHoweverOftenItIsNamed) {
+    auto* prototype = new GameObject();
+    prototype->SetArchetypeName("Loop");
+    prototype->AddComponent(new Transform());
+    auto* loop = new ParticleEffect();
+    for (int i = 0; i < ParticleEffect::kSlots; ++i) loop->Archetype(i) = "Loop";
+    prototype->AddComponent(loop);
+    factory->AddArchetypeByName(prototype);
+    for (int i = 0; i < 300; ++i) MakeEffect({"Loop"});
+    ParticleEffect::ResetBudget();
+    MakeEffect({"Loop"});
+
+    const std::vector<std::string> rows = log.Messages();
+    EXPECT_EQ(LogCapture::CountContaining(rows, "would make itself again"), 2u);
+}
+
+// One budget counts every emitter's buffers however it was made (a component
+// of its own, a spawned clone of an archetype, an effect's object): past
+// RenderDevice::kMaxLent running at once the next ones get none and draw
+// nothing, one row names the first refused object, and they take buffers at
+// the next pass once some runs have ended.
+TEST_F(ParticleEffectBudgetTest, RunningEmittersPastTheBudgetWaitForBuffersAndSayItOnce) {
+    AddEmitterArchetype("Puff");
+    auto* running = new GameObject();
+    running->SetArchetypeName("RunningPuff");
+    running->AddComponent(new Transform());
+    auto* design = new ParticleEmmiter();
+    design->SetActive(true);
+    running->AddComponent(design);
+    factory->AddArchetypeByName(running);
+    const std::function<ParticleEmmiter*()> ways[] = {
+        [&] {  // a component of its own, active in its data
+            auto* object = new GameObject();
+            object->AddComponent(new Transform());
+            auto* emitter = new ParticleEmmiter();
+            emitter->SetActive(true);
+            object->AddComponent(emitter);
+            object->Init();
+            return emitter;
+        },
+        [&] { return overlord->GetComponent<ParticleEmmiter>(factory->Instantiate("RunningPuff", false)); },
+        [&] {  // an effect's object, set off
+            ParticleEffect* effect = MakeEffect({"Puff"});
+            Command(effect, 0);
+            return EmitterIn(effect, 0);
+        },
+    };
+    constexpr std::size_t kMax = RenderDevice::kMaxLent;
+    std::vector<ParticleEmmiter*> first;
+    for (std::size_t i = 0; i < kMax; ++i) first.push_back(ways[i % 3]());
+    EXPECT_EQ(device->LentCount(), kMax);
+    std::vector<ParticleEmmiter*> refused;
+    for (const auto& way : ways) refused.push_back(way());
+    for (ParticleEmmiter* emitter : refused) {
+        EXPECT_TRUE(emitter->IsActive());
+        EXPECT_EQ(emitter->GetBuffers(), nullptr);
+    }
+    EXPECT_EQ(device->LentCount(), kMax);
+
+    // Three runs end: the waiting emitters draw from the next pass on.
+    for (int i = 0; i < 3; ++i) SendTo(first[i], kMsgEmitterStop, EmitterCommand{D3DXVECTOR3(0, 0, 0), true});
+    std::vector<u32> ids;
+    for (ParticleEmmiter* emitter : refused) ids.push_back(emitter->GetId());
+    device->RunEmitters(ids, 0.1f, 0.0f, {});
+    for (ParticleEmmiter* emitter : refused) EXPECT_NE(emitter->GetBuffers(), nullptr);
+    EXPECT_EQ(device->LentCount(), kMax);
+
+    const std::vector<std::string> rows = log.Messages();
+    EXPECT_EQ(LogCapture::CountContaining(rows, "emitters would run at once"), 1u);
+    EXPECT_EQ(LogCapture::CountContaining(rows, "on object " + std::to_string(refused[0]->GetOwner()) + ":"), 1u);
 }

@@ -18,7 +18,9 @@
 #include "render/mesh/VertexFormat.h"
 #include "render/particle/EmitterBuffers.h"
 #include "render/particle/ParticleEmmiter.h"
+#include "scene/ObjectFactory.h"
 #include "tests/render/GraphicsTestRig.h"
+#include "tools/particletex/ParticleArchetypes.h"
 
 namespace {
 
@@ -329,4 +331,45 @@ TEST_F(ParticleStreamGLTest, StreamPastItsCapacityKeepsTheFirstRecordsAndRaisesN
     EXPECT_EQ(records.size(), EmitterBuffers::kStreamCapacity);
     EXPECT_EQ(records.front().type, ParticleVertex::kEmitter);
     EXPECT_EQ(device->DrainErrors(), 0u);
+}
+
+// The shipped "Explosion" (a one-shot run of 1.3 s) spawned every 0.05 s for
+// 30 s, as a spawner on a timer makes it: each run ends and gives its stream
+// buffers back, so the GPU bytes held after 600 spawns peak where they do
+// after 150 (about 27 runs at once), whether the archetype runs from its
+// data or is started after each spawn.
+TEST_F(ParticleStreamGLTest, SpawnedOneShotEmittersHoldAfter600SpawnsWhatTheyHoldAfter150) {
+    RenderDevice::ParticleEffectHandles streamOnly = handles;
+    streamOnly.draw = nullptr;
+    for (const bool activeInData : {false, true}) {
+        SCOPED_TRACE(activeInData ? "active in its data" : "started after each spawn");
+        renderDevice = std::make_unique<RenderDevice>();  // an empty pool
+        renderDevice->SetDevice(device);
+        ObjectFactory factory;
+        const ParticleArchetype* explosion = nullptr;
+        for (const ParticleArchetype& a : ParticleArchetypes())
+            if (a.name == "Explosion") explosion = &a;
+        ASSERT_NE(explosion, nullptr);
+        GameObject* prototype = explosion->design();
+        prototype->GetComponent<ParticleEmmiter>()->SetActive(activeInData);
+        factory.AddArchetypeByName(prototype);
+
+        std::vector<u32> objects, emitters;
+        std::size_t peakAt150 = 0, peak = 0;
+        for (int spawn = 1; spawn <= 600; ++spawn) {
+            objects.push_back(factory.Instantiate("Explosion", false));
+            auto* emitter = overlord->GetComponent<ParticleEmmiter>(objects.back());
+            ASSERT_NE(emitter, nullptr);
+            if (!activeInData) SendToComponent(kMsgEmitterStart, emitter->GetId(), 0);
+            emitters.push_back(emitter->GetId());
+            renderDevice->RunEmitters(emitters, 0.05f, 0.05f * static_cast<float>(spawn), streamOnly);
+            peak = std::max(peak, renderDevice->HeldBufferBytes());
+            if (spawn == 150) peakAt150 = peak;
+        }
+        EXPECT_GT(peakAt150, 20 * 2 * std::size_t{EmitterBuffers::kStreamBufferBytes}) << "some 27 runs at once";
+        EXPECT_LE(peak, peakAt150 + peakAt150 / 4);
+        EXPECT_EQ(device->DrainErrors(), 0u);
+        for (u32 object : objects) overlord->UnregisterGameObject(object);
+        graveyard->Collect(1000.0f);
+    }
 }

@@ -71,11 +71,13 @@ class ParticleEmmiterTest : public RenderFixture {
 protected:
     std::unique_ptr<RenderDevice> device = std::make_unique<RenderDevice>();
 
-    // A registered, initialised object with (optionally) a Transform and an emitter.
-    ParticleEmmiter* MakeEmitter(bool withTransform = true, GameObject** objectOut = nullptr) {
+    // A registered, initialised object with (optionally) a Transform and an
+    // emitter, idle or (as "active" in its data) running from its Init.
+    ParticleEmmiter* MakeEmitter(bool withTransform = true, GameObject** objectOut = nullptr, bool active = false) {
         auto* object = new GameObject();
         if (withTransform) object->AddComponent(new Transform());
         auto* emitter = new ParticleEmmiter();
+        emitter->SetActive(active);
         object->AddComponent(emitter);
         object->Init();
         if (objectOut) *objectOut = object;
@@ -88,10 +90,12 @@ protected:
         command.flag = flag;
         SendTo(e, kind, command);
     }
+    ParticleEmmiter* MakeRunningEmitter() { return MakeEmitter(true, nullptr, true); }
 };
 
 TEST_F(ParticleEmmiterTest, InitGivesAnEmptyListOneDefaultParticleAndBuffers) {
-    ParticleEmmiter* e = MakeEmitter();
+    EXPECT_EQ(MakeEmitter()->GetBuffers(), nullptr) << "an idle emitter holds no buffers";
+    ParticleEmmiter* e = MakeRunningEmitter();
     ASSERT_EQ(e->GetParticles().size(), 1u);
     EXPECT_EQ(e->GetParticles()[0].count, 8);
     ASSERT_NE(e->GetBuffers(), nullptr);
@@ -101,9 +105,8 @@ TEST_F(ParticleEmmiterTest, InitGivesAnEmptyListOneDefaultParticleAndBuffers) {
 }
 
 TEST_F(ParticleEmmiterTest, RunStopsSpawningAfterDurationMinusFallOffAndEndsAfterDuration) {
-    ParticleEmmiter* e = MakeEmitter();
+    ParticleEmmiter* e = MakeRunningEmitter();
     e->SetTiming(2.0f, 0.5f);
-    e->SetActive(true);
     e->Update(0.5f);
     e->Update(1.0f);  // elapsed 1.5 = duration - fallOff: still spawning
     EXPECT_TRUE(e->IsEmitting());
@@ -113,7 +116,7 @@ TEST_F(ParticleEmmiterTest, RunStopsSpawningAfterDurationMinusFallOffAndEndsAfte
     e->Update(0.25f);  // past the duration
     EXPECT_FALSE(e->IsActive());
     EXPECT_EQ(e->GetElapsed(), 0.0f);
-    EXPECT_NE(e->GetBuffers(), nullptr);  // not dieOnStop: keeps its buffers
+    EXPECT_EQ(e->GetBuffers(), nullptr);  // the run is over: its buffers go back
 }
 
 TEST_F(ParticleEmmiterTest, ContinuousEmitterNeverTimesOut) {
@@ -150,13 +153,15 @@ TEST_F(ParticleEmmiterTest, StopWithoutKillReseedsButStaysInactive) {
     Command(e, kMsgEmitterStop, D3DXVECTOR3(4, 5, 6), false);
     EXPECT_FALSE(e->IsActive());
     EXPECT_EQ(e->GetElapsed(), 0.0f);
+    EXPECT_EQ(e->GetBuffers(), nullptr);  // idle: seeded afresh when it starts
+    EXPECT_EQ(object->GetComponent<Transform>()->position.z, 6.0f);
+    Command(e, kMsgEmitterStart, D3DXVECTOR3(), false);
     ASSERT_NE(e->GetBuffers(), nullptr);
     EXPECT_TRUE(e->GetBuffers()->seedPending);
-    EXPECT_EQ(object->GetComponent<Transform>()->position.z, 6.0f);
 }
 
 TEST_F(ParticleEmmiterTest, StopWithKillReturnsBuffersAndKeepsTheDescriptions) {
-    ParticleEmmiter* e = MakeEmitter();
+    ParticleEmmiter* e = MakeRunningEmitter();
     e->GetParticles()[0].count = 42;
     Command(e, kMsgEmitterStop, D3DXVECTOR3(), true);
     EXPECT_EQ(e->GetBuffers(), nullptr);
@@ -180,7 +185,6 @@ TEST_F(ParticleEmmiterTest, OwnerWithoutTransformIsNotMovedAndDoesNotCrash) {
     Command(e, kMsgEmitterMove, D3DXVECTOR3(1, 1, 1), false);
     Command(e, kMsgEmitterStop, D3DXVECTOR3(1, 1, 1), false);
     EXPECT_FALSE(e->IsActive());
-    EXPECT_NE(e->GetBuffers(), nullptr);
 }
 
 TEST_F(ParticleEmmiterTest, CommandsWithoutPayloadAreAccepted) {
@@ -212,20 +216,20 @@ TEST_F(ParticleEmmiterTest, DieOnStopEmitterThatTimedOutStartsAgainWithItsPartic
 }
 
 TEST_F(ParticleEmmiterTest, ReturnedRecordIsReusedBeforeANewOneIsMade) {
-    ParticleEmmiter* a = MakeEmitter();
+    ParticleEmmiter* a = MakeRunningEmitter();
     EmitterBuffers* first = a->GetBuffers();
     a->Shutdown();
     EXPECT_EQ(device->FreeCount(), 1u);
-    ParticleEmmiter* b = MakeEmitter();
+    ParticleEmmiter* b = MakeRunningEmitter();
     EXPECT_EQ(b->GetBuffers(), first);
-    ParticleEmmiter* c = MakeEmitter();
+    ParticleEmmiter* c = MakeRunningEmitter();
     EXPECT_NE(c->GetBuffers(), first);
     EXPECT_EQ(device->RecordCount(), 2u);
     EXPECT_EQ(device->FreeCount(), 0u);
 }
 
 TEST_F(ParticleEmmiterTest, ARecordReturnedTwiceIsLentOnlyOnce) {
-    ParticleEmmiter* a = MakeEmitter();
+    ParticleEmmiter* a = MakeRunningEmitter();
     EmitterBuffers* record = a->GetBuffers();
     device->ReturnEmitter(record);
     device->ReturnEmitter(record);
@@ -295,8 +299,7 @@ TEST_F(ParticleEmmiterTest, PanelEntriesFollowTheListAsItGrowsAndTheEmitterGoes)
 }
 
 TEST_F(ParticleEmmiterTest, EnablingReseedsAndBringsBackBuffersOfAShutDownEmitter) {
-    ParticleEmmiter* e = MakeEmitter();
-    e->SetActive(true);
+    ParticleEmmiter* e = MakeRunningEmitter();
     e->GetBuffers()->seedPending = false;
     e->SetEnabled(false);
     EXPECT_FALSE(e->IsEmitting());

@@ -37,3 +37,22 @@ TEST_F(ParticleFrameGLTest, EmitterSeenByTheDefaultCameraLightsPixelsUntilItsRun
     EXPECT_FALSE(emitter->IsActive());
     EXPECT_NEAR(Lit(Draw(0.1f)), 0.0, 0.5);
 }
+
+// A run that has ended gives its buffers back; a start takes them again and
+// the burst lights the same middle of the picture as the first run did.
+TEST_F(ParticleFrameGLTest, EmitterWhoseRunEndedDrawsAgainWhenRestarted) {
+    Start();
+    LookFrom(D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0));
+    ParticleEmmiter* emitter = AddBurstEmitter(D3DXVECTOR3(0, 0, 0), 0.5f, 0.4f, 2.0f);
+    TakeBaseline();
+    double runs[2] = {0, 0};
+    for (double& lit : runs) {
+        SendToComponent(kMsgEmitterStart, emitter->GetId(), 0);
+        for (int frame = 0; frame < 3; ++frame) lit = std::max(lit, Lit(Draw(0.1f)));
+        for (int frame = 0; frame < 6; ++frame) Draw(0.1f);
+        EXPECT_FALSE(emitter->IsActive());
+        EXPECT_EQ(emitter->GetBuffers(), nullptr);
+    }
+    EXPECT_GT(runs[0], 5.0);
+    EXPECT_GT(runs[1], 0.5 * runs[0]);
+}

@@ -33,8 +33,8 @@ public:
     const std::shared_ptr<GpuDevice>& GetDeviceShared() const { return device_; }
 
     // At most this many records are lent at once (each keeps two stream
-    // buffers of 680,000 bytes: 348 MB in all); the levels shipped lend a
-    // few dozen at most.
+    // buffers of 680,000 bytes: 348 MB in all); a play of a level shipped
+    // has some five running at once.
     static constexpr size_t kMaxLent = 256;
 
     // A record for the list: a returned one when there is one (its stream

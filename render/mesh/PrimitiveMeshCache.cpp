@@ -34,7 +34,7 @@ std::shared_ptr<const PrimitiveMeshCache::Mesh> PrimitiveMeshCache::Acquire(cons
     if (vertices > kMaxSceneVertices || verticesInUse_ + vertices > kMaxSceneVertices) {
         if (!reported_)
             Log("Primitive on object %u: its mesh of %llu vertices would take the scene's primitive meshes past %llu "
-                "vertices (%llu in use); no mesh for it, nor for later ones past the bound, until the scene is "
+                "vertices (%llu in use); no mesh for it, and later refusals are not logged until the scene is "
                 "cleared",
                 objectId, static_cast<unsigned long long>(vertices), static_cast<unsigned long long>(kMaxSceneVertices),
                 static_cast<unsigned long long>(verticesInUse_));

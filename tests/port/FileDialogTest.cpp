@@ -5,6 +5,7 @@
 #include "port/dialogs/FileDialogScript.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
+#include "tests/port/DialogWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -117,21 +118,15 @@ protected:
     void SetUp() override {
         FileDialogTest::SetUp();
         std::string error;
-        window = PortWindow::Create("Q4nto", 320, 240, &error);
-        ASSERT_TRUE(window) << error;
-        ASSERT_TRUE(TestMakeGLContext());
-        // Events an earlier test left in SDL's queue are not this window's.
-        WindowEvent stale;
-        while (window->PollEvent(&stale)) {
-        }
-        FileDialogForceInteractive(true);
+        ASSERT_TRUE(screen.Open(&error)) << error;
+        window = screen.window.get();
     }
     void TearDown() override {
-        TestDestroyGLContext();
-        window.reset();
+        screen.Close();
         FileDialogTest::TearDown();
     }
-    std::unique_ptr<PortWindow> window;
+    DialogWindow screen;
+    PortWindow* window = nullptr;
 };
 
 TEST_F(FileDialogGLTest, TypedNameAndReturnSaveInTheFolder) {

@@ -5,6 +5,7 @@
 #include "port/dialogs/QuestionBoxScript.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
+#include "tests/port/DialogWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -46,20 +47,15 @@ protected:
     void SetUp() override {
         QuestionBoxTest::SetUp();
         std::string error;
-        window = PortWindow::Create("Q4nto", 320, 240, &error);
-        ASSERT_TRUE(window) << error;
-        ASSERT_TRUE(TestMakeGLContext());
-        WindowEvent stale;
-        while (window->PollEvent(&stale)) {
-        }
-        FileDialogForceInteractive(true);
+        ASSERT_TRUE(screen.Open(&error)) << error;
+        window = screen.window.get();
     }
     void TearDown() override {
-        TestDestroyGLContext();
-        window.reset();
+        screen.Close();
         QuestionBoxTest::TearDown();
     }
-    std::unique_ptr<PortWindow> window;
+    DialogWindow screen;
+    PortWindow* window = nullptr;
 };
 
 TEST_F(QuestionBoxGLTest, EscapeAnswersCancelAndItsReleaseGoesOn) {

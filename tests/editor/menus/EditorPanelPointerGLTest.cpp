@@ -93,15 +93,16 @@ TEST_F(EditorPanelPointerGLTest, ADoubleClickOnDeleteObjectDeletesOneAndSaysSo) 
     EXPECT_EQ(ui->NoticeLine(), "Delete: GlobalLighting (GUID " + std::to_string(first) + ") deleted");
     RunFrame();  // drawn anew
     float bx, by, bw, bh;
-    ASSERT_TRUE(
-        TwInspectItemRect(menu->GetSceneComponentsBar(), ("Delete_" + std::to_string(second)).c_str(), &bx, &by, &bw, &bh));
+    ASSERT_TRUE(TwInspectItemRect(menu->GetSceneComponentsBar(), ("Delete_" + std::to_string(second)).c_str(), &bx, &by,
+                                  &bw, &bh));
     ASSERT_TRUE(x >= bx && x < bx + bw && y >= by && y < by + bh) << "the next block's button is under the pointer";
 
     ClickAt(x, y);  // the double click's second
     EXPECT_NE(Object(second), nullptr);
-    EXPECT_EQ(ui->NoticeLine(), "Delete Object: the list moved under the pointer; click again to delete "
-                                "GlobalLighting (GUID " +
-                                    std::to_string(second) + ")");
+    EXPECT_EQ(ui->NoticeLine(),
+              "Delete Object: the list moved under the pointer; click again to delete "
+              "GlobalLighting (GUID " +
+                  std::to_string(second) + ")");
     ClickAt(x, y);
     EXPECT_EQ(Object(second), nullptr) << "asked twice";
 

@@ -245,8 +245,8 @@ protected:
 };
 
 // A scene asking for more effect objects than the budget gets the budget's
-// worth (and their buffers, no more), one row naming the first refused
-// object, and room again once some are gone.
+// worth (their emitters idle, holding no buffers), one row naming the first
+// refused object, and room again once some are gone.
 TEST_F(ParticleEffectBudgetTest, EffectsPastTheBudgetLeaveTheirSlotsEmptyAndSayItOnce) {
     AddEmitterArchetype("Ember");
     constexpr std::size_t kMax = ParticleEffect::kMaxLiveObjects;

@@ -22,6 +22,10 @@ bool KeyTrigger::IsTriggered() {
         case kModeDownThisFrame:
             inMode = input->IsKeyDown(virtualKey_) || input->WasKeyPressed(virtualKey_);
             break;
+        case kModeDownInFrame:
+            inMode = input->IsKeyDown(virtualKey_) || input->WasKeyPressed(virtualKey_) ||
+                     input->WasKeyReleased(virtualKey_);
+            break;
         default:
             return false;
     }
@@ -33,7 +37,8 @@ bool KeyTrigger::IsTriggered() {
     const bool isCtrlKey = virtualKey_ == 0x11 || virtualKey_ == 0xA2 || virtualKey_ == 0xA3;
     // A press goes with the Ctrl state of its moment, not of the frame's end:
     // Ctrl+Z tapped within one slow frame is an undo, not the Z key alone.
-    const bool press = mode_ == kModePressed || (mode_ == kModeDownThisFrame && input->WasKeyPressed(virtualKey_));
+    const bool press = mode_ == kModePressed || ((mode_ == kModeDownThisFrame || mode_ == kModeDownInFrame) &&
+                                                 input->WasKeyPressed(virtualKey_));
     const bool ctrl = press ? input->WasKeyPressedWithCtrl(virtualKey_) : input->IsCtrlHeld();
     return isCtrlKey || ctrl == needsCtrl_;
 }

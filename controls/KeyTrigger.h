@@ -1,6 +1,6 @@
 // Holds when a key is in a mode (1 up, 2 held, 3 released this frame, 4
-// pressed this frame, 5 down at some time in this frame: held, or pressed and
-// let go within it) and the Ctrl key's state (for a press, its state when the
+// pressed this frame, 5 held or pressed this frame, 6 down at some moment of
+// this frame: held, pressed or let go in it) and the Ctrl key's state (for a press, its state when the
 // key went down) equals the needs-Ctrl flag; up and released without the flag
 // hold whether Ctrl is held or not.
 // Reads InputSystem. Owned by its Control.
@@ -17,6 +17,9 @@ public:
     static constexpr u32 kModePressed = 4;
     // For controls that start on a held key: a quick press still counts once.
     static constexpr u32 kModeDownThisFrame = 5;
+    // For a key held while the mouse clicks: one let go in the frame the
+    // click ends still counts (a slow frame takes in both).
+    static constexpr u32 kModeDownInFrame = 6;
 
     KeyTrigger(u32 virtualKey, u32 mode, bool needsCtrl = false)
         : virtualKey_(virtualKey), mode_(mode), needsCtrl_(needsCtrl) {}

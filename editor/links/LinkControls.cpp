@@ -9,11 +9,12 @@
 #include "editor/mode/EditorControlTable.h"
 
 void BuildLinkControls(EditorControlTable& table) {
-    // P held and a click: the clicked object becomes a child of the selection.
+    // P held and a click (P let go in the frame the click ends counts): the
+    // clicked object becomes a child of the selection.
     table.Add(14, [] {
         auto* parent = new ParentObjectControl(true);
         parent->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
-        parent->AddActivateTrigger(new KeyTrigger(0x50, KeyTrigger::kModeHeld, false));
+        parent->AddActivateTrigger(new KeyTrigger(0x50, KeyTrigger::kModeDownInFrame, false));
         parent->AddDeactivateTrigger(new DoAlwaysTrigger());
         return parent;
     });
@@ -27,7 +28,7 @@ void BuildLinkControls(EditorControlTable& table) {
     // B held and a click on a track: the selected crawler runs on it.
     table.Add(16, [] {
         auto* bind = new SplineBindControl();
-        bind->AddActivateTrigger(new KeyTrigger(0x42, KeyTrigger::kModeHeld, false));
+        bind->AddActivateTrigger(new KeyTrigger(0x42, KeyTrigger::kModeDownInFrame, false));
         bind->AddActivateTrigger(new MouseTrigger(0, MouseTrigger::kModeReleased));
         bind->AddDeactivateTrigger(new DoAlwaysTrigger());
         return bind;

@@ -286,6 +286,27 @@ TEST_F(EditorControlsTest, PAndUSayOnTheStatusLinesWhatTheyDidOrWhyNot) {
     EXPECT_NE(Status().find("Unparent: " + gun + " left " + ship), std::string::npos) << Status();
 }
 
+// At a slow frame rate P is often let go in the frame the click ends: the
+// link is still made, and a click on nothing still says so.
+TEST_F(EditorControlsTest, PLetGoInTheFrameItsClickEndsStillParents) {
+    const u32 parent = AddCube({5, 0, 10});
+    const u32 child = AddCube({0, 0, 10});
+    SelectWithProxy(parent);
+    const auto quickClick = [&](int x, int y) {
+        MoveMouse(x, y);
+        input->KeyPressed(kKeyP);
+        input->ButtonDown(0, x, y);
+        RunFrame(0.7f);
+        input->ButtonUp(0);
+        input->KeyReleased(kKeyP);
+        RunFrame(0.7f);
+    };
+    quickClick(50, 90);
+    EXPECT_NE(Status().find("Parent: no object under the pointer; nothing parented"), std::string::npos) << Status();
+    quickClick(50, 50);
+    EXPECT_EQ(Object(child)->GetParent(), parent);
+}
+
 // Delete a parent: its child keeps the place it is drawn at, as an object
 // of its own, so that no saved link names the deleted object.
 TEST_F(EditorControlsTest, DeletingAParentLeavesItsChildWhereItIsDrawnAndSaysSo) {

@@ -208,7 +208,9 @@ TEST_F(PrimitiveGLTest, FiftyLargeSpheresLikeOrDistinctStayWithinBoundedResident
         sphere->stacks = sphere->slices = Primitive::kMaxStacksOrSlices;
         sphere->r = i < 50 ? 1.0f : static_cast<float>(i);
         Model* model = Build(sphere);
-        if (i < 50) ASSERT_NE(model, nullptr) << i;
+        if (i < 50) {
+            ASSERT_NE(model, nullptr) << i;
+        }
         ASSERT_LT(ResidentBytes(), bound) << "after sphere " << i;
     }
 }

@@ -272,7 +272,9 @@ TEST_F(RenderResourcesGLTest, SpellingsOfOneFileShareOneCubeAndOneTexture) {
         std::string name = "Sky.dds";
         for (unsigned bit = 0; bit < 12; ++bit) name = ((i >> bit) & 1 ? "./" : ".//") + name;
         held.push_back(resources->LoadTextureFile(skies.GetFullPath(name)));
-        if (i % 100 == 0) ASSERT_LT(ResidentBytes(), bound) << "after " << i << " spellings";
+        if (i % 100 == 0) {
+            ASSERT_LT(ResidentBytes(), bound) << "after " << i << " spellings";
+        }
     }
     ASSERT_EQ(held[0]->Dimension(), GpuSrvDimension::TextureCube);
     EXPECT_EQ(std::count(held.begin(), held.end(), held[0]), 4000);

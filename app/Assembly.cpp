@@ -1,6 +1,7 @@
 #include "app/Assembly.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "app/ClassRegistrations.h"
 #include "app/SystemTable.h"
@@ -13,7 +14,6 @@
 #include "engine/Overlord.h"
 #include "port/os/MessageBox.h"
 #include "port/os/QuitSignals.h"
-#include "port/os/SharedLibrary.h"
 #include "port/os/WholeFileWriter.h"
 #include "port/window/DisplayLoss.h"
 #include "reflection/MetaRegistry.h"
@@ -176,8 +176,9 @@ const std::vector<std::string>& Assembly::PreloadedLibraryNames() {
 void Assembly::PreloadDlls(const DevozizuDave& folders) {
     for (const std::string& name : PreloadedLibraryNames()) {
         const std::string path = folders.externals.GetFullPath(name);
-        std::string error;
-        if (!LoadSharedLibrary(path, &error))
-            Log("PreloadDlls: %.120s not loaded, the built-in layer serves (%.120s)", path.c_str(), error.c_str());
+        std::error_code error;
+        if (std::filesystem::exists(path, error))
+            Log("PreloadDlls: %.200s is not loaded (no library runs from an asset folder); the built-in layer serves",
+                path.c_str());
     }
 }

@@ -32,9 +32,10 @@ public:
     Engine* GetEngine() const { return engine_; }
     const ServiceTable& Services() const { return services_; }
 
-    // Loads "fmodex" and "AntTweakBar" from the externals folder when they
-    // are there. Our own audio and panel layers are linked in, so a missing
-    // file changes nothing; it is logged.
+    // Loads nothing: asset folders come with levels, and a library's start-up
+    // code would run with the program's rights. Our own audio and panel
+    // layers are linked in; a file under the name "fmodex" or "AntTweakBar"
+    // in the externals folder gets one row saying it is not loaded.
     static void PreloadDlls(const DevozizuDave& folders);
     static const std::vector<std::string>& PreloadedLibraryNames();
 

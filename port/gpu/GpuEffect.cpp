@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "port/gpu/GlFormat.h"
+#include "port/gpu/GlslMacroBudget.h"
 #include "port/gpu/GpuContext.h"
 #include "port/gpu/GpuDevice.h"
 #include "port/gpu/GpuSemantics.h"
@@ -220,6 +221,13 @@ struct GpuEffect::BuildState {
         if (found != shaders.end()) return found->second;
         const std::string source =
             "#version 450 core\n" + declarations + "#line 1 1\n" + desc.header + "\n#line 1 2\n" + body + "\n";
+        // Text whose macros would expand past the bound never reaches the driver.
+        std::string macros;
+        if (!GlslMacroBudget::Check(source, &macros)) {
+            Fail(where + ", " + StageName(stage), "refused: " + macros);
+            shaders.emplace(std::move(key), 0);
+            return 0;
+        }
         GLuint shader = glCreateShader(stage);
         const char* text = source.c_str();
         glShaderSource(shader, 1, &text, nullptr);

@@ -112,6 +112,41 @@ TEST_F(EffectsGLTest, BrokenAndMissingEffectsAreReportedAndLeftOut) {
     fs::remove_all(folder);
 }
 
+// Nested macros in an effect file's shader text would expand inside the
+// driver's compiler; the effect is refused with its file named, and the rest
+// of the table loads.
+TEST_F(EffectsGLTest, EffectWithNestedMacrosIsRefusedNamingItsFile) {
+    const fs::path folder = fs::temp_directory_path() / ("dd_macros_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    for (const char* name : {"DeferredShader", "ParticleIntegration"})
+        fs::copy_file(AssetFolder("shader", ".fx").GetFullPath(name), folder / (std::string(name) + ".fx"),
+                      fs::copy_options::overwrite_existing);
+    std::string header = "#define M0 0\n";
+    for (int i = 1; i <= 6; ++i) {
+        const std::string before = "M" + std::to_string(i - 1);
+        header += "#define M" + std::to_string(i) + " (" + before;
+        for (int k = 1; k < 10; ++k) header += "+" + before;
+        header += ")\n";
+    }
+    std::ofstream(folder / "UIShader.fx")
+        << "header = [[" << header << "#if M6 > 0\n#endif\n]]\n"
+        << "techniques = { { name = 'UiTech', passes = { { vs = 'void main() { gl_Position = vec4(0.0); }' } } } }";
+    FilePath shaders;
+    shaders.baseFolder = folder.string() + "/";
+    shaders.extension = ".fx";
+    EffectLoader loader(shaders);
+    loader.SetDevice(device);
+
+    std::vector<std::string> reports;
+    table.Load(loader, [&](const std::string& text) { reports.push_back(text); });
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].rfind((folder / "UIShader.fx").string(), 0), 0u) << reports[0];
+    EXPECT_NE(reports[0].find("refused: macro 'M1' expands macro 'M0'"), std::string::npos) << reports[0];
+    EXPECT_FALSE(table.Effect(EffectId::UIShader));
+    EXPECT_TRUE(table.Technique(TechniqueId::CombineDeferred)->IsValid());
+    fs::remove_all(folder);
+}
+
 void Bind(GpuDevice& device, GpuRenderTargetView* target, GpuDepthStencilView* depth) {
     device.OMSetRenderTargets(1, &target, depth);
 }

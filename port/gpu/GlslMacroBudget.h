@@ -1,0 +1,19 @@
+// Bounds what the GLSL preprocessor would make of one stage's text, before
+// the driver sees it: a few nested #defines expand to gigabytes inside the
+// driver's compiler. The rule is sound, not exact: a macro's body names no
+// macro and uses no '#' operator, and a call's arguments name no macro, so
+// each expansion is one step; the bytes those steps add are summed against a
+// bound. Stateless; any thread.
+#pragma once
+#include <cstddef>
+#include <string>
+
+class GlslMacroBudget {
+public:
+    // The most the macros of one stage's text may add to it, in bytes (the
+    // shipped effects define none).
+    static constexpr std::size_t kMaxAddedBytes = 1u << 20;
+
+    // True when `source` keeps to the rule; otherwise false with the reason.
+    static bool Check(const std::string& source, std::string* why);
+};

@@ -19,14 +19,17 @@ namespace {
 constexpr std::size_t kStreamChunkFrames = StreamDecoder::kChunkFrames;
 // Music a stream has queued in the mixer beyond the chunk playing, once the
 // frame has handed it over: the longest frame it rides out without running
-// dry (a slow machine's level runs at a few frames a second). The decoder
-// keeps as much again ready, so that one frame refills the whole queue.
-constexpr double kStreamQueueSeconds = 3.5;
+// dry (a slow machine's level runs at a few frames a second), and a margin
+// for the output's own latency and a late frame. The decoder keeps as much
+// again ready, so that one frame refills the whole queue.
+constexpr double kStreamQueueSeconds = AudioDevice::kLongestMusicFrameSeconds + 0.5;
 // Bounds the buffers of a file that claims a huge sample rate.
 constexpr std::size_t kMaxStreamBuffers = 64;
 // A buffer's first samples take fresh memory in the mixer (page faults): a
 // starting track fills at most this many a frame, so its first frames cost
-// what they did with a shorter queue.
+// what they did with a shorter queue; after a slow frame, as many as twice
+// that frame holds (so at a few frames a second a track flows from its
+// second frame on).
 constexpr std::size_t kFirstFillsPerUpdate = 4;
 constexpr int kDefaultPriority = 128;
 constexpr int kLeastPriority = 256;
@@ -77,7 +80,8 @@ struct StreamState {
     std::size_t unfilled = 0;  // buffers never given samples: the first ones of idle
     ALenum format = AL_FORMAT_STEREO16;
     int outChannels = 2;
-    bool eof = false;  // the last chunk is queued
+    int sampleRate = 0;  // the file's
+    bool eof = false;    // the last chunk is queued
     StreamDecoder::Chunk chunk;
 };
 
@@ -124,6 +128,7 @@ struct AudioDevice::Impl {
     std::uint64_t loopbackFrames = 0;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     double lastUpdate = 0.0;
+    double lastFrameSeconds = 0.0;  // between the last two Updates
     // The loopback mix is made on demand, so it waits until the decoder has
     // all it may decode ahead (what a real output finds after a frame that
     // left the decoder time) and is the same on every run; a real output
@@ -278,10 +283,12 @@ struct AudioDevice::Impl {
     void QueueDecoded(ChannelData& c) {
         StreamState& st = *c.stream;
         if (loopback && !st.idle.empty() && !st.eof) decoder.WaitAhead(st.id);
+        const double frameChunks = 2.0 * lastFrameSeconds * st.sampleRate / kStreamChunkFrames;
+        const std::size_t maxFirstFills = std::max(kFirstFillsPerUpdate, static_cast<std::size_t>(frameChunks));
         std::size_t firstFills = 0;
         while (!st.idle.empty() && !st.eof) {
             const bool first = st.idle.size() <= st.unfilled;
-            if (first && firstFills == kFirstFillsPerUpdate) break;
+            if (first && firstFills == maxFirstFills) break;
             if (!decoder.Take(st.id, st.chunk, loopback)) break;
             if (st.chunk.last) st.eof = true;
             if (st.chunk.frames == 0) continue;
@@ -304,6 +311,7 @@ struct AudioDevice::Impl {
     void StartStream(ChannelData& c, const SoundData& sound) {
         auto st = std::make_unique<StreamState>();
         st->outChannels = sound.channels;
+        st->sampleRate = sound.sampleRate;
         st->format = sound.channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
         st->buffers.resize(StreamBuffers(sound.sampleRate));
         st->id = decoder.Start(sound.path, sound.channels, c.loop, st->buffers.size());
@@ -639,6 +647,7 @@ void AudioDevice::Update() {
     const double now = d.Now();
     const double dt = std::max(0.0, now - d.lastUpdate);
     d.lastUpdate = now;
+    d.lastFrameSeconds = dt;
     for (ChannelData& c : d.channels) {
         if (c.generation == 0) continue;
         if (c.stream) d.ServiceStream(c);

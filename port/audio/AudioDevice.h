@@ -82,7 +82,10 @@ public:
                                  const AudioVector* up);
     void Get3DListenerAttributes(AudioVector* position, AudioVector* velocity) const;
 
-    // Once a frame: queues the music decoded since, some 3.5 s of it (a real
+    // The longest frame a playing music stream flows on through: it keeps
+    // that much queued in the mixer, with a margin, once each frame.
+    static constexpr double kLongestMusicFrameSeconds = 4.5;
+    // Once a frame: queues the music decoded since, some 5 s of it (a real
     // output never waits for the decoder; the loopback mix waits for all it
     // may decode ahead, so it is the same on every run), starts again a
     // stream that ran dry during a longer frame, frees finished channels,

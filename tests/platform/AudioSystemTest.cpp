@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scene/DevozizuDave.h"
@@ -74,6 +75,31 @@ TEST_F(AudioSystemTest, LevelMusicHasNoHoleThroughFramesOfThreeSeconds) {
     // A millisecond of exact silence on both sides is a hole, not music.
     EXPECT_LT(mix.LongestHole(&at), static_cast<std::size_t>(AudioDevice::kLoopbackRate / 1000))
         << "from " << static_cast<double>(at) / AudioDevice::kLoopbackRate << " s";
+}
+
+// Frames as long as the music promises to flow through, amid a playing track
+// and from a track's start at a few frames a second (whose first long frame
+// plays what one short frame queued): no hole after `from` seconds.
+TEST_F(AudioSystemTest, LevelMusicHasNoHoleThroughFramesAsLongAsItPromises) {
+    const char* assets = std::getenv("DD_ASSET_DIR");
+    ASSERT_NE(assets, nullptr);
+    audio->LoadMusic("Tutorial_loop", std::string(assets) + "/bgm/Tutorial_loop.ogg");
+    const auto longest = static_cast<float>(AudioDevice::kLongestMusicFrameSeconds);
+    std::vector<float> amid(50, kFrame);
+    amid.insert(amid.end(), {4.0f, kFrame, 4.2f, longest, longest, 0.5f});
+    const std::pair<std::vector<float>, float> cases[] = {{amid, 0.0f},
+                                                          {{kFrame, longest, longest, 0.5f}, kFrame + longest}};
+    for (const auto& [frames, from] : cases) {
+        audio->StopAll();
+        PostMusic("Tutorial_loop");
+        RenderedMix mix = RunFrames(frames);
+        mix.samples.erase(mix.samples.begin(),
+                          mix.samples.begin() + static_cast<std::ptrdiff_t>(from * AudioDevice::kLoopbackRate) * 2);
+        ASSERT_GT(mix.Rms(0), kAudible);
+        std::size_t at = 0;
+        EXPECT_LT(mix.LongestHole(&at), static_cast<std::size_t>(AudioDevice::kLoopbackRate / 1000))
+            << "from " << from + static_cast<double>(at) / AudioDevice::kLoopbackRate << " s";
+    }
 }
 
 TEST_F(AudioSystemTest, MusicMessageIgnoredWhileInactive) {

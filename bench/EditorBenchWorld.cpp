@@ -1,5 +1,6 @@
 #include "bench/EditorBenchWorld.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -17,6 +18,12 @@
 #include "scene/SceneManager.h"
 
 u32 EditorBenchWorld::highWater_ = 0;
+
+namespace {
+// The temporary root copies its start-up file from DD_ASSET_DIR: unless that
+// names another, the repository's assets/ the benchmark was built with.
+[[maybe_unused]] const bool kAssetDirSet = ::setenv("DD_ASSET_DIR", DD_ASSET_ROOT, 0) == 0;
+}  // namespace
 
 EditorBenchWorld::EditorBenchWorld(bool editMode) {
     std::filesystem::create_directory(root.Dir() + "/scene");

@@ -7,6 +7,7 @@
 #include "app/SystemTable.h"
 #include "core/IdCounter.h"
 #include "core/LogSink.h"
+#include "core/ShownText.h"
 #include "engine/Engine.h"
 #include "engine/Graveyard.h"
 #include "engine/Logger.h"
@@ -109,8 +110,8 @@ bool Assembly::CreateServices() {
     } catch (u32 error) {
         // A log folder named by the start-up file that cannot be made (or a
         // log file that cannot be opened) is a set-up fault, not a crash.
-        failureText_ = "the log folder \"" + folders.log.path + "\" cannot be made or its log file opened (" +
-                       std::strerror(static_cast<int>(error)) + ").";
+        failureText_ = "the log folder \"" + ShownText(folders.log.path) +
+                       "\" cannot be made or its log file opened (" + std::strerror(static_cast<int>(error)) + ").";
         ShowMessageBox(failureText_.c_str(), "Log failed");
         return false;
     }

@@ -1,6 +1,7 @@
 #include "scene/DevozizuDave.h"
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -32,8 +33,11 @@ void SplitPlace(const std::string& error, int* line, std::string* text) {
     *text = error.substr(next);
 }
 // Why a folder of the start-up file is refused, or null when it lies below
-// the working folder: absolute, or climbing above it with "..".
-const char* FolderFault(const std::string& path) {
+// the working folder `base`: absolute, climbing above it with "..", or with
+// it longer than the system's path limit (a script can build a name of
+// megabytes; nothing could be made or opened under it).
+const char* FolderFault(const std::string& base, const std::string& path) {
+    if (base.size() + path.size() >= PATH_MAX) return "a folder longer than the system's path limit";
     if (!path.empty() && path[0] == '/') return "an absolute folder";
     int depth = 0;
     std::size_t start = 0;
@@ -106,7 +110,7 @@ bool DevozizuDave::Load(const std::string& workingDirectory) {
     // base: they name the file whole.
     for (const auto& [name, folder] : folders) {
         std::replace(folder->path.begin(), folder->path.end(), '\\', '/');
-        if (const char* fault = FolderFault(folder->path)) {
+        if (const char* fault = FolderFault(base, folder->path)) {
             Refuse(file + ": " + name + " = { path = \"" + ShownText(folder->path) + "\" } is refused (" + fault +
                    "); the working folder is used");
             folder->path.clear();

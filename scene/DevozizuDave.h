@@ -37,7 +37,8 @@ public:
 
     // The folders and extensions the last Load refused, one text each: a
     // folder must lie below the working folder (no absolute folder, none
-    // that climbs out with ".."), and an extension names no folder. A refused
+    // that climbs out with "..", none that makes a path past the system's
+    // limit), and an extension names no folder. A refused
     // one is reported at once and left empty (the working folder, no
     // extension); the texts stay for the log, which does not exist yet.
     const std::vector<std::string>& GetRefusals() const { return refusals_; }

@@ -240,6 +240,27 @@ TEST_F(AssemblyTest, LibrariesInExternalsAreNotRunAndEachGetsARow) {
     }
 }
 
+// A start-up file can build a folder name of megabytes. One past the system's
+// path limit is refused at the check (the working folder is used), so no
+// folder maker splits it, and the message naming it is cut.
+TEST_F(AssemblyTest, LogFolderPastThePathLimitIsRefusedWithAShortMessage) {
+    std::ofstream(dir_ + "/DevozizuDave.init") << "local s = 'a/' for i = 1, 23 do s = s .. s end\n"
+                                                  "log = { path = s, extension = '.log' }\n";
+    ChildResult run = ChildProcess::Fork(dir_, [] {
+                          Assembly assembly;
+                          if (!assembly.Assemble()) ::_exit(1);
+                          assembly.Disassemble();
+                      }).Wait();
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.status;
+    EXPECT_LT(run.errorText.size(), 2000u) << run.errorText.substr(0, 400);
+    EXPECT_NE(run.errorText.find("is refused (a folder longer than the system's path limit)"), std::string::npos)
+        << run.errorText.substr(0, 400);
+    if (PeakMemoryIsMeaningful()) {
+        EXPECT_LT(run.peakKilobytes, 300 * 1024);
+    }
+    EXPECT_LT(std::filesystem::file_size(dir_ + "/Application.log"), 20000u);
+}
+
 // A save killed by kill -9 leaves its temporary file beside the scene or
 // archetype; the next start removes it (its writer is gone) with a log row.
 TEST_F(AssemblyTest, StartRemovesTemporariesOfSavesThatDidNotFinish) {

@@ -1,12 +1,27 @@
 #include "editor/links/SplineBindControl.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include "editor/mode/EditorNotice.h"
 #include "editor/proxy/EditorProxySystem.h"
 #include "engine/Message.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
+#include "engine/Transform.h"
 #include "game/track/PlayerPath.h"
 #include "game/track/SplineCrawler.h"
+#include "scene/SplineCrawlerBinding.h"
+
+namespace {
+// "(0, 10.5, -3)": a world position as the status lines show it, to 0.01.
+std::string ShownPosition(const D3DXVECTOR3& at) {
+    const auto shown = [](float value) { return static_cast<double>(std::round(value * 100.0f) / 100.0f) + 0.0; };
+    char text[96];
+    std::snprintf(text, sizeof text, "(%g, %g, %g)", shown(at.x), shown(at.y), shown(at.z));
+    return text;
+}
+}  // namespace
 
 SplineBindControl::SplineBindControl() : Control("SplineBindControl", kCategoryCapturing) {
     EditorPickState::Subscribe(*this);
@@ -45,7 +60,17 @@ bool SplineBindControl::Bind(u32 crawlerObject, u32 trackObject, std::string* no
         said = "Bind: " + ObjectLabel(picked) + " is not a track";
         return false;
     }
-    crawler->splineGameObjectID = trackObject;
+    // The track as a load makes it: its spline from its waypoints as they
+    // are now (an edit rebuilds it only while it is selected), where it is now.
+    PlayerPath* path = Overlord::FindComponent<PlayerPath>(trackObject);
+    if (path->needsRebuild) path->Update(0.0f);
+    if (Transform* trackTransform = Overlord::FindComponent<Transform>(trackObject)) trackTransform->Update(0.0f);
+    // Placed as every load places a bound carrier, by the same code: what
+    // the next save writes is what a load of it puts back.
+    SplineCrawlerBinding::Bind(crawlerObject, trackObject);
     said = "Bind: " + ObjectLabel(crawlerObject) + " now runs on " + ObjectLabel(trackObject);
+    if (const Transform* transform = Overlord::FindComponent<Transform>(crawlerObject))
+        said += ", placed at " + ShownPosition(transform->worldPosition) +
+                " by its SplineCrawler (its distance along the track), as every load places it";
     return true;
 }

@@ -1,5 +1,6 @@
 // B held, click on a track (or its marker): the selected spline crawler is
-// bound to that track (its splineGameObjectID). Capturing, one frame a use;
+// bound to that track (its splineGameObjectID) and placed on it as every
+// load places a bound carrier. Capturing, one frame a use;
 // keeps the ids the Editor and the picking send; each use says on the
 // status lines what it did or why it refused. Owned by the GuiSystem; main
 // thread only.
@@ -17,7 +18,8 @@ public:
     void OnActivate() override;
 
     // The crawler of `crawlerObject` onto the track of `trackObject` (or of
-    // the object a track marker stands for); false when either is missing.
+    // the object a track marker stands for), placed where a load of the
+    // saved scene would place it; false when either is missing.
     // The notice, when given, gets the status line saying which.
     static bool Bind(u32 crawlerObject, u32 trackObject, std::string* notice = nullptr);
 

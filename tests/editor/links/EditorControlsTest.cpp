@@ -166,6 +166,33 @@ TEST_F(EditorControlsTest, BClickOnATrackMarkerBindsTheSelectedCrawler) {
     EXPECT_FALSE(SplineBindControl::Bind(crawlerObject, plain)) << "no track";
 }
 
+// A load puts a bound carrier on its track: B + click puts it there at once
+// and says so, so that the first save is what a load and a save of it write.
+TEST_F(EditorControlsTest, BClickPlacesTheCarrierWhereTheLoadWillSoTheFirstSaveIsWhatAReloadWrites) {
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{1, 0, 10}, {0, 0, 0, 1}}};
+    const u32 track = AddSceneObject({0, 0, 10});
+    Object(track)->AddComponent(path);
+    proxies->CreateProxy(*Object(track));
+    const u32 carrier = AddSceneObject({0, 10, 3.81f});
+    Object(carrier)->AddComponent(ObjectFactory::Instance()->Create<SplineCrawler>());
+    proxies->CreateProxy(*Object(carrier));
+    SelectWithProxy(carrier);
+    ClickWith(kKeyB, 50, 50);
+    ExpectNear(World(carrier), {0, 0, 10}, "the track's start");
+    EXPECT_NE(Status().find("Bind: " + Label("SplineCrawler", carrier) + " now runs on " + Label("PlayerPath", track) +
+                            ", placed at (0, 0, 10) by its SplineCrawler (its distance along the track), as every "
+                            "load places it"),
+              std::string::npos)
+        << Status();
+
+    SceneManager& scene = *SceneManager::Instance();
+    ASSERT_TRUE(scene.SaveScene(Path("scene/Bound.scn")));
+    ASSERT_TRUE(scene.LoadScene(Path("scene/Bound.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scene/Again.scn")));
+    EXPECT_EQ(Read(Path("scene/Again.scn")), Read(Path("scene/Bound.scn")));
+}
+
 TEST_F(EditorControlsTest, MultiCloneFollowsTheReachAndCommitsWhatIsLeftOnRelease) {
     const u32 source = AddCube({0, -1, 0});
     Object(source)->GetComponent<Model>()->extent = {1, 1, 1};
@@ -339,6 +366,29 @@ TEST_F(EditorControlsTest, PClickRefusesAParentWithoutATransformAndSaysSo) {
     EXPECT_EQ(Object(child)->GetParent(), 0u);
     EXPECT_NE(Status().find("Parent: refused, " + Label("TimeLord", lord->GetId()) +
                             " has no Transform for a child to follow"),
+              std::string::npos)
+        << Status();
+}
+
+// Nor does an object without a Transform follow a parent: P + click on a
+// TimeLord's marker with a rock selected links nothing.
+TEST_F(EditorControlsTest, PClickRefusesAChildWithoutATransformAndSaysSo) {
+    const u32 rock = AddCube({30, 0, 10});
+    Object(rock)->SetArchetypeName("Rock");
+    GameObject* lord = ObjectFactory::Instance()->NewGameObject();
+    lord->AddComponent(ObjectFactory::Instance()->GetPrototype("TimeLord")->Clone());
+    SceneManager::Instance()->GetObjectIds().push_back(lord->GetId());
+    proxies->CreateProxy(*lord);  // at the origin: the eye steps back 10 to see it
+    D3DXMATRIX back;
+    D3DXMatrixTranslation(&back, 0, 0, 10);
+    const D3DXMATRIX* view = &back;
+    ::Broadcast(kMsgViewMatrix, 0, view);
+    SelectWithProxy(rock);
+    ClickWith(kKeyP, 50, 50);
+    EXPECT_EQ(lord->GetParent(), 0u);
+    EXPECT_TRUE(Object(rock)->GetChildren().empty());
+    EXPECT_NE(Status().find("Parent: refused, " + Label("TimeLord", lord->GetId()) + " has no Transform to follow " +
+                            Label("Rock", rock)),
               std::string::npos)
         << Status();
 }

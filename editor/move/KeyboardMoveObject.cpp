@@ -28,7 +28,16 @@ void KeyboardMoveObject::OnDeactivate() {
 }
 
 bool KeyboardMoveObject::Step() {
-    if (!IsAxisEnabled(axis_)) return false;
+    if (!IsAxisEnabled(axis_)) {
+        // The axis locks start all off: a key that moves nothing says why.
+        static const char* const kAxes[] = {"x", "y", "z"};
+        static const char* const kKeys[] = {"X", "Y", "Z"};
+        if (axis_ < 3 && BroadcastMoveRecord(false) != 0)
+            PostEditorNotice(GetId(), std::string("Move: the ") + kAxes[axis_] + " axis is off; press " + kKeys[axis_] +
+                                          " (or tick \"" + kKeys[axis_] + "-Axis locked\" in Main Menu) to " +
+                                          (rotateMode_ ? "turn about it" : "move along it"));
+        return false;
+    }
     const u32 target = BroadcastMoveRecord(true);
     if (target == 0) {
         SetState(false);

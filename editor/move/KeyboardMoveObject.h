@@ -1,8 +1,8 @@
 // Moves (or, in rotate mode, turns) the editor's selection one step along one
 // axis per key press: a step at once, then while held one after kRepeatDelay +
 // kRepeatInterval and one every kRepeatInterval, at most one a frame. Each step
-// is one undo record; a selection without a Transform is said on the status
-// lines. Six, one per direction key (object key group); GuiSystem-owned, main thread.
+// is one undo record; a selection without a Transform, and an axis its lock
+// keeps off, are said on the status lines. Six, one per direction key (object key group); GuiSystem-owned, main thread.
 #pragma once
 #include "editor/move/ObjectManipulatorBase.h"
 

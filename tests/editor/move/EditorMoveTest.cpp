@@ -157,6 +157,24 @@ TEST_F(EditorMoveTest, AMoveKeyOnAnObjectWithoutTransformSaysSo) {
     EXPECT_EQ(Records(), 0u);
 }
 
+// The axis locks start all off: a move key then says which key enables its
+// axis, in either mode.
+TEST_F(EditorMoveTest, AMoveKeyOnAnAxisThatIsOffSaysWhichKeyEnablesIt) {
+    const u32 object = AddSceneObject({1, 2, 3});
+    Select(object);
+    ObjectKeys(0);
+    Tap(kKeyW);
+    ExpectNear(World(object), {1, 2, 3});
+    EXPECT_EQ(editor->GetUISystem()->NoticeLine(),
+              "Move: the y axis is off; press Y (or tick \"Y-Axis locked\" in Main Menu) to move along it");
+    Settings().rotateMode = true;
+    RunFrame();
+    Tap(0x51);  // Q
+    EXPECT_EQ(editor->GetUISystem()->NoticeLine(),
+              "Move: the z axis is off; press Z (or tick \"Z-Axis locked\" in Main Menu) to turn about it");
+    EXPECT_EQ(Records(), 0u);
+}
+
 TEST_F(EditorMoveTest, NothingSelectedSwitchesTheMoverOffWithoutARecord) {
     ObjectKeys();
     input->KeyPressed(kKeyW);

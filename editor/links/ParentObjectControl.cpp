@@ -82,6 +82,12 @@ bool ParentObjectControl::MakeChild(u32 parentId, u32 childId, std::string* noti
         said = "Parent: refused, " + ObjectLabel(parentId) + " has no Transform for a child to follow";
         return false;
     }
+    // Nor does a child without a Transform follow anything: the link would
+    // be saved and carry nothing.
+    if (!child->GetComponent<Transform>()) {
+        said = "Parent: refused, " + ObjectLabel(childId) + " has no Transform to follow " + ObjectLabel(parentId);
+        return false;
+    }
     if (child->GetParent() == parentId) {
         said = "Parent: " + ObjectLabel(childId) + " already is a child of " + ObjectLabel(parentId);
         return false;

@@ -2,7 +2,8 @@
 // becomes a child of the selected one, staying where it is in the world.
 // Unparenting mode (U): the selected object leaves its parent, staying where
 // it is. An object is never made a child of itself, of its own descendant or
-// of an object without a Transform.
+// of an object without a Transform, and one without a Transform is never
+// made a child.
 // Each use says on the status lines what it did or why it refused.
 // Capturing, one frame a use; keeps the ids the Editor and the picking send.
 // Owned by the GuiSystem; main thread only.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/menus/WindowPointer.h"
 #include "editor/proxy/EditorProxyObject.h"
 #include "editor/proxy/WaypointProxyVisualization.h"
 #include "engine/DebugLine.h"
@@ -341,6 +342,9 @@ u32 EditorProxySystem::PointedHighlight() const {
     if (pointedProxy_ == 0 || pointedProxy_ == selectedProxy_ || pointedObject_ == selectedObject_) return 0;
     const GameObject* proxy = Overlord::FindObject(pointedProxy_);
     if (!proxy || !Overlord::FindObject(pointedObject_)) return 0;
+    // Over a panel a click is the panel's, and the pick is of where the
+    // pointer last was off the panels.
+    if (PointerOnPanel()) return 0;
     // The marker, or the object's own model.
     return proxy->GetComponent<Model>() ? pointedProxy_ : pointedObject_;
 }

@@ -63,7 +63,8 @@ public:
     std::vector<u32> GetWaypointProxies(u32 trackObjectId) const;
     // The object outlined as under the pointer this frame: the picked
     // proxy's marker, or the picked object when it draws its own model; 0
-    // when nothing is picked or the pick is the selection.
+    // when nothing is picked, the pick is the selection or the pointer is on
+    // a panel.
     u32 PointedHighlight() const;
     u32 GetSelectedObject() const { return selectedObject_; }
     u32 GetSelectedProxy() const { return selectedProxy_; }

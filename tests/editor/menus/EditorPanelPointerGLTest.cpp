@@ -1,8 +1,10 @@
 // The panels under the real window's pointer: events go to the panels first
 // and to the program's input only when no panel takes them, as the window's
 // pump hands them on. A double click on "Delete Object" deletes one object,
-// and the status lines offer no click's pick while the pointer is on a panel.
+// and neither the status lines nor the red outline offer a click's pick while
+// the pointer is on a panel.
 #include "editor/menus/EditorUISystem.h"
+#include "editor/proxy/EditorProxySystem.h"
 #include "port/panels/TweakPanels.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
@@ -122,6 +124,21 @@ TEST_F(EditorPanelPointerGLTest, APickIsOfferedOnlyWhileThePointerIsOffThePanels
         MoveTo(at.first, at.second);
         ::Broadcast(kMsgPickedObject, 0, rock);  // as the picking says for the input's pointer
         EXPECT_EQ(ui->PointerLine().empty(), !offered) << at.first << ", " << at.second << ": " << ui->PointerLine();
+    }
+}
+
+TEST_F(EditorPanelPointerGLTest, TheHoverOutlineGoesWhileThePointerIsOnAPanel) {
+    const u32 rock = AddSceneObject({0, 0, 10});
+    EditorProxySystem& proxies = *editor->GetProxySystem();
+    const u32 marker = proxies.CreateProxy(*Object(rock));
+    float bx, by, bw, bh;
+    ASSERT_TRUE(TwInspectBarRect(menu->GetComponentsBar(), &bx, &by, &bw, &bh));
+    const std::pair<int, int> view{600, 600}, panel{static_cast<int>(bx + bw / 2), static_cast<int>(by + bh / 2)};
+    for (const auto& [at, outlined] : {std::pair{view, marker}, std::pair{panel, 0u}, std::pair{view, marker}}) {
+        MoveTo(at.first, at.second);
+        ::Broadcast(kMsgPickedObject, 0, rock);  // as the picking says for the input's pointer
+        ::Broadcast(kMsgPickedProxy, 0, marker);
+        EXPECT_EQ(proxies.PointedHighlight(), outlined) << at.first << ", " << at.second;
     }
 }
 }  // namespace

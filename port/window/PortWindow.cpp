@@ -86,10 +86,16 @@ std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidt
     // or restarting) would make SDL fall back to its offscreen driver, and the
     // program would run unseen until killed: SDL is given only the drivers of
     // the displays named. SDL_VIDEODRIVER (offscreen for headless runs) and
-    // an environment that names no display keep SDL's own choice.
+    // an environment that names no display keep SDL's own choice. An empty
+    // SDL_VIDEODRIVER chooses nothing either, but a hint of normal priority
+    // gives way to it: this one overrides it (and is dropped again for a
+    // later window whose environment chooses).
     std::string drivers;
     const std::string named = NamedDisplays(&drivers);
-    if (!drivers.empty()) SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    if (!drivers.empty())
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers.c_str(), SDL_HINT_OVERRIDE);
+    else
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         *error = named.empty() ? std::string("SDL video: ") + SDL_GetError()
                                : "SDL video: cannot reach the display " + named + " (" + SDL_GetError() + ")";

@@ -160,16 +160,22 @@ TEST_F(ProgramX11Test, ANamedDisplayThatCannotBeReachedEndsTheStartNamingIt) {
     const std::string display = ":59123";  // far above the numbers servers take
     if (::access("/tmp/.X11-unix/X59123", F_OK) == 0) GTEST_SKIP() << display << " has a server";
     ::setenv("DISPLAY", display.c_str(), 1);
-    ChildProcess program = ChildProcess::Exec(root_.Dir(), {DD_EXECUTABLE});
-    const ChildResult result = program.Wait(30);
-    ASSERT_FALSE(result.timedOut) << "it ran on without a window; " << FrameCount() << " frames";
-    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << "status " << result.status;
-    EXPECT_NE(result.errorText.find("CreateWindow FAILED: no window could be made (SDL video: cannot reach the "
-                                    "display DISPLAY=" +
-                                    display),
-              std::string::npos)
-        << result.errorText;
-    EXPECT_EQ(FrameCount(), 0u);
+    // SDL_VIDEODRIVER unset, then empty: neither chooses a driver.
+    for (const bool empty : {false, true}) {
+        if (empty) ::setenv("SDL_VIDEODRIVER", "", 1);
+        const char* driver = empty ? "SDL_VIDEODRIVER empty" : "SDL_VIDEODRIVER unset";
+        ChildProcess program = ChildProcess::Exec(root_.Dir(), {DD_EXECUTABLE});
+        const ChildResult result = program.Wait(30);
+        ASSERT_FALSE(result.timedOut) << driver << ": it ran on without a window; " << FrameCount() << " frames";
+        EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << driver << ": " << result.status;
+        EXPECT_NE(result.errorText.find("CreateWindow FAILED: no window could be made (SDL video: cannot reach the "
+                                        "display DISPLAY=" +
+                                        display),
+                  std::string::npos)
+            << driver << ": " << result.errorText;
+        EXPECT_EQ(FrameCount(), 0u) << driver;
+    }
+    ::unsetenv("SDL_VIDEODRIVER");
 }
 
 // A server gone before the window exists, with SDL_VIDEODRIVER choosing

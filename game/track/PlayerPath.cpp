@@ -78,8 +78,25 @@ void PlayerPath::Reflect(MemberList<PlayerPath>& members) {
     members.Add("frameDelta", &PlayerPath::frameDelta);
 }
 
-bool PlayerPath::FillAndRebuild() {
+bool PlayerPath::TakeShare(SceneBudget& budget, SceneBudget::Share& share, u64 amount, const char* thing,
+                           const char* unit) const {
+    if (share.Take(budget, amount)) return true;
+    Log("PlayerPath on object %u: its %s of %llu %s would take the scene's %ss past %llu %s (%llu in use); no %s",
+        GetOwner(), thing, static_cast<unsigned long long>(amount), unit, thing,
+        static_cast<unsigned long long>(budget.Bound()), unit, static_cast<unsigned long long>(budget.InUse()), thing);
+    return false;
+}
+
+void PlayerPath::DropTrack() {
     spline.Clear();
+    // Cleared vectors keep their memory: let it go with the share.
+    std::vector<SplineSample>().swap(spline.samples);
+    std::vector<D3DXVECTOR3>().swap(spline.points);
+    trackShare_.Release();
+}
+
+bool PlayerPath::FillAndRebuild() {
+    DropTrack();
     spline.closed = circularPath;
     std::vector<D3DXVECTOR3>& points = spline.points;
     for (size_t i = 0; i < wps.size(); ++i) {
@@ -105,9 +122,15 @@ bool PlayerPath::FillAndRebuild() {
             points.size());
         return false;
     }
+    // Rebuild makes 1 + 101 samples a segment; a closed curve has one more segment.
+    const u64 segments = points.size() - 1 + (circularPath ? 1 : 0);
+    if (!TakeShare(trackBudget_, trackShare_, 1 + 101 * segments, "track", "samples")) {
+        DropTrack();
+        return false;
+    }
     if (!spline.Rebuild() || !(spline.GetTotalLength() > 0.0f)) {
         Log("PlayerPath on object %u: wps spans no track of finite, non-zero length; no track", GetOwner());
-        spline.samples.clear();
+        DropTrack();
         return false;
     }
     return true;
@@ -140,13 +163,14 @@ void PlayerPath::Update(float) {
 void PlayerPath::Shutdown() {
     RemoveTunnel();
     RemoveLine();
+    DropTrack();
+    needsRebuild = true;
 }
 
 void PlayerPath::RemoveTunnel() {
     for (u32 id : tunnelObjectIds) UnregisterIfAlive(id);
     tunnelObjectIds.clear();
-    liveTunnelVertices_ -= std::min(tunnelVertices_, liveTunnelVertices_);
-    tunnelVertices_ = 0;
+    tunnelShare_.Release();
 }
 
 void PlayerPath::RemoveLine() {
@@ -186,12 +210,7 @@ void PlayerPath::BuildTunnel() {
     }
     // The tube repeats each inner ring (MeshGeometry::Tunnel).
     const u64 vertices = (2ull * frames.size() - 2) * (static_cast<u64>(tunnelSideCount) + 1);
-    if (liveTunnelVertices_ + vertices > kMaxSceneTunnelVertices) {
-        Log("PlayerPath on object %u: its tunnel of %llu vertices would take the scene's tunnels past %llu "
-            "vertices (%llu in use); no tunnel",
-            GetOwner(), static_cast<unsigned long long>(vertices),
-            static_cast<unsigned long long>(kMaxSceneTunnelVertices),
-            static_cast<unsigned long long>(liveTunnelVertices_));
+    if (!TakeShare(tunnelBudget_, tunnelShare_, vertices, "tunnel", "vertices")) {
         frames.clear();
         return;
     }
@@ -200,7 +219,10 @@ void PlayerPath::BuildTunnel() {
     for (const SplineFrame& f : frames) rings.push_back({f.position, f.forward, f.up});
     Material::LoadTextures(material);
     Model* tube = MeshBuilder::Tunnel(rings, tunnelSideCount, tunnelRadius, material);
-    if (!tube) return;  // the builder said why
+    if (!tube) {
+        tunnelShare_.Release();
+        return;  // the builder said why
+    }
 
     // The rings lie in path coordinates and the object sits at the path
     // object's origin, so the tube follows the path's Transform.
@@ -213,8 +235,6 @@ void PlayerPath::BuildTunnel() {
     if (GetOwner() != 0) object->SetParent(GetOwner());
     object->AnnounceComponents();
     tunnelObjectIds.push_back(object->GetId());
-    tunnelVertices_ = vertices;
-    liveTunnelVertices_ += vertices;
 }
 
 u32 PlayerPath::CreateSplineObject() {

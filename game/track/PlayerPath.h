@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/Component.h"
+#include "engine/SceneBudget.h"
 #include "game/track/Spline.h"
 #include "game/track/SplineFrame.h"
 #include "reflection/Waypoint.h"
@@ -22,8 +23,14 @@ public:
     // vertices (about 56 MB of mesh): a tunnel that would pass it is refused
     // with a row naming its path.
     static constexpr u64 kMaxSceneTunnelVertices = 1'000'000;
-    // The vertices of the tunnels alive now.
-    static u64 TunnelVerticesInUse() { return liveTunnelVertices_; }
+    // The tracks of all paths alive at once may have at most this many
+    // samples (36 MB, and as many vertices in their line objects; a level
+    // has about 8,000): a track that would pass it is refused with a row
+    // naming its path, and the path has no track.
+    static constexpr u64 kMaxSceneTrackSamples = 1'000'000;
+    // The vertices of the tunnels and the samples of the tracks alive now.
+    static u64 TunnelVerticesInUse() { return tunnelBudget_.InUse(); }
+    static u64 TrackSamplesInUse() { return trackBudget_.InUse(); }
 
     PlayerPath() = default;
     // Everything but the line and tunnel objects, which stay the original's:
@@ -78,13 +85,24 @@ public:
     std::vector<u32> tunnelObjectIds;
 
 private:
-    static inline u64 liveTunnelVertices_ = 0;  // all paths' tunnels; main thread only
-    u64 tunnelVertices_ = 0;                    // this path's share of it (not copied)
+    // All paths' tunnels and tracks, and this path's shares of them (not
+    // copied). Main thread only.
+    static inline SceneBudget tunnelBudget_{kMaxSceneTunnelVertices};
+    static inline SceneBudget trackBudget_{kMaxSceneTrackSamples};
+    SceneBudget::Share tunnelShare_;
+    SceneBudget::Share trackShare_;
 
     // The waypoints' positions into the spline, leaving out (with one log row
     // each) those that are not numbers or repeat the point before them;
-    // then Rebuild. False, with a log row, when no track results.
+    // then Rebuild when its samples fit the scene's tracks. False, with a log
+    // row, when no track results.
     bool FillAndRebuild();
+    // Takes `amount` of `budget` into `share`, or logs a row naming this path
+    // and the `thing` (tunnel, track) refused, counted in `unit`s.
+    bool TakeShare(SceneBudget& budget, SceneBudget::Share& share, u64 amount, const char* thing,
+                   const char* unit) const;
+    // Lets go of the track: its samples and its share.
+    void DropTrack();
     // Unregisters the tunnel objects, then sweeps a new tube when the
     // settings allow one (else one log row naming the member).
     void BuildTunnel();

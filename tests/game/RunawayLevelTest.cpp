@@ -3,7 +3,7 @@
 // whose weapon fires its own archetype, a multi-spawner whose archetype is
 // itself. Every frame ends, and objects stay within the spawn budgets. A
 // scene of many long, many-sided tunnels is refused past the geometry budget
-// with its memory bounded.
+// with its memory bounded, and so are many long tracks past the sample budget.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -120,6 +120,37 @@ TEST_F(RunawayLevelTest, TunnelsPastTheScenesGeometryBudgetAreRefusedNamingTheir
     ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.errorText;
     const unsigned long long perPath = 2ull * 999 * 129;
     EXPECT_EQ(result.errorText, "loaded 1, vertices " + std::to_string(3 * perPath) + "\nafter clear 0\n");
+    if (PeakMemoryIsMeaningful()) {
+        EXPECT_LT(result.peakKilobytes, 400 * 1024) << "kB at the peak";
+    }
+}
+
+TEST_F(RunawayLevelTest, TracksPastTheScenesSampleBudgetAreRefusedEachWithARowAndMemoryBounded) {
+    // A short track that fits, then ten tracks sharing one table of 100,000
+    // points (each cut to 65,535 points: 6.6 million samples, 238 MB).
+    const ChildResult result =
+        ChildProcess::Fork("/", [] {
+            LogCapture log;
+            PlayWorld world;
+            world.WriteFile("scene/Tracks.scn",
+                            "Archetypes = { \"\", }\n"
+                            "local w = {} for i = 1, 100000 do w[i] = {pos = {x = 0, y = 0, z = i}} end\n"
+                            "Instances = { {SceneGUID = 1, PlayerPath = {wps = {{pos = {x = 0, y = 0, z = 0}}, "
+                            "{pos = {x = 0, y = 0, z = 10}}}, }, }, }\n"
+                            "for i = 2, 11 do Instances[i] = {SceneGUID = i, PlayerPath = {wps = w, }, } end\n");
+            const bool loaded = world.scene->LoadScene(world.ScenePath("Tracks"));
+            world.Frame();
+            std::fprintf(stderr, "loaded %d, samples %llu\n", loaded ? 1 : 0,
+                         static_cast<unsigned long long>(PlayerPath::TrackSamplesInUse()));
+            world.scene->ClearScene();
+            world.Frame();
+            std::fprintf(stderr, "after clear %llu, rows %zu\n",
+                         static_cast<unsigned long long>(PlayerPath::TrackSamplesInUse()),
+                         LogCapture::CountContaining(log.Messages(), "would take the scene's tracks past"));
+        }).Wait(120);
+    ASSERT_FALSE(result.timedOut);
+    ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.errorText;
+    EXPECT_EQ(result.errorText, "loaded 1, samples 102\nafter clear 0, rows 10\n");
     if (PeakMemoryIsMeaningful()) {
         EXPECT_LT(result.peakKilobytes, 400 * 1024) << "kB at the peak";
     }

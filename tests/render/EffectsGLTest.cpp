@@ -33,9 +33,29 @@ protected:
         device.reset();
         GraphicsTestRig::TearDown();
     }
+    // Loads the table from `folder` (made, then removed) holding `uiShader` as
+    // UIShader.fx and copies of the asset tree's effects `copied`; the
+    // reports, in order.
+    std::vector<std::string> LoadWithUiShader(const std::string& uiShader, std::initializer_list<const char*> copied) {
+        fs::create_directories(folder);
+        for (const char* name : copied)
+            fs::copy_file(AssetFolder("shader", ".fx").GetFullPath(name), folder / (std::string(name) + ".fx"),
+                          fs::copy_options::overwrite_existing);
+        std::ofstream(folder / "UIShader.fx") << uiShader;
+        FilePath shaders;
+        shaders.baseFolder = folder.string() + "/";
+        shaders.extension = ".fx";
+        EffectLoader fromFolder(shaders);
+        fromFolder.SetDevice(device);
+        std::vector<std::string> reports;
+        table.Load(fromFolder, [&](const std::string& text) { reports.push_back(text); });
+        fs::remove_all(folder);
+        return reports;
+    }
     std::shared_ptr<GpuDevice> device;
     std::unique_ptr<GpuSwapChain> swapChain;
     EffectTable table;
+    const fs::path folder = fs::temp_directory_path() / ("dd_effects_" + std::to_string(::getpid()));
 };
 
 TEST_F(EffectsGLTest, AssetEffectsCompileAndExposeEveryTechniqueAndVariable) {
@@ -80,20 +100,9 @@ TEST_F(EffectsGLTest, SsaoParametersKeepTheFileValues) {
 }
 
 TEST_F(EffectsGLTest, BrokenAndMissingEffectsAreReportedAndLeftOut) {
-    const fs::path folder = fs::temp_directory_path() / ("dd_effects_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    fs::copy_file(AssetFolder("shader", ".fx").GetFullPath("ParticleIntegration"), folder / "ParticleIntegration.fx",
-                  fs::copy_options::overwrite_existing);
-    std::ofstream(folder / "UIShader.fx")
-        << "techniques = { { name = 'UiTech', passes = { { vs = 'void main() { gl_Position = nothing; }' } } } }";
-    FilePath shaders;
-    shaders.baseFolder = folder.string() + "/";
-    shaders.extension = ".fx";
-    EffectLoader broken(shaders);
-    broken.SetDevice(device);
-
-    std::vector<std::string> reports;
-    table.Load(broken, [&](const std::string& text) { reports.push_back(text); });
+    const std::vector<std::string> reports = LoadWithUiShader(
+        "techniques = { { name = 'UiTech', passes = { { vs = 'void main() { gl_Position = nothing; }' } } } }",
+        {"ParticleIntegration"});
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_NE(reports[0].find("nothing"), std::string::npos) << reports[0];  // the compiler's text
     EXPECT_NE(reports[1].find("DeferredShader"), std::string::npos) << reports[1];
@@ -109,18 +118,12 @@ TEST_F(EffectsGLTest, BrokenAndMissingEffectsAreReportedAndLeftOut) {
     table.Apply(TechniqueId::UiTech);
     device->IASetPrimitiveTopology(GpuTopology::TriangleList);
     device->Draw(3, 0);
-    fs::remove_all(folder);
 }
 
 // Nested macros in an effect file's shader text would expand inside the
 // driver's compiler; the effect is refused with its file named, and the rest
 // of the table loads.
 TEST_F(EffectsGLTest, EffectWithNestedMacrosIsRefusedNamingItsFile) {
-    const fs::path folder = fs::temp_directory_path() / ("dd_macros_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    for (const char* name : {"DeferredShader", "ParticleIntegration"})
-        fs::copy_file(AssetFolder("shader", ".fx").GetFullPath(name), folder / (std::string(name) + ".fx"),
-                      fs::copy_options::overwrite_existing);
     std::string header = "#define M0 0\n";
     for (int i = 1; i <= 6; ++i) {
         const std::string before = "M" + std::to_string(i - 1);
@@ -128,23 +131,15 @@ TEST_F(EffectsGLTest, EffectWithNestedMacrosIsRefusedNamingItsFile) {
         for (int k = 1; k < 10; ++k) header += "+" + before;
         header += ")\n";
     }
-    std::ofstream(folder / "UIShader.fx")
-        << "header = [[" << header << "#if M6 > 0\n#endif\n]]\n"
-        << "techniques = { { name = 'UiTech', passes = { { vs = 'void main() { gl_Position = vec4(0.0); }' } } } }";
-    FilePath shaders;
-    shaders.baseFolder = folder.string() + "/";
-    shaders.extension = ".fx";
-    EffectLoader loader(shaders);
-    loader.SetDevice(device);
-
-    std::vector<std::string> reports;
-    table.Load(loader, [&](const std::string& text) { reports.push_back(text); });
+    const std::vector<std::string> reports = LoadWithUiShader(
+        "header = [[" + header + "#if M6 > 0\n#endif\n]]\n" +
+            "techniques = { { name = 'UiTech', passes = { { vs = 'void main() { gl_Position = vec4(0.0); }' } } } }",
+        {"DeferredShader", "ParticleIntegration"});
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].rfind((folder / "UIShader.fx").string(), 0), 0u) << reports[0];
     EXPECT_NE(reports[0].find("refused: macro 'M1' expands macro 'M0'"), std::string::npos) << reports[0];
     EXPECT_FALSE(table.Effect(EffectId::UIShader));
     EXPECT_TRUE(table.Technique(TechniqueId::CombineDeferred)->IsValid());
-    fs::remove_all(folder);
 }
 
 void Bind(GpuDevice& device, GpuRenderTargetView* target, GpuDepthStencilView* depth) {

@@ -9,6 +9,7 @@
 // does too). Idempotent.
 void InstallWindowMessageBox();
 
-// Shows caption and text and waits for OK. An empty caption shows "Error", as
-// a box without caption does; when no box can be shown the text goes to stderr.
+// Shows caption and text and waits for OK, the text wrapped to the window (a
+// box is as wide as its longest line). An empty caption shows "Error", as a
+// box without caption does; when no box can be shown the text goes to stderr.
 void PresentWindowMessageBox(const char* text, const char* caption);

@@ -4,8 +4,8 @@
 // size or full-screen change keeps the window's centre and the resting
 // pointer on the point it was on; the window takes the keyboard focus when
 // shown; a server that goes away ends in a named loss instead of Xlib's
-// silent exit. Each case runs in a child process (SDL's video stays with
-// the first server a process meets); skipped without Xvfb or openbox.
+// silent exit; a message box's long text is wrapped to the window. Each case runs in a child process (SDL's video stays
+// with the first server a process meets); skipped without Xvfb or openbox.
 #include <gtest/gtest.h>
 // After the test framework: Xlib's macros (None, Bool) would break its headers.
 #include <SDL.h>
@@ -32,6 +32,7 @@
 #include "port/window/DisplayLoss.h"
 #include "port/window/DisplayServer.h"
 #include "port/window/PortWindow.h"
+#include "port/window/WindowMessageBox.h"
 #include "tests/port/ChildProcess.h"
 #include "tests/support/XServer.h"
 
@@ -502,6 +503,53 @@ TEST_F(PortWindowX11Test, ACrashAfterTheXServerClosedTheConnectionEndsAsTheDispl
             EXPECT_TRUE(dumped) << static_cast<int>(c.peer);
         }
     }
+}
+
+// A refused save's box over a 1,280-pixel window: the box is as wide as its
+// longest line, so its text is wrapped to keep it to three quarters of the
+// window (one line, it was some 2,500 pixels wide).
+TEST_F(PortWindowX11Test, AMessageBoxKeepsALongTextWithinTheWindow) {
+    const std::string display = server_.Name();
+    InChild([display](ChildChecks& checks) {
+        std::unique_ptr<PortWindow> window = MakeWindow(checks, 1280, 720);
+        if (!window) return;
+        const Window own = XWindowOf(*window);
+        // The box waits for OK: a connection of the test's own measures the
+        // one other window on the screen, then ends the box's connection,
+        // which closes it.
+        std::thread watcher([display, own, &checks] {
+            Display* connection = XOpenDisplay(display.c_str());
+            Window box = 0;
+            int width = 0;
+            for (int i = 0; i < 500 && connection && box == 0; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                Window root = 0, parent = 0, *children = nullptr;
+                unsigned int count = 0;
+                XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count);
+                for (unsigned int c = 0; c < count; ++c) {
+                    XWindowAttributes attributes;
+                    if (children[c] != own && XGetWindowAttributes(connection, children[c], &attributes) &&
+                        attributes.map_state == IsViewable) {
+                        box = children[c];
+                        width = attributes.width;
+                    }
+                }
+                if (children) XFree(children);
+            }
+            checks.Expect(box != 0, "no box was shown");
+            checks.Expect(width <= 1280 * 3 / 4, "the box is " + std::to_string(width) + " pixels wide");
+            if (box == 0) checks.Finish();
+            XKillClient(connection, box);
+            XCloseDisplay(connection);
+        });
+        PresentWindowMessageBox(
+            "cannot write /home/designer/levels/scene/Forward_Momentum_draft.scn: it holds RockInstances (2 objects), "
+            "whose archetypes its Archetypes list does not name; they were not loaded, and the save would lose "
+            "them. Name their archetypes in that list (or remove those tables) and load the file again, or save "
+            "under another name; nothing was written",
+            "Save scene failed");
+        watcher.join();
+    });
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // The three levels as files: each loads under the game's scene owner with no
 // error row in the log, and the scene writer gives back its bytes (the
-// editor's save of an unchanged level changes nothing); across the three,
-// with the archetypes they name, every gameplay feature is used somewhere.
+// editor's save of an unchanged level changes nothing), as it does for the
+// other shipped scenes; across the three, with the archetypes they name,
+// every gameplay feature is used somewhere.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -90,6 +94,26 @@ TEST_P(EachLevelGLTest, LoadsWithNoErrorRowAndSavesItsOwnBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, EachLevelGLTest, ::testing::ValuesIn(GameLevels()),
+                         [](const auto& info) { return info.param; });
+
+// The base names of the scene files the repository ships, the levels left out.
+std::vector<std::string> ShippedExampleScenes() {
+    std::vector<std::string> names;
+    const char* assets = std::getenv("DD_ASSET_DIR");
+    std::error_code error;
+    if (assets)
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(assets) + "/scene", error))
+            if (entry.path().extension() == ".scn") names.push_back(entry.path().stem().string());
+    std::erase_if(names, [](const std::string& name) {
+        return std::find(GameLevels().begin(), GameLevels().end(), name) != GameLevels().end();
+    });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The other shipped scenes, the editor's examples, are in the writer's form
+// too: loaded and saved unchanged, each gives back its own bytes.
+INSTANTIATE_TEST_SUITE_P(Examples, EachLevelGLTest, ::testing::ValuesIn(ShippedExampleScenes()),
                          [](const auto& info) { return info.param; });
 
 // What one level and the archetypes it names use, as found in the loaded objects.

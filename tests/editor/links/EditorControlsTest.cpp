@@ -58,6 +58,22 @@ protected:
         proxies->CreateProxy(*Object(id));
         return id;
     }
+    // A track with its marker: from (0, 0, 10) to `end` (in its own space).
+    u32 AddTrack(const D3DXVECTOR3& end = {0, 0, 10}) {
+        auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+        path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{end, {0, 0, 0, 1}}};
+        const u32 track = AddSceneObject({0, 0, 10});
+        Object(track)->AddComponent(path);
+        proxies->CreateProxy(*Object(track));
+        return track;
+    }
+    // A carrier (an object with a SplineCrawler) with its marker.
+    u32 AddCarrier(const D3DXVECTOR3& position) {
+        const u32 carrier = AddSceneObject(position);
+        Object(carrier)->AddComponent(ObjectFactory::Instance()->Create<SplineCrawler>());
+        proxies->CreateProxy(*Object(carrier));
+        return carrier;
+    }
     // Ctrl+E with the source selected and the pointer looking up (its ray
     // misses the plane): the running multi-clone, or null.
     MultiCloneControl* StartClone(u32 source) {
@@ -147,16 +163,10 @@ TEST_F(EditorControlsTest, AProxyClickedWithPStandsForItsObject) {
 }
 
 TEST_F(EditorControlsTest, BClickOnATrackMarkerBindsTheSelectedCrawler) {
-    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
-    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 10}, {0, 0, 0, 1}}};
-    const u32 track = AddSceneObject({0, 0, 10});
-    Object(track)->AddComponent(path);
-    proxies->CreateProxy(*Object(track));
-    const u32 crawlerObject = AddSceneObject({30, 0, 10});
-    auto* crawler = ObjectFactory::Instance()->Create<SplineCrawler>();
-    Object(crawlerObject)->AddComponent(crawler);
+    const u32 track = AddTrack();
+    const u32 crawlerObject = AddCarrier({30, 0, 10});
+    const auto* crawler = Object(crawlerObject)->GetComponent<SplineCrawler>();
     const u32 plain = AddSceneObject({-30, 0, 10});
-    proxies->CreateProxy(*Object(crawlerObject));
     proxies->CreateProxy(*Object(plain));
     SelectWithProxy(crawlerObject);
     ClickWith(kKeyB, 50, 50);
@@ -169,14 +179,8 @@ TEST_F(EditorControlsTest, BClickOnATrackMarkerBindsTheSelectedCrawler) {
 // A load puts a bound carrier on its track: B + click puts it there at once
 // and says so, so that the first save is what a load and a save of it write.
 TEST_F(EditorControlsTest, BClickPlacesTheCarrierWhereTheLoadWillSoTheFirstSaveIsWhatAReloadWrites) {
-    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
-    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{1, 0, 10}, {0, 0, 0, 1}}};
-    const u32 track = AddSceneObject({0, 0, 10});
-    Object(track)->AddComponent(path);
-    proxies->CreateProxy(*Object(track));
-    const u32 carrier = AddSceneObject({0, 10, 3.81f});
-    Object(carrier)->AddComponent(ObjectFactory::Instance()->Create<SplineCrawler>());
-    proxies->CreateProxy(*Object(carrier));
+    const u32 track = AddTrack({1, 0, 10});
+    const u32 carrier = AddCarrier({0, 10, 3.81f});
     SelectWithProxy(carrier);
     ClickWith(kKeyB, 50, 50);
     ExpectNear(World(carrier), {0, 0, 10}, "the track's start");
@@ -407,17 +411,11 @@ TEST_F(EditorControlsTest, PClickParentsTheObjectUnderThePointerNotANearerMarker
 }
 
 TEST_F(EditorControlsTest, BSaysWhyItBoundNothing) {
-    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
-    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 10}, {0, 0, 0, 1}}};
-    const u32 track = AddSceneObject({0, 0, 10});
-    Object(track)->AddComponent(path);
-    proxies->CreateProxy(*Object(track));
+    const u32 track = AddTrack();
     const u32 rock = AddCube({0, 5, 10});
     Object(rock)->SetArchetypeName("Rock");
-    const u32 carrier = AddSceneObject({30, 0, 10});
-    auto* crawler = ObjectFactory::Instance()->Create<SplineCrawler>();
-    Object(carrier)->AddComponent(crawler);
-    proxies->CreateProxy(*Object(carrier));
+    const u32 carrier = AddCarrier({30, 0, 10});
+    const auto* crawler = Object(carrier)->GetComponent<SplineCrawler>();
     ClickWith(kKeyB, 50, 50);
     EXPECT_NE(Status().find("Bind: nothing selected"), std::string::npos) << Status();
     SelectWithProxy(rock);

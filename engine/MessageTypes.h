@@ -258,6 +258,10 @@ constexpr Kind<std::string> kMsgEditorNotice{32, 34};
 // it and everything below it may stand elsewhere. Those editor controls and
 // systems -> subscribers (ObjectSelectionSystem); at once.
 constexpr Kind<u32> kMsgObjectPlaced{32, 35};
+// u32 object id to delete, as Delete deletes the selection (its children kept
+// where they are); the "SceneComponents" panel's "Delete Object" -> Editor by
+// type id; at once.
+constexpr Kind<u32> kMsgDeleteObject{32, 36};
 
 // ---- 34: controls and the GuiSystem ------------------------------------------
 constexpr u32 kMsgTypeControl = 34;

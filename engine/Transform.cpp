@@ -141,10 +141,12 @@ void UpdateChain(Transform& t, WorldPlacement* out) {
     if (t.parentId == 0) {
         t.worldPosition = t.position;
         t.worldRotation = t.rotation;
+        t.worldScale = t.scale;
     } else if (parent) {
         UpdateChain(*parent, &above);
         t.worldPosition = TransformPoint(t.position, above.matrix);
         D3DXQuaternionMultiply(&t.worldRotation, &t.rotation, &above.rotation);
+        t.worldScale = t.scale * parent->worldScale;
     }
     if (!out) return;
     const D3DXMATRIX local = t.scalingMatrix * t.rotationMatrix * t.translationMatrix;
@@ -163,6 +165,7 @@ void Transform::Init() {
     if (parentId == 0) {
         worldPosition = position;
         worldRotation = rotation;
+        worldScale = scale;
     }
     RebuildMatrices();
 }

@@ -74,6 +74,9 @@ public:
     D3DXVECTOR3 worldPosition{0.0f, 0.0f, 0.0f};
     D3DXQUATERNION worldRotation{0.0f, 0.0f, 0.0f, 1.0f};
     float scale = 1.0f;
+    // The scale times the parent's world scale at the last Update (kept, as
+    // the world position and rotation are, when the parent is gone).
+    float worldScale = 1.0f;
     D3DXMATRIX scalingMatrix;
     D3DXMATRIX rotationMatrix;
     D3DXMATRIX translationMatrix;

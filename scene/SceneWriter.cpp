@@ -60,7 +60,8 @@ void WriteSceneText(const std::vector<u32>& objectIds, FileText& text);
 
 // While it lives, the object's Transform (when `world` is set) holds its
 // world position, rotation and scale as its own, to be written as the place
-// of an object without a parent; the local values come back after.
+// of an object without a parent; the local values come back after. The
+// world values are those of the last Update when the parent is gone.
 class WorldPlacementWritten {
 public:
     WorldPlacementWritten(GameObject& object, bool world)
@@ -71,8 +72,8 @@ public:
         scale_ = transform_->scale;
         transform_->Update(0.0f);
         transform_->position = transform_->worldPosition;
-        transform_->rotation = transform_->GetWorldRotation();
-        transform_->scale = transform_->GetWorldScale();
+        transform_->rotation = transform_->worldRotation;
+        transform_->scale = transform_->worldScale;
     }
     ~WorldPlacementWritten() {
         if (!transform_) return;

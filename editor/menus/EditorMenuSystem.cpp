@@ -290,7 +290,6 @@ void EditorMenuSystem::AddHudSelectButton() {
 
 void EditorMenuSystem::ShowSelected(u32 objectId) {
     GameObject* object = Overlord::FindObject(objectId);
-    shownObject_ = objectId;
     // A deleted object gets no entries, not even the button that would save it.
     archetypeObject_ = object ? objectId : 0;
     if (!selectedBar_) return;
@@ -302,7 +301,6 @@ void EditorMenuSystem::ShowSelected(u32 objectId) {
 }
 
 void EditorMenuSystem::ClearSelectedBar() {
-    shownObject_ = 0;
     archetypeObject_ = 0;
     if (selectedBar_) TwRemoveAllVars(selectedBar_);
 }
@@ -542,11 +540,9 @@ void EditorMenuSystem::DeleteSceneComponent(u32 objectId) {
     deleteSpotKept_ = pointer;
     deleteSpotX_ = x;
     deleteSpotY_ = y;
-    if (Overlord::FindObject(objectId)) PostEditorNotice(GetTypeId(), "Delete: " + ObjectLabel(objectId) + " deleted");
-    // Deselected first (at once, so the Editor empties the "Selected" bar
-    // before the components go): the bar may show the doomed components.
-    if (shownObject_ == objectId && objectId != 0) ::Broadcast(kMsgSelectObject, editorId_, 0u);
-    if (Overlord::FindObject(objectId)) Overlord::Instance()->UnregisterGameObject(objectId);
+    // Deleted as Delete deletes: its children kept where they are drawn,
+    // the "Selected" bar emptied when it shows it, this bar rebuilt.
+    if (Overlord::FindObject(objectId)) SendToSystem(kMsgDeleteObject, editorId_, GetTypeId(), objectId);
     SendToSystem(kMsgRebuildSceneComponents, GetTypeId(), editorId_);
 }
 

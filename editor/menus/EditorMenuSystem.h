@@ -118,7 +118,6 @@ private:
     bool SaveSceneTo(const std::string& path);
 
     u32 editorId_;
-    u32 shownObject_ = 0;  // the object the "Selected" bar shows (the selection)
     TwBar* selectedBar_ = nullptr;
     TwBar* archetypesBar_ = nullptr;
     TwBar* mainMenuBar_ = nullptr;

@@ -1,5 +1,10 @@
 #include "editor/mode/Editor.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <vector>
+
 #include "controls/Control.h"
 #include "controls/GuiSystem.h"
 #include "controls/KeyTrigger.h"
@@ -60,6 +65,14 @@ u32 ClassTypeId(const char* className) {
 // The placement size of an object without a model of its own or of its
 // proxy: that of the default proxy marker, a sphere of radius 1.
 const D3DXVECTOR3 kMarkerSize{2.0f, 2.0f, 2.0f};
+
+// How a deletion's notice names a child that the object's components made
+// and that goes with it: a track's tunnel by that name.
+std::string PartLabel(const GameObject& owner, u32 child) {
+    const PlayerPath* path = owner.GetComponent<PlayerPath>();
+    if (path && std::ranges::find(path->tunnelObjectIds, child) != path->tunnelObjectIds.end()) return "its tunnel";
+    return ObjectLabel(child);
+}
 }  // namespace
 
 Editor::Editor() : SceneSystem(TypeId<Editor>::Get()) {
@@ -255,6 +268,8 @@ void Editor::HandleMessage(Message* message) {
         AddComponent(*className);
     } else if (message->Is(kMsgDeleteSelection)) {
         DeleteSelection();
+    } else if (const u32* doomed = message->Read(kMsgDeleteObject)) {
+        DeleteObject(*doomed);
     } else if (message->Is(kMsgForwardMoveToSelected)) {
         if (selectedObject_ != 0) SendToObject(kMsgEmitterMove, selectedObject_, 0);
     } else if (message->Is(kMsgForwardStartToSelected)) {
@@ -326,42 +341,44 @@ void Editor::DeleteSelection() {
         SelectObject(0);
         return;
     }
-    const u32 doomed = selectedObject_;
-    if (doomed != 0) {
-        std::string notice = "Delete: " + ObjectLabel(doomed) + " deleted";
-        // The others keep their order: Tab, the save and the next load go by it.
-        if (SceneManager* scene = SceneManager::Instance()) std::erase(scene->GetObjectIds(), doomed);
-        if (proxySystem_) proxySystem_->RemoveProxiesOf(doomed);
-        // Its children stay where they are drawn, as objects of their own:
-        // none is left linked to an object the scene no longer holds.
-        const std::size_t children = DetachChildren(doomed);
-        if (children == 1) notice += "; its child stays where it is, without a parent";
-        if (children > 1)
-            notice += "; its " + std::to_string(children) + " children stay where they are, without a parent";
-        PostEditorNotice(GetTypeId(), notice);
-    }
-    // Deselected first: no panel entry may stay bound to the freed components.
+    DeleteObject(selectedObject_);
     SelectObject(0);
-    if (doomed != 0 && Overlord::FindObject(doomed)) {
-        Overlord::Instance()->UnregisterGameObject(doomed);
-        if (menuSystem_) menuSystem_->ForgetSceneComponent(doomed);
-    }
 }
 
-std::size_t Editor::DetachChildren(u32 objectId) {
-    GameObject* object = Overlord::FindObject(objectId);
-    if (!object) return 0;
-    const std::vector<u32> children = object->GetChildren();
-    std::size_t detached = 0;
-    for (u32 child : children) {
+void Editor::DeleteObject(u32 doomed) {
+    GameObject* object = Overlord::FindObject(doomed);
+    if (!object) return;
+    std::string notice = "Delete: " + ObjectLabel(doomed) + " deleted";
+    SceneManager* scene = SceneManager::Instance();
+    // The others keep their order: Tab, the save and the next load go by it.
+    if (scene) std::erase(scene->GetObjectIds(), doomed);
+    if (proxySystem_) proxySystem_->RemoveProxiesOf(doomed);
+    // Its children stay where they are drawn, as objects of their own: none
+    // is left linked to an object the scene no longer holds. Those its
+    // components made are not the scene's and go with it.
+    std::vector<std::string> parts;
+    std::size_t kept = 0;
+    for (u32 child : std::vector<u32>(object->GetChildren())) {
         const GameObject* found = Overlord::FindObject(child);
         if (!found || found->GetComponent<EditorProxyObject>()) continue;  // its markers go with it
+        if (scene && std::ranges::find(scene->GetObjectIds(), child) == scene->GetObjectIds().end()) {
+            parts.push_back(PartLabel(*object, child));
+            continue;
+        }
         ParentObjectControl::Unparent(child);
-        ++detached;
+        ++kept;
     }
     // Nor does its own parent keep it among its children.
     object->DetachFromParent();
-    return detached;
+    for (std::size_t i = 0; i < parts.size(); ++i) notice += (i == 0 ? ", " : " and ") + parts[i];
+    if (!parts.empty()) notice += " with it";
+    if (kept == 1) notice += "; its child stays where it is, without a parent";
+    if (kept > 1) notice += "; its " + std::to_string(kept) + " children stay where they are, without a parent";
+    PostEditorNotice(GetTypeId(), notice);
+    // Deselected first: no panel entry may stay bound to the freed components.
+    if (selectedObject_ == doomed) SelectObject(0);
+    Overlord::Instance()->UnregisterGameObject(doomed);
+    if (menuSystem_) menuSystem_->ForgetSceneComponent(doomed);
 }
 
 void Editor::AddComponent(const std::string& className) {

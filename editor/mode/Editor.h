@@ -6,7 +6,6 @@
 // made in Init. Made at start-up inactive and deleted by the Engine; "-e"
 // activates it. Main thread only.
 #pragma once
-#include <cstddef>
 #include <deque>
 #include <string>
 
@@ -105,9 +104,11 @@ private:
     // listeners (not when the change came as that message).
     void ChangeSelection(u32 objectId, bool announce);
     void DeleteSelection();
-    // The object's children (not its markers) leave it, each kept where it is
-    // in the world, and it leaves its own parent; the number of children.
-    std::size_t DetachChildren(u32 objectId);
+    // The one way objects are deleted (Delete, the panel's "Delete Object"):
+    // out of the scene, its markers gone, deselected when selected, and said
+    // on the status lines. Its children leave it kept where they are drawn;
+    // those its components made (a track's tunnel) go with it.
+    void DeleteObject(u32 objectId);
     // Says on the status lines what places the object anew at every load
     // (its Player, its bound SplineCrawler), when anything does.
     void TellLoadPlacement(u32 objectId);

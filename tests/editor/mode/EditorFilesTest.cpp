@@ -419,4 +419,22 @@ TEST_F(EditorFilesTest, UnlistedInstancesAreLoggedAndTheirFileIsNotSavedOver) {
     EXPECT_NE(Read(Path("log/Application.log")).find("SceneLoader: ZedInstances (2 objects) not loaded"),
               std::string::npos);
 }
+
+// A child whose parent went without letting go of it is written where and
+// as it was last drawn: the world position, rotation and scale, no link.
+TEST_F(EditorFilesTest, AChildOfAGoneParentIsWrittenWithItsWorldRotationAndScale) {
+    const u32 parent = AddSceneObject({0, 0, 20});
+    Transform* frame = Object(parent)->GetComponent<Transform>();
+    frame->rotation = D3DXQUATERNION(0, std::sqrt(0.5f), 0, std::sqrt(0.5f));
+    frame->scale = 2;
+    const u32 rock = AddSceneObject({2, 1.5f, 0});
+    ASSERT_TRUE(Object(rock)->SetParent(parent));
+    Object(rock)->GetComponent<Transform>()->Update(0.0f);
+    Overlord::Instance()->UnregisterGameObject(parent);
+    const std::string saved = SceneManager::Instance()->WriteScene();
+    EXPECT_EQ(saved.find("Parent ="), std::string::npos) << saved;
+    EXPECT_NE(saved.find("y = 0.707107"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("scale = 2"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("z = 16"), std::string::npos) << saved;
+}
 }  // namespace

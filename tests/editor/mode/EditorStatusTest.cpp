@@ -251,4 +251,55 @@ TEST_F(EditorStatusTest, SaveArchetypeWithNothingLeftToSaveSaysSoAndOpensNoDialo
     EXPECT_EQ(ui->NoticeLine(), "Save Archetype As...: nothing is selected; nothing written");
     EXPECT_FALSE(std::filesystem::exists(Path("arch/Rock.arch")));
 }
+
+// A sky box turned a quarter about y at (0, 0, 20) carries a rock at local
+// (4, 3, 0), drawn at (0, 3, 16). Its "Delete Object" in SceneComponents
+// deletes as Delete does: the rock stays where and as it is drawn, says so,
+// and is saved so.
+TEST_F(EditorStatusTest, SceneComponentsDeleteKeepsTheChildWhereAndAsItIsDrawn) {
+    ::Broadcast(kMsgAddComponent, 0, std::string("Skybox"));
+    const u32 sky = SceneManager::Instance()->GetObjectIds().back();
+    Select(sky);
+    ::Broadcast(kMsgAddComponent, 0, std::string("Transform"));
+    Transform* frame = Object(sky)->GetComponent<Transform>();
+    const D3DXQUATERNION quarter(0, std::sqrt(0.5f), 0, std::sqrt(0.5f));
+    frame->position = {0, 0, 20};
+    frame->rotation = quarter;
+    frame->Update(0.0f);
+    const u32 rock = AddSceneObject({4, 3, 0});
+    ASSERT_TRUE(Object(rock)->SetParent(sky));  // as a load links it
+    ExpectNear(World(rock), {0, 3, 16}, "drawn turned with the sky");
+    Select(rock);
+    ASSERT_TRUE(Press("SceneComponents", "Delete_" + std::to_string(sky)));
+    RunFrame();
+    ASSERT_EQ(Object(sky), nullptr);
+    EXPECT_EQ(Object(rock)->GetParent(), 0u);
+    ExpectNear(World(rock), {0, 3, 16}, "where it was drawn");
+    EXPECT_NEAR(Object(rock)->GetComponent<Transform>()->rotation.y, quarter.y, 1e-5f) << "turned as it was drawn";
+    EXPECT_EQ(ui->NoticeLine(), "Delete: Skybox (GUID " + std::to_string(sky) +
+                                    ") deleted; its child stays where it is, without a parent");
+    EXPECT_EQ(editor->GetSelectedObject(), rock) << "another object's deletion keeps the selection";
+    const std::string saved = SceneManager::Instance()->WriteScene();
+    EXPECT_EQ(saved.find("Parent ="), std::string::npos) << saved;
+    EXPECT_NE(saved.find("y = 0.707107"), std::string::npos) << saved;
+}
+
+// A track's tunnel is a child its PlayerPath made: it goes with the track,
+// and the notice says so rather than that a child stays.
+TEST_F(EditorStatusTest, DeletingATrackSaysItsTunnelGoesWithIt) {
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 40}, {0, 0, 0, 1}}};
+    path->extrudeTunnelOverPath = true;
+    path->frameDelta = 8;
+    const u32 track = AddSceneObject({0, 0, 0});
+    Object(track)->AddComponent(path);
+    path->Init();
+    ASSERT_EQ(path->tunnelObjectIds.size(), 1u);
+    const u32 tunnel = path->tunnelObjectIds[0];
+    Select(track);
+    ::Broadcast(kMsgPickObject, 0, track);
+    Tap(0x2E);  // Delete
+    EXPECT_EQ(Object(tunnel), nullptr);
+    EXPECT_EQ(ui->NoticeLine(), "Delete: PlayerPath (GUID " + std::to_string(track) + ") deleted, its tunnel with it");
+}
 }  // namespace

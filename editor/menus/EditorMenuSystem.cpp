@@ -68,6 +68,13 @@ std::string Definition(const char* label, const char* group, const char* help) {
     return MakeTweakDefinition(params, label);
 }
 
+// "a, b, c"; empty for none.
+std::string Listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
 // The asset folder's path without the trailing separator.
 std::string FolderPath(const FilePath& folder) {
     std::string path = folder.baseFolder + folder.path;
@@ -377,9 +384,11 @@ void EditorMenuSystem::NewScene() {
 }
 
 void EditorMenuSystem::LoadScene() {
-    // The dialog writes its answer into the name "Save Scene" writes to.
+    if (!MayDropScene("Load Scene")) return;
+    // The dialog writes its answer into the name "Save Scene" writes to;
+    // taken after the question, whose Save may have named the scene anew.
     const std::string current = sceneFileName_;
-    if (!MayDropScene("Load Scene") || !GetOpenFileNameA(&sceneOpen_)) return;
+    if (!GetOpenFileNameA(&sceneOpen_)) return;
     SceneManager* scene = SceneManager::Instance();
     // A file that does not load leaves the scene being edited (and its file)
     // as they were: it is read whole before anything is cleared.
@@ -389,6 +398,11 @@ void EditorMenuSystem::LoadScene() {
         return;
     }
     scene->CommitScene(sceneFileName_, staged);
+    const SceneLoader* loader = SceneLoader::Instance();
+    if (const std::string groups = loader ? Listed(loader->UnlistedGroupsOf(sceneFileName_)) : ""; !groups.empty())
+        PostEditorNotice(GetTypeId(), "Load Scene: " + groups +
+                                          " not loaded (archetypes not in the Archetypes list); the scene cannot be "
+                                          "saved until they are");
 }
 
 bool EditorMenuSystem::SaveScene() {
@@ -403,17 +417,23 @@ bool EditorMenuSystem::SaveSceneTo(const std::string& path) {
     SceneLoader* loader = SceneLoader::Instance();
     if (!scene) return false;
     // Objects of the file that were never loaded are not in the scene: a
-    // save over it would lose them without a word.
-    const std::vector<std::string> unread = loader ? loader->UnlistedGroupsOf(path) : std::vector<std::string>();
-    if (unread.empty()) return scene->SaveScene(path);
-    std::string groups;
-    for (const std::string& group : unread) groups += (groups.empty() ? "" : ", ") + group;
-    PostEditorNotice(GetTypeId(), "Save Scene: refused, " + path + " holds objects that were not loaded");
+    // save over it, or of the scene loaded from it under another name,
+    // would lose them without a word.
+    std::string source = path;
+    std::string groups = loader ? Listed(loader->UnlistedGroupsOf(path)) : "";
+    if (groups.empty() && loader && !scene->GetName().empty()) {
+        source = scene->GetName();
+        groups = Listed(loader->UnlistedGroupsOf(source));
+    }
+    if (groups.empty()) return scene->SaveScene(path);
+    PostEditorNotice(GetTypeId(), "Save Scene: refused, " + source + " holds objects that were not loaded");
     SceneLoader::Report(SceneManager::kSaveFailureCaption,
-                        "cannot write " + path + ": it holds " + groups +
+                        "cannot write " + path + ": " +
+                            (source == path ? "it" : "the scene was loaded from " + source + ", which") + " holds " +
+                            groups +
                             ", whose archetypes its Archetypes list does not name; they were not loaded, and "
                             "the save would lose them. Name their archetypes in that list (or remove those "
-                            "tables) and load the file again, or save under another name; nothing was written");
+                            "tables) and load the file again; nothing was written");
     return false;
 }
 

@@ -112,9 +112,9 @@ private:
     // True when the scene may be dropped for the action ("New Scene", "Load
     // Scene"): unchanged, or the designer had it saved or chose to discard it.
     bool MayDropScene(const std::string& action);
-    // The scene to the file, unless the file holds objects its last load
-    // left unread (their archetypes unlisted): then refused, said in a box;
-    // whether it was written.
+    // The scene to the file, unless that file or the one the scene was
+    // loaded from holds objects its last load left unread (their archetypes
+    // unlisted): then refused, said in a box; whether it was written.
     bool SaveSceneTo(const std::string& path);
 
     u32 editorId_;

@@ -398,9 +398,10 @@ TEST_F(EditorFilesTest, SaveArchetypeAsRefusesWhatTheLoaderWouldRefuse) {
 }
 
 // A scene file's instance table whose archetype its "Archetypes" list does
-// not name is not loaded: a log row names it, and the scene is not saved
-// over that file (which would lose those objects); another name is fine.
-TEST_F(EditorFilesTest, UnlistedInstancesAreLoggedAndTheirFileIsNotSavedOver) {
+// not name is not loaded: a log row and the status line name it, and the
+// scene is saved neither over that file nor under another name (either
+// would lose those objects).
+TEST_F(EditorFilesTest, UnlistedInstancesAreToldAndTheSceneIsNotSavedWithoutThem) {
     const std::string text =
         "Archetypes = {\n\t\"\",\n}\n\nInstances = {\n\t{SceneGUID = 1000, Transform = {}, },\n}\n\n"
         "ZedInstances = {\n\t{SceneGUID = 1001, },\n\t{SceneGUID = 1002, },\n}\n\n";
@@ -408,13 +409,27 @@ TEST_F(EditorFilesTest, UnlistedInstancesAreLoggedAndTheirFileIsNotSavedOver) {
     FileDialogScriptAnswer("Zed.scn");
     ASSERT_TRUE(Press("MainMenu", "LoadScene"));
     ASSERT_EQ(SceneManager::Instance()->GetObjectIds().size(), 1u);
+    EXPECT_EQ(editor->GetUISystem()->NoticeLine(),
+              "Load Scene: ZedInstances (2 objects) not loaded (archetypes not in the Archetypes list); the scene "
+              "cannot be saved until they are");
     ASSERT_TRUE(Press("MainMenu", "SaveScene"));
     EXPECT_EQ(Read(Path("scene/Zed.scn")), text);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("ZedInstances (2 objects)"), std::string::npos) << reports[0];
     FileDialogScriptAnswer("Other.scn");
     ASSERT_TRUE(Press("MainMenu", "SaveSceneAs"));
-    EXPECT_NE(Read(Path("scene/Other.scn")).find("SceneGUID = 1000"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(Path("scene/Other.scn")));
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_NE(reports[1].find("the scene was loaded from " + Path("scene/Zed.scn") +
+                              ", which holds ZedInstances (2 objects)"),
+              std::string::npos)
+        << reports[1];
+    QuestionBoxScriptAnswer("Discard");
+    ASSERT_TRUE(Press("MainMenu", "NewScene"));
+    AddSceneObject({1, 0, 0});
+    FileDialogScriptAnswer("Other.scn");
+    ASSERT_TRUE(Press("MainMenu", "SaveSceneAs"));
+    EXPECT_TRUE(std::filesystem::exists(Path("scene/Other.scn"))) << "a new scene owes the file nothing";
     assembly_->Disassemble();
     EXPECT_NE(Read(Path("log/Application.log")).find("SceneLoader: ZedInstances (2 objects) not loaded"),
               std::string::npos);
@@ -436,5 +451,21 @@ TEST_F(EditorFilesTest, AChildOfAGoneParentIsWrittenWithItsWorldRotationAndScale
     EXPECT_NE(saved.find("y = 0.707107"), std::string::npos) << saved;
     EXPECT_NE(saved.find("scale = 2"), std::string::npos) << saved;
     EXPECT_NE(saved.find("z = 16"), std::string::npos) << saved;
+}
+
+// Load Scene over a new scene, answered Save and saved as New.scn, then a
+// file that does not load: the scene keeps the name it was just saved under.
+TEST_F(EditorFilesTest, ANameGivenInLoadScenesSaveOutlastsAFileThatDoesNotLoad) {
+    AddSceneObject({1, 0, 0});
+    Write(Path("scene/Broken.scn"), "Archetypes = {");
+    QuestionBoxScriptAnswer("Save");
+    FileDialogScriptAnswer("New.scn");
+    FileDialogScriptAnswer("Broken.scn");
+    ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+    ASSERT_TRUE(std::filesystem::exists(Path("scene/New.scn")));
+    EXPECT_EQ(menu->GetSceneFileName(), Path("scene/New.scn"));
+    const size_t dialogs = Dialogs();
+    ASSERT_TRUE(Press("MainMenu", "SaveScene"));
+    EXPECT_EQ(Dialogs(), dialogs) << "Save Scene asks for no name again";
 }
 }  // namespace

@@ -3,6 +3,7 @@
 #include "port/dialogs/FileDialogBrowser.h"
 #include "port/dialogs/FileDialogScript.h"
 #include "port/dialogs/ModalLoop.h"
+#include "port/os/MessageBox.h"
 
 #include <cstring>
 #include <deque>
@@ -48,7 +49,14 @@ bool RunDialog(FileDialogRecord* record, bool save) {
         std::optional<std::string> answer = gAnswers.front();
         gAnswers.pop_front();
         const std::string folder = record->lpstrInitialDir ? record->lpstrInitialDir : "";
-        if (!answer || !browser.Confirm(FileDialogBrowser::Compose(folder, *answer))) browser.Cancel();
+        if (answer && !browser.Confirm(FileDialogBrowser::Compose(folder, *answer))) {
+            // A person would read the refusal in the dialog and answer again;
+            // a script cannot, so the reason goes on record before the cancel.
+            request.refusals.push_back(browser.Error());
+            const std::string text = "The answer \"" + *answer + "\" is refused: " + browser.Error();
+            RecordMessage(text.c_str(), request.title.empty() ? (save ? "Save As" : "Open") : request.title.c_str());
+        }
+        if (browser.GetState() != FileDialogBrowser::State::Confirmed) browser.Cancel();
     } else if (ModalDialogsUnattended()) {
         browser.Cancel();
     } else {

@@ -46,6 +46,12 @@ void ShowMessageBox(const char* text, const char* caption) {
         presenter(text, caption);
         return;
     }
+    RecordMessage(text, caption);
+}
+
+void RecordMessage(const char* text, const char* caption) {
+    if (text == nullptr) text = "";
+    if (caption == nullptr) caption = "";
     WriteToStderr(text, caption);
     if (MessageBoxPresenter sink = gLogSink.load()) sink(text, caption);
 }

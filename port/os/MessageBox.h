@@ -10,6 +10,11 @@ using MessageBoxPresenter = void (*)(const char* text, const char* caption);
 // caption may be empty (a box without caption). Any thread.
 void ShowMessageBox(const char* text, const char* caption);
 
+// Writes caption and text where an unattended box goes (stderr and the log
+// sink), never showing a box: for what a run driven by a script must leave on
+// record. Any thread.
+void RecordMessage(const char* text, const char* caption);
+
 // True when no one can answer a box: CI set, SDL_VIDEODRIVER offscreen or
 // dummy, or neither DISPLAY nor WAYLAND_DISPLAY set.
 bool IsUnattendedRun();

@@ -3,6 +3,7 @@
 #include "port/dialogs/FileDialog.h"
 #include "port/dialogs/FileDialogBrowser.h"
 #include "port/dialogs/FileDialogScript.h"
+#include "port/os/MessageBox.h"
 #include "port/window/PortWindow.h"
 #include "port/window/WindowTestInput.h"
 #include "tests/port/DialogWindow.h"
@@ -88,6 +89,20 @@ TEST_F(FileDialogTest, PathLongerThanTheBufferIsRefused) {
     FileDialogScriptAnswer("/tmp/a");  // 6 characters and the NUL fit
     EXPECT_TRUE(GetSaveFileNameA(&record));
     EXPECT_STREQ("/tmp/a", small);
+}
+
+std::string gRecorded;  // what the dialogs put on record through the log sink
+
+TEST_F(FileDialogTest, ScriptedSaveOntoAFolderIsCancelledWithItsReasonOnRecord) {
+    SetMessageBoxLogSink(
+        [](const char* text, const char* caption) { gRecorded += std::string(caption) + ": " + text; });
+    record.lpstrTitle = "Save Scene As";
+    std::strcpy(buffer, "previous");
+    FileDialogScriptAnswer("sub");
+    EXPECT_FALSE(GetSaveFileNameA(&record));
+    SetMessageBoxLogSink(nullptr);
+    EXPECT_STREQ("previous", buffer);
+    EXPECT_EQ("Save Scene As: The answer \"sub\" is refused: \"" + folderText + "/sub\" is a folder.", gRecorded);
 }
 
 TEST_F(FileDialogTest, CancelAndUnattendedEmptyQueueReturnAtOnce) {

@@ -8,6 +8,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "port/dialogs/FileDialogScript.h"
+#include "port/dialogs/QuestionBoxScript.h"
 #include "port/gpu/GpuPicture.h"
 #include "port/gpu/GpuSwapChain.h"
 #include "port/panels/TweakPanelsProbe.h"
@@ -106,6 +107,14 @@ void ProgramScriptTarget::AnswerDialog(const std::string& path) {
 
 void ProgramScriptTarget::CancelDialog() {
     FileDialogScriptCancel();
+}
+
+void ProgramScriptTarget::ClickAnswer(const std::string& label) {
+    QuestionBoxScriptClick(label);
+}
+
+void ProgramScriptTarget::CloseWindow() {
+    TestPushClose();
 }
 
 int ProgramScriptTarget::PanelScrollToward(const std::string& barName, const std::string& entry, int* x, int* y) {

@@ -4,8 +4,8 @@
 // systems are found by name among the Engine's systems and their children,
 // shots are the GraphicsSystem's back buffer saved as PNG files, panel
 // entries are found where the panels last drew them and dialogs answer from
-// the dialogs' script queue, places are read from the scene's objects. Owned by
-// the scripted run; borrows the Engine. Main thread only.
+// the dialogs' script queue (a question box by a click on its button), places are read from the scene's objects. Owned
+// by the scripted run; borrows the Engine. Main thread only.
 #pragma once
 #include <optional>
 #include <string>
@@ -29,6 +29,8 @@ public:
     bool PanelEntryCentre(const std::string& bar, const std::string& entry, int* x, int* y, std::string* why) override;
     void AnswerDialog(const std::string& path) override;
     void CancelDialog() override;
+    void ClickAnswer(const std::string& label) override;
+    void CloseWindow() override;
     int PanelScrollToward(const std::string& bar, const std::string& entry, int* x, int* y) override;
     void Wheel(int notches) override;
     void Type(const std::string& text) override;

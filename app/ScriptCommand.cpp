@@ -248,6 +248,22 @@ StepState PlayDialog(StepPlay& play) {
     return StepState::Done;
 }
 
+// answer LABEL: the next question box is answered by a click on that button.
+bool AcceptAnswer(const Args& args) {
+    return args.size() == 1;
+}
+
+StepState PlayAnswer(StepPlay& play) {
+    play.target.ClickAnswer(play.args[0]);
+    return StepState::Done;
+}
+
+// close: the window closed as its close button closes it.
+StepState PlayClose(StepPlay& play) {
+    play.target.CloseWindow();
+    return StepState::Done;
+}
+
 // drop FILE...: one drop of the files at the pointer.
 StepState PlayDrop(StepPlay& play) {
     return play.target.DropFiles(play.args, &play.error) ? StepState::Done : StepState::Failed;
@@ -295,6 +311,8 @@ const std::vector<ScriptCommand>& ScriptCommand::Table() {
         {"shot", "shot NAME", &AcceptShot, &PlayShot},
         {"panel", "panel BAR ENTRY", &AcceptPanel, &PlayPanel},
         {"dialog", "dialog PATH|cancel", &AcceptWords, &PlayDialog},
+        {"answer", "answer LABEL", &AcceptAnswer, &PlayAnswer},
+        {"close", "close", &AcceptNothing, &PlayClose},
         {"drop", "drop FILE...", &AcceptWords, &PlayDrop},
         {"type", "type TEXT", &AcceptWords, &PlayType},
         {"place", "place CLASS", &AcceptPlace, &PlayPlace},

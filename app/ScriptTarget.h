@@ -42,6 +42,11 @@ public:
     // the dialog's starting folder), or a cancel.
     virtual void AnswerDialog(const std::string& path) = 0;
     virtual void CancelDialog() = 0;
+    // The next question box is answered by a click on its button of that
+    // label, where the box draws it.
+    virtual void ClickAnswer(const std::string& label) = 0;
+    // The window closed as its close button closes it.
+    virtual void CloseWindow() = 0;
     // Files dropped on the window at the pointer, in one drop; false, with
     // the reason, when the window cannot take them all (nothing is dropped).
     virtual bool DropFiles(const std::vector<std::string>& files, std::string* why) = 0;

@@ -91,9 +91,11 @@ void WindowsSystem::Update(float) {
         return;
     }
     WindowEvent event;
+    bool closeAnswered = false;
     while (window_->PollEvent(&event)) {
         if (event.kind == WindowEventKind::Quit) {
-            Quit();
+            if (!closeAnswered && (!closeQuestion_ || closeQuestion_())) Quit();
+            closeAnswered = true;
             continue;
         }
         if (TwEventWin(event)) continue;

@@ -6,6 +6,7 @@
 // until the system is deleted. Main thread only.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,12 @@ public:
 
     // The window procedure: one event after the tweak panels passed it on.
     void WindowProc(const WindowEvent& event);
+    // Asked when the window is closed (its close button, Alt+F4): false
+    // keeps the program running, and a close repeated in the same pump (the
+    // question's own box hands one back) is let go. None (the default): a
+    // close ends the run. Quit signals, a scripted quit and a lost display
+    // never ask. The asker clears it before it goes.
+    void SetCloseQuestion(std::function<bool()> question) { closeQuestion_ = std::move(question); }
 
     u64 GetWindowHandle() const;
     // Whether the window is full screen now, as the window system has it
@@ -61,6 +68,7 @@ private:
     std::unique_ptr<PortWindow> window_;
     std::string windowError_;
     u64 instance_;
+    std::function<bool()> closeQuestion_;
     bool quitPosted_ = false;
     bool displayLost_ = false;
 };

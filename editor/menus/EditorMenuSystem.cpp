@@ -376,6 +376,10 @@ bool EditorMenuSystem::MayDropScene(const std::string& action) {
     return false;
 }
 
+bool EditorMenuSystem::MayQuit() {
+    return MayDropScene("Quit");
+}
+
 void EditorMenuSystem::NewScene() {
     if (!MayDropScene("New Scene")) return;
     if (SceneManager* scene = SceneManager::Instance()) scene->ClearScene();

@@ -6,8 +6,9 @@
 // it; the bars live from Activate to Deactivate. It selects through the
 // selection messages the Editor serves, never by calling it. The panel
 // buttons' callbacks run inside the panels' event handling and reach this
-// system through the one live instance. New Scene and Load Scene ask before
-// they drop a scene changed since it was last saved or loaded. Main thread only.
+// system through the one live instance. New Scene, Load Scene and closing
+// the window ask before they drop a scene changed since it was last saved or
+// loaded. Main thread only.
 #pragma once
 #include <string>
 #include <vector>
@@ -73,6 +74,10 @@ public:
     void ToggleHudSelect();
     void AddComponentClass(size_t index);
     void SpawnArchetype(size_t index);
+
+    // Closing the window: true when the scene may go (unchanged, saved or
+    // discarded), asked as New Scene asks; false keeps the editor open.
+    bool MayQuit();
 
     // The scene as it is now counts as saved: after a load, a clear, a save.
     void RememberSavedScene();

@@ -81,6 +81,7 @@ Editor::Editor() : SceneSystem(TypeId<Editor>::Get()) {
 }
 
 Editor::~Editor() {
+    AskBeforeClosing(false);
     for (ISystem* child :
          std::initializer_list<ISystem*>{selectionSystem_, proxySystem_, menuSystem_, uiSystem_, undoSystem_})
         if (child) RemoveSystem(child);
@@ -216,6 +217,7 @@ void Editor::Activate() {
         if (windowHandle_ != 0) DragAcceptFiles(windowHandle_, true);
         if (currentCamera_ != 0) graphics->PushCamera(currentCamera_);
     }
+    AskBeforeClosing(true);
     SceneManager* scene = SceneManager::Instance();
     if (scene) scene->SetOwner(this);
     if (GetSubscriptions().empty()) {
@@ -242,6 +244,7 @@ void Editor::Activate() {
 }
 
 void Editor::Deactivate() {
+    AskBeforeClosing(false);
     if (windowHandle_ != 0) DragAcceptFiles(windowHandle_, false);
     RemoveControls();
     if (menuSystem_) {
@@ -255,6 +258,16 @@ void Editor::Deactivate() {
     if (IGraphics* graphics = IGraphics::Find(engine)) graphics->PopCamera();
     Broadcast(kMsgDebugDraw, false);
     SwitchGameSystems(true);
+}
+
+void Editor::AskBeforeClosing(bool ask) {
+    Engine* engine = Engine::Instance();
+    WindowsSystem* windows = engine ? engine->GetSystem<WindowsSystem>() : nullptr;
+    if (!windows) return;
+    if (ask)
+        windows->SetCloseQuestion([this] { return !menuSystem_ || menuSystem_->MayQuit(); });
+    else
+        windows->SetCloseQuestion(nullptr);
 }
 
 void Editor::HandleMessage(Message* message) {

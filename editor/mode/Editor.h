@@ -119,6 +119,9 @@ private:
     void AddEditorControl(Control* control);
     // Physics, GameLogic, BehaviorSystem, AudioSystem and PauseMenu, where present.
     void SwitchGameSystems(bool on);
+    // Whether closing the window first asks to save a changed scene (while
+    // edit mode lasts).
+    void AskBeforeClosing(bool ask);
     // Takes what the panels changed in the objects they show (the selected
     // object, the scene components): world positions refreshed, model and
     // sky box file names and texture names loaded, the proxy made anew for

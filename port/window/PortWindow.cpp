@@ -123,6 +123,9 @@ std::unique_ptr<PortWindow> PortWindow::Create(const char* title, int clientWidt
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // Closing the window is one request, which the program may ask about
+    // before it ends, without an application quit behind it.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     std::unique_ptr<PortWindow> result(new PortWindow());
     result->window_ = window;
     result->windowId_ = SDL_GetWindowID(window);

@@ -133,6 +133,8 @@ public:
     }
     void AnswerDialog(const std::string& path) override { Note("dialog " + path); }
     void CancelDialog() override { Note("dialog cancel"); }
+    void ClickAnswer(const std::string& label) override { Note("answer " + label); }
+    void CloseWindow() override { Note("close"); }
     int PanelScrollToward(const std::string& bar, const std::string& entry, int* x, int* y) override {
         auto found = below.find(bar + "/" + entry);
         if (found == below.end()) return 0;

@@ -1,6 +1,7 @@
 // The editor as a designer uses it, in the real executable run headless by
 // an input script: pick, delete, Tab, drop a model, save, and load the
-// saved scene back.
+// saved scene back; the Save / Discard / Cancel box of New Scene and of
+// closing the window, its buttons clicked.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -130,5 +131,29 @@ TEST_F(EditorScriptedRunGLTest, StepsUndoRedoDragParentCopyAndPasteWriteTheEdite
         Run("wait 2\ndialog Moved.scn\npanel MainMenu LoadScene\nwait 1\n"
             "dialog MovedAgain.scn\npanel MainMenu SaveSceneAs\nquit\n"));
     EXPECT_EQ(Scene("MovedAgain.scn"), moved);
+}
+
+// New Scene's question and the close's, their buttons clicked: Discard
+// drops the scene, Save writes it first. A close unanswered (nobody there)
+// or answered Cancel keeps the editor running with the scene as it is; one
+// answered Save ends the run after the save, before the script's last save.
+TEST_F(EditorScriptedRunGLTest, NewSceneAndClosingTheWindowTakeTheClickedAnswer) {
+    ASSERT_TRUE(
+        Run("wait 2\npanel ComponentsList GlobalLighting\nwait 2\n"
+            "answer Discard\npanel MainMenu NewScene\nwait 2\n"
+            "panel ComponentsList Damage\nwait 2\n"
+            "answer Save\ndialog New.scn\npanel MainMenu NewScene\nwait 2\n"
+            "panel ComponentsList GlobalLighting\nwait 2\nclose\nwait 5\n"
+            "answer Cancel\nclose\nwait 5\n"
+            "panel ComponentsList Damage\nwait 2\n"
+            "answer Save\ndialog Closed.scn\nclose\nwait 5\n"
+            "dialog Never.scn\npanel MainMenu SaveSceneAs\n"));
+    const std::string saved = Scene("New.scn");
+    EXPECT_EQ(Count(saved, "Damage = "), 1u) << saved;
+    EXPECT_EQ(Count(saved, "GlobalLighting = "), 0u) << "discarded by the first New Scene\n" << saved;
+    const std::string closed = Scene("Closed.scn");
+    EXPECT_EQ(Count(closed, "GlobalLighting = "), 1u) << closed;
+    EXPECT_EQ(Count(closed, "Damage = "), 1u) << "made after two closes were cancelled\n" << closed;
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/scene/Never.scn")) << "the run ended at the close";
 }
 }  // namespace

@@ -1,12 +1,13 @@
 #include "render/frame/RenderLists.h"
 
 #include "core/TypeId.h"
+#include "engine/Logger.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
+#include "render/light/PointLight.h"
+#include "render/mesh/Model.h"
 
-class Model;
 class Camera;
-class PointLight;
 class ScreenText;
 class ParticleEmmiter;
 class Skybox;
@@ -23,6 +24,22 @@ bool Read(const Message& message, const Kind<P>& kind, P& out) {
 }
 
 }  // namespace
+
+RenderLists::RenderLists() {
+    drawnVertices.NewScene();
+    pointLightBudget.NewScene();
+}
+
+bool RenderLists::Admit(const IComponent& component, const char* name, SceneBudget::Share& share, SceneBudget& budget,
+                        u64 amount, const char* unit) {
+    if (share.Take(budget, amount)) return true;
+    if (budget.FirstRefusal())
+        Log("%s on object %u would take the scene past %llu drawn %s (%llu in use, %llu more asked); it is not "
+            "drawn, nor are later ones past the bound, until the scene is cleared",
+            name, component.GetOwner(), static_cast<unsigned long long>(budget.Bound()), unit,
+            static_cast<unsigned long long>(budget.InUse()), static_cast<unsigned long long>(amount));
+    return false;
+}
 
 bool RenderLists::HandleMessage(const Message& message) {
     u32 id = 0;
@@ -98,12 +115,17 @@ void RenderLists::HandleRequest(const Message& message) {
 
 // The list or slot of the component's class; other classes are not kept.
 void RenderLists::Announce(u32 type, u32 id) {
+    Overlord* overlord = Overlord::Instance();
     if (type == TypeId<Model>::Get()) {
-        models.Add(id);
+        Model* model = overlord ? overlord->GetComponentById<Model>(id) : nullptr;
+        if (!model || Admit(*model, "Model", model->drawShare, drawnVertices, model->vertexCount, "vertices"))
+            models.Add(id);
     } else if (type == TypeId<Camera>::Get()) {
         cameras.Push(id);
     } else if (type == TypeId<PointLight>::Get()) {
-        pointLights.Add(id);
+        PointLight* light = overlord ? overlord->GetComponentById<PointLight>(id) : nullptr;
+        if (!light || Admit(*light, "PointLight", light->lightShare, pointLightBudget, 1, "point lights"))
+            pointLights.Add(id);
     } else if (type == TypeId<ScreenText>::Get()) {
         texts.Add(id);
     } else if (type == TypeId<ParticleEmmiter>::Get()) {
@@ -111,7 +133,6 @@ void RenderLists::Announce(u32 type, u32 id) {
     } else if (type == TypeId<GlobalLighting>::Get()) {
         globalLighting = id;
     } else if (type == TypeId<Skybox>::Get()) {
-        Overlord* overlord = Overlord::Instance();
         if (IComponent* skybox = overlord ? overlord->GetComponentById(id) : nullptr) skyboxObject = skybox->GetOwner();
     }
 }
@@ -119,6 +140,8 @@ void RenderLists::Announce(u32 type, u32 id) {
 void RenderLists::Clear() {
     models.Clear();
     pointLights.Clear();
+    drawnVertices.NewScene();
+    pointLightBudget.NewScene();
     frameTexts.clear();
     highlights.clear();
     unblendedFrameModels.clear();

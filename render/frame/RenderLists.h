@@ -9,21 +9,37 @@
 #include "core/Types.h"
 #include "engine/ComponentList.h"
 #include "engine/Message.h"
+#include "engine/SceneBudget.h"
 #include "render/camera/CameraStack.h"
 #include "render/camera/ChaseView.h"
 #include "render/debug/DebugLineList.h"
 #include "render/debug/DebugRecords.h"
 
+class IComponent;
+
 class RenderLists {
 public:
+    // What one scene may ask to draw each frame: the vertices of every Model
+    // listed (a mesh shared by many objects counts for each; one sphere of
+    // 1,024 x 1,024 fits), and the point lights. An announcement past either
+    // is not listed, so its object shows nothing or gives no light; the
+    // first one refused until the scene is cleared gets a row naming it.
+    static constexpr u64 kMaxDrawnVertices = 4'000'000;
+    static constexpr u64 kMaxPointLights = 256;
+    static inline SceneBudget drawnVertices{kMaxDrawnVertices};
+    static inline SceneBudget pointLightBudget{kMaxPointLights};
+
+    // Starts both budgets afresh.
+    RenderLists();
+
     // Handles the messages of the list, debug, selection and camera kinds and
     // returns true; false for every other message (the device's own: window,
     // resize, full screen), which the caller handles. Payloads are copied.
     bool HandleMessage(const Message& message);
 
     // The scene was cleared: empties the model, point-light, emitter and
-    // per-frame lists and the debug records, and forgets the chase camera and
-    // target. Keeps the text list, the camera stack, the sky box, the global
+    // per-frame lists and the debug records, starts the budgets afresh, and
+    // forgets the chase camera and target. Keeps the text list, the camera stack, the sky box, the global
     // lighting, the line lists and the pause menu's overlay object.
     void Clear();
     // Whether the debug pass has anything to draw this frame.
@@ -54,4 +70,9 @@ public:
 private:
     void HandleRequest(const Message& message);
     void Announce(u32 type, u32 componentId);
+    // Whether `component` (of class `name`) may be listed: its `share` of
+    // `amount` taken from `budget` (counted in `unit`s), else false and the
+    // scene's first refusal logged.
+    static bool Admit(const IComponent& component, const char* name, SceneBudget::Share& share, SceneBudget& budget,
+                      u64 amount, const char* unit);
 };

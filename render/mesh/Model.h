@@ -10,6 +10,7 @@
 
 #include "core/Types.h"
 #include "engine/Component.h"
+#include "engine/SceneBudget.h"
 #include "port/math/D3DX.h"
 #include "render/debug/DebugRecords.h"
 #include "render/mesh/Material.h"
@@ -33,6 +34,8 @@ public:
     // Loads the file through the ModelCache (a failure leaves no mesh), then
     // the textures.
     void Init() override;
+    // Gives back its share of what the scene draws.
+    void Shutdown() override { drawShare.Release(); }
     // After the editor's panel changed a member: texture names changed since
     // they were last loaded are loaded (Material::LoadTextures), and when
     // "filename" names another file than the mesh came from, the mesh of the
@@ -77,6 +80,9 @@ public:
     D3DXVECTOR3 extent;  // half-size; |extent| is the culling radius
     std::unique_ptr<std::array<DebugLine, 12>> boxLines;
     const ModelCacheEntry* cacheEntry = nullptr;  // null for builder meshes
+    // Its vertices in the scene's budget of drawn vertices, held while the
+    // renderer's model list has it (RenderLists); not copied.
+    SceneBudget::Share drawShare;
 
 protected:
     // For Skybox: its own type id.

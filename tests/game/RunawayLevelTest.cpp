@@ -93,33 +93,43 @@ TEST_F(RunawayLevelTest, SelfFeedingLevelsEndEveryFrameWithinTheSpawnBudgets) {
     }
 }
 
+// Loads the scene `text` in a child, plays a frame, clears it and plays
+// another; returns the child with its report on stderr: what `inUse` counted
+// after the load and after the clear, and the rows holding `refusal`.
+ChildResult LoadAndClear(const std::string& text, u64 (*inUse)(), const char* refusal) {
+    return ChildProcess::Fork("/",
+                              [&] {
+                                  LogCapture log;
+                                  PlayWorld world;
+                                  world.WriteFile("scene/Runaway.scn", text);
+                                  const bool loaded = world.scene->LoadScene(world.ScenePath("Runaway"));
+                                  world.Frame();
+                                  std::fprintf(stderr, "loaded %d, in use %llu\n", loaded ? 1 : 0,
+                                               static_cast<unsigned long long>(inUse()));
+                                  world.scene->ClearScene();
+                                  world.Frame();
+                                  std::fprintf(stderr, "after clear %llu, rows %zu\n",
+                                               static_cast<unsigned long long>(inUse()),
+                                               LogCapture::CountContaining(log.Messages(), refusal));
+                              })
+        .Wait(120);
+}
+
 TEST_F(RunawayLevelTest, TunnelsPastTheScenesGeometryBudgetAreRefusedNamingTheirPathWithMemoryBounded) {
     // 20 paths of 20 km, each a tunnel of 128 sides every 20 m (257,000
     // vertices): three fit the budget, each of the others gets one row.
+    std::string text = "Archetypes = { \"\", }\nInstances = {\n";
+    for (int path = 0; path < 20; ++path)
+        text += "{SceneGUID = " + std::to_string(100 + path) +
+                ", Transform = {}, PlayerPath = {wps = {{pos = {x = 0, y = 0, z = 0}}, "
+                "{pos = {x = 0, y = 0, z = 20000}}}, extrudeTunnelOverPath = true, tunnelSideCount = 128, "
+                "frameDelta = 20, tunnelRadius = 30, }, },\n";
     const ChildResult result =
-        ChildProcess::Fork("/", [] {
-            LogCapture log;
-            PlayWorld world;
-            std::string text = "Archetypes = { \"\", }\nInstances = {\n";
-            for (int path = 0; path < 20; ++path)
-                text += "{SceneGUID = " + std::to_string(100 + path) +
-                        ", Transform = {}, PlayerPath = {wps = {{pos = {x = 0, y = 0, z = 0}}, "
-                        "{pos = {x = 0, y = 0, z = 20000}}}, extrudeTunnelOverPath = true, tunnelSideCount = 128, "
-                        "frameDelta = 20, tunnelRadius = 30, }, },\n";
-            world.WriteFile("scene/Tunnels.scn", text + "}\n");
-            const bool loaded = world.scene->LoadScene(world.ScenePath("Tunnels"));
-            world.Frame();
-            std::fprintf(stderr, "loaded %d, vertices %llu\n", loaded ? 1 : 0,
-                         static_cast<unsigned long long>(PlayerPath::TunnelVerticesInUse()));
-            world.scene->ClearScene();
-            world.Frame();
-            std::fprintf(stderr, "after clear %llu\n",
-                         static_cast<unsigned long long>(PlayerPath::TunnelVerticesInUse()));
-        }).Wait(120);
+        LoadAndClear(text + "}\n", &PlayerPath::TunnelVerticesInUse, "would take the scene's tunnels past");
     ASSERT_FALSE(result.timedOut);
     ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.errorText;
     const unsigned long long perPath = 2ull * 999 * 129;
-    EXPECT_EQ(result.errorText, "loaded 1, vertices " + std::to_string(3 * perPath) + "\nafter clear 0\n");
+    EXPECT_EQ(result.errorText, "loaded 1, in use " + std::to_string(3 * perPath) + "\nafter clear 0, rows 17\n");
     if (PeakMemoryIsMeaningful()) {
         EXPECT_LT(result.peakKilobytes, 400 * 1024) << "kB at the peak";
     }
@@ -128,29 +138,16 @@ TEST_F(RunawayLevelTest, TunnelsPastTheScenesGeometryBudgetAreRefusedNamingTheir
 TEST_F(RunawayLevelTest, TracksPastTheScenesSampleBudgetAreRefusedEachWithARowAndMemoryBounded) {
     // A short track that fits, then ten tracks sharing one table of 100,000
     // points (each cut to 65,535 points: 6.6 million samples, 238 MB).
-    const ChildResult result =
-        ChildProcess::Fork("/", [] {
-            LogCapture log;
-            PlayWorld world;
-            world.WriteFile("scene/Tracks.scn",
-                            "Archetypes = { \"\", }\n"
-                            "local w = {} for i = 1, 100000 do w[i] = {pos = {x = 0, y = 0, z = i}} end\n"
-                            "Instances = { {SceneGUID = 1, PlayerPath = {wps = {{pos = {x = 0, y = 0, z = 0}}, "
-                            "{pos = {x = 0, y = 0, z = 10}}}, }, }, }\n"
-                            "for i = 2, 11 do Instances[i] = {SceneGUID = i, PlayerPath = {wps = w, }, } end\n");
-            const bool loaded = world.scene->LoadScene(world.ScenePath("Tracks"));
-            world.Frame();
-            std::fprintf(stderr, "loaded %d, samples %llu\n", loaded ? 1 : 0,
-                         static_cast<unsigned long long>(PlayerPath::TrackSamplesInUse()));
-            world.scene->ClearScene();
-            world.Frame();
-            std::fprintf(stderr, "after clear %llu, rows %zu\n",
-                         static_cast<unsigned long long>(PlayerPath::TrackSamplesInUse()),
-                         LogCapture::CountContaining(log.Messages(), "would take the scene's tracks past"));
-        }).Wait(120);
+    const ChildResult result = LoadAndClear(
+        "Archetypes = { \"\", }\n"
+        "local w = {} for i = 1, 100000 do w[i] = {pos = {x = 0, y = 0, z = i}} end\n"
+        "Instances = { {SceneGUID = 1, PlayerPath = {wps = {{pos = {x = 0, y = 0, z = 0}}, "
+        "{pos = {x = 0, y = 0, z = 10}}}, }, }, }\n"
+        "for i = 2, 11 do Instances[i] = {SceneGUID = i, PlayerPath = {wps = w, }, } end\n",
+        &PlayerPath::TrackSamplesInUse, "would take the scene's tracks past");
     ASSERT_FALSE(result.timedOut);
     ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << result.errorText;
-    EXPECT_EQ(result.errorText, "loaded 1, samples 102\nafter clear 0, rows 10\n");
+    EXPECT_EQ(result.errorText, "loaded 1, in use 102\nafter clear 0, rows 10\n");
     if (PeakMemoryIsMeaningful()) {
         EXPECT_LT(result.peakKilobytes, 400 * 1024) << "kB at the peak";
     }

@@ -5,6 +5,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -156,6 +157,16 @@ protected:
         light->mRange = range;
         light->mDiffuse = colour;
         AddObject(position, 1.0f, {light});
+        return light;
+    }
+
+    // A light put on the light list even past the scene's budget of lights
+    // (RenderLists::kMaxPointLights), for the light pass's own limits.
+    PointLight* AddListedLight(const D3DXVECTOR3& position, float range, const D3DXCOLOR& colour) {
+        PointLight* light = AddLight(position, range, colour);
+        ComponentList& lights = graphics->GetLists().pointLights;
+        auto listed = [&](const std::vector<u32>& ids) { return std::ranges::count(ids, light->GetId()) != 0; };
+        if (!listed(lights.Pending()) && !listed(lights.Done())) lights.Add(light->GetId());
         return light;
     }
 

@@ -163,11 +163,12 @@ TEST_F(PipelineGLTest, FourBroadcastsOncePerFrameInOrder) {
 TEST_F(PipelineGLTest, VisibleLightsAreDrawnInBatchesOf2000) {
     Start();
     LookFrom(D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0));
-    for (int i = 0; i < 2001; ++i) AddLight(D3DXVECTOR3(static_cast<float>(i % 5), 0, 0), 0.1f, D3DXCOLOR(1, 1, 1, 1));
+    for (int i = 0; i < 2001; ++i)
+        AddListedLight(D3DXVECTOR3(static_cast<float>(i % 5), 0, 0), 0.1f, D3DXCOLOR(1, 1, 1, 1));
     EXPECT_EQ(LightBatches(), (std::vector<u32>{2000, 1}));
     // Lights behind the eye are culled; a negative range is drawn as its size.
-    AddLight(D3DXVECTOR3(0, 0, -30), 5.0f, D3DXCOLOR(1, 1, 1, 1));
-    AddLight(D3DXVECTOR3(1, 0, 0), -2.0f, D3DXCOLOR(1, 1, 1, 1));
+    AddListedLight(D3DXVECTOR3(0, 0, -30), 5.0f, D3DXCOLOR(1, 1, 1, 1));
+    AddListedLight(D3DXVECTOR3(1, 0, 0), -2.0f, D3DXCOLOR(1, 1, 1, 1));
     EXPECT_EQ(LightBatches(), (std::vector<u32>{2000, 2}));
     EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }

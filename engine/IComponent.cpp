@@ -12,6 +12,7 @@ IComponent::~IComponent() {
     // A component deleted without being unregistered (prototypes, tests)
     // leaves nothing filed either.
     Overlord::ForgetSubscriptions(id_);
+    MemberBudget::GiveBack(memberBytes_);
 }
 
 void IComponent::HandleMessage(Message*) {}

@@ -8,6 +8,7 @@
 #include "engine/IMessaging.h"
 #include "engine/MessageHub.h"
 #include "port/panels/TweakPanels.h"
+#include "reflection/MemberBudget.h"
 
 struct TweakVarParams;
 
@@ -49,6 +50,10 @@ public:
     void SetEnabled(bool enabled);
     // Whether the component was handed to the Graveyard.
     bool IsBuried() const { return buried_; }
+    // What its reflected lists and strings are charged on the scene's
+    // MemberBudget (by the loader and the factory; a copy starts with none);
+    // given back when it is deleted.
+    MemberBudget::Held& MemberBytes() { return memberBytes_; }
 
     // Files this component (by its id, resolved through the Overlord) under
     // the kind, or takes it off; both do nothing without a hub.
@@ -75,4 +80,5 @@ private:
     u32 owner_ = 0;
     bool enabled_ = true;
     bool buried_ = false;  // handed to the Graveyard
+    MemberBudget::Held memberBytes_;
 };

@@ -30,6 +30,14 @@ public:
     virtual bool Equals(const void* a, const void* b) const = 0;
     // Text of a in the differences form against b, "" when nothing differs.
     virtual std::string ToStringIfDifferent(const void* a, const void* b) const = 0;
+    // The bytes the value holds beyond its own size: list elements at their
+    // size, string bytes, and what those hold (MemberBudget counts them).
+    virtual u64 HeldBytes(const void*) const { return 0; }
+    // The least the value on the Lua stack top (not popped) will hold once
+    // read: a list's Lua length in elements, a string's bytes; only lists
+    // and strings say more than 0 (IsCounted).
+    virtual u64 LuaBytes(lua_State*) const { return 0; }
+    virtual bool IsCounted() const { return false; }
 
 protected:
     ~IMeta() = default;

@@ -82,6 +82,14 @@ int LoadSource(lua_State* L, const char* text, std::size_t size, const std::stri
     return luaL_loadbuffer(L, text, size, chunkName.c_str());
 }
 
+u64 TableLength(lua_State* L) {
+    return lua_istable(L, -1) ? lua_objlen(L, -1) : 0;
+}
+
+u64 StringLength(lua_State* L) {
+    return lua_type(L, -1) == LUA_TSTRING ? lua_objlen(L, -1) : 0;
+}
+
 std::string TypeName(lua_State* L, int idx) {
     return lua_typename(L, lua_type(L, idx));
 }

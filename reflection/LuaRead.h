@@ -22,6 +22,10 @@ int RoundToInt(double value);
 u32 TruncateToUnsigned(double value);
 // The nearest float; beyond the float range the infinity of its sign.
 float ToFloat(double value);
+// The Lua length of the table, or of the string, on the stack top; 0 for
+// any other value.
+u64 TableLength(lua_State* L);
+u64 StringLength(lua_State* L);
 // "number", "table"... of the value at idx.
 std::string TypeName(lua_State* L, int idx);
 // Throws DataError when the stack cannot grow by `slots`.

@@ -88,11 +88,17 @@ std::string Meta<std::string>::GetName() const {
 std::string Meta<std::string>::ToString(const void* value) const {
     return value_text::Quote(*static_cast<const std::string*>(value));
 }
-// Strings and numbers (as Lua's text of them) are read, up to the first NUL;
+// Strings and numbers (as Lua's text of them) are read, up to the first NUL,
+// their bytes charged to the scene's MemberBudget before they are copied;
 // any other non-nil value leaves the string as it was.
 void Meta<std::string>::FromLua(void* value, lua_State* L) const {
     const int type = lua_type(L, -1);
-    if (type == LUA_TSTRING || type == LUA_TNUMBER) *static_cast<std::string*>(value) = lua_tostring(L, -1);
+    if (type == LUA_TSTRING || type == LUA_TNUMBER) {
+        const char* text = lua_tostring(L, -1);
+        const std::size_t length = std::strlen(text);
+        MemberBudget::ChargeRead(length);
+        static_cast<std::string*>(value)->assign(text, length);
+    }
     lua_pop(L, 1);
 }
 int Meta<std::string>::GetTweakType() const {

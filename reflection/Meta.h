@@ -8,12 +8,14 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "core/TypeId.h"
 #include "reflection/DataError.h"
 #include "reflection/IMeta.h"
 #include "reflection/LuaRead.h"
+#include "reflection/MemberBudget.h"
 #include "reflection/NullType.h"
 #include "reflection/StructMeta.h"
 
@@ -27,6 +29,20 @@ public:
     }
     u32 GetTypeId() const override { return TypeId<T>::Get(); }
 };
+
+// Of the scalars only strings hold bytes beyond their own size.
+template <class T>
+inline constexpr bool kHoldsBytes = std::is_same_v<T, std::string>;
+template <class T>
+u64 ScalarHeldBytes(const void* value) {
+    if constexpr (kHoldsBytes<T>) return static_cast<const std::string*>(value)->size();
+    return 0;
+}
+template <class T>
+u64 ScalarLuaBytes(lua_State* L) {
+    if constexpr (kHoldsBytes<T>) return lua_read::StringLength(L);
+    return 0;
+}
 
 #define DD_DECLARE_SCALAR_META(T)                                                                    \
     template <>                                                                                      \
@@ -44,6 +60,9 @@ public:
         void AddToTweakBar(void* value, TwBar* bar, const std::string& name, TweakVarParams& params, \
                            const std::string& suffix) const override;                                \
         bool Equals(const void* a, const void* b) const override;                                    \
+        u64 HeldBytes(const void* value) const override { return ScalarHeldBytes<T>(value); }        \
+        u64 LuaBytes(lua_State* L) const override { return ScalarLuaBytes<T>(L); }                   \
+        bool IsCounted() const override { return kHoldsBytes<T>; }                                   \
         /* Values whose texts are the same (floats apart below the six digits written) are */        \
         /* no difference: what is read back of the text is the reference's value.           */       \
         std::string ToStringIfDifferent(const void* a, const void* b) const override {               \
@@ -102,7 +121,8 @@ public:
         return text + "}";
     }
     // nil keeps the container; otherwise it becomes the table's values, in
-    // lua_next order. A bad element leaves the container as it was.
+    // lua_next order. A bad element leaves the container as it was. Each
+    // element is charged to the scene's MemberBudget before it is made.
     void FromLua(void* value, lua_State* L) const override {
         C read;
         if (lua_read::ForEachValue(L, GetName(), static_cast<std::size_t>(-1), &ReadElement, &read))
@@ -119,12 +139,22 @@ public:
     }
     bool Equals(const void*, const void*) const override { return false; }
     std::string ToStringIfDifferent(const void* a, const void*) const override { return ToString(a); }
+    u64 HeldBytes(const void* value) const override {
+        const C& sequence = *static_cast<const C*>(value);
+        u64 bytes = sequence.size() * sizeof(E);
+        if constexpr (!std::is_arithmetic_v<E> && !std::is_pointer_v<E>)
+            for (const E& e : sequence) bytes += Meta<E>::Get()->HeldBytes(&e);
+        return bytes;
+    }
+    u64 LuaBytes(lua_State* L) const override { return lua_read::TableLength(L) * sizeof(E); }
+    bool IsCounted() const override { return true; }
 
 protected:
     ~SequenceMeta() = default;
 
 private:
     static void ReadElement(void* context, lua_State* L, std::size_t) {
+        MemberBudget::ChargeRead(sizeof(E));
         E element{};
         Meta<E>::Get()->FromLua(&element, L);
         static_cast<C*>(context)->push_back(std::move(element));
@@ -181,6 +211,12 @@ public:
     }
     bool Equals(const void*, const void*) const override { return false; }
     std::string ToStringIfDifferent(const void* a, const void*) const override { return ToString(a); }
+    u64 HeldBytes(const void* value) const override {
+        u64 bytes = 0;
+        if constexpr (!std::is_arithmetic_v<E>)
+            for (std::size_t i = 0; i < N; ++i) bytes += Meta<E>::Get()->HeldBytes(&static_cast<const E*>(value)[i]);
+        return bytes;
+    }
 
 private:
     static void ReadElement(void* context, lua_State* L, std::size_t index) {

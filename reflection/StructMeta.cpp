@@ -6,6 +6,7 @@
 #include "reflection/DataError.h"
 #include "reflection/IMetaClass.h"
 #include "reflection/LuaRead.h"
+#include "reflection/MemberBudget.h"
 #include "reflection/MemberText.h"
 #include "reflection/MetaRegistry.h"
 
@@ -53,4 +54,9 @@ bool StructMeta::Equals(const void* a, const void* b) const {
 std::string StructMeta::ToStringIfDifferent(const void* a, const void* b) const {
     const IMetaClass* c = Class();
     return c ? MemberText::WriteDifferences(*c, a, b) : std::string();
+}
+
+u64 StructMeta::HeldBytes(const void* value) const {
+    const IMetaClass* c = Class();
+    return c ? MemberBudget::Measure(*c, value) : 0;
 }

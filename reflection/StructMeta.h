@@ -17,6 +17,7 @@ public:
                        const std::string& suffix) const override;
     bool Equals(const void* a, const void* b) const override;
     std::string ToStringIfDifferent(const void* a, const void* b) const override;
+    u64 HeldBytes(const void* value) const override;
 
 protected:
     ~StructMeta() = default;

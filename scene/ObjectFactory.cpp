@@ -2,7 +2,11 @@
 
 #include <set>
 
+#include "core/ShownText.h"
+#include "engine/Logger.h"
 #include "engine/Overlord.h"
+#include "port/os/WholeFile.h"
+#include "reflection/MemberBudget.h"
 
 void ObjectFactory::DropObject(GameObject* object) {
     if (Overlord* overlord = Overlord::Instance()) {
@@ -68,11 +72,32 @@ u32 ObjectFactory::Instantiate(const std::string& archetypeName, bool addToScene
         prototype = GetArchetype(archetypeName);
         if (!prototype) return 0;
     }
+    // What the clones' reflected lists and strings will hold is charged to
+    // the scene's MemberBudget; past it the object is not made.
+    std::vector<u64> bytes;
+    u64 total = 0;
+    for (IComponent* component : prototype->GetComponents())
+        total += bytes.emplace_back(MemberBudget::Measure(component->GetTypeId(), component));
+    if (!MemberBudget::Fits(total)) {
+        ReportRefusal(archetypeName, total);
+        return 0;
+    }
     GameObject* object = prototype->Clone();
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        MemberBudget::Hold(object->GetComponents()[i]->MemberBytes(), bytes[i]);
     object->Init();
     object->AnnounceComponents();
     if (objectPlacer_) objectPlacer_(object->GetId(), addToScene);
     return object->GetId();
+}
+
+void ObjectFactory::ReportRefusal(const std::string& archetypeName, u64 bytes) {
+    if (reportedScene_ == MemberBudget::Current().scene) return;
+    reportedScene_ = MemberBudget::Current().scene;
+    Log("ObjectFactory: an object of archetype %s would take what the scene's reflected lists and strings hold "
+        "past %s (%llu bytes in use, it holds %llu); it is not made, nor is any other until some are gone",
+        ShownText(archetypeName).c_str(), ByteCountText(MemberBudget::kSceneBytes).c_str(),
+        static_cast<unsigned long long>(MemberBudget::Current().used), static_cast<unsigned long long>(bytes));
 }
 
 void ObjectFactory::AddArchetypeByName(GameObject* prototype) {

@@ -48,8 +48,10 @@ public:
     static void SetSceneHooks(ArchetypeLoader loader, ObjectPlacer placer);
     // A new object cloned from the archetype (loaded from its file when not
     // stored), initialised and announced; added to the scene when asked, else
-    // kept as a play object (removed at the next scene clear).
-    // Its id, or 0 when the archetype cannot be had.
+    // kept as a play object (removed at the next scene clear). Its clones are
+    // charged to the scene's MemberBudget (given back when they are deleted).
+    // Its id, or 0 when the archetype cannot be had or the budget refuses it
+    // (the first refusal on a scene's count logs one row).
     u32 Instantiate(const std::string& archetypeName, bool addToScene);
     // Stores the prototype under its archetype name; a prototype it replaces
     // is dropped.
@@ -64,9 +66,12 @@ public:
     static void DropObject(GameObject* object);
 
 private:
+    void ReportRefusal(const std::string& archetypeName, u64 bytes);
+
     std::map<std::string, IComponent*> byName_;
     std::map<u32, IComponent*> byTypeId_;
     std::map<std::string, GameObject*> archetypes_;
+    u32 reportedScene_ = 0;  // the MemberBudget count whose refusal was logged
     static ArchetypeLoader archetypeLoader_;
     static ObjectPlacer objectPlacer_;
 };

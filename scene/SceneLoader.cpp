@@ -16,6 +16,7 @@
 #include "port/os/WholeFile.h"
 #include "reflection/DataError.h"
 #include "reflection/LuaRead.h"
+#include "reflection/MemberBudget.h"
 #include "reflection/MetaRegistry.h"
 #include "scene/DevozizuDave.h"
 #include "scene/ObjectFactory.h"
@@ -218,33 +219,16 @@ bool SceneLoader::RunFile(const std::string& path, const std::string& sandbox) {
     return true;
 }
 
-bool SceneLoader::ReadThenDrop(const std::string& path, const std::string& sandbox, const std::function<void()>& read,
-                               const std::function<void()>& undo) {
+bool SceneLoader::ReadThenDrop(const std::string& path, const std::string& sandbox, const std::function<void()>& read) {
     try {
         read();
     } catch (const DataError& e) {
-        if (undo) undo();
         DropSandbox(sandbox);
         Fail(path + ": " + e.what());
         return false;
     }
     DropSandbox(sandbox);
     return true;
-}
-
-void SceneLoader::ReadComponents(GameObject& object) {
-    ObjectFactory* factory = ObjectFactory::Instance();
-    ExpectTable(L_, "");
-    lua_read::EnsureStack(L_, 4);
-    const int table = lua_gettop(L_);
-    for (const std::string& className : SortedComponentKeys(table)) {
-        PushField(table, className);
-        IComponent* prototype = factory ? factory->GetPrototype(className) : nullptr;
-        if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
-        ExpectTable(L_, className);
-        object.AddComponent(prototype->Clone());
-        lua_settop(L_, table);
-    }
 }
 
 // Components are added in the order of their class names, whatever order the
@@ -267,36 +251,59 @@ void SceneLoader::PushField(int table, const std::string& key) {
     lua_rawget(L_, table);
 }
 
-void SceneLoader::ReadInstance(GameObject& object, bool sceneInstance) {
+// Each key's class gives the component: the one read for an earlier key of
+// that class, else a copy of `base`'s first component of the class (or of
+// the class prototype), charged with what it holds; then each member reads
+// its value under a MemberBudget::Reading, and the component is charged with
+// what it holds afterwards.
+void SceneLoader::ReadComponentTables(const StagedScene::Components* base, StagedScene::Components& into) {
     ObjectFactory* factory = ObjectFactory::Instance();
     MetaRegistry* registry = MetaRegistry::Instance();
     ExpectTable(L_, "");
     lua_read::EnsureStack(L_, 4);
     const int table = lua_gettop(L_);
-    if (sceneInstance) {
-        const int number = NumberField(L_, table, "SceneGUID");
-        if (number != 0) saveNumbers_.emplace(number, object.GetId());
-    }
     for (const std::string& className : SortedComponentKeys(table)) {
         PushField(table, className);
-        {
-            const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
-            IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
-            if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
-            ExpectTable(L_, className);
-            IComponent* component = object.GetComponentByTypeId(metaClass->GetTypeId());
-            if (!component) {
-                component = prototype->Clone();
-                object.AddComponent(component);
-            }
-            try {
-                for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next()) m->ReadFromLua(component, L_);
-            } catch (const DataError& e) {
-                throw e.Within(className);
-            }
+        const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
+        IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
+        if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
+        ExpectTable(L_, className);
+        IComponent* component = FirstOfType(into, metaClass->GetTypeId());
+        if (!component) {
+            IComponent* source = base ? FirstOfType(*base, metaClass->GetTypeId()) : nullptr;
+            if (!source) source = prototype;
+            const u64 bytes = MemberBudget::Measure(*metaClass, source);
+            if (!MemberBudget::Fits(bytes)) throw MemberBudget::Exceeded();
+            component = into.emplace_back(source->Clone()).get();
+            MemberBudget::Hold(component->MemberBytes(), bytes);
         }
+        try {
+            MemberBudget::Reading reading;
+            reading.Prepay(LuaBytes(*metaClass));
+            for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next()) m->ReadFromLua(component, L_);
+        } catch (const DataError& e) {
+            throw e.Within(className);
+        }
+        MemberBudget::Hold(component->MemberBytes(), MemberBudget::Measure(*metaClass, component));
         lua_settop(L_, table);
     }
+}
+
+u64 SceneLoader::LuaBytes(const IMetaClass& metaClass) {
+    u64 bytes = 0;
+    for (IMetaMemVar* m = FirstWalkedMember(metaClass); m; m = m->Next()) {
+        if (!m->GetType()->IsCounted()) continue;
+        PushField(lua_gettop(L_), m->GetName());
+        bytes += m->GetType()->LuaBytes(L_);
+        lua_pop(L_, 1);
+    }
+    return bytes;
+}
+
+IComponent* SceneLoader::FirstOfType(const StagedScene::Components& components, u32 typeId) {
+    for (const auto& component : components)
+        if (component && component->GetTypeId() == typeId) return component.get();
+    return nullptr;
 }
 
 bool SceneLoader::IsArchetypeName(const std::string& name) {
@@ -315,27 +322,57 @@ bool SceneLoader::LoadArchetype(const std::string& name) {
 }
 
 GameObject* SceneLoader::ReadArchetype(const std::string& name) {
+    StagedScene::Components components;
+    return ReadArchetypeComponents(name, components) ? MakePrototype(name, components) : nullptr;
+}
+
+GameObject* SceneLoader::MakePrototype(const std::string& name, StagedScene::Components& components) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    GameObject* object = factory ? factory->NewGameObject() : new GameObject();
+    object->SetArchetypeName(name);
+    for (auto& component : components) object->AddComponent(component.release());
+    components.clear();
+    return object;
+}
+
+bool SceneLoader::ReadArchetypeComponents(const std::string& name, StagedScene::Components& components) {
     DevozizuDave* folders = DevozizuDave::Instance();
     ObjectFactory* factory = ObjectFactory::Instance();
     if (!IsArchetypeName(name)) {
         Fail("\"" + ShownText(name) + "\" is no archetype name");
-        return nullptr;
+        return false;
     }
     if (!folders || !factory || !L_) {
         Fail("archetype " + name + ": the asset folders or the object factory are missing");
-        return nullptr;
+        return false;
     }
     const std::string path = folders->arch.GetFullPath(name);
     StackGuard guard(L_);
-    if (!RunFile(path, name)) return nullptr;
-    GameObject* object = factory->NewGameObject();
-    object->SetArchetypeName(name);
+    if (!RunFile(path, name)) return false;
+    bool refused = false;
     const auto read = [&] {
-        ReadComponents(*object);
-        ReadInstance(*object);
+        try {
+            ReadComponentTables(nullptr, components);
+        } catch (const MemberBudget::Exceeded&) {
+            refused = true;
+        }
     };
-    if (!ReadThenDrop(path, name, read, [&] { ObjectFactory::DropObject(object); })) return nullptr;
-    return object;
+    const bool loads = ReadThenDrop(path, name, read);
+    if (loads && refused) ReportRefusedArchetype(name);
+    if (loads && !refused) return true;
+    components.clear();
+    return false;
+}
+
+void SceneLoader::ReportRefusedArchetype(const std::string& name) {
+    const u32 scene = MemberBudget::Current().scene;
+    if (refusedArchetypesScene_ != scene) refusedArchetypes_.clear();
+    refusedArchetypesScene_ = scene;
+    if (!refusedArchetypes_.insert(name).second) return;
+    Log("SceneLoader: archetype %s: its lists and strings would take what the scene's reflected members hold past "
+        "%s (%s in use); it is not loaded",
+        ShownText(name).c_str(), ByteCountText(MemberBudget::kSceneBytes).c_str(),
+        ByteCountText(MemberBudget::Current().used).c_str());
 }
 
 bool SceneLoader::LoadReflected(const std::string& path, const IMetaClass& metaClass, void* object,
@@ -358,11 +395,24 @@ bool SceneLoader::LoadScene(const std::string& path, StagedScene* staged) {
     StackGuard guard(L_);
     const std::string sandbox = BaseName(path);
     if (!RunFile(path, sandbox)) return false;
-    return ReadThenDrop(path, sandbox, [&] {
+    // What the check reads is counted on a budget of its own, which a stage
+    // keeps for the commit to make current once the old scene is cleared.
+    const MemberBudget::Count previous = MemberBudget::Stage();
+    StagedScene scratch;
+    StagedScene& stage = staged ? *staged : scratch;
+    const bool read = ReadThenDrop(path, sandbox, [&] {
         const int table = lua_gettop(L_);
         lua_read::EnsureStack(L_, 8);
-        for (const std::string& name : ReadArchetypeNames(table))
-            ForEachInstance(table, name, [this] { CheckInstance(); });
+        const std::vector<std::string> names = ReadArchetypeNames(table);
+        // A save's check (no stage) reads no archetype file.
+        for (const std::string& name : names) {
+            StagedScene::Archetype& archetype = stage.Archetypes().emplace_back();
+            archetype.name = name;
+            archetype.loaded = staged && !name.empty() && ReadArchetypeComponents(name, archetype.components);
+        }
+        for (const StagedScene::Archetype& archetype : stage.Archetypes())
+            ForEachInstance(table, archetype.name,
+                            [&](int index) { StageInstance(stage, archetype, index, staged != nullptr); });
         CheckListOfTables(table, "ParentChild");
         CheckListOfTables(table, "SplineCrawlers");
         if (staged) {
@@ -370,6 +420,9 @@ bool SceneLoader::LoadScene(const std::string& path, StagedScene* staged) {
             staged->KeepTables(L_, luaL_ref(L_, LUA_REGISTRYINDEX), path);
         }
     });
+    stage.Count() = MemberBudget::Unstage(previous);
+    if (!read) stage.Drop();
+    return read;
 }
 
 std::vector<std::string> SceneLoader::UnlistedGroupsOf(const std::string& path) const {
@@ -379,11 +432,19 @@ std::vector<std::string> SceneLoader::UnlistedGroupsOf(const std::string& path) 
     return same ? unlistedGroups_ : std::vector<std::string>();
 }
 
+std::vector<std::string> SceneLoader::RefusedObjectsOf(const std::string& path) const {
+    if (refusedObjects_.empty()) return {};
+    std::error_code error;
+    const bool same = path == unlistedPath_ || std::filesystem::equivalent(path, unlistedPath_, error);
+    return same ? refusedObjects_ : std::vector<std::string>();
+}
+
 bool SceneLoader::MakeScene(StagedScene& staged, const std::function<void(GameObject&)>& place) {
     saveNumbers_.clear();
     if (!L_) return false;
     StackGuard guard(L_);
     if (!staged.PushTables()) return false;
+    MemberBudget::Adopt(staged.Count());
     try {
         ReadSceneTables(staged, place);
     } catch (const DataError& e) {
@@ -393,26 +454,22 @@ bool SceneLoader::MakeScene(StagedScene& staged, const std::function<void(GameOb
     return true;
 }
 
-void SceneLoader::CheckInstance() {
-    ObjectFactory* factory = ObjectFactory::Instance();
-    MetaRegistry* registry = MetaRegistry::Instance();
-    lua_read::EnsureStack(L_, 4);
+void SceneLoader::StageInstance(StagedScene& staged, const StagedScene::Archetype& archetype, int index, bool keep) {
     const int table = lua_gettop(L_);
-    for (const std::string& className : SortedComponentKeys(table)) {
-        PushField(table, className);
-        const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
-        IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
-        if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
-        ExpectTable(L_, className);
-        // A component of no object: nothing else sees it, and it goes here.
-        const std::unique_ptr<IComponent> scratch(prototype->Clone());
-        try {
-            for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next()) m->ReadFromLua(scratch.get(), L_);
-        } catch (const DataError& e) {
-            throw e.Within(className);
-        }
+    StagedScene::Instance instance{archetype.name, index, NumberField(L_, table, "SceneGUID"), {}};
+    try {
+        ReadComponentTables(&archetype.components, instance.components);
+    } catch (const MemberBudget::Exceeded&) {
         lua_settop(L_, table);
+        if (keep) staged.Refused().push_back(ObjectPlace(archetype.name, index, instance.saveNumber));
+        return;
     }
+    if (keep) staged.Instances().push_back(std::move(instance));
+}
+
+std::string SceneLoader::ObjectPlace(const std::string& archetype, int index, int saveNumber) {
+    std::string place = ShownText(archetype) + "Instances[" + std::to_string(index) + "]";
+    return saveNumber == 0 ? place : place + " (SceneGUID " + std::to_string(saveNumber) + ")";
 }
 
 void SceneLoader::CheckListOfTables(int table, const char* key) {
@@ -433,16 +490,24 @@ void SceneLoader::ReadSceneTables(StagedScene& staged, const std::function<void(
     const int table = lua_gettop(L_);
     lua_read::EnsureStack(L_, 8);
     const std::vector<std::string> names = ReadArchetypeNames(table);
-    // An archetype whose file fails is reported; its objects are made bare.
-    for (const std::string& name : names)
-        if (!name.empty()) LoadArchetype(name);
-    for (const std::string& name : names) ReadInstanceGroup(table, name, place);
+    // An archetype whose file failed was reported; its objects are made bare.
+    ObjectFactory* factory = ObjectFactory::Instance();
+    for (StagedScene::Archetype& archetype : staged.Archetypes())
+        if (archetype.loaded && factory)
+            factory->AddArchetypeByName(MakePrototype(archetype.name, archetype.components));
+    for (StagedScene::Instance& instance : staged.Instances()) MakeObject(instance, staged.Refused(), place);
     // Said now, as the scene is made: a save over its file would lose them.
     unlistedPath_ = staged.Path();
     unlistedGroups_ = FindUnlistedGroups(table, names);
     for (const std::string& group : unlistedGroups_)
         Log("SceneLoader: %s not loaded: its archetype is not in the Archetypes list of %s", group.c_str(),
             unlistedPath_.c_str());
+    refusedObjects_ = staged.Refused();
+    if (!refusedObjects_.empty())
+        Log("SceneLoader: %s: %s was not made: what the reflected lists and strings of the scene's objects hold "
+            "would pass %s; %zu objects in all were refused, and a save over this file would lose them",
+            ShownText(unlistedPath_).c_str(), refusedObjects_.front().c_str(),
+            ByteCountText(MemberBudget::kSceneBytes).c_str(), refusedObjects_.size());
     ReadLinks(table, "ParentChild", "Child", "Parent", staged.ParentLinks());
     ReadLinks(table, "SplineCrawlers", "SplineCrawler", "Spline", staged.CrawlerBindings());
 }
@@ -507,28 +572,54 @@ std::vector<std::string> SceneLoader::FindUnlistedGroups(int table, const std::v
     return unlisted;
 }
 
-// Phase 2: the objects of one archetype group, each a clone of the archetype
-// with the instance's own values read over it, handed to `place` before the
-// next one is made.
-void SceneLoader::ReadInstanceGroup(int table, const std::string& name, const std::function<void(GameObject&)>& place) {
+// Phase 2: one object, its archetype's components cloned (each charged to
+// the MemberBudget) with the components its table named in their place, or
+// after them when the archetype has none of that class; handed to `place`
+// before the next one is made. An object whose clones would pass the budget
+// is refused.
+void SceneLoader::MakeObject(StagedScene::Instance& instance, std::vector<std::string>& refused,
+                             const std::function<void(GameObject&)>& place) {
     ObjectFactory* factory = ObjectFactory::Instance();
-    GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
-    ForEachInstance(table, name, [&] {
-        GameObject* object = prototype ? prototype->Clone() : (factory ? factory->NewGameObject() : new GameObject());
-        // An archetype whose file failed still names the object's group,
-        // so that saving the scene keeps the link.
-        object->SetArchetypeName(name);
-        try {
-            ReadInstance(*object, true);
-        } catch (const DataError&) {
-            ObjectFactory::DropObject(object);
-            throw;
+    const GameObject* prototype =
+        instance.archetype.empty() || !factory ? nullptr : factory->GetArchetype(instance.archetype);
+    // Per archetype component: the one read in its place, or null for a clone.
+    std::vector<std::unique_ptr<IComponent>*> parts;
+    u64 cloned = 0;
+    for (IComponent* component : prototype ? prototype->GetComponents() : std::vector<IComponent*>()) {
+        std::unique_ptr<IComponent>* part = nullptr;
+        if (prototype->GetComponentByTypeId(component->GetTypeId()) == component)
+            for (auto& read : instance.components)
+                if (!part && read && read->GetTypeId() == component->GetTypeId()) part = &read;
+        if (!part) cloned += MemberBudget::Measure(component->GetTypeId(), component);
+        parts.push_back(part);
+    }
+    if (!MemberBudget::Fits(cloned)) {
+        refused.push_back(ObjectPlace(instance.archetype, instance.index, instance.saveNumber));
+        instance.components.clear();
+        return;
+    }
+    GameObject* object = factory ? factory->NewGameObject() : new GameObject();
+    // An archetype whose file failed still names the object's group, so
+    // that saving the scene keeps the link.
+    object->SetArchetypeName(instance.archetype);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i]) {
+            object->AddComponent(parts[i]->release());
+            continue;
         }
-        place(*object);
-    });
+        IComponent* source = prototype->GetComponents()[i];
+        IComponent* clone = source->Clone();
+        object->AddComponent(clone);
+        MemberBudget::Hold(clone->MemberBytes(), MemberBudget::Measure(clone->GetTypeId(), clone));
+    }
+    for (auto& read : instance.components)
+        if (read) object->AddComponent(read.release());
+    instance.components.clear();
+    if (instance.saveNumber != 0) saveNumbers_.emplace(instance.saveNumber, object->GetId());
+    place(*object);
 }
 
-void SceneLoader::ForEachInstance(int table, const std::string& name, const std::function<void()>& each) {
+void SceneLoader::ForEachInstance(int table, const std::string& name, const std::function<void(int)>& each) {
     PushInstanceGroup(table, name);
     if (lua_isnil(L_, -1)) {
         lua_settop(L_, table);
@@ -541,7 +632,7 @@ void SceneLoader::ForEachInstance(int table, const std::string& name, const std:
         const std::string where = ShownText(name) + "Instances[" + std::to_string(index) + "]";
         ExpectTable(L_, where);
         try {
-            each();
+            each(index);
         } catch (const DataError& e) {
             throw e.Within(where);
         }

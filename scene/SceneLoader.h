@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,15 +50,6 @@ public:
     void PushSandbox(const std::string& name);
     void DropSandbox(const std::string& name);
 
-    // Readers of the table on the stack top; they throw DataError when the
-    // table does not fit (a key that is no class name, a non-table value).
-    // ReadComponents adds a clone of the prototype of each key's class.
-    void ReadComponents(GameObject& object);
-    // Reads each key's component table into the object's component of that
-    // class (added from the prototype when missing). With sceneInstance the
-    // "SceneGUID" number is recorded for the parent and crawler tables.
-    void ReadInstance(GameObject& object, bool sceneInstance = false);
-
     // A file name holds at most 255 bytes: a longer name is none.
     static constexpr std::size_t kMaxArchetypeNameBytes = 255;
     // Whether `name` can name an archetype file: not empty, no folder, no
@@ -69,7 +61,9 @@ public:
     // is none is refused (the message shows it cut: see ShownText).
     bool LoadArchetype(const std::string& name);
     // The prototype the archetype file describes, stored nowhere (the caller
-    // owns it); null, reported, when the file does not load.
+    // owns it); null, reported, when the file does not load, and null with
+    // one log row (per name and scene budget count) when what its components
+    // hold would pass the scene's MemberBudget.
     GameObject* ReadArchetype(const std::string& name);
     // Reads the file's top-level assignments into the members of object. A
     // file larger than fileLimit bytes (0: the limit of scene files) is
@@ -78,20 +72,25 @@ public:
     // The scene file's read before the scene is touched: runs it and checks
     // that every table would load (the archetype list, every instance key a
     // component class with a table whose values fit, the link tables),
-    // making no object and loading no archetype. With a stage (emptied
-    // first), the file's tables are kept in it for MakeScene. Reports and
-    // returns false, naming the file and the reason, when it does not fit;
-    // the stage then holds nothing.
+    // making no object and storing no archetype. With a stage (emptied
+    // first), the archetype files listed are read into it and each object's
+    // components are read once, over copies of its archetype's, on the
+    // stage's own MemberBudget count (an object that would pass it is
+    // refused: listed in the stage, not made), and the file's tables are
+    // kept for MakeScene. Reports and returns false, naming the file and the
+    // reason, when it does not fit; the stage then holds nothing.
     bool LoadScene(const std::string& path, StagedScene* staged = nullptr);
     // LoadScene without a stage: the check alone.
     bool CheckScene(const std::string& path) { return LoadScene(path); }
-    // The scene made from the staged tables, once the old scene is cleared:
-    // the archetype files listed are loaded into the ObjectFactory, then
-    // each object in file order is made (a clone of its archetype with its
-    // instance read over it) and handed to `place`, then the parent links
-    // and crawler bindings go into the stage as ids. False, reported, when
-    // the stage holds no tables or they no longer fit (objects handed on
-    // stay the caller's).
+    // The scene made from the stage, once the old scene is cleared: its
+    // MemberBudget count becomes current, the archetypes read go into the
+    // ObjectFactory, then each object in file order is made (clones of its
+    // archetype's components, charged to the budget, with the components
+    // read in their place) and handed to `place`, then the parent links and
+    // crawler bindings go into the stage as ids. The objects the budget
+    // refused get one log row naming the first. False, reported, when the
+    // stage holds no tables or they no longer fit (objects handed on stay
+    // the caller's).
     bool MakeScene(StagedScene& staged, const std::function<void(GameObject&)>& place);
     // CheckScene of `text` as the file `path` would hold it (a scene about to
     // be saved there), reporting nothing: false with the reason in *error.
@@ -103,6 +102,9 @@ public:
     // scene over the same file would lose them. Empty unless `path` names
     // that file (however it is spelled).
     std::vector<std::string> UnlistedGroupsOf(const std::string& path) const;
+    // The objects of that scene the MemberBudget refused, as
+    // "<group>[n] (SceneGUID m)"; the same rule.
+    std::vector<std::string> RefusedObjectsOf(const std::string& path) const;
 
     lua_State* GetState() const { return L_; }
     // Save number ("SceneGUID") -> id of the object made for it, last scene.
@@ -133,10 +135,8 @@ private:
     // is on the stack top.
     bool RunFile(const std::string& path, const std::string& sandbox);
     // Reads the table RunFile left with `read`, then drops the sandbox. A
-    // DataError from `read` runs `undo` (when given) first and fails the load,
-    // naming the file.
-    bool ReadThenDrop(const std::string& path, const std::string& sandbox, const std::function<void()>& read,
-                      const std::function<void()>& undo = nullptr);
+    // DataError from `read` fails the load, naming the file.
+    bool ReadThenDrop(const std::string& path, const std::string& sandbox, const std::function<void()>& read);
     void Fail(const std::string& text);
     // The most bytes of a file read now: the caller's limit or the data file
     // limit, never more than the run's memory budget.
@@ -150,14 +150,35 @@ private:
     std::vector<std::string> ReadArchetypeNames(int table);
     // The instance tables holding objects that `names` leaves unread, sorted.
     std::vector<std::string> FindUnlistedGroups(int table, const std::vector<std::string>& names);
-    void ReadInstanceGroup(int table, const std::string& archetype, const std::function<void(GameObject&)>& place);
+    void MakeObject(StagedScene::Instance& instance, std::vector<std::string>& refused,
+                    const std::function<void(GameObject&)>& place);
     // Pushes the instance group of the archetype (nil when the file has none).
     void PushInstanceGroup(int table, const std::string& archetype);
     // Calls `each` with every instance table of the archetype's group on the
-    // stack top; a DataError it throws names the instance ("<group>[n]").
-    void ForEachInstance(int table, const std::string& archetype, const std::function<void()>& each);
-    // ReadInstance's checks on the table on the stack top, into scratch components.
-    void CheckInstance();
+    // stack top and its place n (1 up); a DataError it throws names the
+    // instance ("<group>[n]").
+    void ForEachInstance(int table, const std::string& archetype, const std::function<void(int)>& each);
+    // ReadArchetype's read: the components of the file, in the order of
+    // their class names.
+    bool ReadArchetypeComponents(const std::string& name, StagedScene::Components& components);
+    // A new prototype object of the archetype, taking the components.
+    static GameObject* MakePrototype(const std::string& name, StagedScene::Components& components);
+    // Reads the table on the stack top (class name -> member table) into
+    // components: throws DataError when it does not fit, and
+    // MemberBudget::Exceeded when the scene's budget would be passed.
+    void ReadComponentTables(const StagedScene::Components* base, StagedScene::Components& into);
+    // What the member table on the stack top will take at least once read
+    // (MemberBudget::Reading::Prepay).
+    u64 LuaBytes(const IMetaClass& metaClass);
+    static IComponent* FirstOfType(const StagedScene::Components& components, u32 typeId);
+    // The instance table on the stack top read over copies of the
+    // archetype's components; kept in the stage when asked (a save's check
+    // keeps nothing), or listed there as refused when the budget refuses it.
+    void StageInstance(StagedScene& staged, const StagedScene::Archetype& archetype, int index, bool keep);
+    // "<group>Instances[n]", with " (SceneGUID m)" when it has one.
+    static std::string ObjectPlace(const std::string& archetype, int index, int saveNumber);
+    // One log row per archetype name and scene budget count.
+    void ReportRefusedArchetype(const std::string& name);
     // The table of tables under `key`, when present.
     void CheckListOfTables(int table, const char* key);
     // The list of tables under `key`, each entry's fields `first` and
@@ -179,4 +200,7 @@ private:
     const std::string* checkedText_ = nullptr;  // CheckSceneText's text, in place of the file
     std::string unlistedPath_;                  // the last scene made, and
     std::vector<std::string> unlistedGroups_;   // its unread instance tables
+    std::vector<std::string> refusedObjects_;   // and the objects the budget refused
+    std::set<std::string> refusedArchetypes_;   // archetypes refused on the count of
+    u32 refusedArchetypesScene_ = 0;            // this scene budget
 };

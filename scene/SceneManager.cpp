@@ -8,6 +8,7 @@
 #include "engine/SceneSystem.h"
 #include "port/os/WholeFile.h"
 #include "port/os/WholeFileWriter.h"
+#include "reflection/MemberBudget.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
 #include "scene/SceneWriter.h"
@@ -116,6 +117,7 @@ void SceneManager::ClearScene() {
     objectIds_.clear();
     playObjectIds_.clear();
     livePlayObjects_ = 0;
+    MemberBudget::StartScene();
     if (owner_) owner_->OnSceneCleared();
     loaded_ = false;
     name_.clear();
@@ -151,7 +153,12 @@ bool SceneManager::SaveScene(const std::string& path) {
     std::size_t size = 0;
     SceneLoader* loader = SceneLoader::Instance();
     std::string why;
-    if (!SceneWriter::WriteSceneFile(objectIds_, limit, &file, &size))
+    const std::vector<std::string> refused = loader ? loader->RefusedObjectsOf(path) : std::vector<std::string>();
+    if (!refused.empty())
+        error = "cannot write " + path + ": " + std::to_string(refused.size()) + " of its objects (the first " +
+                refused.front() + ") were not loaded, past the budget of what reflected lists and strings hold; " +
+                "the save would lose them. Save under another name; nothing was written";
+    else if (!SceneWriter::WriteSceneFile(objectIds_, limit, &file, &size))
         error = TooLargeText(path, size, limit);
     else if (loader && !loader->CheckSceneText(file, path, &why))
         error = WouldNotLoadText(path, why);

@@ -3,7 +3,7 @@
 #include <lua.hpp>
 
 void StagedScene::KeepTables(lua_State* L, int reference, const std::string& path) {
-    Drop();
+    if (L_) luaL_unref(L_, LUA_REGISTRYINDEX, reference_);
     L_ = L;
     reference_ = reference;
     path_ = path;
@@ -21,4 +21,8 @@ void StagedScene::Drop() {
     path_.clear();
     parentLinks_.clear();
     crawlerBindings_.clear();
+    archetypes_.clear();
+    instances_.clear();
+    refused_.clear();
+    count_ = {};
 }

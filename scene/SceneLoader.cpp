@@ -582,16 +582,18 @@ void SceneLoader::MakeObject(StagedScene::Instance& instance, std::vector<std::s
     ObjectFactory* factory = ObjectFactory::Instance();
     const GameObject* prototype =
         instance.archetype.empty() || !factory ? nullptr : factory->GetArchetype(instance.archetype);
-    // Per archetype component: the one read in its place, or null for a clone.
+    // Per archetype component: the one read in its place, or null for a
+    // clone, which holds `bytes`.
     std::vector<std::unique_ptr<IComponent>*> parts;
+    std::vector<u64> bytes;
     u64 cloned = 0;
     for (IComponent* component : prototype ? prototype->GetComponents() : std::vector<IComponent*>()) {
         std::unique_ptr<IComponent>* part = nullptr;
         if (prototype->GetComponentByTypeId(component->GetTypeId()) == component)
             for (auto& read : instance.components)
                 if (!part && read && read->GetTypeId() == component->GetTypeId()) part = &read;
-        if (!part) cloned += MemberBudget::Measure(component->GetTypeId(), component);
         parts.push_back(part);
+        cloned += bytes.emplace_back(part ? 0 : MemberBudget::Measure(component->GetTypeId(), component));
     }
     if (!MemberBudget::Fits(cloned)) {
         refused.push_back(ObjectPlace(instance.archetype, instance.index, instance.saveNumber));
@@ -607,10 +609,9 @@ void SceneLoader::MakeObject(StagedScene::Instance& instance, std::vector<std::s
             object->AddComponent(parts[i]->release());
             continue;
         }
-        IComponent* source = prototype->GetComponents()[i];
-        IComponent* clone = source->Clone();
+        IComponent* clone = prototype->GetComponents()[i]->Clone();
         object->AddComponent(clone);
-        MemberBudget::Hold(clone->MemberBytes(), MemberBudget::Measure(clone->GetTypeId(), clone));
+        MemberBudget::Hold(clone->MemberBytes(), bytes[i]);
     }
     for (auto& read : instance.components)
         if (read) object->AddComponent(read.release());

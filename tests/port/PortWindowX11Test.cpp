@@ -516,9 +516,11 @@ TEST_F(PortWindowX11Test, AMessageBoxKeepsALongTextWithinTheWindow) {
         const Window own = XWindowOf(*window);
         // The box waits for OK: a connection of the test's own measures the
         // one other window on the screen, then ends the box's connection,
-        // which closes it.
-        std::thread watcher([display, own, &checks] {
-            Display* connection = XOpenDisplay(display.c_str());
+        // which closes it. The connection is opened before the box: SDL shows
+        // the box from a forked process, and a fork while another thread is
+        // inside XOpenDisplay leaves Xlib's lock held in the fork for ever.
+        Display* connection = XOpenDisplay(display.c_str());
+        std::thread watcher([connection, own, &checks] {
             Window box = 0;
             int width = 0;
             for (int i = 0; i < 500 && connection && box == 0; ++i) {

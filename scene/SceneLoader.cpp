@@ -426,17 +426,17 @@ bool SceneLoader::LoadScene(const std::string& path, StagedScene* staged) {
 }
 
 std::vector<std::string> SceneLoader::UnlistedGroupsOf(const std::string& path) const {
-    if (unlistedGroups_.empty()) return {};
-    std::error_code error;
-    const bool same = path == unlistedPath_ || std::filesystem::equivalent(path, unlistedPath_, error);
-    return same ? unlistedGroups_ : std::vector<std::string>();
+    return IsLastSceneFile(path) ? unlistedGroups_ : std::vector<std::string>();
 }
 
 std::vector<std::string> SceneLoader::RefusedObjectsOf(const std::string& path) const {
-    if (refusedObjects_.empty()) return {};
+    return IsLastSceneFile(path) ? refusedObjects_ : std::vector<std::string>();
+}
+
+bool SceneLoader::IsLastSceneFile(const std::string& path) const {
+    if (unlistedGroups_.empty() && refusedObjects_.empty()) return false;  // nothing to ask a file system for
     std::error_code error;
-    const bool same = path == unlistedPath_ || std::filesystem::equivalent(path, unlistedPath_, error);
-    return same ? refusedObjects_ : std::vector<std::string>();
+    return path == lastScenePath_ || std::filesystem::equivalent(path, lastScenePath_, error);
 }
 
 bool SceneLoader::MakeScene(StagedScene& staged, const std::function<void(GameObject&)>& place) {
@@ -497,16 +497,16 @@ void SceneLoader::ReadSceneTables(StagedScene& staged, const std::function<void(
             factory->AddArchetypeByName(MakePrototype(archetype.name, archetype.components));
     for (StagedScene::Instance& instance : staged.Instances()) MakeObject(instance, staged.Refused(), place);
     // Said now, as the scene is made: a save over its file would lose them.
-    unlistedPath_ = staged.Path();
+    lastScenePath_ = staged.Path();
     unlistedGroups_ = FindUnlistedGroups(table, names);
     for (const std::string& group : unlistedGroups_)
         Log("SceneLoader: %s not loaded: its archetype is not in the Archetypes list of %s", group.c_str(),
-            unlistedPath_.c_str());
+            lastScenePath_.c_str());
     refusedObjects_ = staged.Refused();
     if (!refusedObjects_.empty())
         Log("SceneLoader: %s: %s was not made: what the reflected lists and strings of the scene's objects hold "
             "would pass %s; %zu objects in all were refused, and a save over this file would lose them",
-            ShownText(unlistedPath_).c_str(), refusedObjects_.front().c_str(),
+            ShownText(lastScenePath_).c_str(), refusedObjects_.front().c_str(),
             ByteCountText(MemberBudget::kSceneBytes).c_str(), refusedObjects_.size());
     ReadLinks(table, "ParentChild", "Child", "Parent", staged.ParentLinks());
     ReadLinks(table, "SplineCrawlers", "SplineCrawler", "Spline", staged.CrawlerBindings());

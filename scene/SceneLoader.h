@@ -176,6 +176,9 @@ private:
     // keeps nothing), or listed there as refused when the budget refuses it.
     void StageInstance(StagedScene& staged, const StagedScene::Archetype& archetype, int index, bool keep);
     // "<group>Instances[n]", with " (SceneGUID m)" when it has one.
+    // Whether `path` names the file of the last scene made, when its load left
+    // anything out (unlisted groups, refused objects); however it is spelled.
+    bool IsLastSceneFile(const std::string& path) const;
     static std::string ObjectPlace(const std::string& archetype, int index, int saveNumber);
     // One log row per archetype name and scene budget count.
     void ReportRefusedArchetype(const std::string& name);
@@ -198,7 +201,7 @@ private:
     std::size_t fileLimit_ = 0;  // set for one LoadReflected call
     std::size_t dataFileLimit_ = kMaxFileBytes;
     const std::string* checkedText_ = nullptr;  // CheckSceneText's text, in place of the file
-    std::string unlistedPath_;                  // the last scene made, and
+    std::string lastScenePath_;                 // the last scene made, and
     std::vector<std::string> unlistedGroups_;   // its unread instance tables
     std::vector<std::string> refusedObjects_;   // and the objects the budget refused
     std::set<std::string> refusedArchetypes_;   // archetypes refused on the count of

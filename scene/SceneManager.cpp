@@ -153,11 +153,16 @@ bool SceneManager::SaveScene(const std::string& path) {
     std::size_t size = 0;
     SceneLoader* loader = SceneLoader::Instance();
     std::string why;
-    const std::vector<std::string> refused = loader ? loader->RefusedObjectsOf(path) : std::vector<std::string>();
+    // Objects the budget refused at this scene's load are in its file only: a
+    // save over that file, or of this scene under another name, loses them.
+    std::vector<std::string> refused = loader ? loader->RefusedObjectsOf(path) : std::vector<std::string>();
+    const bool ownFile = !refused.empty();
+    if (!ownFile && loader && !name_.empty()) refused = loader->RefusedObjectsOf(name_);
     if (!refused.empty())
-        error = "cannot write " + path + ": " + std::to_string(refused.size()) + " of its objects (the first " +
-                refused.front() + ") were not loaded, past the budget of what reflected lists and strings hold; " +
-                "the save would lose them. Save under another name; nothing was written";
+        error = "cannot write " + path + ": " + (ownFile ? "" : "the scene was loaded from " + name_ + ", and ") +
+                std::to_string(refused.size()) + " of its objects (the first " + refused.front() +
+                ") were not loaded, past the budget of what reflected lists and strings hold; the save would lose "
+                "them; nothing was written";
     else if (!SceneWriter::WriteSceneFile(objectIds_, limit, &file, &size))
         error = TooLargeText(path, size, limit);
     else if (loader && !loader->CheckSceneText(file, path, &why))

@@ -60,8 +60,9 @@ public:
     // target only when complete. A file that cannot be written, that would be
     // larger than the loader reads (naming the size and the limit) or that
     // the loader would refuse otherwise (SceneLoader::CheckSceneText: too
-    // many different values for one Lua chunk, its run budget), or the file
-    // of this scene when its load refused objects (the save would lose them),
+    // many different values for one Lua chunk, its run budget), or, when this
+    // scene's load refused objects, a save over its file or under another
+    // name (either would lose them),
     // is reported ("Save scene failed") and the old file is kept; returns
     // false then.
     bool SaveScene(const std::string& path);

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "SceneTestSupport.h"
 #include "reflection/MemberBudget.h"
@@ -139,6 +140,9 @@ TEST_F(MemberBudgetTest, EachUseOfABigValueCountsAndOnlyTheObjectsPastTheBudgetA
         EXPECT_EQ(ReadFile("scenes/Big.scn"), c.scene);
         ASSERT_EQ(reports.size(), 1u);
         EXPECT_NE(reports[0].text.find("the save would lose them"), std::string::npos);
+        // Nor is the scene saved without them under another name.
+        EXPECT_FALSE(scene.SaveScene(Path("scenes/Other.scn")));
+        EXPECT_FALSE(std::filesystem::exists(Path("scenes/Other.scn")));
         Tidy();
     }
 }

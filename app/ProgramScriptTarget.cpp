@@ -87,7 +87,8 @@ bool ProgramScriptTarget::PanelEntryCentre(const std::string& barName, const std
         return false;
     }
     float ex, ey, ew, eh, bx, by, bw, bh;
-    if (!TwInspectItemRect(bar, entry.c_str(), &ex, &ey, &ew, &eh) || !TwInspectBarInnerRect(bar, &bx, &by, &bw, &bh)) {
+    if (!TwInspectItemFieldRect(bar, entry.c_str(), &ex, &ey, &ew, &eh) ||
+        !TwInspectBarInnerRect(bar, &bx, &by, &bw, &bh)) {
         *why = "the entry " + entry + " of the bar " + barName + " was not drawn";
         return false;
     }
@@ -99,6 +100,17 @@ bool ProgramScriptTarget::PanelEntryCentre(const std::string& barName, const std
     *x = static_cast<int>(cx);
     *y = static_cast<int>(cy);
     return true;
+}
+
+bool ProgramScriptTarget::PanelEntryHeld(const std::string& barName, const std::string& entry, std::string* why) {
+    TwBar* bar = TwInspectFindBar(barName.c_str());
+    if (bar && TwInspectItemHeld(bar, entry.c_str())) return true;
+    TweakVarInfo info;
+    if (bar && TwInspectVar(bar, entry.c_str(), &info) && info.readOnly)
+        *why = "the entry " + entry + " of the bar " + barName + " is read-only";
+    else
+        *why = "the click did not reach the entry " + entry + " of the bar " + barName;
+    return false;
 }
 
 void ProgramScriptTarget::AnswerDialog(const std::string& path) {
@@ -120,7 +132,7 @@ void ProgramScriptTarget::CloseWindow() {
 int ProgramScriptTarget::PanelScrollToward(const std::string& barName, const std::string& entry, int* x, int* y) {
     TwBar* bar = TwInspectFindBar(barName.c_str());
     float ex, ey, ew, eh, bx, by, bw, bh;
-    if (!bar || !TwInspectItemRect(bar, entry.c_str(), &ex, &ey, &ew, &eh) ||
+    if (!bar || !TwInspectItemFieldRect(bar, entry.c_str(), &ex, &ey, &ew, &eh) ||
         !TwInspectBarInnerRect(bar, &bx, &by, &bw, &bh))
         return 0;
     *x = static_cast<int>(bx + bw * 0.5f);

@@ -31,6 +31,7 @@ public:
     void CancelDialog() override;
     void ClickAnswer(const std::string& label) override;
     void CloseWindow() override;
+    bool PanelEntryHeld(const std::string& bar, const std::string& entry, std::string* why) override;
     int PanelScrollToward(const std::string& bar, const std::string& entry, int* x, int* y) override;
     void Wheel(int notches) override;
     void Type(const std::string& text) override;

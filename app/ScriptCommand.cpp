@@ -194,10 +194,13 @@ std::string Rest(const Args& args, size_t first) {
     return text;
 }
 
-// panel BAR ENTRY: a click on the entry where the panels last drew it
-// (waiting for it to be drawn), as a user makes it: the pointer moves onto
-// the entry in one frame, the button goes down in the next and up in the
-// one after; the next step starts a frame later, after the entry has acted.
+// panel BAR ENTRY: a click on the part of the entry that edits it (a
+// button, the text part of a number field, the first field of a row) where
+// the panels last drew it (waiting for it to be drawn), as a user makes it:
+// the pointer moves onto the entry in one frame, the button goes down in the
+// next and up in the one after; the next step starts a frame later, after
+// the entry has acted. A press the entry did not take fails the step, so
+// that nothing typed next goes astray unsaid.
 bool AcceptPanel(const Args& args) {
     return args.size() >= 2;
 }
@@ -226,6 +229,7 @@ StepState PlayPanel(StepPlay& play) {
         play.target.Button(0, true);
     } else if (stage == 2) {
         play.target.Button(0, false);
+        if (!play.target.PanelEntryHeld(play.args[0], Rest(play.args, 1), &play.error)) return StepState::Failed;
     } else {
         return StepState::Done;
     }

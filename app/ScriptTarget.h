@@ -25,11 +25,16 @@ public:
     virtual bool SaveShot(const std::string& name, std::string* error) = 0;
     // Ends the frame loop once the present frame is done.
     virtual void Quit() = 0;
-    // The centre (client pixels) of a tweak-panel entry as the last drawn
-    // frame showed it; false with the reason when the bar or the entry is
-    // missing, was not drawn or lies outside its bar's visible area.
+    // The centre (client pixels) of the part of a tweak-panel entry that a
+    // click edits (a button, a check box's box, the text part of a number
+    // field, the first field of a row), as the last drawn frame showed it;
+    // false with the reason when the bar or the entry is missing, was not
+    // drawn or lies outside its bar's visible area.
     virtual bool PanelEntryCentre(const std::string& bar, const std::string& entry, int* x, int* y,
                                   std::string* why) = 0;
+    // True when the entry took the pointer's press in the last drawn frame
+    // (a button held down, a field being edited); false with the reason.
+    virtual bool PanelEntryHeld(const std::string& bar, const std::string& entry, std::string* why) = 0;
     // For an entry drawn outside its bar's visible part: the wheel notches
     // that scroll toward it (1 up, -1 down) and the bar's centre, where the
     // pointer turns the wheel; 0 when scrolling cannot bring it in sight.

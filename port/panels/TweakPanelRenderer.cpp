@@ -123,9 +123,10 @@ int PushBarColours(const std::map<std::string, std::string>& params) {
 
 // A row of `count` number fields (floats or doubles) and the label, one
 // group. A field takes its text on Enter; a text that is no number is
-// refused (*refused names it) and the value keeps what it had.
+// refused (*refused names it) and the value keeps what it had. *fieldWidth:
+// the width of each field.
 bool NumberRow(const std::string& id, const std::string& label, bool isFloat, int count, double step,
-               unsigned char* raw, std::string* refused) {
+               unsigned char* raw, std::string* refused, float* fieldWidth) {
     const ImGuiStyle& style = ImGui::GetStyle();
     const float spacing = style.ItemInnerSpacing.x;
     const bool buttons = count == 1 && step > 0.0;
@@ -133,6 +134,7 @@ bool NumberRow(const std::string& id, const std::string& label, bool isFloat, in
     const float width =
         std::max(1.0f, (ImGui::CalcItemWidth() - buttonsWidth - spacing * static_cast<float>(count - 1)) /
                            static_cast<float>(count));
+    *fieldWidth = width;
     const size_t size = isFloat ? sizeof(float) : sizeof(double);
     auto get = [&](int k) {
         if (!isFloat) {
@@ -199,10 +201,16 @@ bool NumberRow(const std::string& id, const std::string& label, bool isFloat, in
 
 // The widget of the variable's type, editing the copy in `value`; true when
 // the user changed it. A type without a widget shows its label. A typed text
-// that is refused is named in *refused.
+// that is refused is named in *refused. *fieldWidth: how far from the
+// widget's left edge a click edits the value (the text part of an integer
+// without its step buttons, the first field of a row of numbers, a check
+// box's box), 0 for the whole widget.
 bool EditValue(TweakPanelLibrary& lib, const TweakPanelLibrary::Var& var, const std::string& label,
-               TweakPanelLibrary::Value& value, std::string* refused) {
+               TweakPanelLibrary::Value& value, std::string* refused, float* fieldWidth) {
     const std::string id = label + "##" + var.name;
+    const float itemWidth = ImGui::CalcItemWidth();
+    const float frame = ImGui::GetFrameHeight();
+    *fieldWidth = itemWidth;
     bool changed = false;
     unsigned char* raw = value.raw;
     const ImGuiInputTextFlags enter = ImGuiInputTextFlags_EnterReturnsTrue;
@@ -228,17 +236,20 @@ bool EditValue(TweakPanelLibrary& lib, const TweakPanelLibrary::Var& var, const 
         std::string text;
         lib.ToText(type, value, &text);
         bool b = text == "true";
+        *fieldWidth = frame;
         if (ImGui::Checkbox(id.c_str(), &b)) changed = lib.FromText(type, b ? "true" : "false", &value);
     } else if (IntegerDataType(type) >= 0) {
         long long step = stepText.empty() ? 1 : std::llround(std::strtod(stepText.c_str(), nullptr));
         if (step == 0) step = 1;
         long long fast = step * 10;
+        // The text part; the - and + buttons follow it within the item width.
+        *fieldWidth = std::max(1.0f, itemWidth - 2.0f * (frame + ImGui::GetStyle().ItemInnerSpacing.x));
         changed = ImGui::InputScalar(id.c_str(), IntegerDataType(type), raw, &step, &fast, nullptr, enter);
     } else if (type == TW_TYPE_FLOAT || type == TW_TYPE_DOUBLE || type == TW_TYPE_DIR3F || type == TW_TYPE_QUAT4F ||
                type == TW_TYPE_DIR3D || type == TW_TYPE_QUAT4D) {
         const bool isFloat = type == TW_TYPE_FLOAT || type == TW_TYPE_DIR3F || type == TW_TYPE_QUAT4F;
         const double step = stepText.empty() ? 0.0 : std::strtod(stepText.c_str(), nullptr);
-        changed = NumberRow(id, label, isFloat, TweakPanelLibrary::NumberCount(type), step, raw, refused);
+        changed = NumberRow(id, label, isFloat, TweakPanelLibrary::NumberCount(type), step, raw, refused, fieldWidth);
     } else if (type == TW_TYPE_COLOR3F) {
         changed = ImGui::ColorEdit3(id.c_str(), reinterpret_cast<float*>(raw));
     } else if (type == TW_TYPE_COLOR4F) {
@@ -263,6 +274,7 @@ bool EditValue(TweakPanelLibrary& lib, const TweakPanelLibrary::Var& var, const 
             changed = true;
         }
     } else {
+        *fieldWidth = 0.0f;
         ImGui::TextUnformatted(label.c_str());
     }
     return changed;
@@ -381,6 +393,8 @@ void TweakPanelRenderer::Draw() {
     barRects_.clear();
     innerRects_.clear();
     itemRects_.clear();
+    fieldRects_.clear();
+    heldItems_.clear();
     // Walk a list of handles: a get callback may add or delete bars.
     std::vector<uint64_t> serials;
     for (const auto& bar : lib.Bars()) serials.push_back(bar->serial);
@@ -536,9 +550,16 @@ void TweakPanelRenderer::DrawEntries(const TweakPanelLibrary::Bar& bar) {
     drawNode(0);
 }
 
-void TweakPanelRenderer::RecordItem(uint64_t serial, const TweakPanelLibrary::Var& var) {
+void TweakPanelRenderer::RecordItem(uint64_t serial, const TweakPanelLibrary::Var& var, float fieldWidth) {
     ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
-    itemRects_[{serial, var.name}] = Rect{min.x, min.y, max.x - min.x, max.y - min.y};
+    const Rect item{min.x, min.y, max.x - min.x, max.y - min.y};
+    itemRects_[{serial, var.name}] = item;
+    // The value's field: as wide as the widget says, one frame high (a row
+    // of numbers may show a refusal under it).
+    fieldRects_[{serial, var.name}] = fieldWidth > 0.0f ? Rect{item.x, item.y, std::min(fieldWidth, item.w),
+                                                               std::min(ImGui::GetFrameHeight(), item.h)}
+                                                        : item;
+    if (ImGui::IsItemActive()) heldItems_.insert({serial, var.name});
     std::string help = Param(var.params, "help");
     if (!help.empty() && ImGui::IsItemHovered()) ImGui::SetTooltip("%s", help.c_str());
 }
@@ -581,8 +602,9 @@ void TweakPanelRenderer::DrawVar(uint64_t serial, const TweakPanelLibrary::Var& 
     const bool readOnly = TweakPanelLibrary::IsReadOnly(var);
     if (readOnly) ImGui::BeginDisabled(true);
     std::string refused;
-    const bool changed = EditValue(lib, var, label, value, &refused);
-    RecordItem(serial, var);
+    float fieldWidth = 0.0f;
+    const bool changed = EditValue(lib, var, label, value, &refused, &fieldWidth);
+    RecordItem(serial, var, fieldWidth);
     if (readOnly) ImGui::EndDisabled();
     const std::pair<uint64_t, std::string> key{serial, var.name};
     if (!refused.empty()) {
@@ -608,6 +630,17 @@ bool TweakPanelRenderer::ItemRect(uint64_t barSerial, const std::string& name, R
     if (it == itemRects_.end()) return false;
     *out = it->second;
     return true;
+}
+
+bool TweakPanelRenderer::FieldRect(uint64_t barSerial, const std::string& name, Rect* out) const {
+    auto it = fieldRects_.find({barSerial, name});
+    if (it == fieldRects_.end()) return false;
+    *out = it->second;
+    return true;
+}
+
+bool TweakPanelRenderer::Held(uint64_t barSerial, const std::string& name) const {
+    return heldItems_.count({barSerial, name}) != 0;
 }
 
 bool TweakPanelRenderer::InnerRect(uint64_t barSerial, Rect* out) const {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ public:
     bool Event(const WindowEvent& event);
 
     bool ItemRect(uint64_t barSerial, const std::string& name, Rect* out) const;
+    // The part of the entry a click edits (see TwInspectItemFieldRect).
+    bool FieldRect(uint64_t barSerial, const std::string& name, Rect* out) const;
+    // True when the entry's widget was active (held or being edited) in the last frame.
+    bool Held(uint64_t barSerial, const std::string& name) const;
     bool BarRect(uint64_t barSerial, Rect* out) const;
     // The part of the bar that shows its entries (no title, no frame).
     bool InnerRect(uint64_t barSerial, Rect* out) const;
@@ -54,8 +59,9 @@ private:
     void DrawEntries(const TweakPanelLibrary::Bar& bar);
     void DrawVar(uint64_t barSerial, const TweakPanelLibrary::Var& var);
     void DrawButton(uint64_t barSerial, const TweakPanelLibrary::Var& var, const std::string& label);
-    // Where the last ImGui item was drawn, and its help text on hover.
-    void RecordItem(uint64_t barSerial, const TweakPanelLibrary::Var& var);
+    // Where the last ImGui item was drawn (fieldWidth: see EditValue; 0 for
+    // the whole item), whether it is active, and its help text on hover.
+    void RecordItem(uint64_t barSerial, const TweakPanelLibrary::Var& var, float fieldWidth = 0.0f);
     bool OverPanel(float x, float y) const;
 
     ImGuiContext* context_ = nullptr;
@@ -66,6 +72,8 @@ private:
     std::map<uint64_t, Rect> barRects_;
     std::map<uint64_t, Rect> innerRects_;
     std::map<std::pair<uint64_t, std::string>, Rect> itemRects_;
+    std::map<std::pair<uint64_t, std::string>, Rect> fieldRects_;
+    std::set<std::pair<uint64_t, std::string>> heldItems_;
     // The window width of the last frame and the bars to move in this one.
     float shownWidth_ = 0.0f;
     std::map<uint64_t, ImVec2> moves_;

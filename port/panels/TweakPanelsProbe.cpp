@@ -160,6 +160,20 @@ bool TwInspectItemRect(const TwBar* handle, const char* varName, float* x, float
     return Out(r, x, y, w, h);
 }
 
+bool TwInspectItemFieldRect(const TwBar* handle, const char* varName, float* x, float* y, float* w, float* h) {
+    TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
+    TweakPanelLibrary::Bar* bar = TweakPanelLibrary::Get().FindQuiet(handle);
+    TweakPanelRenderer::Rect r;
+    if (!renderer || !bar || !varName || !renderer->FieldRect(bar->serial, varName, &r)) return false;
+    return Out(r, x, y, w, h);
+}
+
+bool TwInspectItemHeld(const TwBar* handle, const char* varName) {
+    TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
+    TweakPanelLibrary::Bar* bar = TweakPanelLibrary::Get().FindQuiet(handle);
+    return renderer && bar && varName && renderer->Held(bar->serial, varName);
+}
+
 bool TwInspectBarRect(const TwBar* handle, float* x, float* y, float* w, float* h) {
     TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
     TweakPanelLibrary::Bar* bar = TweakPanelLibrary::Get().FindQuiet(handle);

@@ -66,6 +66,13 @@ std::string TwInspectEnumName(TwType type);
 // Where an entry or a bar was laid out in the last TwDraw (client pixels);
 // false when it was not drawn.
 bool TwInspectItemRect(const TwBar* bar, const char* varName, float* x, float* y, float* w, float* h);
+// The part of an entry a click edits: a button whole, the box of a check
+// box, the text part of an integer (not its - and + buttons), the first field
+// of a row of numbers, the value box of the other kinds (not the label).
+bool TwInspectItemFieldRect(const TwBar* bar, const char* varName, float* x, float* y, float* w, float* h);
+// True when the entry took the pointer in the last TwDraw: a button or box
+// held down, a field being edited.
+bool TwInspectItemHeld(const TwBar* bar, const char* varName);
 bool TwInspectBarRect(const TwBar* bar, float* x, float* y, float* w, float* h);
 // The part of the bar that showed its entries (below the title, inside the frame).
 bool TwInspectBarInnerRect(const TwBar* bar, float* x, float* y, float* w, float* h);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,11 @@ public:
         *y = found->second.second;
         return true;
     }
+    bool PanelEntryHeld(const std::string& bar, const std::string& entry, std::string* why) override {
+        if (!missed.count(bar + "/" + entry)) return true;
+        *why = "missed " + entry;
+        return false;
+    }
     void AnswerDialog(const std::string& path) override { Note("dialog " + path); }
     void CancelDialog() override { Note("dialog cancel"); }
     void ClickAnswer(const std::string& label) override { Note("answer " + label); }
@@ -177,6 +183,7 @@ public:
     bool shotsFail = false;
     std::map<std::string, std::pair<int, int>> entries;  // "bar/entry" -> drawn centre
     std::map<std::string, int> below;                    // "bar/entry" -> notches until in sight
+    std::set<std::string> missed;                        // "bar/entry" whose press nothing took
 };
 
 class InputDriverTest : public ::testing::Test {
@@ -323,6 +330,18 @@ TEST_F(InputDriverTest, ADropTheWindowCannotTakeFailsTheRunSayingWhy) {
     Play("drop a b c d\nquit");
     EXPECT_TRUE(failed);
     EXPECT_EQ(target.journal, (std::vector<std::string>{"0: drop a b c d", "0: quit"}));
+}
+
+TEST_F(InputDriverTest, PanelPressTheEntryDidNotTakeFailsTheRunNamingItBeforeAnythingIsTyped) {
+    target.entries["Selected/PlayerPath.tunnelSideCount"] = {40, 12};
+    target.missed.insert("Selected/PlayerPath.tunnelSideCount");
+    testing::internal::CaptureStderr();
+    Play("panel Selected PlayerPath.tunnelSideCount\ntype 14\nquit");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(target.journal,
+              (std::vector<std::string>{"0: move 40 12", "1: button 0 down", "2: button 0 up", "2: quit"}));
+    EXPECT_NE(said.find("missed PlayerPath.tunnelSideCount"), std::string::npos) << said;
 }
 
 TEST_F(InputDriverTest, PanelEntryNeverDrawnFailsTheRun) {

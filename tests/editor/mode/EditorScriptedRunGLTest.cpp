@@ -1,13 +1,14 @@
 // The editor as a designer uses it, in the real executable run headless by
-// an input script: pick, delete, Tab, drop a model, save, and load the
-// saved scene back; the Save / Discard / Cancel box of New Scene and of
-// closing the window, its buttons clicked.
+// an input script: pick, delete, Tab, drop a model, values typed into the
+// panels, save, and load the saved scene back; the Save / Discard / Cancel
+// box of New Scene and of closing the window, its buttons clicked.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,6 +46,13 @@ protected:
         return ok;
     }
     std::string Scene(const std::string& name) const { return ReadFile(dir_ + "/scene/" + name); }
+    // The object the last run made for the first component of the class ("" when none).
+    std::string MadeObjectId(const std::string& className) const {
+        const std::string log = ReadFile(dir_ + "/log/Application.log");
+        const std::regex made("Adding component \\d+ of type \\(" + className + "\\) to game object: (\\d+)");
+        std::smatch m;
+        return std::regex_search(log, m, made) ? m[1].str() : std::string();
+    }
 
     TempAssetRoot root_{TempAssetRoot::Contents::WholeTree, false};
     const std::string dir_ = root_.Dir();
@@ -155,5 +163,44 @@ TEST_F(EditorScriptedRunGLTest, NewSceneAndClosingTheWindowTakeTheClickedAnswer)
     EXPECT_EQ(Count(closed, "GlobalLighting = "), 1u) << closed;
     EXPECT_EQ(Count(closed, "Damage = "), 1u) << "made after two closes were cancelled\n" << closed;
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/scene/Never.scn")) << "the run ended at the close";
+}
+// A carrier and its track made from the panels, a value typed into every
+// number entry of both (the integers too, and the entries the bar shows only
+// after a scroll), then saved: the file holds each value typed.
+TEST_F(EditorScriptedRunGLTest, AValueTypedIntoEveryNumberEntryOfACarrierAndItsTrackIsSaved) {
+    // The carrier's link is typed as its own object's id, which the same
+    // steps give the same object in every run.
+    const std::string made = "wait 2\npanel ComponentsList SplineCrawler\ntap 0x09\n";
+    ASSERT_TRUE(Run(made + "quit\n"));
+    const std::string carrier = MadeObjectId("SplineCrawler");
+    ASSERT_FALSE(carrier.empty());
+    struct Typed {
+        std::string entry, text, saved;
+    };
+    const std::vector<Typed> typed = {
+        {"SplineCrawler.persistVelocity", "56", " persistVelocity = 56,"},
+        {"SplineCrawler.persistAcceleration", "7", " persistAcceleration = 7,"},
+        {"SplineCrawler.minVelocity", "55", " minVelocity = 55,"},
+        {"SplineCrawler.maxVelocity", "300", " maxVelocity = 300,"},
+        {"SplineCrawler.lookAheadDistance", "0.25", " lookAheadDistance = 0.25,"},
+        {"SplineCrawler.distance", "12.5", " distance = 12.5,"},
+        {"SplineCrawler.splineGameObjectID", carrier, "{ SplineCrawler = 1000, Spline = 1000}"},
+        {"SplineCrawler.returnToInitVelAccelAmount", "80", " returnToInitVelAccelAmount = 80,"},
+        {"SplineCrawler.positiveBonusWaitTime", "4", " positiveBonusWaitTime = 4,"},
+        {"SplineCrawler.negativeBonusWaitTime", "2", " negativeBonusWaitTime = 2,"},
+        {"PlayerPath.splineLookAtDistance", "0.5", " splineLookAtDistance = 0.5,"},
+        {"PlayerPath.tunnelRadius", "25", " tunnelRadius = 25,"},
+        {"PlayerPath.tunnelSideCount", "14", " tunnelSideCount = 14,"},
+        {"PlayerPath.material.tileFactor.x", "2", "tileFactor = { y = 3, x = 2,  }"},
+        {"PlayerPath.material.tileFactor.y", "3", "tileFactor = { y = 3, "},
+        {"PlayerPath.frameDelta", "12", " frameDelta = 12,"},
+    };
+    std::string script = made + "panel ComponentsList PlayerPath\ntap 0x09\n";
+    for (const Typed& t : typed) script += "panel Selected " + t.entry + "\ntype " + t.text + "\ntap 0x0D\n";
+    ASSERT_TRUE(Run(script + "dialog Typed.scn\npanel MainMenu SaveSceneAs\nquit\n"));
+    ASSERT_EQ(MadeObjectId("SplineCrawler"), carrier) << "the steps made another object";
+    const std::string saved = Scene("Typed.scn");
+    ASSERT_FALSE(saved.empty());
+    for (const Typed& t : typed) EXPECT_NE(saved.find(t.saved), std::string::npos) << t.entry << "\n" << saved;
 }
 }  // namespace

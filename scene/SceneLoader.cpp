@@ -400,19 +400,25 @@ bool SceneLoader::LoadScene(const std::string& path, StagedScene* staged) {
     const MemberBudget::Count previous = MemberBudget::Stage();
     StagedScene scratch;
     StagedScene& stage = staged ? *staged : scratch;
+    // A save's check (no stage) reads no archetype file and keeps nothing: it
+    // reads every component table into one component of its class.
+    StagedScene::Components checked;
     const bool read = ReadThenDrop(path, sandbox, [&] {
         const int table = lua_gettop(L_);
         lua_read::EnsureStack(L_, 8);
         const std::vector<std::string> names = ReadArchetypeNames(table);
-        // A save's check (no stage) reads no archetype file.
         for (const std::string& name : names) {
             StagedScene::Archetype& archetype = stage.Archetypes().emplace_back();
             archetype.name = name;
             archetype.loaded = staged && !name.empty() && ReadArchetypeComponents(name, archetype.components);
         }
         for (const StagedScene::Archetype& archetype : stage.Archetypes())
-            ForEachInstance(table, archetype.name,
-                            [&](int index) { StageInstance(stage, archetype, index, staged != nullptr); });
+            ForEachInstance(table, archetype.name, [&](int index) {
+                if (staged)
+                    StageInstance(*staged, archetype, index);
+                else
+                    CheckInstance(checked);
+            });
         CheckListOfTables(table, "ParentChild");
         CheckListOfTables(table, "SplineCrawlers");
         if (staged) {
@@ -454,17 +460,48 @@ bool SceneLoader::MakeScene(StagedScene& staged, const std::function<void(GameOb
     return true;
 }
 
-void SceneLoader::StageInstance(StagedScene& staged, const StagedScene::Archetype& archetype, int index, bool keep) {
+void SceneLoader::StageInstance(StagedScene& staged, const StagedScene::Archetype& archetype, int index) {
     const int table = lua_gettop(L_);
     StagedScene::Instance instance{archetype.name, index, NumberField(L_, table, "SceneGUID"), {}};
     try {
         ReadComponentTables(&archetype.components, instance.components);
     } catch (const MemberBudget::Exceeded&) {
         lua_settop(L_, table);
-        if (keep) staged.Refused().push_back(ObjectPlace(archetype.name, index, instance.saveNumber));
+        staged.Refused().push_back(ObjectPlace(archetype.name, index, instance.saveNumber));
         return;
     }
-    if (keep) staged.Instances().push_back(std::move(instance));
+    staged.Instances().push_back(std::move(instance));
+}
+
+// The values are read as a load reads them, so that what a load refuses is
+// refused here. Each component table is read under a Reading of the check's
+// own count, which holds nothing else: one table cannot make more than the
+// scene's budget here either.
+void SceneLoader::CheckInstance(StagedScene::Components& checked) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    MetaRegistry* registry = MetaRegistry::Instance();
+    lua_read::EnsureStack(L_, 4);
+    const int table = lua_gettop(L_);
+    try {
+        for (const std::string& className : SortedComponentKeys(table)) {
+            PushField(table, className);
+            const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
+            IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
+            if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
+            ExpectTable(L_, className);
+            IComponent* component = FirstOfType(checked, metaClass->GetTypeId());
+            if (!component) component = checked.emplace_back(prototype->Clone()).get();
+            try {
+                MemberBudget::Reading reading;
+                for (IMetaMemVar* m = FirstWalkedMember(*metaClass); m; m = m->Next()) m->ReadFromLua(component, L_);
+            } catch (const DataError& e) {
+                throw e.Within(className);
+            }
+            lua_settop(L_, table);
+        }
+    } catch (const MemberBudget::Exceeded&) {
+        lua_settop(L_, table);
+    }
 }
 
 std::string SceneLoader::ObjectPlace(const std::string& archetype, int index, int saveNumber) {

@@ -172,9 +172,14 @@ private:
     u64 LuaBytes(const IMetaClass& metaClass);
     static IComponent* FirstOfType(const StagedScene::Components& components, u32 typeId);
     // The instance table on the stack top read over copies of the
-    // archetype's components; kept in the stage when asked (a save's check
-    // keeps nothing), or listed there as refused when the budget refuses it.
-    void StageInstance(StagedScene& staged, const StagedScene::Archetype& archetype, int index, bool keep);
+    // archetype's components; kept in the stage, or listed there as refused
+    // when the budget refuses it.
+    void StageInstance(StagedScene& staged, const StagedScene::Archetype& archetype, int index);
+    // A save's check of the instance table on the stack top: throws DataError
+    // where a load would refuse it, but reads each component table into the
+    // one component of its class in `checked` (made at its first use), so
+    // that nothing is built, measured or kept for each object.
+    void CheckInstance(StagedScene::Components& checked);
     // "<group>Instances[n]", with " (SceneGUID m)" when it has one.
     // Whether `path` names the file of the last scene made, when its load left
     // anything out (unlisted groups, refused objects); however it is spelled.

@@ -153,4 +153,41 @@ TEST_F(RunawayLevelTest, TracksPastTheScenesSampleBudgetAreRefusedEachWithARowAn
     }
 }
 
+// A level of one long track loaded again at once, before the old objects
+// are deleted at the frame's end: the old path gives its samples back as it
+// is shut down, so the new one gets its track (two of them would pass the
+// budget).
+TEST_F(RunawayLevelTest, ALevelLoadedAgainAtOnceKeepsItsTrack) {
+    const std::string text =
+        "Archetypes = { \"\", }\n"
+        "local w = {} for i = 1, 6000 do w[i] = {pos = {x = 0, y = 0, z = i}} end\n"
+        "Instances = { {SceneGUID = 1, Transform = {}, PlayerPath = {wps = w, }, }, }\n";
+    const struct {
+        const char* how;
+        bool reload;
+    } ways[] = {{"loaded twice in a row", false}, {"reloaded", true}};
+    for (const auto& way : ways) {
+        const ChildResult result =
+            ChildProcess::Fork("/", [&] {
+                LogCapture log;
+                PlayWorld world;
+                world.WriteFile("scene/Track.scn", text);
+                bool loaded = world.scene->LoadScene(world.ScenePath("Track"));
+                loaded = (way.reload ? world.scene->ReloadScene() : world.scene->LoadScene(world.ScenePath("Track"))) &&
+                         loaded;
+                std::size_t samples = 0;
+                for (u32 id : world.scene->GetObjectIds())
+                    if (const PlayerPath* path = world.overlord.GetGameObject(id)->GetComponent<PlayerPath>())
+                        samples += path->spline.samples.size();
+                std::fprintf(stderr, "loaded %d, in use %llu, samples %zu, rows %zu\n", loaded ? 1 : 0,
+                             static_cast<unsigned long long>(PlayerPath::TrackSamplesInUse()), samples,
+                             LogCapture::CountContaining(log.Messages(), "would take the scene's tracks past"));
+            }).Wait(120);
+        ASSERT_FALSE(result.timedOut) << way.how;
+        ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << way.how << result.errorText;
+        // 1 + 101 samples for each of the 5,999 segments.
+        EXPECT_EQ(result.errorText, "loaded 1, in use 605900, samples 605900, rows 0\n") << way.how;
+    }
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // objects past the bound are refused with one row and the rest of the level
 // loads, as read.
 #include <sys/resource.h>
+#include <time.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -30,11 +31,30 @@ public:
     }
 };
 
+struct ShelfFields {
+    std::vector<std::string> names;
+    std::vector<std::vector<float>> rows;
+};
+// Lists whose elements hold lists and strings of their own, as a Material's
+// file names or a ParticleEffect's archetype names are held.
+class Shelf : public FieldsComponent<Shelf, ShelfFields> {
+public:
+    Shelf() {
+        static bool first = true;
+        if (!first) return;
+        first = false;
+        MetaMemVar<Shelf>::Add("names", this, f.names);
+        MetaMemVar<Shelf>::Add("rows", this, f.rows);
+    }
+};
+
 class MemberBudgetTest : public SceneFixture {
 protected:
     MemberBudgetTest() {
         factory.RegisterComponentPrototype<TimeLord>("TimeLord", new TimeLord());
         registry.Register<TimeLord>("TimeLord");
+        factory.RegisterComponentPrototype<Shelf>("Shelf", new Shelf());
+        registry.Register<Shelf>("Shelf");
     }
     // The rows of the log that say an object was refused.
     static std::vector<std::string> RefusalRows(LogCapture& capture) {
@@ -78,6 +98,64 @@ TEST_F(MemberBudgetTest, SharedListsOfAThousandObjectsLoadUnderAGigabyteWithOneR
     EXPECT_NE(result.errorText.find("loaded 1 objects 8 rows 1\n"), std::string::npos) << result.errorText;
     EXPECT_NE(result.errorText.find("Instances[9] (SceneGUID 9) was not made"), std::string::npos) << result.errorText;
     EXPECT_NE(result.errorText.find("992 objects in all were refused"), std::string::npos) << result.errorText;
+}
+
+// The objects past the budget are refused before their lists are read: the
+// 188 bytes load in well under a second of CPU time (a read of each refused
+// object's lists up to the budget took 22 s).
+TEST_F(MemberBudgetTest, SharedListsOfAThousandObjectsAreRefusedWithoutBeingRead) {
+    WriteFile("scenes/Lords.scn", kSharedLists);
+    timespec start{}, end{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
+    ASSERT_TRUE(scene.LoadScene(Path("scenes/Lords.scn")));
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
+    const double seconds = double(end.tv_sec - start.tv_sec) + double(end.tv_nsec - start.tv_nsec) * 1e-9;
+    EXPECT_EQ(scene.GetObjectIds().size(), 8u);
+    EXPECT_LT(seconds, 5.0) << "seconds of CPU time for the load";
+}
+
+// A big value one level down, shared by three objects: 64 uses of one
+// 16 MiB string in a list of strings, 64 uses of one 4,000,000-number list
+// in a list of lists. Each use is counted as it is read, so each object is
+// refused after a few of them instead of copying a gigabyte first.
+TEST_F(MemberBudgetTest, ABigValueOneLevelDownIsRefusedAsItIsRead) {
+    const struct {
+        const char* form;
+        const char* value;  // `v`, used 64 times in the list `l`
+        const char* member;
+    } cases[] = {
+        {"a string in a list", "local v = 'W' for i = 1, 24 do v = v .. v end ", "names"},
+        {"a list in a list", "local v = {} for i = 1, 4000000 do v[i] = i end ", "rows"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.form);
+        WriteFile("scenes/Deep.scn", std::string("Archetypes = { '' } Instances = {} ") + c.value +
+                                         "local l = {} for i = 1, 64 do l[i] = v end "
+                                         "for i = 1, 3 do Instances[i] = {SceneGUID = i, Shelf = {" +
+                                         c.member +
+                                         " = l}} end "
+                                         "Instances[4] = {SceneGUID = 4, Spline = {}}");
+        ChildResult result =
+            ChildProcess::Fork(root, [this] {
+                if (PeakMemoryIsMeaningful()) {
+                    const rlimit cap{std::size_t(3) << 30, std::size_t(3) << 30};
+                    setrlimit(RLIMIT_AS, &cap);
+                }
+                LogCapture capture;
+                const bool loaded = scene.LoadScene(Path("scenes/Deep.scn"));
+                const std::vector<std::string> rows = RefusalRows(capture);
+                std::fprintf(stderr, "loaded %d objects %zu rows %zu\n%s\n", loaded, scene.GetObjectIds().size(),
+                             rows.size(), rows.empty() ? "" : rows.front().c_str());
+            }).Wait(120);
+        ASSERT_TRUE(WIFEXITED(result.status)) << result.errorText;
+        if (PeakMemoryIsMeaningful()) {
+            EXPECT_LT(result.peakKilobytes, 512L << 10);
+        }
+        EXPECT_NE(result.errorText.find("loaded 1 objects 1 rows 1\n"), std::string::npos) << result.errorText;
+        EXPECT_NE(result.errorText.find("Instances[1] (SceneGUID 1) was not made"), std::string::npos)
+            << result.errorText;
+        EXPECT_NE(result.errorText.find("3 objects in all were refused"), std::string::npos) << result.errorText;
+    }
 }
 
 // Three ways to hand one big value to many objects, each between small

@@ -86,6 +86,7 @@ void CollisionSystem::Clear() {
     sweepList_.Clear();
     pending_.clear();
     hits_.clear();
+    contacts_.NewScene();
 }
 
 void CollisionSystem::HandleMessage(Message* message) {
@@ -270,12 +271,14 @@ void CollisionSystem::FindHits() {
         if (budget == 0) std::sort(first, last, [](const Live& a, const Live& b) { return a.low < b.low; });
     }
 
+    // False once enough hits are found.
     auto consider = [&](const Live& first, const Live& second) {
+        if (hits_.size() >= kMostHits) return false;
         // The distance part of the exact test, in the same arithmetic,
         // before anything is looked up.
         const D3DXVECTOR3 apart = first.position - second.position;
         const float reach = first.radius + second.radius;
-        if (!(reach * reach >= D3DXVec3LengthSq(&apart))) return;
+        if (!(reach * reach >= D3DXVec3LengthSq(&apart))) return true;
         const bool inOrder = first.index < second.index;
         const Live& a = inOrder ? first : second;
         const Live& b = inOrder ? second : first;
@@ -283,12 +286,13 @@ void CollisionSystem::FindHits() {
         const SweepEntry& eb = sweepList_.At(b.index);
         if (IsCandidate(ea, eb) && !GroupsExcluded(ea.group, eb.group) && SpherePairTest(*a.sphere, *b.sphere))
             hits_.push_back({a.index, b.index});
+        return true;
     };
-    for (u32 c = 0; c < columns; ++c) {
+    for (u32 c = 0; c < columns && hits_.size() < kMostHits; ++c) {
         const u32 begin = columnStart_[c], end = columnStart_[c + 1];
         for (u32 p = begin; p < end; ++p)
             for (u32 q = p + 1; q < end && byColumn_[q].low <= byColumn_[p].high; ++q)
-                consider(byColumn_[p], byColumn_[q]);
+                if (!consider(byColumn_[p], byColumn_[q])) break;
         if (c + 1 == columns) continue;
         // With the next column: each overlapping pair once, from the one whose
         // reach starts first (ties: from this column).
@@ -297,13 +301,13 @@ void CollisionSystem::FindHits() {
         for (u32 p = begin; p < end; ++p) {
             while (from < nextEnd && byColumn_[from].low < byColumn_[p].low) ++from;
             for (u32 q = from; q < nextEnd && byColumn_[q].low <= byColumn_[p].high; ++q)
-                consider(byColumn_[p], byColumn_[q]);
+                if (!consider(byColumn_[p], byColumn_[q])) break;
         }
         from = begin;
         for (u32 q = nextBegin; q < nextEnd; ++q) {
             while (from < end && byColumn_[from].low <= byColumn_[q].low) ++from;
             for (u32 p = from; p < end && byColumn_[p].low <= byColumn_[q].high; ++p)
-                consider(byColumn_[q], byColumn_[p]);
+                if (!consider(byColumn_[q], byColumn_[p])) break;
         }
     }
     std::sort(hits_.begin(), hits_.end());
@@ -332,11 +336,14 @@ void CollisionSystem::Update(float) {
         hitObjects_.push_back(sweepList_.At(hit.second).objectId);
     }
     Overlord* overlord = Overlord::Instance();
+    contacts_.StartStep();
     for (size_t h = 0; h + 1 < hitObjects_.size() && overlord; h += 2) {
         const u32 first = hitObjects_[h], second = hitObjects_[h + 1];
         const SphereCollision* a = overlord->GetComponent<SphereCollision>(first);
         const SphereCollision* b = overlord->GetComponent<SphereCollision>(second);
-        if (a && b && SpherePairTest(*a, *b)) SendToObject(kMsgCollision, second, first);
+        if (!a || !b || !SpherePairTest(*a, *b)) continue;
+        if (!contacts_.Take()) break;
+        SendToObject(kMsgCollision, second, first);
     }
     Log("leaving CollisionSystem::Update()");
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/ISystem.h"
+#include "game/physics/ContactBudget.h"
 #include "game/physics/SweepList.h"
 
 class SphereCollision;
@@ -54,8 +55,11 @@ private:
     // The number of candidate pairs of the sorted list, without visiting them.
     long long CountCandidates();
     // The candidates that pass the exact test now, in sweep order (index of
-    // the first entry, then of the second).
+    // the first entry, then of the second). The search stops at kMostHits:
+    // a step past the contact budget reports some of its contacts, not
+    // necessarily the first in sweep order.
     void FindHits();
+    static constexpr std::size_t kMostHits = 4 * ContactBudget::kPerStep;
 
     struct Live {
         SphereCollision* sphere = nullptr;  // null: no object, no collider or no usable place
@@ -74,6 +78,7 @@ private:
     u32 focusObjectId_ = 0;  // the ship; 0: none
     SweepList sweepList_;
     long long candidates_ = 0;
+    ContactBudget contacts_{"sphere"};
     // Scratch of one update, kept for its capacity.
     std::vector<Live> live_;      // usable spheres in sweep order
     std::vector<Live> byColumn_;  // the same by column, then by the low end of their reach

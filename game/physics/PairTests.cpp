@@ -51,8 +51,14 @@ bool CylinderPairTest(const CylinderCollision& cylinder, const SphereCollision& 
     const Transform* ts = Overlord::FindComponent<Transform>(sphere.GetOwner());
     D3DXVECTOR3 a, b;
     if (!ts || !cylinder.EndPoints(a, b)) return false;
-    if (SameNonZeroGroup(cylinder.collisionGroup, sphere.collisionGroup)) return false;
-    if (!std::isfinite(cylinder.radius) || !std::isfinite(sphere.radius)) return false;
-    if (!Finite(ts->worldPosition) || !Finite(a) || !Finite(b)) return false;
-    return sphere.radius + cylinder.radius >= SegmentDistance(ts->worldPosition, a, b);
+    return CylinderTouches(a, b, cylinder.radius, cylinder.collisionGroup, ts->worldPosition, sphere.radius,
+                           sphere.collisionGroup);
+}
+
+bool CylinderTouches(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float cylinderRadius, int cylinderGroup,
+                     const D3DXVECTOR3& p, float sphereRadius, int sphereGroup) {
+    if (SameNonZeroGroup(cylinderGroup, sphereGroup)) return false;
+    if (!std::isfinite(cylinderRadius) || !std::isfinite(sphereRadius)) return false;
+    if (!Finite(p) || !Finite(a) || !Finite(b)) return false;
+    return sphereRadius + cylinderRadius >= SegmentDistance(p, a, b);
 }

@@ -20,3 +20,8 @@ bool SpherePairTest(const SphereCollision& a, const SphereCollision& b);
 // sphere's centre within the two radii of the cylinder's axis segment. The
 // enabled flags are not read.
 bool CylinderPairTest(const CylinderCollision& cylinder, const SphereCollision& sphere);
+
+// The same test on what is already looked up: the cylinder's axis ends a and
+// b, its radius and group, the sphere's centre p, radius and group.
+bool CylinderTouches(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float cylinderRadius, int cylinderGroup,
+                     const D3DXVECTOR3& p, float sphereRadius, int sphereGroup);

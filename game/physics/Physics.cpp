@@ -85,6 +85,7 @@ void Physics::Clear() {
     cylinderIds_.Clear();
     crawlerIds_.Clear();
     reportedBodies_.clear();
+    contacts_.NewScene();
     for (ISystem* child = GetChildHead(); child; child = child->GetNext()) child->Clear();
 }
 
@@ -223,14 +224,32 @@ void Physics::StepCrawlers(float h) {
 
 void Physics::CollisionHandler() {
     Log("Physics::CollisionHandler");
+    contacts_.StartStep();
+    spheresAt_.clear();
+    sphereIds_.ForEachLive(TypeId<SphereCollision>::Get(), [&](IComponent& other) {
+        auto& sphere = static_cast<SphereCollision&>(other);
+        const Transform* placed = Overlord::FindComponent<Transform>(sphere.GetOwner());
+        spheresAt_.push_back(
+            {&sphere, placed ? placed->worldPosition : D3DXVECTOR3(0.0f, 0.0f, 0.0f), placed != nullptr});
+    });
     const D3DXCOLOR red(1.0f, 0.0f, 0.0f, 1.0f);
+    bool full = false;
     cylinderIds_.ForEachLive(TypeId<CylinderCollision>::Get(), [&](IComponent& component) {
+        if (full) return;
         auto& cylinder = static_cast<CylinderCollision&>(component);
         if (debugDraw_) cylinder.DebugDraw();
-        sphereIds_.ForEachLive(TypeId<SphereCollision>::Get(), [&](IComponent& other) {
-            auto& sphere = static_cast<SphereCollision&>(other);
-            if (!CylinderPairTest(cylinder, sphere)) {
+        D3DXVECTOR3 a, b;
+        const bool placed = cylinder.EndPoints(a, b);
+        for (const SphereAt& at : spheresAt_) {
+            SphereCollision& sphere = *at.sphere;
+            if (!placed || !at.placed ||
+                !CylinderTouches(a, b, cylinder.radius, cylinder.collisionGroup, at.position, sphere.radius,
+                                 sphere.collisionGroup)) {
                 if (debugDraw_) cylinder.DebugDraw();
+                continue;
+            }
+            if (!contacts_.Take()) {
+                full = true;
                 return;
             }
             Log("BOOM! between %u of group: %i and %u of group: %i\n", cylinder.GetId(), cylinder.collisionGroup,
@@ -240,7 +259,7 @@ void Physics::CollisionHandler() {
                 cylinder.DebugDraw(red);
                 sphere.DebugDraw(red);
             }
-        });
+        }
     });
     Log("leaving Physics::CollisionHandler");
 }

@@ -13,9 +13,12 @@
 #include <vector>
 
 #include "engine/ISystem.h"
+#include "game/physics/ContactBudget.h"
 #include "game/physics/IdList.h"
+#include "port/math/D3DX.h"
 
 class Body;
+class SphereCollision;
 class Transform;
 
 class Physics : public ISystem {
@@ -74,7 +77,7 @@ private:
     void StepCrawlers(float h);
     // Every cylinder collider tested against every sphere collider; a
     // contact queues the collision from the cylinder's object to the
-    // sphere's.
+    // sphere's. Past the step's contact budget the pass ends.
     void CollisionHandler();
     // One log row per broken body (until the next Clear).
     void ReportBody(const Body& body, const std::string& problem);
@@ -91,4 +94,13 @@ private:
     bool debugDraw_ = false;
     std::vector<u32> pendingRefresh_;         // objects moved this step, refreshed after the walks
     std::unordered_set<u32> reportedBodies_;  // bodies already named in the log
+    ContactBudget contacts_{"cylinder"};
+    // The sphere colliders of the cylinder pass, looked up once a step (the
+    // pass only logs and queues, so nothing moves during it).
+    struct SphereAt {
+        SphereCollision* sphere;
+        D3DXVECTOR3 position;
+        bool placed;  // the object has a Transform
+    };
+    std::vector<SphereAt> spheresAt_;
 };

@@ -4,16 +4,22 @@
 // itself. Every frame ends, and objects stay within the spawn budgets. A
 // scene of many long, many-sided tunnels is refused past the geometry budget
 // with its memory bounded, and so are many long tracks past the sample budget.
+// A heap of touching colliders reports the contact
+// budget's worth a step, keeping the log and the frames small.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <time.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "game/level/SpawnBudget.h"
+#include "game/physics/ContactBudget.h"
 #include "game/track/PlayerPath.h"
 #include "tests/engine/LogCapture.h"
 #include "tests/game/PlayWorld.h"
@@ -188,6 +194,70 @@ TEST_F(RunawayLevelTest, ALevelLoadedAgainAtOnceKeepsItsTrack) {
         // 1 + 101 samples for each of the 5,999 segments.
         EXPECT_EQ(result.errorText, "loaded 1, in use 605900, samples 605900, rows 0\n") << way.how;
     }
+}
+
+// The process's CPU seconds so far (the log's writer thread included).
+double CpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Plays the scene `text` in a child for a first frame, then `frames` more;
+// reports on stderr the CPU seconds of those frames, the bytes of the log,
+// its "BOOM!" rows and its rows saying a step had too many contacts.
+ChildResult PlayAndMeasure(const std::string& text, int frames) {
+    return ChildProcess::Fork("/",
+                              [&] {
+                                  double seconds = 0.0;
+                                  LogCapture log;
+                                  {
+                                      PlayWorld world;
+                                      world.WriteFile("scene/Heap.scn", text);
+                                      if (!world.scene->LoadScene(world.ScenePath("Heap"))) std::_Exit(3);
+                                      world.Frame();
+                                      const double start = CpuSeconds();
+                                      for (int frame = 0; frame < frames; ++frame) world.Frame();
+                                      seconds = CpuSeconds() - start;
+                                  }
+                                  const std::uintmax_t bytes = log.FileBytes();
+                                  const std::vector<std::string> rows = log.Messages();
+                                  std::fprintf(stderr, "%f %ju %zu %zu", seconds, bytes,
+                                               LogCapture::CountContaining(rows, "BOOM!"),
+                                               LogCapture::CountContaining(rows, "contacts in one step"));
+                              })
+        .Wait(240);
+}
+
+TEST_F(RunawayLevelTest, ThousandTouchingCollidersKeepTheLogSmallAndTheirFramesNearAPlainScenes) {
+    // 1,000 objects each with a cylinder and a sphere at one spot: a million
+    // cylinder contacts and half a million sphere contacts a step.
+    const std::string heap =
+        "Archetypes = { \"\" } local e = {} for i = 1, 1000 do Instances[i] = {SceneGUID = i, Transform = e, "
+        "CylinderCollision = e, SphereCollision = e} end\n";
+    const std::string plain =
+        "Archetypes = { \"\" } local e = {} for i = 1, 1000 do Instances[i] = {SceneGUID = i, Transform = e} end\n";
+    constexpr int kFrames = 30;
+    double seconds[2] = {};
+    std::uintmax_t bytes[2] = {};
+    std::size_t booms[2] = {}, full[2] = {};
+    const std::string* scenes[2] = {&plain, &heap};
+    for (int i = 0; i < 2; ++i) {
+        const ChildResult result = PlayAndMeasure("Instances = {}\n" + *scenes[i], kFrames);
+        ASSERT_FALSE(result.timedOut) << i;
+        ASSERT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 0) << i << result.errorText;
+        const std::size_t last = result.errorText.rfind('\n');
+        const std::string report = result.errorText.substr(last == std::string::npos ? 0 : last + 1);
+        ASSERT_EQ(std::sscanf(report.c_str(), "%lf %ju %zu %zu", &seconds[i], &bytes[i], &booms[i], &full[i]), 4)
+            << result.errorText;
+    }
+    std::printf("plain: %f s, %ju bytes; touching: %f s, %ju bytes\n", seconds[0], bytes[0], seconds[1], bytes[1]);
+    // A plain headless frame costs microseconds: the allowance, 10 ms a frame
+    // (a frame of play is 16.7 ms), is what a busy machine may add.
+    EXPECT_LT(bytes[1], bytes[0] + (4u << 20)) << "bytes of log after " << kFrames << " frames";
+    EXPECT_LT(seconds[1], 8.0 * seconds[0] + 0.01 * kFrames) << "CPU seconds of " << kFrames << " frames";
+    EXPECT_EQ(booms[1], (kFrames + 1) * ContactBudget::kPerStep) << "rows of cylinder contacts, the budget's each step";
+    EXPECT_EQ(full[1], 2u) << "one row for each pass in the scene";
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -55,6 +57,14 @@ public:
         std::vector<std::string> messages;
         FinishMessages(messages);
         return messages;
+    }
+
+    // Ends the Logger and returns the size of the file it wrote (0: none).
+    std::uintmax_t FileBytes() {
+        logger_.reset();
+        std::error_code error;
+        const std::uintmax_t bytes = std::filesystem::file_size(folder_.Path() + "/Application.log", error);
+        return error ? 0 : bytes;
     }
 
     static size_t CountContaining(const std::vector<std::string>& rows, const std::string& text) {

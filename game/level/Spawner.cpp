@@ -13,6 +13,7 @@
 #include "engine/Transform.h"
 #include "game/level/SpawnBudget.h"
 #include "port/os/FileCase.h"
+#include "reflection/MemberBudget.h"
 #include "scene/DevozizuDave.h"
 #include "scene/ObjectFactory.h"
 #include "scene/SceneLoader.h"
@@ -28,6 +29,9 @@ bool ArchetypeFileExists(const std::string& name) {
     std::error_code error;
     return !found.empty() && std::filesystem::is_regular_file(found, error);
 }
+
+// The MemberBudget count (one a scene) whose refused spawn was logged.
+u32 budgetRowScene = 0;
 
 }  // namespace
 
@@ -92,7 +96,17 @@ u32 Spawner::CreateObject(bool addToScene) {
     if (!SpawnBudget::Take(GetClassName(GetTypeId()).c_str(), GetOwner())) return 0;
     const u32 objectId = factory->Instantiate(archetype, addToScene);
     SpawnBudget::Made(objectId);
-    if (objectId == 0) {
+    if (objectId == 0 && factory->GetArchetype(archetype)) {
+        // Loaded, yet not made: the object would pass the scene's budget of
+        // reflected lists and strings. Told once a scene, as it may repeat
+        // every trigger until objects are gone.
+        if (budgetRowScene != MemberBudget::Current().scene)
+            Log("Spawner %u on object %u: archetype \"%s\" is loaded, but its object would take what the scene's "
+                "reflected lists and strings hold past their budget; nothing is spawned, and later such refusals are "
+                "not logged until the scene is cleared",
+                GetId(), GetOwner(), archetype.c_str());
+        budgetRowScene = MemberBudget::Current().scene;
+    } else if (objectId == 0) {
         Log("Spawner %u on object %u: archetype \"%s\" could not be loaded; nothing is spawned", GetId(), GetOwner(),
             archetype.c_str());
         missingArchetype_ = archetype;

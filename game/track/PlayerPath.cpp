@@ -12,6 +12,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "port/panels/TweakPanels.h"
+#include "reflection/MemberBudget.h"
 #include "reflection/TweakBinding.h"
 #include "reflection/TweakVarParams.h"
 #include "render/IGraphics.h"
@@ -78,12 +79,16 @@ void PlayerPath::Reflect(MemberList<PlayerPath>& members) {
     members.Add("frameDelta", &PlayerPath::frameDelta);
 }
 
-bool PlayerPath::TakeShare(SceneBudget& budget, SceneBudget::Share& share, u64 amount, const char* thing,
+bool PlayerPath::TakeShare(SceneBudget& budget, SceneBudget::Share& share, u32& rowScene, u64 amount, const char* thing,
                            const char* unit) const {
     if (share.Take(budget, amount)) return true;
-    Log("PlayerPath on object %u: its %s of %llu %s would take the scene's %ss past %llu %s (%llu in use); no %s",
-        GetOwner(), thing, static_cast<unsigned long long>(amount), unit, thing,
-        static_cast<unsigned long long>(budget.Bound()), unit, static_cast<unsigned long long>(budget.InUse()), thing);
+    if (rowScene != MemberBudget::Current().scene)
+        Log("PlayerPath on object %u: its %s of %llu %s would take the scene's %ss past %llu %s (%llu in use); no "
+            "%s, nor for later paths past the bound, which are not logged until the scene is cleared",
+            GetOwner(), thing, static_cast<unsigned long long>(amount), unit, thing,
+            static_cast<unsigned long long>(budget.Bound()), unit, static_cast<unsigned long long>(budget.InUse()),
+            thing);
+    rowScene = MemberBudget::Current().scene;
     return false;
 }
 
@@ -124,7 +129,7 @@ bool PlayerPath::FillAndRebuild() {
     }
     // Rebuild makes 1 + 101 samples a segment; a closed curve has one more segment.
     const u64 segments = points.size() - 1 + (circularPath ? 1 : 0);
-    if (!TakeShare(trackBudget_, trackShare_, 1 + 101 * segments, "track", "samples")) {
+    if (!TakeShare(trackBudget_, trackShare_, trackRowScene_, 1 + 101 * segments, "track", "samples")) {
         DropTrack();
         return false;
     }
@@ -210,7 +215,7 @@ void PlayerPath::BuildTunnel() {
     }
     // The tube repeats each inner ring (MeshGeometry::Tunnel).
     const u64 vertices = (2ull * frames.size() - 2) * (static_cast<u64>(tunnelSideCount) + 1);
-    if (!TakeShare(tunnelBudget_, tunnelShare_, vertices, "tunnel", "vertices")) {
+    if (!TakeShare(tunnelBudget_, tunnelShare_, tunnelRowScene_, vertices, "tunnel", "vertices")) {
         frames.clear();
         return;
     }

@@ -91,15 +91,20 @@ private:
     static inline SceneBudget trackBudget_{kMaxSceneTrackSamples};
     SceneBudget::Share tunnelShare_;
     SceneBudget::Share trackShare_;
+    // The scene (MemberBudget's count, one a scene) whose refusal of a
+    // tunnel, of a track, was logged: one row a scene each.
+    static inline u32 tunnelRowScene_ = 0;
+    static inline u32 trackRowScene_ = 0;
 
     // The waypoints' positions into the spline, leaving out (with one log row
     // each) those that are not numbers or repeat the point before them;
     // then Rebuild when its samples fit the scene's tracks. False, with a log
     // row, when no track results.
     bool FillAndRebuild();
-    // Takes `amount` of `budget` into `share`, or logs a row naming this path
-    // and the `thing` (tunnel, track) refused, counted in `unit`s.
-    bool TakeShare(SceneBudget& budget, SceneBudget::Share& share, u64 amount, const char* thing,
+    // Takes `amount` of `budget` into `share`, or (for the scene's first
+    // refusal, noted in `rowScene`) logs a row naming this path and the
+    // `thing` (tunnel, track) refused, counted in `unit`s.
+    bool TakeShare(SceneBudget& budget, SceneBudget::Share& share, u32& rowScene, u64 amount, const char* thing,
                    const char* unit) const;
     // Lets go of the track: its samples and its share.
     void DropTrack();

@@ -22,6 +22,7 @@
 #include "render/mesh/MeshBuilder.h"
 #include "render/mesh/Model.h"
 #include "render/mesh/ModelCache.h"
+#include "render/mesh/NoiseGenerator.h"
 #include "render/mesh/PrimitiveMeshCache.h"
 #include "render/particle/ParticleEffect.h"
 #include "render/text/ScreenText.h"
@@ -217,6 +218,7 @@ void GraphicsSystem::Clear() {
     if (RenderResources* resources = RenderResources::Instance()) resources->ForgetFailures();
     if (ModelCache* models = ModelCache::Instance()) models->ForgetFailures();
     PrimitiveMeshCache::Get().NewScene();
+    if (NoiseGenerator* noise = NoiseGenerator::Instance()) noise->NewScene();
     // A new scene: a spent budget is reported again.
     ParticleEffect::ResetBudget();
     ScreenText::ResetBudget();

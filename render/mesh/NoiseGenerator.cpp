@@ -53,7 +53,7 @@ bool NoiseGenerator::MakeTextureRoom(std::size_t incoming) {
 }
 
 std::shared_ptr<GpuShaderResourceView> NoiseGenerator::GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& a,
-                                                                      const D3DXCOLOR& b) {
+                                                                      const D3DXCOLOR& b, u32 objectId) {
     if (!grid) return nullptr;
     const auto made = std::find_if(results_.begin(), results_.end(),
                                    [grid](const auto& entry) { return entry.second.grid.get() == grid; });
@@ -71,8 +71,12 @@ std::shared_ptr<GpuShaderResourceView> NoiseGenerator::GetTextureView(const Nois
     const std::size_t bytes =
         static_cast<std::size_t>(NoiseGrid::TextureWidth(*grid)) * NoiseGrid::TextureHeight(*grid) * 4;
     if (!MakeTextureRoom(bytes)) {
-        Log("NoiseGenerator: the noise textures in use fill their %zu MiB; a %u x %u noise texture is not made",
-            bounds_.textureBytes >> 20, grid->width, grid->height);
+        if (!reported_)
+            Log("NoiseGenerator: the noise textures in use fill their %zu MiB; a %u x %u noise texture for object %u "
+                "is "
+                "not made, nor are later ones past the bound, which are not logged until the scene is cleared",
+                bounds_.textureBytes >> 20, grid->width, grid->height, objectId);
+        reported_ = true;
         return nullptr;
     }
     std::shared_ptr<GpuTexture> texture = NoiseGrid::MakeTexture(*grid, a, b);

@@ -63,10 +63,13 @@ public:
     // The view of the grid's texture blended from colourA to colourB
     // (NoiseGrid::MakeTexture), made once per grid and colour pair and shared
     // with the Materials that show it (they hold it while they do). `grid`
-    // is the last GetFractalNoise result. Null without a device, and with a
-    // log row when the textures held by Materials fill the cache.
+    // is the last GetFractalNoise result. Null without a device, and when
+    // the textures held by Materials fill the cache (the scene's first such
+    // refusal logged, naming objectId, the object it is for).
     std::shared_ptr<GpuShaderResourceView> GetTextureView(const NoiseGrid* grid, const D3DXCOLOR& colourA,
-                                                          const D3DXCOLOR& colourB);
+                                                          const D3DXCOLOR& colourB, u32 objectId = 0);
+    // A scene was cleared: the next refusal is logged again.
+    void NewScene() { reported_ = false; }
 
     // Bytes the caches hold now (the smoothed layers not counted).
     std::size_t WhiteBytes() const { return BytesOf(white_); }
@@ -103,6 +106,7 @@ private:
 
     CacheBounds bounds_;
     unsigned long long requests_ = 0;
+    bool reported_ = false;  // a refused texture was logged in this scene
     std::map<WhiteKey, CachedGrid> white_;
     // Only the latest smoothed grid is kept (it is large); it is made again
     // when a request needs other octaves or another white grid.

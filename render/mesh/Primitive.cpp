@@ -147,7 +147,7 @@ Model* Primitive::BuildMesh(bool announce) {
     auto solid = [&](const D3DXCOLOR& c) {
         return resources ? resources->HoldSolidColorTexture(c.r, c.g, c.b, c.a) : nullptr;
     };
-    if (noisy && grid) m.generatedDiffuse = noise->GetTextureView(grid, color, gradient ? endColor : color);
+    if (noisy && grid) m.generatedDiffuse = noise->GetTextureView(grid, color, gradient ? endColor : color, GetOwner());
     if (noisy && grid && m.generatedDiffuse) {
         m.diffuse = m.generatedDiffuse.get();
     } else if (solidColor || noisy) {
@@ -158,7 +158,8 @@ Model* Primitive::BuildMesh(bool announce) {
         Material::ResolveTextures(m, material);
     }
     const D3DXCOLOR black(0, 0, 0, 1);
-    if (noiseGlowmap && grid) m.generatedGlow = noise->GetTextureView(grid, black, D3DXCOLOR(0.1f, 0.1f, 0.1f, 0.1f));
+    if (noiseGlowmap && grid)
+        m.generatedGlow = noise->GetTextureView(grid, black, D3DXCOLOR(0.1f, 0.1f, 0.1f, 0.1f), GetOwner());
     if (!m.generatedGlow) m.generatedGlow = solid(black);
     m.glow = m.generatedGlow.get();
     m.diffuseLocked = m.glowLocked = m.specularLocked = m.normalLocked = true;

@@ -6,6 +6,7 @@
 #include "game/level/Spawner.h"
 #include "game/level/SplineMultiSpawner.h"
 #include "game/level/SplineObjectSpawner.h"
+#include "reflection/MemberBudget.h"
 
 namespace {
 
@@ -221,6 +222,43 @@ TEST_F(SpawnerTest, MissingArchetypeGivesOneRowAndNoObject) {
     for (int i = 0; i < 3; ++i) SendCode(2);
     EXPECT_TRUE(Spawned().empty());
     EXPECT_EQ(CountContaining(Rows(), "archetype \"Nowhere\" is not loaded and has no file"), 2u);  // one per spawner
+}
+
+TEST_F(SpawnerTest, ArchetypeRefusedByTheMemberBudgetIsSaidSoOnceAScene) {
+    // The archetype's objects hold a string, and the scene's lists and
+    // strings are full: every spawn is refused, though the archetype loaded.
+    Spawner stand;  // reflects its members before the class is entered
+    registry.Register<Spawner>("Spawner");
+    auto* inner = new Spawner;
+    inner->archetype = "Anything";
+    MakeArchetype("Heavy", {inner});
+    MemberBudget::Held filler;
+    MemberBudget::Hold(filler, MemberBudget::kSceneBytes);
+    for (int i = 0; i < 2; ++i) {
+        auto* spawner = new Spawner;
+        spawner->archetype = "Heavy";
+        spawner->triggerCode = 7;
+        MakeObject({}, {spawner});
+    }
+    for (int scene = 0; scene < 2; ++scene) {
+        if (scene == 1) {
+            MemberBudget::StartScene();
+            MemberBudget::Hold(filler, MemberBudget::kSceneBytes);
+        }
+        for (int frame = 0; frame < 3; ++frame) {
+            SendCode(7);
+            NextFrame();
+        }
+    }
+    MemberBudget::StartScene();
+    EXPECT_TRUE(Spawned().empty());
+    const std::vector<std::string> rows = Rows();
+    EXPECT_EQ(CountContaining(rows, "could not be loaded"), 0u);
+    EXPECT_EQ(CountContaining(rows,
+                              "archetype \"Heavy\" is loaded, but its object would take what the scene's "
+                              "reflected lists and strings hold past their budget"),
+              2u)
+        << "one a scene";
 }
 
 TEST_F(SpawnerTest, ObjectSpawnerRidesItsOwnCarrierAheadOfThePlayer) {

@@ -14,6 +14,7 @@
 #include "render/mesh/Primitive.h"
 #include "scene/ObjectFactory.h"
 #include "tests/render/GraphicsTestRig.h"
+#include "tests/support/LogCapture.h"
 
 namespace {
 
@@ -93,6 +94,29 @@ TEST_F(PrimitiveGLTest, NoiseTexturesHeldByMaterialsStayAndUnheldOnesGoPastTheBo
     held.pop_back();
     EXPECT_NE(noise->GetTextureView(grid, colour(99), colour(99)), nullptr);
     EXPECT_EQ(noise->TextureBytes(), fit * bytes);
+}
+
+TEST_F(PrimitiveGLTest, NoiseTexturesPastTheBoundGiveOneRowAScene) {
+    LogCapture capture;
+    NoiseGenerator::CacheBounds bounds;
+    bounds.textureBytes = 2 * 16 * 16 * 4;
+    noise.reset();
+    noise = std::make_unique<NoiseGenerator>(bounds);
+    const NoiseGrid* grid = noise->GetFractalNoise(16, 16, 1, 0.5f, false);
+    ASSERT_NE(grid, nullptr);
+    auto colour = [](int i) { return D3DXCOLOR(static_cast<float>(i) / 256.0f, 0, 0, 1); };
+    // Two held textures fill the cache: each later one is refused.
+    std::vector<std::shared_ptr<GpuShaderResourceView>> held;
+    for (int i = 0; i < 2; ++i) held.push_back(noise->GetTextureView(grid, colour(i), colour(i), 40));
+    GraphicsSystem graphics;
+    for (int scene = 0; scene < 2; ++scene) {
+        graphics.Clear();  // a scene clear
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(noise->GetTextureView(grid, colour(10 + i), colour(i), 41 + i), nullptr);
+    }
+    std::vector<std::string> rows;
+    ASSERT_TRUE(capture.FinishMessages(rows));
+    EXPECT_EQ(LogCapture::CountContaining(rows, "noise texture for object"), 2u) << "one a scene";
+    EXPECT_EQ(LogCapture::CountContaining(rows, "noise texture for object 41 is not made"), 2u) << "the first refused";
 }
 
 TEST_F(PrimitiveGLTest, ModelKeepsItsNoiseTextureWhileTheGeneratorDropsOthers) {

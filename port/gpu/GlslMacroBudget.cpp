@@ -50,29 +50,46 @@ void ForEachName(const std::string& text, Visit visit) {
     }
 }
 
-// The text with line continuations joined and comments made spaces (the
-// newlines of a block comment kept, so a directive after one stays a line).
-std::string WithoutComments(const std::string& source) {
-    std::string out;
-    out.reserve(source.size());
+// Shader text as the GLSL preprocessor reads it, for the bytes read here:
+// printable ASCII, tabs and LF or CR LF line ends. Anything else (vertical
+// tab, form feed, lone CR, control or non-ASCII bytes, a backslash not ending
+// a line) is refused rather than guessed at. CR LF becomes LF, a backslash at
+// a line's end joins it to the next, and each comment becomes one space (a
+// block comment's line ends dropped, so a directive goes on past it).
+bool ReadAsPreprocessor(const std::string& source, std::string* out, std::string* why) {
+    std::string joined;
+    joined.reserve(source.size());
     for (std::size_t i = 0; i < source.size(); ++i) {
-        const char c = source[i];
-        if (c == '\\' && i + 1 < source.size() && (source[i + 1] == '\n' || source[i + 1] == '\r')) {
-            i += source[i + 1] == '\r' && i + 2 < source.size() && source[i + 2] == '\n' ? 2 : 1;
-        } else if (c == '/' && i + 1 < source.size() && source[i + 1] == '/') {
-            while (i + 1 < source.size() && source[i + 1] != '\n') ++i;
-            out += ' ';
-        } else if (c == '/' && i + 1 < source.size() && source[i + 1] == '*') {
-            i += 2;
-            while (i < source.size() && !(source[i] == '*' && i + 1 < source.size() && source[i + 1] == '/'))
-                if (source[i++] == '\n') out += '\n';
-            ++i;
-            out += ' ';
+        const unsigned char c = static_cast<unsigned char>(source[i]);
+        const bool lineEnd = i + 1 < source.size() && source[i + 1] == '\n';
+        if (c == '\r' && lineEnd) continue;
+        if (c == '\\' && (lineEnd || (i + 2 < source.size() && source[i + 1] == '\r' && source[i + 2] == '\n'))) {
+            i += lineEnd ? 1 : 2;
+            continue;
+        }
+        if ((c < 0x20 && c != '\t' && c != '\n') || c > 0x7E || c == '\\') {
+            static const char kHex[] = "0123456789ABCDEF";
+            *why = std::string("byte 0x") + kHex[c >> 4] + kHex[c & 15] + " at offset " + std::to_string(i) +
+                   " is not read here (only printable ASCII, tabs, LF or CR LF line ends, and a backslash ending "
+                   "a line)";
+            return false;
+        }
+        joined += static_cast<char>(c);
+    }
+    out->clear();
+    out->reserve(joined.size());
+    for (std::size_t i = 0; i < joined.size(); ++i) {
+        if (joined.compare(i, 2, "//") == 0) {
+            i = std::min(joined.find('\n', i), joined.size()) - 1;
+            *out += ' ';
+        } else if (joined.compare(i, 2, "/*") == 0) {
+            i = std::min(joined.find("*/", i + 2), joined.size() - 1) + 1;
+            *out += ' ';
         } else {
-            out += c;
+            *out += joined[i];
         }
     }
-    return out;
+    return true;
 }
 
 // Reads "#define NAME body" or "#define NAME(a, b) body" from a line that
@@ -109,19 +126,29 @@ bool ReadDefinition(const std::string& line, std::size_t at, Definition* out) {
 bool GlslMacroBudget::Check(const std::string& source, std::string* why) {
     if (why) why->clear();
     std::string reason;
-    const std::string text = WithoutComments(source);
+    std::string text;
+    if (!ReadAsPreprocessor(source, &text, &reason)) {
+        if (why) *why = reason;
+        return false;
+    }
     std::vector<Definition> definitions;
     std::string rest;  // every line but the definitions: where macros are used
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         const std::string line = text.substr(start, end - start);
-        const std::size_t first = line.find_first_not_of(" \t\r");
+        const std::size_t first = line.find_first_not_of(" \t");
+        const bool directive = first != std::string::npos && line[first] == '#';
         Definition definition;
-        if (first != std::string::npos && line[first] == '#' && ReadDefinition(line, first, &definition))
+        if (directive && ReadDefinition(line, first, &definition)) {
             definitions.push_back(std::move(definition));
-        else
+        } else if (!directive && line.find('#') != std::string::npos) {
+            // A driver that read the line otherwise could take it as a directive.
+            if (why) *why = "a '#' that does not begin its line";
+            return false;
+        } else {
             rest += line + '\n';
+        }
         start = end + 1;
     }
     if (definitions.empty()) return true;

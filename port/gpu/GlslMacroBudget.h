@@ -1,9 +1,8 @@
-// Bounds what the GLSL preprocessor would make of one stage's text, before
-// the driver sees it: a few nested #defines expand to gigabytes inside the
-// driver's compiler. The rule is sound, not exact: a macro's body names no
-// macro and uses no '#' operator, and a call's arguments name no macro, so
-// each expansion is one step; the bytes those steps add are summed against a
-// bound. Stateless; any thread.
+// Bounds what the GLSL preprocessor would make of one stage's text before the
+// driver sees it (a few nested #defines expand to gigabytes in its compiler).
+// The text is read as the preprocessor reads it, or refused where a driver
+// could read it otherwise; a macro's body and a call's arguments name no
+// macro, so each expansion is one step, and the bytes they add are bounded.
 #pragma once
 #include <cstddef>
 #include <string>

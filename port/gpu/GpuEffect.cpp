@@ -44,6 +44,15 @@ const char* GlslType(GpuEffectVarType type) {
     return "float";
 }
 
+// A variable's name is written into every stage's text, so it must be one
+// GLSL identifier and nothing more.
+bool IsGlslIdentifier(const std::string& name) {
+    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+    for (char c : name)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
+    return true;
+}
+
 GLenum TextureTarget(GpuEffectVarType type) {
     switch (type) {
         case GpuEffectVarType::Texture1D:
@@ -295,7 +304,12 @@ bool GpuEffect::Build(const GpuEffectDesc& desc, std::string* errors) {
 void GpuEffect::DeclareVariables(BuildState& state) {
     unsigned unit = 0, slot = 0;
     std::map<std::string, bool> seen;
-    for (const GpuEffectVariableDesc& v : state.desc.variables) {
+    for (std::size_t i = 0; i < state.desc.variables.size(); ++i) {
+        const GpuEffectVariableDesc& v = state.desc.variables[i];
+        if (!IsGlslIdentifier(v.name)) {
+            state.Fail("variables[" + std::to_string(i + 1) + "]", "refused: its name is not a GLSL identifier");
+            continue;
+        }
         if (seen[v.name]) {
             state.Fail("variable " + v.name, "declared twice");
             continue;

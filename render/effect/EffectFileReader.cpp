@@ -137,10 +137,12 @@ public:
     void ExpectTable(const std::string& where) {
         if (!lua_istable(L_, -1)) throw DataError(where + ": a table is expected");
     }
-    std::string String(const std::string& where) {
+    // Refused past `maxBytes` before anything is copied.
+    std::string String(const std::string& where, size_t maxBytes = EffectFileReader::kMaxNameBytes) {
         if (lua_type(L_, -1) != LUA_TSTRING) throw DataError(where + ": a string is expected");
         size_t length = 0;
         const char* text = lua_tolstring(L_, -1, &length);
+        if (length > maxBytes) throw DataError(where + ": more than " + std::to_string(maxBytes) + " bytes");
         return std::string(text, length);
     }
     double Number(const std::string& where) {
@@ -152,9 +154,10 @@ public:
         return lua_toboolean(L_, -1) != 0;
     }
 
-    std::string StringField(const char* key, const std::string& where, const std::string& fallback = "") {
+    std::string StringField(const char* key, const std::string& where, const std::string& fallback = "",
+                            size_t maxBytes = EffectFileReader::kMaxNameBytes) {
         if (!Field(key)) return fallback;
-        std::string value = String(where + "." + key);
+        std::string value = String(where + "." + key, maxBytes);
         Pop();
         return value;
     }
@@ -197,15 +200,39 @@ void ReadStencilFace(Walker& w, const char* key, const std::string& where, GpuSt
     w.Pop();
 }
 
-void ReadPass(Walker& w, const std::string& where, GpuEffectPassDesc* pass) {
+// What the file has asked of the driver so far.
+struct Asked {
+    size_t passes = 0;
+    size_t preambleBytes = 0;  // header, variable names and members: in every stage
+    size_t shaderBytes = 0;    // every stage's text
+};
+
+std::string ReadStage(Walker& w, const char* key, const std::string& where, Asked& asked) {
+    std::string body = w.StringField(key, where, "", EffectFileReader::kMaxStageBytes);
+    if (body.empty()) return body;
+    const size_t bytes = asked.preambleBytes + body.size();
+    if (bytes > EffectFileReader::kMaxStageBytes)
+        throw DataError(where + "." + key + ": the stage's text (header, variables and body) is more than " +
+                        std::to_string(EffectFileReader::kMaxStageBytes) + " bytes");
+    asked.shaderBytes += bytes;
+    if (asked.shaderBytes > EffectFileReader::kMaxShaderBytes)
+        throw DataError(where + "." + key + ": the text of all stages is more than " +
+                        std::to_string(EffectFileReader::kMaxShaderBytes) + " bytes");
+    return body;
+}
+
+void ReadPass(Walker& w, const std::string& where, Asked& asked, GpuEffectPassDesc* pass) {
     w.ExpectTable(where);
-    pass->vertexShader = w.StringField("vs", where);
-    pass->geometryShader = w.StringField("gs", where);
-    pass->pixelShader = w.StringField("ps", where);
+    pass->vertexShader = ReadStage(w, "vs", where, asked);
+    pass->geometryShader = ReadStage(w, "gs", where, asked);
+    pass->pixelShader = ReadStage(w, "ps", where, asked);
     if (pass->vertexShader.empty()) throw DataError(where + ": no vertex shader (vs)");
     if (w.Field("streamOut")) {
         w.ExpectTable(where + ".streamOut");
         for (int i = 1; w.Entry(i); ++i) {
+            if (static_cast<size_t>(i) > EffectFileReader::kMaxListEntries)
+                throw DataError(where + ".streamOut: more than " + std::to_string(EffectFileReader::kMaxListEntries) +
+                                " entries");
             pass->streamOut.push_back(w.String(where + ".streamOut[" + std::to_string(i) + "]"));
             w.Pop();
         }
@@ -262,10 +289,15 @@ void ReadPass(Walker& w, const std::string& where, GpuEffectPassDesc* pass) {
 
 // The environment table is on the top of the stack.
 void ReadDesc(Walker& w, const std::string& chunk, GpuEffectDesc* desc) {
-    desc->header = w.StringField("header", chunk);
+    Asked asked;
+    desc->header = w.StringField("header", chunk, "", EffectFileReader::kMaxStageBytes);
+    asked.preambleBytes = desc->header.size();
     if (w.Field("variables")) {
         w.ExpectTable(chunk + ": variables");
         for (int i = 1; w.Entry(i); ++i) {
+            if (static_cast<size_t>(i) > EffectFileReader::kMaxVariables)
+                throw DataError(chunk + ": more than " + std::to_string(EffectFileReader::kMaxVariables) +
+                                " variables");
             const std::string where = chunk + ": variables[" + std::to_string(i) + "]";
             w.ExpectTable(where);
             GpuEffectVariableDesc v;
@@ -277,6 +309,9 @@ void ReadDesc(Walker& w, const std::string& chunk, GpuEffectDesc* desc) {
             if (w.Field("value")) {
                 if (w.IsTable()) {
                     for (int k = 1; w.Entry(k); ++k) {
+                        if (static_cast<size_t>(k) > EffectFileReader::kMaxListEntries)
+                            throw DataError(where + ".value: more than " +
+                                            std::to_string(EffectFileReader::kMaxListEntries) + " entries");
                         v.initialValue.push_back(static_cast<float>(w.Number(where + ".value")));
                         w.Pop();
                     }
@@ -288,9 +323,13 @@ void ReadDesc(Walker& w, const std::string& chunk, GpuEffectDesc* desc) {
             w.EnumField("filter", where, kFilters, &v.sampler.filter);
             w.EnumField("address", where, kAddresses, &v.sampler.address);
             w.NumberField("maxAnisotropy", where, &v.sampler.maxAnisotropy);
-            v.members = w.StringField("members", where);
+            v.members = w.StringField("members", where, "", EffectFileReader::kMaxStageBytes);
             if ((v.type == GpuEffectVarType::ConstantBuffer) != !v.members.empty())
                 throw DataError(where + " (" + v.name + "): members belong to a cbuffer, and a cbuffer needs them");
+            asked.preambleBytes += v.name.size() + v.members.size();
+            if (asked.preambleBytes > EffectFileReader::kMaxStageBytes)
+                throw DataError(where + ": the header and variables' text is more than " +
+                                std::to_string(EffectFileReader::kMaxStageBytes) + " bytes");
             desc->variables.push_back(std::move(v));
             w.Pop();
         }
@@ -299,6 +338,8 @@ void ReadDesc(Walker& w, const std::string& chunk, GpuEffectDesc* desc) {
     if (!w.Field("techniques")) throw DataError(chunk + ": no techniques");
     w.ExpectTable(chunk + ": techniques");
     for (int i = 1; w.Entry(i); ++i) {
+        if (static_cast<size_t>(i) > EffectFileReader::kMaxTechniques)
+            throw DataError(chunk + ": more than " + std::to_string(EffectFileReader::kMaxTechniques) + " techniques");
         const std::string where = chunk + ": techniques[" + std::to_string(i) + "]";
         w.ExpectTable(where);
         GpuEffectTechniqueDesc t;
@@ -308,8 +349,14 @@ void ReadDesc(Walker& w, const std::string& chunk, GpuEffectDesc* desc) {
         if (!w.Field("passes")) throw DataError(here + ": no passes");
         w.ExpectTable(here + ".passes");
         for (int p = 1; w.Entry(p); ++p) {
+            if (static_cast<size_t>(p) > EffectFileReader::kMaxPassesPerTechnique)
+                throw DataError(here + ": more than " + std::to_string(EffectFileReader::kMaxPassesPerTechnique) +
+                                " passes");
+            if (++asked.passes > EffectFileReader::kMaxPasses)
+                throw DataError(here + ": more than " + std::to_string(EffectFileReader::kMaxPasses) +
+                                " passes in all techniques");
             t.passes.emplace_back();
-            ReadPass(w, here + " pass " + std::to_string(p - 1), &t.passes.back());
+            ReadPass(w, here + " pass " + std::to_string(p - 1), asked, &t.passes.back());
             w.Pop();
         }
         w.Pop();

@@ -21,6 +21,21 @@ class EffectFileReader {
 public:
     // Effect files are GLSL text in Lua tables: tens of kilobytes.
     static constexpr std::size_t kMaxFileBytes = 4u << 20;
+    // What one file may ask of the driver, far above the shipped effects (at
+    // most 8 techniques, 11 passes and 20 variables a file; a stage's text,
+    // header and variables included, at most 5 KiB, all of a file's 54 KiB).
+    // Past any bound the file is refused before anything is made from it.
+    static constexpr std::size_t kMaxTechniques = 64;
+    static constexpr std::size_t kMaxPassesPerTechnique = 16;
+    static constexpr std::size_t kMaxPasses = 256;  // of all techniques
+    static constexpr std::size_t kMaxVariables = 256;
+    // Bytes of one stage's text (header, variable names and members, body),
+    // and of every pass's stages together.
+    static constexpr std::size_t kMaxStageBytes = 256u << 10;
+    static constexpr std::size_t kMaxShaderBytes = 4u << 20;
+    // Bytes of a name or state word; entries of a value or stream-out list.
+    static constexpr std::size_t kMaxNameBytes = 256;
+    static constexpr std::size_t kMaxListEntries = 64;
 
     // False with a readable reason (Lua's error text, or the place and the
     // value that is wrong) in `errors`.

@@ -142,6 +142,82 @@ TEST_F(EffectsGLTest, EffectWithNestedMacrosIsRefusedNamingItsFile) {
     EXPECT_TRUE(table.Technique(TechniqueId::CombineDeferred)->IsValid());
 }
 
+// The shipped UIShader.fx, to which a test adds its own lines.
+std::string ShippedUiShader() {
+    std::ifstream in(AssetFolder("shader", ".fx").GetFullPath("UIShader"), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Shader text the driver would read otherwise than the macro check (a vertical
+// tab before '#define'), and lines carried in a variable's name, which is
+// written into every stage: each refuses the effect, the row naming its file.
+TEST_F(EffectsGLTest, ShaderTextOrNamesReadOtherwiseByTheDriverAreRefusedNamingTheFile) {
+    const struct {
+        const char* added;
+        const char* refusal;
+    } cases[] = {
+        {"header = '\\v#define A0 0\\n\\v#define A1 A0 A0\\n' .. header", "vertex shader): refused: byte 0x0B"},
+        {"variables[#variables + 1] = { name = 'x;\\n#define A0 0\\n#define A1 A0 A0', type = 'float' }",
+         "(variables[7]): refused: its name is not a GLSL identifier"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> reports =
+            LoadWithUiShader(ShippedUiShader() + c.added + "\n", {"DeferredShader", "ParticleIntegration"});
+        ASSERT_EQ(reports.size(), 1u) << c.added;
+        EXPECT_EQ(reports[0].rfind((folder / "UIShader.fx").string() + ":\n", 0), 0u) << reports[0];
+        EXPECT_NE(reports[0].find(c.refusal), std::string::npos) << reports[0];
+        EXPECT_FALSE(table.Effect(EffectId::UIShader));
+        table.Release();
+    }
+}
+
+// What an effect file asks of the driver is bounded: past a bound the file is
+// refused as it is read (the reader's row, not the compiler's), before the
+// device builds anything from it. Each hostile file (many techniques, passes
+// or variables, a header doubled, big stages) is made just past its bound.
+TEST_F(EffectsGLTest, EffectAskingPastItsBoundsIsRefusedBeforeAnythingIsBuilt) {
+    const struct {
+        const char* added;
+        const char* refusal;
+    } cases[] = {
+        {"local t1 = techniques[1] for i = 1, 64 do techniques[#techniques + 1] = {name = 'T' .. i, passes = "
+         "t1.passes} end",
+         ": more than 64 techniques"},
+        {"local p = techniques[1].passes for i = 2, 17 do p[i] = p[1] end", "SkyboxTech: more than 16 passes"},
+        {"local one = techniques[1].passes[1] for i = 1, 16 do local p = {} for k = 1, 16 do p[k] = one end "
+         "techniques[#techniques + 1] = {name = 'P' .. i, passes = p} end",
+         "P16: more than 256 passes in all techniques"},
+        {"for i = 1, 13 do header = header .. header end", ".header: more than 262144 bytes"},
+        {"for i = 1, 257 do variables[#variables + 1] = {name = 'v' .. i, type = 'float'} end",
+         ": more than 256 variables"},
+        {"local pad = '//' for i = 1, 16 do pad = pad .. pad end header = header .. pad .. '\\n' "
+         "techniques[1].passes[1].vs = pad .. '\\n' .. techniques[1].passes[1].vs",
+         "SkyboxTech pass 0.vs: the stage's text (header, variables and body) is more than 262144 bytes"},
+        {"local pad = '//' for i = 1, 16 do pad = pad .. pad end header = header .. pad .. '\\n' "
+         "local t1 = techniques[1] for i = 1, 20 do techniques[#techniques + 1] = {name = 'T' .. i, passes = "
+         "t1.passes} end",
+         ": the text of all stages is more than 4194304 bytes"},
+        {"local pad = '//' for i = 1, 16 do pad = pad .. pad end for i = 1, 2 do variables[#variables + 1] = "
+         "{name = 'B' .. i, type = 'cbuffer', members = pad} end",
+         "variables[8]: the header and variables' text is more than 262144 bytes"},
+        {"local n = 'x' for i = 1, 9 do n = n .. n end techniques[1].name = n", "techniques[1].name: more than 256"},
+        {"local v = {} for i = 1, 65 do v[i] = 1 end variables[6].value = v", "variables[6].value: more than 64"},
+        {"local v = {} for i = 1, 65 do v[i] = 'o' end techniques[1].passes[1].streamOut = v",
+         "SkyboxTech pass 0.streamOut: more than 64 entries"},
+    };
+    const std::string file = (folder / "UIShader.fx").string();
+    for (const auto& c : cases) {
+        const std::vector<std::string> reports =
+            LoadWithUiShader(ShippedUiShader() + c.added + "\n", {"DeferredShader", "ParticleIntegration"});
+        ASSERT_EQ(reports.size(), 1u) << c.added;
+        EXPECT_EQ(reports[0].rfind(file, 0), 0u) << reports[0];
+        EXPECT_NE(reports[0].rfind(file + ":\n", 0), 0u) << reports[0];  // the compiler's rows start so
+        EXPECT_NE(reports[0].find(c.refusal), std::string::npos) << reports[0];
+        EXPECT_FALSE(table.Effect(EffectId::UIShader));
+        table.Release();
+    }
+}
+
 void Bind(GpuDevice& device, GpuRenderTargetView* target, GpuDepthStencilView* depth) {
     device.OMSetRenderTargets(1, &target, depth);
 }

@@ -49,4 +49,39 @@ TEST(GlslMacroBudgetTest, MacrosThatWouldExpandPastTheBoundAreRefused) {
     }
 }
 
+// The nested defines above, spelled as the preprocessor still reads them:
+// each is refused, by what it is or by the bytes it is written with.
+TEST(GlslMacroBudgetTest, NestedDefinesAreRefusedHoweverTheTextSpellsThem) {
+    // Put after a line of code, where a line taken for something else hides them.
+    auto respell = [](const std::string& from, const std::string& to) {
+        std::string text = "float a;\n" + NestedDefines();
+        for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+            text.replace(at, from.size(), to);
+        return text;
+    };
+    const struct {
+        std::string text;
+        std::string refusal;
+    } cases[] = {
+        {respell("#define", "\v#define"), "byte 0x0B"},
+        {respell("#define", "\f#define"), "byte 0x0C"},
+        {respell("#define", "#\vdefine"), "byte 0x0B"},
+        {respell(" (", " /*\n*/ ("), "macro 'M1' expands macro 'M0'"},  // the comment is one space
+        {respell("\n", "\r"), "byte 0x0D"},
+        {respell(" (", " \\\r\n ("), "macro 'M1' expands macro 'M0'"},
+        {respell("\n", "\r\n"), "macro 'M1' expands macro 'M0'"},
+        {"float x; /*\n*/ #define M1 M0 M0\n", "a '#' that does not begin its line"},
+        {"#define M0 1.0 // a \\ b\n", "byte 0x5C"},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_FALSE(GlslMacroBudget::Check(c.text, &why)) << c.text.substr(0, 80);
+        EXPECT_NE(why.find(c.refusal), std::string::npos) << why;
+    }
+    // What the shipped effects write still passes: CR LF, comments, blanks.
+    std::string why = "stale";
+    EXPECT_TRUE(GlslMacroBudget::Check("// a # in a comment\r\n\tfloat x = 1.0; /* and\n one */\r\n", &why));
+    EXPECT_EQ(why, "");
+}
+
 }  // namespace

@@ -22,6 +22,7 @@
 // same picture from any run (to compare pictures before and after a change).
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -47,6 +48,7 @@
 #include "port/gpu/GpuTexture.h"
 #include "port/window/PortWindow.h"
 #include "render/effect/EffectLoader.h"
+#include "render/frame/FramePipeline.h"
 #include "render/frame/GraphicsSystem.h"
 #include "render/frame/RenderDevice.h"
 #include "render/frame/RenderResources.h"
@@ -138,6 +140,20 @@ public:
     void Rewind() { frame_ = 0; }
     GraphicsSystem& Graphics() { return *graphics_; }
     u32 Triangles() const { return triangles_; }
+
+    // `count` more point lights of range `range` strewn over the part of the
+    // scene in view, each lighting a little differently.
+    void AddLights(int count, float range) {
+        for (int i = 0; i < count; ++i) {
+            auto* light = new PointLight();
+            light->mRange = range;
+            const float t = static_cast<float>(i) * 0.61803f;
+            light->mDiffuse = D3DXCOLOR(0.002f + 0.001f * static_cast<float>(i % 7), 0.002f, 0.003f, 1);
+            Add(D3DXVECTOR3(18.0f * std::sin(t * 3.1f), 0.5f + 2.5f * (0.5f + 0.5f * std::sin(t * 1.7f)),
+                            16.0f + 18.0f * std::sin(t * 2.3f)),
+                1.0f, {light});
+        }
+    }
 
 private:
     GameObject* Add(const D3DXVECTOR3& position, float scale, std::initializer_list<IComponent*> components) {
@@ -252,6 +268,30 @@ void BM_Frame(benchmark::State& state) {
 
 // Each step's time from GPU timestamps (PassTimer); BM_FloorPasses gives the
 // floor's steps under the same names.
+// The reference scene at 1024x768 with `count` more point lights of range
+// `range` in view (arguments: count, range): a hostile level's flood of lights
+// against the plain frame (BM_Frame), measured as BM_Frame measures.
+void BM_FrameWithLights(benchmark::State& state) {
+    double cpu = 0, allCpu = 0;
+    u32 drawn = 0;
+    {
+        ReferenceScene scene(1024, 768, true);
+        scene.AddLights(static_cast<int>(state.range(0)), static_cast<float>(state.range(1)));
+        scene.Frame(true);
+        for (auto _ : state) {
+            const double before = ThreadCpuMs(), allBefore = ProcessCpuMs();
+            scene.Frame(true);
+            cpu += ThreadCpuMs() - before;
+            allCpu += ProcessCpuMs() - allBefore;
+        }
+        drawn = scene.Graphics().GetPipeline().Lights().DrawnCount();
+    }
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["main_cpu_ms"] = cpu / frames;
+    state.counters["all_cpu_ms"] = allCpu / frames;
+    state.counters["lights_drawn"] = drawn;
+}
+
 void BM_FramePasses(benchmark::State& state) {
     ReferenceScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
     GraphicsSystem& graphics = scene.Graphics();
@@ -303,6 +343,13 @@ BENCHMARK(BM_Frame)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3.0);
+BENCHMARK(BM_FrameWithLights)
+    ->Args({100000, 1000})
+    ->Args({100000, 1})
+    ->Args({2003, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(1.0);
 BENCHMARK(BM_FramePasses)->Apply(PassTimer::PassSizes);
 BENCHMARK(BM_FramePassesCpu)->Apply(PassTimer::PassSizes);
 BENCHMARK(BM_ReadBack)->Args({1024, 768})->Args({320, 240})->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/Logger.h"
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "port/gpu/GpuBuffer.h"
@@ -32,12 +33,33 @@ PointLightView PointLightView::Of(const LightInstance& instance, const D3DXMATRI
     return light;
 }
 
+float LightPass::ScreensCovered(const D3DXVECTOR3& centre, float radius, const D3DXMATRIX& view,
+                                const D3DXMATRIX& projection) {
+    const float r = std::fabs(radius);
+    D3DXVECTOR3 c;
+    D3DXVec3TransformCoord(&c, &centre, &view);
+    const float nearPlane = projection._33 != 0.0f ? -projection._43 / projection._33 : 0.0f;
+    if (!(c.z - r > nearPlane) || !(nearPlane >= 0.0f)) return 1.0f;
+    // Along one axis of the picture: the two lines from the eye that touch
+    // the sphere (in the plane of that axis and the view direction), their
+    // slopes a +- r over z turned by the angle of the tangent, then projected
+    // and clipped to [-1, 1]. With z > r both denominators are positive.
+    const auto span = [&](float a, float scale, float offset) {
+        const float z = c.z, t = std::sqrt(a * a + z * z - r * r);
+        const float low = (a * t - r * z) / (z * t + a * r), high = (a * t + r * z) / (z * t - a * r);
+        const float from = std::clamp(low * scale + offset, -1.0f, 1.0f);
+        const float to = std::clamp(high * scale + offset, -1.0f, 1.0f);
+        return std::fabs(to - from) * 0.5f;
+    };
+    const float covered = span(c.x, projection._11, projection._31) * span(c.y, projection._22, projection._32);
+    return covered >= 0.0f ? std::min(covered, 1.0f) : 1.0f;
+}
+
 void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     drawn_ = batches_ = 0;
     inputsDrawn_ = inputsReady_ = false;
-    LightInstance* instances = frame.res.lightInstances.data();
-    const u32 capacity = GraphicsSystem::kMaxLightInstances;
-    u32 count = 0;
+    visible_.clear();
+    double screens = 0;
     Overlord& overlord = Overlord::Get();
     ComponentList& lights = frame.lists.pointLights;
     while (lights.HasNext()) {
@@ -46,7 +68,8 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
         const Transform* transform = overlord.GetComponent<Transform>(light->GetOwner());
         const D3DXVECTOR3 centre = transform ? transform->worldPosition : D3DXVECTOR3(0, 0, 0);
         if (!transform || frustum.IsOutside(centre, light->mRange)) continue;
-        LightInstance& instance = instances[count++];
+        Visible& visible = visible_.emplace_back();
+        LightInstance& instance = visible.instance;
         instance.position[0] = centre.x;
         instance.position[1] = centre.y;
         instance.position[2] = centre.z;
@@ -54,6 +77,21 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
         instance.colour[1] = light->mDiffuse.g;
         instance.colour[2] = light->mDiffuse.b;
         instance.radius = std::fabs(light->mRange);
+        visible.screens = ScreensCovered(centre, light->mRange, frame.m.view, frame.m.projection);
+        visible.componentId = light->GetId();
+        visible.owner = light->GetOwner();
+        visible.drawn = true;
+        screens += visible.screens;
+    }
+    lights.EndPass();
+    if (visible_.size() > kMaxDrawnLights || screens > kMaxLitScreens) Bound(frame);
+
+    LightInstance* instances = frame.res.lightInstances.data();
+    const u32 capacity = GraphicsSystem::kMaxLightInstances;
+    u32 count = 0;
+    for (const Visible& visible : visible_) {
+        if (!visible.drawn) continue;
+        instances[count++] = visible.instance;
         if (count == capacity) {
             Flush(frame, instances, count);
             count = 0;
@@ -61,7 +99,32 @@ void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {
     }
     if (count > 0) Flush(frame, instances, count);
     if (!inputsDrawn_) DrawInputs(frame);
-    lights.EndPass();
+}
+
+void LightPass::Bound(const FrameContext& frame) {
+    byId_.resize(visible_.size());
+    for (u32 i = 0; i < byId_.size(); ++i) byId_[i] = i;
+    std::sort(byId_.begin(), byId_.end(),
+              [&](u32 a, u32 b) { return visible_[a].componentId < visible_[b].componentId; });
+    double screens = 0;
+    u32 lights = 0;
+    const Visible* first = nullptr;
+    for (u32 i : byId_) {
+        Visible& visible = visible_[i];
+        if (!first && (lights == kMaxDrawnLights || screens + visible.screens > kMaxLitScreens)) first = &visible;
+        if (first) {
+            visible.drawn = false;
+            continue;
+        }
+        ++lights;
+        screens += visible.screens;
+    }
+    if (!first || frame.lists.lightBoundLogged) return;
+    frame.lists.lightBoundLogged = true;
+    Log("PointLight on object %u would take the frame's lights past %u drawn or %.0f screens covered (%u drawn, %.2f "
+        "screens, %.2f more asked); it and the lights after it are not drawn that frame (one row until the scene is "
+        "cleared)",
+        first->owner, kMaxDrawnLights, kMaxLitScreens, lights, screens, static_cast<double>(first->screens));
 }
 
 void LightPass::WarmUp(const FrameContext& frame) {

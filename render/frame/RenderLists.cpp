@@ -4,10 +4,10 @@
 #include "engine/Logger.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
-#include "render/light/PointLight.h"
 #include "render/mesh/Model.h"
 
 class Camera;
+class PointLight;
 class ScreenText;
 class ParticleEmmiter;
 class Skybox;
@@ -27,7 +27,6 @@ bool Read(const Message& message, const Kind<P>& kind, P& out) {
 
 RenderLists::RenderLists() {
     drawnVertices.NewScene();
-    pointLightBudget.NewScene();
 }
 
 bool RenderLists::Admit(const IComponent& component, const char* name, SceneBudget::Share& share, SceneBudget& budget,
@@ -123,9 +122,7 @@ void RenderLists::Announce(u32 type, u32 id) {
     } else if (type == TypeId<Camera>::Get()) {
         cameras.Push(id);
     } else if (type == TypeId<PointLight>::Get()) {
-        PointLight* light = overlord ? overlord->GetComponentById<PointLight>(id) : nullptr;
-        if (!light || Admit(*light, "PointLight", light->lightShare, pointLightBudget, 1, "point lights"))
-            pointLights.Add(id);
+        pointLights.Add(id);
     } else if (type == TypeId<ScreenText>::Get()) {
         texts.Add(id);
     } else if (type == TypeId<ParticleEmmiter>::Get()) {
@@ -141,7 +138,7 @@ void RenderLists::Clear() {
     models.Clear();
     pointLights.Clear();
     drawnVertices.NewScene();
-    pointLightBudget.NewScene();
+    lightBoundLogged = false;
     frameTexts.clear();
     highlights.clear();
     unblendedFrameModels.clear();

@@ -21,15 +21,14 @@ class RenderLists {
 public:
     // What one scene may ask to draw each frame: the vertices of every Model
     // listed (a mesh shared by many objects counts for each; one sphere of
-    // 1,024 x 1,024 fits), and the point lights. An announcement past either
-    // is not listed, so its object shows nothing or gives no light; the
-    // first one refused until the scene is cleared gets a row naming it.
+    // 1,024 x 1,024 fits). An announcement past it is not listed, so its
+    // object shows nothing; the first one refused until the scene is cleared
+    // gets a row naming it. (Point lights are bounded by what a frame of
+    // them costs, in the LightPass.)
     static constexpr u64 kMaxDrawnVertices = 4'000'000;
-    static constexpr u64 kMaxPointLights = 256;
     static inline SceneBudget drawnVertices{kMaxDrawnVertices};
-    static inline SceneBudget pointLightBudget{kMaxPointLights};
 
-    // Starts both budgets afresh.
+    // Starts the budget afresh.
     RenderLists();
 
     // Handles the messages of the list, debug, selection and camera kinds and
@@ -38,7 +37,7 @@ public:
     bool HandleMessage(const Message& message);
 
     // The scene was cleared: empties the model, point-light, emitter and
-    // per-frame lists and the debug records, starts the budgets afresh, and
+    // per-frame lists and the debug records, starts the budget afresh, and
     // forgets the chase camera and target. Keeps the text list, the camera stack, the sky box, the global
     // lighting, the line lists and the pause menu's overlay object.
     void Clear();
@@ -64,6 +63,7 @@ public:
     u32 globalLighting = 0;                  // last announced GlobalLighting component
     u32 selectedObject = 0;                  // kMsgSelectedObject
     bool debugDraw = false;                  // kMsgDebugDraw
+    bool lightBoundLogged = false;           // a frame of this scene had lights past the LightPass's bounds
     CameraStack cameras;
     ChaseView chase;
 

@@ -4,18 +4,12 @@
 // Owned by its object. Main thread only.
 #pragma once
 #include "engine/Component.h"
-#include "engine/SceneBudget.h"
 #include "port/math/D3DX.h"
 
 class PointLight : public Component<PointLight> {
 public:
     static void Reflect(MemberList<PointLight>& members);
-    // Gives back its place among the scene's lights.
-    void Shutdown() override { lightShare.Release(); }
 
     D3DXCOLOR mDiffuse{1, 1, 1, 1};  // reflected "mDiffuse"; red, green, blue light the scene, alpha unused
     float mRange = 10.0f;            // reflected "mRange"; world units
-    // Its place in the scene's budget of lights, held while the renderer's
-    // light list has it (RenderLists); not copied.
-    SceneBudget::Share lightShare;
 };

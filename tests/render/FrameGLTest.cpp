@@ -278,8 +278,8 @@ TEST_F(FrameGLTest, LightsReadingTheirRecordsLightAsLightsCarryingTheirValues) {
         const float a = static_cast<float>(i) * 0.61803f, t = static_cast<float>(i) / static_cast<float>(lights);
         const float range = i % 97 == 0 ? -0.8f : i % 89 == 0 ? 0.0f : 0.2f + 0.8f * (t * 7 - std::floor(t * 7));
         const float out = std::sqrt(t);
-        AddListedLight(D3DXVECTOR3(3.5f * std::sin(a * 5) * out, 3 * std::cos(a * 3) * out, -0.1f - 0.6f * t), range,
-                       D3DXCOLOR(0.05f + 0.05f * std::sin(a), 0.05f + 0.05f * std::cos(a * 2), 0.1f * t, 1));
+        AddLight(D3DXVECTOR3(3.5f * std::sin(a * 5) * out, 3 * std::cos(a * 3) * out, -0.1f - 0.6f * t), range,
+                 D3DXCOLOR(0.05f + 0.05f * std::sin(a), 0.05f + 0.05f * std::cos(a * 2), 0.1f * t, 1));
     }
     const std::pair<D3DXVECTOR3, D3DXVECTOR3> views[] = {
         {D3DXVECTOR3(0, 0, -12), D3DXVECTOR3(0, 0, 0)},

@@ -160,16 +160,6 @@ protected:
         return light;
     }
 
-    // A light put on the light list even past the scene's budget of lights
-    // (RenderLists::kMaxPointLights), for the light pass's own limits.
-    PointLight* AddListedLight(const D3DXVECTOR3& position, float range, const D3DXCOLOR& colour) {
-        PointLight* light = AddLight(position, range, colour);
-        ComponentList& lights = graphics->GetLists().pointLights;
-        auto listed = [&](const std::vector<u32>& ids) { return std::ranges::count(ids, light->GetId()) != 0; };
-        if (!listed(lights.Pending()) && !listed(lights.Done())) lights.Add(light->GetId());
-        return light;
-    }
-
     // An emitter of one white burst of 16 particles, initialised but not
     // started (kMsgEmitterStart starts it); its run lasts `duration` s.
     ParticleEmmiter* AddBurstEmitter(const D3DXVECTOR3& position, float duration, float maxAge, float sizeScale) {

@@ -1,20 +1,25 @@
 // The frame's steps and what it tells the rest of the engine: the order of
 // the steps through the recording hook, the four broadcasts once a frame in
-// order, point lights in instanced batches of 2000, the camera and chase
-// views (with missing objects), pausing, the global light's fixed values,
-// and culling of models by their bounds.
+// order, point lights in instanced batches of 2000 and their bounds a frame,
+// the camera and chase views (with missing objects), pausing, the global
+// light's fixed values, and culling of models by their bounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <numeric>
 
 #include "port/gpu/GpuEffectVariable.h"
 #include "render/camera/GameCamera.h"
 #include "render/frame/FramePipeline.h"
+#include "render/frame/LightPass.h"
 #include "render/frame/ScreenPasses.h"
 #include "render/light/Skybox.h"
 #include "render/particle/ParticleEmmiter.h"
 #include "tests/render/FrameTestRig.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/LogCapture.h"
 
 class Editor;
 class FinMenu;
@@ -163,13 +168,89 @@ TEST_F(PipelineGLTest, FourBroadcastsOncePerFrameInOrder) {
 TEST_F(PipelineGLTest, VisibleLightsAreDrawnInBatchesOf2000) {
     Start();
     LookFrom(D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0));
-    for (int i = 0; i < 2001; ++i)
-        AddListedLight(D3DXVECTOR3(static_cast<float>(i % 5), 0, 0), 0.1f, D3DXCOLOR(1, 1, 1, 1));
+    for (int i = 0; i < 2001; ++i) AddLight(D3DXVECTOR3(static_cast<float>(i % 5), 0, 0), 0.1f, D3DXCOLOR(1, 1, 1, 1));
     EXPECT_EQ(LightBatches(), (std::vector<u32>{2000, 1}));
     // Lights behind the eye are culled; a negative range is drawn as its size.
-    AddListedLight(D3DXVECTOR3(0, 0, -30), 5.0f, D3DXCOLOR(1, 1, 1, 1));
-    AddListedLight(D3DXVECTOR3(1, 0, 0), -2.0f, D3DXCOLOR(1, 1, 1, 1));
+    AddLight(D3DXVECTOR3(0, 0, -30), 5.0f, D3DXCOLOR(1, 1, 1, 1));
+    AddLight(D3DXVECTOR3(1, 0, 0), -2.0f, D3DXCOLOR(1, 1, 1, 1));
     EXPECT_EQ(LightBatches(), (std::vector<u32>{2000, 2}));
+    EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
+}
+
+// Past two thousand small lights, the lights the frame's edge cases name are
+// still drawn, each as its record: position, colour and |mRange|.
+TEST_F(PipelineGLTest, EdgeLightsBesideTwoThousandSmallOnesAreDrawnWithTheirRecords) {
+    Start();
+    LookFrom(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1));  // the near plane is z = 1
+    for (int i = 0; i < 2001; ++i) AddLight(D3DXVECTOR3(static_cast<float>(i % 5), 0, 10), 0.1f, D3DXCOLOR(1, 1, 1, 1));
+    const struct {
+        const char* what;
+        D3DXVECTOR3 position;
+        float range;
+    } cases[] = {
+        {"touching the near plane", {0, 0, 0}, 1.0f},
+        {"at (0, 0, 4) of range 5", {0, 0, 4}, 5.0f},
+        {"of range -4", {1, 0, 20}, -4.0f},
+    };
+    for (const auto& c : cases) AddLight(c.position, c.range, D3DXCOLOR(0.25f, 0.5f, 0.75f, 1));
+    // Each batch's records, as the draw takes them.
+    std::vector<u32> batches;
+    std::vector<LightInstance> records;
+    graphics->SetFrameRecorder([&](FramePass pass, u32 count) {
+        if (pass != FramePass::LightBatch) return;
+        batches.push_back(count);
+        const std::vector<LightInstance>& batch = graphics->GetFrameResources().lightInstances;
+        records.insert(records.end(), batch.begin(), batch.begin() + count);
+    });
+    graphics->Update(0.0f);
+    graphics->SetFrameRecorder(nullptr);
+    EXPECT_EQ(batches, (std::vector<u32>{2000, 4}));
+    for (const auto& c : cases) {
+        const auto found = std::ranges::find_if(records, [&](const LightInstance& record) {
+            return D3DXVECTOR3(record.position[0], record.position[1], record.position[2]) == c.position;
+        });
+        ASSERT_NE(found, records.end()) << c.what;
+        EXPECT_EQ(found->radius, std::fabs(c.range)) << c.what;
+        EXPECT_EQ(D3DXVECTOR3(found->colour[0], found->colour[1], found->colour[2]), D3DXVECTOR3(0.25f, 0.5f, 0.75f))
+            << c.what;
+    }
+}
+
+// 100,000 lights of range 1,000 in view took a minute a frame: what the
+// lights cover of the screen, and how many are drawn, is bounded each frame.
+// The lights past it (by component id) are not drawn, one row per scene
+// names the first, and the next frame draws the same.
+TEST_F(PipelineGLTest, LightsPastTheFramesBoundsAreNotDrawnWithOneRowPerScene) {
+    Start();
+    LookFrom(D3DXVECTOR3(0, 0, -10), D3DXVECTOR3(0, 0, 0));
+    const struct {
+        const char* what;
+        u32 count;
+        float range;
+        u32 drawn;
+    } cases[] = {
+        {"holding the eye, a screen each", 1000, 1000.0f, static_cast<u32>(LightPass::kMaxLitScreens)},
+        {"small", LightPass::kMaxDrawnLights + 100, 0.01f, LightPass::kMaxDrawnLights},
+    };
+    for (const auto& c : cases) {
+        LogCapture log;
+        std::vector<u32> owners;
+        for (u32 i = 0; i < c.count; ++i)
+            owners.push_back(AddLight(D3DXVECTOR3(static_cast<float>(i % 7) * 0.1f, 0, 0), c.range,
+                                      D3DXCOLOR(0.01f, 0.01f, 0.01f, 1))
+                                 ->GetOwner());
+        for (int frame = 0; frame < 2; ++frame) {
+            const std::vector<u32> batches = LightBatches();
+            EXPECT_EQ(std::accumulate(batches.begin(), batches.end(), 0u), c.drawn) << c.what;
+            EXPECT_EQ(graphics->GetPipeline().Lights().DrawnCount(), c.drawn) << c.what;
+        }
+        const std::vector<std::string> rows = log.Messages();
+        EXPECT_EQ(LogCapture::CountContaining(rows, "would take the frame's lights past"), 1u) << c.what;
+        EXPECT_EQ(LogCapture::CountContaining(rows, "PointLight on object " + std::to_string(owners[c.drawn]) + " "),
+                  1u)
+            << c.what;
+        graphics->Clear();
+    }
     EXPECT_EQ(graphics->GetDevice()->DrainErrors(), 0u);
 }
 

@@ -43,16 +43,17 @@ float LightPass::ScreensCovered(const D3DXVECTOR3& centre, float radius, const D
     // Along one axis of the picture: the two lines from the eye that touch
     // the sphere (in the plane of that axis and the view direction), their
     // slopes a +- r over z turned by the angle of the tangent, then projected
-    // and clipped to [-1, 1]. With z > r both denominators are positive.
-    const auto span = [&](float a, float scale, float offset) {
-        const float z = c.z, t = std::sqrt(a * a + z * z - r * r);
-        const float low = (a * t - r * z) / (z * t + a * r), high = (a * t + r * z) / (z * t - a * r);
-        const float from = std::clamp(low * scale + offset, -1.0f, 1.0f);
-        const float to = std::clamp(high * scale + offset, -1.0f, 1.0f);
-        return std::fabs(to - from) * 0.5f;
+    // and clipped to [-1, 1]. With z > r both denominators are positive; in
+    // doubles the squares of any float stay finite.
+    const double z = c.z, rr = r;
+    const auto span = [&](double a, double scale, double offset) {
+        const double t = std::sqrt(a * a + z * z - rr * rr);
+        const double low = (a * t - rr * z) / (z * t + a * rr), high = (a * t + rr * z) / (z * t - a * rr);
+        const double from = std::clamp(low * scale + offset, -1.0, 1.0);
+        const double to = std::clamp(high * scale + offset, -1.0, 1.0);
+        return std::fabs(to - from) * 0.5;
     };
-    const float covered = span(c.x, projection._11, projection._31) * span(c.y, projection._22, projection._32);
-    return covered >= 0.0f ? std::min(covered, 1.0f) : 1.0f;
+    return static_cast<float>(span(c.x, projection._11, projection._31) * span(c.y, projection._22, projection._32));
 }
 
 void LightPass::Draw(const FrameContext& frame, const FrustumCuller& frustum) {

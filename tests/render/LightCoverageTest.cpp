@@ -36,6 +36,7 @@ TEST(LightCoverageTest, ScreensCoveredIsThePictureOfTheSphereWithinTheViewport) 
     } cases[] = {
         {"small and far", {0, 0, 100}, 1.0f, small, small * 1e-4f},
         {"its range negative", {0, 0, 100}, -1.0f, small, small * 1e-4f},
+        {"far past what floats square", {1e20f, 0, 1e21f}, 1e19f, small, small * 0.05f},
         {"centred on the right edge", {edge, 0, 100}, 1.0f, halfPast, halfPast * 1e-3f},
         {"wider than the view", {0, 0, 1000}, 900.0f, 1.0f, 0},
         {"touching the near plane", {0, 0, 2}, 1.0f, 1.0f, 0},

@@ -364,7 +364,7 @@ bool EditorMenuSystem::SceneChangedSinceSaved() const {
 
 bool EditorMenuSystem::MayDropScene(const std::string& action) {
     if (!SceneChangedSinceSaved()) return true;
-    const std::string name = sceneFileName_[0] != '\0' ? std::filesystem::path(sceneFileName_).filename().string() : "";
+    const std::string name = sceneFileName_[0] != '\0' ? SceneFileLabel(sceneFileName_) : "";
     const std::string text =
         "The scene" + (name.empty() ? std::string() : " " + name) + " has changes that are not saved. Save them first?";
     enum : size_t { kSave, kDiscard, kCancel };
@@ -410,27 +410,62 @@ void EditorMenuSystem::LoadScene() {
 }
 
 bool EditorMenuSystem::SaveScene() {
-    if (sceneFileName_[0] == '\0') return SaveSceneAs();
-    if (!SaveSceneTo(sceneFileName_)) return false;
+    return sceneFileName_[0] == '\0' ? SaveUnderNewName("Save Scene") : SaveUnderName("Save Scene");
+}
+
+bool EditorMenuSystem::SaveSceneAs() {
+    return SaveUnderNewName("Save Scene As");
+}
+
+bool EditorMenuSystem::SaveUnderName(const std::string& command) {
+    if (!SaveSceneTo(sceneFileName_, command)) return false;
     RememberSavedScene();
     return true;
 }
 
-bool EditorMenuSystem::SaveSceneTo(const std::string& path) {
+bool EditorMenuSystem::SaveUnderNewName(const std::string& command) {
+    // The dialog writes its answer over the scene's name: a save that does
+    // not happen gives the old name back, so the close question and the next
+    // Save Scene go on naming the file the scene came from.
+    const std::string before = sceneFileName_;
+    if (GetSaveFileNameA(&sceneSave_) && EnsureSceneExtension() && SaveUnderName(command)) return true;
+    std::snprintf(sceneFileName_, sizeof sceneFileName_, "%s", before.c_str());
+    return false;
+}
+
+bool EditorMenuSystem::EnsureSceneExtension() {
+    // Scenes are listed and found by their ".scn": a bare name gets it.
+    FilePath file;
+    file.Split(sceneFileName_);
+    if (!file.extension.empty()) return true;
+    const size_t length = std::strlen(sceneFileName_);
+    if (length + std::strlen(kSceneExtension) >= sizeof sceneFileName_) {
+        SceneLoader::Report(SceneManager::kSaveFailureCaption,
+                            std::string(sceneFileName_) + kSceneExtension + ": the path is too long");
+        return false;
+    }
+    std::strcat(sceneFileName_, kSceneExtension);
+    return true;
+}
+
+bool EditorMenuSystem::SaveSceneTo(const std::string& path, const std::string& command) {
     SceneManager* scene = SceneManager::Instance();
     SceneLoader* loader = SceneLoader::Instance();
     if (!scene) return false;
     // Objects of the file that were never loaded are not in the scene: a
     // save over it, or of the scene loaded from it under another name,
     // would lose them without a word.
+    const auto leftOut = [loader](const std::string& file) {
+        return loader && (!loader->UnlistedGroupsOf(file).empty() || !loader->RefusedObjectsOf(file).empty());
+    };
     std::string source = path;
-    std::string groups = loader ? Listed(loader->UnlistedGroupsOf(path)) : "";
-    if (groups.empty() && loader && !scene->GetName().empty()) {
-        source = scene->GetName();
-        groups = Listed(loader->UnlistedGroupsOf(source));
-    }
+    if (!leftOut(source) && !scene->GetName().empty()) source = scene->GetName();
+    if (!leftOut(source)) return scene->SaveScene(path);
+    PostEditorNotice(GetTypeId(),
+                     command + ": refused, " + SceneFileLabel(source) + " holds objects that were not loaded");
+    const std::string groups = Listed(loader->UnlistedGroupsOf(source));
+    // The scene manager refuses (and explains) the objects its budget refused.
     if (groups.empty()) return scene->SaveScene(path);
-    PostEditorNotice(GetTypeId(), "Save Scene: refused, " + source + " holds objects that were not loaded");
     SceneLoader::Report(SceneManager::kSaveFailureCaption,
                         "cannot write " + path + ": " +
                             (source == path ? "it" : "the scene was loaded from " + source + ", which") + " holds " +
@@ -441,21 +476,14 @@ bool EditorMenuSystem::SaveSceneTo(const std::string& path) {
     return false;
 }
 
-bool EditorMenuSystem::SaveSceneAs() {
-    if (!GetSaveFileNameA(&sceneSave_)) return false;
-    // Scenes are listed and found by their ".scn": a bare name gets it.
-    FilePath file;
-    file.Split(sceneFileName_);
-    if (file.extension.empty()) {
-        const size_t length = std::strlen(sceneFileName_);
-        if (length + std::strlen(kSceneExtension) >= sizeof sceneFileName_) {
-            SceneLoader::Report(SceneManager::kSaveFailureCaption,
-                                std::string(sceneFileName_) + kSceneExtension + ": the path is too long");
-            return false;
-        }
-        std::strcat(sceneFileName_, kSceneExtension);
-    }
-    return SaveScene();
+std::string EditorMenuSystem::SceneFileLabel(const std::string& path) const {
+    const std::filesystem::path file = std::filesystem::path(path).lexically_normal();
+    const std::filesystem::path inFolder =
+        file.lexically_relative(std::filesystem::path(sceneFolder_).lexically_normal());
+    const std::string relative = inFolder.generic_string();
+    if (sceneFolder_.empty() || relative.empty() || relative == "." || relative.rfind("..", 0) == 0)
+        return file.filename().string();
+    return relative;
 }
 
 void EditorMenuSystem::SaveArchetypeAs() {

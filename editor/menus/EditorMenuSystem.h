@@ -117,10 +117,23 @@ private:
     // True when the scene may be dropped for the action ("New Scene", "Load
     // Scene"): unchanged, or the designer had it saved or chose to discard it.
     bool MayDropScene(const std::string& action);
+    // Save Scene to the scene's file; Save Scene As (also Save Scene of a
+    // scene without one) to the file the dialog names, the scene keeping its
+    // old name unless that save is written. command: what the designer used,
+    // as the status line names it. Whether the file was written.
+    bool SaveUnderName(const std::string& command);
+    bool SaveUnderNewName(const std::string& command);
+    // The dialog's answer given ".scn" when it has no extension; false (said
+    // in a box) when the name would not fit.
+    bool EnsureSceneExtension();
     // The scene to the file, unless that file or the one the scene was
-    // loaded from holds objects its last load left unread (their archetypes
-    // unlisted): then refused, said in a box; whether it was written.
-    bool SaveSceneTo(const std::string& path);
+    // loaded from holds objects its last load left out (archetypes unlisted,
+    // objects past the budget): then refused, said on the status line
+    // ("<command>: refused, ...") and in a box; whether it was written.
+    bool SaveSceneTo(const std::string& path, const std::string& command);
+    // The scene file as the status lines and the questions name it: its path
+    // from the scene folder, or its name when it lies elsewhere.
+    std::string SceneFileLabel(const std::string& path) const;
 
     u32 editorId_;
     TwBar* selectedBar_ = nullptr;

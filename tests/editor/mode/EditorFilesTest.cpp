@@ -435,6 +435,48 @@ TEST_F(EditorFilesTest, UnlistedInstancesAreToldAndTheSceneIsNotSavedWithoutThem
               std::string::npos);
 }
 
+// A save refused over Zed.scn's unloaded tables, by Save Scene and by Save
+// Scene As under a new name: the status line names the command used and the
+// file as the scene folder has it; nothing is written and the scene keeps
+// its name, which the close question and the next Save Scene still use.
+TEST_F(EditorFilesTest, ARefusedSaveKeepsTheScenesNameAndTheStatusLineNamesTheCommand) {
+    const std::string text =
+        "Archetypes = {\n\t\"\",\n}\n\nInstances = {\n\t{SceneGUID = 1000, Transform = {}, },\n}\n\n"
+        "ZedInstances = {\n\t{SceneGUID = 1001, },\n}\n\n";
+    Write(Path("scene/Zed.scn"), text);
+    FileDialogScriptAnswer("Zed.scn");
+    ASSERT_TRUE(Press("MainMenu", "LoadScene"));
+    AddSceneObject({3, 0, 0});
+    const struct {
+        const char* button;
+        const char* answer;  // the dialog's, or none
+        const char* notice;
+    } rows[] = {
+        {"SaveScene", nullptr, "Save Scene: refused, Zed.scn holds objects that were not loaded"},
+        {"SaveSceneAs", "Unlisted2.scn", "Save Scene As: refused, Zed.scn holds objects that were not loaded"},
+        {"SaveSceneAs", "Unlisted2", "Save Scene As: refused, Zed.scn holds objects that were not loaded"},
+    };
+    for (const auto& row : rows) {
+        if (row.answer) FileDialogScriptAnswer(row.answer);
+        ASSERT_TRUE(Press("MainMenu", row.button));
+        EXPECT_EQ(editor->GetUISystem()->NoticeLine(), row.notice) << row.button;
+        EXPECT_FALSE(std::filesystem::exists(Path("scene/Unlisted2.scn"))) << row.button;
+        EXPECT_EQ(Read(Path("scene/Zed.scn")), text) << row.button;
+        EXPECT_EQ(menu->GetSceneFileName(), Path("scene/Zed.scn")) << row.button;
+    }
+    QuestionBoxScriptAnswer("Cancel");
+    EXPECT_FALSE(menu->MayQuit());
+    ASSERT_FALSE(QuestionBoxScriptRequests().empty());
+    EXPECT_EQ(QuestionBoxScriptRequests().back().text,
+              "The scene Zed.scn has changes that are not saved. Save them first?");
+    reports.clear();
+    const size_t dialogs = Dialogs();
+    ASSERT_TRUE(Press("MainMenu", "SaveScene"));
+    EXPECT_EQ(Dialogs(), dialogs);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("cannot write " + Path("scene/Zed.scn") + ": it holds"), std::string::npos) << reports[0];
+}
+
 // A child whose parent went without letting go of it is written where and
 // as it was last drawn: the world position, rotation and scale, no link.
 TEST_F(EditorFilesTest, AChildOfAGoneParentIsWrittenWithItsWorldRotationAndScale) {

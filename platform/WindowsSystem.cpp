@@ -94,13 +94,20 @@ void WindowsSystem::Update(float) {
     bool closeAnswered = false;
     while (window_->PollEvent(&event)) {
         if (event.kind == WindowEventKind::Quit) {
-            if (!closeAnswered && (!closeQuestion_ || closeQuestion_())) Quit();
+            if (!closeAnswered && (!closeQuestion_ || AskAboutClose())) Quit();
             closeAnswered = true;
             continue;
         }
         if (TwEventWin(event)) continue;
         WindowProc(event);
     }
+}
+
+bool WindowsSystem::AskAboutClose() {
+    window_->SetAnsweringClose(true);
+    const bool mayQuit = closeQuestion_();
+    window_->SetAnsweringClose(false);
+    return mayQuit;
 }
 
 void WindowsSystem::SendChar(u32 character) {

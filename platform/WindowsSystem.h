@@ -63,6 +63,8 @@ public:
 
 private:
     void Quit();
+    // The close question, with the window told it is being asked.
+    bool AskAboutClose();
     void SendChar(u32 character);
 
     std::unique_ptr<PortWindow> window_;

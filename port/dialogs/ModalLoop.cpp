@@ -70,6 +70,7 @@ void RunModalLoop(ModalContent& content) {
     ImGuiInput input;
     std::vector<WindowEvent> handOn;  // quit and releases go back to the game
     Uint32 last = SDL_GetTicks();
+    Uint32 shownAt = 0;  // when the first frame went to the screen; 0 before
     int frame = 0;
     int idleFrames = 0;
     while (content.IsOpen()) {
@@ -80,6 +81,9 @@ void RunModalLoop(ModalContent& content) {
         while (frame >= 2 && window->PollEvent(&event)) {
             anyEvent = true;
             if (event.kind == WindowEventKind::Quit) {
+                const bool unseen = shownAt == 0 || static_cast<int32_t>(event.closedAtMs - shownAt) <
+                                                        static_cast<int32_t>(kSameCloseMs);
+                if (window->AnsweringClose() && event.closedAtMs != 0 && unseen) continue;
                 handOn.push_back(event);
                 content.Cancel();
                 break;
@@ -113,6 +117,7 @@ void RunModalLoop(ModalContent& content) {
         clear(kColorBufferBit);
         ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
         SDL_GL_SwapWindow(sdlWindow);
+        if (shownAt == 0) shownAt = std::max<Uint32>(1, SDL_GetTicks());
         ++frame;
         SDL_Delay(5);
     }

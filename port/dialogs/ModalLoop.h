@@ -14,7 +14,11 @@ public:
 };
 
 // Runs until the content closes; cancels it when there is no window or GL
-// context, or when the window is closed.
+// context, or when the window is closed, except while the program asks about
+// a close: a close that comes before the box has been on screen for
+// kSameCloseMs (a double click on the close button) is that same request and
+// leaves the box to be answered.
+constexpr unsigned kSameCloseMs = 500;
 void RunModalLoop(ModalContent& content);
 // True when nobody could answer an in-window dialog (unattended run, SDL's
 // offscreen or dummy driver) and the dialogs are not forced interactive.

@@ -420,6 +420,7 @@ void PortWindow::KeyEvent(const void* sdlEvent, bool down) {
     if (vk == kVkF4 && alt && e.systemKey) {  // Ctrl+Alt+F4 is an ordinary key
         WindowEvent quit;
         quit.kind = WindowEventKind::Quit;
+        quit.closedAtMs = std::max<uint32_t>(1, key.timestamp);
         Push(quit);
         return;
     }
@@ -475,6 +476,7 @@ void PortWindow::WindowChange(const void* sdlEvent) {
     switch (window.event) {
         case SDL_WINDOWEVENT_CLOSE:
             e.kind = WindowEventKind::Quit;
+            e.closedAtMs = std::max<uint32_t>(1, window.timestamp);
             Push(e);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:

@@ -85,6 +85,12 @@ public:
 
     uint32_t SdlWindowId() const { return windowId_; }
 
+    // Whether the program is asking if a close may end the run (set by the
+    // WindowsSystem around its question): a box it shows then takes one more
+    // close, come before the box could be seen, as that same request.
+    void SetAnsweringClose(bool answering) { answeringClose_ = answering; }
+    bool AnsweringClose() const { return answeringClose_; }
+
 private:
     PortWindow() = default;
     void Translate(const void* sdlEvent);
@@ -138,6 +144,7 @@ private:
     int32_t mouseX_ = 0;
     int32_t mouseY_ = 0;
     bool minimised_ = false;
+    bool answeringClose_ = false;
     bool pointerAnchored_ = false;  // a size change was asked for with the pointer inside
     int anchorX_ = 0;               // the pointer then, from the client area's centre
     int anchorY_ = 0;

@@ -64,4 +64,7 @@ struct WindowEvent {
     int32_t wheel = 0;
     ClientRect rect;
     const DropFiles* drop = nullptr;
+    // Quit from the window's close button or Alt+F4: when it came, in
+    // milliseconds of SDL's clock (never 0); 0 for every other quit.
+    uint32_t closedAtMs = 0;
 };

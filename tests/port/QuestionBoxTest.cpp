@@ -75,4 +75,27 @@ TEST_F(QuestionBoxGLTest, ClosingTheWindowCancelsAndTheCloseStaysQueued) {
     ASSERT_TRUE(window->PollEvent(&e));
     EXPECT_EQ(WindowEventKind::Quit, e.kind);
 }
+
+// A close pushed before the box is drawn, as the second click of a double
+// click on the close button comes: while the program asks about a close it
+// is that request, and the box takes the clicked answer; otherwise it
+// cancels the box and goes back to the queue.
+TEST_F(QuestionBoxGLTest, ASecondCloseBeforeTheCloseQuestionIsSeenLeavesItToBeAnswered) {
+    const struct {
+        bool answeringClose;
+        size_t answer;
+        bool closeQueued;
+    } rows[] = {{true, 1, false}, {false, 2, true}};
+    for (const auto& row : rows) {
+        window->SetAnsweringClose(row.answeringClose);
+        TestPushClose();
+        QuestionBoxScriptClick("Discard");
+        EXPECT_EQ(Ask(), row.answer) << row.answeringClose;
+        window->SetAnsweringClose(false);
+        bool closeQueued = false;
+        WindowEvent e;
+        while (window->PollEvent(&e)) closeQueued |= e.kind == WindowEventKind::Quit;
+        EXPECT_EQ(closeQueued, row.closeQueued) << row.answeringClose;
+    }
+}
 }  // namespace

@@ -203,4 +203,21 @@ TEST_F(EditorScriptedRunGLTest, AValueTypedIntoEveryNumberEntryOfACarrierAndItsT
     ASSERT_FALSE(saved.empty());
     for (const Typed& t : typed) EXPECT_NE(saved.find(t.saved), std::string::npos) << t.entry << "\n" << saved;
 }
+
+// A double click on the close button (two closes before the box is drawn)
+// is one request: the box is asked once and its answer holds. Cancel keeps
+// the editor with its scene; Save writes it and ends the run there.
+TEST_F(EditorScriptedRunGLTest, TwoClosesAtOnceAskOnceAndTakeTheClickedAnswer) {
+    ASSERT_TRUE(
+        Run("wait 2\npanel ComponentsList GlobalLighting\nwait 2\n"
+            "close\nclose\nanswer Cancel\nwait 5\n"
+            "panel ComponentsList Damage\nwait 2\n"
+            "close\nclose\nanswer Save\ndialog Closed.scn\nwait 5\n"
+            "panel ComponentsList Transform\nwait 2\n"));
+    const std::string closed = Scene("Closed.scn");
+    EXPECT_EQ(Count(closed, "GlobalLighting = "), 1u) << closed;
+    EXPECT_EQ(Count(closed, "Damage = "), 1u) << "made after the first two closes were cancelled\n" << closed;
+    const std::string log = ReadFile(dir_ + "/log/Application.log");
+    EXPECT_EQ(log.find("SCRIPT: panel ComponentsList Transform"), std::string::npos) << "the run ended at the close";
+}
 }  // namespace

@@ -61,15 +61,22 @@ bool SplineBindControl::Bind(u32 crawlerObject, u32 trackObject, std::string* no
         return false;
     }
     // The track as a load makes it: its spline from its waypoints as they
-    // are now (an edit rebuilds it only while it is selected), where it is now.
+    // are now (rows typed into wps rebuild nothing; other edits rebuild it
+    // only while it is selected), where it is now.
     PlayerPath* path = Overlord::FindComponent<PlayerPath>(trackObject);
-    if (path->needsRebuild) path->Update(0.0f);
+    if (path->needsRebuild || path->CurveIsStale()) {
+        path->needsRebuild = true;
+        path->Update(0.0f);
+    }
     if (Transform* trackTransform = Overlord::FindComponent<Transform>(trackObject)) trackTransform->Update(0.0f);
     // Placed as every load places a bound carrier, by the same code: what
     // the next save writes is what a load of it puts back.
     SplineCrawlerBinding::Bind(crawlerObject, trackObject);
     said = "Bind: " + ObjectLabel(crawlerObject) + " now runs on " + ObjectLabel(trackObject);
-    if (const Transform* transform = Overlord::FindComponent<Transform>(crawlerObject))
+    D3DXVECTOR3 point, ahead;
+    if (!path->GetWorldFrame(crawler->distance, crawler->lookAheadDistance, &point, &ahead))
+        said += ", not placed: the track has no point at its distance (a track needs 2 waypoints apart)";
+    else if (const Transform* transform = Overlord::FindComponent<Transform>(crawlerObject))
         said += ", placed at " + ShownPosition(transform->worldPosition) +
                 " by its SplineCrawler (its distance along the track), as every load places it";
     return true;

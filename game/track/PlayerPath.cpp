@@ -100,28 +100,43 @@ void PlayerPath::DropTrack() {
     trackShare_.Release();
 }
 
-bool PlayerPath::FillAndRebuild() {
-    DropTrack();
-    spline.closed = circularPath;
-    std::vector<D3DXVECTOR3>& points = spline.points;
+std::vector<D3DXVECTOR3> PlayerPath::TrackPoints(bool report) const {
+    std::vector<D3DXVECTOR3> points;
     for (size_t i = 0; i < wps.size(); ++i) {
         const D3DXVECTOR3& p = wps[i].pos;
         if (!Finite(p)) {
-            Log("PlayerPath on object %u: wps[%zu] position is not a number; left out of the track", GetOwner(), i);
+            if (report)
+                Log("PlayerPath on object %u: wps[%zu] position is not a number; left out of the track", GetOwner(), i);
         } else if (!points.empty() && p == points.back()) {
-            Log("PlayerPath on object %u: wps[%zu] repeats the point before it; left out of the track", GetOwner(), i);
+            if (report)
+                Log("PlayerPath on object %u: wps[%zu] repeats the point before it; left out of the track", GetOwner(),
+                    i);
         } else if (points.size() + 1 > Spline::kMaxPoints) {
-            Log("PlayerPath on object %u: wps has more than %zu points; the rest are left out", GetOwner(),
-                Spline::kMaxPoints);
+            if (report)
+                Log("PlayerPath on object %u: wps has more than %zu points; the rest are left out", GetOwner(),
+                    Spline::kMaxPoints);
             break;
         } else {
             points.push_back(p);
         }
     }
     if (circularPath && points.size() > 2 && points.back() == points.front()) {
-        Log("PlayerPath on object %u: the last of wps repeats the first on a circularPath; left out", GetOwner());
+        if (report)
+            Log("PlayerPath on object %u: the last of wps repeats the first on a circularPath; left out", GetOwner());
         points.pop_back();
     }
+    return points;
+}
+
+bool PlayerPath::CurveIsStale() const {
+    return spline.closed != circularPath || spline.points != TrackPoints(false);
+}
+
+bool PlayerPath::FillAndRebuild() {
+    DropTrack();
+    spline.closed = circularPath;
+    spline.points = TrackPoints(true);
+    const std::vector<D3DXVECTOR3>& points = spline.points;
     if (points.size() < 2) {
         Log("PlayerPath on object %u: wps gives %zu usable points, a track needs 2; no track", GetOwner(),
             points.size());

@@ -58,6 +58,10 @@ public:
     // The curve's points at distance and ahead further on, in world space
     // through the path object's Transform (path space without one).
     bool GetWorldFrame(float distance, float ahead, D3DXVECTOR3* point, D3DXVECTOR3* aheadPoint) const;
+    // Whether the curve was built from other points than the waypoints give
+    // now (rows typed into wps, circularPath switched): no rebuild follows a
+    // typed row, so the curve stays as it was until one is asked for.
+    bool CurveIsStale() const;
     // A new object with a line Model through the curve's samples and a copy
     // of the path object's Transform; 0 when the curve has no samples.
     u32 CreateSplineObject();
@@ -96,10 +100,12 @@ private:
     static inline u32 tunnelRowScene_ = 0;
     static inline u32 trackRowScene_ = 0;
 
-    // The waypoints' positions into the spline, leaving out (with one log row
-    // each) those that are not numbers or repeat the point before them;
-    // then Rebuild when its samples fit the scene's tracks. False, with a log
-    // row, when no track results.
+    // The waypoints' positions the curve is built through, leaving out (with
+    // one log row each when `report`) those that are not numbers or repeat
+    // the point before them.
+    std::vector<D3DXVECTOR3> TrackPoints(bool report) const;
+    // Those points into the spline, then Rebuild when its samples fit the
+    // scene's tracks. False, with a log row, when no track results.
     bool FillAndRebuild();
     // Takes `amount` of `budget` into `share`, or (for the scene's first
     // refusal, noted in `rowScene`) logs a row naming this path and the

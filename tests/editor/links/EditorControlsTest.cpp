@@ -197,6 +197,42 @@ TEST_F(EditorControlsTest, BClickPlacesTheCarrierWhereTheLoadWillSoTheFirstSaveI
     EXPECT_EQ(Read(Path("scene/Again.scn")), Read(Path("scene/Bound.scn")));
 }
 
+// Rows typed into a track's waypoints rebuild nothing until "Force Update";
+// B + click builds the track from them before it places the carrier, so the
+// carrier stands on the typed track, as the notice and every load say.
+TEST_F(EditorControlsTest, BClickPlacesTheCarrierOnWaypointsTypedIntoTheTracksRows) {
+    const u32 track = AddSceneObject({0, 0, 10});
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    Object(track)->AddComponent(path);
+    proxies->CreateProxy(*Object(track));
+    Select(track);
+    for (int i = 0; i < 8; ++i) ::Broadcast(kMsgAddWaypoint, 0);  // all at one spot: no curve
+    ASSERT_EQ(path->wps.size(), 8u);
+    for (size_t i = 0; i < 8; ++i) path->wps[i].pos.z = 100.0f * static_cast<float>(i);  // the typed rows
+    RunFrame();
+    const u32 carrier = AddCarrier({0, 10, 3.81f});
+    SelectWithProxy(carrier);
+    ClickWith(kKeyB, 50, 50);
+    ASSERT_EQ(Object(carrier)->GetComponent<SplineCrawler>()->splineGameObjectID, track);
+    ExpectNear(World(carrier), {0, 0, 10}, "the typed track's start");
+    EXPECT_NEAR(path->spline.GetTotalLength(), 700.0f, 0.01f);
+    EXPECT_NE(Status().find(", placed at (0, 0, 10) by its SplineCrawler"), std::string::npos) << Status();
+
+    SceneManager& scene = *SceneManager::Instance();
+    ASSERT_TRUE(scene.SaveScene(Path("scene/Typed.scn")));
+    ASSERT_TRUE(scene.LoadScene(Path("scene/Typed.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scene/Again.scn")));
+    EXPECT_EQ(Read(Path("scene/Again.scn")), Read(Path("scene/Typed.scn")));
+
+    // A track with no curve at all places nothing, and the notice says so.
+    const u32 flat = AddTrack({0, 0, 0});
+    const u32 other = AddCarrier({0, 10, 3.81f});
+    std::string notice;
+    ASSERT_TRUE(SplineBindControl::Bind(other, flat, &notice));
+    ExpectNear(World(other), {0, 10, 3.81f}, "not moved");
+    EXPECT_NE(notice.find(", not placed: the track has no point at its distance"), std::string::npos) << notice;
+}
+
 TEST_F(EditorControlsTest, MultiCloneFollowsTheReachAndCommitsWhatIsLeftOnRelease) {
     const u32 source = AddCube({0, -1, 0});
     Object(source)->GetComponent<Model>()->extent = {1, 1, 1};

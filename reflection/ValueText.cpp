@@ -7,7 +7,9 @@
 namespace value_text {
 
 std::string FormatFloat(float value) {
-    const double d = value;
+    // -0 is written "0": Lua may read "-0" back as either zero, and a file
+    // must read back as what a save of it writes.
+    const double d = value == 0.0f ? 0.0 : static_cast<double>(value);
     if (std::isnan(d)) return "(0/0)";
     if (std::isinf(d)) return d > 0 ? "(1/0)" : "(-1/0)";
     char buffer[40];

@@ -1,7 +1,7 @@
 // The text forms of scalar values in data files. Floats: six significant
 // digits in the shorter of fixed and exponential form, exponents with at least
-// three digits ("1e+006"), non-finite values as Lua expressions ("(0/0)",
-// "(1/0)", "(-1/0)"). Strings: quoted and escaped as Lua's %q does, so any
+// three digits ("1e+006"), -0 as "0", non-finite values as Lua expressions
+// ("(0/0)", "(1/0)", "(-1/0)"). Strings: quoted and escaped as Lua's %q does, so any
 // string reads back as itself. Pure functions.
 #pragma once
 #include <string>

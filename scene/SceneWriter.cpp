@@ -148,7 +148,14 @@ void WriteSceneText(const std::vector<u32>& objectIds, FileText& text) {
     std::map<int, int> crawlers;  // crawler object number -> spline object number
     for (const auto& [child, parent] : parentIds)
         if (!unlinked.count(child)) parents[numberOf(child)] = numberOf(parent);
-    for (const auto& [crawler, spline] : splineIds) crawlers[numberOf(crawler)] = numberOf(spline);
+    // Likewise a crawler bound to no object of the file (or to none) has no
+    // row: its instance says it is bound to nothing.
+    std::set<u32> linked;
+    for (const auto& [crawler, spline] : splineIds)
+        if (numbers.count(spline)) {
+            crawlers[numberOf(crawler)] = numberOf(spline);
+            linked.insert(crawler);
+        }
 
     text += "Archetypes = {\n";
     for (const auto& [name, objects] : groups) text += "\t" + value_text::Quote(name) + ",\n";
@@ -166,10 +173,11 @@ void WriteSceneText(const std::vector<u32>& objectIds, FileText& text) {
         GameObject* prototype = name.empty() || !factory ? nullptr : factory->GetArchetype(name);
         for (const auto& [number, object] : objects) {
             // A crawler's link is an object id of this run: the crawler table
-            // carries it as a save number, the instance keeps the prototype's.
+            // carries it as a save number, the instance keeps the prototype's
+            // (0 when the table carries none).
             u32 link = 0, neutral = 0;
             const bool crawls = SplineCrawlerBinding::Find(*object, &link);
-            if (crawls && prototype) SplineCrawlerBinding::Find(*prototype, &neutral);
+            if (crawls && prototype && linked.count(object->GetId())) SplineCrawlerBinding::Find(*prototype, &neutral);
             if (crawls) SplineCrawlerBinding::SetLink(*object, neutral);
             {
                 const WorldPlacementWritten placed(*object, unlinked.count(object->GetId()) != 0);

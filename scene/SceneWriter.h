@@ -19,7 +19,8 @@ public:
     // name (in the given order within a group) and numbered from 1000 in the
     // order they are written; the link tables follow those numbers. A parent
     // link to an object the file does not hold is left out, and that child
-    // written at its world position, rotation and scale.
+    // written at its world position, rotation and scale; so is a crawler's
+    // link to no object of the file, that crawler written bound to none.
     static std::string WriteScene(const std::vector<u32>& objectIds);
     // The same scene as the bytes of its file (CR LF line ends) when they are
     // at most `limit`: true, with them in *file. Otherwise false, *file empty

@@ -32,6 +32,7 @@
 #include "engine/Overlord.h"
 #include "engine/Transform.h"
 #include "game/track/PlayerPath.h"
+#include "game/track/SplineCrawler.h"
 #include "platform/AudioSystem.h"
 #include "platform/WindowsSystem.h"
 #include "port/window/Cursor.h"
@@ -65,6 +66,27 @@ u32 ClassTypeId(const char* className) {
 // The placement size of an object without a model of its own or of its
 // proxy: that of the default proxy marker, a sphere of radius 1.
 const D3DXVECTOR3 kMarkerSize{2.0f, 2.0f, 2.0f};
+
+// The objects among `objectIds` whose spline crawlers ride the track of
+// `trackObject`, each crawler now bound to none: a carrier stays where it
+// is, and no saved link names the deleted track.
+std::vector<u32> UnbindCarriers(const std::vector<u32>& objectIds, u32 trackObject) {
+    std::vector<u32> carriers;
+    for (u32 id : objectIds) {
+        const GameObject* object = Overlord::FindObject(id);
+        if (!object) continue;
+        bool bound = false;
+        for (IComponent* component : object->GetComponents()) {
+            if (component->GetTypeId() != TypeId<SplineCrawler>::Get()) continue;
+            auto* crawler = static_cast<SplineCrawler*>(component);
+            if (crawler->splineGameObjectID != trackObject) continue;
+            crawler->splineGameObjectID = 0;
+            bound = true;
+        }
+        if (bound) carriers.push_back(id);
+    }
+    return carriers;
+}
 
 // How a deletion's notice names a child that the object's components made
 // and that goes with it: a track's tunnel by that name.
@@ -383,10 +405,19 @@ void Editor::DeleteObject(u32 doomed) {
     }
     // Nor does its own parent keep it among its children.
     object->DetachFromParent();
+    const std::vector<u32> carriers = scene ? UnbindCarriers(scene->GetObjectIds(), doomed) : std::vector<u32>();
     for (std::size_t i = 0; i < parts.size(); ++i) notice += (i == 0 ? ", " : " and ") + parts[i];
     if (!parts.empty()) notice += " with it";
     if (kept == 1) notice += "; its child stays where it is, without a parent";
     if (kept > 1) notice += "; its " + std::to_string(kept) + " children stay where they are, without a parent";
+    if (carriers.size() == 1) notice += "; its carrier " + ObjectLabel(carriers[0]) + " is bound to no track";
+    if (carriers.size() > 1 && carriers.size() <= 3) {
+        notice += "; its carriers ";
+        for (std::size_t i = 0; i < carriers.size(); ++i)
+            notice += (i == 0 ? "" : i + 1 == carriers.size() ? " and " : ", ") + ObjectLabel(carriers[i]);
+        notice += " are bound to no track";
+    }
+    if (carriers.size() > 3) notice += "; its " + std::to_string(carriers.size()) + " carriers are bound to no track";
     PostEditorNotice(GetTypeId(), notice);
     // Deselected first: no panel entry may stay bound to the freed components.
     if (selectedObject_ == doomed) SelectObject(0);

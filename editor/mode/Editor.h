@@ -106,8 +106,9 @@ private:
     void DeleteSelection();
     // The one way objects are deleted (Delete, the panel's "Delete Object"):
     // out of the scene, its markers gone, deselected when selected, and said
-    // on the status lines. Its children leave it kept where they are drawn;
-    // those its components made (a track's tunnel) go with it.
+    // on the status lines. Its children leave it kept where they are drawn,
+    // the carriers bound to it are bound to no track, and those its
+    // components made (a track's tunnel) go with it.
     void DeleteObject(u32 objectId);
     // Says on the status lines what places the object anew at every load
     // (its Player, its bound SplineCrawler), when anything does.

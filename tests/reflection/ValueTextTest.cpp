@@ -20,6 +20,7 @@ TEST(ValueTextTest, FloatsKeepSixDigitsAndThreeDigitExponents) {
     EXPECT_EQ(FormatFloat(0.00001f), "1e-005");
     EXPECT_EQ(FormatFloat(-2.5f), "-2.5");
     EXPECT_EQ(FormatFloat(0.0f), "0");
+    EXPECT_EQ(FormatFloat(-0.0f), "0") << "as a load of \"-0\" may give either zero";
     EXPECT_EQ(FormatFloat(3.0e38f), "3e+038");
     EXPECT_EQ(FormatFloat(std::numeric_limits<float>::min()), "1.17549e-038");
 }

@@ -185,6 +185,33 @@ TEST_F(SceneFileTest, AChildOfAnObjectOutsideTheFileIsWrittenWhereItStands) {
     EXPECT_EQ(placed->scale, 2.0f);
 }
 
+// A crawler bound to no object of the file (one outside the scene's list,
+// a deleted one, none) gets no row naming nothing, and loads bound to
+// nothing, whatever link its archetype's file holds.
+TEST_F(SceneFileTest, ACrawlerBoundToNoObjectOfTheFileIsWrittenWithoutALink) {
+    WriteFile("archetypes/Rock.arch", "Transform = {}\n\n");
+    WriteFile("archetypes/Rider.arch", "SplineCrawler = { splineGameObjectID = 77 }\n\n");
+    const struct {
+        const char* what;
+        bool outside;
+        u32 link;
+    } cases[] = {{"an object outside the file", true, 0}, {"an id naming nothing", false, 999999}, {"none", false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        scene.ClearScene();
+        const u32 rider = Add("Rider");
+        const u32 link = c.outside ? factory.Instantiate("Rock", false) : c.link;
+        Object(rider)->GetComponent<SplineCrawler>()->f.splineGameObjectID = link;
+        ASSERT_TRUE(scene.SaveScene(Path("scenes/Unbound.scn")));
+        const std::string file = ReadFile("scenes/Unbound.scn");
+        EXPECT_NE(file.find("SplineCrawlers = {\r\n}\r\n"), std::string::npos) << file;
+        EXPECT_EQ(Object(rider)->GetComponent<SplineCrawler>()->f.splineGameObjectID, link) << "kept in the editor";
+        ASSERT_TRUE(scene.LoadScene(Path("scenes/Unbound.scn")));
+        ASSERT_NE(Saved(1000), nullptr);
+        EXPECT_EQ(Saved(1000)->GetComponent<SplineCrawler>()->f.splineGameObjectID, 0u);
+    }
+}
+
 TEST_F(SceneFileTest, ArchetypeNamesThatAreNoLuaNamesStillLoad) {
     WriteFile("archetypes/enemy-1.arch", "Body = { mass = 2 }\n\n");
     WriteFile("archetypes/2nd.arch", "Body = {}\n\n");

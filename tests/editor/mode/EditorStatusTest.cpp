@@ -4,6 +4,8 @@
 // and Ctrl+T (rotation and scale only).
 #include <cmath>
 
+#include "editor/links/ParentObjectControl.h"
+#include "editor/links/SplineBindControl.h"
 #include "editor/menus/EditorMenuSystem.h"
 #include "editor/menus/EditorUISystem.h"
 #include "editor/mode/EditorNotice.h"
@@ -301,5 +303,40 @@ TEST_F(EditorStatusTest, DeletingATrackSaysItsTunnelGoesWithIt) {
     Tap(0x2E);  // Delete
     EXPECT_EQ(Object(tunnel), nullptr);
     EXPECT_EQ(ui->NoticeLine(), "Delete: PlayerPath (GUID " + std::to_string(track) + ") deleted, its tunnel with it");
+}
+// Deleting a track unbinds the carriers that ride it, and says so: the save
+// links nothing to the deleted track, and its bytes are what a load and a
+// save of it write (a -0 in the carrier's rotation included).
+TEST_F(EditorStatusTest, DeletingATrackUnbindsItsCarrierSaysSoAndSavesNoLinkToIt) {
+    auto* path = ObjectFactory::Instance()->Create<PlayerPath>();
+    path->wps = {Waypoint{{0, 0, 0}, {0, 0, 0, 1}}, Waypoint{{0, 0, 40}, {0, 0, 0, 1}}};
+    const u32 track = AddSceneObject({0, 0, 0});
+    Object(track)->AddComponent(path);
+    path->Init();
+    const u32 carrier = AddSceneObject({0, 5, 0});
+    auto* crawler = ObjectFactory::Instance()->Create<SplineCrawler>();
+    Object(carrier)->AddComponent(crawler);
+    ASSERT_TRUE(SplineBindControl::Bind(carrier, track));
+    const u32 rock = AddSceneObject({5, 0, 10});
+    ASSERT_TRUE(ParentObjectControl::MakeChild(track, rock));
+    Select(track);
+    ::Broadcast(kMsgPickObject, 0, track);
+    Tap(0x2E);  // Delete
+    ASSERT_EQ(Object(track), nullptr);
+    EXPECT_EQ(crawler->splineGameObjectID, 0u);
+    EXPECT_EQ(ui->NoticeLine(), "Delete: PlayerPath (GUID " + std::to_string(track) +
+                                    ") deleted; its child stays where it is, without a parent; its carrier "
+                                    "SplineCrawler (GUID " +
+                                    std::to_string(carrier) + ") is bound to no track");
+    Object(carrier)->GetComponent<Transform>()->rotation.z = -0.0f;
+
+    SceneManager& scene = *SceneManager::Instance();
+    ASSERT_TRUE(scene.SaveScene(Path("scene/NoTrack.scn")));
+    const std::string saved = Read(Path("scene/NoTrack.scn"));
+    EXPECT_EQ(saved.find("{ SplineCrawler = "), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("= -0,"), std::string::npos) << saved;
+    ASSERT_TRUE(scene.LoadScene(Path("scene/NoTrack.scn")));
+    ASSERT_TRUE(scene.SaveScene(Path("scene/Again.scn")));
+    EXPECT_EQ(Read(Path("scene/Again.scn")), saved);
 }
 }  // namespace

@@ -10,6 +10,7 @@
 #include "engine/MessageHub.h"
 #include "engine/Overlord.h"
 #include "engine/Ray.h"
+#include "engine/SceneObjectBudget.h"
 #include "engine/Transform.h"
 #include "reflection/MetaRegistry.h"
 #include "reflection/TweakBinding.h"
@@ -173,8 +174,13 @@ void GameObject::AnnounceComponentsExcept(const std::vector<u32>& typeIds) {
     }
 }
 
+bool GameObject::JoinScene() {
+    return sceneShare_.Current() || sceneShare_.Take(SceneObjectBudget::Budget(), 1);
+}
+
 void GameObject::Destroy() {
     if (buried_) return;
+    LeaveScene();
     QueueRow("Destroying object: " + std::to_string(id_));
     Overlord* overlord = Overlord::Instance();
     if (overlord) {

@@ -11,6 +11,7 @@
 #include "core/Types.h"
 #include "engine/IComponent.h"
 #include "engine/IMessaging.h"
+#include "engine/SceneBudget.h"
 
 class GameObject : public IMessaging {
 public:
@@ -72,6 +73,13 @@ public:
     // Whether the object was handed to the Graveyard.
     bool IsBuried() const { return buried_; }
 
+    // Takes the object's place in the scene's count of objects
+    // (SceneObjectBudget); false, taking none, when the scene is full. An
+    // object that holds a place keeps it.
+    bool JoinScene();
+    // Gives its place back (it is unregistered or destroyed).
+    void LeaveScene() { sceneShare_.Release(); }
+
     // The object's tweak panel entries: its id and parent, then per component
     // a separator, every shown reflected member ("Class" + suffix + ".member")
     // and the component's own entries, in the group "Class" + suffix. The
@@ -90,4 +98,5 @@ private:
     std::vector<u32> children_;
     std::string archetypeName_;
     bool buried_ = false;
+    SceneBudget::Share sceneShare_;  // its place in the scene's count, when it has one
 };

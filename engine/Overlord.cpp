@@ -42,6 +42,7 @@ void Overlord::UnregisterGameObject(u32 objectId) {
     if (!object) return;
     objects_.Remove(objectId);
     ++objectRemovals_;
+    object->LeaveScene();
     // The list may not change under the walk: copy it.
     const std::vector<IComponent*> components = object->GetComponents();
     for (IComponent* component : components) {

@@ -2,7 +2,7 @@
 
 bool SceneBudget::Share::Take(SceneBudget& budget, u64 amount) {
     Release();
-    if (amount > budget.bound_ || budget.inUse_ > budget.bound_ - amount) return false;
+    if (!budget.Fits(amount)) return false;
     budget.inUse_ += amount;
     budget_ = &budget;
     amount_ = amount;

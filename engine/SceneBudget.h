@@ -21,6 +21,8 @@ public:
         bool Take(SceneBudget& budget, u64 amount);
         void Release();
         u64 Amount() const { return budget_ ? amount_ : 0; }
+        // Whether it holds a part of its budget's current scene.
+        bool Current() const { return budget_ && scene_ == budget_->scene_; }
 
     private:
         SceneBudget* budget_ = nullptr;
@@ -32,6 +34,10 @@ public:
 
     u64 Bound() const { return bound_; }
     u64 InUse() const { return inUse_; }
+    // Whether `amount` more would stay within the bound.
+    bool Fits(u64 amount) const { return amount <= bound_ && inUse_ <= bound_ - amount; }
+    // Which scene is counted: a new number at every NewScene.
+    u64 Scene() const { return scene_; }
     // True for the first refusal since the last NewScene, false after it:
     // makers that log once per scene ask this.
     bool FirstRefusal();

@@ -5,6 +5,7 @@
 #include "core/ShownText.h"
 #include "engine/Logger.h"
 #include "engine/Overlord.h"
+#include "engine/SceneObjectBudget.h"
 #include "port/os/WholeFile.h"
 #include "reflection/MemberBudget.h"
 
@@ -72,6 +73,7 @@ u32 ObjectFactory::Instantiate(const std::string& archetypeName, bool addToScene
         prototype = GetArchetype(archetypeName);
         if (!prototype) return 0;
     }
+    if (!SceneObjectBudget::Admit(1, "an object of archetype " + ShownText(archetypeName))) return 0;
     // What the clones' reflected lists and strings will hold is charged to
     // the scene's MemberBudget; past it the object is not made.
     std::vector<u64> bytes;
@@ -83,6 +85,7 @@ u32 ObjectFactory::Instantiate(const std::string& archetypeName, bool addToScene
         return 0;
     }
     GameObject* object = prototype->Clone();
+    object->JoinScene();
     for (std::size_t i = 0; i < bytes.size(); ++i)
         MemberBudget::Hold(object->GetComponents()[i]->MemberBytes(), bytes[i]);
     object->Init();

@@ -48,10 +48,11 @@ public:
     static void SetSceneHooks(ArchetypeLoader loader, ObjectPlacer placer);
     // A new object cloned from the archetype (loaded from its file when not
     // stored), initialised and announced; added to the scene when asked, else
-    // kept as a play object (removed at the next scene clear). Its clones are
-    // charged to the scene's MemberBudget (given back when they are deleted).
-    // Its id, or 0 when the archetype cannot be had or the budget refuses it
-    // (the first refusal on a scene's count logs one row).
+    // kept as a play object (removed at the next scene clear). It takes a
+    // place in the scene's SceneObjectBudget, and its clones are charged to
+    // the scene's MemberBudget (both given back as it goes). Its id, or 0
+    // when the archetype cannot be had or a budget refuses it (the first
+    // refusal of each on a scene's count logs one row).
     u32 Instantiate(const std::string& archetypeName, bool addToScene);
     // Stores the prototype under its archetype name; a prototype it replaces
     // is dropped.

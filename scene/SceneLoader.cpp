@@ -12,6 +12,7 @@
 #include "core/ShownText.h"
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
+#include "engine/SceneObjectBudget.h"
 #include "port/os/FileCase.h"
 #include "port/os/WholeFile.h"
 #include "reflection/DataError.h"
@@ -435,12 +436,15 @@ std::vector<std::string> SceneLoader::UnlistedGroupsOf(const std::string& path) 
     return IsLastSceneFile(path) ? unlistedGroups_ : std::vector<std::string>();
 }
 
-std::vector<std::string> SceneLoader::RefusedObjectsOf(const std::string& path) const {
-    return IsLastSceneFile(path) ? refusedObjects_ : std::vector<std::string>();
+StagedScene::Excess SceneLoader::RefusedObjectsOf(const std::string& path) const {
+    if (!IsLastSceneFile(path)) return {};
+    if (refusedObjects_.empty()) return tooMany_;
+    return {refusedObjects_.front(), refusedObjects_.size() + tooMany_.count};
 }
 
 bool SceneLoader::IsLastSceneFile(const std::string& path) const {
-    if (unlistedGroups_.empty() && refusedObjects_.empty()) return false;  // nothing to ask a file system for
+    if (unlistedGroups_.empty() && refusedObjects_.empty() && tooMany_.count == 0)
+        return false;  // nothing to ask a file system for
     std::error_code error;
     return path == lastScenePath_ || std::filesystem::equivalent(path, lastScenePath_, error);
 }
@@ -463,6 +467,12 @@ bool SceneLoader::MakeScene(StagedScene& staged, const std::function<void(GameOb
 void SceneLoader::StageInstance(StagedScene& staged, const StagedScene::Archetype& archetype, int index) {
     const int table = lua_gettop(L_);
     StagedScene::Instance instance{archetype.name, index, NumberField(L_, table, "SceneGUID"), {}};
+    // Past the bound on a scene's objects nothing more is read.
+    if (staged.Instances().size() >= SceneObjectBudget::kMaxObjects) {
+        StagedScene::Excess& excess = staged.TooMany();
+        if (excess.count++ == 0) excess.first = ObjectPlace(archetype.name, index, instance.saveNumber);
+        return;
+    }
     try {
         ReadComponentTables(&archetype.components, instance.components);
     } catch (const MemberBudget::Exceeded&) {
@@ -532,7 +542,7 @@ void SceneLoader::ReadSceneTables(StagedScene& staged, const std::function<void(
     for (StagedScene::Archetype& archetype : staged.Archetypes())
         if (archetype.loaded && factory)
             factory->AddArchetypeByName(MakePrototype(archetype.name, archetype.components));
-    for (StagedScene::Instance& instance : staged.Instances()) MakeObject(instance, staged.Refused(), place);
+    for (StagedScene::Instance& instance : staged.Instances()) MakeObject(instance, staged, place);
     // Said now, as the scene is made: a save over its file would lose them.
     lastScenePath_ = staged.Path();
     unlistedGroups_ = FindUnlistedGroups(table, names);
@@ -545,6 +555,12 @@ void SceneLoader::ReadSceneTables(StagedScene& staged, const std::function<void(
             "would pass %s; %zu objects in all were refused, and a save over this file would lose them",
             ShownText(lastScenePath_).c_str(), refusedObjects_.front().c_str(),
             ByteCountText(MemberBudget::kSceneBytes).c_str(), refusedObjects_.size());
+    tooMany_ = staged.TooMany();
+    if (tooMany_.count != 0)
+        Log("SceneLoader: %s: %s was not made: the scene would hold more than %llu objects; %zu objects in all "
+            "were refused, and a save over this file would lose them",
+            ShownText(lastScenePath_).c_str(), tooMany_.first.c_str(),
+            static_cast<unsigned long long>(SceneObjectBudget::kMaxObjects), tooMany_.count);
     ReadLinks(table, "ParentChild", "Child", "Parent", staged.ParentLinks());
     ReadLinks(table, "SplineCrawlers", "SplineCrawler", "Spline", staged.CrawlerBindings());
 }
@@ -614,8 +630,15 @@ std::vector<std::string> SceneLoader::FindUnlistedGroups(int table, const std::v
 // after them when the archetype has none of that class; handed to `place`
 // before the next one is made. An object whose clones would pass the budget
 // is refused.
-void SceneLoader::MakeObject(StagedScene::Instance& instance, std::vector<std::string>& refused,
+void SceneLoader::MakeObject(StagedScene::Instance& instance, StagedScene& staged,
                              const std::function<void(GameObject&)>& place) {
+    // What the objects made before took (a HUD's pictures) may leave no room.
+    if (!SceneObjectBudget::Fits()) {
+        StagedScene::Excess& excess = staged.TooMany();
+        if (excess.count++ == 0) excess.first = ObjectPlace(instance.archetype, instance.index, instance.saveNumber);
+        instance.components.clear();
+        return;
+    }
     ObjectFactory* factory = ObjectFactory::Instance();
     const GameObject* prototype =
         instance.archetype.empty() || !factory ? nullptr : factory->GetArchetype(instance.archetype);
@@ -633,11 +656,12 @@ void SceneLoader::MakeObject(StagedScene::Instance& instance, std::vector<std::s
         cloned += bytes.emplace_back(part ? 0 : MemberBudget::Measure(component->GetTypeId(), component));
     }
     if (!MemberBudget::Fits(cloned)) {
-        refused.push_back(ObjectPlace(instance.archetype, instance.index, instance.saveNumber));
+        staged.Refused().push_back(ObjectPlace(instance.archetype, instance.index, instance.saveNumber));
         instance.components.clear();
         return;
     }
     GameObject* object = factory ? factory->NewGameObject() : new GameObject();
+    object->JoinScene();
     // An archetype whose file failed still names the object's group, so
     // that saving the scene keeps the link.
     object->SetArchetypeName(instance.archetype);

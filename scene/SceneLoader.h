@@ -102,9 +102,10 @@ public:
     // scene over the same file would lose them. Empty unless `path` names
     // that file (however it is spelled).
     std::vector<std::string> UnlistedGroupsOf(const std::string& path) const;
-    // The objects of that scene the MemberBudget refused, as
-    // "<group>[n] (SceneGUID m)"; the same rule.
-    std::vector<std::string> RefusedObjectsOf(const std::string& path) const;
+    // The objects of that scene its load refused (past the MemberBudget or
+    // the bound on objects): how many, and the first, as
+    // "<group>Instances[n] (SceneGUID m)"; the same rule.
+    StagedScene::Excess RefusedObjectsOf(const std::string& path) const;
 
     lua_State* GetState() const { return L_; }
     // Save number ("SceneGUID") -> id of the object made for it, last scene.
@@ -150,7 +151,7 @@ private:
     std::vector<std::string> ReadArchetypeNames(int table);
     // The instance tables holding objects that `names` leaves unread, sorted.
     std::vector<std::string> FindUnlistedGroups(int table, const std::vector<std::string>& names);
-    void MakeObject(StagedScene::Instance& instance, std::vector<std::string>& refused,
+    void MakeObject(StagedScene::Instance& instance, StagedScene& staged,
                     const std::function<void(GameObject&)>& place);
     // Pushes the instance group of the archetype (nil when the file has none).
     void PushInstanceGroup(int table, const std::string& archetype);
@@ -173,7 +174,8 @@ private:
     static IComponent* FirstOfType(const StagedScene::Components& components, u32 typeId);
     // The instance table on the stack top read over copies of the
     // archetype's components; kept in the stage, or listed there as refused
-    // when the budget refuses it.
+    // when the budget refuses it. Past the bound on a scene's objects it is
+    // not read (counted in the stage's TooMany).
     void StageInstance(StagedScene& staged, const StagedScene::Archetype& archetype, int index);
     // A save's check of the instance table on the stack top: throws DataError
     // where a load would refuse it, but reads each component table into the
@@ -208,7 +210,8 @@ private:
     const std::string* checkedText_ = nullptr;  // CheckSceneText's text, in place of the file
     std::string lastScenePath_;                 // the last scene made, and
     std::vector<std::string> unlistedGroups_;   // its unread instance tables
-    std::vector<std::string> refusedObjects_;   // and the objects the budget refused
+    std::vector<std::string> refusedObjects_;   // and the objects the budget refused,
+    StagedScene::Excess tooMany_;               // and those past the bound on objects
     std::set<std::string> refusedArchetypes_;   // archetypes refused on the count of
     u32 refusedArchetypesScene_ = 0;            // this scene budget
 };

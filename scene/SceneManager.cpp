@@ -5,6 +5,7 @@
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
 #include "engine/Overlord.h"
+#include "engine/SceneObjectBudget.h"
 #include "engine/SceneSystem.h"
 #include "port/os/WholeFile.h"
 #include "port/os/WholeFileWriter.h"
@@ -55,6 +56,7 @@ void PlaceObject(u32 objectId, bool addToScene) {
 
 SceneManager::SceneManager() {
     ObjectFactory::SetSceneHooks(&LoadArchetypeFile, &PlaceObject);
+    SceneObjectBudget::NewScene();
 }
 
 SceneManager::~SceneManager() {
@@ -118,6 +120,7 @@ void SceneManager::ClearScene() {
     playObjectIds_.clear();
     livePlayObjects_ = 0;
     MemberBudget::StartScene();
+    SceneObjectBudget::NewScene();
     if (owner_) owner_->OnSceneCleared();
     loaded_ = false;
     name_.clear();
@@ -131,6 +134,9 @@ bool SceneManager::ReloadScene() {
 
 void SceneManager::AddObject(u32 objectId, bool flag) {
     objectIds_.push_back(objectId);
+    // Counted as the scene's when there is room (objects made by the
+    // editor's own commands are not refused).
+    if (GameObject* object = Overlord::FindObject(objectId)) object->JoinScene();
     if (owner_) owner_->OnObjectAdded(objectId, flag);
 }
 
@@ -153,16 +159,16 @@ bool SceneManager::SaveScene(const std::string& path) {
     std::size_t size = 0;
     SceneLoader* loader = SceneLoader::Instance();
     std::string why;
-    // Objects the budget refused at this scene's load are in its file only: a
+    // Objects the budgets refused at this scene's load are in its file only: a
     // save over that file, or of this scene under another name, loses them.
-    std::vector<std::string> refused = loader ? loader->RefusedObjectsOf(path) : std::vector<std::string>();
-    const bool ownFile = !refused.empty();
+    StagedScene::Excess refused = loader ? loader->RefusedObjectsOf(path) : StagedScene::Excess();
+    const bool ownFile = refused.count != 0;
     if (!ownFile && loader && !name_.empty()) refused = loader->RefusedObjectsOf(name_);
-    if (!refused.empty())
+    if (refused.count != 0)
         error = "cannot write " + path + ": " + (ownFile ? "" : "the scene was loaded from " + name_ + ", and ") +
-                std::to_string(refused.size()) + " of its objects (the first " + refused.front() +
-                ") were not loaded, past the budget of what reflected lists and strings hold; the save would lose "
-                "them; nothing was written";
+                std::to_string(refused.count) + " of its objects (the first " + refused.first +
+                ") were not loaded, past the scene's bounds on its objects and on what their lists and strings "
+                "hold; the save would lose them; nothing was written";
     else if (!SceneWriter::WriteSceneFile(objectIds_, limit, &file, &size))
         error = TooLargeText(path, size, limit);
     else if (loader && !loader->CheckSceneText(file, path, &why))

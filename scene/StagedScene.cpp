@@ -24,5 +24,6 @@ void StagedScene::Drop() {
     archetypes_.clear();
     instances_.clear();
     refused_.clear();
+    tooMany_ = {};
     count_ = {};
 }

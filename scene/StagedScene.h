@@ -7,6 +7,7 @@
 // SceneManager commits it; what it holds is let go when it is dropped or
 // destroyed. Main thread only.
 #pragma once
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,14 @@ public:
     // ("SceneGUID m" added when it has one): those of the check in file
     // order, then those of the commit.
     std::vector<std::string>& Refused() { return refused_; }
+    // Objects past the scene's bound on objects (SceneObjectBudget), neither
+    // read nor made: the first one's place, as Refused names it, and how many
+    // (those of the check, then those of the commit).
+    struct Excess {
+        std::string first;
+        std::size_t count = 0;
+    };
+    Excess& TooMany() { return tooMany_; }
     // The staged scene's own MemberBudget count, made current by the commit.
     MemberBudget::Count& Count() { return count_; }
     // Child, then parent: in file order, a later link of a child wins.
@@ -84,5 +93,6 @@ private:
     std::vector<Archetype> archetypes_;
     std::vector<Instance> instances_;
     std::vector<std::string> refused_;
+    Excess tooMany_;
     MemberBudget::Count count_;
 };

@@ -456,7 +456,7 @@ bool EditorMenuSystem::SaveSceneTo(const std::string& path, const std::string& c
     // save over it, or of the scene loaded from it under another name,
     // would lose them without a word.
     const auto leftOut = [loader](const std::string& file) {
-        return loader && (!loader->UnlistedGroupsOf(file).empty() || !loader->RefusedObjectsOf(file).empty());
+        return loader && (!loader->UnlistedGroupsOf(file).empty() || loader->RefusedObjectsOf(file).count != 0);
     };
     std::string source = path;
     if (!leftOut(source) && !scene->GetName().empty()) source = scene->GetName();

@@ -6,10 +6,12 @@
 
 #include "engine/Engine.h"
 #include "engine/GameObject.h"
+#include "engine/Logger.h"
 #include "engine/Message.h"
 #include "engine/MessageHub.h"
 #include "engine/MessageTypes.h"
 #include "engine/Overlord.h"
+#include "engine/SceneObjectBudget.h"
 #include "engine/Transform.h"
 #include "frontend/screens/MenuScreen.h"
 #include "game/actors/EulerToQuaternion.h"
@@ -134,6 +136,9 @@ void HUDComponent::Init() {
     playerKnown_ = false;
     stagePlayed_ = {};
 
+    ReleaseElements();
+    idle_ = !TakeDisplay();
+    if (idle_) return;
     Subscribe(kMsgPlayerObject);
     Subscribe(kMsgCrawlerAnnounced);
     Subscribe(kMsgShieldOn);
@@ -145,8 +150,40 @@ void HUDComponent::Init() {
     if (const IGraphics* graphics = IGraphics::Find(Engine::Instance())) TakeScales(graphics->GetClientRect());
     anchor_.x = static_cast<float>((screenRect_.right - screenRect_.left) / 2);
     anchor_.y = static_cast<float>((screenRect_.bottom - screenRect_.top) / 2);
-    ReleaseElements();
     MakeElements();
+}
+
+const HUDComponent* HUDComponent::DisplayHolder() {
+    const Overlord* overlord = Overlord::Instance();
+    if (!overlord || holderOverlord_ != overlord || holderId_ == 0) return nullptr;
+    return overlord->GetComponentById<HUDComponent>(holderId_);
+}
+
+bool HUDComponent::HoldsDisplay() const {
+    return DisplayHolder() == this;
+}
+
+bool HUDComponent::TakeDisplay() {
+    const HUDComponent* holder = DisplayHolder();
+    if (holder && holder != this) {
+        if (idleReportedScene_ != SceneObjectBudget::Scene())
+            Log("HUDComponent %u on object %u: the scene's heads-up display is HUDComponent %u's on object %u; this "
+                "one, and any further one, shows nothing",
+                GetId(), GetOwner(), holder->GetId(), holder->GetOwner());
+        idleReportedScene_ = SceneObjectBudget::Scene();
+        return false;
+    }
+    u64 objects = kElementCount;
+    for (u32 t = 0; t < kTextCount; ++t) objects += (kTextRecipes[t].barText && !enableBarText) ? 0 : 1;
+    if (!objectsShare_.Current() && !objectsShare_.Take(SceneObjectBudget::Budget(), objects)) {
+        SceneObjectBudget::Admit(objects, "HUDComponent " + std::to_string(GetId()) + " on object " +
+                                              std::to_string(GetOwner()) + ", its pictures and texts,");
+        if (HoldsDisplay()) holderId_ = 0;
+        return false;
+    }
+    holderOverlord_ = Overlord::Instance();
+    holderId_ = GetId();
+    return true;
 }
 
 void HUDComponent::Shutdown() {
@@ -157,6 +194,9 @@ void HUDComponent::Shutdown() {
     Unsubscribe(kMsgLevelStart);
     Unsubscribe(kMsgClientRect);
     ReleaseElements();
+    // Its object is unregistered before the components shut down.
+    if (holderId_ == GetId()) holderId_ = 0;
+    objectsShare_.Release();
 }
 
 float HUDComponent::LayoutScale(int width, int height) {
@@ -325,6 +365,7 @@ SplineCrawler* HUDComponent::FindCrawler() const {
 // ---- The frame --------------------------------------------------------------
 
 void HUDComponent::Update(float dt) {
+    if (idle_) return;
     const Player* player = FindPlayer();
     const Health* health = FindHealth();
     SpinShield(dt);

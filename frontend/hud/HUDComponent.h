@@ -22,7 +22,12 @@
 // Links to other objects are ids, looked up each frame: the ship's Player and
 // Health on the announced object, and the SplineCrawler on the ship's parent
 // (the carrier). The HUD's objects are unregistered when the component shuts
-// down (its object unregistered: scene clear, restart, level load). Owned by
+// down (its object unregistered: scene clear, restart, level load).
+//
+// A scene shows one HUD: the first HUDComponent made builds the display and
+// holds it while it is registered; a further one builds nothing, does nothing
+// in its Update and says so in one log row per scene. The display's objects
+// count against the scene's bound on objects (SceneObjectBudget). Owned by
 // its object; main thread only.
 #pragma once
 #include <array>
@@ -31,6 +36,7 @@
 #include <vector>
 
 #include "engine/Component.h"
+#include "engine/SceneBudget.h"
 #include "port/math/D3DX.h"
 #include "port/window/WindowEvent.h"
 #include "render/mesh/Material.h"
@@ -38,6 +44,7 @@
 class GameObject;
 class Health;
 class Model;
+class Overlord;
 class Player;
 class SplineCrawler;
 class Transform;
@@ -79,7 +86,8 @@ public:
     // Shield spin, bars and texts, the countdown, the draw requests.
     void Update(float dt) override;
     // Resets the countdown, subscribes, makes the pictures and texts (those
-    // of an earlier Init are unregistered first).
+    // of an earlier Init are unregistered first); a HUD while another one
+    // holds the scene's display makes none and stays idle.
     void Init() override;
     // Unregisters the pictures and texts.
     void Shutdown() override;
@@ -93,6 +101,8 @@ public:
     u32 GetElement(Element element) const { return elements_[element]; }
     u32 GetText(Text text) const { return texts_[text]; }
     u32 GetPlayerObjectId() const { return playerObjectId_; }
+    // Whether this HUD holds the scene's display (false: it shows nothing).
+    bool HoldsDisplay() const;
     bool IsCountdownRunning() const { return countdownRunning_; }
     float GetCountdownClock() const { return countdownClock_; }
     float GetShieldAngle() const { return shieldAngle_; }
@@ -163,6 +173,11 @@ private:
     // or they are unchanged.
     bool TakeScales(const ClientRect& rect);
     void ReleaseElements();
+    // Makes this HUD the scene's display when no other holds it and the
+    // scene has room for its objects; false (logged, once per scene) when not.
+    bool TakeDisplay();
+    // The registered HUD that holds the display, or null.
+    static const HUDComponent* DisplayHolder();
 
     // Run-time state; a clone copies it (not the objects).
     u32 playerObjectId_ = 0;
@@ -207,4 +222,12 @@ private:
     // Registered in the Overlord; unregistered at Shutdown.
     OwnedIds<kElementCount> elements_;
     OwnedIds<kTextCount> texts_;
+    // Their places in the scene's count of objects (a copy holds none).
+    SceneBudget::Share objectsShare_;
+    bool idle_ = false;  // another HUD holds the display: this one does nothing
+
+    // The HUD holding the display: its component id in that registry.
+    static inline const Overlord* holderOverlord_ = nullptr;
+    static inline u32 holderId_ = 0;
+    static inline u64 idleReportedScene_ = ~u64(0);  // the scene whose idle HUD was logged
 };

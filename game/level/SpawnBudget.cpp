@@ -1,7 +1,10 @@
 #include "game/level/SpawnBudget.h"
 
+#include <string>
+
 #include "engine/Logger.h"
 #include "engine/Overlord.h"
+#include "engine/SceneObjectBudget.h"
 
 SpawnBudget::State& SpawnBudget::Get() {
     static State state;
@@ -36,6 +39,9 @@ bool SpawnBudget::Take(const char* who, u32 ownerId) {
                 who, ownerId, kLive);
         return false;
     }
+    // The scene's own bound on objects, asked here so that a maker refused
+    // by it is not told its archetype failed.
+    if (!SceneObjectBudget::Admit(1, std::string(who) + " on object " + std::to_string(ownerId))) return false;
     ++state.thisFrame;
     return true;
 }

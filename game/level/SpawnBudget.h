@@ -1,5 +1,6 @@
 // The bound on the objects that spawners and weapons make during play: at
-// most kPerFrame in one frame and kLive of them alive at once. A level whose
+// most kPerFrame in one frame and kLive of them alive at once, and never
+// past the scene's bound on all its objects (SceneObjectBudget). A level whose
 // spawned objects spawn more (a spawner spawning spawners, a weapon firing
 // its own archetype) then grows linearly at worst and stops at kLive.
 // Process-wide counts: Physics, the first game system of a frame, starts

@@ -16,6 +16,8 @@
 #include "engine/GameObject.h"
 #include "engine/Logger.h"
 #include "engine/Overlord.h"
+#include "engine/SceneObjectBudget.h"
+#include "frontend/hud/HUDComponent.h"
 #include "game/actors/Brain.h"
 #include "game/actors/Lifetime.h"
 #include "game/actors/Movement.h"
@@ -73,6 +75,15 @@ TEST_P(EachLevelGLTest, LoadsWithNoErrorRowAndSavesItsOwnBytes) {
     ASSERT_TRUE(world.Load(GetParam())) << SceneLoader::Get().GetLastError();
     Log(kLoadEnds);
     EXPECT_EQ(world.LoadFailures(), 0u) << SceneLoader::Get().GetLastError();
+    // Far within the scene's bound on objects; its one HUD shows.
+    EXPECT_LT(SceneObjectBudget::InUse(), SceneObjectBudget::kMaxObjects / 100);
+    std::size_t huds = 0, shown = 0;
+    for (u32 id : SceneManager::Get().GetObjectIds())
+        if (const HUDComponent* hud = Overlord::FindComponent<HUDComponent>(id)) {
+            ++huds;
+            shown += hud->HoldsDisplay() && hud->GetElement(HUDComponent::kHealthBar) != 0;
+        }
+    EXPECT_EQ(shown, std::min<std::size_t>(huds, 1));
     // What the editor's save writes (line ends as its file writer makes them).
     std::string saved;
     for (char c : SceneManager::Get().WriteScene()) {

@@ -4,7 +4,9 @@
 add_executable(content_level_tests
   ${CMAKE_CURRENT_LIST_DIR}/LevelFilesGLTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LevelMusicGLTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LevelPlayGLTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/LevelPlayGLTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SceneObjectBoundGLTest.cpp
+  ${PROJECT_SOURCE_DIR}/tests/port/ChildProcess.cpp)
 target_compile_options(content_level_tests PRIVATE ${DD_WARNINGS})
 target_include_directories(content_level_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(content_level_tests PRIVATE app_entry test_support GTest::gtest GTest::gtest_main)

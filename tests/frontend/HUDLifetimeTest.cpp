@@ -132,6 +132,40 @@ TEST_F(HUDLifetimeTest, TheLastTriggerCountdownStartsTheShipOnce) {
     EXPECT_EQ(gos, 1);
 }
 
+// Copies of the HUD in a level build no display of their own: the level's
+// objects grow by the copies' own objects only, the pictures of one HUD are
+// drawn, its countdown alone sounds, and one row says so.
+TEST_F(HUDLifetimeTest, FurtherHudsOfALevelBuildNoDisplayAndOneRowSaysSo) {
+    const std::string hudLine =
+        "\t{SceneGUID = 1004, HUDComponent = {enableBarText = true, countdownDuration = 1, }, },\n";
+    const std::string level = kLevel;
+    const std::size_t after = level.find(hudLine) + hudLine.size();
+    ASSERT_TRUE(LoadLevel());
+    Frames(20, 0.25f);
+    const std::size_t objects = ObjectCount();
+    const std::size_t drawn = graphics->GetLists().frameModels.size();
+    hub.DispatchQueued();
+    const std::size_t sounds = audio->sounds.size();
+    for (int copies : {1, 30}) {
+        SCOPED_TRACE(copies);
+        std::string text = level;
+        for (int i = 0; i < copies; ++i)
+            text.insert(after, "\t{SceneGUID = " + std::to_string(2000 + i) + ", HUDComponent = {}, },\n");
+        WriteFile("Copies.scn", text);
+        audio->sounds.clear();
+        LogCapture capture;
+        ASSERT_TRUE(scene->LoadScene(Root() + "/Copies.scn"));
+        Frames(20, 0.25f);
+        EXPECT_EQ(ObjectCount(), objects + copies);
+        EXPECT_EQ(graphics->GetLists().frameModels.size(), drawn);
+        hub.DispatchQueued();
+        EXPECT_EQ(audio->sounds.size(), sounds) << "one countdown";
+        std::size_t rows = 0;
+        for (const std::string& row : capture.Messages()) rows += row.find("shows nothing") != std::string::npos;
+        EXPECT_EQ(rows, 1u);
+    }
+}
+
 TEST_F(HUDLifetimeTest, AFirstFrameLongerThanTheCountdownStillStartsTheShip) {
     ASSERT_TRUE(LoadLevel());
     Player* player = FindPlayer();

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "LevelWorld.h"
+#include "engine/SceneObjectBudget.h"
 #include "game/actors/Brain.h"
 #include "game/level/SpawnBudget.h"
 #include "game/level/Spawner.h"
@@ -208,6 +209,30 @@ TEST_F(SpawnerTest, EverySpawnerHoldingTheCodeSpawnsWhereItStands) {
     ASSERT_EQ(drones.size(), 4u);
     ExpectNear(drones[0]->GetComponent<Transform>()->worldPosition, D3DXVECTOR3(5, 6, 7), 1e-5f);
     ExpectNear(drones[1]->GetComponent<Transform>()->worldPosition, D3DXVECTOR3(-5, 6, 7), 1e-5f);
+}
+
+// A scene holding all the objects it may: spawns are refused with the one
+// row of the scene's bound (not taken for an archetype that failed or one
+// past another budget) and are made again once there is room.
+TEST_F(SpawnerTest, ASceneFullOfObjectsRefusesSpawnsWithOneRowAndSpawnsAgainOnceThereIsRoom) {
+    MakeArchetype("Drone");
+    auto* spawner = new Spawner;
+    spawner->archetype = "Drone";
+    spawner->triggerCode = 7;
+    MakeObject({}, {spawner});
+    SceneBudget::Share others;  // the scene's other objects
+    ASSERT_TRUE(others.Take(SceneObjectBudget::Budget(), SceneObjectBudget::kMaxObjects - SceneObjectBudget::InUse()));
+    for (int frame = 0; frame < 3; ++frame) {
+        SendCode(7);
+        NextFrame();
+    }
+    EXPECT_TRUE(Spawned().empty());
+    others.Release();
+    SendCode(7);
+    EXPECT_EQ(Spawned().size(), 1u);
+    const std::vector<std::string> rows = Rows();
+    EXPECT_EQ(CountContaining(rows, "would take the scene past 100000 objects"), 1u);
+    EXPECT_EQ(CountContaining(rows, "nothing is spawned"), 0u) << "no other reason is given";
 }
 
 TEST_F(SpawnerTest, MissingArchetypeGivesOneRowAndNoObject) {

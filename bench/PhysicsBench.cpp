@@ -39,6 +39,29 @@ struct Services {
     Overlord overlord;
 };
 
+// The services, a log in a temporary folder and an engine holding one
+// Physics: what a step needs. The folder goes with it.
+struct PhysicsWorld {
+    explicit PhysicsWorld(const char* name) : folder((std::filesystem::temp_directory_path() / name).string()) {
+        std::filesystem::create_directories(folder);
+        logger = std::make_unique<Logger>(folder + "/", ".log");
+        engine = std::make_unique<Engine>();
+        physics = new Physics;  // owned by the engine
+        engine->AddSystem(physics);
+        physics->Init();
+    }
+    ~PhysicsWorld() {
+        engine.reset();
+        logger.reset();
+        std::filesystem::remove_all(folder);
+    }
+    std::string folder;
+    Services services;
+    std::unique_ptr<Logger> logger;
+    std::unique_ptr<Engine> engine;
+    Physics* physics = nullptr;
+};
+
 u32 MakeObject(IComponent* component, const D3DXVECTOR3& at) {
     auto* object = new GameObject();
     auto* transform = new Transform;
@@ -51,14 +74,9 @@ u32 MakeObject(IComponent* component, const D3DXVECTOR3& at) {
 }
 
 void BM_PhysicsStep(benchmark::State& state) {
-    const std::string folder = (std::filesystem::temp_directory_path() / "dd_physics_bench").string();
-    std::filesystem::create_directories(folder);
-    Services services;
-    auto logger = std::make_unique<Logger>(folder + "/", ".log");
-    auto engine = std::make_unique<Engine>();
-    auto* physics = new Physics;
-    engine->AddSystem(physics);
-    physics->Init();
+    PhysicsWorld world("dd_physics_bench");
+    Physics* physics = world.physics;
+    Services& services = world.services;
 
     auto* path = new PlayerPath;
     for (int i = 0; i < 100; ++i) {
@@ -87,21 +105,13 @@ void BM_PhysicsStep(benchmark::State& state) {
     state.counters["bodies"] = static_cast<double>(physics->GetBodyIds().Size());
     state.counters["crawlers"] = static_cast<double>(physics->GetCrawlerIds().Size());
     state.SetItemsProcessed(state.iterations());
-    engine.reset();
-    logger.reset();
-    std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_PhysicsStep)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond);
 
 void BM_Colliders(benchmark::State& state) {
-    const std::string folder = (std::filesystem::temp_directory_path() / "dd_collider_bench").string();
-    std::filesystem::create_directories(folder);
-    Services services;
-    auto logger = std::make_unique<Logger>(folder + "/", ".log");
-    auto engine = std::make_unique<Engine>();
-    auto* physics = new Physics;
-    engine->AddSystem(physics);
-    physics->Init();
+    PhysicsWorld world("dd_collider_bench");
+    Physics* physics = world.physics;
+    Services& services = world.services;
     const bool heaped = state.range(0) != 0;
     for (int i = 0; i < 1000; ++i) {
         auto* object = new GameObject();
@@ -123,9 +133,6 @@ void BM_Colliders(benchmark::State& state) {
     }
     state.counters["cylinders"] = static_cast<double>(physics->GetCylinderIds().Size());
     state.SetItemsProcessed(state.iterations());
-    engine.reset();
-    logger.reset();
-    std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_Colliders)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -252,23 +252,29 @@ void SceneLoader::PushField(int table, const std::string& key) {
     lua_rawget(L_, table);
 }
 
+const IMetaClass* SceneLoader::ComponentClassOnTop(const std::string& className, IComponent** prototype) {
+    ObjectFactory* factory = ObjectFactory::Instance();
+    MetaRegistry* registry = MetaRegistry::Instance();
+    const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
+    *prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
+    if (!*prototype) throw DataError(ShownText(className) + ": no component class of this name");
+    ExpectTable(L_, className);
+    return metaClass;
+}
+
 // Each key's class gives the component: the one read for an earlier key of
 // that class, else a copy of `base`'s first component of the class (or of
 // the class prototype), charged with what it holds; then each member reads
 // its value under a MemberBudget::Reading, and the component is charged with
 // what it holds afterwards.
 void SceneLoader::ReadComponentTables(const StagedScene::Components* base, StagedScene::Components& into) {
-    ObjectFactory* factory = ObjectFactory::Instance();
-    MetaRegistry* registry = MetaRegistry::Instance();
     ExpectTable(L_, "");
     lua_read::EnsureStack(L_, 4);
     const int table = lua_gettop(L_);
     for (const std::string& className : SortedComponentKeys(table)) {
         PushField(table, className);
-        const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
-        IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
-        if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
-        ExpectTable(L_, className);
+        IComponent* prototype = nullptr;
+        const IMetaClass* metaClass = ComponentClassOnTop(className, &prototype);
         IComponent* component = FirstOfType(into, metaClass->GetTypeId());
         if (!component) {
             IComponent* source = base ? FirstOfType(*base, metaClass->GetTypeId()) : nullptr;
@@ -488,17 +494,13 @@ void SceneLoader::StageInstance(StagedScene& staged, const StagedScene::Archetyp
 // own count, which holds nothing else: one table cannot make more than the
 // scene's budget here either.
 void SceneLoader::CheckInstance(StagedScene::Components& checked) {
-    ObjectFactory* factory = ObjectFactory::Instance();
-    MetaRegistry* registry = MetaRegistry::Instance();
     lua_read::EnsureStack(L_, 4);
     const int table = lua_gettop(L_);
     try {
         for (const std::string& className : SortedComponentKeys(table)) {
             PushField(table, className);
-            const IMetaClass* metaClass = registry ? registry->GetByName(className) : nullptr;
-            IComponent* prototype = metaClass && factory ? factory->GetPrototype(metaClass->GetTypeId()) : nullptr;
-            if (!prototype) throw DataError(ShownText(className) + ": no component class of this name");
-            ExpectTable(L_, className);
+            IComponent* prototype = nullptr;
+            const IMetaClass* metaClass = ComponentClassOnTop(className, &prototype);
             IComponent* component = FirstOfType(checked, metaClass->GetTypeId());
             if (!component) component = checked.emplace_back(prototype->Clone()).get();
             try {

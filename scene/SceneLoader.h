@@ -172,6 +172,10 @@ private:
     // (MemberBudget::Reading::Prepay).
     u64 LuaBytes(const IMetaClass& metaClass);
     static IComponent* FirstOfType(const StagedScene::Components& components, u32 typeId);
+    // The class of the component table `className` on the stack top and its
+    // prototype; throws DataError when no component class has that name or
+    // the value is not a table.
+    const IMetaClass* ComponentClassOnTop(const std::string& className, IComponent** prototype);
     // The instance table on the stack top read over copies of the
     // archetype's components; kept in the stage, or listed there as refused
     // when the budget refuses it. Past the bound on a scene's objects it is

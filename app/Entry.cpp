@@ -91,16 +91,23 @@ int RunProgram(const char* commandLine) {
     }
     Engine* engine = assembly.GetEngine();
     engine->Init();
-    if (const std::string missing = MissingDeviceText(*engine); !missing.empty()) {
+    const std::string missing = MissingDeviceText(*engine);
+    if (!missing.empty() && DisplayLoss::FoundServerGone()) {
+        // The server went away while the window or the device was made: the
+        // window's pump tells the loss in its row, and the run ends as a lost
+        // display, not as a missing driver.
+        if (WindowsSystem* windows = engine->GetSystem<WindowsSystem>()) windows->Update(0.0f);
+    } else if (!missing.empty()) {
         // Unattended runs get the text on stderr (and in the log).
         ShowMessageBox(missing.c_str(), "DevozizuDave cannot start");
         return 1;
+    } else {
+        scripted.Install(*engine);
+        TwHandleErrors(&OnTweakBarError);
+        ForceFaultWhenTestAsks();
+        StallWhenTestAsks();
+        StartFromCommandLine(commandLine, engine);
     }
-    scripted.Install(*engine);
-    TwHandleErrors(&OnTweakBarError);
-    ForceFaultWhenTestAsks();
-    StallWhenTestAsks();
-    StartFromCommandLine(commandLine, engine);
     if (Logger* logger = Logger::Instance())
         Log("Shutdown: frame loop ended after %u frames", static_cast<unsigned>(logger->FrameCounter()));
     assembly.Disassemble();

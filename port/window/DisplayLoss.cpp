@@ -242,6 +242,14 @@ const char* DisplayLoss::LostDisplay() {
     return gLost.load() ? gLostName : nullptr;
 }
 
+bool DisplayLoss::FoundServerGone() {
+    if (gLost.load()) return true;
+    if (!AnyXConnectionClosed()) return false;
+    CopyName(gLostName, gDisplayName);
+    gLost.store(true);
+    return true;
+}
+
 void DisplayLoss::CheckHeldError(void* sdlWindow) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     if (!gErrorHeld.load() || gLost.load()) return;

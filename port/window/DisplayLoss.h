@@ -35,6 +35,11 @@ public:
     static void Watch(void* sdlWindow);
     // The name of the display lost (":71"), or null while none is.
     static const char* LostDisplay();
+    // Whether one of the process's X connections has been closed by its
+    // server, recorded as the loss of the display when it is (a start whose
+    // render device failed because the server went away is a lost display,
+    // not a missing driver). Main thread.
+    static bool FoundServerGone();
     // A protocol error held since the last call: one round trip tells a
     // server going away (then a loss) from a fault of the program, which ends
     // the process as Xlib would (the exit hook first). Called by the pump.

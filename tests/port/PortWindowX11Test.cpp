@@ -555,3 +555,26 @@ TEST_F(PortWindowX11Test, AMessageBoxKeepsALongTextWithinTheWindow) {
 }
 
 }  // namespace
+
+// A start whose render device failed because the server went away while it
+// was made ends as a lost display: the closed connection is found and named.
+TEST_F(PortWindowX11Test, AConnectionWhoseServerWentAwayIsFoundAsTheLostDisplay) {
+    const std::string display = server_.Name();
+    const pid_t server = server_.Pid();
+    InChild([&](ChildChecks& checks) {
+        ::setenv("DISPLAY", display.c_str(), 1);
+        DisplayLoss::Install();
+        Display* connection = XOpenDisplay(display.c_str());  // left open: the server goes under it
+        checks.Expect(connection != nullptr, "no connection to " + display);
+        checks.Expect(!DisplayLoss::FoundServerGone(), "a live server was taken for gone");
+        ::kill(server, SIGTERM);
+        bool found = false;
+        for (int i = 0; i < 200 && !found; ++i) {
+            found = DisplayLoss::FoundServerGone();
+            if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+        checks.Expect(found, "the closed connection was not found");
+        const char* lost = DisplayLoss::LostDisplay();
+        checks.Expect(lost && display == lost, std::string("the lost display is ") + (lost ? lost : "none"));
+    });
+}

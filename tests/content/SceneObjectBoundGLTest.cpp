@@ -95,10 +95,11 @@ TEST(SceneObjectBoundGLTest, ScenesOfVeryManyObjectsLoadUnderAGigabyteWithOneRow
         const std::string made = "loaded 1 objects " + std::to_string(c.objects) + " rows 1 ";
         EXPECT_NE(result.errorText.find(made), std::string::npos) << result.errorText;
         // A plain level's frame takes some tens of milliseconds; a display
-        // for each HUD took seconds.
+        // for each HUD took seconds (several times that under the sanitizers,
+        // where the 100,000 objects' frames alone take some 2 s).
         double slowest = 100.0;
         const std::size_t at = result.errorText.find(" slowest ");
         if (at != std::string::npos) slowest = std::atof(result.errorText.c_str() + at + 9);
-        EXPECT_LT(slowest, 2.0) << result.errorText;
+        EXPECT_LT(slowest, PeakMemoryIsMeaningful() ? 2.0 : 10.0) << result.errorText;
     }
 }

@@ -152,20 +152,25 @@ bool Out(const TweakPanelRenderer::Rect& r, float* x, float* y, float* w, float*
 }
 }  // namespace
 
-bool TwInspectItemRect(const TwBar* handle, const char* varName, float* x, float* y, float* w, float* h) {
+namespace {
+// One of the rectangles the renderer kept for an entry when it last drew it.
+using RectOfEntry = bool (TweakPanelRenderer::*)(uint64_t, const std::string&, TweakPanelRenderer::Rect*) const;
+
+bool InspectRect(RectOfEntry rectOf, const TwBar* handle, const char* varName, float* x, float* y, float* w, float* h) {
     TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
     TweakPanelLibrary::Bar* bar = TweakPanelLibrary::Get().FindQuiet(handle);
     TweakPanelRenderer::Rect r;
-    if (!renderer || !bar || !varName || !renderer->ItemRect(bar->serial, varName, &r)) return false;
+    if (!renderer || !bar || !varName || !(renderer->*rectOf)(bar->serial, varName, &r)) return false;
     return Out(r, x, y, w, h);
+}
+}  // namespace
+
+bool TwInspectItemRect(const TwBar* handle, const char* varName, float* x, float* y, float* w, float* h) {
+    return InspectRect(&TweakPanelRenderer::ItemRect, handle, varName, x, y, w, h);
 }
 
 bool TwInspectItemFieldRect(const TwBar* handle, const char* varName, float* x, float* y, float* w, float* h) {
-    TweakPanelRenderer* renderer = TweakPanelRenderer::Get();
-    TweakPanelLibrary::Bar* bar = TweakPanelLibrary::Get().FindQuiet(handle);
-    TweakPanelRenderer::Rect r;
-    if (!renderer || !bar || !varName || !renderer->FieldRect(bar->serial, varName, &r)) return false;
-    return Out(r, x, y, w, h);
+    return InspectRect(&TweakPanelRenderer::FieldRect, handle, varName, x, y, w, h);
 }
 
 bool TwInspectItemHeld(const TwBar* handle, const char* varName) {
